@@ -1,0 +1,72 @@
+#include "cipher/cipher_tables.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "cipher/cp1252_case.h"
+
+namespace velmora {
+namespace {
+
+// Length of the text once leading and trailing spaces (code 32 only) are
+// removed.
+std::size_t TrimmedLength(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return 0;
+    const auto last = text.find_last_not_of(' ');
+    return last - first + 1;
+}
+
+int CodeOf(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+}  // namespace
+
+CipherTables::CipherTables(CipherNotifier notify) : notify_(std::move(notify)) {}
+
+void CipherTables::CrearBuffer() {
+    for (int i = 0; i < kCharTableSize; ++i)
+        char_table_[i] = static_cast<char>(i & 255);
+    for (int i = 1; i < kKeyIndexTableSize; ++i)
+        key_index_table_[i] = static_cast<std::int16_t>(i % 15 + 1);
+}
+
+char CipherTables::DimeBuffer(std::int16_t NUm) const {
+    if (NUm < 0)
+        return static_cast<char>(NUm & 255);
+    if (NUm <= 512)
+        return char_table_[NUm];
+    throw std::out_of_range("DimeBuffer: index " + std::to_string(NUm) + " above 512");
+}
+
+std::string CipherTables::Shift(const std::string& dato, const std::string& Contra, int sign,
+                                const std::string& failure_prefix) const {
+    const std::size_t length = TrimmedLength(dato);
+    std::string result;
+    result.reserve(length);
+    for (std::size_t i = 1; i <= length; ++i) {
+        const int c = CodeOf(dato[i - 1]);
+        if (Contra.empty()) {
+            if (notify_)
+                notify_(failure_prefix + std::to_string(c));
+            return "";
+        }
+        const std::size_t k = i % Contra.size() + 1;
+        const int p = CodeOf(Contra[k - 1]);
+        result.push_back(DimeBuffer(static_cast<std::int16_t>(c + sign * p)));
+    }
+    return result;
+}
+
+std::string CipherTables::Enc(const std::string& dato, const std::string& Contra) const {
+    return Shift(dato, Contra, +1, "");
+}
+
+std::string CipherTables::DesEnc(const std::string& dato, const std::string& Contra) const {
+    const std::string decoded = Shift(dato, Contra, -1, "Divisi\xF3n por cero");
+    return ToUpperCp1252(decoded);
+}
+
+}  // namespace velmora

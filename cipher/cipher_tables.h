@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+// Receives the one notice the string cipher can give: the text of a modal
+// message with a single OK button. The main window shows it; tests record it.
+using CipherNotifier = std::function<void(const std::string& text)>;
+
+// The two translation tables and the additive string cipher built on them.
+// One object owns the tables for the whole run (the main window's); nothing
+// here is global. CrearBuffer must run before anything else is used.
+class CipherTables {
+  public:
+    static constexpr int kCharTableSize = 513;
+    static constexpr int kKeyIndexTableSize = 65537;
+
+    explicit CipherTables(CipherNotifier notify);
+
+    // Fills CharTable (entry i = code i AND 255) and KeyIndexTable
+    // (entry i = (i mod 15) + 1 for 1..65536; entry 0 stays 0).
+    void CrearBuffer();
+
+    // The character whose code is NUm mod 256, for NUm from -32768 to 512.
+    // Above 512 the table index is out of range: std::out_of_range.
+    char DimeBuffer(std::int16_t NUm) const;
+
+    // Shifts each character of dato by the password's codes, starting at the
+    // password's second character. Only as many characters as the
+    // space-trimmed text has are encoded. An empty password with a non-empty
+    // text gives "" and one notice (the code of the current character).
+    std::string Enc(const std::string& dato, const std::string& Contra) const;
+
+    // The inverse of Enc, upper-cased. The failure notice is
+    // "División por cero" followed by the code of the current character.
+    std::string DesEnc(const std::string& dato, const std::string& Contra) const;
+
+    char CharTable(int index) const { return char_table_.at(index); }
+    std::int16_t KeyIndexTable(int index) const { return key_index_table_.at(index); }
+
+  private:
+    // The shared walk of Enc and DesEnc: sign is +1 or -1.
+    std::string Shift(const std::string& dato, const std::string& Contra, int sign,
+                      const std::string& failure_prefix) const;
+
+    CipherNotifier notify_;
+    std::array<char, kCharTableSize> char_table_{};
+    std::array<std::int16_t, kKeyIndexTableSize> key_index_table_{};
+};
+
+}  // namespace velmora

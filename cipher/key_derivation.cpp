@@ -1,0 +1,34 @@
+#include "cipher/key_derivation.h"
+
+#include "cipher/cp1252_case.h"
+
+namespace velmora {
+
+Result<std::string> DeriveKey(const std::string& password) {
+    if (password.empty())
+        return Error{
+            "Contrase\xF1"
+            "a incorrecta."};
+    const std::string upper = ToUpperCp1252(password);
+    std::string key;
+    key.reserve(kKeyLength);
+    while (key.size() < kKeyLength)
+        key += upper;
+    key.resize(kKeyLength);
+    for (std::size_t i = 0; i < kKeyLength; ++i) {
+        const int code = static_cast<unsigned char>(key[i]) + static_cast<int>(i + 1);
+        if (code > 255) {
+            return Error{
+                "Esta contrase\xF1"
+                "a no se puede usar: el car\xE1"
+                "cter \xAB" +
+                std::string(1, key[i]) +
+                "\xBB no cabe en la clave en ese lugar. Elija otra contrase\xF1"
+                "a."};
+        }
+        key[i] = static_cast<char>(code);
+    }
+    return key;
+}
+
+}  // namespace velmora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// On-disk records of a ".zol" container: a 21-byte header, EntryCount entry
+// records whose name field is 64, 128 or 255 bytes wide, then the data area.
+// Integers are little-endian; texts are fixed-width, space-padded, cut at
+// their width. Records are written and read field by field.
+
+inline constexpr std::size_t kHeaderSize = 21;
+inline constexpr std::size_t kPasswordCheckWidth = 15;
+
+struct ContainerHeader {
+    std::uint8_t FolderAttributes = 0;
+    std::int32_t EntryCount = 0;
+    std::uint8_t NameWidthCode = 0;
+    std::string PasswordCheck;  // written as a fixed text of 15
+};
+
+struct EntryRecord {
+    std::string EncodedName;  // written as a fixed text of the record's width
+    std::uint8_t EntryAttributes = 0;
+    std::uint8_t ParentAttributes = 0;
+    std::int32_t EntrySize = 0;  // -1 for a folder entry
+};
+
+// Name field width (64, 128, 255) and record size (70, 134, 261) of a width
+// code 0, 1 or 2.
+std::size_t NameWidth(std::uint8_t name_width_code);
+std::size_t RecordSize(std::uint8_t name_width_code);
+
+// Left-justifies text into exactly width bytes: padded with spaces, or cut.
+std::string FixedText(std::string_view text, std::size_t width);
+
+std::array<std::uint8_t, kHeaderSize> SerializeHeader(const ContainerHeader& header);
+ContainerHeader ParseHeader(const std::uint8_t* bytes);  // reads kHeaderSize bytes
+
+std::vector<std::uint8_t> SerializeRecord(const EntryRecord& record, std::uint8_t name_width_code);
+// Reads RecordSize(name_width_code) bytes.
+EntryRecord ParseRecord(const std::uint8_t* bytes, std::uint8_t name_width_code);
+
+// The width code for a set of entries, from the lengths of their FULL paths
+// (the encoded folder's own path included): 2 if any is longer than 128, else
+// 1 if any is longer than 64, else 0.
+std::uint8_t ChooseNameWidthCode(const std::vector<std::size_t>& full_path_lengths);
+
+// The attribute byte as stored in a record of the given width code: records
+// of width code 1 store any value above 32 as 32; the others keep it.
+std::uint8_t StoredAttribute(std::uint8_t attributes, std::uint8_t name_width_code);
+
+}  // namespace velmora

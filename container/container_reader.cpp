@@ -1,0 +1,84 @@
+#include "container/container_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+constexpr std::size_t kRecordsPerRead = 1024;
+
+Error Damaged(const std::string& why) {
+    return Error{
+        "El contenedor est\xE1 da\xF1"
+        "ado o no es un contenedor de Velmora: " +
+        why};
+}
+
+}  // namespace
+
+Status MemoryByteSource::ReadAt(std::int64_t offset, std::uint8_t* out, std::size_t length) {
+    if (offset < 0 || offset > Size() || static_cast<std::int64_t>(length) > Size() - offset)
+        return Error{"Lectura fuera del archivo."};
+    std::memcpy(out, bytes_.data() + offset, length);
+    return Status::Ok();
+}
+
+Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
+    if (source.Size() < static_cast<std::int64_t>(kHeaderSize))
+        return Damaged("es m\xE1s corto que su cabecera.");
+    std::uint8_t bytes[kHeaderSize];
+    if (Status read = source.ReadAt(0, bytes, kHeaderSize); !read)
+        return read.error();
+    return ParseHeader(bytes);
+}
+
+Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
+    Result<ContainerHeader> header = ReadContainerHeader(source);
+    if (!header)
+        return header.error();
+
+    ContainerIndex index;
+    index.header = header.value();
+    if (index.header.NameWidthCode > 2)
+        return Damaged("el ancho de los nombres (" + std::to_string(index.header.NameWidthCode) +
+                       ") no existe.");
+    if (index.header.EntryCount < 0)
+        return Damaged("el n\xFAmero de entradas es negativo.");
+
+    const auto record_size = static_cast<std::int64_t>(RecordSize(index.header.NameWidthCode));
+    const std::int64_t count = index.header.EntryCount;
+    const std::int64_t file_size = source.Size();
+    if (count * record_size > file_size - static_cast<std::int64_t>(kHeaderSize))
+        return Damaged("sus registros no caben en el archivo.");
+    index.data_offset = static_cast<std::int64_t>(kHeaderSize) + count * record_size;
+
+    index.records.reserve(static_cast<std::size_t>(count));
+    std::vector<std::uint8_t> chunk;
+    for (std::int64_t first = 0; first < count;
+         first += static_cast<std::int64_t>(kRecordsPerRead)) {
+        const auto in_chunk = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(kRecordsPerRead), count - first));
+        chunk.resize(in_chunk * static_cast<std::size_t>(record_size));
+        const std::int64_t offset = static_cast<std::int64_t>(kHeaderSize) + first * record_size;
+        if (Status read = source.ReadAt(offset, chunk.data(), chunk.size()); !read)
+            return read.error();
+        for (std::size_t r = 0; r < in_chunk; ++r) {
+            EntryRecord record = ParseRecord(&chunk[r * static_cast<std::size_t>(record_size)],
+                                             index.header.NameWidthCode);
+            if (record.EntrySize < -1)
+                return Damaged("la entrada " +
+                               std::to_string(first + static_cast<std::int64_t>(r) + 1) +
+                               " tiene un tama\xF1"
+                               "o negativo.");
+            if (record.EntrySize > 0)
+                index.data_length += record.EntrySize;
+            if (index.data_length > file_size - index.data_offset)
+                return Damaged("faltan datos al final del archivo.");
+            index.records.push_back(std::move(record));
+        }
+    }
+    return index;
+}
+
+}  // namespace velmora

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/result.h"
+#include "container/container_format.h"
+
+namespace velmora {
+
+// Random access to the bytes of a container, wherever they are.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    virtual std::int64_t Size() const = 0;
+    // Reads exactly length bytes at offset, or fails.
+    virtual Status ReadAt(std::int64_t offset, std::uint8_t* out, std::size_t length) = 0;
+};
+
+// A container held in memory.
+class MemoryByteSource : public ByteSource {
+  public:
+    explicit MemoryByteSource(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+    Status ReadAt(std::int64_t offset, std::uint8_t* out, std::size_t length) override;
+
+  private:
+    const std::vector<std::uint8_t>& bytes_;
+};
+
+// Everything about a container but its data: header, records and where the
+// data area lies.
+struct ContainerIndex {
+    ContainerHeader header;
+    std::vector<EntryRecord> records;
+    std::int64_t data_offset = 0;  // first byte of the data area
+    std::int64_t data_length = 0;  // sum of the file entries' sizes
+};
+
+// Reads the header alone; refuses a file shorter than a header.
+Result<ContainerHeader> ReadContainerHeader(ByteSource& source);
+
+// Reads and checks the header and every record before anything uses them: a
+// known width code, a non-negative count whose records fit in the file, sizes
+// of -1 or more, and a data area as long as the sizes claim. Nothing is
+// allocated beyond what the file itself holds.
+Result<ContainerIndex> ReadContainerIndex(ByteSource& source);
+
+}  // namespace velmora

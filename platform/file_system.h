@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+
+namespace velmora {
+
+// Attribute bits as one number, as the container stores them.
+enum Attribute : int {
+    kReadOnly = 1,
+    kHidden = 2,
+    kSystem = 4,
+    kFolder = 16,
+    kArchive = 32,
+    kNormal = 128,
+};
+
+// Directory-search masks: 52 finds folders, ordinary and system items but no
+// hidden one; 54 finds everything.
+inline constexpr int kMaskNoHidden = kSystem | kFolder | kArchive;
+inline constexpr int kMaskEverything = kHidden | kSystem | kFolder | kArchive;
+
+enum class EntryKind { kFile, kFolder, kSymlink, kOther };
+
+// What the file system says of one entry, without following a link.
+struct EntryInfo {
+    EntryKind kind = EntryKind::kOther;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t links = 0;
+    std::int64_t size = 0;
+};
+
+struct DirEntry {
+    std::string name;
+    EntryKind kind = EntryKind::kOther;
+};
+
+enum class OpenMode {
+    kRead,             // existing file, read only
+    kReadWrite,        // existing file, read and write, never truncated
+    kReadWriteCreate,  // created when missing, never truncated
+    kCreateNew,        // must not exist yet
+};
+
+// The operating system as the program sees it. Paths are Windows-1252 texts
+// with "\" between components, whatever the platform; each implementation
+// converts at its own edge. No operation follows a symbolic link in the last
+// component of a path. Files are opened under numbers, and CloseAll closes
+// every one of them (what "Cancelar" and ending the program need).
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // A path ending in "\" lists that folder: ".", ".." and every entry whose
+    // hidden, system and folder bits are all in the mask, sorted by name. Any
+    // other path yields its own last component when it exists and passes the
+    // mask. A path that does not exist yields nothing.
+    virtual Result<std::vector<std::string>> Dir(const std::string& path, int mask) = 0;
+
+    // Every entry of a folder but "." and "..", sorted by name.
+    virtual Result<std::vector<DirEntry>> ListFolder(const std::string& folder) = 0;
+
+    virtual Result<int> GetAttr(const std::string& path) = 0;
+    virtual Status SetAttr(const std::string& path, int attributes) = 0;
+    virtual Result<EntryInfo> Inspect(const std::string& path) = 0;
+
+    virtual Status DeleteFile(const std::string& path) = 0;
+    virtual Status MakeFolder(const std::string& path) = 0;
+    virtual Status RemoveFolder(const std::string& path) = 0;
+    // Makes the folder's list of names durable (after a create or a delete).
+    virtual Status SyncFolder(const std::string& path) = 0;
+
+    virtual Result<int> Open(const std::string& path, OpenMode mode) = 0;
+    // Reads up to length bytes at offset; fewer only at the end of the file.
+    virtual Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
+                                     std::size_t length) = 0;
+    // Writes all length bytes at offset, or fails.
+    virtual Status Write(int file, std::int64_t offset, const std::uint8_t* data,
+                         std::size_t length) = 0;
+    // Makes what was written durable on disk.
+    virtual Status Flush(int file) = 0;
+    virtual Result<EntryInfo> InspectOpen(int file) = 0;
+    virtual Status Close(int file) = 0;
+    virtual void CloseAll() = 0;
+
+    virtual Result<std::string> CurrentFolder() = 0;
+    // The folder that holds the running program file.
+    virtual Result<std::string> ProgramFolder() = 0;
+    // The path as the user knows it on this platform, still Windows-1252.
+    virtual std::string DisplayPath(const std::string& path) const = 0;
+
+    Result<std::int64_t> FileLen(const std::string& path);
+    Result<std::vector<std::string>> ListSubfolders(const std::string& folder);
+    Result<std::vector<std::string>> ListFiles(const std::string& folder);
+};
+
+// Seconds since local midnight.
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    virtual double SecondsSinceMidnight() = 0;
+};
+
+// True when an entry with these attributes is found by a search with mask.
+bool PassesMask(int attributes, int mask);
+
+}  // namespace velmora

@@ -1,0 +1,91 @@
+#include "platform/posix/dos_attributes.h"
+
+#include <errno.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/file_system.h"
+#include "platform/posix/system_error.h"
+
+namespace velmora {
+namespace {
+
+constexpr const char* kXattrName = "user.DOSATTRIB";
+constexpr int kXattrBits = kHidden | kSystem | kArchive;
+
+bool XattrUnsupported(int error_number) {
+    return error_number == ENOTSUP || error_number == EOPNOTSUPP;
+}
+
+// The bits stored in user.DOSATTRIB, or -1 when it is absent or not of the
+// "0x" text form (Samba's binary form, for one, is treated as absent).
+int StoredBits(const std::string& native_path) {
+    char value[64];
+    const ssize_t length = lgetxattr(native_path.c_str(), kXattrName, value, sizeof value - 1);
+    if (length < 2)
+        return -1;
+    value[length] = '\0';
+    if (value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
+        return -1;
+    return static_cast<int>(std::strtoul(value + 2, nullptr, 16)) & kXattrBits;
+}
+
+}  // namespace
+
+Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
+                              const std::string& name) {
+    struct stat st;
+    if (lstat(native_path.c_str(), &st) != 0)
+        return SystemError(errno, "No se pueden leer los atributos de", shown_path);
+    const bool folder = S_ISDIR(st.st_mode);
+    int attributes = folder ? kFolder : 0;
+    if ((st.st_mode & S_IWUSR) == 0)
+        attributes |= kReadOnly;
+    const int stored = StoredBits(native_path);
+    if (stored >= 0) {
+        attributes |= stored;
+    } else {
+        if (!folder)
+            attributes |= kArchive;
+        if (!name.empty() && name[0] == '.' && name != "." && name != "..")
+            attributes |= kHidden;
+    }
+    if (!folder && attributes == 0)
+        attributes = kNormal;
+    return attributes;
+}
+
+Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
+                          int attributes) {
+    struct stat st;
+    if (lstat(native_path.c_str(), &st) != 0)
+        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+    if (S_ISLNK(st.st_mode))
+        return SystemError(ELOOP, "No se pueden cambiar los atributos de", shown_path);
+
+    const mode_t writable = st.st_mode | S_IWUSR;
+    const mode_t final_mode = (attributes & kReadOnly)
+                                  ? (st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH))
+                                  : writable;
+    // The extended attribute can only be written while the owner may write,
+    // so the permission is opened first and set to its final value last.
+    if ((st.st_mode & S_IWUSR) == 0 && chmod(native_path.c_str(), writable & 07777) != 0)
+        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%x", attributes & kXattrBits);
+    const bool xattr_failed = lsetxattr(native_path.c_str(), kXattrName, value,
+                                        std::char_traits<char>::length(value), 0) != 0;
+    const int xattr_error = errno;
+
+    if (chmod(native_path.c_str(), final_mode & 07777) != 0)
+        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+    if (xattr_failed && !XattrUnsupported(xattr_error))
+        return SystemError(xattr_error, "No se pueden cambiar los atributos de", shown_path);
+    return Status::Ok();
+}
+
+}  // namespace velmora

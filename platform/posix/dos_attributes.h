@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "base/result.h"
+
+namespace velmora {
+
+// DOS attributes on a POSIX file system. Folder from the file type;
+// read-only when the owner lacks write permission; hidden, system and
+// archive from the extended attribute user.DOSATTRIB (text "0x" + hex, as
+// Wine and Samba read it) when present, otherwise archive for a file and
+// hidden for a name beginning with "."; a file with nothing set reads 128.
+// `name` is the entry's own name, used for the dot rule; `shown_path` names
+// the entry in messages.
+Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
+                              const std::string& name);
+
+// Sets the read-only bit through the owner's write permission and always
+// writes user.DOSATTRIB with the hidden, system and archive bits. Where the
+// file system refuses user extended attributes only the read-only bit is
+// kept.
+Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
+                          int attributes);
+
+}  // namespace velmora

@@ -1,0 +1,336 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/name_order.h"
+#include "platform/names.h"
+#include "platform/posix/dos_attributes.h"
+#include "platform/posix/system_error.h"
+
+namespace velmora {
+namespace {
+
+// The entry's own name for the dot rule: the last component, looking
+// through trailing "." components (the "." of a listing names the folder).
+std::string OwnName(std::string path) {
+    for (;;) {
+        while (path.size() > 1 && path.back() == '\\')
+            path.pop_back();
+        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
+            path.resize(path.size() - 2);
+        else
+            break;
+    }
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+EntryInfo InfoOf(const struct stat& st) {
+    EntryInfo info;
+    if (S_ISREG(st.st_mode))
+        info.kind = EntryKind::kFile;
+    else if (S_ISDIR(st.st_mode))
+        info.kind = EntryKind::kFolder;
+    else if (S_ISLNK(st.st_mode))
+        info.kind = EntryKind::kSymlink;
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    info.links = static_cast<std::uint64_t>(st.st_nlink);
+    info.size = static_cast<std::int64_t>(st.st_size);
+    return info;
+}
+
+int OpenFlags(OpenMode mode) {
+    const int common = O_CLOEXEC | O_NOFOLLOW;
+    switch (mode) {
+        case OpenMode::kRead:
+            return common | O_RDONLY;
+        case OpenMode::kReadWrite:
+            return common | O_RDWR;
+        case OpenMode::kReadWriteCreate:
+            return common | O_RDWR | O_CREAT;
+        case OpenMode::kCreateNew:
+            return common | O_RDWR | O_CREAT | O_EXCL;
+    }
+    return common | O_RDONLY;
+}
+
+}  // namespace
+
+PosixFileSystem::~PosixFileSystem() {
+    CloseAll();
+}
+
+std::string PosixFileSystem::DisplayPath(const std::string& path) const {
+    std::string shown = path;
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    return shown;
+}
+
+Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, int mask) {
+    if (path.empty())
+        return std::vector<std::string>{};
+    const bool listing = path.back() == '\\';
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    struct stat st;
+    if (lstat(native->c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::vector<std::string>{};
+        return SystemError(errno, "No se puede buscar", DisplayPath(path));
+    }
+    if (!listing) {
+        Result<int> attributes = GetAttr(path);
+        if (!attributes)
+            return attributes.error();
+        if (!PassesMask(attributes.value(), mask))
+            return std::vector<std::string>{};
+        return std::vector<std::string>{OwnName(path)};
+    }
+    if (!S_ISDIR(st.st_mode))
+        return std::vector<std::string>{};
+    std::vector<std::string> names;
+    if (PassesMask(kFolder, mask))
+        names = {".", ".."};
+    Result<std::vector<DirEntry>> entries = ListFolder(path);
+    if (!entries)
+        return entries.error();
+    for (const DirEntry& entry : entries.value()) {
+        Result<int> attributes = GetAttr(path + entry.name);
+        if (!attributes)
+            return attributes.error();
+        if (PassesMask(attributes.value(), mask))
+            names.push_back(entry.name);
+    }
+    return names;
+}
+
+Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
+    Result<std::string> native = NativePath(folder);
+    if (!native)
+        return native.error();
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native->c_str()), closedir);
+    if (!dir)
+        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
+    std::string prefix = native.value();
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+
+    std::vector<DirEntry> entries;
+    errno = 0;
+    while (const dirent* item = readdir(dir.get())) {
+        const std::string native_name = item->d_name;
+        if (native_name == "." || native_name == "..")
+            continue;
+        Result<std::string> name = ProgramPath(native_name);
+        if (!name)
+            return name.error();
+        DirEntry entry{name.value(), EntryKind::kOther};
+        struct stat st;
+        if (lstat((prefix + native_name).c_str(), &st) != 0)
+            return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
+        entry.kind = InfoOf(st).kind;
+        entries.push_back(std::move(entry));
+        errno = 0;
+    }
+    if (errno != 0)
+        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
+    return entries;
+}
+
+Result<int> PosixFileSystem::GetAttr(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    return ReadDosAttributes(native.value(), DisplayPath(path), OwnName(path));
+}
+
+Status PosixFileSystem::SetAttr(const std::string& path, int attributes) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    return WriteDosAttributes(native.value(), DisplayPath(path), attributes);
+}
+
+Result<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    struct stat st;
+    if (lstat(native->c_str(), &st) != 0)
+        return SystemError(errno, "No se puede consultar", DisplayPath(path));
+    return InfoOf(st);
+}
+
+Status PosixFileSystem::DeleteFile(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    if (unlink(native->c_str()) != 0)
+        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+    return Status::Ok();
+}
+
+Status PosixFileSystem::MakeFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    if (mkdir(native->c_str(), 0777) != 0)
+        return SystemError(errno, "No se puede crear la carpeta", DisplayPath(path));
+    return Status::Ok();
+}
+
+Status PosixFileSystem::RemoveFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    if (rmdir(native->c_str()) != 0)
+        return SystemError(errno, "No se puede eliminar la carpeta", DisplayPath(path));
+    return Status::Ok();
+}
+
+Status PosixFileSystem::SyncFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path.empty() ? "." : path);
+    if (!native)
+        return native.error();
+    const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
+    const int result = fsync(fd);
+    const int err = errno;
+    close(fd);
+    if (result != 0)
+        return SystemError(err, "No se puede asegurar en disco", DisplayPath(path));
+    return Status::Ok();
+}
+
+Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    const int fd = open(native->c_str(), OpenFlags(mode), 0666);
+    if (fd < 0)
+        return SystemError(errno, "No se puede abrir", DisplayPath(path));
+    const int number = next_number_++;
+    open_files_[number] = OpenFile{fd, DisplayPath(path)};
+    return number;
+}
+
+const PosixFileSystem::OpenFile* PosixFileSystem::Find(int file) const {
+    const auto it = open_files_.find(file);
+    return it == open_files_.end() ? nullptr : &it->second;
+}
+
+Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
+                                          std::size_t length) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede leer", "#" + std::to_string(file));
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(open_file->descriptor, out + done, length - done,
+                                static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return SystemError(errno, "No se puede leer", open_file->shown_path);
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
+                              std::size_t length) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede escribir", "#" + std::to_string(file));
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pwrite(open_file->descriptor, data + done, length - done,
+                                 static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return SystemError(n < 0 ? errno : EIO, "No se puede escribir", open_file->shown_path);
+        done += static_cast<std::size_t>(n);
+    }
+    return Status::Ok();
+}
+
+Status PosixFileSystem::Flush(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede asegurar", "#" + std::to_string(file));
+    if (fdatasync(open_file->descriptor) != 0)
+        return SystemError(errno, "No se puede asegurar en disco", open_file->shown_path);
+    return Status::Ok();
+}
+
+Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
+    struct stat st;
+    if (fstat(open_file->descriptor, &st) != 0)
+        return SystemError(errno, "No se puede consultar", open_file->shown_path);
+    return InfoOf(st);
+}
+
+Status PosixFileSystem::Close(int file) {
+    const auto it = open_files_.find(file);
+    if (it == open_files_.end())
+        return Status::Ok();
+    const OpenFile closing = it->second;
+    open_files_.erase(it);
+    if (close(closing.descriptor) != 0)
+        return SystemError(errno, "No se puede cerrar", closing.shown_path);
+    return Status::Ok();
+}
+
+void PosixFileSystem::CloseAll() {
+    for (const auto& [number, open_file] : open_files_)
+        close(open_file.descriptor);
+    open_files_.clear();
+}
+
+Result<std::string> PosixFileSystem::CurrentFolder() {
+    char buffer[PATH_MAX];
+    if (getcwd(buffer, sizeof buffer) == nullptr)
+        return SystemError(errno, "No se puede saber la carpeta actual", ".");
+    return ProgramPath(buffer);
+}
+
+Result<std::string> PosixFileSystem::ProgramFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n < 0)
+        return SystemError(errno, "No se puede saber la carpeta del programa", "/proc/self/exe");
+    std::string exe(buffer, static_cast<std::size_t>(n));
+    const auto slash = exe.find_last_of('/');
+    std::string folder = slash == 0 ? "/" : exe.substr(0, slash);
+    return ProgramPath(folder);
+}
+
+double SystemClock::SecondsSinceMidnight() {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct tm local;
+    localtime_r(&now.tv_sec, &local);
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
+           static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+}  // namespace velmora

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build and the tests need and
+# the machine does not have yet. Safe to run again: with nothing missing it
+# does nothing (and needs no network).
+set -euo pipefail
+
+packages=(
+  build-essential   # the C++ compiler and make
+  cmake             # the build
+  ninja-build       # the generator the presets use
+  pkg-config
+  googletest        # GoogleTest sources
+  libgtest-dev      # GoogleTest, the test framework
+  libgmock-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cipher/cipher_tables.h"
+#include "cipher/key_derivation.h"
+#include "container/data_coding.h"
+
+namespace velmora {
+namespace {
+
+// The data-area rule written out the slow, literal way: per byte, through
+// KeyIndexTable and DimeBuffer. The fast kernels must match it exactly.
+std::vector<std::uint8_t> ReferenceEncode(const CipherTables& tables, const std::string& key,
+                                          std::vector<std::uint8_t> data) {
+    auto code = [&](std::size_t offset, std::size_t j) {
+        const int shift = static_cast<unsigned char>(key[tables.KeyIndexTable(int(j)) - 1]);
+        data[offset] = static_cast<std::uint8_t>(
+            tables.DimeBuffer(static_cast<std::int16_t>(data[offset] + shift)));
+    };
+    const std::size_t size = data.size();
+    if (size <= 65536) {
+        for (std::size_t j = 1; j <= size; ++j)
+            code(j - 1, j);
+        return data;
+    }
+    const std::size_t blocks = size / 65536;
+    for (std::size_t b = 0; b < blocks; ++b)
+        for (std::size_t j = 1; j <= 65536; j += 3)
+            code(b * 65536 + j - 1, j);
+    for (std::size_t j = 1; j <= size - blocks * 65536; ++j)
+        code(blocks * 65536 + j - 1, j);
+    return data;
+}
+
+class DataCodingTest : public ::testing::Test {
+  protected:
+    DataCodingTest() : tables(nullptr) { tables.CrearBuffer(); }
+    std::vector<std::uint8_t> RandomBytes(std::size_t size) {
+        std::vector<std::uint8_t> bytes(size);
+        for (auto& b : bytes)
+            b = static_cast<std::uint8_t>(random());
+        return bytes;
+    }
+    CipherTables tables;
+    const std::string key = DeriveKey(
+                                "Contrase\xF1"
+                                "a")
+                                .value();
+    std::mt19937 random{1234};
+};
+
+TEST_F(DataCodingTest, PlanSplitsOnlyFilesAboveOneBlock) {
+    EXPECT_EQ(PlanFor(0).full_blocks, 0);
+    EXPECT_EQ(PlanFor(65536).full_blocks, 0);
+    EXPECT_EQ(PlanFor(65536).tail, 65536u);
+    EXPECT_EQ(PlanFor(65537).full_blocks, 1);
+    EXPECT_EQ(PlanFor(65537).tail, 1u);
+    EXPECT_EQ(PlanFor(131072).full_blocks, 2);
+    EXPECT_EQ(PlanFor(131072).tail, 0u);
+    EXPECT_EQ(PlanFor(2147483647).full_blocks, 32767);
+    EXPECT_EQ(PlanFor(2147483647).tail, 65535u);
+}
+
+TEST_F(DataCodingTest, WhichBytesAreCodedAtTheBlockBoundaries) {
+    const KeyStream stream(tables, key);
+    auto coded_count = [&](std::size_t size) {
+        std::vector<std::uint8_t> zeros(size, 0);
+        EncodeFileData(zeros.data(), size, stream);
+        std::size_t count = 0;
+        for (auto b : zeros)
+            count += b != 0;  // every key code is non-zero
+        return count;
+    };
+    EXPECT_EQ(coded_count(65536), 65536u);
+    EXPECT_EQ(coded_count(65537), 21846u + 1);
+    EXPECT_EQ(coded_count(131072), 2u * 21846);
+
+    // The last byte of a 65,537-byte file is coded with key position 2.
+    std::vector<std::uint8_t> zeros(65537, 0);
+    EncodeFileData(zeros.data(), zeros.size(), stream);
+    EXPECT_EQ(zeros.back(), static_cast<std::uint8_t>(key[1]));
+    EXPECT_EQ(zeros[0], static_cast<std::uint8_t>(key[1]));
+    EXPECT_EQ(zeros[1], 0);
+    EXPECT_EQ(zeros[3], static_cast<std::uint8_t>(key[4]));
+}
+
+TEST_F(DataCodingTest, FastKernelsMatchTheLiteralRuleAroundEveryBoundary) {
+    const KeyStream stream(tables, key);
+    std::vector<std::size_t> sizes;
+    for (std::size_t s = 0; s <= 100; ++s)
+        sizes.push_back(s);
+    for (std::size_t boundary : {65536u, 131072u, 196608u})
+        for (std::size_t s = boundary - 40; s <= boundary + 40; ++s)
+            sizes.push_back(s);
+    for (int i = 0; i < 20; ++i)
+        sizes.push_back(random() % 200001);
+
+    for (const std::size_t size : sizes) {
+        const std::vector<std::uint8_t> original = RandomBytes(size);
+        std::vector<std::uint8_t> fast = original;
+        EncodeFileData(fast.data(), size, stream);
+        ASSERT_EQ(fast, ReferenceEncode(tables, key, original)) << "size " << size;
+        DecodeFileData(fast.data(), size, stream);
+        ASSERT_EQ(fast, original) << "size " << size;
+    }
+}
+
+TEST_F(DataCodingTest, PiecewiseCodingEqualsWholeFileCoding) {
+    const KeyStream stream(tables, key);
+    const std::size_t size = 3 * 65536 + 777;
+    const std::vector<std::uint8_t> original = RandomBytes(size);
+    std::vector<std::uint8_t> whole = original;
+    EncodeFileData(whole.data(), size, stream);
+
+    std::vector<std::uint8_t> pieces = original;
+    for (std::size_t b = 0; b < 3; ++b)
+        EncodeFullBlock(pieces.data() + b * 65536, stream);
+    EncodeWhole(pieces.data() + 3 * 65536, 777, stream);
+    EXPECT_EQ(pieces, whole);
+
+    for (std::size_t b = 0; b < 3; ++b)
+        DecodeFullBlock(pieces.data() + b * 65536, stream);
+    DecodeWhole(pieces.data() + 3 * 65536, 777, stream);
+    EXPECT_EQ(pieces, original);
+}
+
+}  // namespace
+}  // namespace velmora
