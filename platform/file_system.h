@@ -73,6 +73,8 @@ class FileSystem {
     virtual Status RemoveFolder(const std::string& path) = 0;
     // Makes the folder's list of names durable (after a create or a delete).
     virtual Status SyncFolder(const std::string& path) = 0;
+    // Makes everything written to the file system that holds path durable.
+    virtual Status SyncFileSystem(const std::string& path) = 0;
 
     virtual Result<int> Open(const std::string& path, OpenMode mode) = 0;
     // Reads up to length bytes at offset; fewer only at the end of the file.

@@ -215,6 +215,21 @@ Status PosixFileSystem::SyncFolder(const std::string& path) {
     return Status::Ok();
 }
 
+Status PosixFileSystem::SyncFileSystem(const std::string& path) {
+    Result<std::string> native = NativePath(path.empty() ? "." : path);
+    if (!native)
+        return native.error();
+    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
+    const int result = syncfs(fd);
+    const int err = errno;
+    close(fd);
+    if (result != 0)
+        return SystemError(err, "No se puede asegurar en disco", DisplayPath(path));
+    return Status::Ok();
+}
+
 Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
     Result<std::string> native = NativePath(path);
     if (!native)

@@ -25,6 +25,7 @@ class PosixFileSystem : public FileSystem {
     Status MakeFolder(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
     Status SyncFolder(const std::string& path) override;
+    Status SyncFileSystem(const std::string& path) override;
     Result<int> Open(const std::string& path, OpenMode mode) override;
     Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
                              std::size_t length) override;

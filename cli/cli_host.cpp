@@ -1,0 +1,72 @@
+#include "cli/cli_host.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "container/main_window_actions.h"
+#include "platform/names.h"
+
+namespace velmora {
+namespace {
+
+volatile sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+constexpr int kInterruptedExit = 130;
+
+}  // namespace
+
+CliHost::CliHost(FileSystem& files) : files_(files), terminal_(isatty(STDERR_FILENO) == 1) {}
+
+void CliHost::CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void CliHost::PumpEvents() {
+    if (!interrupted) return;
+    FinishProgressLine();
+    std::fprintf(stderr, "Cancelado.\n");
+    PressCancelar(files_, *this);
+}
+
+void CliHost::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    AdvanceProgress(progress_tag_);
+}
+
+void CliHost::AdvanceProgress(std::int64_t mark) {
+    progress_tag_ = mark;
+    if (!terminal_) return;
+    std::string bar(10, ' ');
+    for (std::int64_t i = 0; i < mark && i < 10; ++i) bar[static_cast<std::size_t>(i)] = '#';
+    std::fprintf(stderr, "\r%-18s [%s]", DisplayUtf8(caption_).c_str(), bar.c_str());
+    std::fflush(stderr);
+    bar_shown_ = true;
+}
+
+void CliHost::FinishProgressLine() {
+    if (!bar_shown_) return;
+    std::fprintf(stderr, "\n");
+    bar_shown_ = false;
+}
+
+void CliHost::ShowMessage(const std::string& text, MessageIcon) {
+    FinishProgressLine();
+    std::fprintf(stderr, "%s\n", DisplayUtf8(text).c_str());
+}
+
+void CliHost::EndProgram() {
+    FinishProgressLine();
+    files_.CloseAll();
+    std::exit(kInterruptedExit);
+}
+
+}  // namespace velmora

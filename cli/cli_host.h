@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "container/host.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The engine's windows, played by a terminal: messages on standard error,
+// a progress bar when standard error is a terminal, and Ctrl-C as
+// "Cancelar".
+class CliHost : public Host {
+public:
+    explicit CliHost(FileSystem& files);
+
+    void PumpEvents() override;
+    void SetCaption(const std::string& caption) override;
+    void AdvanceProgress(std::int64_t mark) override;
+    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
+    std::string Picture1Tag() const override { return picture1_tag_; }
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    void OpenFolder(const std::string&) override {}
+    void HideMainWindow() override {}
+    void UnloadMainWindow() override { FinishProgressLine(); }
+    [[noreturn]] void EndProgram() override;
+
+    // Installs the Ctrl-C handler that PumpEvents answers.
+    static void CatchInterrupts();
+
+private:
+    void FinishProgressLine();
+
+    FileSystem& files_;
+    std::string caption_;
+    std::string picture1_tag_;
+    std::int64_t progress_tag_ = 0;
+    bool bar_shown_ = false;
+    bool terminal_;
+};
+
+}  // namespace velmora

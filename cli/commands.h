@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Exit statuses of velmora-cli.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitWrongPassword = 1,
+    kExitUsage = 2,
+    kExitRefused = 3,
+    kExitFailed = 4,
+};
+
+struct CliOptions {
+    std::string command;  // encode, decode, list
+    std::string target;   // the folder or the container, as given
+    std::string container_folder;  // -C
+    bool keep = false;
+    bool password_stdin = false;
+};
+
+int RunCommand(const CliOptions& options);
+
+}  // namespace velmora

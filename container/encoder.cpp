@@ -1,0 +1,183 @@
+#include "cipher/cp1252_case.h"
+#include "container/container_format.h"
+#include "container/engine.h"
+#include "container/engine_failure.h"
+#include "container/password_check.h"
+#include "container/path_helpers.h"
+
+namespace velmora {
+namespace {
+
+std::uint8_t AttributeByte(int attributes) {
+    if (attributes < 0 || attributes > 255)
+        ThrowFailure(Error{"Un atributo de archivo (" + std::to_string(attributes) +
+                           ") no cabe en el contenedor."});
+    return static_cast<std::uint8_t>(attributes);
+}
+
+}  // namespace
+
+Status Engine::CheckEncodingTarget(const std::string& container_path) {
+    const std::string& folder = state_.FolderPath;
+    Result<std::string> target = options_.container_folder.empty() ? files_.CurrentFolder()
+                                                                   : Result<std::string>(
+                                                                         options_.container_folder);
+    if (!target) return target.error();
+    const std::string inside = folder + "\\";
+    if (target.value() == folder || target->rfind(inside, 0) == 0)
+        return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
+                     files_.DisplayPath(target.value()) + "\xBB)."};
+    if (files_.Inspect(container_path).ok())
+        return Error{"Ya existe \xAB" + files_.DisplayPath(container_path) +
+                     "\xBB. Mu\xE9valo o c\xE1mbiele el nombre antes de codificar: podr\xED" "a "
+                     "ser la \xFAnica copia de otra carpeta."};
+    return Status::Ok();
+}
+
+RunResult Engine::Hacelo(const std::string& Contrasena) {
+    const std::string& folder = state_.FolderPath;
+    if (folder.empty() || folder == "\\" || folder.back() == '\\')
+        return Refuse("No se puede codificar \xAB" + files_.DisplayPath(folder) +
+                      "\xBB: indique una carpeta, no la ra\xED" "z del sistema de archivos.");
+    if (Contrasena.size() != 15 || PasswordCheckHasEdgeSpace(tables_, Contrasena))
+        return Refuse("Esta contrase\xF1" "a no se puede usar con este formato. Elija otra "
+                      "contrase\xF1" "a.");
+    Result<TreeScan> scan = ScanTree(files_, host_, folder);
+    if (!scan) return Refuse(scan.error().message);
+    scan_ = std::move(scan).value();
+    if (Status names = CheckStoredNames(scan_, folder, tables_, Contrasena, files_); !names)
+        return Refuse(names.error().message);
+    const std::string container_name = Nombre(folder) + ".zol";
+    const std::string container_path = options_.container_folder.empty()
+                                           ? container_name
+                                           : options_.container_folder + "\\" + container_name;
+    if (Status target = CheckEncodingTarget(container_path); !target)
+        return Refuse(target.error().message);
+
+    try {
+        host_.SetCaption("Codificando...");
+        std::vector<std::string> sFound;
+        state_.FoundCount = 0;
+        DirWalk("*.*", folder + "\\", sFound);
+
+        std::vector<std::size_t> lengths;
+        for (const std::string& item : sFound) lengths.push_back(item.size());
+        const std::uint8_t width_code = ChooseNameWidthCode(lengths);
+
+        state_.TotalBytes = 0;
+        for (const std::string& item : sFound)
+            if (item.back() != '\\') state_.TotalBytes += scan_.files.at(item).size;
+
+        WriteContainer(container_path, Contrasena, sFound, width_code);
+        files_.CloseAll();
+        // The container is complete and on disk: from here on "Cancelar"
+        // must not delete it.
+        host_.SetPicture1Tag("");
+
+        if (before_wipe_) before_wipe_(sFound);
+        if (!options_.keep_originals) BorrarOrig(sFound);
+    } catch (const EngineFailure& failure) {
+        return Fail(failure.message);
+    }
+    host_.UnloadMainWindow();
+    return {Outcome::kDone, ""};
+}
+
+void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
+                            const std::vector<std::string>& sFound, std::uint8_t width_code) {
+    const int container = OrFail(files_.Open(container_path, OpenMode::kCreateNew));
+    host_.SetPicture1Tag(container_path);
+    try {
+        std::vector<std::string> parents(sFound.size());
+        recortar(sFound, parents, sFound.size());
+
+        ContainerHeader header;
+        header.EntryCount = static_cast<std::int32_t>(sFound.size());
+        header.NameWidthCode = width_code;
+        header.PasswordCheck = MakePasswordCheck(tables_, Contrasena);
+        header.FolderAttributes = AttributeByte(OrFail(files_.GetAttr(state_.FolderPath + "\\")));
+        const auto head = SerializeHeader(header);
+        std::vector<std::uint8_t> records(head.begin(), head.end());
+
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            const std::string& item = sFound[i];
+            const bool file = item.back() != '\\';
+            EntryRecord record;
+            record.EncodedName =
+                tables_.Enc(item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
+            record.EntryAttributes =
+                StoredAttribute(AttributeByte(OrFail(files_.GetAttr(item))), width_code);
+            record.ParentAttributes =
+                StoredAttribute(AttributeByte(OrFail(files_.GetAttr(parents[i]))), width_code);
+            record.EntrySize = file ? static_cast<std::int32_t>(scan_.files.at(item).size) : -1;
+            const auto bytes = SerializeRecord(record, width_code);
+            records.insert(records.end(), bytes.begin(), bytes.end());
+        }
+        OrFail(files_.Write(container, 0, records.data(), records.size()));
+
+        std::int64_t offset = static_cast<std::int64_t>(records.size());
+        const KeyStream stream(tables_, Contrasena);
+        std::vector<std::uint8_t> buffer(kBlockSize);
+        std::int64_t running_total = 0;
+        for (const std::string& item : sFound) {
+            if (item.back() == '\\') continue;
+            EncodeFileInto(container, offset, item, stream, buffer);
+            running_total += scan_.files.at(item).size;
+            host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
+        }
+        OrFail(files_.Flush(container));
+        OrFail(files_.Close(container));
+        const std::string target = ParentOf(container_path);
+        OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
+    } catch (const EngineFailure&) {
+        // Nothing of the folder has been touched; the unfinished container
+        // is ours and useless, so it goes.
+        files_.CloseAll();
+        (void)files_.DeleteFile(container_path);
+        host_.SetPicture1Tag("");
+        throw;
+    }
+}
+
+void Engine::EncodeFileInto(int container, std::int64_t& offset, const std::string& path,
+                            const KeyStream& stream, std::vector<std::uint8_t>& buffer) {
+    const EntryInfo& seen = scan_.files.at(path);
+    const int source = OrFail(files_.Open(path, OpenMode::kRead));
+    const EntryInfo now = OrFail(files_.InspectOpen(source));
+    const std::string changed = "\xAB" + files_.DisplayPath(path) +
+                                "\xBB ha cambiado mientras se codificaba la carpeta.";
+    if (now.inode != seen.inode || now.device != seen.device || now.size != seen.size)
+        ThrowFailure(Error{changed});
+
+    std::int64_t position = 0;
+    auto read_piece = [&](std::size_t length) {
+        if (OrFail(files_.Read(source, position, buffer.data(), length)) != length)
+            ThrowFailure(Error{changed});
+        position += static_cast<std::int64_t>(length);
+    };
+    auto write_piece = [&](std::size_t length) {
+        OrFail(files_.Write(container, offset, buffer.data(), length));
+        offset += static_cast<std::int64_t>(length);
+    };
+
+    const CodingPlan plan = PlanFor(seen.size);
+    if (plan.full_blocks == 0) {
+        read_piece(plan.tail);
+        host_.PumpEvents();
+        EncodeWhole(buffer.data(), plan.tail, stream);
+        write_piece(plan.tail);
+    } else {
+        for (std::int64_t block = 0; block < plan.full_blocks; ++block) {
+            read_piece(kBlockSize);
+            host_.PumpEvents();
+            EncodeFullBlock(buffer.data(), stream);
+            write_piece(kBlockSize);
+        }
+        read_piece(plan.tail);
+        EncodeWhole(buffer.data(), plan.tail, stream);
+        write_piece(plan.tail);
+    }
+    OrFail(files_.Close(source));
+}
+
+}  // namespace velmora

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cipher/cipher_tables.h"
+#include "container/data_coding.h"
+#include "container/engine_state.h"
+#include "container/host.h"
+#include "container/stored_names.h"
+#include "container/tree_scan.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The long operations of one run: walking, encoding and wiping a folder;
+// decoding a container and re-creating its tree. They reach the windows only
+// through the Host and the disk only through the FileSystem.
+class Engine {
+public:
+    Engine(FileSystem& files, Host& host, const CipherTables& tables, Clock& clock,
+           EngineState& state, EngineOptions options = {});
+
+    // Encodes FolderPath into Nombre(FolderPath) & ".zol" with the key, wipes
+    // the folder, and unloads the main window.
+    RunResult Hacelo(const std::string& Contrasena);
+
+    // Restores the container FolderPath next to it with PasswordKey, deletes
+    // the container and shows the restored folder.
+    RunResult Des_carpeta();
+
+    // Lists the tree depth first into sFound (every file, and a "\"-ended
+    // entry for every folder without files) and fills RemovalList. Needs the
+    // tree scanned first (it stands in for the folder and file lists).
+    void DirWalk(const std::string& sPattern, const std::string& CurrDir,
+                 std::vector<std::string>& sFound);
+
+    // Overwrites every listed file with bytes of 255 and deletes it, then
+    // removes the walked folders, deepest first. Failures are skipped.
+    void BorrarOrig(std::vector<std::string>& Lista);
+
+    // Returns after about Segundos seconds, pumping events meanwhile.
+    void Espera(float Segundos);
+
+    // Test seam: runs between the walk and the wipe, with the found list.
+    using BeforeWipe = std::function<void(const std::vector<std::string>&)>;
+    void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
+
+private:
+    RunResult Refuse(const std::string& message);
+    RunResult Fail(const std::string& message);
+    Status CheckEncodingTarget(const std::string& container_path);
+
+    void WriteContainer(const std::string& container_path, const std::string& Contrasena,
+                        const std::vector<std::string>& sFound, std::uint8_t width_code);
+    void EncodeFileInto(int container, std::int64_t& offset, const std::string& path,
+                        const KeyStream& stream, std::vector<std::uint8_t>& buffer);
+    bool Sobrescribir(std::string& path);
+
+    std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
+                                          std::uint8_t& width_code);
+    void Crear_carpetas(const std::vector<DecodedEntry>& Nuevo, std::uint8_t folder_attributes);
+    void SetFolderAttributes(const std::string& folder, std::uint8_t stored);
+    void Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T);
+
+    FileSystem& files_;
+    Host& host_;
+    const CipherTables& tables_;
+    Clock& clock_;
+    EngineState& state_;
+    EngineOptions options_;
+
+    TreeScan scan_;                 // the tree as read before encoding
+    std::string folder_list_path_;  // the walk's cursor (no trailing "\")
+    std::vector<std::string> read_only_folders_;  // restored, made read-only last
+    BeforeWipe before_wipe_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// Icons of the program's message boxes.
+enum class MessageIcon { kCritical, kInformation };
+
+// Everything the long operations need from the windows, and nothing more.
+// The Qt windows, the command-line program and the tests each implement it,
+// so the same engine runs under all three.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Lets pending window events run. "Cancelar" and the close box run
+    // inside this call and end the program there.
+    virtual void PumpEvents() = 0;
+
+    // The main window's caption.
+    virtual void SetCaption(const std::string& caption) = 0;
+
+    // Draws the progress box from the mark kept in its tag to `mark`, then
+    // keeps `mark` in the tag.
+    virtual void AdvanceProgress(std::int64_t mark) = 0;
+
+    // The tag of the logo box: the file name of the container while it is
+    // being written, "" otherwise. "Cancelar" deletes the file it names.
+    virtual void SetPicture1Tag(const std::string& file_name) = 0;
+    virtual std::string Picture1Tag() const = 0;
+
+    // A modal message with an OK button and the title "Velmora".
+    virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+
+    // Opens a folder in the desktop's file manager (errors ignored).
+    virtual void OpenFolder(const std::string& path) = 0;
+
+    virtual void HideMainWindow() = 0;
+
+    // Closes the main window at the end of encoding; the window's close
+    // handling ends the program.
+    virtual void UnloadMainWindow() = 0;
+
+    // Closes every open file and ends the program at once. It does not
+    // return to the engine.
+    [[noreturn]] virtual void EndProgram() = 0;
+};
+
+}  // namespace velmora

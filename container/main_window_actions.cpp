@@ -1,0 +1,18 @@
+#include "container/main_window_actions.h"
+
+namespace velmora {
+
+void PressCancelar(FileSystem& files, Host& host) {
+    files.CloseAll();
+    const std::string unfinished = host.Picture1Tag();
+    if (!unfinished.empty()) (void)files.DeleteFile(unfinished);
+    host.EndProgram();
+}
+
+void CloseMainWindow(FileSystem& files, EngineState& state, Host& host) {
+    files.CloseAll();
+    state.PasswordKey.clear();
+    host.EndProgram();
+}
+
+}  // namespace velmora

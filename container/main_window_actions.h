@@ -1,0 +1,19 @@
+#pragma once
+
+#include "container/engine_state.h"
+#include "container/host.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// "Cancelar" on the main window: every error is ignored; every open file is
+// closed, the file named by the logo box's tag (an unfinished container) is
+// deleted, and the program ends.
+void PressCancelar(FileSystem& files, Host& host);
+
+// The main window being closed (close box, or the unload at the end of
+// encoding): every open file is closed, the key forgotten, the program ended.
+// An unfinished container stays.
+void CloseMainWindow(FileSystem& files, EngineState& state, Host& host);
+
+}  // namespace velmora

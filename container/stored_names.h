@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+
+namespace velmora {
+
+// One entry of a container as the decoder uses it.
+struct DecodedEntry {
+    std::string name;  // the stored relative path, decoded and upper-cased
+    std::int32_t size = 0;  // -1 for a folder entry
+    std::uint8_t parent_attributes = 0;
+};
+
+// Decodes a stored name field with the key. The field is measured up to its
+// last non-space byte (leading spaces belong to the name); a folder entry
+// whose name then lacks its final "\" is extended over the trailing spaces
+// until it ends in one. The result is upper-cased.
+std::string DecodeStoredName(const std::string& field, const std::string& key, bool folder);
+
+// Refuses names that could write outside the restored folder or could not be
+// restored as one tree: every name begins with "\", has no empty, "." or
+// ".." component and no ":", "/" or control character; folder entries end
+// in "\" and file entries do not; no name appears twice; no file stands
+// where a folder must be; every folder's parent is itself in the tree; and
+// at least one entry lies directly in the root.
+Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries);
+
+}  // namespace velmora

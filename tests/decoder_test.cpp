@@ -1,0 +1,230 @@
+#include <sys/stat.h>
+
+#include "container/container_format.h"
+#include "container/data_coding.h"
+#include "container/password_check.h"
+#include "tests/engine_fixture.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DecoderTest : public EngineFixture {
+protected:
+    // Encodes folder into folder.zol, keeping nothing but the container.
+    void EncodeAway(const std::string& folder) {
+        ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
+        ASSERT_FALSE(temp.Exists(folder));
+        host = TestHost(files);
+    }
+
+    // A container written record by record, for names our encoder never
+    // writes. Each entry: stored relative path and size.
+    void WriteContainer(const std::string& name,
+                        const std::vector<std::pair<std::string, std::int32_t>>& entries) {
+        const auto head = SerializeHeader({16, static_cast<std::int32_t>(entries.size()), 0,
+                                           MakePasswordCheck(tables, key)});
+        std::string bytes(head.begin(), head.end());
+        std::string data;
+        for (const auto& [path, size] : entries) {
+            const auto record = SerializeRecord({tables.Enc(path, key), 32, 16, size}, 0);
+            bytes.append(record.begin(), record.end());
+            std::string content(static_cast<std::size_t>(std::max(size, 0)), 'd');
+            EncodeFileData(reinterpret_cast<std::uint8_t*>(content.data()), content.size(),
+                           KeyStream(tables, key));
+            data += content;
+        }
+        temp.Write(name, bytes + data);
+    }
+};
+
+TEST_F(DecoderTest, RoundTripRestoresEveryFileUpperCasedWithFolderAttributes) {
+    const std::vector<std::size_t> sizes = {0, 1, 65535, 65536, 65537, 131072, 131073, 200000};
+    std::map<std::string, std::string> contents;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        std::string content(sizes[i], '\0');
+        for (std::size_t b = 0; b < content.size(); ++b) content[b] = char((b * 7 + i) % 251);
+        contents["Datos/sub/f" + std::to_string(i) + ".bin"] = content;
+    }
+    contents["Datos/.oculto"] = "oculto";
+    contents["Datos/se\xC3\xB1or/carta.txt"] = "Querido";
+    for (const auto& [path, content] : contents) temp.Write(path, content);
+    temp.MakeFolder("Datos/vac\xC3\xADo");
+    // Hidden below the top level: the walk resets only top-level entries.
+    temp.Write("Datos/sub/escondida/x", "x");
+    ASSERT_TRUE(files.SetAttr(Path("Datos\\sub\\escondida"), kHidden).ok());
+    EncodeAway("Datos");
+
+    ASSERT_EQ(Decode("Datos.zol").outcome, Outcome::kDone) << host.messages.at(0);
+    EXPECT_FALSE(temp.Exists("Datos.zol"));
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        EXPECT_EQ(temp.Read("Datos/SUB/F" + std::to_string(i) + ".BIN"),
+                  contents["Datos/sub/f" + std::to_string(i) + ".bin"])
+            << sizes[i];
+    EXPECT_EQ(temp.Read("Datos/.OCULTO"), "oculto");
+    EXPECT_EQ(temp.Read("Datos/SE\xC3\x91OR/CARTA.TXT"), "Querido");
+    EXPECT_TRUE(fs::is_directory(temp.native + "/Datos/VAC\xC3\x8DO"));
+    EXPECT_EQ(files.GetAttr(Path("Datos\\SUB\\ESCONDIDA")).value(), kFolder | kHidden);
+    EXPECT_EQ(files.GetAttr(Path("Datos")).value(), kFolder);
+    EXPECT_EQ(state.RestoredPath, Path("Datos\\"));
+    EXPECT_EQ(host.opened, std::vector<std::string>{Path("Datos\\")});
+    EXPECT_TRUE(host.hidden);
+    EXPECT_EQ(host.captions, std::vector<std::string>{"Decodificando..."});
+}
+
+TEST_F(DecoderTest, EveryNameWidthReadsBack) {
+    const std::size_t prefix = Path("N").size() + 1;
+    for (std::size_t full_length : {60u, 100u, 200u}) {
+        const std::string name(full_length - prefix, 'q');
+        temp.Write("N/" + name, "contenido");
+        EncodeAway("N");
+        ASSERT_EQ(Decode("N.zol").outcome, Outcome::kDone);
+        EXPECT_EQ(temp.Read("N/" + std::string(name.size(), 'Q')), "contenido");
+        fs::remove_all(temp.native + "/N");
+    }
+}
+
+TEST_F(DecoderTest, AHiddenFolderOfTheSameNameCountsAsTaken) {
+    temp.Write("Fotos/a", "a");
+    EncodeAway("Fotos");
+    temp.MakeFolder("Fotos");
+    ASSERT_TRUE(files.SetAttr(Path("Fotos"), kHidden | kSystem).ok());
+    ASSERT_EQ(Decode("Fotos.zol").outcome, Outcome::kDone);
+    EXPECT_EQ(state.RestoredPath, Path("Fotos (2)\\"));
+    EXPECT_EQ(temp.Read("Fotos (2)/A"), "a");
+}
+
+TEST_F(DecoderTest, SecondAndThirdRestoreAreNumbered) {
+    temp.MakeFolder("R");
+    temp.Write("src/R/f", "1");
+    ASSERT_EQ(Encode("src\\R", {.container_folder = temp.path}).outcome, Outcome::kDone);
+    host = TestHost(files);
+    ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
+    EXPECT_EQ(state.RestoredPath, Path("R (2)\\"));
+    ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
+    EXPECT_EQ(state.RestoredPath, Path("R (3)\\"));
+    EXPECT_EQ(temp.Read("R (3)/F"), "1");
+    EXPECT_TRUE(temp.Exists("R.zol"));
+}
+
+TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
+    temp.Write("M/a", std::string(1000, 'a'));
+    temp.Write("M/b", std::string(300000, 'b'));
+    EncodeAway("M");
+    const auto container = ContainerBytes("M.zol");
+    host.on_pump = [&](int) {
+        if (temp.Exists("M/B")) PressCancelar(files, host);
+    };
+    EXPECT_THROW(Decode("M.zol"), ProgramEnded);
+    EXPECT_EQ(ContainerBytes("M.zol"), container);
+    EXPECT_EQ(temp.Read("M/A"), std::string(1000, 'a'));
+}
+
+TEST_F(DecoderTest, ProgressEndsAtNineAndReadOnlyFoldersStillGetTheirFiles) {
+    temp.Write("G/ro/f", std::string(999, 'g'));
+    chmod((temp.native + "/G/ro").c_str(), 0555);
+    EncodeAway("G");
+    ASSERT_EQ(Decode("G.zol").outcome, Outcome::kDone) << host.messages.at(0);
+    EXPECT_EQ(state.TotalBytes, 999);
+    EXPECT_EQ(host.marks, std::vector<std::int64_t>{9});
+    EXPECT_EQ(temp.Read("G/RO/F"), std::string(999, 'g'));
+    EXPECT_EQ(files.GetAttr(Path("G\\RO")).value(), kFolder | kReadOnly);
+}
+
+TEST_F(DecoderTest, WrongKeyIsRefusedWithNothingCreated) {
+    temp.Write("W/a", "a");
+    EncodeAway("W");
+    const TreeSnapshot before = Snapshot(temp.native);
+    key = DeriveKey("otra").value();
+    EXPECT_EQ(Decode("W.zol").outcome, Outcome::kRefused);
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
+    using Entries = std::vector<std::pair<std::string, std::int32_t>>;
+    const std::vector<std::pair<const char*, Entries>> cases = {
+        {"parent step", {{"\\..\\x", 1}}},
+        {"parent steps below a folder", {{"\\a\\..\\..\\x", 1}, {"\\r", 1}}},
+        {"no leading backslash", {{"x", 1}}},
+        {"empty component", {{"\\a\\\\b", 1}, {"\\r", 1}}},
+        {"dot component", {{"\\.\\b", 1}, {"\\r", 1}}},
+        {"control character", {{"\\a\x01", 1}}},
+        {"slash inside a component", {{"\\a/b", 1}}},
+        {"colon", {{"\\c:x", 1}}},
+        {"duplicate", {{"\\a", 1}, {"\\A", 1}}},
+        {"folder without final backslash", {{"\\a", -1}, {"\\r", 1}}},
+        {"file with final backslash", {{"\\a\\", 3}}},
+        {"file where a folder must be", {{"\\a\\b", 1}, {"\\a", 1}}},
+        {"folder the tree does not create", {{"\\a\\b\\c", 1}, {"\\r", 1}}},
+        {"nothing in the root", {{"\\a\\", -1}}},
+        {"no entries", {}},
+    };
+    for (const auto& [what, entries] : cases) {
+        fs::remove(temp.native + "/H.zol");
+        WriteContainer("H.zol", entries);
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files);
+        EXPECT_EQ(Decode("H.zol").outcome, Outcome::kRefused) << what;
+        EXPECT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_EQ(Snapshot(temp.native), before) << what;
+    }
+    // Refused before: the same container with safe names restores.
+    fs::remove(temp.native + "/H.zol");
+    WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
+    host = TestHost(files);
+    ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
+    EXPECT_EQ(temp.Read("H/A/B"), "dd");
+}
+
+TEST_F(DecoderTest, ContainerWithoutTheExtensionIsRefused) {
+    temp.Write("nada.txt", "x");
+    EXPECT_EQ(Decode("nada.txt").outcome, Outcome::kRefused);
+    EXPECT_FALSE(temp.Exists("nada"));
+}
+
+TEST_F(DecoderTest, EsperaPumpsForAboutTheTimeAskedEvenAcrossMidnight) {
+    SteppingClock steady(500.0, 0.1);
+    Engine engine(files, host, tables, steady, state);
+    engine.Espera(0);
+    EXPECT_EQ(host.pumps, 0);
+    engine.Espera(1);
+    EXPECT_GE(host.pumps, 4);
+    EXPECT_LE(host.pumps, 6);  // two readings per turn at 0.1 s each
+
+    SteppingClock midnight(86399.6, 0.1);
+    Engine late(files, host, tables, midnight, state);
+    host.pumps = 0;
+    late.Espera(1);
+    EXPECT_GE(host.pumps, 4);
+    EXPECT_LE(host.pumps, 6);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Names whose encoded form begins or ends with a space: the field's padding
+// cannot tell them apart, so the name reader measures the field itself.
+TEST(StoredNameTest, EdgeSpacesOfEncodedNamesAreDecodedExactly) {
+    CipherTables tables(nullptr);
+    tables.CrearBuffer();
+    std::string key(15, 'A');
+    key[1] = static_cast<char>(196);  // "\" (92) + 196 wraps to a space at position 1
+    const std::string leading = FixedText(tables.Enc("\\nombre", key), 64);
+    ASSERT_EQ(leading[0], ' ');
+    EXPECT_EQ(DecodeStoredName(leading, key, false), "\\NOMBRE");
+    EXPECT_NE(tables.DesEnc(leading, key), "\\NOMBRE");
+
+    std::string folder_key(15, 'A');
+    folder_key[3] = static_cast<char>(196);  // the third character's final "\"
+    const std::string trailing = FixedText(tables.Enc("\\x\\", folder_key), 64);
+    ASSERT_EQ(trailing[2], ' ');
+    EXPECT_EQ(DecodeStoredName(trailing, folder_key, true), "\\X\\");
+    EXPECT_EQ(DecodeStoredName(trailing, folder_key, false), "\\X");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cerrno>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "container/host.h"
+#include "container/main_window_actions.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace velmora {
+
+// Thrown by the test host where the real program would exit.
+struct ProgramEnded {};
+
+// The windows as the tests see them: everything recorded, and "Cancelar" or
+// the close box pressed at a chosen pump.
+class TestHost : public Host {
+public:
+    explicit TestHost(FileSystem& files) : files_(&files) {}
+
+    void PumpEvents() override {
+        ++pumps;
+        if (cancel_at_pump == pumps) PressCancelar(*files_, *this);
+        if (close_at_pump == pumps) {
+            EngineState ignored;
+            CloseMainWindow(*files_, ignored, *this);
+        }
+        if (on_pump) on_pump(pumps);
+    }
+    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+    void AdvanceProgress(std::int64_t mark) override { marks.push_back(mark); }
+    void SetPicture1Tag(const std::string& file_name) override { picture1_tag = file_name; }
+    std::string Picture1Tag() const override { return picture1_tag; }
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        messages.push_back(text);
+        icons.push_back(icon);
+    }
+    void OpenFolder(const std::string& path) override { opened.push_back(path); }
+    void HideMainWindow() override { hidden = true; }
+    void UnloadMainWindow() override { unloaded = true; }
+    [[noreturn]] void EndProgram() override {
+        files_->CloseAll();
+        throw ProgramEnded{};
+    }
+
+    int pumps = 0;
+    int cancel_at_pump = -1;
+    int close_at_pump = -1;
+    std::function<void(int)> on_pump;
+    std::vector<std::string> captions;
+    std::vector<std::int64_t> marks;
+    std::string picture1_tag;
+    std::vector<std::string> messages;
+    std::vector<MessageIcon> icons;
+    std::vector<std::string> opened;
+    bool hidden = false;
+    bool unloaded = false;
+
+private:
+    FileSystem* files_;
+};
+
+// A clock that moves by `step` seconds at every reading, wrapping at
+// midnight.
+class SteppingClock : public Clock {
+public:
+    SteppingClock(double start, double step) : now_(start), step_(step) {}
+    double SecondsSinceMidnight() override {
+        const double reading = now_;
+        now_ += step_;
+        if (now_ >= 86400.0) now_ -= 86400.0;
+        ++readings;
+        return reading;
+    }
+    int readings = 0;
+
+private:
+    double now_;
+    double step_;
+};
+
+// The real POSIX file system with a window on it: the sizes of the writes
+// to each path, and failures injected by path and operation.
+class RecordingFileSystem : public PosixFileSystem {
+public:
+    Result<int> Open(const std::string& path, OpenMode mode) override {
+        if (auto it = fail_open.find(path); it != fail_open.end())
+            return Error{"fallo inyectado al abrir", it->second};
+        Result<int> file = PosixFileSystem::Open(path, mode);
+        if (file) paths_[file.value()] = path;
+        return file;
+    }
+    Status Write(int file, std::int64_t offset, const std::uint8_t* data,
+                 std::size_t length) override {
+        const std::string& path = paths_[file];
+        writes[path].push_back(length);
+        if (fail_write_errno != 0 && path.find(fail_write_path) != std::string::npos)
+            return Error{"fallo inyectado al escribir", fail_write_errno};
+        return PosixFileSystem::Write(file, offset, data, length);
+    }
+    Status Flush(int file) override {
+        ++flushes[paths_[file]];
+        if (fail_flush) return Error{"fallo inyectado al asegurar", EIO};
+        return PosixFileSystem::Flush(file);
+    }
+
+    std::map<std::string, int> fail_open;  // path -> errno
+    std::string fail_write_path;
+    int fail_write_errno = 0;
+    bool fail_flush = false;
+    std::map<std::string, std::vector<std::size_t>> writes;
+    std::map<std::string, int> flushes;
+
+private:
+    std::map<int, std::string> paths_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/names.h"
+
+namespace velmora {
+
+// A fresh folder for one test, removed afterwards. `native` is its UTF-8
+// path, `path` the program's form of it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        native = pattern;
+        path = ProgramPath(native).value();
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        for (auto& entry : std::filesystem::recursive_directory_iterator(native, ignored))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(native, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // Writes a file (folders on the way are made) under the folder.
+    void Write(const std::string& relative, const std::string& content) const {
+        const std::filesystem::path file = std::filesystem::path(native) / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << content;
+    }
+    void MakeFolder(const std::string& relative) const {
+        std::filesystem::create_directories(std::filesystem::path(native) / relative);
+    }
+    std::string Read(const std::string& relative) const {
+        std::ifstream in(std::filesystem::path(native) / relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool Exists(const std::string& relative) const {
+        return std::filesystem::exists(std::filesystem::symlink_status(
+            std::filesystem::path(native) / relative));
+    }
+
+    std::string native;
+    std::string path;
+};
+
+}  // namespace velmora
