@@ -201,28 +201,21 @@ Status PosixFileSystem::RemoveFolder(const std::string& path) {
 }
 
 Status PosixFileSystem::SyncFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path.empty() ? "." : path);
-    if (!native)
-        return native.error();
-    const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
-    const int result = fsync(fd);
-    const int err = errno;
-    close(fd);
-    if (result != 0)
-        return SystemError(err, "No se puede asegurar en disco", DisplayPath(path));
-    return Status::Ok();
+    return SyncThrough(path, O_DIRECTORY, fsync);
 }
 
 Status PosixFileSystem::SyncFileSystem(const std::string& path) {
+    return SyncThrough(path, 0, syncfs);
+}
+
+Status PosixFileSystem::SyncThrough(const std::string& path, int open_flags, int (*sync)(int)) {
     Result<std::string> native = NativePath(path.empty() ? "." : path);
     if (!native)
         return native.error();
-    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | open_flags);
     if (fd < 0)
         return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
-    const int result = syncfs(fd);
+    const int result = sync(fd);
     const int err = errno;
     close(fd);
     if (result != 0)

@@ -45,6 +45,8 @@ class PosixFileSystem : public FileSystem {
         std::string shown_path;
     };
     const OpenFile* Find(int file) const;
+    // Opens path and applies sync (fsync or syncfs) to it.
+    Status SyncThrough(const std::string& path, int open_flags, int (*sync)(int));
 
     std::map<int, OpenFile> open_files_;
     int next_number_ = 1;
