@@ -293,6 +293,20 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
 }
 
+TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
+    temp.Write("K/nombre", "n");
+    const TreeSnapshot before = Snapshot(temp.native);
+    // Its check value begins with a space.
+    key = DeriveKey("\xC0]x").value();
+    EXPECT_EQ(Encode("K").outcome, Outcome::kRefused);
+    // The stored "\nombre" would begin with a space: "\" (92) + 196 wraps to 32.
+    key = std::string(15, 'A');
+    key[1] = static_cast<char>(196);
+    EXPECT_EQ(Encode("K").outcome, Outcome::kRefused);
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
     temp.Write("V/a", "a");
     state.FolderPath = "\\";
