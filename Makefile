@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` do all set-up on a fresh Debian 12.
-.PHONY: all deps build build-asan test test-asan demo format clean
+.PHONY: all deps build build-asan test demo install uninstall-desktop format clean
 
 all: build
 
@@ -20,6 +20,15 @@ test: build build-asan
 
 demo: build
 	scripts/demo.sh build/default
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/default --prefix $(PREFIX)
+
+# Removes this user's desktop files and registry store (the program itself
+# never removes them).
+uninstall-desktop:
+	scripts/remove-desktop-integration.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -14,7 +14,9 @@ namespace {
 
 volatile sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) { interrupted = 1; }
+void OnInterrupt(int) {
+    interrupted = 1;
+}
 
 constexpr int kInterruptedExit = 130;
 
@@ -31,7 +33,8 @@ void CliHost::CatchInterrupts() {
 }
 
 void CliHost::PumpEvents() {
-    if (!interrupted) return;
+    if (!interrupted)
+        return;
     FinishProgressLine();
     std::fprintf(stderr, "Cancelado.\n");
     PressCancelar(files_, *this);
@@ -44,16 +47,19 @@ void CliHost::SetCaption(const std::string& caption) {
 
 void CliHost::AdvanceProgress(std::int64_t mark) {
     progress_tag_ = mark;
-    if (!terminal_) return;
+    if (!terminal_)
+        return;
     std::string bar(10, ' ');
-    for (std::int64_t i = 0; i < mark && i < 10; ++i) bar[static_cast<std::size_t>(i)] = '#';
+    for (std::int64_t i = 0; i < mark && i < 10; ++i)
+        bar[static_cast<std::size_t>(i)] = '#';
     std::fprintf(stderr, "\r%-18s [%s]", DisplayUtf8(caption_).c_str(), bar.c_str());
     std::fflush(stderr);
     bar_shown_ = true;
 }
 
 void CliHost::FinishProgressLine() {
-    if (!bar_shown_) return;
+    if (!bar_shown_)
+        return;
     std::fprintf(stderr, "\n");
     bar_shown_ = false;
 }

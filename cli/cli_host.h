@@ -11,7 +11,7 @@ namespace velmora {
 // a progress bar when standard error is a terminal, and Ctrl-C as
 // "Cancelar".
 class CliHost : public Host {
-public:
+  public:
     explicit CliHost(FileSystem& files);
 
     void PumpEvents() override;
@@ -28,7 +28,7 @@ public:
     // Installs the Ctrl-C handler that PumpEvents answers.
     static void CatchInterrupts();
 
-private:
+  private:
     void FinishProgressLine();
 
     FileSystem& files_;

@@ -14,6 +14,7 @@
 #include "container/stored_names.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
+#include "shell/posix/shell_integration.h"
 
 namespace velmora {
 namespace {
@@ -28,15 +29,19 @@ void Say(const std::string& cp1252_text) {
 Result<std::string> AbsoluteProgramPath(const std::string& argument) {
     std::filesystem::path path = std::filesystem::absolute(argument).lexically_normal();
     std::string native = path.string();
-    while (native.size() > 1 && native.back() == '/') native.pop_back();
+    while (native.size() > 1 && native.back() == '/')
+        native.pop_back();
     return ProgramPath(native);
 }
 
 int ExitFor(const RunResult& result) {
     switch (result.outcome) {
-        case Outcome::kDone: return kExitOk;
-        case Outcome::kRefused: return kExitRefused;
-        case Outcome::kFailed: return kExitFailed;
+        case Outcome::kDone:
+            return kExitOk;
+        case Outcome::kRefused:
+            return kExitRefused;
+        case Outcome::kFailed:
+            return kExitFailed;
     }
     return kExitFailed;
 }
@@ -44,16 +49,26 @@ int ExitFor(const RunResult& result) {
 // Asks until the password follows the dialog's rules, as the dialog does.
 Result<std::string> AskKeyForEncoding(PasswordPrompt& prompt, const CipherTables& tables) {
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
-        Result<std::string> first = prompt.Ask("Escriba la contrase\xF1" "a: ");
-        if (!first) return first.error();
-        Result<std::string> second =
-            prompt.interactive() ? prompt.Ask("Repita la contrase\xF1" "a: ") : first;
-        if (!second) return second.error();
+        Result<std::string> first = prompt.Ask(
+            "Escriba la contrase\xF1"
+            "a: ");
+        if (!first)
+            return first.error();
+        Result<std::string> second = prompt.interactive() ? prompt.Ask(
+                                                                "Repita la contrase\xF1"
+                                                                "a: ")
+                                                          : first;
+        if (!second)
+            return second.error();
         Result<std::string> key = KeyForEncoding(first.value(), second.value());
         if (key && PasswordCheckHasEdgeSpace(tables, key.value()))
-            key = Error{"Esta contrase\xF1" "a no se puede usar con este formato. Elija otra "
-                        "contrase\xF1" "a."};
-        if (key) return key;
+            key = Error{
+                "Esta contrase\xF1"
+                "a no se puede usar con este formato. Elija otra "
+                "contrase\xF1"
+                "a."};
+        if (key)
+            return key;
         Say(key.error().message);
     }
     return Error{""};
@@ -63,21 +78,30 @@ Result<std::string> AskKeyForEncoding(PasswordPrompt& prompt, const CipherTables
 Result<std::string> AskKeyForContainer(PasswordPrompt& prompt, const CipherTables& tables,
                                        const std::string& stored_check) {
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
-        Result<std::string> typed = prompt.Ask("Escribe la contrase\xF1" "a: ");
-        if (!typed) return typed.error();
-        Result<std::string> key = typed->empty() ? Result<std::string>(Error{"Contrase\xF1" "a incorrecta."})
+        Result<std::string> typed = prompt.Ask(
+            "Escribe la contrase\xF1"
+            "a: ");
+        if (!typed)
+            return typed.error();
+        Result<std::string> key = typed->empty() ? Result<std::string>(Error{"Contrase\xF1"
+                                                                             "a incorrecta."})
                                                  : DeriveKey(typed.value());
-        if (key && PasswordMatches(tables, stored_check, key.value())) return key;
-        Say(key ? "Contrase\xF1" "a incorrecta." : key.error().message);
+        if (key && PasswordMatches(tables, stored_check, key.value()))
+            return key;
+        Say(key ? "Contrase\xF1"
+                  "a incorrecta."
+                : key.error().message);
     }
     return Error{""};
 }
 
 Result<ContainerIndex> ReadIndex(PosixFileSystem& files, const std::string& container) {
     Result<int> file = files.Open(container, OpenMode::kRead);
-    if (!file) return file.error();
+    if (!file)
+        return file.error();
     Result<EntryInfo> info = files.InspectOpen(file.value());
-    if (!info) return info.error();
+    if (!info)
+        return info.error();
     FileByteSource source(files, file.value(), info->size);
     Result<ContainerIndex> index = ReadContainerIndex(source);
     files.CloseAll();
@@ -90,8 +114,7 @@ int List(const ContainerIndex& index, const std::string& key) {
                 index.header.FolderAttributes);
     std::printf("%5s %5s %12s  %s\n", "atrib", "padre", "bytes", "nombre");
     for (const EntryRecord& record : index.records) {
-        const std::string name =
-            DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
+        const std::string name = DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
             record.EntrySize == -1 ? "<carpeta>" : std::to_string(record.EntrySize);
         std::printf("%5d %5d %12s  %s\n", record.EntryAttributes, record.ParentAttributes,
@@ -100,10 +123,25 @@ int List(const ContainerIndex& index, const std::string& key) {
     return kExitOk;
 }
 
+int Register(PosixFileSystem& files) {
+    RegistryStore store(RegistryStore::DefaultFile());
+    RegisterShellIntegration(
+        store,
+        [&files] {
+            Result<std::string> folder = files.ProgramFolder();
+            return folder ? files.DisplayPath(folder.value()) : std::string();
+        },
+        [] {}, DesktopFolders::FromEnvironment());
+    std::printf("%s\n", store.file().c_str());
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunCommand(const CliOptions& options) {
     PosixFileSystem files;
+    if (options.command == "register")
+        return Register(files);
     SystemClock clock;
     CliHost host(files);
     CipherTables tables([](const std::string& text) { Say(text); });
@@ -132,7 +170,8 @@ int RunCommand(const CliOptions& options) {
         }
         Result<std::string> key = AskKeyForEncoding(prompt, tables);
         if (!key) {
-            if (!key.error().message.empty()) Say(key.error().message);
+            if (!key.error().message.empty())
+                Say(key.error().message);
             return kExitWrongPassword;
         }
         state.PasswordKey = key.value();
@@ -151,10 +190,12 @@ int RunCommand(const CliOptions& options) {
     }
     Result<std::string> key = AskKeyForContainer(prompt, tables, index->header.PasswordCheck);
     if (!key) {
-        if (!key.error().message.empty()) Say(key.error().message);
+        if (!key.error().message.empty())
+            Say(key.error().message);
         return kExitWrongPassword;
     }
-    if (options.command == "list") return List(index.value(), key.value());
+    if (options.command == "list")
+        return List(index.value(), key.value());
 
     engine_options.keep_container = options.keep;
     state.PasswordKey = key.value();

@@ -14,8 +14,8 @@ enum ExitStatus : int {
 };
 
 struct CliOptions {
-    std::string command;  // encode, decode, list
-    std::string target;   // the folder or the container, as given
+    std::string command;           // encode, decode, list
+    std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C
     bool keep = false;
     bool password_stdin = false;

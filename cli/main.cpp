@@ -11,12 +11,16 @@ const char kUsage[] =
     "usage: velmora-cli encode FOLDER [--keep] [-C DIR] [--password-stdin]\n"
     "       velmora-cli decode CONTAINER.zol [--keep] [--password-stdin]\n"
     "       velmora-cli list CONTAINER.zol [--password-stdin]\n"
+    "       velmora-cli register\n"
     "\n"
     "encode  packs FOLDER into FOLDER-NAME.zol in the current directory (or DIR),\n"
     "        then overwrites every file of FOLDER with 0xFF bytes and deletes it.\n"
     "decode  restores CONTAINER.zol into a folder beside it (NAME, NAME (2), ...),\n"
     "        then deletes the container. Names come back in upper case.\n"
     "list    shows the entries of a container without extracting anything.\n"
+    "register  writes the \".zol\" file type and the folder verb \"Encriptar...\"\n"
+    "        for this user (registry store and desktop files), as starting\n"
+    "        velmora without an argument does.\n"
     "\n"
     "  --keep            keep the originals (encode) or the container (decode)\n"
     "  -C DIR            write the container into DIR (encode)\n"
@@ -38,7 +42,8 @@ int main(int argc, char** argv) {
     velmora::CliOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") return Usage(0);
+        if (argument == "--help" || argument == "-h")
+            return Usage(0);
         if (argument == "--keep") {
             options.keep = true;
         } else if (argument == "--password-stdin") {
@@ -53,9 +58,12 @@ int main(int argc, char** argv) {
             return Usage(velmora::kExitUsage);
         }
     }
-    const bool known = options.command == "encode" || options.command == "decode" ||
-                       options.command == "list";
-    if (!known || options.target.empty()) return Usage(velmora::kExitUsage);
+    if (options.command == "register" && options.target.empty())
+        return velmora::RunCommand(options);
+    const bool known =
+        options.command == "encode" || options.command == "decode" || options.command == "list";
+    if (!known || options.target.empty())
+        return Usage(velmora::kExitUsage);
     if (!options.container_folder.empty() && options.command != "encode")
         return Usage(velmora::kExitUsage);
     return velmora::RunCommand(options);

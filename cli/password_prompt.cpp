@@ -15,7 +15,10 @@ namespace velmora {
 Result<std::string> PasswordPrompt::Ask(const std::string& prompt) {
     std::string line;
     if (from_stdin_) {
-        if (!std::getline(std::cin, line)) return Error{"No se ha recibido ninguna contrase\xF1" "a."};
+        if (!std::getline(std::cin, line))
+            return Error{
+                "No se ha recibido ninguna contrase\xF1"
+                "a."};
     } else {
         std::fprintf(stderr, "%s", DisplayUtf8(prompt).c_str());
         std::fflush(stderr);
@@ -27,24 +30,41 @@ Result<std::string> PasswordPrompt::Ask(const std::string& prompt) {
             tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
         }
         const bool read = static_cast<bool>(std::getline(std::cin, line));
-        if (terminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        if (terminal)
+            tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
         std::fprintf(stderr, "\n");
-        if (!read) return Error{"No se ha recibido ninguna contrase\xF1" "a."};
+        if (!read)
+            return Error{
+                "No se ha recibido ninguna contrase\xF1"
+                "a."};
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     Result<std::string> cp1252 = Utf8ToCp1252(line);
     if (!cp1252)
-        return Error{"La contrase\xF1" "a contiene caracteres que no se pueden usar."};
+        return Error{
+            "La contrase\xF1"
+            "a contiene caracteres que no se pueden usar."};
     return cp1252;
 }
 
 Result<std::string> KeyForEncoding(const std::string& first, const std::string& second) {
-    if (first.empty()) return Error{"Contrase\xF1" "a incorrecta."};
-    if (first.size() < 3) return Error{"La contrase\xF1" "a debe tener al menos 3 caracteres."};
+    if (first.empty())
+        return Error{
+            "Contrase\xF1"
+            "a incorrecta."};
+    if (first.size() < 3)
+        return Error{
+            "La contrase\xF1"
+            "a debe tener al menos 3 caracteres."};
     if (first.size() > 15)
-        return Error{"La contrase\xF1" "a puede tener como m\xE1ximo 15 caracteres."};
+        return Error{
+            "La contrase\xF1"
+            "a puede tener como m\xE1ximo 15 caracteres."};
     if (ToUpperCp1252(first) != ToUpperCp1252(second))
-        return Error{"Las contrase\xF1" "as son diferentes."};
+        return Error{
+            "Las contrase\xF1"
+            "as son diferentes."};
     return DeriveKey(first);
 }
 

@@ -9,7 +9,7 @@ namespace velmora {
 // Where passwords come from: the terminal without echo, or one line of
 // standard input.
 class PasswordPrompt {
-public:
+  public:
     explicit PasswordPrompt(bool from_stdin) : from_stdin_(from_stdin) {}
 
     // One password as typed, in Windows-1252; an error when it cannot be
@@ -18,7 +18,7 @@ public:
 
     bool interactive() const { return !from_stdin_; }
 
-private:
+  private:
     bool from_stdin_;
 };
 

@@ -17,7 +17,9 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
     const ContainerIndex index = OrFail(ReadContainerIndex(source));
     OrFail(files_.Close(container));
     if (!PasswordMatches(tables_, index.header.PasswordCheck, state_.PasswordKey))
-        ThrowFailure(Error{"Contrase\xF1" "a incorrecta."});
+        ThrowFailure(
+            Error{"Contrase\xF1"
+                  "a incorrecta."});
 
     std::vector<DecodedEntry> entries;
     entries.reserve(index.records.size());
@@ -50,7 +52,8 @@ RunResult Engine::Des_carpeta() {
     try {
         state_.FoundCount = static_cast<std::int64_t>(entries.size());
         for (const DecodedEntry& entry : entries)
-            if (entry.size >= 0) state_.TotalBytes += entry.size;
+            if (entry.size >= 0)
+                state_.TotalBytes += entry.size;
         Crear_carpetas(entries, folder_attributes);
         Extraer(entries, width_code);
     } catch (const EngineFailure& failure) {

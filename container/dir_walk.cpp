@@ -8,13 +8,23 @@ namespace {
 // before the walk reads the folder list.
 bool IsResetCombination(int attributes) {
     switch (attributes) {
-        case 18: case 19: case 22: case 23: case 39: case 50: case 51: case 55: return true;
-        default: return false;
+        case 18:
+        case 19:
+        case 22:
+        case 23:
+        case 39:
+        case 50:
+        case 51:
+        case 55:
+            return true;
+        default:
+            return false;
     }
 }
 
 std::string WithoutTrailingBackslash(const std::string& path) {
-    if (path.size() > 1 && path.back() == '\\') return path.substr(0, path.size() - 1);
+    if (path.size() > 1 && path.back() == '\\')
+        return path.substr(0, path.size() - 1);
     return path;
 }
 
@@ -32,7 +42,8 @@ void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir,
             host_.PumpEvents();
             if (name != "..") {
                 const int attributes = OrFail(files_.GetAttr(CurrDir + name));
-                if (IsResetCombination(attributes)) OrFail(files_.SetAttr(CurrDir + name, 0));
+                if (IsResetCombination(attributes))
+                    OrFail(files_.SetAttr(CurrDir + name, 0));
             }
             state_.RemovalList.push_back(CurrDir + name);
         }
@@ -52,7 +63,8 @@ void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir,
             const std::string cur = folder_list_path_;
             const std::vector<std::string>& found_files = scan_.folders[cur].files;
             if (!found_files.empty()) {
-                for (const std::string& file : found_files) sFound.push_back(cur + "\\" + file);
+                for (const std::string& file : found_files)
+                    sFound.push_back(cur + "\\" + file);
             } else {
                 sFound.push_back(cur + "\\");
             }

@@ -19,17 +19,19 @@ std::uint8_t AttributeByte(int attributes) {
 
 Status Engine::CheckEncodingTarget(const std::string& container_path) {
     const std::string& folder = state_.FolderPath;
-    Result<std::string> target = options_.container_folder.empty() ? files_.CurrentFolder()
-                                                                   : Result<std::string>(
-                                                                         options_.container_folder);
-    if (!target) return target.error();
+    Result<std::string> target = options_.container_folder.empty()
+                                     ? files_.CurrentFolder()
+                                     : Result<std::string>(options_.container_folder);
+    if (!target)
+        return target.error();
     const std::string inside = folder + "\\";
     if (target.value() == folder || target->rfind(inside, 0) == 0)
         return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
                      files_.DisplayPath(target.value()) + "\xBB)."};
     if (files_.Inspect(container_path).ok())
         return Error{"Ya existe \xAB" + files_.DisplayPath(container_path) +
-                     "\xBB. Mu\xE9valo o c\xE1mbiele el nombre antes de codificar: podr\xED" "a "
+                     "\xBB. Mu\xE9valo o c\xE1mbiele el nombre antes de codificar: podr\xED"
+                     "a "
                      "ser la \xFAnica copia de otra carpeta."};
     return Status::Ok();
 }
@@ -38,12 +40,17 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     const std::string& folder = state_.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\')
         return Refuse("No se puede codificar \xAB" + files_.DisplayPath(folder) +
-                      "\xBB: indique una carpeta, no la ra\xED" "z del sistema de archivos.");
+                      "\xBB: indique una carpeta, no la ra\xED"
+                      "z del sistema de archivos.");
     if (Contrasena.size() != 15 || PasswordCheckHasEdgeSpace(tables_, Contrasena))
-        return Refuse("Esta contrase\xF1" "a no se puede usar con este formato. Elija otra "
-                      "contrase\xF1" "a.");
+        return Refuse(
+            "Esta contrase\xF1"
+            "a no se puede usar con este formato. Elija otra "
+            "contrase\xF1"
+            "a.");
     Result<TreeScan> scan = ScanTree(files_, host_, folder);
-    if (!scan) return Refuse(scan.error().message);
+    if (!scan)
+        return Refuse(scan.error().message);
     scan_ = std::move(scan).value();
     if (Status names = CheckStoredNames(scan_, folder, tables_, Contrasena, files_); !names)
         return Refuse(names.error().message);
@@ -61,12 +68,14 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         DirWalk("*.*", folder + "\\", sFound);
 
         std::vector<std::size_t> lengths;
-        for (const std::string& item : sFound) lengths.push_back(item.size());
+        for (const std::string& item : sFound)
+            lengths.push_back(item.size());
         const std::uint8_t width_code = ChooseNameWidthCode(lengths);
 
         state_.TotalBytes = 0;
         for (const std::string& item : sFound)
-            if (item.back() != '\\') state_.TotalBytes += scan_.files.at(item).size;
+            if (item.back() != '\\')
+                state_.TotalBytes += scan_.files.at(item).size;
 
         WriteContainer(container_path, Contrasena, sFound, width_code);
         files_.CloseAll();
@@ -74,8 +83,10 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         // must not delete it.
         host_.SetPicture1Tag("");
 
-        if (before_wipe_) before_wipe_(sFound);
-        if (!options_.keep_originals) BorrarOrig(sFound);
+        if (before_wipe_)
+            before_wipe_(sFound);
+        if (!options_.keep_originals)
+            BorrarOrig(sFound);
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
     }
@@ -103,8 +114,8 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
             const std::string& item = sFound[i];
             const bool file = item.back() != '\\';
             EntryRecord record;
-            record.EncodedName =
-                tables_.Enc(item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
+            record.EncodedName = tables_.Enc(
+                item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
             record.EntryAttributes =
                 StoredAttribute(AttributeByte(OrFail(files_.GetAttr(item))), width_code);
             record.ParentAttributes =
@@ -120,7 +131,8 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         std::vector<std::uint8_t> buffer(kBlockSize);
         std::int64_t running_total = 0;
         for (const std::string& item : sFound) {
-            if (item.back() == '\\') continue;
+            if (item.back() == '\\')
+                continue;
             EncodeFileInto(container, offset, item, stream, buffer);
             running_total += scan_.files.at(item).size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
@@ -144,8 +156,8 @@ void Engine::EncodeFileInto(int container, std::int64_t& offset, const std::stri
     const EntryInfo& seen = scan_.files.at(path);
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
     const EntryInfo now = OrFail(files_.InspectOpen(source));
-    const std::string changed = "\xAB" + files_.DisplayPath(path) +
-                                "\xBB ha cambiado mientras se codificaba la carpeta.";
+    const std::string changed =
+        "\xAB" + files_.DisplayPath(path) + "\xBB ha cambiado mientras se codificaba la carpeta.";
     if (now.inode != seen.inode || now.device != seen.device || now.size != seen.size)
         ThrowFailure(Error{changed});
 

@@ -26,7 +26,8 @@ void Engine::Espera(float Segundos) {
     float start = static_cast<float>(clock_.SecondsSinceMidnight());
     float end = start + Segundos;
     for (;;) {
-        if (static_cast<float>(clock_.SecondsSinceMidnight()) >= end) return;
+        if (static_cast<float>(clock_.SecondsSinceMidnight()) >= end)
+            return;
         host_.PumpEvents();
         const auto now = static_cast<float>(clock_.SecondsSinceMidnight());
         if (now < start) {  // midnight has passed: the clock went back a day

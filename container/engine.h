@@ -18,7 +18,7 @@ namespace velmora {
 // decoding a container and re-creating its tree. They reach the windows only
 // through the Host and the disk only through the FileSystem.
 class Engine {
-public:
+  public:
     Engine(FileSystem& files, Host& host, const CipherTables& tables, Clock& clock,
            EngineState& state, EngineOptions options = {});
 
@@ -47,7 +47,7 @@ public:
     using BeforeWipe = std::function<void(const std::vector<std::string>&)>;
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
-private:
+  private:
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
     Status CheckEncodingTarget(const std::string& container_path);
@@ -71,8 +71,8 @@ private:
     EngineState& state_;
     EngineOptions options_;
 
-    TreeScan scan_;                 // the tree as read before encoding
-    std::string folder_list_path_;  // the walk's cursor (no trailing "\")
+    TreeScan scan_;                               // the tree as read before encoding
+    std::string folder_list_path_;                // the walk's cursor (no trailing "\")
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
 };

@@ -12,17 +12,21 @@ struct EngineFailure {
     std::string message;
 };
 
-[[noreturn]] inline void ThrowFailure(const Error& error) { throw EngineFailure{error.message}; }
+[[noreturn]] inline void ThrowFailure(const Error& error) {
+    throw EngineFailure{error.message};
+}
 
 // The value of a Result, or the engine's failure path.
 template <typename T>
 T OrFail(Result<T> result) {
-    if (!result) ThrowFailure(result.error());
+    if (!result)
+        ThrowFailure(result.error());
     return std::move(result).value();
 }
 
 inline void OrFail(const Status& status) {
-    if (!status) ThrowFailure(status.error());
+    if (!status)
+        ThrowFailure(status.error());
 }
 
 }  // namespace velmora

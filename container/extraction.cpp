@@ -16,7 +16,8 @@ constexpr int kLargestCopyNumber = 32767;
 // root's own "\" is not repeated.
 std::string UnderRoot(const std::string& root, const std::string& part) {
     std::string path = root + part.substr(1);
-    if (path.size() > 1 && path.back() == '\\') path.pop_back();
+    if (path.size() > 1 && path.back() == '\\')
+        path.pop_back();
     return path;
 }
 
@@ -28,7 +29,8 @@ std::string UnderRoot(const std::string& root, const std::string& part) {
 void Engine::SetFolderAttributes(const std::string& folder, std::uint8_t stored) {
     const int attributes = (stored >= kFolder ? stored - kFolder : stored) & kSettableBits;
     OrFail(files_.SetAttr(folder, attributes & ~kReadOnly));
-    if (attributes & kReadOnly) read_only_folders_.push_back(folder);
+    if (attributes & kReadOnly)
+        read_only_folders_.push_back(folder);
 }
 
 void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
@@ -38,20 +40,21 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
         std::uint8_t attributes;
     };
     std::vector<std::string> names;
-    for (const DecodedEntry& entry : Nuevo) names.push_back(entry.name);
+    for (const DecodedEntry& entry : Nuevo)
+        names.push_back(entry.name);
     std::vector<std::string> folder_parts(names.size());
     recortar(names, folder_parts, names.size());
     std::vector<Part> parts;
     for (std::size_t i = 0; i < Nuevo.size(); ++i)
         parts.push_back({TrimSpaces(folder_parts[i]), Nuevo[i].parent_attributes});
-    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
-        return a.path.size() < b.path.size();
-    });
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const Part& a, const Part& b) { return a.path.size() < b.path.size(); });
 
     const std::string& container = state_.FolderPath;
     const std::string R = container.substr(0, container.size() - 4);
     auto taken = [&](const std::string& path) {
-        return files_.Inspect(path).ok() || !OrFail(files_.Dir(path + "\\", kMaskEverything)).empty();
+        return files_.Inspect(path).ok() ||
+               !OrFail(files_.Dir(path + "\\", kMaskEverything)).empty();
     };
     std::string root = R;
     for (int n = 2; taken(root); ++n) {
@@ -66,7 +69,8 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
 
     std::string remembered = parts.front().path;
     for (std::size_t k = 1; k < parts.size(); ++k) {
-        if (parts[k].path == remembered) continue;
+        if (parts[k].path == remembered)
+            continue;
         const std::string folder = UnderRoot(state_.RestoredPath, parts[k].path);
         OrFail(files_.MakeFolder(folder));
         host_.PumpEvents();
@@ -78,15 +82,15 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
 void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
     host_.SetCaption("Decodificando...");
     const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
-    std::int64_t position =
-        static_cast<std::int64_t>(kHeaderSize) +
-        state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
+    std::int64_t position = static_cast<std::int64_t>(kHeaderSize) +
+                            state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
     const KeyStream stream(tables_, state_.PasswordKey);
     std::vector<std::uint8_t> buffer(kBlockSize);
     std::int64_t done = 0;
 
     for (const DecodedEntry& entry : Nombres) {
-        if (entry.size < 0) continue;
+        if (entry.size < 0)
+            continue;
         const std::string path = UnderRoot(state_.RestoredPath, TrimSpaces(entry.name));
         const int output = OrFail(files_.Open(path, OpenMode::kCreateNew));
         std::int64_t written = 0;
@@ -103,9 +107,11 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
             written += static_cast<std::int64_t>(length);
         };
         const CodingPlan plan = PlanFor(entry.size);
-        for (std::int64_t block = 0; block < plan.full_blocks; ++block) piece(kBlockSize, true);
+        for (std::int64_t block = 0; block < plan.full_blocks; ++block)
+            piece(kBlockSize, true);
         piece(plan.tail, false);
-        if (plan.full_blocks == 0) host_.PumpEvents();
+        if (plan.full_blocks == 0)
+            host_.PumpEvents();
 
         if (entry.size > 0) {
             done += entry.size;
@@ -120,7 +126,8 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
         OrFail(files_.SetAttr(*it, kReadOnly | (OrFail(files_.GetAttr(*it)) & ~kFolder)));
     // Everything restored reaches the disk before the container goes.
     OrFail(files_.SyncFileSystem(state_.RestoredPath));
-    if (options_.keep_container) return;
+    if (options_.keep_container)
+        return;
     OrFail(files_.SetAttr(state_.FolderPath, 0));
     OrFail(files_.DeleteFile(state_.FolderPath));
     const std::string parent = ParentOf(state_.FolderPath);

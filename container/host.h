@@ -12,7 +12,7 @@ enum class MessageIcon { kCritical, kInformation };
 // The Qt windows, the command-line program and the tests each implement it,
 // so the same engine runs under all three.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Lets pending window events run. "Cancelar" and the close box run

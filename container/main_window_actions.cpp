@@ -5,7 +5,8 @@ namespace velmora {
 void PressCancelar(FileSystem& files, Host& host) {
     files.CloseAll();
     const std::string unfinished = host.Picture1Tag();
-    if (!unfinished.empty()) (void)files.DeleteFile(unfinished);
+    if (!unfinished.empty())
+        (void)files.DeleteFile(unfinished);
     host.EndProgram();
 }
 

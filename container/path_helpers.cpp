@@ -23,13 +23,15 @@ void recortar(const std::vector<std::string>& Arrays, std::vector<std::string>& 
 
 std::string TrimSpaces(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
+    if (first == std::string::npos)
+        return "";
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 std::string ParentOf(const std::string& path) {
     const std::size_t prefix = PrefixThroughLastBackslash(path);
-    if (prefix <= 1) return prefix == 1 ? "\\" : "";
+    if (prefix <= 1)
+        return prefix == 1 ? "\\" : "";
     return path.substr(0, prefix - 1);
 }
 

@@ -10,7 +10,7 @@ namespace velmora {
 
 // One entry of a container as the decoder uses it.
 struct DecodedEntry {
-    std::string name;  // the stored relative path, decoded and upper-cased
+    std::string name;       // the stored relative path, decoded and upper-cased
     std::int32_t size = 0;  // -1 for a folder entry
     std::uint8_t parent_attributes = 0;
 };

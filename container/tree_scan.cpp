@@ -15,7 +15,8 @@ std::string Quoted(const FileSystem& files, const std::string& path) {
 bool HasForbiddenCharacter(const std::string& name) {
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == ':') return true;
+        if (code < 32 || code == 127 || c == ':')
+            return true;
     }
     return false;
 }
@@ -29,23 +30,29 @@ Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& pa
     if (entry.kind == EntryKind::kSymlink)
         return Error{shown +
                      " es un enlace simb\xF3lico. Velmora no codifica carpetas con enlaces: al "
-                     "borrar los originales podr\xED" "a destruir datos de fuera de la carpeta."};
+                     "borrar los originales podr\xED"
+                     "a destruir datos de fuera de la carpeta."};
     if (entry.kind == EntryKind::kOther)
         return Error{shown +
                      " no es un archivo ni una carpeta (es un dispositivo, un socket o una "
-                     "tuber\xED" "a) y no se puede guardar."};
+                     "tuber\xED"
+                     "a) y no se puede guardar."};
     Result<EntryInfo> inspected = files.Inspect(path);
-    if (!inspected) return inspected.error();
+    if (!inspected)
+        return inspected.error();
     info = inspected.value();
     if (info.kind != entry.kind)
-        return Error{shown + " ha cambiado mientras se le\xED" "a la carpeta."};
+        return Error{shown +
+                     " ha cambiado mientras se le\xED"
+                     "a la carpeta."};
     if (info.kind == EntryKind::kFolder && info.device != scan.root.device)
         return Error{shown +
                      " es otro sistema de archivos montado dentro de la carpeta; no se puede "
                      "codificar."};
     if (info.kind == EntryKind::kFile && info.links > 1)
         return Error{shown +
-                     " tiene otros nombres (enlaces duros). Borrarlo destruir\xED" "a tambi\xE9n "
+                     " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"
+                     "a tambi\xE9n "
                      "los datos de esos otros nombres."};
     if (info.kind == EntryKind::kFile && info.size > kLargestFile)
         return Error{shown + " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
@@ -57,7 +64,8 @@ Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& pa
 Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root) {
     TreeScan scan;
     Result<EntryInfo> root_info = files.Inspect(root);
-    if (!root_info) return root_info.error();
+    if (!root_info)
+        return root_info.error();
     if (root_info->kind != EntryKind::kFolder)
         return Error{Quoted(files, root) + " no es una carpeta."};
     scan.root = root_info.value();
@@ -68,7 +76,8 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         pending.pop_back();
         host.PumpEvents();
         Result<std::vector<DirEntry>> entries = files.ListFolder(folder);
-        if (!entries) return entries.error();
+        if (!entries)
+            return entries.error();
 
         ScannedFolder& listing = scan.folders[folder];
         const std::string* previous = nullptr;
@@ -78,7 +87,8 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
                 return Error{Quoted(files, folder + "\\" + *previous) + " y " +
                              Quoted(files, path) +
                              " solo se diferencian en may\xFAsculas y min\xFAsculas: al "
-                             "restaurarlos se confundir\xED" "an."};
+                             "restaurarlos se confundir\xED"
+                             "an."};
             previous = &entry.name;
             EntryInfo info;
             if (Status checked = CheckEntry(files, scan, path, entry, info); !checked)
@@ -95,13 +105,14 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
     return scan;
 }
 
-Status CheckStoredNames(const TreeScan& scan, const std::string& root,
-                        const CipherTables& tables, const std::string& key,
-                        const FileSystem& files) {
+Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
+                        const std::string& key, const FileSystem& files) {
     std::vector<std::string> stored;
-    for (const auto& [path, info] : scan.files) stored.push_back(path);
+    for (const auto& [path, info] : scan.files)
+        stored.push_back(path);
     for (const auto& [folder, listing] : scan.folders)
-        if (listing.files.empty()) stored.push_back(folder + "\\");
+        if (listing.files.empty())
+            stored.push_back(folder + "\\");
 
     for (const std::string& path : stored) {
         const std::string relative = path.substr(root.size());
@@ -111,11 +122,16 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root,
                          "dentro de la carpeta)."};
         if (relative.back() == ' ')
             return Error{"El nombre " + Quoted(files, path) +
-                         " termina en espacio y no se podr\xED" "a restaurar exactamente."};
+                         " termina en espacio y no se podr\xED"
+                         "a restaurar exactamente."};
         const std::string encoded = tables.Enc(relative, key);
         if (encoded.size() != relative.size() || encoded.front() == ' ' || encoded.back() == ' ')
-            return Error{"Con esta contrase\xF1" "a el nombre " + Quoted(files, path) +
-                         " no se puede guardar exactamente. Elija otra contrase\xF1" "a."};
+            return Error{
+                "Con esta contrase\xF1"
+                "a el nombre " +
+                Quoted(files, path) +
+                " no se puede guardar exactamente. Elija otra contrase\xF1"
+                "a."};
     }
     return Status::Ok();
 }

@@ -37,8 +37,7 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
 // whose stored name the container could not give back exactly under this
 // key: stored paths over 255 characters, paths ending in a space, and names
 // whose encoded form begins or ends with a space.
-Status CheckStoredNames(const TreeScan& scan, const std::string& root,
-                        const CipherTables& tables, const std::string& key,
-                        const FileSystem& files);
+Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
+                        const std::string& key, const FileSystem& files);
 
 }  // namespace velmora

@@ -26,18 +26,22 @@ std::string WithoutDotComponent(const std::string& path) {
 
 void Engine::BorrarOrig(std::vector<std::string>& Lista) {
     for (std::string& item : Lista) {
-        if (item.back() == '\\') continue;
+        if (item.back() == '\\')
+            continue;
         (void)files_.SetAttr(item, 0);
-        if (Sobrescribir(item)) (void)files_.DeleteFile(item);
+        if (Sobrescribir(item))
+            (void)files_.DeleteFile(item);
     }
     for (auto it = state_.RemovalList.rbegin(); it != state_.RemovalList.rend(); ++it) {
-        if (Nombre(*it) == "..") continue;  // the encoded folder's parent
+        if (Nombre(*it) == "..")
+            continue;  // the encoded folder's parent
         const std::string folder = WithoutDotComponent(*it);
         (void)files_.SetAttr(folder, 0);
         (void)files_.RemoveFolder(folder);
     }
     const std::string parent = ParentOf(state_.FolderPath);
-    if (!parent.empty()) (void)files_.SyncFolder(parent);
+    if (!parent.empty())
+        (void)files_.SyncFolder(parent);
 }
 
 // Overwrites the file with bytes of 255 and makes that durable. Returns false
@@ -60,8 +64,10 @@ bool Engine::Sobrescribir(std::string& path) {
         return false;
     };
     const Result<EntryInfo> before_open = files_.Inspect(path);
-    if (!before_open) return true;
-    if (!same_file(before_open)) return leave_alone();
+    if (!before_open)
+        return true;
+    if (!same_file(before_open))
+        return leave_alone();
     (void)files_.SetAttr(path, 0);
     const Result<int> file = files_.Open(path, OpenMode::kReadWrite);
     if (!file) {
@@ -76,7 +82,8 @@ bool Engine::Sobrescribir(std::string& path) {
         int number;
         ~Closer() { (void)files.Close(number); }
     } closer{files_, file.value()};
-    if (!same_file(files_.InspectOpen(file.value()))) return leave_alone();
+    if (!same_file(files_.InspectOpen(file.value())))
+        return leave_alone();
 
     static const std::vector<std::uint8_t> ones(kLargestChunk, 0xFF);
     const std::int64_t n = before_open->size;
@@ -91,7 +98,8 @@ bool Engine::Sobrescribir(std::string& path) {
             host_.PumpEvents();
         }
     } else if (n > 0) {
-        if (!files_.Write(file.value(), 0, ones.data(), static_cast<std::size_t>(n))) return true;
+        if (!files_.Write(file.value(), 0, ones.data(), static_cast<std::size_t>(n)))
+            return true;
     }
     (void)files_.Flush(file.value());
     host_.PumpEvents();

@@ -12,6 +12,10 @@ packages=(
   googletest        # GoogleTest sources
   libgtest-dev      # GoogleTest, the test framework
   libgmock-dev
+  shared-mime-info  # update-mime-database: the ".zol" file type for desktops
+  desktop-file-utils  # update-desktop-database; desktop-file-validate in tests
+  xdg-utils         # xdg-mime, used by the desktop tests
+  libglib2.0-bin    # gio, used by the desktop tests to launch our entry
 )
 
 missing=()

@@ -11,7 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class DecoderTest : public EngineFixture {
-protected:
+  protected:
     // Encodes folder into folder.zol, keeping nothing but the container.
     void EncodeAway(const std::string& folder) {
         ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
@@ -23,8 +23,8 @@ protected:
     // writes. Each entry: stored relative path and size.
     void WriteContainer(const std::string& name,
                         const std::vector<std::pair<std::string, std::int32_t>>& entries) {
-        const auto head = SerializeHeader({16, static_cast<std::int32_t>(entries.size()), 0,
-                                           MakePasswordCheck(tables, key)});
+        const auto head = SerializeHeader(
+            {16, static_cast<std::int32_t>(entries.size()), 0, MakePasswordCheck(tables, key)});
         std::string bytes(head.begin(), head.end());
         std::string data;
         for (const auto& [path, size] : entries) {
@@ -44,12 +44,14 @@ TEST_F(DecoderTest, RoundTripRestoresEveryFileUpperCasedWithFolderAttributes) {
     std::map<std::string, std::string> contents;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         std::string content(sizes[i], '\0');
-        for (std::size_t b = 0; b < content.size(); ++b) content[b] = char((b * 7 + i) % 251);
+        for (std::size_t b = 0; b < content.size(); ++b)
+            content[b] = char((b * 7 + i) % 251);
         contents["Datos/sub/f" + std::to_string(i) + ".bin"] = content;
     }
     contents["Datos/.oculto"] = "oculto";
     contents["Datos/se\xC3\xB1or/carta.txt"] = "Querido";
-    for (const auto& [path, content] : contents) temp.Write(path, content);
+    for (const auto& [path, content] : contents)
+        temp.Write(path, content);
     temp.MakeFolder("Datos/vac\xC3\xADo");
     // Hidden below the top level: the walk resets only top-level entries.
     temp.Write("Datos/sub/escondida/x", "x");
@@ -114,7 +116,8 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     EncodeAway("M");
     const auto container = ContainerBytes("M.zol");
     host.on_pump = [&](int) {
-        if (temp.Exists("M/B")) PressCancelar(files, host);
+        if (temp.Exists("M/B"))
+            PressCancelar(files, host);
     };
     EXPECT_THROW(Decode("M.zol"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("M.zol"), container);

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class EncoderTest : public EngineFixture {
-protected:
+  protected:
     // The container's records, names decoded.
     std::vector<std::pair<std::string, EntryRecord>> Records(const std::string& container) {
         const auto bytes = ContainerBytes(container);
@@ -45,7 +45,8 @@ TEST_F(EncoderTest, WalkOrderRemovalListAndWipeFollowTheWorkedExample) {
                                         T + "\\f2", T + "\\A", T + "\\A\\A1", T + "\\B"}));
     // The records keep the found order, relative to the folder.
     std::vector<std::string> names;
-    for (const auto& [name, record] : Records("T.zol")) names.push_back(name);
+    for (const auto& [name, record] : Records("T.zol"))
+        names.push_back(name);
     EXPECT_EQ(names, (std::vector<std::string>{"\\A\\A1\\", "\\A\\A0", "\\B\\", "\\F1", "\\F2"}));
     // Wiped and removed; the parent stays, the container stays.
     EXPECT_FALSE(temp.Exists("T"));
@@ -87,8 +88,8 @@ TEST_F(EncoderTest, OneShortFileAndOneEmptyFolderGiveThe164ByteContainer) {
 TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLength) {
     // Full path of the file = folder path + "\" + name.
     const std::size_t prefix = Path("W").size() + 1;
-    for (const auto& [length, code] : std::vector<std::pair<std::size_t, int>>{
-             {64, 0}, {65, 1}, {128, 1}, {129, 2}}) {
+    for (const auto& [length, code] :
+         std::vector<std::pair<std::size_t, int>>{{64, 0}, {65, 1}, {128, 1}, {129, 2}}) {
         ASSERT_GT(length, prefix);
         const std::string name(length - prefix, 'n');
         temp.Write("W/" + name, "x");
@@ -108,7 +109,7 @@ TEST_F(EncoderTest, AttributesAreClampedOnlyInWidthCodeOneAndTopLevelResetIsExac
     temp.Write("R/oculta/dentro/x", "x");
     temp.MakeFolder("R/sistema");
     temp.Write("R/sistema/y", "y");
-    ASSERT_TRUE(files.SetAttr(Path("R\\oculta"), kHidden).ok());                     // 18
+    ASSERT_TRUE(files.SetAttr(Path("R\\oculta"), kHidden).ok());                        // 18
     ASSERT_TRUE(files.SetAttr(Path("R\\sistema"), kHidden | kSystem | kArchive).ok());  // 54
     ASSERT_TRUE(files.SetAttr(Path("R\\oculta\\dentro"), kHidden).ok());  // below the top
 
@@ -118,7 +119,8 @@ TEST_F(EncoderTest, AttributesAreClampedOnlyInWidthCodeOneAndTopLevelResetIsExac
     EXPECT_EQ(files.GetAttr(Path("R\\oculta\\dentro")).value(), kFolder | kHidden);
     auto attributes_of = [&](const std::string& name) {
         for (const auto& [stored, record] : Records("R.zol"))
-            if (stored == name) return record.EntryAttributes;
+            if (stored == name)
+                return record.EntryAttributes;
         return std::uint8_t{0};
     };
     EXPECT_EQ(attributes_of("\\RO.TXT"), 33);
@@ -130,7 +132,8 @@ TEST_F(EncoderTest, AttributesAreClampedOnlyInWidthCodeOneAndTopLevelResetIsExac
     ASSERT_EQ(Encode("R", {.keep_originals = true}).outcome, Outcome::kDone);
     EXPECT_EQ(ContainerBytes("R.zol")[5], 1);
     EXPECT_EQ(attributes_of("\\RO.TXT"), 32);
-    for (const auto& [stored, record] : Records("R.zol")) EXPECT_LE(record.ParentAttributes, 32);
+    for (const auto& [stored, record] : Records("R.zol"))
+        EXPECT_LE(record.ParentAttributes, 32);
 }
 
 TEST_F(EncoderTest, ProgressMarksGrowPerFileAndNeverReachTen) {
@@ -165,7 +168,8 @@ TEST_F(EncoderTest, ClosingWhileWritingKeepsTheUnfinishedContainer) {
     temp.Write("K/a", std::string(200000, 'a'));
     const TreeSnapshot before = Snapshot(temp.native + "/K");
     host.on_pump = [&](int) {  // once the container is being written
-        if (!host.picture1_tag.empty()) CloseMainWindow(files, state, host);
+        if (!host.picture1_tag.empty())
+            CloseMainWindow(files, state, host);
     };
     EXPECT_THROW(Encode("K"), ProgramEnded);
     EXPECT_TRUE(temp.Exists("K.zol"));
@@ -258,20 +262,29 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     };
     const std::vector<Case> cases = {
         {"link to a file outside",
-         [&](const std::string& t) { fs::create_symlink(temp.native + "/outside/file", t + "/l"); }},
+         [&](const std::string& t) {
+             fs::create_symlink(temp.native + "/outside/file", t + "/l");
+         }},
         {"link to a folder outside",
          [&](const std::string& t) {
              fs::create_directory_symlink(temp.native + "/outside/folder", t + "/sub/l");
          }},
         {"hard link to a file outside",
-         [&](const std::string& t) { fs::create_hard_link(temp.native + "/outside/file", t + "/h"); }},
+         [&](const std::string& t) {
+             fs::create_hard_link(temp.native + "/outside/file", t + "/h");
+         }},
         {"pipe", [&](const std::string& t) { mkfifo((t + "/sub/fifo").c_str(), 0644); }},
         {"control character", [&](const std::string& t) { std::ofstream(t + "/a\tb") << "x"; }},
         {"colon", [&](const std::string& t) { std::ofstream(t + "/a:b") << "x"; }},
         {"names equal once upper-cased",
-         [&](const std::string& t) { std::ofstream(t + "/sub/Hola") << "x"; std::ofstream(t + "/sub/HOLA") << "y"; }},
-        {"name ending in a space", [&](const std::string& t) { std::ofstream(t + "/fin ") << "x"; }},
-        {"name outside Windows-1252", [&](const std::string& t) { std::ofstream(t + "/\xC4\x81") << "x"; }},
+         [&](const std::string& t) {
+             std::ofstream(t + "/sub/Hola") << "x";
+             std::ofstream(t + "/sub/HOLA") << "y";
+         }},
+        {"name ending in a space",
+         [&](const std::string& t) { std::ofstream(t + "/fin ") << "x"; }},
+        {"name outside Windows-1252",
+         [&](const std::string& t) { std::ofstream(t + "/\xC4\x81") << "x"; }},
         {"backslash in a name", [&](const std::string& t) { std::ofstream(t + "/a\\b") << "x"; }},
         {"container already there",
          [&](const std::string&) { std::ofstream(temp.native + "/U.zol") << "older"; }},

@@ -18,7 +18,7 @@ namespace velmora {
 // host, and one engine run at a time. Containers go into the temporary
 // folder itself.
 class EngineFixture : public ::testing::Test {
-protected:
+  protected:
     EngineFixture() : tables(nullptr) { tables.CrearBuffer(); }
 
     std::string Path(const std::string& relative) const { return temp.path + "\\" + relative; }
@@ -28,9 +28,11 @@ protected:
         state.FolderPath = Path(folder);
         state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
         state.PasswordKey = key;
-        if (options.container_folder.empty()) options.container_folder = temp.path;
+        if (options.container_folder.empty())
+            options.container_folder = temp.path;
         Engine engine(files, host, tables, clock, state, options);
-        if (before_wipe) engine.SetBeforeWipe(before_wipe);
+        if (before_wipe)
+            engine.SetBeforeWipe(before_wipe);
         return engine.Hacelo(key);
     }
 

@@ -18,17 +18,19 @@ struct ProgramEnded {};
 // The windows as the tests see them: everything recorded, and "Cancelar" or
 // the close box pressed at a chosen pump.
 class TestHost : public Host {
-public:
+  public:
     explicit TestHost(FileSystem& files) : files_(&files) {}
 
     void PumpEvents() override {
         ++pumps;
-        if (cancel_at_pump == pumps) PressCancelar(*files_, *this);
+        if (cancel_at_pump == pumps)
+            PressCancelar(*files_, *this);
         if (close_at_pump == pumps) {
             EngineState ignored;
             CloseMainWindow(*files_, ignored, *this);
         }
-        if (on_pump) on_pump(pumps);
+        if (on_pump)
+            on_pump(pumps);
     }
     void SetCaption(const std::string& caption) override { captions.push_back(caption); }
     void AdvanceProgress(std::int64_t mark) override { marks.push_back(mark); }
@@ -59,25 +61,26 @@ public:
     bool hidden = false;
     bool unloaded = false;
 
-private:
+  private:
     FileSystem* files_;
 };
 
 // A clock that moves by `step` seconds at every reading, wrapping at
 // midnight.
 class SteppingClock : public Clock {
-public:
+  public:
     SteppingClock(double start, double step) : now_(start), step_(step) {}
     double SecondsSinceMidnight() override {
         const double reading = now_;
         now_ += step_;
-        if (now_ >= 86400.0) now_ -= 86400.0;
+        if (now_ >= 86400.0)
+            now_ -= 86400.0;
         ++readings;
         return reading;
     }
     int readings = 0;
 
-private:
+  private:
     double now_;
     double step_;
 };
@@ -85,12 +88,13 @@ private:
 // The real POSIX file system with a window on it: the sizes of the writes
 // to each path, and failures injected by path and operation.
 class RecordingFileSystem : public PosixFileSystem {
-public:
+  public:
     Result<int> Open(const std::string& path, OpenMode mode) override {
         if (auto it = fail_open.find(path); it != fail_open.end())
             return Error{"fallo inyectado al abrir", it->second};
         Result<int> file = PosixFileSystem::Open(path, mode);
-        if (file) paths_[file.value()] = path;
+        if (file)
+            paths_[file.value()] = path;
         return file;
     }
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
@@ -103,7 +107,8 @@ public:
     }
     Status Flush(int file) override {
         ++flushes[paths_[file]];
-        if (fail_flush) return Error{"fallo inyectado al asegurar", EIO};
+        if (fail_flush)
+            return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::Flush(file);
     }
 
@@ -114,7 +119,7 @@ public:
     std::map<std::string, std::vector<std::size_t>> writes;
     std::map<std::string, int> flushes;
 
-private:
+  private:
     std::map<int, std::string> paths_;
 };
 

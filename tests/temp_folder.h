@@ -14,11 +14,12 @@ namespace velmora {
 // A fresh folder for one test, removed afterwards. `native` is its UTF-8
 // path, `path` the program's form of it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
         native = pattern;
         path = ProgramPath(native).value();
     }
@@ -46,8 +47,8 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     bool Exists(const std::string& relative) const {
-        return std::filesystem::exists(std::filesystem::symlink_status(
-            std::filesystem::path(native) / relative));
+        return std::filesystem::exists(
+            std::filesystem::symlink_status(std::filesystem::path(native) / relative));
     }
 
     std::string native;

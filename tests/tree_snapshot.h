@@ -17,7 +17,8 @@ using TreeSnapshot = std::map<std::string, std::string>;
 inline TreeSnapshot Snapshot(const std::string& root) {
     namespace fs = std::filesystem;
     TreeSnapshot snapshot;
-    if (!fs::exists(fs::symlink_status(root))) return snapshot;
+    if (!fs::exists(fs::symlink_status(root)))
+        return snapshot;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string path = entry.path().string();
         struct stat st;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Texts of the files Linux desktops read, each for one piece of the
+// registration. Paths are UTF-8.
+
+// A single-quoted word for /bin/sh.
+std::string ShellQuote(const std::string& text);
+
+// One argument of a desktop entry's Exec key, quoted and escaped as the
+// Desktop Entry Specification wants (the key's own string escapes included).
+std::string DesktopExecArgument(const std::string& text);
+
+// Markup-escaped text for an XML element.
+std::string XmlText(const std::string& text);
+
+// mimeapps.list with the type's default application set in both
+// [Default Applications] and [Added Associations]; every other line kept.
+std::string MergeMimeApps(const std::string& existing, const std::string& mime_type,
+                          const std::string& desktop_file);
+
+}  // namespace velmora
