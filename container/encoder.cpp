@@ -24,8 +24,12 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
                                      : Result<std::string>(options_.container_folder);
     if (!target)
         return target.error();
-    const std::string inside = folder + "\\";
-    if (target.value() == folder || target->rfind(inside, 0) == 0)
+    Result<std::string> current = files_.CurrentFolder();
+    if (!current)
+        return current.error();
+    // A relative folder is taken from the current folder, as the system does.
+    const std::string absolute = folder.front() == '\\' ? folder : current.value() + "\\" + folder;
+    if (target.value() == absolute || target->rfind(absolute + "\\", 0) == 0)
         return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
                      files_.DisplayPath(target.value()) + "\xBB)."};
     if (files_.Inspect(container_path).ok())

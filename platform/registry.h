@@ -10,7 +10,7 @@ namespace velmora {
 // the calls keep the Windows semantics the registration relies on. Results
 // are Windows error codes (0 success); the registration never looks at them.
 class Registry {
-public:
+  public:
     using Key = std::uintptr_t;  // 0: no key
     static constexpr Key kClassesRoot = 0x80000000;
     static constexpr std::uint32_t kAllAccess = 0xF003F;

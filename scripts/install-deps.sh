@@ -16,6 +16,14 @@ packages=(
   desktop-file-utils  # update-desktop-database; desktop-file-validate in tests
   xdg-utils         # xdg-mime, used by the desktop tests
   libglib2.0-bin    # gio, used by the desktop tests to launch our entry
+  qt6-base-dev      # Qt 6 Widgets (the windows) and QTest
+  libgl-dev         # needed by Qt 6's CMake files
+  fonts-comic-neue  # stands in for Comic Sans MS
+  fonts-liberation2 # stands in for MS Sans Serif and Times New Roman
+  fonts-dejavu-core # the fallback sans
+  xvfb              # a real X server for the end-to-end test
+  xdotool           # types and presses keys in it
+  imagemagick       # `import`: screenshots of the windows
 )
 
 missing=()

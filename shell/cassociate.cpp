@@ -9,8 +9,10 @@ void CAssociate::Associate() {
     const std::string program_class = Class;
     const std::string icon = DefaultIcon;
     const std::string quoted_program = "\"" + AppCommand + "\"";
-    if (title.empty()) throw AssociateError(922, "Associate Class", "ss");
-    if (program_class.empty()) throw AssociateError(926, "Associate Class", "ss");
+    if (title.empty())
+        throw AssociateError(922, "Associate Class", "ss");
+    if (program_class.empty())
+        throw AssociateError(926, "Associate Class", "ss");
 
     std::vector<Registry::Key> opened;
     Registry::Key class_key = 0;
@@ -32,9 +34,11 @@ void CAssociate::Associate() {
     registry_.RegSetValueA(command_key, "DefaultIcon", Registry::kString, icon,
                            static_cast<std::uint32_t>(icon.size()));
 
-    if (pump_events_) pump_events_();
+    if (pump_events_)
+        pump_events_();
     for (const Registry::Key key : opened)
-        if (key != 0) registry_.RegCloseKey(key);
+        if (key != 0)
+            registry_.RegCloseKey(key);
 }
 
 }  // namespace velmora

@@ -10,7 +10,7 @@ namespace velmora {
 
 // The refusal of Associate: an error number, its source and description.
 class AssociateError : public std::runtime_error {
-public:
+  public:
     AssociateError(int number, std::string source, std::string description)
         : std::runtime_error(description),
           Number(number),
@@ -24,7 +24,7 @@ public:
 // Registers one file type in the classes root: the program identifier with
 // its description, open command and icon, and the extension bound to it.
 class CAssociate {
-public:
+  public:
     CAssociate(Registry& registry, std::function<void()> pump_events)
         : registry_(registry), pump_events_(std::move(pump_events)) {}
 
@@ -39,7 +39,7 @@ public:
     // reported.
     void Associate();
 
-private:
+  private:
     Registry& registry_;
     std::function<void()> pump_events_;
 };

@@ -19,8 +19,8 @@ void RegistrarAsociacion(RegistrationContext& context) {
     const std::string folder_command =
         "\"" + in_program_folder(context.program_file) + "\"" + " %1";
     Registry::Key verb = 0;
-    context.registry.RegOpenKeyExA(Registry::kClassesRoot, kFolderVerbKey, 0,
-                                   Registry::kAllAccess, verb);
+    context.registry.RegOpenKeyExA(Registry::kClassesRoot, kFolderVerbKey, 0, Registry::kAllAccess,
+                                   verb);
     if (verb == 0) {
         std::uint32_t disposition = 0;
         context.registry.RegCreateKeyExA(Registry::kClassesRoot, kFolderVerbKey, 0, 0,

@@ -13,8 +13,8 @@ struct RegistrationContext {
     // The folder of the running program file, as the platform writes it;
     // asked once for each path that needs it.
     std::function<std::string()> program_folder;
-    char separator;                  // the platform's path separator
-    std::string program_file;        // "velmora" on POSIX, "velmora.exe" on Windows
+    char separator;            // the platform's path separator
+    std::string program_file;  // "velmora" on POSIX, "velmora.exe" on Windows
     std::function<void()> pump_events;
 };
 

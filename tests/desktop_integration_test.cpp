@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 // A user's desktop in a temporary HOME, and a stand-in "velmora" that writes
 // its working folder and its arguments, one per line, to a record file.
 class DesktopIntegrationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* folder : {"home", "data", "config", "bin", "files"})
             temp.MakeFolder(folder);
@@ -44,23 +44,26 @@ protected:
     void RegisterNow() {
         RegistryStore store(RegistryStore::DefaultFile());
         const std::string bin = temp.native + "/bin";
-        RegisterShellIntegration(store, [bin] { return bin; }, [] {},
-                                 DesktopFolders::FromEnvironment());
+        RegisterShellIntegration(
+            store, [bin] { return bin; }, [] {}, DesktopFolders::FromEnvironment());
     }
 
     static std::pair<int, std::string> Run(const std::string& command) {
         std::string output;
         FILE* pipe = popen((command + " 2>&1").c_str(), "r");
         char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
         const int status = pclose(pipe);
-        while (!output.empty() && output.back() == '\n') output.pop_back();
+        while (!output.empty() && output.back() == '\n')
+            output.pop_back();
         return {WEXITSTATUS(status), output};
     }
 
     static std::string Quoted(const std::string& text) {
         std::string quoted = "'";
-        for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        for (char c : text)
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
         return quoted + "'";
     }
 
@@ -70,7 +73,8 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         std::ifstream in(Record());
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         fs::remove(Record());
         return lines;
     }
@@ -88,17 +92,19 @@ TEST_F(DesktopIntegrationTest, TheFileTypeOpensWithOurEntry) {
     const auto validated =
         Run("desktop-file-validate " + Quoted(Data() + "/applications/velmora-zol.desktop"));
     EXPECT_EQ(validated.first, 0) << validated.second;
-    EXPECT_TRUE(fs::exists(Data() + "/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png"));
+    EXPECT_TRUE(
+        fs::exists(Data() + "/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png"));
 }
 
 TEST_F(DesktopIntegrationTest, OpeningAContainerDeliversItsExactPathFollowedBySlashC) {
     RegisterNow();
-    for (const std::string name : {"a b.zol", "50%f 100%.zol", "$HOME $(x).zol",
-                                   "it's \"q\".zol", "back\\slash.zol"}) {
+    for (const std::string name :
+         {"a b.zol", "50%f 100%.zol", "$HOME $(x).zol", "it's \"q\".zol", "back\\slash.zol"}) {
         const std::string path = temp.native + "/files/" + name;
         temp.Write("files/" + name, "x");
-        const auto launched = Run("gio launch " + Quoted(Data() + "/applications/velmora-zol.desktop") +
-                                  " " + Quoted(path));
+        const auto launched =
+            Run("gio launch " + Quoted(Data() + "/applications/velmora-zol.desktop") + " " +
+                Quoted(path));
         ASSERT_EQ(launched.first, 0) << launched.second;
         const std::vector<std::string> record = WaitForRecord();
         ASSERT_EQ(record.size(), 2u) << name;
@@ -111,15 +117,15 @@ TEST_F(DesktopIntegrationTest, FolderVerbRunsBesideTheFolderFromEveryFileManager
     const std::string folder = temp.native + "/files/50%f dir";
     temp.MakeFolder("files/50%f dir");
     const std::string script = Data() + "/nautilus/scripts/Encriptar...";
-    ASSERT_EQ(Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(folder + "\n") + " " +
-                  Quoted(script))
-                  .first,
-              0);
+    ASSERT_EQ(
+        Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(folder + "\n") + " " + Quoted(script))
+            .first,
+        0);
     EXPECT_EQ(WaitForRecord(), (std::vector<std::string>{temp.native + "/files", folder}));
 
     temp.Write("files/plain.txt", "x");  // not a folder: nothing starts
-    Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(temp.native + "/files/plain.txt\n") +
-        " " + Quoted(script));
+    Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(temp.native + "/files/plain.txt\n") + " " +
+        Quoted(script));
     EXPECT_FALSE(fs::exists(Record()));
 
     const std::string menu = Data() + "/kio/servicemenus/velmora-encriptar.desktop";

@@ -16,7 +16,7 @@ namespace {
 
 // A registry that forwards to the store and records every call by name.
 class RecordingRegistry : public Registry {
-public:
+  public:
     explicit RecordingRegistry(RegistryStore& store) : store_(store) {}
     long RegCreateKeyA(Key root, const std::string& subkey, Key& result) override {
         calls.push_back("RegCreateKeyA " + subkey);
@@ -37,8 +37,7 @@ public:
                          std::uint32_t options, std::uint32_t access, Key& result,
                          std::uint32_t& disposition) override {
         calls.push_back("RegCreateKeyExA " + subkey);
-        return store_.RegCreateKeyExA(root, subkey, reserved, options, access, result,
-                                      disposition);
+        return store_.RegCreateKeyExA(root, subkey, reserved, options, access, result, disposition);
     }
     long RegSetValueExA(Key key, const std::string& value_name, std::uint32_t reserved,
                         std::uint32_t type, const std::string& data) override {
@@ -51,12 +50,12 @@ public:
     }
     std::vector<std::string> calls;
 
-private:
+  private:
     RegistryStore& store_;
 };
 
 class RegistrationTest : public ::testing::Test {
-protected:
+  protected:
     std::string StoreFile() const { return temp.native + "/data/velmora/registry.reg"; }
 
     void Register(Registry& registry, const std::string& folder) {
@@ -80,15 +79,15 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesInOrderAndAgainTheSame) {
     RegistryStore store(StoreFile());
     RecordingRegistry registry(store);
     Register(registry, "/opt/velmora");
-    EXPECT_EQ(registry.calls, (std::vector<std::string>{
-                                  "RegCreateKeyA Velmor.velmora", "RegSetValueA ",
-                                  "RegCreateKeyA .zol", "RegSetValueA ",
-                                  "RegCreateKeyA Velmor.velmora",
-                                  "RegSetValueA shell\\open\\command", "RegSetValueA DefaultIcon",
-                                  "RegCloseKey", "RegCloseKey", "RegCloseKey",
-                                  "RegOpenKeyExA Directory\\shell\\Encriptar...\\command missing",
-                                  "RegCreateKeyExA Directory\\shell\\Encriptar...\\command",
-                                  "RegSetValueExA", "RegCloseKey"}));
+    EXPECT_EQ(
+        registry.calls,
+        (std::vector<std::string>{
+            "RegCreateKeyA Velmor.velmora", "RegSetValueA ", "RegCreateKeyA .zol", "RegSetValueA ",
+            "RegCreateKeyA Velmor.velmora", "RegSetValueA shell\\open\\command",
+            "RegSetValueA DefaultIcon", "RegCloseKey", "RegCloseKey", "RegCloseKey",
+            "RegOpenKeyExA Directory\\shell\\Encriptar...\\command missing",
+            "RegCreateKeyExA Directory\\shell\\Encriptar...\\command", "RegSetValueExA",
+            "RegCloseKey"}));
     EXPECT_EQ(pumps, 1);
 
     const std::string first = FileText();
@@ -125,9 +124,10 @@ TEST_F(RegistrationTest, AnExistingVerbKeyIsOpenedAndReplaced) {
     EXPECT_NE(std::find(registry.calls.begin(), registry.calls.end(),
                         "RegOpenKeyExA Directory\\shell\\Encriptar...\\command found"),
               registry.calls.end());
-    EXPECT_EQ(std::count_if(registry.calls.begin(), registry.calls.end(),
-                            [](const std::string& c) { return c.rfind("RegCreateKeyExA", 0) == 0; }),
-              0);
+    EXPECT_EQ(
+        std::count_if(registry.calls.begin(), registry.calls.end(),
+                      [](const std::string& c) { return c.rfind("RegCreateKeyExA", 0) == 0; }),
+        0);
     EXPECT_EQ(store.DefaultValue("Directory\\shell\\Encriptar...\\command"),
               "\"/usr/bin/velmora\" %1");
 }

@@ -10,7 +10,8 @@ constexpr const char* kRoot = "HKEY_CLASSES_ROOT\\";
 std::string Quote(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
-        if (c == '\\' || c == '"') quoted += '\\';
+        if (c == '\\' || c == '"')
+            quoted += '\\';
         quoted += c;
     }
     return quoted + "\"";
@@ -50,7 +51,8 @@ RegeditKeys ReadRegedit(const std::string& text) {
     std::string* current = nullptr;
     std::string current_key;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
             const std::string path = line.substr(1, line.size() - 2);
             if (path.rfind(kRoot, 0) == 0) {
@@ -62,7 +64,8 @@ RegeditKeys ReadRegedit(const std::string& text) {
             }
             continue;
         }
-        if (!current) continue;
+        if (!current)
+            continue;
         std::string name;
         std::size_t equals;
         if (!line.empty() && line[0] == '@') {

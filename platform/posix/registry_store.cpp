@@ -24,15 +24,16 @@ RegistryStore::RegistryStore(std::string file) : file_(std::move(file)) {
 std::string RegistryStore::DefaultFile() {
     const char* data_home = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
-    std::string base = data_home && *data_home ? data_home
-                                               : std::string(home ? home : ".") + "/.local/share";
+    std::string base =
+        data_home && *data_home ? data_home : std::string(home ? home : ".") + "/.local/share";
     return base + "/velmora/registry.reg";
 }
 
 const std::string* RegistryStore::Existing(const std::string& path) const {
     const std::string wanted = ToUpperCp1252(path);
     for (const auto& [key, values] : keys_.keys)
-        if (ToUpperCp1252(key) == wanted) return &key;
+        if (ToUpperCp1252(key) == wanted)
+            return &key;
     return nullptr;
 }
 
@@ -43,8 +44,9 @@ std::string RegistryStore::Create(const std::string& path) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
         const std::string prefix = path.substr(0, end);
         const std::string* existing = Existing(prefix);
-        spelled = existing ? *existing : (spelled.empty() ? "" : spelled + "\\") +
-                                             path.substr(start, end - start);
+        spelled = existing
+                      ? *existing
+                      : (spelled.empty() ? "" : spelled + "\\") + path.substr(start, end - start);
         keys_.keys[spelled];
         start = end + 1;
     }
@@ -55,10 +57,12 @@ std::optional<std::string> RegistryStore::PathOf(Key key, const std::string& sub
     std::string base;
     if (key != kClassesRoot) {
         const auto it = handles_.find(key);
-        if (it == handles_.end()) return std::nullopt;
+        if (it == handles_.end())
+            return std::nullopt;
         base = it->second;
     }
-    if (subkey.empty()) return base;
+    if (subkey.empty())
+        return base;
     return base.empty() ? subkey : base + "\\" + subkey;
 }
 
@@ -77,7 +81,8 @@ long RegistryStore::Save() const {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << WriteRegedit(keys_);
         out.flush();
-        if (!out) return kAccessDenied;
+        if (!out)
+            return kAccessDenied;
     }
     if (std::rename(temporary.c_str(), file_.c_str()) != 0) {
         std::remove(temporary.c_str());
@@ -88,7 +93,8 @@ long RegistryStore::Save() const {
 
 long RegistryStore::RegCreateKeyA(Key root, const std::string& subkey, Key& result) {
     const std::optional<std::string> path = PathOf(root, subkey);
-    if (!path || path->empty()) return kInvalidHandle;
+    if (!path || path->empty())
+        return kInvalidHandle;
     result = NewHandle(Create(*path));
     return Save();
 }
@@ -96,18 +102,22 @@ long RegistryStore::RegCreateKeyA(Key root, const std::string& subkey, Key& resu
 long RegistryStore::RegSetValueA(Key key, const std::string& subkey, std::uint32_t type,
                                  const std::string& data, std::uint32_t) {
     const std::optional<std::string> path = PathOf(key, subkey);
-    if (!path || path->empty()) return kInvalidHandle;
-    if (type != kString) return kInvalidHandle;
+    if (!path || path->empty())
+        return kInvalidHandle;
+    if (type != kString)
+        return kInvalidHandle;
     keys_.keys[Create(*path)][""] = data;
     return Save();
 }
 
-long RegistryStore::RegOpenKeyExA(Key root, const std::string& subkey, std::uint32_t,
-                                  std::uint32_t, Key& result) {
+long RegistryStore::RegOpenKeyExA(Key root, const std::string& subkey, std::uint32_t, std::uint32_t,
+                                  Key& result) {
     const std::optional<std::string> path = PathOf(root, subkey);
-    if (!path) return kInvalidHandle;
+    if (!path)
+        return kInvalidHandle;
     const std::string* existing = Existing(*path);
-    if (!existing) return kFileNotFound;
+    if (!existing)
+        return kFileNotFound;
     result = NewHandle(*existing);
     return kSuccess;
 }
@@ -116,7 +126,8 @@ long RegistryStore::RegCreateKeyExA(Key root, const std::string& subkey, std::ui
                                     std::uint32_t, std::uint32_t, Key& result,
                                     std::uint32_t& disposition) {
     const std::optional<std::string> path = PathOf(root, subkey);
-    if (!path || path->empty()) return kInvalidHandle;
+    if (!path || path->empty())
+        return kInvalidHandle;
     disposition = Existing(*path) ? 2 : 1;  // opened an existing key : created a new one
     result = NewHandle(Create(*path));
     return Save();
@@ -125,7 +136,8 @@ long RegistryStore::RegCreateKeyExA(Key root, const std::string& subkey, std::ui
 long RegistryStore::RegSetValueExA(Key key, const std::string& value_name, std::uint32_t,
                                    std::uint32_t type, const std::string& data) {
     const auto it = handles_.find(key);
-    if (it == handles_.end() || type != kString) return kInvalidHandle;
+    if (it == handles_.end() || type != kString)
+        return kInvalidHandle;
     keys_.keys[it->second][value_name] = data;
     return Save();
 }
@@ -136,10 +148,12 @@ long RegistryStore::RegCloseKey(Key key) {
 
 std::optional<std::string> RegistryStore::DefaultValue(const std::string& key) const {
     const std::string* existing = Existing(key);
-    if (!existing) return std::nullopt;
+    if (!existing)
+        return std::nullopt;
     const auto& values = keys_.keys.at(*existing);
     const auto it = values.find("");
-    if (it == values.end()) return std::nullopt;
+    if (it == values.end())
+        return std::nullopt;
     return it->second;
 }
 

@@ -15,7 +15,7 @@ namespace velmora {
 // cannot be written makes the call fail and nothing else. Key names compare
 // without regard to case, as in the Windows registry.
 class RegistryStore : public Registry {
-public:
+  public:
     // file: the store's UTF-8 path; it is read now if it exists.
     explicit RegistryStore(std::string file);
 
@@ -38,7 +38,7 @@ public:
     std::optional<std::string> DefaultValue(const std::string& key) const;
     const std::string& file() const { return file_; }
 
-private:
+  private:
     std::optional<std::string> PathOf(Key key, const std::string& subkey) const;
     const std::string* Existing(const std::string& path) const;
     // Creates the key and every key above it; returns its stored spelling.

@@ -7,21 +7,25 @@ namespace velmora {
 
 std::string ShellQuote(const std::string& text) {
     std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
 std::string DesktopExecArgument(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-        if (c == '%') quoted += '%';
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        if (c == '%')
+            quoted += '%';
         quoted += c;
     }
     quoted += '"';
     // The key's value is itself an escaped string: every backslash doubles.
     std::string escaped;
-    for (const char c : quoted) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    for (const char c : quoted)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
     return escaped;
 }
 
@@ -29,10 +33,17 @@ std::string XmlText(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -56,10 +67,12 @@ std::string MergeMimeApps(const std::string& existing, const std::string& mime_t
     auto set = [&](const std::string& section_name, const std::string& value) {
         Section* section = nullptr;
         for (Section& s : sections)
-            if (s.name == section_name) section = &s;
+            if (s.name == section_name)
+                section = &s;
         if (!section) {
             std::vector<std::string>& before = sections.back().lines;
-            if (!before.empty() && !before.back().empty()) before.push_back("");
+            if (!before.empty() && !before.back().empty())
+                before.push_back("");
             sections.push_back({section_name, {}});
             section = &sections.back();
         }
@@ -71,7 +84,8 @@ std::string MergeMimeApps(const std::string& existing, const std::string& mime_t
             }
         }
         auto last = section->lines.end();
-        while (last != section->lines.begin() && (last - 1)->empty()) --last;
+        while (last != section->lines.begin() && (last - 1)->empty())
+            --last;
         section->lines.insert(last, entry);
     };
     set("Default Applications", desktop_file);
@@ -79,8 +93,10 @@ std::string MergeMimeApps(const std::string& existing, const std::string& mime_t
 
     std::string out;
     for (const Section& section : sections) {
-        if (!section.name.empty()) out += "[" + section.name + "]\n";
-        for (const std::string& l : section.lines) out += l + "\n";
+        if (!section.name.empty())
+            out += "[" + section.name + "]\n";
+        for (const std::string& l : section.lines)
+            out += l + "\n";
     }
     return out;
 }

@@ -50,18 +50,22 @@ constexpr fs::perms kReadable =
 // The program inside a registered command: the text between its first two
 // double quotes, in UTF-8.
 std::optional<std::string> QuotedProgram(const std::optional<std::string>& command) {
-    if (!command || command->size() < 2 || (*command)[0] != '"') return std::nullopt;
+    if (!command || command->size() < 2 || (*command)[0] != '"')
+        return std::nullopt;
     const auto end = command->find('"', 1);
-    if (end == std::string::npos) return std::nullopt;
+    if (end == std::string::npos)
+        return std::nullopt;
     Result<std::string> utf8 = Cp1252ToUtf8(command->substr(1, end - 1));
-    if (!utf8) return std::nullopt;
+    if (!utf8)
+        return std::nullopt;
     return utf8.value();
 }
 
 void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders,
                     const fs::path& wrappers) {
     const std::optional<std::string> program_class = registry.DefaultValue(kExtension);
-    if (!program_class) return;
+    if (!program_class)
+        return;
     const std::optional<std::string> program =
         QuotedProgram(registry.DefaultValue(*program_class + "\\shell\\open\\command"));
     Result<std::string> title = Cp1252ToUtf8(registry.DefaultValue(*program_class).value_or(""));
@@ -71,16 +75,25 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
     WriteFile(mime / "packages" / "velmora.xml",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-              "  <mime-type type=\"" + std::string(kMimeType) + "\">\n"
-              "    <comment>" + XmlText(title ? title.value() : "") + "</comment>\n"
-              "    <icon name=\"" + kMimeIconName + "\"/>\n"
-              "    <glob pattern=\"*" + kExtension + "\"/>\n"
-              "  </mime-type>\n"
-              "</mime-info>\n",
+              "  <mime-type type=\"" +
+                  std::string(kMimeType) +
+                  "\">\n"
+                  "    <comment>" +
+                  XmlText(title ? title.value() : "") +
+                  "</comment>\n"
+                  "    <icon name=\"" +
+                  kMimeIconName +
+                  "\"/>\n"
+                  "    <glob pattern=\"*" +
+                  kExtension +
+                  "\"/>\n"
+                  "  </mime-type>\n"
+                  "</mime-info>\n",
               kReadable);
     RunQuietly({"update-mime-database", mime.string()});
 
-    if (const std::optional<std::string> icon = registry.DefaultValue(*program_class + "\\DefaultIcon")) {
+    if (const std::optional<std::string> icon =
+            registry.DefaultValue(*program_class + "\\DefaultIcon")) {
         Result<std::string> icon_path = Cp1252ToUtf8(*icon);
         if (icon_path) {
             if (std::optional<IconImage> image = LargestPngImage(ReadFile(icon_path.value()))) {
@@ -92,37 +105,49 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
         }
     }
 
-    if (!program) return;
+    if (!program)
+        return;
     const fs::path open_wrapper = wrappers / "velmora-open";
     WriteFile(open_wrapper,
               "#!/bin/sh\n"
               "# Opens a Velmora container: the program gets its path followed by /C.\n"
-              "exec " + ShellQuote(*program) + " \"$1/C\"\n",
+              "exec " +
+                  ShellQuote(*program) + " \"$1/C\"\n",
               kExecutable);
     const fs::path applications = data / "applications";
     WriteFile(applications / kOpenDesktopFile,
               "[Desktop Entry]\n"
               "Type=Application\n"
               "Name=Velmora\n"
-              "Comment=" + (title ? title.value() : std::string()) + "\n"
-              "Exec=" + DesktopExecArgument(open_wrapper.string()) + " %f\n"
-              "Icon=" + kMimeIconName + "\n"
-              "MimeType=" + kMimeType + ";\n"
-              "NoDisplay=true\n"
-              "Terminal=false\n",
+              "Comment=" +
+                  (title ? title.value() : std::string()) +
+                  "\n"
+                  "Exec=" +
+                  DesktopExecArgument(open_wrapper.string()) +
+                  " %f\n"
+                  "Icon=" +
+                  kMimeIconName +
+                  "\n"
+                  "MimeType=" +
+                  kMimeType +
+                  ";\n"
+                  "NoDisplay=true\n"
+                  "Terminal=false\n",
               kReadable);
     RunQuietly({"update-desktop-database", applications.string()});
 
     const fs::path mimeapps = fs::path(folders.config_home) / "mimeapps.list";
     const std::string existing = fs::exists(mimeapps) ? ReadFile(mimeapps) : "";
     const std::string merged = MergeMimeApps(existing, kMimeType, kOpenDesktopFile);
-    if (merged != existing) WriteFile(mimeapps, merged, kReadable);
+    if (merged != existing)
+        WriteFile(mimeapps, merged, kReadable);
 }
 
 void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folders,
                       const fs::path& wrappers) {
     const std::optional<std::string> program = QuotedProgram(registry.DefaultValue(kFolderVerbKey));
-    if (!program) return;
+    if (!program)
+        return;
     const std::string verb_key = kFolderVerbKey;
     const std::string without_command = verb_key.substr(0, verb_key.rfind('\\'));
     const std::string verb = without_command.substr(without_command.rfind('\\') + 1);
@@ -134,7 +159,8 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
               "# Encrypts a folder. It runs in the folder's parent, so the container is\n"
               "# written beside the folder.\n"
               "cd -- \"$(dirname -- \"$1\")\" || exit 1\n"
-              "exec " + ShellQuote(*program) + " \"$1\"\n",
+              "exec " +
+                  ShellQuote(*program) + " \"$1\"\n",
               kExecutable);
     const std::string exec = DesktopExecArgument(encrypt_wrapper.string());
 
@@ -147,18 +173,31 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
               "X-KDE-RequiredNumberOfUrls=1\n"
               "\n"
               "[Desktop Action encriptar]\n"
-              "Name=" + verb + "\n"
-              "Icon=" + kMimeIconName + "\n"
-              "Exec=" + exec + " %f\n",
+              "Name=" +
+                  verb +
+                  "\n"
+                  "Icon=" +
+                  kMimeIconName +
+                  "\n"
+                  "Exec=" +
+                  exec + " %f\n",
               kExecutable);
     WriteFile(data / "nemo" / "actions" / "velmora-encriptar.nemo_action",
               "[Nemo Action]\n"
-              "Name=" + verb + "\n"
-              "Comment=" + verb + "\n"
-              "Exec=" + exec + " %F\n"
-              "Icon-Name=" + kMimeIconName + "\n"
-              "Selection=s\n"
-              "Extensions=dir;\n",
+              "Name=" +
+                  verb +
+                  "\n"
+                  "Comment=" +
+                  verb +
+                  "\n"
+                  "Exec=" +
+                  exec +
+                  " %F\n"
+                  "Icon-Name=" +
+                  kMimeIconName +
+                  "\n"
+                  "Selection=s\n"
+                  "Extensions=dir;\n",
               kReadable);
     WriteFile(data / "nautilus" / "scripts" / verb,
               "#!/bin/sh\n"
@@ -166,7 +205,8 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
               "# text that looks like %f). Only a folder is encrypted.\n"
               "first=$(printf '%s\\n' \"$NAUTILUS_SCRIPT_SELECTED_FILE_PATHS\" | head -n 1)\n"
               "[ -d \"$first\" ] || exit 0\n"
-              "exec " + ShellQuote(encrypt_wrapper.string()) + " \"$first\"\n",
+              "exec " +
+                  ShellQuote(encrypt_wrapper.string()) + " \"$first\"\n",
               kExecutable);
 }
 

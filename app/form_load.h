@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/program_state.h"
+#include "app/startup_windows.h"
+#include "cipher/cipher_tables.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// What start-up works with.
+struct StartupServices {
+    FileSystem& files;
+    Clock& clock;
+    CipherTables& tables;
+    StartupWindows& windows;
+    // Writes the shell integration (file type and folder verb).
+    std::function<void()> register_shell;
+};
+
+// The program's one entry into its own logic. command_line is everything
+// after the program's name as the system gave it (on POSIX the arguments
+// joined by single spaces), in the file system's encoding. It decodes a
+// container (a line ending in "/C"), encodes a folder, registers the shell
+// integration and shows the instructions, or returns with nothing to do
+// (the main window then stays idle).
+void Form_Load(const std::string& command_line, ProgramState& state, StartupServices& services);
+
+}  // namespace velmora

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The real velmora in a real X server (Xvfb), driven by xdotool as a person
+# would: encode a folder typing the password twice, refuse a wrong password,
+# decode typing it once; then the idle main window and the instructions.
+# A screenshot of each window is kept in the artifacts folder.
+set -euo pipefail
+velmora="$1"
+artifacts="$2"
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+# The desktop's opener, standing in: it records what the program opens.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$work" > "$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Waits for a visible window whose title matches, and gives it the focus.
+window() {
+  local id
+  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
+    fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  current="$id"
+  sleep 0.3
+}
+shot() { import -window "$current" "$artifacts/$1.png"; }
+finished() {  # pid: waits for the program to end by itself
+  for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  fail "velmora did not end"
+}
+
+mkdir -p "$work/files/Mis cartas/viejas" "$work/files/Mis cartas/vacia"
+printf 'Querida Ana' > "$work/files/Mis cartas/carta.txt"
+head -c 200000 /dev/urandom > "$work/files/Mis cartas/viejas/foto.jpg"
+cp -r "$work/files/Mis cartas" "$work/original"
+cd "$work/files"
+
+# Encode: the folder verb's command line, the password twice.
+"$velmora" "$work/files/Mis cartas" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+shot form2-encoding
+xdotool key Return
+finished $pid
+[ -f "Mis cartas.zol" ] || fail "no container"
+[ ! -e "Mis cartas" ] || fail "the folder was not wiped"
+container_sum=$(sha256sum "Mis cartas.zol")
+
+# Decode: a wrong password first touches nothing.
+"$velmora" "$work/files/Mis cartas.zol/C" &
+pid=$!
+window "Escribe la contrase"
+shot form2-decoding
+xdotool type --delay 40 "otra"
+xdotool key Return
+window "^Velmora$"
+shot wrong-password
+[ "$(sha256sum "Mis cartas.zol")" = "$container_sum" ] || fail "a wrong password changed the container"
+[ ! -e "Mis cartas" ] || fail "a wrong password restored something"
+xdotool key Return
+window "Escribe la contrase"
+xdotool type --delay 40 "CLAVE"
+xdotool key Return
+finished $pid
+[ ! -e "Mis cartas.zol" ] || fail "the container was not deleted"
+cmp "Mis cartas/CARTA.TXT" "$work/original/carta.txt" || fail "carta.txt differs"
+cmp "Mis cartas/VIEJAS/FOTO.JPG" "$work/original/viejas/foto.jpg" || fail "foto.jpg differs"
+[ -d "Mis cartas/VACIA" ] || fail "the empty folder was not restored"
+grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not opened"
+
+# An ordinary file: nothing to do, the main window waits idle; Escape cancels.
+"$velmora" "$work/files/Mis cartas/CARTA.TXT" &
+pid=$!
+current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
+  fail "no main window"
+xdotool windowfocus --sync "$current"
+sleep 0.5
+shot form1-idle
+xdotool key Escape
+finished $pid
+
+# No argument: registration, then the instructions; Enter closes them.
+"$velmora" &
+pid=$!
+window "Velmora 2.0"
+shot f3
+xdotool key Return
+finished $pid
+[ -f "$XDG_DATA_HOME/velmora/registry.reg" ] || fail "nothing was registered"
+echo "velmora under Xvfb: all checks passed; screenshots in $artifacts"

@@ -1,0 +1,107 @@
+#include <QtTest>
+
+#include "platform/posix/posix_file_system.h"
+#include "tests/temp_folder.h"
+#include "tests/ui/ui_doubles.h"
+#include "ui/form1.h"
+#include "ui/window_style.h"
+
+namespace velmora {
+
+// The main window's behaviour: progress, "Cancelar", closing, the link.
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingMessages messages;
+    RecordingOpener opener;
+    UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
+    PosixFileSystem files;
+    EngineState state;
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void progressFillsTenthsOfTheBoxAndKeepsTheMark() {
+        Form1 form(files, state, services);
+        form.SetCaption("Codificando...");
+        QCOMPARE(form.windowTitle(), QString("Codificando..."));
+        QCOMPARE(form.P1->FilledWidth(), 0);
+        form.AdvanceProgress(3);
+        QCOMPARE(form.P1->Tag(), QString("3"));
+        const int inside = form.P1->contentsRect().width();
+        QCOMPARE(form.P1->FilledWidth(), inside * 3 / 10);
+        form.AdvanceProgress(9);
+        QCOMPARE(form.P1->FilledWidth(), inside * 9 / 10);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QImage drawn = form.P1->grab().toImage();
+        QCOMPARE(drawn.pixelColor(form.P1->contentsRect().left() + 5, 8), QColor(0, 0, 255));
+        QVERIFY(drawn.pixelColor(form.P1->contentsRect().right() - 3, 8) != QColor(0, 0, 255));
+    }
+
+    void cancelClosesFilesDeletesTheUnfinishedContainerAndEnds() {
+        TempFolder temp;
+        temp.Write("a.zol", "unfinished");
+        const int open = files.Open(temp.path + "\\a.zol", OpenMode::kRead).value();
+        Form1 form(files, state, services);
+        form.SetPicture1Tag(temp.path + "\\a.zol");
+        bool ended = false;
+        try {
+            form.Command1_Click();
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+        QVERIFY(!temp.Exists("a.zol"));
+        std::uint8_t byte;
+        QVERIFY(!files.Read(open, 0, &byte, 1).ok());  // closed
+    }
+
+    void closingKeepsTheContainerAndForgetsTheKey() {
+        TempFolder temp;
+        temp.Write("a.zol", "unfinished");
+        Form1 form(files, state, services);
+        form.SetPicture1Tag(temp.path + "\\a.zol");
+        state.PasswordKey = "KEY";
+        form.show();
+        bool ended = false;
+        try {
+            form.close();
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+        QVERIFY(temp.Exists("a.zol"));
+        QVERIFY(state.PasswordKey.empty());
+    }
+
+    void linkOpensTheAddressAndUnderlinesOnHover() {
+        Form1 form(files, state, services);
+        form.show();
+        QTest::mouseClick(form.Label3, Qt::LeftButton);
+        QCOMPARE(opener.opened.size(), std::size_t(1));
+        QCOMPARE(opener.opened[0], QUrl("http://velmora.example.org"));
+        QMouseEvent over(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Label3, &over);
+        QVERIFY(form.Label3->Underlined());
+        QMouseEvent away(QEvent::MouseMove, QPointF(3, 180), QPointF(3, 180), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &away);
+        QVERIFY(!form.Label3->Underlined());
+    }
+
+    void restoredFolderOpensAsALocalFile() {
+        Form1 form(files, state, services);
+        opener.opened.clear();
+        form.OpenFolder("\\tmp\\Fotos (2)\\");
+        QCOMPARE(opener.opened.size(), std::size_t(1));
+        QCOMPARE(opener.opened[0].toLocalFile(), QString("/tmp/Fotos (2)/"));
+    }
+};
+
+}  // namespace velmora
+
+QTEST_MAIN(velmora::Form1Test)
+#include "form1_test.moc"

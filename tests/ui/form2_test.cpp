@@ -1,0 +1,218 @@
+#include <QtTest>
+
+#include "cipher/key_derivation.h"
+#include "container/password_check.h"
+#include "tests/ui/ui_doubles.h"
+#include "ui/form2.h"
+#include "ui/window_style.h"
+
+namespace velmora {
+
+class Form2Test : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingMessages messages;
+    RecordingOpener opener;
+    int ends = 0;
+    UiServices services{messages, opener, [this] { ++ends; }};
+    CipherTables tables{nullptr};
+    ProgramState state;
+    std::unique_ptr<Form2> form;
+
+    // A dialog in the given mode, shown and active, for a container whose
+    // password is "clave" (decoding mode).
+    Form2& Open(const QString& tag) {
+        messages = RecordingMessages();
+        ends = 0;
+        state = ProgramState();
+        tables.CrearBuffer();
+        state.StoredCheck = MakePasswordCheck(tables, DeriveKey("abcabc").value());
+        form = std::make_unique<Form2>(state, tables, services, "/opt/velmora");
+        form->Tag = tag;
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get())) qWarning("dialog not active");
+        return *form;
+    }
+
+    // Types ASCII through the keyboard; other text (QTest types only ASCII)
+    // is inserted as an input method would.
+    void Type(int box, const QString& text) {
+        form->Text1[box]->setFocus();
+        bool ascii = true;
+        for (const QChar c : text) ascii = ascii && c.unicode() < 128;
+        if (ascii)
+            QTest::keyClicks(form->Text1[box], text);
+        else
+            form->Text1[box]->insert(text);
+    }
+
+    // The move event a pointer gives while it crosses the widget.
+    static void MoveMouseOver(QWidget* widget, QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    void ExpectRefusal(const QString& text, MessageIcon icon) {
+        QCOMPARE(messages.texts.size(), std::size_t(1));
+        QCOMPARE(messages.texts[0], text);
+        QCOMPARE(messages.icons[0], icon);
+        QVERIFY(form->isVisible());
+        QVERIFY(form->Text1[0]->text().isEmpty());
+        QVERIFY(form->Text1[0]->hasFocus());
+    }
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void emptyUpperBoxIsRefusedInBothModes() {
+        for (const QString tag : {"1", "2"}) {
+            Open(tag);
+            Type(1, "algo");
+            form->Command1->click();
+            ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
+        }
+    }
+
+    void encodingNeedsThreeCharactersAndEmptiesOnlyTheUpperBox() {
+        Open("1");
+        Type(0, "ab");
+        Type(1, "zz");
+        form->Command1->click();
+        ExpectRefusal("La contrase\u00f1a debe tener al menos 3 caracteres.",
+                      MessageIcon::kInformation);
+        QCOMPARE(form->Text1[1]->text(), QString("ZZ"));  // upper-cased, kept
+    }
+
+    void differentEntriesEmptyBothBoxes() {
+        Open("1");
+        Type(0, "abc");
+        Type(1, "abd");
+        form->Command1->click();
+        ExpectRefusal("Las contrase\u00f1as son diferentes.", MessageIcon::kCritical);
+        QVERIFY(form->Text1[1]->text().isEmpty());
+    }
+
+    void sixteenthCharacterMakesTheEntriesDiffer() {
+        Open("1");
+        Type(0, "abcdefghijklmnop");
+        Type(1, "abcdefghijklmnop");
+        QCOMPARE(form->Text1[0]->text().size(), 15);
+        QCOMPARE(form->Text1[1]->text().size(), 16);
+        form->Command1->click();
+        ExpectRefusal("Las contrase\u00f1as son diferentes.", MessageIcon::kCritical);
+    }
+
+    void matchingEntriesInAnyCaseGiveTheKeyAndHide() {
+        Open("1");
+        Type(0, "Secreto");
+        Type(1, "sECRETO");
+        form->Command1->click();
+        QVERIFY(messages.texts.empty());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(state.engine.PasswordKey, DeriveKey("SECRETO").value());
+        QVERIFY(form->Text1[0]->text().isEmpty() && form->Text1[1]->text().isEmpty());
+    }
+
+    void passwordsTheKeyCannotHoldAreRefusedAndTheDialogStays() {
+        Open("1");
+        Type(0, "\u00f7ab");  // the division sign would need codes above 255
+        Type(1, "\u00f7ab");
+        form->Command1->click();
+        QCOMPARE(messages.texts.size(), std::size_t(1));
+        QVERIFY(messages.texts[0].contains("\u00f7"));
+        QVERIFY(form->isVisible());
+        QVERIFY(state.engine.PasswordKey.empty());
+
+        Open("1");
+        Type(0, "a\u0101b");  // a with macron: no Windows-1252 code
+        Type(1, "a\u0101b");
+        form->Command1->click();
+        QCOMPARE(messages.texts.size(), std::size_t(1));
+        QVERIFY(form->isVisible());
+    }
+
+    void enterMovesDownInEncodingAndSubmitsFromTheLowerBox() {
+        Open("1");
+        Type(0, "clave");
+        QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        QVERIFY(form->Text1[1]->hasFocus());
+        QVERIFY(messages.texts.empty());
+        QCOMPARE(form->Text1[0]->text(), QString("clave"));
+        Type(1, "clave");
+        QTest::keyClick(form->Text1[1], Qt::Key_Enter);
+        QVERIFY(!form->isVisible());
+        QCOMPARE(state.engine.PasswordKey, DeriveKey("clave").value());
+    }
+
+    void decodingShowsOneBoxAndEnterSubmits() {
+        Open("2");
+        QVERIFY(!form->Text1[1]->isVisible());
+        Type(0, "otra");
+        QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
+        // The container was written with "abcabc": "ABC" gives the same key.
+        Type(0, "ABC");
+        QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        QVERIFY(!form->isVisible());
+        QCOMPARE(state.engine.PasswordKey, DeriveKey("abc").value());
+    }
+
+    void decodingChecksEvenShortPasswords() {
+        Open("2");
+        Type(0, "ab");
+        form->Command1->click();
+        ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
+    }
+
+    void cancelEscapeAndCloseEndTheProgram() {
+        Open("1");
+        state.engine.PasswordKey = "leftover";
+        form->Command2->click();
+        QCOMPARE(ends, 1);
+        QVERIFY(state.engine.PasswordKey.empty());
+        Open("1");
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        QCOMPARE(ends, 1);
+        Open("2");
+        form->close();
+        QCOMPARE(ends, 1);
+    }
+
+    void caretGoesToTheEndOnFocus() {
+        Open("1");
+        form->Text1[1]->setText("abcd");
+        form->Text1[1]->setCursorPosition(0);
+        form->Text1[1]->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!form->Text1[1]->hasSelectedText());
+        QCOMPARE(form->Text1[1]->cursorPosition(), 4);
+    }
+
+    void helpPictureAndLinkOpenTheirTargets() {
+        Open("1");
+        QTest::mouseClick(form->Image1, Qt::LeftButton);
+        QTest::mouseClick(form->Label3, Qt::LeftButton);
+        QCOMPARE(opener.opened.size(), std::size_t(2));
+        QCOMPARE(opener.opened[0], QUrl::fromLocalFile("/opt/velmora/velmora.hlp"));
+        QCOMPARE(opener.opened[1].host(), QString("velmora.example.org"));
+        opener.opened.clear();
+    }
+
+    void linkUnderlinesWhileTheMouseIsOverIt() {
+        Open("1");
+        QVERIFY(!form->Label3->Underlined());
+        MoveMouseOver(form->Label3, QPoint(5, 5));
+        QVERIFY(form->Label3->Underlined());
+        MoveMouseOver(form->Label3, QPoint(6, 5));
+        QVERIFY(form->Label3->Underlined());
+        MoveMouseOver(form.get(), QPoint(250, 5));
+        QVERIFY(!form->Label3->Underlined());
+    }
+};
+
+}  // namespace velmora
+
+QTEST_MAIN(velmora::Form2Test)
+#include "form2_test.moc"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <vector>
+
+#include "ui/ui_services.h"
+
+namespace velmora {
+
+// Thrown where the program would end.
+struct ProgramEnded {};
+
+// Message boxes and the desktop opener as the tests see them: recorded.
+class RecordingMessages : public MessageBoxes {
+public:
+    void Show(const QString& text, MessageIcon icon) override {
+        texts.push_back(text);
+        icons.push_back(icon);
+    }
+    std::vector<QString> texts;
+    std::vector<MessageIcon> icons;
+};
+
+class RecordingOpener : public Opener {
+public:
+    void Open(const QUrl& target) override { opened.push_back(target); }
+    std::vector<QUrl> opened;
+};
+
+}  // namespace velmora

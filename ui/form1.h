@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QWidget>
+
+#include "container/engine_state.h"
+#include "container/host.h"
+#include "platform/file_system.h"
+#include "ui/link_label.h"
+#include "ui/progress_box.h"
+#include "ui/ui_services.h"
+
+class QLabel;
+
+namespace velmora {
+
+// The main window: progress while a folder is encoded or a container
+// decoded, "Cancelar", and the maker's link. It is the engine's Host.
+class Form1 : public QWidget, public Host {
+    Q_OBJECT
+public:
+    Form1(FileSystem& files, EngineState& state, UiServices& services);
+
+    QLabel* Picture1;
+    ProgressBox* P1;
+    QPushButton* Command1;
+    LinkLabel* Label3;
+    QListWidget* Dir1;
+    QListWidget* File1;
+
+    void PumpEvents() override;
+    void SetCaption(const std::string& caption) override;
+    void AdvanceProgress(std::int64_t mark) override;
+    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
+    std::string Picture1Tag() const override { return picture1_tag_; }
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    void OpenFolder(const std::string& path) override;
+    void HideMainWindow() override { hide(); }
+    void UnloadMainWindow() override;
+    [[noreturn]] void EndProgram() override;
+
+    void Command1_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    FileSystem& files_;
+    EngineState& state_;
+    UiServices& services_;
+    std::string picture1_tag_;
+};
+
+}  // namespace velmora

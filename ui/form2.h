@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+#include <string>
+
+#include "app/program_state.h"
+#include "cipher/cipher_tables.h"
+#include "ui/link_label.h"
+#include "ui/ui_services.h"
+
+class QLabel;
+
+namespace velmora {
+
+// The password dialog. Tag "1": the password is typed twice for encoding;
+// "2": once, and accepted only when it opens the container whose check value
+// start-up left in the program state. An accepted password leaves its key in
+// the state and hides the dialog.
+class Form2 : public QDialog {
+    Q_OBJECT
+public:
+    Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
+          QString program_folder);
+
+    QLabel* Image1;
+    std::array<QLineEdit*, 2> Text1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    LinkLabel* Label3;
+    QString Tag = "1";
+
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void reject() override;
+
+private:
+    bool Decoding() const { return Tag.toInt() == 2; }
+    // Shows the message, empties the boxes asked for, and puts the focus in
+    // the first box: the dialog waits for another try.
+    void Refuse(const QString& text, MessageIcon icon, bool empty_both);
+    void Accept(const std::string& key);
+    void HideRepeatBoxWhenDecoding();
+
+    ProgramState& state_;
+    const CipherTables& tables_;
+    UiServices& services_;
+    QString program_folder_;
+};
+
+}  // namespace velmora

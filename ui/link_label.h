@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+
+namespace velmora {
+
+// A label that shows the maker's address: clicking opens it; moving the
+// mouse over it underlines it, and the window takes the underline off again
+// when the mouse moves over its background.
+class LinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit LinkLabel(QWidget* parent);
+    void SetUnderlined(bool underlined);
+    bool Underlined() const { return font().underline(); }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace velmora

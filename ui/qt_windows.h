@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+#include "app/program_state.h"
+#include "app/startup_windows.h"
+#include "cipher/cipher_tables.h"
+#include "platform/file_system.h"
+#include "ui/f3.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+namespace velmora {
+
+// The three windows of one run. The main window exists from the start; the
+// password dialog and the instructions window are made on first use.
+class QtWindows : public StartupWindows {
+public:
+    QtWindows(FileSystem& files, ProgramState& state, const CipherTables& tables,
+              UiServices& services, QString program_folder);
+
+    Host& MainWindow() override { return *form1_; }
+    void SetPasswordDialogCaption(const std::string& caption) override;
+    void SetPasswordDialogTag(const std::string& tag) override;
+    void ShowPasswordDialogModal() override;
+    void ClearPasswordBox() override;
+    void ShowMainWindow() override;
+    void ShowInstructionsModal() override;
+
+    Form1& form1() { return *form1_; }
+    Form2& form2();
+    F3& f3();
+
+private:
+    ProgramState& state_;
+    const CipherTables& tables_;
+    UiServices& services_;
+    QString program_folder_;
+    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<F3> f3_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+#include "container/host.h"
+
+namespace velmora {
+
+// The modal message boxes of the windows: text, one OK button, the title
+// "Velmora".
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void Show(const QString& text, MessageIcon icon) = 0;
+};
+
+// The desktop's default action for an address or a file.
+class Opener {
+public:
+    virtual ~Opener() = default;
+    virtual void Open(const QUrl& target) = 0;
+};
+
+// What the windows are given from outside, so tests can stand in for it.
+struct UiServices {
+    MessageBoxes& messages;
+    Opener& opener;
+    // Closes every open file and ends the process at once; never returns.
+    std::function<void()> end_program;
+};
+
+// The maker's address behind both link labels.
+inline const char* const kMakerAddress = "velmora.example.org";
+
+}  // namespace velmora

@@ -1,0 +1,72 @@
+#include "ui/window_style.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+// The pictures, icons and cursors are compiled into this static library; its
+// resource initialiser must be called by name or the linker drops it.
+static void InitialiseDesignResources() { Q_INIT_RESOURCE(resources); }
+
+namespace velmora {
+
+void LoadDesignResources() {
+    static const bool loaded = (InitialiseDesignResources(), true);
+    static_cast<void>(loaded);
+}
+
+void MakeFixedWindow(QWidget* window, int width, int height) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setFixedSize(width, height);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+QFont DesignFont(const QString& family, double points, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void InstallFontSubstitutes() {
+    const QStringList installed = QFontDatabase::families();
+    auto substitute = [&](const QString& family, const QStringList& replacements) {
+        if (!installed.contains(family)) QFont::insertSubstitutions(family, replacements);
+    };
+    substitute("Comic Sans MS", {"Comic Neue"});
+    substitute("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
+    substitute("Times New Roman", {"Liberation Serif", "DejaVu Serif"});
+}
+
+void SetTextColour(QWidget* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+void NameControl(QWidget* control, const char* name, int tab_index) {
+    control->setObjectName(name);
+    control->setProperty("tabIndex", tab_index);
+    if (tab_index < 0) control->setFocusPolicy(Qt::NoFocus);
+}
+
+void ApplyTabOrder(const std::vector<QWidget*>& controls) {
+    std::vector<QWidget*> ordered;
+    for (QWidget* control : controls)
+        if (control->property("tabIndex").toInt() >= 0) ordered.push_back(control);
+    std::stable_sort(ordered.begin(), ordered.end(), [](QWidget* a, QWidget* b) {
+        return a->property("tabIndex").toInt() < b->property("tabIndex").toInt();
+    });
+    for (std::size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
+}
+
+}  // namespace velmora

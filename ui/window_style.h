@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+namespace velmora {
+
+// Makes the windows' pictures, icons and cursors available (once).
+void LoadDesignResources();
+
+// The common look of the three windows: fixed single border, no minimize or
+// maximize button, the given client size, centred on the screen.
+void MakeFixedWindow(QWidget* window, int width, int height);
+void CentreOnScreen(QWidget* window);
+
+// A font by its design name and point size; missing families are replaced
+// through the substitutes installed at start.
+QFont DesignFont(const QString& family, double points, bool bold = false);
+
+// Comic Sans MS -> Comic Neue, MS Sans Serif -> Liberation Sans or DejaVu
+// Sans, Times New Roman -> Liberation Serif, where the first is missing.
+void InstallFontSubstitutes();
+
+// The colour a label's text is drawn in.
+void SetTextColour(QWidget* label, const QColor& colour);
+
+// Names the control after its design name and records its design tab index
+// ("tabIndex" property; -1 for controls outside the tab order).
+void NameControl(QWidget* control, const char* name, int tab_index);
+
+// Chains the focus order of a window's controls by their tab indexes.
+void ApplyTabOrder(const std::vector<QWidget*>& controls);
+
+}  // namespace velmora
