@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` do all set-up on a fresh Debian 12.
-.PHONY: all deps build build-asan test demo install uninstall-desktop format clean
+.PHONY: all deps build build-asan test demo bench fuzz reliability install uninstall-desktop format clean
 
 all: build
 
@@ -15,11 +15,29 @@ build-asan: deps
 	cmake --build --preset asan
 
 test: build build-asan
+	scripts/fuzz.sh short
 	ctest --preset default
 	ctest --preset asan
 
+# Fuzzes each target for FUZZ_SECONDS (default 300).
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# Fuzzing, crash injection, fault injection and hostile inputs, with figures.
+reliability: build
+	scripts/reliability.sh
+
 demo: build
 	scripts/demo.sh build/default
+
+# Speed and memory beside tar, 7-Zip and zip (installs the peers).
+bench: deps
+	scripts/install-deps.sh --bench
+	cmake --preset bench
+	cmake --build --preset bench
+	build/bench/bench/coding_kernels_bench
+	bench/run.sh
 
 PREFIX ?= /usr/local
 install: build

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -95,7 +96,7 @@ Result<std::string> AskKeyForContainer(PasswordPrompt& prompt, const CipherTable
     return Error{""};
 }
 
-Result<ContainerIndex> ReadIndex(PosixFileSystem& files, const std::string& container) {
+Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container) {
     Result<int> file = files.Open(container, OpenMode::kRead);
     if (!file)
         return file.error();
@@ -123,7 +124,7 @@ int List(const ContainerIndex& index, const std::string& key) {
     return kExitOk;
 }
 
-int Register(PosixFileSystem& files) {
+int Register(FileSystem& files) {
     RegistryStore store(RegistryStore::DefaultFile());
     RegisterShellIntegration(
         store,
@@ -138,8 +139,7 @@ int Register(PosixFileSystem& files) {
 
 }  // namespace
 
-int RunCommand(const CliOptions& options) {
-    PosixFileSystem files;
+int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
     SystemClock clock;
@@ -178,7 +178,17 @@ int RunCommand(const CliOptions& options) {
         state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
         CliHost::CatchInterrupts();
         Engine engine(files, host, tables, clock, state, engine_options);
+        const auto start = std::chrono::steady_clock::now();
+        auto wipe_start = start;
+        engine.SetBeforeWipe(
+            [&](const std::vector<std::string>&) { wipe_start = std::chrono::steady_clock::now(); });
         const RunResult result = engine.Hacelo(state.PasswordKey);
+        if (options.timings && result.outcome == Outcome::kDone) {
+            const auto end = std::chrono::steady_clock::now();
+            using Seconds = std::chrono::duration<double>;
+            std::fprintf(stderr, "timings: pack %.3f s, wipe %.3f s\n",
+                         Seconds(wipe_start - start).count(), Seconds(end - wipe_start).count());
+        }
         state.PasswordKey.clear();
         return ExitFor(result);
     }

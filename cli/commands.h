@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace velmora {
 
 // Exit statuses of velmora-cli.
@@ -19,8 +21,9 @@ struct CliOptions {
     std::string container_folder;  // -C
     bool keep = false;
     bool password_stdin = false;
+    bool timings = false;  // encode: how long packing and wiping took
 };
 
-int RunCommand(const CliOptions& options);
+int RunCommand(const CliOptions& options, FileSystem& files);
 
 }  // namespace velmora

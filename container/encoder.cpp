@@ -1,4 +1,5 @@
 #include "cipher/cp1252_case.h"
+#include "container/buffered_io.h"
 #include "container/container_format.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
@@ -98,6 +99,16 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     return {Outcome::kDone, ""};
 }
 
+// The attributes the scan read, except for the folder itself and its own
+// entries, which the walk may have reset since: those are read again.
+std::uint8_t Engine::AttributesOf(const std::string& path) {
+    const std::string entry = path.size() > 1 && path.back() == '\\' ? path.substr(0, path.size() - 1)
+                                                                    : path;
+    if (entry == state_.FolderPath || ParentOf(entry) == state_.FolderPath)
+        return AttributeByte(OrFail(files_.GetAttr(entry)));
+    return AttributeByte(scan_.attributes.at(entry));
+}
+
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
                             const std::vector<std::string>& sFound, std::uint8_t width_code) {
     const int container = OrFail(files_.Open(container_path, OpenMode::kCreateNew));
@@ -120,31 +131,34 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
             EntryRecord record;
             record.EncodedName = tables_.Enc(
                 item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
-            record.EntryAttributes =
-                StoredAttribute(AttributeByte(OrFail(files_.GetAttr(item))), width_code);
-            record.ParentAttributes =
-                StoredAttribute(AttributeByte(OrFail(files_.GetAttr(parents[i]))), width_code);
+            record.EntryAttributes = StoredAttribute(AttributesOf(item), width_code);
+            record.ParentAttributes = StoredAttribute(AttributesOf(parents[i]), width_code);
             record.EntrySize = file ? static_cast<std::int32_t>(scan_.files.at(item).size) : -1;
             const auto bytes = SerializeRecord(record, width_code);
             records.insert(records.end(), bytes.begin(), bytes.end());
         }
-        OrFail(files_.Write(container, 0, records.data(), records.size()));
+        BufferedWriter out(files_, container, 0);
+        OrFail(out.Append(records.data(), records.size()));
 
-        std::int64_t offset = static_cast<std::int64_t>(records.size());
         const KeyStream stream(tables_, Contrasena);
-        std::vector<std::uint8_t> buffer(kBlockSize);
+        std::vector<std::uint8_t> buffer(kBlockSize + 1);
         std::int64_t running_total = 0;
         for (const std::string& item : sFound) {
             if (item.back() == '\\')
                 continue;
-            EncodeFileInto(container, offset, item, stream, buffer);
+            EncodeFileInto(out, item, stream, buffer);
             running_total += scan_.files.at(item).size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }
-        OrFail(files_.Flush(container));
+        OrFail(out.Flush());
+        // Before the originals are wiped, the container must be on disk; when
+        // they stay, nothing is at risk and the system may write it back later.
+        if (!options_.keep_originals) {
+            OrFail(files_.Flush(container));
+            const std::string target = ParentOf(container_path);
+            OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
+        }
         OrFail(files_.Close(container));
-        const std::string target = ParentOf(container_path);
-        OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
     } catch (const EngineFailure&) {
         // Nothing of the folder has been touched; the unfinished container
         // is ours and useless, so it goes.
@@ -155,41 +169,41 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
     }
 }
 
-void Engine::EncodeFileInto(int container, std::int64_t& offset, const std::string& path,
-                            const KeyStream& stream, std::vector<std::uint8_t>& buffer) {
+void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream,
+                            std::vector<std::uint8_t>& buffer) {
     const EntryInfo& seen = scan_.files.at(path);
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
-    const EntryInfo now = OrFail(files_.InspectOpen(source));
-    const std::string changed =
-        "\xAB" + files_.DisplayPath(path) + "\xBB ha cambiado mientras se codificaba la carpeta.";
-    if (now.inode != seen.inode || now.device != seen.device || now.size != seen.size)
-        ThrowFailure(Error{changed});
-
+    // A file that changed since the scan would make the container disagree
+    // with its records: reading must give exactly the size the scan saw. (The
+    // wipe checks the file's identity again before it touches it.)
+    auto changed = [&] {
+        ThrowFailure(Error{"\xAB" + files_.DisplayPath(path) +
+                           "\xBB ha cambiado mientras se codificaba la carpeta."});
+    };
     std::int64_t position = 0;
-    auto read_piece = [&](std::size_t length) {
-        if (OrFail(files_.Read(source, position, buffer.data(), length)) != length)
-            ThrowFailure(Error{changed});
+    // The last piece asks for one byte more: getting it means the file grew.
+    auto read_piece = [&](std::size_t length, bool last) {
+        const std::size_t asked = last ? length + 1 : length;
+        if (OrFail(files_.Read(source, position, buffer.data(), asked)) != length)
+            changed();
         position += static_cast<std::int64_t>(length);
     };
-    auto write_piece = [&](std::size_t length) {
-        OrFail(files_.Write(container, offset, buffer.data(), length));
-        offset += static_cast<std::int64_t>(length);
-    };
+    auto write_piece = [&](std::size_t length) { OrFail(out.Append(buffer.data(), length)); };
 
     const CodingPlan plan = PlanFor(seen.size);
     if (plan.full_blocks == 0) {
-        read_piece(plan.tail);
+        read_piece(plan.tail, true);
         host_.PumpEvents();
         EncodeWhole(buffer.data(), plan.tail, stream);
         write_piece(plan.tail);
     } else {
         for (std::int64_t block = 0; block < plan.full_blocks; ++block) {
-            read_piece(kBlockSize);
+            read_piece(kBlockSize, false);
             host_.PumpEvents();
             EncodeFullBlock(buffer.data(), stream);
             write_piece(kBlockSize);
         }
-        read_piece(plan.tail);
+        read_piece(plan.tail, true);
         EncodeWhole(buffer.data(), plan.tail, stream);
         write_piece(plan.tail);
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cipher/cipher_tables.h"
+#include "container/buffered_io.h"
 #include "container/data_coding.h"
 #include "container/engine_state.h"
 #include "container/host.h"
@@ -54,8 +55,9 @@ class Engine {
 
     void WriteContainer(const std::string& container_path, const std::string& Contrasena,
                         const std::vector<std::string>& sFound, std::uint8_t width_code);
-    void EncodeFileInto(int container, std::int64_t& offset, const std::string& path,
-                        const KeyStream& stream, std::vector<std::uint8_t>& buffer);
+    void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream,
+                        std::vector<std::uint8_t>& buffer);
+    std::uint8_t AttributesOf(const std::string& path);
     bool Sobrescribir(std::string& path);
 
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "container/buffered_io.h"
 #include "container/container_format.h"
 #include "container/data_coding.h"
 #include "container/engine.h"
@@ -82,8 +83,9 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
 void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
     host_.SetCaption("Decodificando...");
     const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
-    std::int64_t position = static_cast<std::int64_t>(kHeaderSize) +
-                            state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
+    const std::int64_t data_area = static_cast<std::int64_t>(kHeaderSize) +
+                                   state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
+    BufferedReader in(files_, container, data_area);
     const KeyStream stream(tables_, state_.PasswordKey);
     std::vector<std::uint8_t> buffer(kBlockSize);
     std::int64_t done = 0;
@@ -95,9 +97,8 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
         const int output = OrFail(files_.Open(path, OpenMode::kCreateNew));
         std::int64_t written = 0;
         auto piece = [&](std::size_t length, bool full_block) {
-            if (OrFail(files_.Read(container, position, buffer.data(), length)) != length)
+            if (OrFail(in.Read(buffer.data(), length)) != length)
                 ThrowFailure(Error{"El contenedor termina antes de lo esperado."});
-            position += static_cast<std::int64_t>(length);
             host_.PumpEvents();
             if (full_block)
                 DecodeFullBlock(buffer.data(), stream);
@@ -124,10 +125,11 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
 
     for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it)
         OrFail(files_.SetAttr(*it, kReadOnly | (OrFail(files_.GetAttr(*it)) & ~kFolder)));
-    // Everything restored reaches the disk before the container goes.
-    OrFail(files_.SyncFileSystem(state_.RestoredPath));
+    // Everything restored reaches the disk before the container goes; a kept
+    // container leaves nothing at risk.
     if (options_.keep_container)
         return;
+    OrFail(files_.SyncFileSystem(state_.RestoredPath));
     OrFail(files_.SetAttr(state_.FolderPath, 0));
     OrFail(files_.DeleteFile(state_.FolderPath));
     const std::string parent = ParentOf(state_.FolderPath);

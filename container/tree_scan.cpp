@@ -1,5 +1,7 @@
 #include "container/tree_scan.h"
 
+#include <algorithm>
+
 #include "cipher/cp1252_case.h"
 #include "container/host.h"
 
@@ -23,39 +25,31 @@ bool HasForbiddenCharacter(const std::string& name) {
 
 Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& path,
                   const DirEntry& entry, EntryInfo& info) {
-    const std::string shown = Quoted(files, path);
     if (HasForbiddenCharacter(entry.name))
-        return Error{"El nombre " + shown +
+        return Error{"El nombre " + Quoted(files, path) +
                      " contiene caracteres de control o \xAB:\xBB, que no se pueden guardar."};
     if (entry.kind == EntryKind::kSymlink)
-        return Error{shown +
+        return Error{Quoted(files, path) +
                      " es un enlace simb\xF3lico. Velmora no codifica carpetas con enlaces: al "
                      "borrar los originales podr\xED"
                      "a destruir datos de fuera de la carpeta."};
     if (entry.kind == EntryKind::kOther)
-        return Error{shown +
+        return Error{Quoted(files, path) +
                      " no es un archivo ni una carpeta (es un dispositivo, un socket o una "
                      "tuber\xED"
                      "a) y no se puede guardar."};
-    Result<EntryInfo> inspected = files.Inspect(path);
-    if (!inspected)
-        return inspected.error();
-    info = inspected.value();
-    if (info.kind != entry.kind)
-        return Error{shown +
-                     " ha cambiado mientras se le\xED"
-                     "a la carpeta."};
+    info = entry.info;
     if (info.kind == EntryKind::kFolder && info.device != scan.root.device)
-        return Error{shown +
+        return Error{Quoted(files, path) +
                      " es otro sistema de archivos montado dentro de la carpeta; no se puede "
                      "codificar."};
     if (info.kind == EntryKind::kFile && info.links > 1)
-        return Error{shown +
+        return Error{Quoted(files, path) +
                      " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"
                      "a tambi\xE9n "
                      "los datos de esos otros nombres."};
     if (info.kind == EntryKind::kFile && info.size > kLargestFile)
-        return Error{shown + " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
+        return Error{Quoted(files, path) + " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
     return Status::Ok();
 }
 
@@ -93,6 +87,7 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
             EntryInfo info;
             if (Status checked = CheckEntry(files, scan, path, entry, info); !checked)
                 return checked.error();
+            scan.attributes[path] = entry.attributes;
             if (info.kind == EntryKind::kFolder) {
                 listing.subfolders.push_back(entry.name);
                 pending.push_back(path);
@@ -114,6 +109,7 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root, const Cip
         if (listing.files.empty())
             stored.push_back(folder + "\\");
 
+    std::sort(stored.begin(), stored.end());  // the first refusal in name order
     for (const std::string& path : stored) {
         const std::string relative = path.substr(root.size());
         if (relative.size() > 255)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -19,12 +19,14 @@ struct ScannedFolder {
     std::vector<std::string> files;
 };
 
-// A folder tree as read once before encoding: every folder's listing and
-// every file's identity (device, inode, size), keyed by full path.
+// A folder tree as read once before encoding: every folder's listing, every
+// file's identity (device, inode, size) and every entry's attributes, keyed
+// by full path.
 struct TreeScan {
     EntryInfo root;
-    std::map<std::string, ScannedFolder> folders;
-    std::map<std::string, EntryInfo> files;
+    std::unordered_map<std::string, ScannedFolder> folders;
+    std::unordered_map<std::string, EntryInfo> files;
+    std::unordered_map<std::string, int> attributes;  // of every entry below the root
 };
 
 // Reads the tree under root without changing anything, and refuses what

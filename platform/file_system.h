@@ -37,6 +37,8 @@ struct EntryInfo {
 struct DirEntry {
     std::string name;
     EntryKind kind = EntryKind::kOther;
+    EntryInfo info;      // as the listing found it
+    int attributes = 0;  // likewise
 };
 
 enum class OpenMode {

@@ -24,7 +24,15 @@ packages=(
   xvfb              # a real X server for the end-to-end test
   xdotool           # types and presses keys in it
   imagemagick       # `import`: screenshots of the windows
+  clang-14          # builds the fuzz targets
+  libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
 )
+
+if [ "${1:-}" = "--bench" ]; then
+  # What `make bench` adds: Google Benchmark, and the peers it is measured
+  # against, timed by hyperfine.
+  packages=(libbenchmark-dev hyperfine p7zip-full zip unzip time python3 coreutils findutils)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

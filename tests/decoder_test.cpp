@@ -172,12 +172,31 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         EXPECT_EQ(host.messages.size(), 1u) << what;
         EXPECT_EQ(Snapshot(temp.native), before) << what;
     }
+    std::printf("hostile containers: %zu unsafe or damaged indexes refused, nothing created\n",
+                cases.size());
     // Refused before: the same container with safe names restores.
     fs::remove(temp.native + "/H.zol");
     WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
     host = TestHost(files);
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("H/A/B"), "dd");
+}
+
+TEST_F(DecoderTest, EveryTruncationOfAValidContainerIsRefusedWithNothingCreated) {
+    temp.Write("T/a.txt", "uno");
+    temp.Write("T/sub/b.bin", std::string(300, 'b'));
+    temp.Write("T/c.txt", "");
+    EncodeAway("T");
+    const auto whole = ContainerBytes("T.zol");
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+        const std::string cut(whole.begin(), whole.begin() + static_cast<long>(length));
+        temp.Write("T.zol", cut);
+        host = TestHost(files);
+        ASSERT_EQ(Decode("T.zol").outcome, Outcome::kRefused) << length;
+        ASSERT_FALSE(temp.Exists("T")) << length;
+        ASSERT_EQ(temp.Read("T.zol"), cut) << length;
+    }
+    std::printf("hostile containers: %zu truncations refused, nothing created\n", whole.size());
 }
 
 TEST_F(DecoderTest, ContainerWithoutTheExtensionIsRefused) {

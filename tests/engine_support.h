@@ -111,11 +111,17 @@ class RecordingFileSystem : public PosixFileSystem {
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::Flush(file);
     }
+    Status SyncFileSystem(const std::string& path) override {
+        if (fail_sync)
+            return Error{"fallo inyectado al asegurar", EIO};
+        return PosixFileSystem::SyncFileSystem(path);
+    }
 
     std::map<std::string, int> fail_open;  // path -> errno
     std::string fail_write_path;
     int fail_write_errno = 0;
     bool fail_flush = false;
+    bool fail_sync = false;
     std::map<std::string, std::vector<std::size_t>> writes;
     std::map<std::string, int> flushes;
 

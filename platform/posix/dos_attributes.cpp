@@ -35,11 +35,8 @@ int StoredBits(const std::string& native_path) {
 
 }  // namespace
 
-Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
-                              const std::string& name) {
-    struct stat st;
-    if (lstat(native_path.c_str(), &st) != 0)
-        return SystemError(errno, "No se pueden leer los atributos de", shown_path);
+int DosAttributesOf(const struct stat& st, const std::string& native_path,
+                    const std::string& name) {
     const bool folder = S_ISDIR(st.st_mode);
     int attributes = folder ? kFolder : 0;
     if ((st.st_mode & S_IWUSR) == 0)
@@ -56,6 +53,14 @@ Result<int> ReadDosAttributes(const std::string& native_path, const std::string&
     if (!folder && attributes == 0)
         attributes = kNormal;
     return attributes;
+}
+
+Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
+                              const std::string& name) {
+    struct stat st;
+    if (lstat(native_path.c_str(), &st) != 0)
+        return SystemError(errno, "No se pueden leer los atributos de", shown_path);
+    return DosAttributesOf(st, native_path, name);
 }
 
 Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
@@ -81,7 +86,8 @@ Status WriteDosAttributes(const std::string& native_path, const std::string& sho
                                         std::char_traits<char>::length(value), 0) != 0;
     const int xattr_error = errno;
 
-    if (chmod(native_path.c_str(), final_mode & 07777) != 0)
+    const mode_t current = (st.st_mode & S_IWUSR) == 0 ? writable : st.st_mode;
+    if (final_mode != current && chmod(native_path.c_str(), final_mode & 07777) != 0)
         return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
     if (xattr_failed && !XattrUnsupported(xattr_error))
         return SystemError(xattr_error, "No se pueden cambiar los atributos de", shown_path);

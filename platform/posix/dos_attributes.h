@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "base/result.h"
@@ -13,6 +15,10 @@ namespace velmora {
 // hidden for a name beginning with "."; a file with nothing set reads 128.
 // `name` is the entry's own name, used for the dot rule; `shown_path` names
 // the entry in messages.
+// The same, for an entry whose lstat is already at hand.
+int DosAttributesOf(const struct stat& st, const std::string& native_path,
+                    const std::string& name);
+
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
                               const std::string& name);
 

@@ -1,29 +1,51 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <map>
 #include <string>
+#include <utility>
 
 #include "platform/names.h"
 
 namespace velmora {
 namespace {
 
+bool IsAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 // One conversion through iconv; fails on any code that has no form in the
-// target encoding.
+// target encoding. ASCII is the same in both encodings and is passed through;
+// the conversion descriptors are opened once per thread and reused.
 Result<std::string> Convert(const char* to, const char* from, std::string_view text) {
-    iconv_t cd = iconv_open(to, from);
+    if (IsAscii(text))
+        return std::string(text);
+    struct Descriptor {
+        iconv_t cd;
+        ~Descriptor() {
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                iconv_close(cd);
+        }
+    };
+    thread_local std::map<std::pair<std::string, std::string>, Descriptor> open;
+    auto [it, added] = open.try_emplace({to, from}, Descriptor{reinterpret_cast<iconv_t>(-1)});
+    if (added)
+        it->second.cd = iconv_open(to, from);
+    iconv_t cd = it->second.cd;
     if (cd == reinterpret_cast<iconv_t>(-1))
         return Error{"No se puede convertir entre " + std::string(from) + " y " + to + ".", errno};
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
     std::string out(text.size() * 4 + 4, '\0');
     char* in_ptr = const_cast<char*>(text.data());
     std::size_t in_left = text.size();
     char* out_ptr = out.data();
     std::size_t out_left = out.size();
     const std::size_t done = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
-    const int err = errno;
-    iconv_close(cd);
     if (done == static_cast<std::size_t>(-1))
-        return Error{"El nombre tiene caracteres que no se pueden representar.", err};
+        return Error{"El nombre tiene caracteres que no se pueden representar.", errno};
     out.resize(out.size() - out_left);
     return out;
 }

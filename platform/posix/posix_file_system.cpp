@@ -104,13 +104,9 @@ Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, i
     Result<std::vector<DirEntry>> entries = ListFolder(path);
     if (!entries)
         return entries.error();
-    for (const DirEntry& entry : entries.value()) {
-        Result<int> attributes = GetAttr(path + entry.name);
-        if (!attributes)
-            return attributes.error();
-        if (PassesMask(attributes.value(), mask))
+    for (const DirEntry& entry : entries.value())
+        if (PassesMask(entry.attributes, mask))
             names.push_back(entry.name);
-    }
     return names;
 }
 
@@ -138,14 +134,15 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
         struct stat st;
         if (lstat((prefix + native_name).c_str(), &st) != 0)
             return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
-        entry.kind = InfoOf(st).kind;
+        entry.info = InfoOf(st);
+        entry.kind = entry.info.kind;
+        entry.attributes = DosAttributesOf(st, prefix + native_name, entry.name);
         entries.push_back(std::move(entry));
         errno = 0;
     }
     if (errno != 0)
         return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
+    SortByName(entries);
     return entries;
 }
 
@@ -231,7 +228,7 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
     if (fd < 0)
         return SystemError(errno, "No se puede abrir", DisplayPath(path));
     const int number = next_number_++;
-    open_files_[number] = OpenFile{fd, DisplayPath(path)};
+    open_files_[number] = OpenFile{fd, path};
     return number;
 }
 
@@ -252,7 +249,7 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return SystemError(errno, "No se puede leer", open_file->shown_path);
+            return SystemError(errno, "No se puede leer", DisplayPath(open_file->path));
         if (n == 0)
             break;
         done += static_cast<std::size_t>(n);
@@ -272,7 +269,7 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return SystemError(n < 0 ? errno : EIO, "No se puede escribir", open_file->shown_path);
+            return SystemError(n < 0 ? errno : EIO, "No se puede escribir", DisplayPath(open_file->path));
         done += static_cast<std::size_t>(n);
     }
     return Status::Ok();
@@ -283,7 +280,7 @@ Status PosixFileSystem::Flush(int file) {
     if (!open_file)
         return SystemError(EBADF, "No se puede asegurar", "#" + std::to_string(file));
     if (fdatasync(open_file->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", open_file->shown_path);
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
     return Status::Ok();
 }
 
@@ -293,7 +290,7 @@ Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
         return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
-        return SystemError(errno, "No se puede consultar", open_file->shown_path);
+        return SystemError(errno, "No se puede consultar", DisplayPath(open_file->path));
     return InfoOf(st);
 }
 
@@ -304,7 +301,7 @@ Status PosixFileSystem::Close(int file) {
     const OpenFile closing = it->second;
     open_files_.erase(it);
     if (close(closing.descriptor) != 0)
-        return SystemError(errno, "No se puede cerrar", closing.shown_path);
+        return SystemError(errno, "No se puede cerrar", DisplayPath(closing.path));
     return Status::Ok();
 }
 

@@ -42,7 +42,7 @@ class PosixFileSystem : public FileSystem {
   private:
     struct OpenFile {
         int descriptor;
-        std::string shown_path;
+        std::string path;
     };
     const OpenFile* Find(int file) const;
     // Opens path and applies sync (fsync or syncfs) to it.

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Velmora beside tar, 7-Zip and zip on two generated trees: packing,
+# unpacking, wiping, and velmora-cli's peak memory. Caches are warm: every
+# timed run is preceded by a read of its input. Prints one table of medians
+# and Velmora's ratio to each peer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/bench"
+work="${VELMORA_BENCH_DIR:-$root/build/bench-work}"
+runs="${RUNS:-5}"
+cli="$build/cli/velmora-cli"
+mkdir -p "$work/trees"
+cd "$work"
+
+for tree in mixed small; do
+  if [ ! -f "trees/$tree.done" ]; then
+    echo "Generating the $tree tree..."
+    "$build/bench/make_bench_tree" "$tree" "trees/$tree"
+    touch "trees/$tree.done"
+  fi
+done
+
+hf() { hyperfine --style basic --runs "$runs" --warmup 1 "$@"; }
+
+for tree in mixed small; do
+  echo "== $tree: pack"
+  hf --export-json "pack-$tree.json" \
+     --prepare "rm -rf out && mkdir out && tar -cf - trees/$tree > /dev/null" \
+     -n velmora "echo clave | $cli encode trees/$tree --keep -C out --password-stdin" \
+     -n tar "tar -cf out/$tree.tar trees/$tree" \
+     -n 7z "7z a -mx0 -pclave -mhe=on out/$tree.7z trees/$tree > /dev/null" \
+     -n zip "zip -q -r -0 -P clave out/$tree.zip trees/$tree"
+
+  echo "== $tree: unpack"
+  rm -rf archives && mkdir archives
+  echo clave | "$cli" encode "trees/$tree" --keep -C archives --password-stdin
+  tar -cf "archives/$tree.tar" "trees/$tree"
+  7z a -mx0 -pclave -mhe=on "archives/$tree.7z" "trees/$tree" > /dev/null
+  zip -q -r -0 -P clave "archives/$tree.zip" "trees/$tree"
+  hf --export-json "unpack-$tree.json" \
+     --prepare "rm -rf un 'archives/$tree' && mkdir un && cat archives/* > /dev/null" \
+     -n velmora "echo clave | $cli decode archives/$tree.zol --keep --password-stdin > /dev/null" \
+     -n tar "tar -xf archives/$tree.tar -C un" \
+     -n 7z "7z x -pclave -oun archives/$tree.7z > /dev/null" \
+     -n zip "unzip -q -P clave archives/$tree.zip -d un"
+
+  echo "== $tree: wipe"
+  : > "wipe-$tree.txt"
+  for _ in $(seq "$runs"); do
+    rm -rf copy copy.zol && cp -a "trees/$tree" copy && sync && tar -cf - copy > /dev/null
+    echo clave | "$cli" encode copy -C . --password-stdin --timings 2>> "wipe-$tree.txt"
+    rm -f copy.zol
+  done
+  hf --export-json "shred-$tree.json" \
+     --prepare "rm -rf copy && cp -a trees/$tree copy && sync && tar -cf - copy > /dev/null" \
+     -n shred "find copy -type f -exec shred -n1 -u {} +"
+
+  echo "== $tree: peak memory"
+  rm -rf mem && mkdir mem
+  /usr/bin/time -f "%M" -o "memory-$tree-encode.txt" \
+    sh -c "echo clave | $cli encode trees/$tree --keep -C mem --password-stdin"
+  /usr/bin/time -f "%M" -o "memory-$tree-decode.txt" \
+    sh -c "echo clave | $cli decode mem/$tree.zol --keep --password-stdin > /dev/null"
+done
+
+python3 "$root/bench/report.py" "$work"

@@ -1,0 +1,76 @@
+#include "cli/cli_main.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace velmora {
+namespace {
+
+const char kUsage[] =
+    "usage: velmora-cli encode FOLDER [--keep] [-C DIR] [--password-stdin] [--timings]\n"
+    "       velmora-cli decode CONTAINER.zol [--keep] [--password-stdin]\n"
+    "       velmora-cli list CONTAINER.zol [--password-stdin]\n"
+    "       velmora-cli register\n"
+    "\n"
+    "encode  packs FOLDER into FOLDER-NAME.zol in the current directory (or DIR),\n"
+    "        then overwrites every file of FOLDER with 0xFF bytes and deletes it.\n"
+    "decode  restores CONTAINER.zol into a folder beside it (NAME, NAME (2), ...),\n"
+    "        then deletes the container. Names come back in upper case.\n"
+    "list    shows the entries of a container without extracting anything.\n"
+    "register  writes the \".zol\" file type and the folder verb \"Encriptar...\"\n"
+    "        for this user (registry store and desktop files), as starting\n"
+    "        velmora without an argument does.\n"
+    "\n"
+    "  --keep            keep the originals (encode) or the container (decode)\n"
+    "  -C DIR            write the container into DIR (encode)\n"
+    "  --password-stdin  read the password as one line of standard input\n"
+    "  --timings         encode: print how long packing and wiping took\n"
+    "\n"
+    "The password is asked on the terminal without echo (twice when encoding):\n"
+    "3 to 15 characters, case-insensitive. Ctrl-C works as \"Cancelar\".\n"
+    "Exit status: 0 done, 1 wrong password, 2 usage, 3 refused input\n"
+    "(damaged container, unsafe tree), 4 failure while working.\n";
+
+int Usage(int status) {
+    std::fputs(kUsage, status == 0 ? stdout : stderr);
+    return status;
+}
+
+}  // namespace
+
+int CliMain(int argc, char** argv, FileSystem& files) {
+    CliOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h")
+            return Usage(0);
+        if (argument == "--keep") {
+            options.keep = true;
+        } else if (argument == "--timings") {
+            options.timings = true;
+        } else if (argument == "--password-stdin") {
+            options.password_stdin = true;
+        } else if (argument == "-C" && i + 1 < argc) {
+            options.container_folder = argv[++i];
+        } else if (options.command.empty()) {
+            options.command = argument;
+        } else if (options.target.empty()) {
+            options.target = argument;
+        } else {
+            return Usage(kExitUsage);
+        }
+    }
+    if (options.command == "register" && options.target.empty())
+        return RunCommand(options, files);
+    const bool known =
+        options.command == "encode" || options.command == "decode" || options.command == "list";
+    if (!known || options.target.empty())
+        return Usage(kExitUsage);
+    if (!options.container_folder.empty() && options.command != "encode")
+        return Usage(kExitUsage);
+    return RunCommand(options, files);
+}
+
+}  // namespace velmora

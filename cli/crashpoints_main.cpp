@@ -1,0 +1,10 @@
+// velmora-cli for the crash-injection tests: the same program on a file
+// system that can kill the process after any operation that changes the disk
+// (VELMORA_KILL_AT). Not installed.
+#include "cli/cli_main.h"
+#include "platform/posix/crash_points.h"
+
+int main(int argc, char** argv) {
+    velmora::CrashPointFileSystem files;
+    return velmora::CliMain(argc, argv, files);
+}

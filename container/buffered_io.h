@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/result.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// Sequential writing and reading of a numbered file through a buffer, so a
+// container of many small files costs a few large system calls instead of
+// one per file.
+inline constexpr std::size_t kBufferedBytes = 1 << 20;
+
+class BufferedWriter {
+public:
+    BufferedWriter(FileSystem& files, int file, std::int64_t offset);
+    // Failures of the underlying writes show at the call that makes them.
+    Status Append(const std::uint8_t* data, std::size_t length);
+    Status Flush();
+
+private:
+    FileSystem& files_;
+    int file_;
+    std::int64_t offset_;  // where the buffer's first byte goes
+    std::vector<std::uint8_t> buffer_;
+};
+
+class BufferedReader {
+public:
+    BufferedReader(FileSystem& files, int file, std::int64_t offset);
+    // Reads up to length bytes; fewer only at the end of the file.
+    Result<std::size_t> Read(std::uint8_t* out, std::size_t length);
+
+private:
+    FileSystem& files_;
+    int file_;
+    std::int64_t offset_;  // of the buffer's first byte in the file
+    std::vector<std::uint8_t> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace velmora

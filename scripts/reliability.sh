@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Reprints the reliability figures of README: what was tried and that it held.
+#   FUZZ_SECONDS  how long each fuzz target runs (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/default
+figures=$(mktemp)
+trap 'rm -f "$figures"' EXIT
+
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}" | tee -a "$figures"
+tests/crash_injection.sh "$build/cli/velmora-cli-crashpoints" "$build/cli/velmora-cli" 1 |
+  tail -n 1 | tee -a "$figures"
+"$build/tests/fault_injection_test" | grep '^fault injection' | tee -a "$figures"
+"$build/tests/decoder_test" --gtest_filter='*Truncation*:*Unsafe*' | grep '^hostile' |
+  tee -a "$figures"
+"$build/tests/encoder_test" --gtest_filter='*Unsafe*' | grep '^hostile' | tee -a "$figures"
+
+echo
+echo "== Reliability figures ($(date +%F))"
+cat "$figures"

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Kills velmora-cli with SIGKILL right after each operation that changes the
+# disk, while encoding and while decoding, and checks after every kill that
+# nothing was lost:
+#   encoding - every original file is intact, or a complete container exists
+#              that decodes to the original tree;
+#   decoding - the container is intact, or the restored tree is complete.
+# Usage: crash_injection.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries every
+# STEP-th point only). Prints the number of kill points tried.
+set -euo pipefail
+crashing=$(realpath "$1")
+cli=$(realpath "$2")
+step="${3:-1}"
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+make_tree() {
+  rm -rf "$1" && mkdir -p "$1/sub/deeper" "$1/empty"
+  printf 'uno' > "$1/a.txt"
+  : > "$1/vacio"
+  head -c 140000 /dev/urandom > "$1/sub/grande.bin"
+  head -c 3000 /dev/urandom > "$1/sub/deeper/medio.bin"
+}
+# The tree as the container gives it back: paths upper-cased, with contents.
+listing() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do
+  if [ -f "$p" ]; then echo "$(echo "$p" | tr '[:lower:]' '[:upper:]') $(sha256sum < "$p" | cut -c1-16)"
+  else echo "$(echo "$p" | tr '[:lower:]' '[:upper:]')/"; fi; done); }
+
+make_tree original
+expected=$(listing original)
+original_files=$( (cd original && find . -type f -exec sha256sum {} + | sort) )
+
+points() {  # the number of crash points of a complete run
+  VELMORA_POINTS_FILE="$work/points" "$@" > /dev/null 2>&1
+  cat "$work/points"
+}
+
+tried=0
+# Encoding.
+mkdir -p enc && cp -a original enc/T
+total=$(cd enc && echo clave | points "$crashing" encode T --password-stdin)
+rm -rf enc
+for ((k = 1; k <= total; k += step)); do
+  rm -rf enc && mkdir enc && cp -a original enc/T
+  set +e
+  (cd enc && echo clave | VELMORA_KILL_AT=$k "$crashing" encode T --password-stdin > /dev/null 2>&1) 2>/dev/null
+  status=$?
+  set -e
+  [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
+  tried=$((tried + 1))
+  if [ -d enc/T ] && [ "$( (cd enc/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ]; then
+    continue  # every original intact
+  fi
+  [ -f enc/T.zol ] || fail "encode point $k: originals damaged and no container"
+  mkdir enc/check && cp enc/T.zol enc/check/
+  echo clave | "$cli" decode enc/check/T.zol --keep --password-stdin > /dev/null ||
+    fail "encode point $k: originals damaged and the container does not decode"
+  [ "$(listing enc/check/T)" = "$expected" ] || fail "encode point $k: the container lost data"
+done
+encode_points=$tried
+
+# Decoding.
+rm -rf dec && mkdir dec && cp -a original dec/T
+(cd dec && echo clave | "$cli" encode T --password-stdin > /dev/null)
+cp dec/T.zol container.zol
+container_sum=$(sha256sum < container.zol)
+rm -rf dec
+mkdir dec && cp container.zol dec/T.zol
+total=$(cd dec && echo clave | points "$crashing" decode T.zol --password-stdin)
+for ((k = 1; k <= total; k += step)); do
+  rm -rf dec && mkdir dec && cp container.zol dec/T.zol
+  set +e
+  (cd dec && echo clave | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null
+  status=$?
+  set -e
+  [ "$status" -eq 137 ] || fail "decode point $k: not killed (status $status)"
+  tried=$((tried + 1))
+  if [ -f dec/T.zol ] && [ "$(sha256sum < dec/T.zol)" = "$container_sum" ]; then
+    continue  # the container is intact
+  fi
+  [ -d dec/T ] || fail "decode point $k: container damaged and nothing restored"
+  [ "$(listing dec/T)" = "$expected" ] || fail "decode point $k: container gone, tree incomplete"
+done
+echo "crash injection: $tried kill points tried ($encode_points while encoding, $((tried - encode_points)) while decoding); nothing lost"

@@ -1,0 +1,84 @@
+// libFuzzer target: any bytes as a container, read and then restored into a
+// scratch folder with a fixed key. Beyond "no crash" it checks that what
+// the reader accepts lies inside the file, and that a decode never writes
+// anywhere but the restored folder next to the container.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cipher/key_derivation.h"
+#include "container/container_reader.h"
+#include "container/engine.h"
+#include "platform/names.h"
+#include "tests/engine_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace velmora;
+
+struct Scratch {
+    Scratch() : tables(nullptr), key(DeriveKey("fuzz").value()) {
+        tables.CrearBuffer();
+        std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        root = pattern;
+        std::atexit([] { fs::remove_all(Get().root); });
+    }
+    static Scratch& Get() {
+        static Scratch scratch;
+        return scratch;
+    }
+    CipherTables tables;
+    std::string key;
+    fs::path root;
+};
+
+[[noreturn]] void Broken(const char* what) {
+    std::fprintf(stderr, "broken promise: %s\n", what);
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Scratch& scratch = Scratch::Get();
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    MemoryByteSource source(bytes);
+    const Result<ContainerIndex> index = ReadContainerIndex(source);
+    if (index && index->data_offset + index->data_length > static_cast<std::int64_t>(size))
+        Broken("the reader accepted sizes past the end of the file");
+
+    const fs::path work = scratch.root / "in";
+    fs::remove_all(work);
+    fs::create_directory(work);
+    std::ofstream(work / "c.zol", std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+
+    PosixFileSystem files;
+    TestHost host(files);
+    SteppingClock clock(0, 1);
+    EngineState state;
+    state.FolderPath = ProgramPath((work / "c.zol").string()).value();
+    state.PasswordKey = scratch.key;
+    Engine engine(files, host, scratch.tables, clock, state, {.show_restored_folder = false});
+    const RunResult result = engine.Des_carpeta();
+
+    // Nothing may appear but the restored folder "c" (and, unless the run
+    // finished, the container), nothing outside the scratch folder's "in".
+    for (const auto& entry : fs::directory_iterator(work)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "c.zol" && result.outcome != Outcome::kDone) continue;
+        if (name != "c") Broken("a decode wrote beside its restored folder");
+        if (result.outcome == Outcome::kRefused) Broken("a refused container created a folder");
+    }
+    for (const auto& entry : fs::directory_iterator(scratch.root))
+        if (entry.path().filename() != "in") Broken("a decode wrote outside its folder");
+    if (fs::exists(work / "c"))
+        for (const auto& entry : fs::recursive_directory_iterator(work / "c"))
+            if (entry.is_symlink()) Broken("a decode made a link");
+    return 0;
+}
