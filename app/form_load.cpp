@@ -12,7 +12,8 @@ namespace {
 // (16-31) and values of 48 or more are encoded; below 16 and 32-47 nothing
 // happens.
 bool EncodesAttributeValue(int attributes) {
-    if (attributes >= 32 && attributes <= 47) return false;
+    if (attributes >= 32 && attributes <= 47)
+        return false;
     return attributes >= 16;
 }
 
@@ -24,7 +25,9 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
         host.EndProgram();
     }
     state.engine.FolderPath = path.value();
-    services.windows.SetPasswordDialogCaption("Escribe la contrase\xF1" "a:");
+    services.windows.SetPasswordDialogCaption(
+        "Escribe la contrase\xF1"
+        "a:");
 
     // Only the header is read here; a missing, unreadable or too short
     // container ends the program with a message, and nothing is created.
@@ -90,7 +93,8 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     std::vector<std::string> found;
     if (path && !C.empty()) {
         Result<std::vector<std::string>> search = services.files.Dir(path.value(), kMaskNoHidden);
-        if (search) found = search.value();
+        if (search)
+            found = search.value();
     }
     state.engine.FolderPath = path ? path.value() : std::string();
     if (found.empty() || C.empty()) {
@@ -99,7 +103,8 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
         host.EndProgram();
     }
     Result<int> attributes = services.files.GetAttr(state.engine.FolderPath);
-    if (!attributes || !EncodesAttributeValue(attributes.value())) return;
+    if (!attributes || !EncodesAttributeValue(attributes.value()))
+        return;
     Encode(state.engine.FolderPath, state, services);
 }
 

@@ -9,7 +9,7 @@ namespace velmora {
 // What start-up needs of the three windows. The Qt windows implement it for
 // the program; the tests drive the modal steps themselves.
 class StartupWindows {
-public:
+  public:
     virtual ~StartupWindows() = default;
 
     // The main window, as the long operations see it.

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // splitmix64: small, fast and the same everywhere.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -26,7 +26,7 @@ public:
     }
     std::uint64_t Below(std::uint64_t bound) { return Next() % bound; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -34,7 +34,8 @@ void WriteRandomFile(const fs::path& path, std::uint64_t size, Random& random) {
     std::vector<std::uint64_t> chunk(1 << 16);
     std::ofstream out(path, std::ios::binary);
     while (size > 0) {
-        for (auto& word : chunk) word = random.Next();
+        for (auto& word : chunk)
+            word = random.Next();
         const std::uint64_t now = std::min<std::uint64_t>(size, chunk.size() * 8);
         out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(now));
         size -= now;
@@ -48,11 +49,13 @@ std::vector<fs::path> Folders(const fs::path& root, int levels, int fan_out) {
     for (int depth = 1; depth < levels; ++depth) {
         std::vector<fs::path> next;
         for (const fs::path& parent : level)
-            for (int i = 0; i < fan_out; ++i) next.push_back(parent / ("d" + std::to_string(depth) + "_" + std::to_string(i)));
+            for (int i = 0; i < fan_out; ++i)
+                next.push_back(parent / ("d" + std::to_string(depth) + "_" + std::to_string(i)));
         all.insert(all.end(), next.begin(), next.end());
         level = next;
     }
-    for (const fs::path& folder : all) fs::create_directories(folder);
+    for (const fs::path& folder : all)
+        fs::create_directories(folder);
     return all;
 }
 
@@ -77,14 +80,16 @@ int main(int argc, char** argv) {
     if (kind == "mixed") {
         const std::vector<fs::path> folders = Folders(root, 4, 3);  // 40 folders
         for (int i = 0; i < 8; ++i)
-            WriteRandomFile(folders[random.Below(folders.size())] / FileName(number++), 48ull << 20, random);
+            WriteRandomFile(folders[random.Below(folders.size())] / FileName(number++), 48ull << 20,
+                            random);
         for (int i = 0; i < 2000; ++i)
             WriteRandomFile(folders[random.Below(folders.size())] / FileName(number++),
                             1024 + random.Below(63 * 1024 + 1), random);
         for (int i = 0; i < 200; ++i)
             std::ofstream(folders[random.Below(folders.size())] / FileName(number++));
         for (int i = 0; i < 50; ++i)
-            fs::create_directories(folders[random.Below(folders.size())] / ("empty" + std::to_string(i)));
+            fs::create_directories(folders[random.Below(folders.size())] /
+                                   ("empty" + std::to_string(i)));
     } else {
         const std::vector<fs::path> folders = Folders(root, 3, 10);  // 111 folders
         for (int i = 0; i < 20000; ++i)

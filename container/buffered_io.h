@@ -14,13 +14,13 @@ namespace velmora {
 inline constexpr std::size_t kBufferedBytes = 1 << 20;
 
 class BufferedWriter {
-public:
+  public:
     BufferedWriter(FileSystem& files, int file, std::int64_t offset);
     // Failures of the underlying writes show at the call that makes them.
     Status Append(const std::uint8_t* data, std::size_t length);
     Status Flush();
 
-private:
+  private:
     FileSystem& files_;
     int file_;
     std::int64_t offset_;  // where the buffer's first byte goes
@@ -28,12 +28,12 @@ private:
 };
 
 class BufferedReader {
-public:
+  public:
     BufferedReader(FileSystem& files, int file, std::int64_t offset);
     // Reads up to length bytes; fewer only at the end of the file.
     Result<std::size_t> Read(std::uint8_t* out, std::size_t length);
 
-private:
+  private:
     FileSystem& files_;
     int file_;
     std::int64_t offset_;  // of the buffer's first byte in the file

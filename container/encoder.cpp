@@ -102,8 +102,8 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 // The attributes the scan read, except for the folder itself and its own
 // entries, which the walk may have reset since: those are read again.
 std::uint8_t Engine::AttributesOf(const std::string& path) {
-    const std::string entry = path.size() > 1 && path.back() == '\\' ? path.substr(0, path.size() - 1)
-                                                                    : path;
+    const std::string entry =
+        path.size() > 1 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
     if (entry == state_.FolderPath || ParentOf(entry) == state_.FolderPath)
         return AttributeByte(OrFail(files_.GetAttr(entry)));
     return AttributeByte(scan_.attributes.at(entry));

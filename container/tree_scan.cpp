@@ -49,7 +49,8 @@ Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& pa
                      "a tambi\xE9n "
                      "los datos de esos otros nombres."};
     if (info.kind == EntryKind::kFile && info.size > kLargestFile)
-        return Error{Quoted(files, path) + " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
+        return Error{Quoted(files, path) +
+                     " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
     return Status::Ok();
 }
 

@@ -36,7 +36,8 @@ void SortByName(std::vector<Entry>& entries) {
     });
     std::vector<Entry> sorted;
     sorted.reserve(entries.size());
-    for (const auto& key : keys) sorted.push_back(std::move(entries[key.second]));
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
     entries = std::move(sorted);
 }
 

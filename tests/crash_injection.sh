@@ -23,6 +23,7 @@ make_tree() {
   : > "$1/vacio"
   head -c 140000 /dev/urandom > "$1/sub/grande.bin"
   head -c 3000 /dev/urandom > "$1/sub/deeper/medio.bin"
+  for n in 1 2 3 4 5 6; do printf 'nota %s' "$n" > "$1/sub/nota$n.txt"; done
 }
 # The tree as the container gives it back: paths upper-cased, with contents.
 listing() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 // while decoding. Each must end the run with one message and lose nothing:
 // the originals while encoding, the container while decoding.
 class FaultInjectionTest : public EngineFixture {
-protected:
+  protected:
     void MakeTree() {
         fs::remove_all(temp.native + "/T");
         temp.Write("T/a.txt", "uno");
@@ -76,8 +76,8 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
          [&] { files.fail_write_path = "T\\A.TXT", files.fail_write_errno = EIO; },
          Outcome::kFailed},
         {"flushing the restored tree fails", [&] { files.fail_sync = true; }, Outcome::kFailed},
-        {"the container cannot be opened",
-         [&] { files.fail_open[Path("T.zol")] = EACCES; }, Outcome::kRefused},
+        {"the container cannot be opened", [&] { files.fail_open[Path("T.zol")] = EACCES; },
+         Outcome::kRefused},
         {"a restored file cannot be created",
          [&] { files.fail_open[Path("T\\SUB\\B.BIN")] = EACCES; }, Outcome::kFailed},
     };

@@ -16,10 +16,11 @@ namespace {
 // for values a Linux file system cannot hold (15, 47, ...). The directory
 // search still sees the real entry.
 class ForcedAttributes : public PosixFileSystem {
-public:
+  public:
     Result<int> GetAttr(const std::string& path) override {
         const auto it = forced.find(path);
-        if (it != forced.end() && !searching_) return it->second;
+        if (it != forced.end() && !searching_)
+            return it->second;
         return PosixFileSystem::GetAttr(path);
     }
     Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
@@ -30,14 +31,14 @@ public:
     }
     std::map<std::string, int> forced;
 
-private:
+  private:
     bool searching_ = false;
 };
 
 // The windows as start-up drives them; the password dialog's modal step is
 // the test's.
 class FakeWindows : public StartupWindows {
-public:
+  public:
     explicit FakeWindows(TestHost& host) : host_(host) {}
     Host& MainWindow() override { return host_; }
     void SetPasswordDialogCaption(const std::string& caption) override { dialog_caption = caption; }
@@ -51,16 +52,18 @@ public:
     void ShowInstructionsModal() override { steps.push_back("instructions"); }
 
     std::function<void()> answer_dialog;
-    std::string dialog_caption = "Escriba la contrase\xF1" "a:";
+    std::string dialog_caption =
+        "Escriba la contrase\xF1"
+        "a:";
     std::string dialog_tag = "1";
     std::vector<std::string> steps;
 
-private:
+  private:
     TestHost& host_;
 };
 
 class FormLoadTest : public ::testing::Test {
-protected:
+  protected:
     FormLoadTest() : tables(nullptr) {
         windows.answer_dialog = [this] { state.engine.PasswordKey = DeriveKey("clave").value(); };
     }
@@ -68,9 +71,8 @@ protected:
     // Runs start-up; true when it ended the program, false when it returned
     // with the main window left idle.
     bool Start(const std::string& command_line) {
-        StartupServices services{files, clock, tables, windows, [this] {
-                                     windows.steps.push_back("register");
-                                 }};
+        StartupServices services{files, clock, tables, windows,
+                                 [this] { windows.steps.push_back("register"); }};
         try {
             Form_Load(command_line, state, services);
             return false;
@@ -93,8 +95,8 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
         int attributes;
         bool encodes;
     };
-    for (const Case c : {Case{15, false}, Case{16, true}, Case{32, false}, Case{47, false},
-                         Case{48, true}}) {
+    for (const Case c :
+         {Case{15, false}, Case{16, true}, Case{32, false}, Case{47, false}, Case{48, true}}) {
         const std::string name = "F" + std::to_string(c.attributes);
         temp.Write(name + "/dato.txt", "d");
         files.forced[temp.path + "\\" + name] = c.attributes;
@@ -120,7 +122,8 @@ TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolder) {
     EXPECT_TRUE(temp.Exists("Cartas.zol"));
     EXPECT_FALSE(temp.Exists("Cartas"));
     EXPECT_TRUE(host.unloaded);
-    EXPECT_EQ(state.engine.BasePathLength, static_cast<std::int64_t>((temp.path + "\\Cartas").size()));
+    EXPECT_EQ(state.engine.BasePathLength,
+              static_cast<std::int64_t>((temp.path + "\\Cartas").size()));
 }
 
 TEST_F(FormLoadTest, AFileWithValue128IsHandedToEncodingWhichRefusesIt) {
@@ -135,7 +138,7 @@ TEST_F(FormLoadTest, AFileWithValue128IsHandedToEncodingWhichRefusesIt) {
 TEST_F(FormLoadTest, NothingUsableRegistersAndShowsTheInstructions) {
     temp.MakeFolder(".oculta");
     for (const std::string& line : {std::string(""), temp.native + "/falta",
-                                   temp.native + "/.oculta", temp.native + "/x/c"}) {
+                                    temp.native + "/.oculta", temp.native + "/x/c"}) {
         windows.steps.clear();
         EXPECT_TRUE(Start(line)) << line;
         EXPECT_EQ(windows.steps, (std::vector<std::string>{"register", "instructions"})) << line;
@@ -154,9 +157,10 @@ TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
         ASSERT_EQ(engine.Hacelo(DeriveKey("clave").value()).outcome, Outcome::kDone);
     }
     EXPECT_TRUE(Start(temp.native + "/Fotos.zol/C"));
-    EXPECT_EQ(windows.dialog_caption, "Escribe la contrase\xF1" "a:");
-    EXPECT_EQ(windows.steps,
-              (std::vector<std::string>{"dialog 2", "main window", "clear box"}));
+    EXPECT_EQ(windows.dialog_caption,
+              "Escribe la contrase\xF1"
+              "a:");
+    EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 2", "main window", "clear box"}));
     EXPECT_EQ(temp.Read("Fotos/UNO.JPG"), "jpg");
     EXPECT_FALSE(temp.Exists("Fotos.zol"));
     EXPECT_TRUE(state.engine.PasswordKey.empty());
@@ -165,8 +169,8 @@ TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
 
 TEST_F(FormLoadTest, AMissingOrShortContainerEndsWithAMessageAndCreatesNothing) {
     temp.Write("corto.zol", "demasiado corto");
-    for (const std::string& line : {temp.native + "/falta.zol/C", std::string("/C"),
-                                   temp.native + "/corto.zol/C"}) {
+    for (const std::string& line :
+         {temp.native + "/falta.zol/C", std::string("/C"), temp.native + "/corto.zol/C"}) {
         const TreeSnapshot before = Snapshot(temp.native);
         host.messages.clear();
         windows.steps.clear();

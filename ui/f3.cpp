@@ -28,8 +28,9 @@ F3::F3() {
     Label1 = new QLabel(this);
     NameControl(Label1, "Label1", 2);
     Label1->setGeometry(64, 192, 369, 65);
-    Label1->setText("Para Encriptar una carpeta, pulse el bot\u00f3n derecho del mouse, y "
-                    "seleccione \"Encriptar..\"");
+    Label1->setText(
+        "Para Encriptar una carpeta, pulse el bot\u00f3n derecho del mouse, y "
+        "seleccione \"Encriptar..\"");
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setFont(DesignFont("Comic Sans MS", 12));

@@ -12,7 +12,7 @@ namespace velmora {
 // all close it.
 class F3 : public QDialog {
     Q_OBJECT
-public:
+  public:
     F3();
 
     QLabel* Picture2;
@@ -23,7 +23,7 @@ public:
 
     void Command1_Click() { done(0); }
 
-protected:
+  protected:
     void reject() override { Command1->click(); }
 };
 

@@ -39,16 +39,10 @@ Form1::Form1(FileSystem& files, EngineState& state, UiServices& services)
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, Command1, &QPushButton::click);
 
-    Label3 = new LinkLabel(this);
+    Label3 = LinkLabel::MakerLink(this, DesignFont("Comic Sans MS", 14.25), "M\u00e1s Programas...",
+                                  Qt::UpArrowCursor, services_.opener);
     NameControl(Label3, "Label3", 8);
     Label3->setGeometry(16, 168, 220, 26);
-    Label3->setText(kMakerAddress);
-    Label3->setFont(DesignFont("Comic Sans MS", 14.25));
-    SetTextColour(Label3, QColor(0, 0, 255));
-    Label3->setToolTip("M\u00e1s Programas...");
-    Label3->setCursor(Qt::UpArrowCursor);
-    connect(Label3, &LinkLabel::clicked, this,
-            [this] { services_.opener.Open(QUrl::fromUserInput(Label3->text())); });
 
     // The folder and file lists of the original design lie outside the
     // client area and are never shown; the walk does not need them.
@@ -65,13 +59,17 @@ Form1::Form1(FileSystem& files, EngineState& state, UiServices& services)
     CentreOnScreen(this);
 }
 
-void Form1::PumpEvents() { QCoreApplication::processEvents(); }
+void Form1::PumpEvents() {
+    QCoreApplication::processEvents();
+}
 
 void Form1::SetCaption(const std::string& caption) {
     setWindowTitle(FromProgramText(caption));
 }
 
-void Form1::AdvanceProgress(std::int64_t mark) { P1->FillTo(mark); }
+void Form1::AdvanceProgress(std::int64_t mark) {
+    P1->FillTo(mark);
+}
 
 void Form1::ShowMessage(const std::string& text, MessageIcon icon) {
     services_.messages.Show(FromProgramText(text), icon);
@@ -79,12 +77,17 @@ void Form1::ShowMessage(const std::string& text, MessageIcon icon) {
 
 void Form1::OpenFolder(const std::string& path) {
     Result<std::string> native = NativePath(path);
-    if (native) services_.opener.Open(QUrl::fromLocalFile(QString::fromStdString(native.value())));
+    if (native)
+        services_.opener.Open(QUrl::fromLocalFile(QString::fromStdString(native.value())));
 }
 
-void Form1::Command1_Click() { PressCancelar(files_, *this); }
+void Form1::Command1_Click() {
+    PressCancelar(files_, *this);
+}
 
-void Form1::UnloadMainWindow() { CloseMainWindow(files_, state_, *this); }
+void Form1::UnloadMainWindow() {
+    CloseMainWindow(files_, state_, *this);
+}
 
 void Form1::EndProgram() {
     files_.CloseAll();
@@ -98,7 +101,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
-    if (Label3->Underlined()) Label3->SetUnderlined(false);
+    if (Label3->Underlined())
+        Label3->SetUnderlined(false);
     QWidget::mouseMoveEvent(event);
 }
 

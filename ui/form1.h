@@ -19,7 +19,7 @@ namespace velmora {
 // decoded, "Cancelar", and the maker's link. It is the engine's Host.
 class Form1 : public QWidget, public Host {
     Q_OBJECT
-public:
+  public:
     Form1(FileSystem& files, EngineState& state, UiServices& services);
 
     QLabel* Picture1;
@@ -42,11 +42,11 @@ public:
 
     void Command1_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     FileSystem& files_;
     EngineState& state_;
     UiServices& services_;

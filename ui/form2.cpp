@@ -17,7 +17,10 @@ namespace velmora {
 
 Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
              QString program_folder)
-    : state_(state), tables_(tables), services_(services), program_folder_(std::move(program_folder)) {
+    : state_(state),
+      tables_(tables),
+      services_(services),
+      program_folder_(std::move(program_folder)) {
     LoadDesignResources();
     setObjectName("Form2");
     MakeFixedWindow(this, 255, 173);
@@ -63,16 +66,11 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
     Command2->setAutoDefault(false);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
 
-    Label3 = new LinkLabel(this);
+    Label3 = LinkLabel::MakerLink(this, DesignFont("Times New Roman", 14.25),
+                                  "More M\u00e1s Programas...", DesignCursor(":/hand_color.cur"),
+                                  services_.opener);
     NameControl(Label3, "Label3", 4);
     Label3->setGeometry(35, 144, 185, 21);
-    Label3->setText(kMakerAddress);
-    Label3->setFont(DesignFont("Times New Roman", 14.25));
-    SetTextColour(Label3, QColor(0, 0, 255));
-    Label3->setToolTip("More M\u00e1s Programas...");
-    Label3->setCursor(DesignCursor(":/hand_color.cur"));
-    connect(Label3, &LinkLabel::clicked, this,
-            [this] { services_.opener.Open(QUrl::fromUserInput(Label3->text())); });
 
     ApplyTabOrder({Image1, Text1[0], Text1[1], Command1, Command2, Label3});
     CentreOnScreen(this);
@@ -81,7 +79,8 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
 void Form2::Refuse(const QString& text, MessageIcon icon, bool empty_both) {
     services_.messages.Show(text, icon);
     Text1[0]->clear();
-    if (empty_both) Text1[1]->clear();
+    if (empty_both)
+        Text1[1]->clear();
     Text1[0]->setFocus();
 }
 
@@ -95,7 +94,8 @@ void Form2::Command1_Click() {
         "La contrase\u00f1a tiene caracteres que no se pueden usar. Escr\u00edbala sin ellos.";
     const std::optional<std::string> first = ToProgramText(Text1[0]->text());
     const std::optional<std::string> second = ToProgramText(Text1[1]->text());
-    if (!first || !second) return Refuse(refused_characters, MessageIcon::kCritical, true);
+    if (!first || !second)
+        return Refuse(refused_characters, MessageIcon::kCritical, true);
 
     state_.engine.PasswordKey = ToUpperCp1252(*first);
     if (state_.engine.PasswordKey.empty())
@@ -141,7 +141,9 @@ void Form2::Command2_Click() {
     services_.end_program();
 }
 
-void Form2::reject() { Command2->click(); }
+void Form2::reject() {
+    Command2->click();
+}
 
 void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
@@ -154,7 +156,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (!box) return QDialog::eventFilter(watched, event);
+    if (!box)
+        return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -175,7 +178,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form2::HideRepeatBoxWhenDecoding() {
-    if (Decoding()) Text1[1]->setVisible(false);
+    if (Decoding())
+        Text1[1]->setVisible(false);
 }
 
 void Form2::showEvent(QShowEvent* event) {
@@ -185,12 +189,14 @@ void Form2::showEvent(QShowEvent* event) {
 }
 
 void Form2::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) HideRepeatBoxWhenDecoding();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        HideRepeatBoxWhenDecoding();
     QDialog::changeEvent(event);
 }
 
 void Form2::mouseMoveEvent(QMouseEvent* event) {
-    if (Label3->Underlined()) Label3->SetUnderlined(false);
+    if (Label3->Underlined())
+        Label3->SetUnderlined(false);
     QDialog::mouseMoveEvent(event);
 }
 

@@ -21,7 +21,7 @@ namespace velmora {
 // the state and hides the dialog.
 class Form2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
           QString program_folder);
 
@@ -35,7 +35,7 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -43,7 +43,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void reject() override;
 
-private:
+  private:
     bool Decoding() const { return Tag.toInt() == 2; }
     // Shows the message, empties the boxes asked for, and puts the focus in
     // the first box: the dialog waits for another try.

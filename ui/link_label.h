@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "ui/ui_services.h"
+
 namespace velmora {
 
 // A label that shows the maker's address: clicking opens it; moving the
@@ -9,15 +11,21 @@ namespace velmora {
 // when the mouse moves over its background.
 class LinkLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit LinkLabel(QWidget* parent);
+
+    // The maker's link as both windows show it: blue text in the given font,
+    // with its tooltip and pointer; a click opens the address.
+    static LinkLabel* MakerLink(QWidget* parent, const QFont& font, const QString& tooltip,
+                                const QCursor& pointer, Opener& opener);
+
     void SetUnderlined(bool underlined);
     bool Underlined() const { return font().underline(); }
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

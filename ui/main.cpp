@@ -2,8 +2,8 @@
 // container followed by "/C" it restores it, and with nothing it registers
 // its shell integration and shows how it is used.
 #include <QApplication>
-#include <QMessageBox>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,17 +19,17 @@ namespace {
 using namespace velmora;
 
 class QtMessageBoxes : public MessageBoxes {
-public:
+  public:
     void Show(const QString& text, MessageIcon icon) override {
-        QMessageBox box(icon == MessageIcon::kCritical ? QMessageBox::Critical
-                                                       : QMessageBox::Information,
-                        "Velmora", text, QMessageBox::Ok);
+        QMessageBox box(
+            icon == MessageIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
+            "Velmora", text, QMessageBox::Ok);
         box.exec();
     }
 };
 
 class DesktopOpener : public Opener {
-public:
+  public:
     void Open(const QUrl& target) override { QDesktopServices::openUrl(target); }
 };
 
@@ -39,7 +39,8 @@ public:
 std::string CommandLine(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
+        if (i > 1)
+            line += ' ';
         line += argv[i];
     }
     return line;

@@ -10,7 +10,8 @@ QString FromProgramText(const std::string& cp1252) {
 
 std::optional<std::string> ToProgramText(const QString& text) {
     Result<std::string> converted = Utf8ToCp1252(text.toStdString());
-    if (!converted) return std::nullopt;
+    if (!converted)
+        return std::nullopt;
     return converted.value();
 }
 

@@ -11,7 +11,7 @@ namespace velmora {
 // holds the last mark drawn, as text.
 class ProgressBox : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit ProgressBox(QWidget* parent);
 
     // Fills from the mark in the tag to `mark` and keeps `mark` in the tag.
@@ -20,10 +20,10 @@ public:
     // The right edge of the blue area, in pixels inside the frame.
     int FilledWidth() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString tag_ = "0";
     std::int64_t filled_ = 0;
 };

@@ -13,12 +13,14 @@ QtWindows::QtWindows(FileSystem& files, ProgramState& state, const CipherTables&
       form1_(std::make_unique<Form1>(files, state.engine, services)) {}
 
 Form2& QtWindows::form2() {
-    if (!form2_) form2_ = std::make_unique<Form2>(state_, tables_, services_, program_folder_);
+    if (!form2_)
+        form2_ = std::make_unique<Form2>(state_, tables_, services_, program_folder_);
     return *form2_;
 }
 
 F3& QtWindows::f3() {
-    if (!f3_) f3_ = std::make_unique<F3>();
+    if (!f3_)
+        f3_ = std::make_unique<F3>();
     return *f3_;
 }
 
@@ -30,12 +32,20 @@ void QtWindows::SetPasswordDialogTag(const std::string& tag) {
     form2().Tag = QString::fromStdString(tag);
 }
 
-void QtWindows::ShowPasswordDialogModal() { form2().exec(); }
+void QtWindows::ShowPasswordDialogModal() {
+    form2().exec();
+}
 
-void QtWindows::ClearPasswordBox() { form2().Text1[0]->clear(); }
+void QtWindows::ClearPasswordBox() {
+    form2().Text1[0]->clear();
+}
 
-void QtWindows::ShowMainWindow() { form1_->show(); }
+void QtWindows::ShowMainWindow() {
+    form1_->show();
+}
 
-void QtWindows::ShowInstructionsModal() { f3().exec(); }
+void QtWindows::ShowInstructionsModal() {
+    f3().exec();
+}
 
 }  // namespace velmora

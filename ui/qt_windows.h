@@ -15,7 +15,7 @@ namespace velmora {
 // The three windows of one run. The main window exists from the start; the
 // password dialog and the instructions window are made on first use.
 class QtWindows : public StartupWindows {
-public:
+  public:
     QtWindows(FileSystem& files, ProgramState& state, const CipherTables& tables,
               UiServices& services, QString program_folder);
 
@@ -31,7 +31,7 @@ public:
     Form2& form2();
     F3& f3();
 
-private:
+  private:
     ProgramState& state_;
     const CipherTables& tables_;
     UiServices& services_;

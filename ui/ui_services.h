@@ -11,14 +11,14 @@ namespace velmora {
 // The modal message boxes of the windows: text, one OK button, the title
 // "Velmora".
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual void Show(const QString& text, MessageIcon icon) = 0;
 };
 
 // The desktop's default action for an address or a file.
 class Opener {
-public:
+  public:
     virtual ~Opener() = default;
     virtual void Open(const QUrl& target) = 0;
 };

@@ -7,7 +7,9 @@
 
 // The pictures, icons and cursors are compiled into this static library; its
 // resource initialiser must be called by name or the linker drops it.
-static void InitialiseDesignResources() { Q_INIT_RESOURCE(resources); }
+static void InitialiseDesignResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace velmora {
 
@@ -24,7 +26,8 @@ void MakeFixedWindow(QWidget* window, int width, int height) {
 
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen)
+        return;
     const QRect area = screen->availableGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
@@ -39,7 +42,8 @@ QFont DesignFont(const QString& family, double points, bool bold) {
 void InstallFontSubstitutes() {
     const QStringList installed = QFontDatabase::families();
     auto substitute = [&](const QString& family, const QStringList& replacements) {
-        if (!installed.contains(family)) QFont::insertSubstitutions(family, replacements);
+        if (!installed.contains(family))
+            QFont::insertSubstitutions(family, replacements);
     };
     substitute("Comic Sans MS", {"Comic Neue"});
     substitute("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
@@ -55,13 +59,15 @@ void SetTextColour(QWidget* label, const QColor& colour) {
 void NameControl(QWidget* control, const char* name, int tab_index) {
     control->setObjectName(name);
     control->setProperty("tabIndex", tab_index);
-    if (tab_index < 0) control->setFocusPolicy(Qt::NoFocus);
+    if (tab_index < 0)
+        control->setFocusPolicy(Qt::NoFocus);
 }
 
 void ApplyTabOrder(const std::vector<QWidget*>& controls) {
     std::vector<QWidget*> ordered;
     for (QWidget* control : controls)
-        if (control->property("tabIndex").toInt() >= 0) ordered.push_back(control);
+        if (control->property("tabIndex").toInt() >= 0)
+            ordered.push_back(control);
     std::stable_sort(ordered.begin(), ordered.end(), [](QWidget* a, QWidget* b) {
         return a->property("tabIndex").toInt() < b->property("tabIndex").toInt();
     });

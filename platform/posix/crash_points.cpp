@@ -9,19 +9,23 @@
 namespace velmora {
 
 CrashPointFileSystem::CrashPointFileSystem() {
-    if (const char* kill_at = std::getenv("VELMORA_KILL_AT")) kill_at_ = std::atol(kill_at);
-    if (const char* file = std::getenv("VELMORA_POINTS_FILE")) points_file_ = file;
+    if (const char* kill_at = std::getenv("VELMORA_KILL_AT"))
+        kill_at_ = std::atol(kill_at);
+    if (const char* file = std::getenv("VELMORA_POINTS_FILE"))
+        points_file_ = file;
 }
 
 CrashPointFileSystem::~CrashPointFileSystem() {
-    if (!points_file_.empty()) std::ofstream(points_file_) << passed_ << "\n";
+    if (!points_file_.empty())
+        std::ofstream(points_file_) << passed_ << "\n";
 }
 
 template <typename T>
 T CrashPointFileSystem::Point(T result) {
     ++passed_;
     if (passed_ == kill_at_) {
-        if (!points_file_.empty()) std::ofstream(points_file_) << passed_ << "\n";
+        if (!points_file_.empty())
+            std::ofstream(points_file_) << passed_ << "\n";
         kill(getpid(), SIGKILL);
     }
     return result;
@@ -46,13 +50,16 @@ Status CrashPointFileSystem::SyncFileSystem(const std::string& path) {
     return Point(PosixFileSystem::SyncFileSystem(path));
 }
 Result<int> CrashPointFileSystem::Open(const std::string& path, OpenMode mode) {
-    if (mode == OpenMode::kRead) return PosixFileSystem::Open(path, mode);
+    if (mode == OpenMode::kRead)
+        return PosixFileSystem::Open(path, mode);
     return Point(PosixFileSystem::Open(path, mode));
 }
 Status CrashPointFileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                                    std::size_t length) {
     return Point(PosixFileSystem::Write(file, offset, data, length));
 }
-Status CrashPointFileSystem::Flush(int file) { return Point(PosixFileSystem::Flush(file)); }
+Status CrashPointFileSystem::Flush(int file) {
+    return Point(PosixFileSystem::Flush(file));
+}
 
 }  // namespace velmora

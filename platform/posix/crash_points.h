@@ -13,7 +13,7 @@ namespace velmora {
 // right after the Nth. VELMORA_POINTS_FILE, when set, receives the number of
 // points the run passed, so the harness knows how many there are.
 class CrashPointFileSystem : public PosixFileSystem {
-public:
+  public:
     CrashPointFileSystem();
     ~CrashPointFileSystem() override;
 
@@ -28,7 +28,7 @@ public:
                  std::size_t length) override;
     Status Flush(int file) override;
 
-private:
+  private:
     template <typename T>
     T Point(T result);
 

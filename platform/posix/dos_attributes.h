@@ -16,8 +16,7 @@ namespace velmora {
 // `name` is the entry's own name, used for the dot rule; `shown_path` names
 // the entry in messages.
 // The same, for an entry whose lstat is already at hand.
-int DosAttributesOf(const struct stat& st, const std::string& native_path,
-                    const std::string& name);
+int DosAttributesOf(const struct stat& st, const std::string& native_path, const std::string& name);
 
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
                               const std::string& name);

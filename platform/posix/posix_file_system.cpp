@@ -269,7 +269,8 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return SystemError(n < 0 ? errno : EIO, "No se puede escribir", DisplayPath(open_file->path));
+            return SystemError(n < 0 ? errno : EIO, "No se puede escribir",
+                               DisplayPath(open_file->path));
         done += static_cast<std::size_t>(n);
     }
     return Status::Ok();

@@ -24,7 +24,8 @@ struct Scratch {
     Scratch() : tables(nullptr), key(DeriveKey("fuzz").value()) {
         tables.CrearBuffer();
         std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
         root = pattern;
         std::atexit([] { fs::remove_all(Get().root); });
     }
@@ -71,14 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // finished, the container), nothing outside the scratch folder's "in".
     for (const auto& entry : fs::directory_iterator(work)) {
         const std::string name = entry.path().filename().string();
-        if (name == "c.zol" && result.outcome != Outcome::kDone) continue;
-        if (name != "c") Broken("a decode wrote beside its restored folder");
-        if (result.outcome == Outcome::kRefused) Broken("a refused container created a folder");
+        if (name == "c.zol" && result.outcome != Outcome::kDone)
+            continue;
+        if (name != "c")
+            Broken("a decode wrote beside its restored folder");
+        if (result.outcome == Outcome::kRefused)
+            Broken("a refused container created a folder");
     }
     for (const auto& entry : fs::directory_iterator(scratch.root))
-        if (entry.path().filename() != "in") Broken("a decode wrote outside its folder");
+        if (entry.path().filename() != "in")
+            Broken("a decode wrote outside its folder");
     if (fs::exists(work / "c"))
         for (const auto& entry : fs::recursive_directory_iterator(work / "c"))
-            if (entry.is_symlink()) Broken("a decode made a link");
+            if (entry.is_symlink())
+                Broken("a decode made a link");
     return 0;
 }

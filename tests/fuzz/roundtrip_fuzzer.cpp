@@ -21,12 +21,12 @@ using namespace velmora;
 
 // Reads the description one byte at a time; zeros once it runs out.
 class Recipe {
-public:
+  public:
     Recipe(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
     bool Done() const { return at_ >= size_; }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
@@ -36,7 +36,8 @@ std::map<std::string, std::string> Tree(const fs::path& root, bool upper) {
     std::map<std::string, std::string> tree;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         std::string path = fs::relative(entry.path(), root).string();
-        if (upper) path = ToUpperCp1252(path);
+        if (upper)
+            path = ToUpperCp1252(path);
         std::string content = "<folder>";
         if (entry.is_regular_file()) {
             std::ifstream in(entry.path(), std::ios::binary);
@@ -58,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string key = DeriveKey("fuzz").value();
     static const fs::path scratch = [] {
         std::string pattern = (fs::temp_directory_path() / "velmora-roundtrip-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
         return fs::path(pattern);
     }();
 
@@ -80,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Sizes around the 64 KiB block edge as well as small ones.
         const std::size_t length = (kind & 0x40) ? 65530 + recipe.Next() % 12 : recipe.Next();
         std::string content(length, '\0');
-        for (std::size_t i = 0; i < length && i < 64; ++i) content[i] = static_cast<char>(recipe.Next());
+        for (std::size_t i = 0; i < length && i < 64; ++i)
+            content[i] = static_cast<char>(recipe.Next());
         std::ofstream(parent / name, std::ios::binary) << content;
     }
     const auto original = Tree(scratch / "T", true);
@@ -94,13 +97,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Engine encoder(files, host, tables, clock, encoding,
                    {.keep_originals = true,
                     .container_folder = ProgramPath((scratch / "out").string()).value()});
-    if (encoder.Hacelo(key).outcome != Outcome::kDone) std::abort();
+    if (encoder.Hacelo(key).outcome != Outcome::kDone)
+        std::abort();
 
     EngineState decoding;
     decoding.FolderPath = ProgramPath((scratch / "out" / "T.zol").string()).value();
     decoding.PasswordKey = key;
     Engine decoder(files, host, tables, clock, decoding, {.show_restored_folder = false});
-    if (decoder.Des_carpeta().outcome != Outcome::kDone) std::abort();
-    if (Tree(scratch / "out" / "T", false) != original) std::abort();
+    if (decoder.Des_carpeta().outcome != Outcome::kDone)
+        std::abort();
+    if (Tree(scratch / "out" / "T", false) != original)
+        std::abort();
     return 0;
 }

@@ -12,14 +12,14 @@ namespace velmora {
 class Form1Test : public QObject {
     Q_OBJECT
 
-private:
+  private:
     RecordingMessages messages;
     RecordingOpener opener;
     UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
     PosixFileSystem files;
     EngineState state;
 
-private slots:
+  private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void progressFillsTenthsOfTheBoxAndKeepsTheMark() {

@@ -11,7 +11,7 @@ namespace velmora {
 class Form2Test : public QObject {
     Q_OBJECT
 
-private:
+  private:
     RecordingMessages messages;
     RecordingOpener opener;
     int ends = 0;
@@ -32,7 +32,8 @@ private:
         form->Tag = tag;
         form->show();
         form->activateWindow();
-        if (!QTest::qWaitForWindowActive(form.get())) qWarning("dialog not active");
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("dialog not active");
         return *form;
     }
 
@@ -41,7 +42,8 @@ private:
     void Type(int box, const QString& text) {
         form->Text1[box]->setFocus();
         bool ascii = true;
-        for (const QChar c : text) ascii = ascii && c.unicode() < 128;
+        for (const QChar c : text)
+            ascii = ascii && c.unicode() < 128;
         if (ascii)
             QTest::keyClicks(form->Text1[box], text);
         else
@@ -50,8 +52,8 @@ private:
 
     // The move event a pointer gives while it crosses the widget.
     static void MoveMouseOver(QWidget* widget, QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(widget, &move);
     }
 
@@ -64,7 +66,7 @@ private:
         QVERIFY(form->Text1[0]->hasFocus());
     }
 
-private slots:
+  private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void emptyUpperBoxIsRefusedInBothModes() {

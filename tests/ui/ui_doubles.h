@@ -13,7 +13,7 @@ struct ProgramEnded {};
 
 // Message boxes and the desktop opener as the tests see them: recorded.
 class RecordingMessages : public MessageBoxes {
-public:
+  public:
     void Show(const QString& text, MessageIcon icon) override {
         texts.push_back(text);
         icons.push_back(icon);
@@ -23,7 +23,7 @@ public:
 };
 
 class RecordingOpener : public Opener {
-public:
+  public:
     void Open(const QUrl& target) override { opened.push_back(target); }
     std::vector<QUrl> opened;
 };

@@ -17,7 +17,7 @@ namespace velmora {
 class WindowsLayoutTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     RecordingMessages messages;
     RecordingOpener opener;
     UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
@@ -62,7 +62,7 @@ private:
         return names;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         InstallFontSubstitutes();
         LoadDesignResources();
@@ -153,9 +153,12 @@ private slots:
             F3 form;
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            if (way == 0) QTest::keyClick(&form, Qt::Key_Return);
-            if (way == 1) QTest::keyClick(&form, Qt::Key_Escape);
-            if (way == 2) form.Command1->click();
+            if (way == 0)
+                QTest::keyClick(&form, Qt::Key_Return);
+            if (way == 1)
+                QTest::keyClick(&form, Qt::Key_Escape);
+            if (way == 2)
+                form.Command1->click();
             QVERIFY2(!form.isVisible(), qPrintable(QString::number(way)));
         }
     }
