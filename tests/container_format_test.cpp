@@ -65,25 +65,6 @@ TEST_F(ContainerFormatTest, RecordsHaveTheirWidthAndFieldsInOrder) {
               std::string(255, 'n'));
 }
 
-TEST_F(ContainerFormatTest, WidthCodeFollowsFullPathLengths) {
-    EXPECT_EQ(ChooseNameWidthCode({}), 0);
-    EXPECT_EQ(ChooseNameWidthCode({10, 64}), 0);
-    EXPECT_EQ(ChooseNameWidthCode({65}), 1);
-    EXPECT_EQ(ChooseNameWidthCode({128, 3}), 1);
-    EXPECT_EQ(ChooseNameWidthCode({129}), 2);
-    EXPECT_EQ(ChooseNameWidthCode({129, 65, 1}), 2);
-    EXPECT_EQ(ChooseNameWidthCode({65, 129}), 2);
-}
-
-TEST_F(ContainerFormatTest, AttributesAboveThirtyTwoAreClampedOnlyInWidthCodeOne) {
-    EXPECT_EQ(StoredAttribute(33, 0), 33);
-    EXPECT_EQ(StoredAttribute(33, 1), 32);
-    EXPECT_EQ(StoredAttribute(33, 2), 33);
-    EXPECT_EQ(StoredAttribute(32, 1), 32);
-    EXPECT_EQ(StoredAttribute(18, 1), 18);
-    EXPECT_EQ(StoredAttribute(255, 1), 32);
-}
-
 // The smallest interesting container: one 3-byte file and one empty
 // subfolder, every full path short.
 TEST_F(ContainerFormatTest, OneFileAndOneEmptyFolderMake164Bytes) {
@@ -116,15 +97,6 @@ TEST_F(ContainerFormatTest, OneFileAndOneEmptyFolderMake164Bytes) {
     EXPECT_EQ(tables.DesEnc(index->records[1].EncodedName, key), "\\A.TXT");
     EXPECT_TRUE(PasswordMatches(tables, index->header.PasswordCheck, key));
     EXPECT_FALSE(PasswordMatches(tables, index->header.PasswordCheck, DeriveKey("otra").value()));
-}
-
-TEST_F(ContainerFormatTest, CheckValueIsTheKeyEncodedWithItself) {
-    const std::string key = DeriveKey("abc").value();
-    EXPECT_EQ(MakePasswordCheck(tables, key), tables.Enc(key, key));
-    EXPECT_EQ(tables.DesEnc(MakePasswordCheck(tables, key), key), ToUpperCp1252(key));
-    EXPECT_TRUE(
-        PasswordMatches(tables, MakePasswordCheck(tables, key), DeriveKey("ABCabc").value()));
-    EXPECT_FALSE(PasswordCheckHasEdgeSpace(tables, key));
 }
 
 TEST_F(ContainerFormatTest, CheckValueWithALeadingSpaceStillOpensWithItsKey) {

@@ -53,18 +53,6 @@ class DataCodingTest : public ::testing::Test {
     std::mt19937 random{1234};
 };
 
-TEST_F(DataCodingTest, PlanSplitsOnlyFilesAboveOneBlock) {
-    EXPECT_EQ(PlanFor(0).full_blocks, 0);
-    EXPECT_EQ(PlanFor(65536).full_blocks, 0);
-    EXPECT_EQ(PlanFor(65536).tail, 65536u);
-    EXPECT_EQ(PlanFor(65537).full_blocks, 1);
-    EXPECT_EQ(PlanFor(65537).tail, 1u);
-    EXPECT_EQ(PlanFor(131072).full_blocks, 2);
-    EXPECT_EQ(PlanFor(131072).tail, 0u);
-    EXPECT_EQ(PlanFor(2147483647).full_blocks, 32767);
-    EXPECT_EQ(PlanFor(2147483647).tail, 65535u);
-}
-
 TEST_F(DataCodingTest, WhichBytesAreCodedAtTheBlockBoundaries) {
     const KeyStream stream(tables, key);
     auto coded_count = [&](std::size_t size) {
