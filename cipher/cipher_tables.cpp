@@ -60,6 +60,12 @@ std::string CipherTables::Shift(const std::string& dato, const std::string& Cont
     return result;
 }
 
+char CipherTables::EncCharacter(const std::string& dato, std::size_t i,
+                                const std::string& Contra) const {
+    const std::size_t k = i % Contra.size() + 1;
+    return DimeBuffer(static_cast<std::int16_t>(CodeOf(dato[i - 1]) + CodeOf(Contra[k - 1])));
+}
+
 std::string CipherTables::Enc(const std::string& dato, const std::string& Contra) const {
     return Shift(dato, Contra, +1, "");
 }

@@ -39,6 +39,10 @@ class CipherTables {
     // "División por cero" followed by the code of the current character.
     std::string DesEnc(const std::string& dato, const std::string& Contra) const;
 
+    // Character i (1-based) of Enc(dato, Contra), for a text measured as
+    // Enc measures it; Contra must not be empty.
+    char EncCharacter(const std::string& dato, std::size_t i, const std::string& Contra) const;
+
     char CharTable(int index) const { return char_table_.at(index); }
     std::int16_t KeyIndexTable(int index) const { return key_index_table_.at(index); }
 

@@ -102,11 +102,18 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 // The attributes the scan read, except for the folder itself and its own
 // entries, which the walk may have reset since: those are read again.
 std::uint8_t Engine::AttributesOf(const std::string& path) {
-    const std::string entry =
-        path.size() > 1 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-    if (entry == state_.FolderPath || ParentOf(entry) == state_.FolderPath)
-        return AttributeByte(OrFail(files_.GetAttr(entry)));
-    return AttributeByte(scan_.attributes.at(entry));
+    std::string_view entry = path;
+    if (entry.size() > 1 && entry.back() == '\\')
+        entry.remove_suffix(1);
+    const std::string_view folder = state_.FolderPath;
+    const bool top_level =
+        entry == folder ||
+        (entry.size() > folder.size() && entry.substr(0, folder.size()) == folder &&
+         entry[folder.size()] == '\\' &&
+         entry.find('\\', folder.size() + 1) == std::string_view::npos);
+    if (top_level)
+        return AttributeByte(OrFail(files_.GetAttr(std::string(entry))));
+    return AttributeByte(scan_.attributes.at(std::string(entry)));
 }
 
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,

@@ -1,7 +1,5 @@
 #include "container/tree_scan.h"
 
-#include <algorithm>
-
 #include "cipher/cp1252_case.h"
 #include "container/host.h"
 
@@ -103,33 +101,46 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
 
 Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
                         const std::string& key, const FileSystem& files) {
-    std::vector<std::string> stored;
-    for (const auto& [path, info] : scan.files)
-        stored.push_back(path);
-    for (const auto& [folder, listing] : scan.folders)
-        if (listing.files.empty())
-            stored.push_back(folder + "\\");
-
-    std::sort(stored.begin(), stored.end());  // the first refusal in name order
-    for (const std::string& path : stored) {
+    // The message for one stored path, or "" when the container keeps it.
+    auto problem = [&](const std::string& path) -> std::string {
         const std::string relative = path.substr(root.size());
         if (relative.size() > 255)
-            return Error{"La ruta " + Quoted(files, path) +
-                         " es demasiado larga para el contenedor (m\xE1s de 255 caracteres "
-                         "dentro de la carpeta)."};
+            return "La ruta " + Quoted(files, path) +
+                   " es demasiado larga para el contenedor (m\xE1s de 255 caracteres dentro de "
+                   "la carpeta).";
         if (relative.back() == ' ')
-            return Error{"El nombre " + Quoted(files, path) +
-                         " termina en espacio y no se podr\xED"
-                         "a restaurar exactamente."};
-        const std::string encoded = tables.Enc(relative, key);
-        if (encoded.size() != relative.size() || encoded.front() == ' ' || encoded.back() == ' ')
-            return Error{
-                "Con esta contrase\xF1"
-                "a el nombre " +
-                Quoted(files, path) +
-                " no se puede guardar exactamente. Elija otra contrase\xF1"
-                "a."};
-    }
+            return "El nombre " + Quoted(files, path) +
+                   " termina en espacio y no se podr\xED"
+                   "a restaurar exactamente.";
+        // Only the encoded name's ends can be taken for the field's padding.
+        if (tables.EncCharacter(relative, 1, key) == ' ' ||
+            tables.EncCharacter(relative, relative.size(), key) == ' ')
+            return "Con esta contrase\xF1"
+                   "a el nombre " +
+                   Quoted(files, path) +
+                   " no se puede guardar exactamente. Elija otra contrase\xF1"
+                   "a.";
+        return "";
+    };
+    // Of several problems, the one of the first path in name order is told.
+    std::string first_path;
+    std::string first_problem;
+    auto check = [&](const std::string& path) {
+        if (!first_path.empty() && path >= first_path)
+            return;
+        std::string found = problem(path);
+        if (!found.empty()) {
+            first_path = path;
+            first_problem = std::move(found);
+        }
+    };
+    for (const auto& [path, info] : scan.files)
+        check(path);
+    for (const auto& [folder, listing] : scan.folders)
+        if (listing.files.empty())
+            check(folder + "\\");
+    if (!first_problem.empty())
+        return Error{first_problem};
     return Status::Ok();
 }
 
