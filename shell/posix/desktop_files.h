@@ -10,8 +10,8 @@ namespace velmora {
 // A single-quoted word for /bin/sh.
 std::string ShellQuote(const std::string& text);
 
-// One argument of a desktop entry's Exec key, quoted and escaped as the
-// Desktop Entry Specification wants (the key's own string escapes included).
+// One argument of a desktop entry's Exec key, quoted and escaped the way
+// freedesktop.org desktop entries need (the key's own string escapes included).
 std::string DesktopExecArgument(const std::string& text);
 
 // Markup-escaped text for an XML element.
