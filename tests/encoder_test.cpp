@@ -1,3 +1,4 @@
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -305,6 +306,19 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     }
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
     std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());
+}
+
+TEST_F(EncoderTest, AMountPointInsideTheTreeIsRefused) {
+    temp.Write("M/a.txt", "a");
+    temp.MakeFolder("M/montado");
+    const std::string mount_point = temp.native + "/M/montado";
+    if (mount("velmora-test", mount_point.c_str(), "tmpfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "mounting needs privileges this run does not have";
+    std::ofstream(mount_point + "/dentro.txt") << "otro sistema de archivos";
+    const TreeSnapshot before = Snapshot(temp.native);
+    EXPECT_EQ(Encode("M").outcome, Outcome::kRefused);
+    EXPECT_EQ(Snapshot(temp.native), before);
+    umount2(mount_point.c_str(), MNT_DETACH);
 }
 
 TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
