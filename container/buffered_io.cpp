@@ -25,6 +25,20 @@ Status BufferedWriter::Append(const std::uint8_t* data, std::size_t length) {
     return Status::Ok();
 }
 
+Result<std::uint8_t*> BufferedWriter::Reserve(std::size_t length) {
+    if (buffer_.size() + length > kBufferedBytes) {
+        if (Status flushed = Flush(); !flushed)
+            return flushed.error();
+    }
+    reserved_from_ = buffer_.size();
+    buffer_.resize(buffer_.size() + length);
+    return buffer_.data() + reserved_from_;
+}
+
+void BufferedWriter::Commit(std::size_t length) {
+    buffer_.resize(reserved_from_ + length);
+}
+
 Status BufferedWriter::Flush() {
     if (buffer_.empty())
         return Status::Ok();

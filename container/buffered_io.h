@@ -18,6 +18,10 @@ class BufferedWriter {
     BufferedWriter(FileSystem& files, int file, std::int64_t offset);
     // Failures of the underlying writes show at the call that makes them.
     Status Append(const std::uint8_t* data, std::size_t length);
+    // Room for up to `length` bytes (at most the buffer's size) at the end of
+    // the buffer, to be filled in place and then committed.
+    Result<std::uint8_t*> Reserve(std::size_t length);
+    void Commit(std::size_t length);
     Status Flush();
 
   private:
@@ -25,6 +29,7 @@ class BufferedWriter {
     int file_;
     std::int64_t offset_;  // where the buffer's first byte goes
     std::vector<std::uint8_t> buffer_;
+    std::size_t reserved_from_ = 0;
 };
 
 class BufferedReader {

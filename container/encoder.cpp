@@ -148,12 +148,11 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         OrFail(out.Append(records.data(), records.size()));
 
         const KeyStream stream(tables_, Contrasena);
-        std::vector<std::uint8_t> buffer(kBlockSize + 1);
         std::int64_t running_total = 0;
         for (const std::string& item : sFound) {
             if (item.back() == '\\')
                 continue;
-            EncodeFileInto(out, item, stream, buffer);
+            EncodeFileInto(out, item, stream);
             running_total += scan_.files.at(item).size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }
@@ -176,8 +175,7 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
     }
 }
 
-void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream,
-                            std::vector<std::uint8_t>& buffer) {
+void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream) {
     const EntryInfo& seen = scan_.files.at(path);
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
     // A file that changed since the scan would make the container disagree
@@ -188,31 +186,34 @@ void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const 
                            "\xBB ha cambiado mientras se codificaba la carpeta."});
     };
     std::int64_t position = 0;
-    // The last piece asks for one byte more: getting it means the file grew.
+    // Each piece is read straight into the container's buffer and coded
+    // there. The last piece asks for one byte more: getting it means the
+    // file grew.
     auto read_piece = [&](std::size_t length, bool last) {
         const std::size_t asked = last ? length + 1 : length;
-        if (OrFail(files_.Read(source, position, buffer.data(), asked)) != length)
+        std::uint8_t* space = OrFail(out.Reserve(asked));
+        if (OrFail(files_.Read(source, position, space, asked)) != length)
             changed();
         position += static_cast<std::int64_t>(length);
+        return space;
     };
-    auto write_piece = [&](std::size_t length) { OrFail(out.Append(buffer.data(), length)); };
 
     const CodingPlan plan = PlanFor(seen.size);
     if (plan.full_blocks == 0) {
-        read_piece(plan.tail, true);
+        std::uint8_t* piece = read_piece(plan.tail, true);
         host_.PumpEvents();
-        EncodeWhole(buffer.data(), plan.tail, stream);
-        write_piece(plan.tail);
+        EncodeWhole(piece, plan.tail, stream);
+        out.Commit(plan.tail);
     } else {
         for (std::int64_t block = 0; block < plan.full_blocks; ++block) {
-            read_piece(kBlockSize, false);
+            std::uint8_t* piece = read_piece(kBlockSize, false);
             host_.PumpEvents();
-            EncodeFullBlock(buffer.data(), stream);
-            write_piece(kBlockSize);
+            EncodeFullBlock(piece, stream);
+            out.Commit(kBlockSize);
         }
-        read_piece(plan.tail, true);
-        EncodeWhole(buffer.data(), plan.tail, stream);
-        write_piece(plan.tail);
+        std::uint8_t* piece = read_piece(plan.tail, true);
+        EncodeWhole(piece, plan.tail, stream);
+        out.Commit(plan.tail);
     }
     OrFail(files_.Close(source));
 }

@@ -55,8 +55,7 @@ class Engine {
 
     void WriteContainer(const std::string& container_path, const std::string& Contrasena,
                         const std::vector<std::string>& sFound, std::uint8_t width_code);
-    void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream,
-                        std::vector<std::uint8_t>& buffer);
+    void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream);
     std::uint8_t AttributesOf(const std::string& path);
     bool Sobrescribir(std::string& path);
 

@@ -122,21 +122,24 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
         prefix += '/';
 
     std::vector<DirEntry> entries;
+    std::string full = prefix;  // reused for every entry's path
     errno = 0;
     while (const dirent* item = readdir(dir.get())) {
-        const std::string native_name = item->d_name;
+        const std::string_view native_name = item->d_name;
         if (native_name == "." || native_name == "..")
             continue;
         Result<std::string> name = ProgramPath(native_name);
         if (!name)
             return name.error();
-        DirEntry entry{name.value(), EntryKind::kOther};
+        DirEntry entry{std::move(name).value(), EntryKind::kOther};
         struct stat st;
-        if (lstat((prefix + native_name).c_str(), &st) != 0)
+        if (fstatat(dirfd(dir.get()), item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
         entry.info = InfoOf(st);
         entry.kind = entry.info.kind;
-        entry.attributes = DosAttributesOf(st, prefix + native_name, entry.name);
+        full.resize(prefix.size());
+        full += native_name;
+        entry.attributes = DosAttributesOf(st, full, entry.name);
         entries.push_back(std::move(entry));
         errno = 0;
     }
