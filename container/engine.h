@@ -44,7 +44,8 @@ class Engine {
     // Returns after about Segundos seconds, pumping events meanwhile.
     void Espera(float Segundos);
 
-    // Test seam: runs between the walk and the wipe, with the found list.
+    // Runs once the container is complete, right before the wipe, with the
+    // found list: the tests' seam, and how velmora-cli times the wipe.
     using BeforeWipe = std::function<void(const std::vector<std::string>&)>;
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
