@@ -7,11 +7,7 @@
 namespace velmora {
 
 F3::F3() {
-    LoadDesignResources();
-    setObjectName("F3");
-    MakeFixedWindow(this, 442, 325);
-    setWindowTitle("Velmora 2.0");
-    setWindowIcon(QIcon(":/question.ico"));
+    MakeDesignWindow(this, "F3", 442, 325, "Velmora 2.0", ":/question.ico");
 
     Picture2 = new QLabel(this);
     NameControl(Picture2, "Picture2", 1);

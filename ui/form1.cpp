@@ -15,11 +15,7 @@ namespace velmora {
 
 Form1::Form1(FileSystem& files, EngineState& state, UiServices& services)
     : files_(files), state_(state), services_(services) {
-    LoadDesignResources();
-    setObjectName("Form1");
-    MakeFixedWindow(this, 256, 197);
-    setWindowTitle("");
-    setWindowIcon(QIcon(":/padlock.ico"));
+    MakeDesignWindow(this, "Form1", 256, 197, "", ":/padlock.ico");
     setMouseTracking(true);
 
     Picture1 = new QLabel(this);

@@ -21,11 +21,7 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
       tables_(tables),
       services_(services),
       program_folder_(std::move(program_folder)) {
-    LoadDesignResources();
-    setObjectName("Form2");
-    MakeFixedWindow(this, 255, 173);
-    setWindowTitle("Escriba la contrase\u00f1a:");
-    setWindowIcon(QIcon(":/padlock.ico"));
+    MakeDesignWindow(this, "Form2", 255, 173, "Escriba la contrase\u00f1a:", ":/padlock.ico");
     setMouseTracking(true);
 
     Image1 = new QLabel(this);

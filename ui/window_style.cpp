@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <algorithm>
 
@@ -16,6 +17,15 @@ namespace velmora {
 void LoadDesignResources() {
     static const bool loaded = (InitialiseDesignResources(), true);
     static_cast<void>(loaded);
+}
+
+void MakeDesignWindow(QWidget* window, const char* name, int width, int height,
+                      const QString& caption, const QString& icon) {
+    LoadDesignResources();
+    window->setObjectName(name);
+    MakeFixedWindow(window, width, height);
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(icon));
 }
 
 void MakeFixedWindow(QWidget* window, int width, int height) {

@@ -10,6 +10,11 @@ namespace velmora {
 // Makes the windows' pictures, icons and cursors available (once).
 void LoadDesignResources();
 
+// Sets up one of the three windows: its resources, design name, fixed size,
+// caption and icon.
+void MakeDesignWindow(QWidget* window, const char* name, int width, int height,
+                      const QString& caption, const QString& icon);
+
 // The common look of the three windows: fixed single border, no minimize or
 // maximize button, the given client size, centred on the screen.
 void MakeFixedWindow(QWidget* window, int width, int height);

@@ -13,9 +13,9 @@ class Form1Test : public QObject {
     Q_OBJECT
 
   private:
-    RecordingMessages messages;
-    RecordingOpener opener;
-    UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
+    UiDoubles doubles;
+    RecordingOpener& opener = doubles.opener;
+    UiServices& services = doubles.services;
     PosixFileSystem files;
     EngineState state;
 

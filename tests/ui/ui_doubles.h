@@ -28,4 +28,12 @@ class RecordingOpener : public Opener {
     std::vector<QUrl> opened;
 };
 
+// The windows' outside world for tests in which ending the program is the
+// end of the test step: it throws.
+struct UiDoubles {
+    RecordingMessages messages;
+    RecordingOpener opener;
+    UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
+};
+
 }  // namespace velmora

@@ -18,9 +18,9 @@ class WindowsLayoutTest : public QObject {
     Q_OBJECT
 
   private:
-    RecordingMessages messages;
-    RecordingOpener opener;
-    UiServices services{messages, opener, [] { throw ProgramEnded{}; }};
+    UiDoubles doubles;
+    RecordingOpener& opener = doubles.opener;
+    UiServices& services = doubles.services;
     PosixFileSystem files;
     EngineState engine;
     ProgramState state;
