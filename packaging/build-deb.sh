@@ -10,7 +10,6 @@ build=$(realpath "$1")
 mkdir -p "$2"
 out=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
-source_dir=$(dirname "$here")
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")-1
 arch=$(dpkg --print-architecture)

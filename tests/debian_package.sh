@@ -62,7 +62,7 @@ printf 'hola' > "MIS DATOS/A.TXT"
 head -c 70000 /dev/urandom > "MIS DATOS/SUB/B.BIN"
 cp -r "MIS DATOS" original
 echo clave | "$cli" encode "MIS DATOS" --password-stdin > /dev/null || fail "encode"
-[ ! -e "MIS DATOS" ] && [ -f "MIS DATOS.zol" ] || fail "encode left no container"
+{ [ ! -e "MIS DATOS" ] && [ -f "MIS DATOS.zol" ]; } || fail "encode left no container"
 echo clave | "$cli" decode "MIS DATOS.zol" --password-stdin > /dev/null || fail "decode"
 diff -r original "MIS DATOS" || fail "the restored folder differs"
 
