@@ -169,7 +169,8 @@ TEST_F(DesktopIntegrationTest, BesideThePackageOnlyTheStoreAndTheNautilusScriptA
     RegisterNow();
     temp.MakeFolder("system/applications");
     fs::copy_file(VELMORA_PACKAGED_ENTRY, temp.native + "/system/applications/velmora-zol.desktop");
-    setenv("XDG_DATA_DIRS", (temp.native + "/system").c_str(), 1);
+    const std::string dirs = temp.native + "/other::" + temp.native + "/system";
+    setenv("XDG_DATA_DIRS", dirs.c_str(), 1);
     const std::vector<std::string> provided_by_the_package = {
         "mime/packages/velmora.xml",
         "icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png",
