@@ -18,6 +18,10 @@ class FaultInjectionTest : public EngineFixture {
         temp.Write("T/a.txt", "uno");
         temp.Write("T/sub/b.bin", std::string(150000, 'b'));
         temp.Write("T/sub/c.txt", "tres");
+        // Hidden folder (18): the walk resets it, but only once the
+        // container is complete.
+        temp.Write("T/oculta/d.txt", "cuatro");
+        ASSERT_TRUE(files.SetAttr(Path("T\\oculta"), kHidden).ok());
     }
     void Reset() {
         files.fail_open.clear();
@@ -25,7 +29,10 @@ class FaultInjectionTest : public EngineFixture {
         files.fail_write_path.clear();
         files.fail_flush = false;
         files.fail_sync = false;
-        host = TestHost(files);
+        files.fail_rename = false;
+        files.on_sync = nullptr;
+        host = TestHost(files, state);
+        before_wipe = nullptr;
     }
 };
 
@@ -41,7 +48,11 @@ TEST_F(FaultInjectionTest, EncodingFailuresLeaveEveryOriginal) {
          [&] { files.fail_write_path = "T.zol", files.fail_write_errno = EIO; }},
         {"the container's flush fails", [&] { files.fail_flush = true; }},
         {"a file cannot be opened", [&] { files.fail_open[Path("T\\sub\\c.txt")] = EACCES; }},
-        {"the target folder is read-only", [&] { files.fail_open[Path("T.zol")] = EROFS; }},
+        {"the target folder is read-only",
+         [&] { files.fail_open[Path("T.zol.parcial")] = EROFS; }},
+        {"the target folder is missing",
+         [&] { files.fail_open[Path("T.zol.parcial")] = ENOENT; }},
+        {"the finished container cannot take its name", [&] { files.fail_rename = true; }},
     };
     for (const Fault& fault : faults) {
         MakeTree();

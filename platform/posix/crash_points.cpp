@@ -37,6 +37,13 @@ Status CrashPointFileSystem::SetAttr(const std::string& path, int attributes) {
 Status CrashPointFileSystem::DeleteFile(const std::string& path) {
     return Point(PosixFileSystem::DeleteFile(path));
 }
+Result<bool> CrashPointFileSystem::DeleteFileIfSame(const std::string& path,
+                                                   const EntryInfo& expected) {
+    return Point(PosixFileSystem::DeleteFileIfSame(path, expected));
+}
+Status CrashPointFileSystem::RenameNew(const std::string& from, const std::string& to) {
+    return Point(PosixFileSystem::RenameNew(from, to));
+}
 Status CrashPointFileSystem::MakeFolder(const std::string& path) {
     return Point(PosixFileSystem::MakeFolder(path));
 }
