@@ -26,6 +26,10 @@ std::string WithoutDotComponent(const std::string& path) {
     return path;
 }
 
+std::string Count(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 bool Inside(const std::string& path, const std::string& root) {
     return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
                             path[root.size()] == '\\');
@@ -246,7 +250,7 @@ void Engine::LeftBehind(const std::string& path, const std::string& why) {
 // wipe had not reached (as it was) or one it had to leave (reported).
 void Engine::StopWipeOnCancel(const std::vector<std::string>& Lista, std::size_t next) {
     state_.Wiping = false;
-    std::int64_t untouched = 0;
+    std::size_t untouched = 0;
     for (std::size_t i = next; i < Lista.size(); ++i)
         if (Lista[i].back() != '\\')
             ++untouched;
@@ -258,11 +262,12 @@ void Engine::StopWipeOnCancel(const std::vector<std::string>& Lista, std::size_t
     std::string text = "Cancelado. El contenedor \xAB" + files_.DisplayPath(container_path_) +
                        "\xBB est\xE1 completo y se conserva. De la carpeta \xAB" +
                        files_.DisplayPath(state_.FolderPath) + "\xBB quedan " +
-                       std::to_string(untouched) + " archivos sin tocar";
+                       Count(untouched, "archivo", "archivos") + " sin tocar";
     if (files_left_.empty())
         text += "; ninguno queda a medio sobrescribir.";
     else
-        text += ", y " + std::to_string(files_left_.size()) + " que el borrado ha tenido que dejar.";
+        text += ", y " + Count(files_left_.size(), "archivo", "archivos") +
+                " que el borrado ha tenido que dejar.";
     host_.ShowMessage(text, MessageIcon::kInformation);
     host_.EndProgram();
 }
@@ -298,8 +303,8 @@ void Engine::ReportLeftovers() {
     host_.ShowMessage("El contenedor \xAB" + files_.DisplayPath(container_path_) +
                           "\xBB est\xE1 completo, pero la carpeta no se ha podido borrar del "
                           "todo: quedan " +
-                          std::to_string(files_left_.size()) + " archivos y " +
-                          std::to_string(folders.size()) + " carpetas: " + names + ".",
+                          Count(files_left_.size(), "archivo", "archivos") + " y " +
+                          Count(folders.size(), "carpeta", "carpetas") + ": " + names + ".",
                       MessageIcon::kCritical);
 }
 

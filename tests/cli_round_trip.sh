@@ -50,6 +50,16 @@ head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
 [ ! -e broken ] || fail "a damaged container created a folder"
 
+# What the wipe cannot delete makes the exit status say so. (Root may
+# delete in a read-only folder.)
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir -p cerrada/T && printf 'x' > cerrada/T/a && chmod 555 cerrada
+  expect_status 5 sh -c "echo 'clave' | '$cli' encode cerrada/T -C . --password-stdin"
+  grep -q 'no se ha podido borrar del todo' err.txt || fail "what was left is not told"
+  [ -f T.zol ] && [ ! -e cerrada/T/a ] || fail "container or wipe missing"
+  chmod 755 cerrada
+fi
+
 expect_status 2 "$cli"
 expect_status 2 "$cli" frobnicate x
 expect_status 0 "$cli" --help

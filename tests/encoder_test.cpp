@@ -285,6 +285,83 @@ TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
     EXPECT_EQ(Snapshot(temp.native + "/F"), before);
 }
 
+TEST_F(EncoderTest, ReadOnlyFoldersAreEmptiedAndRemoved) {
+    temp.Write("RO/sub/inner/x", "x");
+    temp.Write("RO/sub/y", "y");
+    temp.Write("RO/z", "z");
+    temp.MakeFolder("RO/sub/inner/vacia");
+    for (const char* folder : {"RO/sub/inner/vacia", "RO/sub/inner", "RO/sub", "RO"})
+        chmod((temp.native + "/" + folder).c_str(), 0555);
+    chmod((temp.native + "/RO/z").c_str(), 0444);
+    const RunResult result = Encode("RO");
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_FALSE(result.left_behind);
+    EXPECT_FALSE(temp.Exists("RO"));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+// What only a normal account meets: root may read, write and delete
+// regardless of permissions, so these cases skip under root (the test
+// programs run a second time as an unprivileged user).
+TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root ignores permissions; the unprivileged run covers this";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::function<RunResult()> run;
+        Outcome outcome;
+    };
+    const std::vector<Case> cases = {
+        {"a file that cannot be read",
+         [&] { chmod((temp.native + "/P/T/a").c_str(), 0); },
+         [&] { return Encode("P\\T", {.container_folder = temp.path}); }, Outcome::kFailed},
+        {"a read-only target folder",
+         [&] {
+             temp.MakeFolder("destino");
+             chmod((temp.native + "/destino").c_str(), 0555);
+         },
+         [&] { return Encode("P\\T", {.container_folder = Path("destino")}); },
+         Outcome::kFailed},
+        {"a container beside which nothing may be created",
+         [&] {
+             ASSERT_EQ(Encode("P\\T", {.keep_originals = true, .container_folder = Path("P")})
+                           .outcome,
+                       Outcome::kDone);
+             chmod((temp.native + "/P").c_str(), 0555);
+         },
+         [&] { return Decode("P\\T.zol"); }, Outcome::kFailed},
+    };
+    for (const Case& c : cases) {
+        chmod((temp.native + "/P").c_str(), 0755);
+        fs::remove_all(temp.native + "/P");
+        fs::remove_all(temp.native + "/destino");
+        temp.Write("P/T/a", "a");
+        temp.Write("P/T/sub/b", "b");
+        c.make();
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(c.run().outcome, c.outcome) << c.what;
+        EXPECT_EQ(host.messages.size(), 1u) << c.what;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+    }
+
+    // The folder's parent lies outside the tree and is not made writable:
+    // the emptied folder stays, and the run says so.
+    chmod((temp.native + "/P").c_str(), 0755);
+    fs::remove_all(temp.native + "/P");
+    temp.Write("P/T/a", "a");
+    chmod((temp.native + "/P").c_str(), 0555);
+    host = TestHost(files, state);
+    const RunResult result = Encode("P\\T", {.container_folder = temp.path, .report_leftovers = true});
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_TRUE(result.left_behind);
+    EXPECT_FALSE(temp.Exists("P/T/a"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find(files.DisplayPath(Path("P\\T"))), std::string::npos);
+    chmod((temp.native + "/P").c_str(), 0755);
+}
+
 // Each of these trees is refused before anything is touched.
 TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     temp.Write("outside/file", "fuera");

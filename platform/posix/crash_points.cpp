@@ -13,6 +13,9 @@ CrashPointFileSystem::CrashPointFileSystem() {
         kill_at_ = std::atol(kill_at);
     if (const char* file = std::getenv("VELMORA_POINTS_FILE"))
         points_file_ = file;
+    signal_ = SIGKILL;
+    if (const char* signal = std::getenv("VELMORA_KILL_SIGNAL"))
+        signal_ = std::atoi(signal);
 }
 
 CrashPointFileSystem::~CrashPointFileSystem() {
@@ -26,7 +29,7 @@ T CrashPointFileSystem::Point(T result) {
     if (passed_ == kill_at_) {
         if (!points_file_.empty())
             std::ofstream(points_file_) << passed_ << "\n";
-        kill(getpid(), SIGKILL);
+        kill(getpid(), signal_);
     }
     return result;
 }
