@@ -264,6 +264,17 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
                                     "\nEl archivo est\xE1 siendo utilizado");
     EXPECT_EQ(host.icons[0], MessageIcon::kCritical);
     EXPECT_FALSE(temp.Exists("E/libre"));
+
+    // velmora-cli says what really happened: deleted without being
+    // overwritten (the delete is tried all the same).
+    fs::remove(temp.native + "/E.zol");
+    files.fail_open.clear();
+    temp.Write("E/bloqueado", "b");
+    host = TestHost(files, state);
+    ASSERT_EQ(Encode("E", {.report_leftovers = true}).outcome, Outcome::kDone);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Se ha borrado sin sobrescribir"), std::string::npos);
+    EXPECT_FALSE(temp.Exists("E"));
 }
 
 TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
