@@ -99,7 +99,7 @@ class Engine {
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
 
-    std::string container_path_;          // the finished container's name
+    std::string container_path_;            // the finished container's name
     std::vector<std::string> walk_resets_;  // top-level entries the walk resets
     // The wipe's account: files that stay, and the folders given owner write
     // permission so that their entries could be deleted, with their former

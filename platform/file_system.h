@@ -83,8 +83,7 @@ class FileSystem {
     // to the folder) right after checking, through that handle, that the
     // name still refers to the file `expected` (device and inode). Returns
     // false, deleting nothing, when the name now refers to something else.
-    virtual Result<bool> DeleteFileIfSame(const std::string& path,
-                                          const EntryInfo& expected) = 0;
+    virtual Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) = 0;
     // Gives `from` the name `to`, which must not exist yet (never replaces).
     virtual Status RenameNew(const std::string& from, const std::string& to) = 0;
     virtual Status MakeFolder(const std::string& path) = 0;

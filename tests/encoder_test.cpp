@@ -242,8 +242,8 @@ TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
     std::vector<std::string> wipe;
     for (const std::string& event : files.log)
         if (event.find(".zol") == std::string::npos)
-            wipe.push_back(event == "sync" ? event
-                                           : event.substr(0, event.find(' ')) + " " + Nombre(event));
+            wipe.push_back(
+                event == "sync" ? event : event.substr(0, event.find(' ')) + " " + Nombre(event));
     EXPECT_EQ(wipe, (std::vector<std::string>{"write a", "write b", "sync", "delete a", "delete b",
                                               "write c", "write d", "sync", "delete c", "delete d",
                                               "write e", "sync", "delete e"}));
@@ -324,21 +324,19 @@ TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
         Outcome outcome;
     };
     const std::vector<Case> cases = {
-        {"a file that cannot be read",
-         [&] { chmod((temp.native + "/P/T/a").c_str(), 0); },
+        {"a file that cannot be read", [&] { chmod((temp.native + "/P/T/a").c_str(), 0); },
          [&] { return Encode("P\\T", {.container_folder = temp.path}); }, Outcome::kFailed},
         {"a read-only target folder",
          [&] {
              temp.MakeFolder("destino");
              chmod((temp.native + "/destino").c_str(), 0555);
          },
-         [&] { return Encode("P\\T", {.container_folder = Path("destino")}); },
-         Outcome::kFailed},
+         [&] { return Encode("P\\T", {.container_folder = Path("destino")}); }, Outcome::kFailed},
         {"a container beside which nothing may be created",
          [&] {
-             ASSERT_EQ(Encode("P\\T", {.keep_originals = true, .container_folder = Path("P")})
-                           .outcome,
-                       Outcome::kDone);
+             ASSERT_EQ(
+                 Encode("P\\T", {.keep_originals = true, .container_folder = Path("P")}).outcome,
+                 Outcome::kDone);
              chmod((temp.native + "/P").c_str(), 0555);
          },
          [&] { return Decode("P\\T.zol"); }, Outcome::kFailed},
@@ -364,7 +362,8 @@ TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
     temp.Write("P/T/a", "a");
     chmod((temp.native + "/P").c_str(), 0555);
     host = TestHost(files, state);
-    const RunResult result = Encode("P\\T", {.container_folder = temp.path, .report_leftovers = true});
+    const RunResult result =
+        Encode("P\\T", {.container_folder = temp.path, .report_leftovers = true});
     EXPECT_EQ(result.outcome, Outcome::kDone);
     EXPECT_TRUE(result.left_behind);
     EXPECT_FALSE(temp.Exists("P/T/a"));

@@ -51,10 +51,8 @@ TEST_F(FaultInjectionTest, EncodingFailuresLeaveEveryOriginal) {
          [&] { files.fail_write_path = "T.zol", files.fail_write_errno = EIO; }},
         {"the container's flush fails", [&] { files.fail_flush = true; }},
         {"a file cannot be opened", [&] { files.fail_open[Path("T\\sub\\c.txt")] = EACCES; }},
-        {"the target folder is read-only",
-         [&] { files.fail_open[Path("T.zol.parcial")] = EROFS; }},
-        {"the target folder is missing",
-         [&] { files.fail_open[Path("T.zol.parcial")] = ENOENT; }},
+        {"the target folder is read-only", [&] { files.fail_open[Path("T.zol.parcial")] = EROFS; }},
+        {"the target folder is missing", [&] { files.fail_open[Path("T.zol.parcial")] = ENOENT; }},
         {"the finished container cannot take its name", [&] { files.fail_rename = true; }},
     };
     for (const Fault& fault : faults) {
@@ -126,8 +124,8 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         std::string content;
     };
     const std::vector<Race> races = {
-        {"rewritten in place with the same size", false,
-         [&] { write(T + "/a.txt", "dos"); }, T + "/a.txt", "dos"},
+        {"rewritten in place with the same size", false, [&] { write(T + "/a.txt", "dos"); },
+         T + "/a.txt", "dos"},
         {"rewritten in place, modification time put back", false,
          [&] {
              struct stat st;

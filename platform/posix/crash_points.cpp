@@ -41,7 +41,7 @@ Status CrashPointFileSystem::DeleteFile(const std::string& path) {
     return Point(PosixFileSystem::DeleteFile(path));
 }
 Result<bool> CrashPointFileSystem::DeleteFileIfSame(const std::string& path,
-                                                   const EntryInfo& expected) {
+                                                    const EntryInfo& expected) {
     return Point(PosixFileSystem::DeleteFileIfSame(path, expected));
 }
 Status CrashPointFileSystem::RenameNew(const std::string& from, const std::string& to) {

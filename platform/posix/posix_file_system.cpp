@@ -184,8 +184,7 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
     return Status::Ok();
 }
 
-Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path,
-                                              const EntryInfo& expected) {
+Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const EntryInfo& expected) {
     const auto slash = path.find_last_of('\\');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
     Result<std::string> native_folder = NativePath(folder.empty() ? "\\" : folder);
@@ -220,8 +219,8 @@ Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to
         return native_from.error();
     if (!native_to)
         return native_to.error();
-    if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(),
-                  RENAME_NOREPLACE) != 0)
+    if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
+        0)
         return SystemError(errno, "No se puede dar su nombre a", DisplayPath(to));
     return Status::Ok();
 }
