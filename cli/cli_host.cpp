@@ -22,7 +22,8 @@ constexpr int kInterruptedExit = 130;
 
 }  // namespace
 
-CliHost::CliHost(FileSystem& files) : files_(files), terminal_(isatty(STDERR_FILENO) == 1) {}
+CliHost::CliHost(FileSystem& files, EngineState& state)
+    : files_(files), state_(state), terminal_(isatty(STDERR_FILENO) == 1) {}
 
 void CliHost::CatchInterrupts() {
     struct sigaction action {};
@@ -30,14 +31,18 @@ void CliHost::CatchInterrupts() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void CliHost::PumpEvents() {
     if (!interrupted)
         return;
+    interrupted = 0;
     FinishProgressLine();
-    std::fprintf(stderr, "Cancelado.\n");
-    PressCancelar(files_, *this);
+    if (!state_.Wiping)  // the wipe says itself what it leaves
+        std::fprintf(stderr, "Cancelado.\n");
+    PressCancelar(files_, state_, *this);
 }
 
 void CliHost::SetCaption(const std::string& caption) {

@@ -38,7 +38,7 @@ Result<std::string> AbsoluteProgramPath(const std::string& argument) {
 int ExitFor(const RunResult& result) {
     switch (result.outcome) {
         case Outcome::kDone:
-            return kExitOk;
+            return result.left_behind ? kExitLeftBehind : kExitOk;
         case Outcome::kRefused:
             return kExitRefused;
         case Outcome::kFailed:
@@ -143,7 +143,8 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
     SystemClock clock;
-    CliHost host(files);
+    EngineState state;
+    CliHost host(files, state);
     CipherTables tables([](const std::string& text) { Say(text); });
     tables.CrearBuffer();
     PasswordPrompt prompt(options.password_stdin);
@@ -153,10 +154,10 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Say(target.error().message);
         return kExitRefused;
     }
-    EngineState state;
     state.FolderPath = target.value();
     EngineOptions engine_options;
     engine_options.show_restored_folder = false;
+    engine_options.report_leftovers = true;
 
     if (options.command == "encode") {
         engine_options.keep_originals = options.keep;

@@ -1,3 +1,5 @@
+#include <errno.h>
+
 #include "cipher/cp1252_case.h"
 #include "container/buffered_io.h"
 #include "container/container_format.h"
@@ -66,6 +68,9 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     if (Status target = CheckEncodingTarget(container_path); !target)
         return Refuse(target.error().message);
 
+    container_path_ = container_path;
+    walk_resets_.clear();
+    bool left_behind = false;
     try {
         host_.SetCaption("Codificando...");
         std::vector<std::string> sFound;
@@ -90,22 +95,40 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 
         if (before_wipe_)
             before_wipe_(sFound);
-        if (!options_.keep_originals)
+        if (!options_.keep_originals) {
+            ApplyWalkResets();
             BorrarOrig(sFound);
+            left_behind = !files_left_.empty() || files_.Inspect(folder).ok();
+        }
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
     }
     host_.UnloadMainWindow();
-    return {Outcome::kDone, ""};
+    RunResult done{Outcome::kDone, ""};
+    done.left_behind = left_behind;
+    return done;
+}
+
+// The walk's resets of top-level folders, made once the container is
+// complete. A file's reset is the wipe's own, made right before it is
+// overwritten, once it is known to be the file that was packed.
+void Engine::ApplyWalkResets() {
+    for (const std::string& path : walk_resets_)
+        if (path == state_.FolderPath || scan_.folders.count(path) != 0)
+            (void)files_.SetAttr(path, 0);
 }
 
 // The attributes the scan read, except for the folder itself and its own
-// entries, which the walk may have reset since: those are read again.
+// entries, which are read again, and those the walk resets to normal (a
+// folder then reads 16, a file 128).
 std::uint8_t Engine::AttributesOf(const std::string& path) {
     std::string_view entry = path;
     if (entry.size() > 1 && entry.back() == '\\')
         entry.remove_suffix(1);
     const std::string_view folder = state_.FolderPath;
+    for (const std::string& reset : walk_resets_)
+        if (reset == entry)
+            return entry == folder || scan_.folders.count(reset) != 0 ? kFolder : kNormal;
     const bool top_level =
         entry == folder ||
         (entry.size() > folder.size() && entry.substr(0, folder.size()) == folder &&
@@ -116,10 +139,21 @@ std::uint8_t Engine::AttributesOf(const std::string& path) {
     return AttributeByte(scan_.attributes.at(std::string(entry)));
 }
 
+// The container is written under a name of its own in the same folder
+// and takes its real name only once it is complete: a run that ends early
+// never leaves a partial file under the real name. An unused name is
+// chosen, so a partial file left by a killed run never blocks the next.
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
                             const std::vector<std::string>& sFound, std::uint8_t width_code) {
-    const int container = OrFail(files_.Open(container_path, OpenMode::kCreateNew));
-    host_.SetPicture1Tag(container_path);
+    std::string partial = container_path + ".parcial";
+    Result<int> opened = files_.Open(partial, OpenMode::kCreateNew);
+    for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
+        partial = container_path + ".parcial" + std::to_string(n);
+        opened = files_.Open(partial, OpenMode::kCreateNew);
+    }
+    const int container = OrFail(std::move(opened));
+    host_.SetPicture1Tag(partial);
+    std::string written = partial;  // the name the container has now
     try {
         std::vector<std::string> parents(sFound.size());
         recortar(sFound, parents, sFound.size());
@@ -128,7 +162,7 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         header.EntryCount = static_cast<std::int32_t>(sFound.size());
         header.NameWidthCode = width_code;
         header.PasswordCheck = MakePasswordCheck(tables_, Contrasena);
-        header.FolderAttributes = AttributeByte(OrFail(files_.GetAttr(state_.FolderPath + "\\")));
+        header.FolderAttributes = AttributesOf(state_.FolderPath + "\\");
         const auto head = SerializeHeader(header);
         std::vector<std::uint8_t> records(head.begin(), head.end());
 
@@ -159,17 +193,20 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         OrFail(out.Flush());
         // Before the originals are wiped, the container must be on disk; when
         // they stay, nothing is at risk and the system may write it back later.
-        if (!options_.keep_originals) {
+        if (!options_.keep_originals)
             OrFail(files_.Flush(container));
+        OrFail(files_.Close(container));
+        OrFail(files_.RenameNew(partial, container_path));
+        written = container_path;
+        if (!options_.keep_originals) {
             const std::string target = ParentOf(container_path);
             OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
         }
-        OrFail(files_.Close(container));
     } catch (const EngineFailure&) {
-        // Nothing of the folder has been touched; the unfinished container
-        // is ours and useless, so it goes.
+        // Nothing of the folder has been touched; the container of a failed
+        // run is ours and useless, so it goes.
         files_.CloseAll();
-        (void)files_.DeleteFile(container_path);
+        (void)files_.DeleteFile(written);
         host_.SetPicture1Tag("");
         throw;
     }

@@ -33,12 +33,17 @@ class Engine {
 
     // Lists the tree depth first into sFound (every file, and a "\"-ended
     // entry for every folder without files) and fills RemovalList. Needs the
-    // tree scanned first (it stands in for the folder and file lists).
+    // tree scanned first (it stands in for the folder and file lists). The
+    // top-level entries it resets to normal are only noted: the records show
+    // the reset values, and the disk changes once the container is complete
+    // and the folder is about to be wiped.
     void DirWalk(const std::string& sPattern, const std::string& CurrDir,
                  std::vector<std::string>& sFound);
 
     // Overwrites every listed file with bytes of 255 and deletes it, then
-    // removes the walked folders, deepest first. Failures are skipped.
+    // removes the walked folders, deepest first. Failures are skipped. Files
+    // are overwritten in batches, each flushed once before its files are
+    // deleted; a file is touched only while it is still the one the scan saw.
     void BorrarOrig(std::vector<std::string>& Lista);
 
     // Returns after about Segundos seconds, pumping events meanwhile.
@@ -58,7 +63,23 @@ class Engine {
                         const std::vector<std::string>& sFound, std::uint8_t width_code);
     void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream);
     std::uint8_t AttributesOf(const std::string& path);
-    bool Sobrescribir(std::string& path);
+    void ApplyWalkResets();
+
+    // What the overwrite of one file came to.
+    enum class Overwrite { kDone, kLeftAlone, kNotOverwritten, kGone };
+    struct Overwritten {
+        std::string path;
+        EntryInfo identity;  // of the file that was overwritten
+    };
+    Overwrite Sobrescribir(std::string& path, EntryInfo& overwritten);
+    void DeleteBatch(std::vector<Overwritten>& batch);
+    void DeleteUnwritten(const std::string& path);
+    void AllowDeletingIn(const std::string& folder);
+    void LeaveAlone(const std::string& path);
+    void LeftBehind(const std::string& path, const std::string& why);
+    void StopWipeOnCancel(const std::vector<std::string>& Lista, std::size_t next);
+    std::vector<std::string> FoldersStillThere();
+    void ReportLeftovers();
 
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
                                           std::uint8_t& width_code);
@@ -77,6 +98,15 @@ class Engine {
     std::string folder_list_path_;                // the walk's cursor (no trailing "\")
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
+
+    std::string container_path_;            // the finished container's name
+    std::vector<std::string> walk_resets_;  // top-level entries the walk resets
+    // The wipe's account: files that stay, and the folders given owner write
+    // permission so that their entries could be deleted, with their former
+    // attributes.
+    std::vector<std::string> files_left_;
+    std::string overwrite_error_;  // why the last file could not be opened
+    std::vector<std::pair<std::string, int>> opened_folders_;
 };
 
 }  // namespace velmora

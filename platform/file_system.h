@@ -32,7 +32,15 @@ struct EntryInfo {
     std::uint64_t inode = 0;
     std::uint64_t links = 0;
     std::int64_t size = 0;
+    // Last change of the content, and of the content or the entry itself
+    // (attributes, links), in nanoseconds.
+    std::int64_t modified_ns = 0;
+    std::int64_t changed_ns = 0;
 };
+
+// The same entry, unchanged in content and in what points to it: same
+// device, inode, size and times, and no other name.
+bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen);
 
 struct DirEntry {
     std::string name;
@@ -71,6 +79,13 @@ class FileSystem {
     virtual Result<EntryInfo> Inspect(const std::string& path) = 0;
 
     virtual Status DeleteFile(const std::string& path) = 0;
+    // Deletes the file through a handle of its folder (not following a link
+    // to the folder) right after checking, through that handle, that the
+    // name still refers to the file `expected` (device and inode). Returns
+    // false, deleting nothing, when the name now refers to something else.
+    virtual Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) = 0;
+    // Gives `from` the name `to`, which must not exist yet (never replaces).
+    virtual Status RenameNew(const std::string& from, const std::string& to) = 0;
     virtual Status MakeFolder(const std::string& path) = 0;
     virtual Status RemoveFolder(const std::string& path) = 0;
     // Makes the folder's list of names durable (after a create or a delete).

@@ -4,7 +4,7 @@
 set -euo pipefail
 cli="$1"
 work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'chattr -R -i "$work" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -49,6 +49,24 @@ grep -q 'al menos 3 caracteres' err.txt || fail "short password accepted"
 head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
 [ ! -e broken ] || fail "a damaged container created a folder"
+
+# What the wipe cannot delete makes the exit status say so: a folder in a
+# read-only parent for a normal account, an immutable file for root.
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir -p cerrada/T && printf 'x' > cerrada/T/a && chmod 555 cerrada
+  expect_status 5 sh -c "echo 'clave' | '$cli' encode cerrada/T -C . --password-stdin"
+  grep -q 'no se ha podido borrar del todo' err.txt || fail "what was left is not told"
+  [ -f T.zol ] && [ ! -e cerrada/T/a ] || fail "container or wipe missing"
+  chmod 755 cerrada
+else
+  mkdir -p fija/T && printf 'x' > fija/T/a && printf 'y' > fija/T/b
+  if chattr +i fija/T/a 2>/dev/null; then
+    expect_status 5 sh -c "echo 'clave' | '$cli' encode fija/T -C . --password-stdin"
+    grep -q 'fija/T/a' err.txt || fail "the immutable file is not named"
+    [ "$(cat fija/T/a)" = x ] && [ ! -e fija/T/b ] || fail "wrong file kept"
+    chattr -i fija/T/a
+  fi
+fi
 
 expect_status 2 "$cli"
 expect_status 2 "$cli" frobnicate x

@@ -16,7 +16,7 @@ class DecoderTest : public EngineFixture {
     void EncodeAway(const std::string& folder) {
         ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
         ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files);
+        host = TestHost(files, state);
     }
 
     // A container written record by record, for names our encoder never
@@ -101,7 +101,7 @@ TEST_F(DecoderTest, SecondAndThirdRestoreAreNumbered) {
     temp.MakeFolder("R");
     temp.Write("src/R/f", "1");
     ASSERT_EQ(Encode("src\\R", {.container_folder = temp.path}).outcome, Outcome::kDone);
-    host = TestHost(files);
+    host = TestHost(files, state);
     ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
     EXPECT_EQ(state.RestoredPath, Path("R (2)\\"));
     ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
@@ -117,7 +117,7 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     const auto container = ContainerBytes("M.zol");
     host.on_pump = [&](int) {
         if (temp.Exists("M/B"))
-            PressCancelar(files, host);
+            PressCancelar(files, state, host);
     };
     EXPECT_THROW(Decode("M.zol"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("M.zol"), container);
@@ -167,7 +167,7 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         fs::remove(temp.native + "/H.zol");
         WriteContainer("H.zol", entries);
         const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files);
+        host = TestHost(files, state);
         EXPECT_EQ(Decode("H.zol").outcome, Outcome::kRefused) << what;
         EXPECT_EQ(host.messages.size(), 1u) << what;
         EXPECT_EQ(Snapshot(temp.native), before) << what;
@@ -177,7 +177,7 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
     // Refused before: the same container with safe names restores.
     fs::remove(temp.native + "/H.zol");
     WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
-    host = TestHost(files);
+    host = TestHost(files, state);
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("H/A/B"), "dd");
 }
@@ -191,7 +191,7 @@ TEST_F(DecoderTest, EveryTruncationOfAValidContainerIsRefusedWithNothingCreated)
     for (std::size_t length = 0; length < whole.size(); ++length) {
         const std::string cut(whole.begin(), whole.begin() + static_cast<long>(length));
         temp.Write("T.zol", cut);
-        host = TestHost(files);
+        host = TestHost(files, state);
         ASSERT_EQ(Decode("T.zol").outcome, Outcome::kRefused) << length;
         ASSERT_FALSE(temp.Exists("T")) << length;
         ASSERT_EQ(temp.Read("T.zol"), cut) << length;

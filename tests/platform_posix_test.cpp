@@ -241,6 +241,28 @@ TEST_F(PlatformTest, FoldersAndFilesAreMadeAndRemoved) {
     EXPECT_FALSE(system.DeleteFile(path + "\\nueva").ok());
 }
 
+TEST_F(PlatformTest, CheckedDeleteAndRenameNeverTouchAnotherFile) {
+    MakeFile("a", "antes");
+    const EntryInfo seen = system.Inspect(path + "\\a").value();
+    MakeFile("nuevo", "despues");
+    fs::rename(native + "/nuevo", native + "/a");  // same name, another inode
+    EXPECT_EQ(system.DeleteFileIfSame(path + "\\a", seen).value(), false);
+    EXPECT_EQ(std::ifstream(native + "/a").rdbuf()->sgetc(), 'd');
+    const EntryInfo now = system.Inspect(path + "\\a").value();
+    EXPECT_NE(now.changed_ns, 0);
+    EXPECT_TRUE(system.DeleteFileIfSame(path + "\\a", now).value());
+    EXPECT_FALSE(fs::exists(native + "/a"));
+
+    MakeFile("b", "b");
+    MakeFile("c", "c");
+    const Status replaced = system.RenameNew(path + "\\b", path + "\\c");
+    ASSERT_FALSE(replaced.ok());
+    EXPECT_EQ(replaced.error().code, EEXIST);
+    ASSERT_TRUE(system.RenameNew(path + "\\b", path + "\\d").ok());
+    EXPECT_FALSE(fs::exists(native + "/b"));
+    EXPECT_TRUE(fs::exists(native + "/c") && fs::exists(native + "/d"));
+}
+
 TEST_F(PlatformTest, ProgramFolderAndClock) {
     char exe[4096];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe);

@@ -45,6 +45,8 @@ EntryInfo InfoOf(const struct stat& st) {
     info.inode = static_cast<std::uint64_t>(st.st_ino);
     info.links = static_cast<std::uint64_t>(st.st_nlink);
     info.size = static_cast<std::int64_t>(st.st_size);
+    info.modified_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    info.changed_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
     return info;
 }
 
@@ -179,6 +181,47 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
         return native.error();
     if (unlink(native->c_str()) != 0)
         return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+    return Status::Ok();
+}
+
+Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const EntryInfo& expected) {
+    const auto slash = path.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    Result<std::string> native_folder = NativePath(folder.empty() ? "\\" : folder);
+    Result<std::string> name = NativePath(path.substr(slash + 1));
+    if (!native_folder)
+        return native_folder.error();
+    if (!name)
+        return name.error();
+    const int dir = open(native_folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+    struct stat st;
+    int result = fstatat(dir, name->c_str(), &st, AT_SYMLINK_NOFOLLOW);
+    bool same = false;
+    if (result == 0) {
+        same = static_cast<std::uint64_t>(st.st_dev) == expected.device &&
+               static_cast<std::uint64_t>(st.st_ino) == expected.inode;
+        if (same)
+            result = unlinkat(dir, name->c_str(), 0);
+    }
+    const int err = errno;
+    close(dir);
+    if (result != 0)
+        return SystemError(err, "No se puede eliminar el archivo", DisplayPath(path));
+    return same;
+}
+
+Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to) {
+    Result<std::string> native_from = NativePath(from);
+    Result<std::string> native_to = NativePath(to);
+    if (!native_from)
+        return native_from.error();
+    if (!native_to)
+        return native_to.error();
+    if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
+        0)
+        return SystemError(errno, "No se puede dar su nombre a", DisplayPath(to));
     return Status::Ok();
 }
 

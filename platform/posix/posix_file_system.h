@@ -22,6 +22,8 @@ class PosixFileSystem : public FileSystem {
     Status SetAttr(const std::string& path, int attributes) override;
     Result<EntryInfo> Inspect(const std::string& path) override;
     Status DeleteFile(const std::string& path) override;
+    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override;
+    Status RenameNew(const std::string& from, const std::string& to) override;
     Status MakeFolder(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
     Status SyncFolder(const std::string& path) override;
