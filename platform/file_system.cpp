@@ -32,6 +32,10 @@ Result<std::vector<std::string>> FileSystem::ListFiles(const std::string& folder
     return NamesOfKind(*this, folder, EntryKind::kFile);
 }
 
+Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
+    return path == folder || path.rfind(folder + "\\", 0) == 0;
+}
+
 bool PassesMask(int attributes, int mask) {
     const int selective = attributes & (kHidden | kSystem | kFolder);
     return (selective & ~mask) == 0;

@@ -32,6 +32,9 @@ struct EntryInfo {
     std::uint64_t inode = 0;
     std::uint64_t links = 0;
     std::int64_t size = 0;
+    // The root of a mount: another file system, or a bind mount of a folder
+    // or of a single file, even from the same file system.
+    bool mount_root = false;
 };
 
 struct DirEntry {
@@ -94,8 +97,27 @@ class FileSystem {
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.
     virtual Result<std::string> ProgramFolder() = 0;
-    // The path as the user knows it on this platform, still Windows-1252.
+    // The path as the user knows it on this platform, still Windows-1252,
+    // control bytes escaped (it goes into messages).
     virtual std::string DisplayPath(const std::string& path) const = 0;
+
+    // A path the user gave (a command-line argument, in the system's own
+    // encoding) as the program's absolute path, resolved the way the system
+    // resolves it. By default the text is taken as it is.
+    virtual Result<std::string> FromSystemPath(const std::string& given) { return given; }
+    // True when path names the folder itself or anything below it, judged by
+    // the identity of the real folders, not by the texts. By default the
+    // texts are compared.
+    virtual Result<bool> IsSameOrInside(const std::string& path, const std::string& folder);
+    // The length of a path in characters as the system shows it.
+    virtual std::size_t CharacterCount(const std::string& path) const { return path.size(); }
+    // The longest name, in the system's units, that a folder can hold, and a
+    // name's size in those units.
+    virtual Result<std::size_t> LongestName(const std::string& folder) {
+        static_cast<void>(folder);
+        return std::size_t{255};
+    }
+    virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
 
     Result<std::int64_t> FileLen(const std::string& path);
     Result<std::vector<std::string>> ListSubfolders(const std::string& folder);
