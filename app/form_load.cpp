@@ -18,7 +18,8 @@ bool EncodesAttributeValue(int attributes) {
 
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
-    Result<std::string> path = services.files.FromSystemPath(native_path);
+    Result<std::string> path =
+        services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
     if (!path) {
         host.ShowMessage(path.error().message, MessageIcon::kCritical);
         host.EndProgram();
@@ -91,8 +92,9 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     // The path means what the system makes of it (links and ".." resolved
     // as the kernel resolves them); one that cannot be resolved finds
     // nothing.
-    Result<std::string> path =
-        C.empty() ? Result<std::string>(std::string()) : services.files.FromSystemPath(C);
+    Result<std::string> path = C.empty()
+                                   ? Result<std::string>(std::string())
+                                   : services.files.FromSystemPath(C, FileSystem::Given::kEntry);
     std::vector<std::string> found;
     if (path && !C.empty()) {
         Result<std::vector<std::string>> search = services.files.Dir(path.value(), kMaskNoHidden);

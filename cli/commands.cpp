@@ -187,7 +187,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     tables.CrearBuffer();
     PasswordPrompt prompt(options.password_stdin);
 
-    Result<std::string> target = files.FromSystemPath(options.target);
+    Result<std::string> target = files.FromSystemPath(options.target, FileSystem::Given::kEntry);
     if (!target) {
         Say(target.error().message);
         return kExitRefused;
@@ -200,7 +200,8 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "encode") {
         engine_options.keep_originals = options.keep;
         if (!options.container_folder.empty()) {
-            Result<std::string> folder = files.FromSystemPath(options.container_folder);
+            Result<std::string> folder =
+                files.FromSystemPath(options.container_folder, FileSystem::Given::kOutsideFolder);
             if (!folder) {
                 Say(folder.error().message);
                 return kExitRefused;

@@ -103,8 +103,15 @@ class FileSystem {
 
     // A path the user gave (a command-line argument, in the system's own
     // encoding) as the program's absolute path, resolved the way the system
-    // resolves it. By default the text is taken as it is.
-    virtual Result<std::string> FromSystemPath(const std::string& given) { return given; }
+    // resolves it: an entry (a folder to encode, a container), whose own
+    // name must have a Windows-1252 form, or a folder outside any tree (the
+    // folder a container goes to), taken whole as the system gives it. By
+    // default the text is taken as it is.
+    enum class Given { kEntry, kOutsideFolder };
+    virtual Result<std::string> FromSystemPath(const std::string& given, Given what) {
+        static_cast<void>(what);
+        return given;
+    }
     // True when path names the folder itself or anything below it, judged by
     // the identity of the real folders, not by the texts. By default the
     // texts are compared.

@@ -34,16 +34,24 @@ struct Descriptor {
 
 }  // namespace
 
-// The last component is taken as it is, not followed (what names a link
-// means the link), unless it is "." or ".." or the path ends in "/": then
-// the kernel resolves the whole path, and so does this. Every component
-// before it is resolved the way the kernel resolves it, so "L/../t" with L
-// a link means t beside L's target. The folder that holds the result is
-// used as the system gives it (an anchor when it has no Windows-1252 form);
-// only the last name must have one.
-Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given) {
+// An entry's last component is taken as it is, not followed (what names a
+// link means the link), unless it is "." or ".." or the path ends in "/":
+// then the kernel resolves the whole path, and so does this. Every
+// component before it is resolved the way the kernel resolves it, so
+// "L/../t" with L a link means t beside L's target. The folder that holds
+// the entry is used as the system gives it (an anchor when it has no
+// Windows-1252 form); only the entry's own name must have one. A folder
+// outside the tree is resolved whole, as the kernel does when a file is
+// made inside it.
+Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Given what) {
     if (given.empty())
         return SystemError(ENOENT, "No se puede encontrar", "");
+    if (what == Given::kOutsideFolder) {
+        Result<std::string> whole = RealPath(given, given);
+        if (!whole)
+            return whole.error();
+        return OutsidePath(whole.value());
+    }
     std::string text = given;
     bool follow = false;
     while (text.size() > 1 && text.back() == '/') {
