@@ -6,9 +6,7 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "cipher/cp1252_case.h"
-#include "cipher/key_derivation.h"
-#include "container/password_check.h"
+#include "app/password_decision.h"
 #include "ui/cursors.h"
 #include "ui/program_text.h"
 #include "ui/window_style.h"
@@ -72,63 +70,25 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
     CentreOnScreen(this);
 }
 
-void Form2::Refuse(const QString& text, MessageIcon icon, bool empty_both) {
-    services_.messages.Show(text, icon);
-    Text1[0]->clear();
-    if (empty_both)
-        Text1[1]->clear();
-    Text1[0]->setFocus();
-}
-
-void Form2::Accept(const std::string& key) {
-    state_.engine.PasswordKey = key;
-    hide();
+bool Form2::Decoding() const {
+    return ModeFromTag(Tag.toStdString()) == DialogMode::kDecoding;
 }
 
 void Form2::Command1_Click() {
-    const QString refused_characters =
-        "La contrase\u00f1a tiene caracteres que no se pueden usar. Escr\u00edbala sin ellos.";
-    const std::optional<std::string> first = ToProgramText(Text1[0]->text());
-    const std::optional<std::string> second = ToProgramText(Text1[1]->text());
-    if (!first || !second)
-        return Refuse(refused_characters, MessageIcon::kCritical, true);
-
-    state_.engine.PasswordKey = ToUpperCp1252(*first);
-    if (state_.engine.PasswordKey.empty())
-        return Refuse("Contrase\u00f1a incorrecta.", MessageIcon::kCritical, false);
-    Text1[0]->setText(FromProgramText(ToUpperCp1252(*first)));
-    Text1[1]->setText(FromProgramText(ToUpperCp1252(*second)));
-    if (!Decoding() && first->size() < 3)
-        return Refuse("La contrase\u00f1a debe tener al menos 3 caracteres.",
-                      MessageIcon::kInformation, false);
-
-    const Result<std::string> key = DeriveKey(state_.engine.PasswordKey);
+    const PasswordDecision decision =
+        DecidePassword(tables_, ModeFromTag(Tag.toStdString()), ToProgramText(Text1[0]->text()),
+                       ToProgramText(Text1[1]->text()), state_.StoredCheck);
+    Text1[0]->setText(FromProgramText(decision.first_box));
+    Text1[1]->setText(FromProgramText(decision.second_box));
+    if (!decision.accepted()) {
+        state_.engine.PasswordKey.clear();
+        services_.messages.Show(FromProgramText(decision.message), decision.icon);
+        Text1[0]->setFocus();
+        return;
+    }
     QCoreApplication::processEvents();
-    if (!key) {
-        state_.engine.PasswordKey.clear();
-        return Refuse(FromProgramText(key.error().message), MessageIcon::kCritical, true);
-    }
-    state_.engine.PasswordKey = key.value();
-
-    if (Decoding()) {
-        if (!PasswordMatches(tables_, state_.StoredCheck, key.value())) {
-            state_.engine.PasswordKey.clear();
-            return Refuse("Contrase\u00f1a incorrecta.", MessageIcon::kCritical, false);
-        }
-        return Accept(key.value());
-    }
-    if (ToUpperCp1252(*first) != ToUpperCp1252(*second)) {
-        state_.engine.PasswordKey.clear();
-        return Refuse("Las contrase\u00f1as son diferentes.", MessageIcon::kCritical, true);
-    }
-    if (PasswordCheckHasEdgeSpace(tables_, key.value())) {
-        state_.engine.PasswordKey.clear();
-        return Refuse("Esta contrase\u00f1a no se puede usar con este formato. Elija otra.",
-                      MessageIcon::kCritical, true);
-    }
-    Text1[0]->clear();
-    Text1[1]->clear();
-    Accept(key.value());
+    state_.engine.PasswordKey = decision.key;
+    hide();
     QCoreApplication::processEvents();
 }
 

@@ -44,11 +44,7 @@ class Form2 : public QDialog {
     void reject() override;
 
   private:
-    bool Decoding() const { return Tag.toInt() == 2; }
-    // Shows the message, empties the boxes asked for, and puts the focus in
-    // the first box: the dialog waits for another try.
-    void Refuse(const QString& text, MessageIcon icon, bool empty_both);
-    void Accept(const std::string& key);
+    bool Decoding() const;
     void HideRepeatBoxWhenDecoding();
 
     ProgramState& state_;
