@@ -38,8 +38,16 @@ PasswordDecision Refuse(std::string message, MessageIcon icon, std::string secon
 DialogMode ModeFromTag(const std::string& tag) {
     // The tag is read as a number, as the dialog always has: " 2" and "2.0"
     // decode too.
-    return std::strtod(tag.c_str(), nullptr) == 2.0 ? DialogMode::kDecoding
-                                                     : DialogMode::kEncoding;
+    return std::strtod(tag.c_str(), nullptr) == 2.0 ? DialogMode::kDecoding : DialogMode::kEncoding;
+}
+
+EnterInPasswordBox OnEnter(DialogMode mode, int box) {
+    return mode == DialogMode::kDecoding || box == 1 ? EnterInPasswordBox::kPressOk
+                                                     : EnterInPasswordBox::kFocusSecondBox;
+}
+
+std::string HelpFile(const std::string& program_folder) {
+    return program_folder + "\\velmora.hlp";
 }
 
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,

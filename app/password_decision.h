@@ -44,4 +44,19 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
                                 const std::string& stored_check);
 
+// Enter in a password box presses "Ok" when decoding or in the second box;
+// in the first box when encoding it moves on to the second. Either way the
+// key itself goes nowhere.
+enum class EnterInPasswordBox { kPressOk, kFocusSecondBox };
+EnterInPasswordBox OnEnter(DialogMode mode, int box);
+
+// Only one box shows when decoding.
+inline bool SecondBoxShown(DialogMode mode) {
+    return mode == DialogMode::kEncoding;
+}
+
+// The help file the help picture opens: "velmora.hlp" in the program's
+// folder (a program path).
+std::string HelpFile(const std::string& program_folder);
+
 }  // namespace velmora

@@ -55,7 +55,9 @@ TEST(PasswordDecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
         {kDec, "otra", "", kWrong, kStop, "", ""},
         {kEnc, "abc", "abd", kDifferent, kStop, "", ""},
         // Only a terminal can give more than the upper box takes.
-        {kEnc, "abcdefghijklmnop", "abcdefghijklmnop", "La contrase\xF1" "a puede tener",
+        {kEnc, "abcdefghijklmnop", "abcdefghijklmnop",
+         "La contrase\xF1"
+         "a puede tener",
          kInfo, "", "ABCDEFGHIJKLMNOP"},
         // No Windows-1252 code, or control characters, in either mode.
         {kEnc, std::nullopt, "abc", kCharacters, kStop, "", ""},
@@ -65,8 +67,10 @@ TEST(PasswordDecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
         {kDec, "ab\rc", "", kCharacters, kStop, "", ""},
         {kDec, "abc\x7f", "", kCharacters, kStop, "", ""},
         // The division sign where the key would need a code above 255.
-        {kEnc, "abcdefgh\xF7", "abcdefgh\xF7", "Esta contrase\xF1" "a no se puede usar:", kStop,
-         "", ""},
+        {kEnc, "abcdefgh\xF7", "abcdefgh\xF7",
+         "Esta contrase\xF1"
+         "a no se puede usar:",
+         kStop, "", ""},
         // Keys the format cannot use: every stored name's "\" would become a
         // space (a-circumflex second, either case), or the check value would
         // begin with one.

@@ -3,8 +3,8 @@
 #include "cipher/key_derivation.h"
 #include "container/password_check.h"
 #include "tests/ui/ui_doubles.h"
-#include "ui/form2.h"
-#include "ui/window_style.h"
+#include "ui/qt/form2.h"
+#include "ui/qt/window_style.h"
 
 namespace velmora {
 

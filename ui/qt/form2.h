@@ -8,8 +8,8 @@
 
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
-#include "ui/link_label.h"
-#include "ui/ui_services.h"
+#include "ui/qt/link_label.h"
+#include "ui/qt/ui_services.h"
 
 class QLabel;
 
@@ -44,7 +44,6 @@ class Form2 : public QDialog {
     void reject() override;
 
   private:
-    bool Decoding() const;
     void HideRepeatBoxWhenDecoding();
 
     ProgramState& state_;

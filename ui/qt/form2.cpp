@@ -1,4 +1,4 @@
-#include "ui/form2.h"
+#include "ui/qt/form2.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "app/password_decision.h"
-#include "ui/cursors.h"
-#include "ui/program_text.h"
-#include "ui/window_style.h"
+#include "app/window_layouts.h"
+#include "ui/qt/layout_builder.h"
+#include "ui/qt/program_text.h"
 
 namespace velmora {
 
@@ -19,59 +19,22 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
       tables_(tables),
       services_(services),
       program_folder_(std::move(program_folder)) {
-    MakeDesignWindow(this, "Form2", 255, 173, "Escriba la contrase\u00f1a:", ":/padlock.ico");
+    const WindowLayout& layout = Form2Layout();
+    BuildWindow(this, layout);
+    Tag = QString::fromLatin1(layout.tag.data(), static_cast<qsizetype>(layout.tag.size()));
     setMouseTracking(true);
-
-    Image1 = new QLabel(this);
-    NameControl(Image1, "Image1", -1);
-    Image1->setGeometry(0, 0, 53, 127);
-    Image1->setPixmap(QPixmap(":/title.bmp"));
-    Image1->setScaledContents(true);
-    Image1->setCursor(DesignCursor(":/hand_mono.cur"));
-    Image1->setToolTip("Ayuda de Velmora");
+    Image1 = Built<QLabel>(this, "Image1");
+    Text1 = {Built<QLineEdit>(this, "Text1", 0), Built<QLineEdit>(this, "Text1", 1)};
+    Command1 = Built<QPushButton>(this, "Command1");
+    Command2 = Built<QPushButton>(this, "Command2");
+    Label3 = Built<LinkLabel>(this, "Label3");
     Image1->installEventFilter(this);
-
-    for (int i = 0; i < 2; ++i) {
-        QLineEdit* box = new QLineEdit(this);
-        NameControl(box, "Text1", i);
-        box->setProperty("Index", i);
-        box->setGeometry(64, 16 + 40 * i, 177, 33);
-        box->setEchoMode(QLineEdit::Password);
-        // The design shows every character as "*", not the style's bullet.
-        box->setStyleSheet("lineedit-password-character: 42;");
-        box->setFont(DesignFont("MS Sans Serif", 18));
-        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    for (QLineEdit* box : Text1)
         box->installEventFilter(this);
-        Text1[i] = box;
-    }
-    Text1[0]->setMaxLength(15);
-
-    Command1 = new QPushButton("Ok", this);
-    NameControl(Command1, "Command1", 2);
-    Command1->setGeometry(64, 96, 81, 33);
-    Command1->setFont(DesignFont("MS Sans Serif", 12));
-    Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-
-    Command2 = new QPushButton("Cancelar", this);
-    NameControl(Command2, "Command2", 3);
-    Command2->setGeometry(160, 96, 81, 33);
-    Command2->setFont(DesignFont("MS Sans Serif", 12));
-    Command2->setAutoDefault(false);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
-
-    Label3 = LinkLabel::MakerLink(this, DesignFont("Times New Roman", 14.25),
-                                  "More M\u00e1s Programas...", DesignCursor(":/hand_color.cur"),
-                                  services_.opener);
-    NameControl(Label3, "Label3", 4);
-    Label3->setGeometry(35, 144, 185, 21);
-
-    ApplyTabOrder({Image1, Text1[0], Text1[1], Command1, Command2, Label3});
-    CentreOnScreen(this);
-}
-
-bool Form2::Decoding() const {
-    return ModeFromTag(Tag.toStdString()) == DialogMode::kDecoding;
+    connect(Label3, &LinkLabel::clicked, this,
+            [this] { services_.opener.Open(QUrl(Label3->Target())); });
 }
 
 void Form2::Command1_Click() {
@@ -117,7 +80,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (Decoding() || box == Text1[1])
+            const int index = box == Text1[1] ? 1 : 0;
+            if (OnEnter(ModeFromTag(Tag.toStdString()), index) == EnterInPasswordBox::kPressOk)
                 Command1->click();
             else
                 Text1[1]->setFocus();
@@ -134,7 +98,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form2::HideRepeatBoxWhenDecoding() {
-    if (Decoding())
+    if (!SecondBoxShown(ModeFromTag(Tag.toStdString())))
         Text1[1]->setVisible(false);
 }
 
@@ -151,8 +115,7 @@ void Form2::changeEvent(QEvent* event) {
 }
 
 void Form2::mouseMoveEvent(QMouseEvent* event) {
-    if (Label3->Underlined())
-        Label3->SetUnderlined(false);
+    Label3->MouseOverBackground();
     QDialog::mouseMoveEvent(event);
 }
 
