@@ -55,8 +55,7 @@ inline bool SecondBoxShown(DialogMode mode) {
     return mode == DialogMode::kEncoding;
 }
 
-// The help file the help picture opens: "velmora.hlp" in the program's
-// folder (a program path).
-std::string HelpFile(const std::string& program_folder);
+// The help file the help picture opens, in the program's folder.
+inline constexpr const char* kHelpFileName = "velmora.hlp";
 
 }  // namespace velmora

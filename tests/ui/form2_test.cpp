@@ -125,6 +125,17 @@ class Form2Test : public QObject {
         QCOMPARE(state.engine.PasswordKey, DeriveKey("clave").value());
     }
 
+    void enterOnTheFocusedOkPressesIt() {
+        Open("1");
+        QTest::keyClick(form->Text1[0], Qt::Key_Tab);
+        QTest::keyClick(form->Text1[1], Qt::Key_Tab);
+        QVERIFY(form->Command1->hasFocus());
+        QTest::keyClick(form->Command1, Qt::Key_Return);
+        QCOMPARE(messages.texts, std::vector<QString>{"Contrase\u00f1a incorrecta."});
+        for (QLineEdit* box : form->Text1)
+            QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);  // Qt's menu is English
+    }
+
     void decodingShowsOneBoxAndEnterSubmits() {
         Open("2");
         QVERIFY(!form->Text1[1]->isVisible());
