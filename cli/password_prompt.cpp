@@ -6,13 +6,11 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cipher/cp1252_case.h"
-#include "cipher/key_derivation.h"
 #include "platform/names.h"
 
 namespace velmora {
 
-Result<std::string> PasswordPrompt::Ask(const std::string& prompt) {
+Result<TypedPassword> PasswordPrompt::Ask(const std::string& prompt) {
     std::string line;
     if (from_stdin_) {
         if (!std::getline(std::cin, line))
@@ -38,34 +36,13 @@ Result<std::string> PasswordPrompt::Ask(const std::string& prompt) {
                 "No se ha recibido ninguna contrase\xF1"
                 "a."};
     }
+    // A line ending copied from a Windows text ends the entry, as Enter does.
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     Result<std::string> cp1252 = Utf8ToCp1252(line);
     if (!cp1252)
-        return Error{
-            "La contrase\xF1"
-            "a contiene caracteres que no se pueden usar."};
-    return cp1252;
-}
-
-Result<std::string> KeyForEncoding(const std::string& first, const std::string& second) {
-    if (first.empty())
-        return Error{
-            "Contrase\xF1"
-            "a incorrecta."};
-    if (first.size() < 3)
-        return Error{
-            "La contrase\xF1"
-            "a debe tener al menos 3 caracteres."};
-    if (first.size() > 15)
-        return Error{
-            "La contrase\xF1"
-            "a puede tener como m\xE1ximo 15 caracteres."};
-    if (ToUpperCp1252(first) != ToUpperCp1252(second))
-        return Error{
-            "Las contrase\xF1"
-            "as son diferentes."};
-    return DeriveKey(first);
+        return TypedPassword();
+    return TypedPassword(std::move(cp1252).value());
 }
 
 }  // namespace velmora
