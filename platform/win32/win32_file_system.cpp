@@ -56,13 +56,17 @@ Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::s
     return information;
 }
 
-Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown) {
+// What the handle says of its file; `listed_attributes` are the attributes
+// the name itself showed (a directory search, GetFileAttributesW), which
+// Wine marks as a reparse point where the handle's own do not.
+Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown,
+                               DWORD listed_attributes = 0) {
     Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
     if (!got)
         return got.error();
     const BY_HANDLE_FILE_INFORMATION& information = got.value();
     EntryInfo info;
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if ((information.dwFileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
         info.kind = EntryKind::kSymlink;
     else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         info.kind = EntryKind::kFolder;
@@ -226,7 +230,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
         if (!handle.ok())
             return LastWinError("No se puede leer", shown);
-        Result<EntryInfo> info = InfoOfHandle(handle.value, shown);
+        Result<EntryInfo> info = InfoOfHandle(handle.value, shown, item.attributes);
         if (!info)
             return info.error();
         entry.info = info.value();
@@ -265,7 +269,8 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
     Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
     if (!handle.ok())
         return LastWinError("No se puede consultar", path);
-    return InfoOfHandle(handle.value, path);
+    const DWORD listed = GetFileAttributesW(wide->c_str());
+    return InfoOfHandle(handle.value, path, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
 }
 
 Status Win32FileSystem::DeleteFile(const std::string& path) {
