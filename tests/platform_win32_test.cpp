@@ -55,8 +55,8 @@ TEST(Cp1252Utf16Test, EveryDefinedCodeRoundTripsAndTheRestIsRefused) {
     for (int code = 1; code < 256; ++code) {
         const std::string one(1, static_cast<char>(code));
         const Result<std::wstring> wide = Cp1252ToUtf16(one);
-        const bool undefined = code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 ||
-                               code == 0x9D;
+        const bool undefined =
+            code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
         ASSERT_EQ(wide.ok(), !undefined) << code;
         if (wide)
             EXPECT_EQ(Utf16ToCp1252(wide.value()).value(), one) << code;
@@ -148,8 +148,8 @@ TEST_F(Win32PlatformTest, PathsLongerThanMaxPathWork) {
 
 TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
     Write("uno", "abc");
-    ASSERT_TRUE(CreateHardLinkW(Native("dos").wstring().c_str(), Native("uno").wstring().c_str(),
-                                nullptr));
+    ASSERT_TRUE(
+        CreateHardLinkW(Native("dos").wstring().c_str(), Native("uno").wstring().c_str(), nullptr));
     const EntryInfo one = files.Inspect(P("uno")).value();
     EXPECT_EQ(one.kind, EntryKind::kFile);
     EXPECT_EQ(one.links, 2u);

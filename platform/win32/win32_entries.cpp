@@ -23,8 +23,7 @@ int StoredAttributes(DWORD native) {
     return attributes == 0 ? kNormal : attributes;
 }
 
-Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown,
-                               DWORD listed_attributes) {
+Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD listed_attributes) {
     Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
     if (!got)
         return got.error();
@@ -39,7 +38,8 @@ Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown,
     info.device = information.dwVolumeSerialNumber;
     info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
     info.links = information.nNumberOfLinks;
-    info.size = static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
+    info.size =
+        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
     return info;
 }
 
@@ -57,8 +57,7 @@ Result<FileIdentity> IdentityOf(HANDLE handle, const std::string& shown) {
 }
 
 HANDLE OpenNoFollow(const std::wstring& wide, DWORD access) {
-    return CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow,
-                       nullptr);
+    return CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr);
 }
 
 bool IsMissing(DWORD error) {
@@ -87,8 +86,8 @@ std::wstring WithSeparator(std::wstring folder) {
 
 Result<std::vector<Found>> Search(const std::wstring& folder, const std::string& shown) {
     WIN32_FIND_DATAW data;
-    FindHandle find{FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic,
-                                     &data, FindExSearchNameMatch, nullptr, 0)};
+    FindHandle find{FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic, &data,
+                                     FindExSearchNameMatch, nullptr, 0)};
     std::vector<Found> found;
     if (find.value == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();

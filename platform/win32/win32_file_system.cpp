@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "platform/name_order.h"
-#include "platform/win32/win32_entries.h"
 #include "platform/win32/cp1252_utf16.h"
+#include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"
 
@@ -115,7 +115,8 @@ Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
     Result<std::wstring> wide = LongWidePath(path);
     if (!wide)
         return wide.error();
-    const DWORD settable = static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
+    const DWORD settable =
+        static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     if (!SetFileAttributesW(wide->c_str(), settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable))
         return LastWinError("No se pueden cambiar los atributos de", path);
     return Status::Ok();
@@ -148,8 +149,9 @@ Status Win32FileSystem::DeleteFile(const std::string& path) {
     if (written != written_files_.end()) {
         Result<FileIdentity> now = IdentityOf(handle.value, path);
         if (!now || !(now.value() == written->second))
-            return Error{"\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
-                         EBUSY};
+            return Error{
+                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
+                EBUSY};
     }
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
@@ -317,7 +319,8 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
 Result<std::string> Win32FileSystem::ProgramFolder() {
     std::wstring file(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
         if (length == 0)
             return LastWinError("No se puede saber la carpeta del programa", "velmora.exe");
         if (length < file.size()) {
