@@ -1,11 +1,8 @@
 #include "cli/cli_host.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 
+#include "cli/console.h"
 #include "container/main_window_actions.h"
 #include "platform/names.h"
 #include "platform/shown_text.h"
@@ -13,36 +10,23 @@
 namespace velmora {
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-    interrupted = 1;
-}
-
 constexpr int kInterruptedExit = 130;
 
 }  // namespace
 
 CliHost::CliHost(FileSystem& files, EngineState& state)
-    : files_(files), state_(state), terminal_(isatty(STDERR_FILENO) == 1) {}
+    : files_(files), state_(state), terminal_(ErrorIsTerminal()) {}
 
 void CliHost::CatchInterrupts() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-    signal(SIGXFSZ, SIG_IGN);
+    velmora::CatchInterrupts();
 }
 
 void CliHost::PumpEvents() {
-    if (!interrupted)
+    if (!Interrupted())
         return;
-    interrupted = 0;
     FinishProgressLine();
     if (!state_.Wiping)  // the wipe says itself what it leaves
-        std::fprintf(stderr, "Cancelado.\n");
+        WriteError("Cancelado.\n");
     PressCancelar(files_, state_, *this);
 }
 
@@ -58,15 +42,17 @@ void CliHost::AdvanceProgress(std::int64_t mark) {
     std::string bar(10, ' ');
     for (std::int64_t i = 0; i < mark && i < 10; ++i)
         bar[static_cast<std::size_t>(i)] = '#';
-    std::fprintf(stderr, "\r%-18s [%s]", DisplayUtf8(caption_).c_str(), bar.c_str());
-    std::fflush(stderr);
+    std::string line = "\r" + caption_;
+    if (caption_.size() < 18)
+        line.append(18 - caption_.size(), ' ');
+    WriteError(line + " [" + bar + "]");
     bar_shown_ = true;
 }
 
 void CliHost::FinishProgressLine() {
     if (!bar_shown_)
         return;
-    std::fprintf(stderr, "\n");
+    WriteError("\n");
     bar_shown_ = false;
 }
 
@@ -74,8 +60,7 @@ void CliHost::FinishProgressLine() {
 // cannot drive the terminal, and a NUL cannot cut it.
 void CliHost::ShowMessage(const std::string& text, MessageIcon) {
     FinishProgressLine();
-    const std::string line = DisplayUtf8(EscapeControlBytes(text, true)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    WriteError(EscapeControlBytes(text, true) + "\n");
 }
 
 void CliHost::EndProgram() {

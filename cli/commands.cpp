@@ -1,43 +1,52 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 
 #include "cipher/cipher_tables.h"
 #include "cli/cli_host.h"
+#include "cli/console.h"
 #include "cli/password_prompt.h"
+#include "cli/register_command.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/file_byte_source.h"
 #include "container/stored_names.h"
 #include "platform/names.h"
-#include "platform/posix/posix_file_system.h"
 #include "platform/shown_text.h"
-#include "shell/posix/shell_integration.h"
+#include "platform/system_clock.h"
 
 namespace velmora {
 namespace {
 
 constexpr int kTries = 3;
 
-// One line of program text on a stream, in UTF-8, whole: control bytes other
+void Say(const std::string& cp1252_text) {
+    WriteError(EscapeControlBytes(cp1252_text, true) + "\n");
+}
+
+// One line of program text on standard output, whole: control bytes other
 // than line breaks are escaped, so that nothing in a name can drive the
 // terminal, and a NUL cannot cut the line.
-void WriteLine(std::FILE* stream, const std::string& cp1252_text) {
-    const std::string line = DisplayUtf8(EscapeControlBytes(cp1252_text, true)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stream);
+void Print(const std::string& cp1252_text) {
+    WriteOutput(EscapeControlBytes(cp1252_text, true) + "\n");
 }
 
 // The restored folder exactly as the system names it, for scripts.
-void PrintRestoredFolder(const std::string& path) {
+void PrintRestoredFolder(FileSystem& files, const std::string& path) {
     Result<std::string> native = NativePath(path);
-    const std::string line = (native ? native.value() : DisplayUtf8(path)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    if (native)
+        WriteNativeOutput(native.value() + "\n");
+    else
+        Print(files.DisplayPath(path));
 }
 
-void Say(const std::string& cp1252_text) {
-    WriteLine(stderr, cp1252_text);
+std::string Formatted(const char* format, auto... values) {
+    char line[512];
+    std::snprintf(line, sizeof line, format, values...);
+    return line;
 }
 
 int ExitFor(const RunResult& result) {
@@ -119,9 +128,9 @@ int List(ByteSource& source, const ContainerHeader& header, const std::string& k
         Say(checked.error().message);
         return kExitRefused;
     }
-    std::printf("%d entradas, registros de %zu bytes, atributos de la carpeta %d\n",
-                header.EntryCount, RecordSize(header.NameWidthCode), header.FolderAttributes);
-    std::printf("%5s %5s %12s  %s\n", "atrib", "padre", "bytes", "nombre");
+    Print(Formatted("%d entradas, registros de %zu bytes, atributos de la carpeta %d",
+                    header.EntryCount, RecordSize(header.NameWidthCode), header.FolderAttributes));
+    Print(Formatted("%5s %5s %12s  %s", "atrib", "padre", "bytes", "nombre"));
     Status listed = ForEachRecord(source, header, [&key](const EntryRecord& record) {
         const std::string name = DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
@@ -129,26 +138,13 @@ int List(ByteSource& source, const ContainerHeader& header, const std::string& k
         char columns[64];
         std::snprintf(columns, sizeof columns, "%5d %5d %12s  ", record.EntryAttributes,
                       record.ParentAttributes, size.c_str());
-        WriteLine(stdout, columns + ShownName(name));
+        Print(columns + ShownName(name));
         return Status::Ok();
     });
     if (!listed) {
         Say(listed.error().message);
         return kExitRefused;
     }
-    return kExitOk;
-}
-
-int Register(FileSystem& files) {
-    RegistryStore store(RegistryStore::DefaultFile());
-    RegisterShellIntegration(
-        store,
-        [&files] {
-            Result<std::string> folder = files.ProgramFolder();
-            return folder ? files.DisplayPath(folder.value()) : std::string();
-        },
-        [] {}, DesktopFolders::FromEnvironment());
-    std::printf("%s\n", store.file().c_str());
     return kExitOk;
 }
 
@@ -236,7 +232,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     Engine engine(files, host, tables, clock, state, engine_options);
     const RunResult result = engine.Des_carpeta();
     if (result.outcome == Outcome::kDone)
-        PrintRestoredFolder(state.RestoredPath);
+        PrintRestoredFolder(files, state.RestoredPath);
     state.PasswordKey.clear();
     return ExitFor(result);
 }

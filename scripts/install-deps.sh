@@ -28,6 +28,11 @@ packages=(
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package
   lintian           # checks the Debian package in the tests
+  g++-mingw-w64-x86-64-posix  # the Windows cross compiler
+  binutils-mingw-w64-x86-64   # windres
+  wine              # runs the Windows tests
+  wine64
+  nsis              # the Windows installer
 )
 
 if [ "${1:-}" = "--bench" ]; then

@@ -3,6 +3,8 @@
 # the exit statuses scripts rely on.
 set -euo pipefail
 cli="$1"
+posix=1
+case "$(basename "$cli")" in *wine*) posix=0 ;; esac
 work=$(mktemp -d)
 trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
@@ -50,6 +52,9 @@ head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
 [ ! -e broken ] || fail "a damaged container created a folder"
 
+# What follows needs the Linux build: links, pipes, permissions and names
+# as Linux gives them (the Windows build under Wine sees them otherwise).
+if [ "$posix" = 1 ]; then
 # What the wipe cannot delete makes the exit status say so: a folder in a
 # read-only parent for a normal account, an immutable file for root.
 if [ "$(id -u)" -ne 0 ]; then
@@ -107,6 +112,8 @@ grep -qF '\x1B\x0D\x00D' out.txt || fail "list did not escape control bytes"
 expect_status 3 sh -c "echo 'clave' | '$cli' decode C.zol --password-stdin"
 grep -qF '\x1B\x0D\x00D' err.txt || fail "the refusal did not show the name whole"
 ! grep -q "$(printf '[\x1b\r]')" out.txt err.txt || fail "control bytes reached the terminal"
+
+fi
 
 expect_status 2 "$cli"
 expect_status 2 "$cli" frobnicate x
