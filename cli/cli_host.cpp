@@ -8,6 +8,7 @@
 
 #include "container/main_window_actions.h"
 #include "platform/names.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -69,9 +70,12 @@ void CliHost::FinishProgressLine() {
     bar_shown_ = false;
 }
 
+// Whole, control bytes escaped but for line breaks: a name in the message
+// cannot drive the terminal, and a NUL cannot cut it.
 void CliHost::ShowMessage(const std::string& text, MessageIcon) {
     FinishProgressLine();
-    std::fprintf(stderr, "%s\n", DisplayUtf8(text).c_str());
+    const std::string line = DisplayUtf8(EscapeControlBytes(text, true)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void CliHost::EndProgram() {

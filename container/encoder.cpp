@@ -27,12 +27,12 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
                                      : Result<std::string>(options_.container_folder);
     if (!target)
         return target.error();
-    Result<std::string> current = files_.CurrentFolder();
-    if (!current)
-        return current.error();
-    // A relative folder is taken from the current folder, as the system does.
-    const std::string absolute = folder.front() == '\\' ? folder : current.value() + "\\" + folder;
-    if (target.value() == absolute || target->rfind(absolute + "\\", 0) == 0)
+    // By the real folders, not the texts: a link or a bind mount into the
+    // folder must not let the container be written inside it and wiped.
+    Result<bool> inside = files_.IsSameOrInside(target.value(), folder);
+    if (!inside)
+        return inside.error();
+    if (inside.value())
         return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
                      files_.DisplayPath(target.value()) + "\xBB)."};
     if (files_.Inspect(container_path).ok())
@@ -77,9 +77,12 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         state_.FoundCount = 0;
         DirWalk("*.*", folder + "\\", sFound);
 
+        // Full paths are measured in the characters the system shows: the
+        // folder's parent may hold characters a stored name could not.
+        const std::size_t base = files_.CharacterCount(folder);
         std::vector<std::size_t> lengths;
         for (const std::string& item : sFound)
-            lengths.push_back(item.size());
+            lengths.push_back(base + item.size() - folder.size());
         const std::uint8_t width_code = ChooseNameWidthCode(lengths);
 
         state_.TotalBytes = 0;

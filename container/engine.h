@@ -83,6 +83,7 @@ class Engine {
 
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
                                           std::uint8_t& width_code);
+    void CheckNameSizes(const std::vector<DecodedEntry>& entries);
     void Crear_carpetas(const std::vector<DecodedEntry>& Nuevo, std::uint8_t folder_attributes);
     void SetFolderAttributes(const std::string& folder, std::uint8_t stored);
     void Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T);

@@ -4,15 +4,22 @@
 
 #include "cipher/cp1252_case.h"
 #include "container/path_helpers.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
+
+// The five codes Windows-1252 gives no character: no system can make a
+// name of them.
+bool IsUndefinedCp1252(unsigned char code) {
+    return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
+}
 
 Error Unsafe(const std::string& name, const std::string& why) {
     return Error{
         "El contenedor est\xE1 da\xF1"
         "ado o no es seguro: el nombre \xAB" +
-        name + "\xBB " + why};
+        ShownName(name) + "\xBB " + why};
 }
 
 Status CheckName(const DecodedEntry& entry) {
@@ -25,7 +32,7 @@ Status CheckName(const DecodedEntry& entry) {
                                    : "es un archivo que termina en \\.");
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == ':' || c == '/')
+        if (code < 32 || code == 127 || c == ':' || c == '/' || IsUndefinedCp1252(code))
             return Unsafe(name, "contiene caracteres no permitidos.");
     }
     if (name.back() == ' ')
@@ -67,36 +74,47 @@ std::string DecodeStoredName(const std::string& field, const std::string& key, b
     return ToUpperCp1252(name);
 }
 
-Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
-    std::set<std::string> names;
-    std::set<std::string> folders = {"\\"};
-    bool has_root_entry = false;
-    for (const DecodedEntry& entry : entries) {
-        if (Status checked = CheckName(entry); !checked)
-            return checked;
-        if (!names.insert(entry.name).second)
-            return Unsafe(entry.name, "aparece dos veces.");
-        std::string folder =
-            entry.size == -1 ? entry.name : entry.name.substr(0, entry.name.rfind('\\') + 1);
-        has_root_entry = has_root_entry || folder == "\\";
-        folders.insert(folder);
-    }
-    if (!has_root_entry)
+Status DecodedEntryCheck::Add(const DecodedEntry& entry) {
+    if (Status checked = CheckName(entry); !checked)
+        return checked;
+    if (!names_.insert(entry.name).second)
+        return Unsafe(entry.name, "aparece dos veces.");
+    std::string folder =
+        entry.size == -1 ? entry.name : entry.name.substr(0, entry.name.rfind('\\') + 1);
+    has_root_entry_ = has_root_entry_ || folder == "\\";
+    folders_.insert(std::move(folder));
+    return Status::Ok();
+}
+
+Status DecodedEntryCheck::Finish() const {
+    if (!has_root_entry_)
         return Error{
             "El contenedor est\xE1 da\xF1"
             "ado: no tiene ninguna entrada en su carpeta "
             "principal."};
-    for (const std::string& folder : folders) {
+    for (const std::string& folder : folders_) {
         if (folder == "\\")
             continue;
         const std::string without_slash = folder.substr(0, folder.size() - 1);
-        if (names.count(without_slash))
+        if (names_.count(without_slash))
             return Unsafe(without_slash, "es un archivo y a la vez una carpeta.");
         const std::string parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
-        if (!folders.count(parent))
+        if (!folders_.count(parent))
             return Unsafe(folder, "est\xE1 en una carpeta que el contenedor no crea.");
     }
     return Status::Ok();
+}
+
+Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
+    DecodedEntryCheck check;
+    for (const DecodedEntry& entry : entries)
+        if (Status added = check.Add(entry); !added)
+            return added;
+    return check.Finish();
+}
+
+std::string ShownName(const std::string& name) {
+    return EscapeControlBytes(name);
 }
 
 }  // namespace velmora

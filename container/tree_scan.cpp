@@ -37,10 +37,12 @@ Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& pa
                      "tuber\xED"
                      "a) y no se puede guardar."};
     info = entry.info;
-    if (info.kind == EntryKind::kFolder && info.device != scan.root.device)
+    if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != scan.root.device))
         return Error{Quoted(files, path) +
-                     " es otro sistema de archivos montado dentro de la carpeta; no se puede "
-                     "codificar."};
+                     " es un punto de montaje dentro de la carpeta (otro sistema de archivos o "
+                     "un montaje enlazado); no se puede codificar: al borrar los originales "
+                     "se destruir\xED"
+                     "an datos de fuera de la carpeta."};
     if (info.kind == EntryKind::kFile && info.links > 1)
         return Error{Quoted(files, path) +
                      " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"

@@ -39,6 +39,10 @@ bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
            now.links == 1;
 }
 
+Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
+    return path == folder || path.rfind(folder + "\\", 0) == 0;
+}
+
 bool PassesMask(int attributes, int mask) {
     const int selective = attributes & (kHidden | kSystem | kFolder);
     return (selective & ~mask) == 0;

@@ -36,6 +36,9 @@ struct EntryInfo {
     // (attributes, links), in nanoseconds.
     std::int64_t modified_ns = 0;
     std::int64_t changed_ns = 0;
+    // The root of a mount: another file system, or a bind mount of a folder
+    // or of a single file, even from the same file system.
+    bool mount_root = false;
 };
 
 // The same entry, unchanged in content and in what points to it: same
@@ -109,8 +112,34 @@ class FileSystem {
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.
     virtual Result<std::string> ProgramFolder() = 0;
-    // The path as the user knows it on this platform, still Windows-1252.
+    // The path as the user knows it on this platform, still Windows-1252,
+    // control bytes escaped (it goes into messages).
     virtual std::string DisplayPath(const std::string& path) const = 0;
+
+    // A path the user gave (a command-line argument, in the system's own
+    // encoding) as the program's absolute path, resolved the way the system
+    // resolves it: an entry (a folder to encode, a container), whose own
+    // name must have a Windows-1252 form, or a folder outside any tree (the
+    // folder a container goes to), taken whole as the system gives it. By
+    // default the text is taken as it is.
+    enum class Given { kEntry, kOutsideFolder };
+    virtual Result<std::string> FromSystemPath(const std::string& given, Given what) {
+        static_cast<void>(what);
+        return given;
+    }
+    // True when path names the folder itself or anything below it, judged by
+    // the identity of the real folders, not by the texts. By default the
+    // texts are compared.
+    virtual Result<bool> IsSameOrInside(const std::string& path, const std::string& folder);
+    // The length of a path in characters as the system shows it.
+    virtual std::size_t CharacterCount(const std::string& path) const { return path.size(); }
+    // The longest name, in the system's units, that a folder can hold, and a
+    // name's size in those units.
+    virtual Result<std::size_t> LongestName(const std::string& folder) {
+        static_cast<void>(folder);
+        return std::size_t{255};
+    }
+    virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
 
     Result<std::int64_t> FileLen(const std::string& path);
     Result<std::vector<std::string>> ListSubfolders(const std::string& folder);

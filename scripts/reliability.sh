@@ -14,6 +14,10 @@ tests/crash_injection.sh "$build/cli/velmora-cli-crashpoints" "$build/cli/velmor
 "$build/tests/decoder_test" --gtest_filter='*Truncation*:*Unsafe*' | grep '^hostile' |
   tee -a "$figures"
 "$build/tests/encoder_test" --gtest_filter='*Unsafe*' | grep '^hostile' | tee -a "$figures"
+"$build/tests/encoder_test" --gtest_filter='*MountPoints*' |
+  grep -E '^mounts|mounting needs' | sed 's/.*mounting needs.*/mounts: not tried (mounting needs privileges)/' |
+  tee -a "$figures"
+"$build/tests/platform_posix_test" --gtest_filter='*GivenPaths*' | grep '^paths' | tee -a "$figures"
 
 echo
 echo "== Reliability figures ($(date +%F))"

@@ -428,17 +428,43 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());
 }
 
-TEST_F(EncoderTest, AMountPointInsideTheTreeIsRefused) {
-    temp.Write("M/a.txt", "a");
-    temp.MakeFolder("M/montado");
-    const std::string mount_point = temp.native + "/M/montado";
-    if (mount("velmora-test", mount_point.c_str(), "tmpfs", 0, nullptr) != 0)
-        GTEST_SKIP() << "mounting needs privileges this run does not have";
-    std::ofstream(mount_point + "/dentro.txt") << "otro sistema de archivos";
-    const TreeSnapshot before = Snapshot(temp.native);
-    EXPECT_EQ(Encode("M").outcome, Outcome::kRefused);
-    EXPECT_EQ(Snapshot(temp.native), before);
-    umount2(mount_point.c_str(), MNT_DETACH);
+// Where the test may mount. Bind mounts keep the device number, so only the
+// mount itself tells them apart.
+TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
+    temp.Write("fuera/archivo", "fuera");
+    temp.Write("fuera/carpeta/x", "x");
+    struct Case {
+        const char* what;
+        std::string source;
+        const char* type;
+        unsigned long flags;
+        bool file;
+    };
+    const std::vector<Case> cases = {
+        {"another file system", "velmora-test", "tmpfs", 0, false},
+        {"bind mount of a folder outside", temp.native + "/fuera/carpeta", nullptr, MS_BIND, false},
+        {"bind mount of a file outside", temp.native + "/fuera/archivo", nullptr, MS_BIND, true},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(temp.native + "/M");
+        temp.Write("M/a.txt", "a");
+        const std::string mount_point = temp.native + "/M/montado";
+        if (c.file)
+            temp.Write("M/montado", "");
+        else
+            temp.MakeFolder("M/montado");
+        if (mount(c.source.c_str(), mount_point.c_str(), c.type, c.flags, nullptr) != 0)
+            GTEST_SKIP() << "mounting needs privileges this run does not have";
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(Encode("M").outcome, Outcome::kRefused) << c.what;
+        EXPECT_EQ(host.messages.size(), 1u) << c.what;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+        umount2(mount_point.c_str(), MNT_DETACH);
+    }
+    EXPECT_EQ(temp.Read("fuera/archivo"), "fuera");
+    std::printf("mounts: %zu mount points inside the tree refused before anything was touched\n",
+                cases.size());
 }
 
 TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
@@ -456,14 +482,65 @@ TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
 }
 
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
-    temp.Write("V/a", "a");
+    temp.Write("V/sub/a", "a");
     state.FolderPath = "\\";
     Engine root_engine(files, host, tables, clock, state, {.container_folder = temp.path});
     EXPECT_EQ(root_engine.Hacelo(key).outcome, Outcome::kRefused);
 
+    // Judged by the real folders: a link into the folder, and the folder
+    // named through a linked parent while the working folder is inside it.
+    fs::create_directory_symlink(temp.native + "/V/sub", temp.native + "/enlace");
+    fs::create_directory_symlink(temp.native, temp.native + "/padre");
     const TreeSnapshot before = Snapshot(temp.native);
-    EXPECT_EQ(Encode("V", {.container_folder = Path("V")}).outcome, Outcome::kRefused);
+    for (const char* inside : {"V", "V\\sub", "enlace"}) {
+        host = TestHost(files, state);
+        EXPECT_EQ(Encode("V", {.container_folder = Path(inside)}).outcome, Outcome::kRefused)
+            << inside;
+    }
+    const fs::path previous = fs::current_path();
+    fs::current_path(temp.native + "/V/sub");
+    state = EngineState{};
+    state.FolderPath = Path("padre\\V");
+    state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
+    Engine through_link(files, host, tables, clock, state);
+    EXPECT_EQ(through_link.Hacelo(key).outcome, Outcome::kRefused);
+    fs::current_path(previous);
     EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+// Only stored names need Windows-1252: the folder's parent and the
+// container's folder are used as the system gives them, and the width rule
+// counts their characters, not their bytes.
+TEST_F(EncoderTest, OutsideFoldersWithoutAWindows1252FormAreUsedAsTheyAre) {
+    const std::string parent = temp.native + "/\xC5\x82ukasz";  // "łukasz"
+    const std::size_t parent_characters = temp.native.size() + 7;
+    for (const std::size_t full_length : {64u, 65u}) {
+        // full path: parent "/Datos/" name
+        const std::string name(full_length - parent_characters - 7, 'n');
+        fs::remove_all(parent);
+        std::ofstream((fs::create_directories(parent + "/Datos"), parent + "/Datos/" + name))
+            << "contenido";
+        state = EngineState{};
+        state.FolderPath =
+            files.FromSystemPath(parent + "/Datos", FileSystem::Given::kEntry).value();
+        state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
+        state.PasswordKey = key;
+        const std::string there =
+            files.FromSystemPath(parent, FileSystem::Given::kOutsideFolder).value();
+        Engine encoding(files, host, tables, clock, state, {.container_folder = there});
+        ASSERT_EQ(encoding.Hacelo(key).outcome, Outcome::kDone) << host.messages.at(0);
+        const std::string bytes = temp.Read("\xC5\x82ukasz/Datos.zol");
+        ASSERT_GT(bytes.size(), 5u);
+        EXPECT_EQ(bytes[5], full_length > 64 ? 1 : 0) << full_length;
+
+        state.FolderPath = there + "\\Datos.zol";
+        Engine decoding(files, host, tables, clock, state, {.show_restored_folder = false});
+        ASSERT_EQ(decoding.Des_carpeta().outcome, Outcome::kDone) << host.messages.at(0);
+        std::string upper = name;
+        for (char& c : upper)
+            c = 'N';
+        EXPECT_EQ(temp.Read("\xC5\x82ukasz/Datos/" + upper), "contenido");
+    }
 }
 
 }  // namespace

@@ -99,6 +99,13 @@ class RecordingFileSystem : public PosixFileSystem {
             paths_[file.value()] = path;
         return file;
     }
+    Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
+                             std::size_t length) override {
+        Result<std::size_t> read = PosixFileSystem::Read(file, offset, out, length);
+        if (read)
+            bytes_read[paths_[file]] += read.value();
+        return read;
+    }
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override {
         const std::string& path = paths_[file];
@@ -142,6 +149,7 @@ class RecordingFileSystem : public PosixFileSystem {
     std::map<std::string, std::vector<std::size_t>> writes;
     std::vector<std::string> log;  // writes, file-system flushes and deletes, in order
     std::map<std::string, int> flushes;
+    std::map<std::string, std::size_t> bytes_read;
 
   private:
     std::map<int, std::string> paths_;

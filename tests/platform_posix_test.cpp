@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/name_order.h"
@@ -225,6 +226,68 @@ TEST_F(PlatformTest, LinksAreNeverFollowed) {
     EXPECT_EQ(system.Inspect(path + "\\enlace")->kind, EntryKind::kSymlink);
     EXPECT_EQ(system.Inspect(path + "\\objetivo")->kind, EntryKind::kFile);
     EXPECT_EQ(system.Inspect(path + "\\objetivo")->links, 1u);
+}
+
+// What a given path names is what the kernel makes of it, never what its
+// text seems to say.
+TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
+    fs::create_directories(native + "/d/sub");
+    fs::create_directories(native + "/t");
+    fs::create_directory_symlink(native + "/d/sub", native + "/L");
+    const fs::path previous = fs::current_path();
+    fs::current_path(native);
+    using Given = FileSystem::Given;
+    const std::vector<std::tuple<std::string, Given, std::string>> cases = {
+        {"L/../t", Given::kEntry, native + "/d/t"},
+        {native + "/L/../t", Given::kEntry, native + "/d/t"},
+        {"L", Given::kEntry, native + "/L"},  // the link itself
+        {"L/", Given::kEntry, native + "/d/sub"},
+        {"L/.", Given::kEntry, native + "/d/sub"},
+        {"./d//sub/..", Given::kEntry, native + "/d"},
+        {"L", Given::kOutsideFolder, native + "/d/sub"},
+        {"L/..", Given::kOutsideFolder, native + "/d"},
+    };
+    for (const auto& [given, what, meant] : cases) {
+        Result<std::string> path = system.FromSystemPath(given, what);
+        ASSERT_TRUE(path.ok()) << given;
+        EXPECT_EQ(NativePath(path.value()).value(), meant) << given;
+    }
+    EXPECT_FALSE(system.FromSystemPath("falta/x", Given::kEntry).ok());
+    EXPECT_FALSE(system.FromSystemPath("\xC4\x81", Given::kEntry).ok());  // its own name
+
+    // The same folder however it is reached.
+    const std::string sub = path + "\\d\\sub";
+    EXPECT_TRUE(system.IsSameOrInside(path + "\\L", path + "\\d").value());
+    EXPECT_FALSE(system.IsSameOrInside(path + "\\L\\..", sub).value());
+    EXPECT_TRUE(system.IsSameOrInside(path + "\\L", sub).value());
+    EXPECT_FALSE(system.IsSameOrInside(path + "\\t", path + "\\d").value());
+    fs::current_path(previous);
+    std::printf("paths: %zu given paths resolved as the kernel resolves them\n", cases.size());
+}
+
+TEST_F(PlatformTest, FoldersOutsideWithoutAWindows1252FormTravelAsTheyAre) {
+    const std::string outside = native + "/\xC5\x82ukasz 100%";  // "łukasz 100%"
+    fs::create_directories(outside);
+    const std::string folder =
+        system.FromSystemPath(outside, FileSystem::Given::kOutsideFolder).value();
+    EXPECT_EQ(NativePath(folder).value(), outside);
+    EXPECT_EQ(system.CharacterCount(folder + "\\a"), native.size() + 14);
+    ASSERT_TRUE(system.MakeFolder(folder + "\\Datos").ok());
+    EXPECT_TRUE(fs::is_directory(outside + "/Datos"));
+    EXPECT_EQ(system.ListSubfolders(folder).value(), std::vector<std::string>{"Datos"});
+    const std::string shown = system.DisplayPath(folder + "\\Datos");
+    EXPECT_EQ(shown.substr(shown.size() - 17), "?ukasz 100%/Datos");
+    EXPECT_EQ(system.CurrentFolder().value(), ProgramPath(fs::current_path().string()).value());
+}
+
+TEST_F(PlatformTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
+    ASSERT_EQ(mkfifo((native + "/tuberia").c_str(), 0644), 0);
+    fs::create_directory(native + "/carpeta");
+    alarm(20);  // a blocking open would hang the test: end it instead
+    for (const char* name : {"tuberia", "carpeta"})
+        for (const OpenMode mode : {OpenMode::kRead, OpenMode::kReadWrite})
+            EXPECT_FALSE(system.Open(path + "\\" + name, mode).ok()) << name;
+    alarm(0);
 }
 
 TEST_F(PlatformTest, FoldersAndFilesAreMadeAndRemoved) {

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/system_error.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -50,8 +52,40 @@ EntryInfo InfoOf(const struct stat& st) {
     return info;
 }
 
+// The fields of a statx answer in the form the rest of the layer reads.
+struct stat StatOf(const struct statx& sx) {
+    struct stat st {};
+    st.st_dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    st.st_ino = sx.stx_ino;
+    st.st_mode = sx.stx_mode;
+    st.st_nlink = sx.stx_nlink;
+    st.st_uid = sx.stx_uid;
+    st.st_gid = sx.stx_gid;
+    st.st_rdev = makedev(sx.stx_rdev_major, sx.stx_rdev_minor);
+    st.st_size = static_cast<off_t>(sx.stx_size);
+    st.st_blksize = static_cast<blksize_t>(sx.stx_blksize);
+    st.st_blocks = static_cast<blkcnt_t>(sx.stx_blocks);
+    st.st_atim = {sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec};
+    st.st_mtim = {sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec};
+    st.st_ctim = {sx.stx_ctime.tv_sec, sx.stx_ctime.tv_nsec};
+    return st;
+}
+
+// The kernel marks the root of every mount, bind mounts of a folder or of a
+// single file included; where it does not say, a mount id other than the
+// listed folder's tells the same.
+bool IsMountRoot(const struct statx& entry, const struct statx& folder) {
+    if ((entry.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+        (entry.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0)
+        return true;
+    return (entry.stx_mask & folder.stx_mask & STATX_MNT_ID) != 0 &&
+           entry.stx_mnt_id != folder.stx_mnt_id;
+}
+
 int OpenFlags(OpenMode mode) {
-    const int common = O_CLOEXEC | O_NOFOLLOW;
+    // A pipe or a device must not block the open: it is refused once open.
+    // (Regular files ignore O_NONBLOCK.)
+    const int common = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
         case OpenMode::kRead:
             return common | O_RDONLY;
@@ -73,8 +107,11 @@ PosixFileSystem::~PosixFileSystem() {
 
 std::string PosixFileSystem::DisplayPath(const std::string& path) const {
     std::string shown = path;
+    Result<std::string> native = NativePath(path);
+    if (native && native.value() != shown)
+        shown = DisplayCp1252(native.value());
     std::replace(shown.begin(), shown.end(), '\\', '/');
-    return shown;
+    return EscapeControlBytes(shown);
 }
 
 Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, int mask) {
@@ -123,6 +160,11 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
     if (prefix.empty() || prefix.back() != '/')
         prefix += '/';
 
+    // Entries on another mount than the folder's are mount points.
+    struct statx self;
+    if (statx(dirfd(dir.get()), "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
+        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
+
     std::vector<DirEntry> entries;
     std::string full = prefix;  // reused for every entry's path
     errno = 0;
@@ -134,10 +176,13 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
         if (!name)
             return name.error();
         DirEntry entry{std::move(name).value(), EntryKind::kOther};
-        struct stat st;
-        if (fstatat(dirfd(dir.get()), item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        struct statx sx;
+        if (statx(dirfd(dir.get()), item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                  STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
             return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
+        const struct stat st = StatOf(sx);
         entry.info = InfoOf(st);
+        entry.info.mount_root = IsMountRoot(sx, self);
         entry.kind = entry.info.kind;
         full.resize(prefix.size());
         full += native_name;
@@ -273,6 +318,14 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
     const int fd = open(native->c_str(), OpenFlags(mode), 0666);
     if (fd < 0)
         return SystemError(errno, "No se puede abrir", DisplayPath(path));
+    struct stat st;
+    if (mode != OpenMode::kCreateNew && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        return Error{"\xAB" + DisplayPath(path) +
+                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
+                         "a o un dispositivo); no se abre.",
+                     EINVAL};
+    }
     const int number = next_number_++;
     open_files_[number] = OpenFile{fd, path};
     return number;
@@ -362,7 +415,7 @@ Result<std::string> PosixFileSystem::CurrentFolder() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
         return SystemError(errno, "No se puede saber la carpeta actual", ".");
-    return ProgramPath(buffer);
+    return OutsidePath(buffer);
 }
 
 Result<std::string> PosixFileSystem::ProgramFolder() {

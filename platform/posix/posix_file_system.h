@@ -40,6 +40,11 @@ class PosixFileSystem : public FileSystem {
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     std::string DisplayPath(const std::string& path) const override;
+    Result<std::string> FromSystemPath(const std::string& given, Given what) override;
+    Result<bool> IsSameOrInside(const std::string& path, const std::string& folder) override;
+    std::size_t CharacterCount(const std::string& path) const override;
+    Result<std::size_t> LongestName(const std::string& folder) override;
+    std::size_t NativeNameSize(const std::string& name) const override;
 
   private:
     struct OpenFile {
