@@ -106,6 +106,27 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
                 faults.size());
 }
 
+// A batch whose flush fails is not deleted: its overwrites may not be on
+// disk. Its files stay, named; the rest of the wipe goes on.
+TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
+    MakeTree();
+    Reset();
+    bool failed_once = false;
+    files.on_sync = [&] {
+        files.fail_sync = !failed_once;
+        failed_once = true;
+    };
+    const RunResult result = Encode("T", {.report_leftovers = true, .wipe_batch_files = 2});
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_TRUE(result.left_behind);
+    // The first batch (walk order: oculta's file, then sub's first) stays,
+    // the others are gone.
+    EXPECT_TRUE(temp.Exists("T/oculta/d.txt") && temp.Exists("T/sub/b.bin"));
+    EXPECT_FALSE(temp.Exists("T/sub/c.txt") || temp.Exists("T/a.txt"));
+    ASSERT_EQ(host.messages.size(), 3u);  // one per file kept, then what is left
+    EXPECT_NE(host.messages[2].find("sub/b.bin"), std::string::npos);
+}
+
 // Another program changes the tree while it is wiped, at the two moments
 // that matter: after the container is complete (before any overwrite), and
 // between a batch's overwrites and its deletes. Whatever was not packed, or

@@ -24,6 +24,8 @@ std::string Reason(int error_number) {
                    "a.";
         case ENOSPC:
             return "no queda espacio en el disco.";
+        case EFBIG:
+            return "supera el tama\xF1o de archivo permitido.";
         case EDQUOT:
             return "se ha superado la cuota de disco.";
         case EIO:
