@@ -421,8 +421,10 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
         host = TestHost(files, state);
         const RunResult result = Encode("U");
         EXPECT_EQ(result.outcome, Outcome::kRefused) << c.what;
-        EXPECT_EQ(host.messages.size(), 1u) << c.what;
+        ASSERT_EQ(host.messages.size(), 1u) << c.what;
         EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+        for (const char ch : host.messages[0])  // names shown with control bytes escaped
+            EXPECT_FALSE(static_cast<unsigned char>(ch) < 32 && ch != '\n') << c.what;
     }
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
     std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());

@@ -265,31 +265,6 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     std::printf("paths: %zu given paths resolved as the kernel resolves them\n", cases.size());
 }
 
-TEST_F(PlatformTest, FoldersOutsideWithoutAWindows1252FormTravelAsTheyAre) {
-    const std::string outside = native + "/\xC5\x82ukasz 100%";  // "łukasz 100%"
-    fs::create_directories(outside);
-    const std::string folder =
-        system.FromSystemPath(outside, FileSystem::Given::kOutsideFolder).value();
-    EXPECT_EQ(NativePath(folder).value(), outside);
-    EXPECT_EQ(system.CharacterCount(folder + "\\a"), native.size() + 14);
-    ASSERT_TRUE(system.MakeFolder(folder + "\\Datos").ok());
-    EXPECT_TRUE(fs::is_directory(outside + "/Datos"));
-    EXPECT_EQ(system.ListSubfolders(folder).value(), std::vector<std::string>{"Datos"});
-    const std::string shown = system.DisplayPath(folder + "\\Datos");
-    EXPECT_EQ(shown.substr(shown.size() - 17), "?ukasz 100%/Datos");
-    EXPECT_EQ(system.CurrentFolder().value(), ProgramPath(fs::current_path().string()).value());
-}
-
-TEST_F(PlatformTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
-    ASSERT_EQ(mkfifo((native + "/tuberia").c_str(), 0644), 0);
-    fs::create_directory(native + "/carpeta");
-    alarm(20);  // a blocking open would hang the test: end it instead
-    for (const char* name : {"tuberia", "carpeta"})
-        for (const OpenMode mode : {OpenMode::kRead, OpenMode::kReadWrite})
-            EXPECT_FALSE(system.Open(path + "\\" + name, mode).ok()) << name;
-    alarm(0);
-}
-
 TEST_F(PlatformTest, FoldersAndFilesAreMadeAndRemoved) {
     ASSERT_TRUE(system.MakeFolder(path + "\\nueva").ok());
     EXPECT_FALSE(system.MakeFolder(path + "\\nueva").ok());
