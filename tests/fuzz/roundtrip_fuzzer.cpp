@@ -89,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto original = Tree(scratch / "T", true);
 
     PosixFileSystem files;
-    TestHost host(files);
     SteppingClock clock(0, 1);
     EngineState encoding;
+    TestHost host(files, encoding);
     encoding.FolderPath = ProgramPath((scratch / "T").string()).value();
     encoding.BasePathLength = static_cast<std::int64_t>(encoding.FolderPath.size());
     Engine encoder(files, host, tables, clock, encoding,
@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EngineState decoding;
     decoding.FolderPath = ProgramPath((scratch / "out" / "T.zol").string()).value();
     decoding.PasswordKey = key;
-    Engine decoder(files, host, tables, clock, decoding, {.show_restored_folder = false});
+    TestHost decoding_host(files, decoding);
+    Engine decoder(files, decoding_host, tables, clock, decoding, {.show_restored_folder = false});
     if (decoder.Des_carpeta().outcome != Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
