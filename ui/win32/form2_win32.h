@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/program_state.h"
+#include "cipher/cipher_tables.h"
+#include "container/host.h"
+#include "ui/win32/design_window.h"
+
+namespace velmora {
+
+// The password dialog. Tag "1": the password is typed twice for encoding;
+// "2": once, and accepted only when it opens the container whose check value
+// start-up left in the program state. An accepted password leaves its key in
+// the state and hides the dialog.
+class Form2 : public DesignWindow {
+  public:
+    Form2(ProgramState& state, const CipherTables& tables, std::wstring help_file,
+          std::function<void()> end_program);
+
+    std::string Tag = "1";
+
+    // Shows the dialog and runs the windows until it hides itself after an
+    // accepted password.
+    void ShowModal();
+    void ClearFirstBox();
+
+  protected:
+    void ButtonPressed(HWND button) override;
+    void EscapePressed() override;
+    void EnterPressed() override;
+    void BoxClicked(HWND box) override;
+    void CloseRequested() override;
+    LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+  private:
+    bool Decoding() const;
+    std::wstring BoxText(int index) const;
+    void SetBoxText(int index, const std::string& cp1252);
+    void Command1_Click();
+    void Command2_Click();
+    // Shows the message, empties the boxes asked for, and puts the focus in
+    // the first box: the dialog waits for another try.
+    void Refuse(const std::string& text, MessageIcon icon, bool empty_both);
+    void Accept(const std::string& key);
+    void HideRepeatBoxWhenDecoding();
+
+    ProgramState& state_;
+    const CipherTables& tables_;
+    std::wstring help_file_;
+    std::function<void()> end_program_;
+};
+
+}  // namespace velmora
