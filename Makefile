@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` do all set-up on a fresh Debian 12.
-.PHONY: all deps build build-asan test demo bench fuzz reliability install uninstall-desktop format clean
+.PHONY: all deps build build-asan windows test demo bench fuzz reliability install uninstall-desktop format clean
 
 all: build
 
@@ -14,7 +14,14 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
-test: build build-asan
+# The Windows programs, cross-built and tested under Wine; build/windows/dist
+# holds what goes to a Windows machine.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows
+
+test: build build-asan windows
 	scripts/fuzz.sh short
 	ctest --preset default
 	ctest --preset asan

@@ -26,6 +26,11 @@ packages=(
   imagemagick       # `import`: screenshots of the windows
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
+  g++-mingw-w64-x86-64-posix  # the Windows cross compiler
+  binutils-mingw-w64-x86-64   # windres
+  wine              # runs the Windows tests
+  wine64
+  nsis              # the Windows installer
 )
 
 if [ "${1:-}" = "--bench" ]; then

@@ -1,0 +1,26 @@
+# Windows test programs: GoogleTest built from Debian's sources with the cross
+# compiler, each program one ctest run under Wine (a Wine start costs about a
+# second, so not one per test case).
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+set(VELMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(VELMORA_WINE_ENV WINEPREFIX=${VELMORA_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
+
+# Creates the Wine prefix once, before any test program starts in it.
+add_test(NAME wine_prefix COMMAND ${CMAKE_COMMAND} -E env ${VELMORA_WINE_ENV}
+                                  ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+
+function(velmora_wine_test name)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VELMORA_WINE_ENV}"
+                                          FIXTURES_REQUIRED wine TIMEOUT 300)
+endfunction()
+
+function(velmora_test name)
+  add_executable(${name} ${name}.cpp)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  velmora_wine_test(${name})
+endfunction()
