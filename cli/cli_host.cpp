@@ -1,42 +1,28 @@
 #include "cli/cli_host.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 
+#include "cli/console.h"
 #include "container/main_window_actions.h"
-#include "platform/names.h"
 
 namespace velmora {
 namespace {
-
-volatile sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-    interrupted = 1;
-}
 
 constexpr int kInterruptedExit = 130;
 
 }  // namespace
 
-CliHost::CliHost(FileSystem& files) : files_(files), terminal_(isatty(STDERR_FILENO) == 1) {}
+CliHost::CliHost(FileSystem& files) : files_(files), terminal_(ErrorIsTerminal()) {}
 
 void CliHost::CatchInterrupts() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    velmora::CatchInterrupts();
 }
 
 void CliHost::PumpEvents() {
-    if (!interrupted)
+    if (!Interrupted())
         return;
     FinishProgressLine();
-    std::fprintf(stderr, "Cancelado.\n");
+    WriteError("Cancelado.\n");
     PressCancelar(files_, *this);
 }
 
@@ -52,21 +38,23 @@ void CliHost::AdvanceProgress(std::int64_t mark) {
     std::string bar(10, ' ');
     for (std::int64_t i = 0; i < mark && i < 10; ++i)
         bar[static_cast<std::size_t>(i)] = '#';
-    std::fprintf(stderr, "\r%-18s [%s]", DisplayUtf8(caption_).c_str(), bar.c_str());
-    std::fflush(stderr);
+    std::string line = "\r" + caption_;
+    if (caption_.size() < 18)
+        line.append(18 - caption_.size(), ' ');
+    WriteError(line + " [" + bar + "]");
     bar_shown_ = true;
 }
 
 void CliHost::FinishProgressLine() {
     if (!bar_shown_)
         return;
-    std::fprintf(stderr, "\n");
+    WriteError("\n");
     bar_shown_ = false;
 }
 
 void CliHost::ShowMessage(const std::string& text, MessageIcon) {
     FinishProgressLine();
-    std::fprintf(stderr, "%s\n", DisplayUtf8(text).c_str());
+    WriteError(text + "\n");
 }
 
 void CliHost::EndProgram() {

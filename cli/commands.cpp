@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -7,15 +8,16 @@
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
 #include "cli/cli_host.h"
+#include "cli/console.h"
 #include "cli/password_prompt.h"
+#include "cli/register_command.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/file_byte_source.h"
 #include "container/password_check.h"
 #include "container/stored_names.h"
 #include "platform/names.h"
-#include "platform/posix/posix_file_system.h"
-#include "shell/posix/shell_integration.h"
+#include "platform/system_clock.h"
 
 namespace velmora {
 namespace {
@@ -23,16 +25,28 @@ namespace {
 constexpr int kTries = 3;
 
 void Say(const std::string& cp1252_text) {
-    std::fprintf(stderr, "%s\n", DisplayUtf8(cp1252_text).c_str());
+    WriteError(cp1252_text + "\n");
 }
 
-// The argument as an absolute program path without a trailing separator.
+// The argument (UTF-8) as an absolute program path without a trailing
+// separator; a drive's root keeps its own.
 Result<std::string> AbsoluteProgramPath(const std::string& argument) {
-    std::filesystem::path path = std::filesystem::absolute(argument).lexically_normal();
-    std::string native = path.string();
-    while (native.size() > 1 && native.back() == '/')
+    const std::u8string utf8(argument.begin(), argument.end());
+    const std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::path(utf8)).lexically_normal();
+    const std::u8string absolute = path.u8string();
+    std::string native(absolute.begin(), absolute.end());
+    const std::size_t root = path.root_path().u8string().size();
+    while (native.size() > std::max<std::size_t>(root, 1) &&
+           (native.back() == '/' || native.back() == '\\'))
         native.pop_back();
     return ProgramPath(native);
+}
+
+std::string Formatted(const char* format, auto... values) {
+    char line[512];
+    std::snprintf(line, sizeof line, format, values...);
+    return line;
 }
 
 int ExitFor(const RunResult& result) {
@@ -110,30 +124,18 @@ Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container
 }
 
 int List(const ContainerIndex& index, const std::string& key) {
-    std::printf("%d entradas, registros de %zu bytes, atributos de la carpeta %d\n",
-                index.header.EntryCount, RecordSize(index.header.NameWidthCode),
-                index.header.FolderAttributes);
-    std::printf("%5s %5s %12s  %s\n", "atrib", "padre", "bytes", "nombre");
+    WriteOutput(Formatted("%d entradas, registros de %zu bytes, atributos de la carpeta %d\n",
+                          index.header.EntryCount, RecordSize(index.header.NameWidthCode),
+                          index.header.FolderAttributes));
+    WriteOutput(Formatted("%5s %5s %12s  ", "atrib", "padre", "bytes") + "nombre\n");
     for (const EntryRecord& record : index.records) {
         const std::string name = DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
             record.EntrySize == -1 ? "<carpeta>" : std::to_string(record.EntrySize);
-        std::printf("%5d %5d %12s  %s\n", record.EntryAttributes, record.ParentAttributes,
-                    size.c_str(), DisplayUtf8(name).c_str());
+        WriteOutput(Formatted("%5d %5d %12s  ", record.EntryAttributes, record.ParentAttributes,
+                              size.c_str()) +
+                    name + "\n");
     }
-    return kExitOk;
-}
-
-int Register(FileSystem& files) {
-    RegistryStore store(RegistryStore::DefaultFile());
-    RegisterShellIntegration(
-        store,
-        [&files] {
-            Result<std::string> folder = files.ProgramFolder();
-            return folder ? files.DisplayPath(folder.value()) : std::string();
-        },
-        [] {}, DesktopFolders::FromEnvironment());
-    std::printf("%s\n", store.file().c_str());
     return kExitOk;
 }
 
@@ -214,7 +216,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     Engine engine(files, host, tables, clock, state, engine_options);
     const RunResult result = engine.Des_carpeta();
     if (result.outcome == Outcome::kDone)
-        std::printf("%s\n", DisplayUtf8(files.DisplayPath(state.RestoredPath)).c_str());
+        WriteOutput(files.DisplayPath(state.RestoredPath) + "\n");
     state.PasswordKey.clear();
     return ExitFor(result);
 }

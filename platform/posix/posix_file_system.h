@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/system_clock.h"
 
 namespace velmora {
 
@@ -50,12 +51,6 @@ class PosixFileSystem : public FileSystem {
 
     std::map<int, OpenFile> open_files_;
     int next_number_ = 1;
-};
-
-// The system's clock, local time.
-class SystemClock : public Clock {
-  public:
-    double SecondsSinceMidnight() override;
 };
 
 }  // namespace velmora

@@ -1,0 +1,23 @@
+#include "cli/register_command.h"
+
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "shell/posix/shell_integration.h"
+
+namespace velmora {
+
+int Register(FileSystem& files) {
+    RegistryStore store(RegistryStore::DefaultFile());
+    RegisterShellIntegration(
+        store,
+        [&files] {
+            Result<std::string> folder = files.ProgramFolder();
+            return folder ? files.DisplayPath(folder.value()) : std::string();
+        },
+        [] {}, DesktopFolders::FromEnvironment());
+    std::printf("%s\n", store.file().c_str());  // a native path already
+    return kExitOk;
+}
+
+}  // namespace velmora

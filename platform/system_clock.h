@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The system's clock, local time.
+class SystemClock : public Clock {
+  public:
+    double SecondsSinceMidnight() override;
+};
+
+}  // namespace velmora

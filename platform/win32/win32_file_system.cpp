@@ -1,0 +1,480 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <errno.h>
+#include <windows.h>
+#undef DeleteFile
+
+#include <algorithm>
+
+#include "platform/name_order.h"
+#include "platform/win32/cp1252_utf16.h"
+#include "platform/win32/win32_paths.h"
+#include "platform/win32/win_error.h"
+
+namespace velmora {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Opens the name itself: a reparse point is opened, not followed, and
+// folders can be opened too.
+constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+constexpr int kStoredAttributes = kReadOnly | kHidden | kSystem | kFolder | kArchive;
+
+struct Handle {
+    HANDLE value = INVALID_HANDLE_VALUE;
+    explicit Handle(HANDLE h) : value(h) {}
+    ~Handle() {
+        if (value != INVALID_HANDLE_VALUE)
+            CloseHandle(value);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool ok() const { return value != INVALID_HANDLE_VALUE; }
+};
+
+struct FindHandle {
+    HANDLE value;
+    ~FindHandle() {
+        if (value != INVALID_HANDLE_VALUE)
+            FindClose(value);
+    }
+};
+
+int StoredAttributes(DWORD native) {
+    const int attributes = static_cast<int>(native) & kStoredAttributes;
+    return attributes == 0 ? kNormal : attributes;
+}
+
+std::uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::string& shown) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information))
+        return LastWinError("No se puede consultar", shown);
+    return information;
+}
+
+Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown) {
+    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+    if (!got)
+        return got.error();
+    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    EntryInfo info;
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        info.kind = EntryKind::kSymlink;
+    else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        info.kind = EntryKind::kFolder;
+    else if (GetFileType(handle) == FILE_TYPE_DISK)
+        info.kind = EntryKind::kFile;
+    info.device = information.dwVolumeSerialNumber;
+    info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
+    info.links = information.nNumberOfLinks;
+    info.size = static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
+    return info;
+}
+
+Result<Win32FileSystem::Identity> IdentityOf(HANDLE handle, const std::string& shown) {
+    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+    if (!got)
+        return got.error();
+    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    return Win32FileSystem::Identity{
+        information.dwVolumeSerialNumber,
+        Join(information.nFileIndexHigh, information.nFileIndexLow),
+        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow)),
+        Join(information.ftCreationTime.dwHighDateTime, information.ftCreationTime.dwLowDateTime),
+        information.nNumberOfLinks};
+}
+
+HANDLE OpenNoFollow(const std::wstring& wide, DWORD access) {
+    return CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow,
+                       nullptr);
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
+}
+
+// The entry's own name: the last component, looking through trailing "."
+// components (the "." of a listing names the folder).
+std::string OwnName(std::string path) {
+    for (;;) {
+        while (path.size() > 1 && path.back() == '\\')
+            path.pop_back();
+        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
+            path.resize(path.size() - 2);
+        else
+            break;
+    }
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+    if (folder.empty() || folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
+}
+
+struct Found {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// Every name a search of folder\* gives, "." and ".." included where the
+// system gives them; nothing when the folder does not exist.
+Result<std::vector<Found>> Search(const std::wstring& folder, const std::string& shown) {
+    WIN32_FIND_DATAW data;
+    FindHandle find{FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic,
+                                     &data, FindExSearchNameMatch, nullptr, 0)};
+    std::vector<Found> found;
+    if (find.value == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error))
+            return found;
+        return WinError(error, "No se puede leer la carpeta", shown);
+    }
+    do {
+        found.push_back(Found{data.cFileName, data.dwFileAttributes});
+    } while (FindNextFileW(find.value, &data));
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return LastWinError("No se puede leer la carpeta", shown);
+    return found;
+}
+
+bool IsDots(const std::wstring& name) {
+    return name == L"." || name == L"..";
+}
+
+}  // namespace
+
+Win32FileSystem::~Win32FileSystem() {
+    CloseAll();
+}
+
+std::string Win32FileSystem::DisplayPath(const std::string& path) const {
+    return path;
+}
+
+Result<std::vector<std::string>> Win32FileSystem::Dir(const std::string& path, int mask) {
+    if (path.empty())
+        return std::vector<std::string>{};
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    const DWORD own = GetFileAttributesW(wide->c_str());
+    if (own == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error))
+            return std::vector<std::string>{};
+        return WinError(error, "No se puede buscar", path);
+    }
+    if (path.back() != '\\') {
+        if (!PassesMask(StoredAttributes(own), mask))
+            return std::vector<std::string>{};
+        return std::vector<std::string>{OwnName(path)};
+    }
+    if (!(own & FILE_ATTRIBUTE_DIRECTORY) || (own & FILE_ATTRIBUTE_REPARSE_POINT))
+        return std::vector<std::string>{};
+    Result<std::vector<Found>> found = Search(wide.value(), path);
+    if (!found)
+        return found.error();
+    std::vector<std::string> dots;
+    std::vector<DirEntry> entries;
+    for (const Found& item : found.value()) {
+        if (!PassesMask(StoredAttributes(item.attributes), mask))
+            continue;
+        Result<std::string> name = ProgramPathOf(item.name);
+        if (!name)
+            return name.error();
+        if (IsDots(item.name))
+            dots.push_back(name.value());
+        else
+            entries.push_back(DirEntry{name.value()});
+    }
+    std::sort(dots.begin(), dots.end());
+    SortByName(entries);
+    for (DirEntry& entry : entries)
+        dots.push_back(std::move(entry.name));
+    return dots;
+}
+
+Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
+    Result<std::wstring> wide = LongWidePath(folder);
+    if (!wide)
+        return wide.error();
+    const DWORD own = GetFileAttributesW(wide->c_str());
+    if (own == INVALID_FILE_ATTRIBUTES)
+        return LastWinError("No se puede leer la carpeta", folder);
+    Result<std::vector<Found>> found = Search(wide.value(), folder);
+    if (!found)
+        return found.error();
+    const std::wstring prefix = WithSeparator(wide.value());
+    const std::string shown_prefix = folder.back() == '\\' ? folder : folder + "\\";
+    std::vector<DirEntry> entries;
+    for (const Found& item : found.value()) {
+        if (IsDots(item.name))
+            continue;
+        Result<std::string> name = ProgramPathOf(item.name);
+        if (!name)
+            return name.error();
+        DirEntry entry{std::move(name).value()};
+        const std::string shown = shown_prefix + entry.name;
+        Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
+        if (!handle.ok())
+            return LastWinError("No se puede leer", shown);
+        Result<EntryInfo> info = InfoOfHandle(handle.value, shown);
+        if (!info)
+            return info.error();
+        entry.info = info.value();
+        entry.kind = entry.info.kind;
+        entry.attributes = StoredAttributes(item.attributes);
+        entries.push_back(std::move(entry));
+    }
+    SortByName(entries);
+    return entries;
+}
+
+Result<int> Win32FileSystem::GetAttr(const std::string& path) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    const DWORD native = GetFileAttributesW(wide->c_str());
+    if (native == INVALID_FILE_ATTRIBUTES)
+        return LastWinError("No se pueden leer los atributos de", path);
+    return StoredAttributes(native);
+}
+
+Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    const DWORD settable = static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
+    if (!SetFileAttributesW(wide->c_str(), settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable))
+        return LastWinError("No se pueden cambiar los atributos de", path);
+    return Status::Ok();
+}
+
+Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
+    if (!handle.ok())
+        return LastWinError("No se puede consultar", path);
+    return InfoOfHandle(handle.value, path);
+}
+
+Status Win32FileSystem::DeleteFile(const std::string& path) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    Handle handle(OpenNoFollow(wide.value(), DELETE | FILE_READ_ATTRIBUTES));
+    if (!handle.ok())
+        return LastWinError("No se puede eliminar el archivo", path);
+    Result<EntryInfo> info = InfoOfHandle(handle.value, path);
+    if (!info)
+        return info.error();
+    if (info->kind == EntryKind::kFolder)
+        return WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path);
+    const auto written = written_files_.find(path);
+    if (written != written_files_.end()) {
+        Result<Identity> now = IdentityOf(handle.value, path);
+        if (!now || !(now.value() == written->second))
+            return Error{"\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
+                         EBUSY};
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
+                                    sizeof disposition))
+        return LastWinError("No se puede eliminar el archivo", path);
+    if (written != written_files_.end())
+        written_files_.erase(written);
+    return Status::Ok();
+}
+
+Status Win32FileSystem::MakeFolder(const std::string& path) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    if (!CreateDirectoryW(wide->c_str(), nullptr))
+        return LastWinError("No se puede crear la carpeta", path);
+    return Status::Ok();
+}
+
+Status Win32FileSystem::RemoveFolder(const std::string& path) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    if (!RemoveDirectoryW(wide->c_str()))
+        return LastWinError("No se puede eliminar la carpeta", path);
+    return Status::Ok();
+}
+
+// NTFS journals a folder's list of names itself; there is nothing a program
+// without administrator rights can flush beyond its own files.
+Status Win32FileSystem::SyncFolder(const std::string&) {
+    return Status::Ok();
+}
+
+Status Win32FileSystem::SyncFileSystem(const std::string&) {
+    return Status::Ok();
+}
+
+Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
+    Result<std::wstring> wide = LongWidePath(path);
+    if (!wide)
+        return wide.error();
+    const bool reading = mode == OpenMode::kRead;
+    const DWORD access = reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const DWORD share = reading ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_DELETE;
+    const DWORD disposition = mode == OpenMode::kCreateNew         ? CREATE_NEW
+                              : mode == OpenMode::kReadWriteCreate ? OPEN_ALWAYS
+                                                                   : OPEN_EXISTING;
+    HANDLE handle = CreateFileW(wide->c_str(), access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastWinError("No se puede abrir", path);
+    Result<EntryInfo> info = InfoOfHandle(handle, path);
+    if (!info || info->kind != EntryKind::kFile) {
+        CloseHandle(handle);
+        if (!info)
+            return info.error();
+        return WinError(ERROR_CANT_ACCESS_FILE, "No se puede abrir", path);
+    }
+    const int number = next_number_++;
+    open_files_[number] = OpenFile{handle, path, !reading};
+    return number;
+}
+
+const Win32FileSystem::OpenFile* Win32FileSystem::Find(int file) const {
+    const auto it = open_files_.find(file);
+    return it == open_files_.end() ? nullptr : &it->second;
+}
+
+Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
+                                          std::size_t length) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+    std::size_t done = 0;
+    while (done < length) {
+        const auto at = static_cast<std::uint64_t>(offset) + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(open_file->handle, out + done, piece, &got, &where)) {
+            if (GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            return LastWinError("No se puede leer", open_file->path);
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
+                              std::size_t length) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede escribir", "#" + std::to_string(file));
+    std::size_t done = 0;
+    while (done < length) {
+        const auto at = static_cast<std::uint64_t>(offset) + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+        DWORD put = 0;
+        if (!WriteFile(open_file->handle, data + done, piece, &put, &where))
+            return LastWinError("No se puede escribir", open_file->path);
+        if (put == 0)
+            return WinError(ERROR_WRITE_FAULT, "No se puede escribir", open_file->path);
+        done += put;
+    }
+    return Status::Ok();
+}
+
+Status Win32FileSystem::Flush(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede asegurar", "#" + std::to_string(file));
+    if (!FlushFileBuffers(open_file->handle))
+        return LastWinError("No se puede asegurar en disco", open_file->path);
+    return Status::Ok();
+}
+
+Result<EntryInfo> Win32FileSystem::InspectOpen(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede consultar", "#" + std::to_string(file));
+    return InfoOfHandle(open_file->handle, open_file->path);
+}
+
+Status Win32FileSystem::Close(int file) {
+    const auto it = open_files_.find(file);
+    if (it == open_files_.end())
+        return Status::Ok();
+    const OpenFile closing = it->second;
+    open_files_.erase(it);
+    if (closing.written) {
+        Result<Identity> identity = IdentityOf(closing.handle, closing.path);
+        if (identity)
+            written_files_[closing.path] = identity.value();
+    }
+    if (!CloseHandle(closing.handle))
+        return LastWinError("No se puede cerrar", closing.path);
+    return Status::Ok();
+}
+
+void Win32FileSystem::CloseAll() {
+    for (const auto& [number, open_file] : open_files_)
+        CloseHandle(open_file.handle);
+    open_files_.clear();
+}
+
+Result<std::string> Win32FileSystem::CurrentFolder() {
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(needed, L'\0');
+    const DWORD length = GetCurrentDirectoryW(needed, folder.data());
+    if (length == 0 || length >= needed)
+        return LastWinError("No se puede saber la carpeta actual", ".");
+    folder.resize(length);
+    return ProgramPathOf(folder);
+}
+
+Result<std::string> Win32FileSystem::ProgramFolder() {
+    std::wstring file(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
+        if (length == 0)
+            return LastWinError("No se puede saber la carpeta del programa", "velmora.exe");
+        if (length < file.size()) {
+            file.resize(length);
+            break;
+        }
+        file.resize(file.size() * 2);
+    }
+    Result<std::string> path = ProgramPathOf(file);
+    if (!path)
+        return path.error();
+    std::string folder = path->substr(0, path->find_last_of('\\'));
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += '\\';  // a drive's root keeps its separator
+    return folder;
+}
+
+double SystemClock::SecondsSinceMidnight() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/system_clock.h"
+
+namespace velmora {
+
+// The file system of Windows through the wide-character API, with the
+// program's Windows-1252 paths converted by table at the edge and long paths
+// through "\\?\". Reparse points (symbolic links, junctions, mounted folders)
+// are never followed: they read as links, which the engine refuses.
+class Win32FileSystem : public FileSystem {
+  public:
+    Win32FileSystem() = default;
+    ~Win32FileSystem() override;
+    Win32FileSystem(const Win32FileSystem&) = delete;
+    Win32FileSystem& operator=(const Win32FileSystem&) = delete;
+
+    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override;
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folder) override;
+    Result<int> GetAttr(const std::string& path) override;
+    Status SetAttr(const std::string& path, int attributes) override;
+    Result<EntryInfo> Inspect(const std::string& path) override;
+    // Deletes through a handle opened on the name itself (never a link's
+    // target). A file this object wrote and closed is deleted only while it
+    // is still that file: same volume, index, size, write time and links.
+    Status DeleteFile(const std::string& path) override;
+    Status MakeFolder(const std::string& path) override;
+    Status RemoveFolder(const std::string& path) override;
+    Status SyncFolder(const std::string& path) override;
+    Status SyncFileSystem(const std::string& path) override;
+    Result<int> Open(const std::string& path, OpenMode mode) override;
+    Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
+                             std::size_t length) override;
+    Status Write(int file, std::int64_t offset, const std::uint8_t* data,
+                 std::size_t length) override;
+    Status Flush(int file) override;
+    Result<EntryInfo> InspectOpen(int file) override;
+    Status Close(int file) override;
+    void CloseAll() override;
+    Result<std::string> CurrentFolder() override;
+    Result<std::string> ProgramFolder() override;
+    std::string DisplayPath(const std::string& path) const override;
+
+    // What identifies a file beyond its name.
+    struct Identity {
+        std::uint64_t volume = 0;
+        std::uint64_t index = 0;
+        std::int64_t size = 0;
+        std::uint64_t write_time = 0;
+        std::uint64_t links = 0;
+        bool operator==(const Identity&) const = default;
+    };
+
+  private:
+    struct OpenFile {
+        void* handle;
+        std::string path;
+        bool written;
+    };
+    const OpenFile* Find(int file) const;
+
+    std::map<int, OpenFile> open_files_;
+    std::map<std::string, Identity> written_files_;  // as they were when closed
+    int next_number_ = 1;
+};
+
+}  // namespace velmora

@@ -1,0 +1,55 @@
+#include "platform/win32/win32_paths.h"
+
+#include <windows.h>
+
+#include "platform/win32/cp1252_utf16.h"
+#include "platform/win32/win_error.h"
+
+namespace velmora {
+namespace {
+
+const std::wstring kLongPrefix = L"\\\\?\\";
+const std::wstring kLongUncPrefix = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+Result<std::wstring> LongWidePath(const std::string& program_path) {
+    Result<std::wstring> wide = Cp1252ToUtf16(program_path);
+    if (!wide)
+        return Error{"El nombre \xAB" + program_path +
+                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
+                     "Windows-1252)."};
+    if (StartsWith(wide.value(), kLongPrefix))
+        return wide;
+    const DWORD needed = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return LastWinError("No se puede resolver la ruta", program_path);
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide->c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return LastWinError("No se puede resolver la ruta", program_path);
+    full.resize(length);
+    if (StartsWith(full, L"\\\\"))
+        return kLongUncPrefix + full.substr(2);
+    return kLongPrefix + full;
+}
+
+Result<std::string> ProgramPathOf(const std::wstring& wide_path) {
+    std::wstring path = wide_path;
+    if (StartsWith(path, kLongUncPrefix))
+        path = L"\\\\" + path.substr(kLongUncPrefix.size());
+    else if (StartsWith(path, kLongPrefix))
+        path = path.substr(kLongPrefix.size());
+    Result<std::string> cp = Utf16ToCp1252(path);
+    if (!cp)
+        return Error{"El nombre \xAB" + Cp1252ForMessage(path) +
+                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
+                     "Windows-1252)."};
+    return cp;
+}
+
+}  // namespace velmora

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Opens a folder, a document (the help file) or a web address the way
+// Explorer would (ShellExecuteW "open"). The text is the program's own,
+// Windows-1252. False when the shell could not open it.
+bool OpenInShell(const std::string& target);
+
+}  // namespace velmora
