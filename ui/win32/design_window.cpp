@@ -1,7 +1,6 @@
 #include "ui/win32/design_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -245,13 +244,6 @@ LRESULT CALLBACK DesignWindow::Procedure(HWND window, UINT message, WPARAM wpara
     if (!self)
         return DefWindowProcW(window, message, wparam, lparam);
     return self->Receive(message, wparam, lparam);
-}
-
-void OpenWithShell(HWND owner, const std::wstring& target) {
-    std::wstring address = target;
-    if (address.find(L':') == std::wstring::npos)
-        address = L"http://" + address;
-    ShellExecuteW(owner, nullptr, address.c_str(), nullptr, L"", SW_SHOWNORMAL);
 }
 
 }  // namespace velmora

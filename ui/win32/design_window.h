@@ -90,8 +90,4 @@ class DesignWindow {
     std::vector<HWND> links_;
 };
 
-// Opens an address or a file with the shell's default action, owned by the
-// window; errors are ignored. An address without a scheme is a web address.
-void OpenWithShell(HWND owner, const std::wstring& target);
-
 }  // namespace velmora

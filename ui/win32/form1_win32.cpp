@@ -1,6 +1,7 @@
 #include "ui/win32/form1_win32.h"
 
 #include "container/main_window_actions.h"
+#include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
 #include "ui/win32/maker_link.h"
 #include "ui/win32/resource_ids.h"
@@ -56,7 +57,7 @@ void Form1::ShowMessage(const std::string& text, MessageIcon icon) {
 }
 
 void Form1::OpenFolder(const std::string& path) {
-    ShellExecuteW(Handle(), nullptr, WidenProgramText(path).c_str(), nullptr, L"", SW_SHOWNORMAL);
+    OpenInShell(files_.DisplayPath(path));
 }
 
 void Form1::HideMainWindow() {
@@ -83,7 +84,7 @@ void Form1::EscapePressed() {
 
 void Form1::BoxClicked(HWND box) {
     if (box == Control("Label3"))
-        OpenMakerLink(Handle());
+        OpenMakerLink();
 }
 
 void Form1::CloseRequested() {

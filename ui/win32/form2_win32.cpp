@@ -1,13 +1,13 @@
 #include "ui/win32/form2_win32.h"
 
 #include <imm.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 
 #include "cipher/cp1252_case.h"
 #include "cipher/key_derivation.h"
 #include "container/password_check.h"
+#include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/maker_link.h"
@@ -45,7 +45,7 @@ WindowDesign Form2Design() {
 
 }  // namespace
 
-Form2::Form2(ProgramState& state, const CipherTables& tables, std::wstring help_file,
+Form2::Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
              std::function<void()> end_program)
     : DesignWindow(Form2Design()),
       state_(state),
@@ -175,9 +175,9 @@ void Form2::EnterPressed() {
 
 void Form2::BoxClicked(HWND box) {
     if (box == Control("Image1"))
-        ShellExecuteW(Handle(), nullptr, help_file_.c_str(), nullptr, L"", SW_SHOWMINIMIZED);
+        OpenInShell(help_file_);
     else if (box == Control("Label3"))
-        OpenMakerLink(Handle());
+        OpenMakerLink();
 }
 
 void Form2::CloseRequested() {

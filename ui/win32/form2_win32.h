@@ -16,7 +16,9 @@ namespace velmora {
 // the state and hides the dialog.
 class Form2 : public DesignWindow {
   public:
-    Form2(ProgramState& state, const CipherTables& tables, std::wstring help_file,
+    // help_file: the help file's path (Windows-1252), opened by a click on
+    // the title picture.
+    Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
           std::function<void()> end_program);
 
     std::string Tag = "1";
@@ -48,7 +50,7 @@ class Form2 : public DesignWindow {
 
     ProgramState& state_;
     const CipherTables& tables_;
-    std::wstring help_file_;
+    std::string help_file_;
     std::function<void()> end_program_;
 };
 

@@ -7,11 +7,10 @@
 #include "platform/system_clock.h"
 #include "platform/win32/cp1252_utf16.h"
 #include "platform/win32/win32_file_system.h"
+#include "shell/win32/shell_integration_win32.h"
 #include "ui/win32/command_line.h"
 #include "ui/win32/event_pump.h"
-#include "ui/win32/win32_text.h"
 #include "ui/win32/win32_windows.h"
-#include "ui/win32/windows_registration.h"
 
 using namespace velmora;
 
@@ -23,11 +22,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ShowProgramMessage(nullptr, text, MessageIcon::kInformation);
     });
     Result<std::string> program_folder = files.ProgramFolder();
-    const std::string folder = program_folder ? program_folder.value() : std::string(".");
-    Win32Windows windows(files, state, tables, WidenProgramText(folder));
+    const std::string folder =
+        program_folder ? files.DisplayPath(program_folder.value()) : std::string(".");
+    Win32Windows windows(files, state, tables, folder);
 
     StartupServices startup{files, clock, tables, windows,
-                            [&folder] { RegisterForCurrentUser(folder, PumpPendingMessages); }};
+                            [&files] { RegisterShellIntegration(files, PumpPendingMessages); }};
     // The command line as one text, in the file system's own form (UTF-8).
     const std::wstring_view arguments = ArgumentText(GetCommandLineW());
     Form_Load(Utf16ToUtf8(arguments), state, startup);
@@ -36,5 +36,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // close box end the program.
     windows.ShowMainWindow();
     RunMessagesUntil([] { return false; });
-    windows.MainWindow().EndProgram();
+    files.CloseAll();
+    return 0;
 }

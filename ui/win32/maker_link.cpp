@@ -1,11 +1,11 @@
 #include "ui/win32/maker_link.h"
 
-#include "ui/win32/design_window.h"
+#include "shell/win32/open_in_shell.h"
 
 namespace velmora {
 
-void OpenMakerLink(HWND owner) {
-    OpenWithShell(owner, kMakerLink);
+void OpenMakerLink() {
+    OpenInShell("http://velmora.example.org");
 }
 
 }  // namespace velmora

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <windows.h>
-
 namespace velmora {
 
 // The maker's address shown by the link labels of the main window and the
 // password dialog.
 inline constexpr const wchar_t* kMakerLink = L"velmora.example.org";
 
-// Opens the maker's address in the browser, owned by the window; the result
-// is not used.
-void OpenMakerLink(HWND owner);
+// Opens the maker's address in the browser; the result is not used.
+void OpenMakerLink();
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 namespace velmora {
 
 Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherTables& tables,
-                           std::wstring program_folder)
+                           std::string program_folder)
     : state_(state),
       tables_(tables),
       program_folder_(std::move(program_folder)),
@@ -13,10 +13,10 @@ Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherT
 
 Form2& Win32Windows::form2() {
     if (!form2_) {
-        std::wstring help = program_folder_;
-        if (help.empty() || help.back() != L'\\')
-            help += L'\\';
-        help += L"velmora.hlp";
+        std::string help = program_folder_;
+        if (help.empty() || help.back() != '\\')
+            help += '\\';
+        help += "velmora.hlp";
         form2_ = std::make_unique<Form2>(state_, tables_, help, [this] { form1_.EndProgram(); });
     }
     return *form2_;

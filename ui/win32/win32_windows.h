@@ -16,7 +16,7 @@ namespace velmora {
 class Win32Windows : public StartupWindows {
   public:
     Win32Windows(FileSystem& files, ProgramState& state, const CipherTables& tables,
-                 std::wstring program_folder);
+                 std::string program_folder);
 
     Host& MainWindow() override { return form1_; }
     void SetPasswordDialogCaption(const std::string& caption) override;
@@ -33,7 +33,7 @@ class Win32Windows : public StartupWindows {
 
     ProgramState& state_;
     const CipherTables& tables_;
-    std::wstring program_folder_;
+    std::string program_folder_;
     Form1 form1_;
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<F3> f3_;
