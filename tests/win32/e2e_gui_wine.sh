@@ -3,7 +3,8 @@
 # xdotool as a person would: started without argument it registers and shows
 # the instructions (closed with Escape); a folder is encoded typing the
 # password twice; the container refuses a wrong password and opens with the
-# right one; "Cancelar" in the middle of a large encode leaves the folder and
+# right one; a file leaves the main window idle until "Cancelar"; "Cancelar"
+# in the middle of a large encode leaves the folder and
 # no container. A screenshot of each window is kept in the artifacts folder.
 #   e2e_gui_wine.sh DIST_FOLDER WORK_FOLDER ARTIFACTS_FOLDER
 set -euo pipefail
@@ -144,9 +145,24 @@ restored_root=$(find "$work/files" -mindepth 1 -maxdepth 1 -type d -iname cartas
 restored=$(tree_listing "$restored_root" | upper)
 [ "$restored" = "$original" ] || fail "restored tree differs: $restored"
 
+# A file, not a folder: the main window stays idle (its caption empty)
+# until "Cancelar", which just ends the program.
+printf 'nota' > "$work/files/nota.txt"
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
+pid=$!
+current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
+  fail "no idle main window"
+sleep 2
+[ -z "$(xdotool getwindowname "$current")" ] || fail "the idle main window has a caption"
+client_size 256x197
+shot form1-idle-wine
+click 128 144
+program_ended $pid
+[ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
+
 # "Cancelar" in the middle of a large encode.
 mkdir -p "$work/files/Grande"
-for i in $(seq 1 24); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
+for i in $(seq 1 50); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
 before=$(cd "$work/files/Grande" && sha256sum ./*)
 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
 pid=$!
@@ -155,10 +171,9 @@ xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
 xdotool key Return
+# Clicked as soon as the window shows: the container must still be
+# unfinished (a click during the wipe that follows would be too late).
 window "Codificando"
-client_size 256x197
-sleep 0.5
-shot form1-encoding-wine
 click 128 144
 program_ended $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"

@@ -40,6 +40,7 @@ void Win32Windows::ClearPasswordBox() {
 
 void Win32Windows::ShowMainWindow() {
     ShowWindow(form1_.Handle(), SW_SHOW);
+    SetFocus(form1_.Control("Command1"));
     UpdateWindow(form1_.Handle());
 }
 
