@@ -24,3 +24,17 @@ function(velmora_test name)
   add_test(NAME ${name} COMMAND ${name})
   velmora_wine_test(${name})
 endfunction()
+
+# velmora-cli.exe as a command the shell scripts can run.
+set(VELMORA_CLI_WINE ${CMAKE_BINARY_DIR}/velmora-cli-wine)
+file(GENERATE OUTPUT ${VELMORA_CLI_WINE}
+     CONTENT "#!/bin/sh\nexport WINEPREFIX='${VELMORA_WINEPREFIX}' WINEDEBUG=-all\nexec '${CMAKE_CROSSCOMPILING_EMULATOR}' '$<TARGET_FILE:velmora-cli>' \"$@\"\n"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(VELMORA_LINUX_CLI ${PROJECT_SOURCE_DIR}/build/default/cli/velmora-cli
+    CACHE FILEPATH "The Linux velmora-cli the containers are compared with")
+
+function(velmora_wine_script name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  velmora_wine_test(${name})
+endfunction()

@@ -85,7 +85,8 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
     WriteError(prompt);
     DWORD saved = 0;
     GetConsoleMode(input, &saved);
-    SetConsoleMode(input, (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
+    SetConsoleMode(input,
+                   (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
     std::wstring line;
     bool ended = false;
     wchar_t buffer[256];

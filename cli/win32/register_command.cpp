@@ -7,7 +7,12 @@
 namespace velmora {
 
 int Register(FileSystem& files) {
-    RegisterShellIntegration(files, [] {});
+    RegisterShellIntegration(
+        [&files] {
+            Result<std::string> folder = files.ProgramFolder();
+            return folder ? files.DisplayPath(folder.value()) : std::string();
+        },
+        [] {});
     WriteOutput("HKEY_CURRENT_USER\\Software\\Classes\n");
     return kExitOk;
 }

@@ -8,148 +8,11 @@
 
 #include "platform/name_order.h"
 #include "platform/win32/cp1252_utf16.h"
+#include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"
 
 namespace velmora {
-namespace {
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-// Opens the name itself: a reparse point is opened, not followed, and
-// folders can be opened too.
-constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-constexpr int kStoredAttributes = kReadOnly | kHidden | kSystem | kFolder | kArchive;
-
-struct Handle {
-    HANDLE value = INVALID_HANDLE_VALUE;
-    explicit Handle(HANDLE h) : value(h) {}
-    ~Handle() {
-        if (value != INVALID_HANDLE_VALUE)
-            CloseHandle(value);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool ok() const { return value != INVALID_HANDLE_VALUE; }
-};
-
-struct FindHandle {
-    HANDLE value;
-    ~FindHandle() {
-        if (value != INVALID_HANDLE_VALUE)
-            FindClose(value);
-    }
-};
-
-int StoredAttributes(DWORD native) {
-    const int attributes = static_cast<int>(native) & kStoredAttributes;
-    return attributes == 0 ? kNormal : attributes;
-}
-
-std::uint64_t Join(DWORD high, DWORD low) {
-    return (static_cast<std::uint64_t>(high) << 32) | low;
-}
-
-Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::string& shown) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(handle, &information))
-        return LastWinError("No se puede consultar", shown);
-    return information;
-}
-
-Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown) {
-    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
-    if (!got)
-        return got.error();
-    const BY_HANDLE_FILE_INFORMATION& information = got.value();
-    EntryInfo info;
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        info.kind = EntryKind::kSymlink;
-    else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        info.kind = EntryKind::kFolder;
-    else if (GetFileType(handle) == FILE_TYPE_DISK)
-        info.kind = EntryKind::kFile;
-    info.device = information.dwVolumeSerialNumber;
-    info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
-    info.links = information.nNumberOfLinks;
-    info.size = static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
-    return info;
-}
-
-Result<Win32FileSystem::Identity> IdentityOf(HANDLE handle, const std::string& shown) {
-    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
-    if (!got)
-        return got.error();
-    const BY_HANDLE_FILE_INFORMATION& information = got.value();
-    return Win32FileSystem::Identity{
-        information.dwVolumeSerialNumber,
-        Join(information.nFileIndexHigh, information.nFileIndexLow),
-        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow)),
-        Join(information.ftCreationTime.dwHighDateTime, information.ftCreationTime.dwLowDateTime),
-        information.nNumberOfLinks};
-}
-
-HANDLE OpenNoFollow(const std::wstring& wide, DWORD access) {
-    return CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow,
-                       nullptr);
-}
-
-bool IsMissing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-           error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
-}
-
-// The entry's own name: the last component, looking through trailing "."
-// components (the "." of a listing names the folder).
-std::string OwnName(std::string path) {
-    for (;;) {
-        while (path.size() > 1 && path.back() == '\\')
-            path.pop_back();
-        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
-            path.resize(path.size() - 2);
-        else
-            break;
-    }
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring WithSeparator(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
-struct Found {
-    std::wstring name;
-    DWORD attributes;
-};
-
-// Every name a search of folder\* gives, "." and ".." included where the
-// system gives them; nothing when the folder does not exist.
-Result<std::vector<Found>> Search(const std::wstring& folder, const std::string& shown) {
-    WIN32_FIND_DATAW data;
-    FindHandle find{FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic,
-                                     &data, FindExSearchNameMatch, nullptr, 0)};
-    std::vector<Found> found;
-    if (find.value == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (IsMissing(error))
-            return found;
-        return WinError(error, "No se puede leer la carpeta", shown);
-    }
-    do {
-        found.push_back(Found{data.cFileName, data.dwFileAttributes});
-    } while (FindNextFileW(find.value, &data));
-    if (GetLastError() != ERROR_NO_MORE_FILES)
-        return LastWinError("No se puede leer la carpeta", shown);
-    return found;
-}
-
-bool IsDots(const std::wstring& name) {
-    return name == L"." || name == L"..";
-}
-
-}  // namespace
 
 Win32FileSystem::~Win32FileSystem() {
     CloseAll();
@@ -226,7 +89,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
         if (!handle.ok())
             return LastWinError("No se puede leer", shown);
-        Result<EntryInfo> info = InfoOfHandle(handle.value, shown);
+        Result<EntryInfo> info = InfoOfHandle(handle.value, shown, item.attributes);
         if (!info)
             return info.error();
         entry.info = info.value();
@@ -252,7 +115,8 @@ Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
     Result<std::wstring> wide = LongWidePath(path);
     if (!wide)
         return wide.error();
-    const DWORD settable = static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
+    const DWORD settable =
+        static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     if (!SetFileAttributesW(wide->c_str(), settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable))
         return LastWinError("No se pueden cambiar los atributos de", path);
     return Status::Ok();
@@ -265,7 +129,8 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
     Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
     if (!handle.ok())
         return LastWinError("No se puede consultar", path);
-    return InfoOfHandle(handle.value, path);
+    const DWORD listed = GetFileAttributesW(wide->c_str());
+    return InfoOfHandle(handle.value, path, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
 }
 
 Status Win32FileSystem::DeleteFile(const std::string& path) {
@@ -282,10 +147,11 @@ Status Win32FileSystem::DeleteFile(const std::string& path) {
         return WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path);
     const auto written = written_files_.find(path);
     if (written != written_files_.end()) {
-        Result<Identity> now = IdentityOf(handle.value, path);
+        Result<FileIdentity> now = IdentityOf(handle.value, path);
         if (!now || !(now.value() == written->second))
-            return Error{"\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
-                         EBUSY};
+            return Error{
+                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
+                EBUSY};
     }
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
@@ -425,7 +291,7 @@ Status Win32FileSystem::Close(int file) {
     const OpenFile closing = it->second;
     open_files_.erase(it);
     if (closing.written) {
-        Result<Identity> identity = IdentityOf(closing.handle, closing.path);
+        Result<FileIdentity> identity = IdentityOf(closing.handle, closing.path);
         if (identity)
             written_files_[closing.path] = identity.value();
     }
@@ -453,7 +319,8 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
 Result<std::string> Win32FileSystem::ProgramFolder() {
     std::wstring file(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
         if (length == 0)
             return LastWinError("No se puede saber la carpeta del programa", "velmora.exe");
         if (length < file.size()) {
@@ -469,12 +336,6 @@ Result<std::string> Win32FileSystem::ProgramFolder() {
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';  // a drive's root keeps its separator
     return folder;
-}
-
-double SystemClock::SecondsSinceMidnight() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
+#include "platform/win32/file_identity.h"
 
 namespace velmora {
 
@@ -27,7 +28,7 @@ class Win32FileSystem : public FileSystem {
     Result<EntryInfo> Inspect(const std::string& path) override;
     // Deletes through a handle opened on the name itself (never a link's
     // target). A file this object wrote and closed is deleted only while it
-    // is still that file: same volume, index, size, write time and links.
+    // is still that file: same volume, index, size, creation time and links.
     Status DeleteFile(const std::string& path) override;
     Status MakeFolder(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
@@ -46,16 +47,6 @@ class Win32FileSystem : public FileSystem {
     Result<std::string> ProgramFolder() override;
     std::string DisplayPath(const std::string& path) const override;
 
-    // What identifies a file beyond its name.
-    struct Identity {
-        std::uint64_t volume = 0;
-        std::uint64_t index = 0;
-        std::int64_t size = 0;
-        std::uint64_t write_time = 0;
-        std::uint64_t links = 0;
-        bool operator==(const Identity&) const = default;
-    };
-
   private:
     struct OpenFile {
         void* handle;
@@ -65,7 +56,7 @@ class Win32FileSystem : public FileSystem {
     const OpenFile* Find(int file) const;
 
     std::map<int, OpenFile> open_files_;
-    std::map<std::string, Identity> written_files_;  // as they were when closed
+    std::map<std::string, FileIdentity> written_files_;  // as they were when closed
     int next_number_ = 1;
 };
 

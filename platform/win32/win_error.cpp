@@ -30,7 +30,9 @@ Meaning MeaningOf(DWORD error) {
         case ERROR_DIRECTORY:
             return {ENOTDIR, "una parte de la ruta no es una carpeta."};
         case ERROR_DIR_NOT_EMPTY:
-            return {ENOTEMPTY, "la carpeta no est\xE1 vac\xED" "a."};
+            return {ENOTEMPTY,
+                    "la carpeta no est\xE1 vac\xED"
+                    "a."};
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return {ENOSPC, "no queda espacio en el disco."};

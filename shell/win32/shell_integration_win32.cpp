@@ -9,12 +9,9 @@
 
 namespace velmora {
 
-void RegisterShellIntegration(FileSystem& files, const std::function<void()>& pump_events) {
+void RegisterShellIntegration(const std::function<std::string()>& program_folder,
+                              const std::function<void()>& pump_events) {
     Win32Registry registry;
-    auto program_folder = [&files] {
-        Result<std::string> folder = files.ProgramFolder();
-        return folder ? files.DisplayPath(folder.value()) : std::string();
-    };
     RegistrationContext context{registry, program_folder, '\\', "velmora.exe", pump_events};
     RegistrarAsociacion(context);
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

@@ -2,13 +2,16 @@
 
 #include <functional>
 
-#include "platform/file_system.h"
+#include <string>
 
 namespace velmora {
 
 // What a start without an argument does on Windows before the instructions
 // window: the registration into the registry (see Win32Registry), then the
 // shell is told that associations changed so Explorer shows the new icon.
-void RegisterShellIntegration(FileSystem& files, const std::function<void()>& pump_events);
+// program_folder answers with the running program's folder ("C:\Velmora",
+// "D:\" at a drive's root).
+void RegisterShellIntegration(const std::function<std::string()>& program_folder,
+                              const std::function<void()>& pump_events);
 
 }  // namespace velmora

@@ -27,7 +27,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32Windows windows(files, state, tables, folder);
 
     StartupServices startup{files, clock, tables, windows,
-                            [&files] { RegisterShellIntegration(files, PumpPendingMessages); }};
+                            [&folder] {
+                                RegisterShellIntegration([&folder] { return folder; },
+                                                         PumpPendingMessages);
+                            }};
     // The command line as one text, in the file system's own form (UTF-8).
     const std::wstring_view arguments = ArgumentText(GetCommandLineW());
     Form_Load(Utf16ToUtf8(arguments), state, startup);

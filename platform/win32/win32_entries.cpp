@@ -1,0 +1,110 @@
+#include "platform/win32/win32_entries.h"
+
+#include "platform/win32/win_error.h"
+
+namespace velmora {
+namespace {
+
+std::uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::string& shown) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information))
+        return LastWinError("No se puede consultar", shown);
+    return information;
+}
+
+}  // namespace
+
+int StoredAttributes(DWORD native) {
+    const int attributes = static_cast<int>(native) & kStoredAttributes;
+    return attributes == 0 ? kNormal : attributes;
+}
+
+Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD listed_attributes) {
+    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+    if (!got)
+        return got.error();
+    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    EntryInfo info;
+    if ((information.dwFileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
+        info.kind = EntryKind::kSymlink;
+    else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        info.kind = EntryKind::kFolder;
+    else if (GetFileType(handle) == FILE_TYPE_DISK)
+        info.kind = EntryKind::kFile;
+    info.device = information.dwVolumeSerialNumber;
+    info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
+    info.links = information.nNumberOfLinks;
+    info.size =
+        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
+    return info;
+}
+
+Result<FileIdentity> IdentityOf(HANDLE handle, const std::string& shown) {
+    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+    if (!got)
+        return got.error();
+    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    return FileIdentity{
+        information.dwVolumeSerialNumber,
+        Join(information.nFileIndexHigh, information.nFileIndexLow),
+        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow)),
+        Join(information.ftCreationTime.dwHighDateTime, information.ftCreationTime.dwLowDateTime),
+        information.nNumberOfLinks};
+}
+
+HANDLE OpenNoFollow(const std::wstring& wide, DWORD access) {
+    return CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr);
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
+}
+
+std::string OwnName(std::string path) {
+    for (;;) {
+        while (path.size() > 1 && path.back() == '\\')
+            path.pop_back();
+        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
+            path.resize(path.size() - 2);
+        else
+            break;
+    }
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+    if (folder.empty() || folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
+}
+
+Result<std::vector<Found>> Search(const std::wstring& folder, const std::string& shown) {
+    WIN32_FIND_DATAW data;
+    FindHandle find{FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic, &data,
+                                     FindExSearchNameMatch, nullptr, 0)};
+    std::vector<Found> found;
+    if (find.value == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error))
+            return found;
+        return WinError(error, "No se puede leer la carpeta", shown);
+    }
+    do {
+        found.push_back(Found{data.cFileName, data.dwFileAttributes});
+    } while (FindNextFileW(find.value, &data));
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return LastWinError("No se puede leer la carpeta", shown);
+    return found;
+}
+
+bool IsDots(const std::wstring& name) {
+    return name == L"." || name == L"..";
+}
+
+}  // namespace velmora

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#undef DeleteFile
+
+#include <errno.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/win32/cp1252_utf16.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_paths.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+// A fresh folder under the user's temporary folder; `path` is the program's
+// form of it. Files are made with the standard library, not the code under
+// test.
+class Win32PlatformTest : public ::testing::Test {
+  protected:
+    Win32PlatformTest() {
+        wchar_t name[MAX_PATH];
+        GetTempFileNameW(fs::temp_directory_path().wstring().c_str(), L"vel", 0, name);
+        root = name;
+        fs::remove(root);
+        fs::create_directory(root);
+        path = ProgramPathOf(root.wstring()).value();
+    }
+    ~Win32PlatformTest() override {
+        for (auto& entry : fs::recursive_directory_iterator(root))
+            SetFileAttributesW(entry.path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(root);
+    }
+    fs::path Native(const std::string& relative) const {
+        return root / Cp1252ToUtf16(relative).value();
+    }
+    void Write(const std::string& relative, const std::string& content = "x") const {
+        fs::create_directories(Native(relative).parent_path());
+        std::ofstream(Native(relative), std::ios::binary) << content;
+    }
+    std::string P(const std::string& relative) const { return path + "\\" + relative; }
+
+    fs::path root;
+    std::string path;
+    Win32FileSystem files;
+};
+
+TEST(Cp1252Utf16Test, EveryDefinedCodeRoundTripsAndTheRestIsRefused) {
+    for (int code = 1; code < 256; ++code) {
+        const std::string one(1, static_cast<char>(code));
+        const Result<std::wstring> wide = Cp1252ToUtf16(one);
+        const bool undefined =
+            code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
+        ASSERT_EQ(wide.ok(), !undefined) << code;
+        if (wide)
+            EXPECT_EQ(Utf16ToCp1252(wide.value()).value(), one) << code;
+    }
+    EXPECT_EQ(Cp1252ToUtf16("\x80\x9F\xF1").value(), L"\u20AC\u0178\u00F1");
+    EXPECT_FALSE(Utf16ToCp1252(L"\u0100").ok());  // A with macron
+    EXPECT_FALSE(Utf16ToCp1252(L"\u0081").ok());  // the control, not a code of the page
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xC3\xB1\xF0\x9F\x98\x80").value()),
+              "a\xC3\xB1\xF0\x9F\x98\x80");
+    EXPECT_FALSE(Utf8ToUtf16("\xC3").ok());
+    EXPECT_FALSE(Utf8ToUtf16("\xC0\xAF").ok());  // overlong "/"
+}
+
+TEST_F(Win32PlatformTest, AttributesAreTheNativeOnes) {
+    Write("f");
+    fs::create_directory(Native("d"));
+    EXPECT_EQ(files.GetAttr(P("d")).value(), kFolder);
+    ASSERT_TRUE(files.SetAttr(P("f"), kReadOnly | kHidden | kArchive));
+    EXPECT_EQ(GetFileAttributesW(Native("f").wstring().c_str()) & 0x27, 0x23u);
+    EXPECT_EQ(files.GetAttr(P("f")).value(), kReadOnly | kHidden | kArchive);
+    ASSERT_TRUE(files.SetAttr(P("f"), 0));
+    EXPECT_EQ(files.GetAttr(P("f")).value() & (kReadOnly | kHidden), 0);
+    EXPECT_FALSE(files.GetAttr(P("missing")).ok());
+}
+
+TEST_F(Win32PlatformTest, SearchesHonourTheMaskAndTheListingOrder) {
+    for (const char* name : {"b", "A", "\xE1rbol", "Z", "a_"})
+        Write(name);
+    Write("oculto");
+    ASSERT_TRUE(files.SetAttr(P("oculto"), kHidden));
+    fs::create_directory(Native("carpeta"));
+    EXPECT_EQ(files.Dir(path + "\\", kMaskEverything).value(),
+              (Names{".", "..", "A", "a_", "b", "carpeta", "oculto", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(path + "\\", kMaskNoHidden).value(),
+              (Names{".", "..", "A", "a_", "b", "carpeta", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(path + "\\", 0).value(), (Names{"A", "a_", "b", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(P("oculto"), kMaskNoHidden).value(), Names{});
+    EXPECT_EQ(files.Dir(P("carpeta\\."), kMaskEverything).value(), Names{"carpeta"});
+    EXPECT_EQ(files.Dir(P("nada\\"), kMaskEverything).value(), Names{});
+    EXPECT_EQ(files.ListSubfolders(path).value(), Names{"carpeta"});
+}
+
+TEST_F(Win32PlatformTest, NamesWindows1252CannotHoldAreRefusedByName) {
+    Write("bien");
+    std::ofstream(root / L"mal\u0100", std::ios::binary) << "x";
+    const Result<std::vector<DirEntry>> listing = files.ListFolder(path);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_NE(listing.error().message.find("mal?"), std::string::npos);
+    EXPECT_NE(listing.error().message.find("fuera de Windows-1252"), std::string::npos);
+}
+
+TEST_F(Win32PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
+    const int a = files.Open(P("a"), OpenMode::kCreateNew).value();
+    const int b = files.Open(P("b"), OpenMode::kReadWriteCreate).value();
+    EXPECT_NE(a, b);
+    const std::string text = "0123456789";
+    ASSERT_TRUE(files.Write(a, 0, reinterpret_cast<const std::uint8_t*>(text.data()), 10));
+    ASSERT_TRUE(files.Write(a, 3, reinterpret_cast<const std::uint8_t*>("xy"), 2));
+    ASSERT_TRUE(files.Flush(a));
+    std::uint8_t got[16] = {};
+    EXPECT_EQ(files.Read(a, 2, got, 16).value(), 8u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 8), "2xy56789");
+    EXPECT_EQ(files.InspectOpen(a).value().size, 10);
+    EXPECT_EQ(files.Open(P("a"), OpenMode::kCreateNew).error().code, EEXIST);
+    files.CloseAll();
+    EXPECT_FALSE(files.Read(a, 0, got, 1).ok());
+    EXPECT_FALSE(files.Write(b, 0, got, 1).ok());
+    EXPECT_EQ(files.Open(P("none"), OpenMode::kRead).error().code, ENOENT);
+}
+
+TEST_F(Win32PlatformTest, PathsLongerThanMaxPathWork) {
+    std::vector<std::string> folders{path};
+    while (folders.back().size() < 400) {
+        folders.push_back(folders.back() + "\\carpeta con nombre largo");
+        ASSERT_TRUE(files.MakeFolder(folders.back())) << folders.back().size();
+    }
+    const std::string deep = folders.back();
+    const std::string file = deep + "\\\xFAltimo.txt";
+    const int number = files.Open(file, OpenMode::kCreateNew).value();
+    ASSERT_TRUE(files.Write(number, 0, reinterpret_cast<const std::uint8_t*>("ok"), 2));
+    ASSERT_TRUE(files.Close(number));
+    EXPECT_EQ(files.FileLen(file).value(), 2);
+    EXPECT_EQ(files.ListFiles(deep).value(), Names{"\xFAltimo.txt"});
+    ASSERT_TRUE(files.DeleteFile(file));
+    EXPECT_FALSE(files.Inspect(file).ok());
+    for (std::size_t i = folders.size() - 1; i > 0; --i)
+        ASSERT_TRUE(files.RemoveFolder(folders[i]));
+}
+
+TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
+    Write("uno", "abc");
+    ASSERT_TRUE(
+        CreateHardLinkW(Native("dos").wstring().c_str(), Native("uno").wstring().c_str(), nullptr));
+    const EntryInfo one = files.Inspect(P("uno")).value();
+    EXPECT_EQ(one.kind, EntryKind::kFile);
+    EXPECT_EQ(one.links, 2u);
+    EXPECT_EQ(files.Inspect(P("dos")).value().inode, one.inode);
+    EXPECT_EQ(files.Inspect(path).value().kind, EntryKind::kFolder);
+
+    // A file written and closed here, then replaced by another under its
+    // name, is not deleted.
+    const int number = files.Open(P("w"), OpenMode::kCreateNew).value();
+    ASSERT_TRUE(files.Close(number));
+    fs::remove(Native("w"));
+    Write("w", "otro");
+    EXPECT_FALSE(files.DeleteFile(P("w")).ok());
+    EXPECT_TRUE(fs::exists(Native("w")));
+
+    const int again = files.Open(P("w"), OpenMode::kReadWrite).value();
+    ASSERT_TRUE(files.Close(again));
+    EXPECT_TRUE(files.DeleteFile(P("w")).ok());
+    EXPECT_FALSE(fs::exists(Native("w")));
+    EXPECT_FALSE(files.DeleteFile(path).ok());  // a folder is not a file
+}
+
+TEST_F(Win32PlatformTest, ProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = files.ProgramFolder().value();
+    EXPECT_TRUE(files.Inspect(folder + "\\platform_win32_test.exe").ok()) << folder;
+    const double seconds = SystemClock().SecondsSinceMidnight();
+    EXPECT_GE(seconds, 0.0);
+    EXPECT_LT(seconds, 86400.0);
+}
+
+}  // namespace
+}  // namespace velmora

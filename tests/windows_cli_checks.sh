@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# velmora-cli.exe under Wine, on what only the Windows layer decides: a
+# folder link (a reparse point to Windows) and a second hard link refused
+# before anything is touched, a read-only file overwritten and wiped, its
+# attribute stored. Wine shows a link to a file as the file itself, so only
+# folder links can be checked here.
+set -euo pipefail
+cli="$1"
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_status() {  # expected, command...
+  local expected=$1; shift
+  set +e; "$@" >out.txt 2>err.txt; local status=$?; set -e
+  [ "$status" -eq "$expected" ] || { cat out.txt err.txt >&2; fail "'$*' gave $status, not $expected"; }
+}
+encode() { echo clave | "$cli" encode "$1" --password-stdin; }
+
+mkdir -p outside/folder T/sub && echo secreto > outside/file && echo a > T/a.txt
+ln -s "$work/outside/folder" T/sub/enlace
+expect_status 3 encode T
+grep -q 'enlace' err.txt || fail "the folder link is not named"
+[ -f T/a.txt ] && [ ! -e T.zol ] || fail "a refused tree was touched"
+rm T/sub/enlace
+
+ln outside/file T/segundo
+expect_status 3 encode T
+grep -q 'segundo' err.txt || fail "the second hard link is not named"
+[ "$(cat outside/file)" = secreto ] || fail "the linked file was touched"
+rm T/segundo
+
+echo fijo > T/sub/fijo.txt && chmod 444 T/sub/fijo.txt
+expect_status 0 encode T
+[ ! -e T ] || fail "the folder with a read-only file was not wiped"
+expect_status 0 sh -c "echo clave | '$cli' list T.zol --password-stdin"
+grep -q '^ *33 .*SUB\\FIJO.TXT' out.txt || fail "the read-only attribute was not stored"
+expect_status 0 sh -c "echo clave | '$cli' decode T.zol --password-stdin"
+[ "$(cat T/SUB/FIJO.TXT)" = fijo ] || fail "the read-only file did not come back"
+echo "velmora-cli.exe checks: all passed"
