@@ -1,5 +1,6 @@
 #include "app/form_load.h"
 
+#include "cipher/cp1252_case.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/file_byte_source.h"
@@ -17,14 +18,36 @@ bool EncodesAttributeValue(int attributes) {
     return attributes >= 16;
 }
 
+// "No se puede abrir el contenedor «X»: " and the reason alone: a system
+// error's text after its quoted path ("...«X»: no existe." gives
+// "no existe."), a damaged header's after its last colon.
+std::string CannotOpen(const std::string& shown_path, const std::string& failure) {
+    const std::size_t colon = failure.rfind(": ");
+    const std::string reason = colon == std::string::npos ? failure : failure.substr(colon + 2);
+    return "No se puede abrir el contenedor \xAB" + shown_path + "\xBB: " + reason;
+}
+
+bool NamesAContainer(const std::string& path) {
+    return path.size() >= 4 && ToUpperCp1252(path.substr(path.size() - 4)) == ".ZOL";
+}
+
+[[noreturn]] void Stop(Host& host, const std::string& message) {
+    host.ShowMessage(message, MessageIcon::kCritical);
+    host.EndProgram();
+}
+
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
+    if (native_path.empty())
+        Stop(host, "No se puede abrir el contenedor \xAB/C\xBB: falta su nombre delante de /C.");
     Result<std::string> path = ProgramPath(native_path);
-    if (!path) {
-        host.ShowMessage(path.error().message, MessageIcon::kCritical);
-        host.EndProgram();
-    }
+    if (!path)
+        Stop(host, path.error().message);
     state.engine.FolderPath = path.value();
+    const std::string shown = services.files.DisplayPath(state.engine.FolderPath);
+    // Refused before the password is asked: no password could make it one.
+    if (!NamesAContainer(state.engine.FolderPath))
+        Stop(host, "\xAB" + shown + "\xBB no es un contenedor de Velmora (no termina en .zol).");
     services.windows.SetPasswordDialogCaption(
         "Escribe la contrase\xF1"
         "a:");
@@ -32,26 +55,19 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     // Only the header is read here; a missing, unreadable or too short
     // container ends the program with a message, and nothing is created.
     Result<int> file = services.files.Open(state.engine.FolderPath, OpenMode::kRead);
+    if (!file)
+        Stop(host, CannotOpen(shown, file.error().message));
+    Result<EntryInfo> info = services.files.InspectOpen(file.value());
     Result<ContainerHeader> header = Error{""};
-    if (file) {
-        Result<EntryInfo> info = services.files.InspectOpen(file.value());
-        if (info) {
-            FileByteSource source(services.files, file.value(), info->size);
-            header = ReadContainerHeader(source);
-        } else {
-            header = info.error();
-        }
-        (void)services.files.Close(file.value());
+    if (info) {
+        FileByteSource source(services.files, file.value(), info->size);
+        header = ReadContainerHeader(source);
     } else {
-        header = file.error();
+        header = info.error();
     }
-    if (!header) {
-        host.ShowMessage("No se puede abrir el contenedor \xAB" +
-                             services.files.DisplayPath(state.engine.FolderPath) + "\xBB.\n" +
-                             header.error().message,
-                         MessageIcon::kCritical);
-        host.EndProgram();
-    }
+    (void)services.files.Close(file.value());
+    if (!header)
+        Stop(host, CannotOpen(shown, header.error().message));
     state.StoredCheck = header->PasswordCheck;
 
     services.windows.SetPasswordDialogTag("2");
@@ -72,6 +88,9 @@ void Encode(const std::string& folder, ProgramState& state, StartupServices& ser
     services.windows.SetPasswordDialogTag("1");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
+    // The caption says what is happening from the start, the tree's scan
+    // included.
+    host.SetCaption("Codificando...");
     state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Hacelo(state.engine.PasswordKey);
@@ -89,9 +108,18 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
         return Decode(C.substr(0, C.size() - 2), state, services);
 
     Host& host = services.windows.MainWindow();
-    Result<std::string> path = ProgramPath(C);
+    // Terminal completion adds a separator after a folder's name: "carpeta/"
+    // is "carpeta". The root itself stays "/".
+    std::string given = C;
+    while (given.size() > 1 && given.back() == '/')
+        given.pop_back();
+    Result<std::string> path = ProgramPath(given);
+    // A name the program cannot hold is told as such, not taken for nothing
+    // found: registering would tell the user to do what they just did.
+    if (!C.empty() && !path)
+        Stop(host, path.error().message);
     std::vector<std::string> found;
-    if (path && !C.empty()) {
+    if (!C.empty()) {
         Result<std::vector<std::string>> search = services.files.Dir(path.value(), kMaskNoHidden);
         if (search)
             found = search.value();
@@ -105,6 +133,10 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     Result<int> attributes = services.files.GetAttr(state.engine.FolderPath);
     if (!attributes || !EncodesAttributeValue(attributes.value()))
         return;
+    if (state.engine.FolderPath == "\\")
+        Stop(host, "No se puede codificar \xAB" + services.files.DisplayPath("\\") +
+                       "\xBB: indique una carpeta, no la ra\xED"
+                       "z del sistema de archivos.");
     Encode(state.engine.FolderPath, state, services);
 }
 

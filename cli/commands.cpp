@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "cli/cli_host.h"
 #include "cli/console.h"
 #include "cli/password_prompt.h"
@@ -14,7 +13,6 @@
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/file_byte_source.h"
-#include "container/password_check.h"
 #include "container/stored_names.h"
 #include "platform/names.h"
 #include "platform/system_clock.h"
@@ -61,51 +59,29 @@ int ExitFor(const RunResult& result) {
     return kExitFailed;
 }
 
-// Asks until the password follows the dialog's rules, as the dialog does.
-Result<std::string> AskKeyForEncoding(PasswordPrompt& prompt, const CipherTables& tables) {
+// Asks until the dialog's rules accept the password, as the dialog does.
+Result<std::string> AskKey(PasswordPrompt& prompt, const CipherTables& tables, DialogMode mode,
+                           const std::string& stored_check) {
+    const bool encoding = mode == DialogMode::kEncoding;
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
-        Result<std::string> first = prompt.Ask(
-            "Escriba la contrase\xF1"
-            "a: ");
+        Result<TypedPassword> first = prompt.Ask(encoding ? "Escriba la contrase\xF1"
+                                                            "a: "
+                                                          : "Escribe la contrase\xF1"
+                                                            "a: ");
         if (!first)
             return first.error();
-        Result<std::string> second = prompt.interactive() ? prompt.Ask(
-                                                                "Repita la contrase\xF1"
-                                                                "a: ")
-                                                          : first;
+        Result<TypedPassword> second = first;
+        if (encoding && prompt.interactive())
+            second = prompt.Ask(
+                "Repita la contrase\xF1"
+                "a: ");
         if (!second)
             return second.error();
-        Result<std::string> key = KeyForEncoding(first.value(), second.value());
-        if (key && PasswordCheckHasEdgeSpace(tables, key.value()))
-            key = Error{
-                "Esta contrase\xF1"
-                "a no se puede usar con este formato. Elija otra "
-                "contrase\xF1"
-                "a."};
-        if (key)
-            return key;
-        Say(key.error().message);
-    }
-    return Error{""};
-}
-
-// Opens a container's header and asks until the password opens it.
-Result<std::string> AskKeyForContainer(PasswordPrompt& prompt, const CipherTables& tables,
-                                       const std::string& stored_check) {
-    for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
-        Result<std::string> typed = prompt.Ask(
-            "Escribe la contrase\xF1"
-            "a: ");
-        if (!typed)
-            return typed.error();
-        Result<std::string> key = typed->empty() ? Result<std::string>(Error{"Contrase\xF1"
-                                                                             "a incorrecta."})
-                                                 : DeriveKey(typed.value());
-        if (key && PasswordMatches(tables, stored_check, key.value()))
-            return key;
-        Say(key ? "Contrase\xF1"
-                  "a incorrecta."
-                : key.error().message);
+        const PasswordDecision decision =
+            DecidePassword(tables, mode, first.value(), second.value(), stored_check);
+        if (decision.accepted())
+            return decision.key;
+        Say(decision.message);
     }
     return Error{""};
 }
@@ -170,7 +146,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
             }
             engine_options.container_folder = folder.value();
         }
-        Result<std::string> key = AskKeyForEncoding(prompt, tables);
+        Result<std::string> key = AskKey(prompt, tables, DialogMode::kEncoding, "");
         if (!key) {
             if (!key.error().message.empty())
                 Say(key.error().message);
@@ -201,7 +177,8 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Say(index.error().message);
         return kExitRefused;
     }
-    Result<std::string> key = AskKeyForContainer(prompt, tables, index->header.PasswordCheck);
+    Result<std::string> key =
+        AskKey(prompt, tables, DialogMode::kDecoding, index->header.PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);

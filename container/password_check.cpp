@@ -19,4 +19,8 @@ bool PasswordCheckHasEdgeSpace(const CipherTables& tables, const std::string& ke
            check.back() == ' ';
 }
 
+bool KeyUnusableByFormat(const CipherTables& tables, const std::string& key) {
+    return PasswordCheckHasEdgeSpace(tables, key) || tables.Enc("\\", key) == " ";
+}
+
 }  // namespace velmora

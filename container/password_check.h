@@ -20,4 +20,10 @@ bool PasswordMatches(const CipherTables& tables, const std::string& stored_check
 // trimmed comparison used by other readers of the format could not verify it.
 bool PasswordCheckHasEdgeSpace(const CipherTables& tables, const std::string& key);
 
+// True when the format cannot use this key: its check value begins or ends
+// with a space, or it encodes the backslash that begins every stored name
+// as a space (a second key character of code 196, from a-circumflex typed
+// second), so no name could be stored exactly.
+bool KeyUnusableByFormat(const CipherTables& tables, const std::string& key);
+
 }  // namespace velmora

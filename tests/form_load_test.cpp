@@ -62,6 +62,19 @@ class FakeWindows : public StartupWindows {
     TestHost& host_;
 };
 
+// Runs a step inside another working folder (containers are written there).
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
+
 class FormLoadTest : public ::testing::Test {
   protected:
     FormLoadTest() : tables(nullptr) {
@@ -95,6 +108,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
         int attributes;
         bool encodes;
     };
+    WorkingFolder inside(temp.native + "/work");
     for (const Case c :
          {Case{15, false}, Case{16, true}, Case{32, false}, Case{47, false}, Case{48, true}}) {
         const std::string name = "F" + std::to_string(c.attributes);
@@ -103,7 +117,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
         windows.steps.clear();
         const bool ended = Start(temp.native + "/" + name);
         EXPECT_EQ(ended, c.encodes) << c.attributes;
-        EXPECT_EQ(temp.Exists(name + ".zol"), false) << "the container goes to the working folder";
+        EXPECT_EQ(temp.Exists("work/" + name + ".zol"), c.encodes) << c.attributes;
         if (c.encodes) {
             EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 1", "main window"}));
         } else {
@@ -113,17 +127,24 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
     }
 }
 
-TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolder) {
+TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolderWithItsCaptionFirst) {
     temp.Write("Cartas/a.txt", "querida");
-    const std::string previous = std::filesystem::current_path();
-    std::filesystem::current_path(temp.native);
-    EXPECT_TRUE(Start(temp.native + "/Cartas"));
-    std::filesystem::current_path(previous);
+    std::vector<std::string> captions_at_first_pump;
+    host.on_pump = [&](int pump) {
+        if (pump == 1)
+            captions_at_first_pump = host.captions;
+    };
+    {
+        WorkingFolder inside(temp.native);
+        // Terminal completion's trailing separators name the same folder.
+        EXPECT_TRUE(Start(temp.native + "/Cartas//"));
+    }
     EXPECT_TRUE(temp.Exists("Cartas.zol"));
     EXPECT_FALSE(temp.Exists("Cartas"));
     EXPECT_TRUE(host.unloaded);
     EXPECT_EQ(state.engine.BasePathLength,
               static_cast<std::int64_t>((temp.path + "\\Cartas").size()));
+    EXPECT_EQ(captions_at_first_pump, std::vector<std::string>{"Codificando..."});
 }
 
 TEST_F(FormLoadTest, AFileWithValue128IsHandedToEncodingWhichRefusesIt) {
@@ -167,17 +188,38 @@ TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     EXPECT_TRUE(state.engine.FolderPath.empty());
 }
 
-TEST_F(FormLoadTest, AMissingOrShortContainerEndsWithAMessageAndCreatesNothing) {
+TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {
     temp.Write("corto.zol", "demasiado corto");
-    for (const std::string& line :
-         {temp.native + "/falta.zol/C", std::string("/C"), temp.native + "/corto.zol/C"}) {
+    temp.Write("datos.bin/C", "x");
+    temp.Write("caf\xC3\xA9 \xC5\x82/a", "a");  // "ł" has no Windows-1252 code
+    temp.Write("con\\barra/a", "a");
+    const std::string t = temp.native;
+    struct Case {
+        std::string line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {temp.native + "/falta.zol/C",
+         "No se puede abrir el contenedor \xAB" + t + "/falta.zol\xBB: no existe."},
+        {temp.native + "/corto.zol/C", "No se puede abrir el contenedor \xAB" + t +
+                                           "/corto.zol\xBB: es m\xE1s corto que su "
+                                           "cabecera."},
+        {"/C", "No se puede abrir el contenedor \xAB/C\xBB: falta su nombre delante de /C."},
+        {temp.native + "/datos.bin/C",
+         "\xAB" + t + "/datos.bin\xBB no es un contenedor de Velmora (no termina en .zol)."},
+        {temp.native + "/caf\xC3\xA9 \xC5\x82", "El nombre \xAB"},
+        {temp.native + "/con\\barra", "El nombre \xAB"},
+        {"/", "No se puede codificar \xAB/\xBB: indique una carpeta"},
+    };
+    for (const Case& c : cases) {
         const TreeSnapshot before = Snapshot(temp.native);
         host.messages.clear();
         windows.steps.clear();
-        EXPECT_TRUE(Start(line)) << line;
-        EXPECT_EQ(host.messages.size(), 1u) << line;
-        EXPECT_TRUE(windows.steps.empty()) << line;
-        EXPECT_EQ(Snapshot(temp.native), before) << line;
+        EXPECT_TRUE(Start(c.line)) << c.line;
+        ASSERT_EQ(host.messages.size(), 1u) << c.line;
+        EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.line;
+        EXPECT_TRUE(windows.steps.empty()) << c.line;  // no dialog, nothing registered
+        EXPECT_EQ(Snapshot(temp.native), before) << c.line;
     }
 }
 

@@ -3,8 +3,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "tests/temp_folder.h"
 #include "tests/ui/ui_doubles.h"
-#include "ui/form1.h"
-#include "ui/window_style.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/window_style.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <vector>
 
-#include "ui/ui_services.h"
+#include "ui/qt/ui_services.h"
 
 namespace velmora {
 

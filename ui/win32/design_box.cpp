@@ -7,14 +7,11 @@ namespace velmora {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoraBox";
-constexpr std::int64_t kMarksAcross = 10;
-
 struct BoxState {
     BoxLook look;
-    bool underlined = false;
+    LinkHover hover;
+    ProgressMarks marks;
     bool pressed = false;
-    std::int64_t tag = 0;
-    std::int64_t filled = 0;
 };
 
 BoxState* StateOf(HWND box) {
@@ -28,7 +25,7 @@ void PaintPicture(HDC dc, const RECT& area, const BoxLook& look) {
     HGDIOBJ previous = SelectObject(source, look.picture);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    if (look.fit == PictureFit::kStretch) {
+    if (look.fit == BoxFit::kStretch) {
         SetStretchBltMode(dc, HALFTONE);
         StretchBlt(dc, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     } else {
@@ -40,9 +37,8 @@ void PaintPicture(HDC dc, const RECT& area, const BoxLook& look) {
 }
 
 void PaintProgress(HDC dc, const RECT& area, const BoxState& state) {
-    const std::int64_t marks = std::clamp<std::int64_t>(state.filled, 0, kMarksAcross);
     RECT bar = area;
-    bar.right = area.left + static_cast<LONG>((area.right - area.left) * marks / kMarksAcross);
+    bar.right = area.left + state.marks.FilledWidth(area.right - area.left);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     FillRect(dc, &bar, blue);
     DeleteObject(blue);
@@ -50,7 +46,7 @@ void PaintProgress(HDC dc, const RECT& area, const BoxState& state) {
 
 void PaintText(HDC dc, RECT area, const BoxState& state) {
     const BoxLook& look = state.look;
-    HFONT font = state.underlined && look.underlined_font ? look.underlined_font : look.font;
+    HFONT font = state.hover.underlined() && look.underlined_font ? look.underlined_font : look.font;
     HGDIOBJ previous = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, look.colour);
@@ -111,8 +107,8 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     case WM_MOUSEMOVE:
-        if (state && state->look.kind == BoxKind::kLink && !state->underlined)
-            SetBoxUnderlined(box, true);
+        if (state && state->look.kind == BoxKind::kLink && state->hover.MouseOverLabel())
+            InvalidateRect(box, nullptr, TRUE);
         // Taken here: the window's own handler takes the underline off when
         // the mouse moves over its background.
         return 0;
@@ -166,41 +162,18 @@ HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look) {
     return box;
 }
 
-bool BoxUnderlined(HWND box) {
-    const BoxState* state = StateOf(box);
-    return state && state->underlined;
-}
-
-void SetBoxUnderlined(HWND box, bool underlined) {
-    BoxState* state = StateOf(box);
-    if (!state || state->underlined == underlined)
-        return;
-    state->underlined = underlined;
-    InvalidateRect(box, nullptr, TRUE);
+void MouseOverBackground(HWND link) {
+    BoxState* state = StateOf(link);
+    if (state && state->hover.MouseOverBackground())
+        InvalidateRect(link, nullptr, TRUE);
 }
 
 void AdvanceBoxProgress(HWND box, std::int64_t mark) {
     BoxState* state = StateOf(box);
     if (!state)
         return;
-    state->filled = std::max(state->filled, std::max(state->tag, mark));
-    state->tag = mark;
+    state->marks.FillTo(mark);
     InvalidateRect(box, nullptr, TRUE);
-}
-
-std::int64_t BoxProgressTag(HWND box) {
-    const BoxState* state = StateOf(box);
-    return state ? state->tag : 0;
-}
-
-int BoxFilledWidth(HWND box) {
-    const BoxState* state = StateOf(box);
-    if (!state)
-        return 0;
-    RECT area;
-    GetClientRect(box, &area);
-    const std::int64_t marks = std::clamp<std::int64_t>(state->filled, 0, kMarksAcross);
-    return static_cast<int>(area.right * marks / kMarksAcross);
 }
 
 }  // namespace velmora

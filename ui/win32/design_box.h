@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "app/main_window.h"
+
 namespace velmora {
 
 // The controls the standard Windows classes do not draw as designed: text
@@ -14,7 +16,7 @@ namespace velmora {
 enum class BoxKind { kLabel, kLink, kPicture, kIcon, kProgress };
 
 // How a picture fills its box.
-enum class PictureFit { kNatural, kStretch };
+enum class BoxFit { kNatural, kStretch };
 
 struct BoxLook {
     BoxKind kind = BoxKind::kLabel;
@@ -23,7 +25,7 @@ struct BoxLook {
     HFONT underlined_font = nullptr;  // links only
     COLORREF colour = RGB(0, 0, 0);
     HBITMAP picture = nullptr;  // kPicture: drawn from the top-left corner
-    PictureFit fit = PictureFit::kNatural;
+    BoxFit fit = BoxFit::kNatural;
     HICON icon = nullptr;      // kIcon: stretched to the box
     HCURSOR cursor = nullptr;  // nullptr: the window's arrow
     std::function<void()> on_click;
@@ -32,14 +34,10 @@ struct BoxLook {
 // Registers the class once; `CreateBox` makes a child control of it.
 HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look);
 
-// Link labels: whether the text is underlined now.
-bool BoxUnderlined(HWND box);
-void SetBoxUnderlined(HWND box, bool underlined);
+// Link labels: the mouse moved over the window's background.
+void MouseOverBackground(HWND link);
 
-// The progress box keeps the last mark drawn as its tag ("0" at start) and
-// fills tenths of its width up to the highest mark reached.
+// The progress box: fills from the mark in its tag to `mark`.
 void AdvanceBoxProgress(HWND box, std::int64_t mark);
-std::int64_t BoxProgressTag(HWND box);
-int BoxFilledWidth(HWND box);
 
 }  // namespace velmora

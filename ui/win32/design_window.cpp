@@ -4,10 +4,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+
+#include "ui/win32/resource_ids.h"
+#include "ui/win32/win32_text.h"
 
 namespace velmora {
 namespace {
+
+static_assert(static_cast<int>(Resource::kPadlockIcon) == RES_PADLOCK);
+static_assert(static_cast<int>(Resource::kQuestionIcon) == RES_QUESTION);
+static_assert(static_cast<int>(Resource::kSmilingFace) == RES_SMILE);
+static_assert(static_cast<int>(Resource::kLogo) == RES_LOGO);
+static_assert(static_cast<int>(Resource::kContextMenu) == RES_MENU);
+static_assert(static_cast<int>(Resource::kVerticalTitle) == RES_TITLE);
+static_assert(static_cast<int>(Resource::kColourHand) == RES_HAND_COLOR);
+static_assert(static_cast<int>(Resource::kMonochromeHand) == RES_HAND_MONO);
 
 constexpr wchar_t kClassName[] = L"VelmoraWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
@@ -36,16 +47,47 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-HICON LoadIconSized(int id, int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+HINSTANCE Program() {
+    return GetModuleHandleW(nullptr);
+}
+
+HICON LoadIconSized(Resource icon, int size) {
+    return static_cast<HICON>(LoadImageW(Program(), MAKEINTRESOURCEW(static_cast<int>(icon)),
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+bool IsIcon(Resource picture) {
+    return picture == Resource::kPadlockIcon || picture == Resource::kQuestionIcon ||
+           picture == Resource::kSmilingFace;
+}
+
+HCURSOR PointerCursor(Pointer pointer) {
+    switch (pointer) {
+    case Pointer::kUpArrow:
+        return LoadCursorW(nullptr, IDC_UPARROW);
+    case Pointer::kColourHand:
+        return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_COLOR));
+    case Pointer::kMonochromeHand:
+        return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_MONO));
+    case Pointer::kDefault:
+        break;
+    }
+    return nullptr;
+}
+
+COLORREF ToColorref(const std::optional<Colour>& colour) {
+    return colour ? RGB(colour->red, colour->green, colour->blue) : GetSysColor(COLOR_BTNTEXT);
+}
+
+std::wstring Wide(std::string_view cp1252) {
+    return WidenProgramText(std::string(cp1252));
 }
 
 }  // namespace
 
-DesignWindow::DesignWindow(const WindowDesign& design) : dpi_(ScreenDpi()) {
+DesignWindow::DesignWindow(const WindowLayout& layout) : dpi_(ScreenDpi()) {
     RegisterWindowClass(&DesignWindow::Procedure);
-    RECT frame{0, 0, Scale(design.client_width), Scale(design.client_height)};
+    RECT frame{0, 0, Scale(layout.client_width), Scale(layout.client_height)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -53,30 +95,26 @@ DesignWindow::DesignWindow(const WindowDesign& design) : dpi_(ScreenDpi()) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int left = work.left + (work.right - work.left - width) / 2;
     const int top = work.top + (work.bottom - work.top - height) / 2;
-    window_ = CreateWindowExW(0, kClassName, design.caption.c_str(), kStyle, left, top, width,
-                              height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    HICON big = LoadIconSized(design.icon, GetSystemMetrics(SM_CXICON));
-    HICON small = LoadIconSized(design.icon, GetSystemMetrics(SM_CXSMICON));
+    window_ = CreateWindowExW(0, kClassName, Wide(layout.caption).c_str(), kStyle, left, top, width,
+                              height, nullptr, nullptr, Program(), this);
+    HICON big = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXICON));
+    HICON small = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXSMICON));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                window_, nullptr, Program(), nullptr);
 
     // Children are created in tab order, so the dialog manager's Tab key
     // follows it; controls outside the tab order come last.
-    std::vector<const ControlDesign*> ordered;
-    for (const ControlDesign& control : design.controls)
-        ordered.push_back(&control);
-    std::stable_sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) {
-        const int first = a->tab < 0 ? 1 << 20 : a->tab;
-        const int second = b->tab < 0 ? 1 << 20 : b->tab;
-        return first < second;
-    });
+    std::vector<const ControlLayout*> ordered = TabOrder(layout);
+    for (const ControlLayout& control : layout.controls)
+        if (std::find(ordered.begin(), ordered.end(), &control) == ordered.end())
+            ordered.push_back(&control);
+    tooltip_texts_.reserve(ordered.size());
     int id = kFirstId;
-    for (const ControlDesign* control : ordered)
-        controls_.push_back({control->name, control->index, MakeControl(*control, id++)});
+    for (const ControlLayout* control : ordered)
+        controls_.push_back({control, MakeControl(*control, id++)});
 }
 
 DesignWindow::~DesignWindow() {
@@ -92,105 +130,113 @@ int DesignWindow::Scale(int pixels) const {
     return MulDiv(pixels, dpi_, 96);
 }
 
-HFONT DesignWindow::MakeFont(const ControlDesign& design, bool underlined) {
-    const int height = -static_cast<int>(std::lround(design.points * dpi_ / 72.0));
-    HFONT font = CreateFontW(height, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE,
+HFONT DesignWindow::MakeFont(const Font& font, bool underlined) {
+    const int height = -static_cast<int>(std::lround(font.points * dpi_ / 72.0));
+    HFONT made = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
                              underlined ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, design.font);
-    fonts_.push_back(font);
-    return font;
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                             Wide(font.name).c_str());
+    fonts_.push_back(made);
+    return made;
 }
 
-HWND DesignWindow::MakeControl(const ControlDesign& design, int id) {
-    const RECT bounds{Scale(design.left), Scale(design.top), Scale(design.left + design.width),
-                      Scale(design.top + design.height)};
+void DesignWindow::AddTooltip(HWND control, std::string_view tooltip) {
+    tooltip_texts_.push_back(Wide(tooltip));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = tooltip_texts_.back().data();
+    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+HWND DesignWindow::MakeBox(const ControlLayout& layout, int id, const RECT& bounds) {
+    BoxLook look;
+    look.text = Wide(layout.caption);
+    look.colour = ToColorref(layout.colour);
+    look.fit = layout.fit == PictureFit::kStretched ? BoxFit::kStretch : BoxFit::kNatural;
+    look.cursor = PointerCursor(layout.pointer);
+    if (layout.kind == ControlKind::kProgressBox) {
+        look.kind = BoxKind::kProgress;
+    } else if (layout.kind == ControlKind::kLabel) {
+        look.kind = layout.link ? BoxKind::kLink : BoxKind::kLabel;
+    } else if (IsIcon(layout.picture)) {
+        look.kind = BoxKind::kIcon;
+        look.icon = LoadIconSized(layout.picture, 48);
+    } else {
+        look.kind = BoxKind::kPicture;
+        if (layout.picture != Resource::kNone)
+            look.picture = static_cast<HBITMAP>(
+                LoadImageW(Program(), MAKEINTRESOURCEW(static_cast<int>(layout.picture)),
+                           IMAGE_BITMAP, 0, 0, 0));
+    }
+    if (!layout.font.name.empty()) {
+        look.font = MakeFont(layout.font, false);
+        if (look.kind == BoxKind::kLink)
+            look.underlined_font = MakeFont(layout.font, true);
+    }
+    look.on_click = [this, id] { BoxClicked(GetDlgItem(window_, id)); };
+    return CreateBox(window_, id, bounds, std::move(look));
+}
+
+HWND DesignWindow::MakeControl(const ControlLayout& layout, int id) {
+    const RECT bounds{Scale(layout.left), Scale(layout.top), Scale(layout.left + layout.width),
+                      Scale(layout.top + layout.height)};
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
-    HINSTANCE program = GetModuleHandleW(nullptr);
     HMENU control_id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    const DWORD tab_stop = design.tab >= 0 ? WS_TABSTOP : 0;
-    const DWORD visible = design.visible ? WS_VISIBLE : 0;
+    const DWORD tab_stop = layout.tab_index >= 0 ? WS_TABSTOP : 0;
+    const DWORD common = WS_CHILD | tab_stop;
+    auto make = [&](DWORD extended, const wchar_t* type, DWORD style) {
+        return CreateWindowExW(extended, type, Wide(layout.caption).c_str(), common | style,
+                               bounds.left, bounds.top, width, height, window_, control_id,
+                               Program(), nullptr);
+    };
+
     HWND control = nullptr;
-
-    switch (design.kind) {
+    switch (layout.kind) {
     case ControlKind::kTextBox:
-        control = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                  WS_CHILD | visible | tab_stop | ES_PASSWORD | ES_AUTOHSCROLL,
-                                  bounds.left, bounds.top, width, height, window_, control_id,
-                                  program, nullptr);
-        SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+        control = make(WS_EX_CLIENTEDGE, L"EDIT",
+                       ES_AUTOHSCROLL | (layout.password ? ES_PASSWORD : 0));
+        if (layout.password)
+            SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+        if (layout.max_length > 0)
+            SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(layout.max_length), 0);
         break;
-    case ControlKind::kButton:
-        control = CreateWindowExW(0, L"BUTTON", design.caption.c_str(),
-                                  WS_CHILD | visible | tab_stop | BS_PUSHBUTTON, bounds.left,
-                                  bounds.top, width, height, window_, control_id, program, nullptr);
+    case ControlKind::kPushButton:
+        control = make(0, L"BUTTON", layout.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
-    case ControlKind::kList:
-        control = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | visible | tab_stop,
-                                  bounds.left, bounds.top, width, height, window_, control_id,
-                                  program, nullptr);
+    case ControlKind::kFolderList:
+    case ControlKind::kFileList:
+        control = make(WS_EX_CLIENTEDGE, L"LISTBOX", 0);
         break;
-    default: {
-        BoxLook look;
-        look.text = design.caption;
-        look.colour = design.colour;
-        look.fit = design.fit;
-        if (design.kind == ControlKind::kProgress) {
-            look.kind = BoxKind::kProgress;
-        } else if (design.kind == ControlKind::kLink) {
-            look.kind = BoxKind::kLink;
-        } else if (design.kind == ControlKind::kLabel) {
-            look.kind = BoxKind::kLabel;
-        } else if (design.fit == PictureFit::kStretch && design.picture != 0 &&
-                   FindResourceW(program, MAKEINTRESOURCEW(design.picture), RT_GROUP_ICON)) {
-            look.kind = BoxKind::kIcon;
-            look.icon = LoadIconSized(design.picture, 48);
-        } else {
-            look.kind = BoxKind::kPicture;
-            if (design.picture != 0)
-                look.picture = static_cast<HBITMAP>(LoadImageW(
-                    program, MAKEINTRESOURCEW(design.picture), IMAGE_BITMAP, 0, 0, 0));
-        }
-        if (design.font) {
-            look.font = MakeFont(design, false);
-            if (look.kind == BoxKind::kLink)
-                look.underlined_font = MakeFont(design, true);
-        }
-        if (design.cursor)
-            look.cursor = design.system_cursor ? LoadCursorW(nullptr, design.cursor)
-                                               : LoadCursorW(program, design.cursor);
-        look.on_click = [this, id] { BoxClicked(GetDlgItem(window_, id)); };
-        control = CreateBox(window_, id, bounds, std::move(look));
-        if (!design.visible)
-            ShowWindow(control, SW_HIDE);
-        if (design.kind == ControlKind::kLink)
-            links_.push_back(control);
+    default:
+        control = MakeBox(layout, id, bounds);
         break;
     }
+    if (layout.kind == ControlKind::kTextBox || layout.kind == ControlKind::kPushButton) {
+        HGDIOBJ font = layout.font.name.empty() ? GetStockObject(DEFAULT_GUI_FONT)
+                                                : MakeFont(layout.font, false);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    if (design.font && (design.kind == ControlKind::kTextBox || design.kind == ControlKind::kButton))
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(design, false)), FALSE);
-    else if (design.kind == ControlKind::kTextBox || design.kind == ControlKind::kButton ||
-             design.kind == ControlKind::kList)
-        SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-
-    if (!design.tooltip.empty()) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = const_cast<wchar_t*>(design.tooltip.c_str());
-        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    ShowWindow(control, layout.visible ? SW_SHOWNA : SW_HIDE);
+    if (!layout.tooltip.empty())
+        AddTooltip(control, layout.tooltip);
     return control;
 }
 
-HWND DesignWindow::Control(const char* name, int index) const {
-    for (const Made& entry : controls_)
-        if (std::strcmp(entry.name, name) == 0 && entry.index == index)
-            return entry.control;
+HWND DesignWindow::Control(std::string_view name, int index) const {
+    for (const Made& made : controls_)
+        if (made.layout->name == name && made.layout->index == index)
+            return made.control;
+    return nullptr;
+}
+
+HWND DesignWindow::Find(bool ControlLayout::*role) const {
+    for (const Made& made : controls_)
+        if (made.layout->*role)
+            return made.control;
     return nullptr;
 }
 
@@ -198,15 +244,22 @@ void DesignWindow::SetCaption(const std::wstring& caption) {
     SetWindowTextW(window_, caption.c_str());
 }
 
-void DesignWindow::TakeOffUnderline(HWND link) {
-    if (BoxUnderlined(link))
-        SetBoxUnderlined(link, false);
+void DesignWindow::EnterPressed() {
+    if (HWND button = Find(&ControlLayout::is_default))
+        ButtonPressed(button);
+}
+
+void DesignWindow::EscapePressed() {
+    if (HWND button = Find(&ControlLayout::is_cancel))
+        ButtonPressed(button);
 }
 
 LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wparam) == IDCANCEL) {
+        // The dialog manager turns Escape into IDCANCEL and Enter, where no
+        // button has the focus, into IDOK, both without a control.
+        if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
             EscapePressed();
             return 0;
         }
@@ -220,8 +273,9 @@ LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     case WM_MOUSEMOVE:
-        for (HWND link : links_)
-            TakeOffUnderline(link);
+        for (const Made& made : controls_)
+            if (made.layout->link)
+                MouseOverBackground(made.control);
         return 0;
     case WM_CLOSE:
         CloseRequested();

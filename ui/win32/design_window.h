@@ -3,83 +3,53 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/window_layouts.h"
 #include "ui/win32/design_box.h"
 
 namespace velmora {
 
-// The kinds of control the three windows are built from.
-enum class ControlKind { kPictureBox, kImage, kTextBox, kButton, kLabel, kLink, kProgress, kList };
-
-// One control as designed at 96 DPI: its name and element number, kind,
-// geometry, font, text colour, caption, tooltip, pointer, place in the tab
-// order (-1: none) and the pictures it shows.
-struct ControlDesign {
-    const char* name;
-    int index;
-    ControlKind kind;
-    int left, top, width, height;
-    const wchar_t* font = nullptr;
-    double points = 0;
-    bool bold = false;
-    COLORREF colour = RGB(0, 0, 0);
-    std::wstring caption;
-    std::wstring tooltip;
-    LPCWSTR cursor = nullptr;  // a resource of the program, or a system pointer
-    bool system_cursor = false;
-    int tab = -1;
-    bool visible = true;
-    int picture = 0;  // bitmap or icon resource
-    PictureFit fit = PictureFit::kNatural;
-};
-
-struct WindowDesign {
-    std::wstring caption;
-    int client_width, client_height;
-    int icon;
-    std::vector<ControlDesign> controls;
-};
-
-// A top-level window with a fixed single border, no minimize or maximize
-// box, its client area exactly as designed (scaled from 96 DPI to the
-// screen's), centred on the screen, and its controls created in tab order.
+// A top-level window built from its layout: a fixed single border, no
+// minimize or maximize box, the client area exactly as designed (scaled from
+// 96 DPI to the screen's), centred on the screen, the controls created in
+// tab order with their fonts, colours, pictures, pointers and tooltips.
 class DesignWindow {
   public:
-    explicit DesignWindow(const WindowDesign& design);
+    explicit DesignWindow(const WindowLayout& layout);
     virtual ~DesignWindow();
     DesignWindow(const DesignWindow&) = delete;
     DesignWindow& operator=(const DesignWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    // The control of that name (and element number).
-    HWND Control(const char* name, int index = 0) const;
+    // The control of that name (and element of a control array).
+    HWND Control(std::string_view name, int index = -1) const;
     void SetCaption(const std::wstring& caption);
 
   protected:
-    // A push button was pressed (also by Enter or Escape, see below).
+    // A push button was pressed: clicked, or by Enter or Escape.
     virtual void ButtonPressed(HWND button) = 0;
-    // Escape: presses the window's cancel button, if it has one.
-    virtual void EscapePressed() {}
-    // Enter where no button has the focus.
-    virtual void EnterPressed() {}
+    // Enter where no button has the focus: presses the default button.
+    virtual void EnterPressed();
+    // Escape: presses the cancel button.
+    virtual void EscapePressed();
     virtual void CloseRequested() = 0;
-    virtual LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam);
-    // A link label of this window: the mouse over the background takes its
-    // underline off.
-    void TakeOffUnderline(HWND link);
-    // A picture box or link label was clicked.
+    // A picture box or label was clicked.
     virtual void BoxClicked(HWND /*box*/) {}
+    virtual LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam);
 
   private:
     struct Made {
-        const char* name;
-        int index;
+        const ControlLayout* layout;
         HWND control;
     };
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    HWND MakeControl(const ControlDesign& design, int id);
-    HFONT MakeFont(const ControlDesign& design, bool underlined);
+    HWND MakeControl(const ControlLayout& layout, int id);
+    HWND MakeBox(const ControlLayout& layout, int id, const RECT& bounds);
+    HFONT MakeFont(const Font& font, bool underlined);
+    void AddTooltip(HWND control, std::string_view tooltip);
+    HWND Find(bool ControlLayout::*role) const;
     int Scale(int pixels) const;
 
     HWND window_ = nullptr;
@@ -87,7 +57,7 @@ class DesignWindow {
     int dpi_ = 96;
     std::vector<Made> controls_;
     std::vector<HFONT> fonts_;
-    std::vector<HWND> links_;
+    std::vector<std::wstring> tooltip_texts_;
 };
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 namespace velmora {
 
 // The instructions window: how the program is used from a folder's context
-// menu. "ACEPTAR", Enter, Escape and the close box all unload it.
+// menu. "ACEPTAR" (also Enter and Escape) and the close box unload it.
 class F3 : public DesignWindow {
   public:
     F3();
@@ -15,8 +15,6 @@ class F3 : public DesignWindow {
 
   protected:
     void ButtonPressed(HWND button) override;
-    void EscapePressed() override;
-    void EnterPressed() override;
     void CloseRequested() override;
 
   private:

@@ -1,43 +1,13 @@
 #include "ui/win32/form1_win32.h"
 
-#include "container/main_window_actions.h"
 #include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
-#include "ui/win32/maker_link.h"
-#include "ui/win32/resource_ids.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {
-namespace {
-
-WindowDesign Form1Design() {
-    WindowDesign design{L"", 256, 197, RES_PADLOCK, {}};
-    design.controls = {
-        {.name = "Picture1", .index = 0, .kind = ControlKind::kPictureBox, .left = 24, .top = 0,
-         .width = 201, .height = 94, .tab = 9, .picture = RES_LOGO},
-        {.name = "P1", .index = 0, .kind = ControlKind::kProgress, .left = 8, .top = 104,
-         .width = 241, .height = 17, .colour = RGB(0, 0, 255), .tab = 3},
-        {.name = "Command1", .index = 0, .kind = ControlKind::kButton, .left = 88, .top = 128,
-         .width = 81, .height = 33, .font = L"Comic Sans MS", .points = 11.25,
-         .caption = L"Cancelar", .tab = 0},
-        {.name = "Label3", .index = 0, .kind = ControlKind::kLink, .left = 16, .top = 168,
-         .width = 220, .height = 26, .font = L"Comic Sans MS", .points = 14.25,
-         .colour = RGB(0, 0, 255), .caption = kMakerLink, .tooltip = L"M\u00e1s Programas...",
-         .cursor = IDC_UPARROW, .system_cursor = true, .tab = 8},
-        // The folder and file lists of the design lie outside the client
-        // area and are never shown; the walk does not need them.
-        {.name = "Dir1", .index = 0, .kind = ControlKind::kList, .left = 264, .top = 232,
-         .width = 81, .height = 51, .tab = 1, .visible = false},
-        {.name = "File1", .index = 0, .kind = ControlKind::kList, .left = 352, .top = 240,
-         .width = 81, .height = 32, .tab = 2, .visible = false},
-    };
-    return design;
-}
-
-}  // namespace
 
 Form1::Form1(FileSystem& files, EngineState& state)
-    : DesignWindow(Form1Design()), files_(files), state_(state) {}
+    : DesignWindow(Form1Layout()), files_(files), behaviour_(files, state, *this) {}
 
 void Form1::PumpEvents() {
     PumpPendingMessages();
@@ -65,7 +35,7 @@ void Form1::HideMainWindow() {
 }
 
 void Form1::UnloadMainWindow() {
-    CloseMainWindow(files_, state_, *this);
+    behaviour_.Form_Unload();
 }
 
 void Form1::EndProgram() {
@@ -75,20 +45,25 @@ void Form1::EndProgram() {
 
 void Form1::ButtonPressed(HWND button) {
     if (button == Control("Command1"))
-        PressCancelar(files_, *this);
-}
-
-void Form1::EscapePressed() {
-    PressCancelar(files_, *this);
+        behaviour_.Command1_Click();
 }
 
 void Form1::BoxClicked(HWND box) {
     if (box == Control("Label3"))
-        OpenMakerLink();
+        OpenLink(box);
 }
 
 void Form1::CloseRequested() {
-    CloseMainWindow(files_, state_, *this);
+    behaviour_.Form_Unload();
+}
+
+void OpenLink(HWND label) {
+    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(
+        GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
+    const std::optional<std::string> text = NarrowToProgramText(caption);
+    if (text)
+        OpenInShell(LinkTarget(*text));
 }
 
 void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon) {

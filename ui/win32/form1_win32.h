@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/main_window.h"
 #include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
@@ -26,15 +27,17 @@ class Form1 : public DesignWindow, public Host {
 
   protected:
     void ButtonPressed(HWND button) override;
-    void EscapePressed() override;
     void BoxClicked(HWND box) override;
     void CloseRequested() override;
 
   private:
     FileSystem& files_;
-    EngineState& state_;
+    MainWindow behaviour_;
     std::string picture1_tag_;
 };
+
+// A link label was clicked: its caption is opened as a web address.
+void OpenLink(HWND label);
 
 // A message box of the program: the text, an OK button, the title "Velmora".
 void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon);

@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
+#include "app/password_decision.h"
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
-#include "container/host.h"
 #include "ui/win32/design_window.h"
 
 namespace velmora {
@@ -16,8 +16,8 @@ namespace velmora {
 // the state and hides the dialog.
 class Form2 : public DesignWindow {
   public:
-    // help_file: the help file's path (Windows-1252), opened by a click on
-    // the title picture.
+    // help_file: the help file's path, opened by a click on the title
+    // picture; end_program closes every file and ends the process.
     Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
           std::function<void()> end_program);
 
@@ -30,22 +30,18 @@ class Form2 : public DesignWindow {
 
   protected:
     void ButtonPressed(HWND button) override;
-    void EscapePressed() override;
     void EnterPressed() override;
     void BoxClicked(HWND box) override;
     void CloseRequested() override;
     LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    bool Decoding() const;
-    std::wstring BoxText(int index) const;
+    DialogMode Mode() const { return ModeFromTag(Tag); }
+    HWND Box(int index) const { return Control("Text1", index); }
+    TypedPassword BoxText(int index) const;
     void SetBoxText(int index, const std::string& cp1252);
     void Command1_Click();
     void Command2_Click();
-    // Shows the message, empties the boxes asked for, and puts the focus in
-    // the first box: the dialog waits for another try.
-    void Refuse(const std::string& text, MessageIcon icon, bool empty_both);
-    void Accept(const std::string& key);
     void HideRepeatBoxWhenDecoding();
 
     ProgramState& state_;

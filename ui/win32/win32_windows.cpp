@@ -1,5 +1,6 @@
 #include "ui/win32/win32_windows.h"
 
+#include "app/password_decision.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {
@@ -13,11 +14,8 @@ Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherT
 
 Form2& Win32Windows::form2() {
     if (!form2_) {
-        std::string help = program_folder_;
-        if (help.empty() || help.back() != '\\')
-            help += '\\';
-        help += "velmora.hlp";
-        form2_ = std::make_unique<Form2>(state_, tables_, help, [this] { form1_.EndProgram(); });
+        form2_ = std::make_unique<Form2>(state_, tables_, HelpFile(program_folder_),
+                                         [this] { form1_.EndProgram(); });
     }
     return *form2_;
 }

@@ -4,12 +4,13 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/main_window.h"
 #include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
-#include "ui/link_label.h"
-#include "ui/progress_box.h"
-#include "ui/ui_services.h"
+#include "ui/qt/link_label.h"
+#include "ui/qt/progress_box.h"
+#include "ui/qt/ui_services.h"
 
 class QLabel;
 
@@ -47,8 +48,8 @@ class Form1 : public QWidget, public Host {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    MainWindow behaviour_;
     FileSystem& files_;
-    EngineState& state_;
     UiServices& services_;
     std::string picture1_tag_;
 };

@@ -10,9 +10,9 @@
 #include "app/form_load.h"
 #include "platform/posix/posix_file_system.h"
 #include "shell/posix/shell_integration.h"
-#include "ui/program_text.h"
-#include "ui/qt_windows.h"
-#include "ui/window_style.h"
+#include "ui/qt/program_text.h"
+#include "ui/qt/qt_windows.h"
+#include "ui/qt/window_style.h"
 
 namespace {
 

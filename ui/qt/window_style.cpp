@@ -1,10 +1,9 @@
-#include "ui/window_style.h"
+#include "ui/qt/window_style.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
-#include <algorithm>
 
 // The pictures, icons and cursors are compiled into this static library; its
 // resource initialiser must be called by name or the linker drops it.
@@ -19,7 +18,7 @@ void LoadDesignResources() {
     static_cast<void>(loaded);
 }
 
-void MakeDesignWindow(QWidget* window, const char* name, int width, int height,
+void MakeDesignWindow(QWidget* window, const QString& name, int width, int height,
                       const QString& caption, const QString& icon) {
     LoadDesignResources();
     window->setObjectName(name);
@@ -64,25 +63,6 @@ void SetTextColour(QWidget* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
-}
-
-void NameControl(QWidget* control, const char* name, int tab_index) {
-    control->setObjectName(name);
-    control->setProperty("tabIndex", tab_index);
-    if (tab_index < 0)
-        control->setFocusPolicy(Qt::NoFocus);
-}
-
-void ApplyTabOrder(const std::vector<QWidget*>& controls) {
-    std::vector<QWidget*> ordered;
-    for (QWidget* control : controls)
-        if (control->property("tabIndex").toInt() >= 0)
-            ordered.push_back(control);
-    std::stable_sort(ordered.begin(), ordered.end(), [](QWidget* a, QWidget* b) {
-        return a->property("tabIndex").toInt() < b->property("tabIndex").toInt();
-    });
-    for (std::size_t i = 1; i < ordered.size(); ++i)
-        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
 }
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-#include "ui/cursors.h"
+#include "ui/qt/cursors.h"
 
 #include <QFile>
 #include <QPixmap>

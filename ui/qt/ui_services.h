@@ -31,7 +31,4 @@ struct UiServices {
     std::function<void()> end_program;
 };
 
-// The maker's address behind both link labels.
-inline const char* const kMakerAddress = "velmora.example.org";
-
 }  // namespace velmora

@@ -8,8 +8,8 @@
 
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
-#include "ui/link_label.h"
-#include "ui/ui_services.h"
+#include "ui/qt/link_label.h"
+#include "ui/qt/ui_services.h"
 
 class QLabel;
 
@@ -44,11 +44,6 @@ class Form2 : public QDialog {
     void reject() override;
 
   private:
-    bool Decoding() const { return Tag.toInt() == 2; }
-    // Shows the message, empties the boxes asked for, and puts the focus in
-    // the first box: the dialog waits for another try.
-    void Refuse(const QString& text, MessageIcon icon, bool empty_both);
-    void Accept(const std::string& key);
     void HideRepeatBoxWhenDecoding();
 
     ProgramState& state_;

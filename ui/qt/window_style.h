@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
-#include <vector>
 
 namespace velmora {
 
@@ -12,7 +11,7 @@ void LoadDesignResources();
 
 // Sets up one of the three windows: its resources, design name, fixed size,
 // caption and icon.
-void MakeDesignWindow(QWidget* window, const char* name, int width, int height,
+void MakeDesignWindow(QWidget* window, const QString& name, int width, int height,
                       const QString& caption, const QString& icon);
 
 // The common look of the three windows: fixed single border, no minimize or
@@ -30,12 +29,5 @@ void InstallFontSubstitutes();
 
 // The colour a label's text is drawn in.
 void SetTextColour(QWidget* label, const QColor& colour);
-
-// Names the control after its design name and records its design tab index
-// ("tabIndex" property; -1 for controls outside the tab order).
-void NameControl(QWidget* control, const char* name, int tab_index);
-
-// Chains the focus order of a window's controls by their tab indexes.
-void ApplyTabOrder(const std::vector<QWidget*>& controls);
 
 }  // namespace velmora

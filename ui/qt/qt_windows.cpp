@@ -1,6 +1,6 @@
-#include "ui/qt_windows.h"
+#include "ui/qt/qt_windows.h"
 
-#include "ui/program_text.h"
+#include "ui/qt/program_text.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "ui/program_text.h"
+#include "ui/qt/program_text.h"
 
 #include "platform/names.h"
 

@@ -6,9 +6,9 @@
 #include "app/startup_windows.h"
 #include "cipher/cipher_tables.h"
 #include "platform/file_system.h"
-#include "ui/f3.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "ui/qt/f3.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form2.h"
 
 namespace velmora {
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cipher/cipher_tables.h"
+#include "container/host.h"
+
+namespace velmora {
+
+// The password dialog's two modes, carried in its tag: "2" decodes (the
+// password typed once and checked against the container), anything else
+// encodes (typed twice).
+enum class DialogMode { kEncoding, kDecoding };
+DialogMode ModeFromTag(const std::string& tag);
+
+// What one password box holds, in Windows-1252; nothing when a typed
+// character has no Windows-1252 code.
+using TypedPassword = std::optional<std::string>;
+
+// The outcome of pressing "Ok": either the key, or the message to show with
+// its icon. Either way, what each box holds afterwards (upper-cased, kept or
+// emptied); after a refusal the focus goes back to the first box.
+struct PasswordDecision {
+    std::string key;
+    std::string message;
+    MessageIcon icon = MessageIcon::kCritical;
+    std::string first_box;
+    std::string second_box;
+
+    bool accepted() const { return !key.empty(); }
+};
+
+// The most the first box takes; only a terminal can give a longer entry.
+inline constexpr std::size_t kFirstBoxLimit = 15;
+
+// The dialog's rules, shared by every view of it and by velmora-cli. In
+// encoding mode the password must have 3 to 15 characters and both entries
+// must agree (case-insensitive); in decoding mode it must reproduce
+// `stored_check`. Control characters, characters outside Windows-1252 and
+// keys the container format cannot use are refused with their own
+// messages.
+PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
+                                const TypedPassword& first, const TypedPassword& second,
+                                const std::string& stored_check);
+
+// Enter in a password box presses "Ok" when decoding or in the second box;
+// in the first box when encoding it moves on to the second. Either way the
+// key itself goes nowhere.
+enum class EnterInPasswordBox { kPressOk, kFocusSecondBox };
+EnterInPasswordBox OnEnter(DialogMode mode, int box);
+
+// Only one box shows when decoding.
+inline bool SecondBoxShown(DialogMode mode) {
+    return mode == DialogMode::kEncoding;
+}
+
+// The help file the help picture opens: "velmora.hlp" in the program's
+// folder (a program path).
+std::string HelpFile(const std::string& program_folder);
+
+}  // namespace velmora

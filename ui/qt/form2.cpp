@@ -1,0 +1,122 @@
+#include "ui/qt/form2.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/password_decision.h"
+#include "app/window_layouts.h"
+#include "ui/qt/layout_builder.h"
+#include "ui/qt/program_text.h"
+
+namespace velmora {
+
+Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
+             QString program_folder)
+    : state_(state),
+      tables_(tables),
+      services_(services),
+      program_folder_(std::move(program_folder)) {
+    const WindowLayout& layout = Form2Layout();
+    BuildWindow(this, layout);
+    Tag = QString::fromLatin1(layout.tag.data(), static_cast<qsizetype>(layout.tag.size()));
+    setMouseTracking(true);
+    Image1 = Built<QLabel>(this, "Image1");
+    Text1 = {Built<QLineEdit>(this, "Text1", 0), Built<QLineEdit>(this, "Text1", 1)};
+    Command1 = Built<QPushButton>(this, "Command1");
+    Command2 = Built<QPushButton>(this, "Command2");
+    Label3 = Built<LinkLabel>(this, "Label3");
+    Image1->installEventFilter(this);
+    for (QLineEdit* box : Text1)
+        box->installEventFilter(this);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Label3, &LinkLabel::clicked, this,
+            [this] { services_.opener.Open(QUrl(Label3->Target())); });
+}
+
+void Form2::Command1_Click() {
+    const PasswordDecision decision =
+        DecidePassword(tables_, ModeFromTag(Tag.toStdString()), ToProgramText(Text1[0]->text()),
+                       ToProgramText(Text1[1]->text()), state_.StoredCheck);
+    Text1[0]->setText(FromProgramText(decision.first_box));
+    Text1[1]->setText(FromProgramText(decision.second_box));
+    if (!decision.accepted()) {
+        state_.engine.PasswordKey.clear();
+        services_.messages.Show(FromProgramText(decision.message), decision.icon);
+        Text1[0]->setFocus();
+        return;
+    }
+    QCoreApplication::processEvents();
+    state_.engine.PasswordKey = decision.key;
+    hide();
+    QCoreApplication::processEvents();
+}
+
+void Form2::Command2_Click() {
+    state_.engine.PasswordKey.clear();
+    services_.end_program();
+}
+
+void Form2::reject() {
+    Command2->click();
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    event->accept();
+    services_.end_program();
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        services_.opener.Open(QUrl::fromLocalFile(program_folder_ + "/velmora.hlp"));
+        return true;
+    }
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const int index = box == Text1[1] ? 1 : 0;
+            if (OnEnter(ModeFromTag(Tag.toStdString()), index) == EnterInPasswordBox::kPressOk)
+                Command1->click();
+            else
+                Text1[1]->setFocus();
+            return true;  // Enter itself goes nowhere
+        }
+    } else if (event->type() == QEvent::FocusIn) {
+        // The caret goes after the last character (Qt would select it all).
+        QTimer::singleShot(0, box, [box] {
+            box->deselect();
+            box->setCursorPosition(static_cast<int>(box->text().size()));
+        });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form2::HideRepeatBoxWhenDecoding() {
+    if (!SecondBoxShown(ModeFromTag(Tag.toStdString())))
+        Text1[1]->setVisible(false);
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    HideRepeatBoxWhenDecoding();
+    Text1[0]->setFocus();
+    QDialog::showEvent(event);
+}
+
+void Form2::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        HideRepeatBoxWhenDecoding();
+    QDialog::changeEvent(event);
+}
+
+void Form2::mouseMoveEvent(QMouseEvent* event) {
+    Label3->MouseOverBackground();
+    QDialog::mouseMoveEvent(event);
+}
+
+}  // namespace velmora
