@@ -31,6 +31,7 @@ packages=(
   wine              # runs the Windows tests
   wine64
   nsis              # the Windows installer
+  zip               # the Windows distribution folder as a zip
 )
 
 if [ "${1:-}" = "--bench" ]; then
