@@ -46,7 +46,8 @@ void PaintProgress(HDC dc, const RECT& area, const BoxState& state) {
 
 void PaintText(HDC dc, RECT area, const BoxState& state) {
     const BoxLook& look = state.look;
-    HFONT font = state.hover.underlined() && look.underlined_font ? look.underlined_font : look.font;
+    HFONT font =
+        state.hover.underlined() && look.underlined_font ? look.underlined_font : look.font;
     HGDIOBJ previous = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, look.colour);
@@ -62,20 +63,20 @@ void Paint(HWND box, BoxState& state) {
     GetClientRect(box, &area);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     switch (state.look.kind) {
-    case BoxKind::kPicture:
-        if (state.look.picture)
-            PaintPicture(dc, area, state.look);
-        break;
-    case BoxKind::kIcon:
-        DrawIconEx(dc, 0, 0, state.look.icon, area.right, area.bottom, 0, nullptr, DI_NORMAL);
-        break;
-    case BoxKind::kProgress:
-        PaintProgress(dc, area, state);
-        break;
-    case BoxKind::kLabel:
-    case BoxKind::kLink:
-        PaintText(dc, area, state);
-        break;
+        case BoxKind::kPicture:
+            if (state.look.picture)
+                PaintPicture(dc, area, state.look);
+            break;
+        case BoxKind::kIcon:
+            DrawIconEx(dc, 0, 0, state.look.icon, area.right, area.bottom, 0, nullptr, DI_NORMAL);
+            break;
+        case BoxKind::kProgress:
+            PaintProgress(dc, area, state);
+            break;
+        case BoxKind::kLabel:
+        case BoxKind::kLink:
+            PaintText(dc, area, state);
+            break;
     }
     EndPaint(box, &paint);
 }
@@ -83,51 +84,53 @@ void Paint(HWND box, BoxState& state) {
 LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
     BoxState* state = StateOf(box);
     switch (message) {
-    case WM_NCCREATE: {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        break;
-    }
-    case WM_NCDESTROY:
-        delete state;
-        SetWindowLongPtrW(box, GWLP_USERDATA, 0);
-        break;
-    case WM_PAINT:
-        if (state) {
-            Paint(box, *state);
+        case WM_NCCREATE: {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+            SetWindowLongPtrW(box, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            break;
+        }
+        case WM_NCDESTROY:
+            delete state;
+            SetWindowLongPtrW(box, GWLP_USERDATA, 0);
+            break;
+        case WM_PAINT:
+            if (state) {
+                Paint(box, *state);
+                return 0;
+            }
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETCURSOR:
+            if (state && state->look.cursor) {
+                SetCursor(state->look.cursor);
+                return TRUE;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (state && state->look.kind == BoxKind::kLink && state->hover.MouseOverLabel())
+                InvalidateRect(box, nullptr, TRUE);
+            // Taken here: the window's own handler takes the underline off when
+            // the mouse moves over its background.
             return 0;
-        }
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        if (state && state->look.cursor) {
-            SetCursor(state->look.cursor);
-            return TRUE;
-        }
-        break;
-    case WM_MOUSEMOVE:
-        if (state && state->look.kind == BoxKind::kLink && state->hover.MouseOverLabel())
-            InvalidateRect(box, nullptr, TRUE);
-        // Taken here: the window's own handler takes the underline off when
-        // the mouse moves over its background.
-        return 0;
-    case WM_LBUTTONDOWN:
-        if (state)
-            state->pressed = true;
-        return 0;
-    case WM_LBUTTONUP:
-        if (state && state->pressed) {
-            state->pressed = false;
-            RECT area;
-            GetClientRect(box, &area);
-            const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-            if (PtInRect(&area, at) && state->look.on_click)
-                state->look.on_click();
-        }
-        return 0;
-    default:
-        break;
+        case WM_LBUTTONDOWN:
+            if (state)
+                state->pressed = true;
+            return 0;
+        case WM_LBUTTONUP:
+            if (state && state->pressed) {
+                state->pressed = false;
+                RECT area;
+                GetClientRect(box, &area);
+                const POINT at{static_cast<short>(LOWORD(lparam)),
+                               static_cast<short>(HIWORD(lparam))};
+                if (PtInRect(&area, at) && state->look.on_click)
+                    state->look.on_click();
+            }
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(box, message, wparam, lparam);
 }
@@ -152,11 +155,10 @@ HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look) {
     const DWORD extended = look.kind == BoxKind::kProgress ? WS_EX_CLIENTEDGE : 0;
     auto state = std::make_unique<BoxState>();
     state->look = std::move(look);
-    HWND box = CreateWindowExW(extended, kClassName, state->look.text.c_str(),
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds.left, bounds.top,
-                               bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleW(nullptr), state.get());
+    HWND box = CreateWindowExW(
+        extended, kClassName, state->look.text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), state.get());
     if (box)
         state.release();  // owned by the window from WM_NCCREATE on
     return box;

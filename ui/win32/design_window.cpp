@@ -63,14 +63,14 @@ bool IsIcon(Resource picture) {
 
 HCURSOR PointerCursor(Pointer pointer) {
     switch (pointer) {
-    case Pointer::kUpArrow:
-        return LoadCursorW(nullptr, IDC_UPARROW);
-    case Pointer::kColourHand:
-        return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_COLOR));
-    case Pointer::kMonochromeHand:
-        return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_MONO));
-    case Pointer::kDefault:
-        break;
+        case Pointer::kUpArrow:
+            return LoadCursorW(nullptr, IDC_UPARROW);
+        case Pointer::kColourHand:
+            return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_COLOR));
+        case Pointer::kMonochromeHand:
+            return LoadCursorW(Program(), MAKEINTRESOURCEW(RES_HAND_MONO));
+        case Pointer::kDefault:
+            break;
     }
     return nullptr;
 }
@@ -102,8 +102,8 @@ DesignWindow::DesignWindow(const WindowLayout& layout) : dpi_(ScreenDpi()) {
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                window_, nullptr, Program(), nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                                nullptr, Program(), nullptr);
 
     // Children are created in tab order, so the dialog manager's Tab key
     // follows it; controls outside the tab order come last.
@@ -132,10 +132,10 @@ int DesignWindow::Scale(int pixels) const {
 
 HFONT DesignWindow::MakeFont(const Font& font, bool underlined) {
     const int height = -static_cast<int>(std::lround(font.points * dpi_ / 72.0));
-    HFONT made = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                             underlined ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                             Wide(font.name).c_str());
+    HFONT made =
+        CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                    underlined ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Wide(font.name).c_str());
     fonts_.push_back(made);
     return made;
 }
@@ -196,24 +196,24 @@ HWND DesignWindow::MakeControl(const ControlLayout& layout, int id) {
 
     HWND control = nullptr;
     switch (layout.kind) {
-    case ControlKind::kTextBox:
-        control = make(WS_EX_CLIENTEDGE, L"EDIT",
-                       ES_AUTOHSCROLL | (layout.password ? ES_PASSWORD : 0));
-        if (layout.password)
-            SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
-        if (layout.max_length > 0)
-            SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(layout.max_length), 0);
-        break;
-    case ControlKind::kPushButton:
-        control = make(0, L"BUTTON", layout.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        break;
-    case ControlKind::kFolderList:
-    case ControlKind::kFileList:
-        control = make(WS_EX_CLIENTEDGE, L"LISTBOX", 0);
-        break;
-    default:
-        control = MakeBox(layout, id, bounds);
-        break;
+        case ControlKind::kTextBox:
+            control = make(WS_EX_CLIENTEDGE, L"EDIT",
+                           ES_AUTOHSCROLL | (layout.password ? ES_PASSWORD : 0));
+            if (layout.password)
+                SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+            if (layout.max_length > 0)
+                SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(layout.max_length), 0);
+            break;
+        case ControlKind::kPushButton:
+            control = make(0, L"BUTTON", layout.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::kFolderList:
+        case ControlKind::kFileList:
+            control = make(WS_EX_CLIENTEDGE, L"LISTBOX", 0);
+            break;
+        default:
+            control = MakeBox(layout, id, bounds);
+            break;
     }
     if (layout.kind == ControlKind::kTextBox || layout.kind == ControlKind::kPushButton) {
         HGDIOBJ font = layout.font.name.empty() ? GetStockObject(DEFAULT_GUI_FONT)
@@ -256,38 +256,37 @@ void DesignWindow::EscapePressed() {
 
 LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_COMMAND:
-        // The dialog manager turns Escape into IDCANCEL and Enter, where no
-        // button has the focus, into IDOK, both without a control.
-        if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
-            EscapePressed();
+        case WM_COMMAND:
+            // The dialog manager turns Escape into IDCANCEL and Enter, where no
+            // button has the focus, into IDOK, both without a control.
+            if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
+                EscapePressed();
+                return 0;
+            }
+            if (LOWORD(wparam) == IDOK && lparam == 0) {
+                EnterPressed();
+                return 0;
+            }
+            if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
+                ButtonPressed(reinterpret_cast<HWND>(lparam));
+                return 0;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            for (const Made& made : controls_)
+                if (made.layout->link)
+                    MouseOverBackground(made.control);
             return 0;
-        }
-        if (LOWORD(wparam) == IDOK && lparam == 0) {
-            EnterPressed();
+        case WM_CLOSE:
+            CloseRequested();
             return 0;
-        }
-        if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
-            ButtonPressed(reinterpret_cast<HWND>(lparam));
-            return 0;
-        }
-        break;
-    case WM_MOUSEMOVE:
-        for (const Made& made : controls_)
-            if (made.layout->link)
-                MouseOverBackground(made.control);
-        return 0;
-    case WM_CLOSE:
-        CloseRequested();
-        return 0;
-    default:
-        break;
+        default:
+            break;
     }
     return DefWindowProcW(window_, message, wparam, lparam);
 }
 
-LRESULT CALLBACK DesignWindow::Procedure(HWND window, UINT message, WPARAM wparam,
-                                         LPARAM lparam) {
+LRESULT CALLBACK DesignWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
         auto* self = static_cast<DesignWindow*>(create->lpCreateParams);

@@ -26,11 +26,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         program_folder ? files.DisplayPath(program_folder.value()) : std::string(".");
     Win32Windows windows(files, state, tables, folder);
 
-    StartupServices startup{files, clock, tables, windows,
-                            [&folder] {
-                                RegisterShellIntegration([&folder] { return folder; },
-                                                         PumpPendingMessages);
-                            }};
+    StartupServices startup{
+        files, clock, tables, windows,
+        [&folder] { RegisterShellIntegration([&folder] { return folder; }, PumpPendingMessages); }};
     // The command line as one text, in the file system's own form (UTF-8).
     const std::wstring_view arguments = ArgumentText(GetCommandLineW());
     Form_Load(Utf16ToUtf8(arguments), state, startup);
