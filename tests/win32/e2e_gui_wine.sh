@@ -4,8 +4,8 @@
 # the instructions (closed with Escape); a folder is encoded typing the
 # password twice; the container refuses a wrong password and opens with the
 # right one; a file leaves the main window idle until "Cancelar"; "Cancelar"
-# in the middle of a large encode leaves the folder and
-# no container. A screenshot of each window is kept in the artifacts folder.
+# in the middle of a large encode leaves the folder and no container; at
+# 144 DPI the windows are scaled. A screenshot of each window is kept in the artifacts folder.
 #   e2e_gui_wine.sh DIST_FOLDER WORK_FOLDER ARTIFACTS_FOLDER
 set -euo pipefail
 dist=$1
@@ -179,6 +179,18 @@ program_ended $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
 
+# At 144 DPI the design is scaled by one and a half.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k
+wineserver -w
+wine "$work/program/velmora.exe" &
+pid=$!
+window "Velmora 2.0"
+client_size 663x488
+shot f3-144dpi-wine
+xdotool key Escape
+program_ended $pid
+
 cd /
-echo "velmora.exe under Wine: registration, encode, wrong and right password, Cancelar"
+echo "velmora.exe under Wine: registration, encode, wrong and right password, idle, Cancelar, 144 DPI"
 rm -rf "$work"

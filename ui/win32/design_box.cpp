@@ -18,20 +18,21 @@ BoxState* StateOf(HWND box) {
     return reinterpret_cast<BoxState*>(GetWindowLongPtrW(box, GWLP_USERDATA));
 }
 
+// A stretched picture fills its box; any other keeps its designed size,
+// scaled with the screen's DPI, and is cut at the box's edge.
 void PaintPicture(HDC dc, const RECT& area, const BoxLook& look) {
     BITMAP info{};
     GetObjectW(look.picture, sizeof info, &info);
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ previous = SelectObject(source, look.picture);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (look.fit == BoxFit::kStretch) {
-        SetStretchBltMode(dc, HALFTONE);
-        StretchBlt(dc, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    } else {
-        BitBlt(dc, 0, 0, std::min<int>(width, info.bmWidth), std::min<int>(height, info.bmHeight),
-               source, 0, 0, SRCCOPY);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    if (look.fit != BoxFit::kStretch) {
+        width = MulDiv(info.bmWidth, look.dpi, 96);
+        height = MulDiv(info.bmHeight, look.dpi, 96);
     }
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     SelectObject(source, previous);
     DeleteDC(source);
 }

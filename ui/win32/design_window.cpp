@@ -157,6 +157,7 @@ HWND DesignWindow::MakeBox(const ControlLayout& layout, int id, const RECT& boun
     look.colour = ToColorref(layout.colour);
     look.fit = layout.fit == PictureFit::kStretched ? BoxFit::kStretch : BoxFit::kNatural;
     look.cursor = PointerCursor(layout.pointer);
+    look.dpi = dpi_;
     if (layout.kind == ControlKind::kProgressBox) {
         look.kind = BoxKind::kProgress;
     } else if (layout.kind == ControlKind::kLabel) {
