@@ -1,6 +1,5 @@
 #include "ui/win32/design_box.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace velmora {

@@ -26,7 +26,7 @@ struct BoxLook {
     COLORREF colour = RGB(0, 0, 0);
     HBITMAP picture = nullptr;  // kPicture: drawn from the top-left corner
     BoxFit fit = BoxFit::kNatural;
-    int dpi = 96;  // the screen's: a picture's designed size is at 96
+    int dpi = 96;              // the screen's: a picture's designed size is at 96
     HICON icon = nullptr;      // kIcon: stretched to the box
     HCURSOR cursor = nullptr;  // nullptr: the window's arrow
     std::function<void()> on_click;

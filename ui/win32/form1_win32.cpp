@@ -58,10 +58,7 @@ void Form1::CloseRequested() {
 }
 
 void OpenLink(HWND label) {
-    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(
-        GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
-    const std::optional<std::string> text = NarrowToProgramText(caption);
+    const std::optional<std::string> text = NarrowToProgramText(WindowText(label));
     if (text)
         OpenInShell(LinkTarget(*text));
 }

@@ -22,11 +22,7 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, std::string help_f
 }
 
 TypedPassword Form2::BoxText(int index) const {
-    HWND box = Box(index);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return NarrowToProgramText(text);
+    return NarrowToProgramText(WindowText(Box(index)));
 }
 
 void Form2::SetBoxText(int index, const std::string& cp1252) {

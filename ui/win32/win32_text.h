@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -11,5 +13,8 @@ namespace velmora {
 // nothing.
 std::wstring WidenProgramText(const std::string& cp1252);
 std::optional<std::string> NarrowToProgramText(const std::wstring& text);
+
+// The text of a window or control.
+std::wstring WindowText(HWND window);
 
 }  // namespace velmora
