@@ -47,7 +47,7 @@ EnterInPasswordBox OnEnter(DialogMode mode, int box) {
 }
 
 std::string HelpFile(const std::string& program_folder) {
-    return program_folder + "\\velmora.hlp";
+    return program_folder + "\\" + kHelpFileName;
 }
 
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,

@@ -55,8 +55,9 @@ inline bool SecondBoxShown(DialogMode mode) {
     return mode == DialogMode::kEncoding;
 }
 
-// The help file the help picture opens: "velmora.hlp" in the program's
-// folder (a program path).
+// The help file the help picture opens, in the program's folder; HelpFile
+// gives its program path ("\" between components).
+inline constexpr const char* kHelpFileName = "velmora.hlp";
 std::string HelpFile(const std::string& program_folder);
 
 }  // namespace velmora

@@ -30,7 +30,7 @@ void CipherTables::CrearBuffer() {
     for (int i = 0; i < kCharTableSize; ++i)
         char_table_[i] = static_cast<char>(i & 255);
     for (int i = 1; i < kKeyIndexTableSize; ++i)
-        key_index_table_[i] = static_cast<std::int16_t>(i % 15 + 1);
+        key_index_table_[i] = static_cast<std::int16_t>(KeyPosition(i, 15));
 }
 
 char CipherTables::DimeBuffer(std::int16_t NUm) const {
@@ -47,23 +47,25 @@ std::string CipherTables::Shift(const std::string& dato, const std::string& Cont
     std::string result;
     result.reserve(length);
     for (std::size_t i = 1; i <= length; ++i) {
-        const int c = CodeOf(dato[i - 1]);
         if (Contra.empty()) {
             if (notify_)
-                notify_(failure_prefix + std::to_string(c));
+                notify_(failure_prefix + std::to_string(CodeOf(dato[i - 1])));
             return "";
         }
-        const std::size_t k = i % Contra.size() + 1;
-        const int p = CodeOf(Contra[k - 1]);
-        result.push_back(DimeBuffer(static_cast<std::int16_t>(c + sign * p)));
+        result.push_back(ShiftCharacter(dato, i, Contra, sign));
     }
     return result;
 }
 
+char CipherTables::ShiftCharacter(const std::string& dato, std::size_t i, const std::string& Contra,
+                                  int sign) const {
+    const int p = CodeOf(Contra[KeyPosition(i, Contra.size()) - 1]);
+    return DimeBuffer(static_cast<std::int16_t>(CodeOf(dato[i - 1]) + sign * p));
+}
+
 char CipherTables::EncCharacter(const std::string& dato, std::size_t i,
                                 const std::string& Contra) const {
-    const std::size_t k = i % Contra.size() + 1;
-    return DimeBuffer(static_cast<std::int16_t>(CodeOf(dato[i - 1]) + CodeOf(Contra[k - 1])));
+    return ShiftCharacter(dato, i, Contra, +1);
 }
 
 std::string CipherTables::Enc(const std::string& dato, const std::string& Contra) const {

@@ -7,6 +7,15 @@
 
 namespace velmora {
 
+// The 1-based key position that shifts character i (1-based) of a text,
+// for a key of `key_length` characters: the key is applied from its second
+// character on, and its first shifts every key_length-th character. The
+// string cipher, the stored names and (through KeyIndexTable, for 15) the
+// file contents all follow it.
+inline std::size_t KeyPosition(std::size_t i, std::size_t key_length) {
+    return i % key_length + 1;
+}
+
 // Receives the one notice the string cipher can give: the text of a modal
 // message with a single OK button. The main window shows it; tests record it.
 using CipherNotifier = std::function<void(const std::string& text)>;
@@ -47,6 +56,10 @@ class CipherTables {
     std::int16_t KeyIndexTable(int index) const { return key_index_table_.at(index); }
 
   private:
+    // Character i (1-based) of dato shifted by its key character, up
+    // (sign +1) or down (-1).
+    char ShiftCharacter(const std::string& dato, std::size_t i, const std::string& Contra,
+                        int sign) const;
     // The shared walk of Enc and DesEnc: sign is +1 or -1.
     std::string Shift(const std::string& dato, const std::string& Contra, int sign,
                       const std::string& failure_prefix) const;

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "cipher/cipher_tables.h"
 #include "cipher/cp1252_case.h"
 #include "container/path_helpers.h"
 
@@ -55,7 +56,7 @@ std::string DecodeStoredName(const std::string& field, const std::string& key, b
     std::string name;
     auto decode_through = [&](std::size_t count) {
         for (std::size_t i = name.size() + 1; i <= count; ++i) {
-            const auto shift = static_cast<unsigned char>(key[i % key.size()]);
+            const auto shift = static_cast<unsigned char>(key[KeyPosition(i, key.size()) - 1]);
             name.push_back(static_cast<char>(static_cast<unsigned char>(field[i - 1]) - shift));
         }
     };

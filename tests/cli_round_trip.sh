@@ -45,6 +45,12 @@ expect_status 3 sh -c "echo 'clave' | '$cli' encode original -C elsewhere --pass
 grep -q 'Ya existe' err.txt || fail "an existing container was not refused"
 expect_status 1 sh -c "echo 'ab' | '$cli' encode original --password-stdin"
 grep -q 'al menos 3 caracteres' err.txt || fail "short password accepted"
+# The dialog's rules: no control characters; no key that turns every stored
+# name's leading backslash into a space ("â" second).
+expect_status 1 sh -c "printf 'cla\033ve\n' | '$cli' encode original --password-stdin"
+grep -q 'caracteres que no se pueden usar' err.txt || fail "a control character was accepted"
+expect_status 1 sh -c "printf 'x\303\242yz\n' | '$cli' encode original --password-stdin"
+grep -q 'no se puede usar con este formato' err.txt || fail "an unusable key was accepted"
 
 head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"

@@ -43,9 +43,10 @@ void PutInt32At(std::vector<std::uint8_t>& image, std::size_t offset, std::uint3
 
 const std::vector<Entry> kThreeFiles = {{"\\a", 5}, {"\\b", 0}, {"\\c", 70000}};
 
-TEST(ContainerReaderTest, ReadsAValidContainerOfEveryWidth) {
+TEST(ContainerReaderTest, ReadsAValidContainerOfEveryWidthWhateverFollowsIt) {
     for (std::uint8_t code = 0; code <= 2; ++code) {
-        const auto image = BuildImage(kThreeFiles, code);
+        auto image = BuildImage(kThreeFiles, code);
+        image.insert(image.end(), 1000, 0x55);  // an older, longer container's tail
         Result<ContainerIndex> index = Read(image);
         ASSERT_TRUE(index.ok()) << index.error().message;
         EXPECT_EQ(index->records.size(), 3u);
@@ -54,18 +55,19 @@ TEST(ContainerReaderTest, ReadsAValidContainerOfEveryWidth) {
     }
 }
 
+// Start-up reads the header alone, decoding the whole index: each refuses
+// every file too short for what it reads.
 TEST(ContainerReaderTest, EveryTruncationIsRefused) {
     const auto image = BuildImage(kThreeFiles, 0);
     for (std::size_t length = 0; length < image.size(); ++length) {
         const std::vector<std::uint8_t> cut(image.begin(), image.begin() + length);
         ASSERT_FALSE(Read(cut).ok()) << "length " << length;
+        MemoryByteSource source(cut);
+        Result<ContainerHeader> header = ReadContainerHeader(source);
+        ASSERT_EQ(header.ok(), length >= 21) << "length " << length;
+        if (header)
+            EXPECT_EQ(header->PasswordCheck, "checkcheckcheck");
     }
-}
-
-TEST(ContainerReaderTest, BytesAfterTheDataAreaAreNotPartOfIt) {
-    auto image = BuildImage(kThreeFiles, 1);
-    image.insert(image.end(), 1000, 0x55);  // an older, longer container's tail
-    EXPECT_TRUE(Read(image).ok());
 }
 
 TEST(ContainerReaderTest, DamagedHeadersAndRecordsAreRefused) {
@@ -104,20 +106,6 @@ TEST(ContainerReaderTest, HugeCountInATinyFileAllocatesNothing) {
     image[5] = 2;
     // Under AddressSanitizer a reservation for 2^31 records would abort.
     EXPECT_FALSE(Read(image).ok());
-}
-
-TEST(ContainerReaderTest, HeaderAloneNeedsTwentyOneBytes) {
-    const auto image = BuildImage(kThreeFiles, 0);
-    for (std::size_t length : {0u, 1u, 20u}) {
-        const std::vector<std::uint8_t> cut(image.begin(), image.begin() + length);
-        MemoryByteSource source(cut);
-        EXPECT_FALSE(ReadContainerHeader(source).ok());
-    }
-    const std::vector<std::uint8_t> head(image.begin(), image.begin() + 21);
-    MemoryByteSource source(head);
-    Result<ContainerHeader> header = ReadContainerHeader(source);
-    ASSERT_TRUE(header.ok());
-    EXPECT_EQ(header->PasswordCheck, "checkcheckcheck");
 }
 
 }  // namespace

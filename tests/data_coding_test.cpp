@@ -53,29 +53,6 @@ class DataCodingTest : public ::testing::Test {
     std::mt19937 random{1234};
 };
 
-TEST_F(DataCodingTest, WhichBytesAreCodedAtTheBlockBoundaries) {
-    const KeyStream stream(tables, key);
-    auto coded_count = [&](std::size_t size) {
-        std::vector<std::uint8_t> zeros(size, 0);
-        EncodeFileData(zeros.data(), size, stream);
-        std::size_t count = 0;
-        for (auto b : zeros)
-            count += b != 0;  // every key code is non-zero
-        return count;
-    };
-    EXPECT_EQ(coded_count(65536), 65536u);
-    EXPECT_EQ(coded_count(65537), 21846u + 1);
-    EXPECT_EQ(coded_count(131072), 2u * 21846);
-
-    // The last byte of a 65,537-byte file is coded with key position 2.
-    std::vector<std::uint8_t> zeros(65537, 0);
-    EncodeFileData(zeros.data(), zeros.size(), stream);
-    EXPECT_EQ(zeros.back(), static_cast<std::uint8_t>(key[1]));
-    EXPECT_EQ(zeros[0], static_cast<std::uint8_t>(key[1]));
-    EXPECT_EQ(zeros[1], 0);
-    EXPECT_EQ(zeros[3], static_cast<std::uint8_t>(key[4]));
-}
-
 TEST_F(DataCodingTest, FastKernelsMatchTheLiteralRuleAroundEveryBoundary) {
     const KeyStream stream(tables, key);
     std::vector<std::size_t> sizes;

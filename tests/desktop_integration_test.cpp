@@ -94,6 +94,15 @@ TEST_F(DesktopIntegrationTest, TheFileTypeOpensWithOurEntry) {
     EXPECT_EQ(validated.first, 0) << validated.second;
     EXPECT_TRUE(
         fs::exists(Data() + "/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png"));
+    // The help picture hands the desktop's opener the program's velmora.hlp:
+    // it must be a type a text viewer opens, while other .hlp files keep
+    // theirs.
+    temp.Write("bin/velmora.hlp", "AYUDA\n");
+    temp.Write("files/otro.hlp", "?_\x03\x00");
+    EXPECT_EQ(Run("xdg-mime query filetype " + Quoted(temp.native + "/bin/velmora.hlp")).second,
+              "text/plain");
+    EXPECT_NE(Run("xdg-mime query filetype " + Quoted(temp.native + "/files/otro.hlp")).second,
+              "text/plain");
 }
 
 TEST_F(DesktopIntegrationTest, OpeningAContainerDeliversItsExactPathFollowedBySlashC) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real velmora in a real X server (Xvfb), driven by xdotool as a person
 # would: encode a folder typing the password twice, refuse a wrong password,
-# decode typing it once; then the idle main window and the instructions.
+# decode typing it once; then the idle main window, a folder given with a
+# trailing slash, and the instructions.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
 velmora="$1"
@@ -91,8 +92,23 @@ current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | h
 xdotool windowfocus --sync "$current"
 sleep 0.5
 shot form1-idle
+title=$(xdotool getwindowname "$current")
+[ "$title" != "$(basename "$velmora")" ] || fail "the idle window's title is the program's name"
 xdotool key Escape
 finished $pid
+
+# A folder given with a trailing separator, as terminal completion writes it.
+mkdir -p "$work/files/Otra"
+printf 'otra' > "$work/files/Otra/nota.txt"
+"$velmora" "$work/files/Otra/" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+xdotool key Return
+finished $pid
+[ -f "Otra.zol" ] && [ ! -e "Otra" ] || fail "a folder given with a trailing slash was not encoded"
 
 # No argument: registration, then the instructions; Enter closes them.
 "$velmora" &

@@ -88,6 +88,12 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
                   kExtension +
                   "\"/>\n"
                   "  </mime-type>\n"
+                  // The help file beside the program is plain text; by its
+                  // exact name it is not taken for an old Windows help file
+                  // (*.hlp), which no Linux desktop can open.
+                  "  <mime-type type=\"text/plain\">\n"
+                  "    <glob pattern=\"velmora.hlp\"/>\n"
+                  "  </mime-type>\n"
                   "</mime-info>\n",
               kReadable);
     RunQuietly({"update-mime-database", mime.string()});

@@ -1,9 +1,11 @@
+#include <QMessageBox>
 #include <QtTest>
 
 #include "platform/posix/posix_file_system.h"
 #include "tests/temp_folder.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form1.h"
+#include "ui/qt/message_boxes.h"
 #include "ui/qt/window_style.h"
 
 namespace velmora {
@@ -90,6 +92,47 @@ class Form1Test : public QObject {
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&form, &away);
         QVERIFY(!form.Label3->Underlined());
+    }
+
+    // The platform shows the program's name for an empty title: the idle
+    // window's caption must look empty, not read "velmora".
+    void anEmptyCaptionIsShownBlank() {
+        Form1 form(files, state, services);
+        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
+        form.SetCaption("Codificando...");
+        form.SetCaption("");
+        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
+    }
+
+    void enterOnTheFocusedCancelarEndsTheIdleWindow() {
+        Form1 form(files, state, services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Command1->setFocus();
+        bool ended = false;
+        try {
+            QTest::keyClick(form.Command1, Qt::Key_Return);
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+    }
+
+    void messageBoxesSayAceptar() {
+        QtMessageBoxes boxes;
+        QStringList buttons;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        boxes.Show("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
+        QCOMPARE(title, QString("Velmora"));
+        QCOMPARE(buttons, QStringList{"Aceptar"});
     }
 
     void restoredFolderOpensAsALocalFile() {

@@ -50,13 +50,6 @@ class Form2Test : public QObject {
             form->Text1[box]->insert(text);
     }
 
-    // The move event a pointer gives while it crosses the widget.
-    static void MoveMouseOver(QWidget* widget, QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
-    }
-
     void ExpectRefusal(const QString& text, MessageIcon icon) {
         QCOMPARE(messages.texts.size(), std::size_t(1));
         QCOMPARE(messages.texts[0], text);
@@ -101,17 +94,6 @@ class Form2Test : public QObject {
         ExpectRefusal("Las contrase\u00f1as son diferentes.", MessageIcon::kCritical);
     }
 
-    void matchingEntriesInAnyCaseGiveTheKeyAndHide() {
-        Open("1");
-        Type(0, "Secreto");
-        Type(1, "sECRETO");
-        form->Command1->click();
-        QVERIFY(messages.texts.empty());
-        QVERIFY(!form->isVisible());
-        QCOMPARE(state.engine.PasswordKey, DeriveKey("SECRETO").value());
-        QVERIFY(form->Text1[0]->text().isEmpty() && form->Text1[1]->text().isEmpty());
-    }
-
     void enterMovesDownInEncodingAndSubmitsFromTheLowerBox() {
         Open("1");
         Type(0, "clave");
@@ -122,7 +104,19 @@ class Form2Test : public QObject {
         Type(1, "clave");
         QTest::keyClick(form->Text1[1], Qt::Key_Enter);
         QVERIFY(!form->isVisible());
+        QVERIFY(form->Text1[0]->text().isEmpty() && form->Text1[1]->text().isEmpty());
         QCOMPARE(state.engine.PasswordKey, DeriveKey("clave").value());
+    }
+
+    void enterOnTheFocusedOkPressesIt() {
+        Open("1");
+        QTest::keyClick(form->Text1[0], Qt::Key_Tab);
+        QTest::keyClick(form->Text1[1], Qt::Key_Tab);
+        QVERIFY(form->Command1->hasFocus());
+        QTest::keyClick(form->Command1, Qt::Key_Return);
+        QCOMPARE(messages.texts, std::vector<QString>{"Contrase\u00f1a incorrecta."});
+        for (QLineEdit* box : form->Text1)
+            QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);  // Qt's menu is English
     }
 
     void decodingShowsOneBoxAndEnterSubmits() {
@@ -169,17 +163,6 @@ class Form2Test : public QObject {
         QCOMPARE(opener.opened[0], QUrl::fromLocalFile("/opt/velmora/velmora.hlp"));
         QCOMPARE(opener.opened[1].host(), QString("velmora.example.org"));
         opener.opened.clear();
-    }
-
-    void linkUnderlinesWhileTheMouseIsOverIt() {
-        Open("1");
-        QVERIFY(!form->Label3->Underlined());
-        MoveMouseOver(form->Label3, QPoint(5, 5));
-        QVERIFY(form->Label3->Underlined());
-        MoveMouseOver(form->Label3, QPoint(6, 5));
-        QVERIFY(form->Label3->Underlined());
-        MoveMouseOver(form.get(), QPoint(250, 5));
-        QVERIFY(!form->Label3->Underlined());
     }
 };
 

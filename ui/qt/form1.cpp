@@ -9,6 +9,7 @@
 #include "platform/names.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
+#include "ui/qt/window_style.h"
 
 namespace velmora {
 
@@ -32,7 +33,7 @@ void Form1::PumpEvents() {
 }
 
 void Form1::SetCaption(const std::string& caption) {
-    setWindowTitle(FromProgramText(caption));
+    setWindowTitle(ShownCaption(FromProgramText(caption)));
 }
 
 void Form1::AdvanceProgress(std::int64_t mark) {

@@ -71,7 +71,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        services_.opener.Open(QUrl::fromLocalFile(program_folder_ + "/velmora.hlp"));
+        services_.opener.Open(QUrl::fromLocalFile(program_folder_ + "/" + kHelpFileName));
         return true;
     }
     auto* box = qobject_cast<QLineEdit*>(watched);

@@ -106,6 +106,8 @@ QLineEdit* MakeTextBox(QWidget* window, const ControlLayout& control) {
     }
     if (control.max_length > 0)
         box->setMaxLength(control.max_length);
+    // Qt's editing menu would be in English.
+    box->setContextMenuPolicy(Qt::NoContextMenu);
     return box;
 }
 

@@ -3,13 +3,13 @@
 // its shell integration and shows how it is used.
 #include <QApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/form_load.h"
 #include "platform/posix/posix_file_system.h"
 #include "shell/posix/shell_integration.h"
+#include "ui/qt/message_boxes.h"
 #include "ui/qt/program_text.h"
 #include "ui/qt/qt_windows.h"
 #include "ui/qt/window_style.h"
@@ -17,16 +17,6 @@
 namespace {
 
 using namespace velmora;
-
-class QtMessageBoxes : public MessageBoxes {
-  public:
-    void Show(const QString& text, MessageIcon icon) override {
-        QMessageBox box(
-            icon == MessageIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
-            "Velmora", text, QMessageBox::Ok);
-        box.exec();
-    }
-};
 
 class DesktopOpener : public Opener {
   public:

@@ -23,8 +23,12 @@ void MakeDesignWindow(QWidget* window, const QString& name, int width, int heigh
     LoadDesignResources();
     window->setObjectName(name);
     MakeFixedWindow(window, width, height);
-    window->setWindowTitle(caption);
+    window->setWindowTitle(ShownCaption(caption));
     window->setWindowIcon(QIcon(icon));
+}
+
+QString ShownCaption(const QString& caption) {
+    return caption.isEmpty() ? QString(" ") : caption;
 }
 
 void MakeFixedWindow(QWidget* window, int width, int height) {

@@ -14,6 +14,10 @@ void LoadDesignResources();
 void MakeDesignWindow(QWidget* window, const QString& name, int width, int height,
                       const QString& caption, const QString& icon);
 
+// The title a window shows for its caption. Qt shows the program's name in
+// place of an empty title, so an empty caption is shown as a blank one.
+QString ShownCaption(const QString& caption);
+
 // The common look of the three windows: fixed single border, no minimize or
 // maximize button, the given client size, centred on the screen.
 void MakeFixedWindow(QWidget* window, int width, int height);
