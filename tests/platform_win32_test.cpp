@@ -58,8 +58,9 @@ TEST(Cp1252Utf16Test, EveryDefinedCodeRoundTripsAndTheRestIsRefused) {
         const bool undefined =
             code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
         ASSERT_EQ(wide.ok(), !undefined) << code;
-        if (wide)
+        if (wide) {
             EXPECT_EQ(Utf16ToCp1252(wide.value()).value(), one) << code;
+        }
     }
     EXPECT_EQ(Cp1252ToUtf16("\x80\x9F\xF1").value(), L"\u20AC\u0178\u00F1");
     EXPECT_FALSE(Utf16ToCp1252(L"\u0100").ok());  // A with macron

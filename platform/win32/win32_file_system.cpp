@@ -180,13 +180,30 @@ Status Win32FileSystem::RemoveFolder(const std::string& path) {
     return Status::Ok();
 }
 
-// NTFS journals a folder's list of names itself; there is nothing a program
-// without administrator rights can flush beyond its own files.
+// NTFS journals a folder's list of names itself; a program has no flush for
+// it.
 Status Win32FileSystem::SyncFolder(const std::string&) {
     return Status::Ok();
 }
 
-Status Win32FileSystem::SyncFileSystem(const std::string&) {
+// Flushing a whole volume needs administrator rights, so every file this
+// object wrote under path is flushed instead (the cache is per file, so a new
+// handle flushes what the closed one left).
+Status Win32FileSystem::SyncFileSystem(const std::string& path) {
+    const std::string prefix = path.empty() || path.back() == '\\' ? path : path + "\\";
+    for (const auto& [written, identity] : written_files_) {
+        if (written.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        Result<std::wstring> wide = LongWidePath(written);
+        if (!wide)
+            return wide.error();
+        Handle handle(CreateFileW(wide->c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!handle.ok() && IsMissing(GetLastError()))
+            continue;
+        if (!handle.ok() || !FlushFileBuffers(handle.value))
+            return LastWinError("No se puede asegurar en disco", written);
+    }
     return Status::Ok();
 }
 
