@@ -33,6 +33,7 @@ packages=(
   wine              # runs the Windows tests
   wine64
   nsis              # the Windows installer
+  zip               # the Windows distribution folder as a zip
 )
 
 if [ "${1:-}" = "--bench" ]; then

@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# The real velmora.exe under Wine in a real X server (Xvfb), driven by
+# xdotool as a person would: started without argument it registers and shows
+# the instructions (closed with Escape); a folder is encoded typing the
+# password twice; the container refuses a wrong password and opens with the
+# right one; a file leaves the main window idle until "Cancelar"; "Cancelar"
+# in the middle of a large encode leaves the folder and no container; at
+# 144 DPI the windows are scaled. A screenshot of each window is kept in the artifacts folder.
+#   e2e_gui_wine.sh DIST_FOLDER WORK_FOLDER ARTIFACTS_FOLDER
+set -euo pipefail
+dist=$1
+work=$2
+artifacts=$3
+rm -rf "$work"
+mkdir -p "$work/program" "$work/files" "$artifacts"
+cp "$dist/velmora.exe" "$dist/secreto.ico" "$dist/velmora.hlp" "$work/program/"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+# Without a window manager the X window is the client area: at 96 DPI it
+# must have the designed size.
+client_size() {
+  local size
+  size=$(xdotool getwindowgeometry "$current" | sed -n 's/^ *Geometry: *//p')
+  [ "$size" = "$1" ] || fail "window $current is $size, designed $1"
+}
+# Waits for a visible window whose title matches, and gives it the focus.
+window() {
+  local id
+  id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
+    fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  current=$id
+  sleep 0.5
+}
+gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window '$1' still open"
+}
+shot() { import -window "$current" "$artifacts/$1.png"; }
+# Clicks at a point of the current window's client area (no window manager:
+# the X window is the client area).
+click() {
+  xdotool mousemove --window "$current" "$1" "$2" click 1
+}
+program_ended() {  # pid of the wine process started for velmora.exe
+  for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  fail "velmora.exe did not end"
+}
+windows_path() { winepath -w "$1" 2>/dev/null; }
+default_value() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+tree_listing() {
+  (cd "$1" && { find . -mindepth 1 -type d -printf 'd %P\n'; find . -type f -printf 'f %s %P\n'; })
+}
+# Upper-cased and sorted: the format keeps names in upper case.
+upper() { python3 -c 'import sys; sys.stdout.write(sys.stdin.read().upper())' | LC_ALL=C sort; }
+
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+program="$(windows_path "$work/program")"
+
+# No argument: the five entries, then the instructions until Escape.
+wine "$work/program/velmora.exe" &
+pid=$!
+window "Velmora 2.0"
+client_size 442x325
+shot f3-wine
+classes='HKCU\Software\Classes'
+check_entry() {
+  local actual
+  actual="$(default_value "$classes\\$1")"
+  [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
+}
+check_entry 'Velmor.velmora' 'Carpeta de Archivos Encriptada por Velmora'
+check_entry '.zol' 'Velmor.velmora'
+check_entry 'Velmor.velmora\shell\open\command' "\"$program\\velmora.exe\" %1/C"
+check_entry 'Velmor.velmora\DefaultIcon' "$program\\secreto.ico"
+check_entry 'Directory\shell\Encriptar...\command' "\"$program\\velmora.exe\" %1"
+xdotool key Escape
+program_ended $pid
+gone "Velmora 2.0"
+
+# Encode: the folder verb's command line, the password twice.
+mkdir -p "$work/files/Cartas/viejas" "$work/files/Cartas/vacía"
+printf 'Querida Ana' > "$work/files/Cartas/canción.txt"
+head -c 200000 /dev/urandom > "$work/files/Cartas/viejas/foto.jpg"
+: > "$work/files/Cartas/viejas/vacío.txt"
+original=$(tree_listing "$work/files/Cartas" | upper)
+cd "$work/files"
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas")" &
+pid=$!
+window "Escriba la contrase"
+client_size 255x173
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+shot form2-encoding-wine
+xdotool key Return
+program_ended $pid
+[ -f "$work/files/Cartas.zol" ] || fail "no container"
+[ ! -e "$work/files/Cartas" ] || fail "the folder was not wiped"
+
+# Decode with a wrong password: refused, nothing touched; then the right one.
+container_sum=$(sha256sum < "$work/files/Cartas.zol")
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas.zol")/C" &
+pid=$!
+window "Escribe la contrase"
+shot form2-decoding-wine
+xdotool type --delay 40 "otra"
+xdotool key Return
+window "^Velmora$"
+shot message-wrong-password-wine
+xdotool key Return
+gone "^Velmora$"
+[ "$(sha256sum < "$work/files/Cartas.zol")" = "$container_sum" ] || fail "container changed"
+[ -z "$(find "$work/files" -mindepth 1 -maxdepth 1 -type d)" ] ||
+  fail "a folder was restored with a wrong password"
+window "Escribe la contrase"
+xdotool type --delay 40 "CLAVE"
+xdotool key Return
+program_ended $pid
+[ ! -e "$work/files/Cartas.zol" ] || fail "the container was not deleted"
+# The restored folder's own name is matched without case, as Windows does.
+restored_root=$(find "$work/files" -mindepth 1 -maxdepth 1 -type d -iname cartas)
+[ -n "$restored_root" ] || fail "nothing restored"
+restored=$(tree_listing "$restored_root" | upper)
+[ "$restored" = "$original" ] || fail "restored tree differs: $restored"
+
+# A file, not a folder: the main window stays idle (its caption empty)
+# until "Cancelar", which just ends the program.
+printf 'nota' > "$work/files/nota.txt"
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
+pid=$!
+current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
+  fail "no idle main window"
+sleep 2
+[ -z "$(xdotool getwindowname "$current")" ] || fail "the idle main window has a caption"
+client_size 256x197
+shot form1-idle-wine
+click 128 144
+program_ended $pid
+[ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
+
+# "Cancelar" in the middle of a large encode.
+mkdir -p "$work/files/Grande"
+for i in $(seq 1 50); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
+before=$(cd "$work/files/Grande" && sha256sum ./*)
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+xdotool key Return
+# Clicked as soon as the window shows: the container must still be
+# unfinished (a click during the wipe that follows would be too late).
+window "Codificando"
+click 128 144
+program_ended $pid
+[ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"
+[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
+
+# At 144 DPI the design is scaled by one and a half.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k
+wineserver -w
+wine "$work/program/velmora.exe" &
+pid=$!
+window "Velmora 2.0"
+client_size 663x488
+shot f3-144dpi-wine
+xdotool key Escape
+program_ended $pid
+
+cd /
+echo "velmora.exe under Wine: registration, encode, wrong and right password, idle, Cancelar, 144 DPI"
+rm -rf "$work"

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs velmora-2.0-setup.exe silently under Wine in a prefix of its own,
+# checks the installed files and the registry entries (pointing at the
+# installed velmora.exe), then uninstalls silently and checks that neither
+# files nor entries are left.
+#   installer_wine.sh SETUP.exe WORK_FOLDER
+set -euo pipefail
+
+setup=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# The default value of a key, or nothing when the key is missing.
+default_value() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+install_dir='C:\users\'"$(whoami)"'\AppData\Local\Programs\Velmora'
+unix_dir="$(winepath -u "$install_dir" 2>/dev/null)"
+
+wine "$setup" /S
+wineserver -w
+
+for file in velmora.exe velmora-cli.exe secreto.ico velmora.hlp LEEME.txt Uninstall.exe; do
+  [ -f "$unix_dir/$file" ] || fail "not installed: $file"
+done
+
+classes='HKCU\Software\Classes'
+check_entry() {
+  local actual
+  actual="$(default_value "$classes\\$1")"
+  [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
+}
+check_entry 'Velmor.velmora' 'Carpeta de Archivos Encriptada por Velmora'
+check_entry '.zol' 'Velmor.velmora'
+check_entry 'Velmor.velmora\shell\open\command' "\"$install_dir\\velmora.exe\" %1/C"
+check_entry 'Velmor.velmora\DefaultIcon' "$install_dir\\secreto.ico"
+check_entry 'Directory\shell\Encriptar...\command' "\"$install_dir\\velmora.exe\" %1"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora'
+wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 ||
+  fail "no entry in the list of installed programs"
+
+wine "$unix_dir/Uninstall.exe" /S
+wineserver -w
+
+[ ! -e "$unix_dir" ] || fail "left after uninstalling: $(ls -A "$unix_dir" | tr '\n' ' ')"
+for key in 'Velmor.velmora' '.zol' 'Directory\shell\Encriptar...'; do
+  if wine reg query "$classes\\$key" >/dev/null 2>&1; then
+    fail "left after uninstalling: $key"
+  fi
+done
+if wine reg query "$uninstall_key" >/dev/null 2>&1; then
+  fail "left after uninstalling: the entry in the list of installed programs"
+fi
+
+wineserver -k 2>/dev/null || true
+if [ "$failures" -ne 0 ]; then
+  exit 1
+fi
+rm -rf "$work"
+echo "installer: installed, registered, uninstalled cleanly"

@@ -1,0 +1,133 @@
+// The Win32 view of the three windows, as built from the layout table:
+// window frame, password boxes, tab order and the keys the dialog manager
+// turns into button presses.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "cipher/key_derivation.h"
+#include "container/password_check.h"
+#include "platform/win32/win32_file_system.h"
+#include "ui/win32/event_pump.h"
+#include "ui/win32/f3_win32.h"
+#include "ui/win32/form1_win32.h"
+#include "ui/win32/form2_win32.h"
+
+namespace velmora {
+namespace {
+
+void PressKey(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 1u | (3u << 30));
+    PumpPendingMessages();
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+class Form2View : public ::testing::Test {
+  protected:
+    ProgramState state;
+    CipherTables tables{[](const std::string&) {}};
+    int ended = 0;
+    Form2 form{state, tables, "C:\\v\\velmora.hlp", [this] { ++ended; }};
+
+    void SetUp() override { tables.CrearBuffer(); }
+    HWND Box(int index) const { return form.Control("Text1", index); }
+    void Show() {
+        ShowWindow(form.Handle(), SW_SHOW);
+        SetForegroundWindow(form.Handle());
+        SetFocus(Box(0));
+        PumpPendingMessages();
+    }
+};
+
+TEST_F(Form2View, FixedFrameDesignedSizeAndPasswordBoxes) {
+    const LONG style = GetWindowLongW(form.Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    const SIZE client = ClientSize(form.Handle());
+    EXPECT_EQ(client.cx, 255);
+    EXPECT_EQ(client.cy, 173);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(SendMessageW(Box(i), EM_GETPASSWORDCHAR, 0, 0), L'*') << i;
+    EXPECT_EQ(SendMessageW(Box(0), EM_GETLIMITTEXT, 0, 0), 15);
+    EXPECT_GT(SendMessageW(Box(1), EM_GETLIMITTEXT, 0, 0), 15);
+}
+
+TEST_F(Form2View, TabVisitsTheBoxesThenOkThenCancelar) {
+    Show();
+    const HWND expected[] = {Box(1), form.Control("Command1"), form.Control("Command2"), Box(0)};
+    HWND at = Box(0);
+    for (HWND next : expected) {
+        at = GetNextDlgTabItem(form.Handle(), at, FALSE);
+        EXPECT_EQ(at, next);
+    }
+}
+
+TEST_F(Form2View, EnterInTheFirstBoxMovesOnWhenEncodingAndEscapeCancels) {
+    Show();
+    PressKey(Box(0), VK_RETURN);
+    EXPECT_EQ(GetFocus(), Box(1));
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(state.engine.PasswordKey.empty());
+    PressKey(Box(1), VK_ESCAPE);
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(Form2View, EnterInTheSecondBoxAcceptsMatchingEntries) {
+    Show();
+    SetWindowTextW(Box(0), L"abc");
+    SetWindowTextW(Box(1), L"ABC");
+    SetFocus(Box(1));
+    PressKey(Box(1), VK_RETURN);
+    EXPECT_EQ(state.engine.PasswordKey, DeriveKey("ABC").value());
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    EXPECT_EQ(GetWindowTextLengthW(Box(0)) + GetWindowTextLengthW(Box(1)), 0);
+}
+
+TEST_F(Form2View, DecodingShowsOneBoxAndEnterInItChecksThePassword) {
+    form.Tag = "2";
+    state.StoredCheck = MakePasswordCheck(tables, DeriveKey("ABC").value());
+    Show();
+    EXPECT_FALSE(IsWindowVisible(Box(1)));
+    SetWindowTextW(Box(0), L"abc");
+    PressKey(Box(0), VK_RETURN);
+    EXPECT_EQ(state.engine.PasswordKey, DeriveKey("ABC").value());
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+}
+
+TEST(Form1View, TheHiddenListsNeverShow) {
+    Win32FileSystem files;
+    EngineState state;
+    Form1 form(files, state);
+    ShowWindow(form.Handle(), SW_SHOW);
+    PumpPendingMessages();
+    EXPECT_FALSE(IsWindowVisible(form.Control("Dir1")));
+    EXPECT_FALSE(IsWindowVisible(form.Control("File1")));
+    EXPECT_TRUE(IsWindowVisible(form.Control("Label3")));
+    const SIZE client = ClientSize(form.Handle());
+    EXPECT_EQ(client.cx, 256);
+    EXPECT_EQ(client.cy, 197);
+}
+
+// "ACEPTAR" is both the default and the cancel button.
+TEST(F3View, EnterEscapeAndCloseAllUnloadIt) {
+    for (const UINT key : {UINT{VK_RETURN}, UINT{VK_ESCAPE}, UINT{0}}) {
+        F3 window;
+        HWND handle = window.Handle();
+        ShowWindow(handle, SW_SHOW);
+        SetFocus(window.Control("Command1"));
+        if (key)
+            PressKey(window.Control("Command1"), key);
+        else
+            SendMessageW(handle, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(handle)) << key;
+    }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/main_window.h"
+
+namespace velmora {
+
+// The controls the standard Windows classes do not draw as designed: text
+// labels in a colour, link labels that underline under the mouse, picture
+// boxes and the progress box. One window class draws all of them.
+enum class BoxKind { kLabel, kLink, kPicture, kIcon, kProgress };
+
+// How a picture fills its box.
+enum class BoxFit { kNatural, kStretch };
+
+struct BoxLook {
+    BoxKind kind = BoxKind::kLabel;
+    std::wstring text;
+    HFONT font = nullptr;
+    HFONT underlined_font = nullptr;  // links only
+    COLORREF colour = RGB(0, 0, 0);
+    HBITMAP picture = nullptr;  // kPicture: drawn from the top-left corner
+    BoxFit fit = BoxFit::kNatural;
+    int dpi = 96;              // the screen's: a picture's designed size is at 96
+    HICON icon = nullptr;      // kIcon: stretched to the box
+    HCURSOR cursor = nullptr;  // nullptr: the window's arrow
+    std::function<void()> on_click;
+};
+
+// Registers the class once; `CreateBox` makes a child control of it.
+HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look);
+
+// Link labels: the mouse moved over the window's background.
+void MouseOverBackground(HWND link);
+
+// The progress box: fills from the mark in its tag to `mark`.
+void AdvanceBoxProgress(HWND box, std::int64_t mark);
+
+}  // namespace velmora

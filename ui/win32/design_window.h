@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/window_layouts.h"
+#include "ui/win32/design_box.h"
+
+namespace velmora {
+
+// A top-level window built from its layout: a fixed single border, no
+// minimize or maximize box, the client area exactly as designed (scaled from
+// 96 DPI to the screen's), centred on the screen, the controls created in
+// tab order with their fonts, colours, pictures, pointers and tooltips.
+class DesignWindow {
+  public:
+    explicit DesignWindow(const WindowLayout& layout);
+    virtual ~DesignWindow();
+    DesignWindow(const DesignWindow&) = delete;
+    DesignWindow& operator=(const DesignWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    // The control of that name (and element of a control array).
+    HWND Control(std::string_view name, int index = -1) const;
+    void SetCaption(const std::wstring& caption);
+
+  protected:
+    // A push button was pressed: clicked, or by Enter or Escape.
+    virtual void ButtonPressed(HWND button) = 0;
+    // Enter where no button has the focus: presses the default button.
+    virtual void EnterPressed();
+    // Escape: presses the cancel button.
+    virtual void EscapePressed();
+    virtual void CloseRequested() = 0;
+    // A picture box or label was clicked.
+    virtual void BoxClicked(HWND /*box*/) {}
+    virtual LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam);
+
+  private:
+    struct Made {
+        const ControlLayout* layout;
+        HWND control;
+    };
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    HWND MakeControl(const ControlLayout& layout, int id);
+    HWND MakeBox(const ControlLayout& layout, int id, const RECT& bounds);
+    HFONT MakeFont(const Font& font, bool underlined);
+    void AddTooltip(HWND control, std::string_view tooltip);
+    HWND Find(bool ControlLayout::*role) const;
+    int Scale(int pixels) const;
+
+    HWND window_ = nullptr;
+    HWND tooltips_ = nullptr;
+    int dpi_ = 96;
+    std::vector<Made> controls_;
+    std::vector<HFONT> fonts_;
+    std::vector<std::wstring> tooltip_texts_;
+};
+
+}  // namespace velmora

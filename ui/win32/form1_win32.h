@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "container/engine_state.h"
+#include "container/host.h"
+#include "platform/file_system.h"
+#include "ui/win32/design_window.h"
+
+namespace velmora {
+
+// The main window: progress while a folder is encoded or a container
+// decoded, "Cancelar", and the maker's link. It is the engine's Host.
+class Form1 : public DesignWindow, public Host {
+  public:
+    Form1(FileSystem& files, EngineState& state);
+
+    void PumpEvents() override;
+    void SetCaption(const std::string& caption) override;
+    void AdvanceProgress(std::int64_t mark) override;
+    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
+    std::string Picture1Tag() const override { return picture1_tag_; }
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    void OpenFolder(const std::string& path) override;
+    void HideMainWindow() override;
+    void UnloadMainWindow() override;
+    [[noreturn]] void EndProgram() override;
+
+  protected:
+    void ButtonPressed(HWND button) override;
+    void BoxClicked(HWND box) override;
+    void CloseRequested() override;
+
+  private:
+    FileSystem& files_;
+    MainWindow behaviour_;
+    std::string picture1_tag_;
+};
+
+// A link label was clicked: its caption is opened as a web address.
+void OpenLink(HWND label);
+
+// A message box of the program: the text, an OK button, the title "Velmora".
+void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon);
+
+}  // namespace velmora

@@ -1,0 +1,113 @@
+#include "ui/win32/form2_win32.h"
+
+#include <imm.h>
+
+#include "shell/win32/open_in_shell.h"
+#include "ui/win32/event_pump.h"
+#include "ui/win32/form1_win32.h"
+#include "ui/win32/win32_text.h"
+
+namespace velmora {
+
+Form2::Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
+             std::function<void()> end_program)
+    : DesignWindow(Form2Layout()),
+      state_(state),
+      tables_(tables),
+      help_file_(std::move(help_file)),
+      end_program_(std::move(end_program)) {
+    // No input method in the password boxes.
+    for (int i = 0; i < 2; ++i)
+        ImmAssociateContextEx(Box(i), nullptr, 0);
+}
+
+TypedPassword Form2::BoxText(int index) const {
+    return NarrowToProgramText(WindowText(Box(index)));
+}
+
+void Form2::SetBoxText(int index, const std::string& cp1252) {
+    SetWindowTextW(Box(index), WidenProgramText(cp1252).c_str());
+}
+
+void Form2::ShowModal() {
+    ShowWindow(Handle(), SW_SHOW);
+    HideRepeatBoxWhenDecoding();
+    SetForegroundWindow(Handle());
+    SetFocus(Box(0));
+    RunMessagesUntil([this] { return !IsWindowVisible(Handle()); });
+}
+
+void Form2::ClearFirstBox() {
+    SetBoxText(0, "");
+}
+
+void Form2::Command1_Click() {
+    const PasswordDecision decision =
+        DecidePassword(tables_, Mode(), BoxText(0), BoxText(1), state_.StoredCheck);
+    SetBoxText(0, decision.first_box);
+    SetBoxText(1, decision.second_box);
+    if (!decision.accepted()) {
+        state_.engine.PasswordKey.clear();
+        ShowProgramMessage(Handle(), decision.message, decision.icon);
+        SetFocus(Box(0));
+        return;
+    }
+    PumpPendingMessages();
+    state_.engine.PasswordKey = decision.key;
+    ShowWindow(Handle(), SW_HIDE);
+    PumpPendingMessages();
+}
+
+void Form2::Command2_Click() {
+    state_.engine.PasswordKey.clear();
+    end_program_();
+}
+
+void Form2::ButtonPressed(HWND button) {
+    if (button == Control("Command1"))
+        Command1_Click();
+    else if (button == Control("Command2"))
+        Command2_Click();
+}
+
+void Form2::EnterPressed() {
+    HWND focus = GetFocus();
+    const int box = focus == Box(0) ? 0 : focus == Box(1) ? 1 : -1;
+    if (box < 0)
+        return;
+    if (OnEnter(Mode(), box) == EnterInPasswordBox::kFocusSecondBox)
+        SetFocus(Box(1));
+    else
+        Command1_Click();
+}
+
+void Form2::BoxClicked(HWND box) {
+    if (box == Control("Image1"))
+        OpenInShell(help_file_);
+    else if (box == Control("Label3"))
+        OpenLink(box);
+}
+
+void Form2::CloseRequested() {
+    end_program_();
+}
+
+void Form2::HideRepeatBoxWhenDecoding() {
+    if (!SecondBoxShown(Mode()))
+        ShowWindow(Box(1), SW_HIDE);
+}
+
+LRESULT Form2::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE)
+        HideRepeatBoxWhenDecoding();
+    if (message == WM_COMMAND && HIWORD(wparam) == EN_SETFOCUS) {
+        // The caret goes after the last character; posted, because the
+        // dialog manager selects the whole text after giving the focus.
+        HWND box = reinterpret_cast<HWND>(lparam);
+        const int length = GetWindowTextLengthW(box);
+        PostMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), length);
+    }
+    return DesignWindow::Receive(message, wparam, lparam);
+}
+
+}  // namespace velmora

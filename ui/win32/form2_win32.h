@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/password_decision.h"
+#include "app/program_state.h"
+#include "cipher/cipher_tables.h"
+#include "ui/win32/design_window.h"
+
+namespace velmora {
+
+// The password dialog. Tag "1": the password is typed twice for encoding;
+// "2": once, and accepted only when it opens the container whose check value
+// start-up left in the program state. An accepted password leaves its key in
+// the state and hides the dialog.
+class Form2 : public DesignWindow {
+  public:
+    // help_file: the help file's path, opened by a click on the title
+    // picture; end_program closes every file and ends the process.
+    Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
+          std::function<void()> end_program);
+
+    std::string Tag = "1";
+
+    // Shows the dialog and runs the windows until it hides itself after an
+    // accepted password.
+    void ShowModal();
+    void ClearFirstBox();
+
+  protected:
+    void ButtonPressed(HWND button) override;
+    void EnterPressed() override;
+    void BoxClicked(HWND box) override;
+    void CloseRequested() override;
+    LRESULT Receive(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+  private:
+    DialogMode Mode() const { return ModeFromTag(Tag); }
+    HWND Box(int index) const { return Control("Text1", index); }
+    TypedPassword BoxText(int index) const;
+    void SetBoxText(int index, const std::string& cp1252);
+    void Command1_Click();
+    void Command2_Click();
+    void HideRepeatBoxWhenDecoding();
+
+    ProgramState& state_;
+    const CipherTables& tables_;
+    std::string help_file_;
+    std::function<void()> end_program_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+#include "ui/win32/win32_windows.h"
+
+#include "app/password_decision.h"
+#include "ui/win32/win32_text.h"
+
+namespace velmora {
+
+Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherTables& tables,
+                           std::string program_folder)
+    : state_(state),
+      tables_(tables),
+      program_folder_(std::move(program_folder)),
+      form1_(files, state.engine) {}
+
+Form2& Win32Windows::form2() {
+    if (!form2_) {
+        form2_ = std::make_unique<Form2>(state_, tables_, HelpFile(program_folder_),
+                                         [this] { form1_.EndProgram(); });
+    }
+    return *form2_;
+}
+
+void Win32Windows::SetPasswordDialogCaption(const std::string& caption) {
+    form2().SetCaption(WidenProgramText(caption));
+}
+
+void Win32Windows::SetPasswordDialogTag(const std::string& tag) {
+    form2().Tag = tag;
+}
+
+void Win32Windows::ShowPasswordDialogModal() {
+    form2().ShowModal();
+}
+
+void Win32Windows::ClearPasswordBox() {
+    form2().ClearFirstBox();
+}
+
+void Win32Windows::ShowMainWindow() {
+    ShowWindow(form1_.Handle(), SW_SHOW);
+    SetFocus(form1_.Control("Command1"));
+    UpdateWindow(form1_.Handle());
+}
+
+void Win32Windows::ShowInstructionsModal() {
+    if (!f3_)
+        f3_ = std::make_unique<F3>();
+    f3_->ShowModal();
+}
+
+}  // namespace velmora

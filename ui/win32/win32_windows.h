@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/startup_windows.h"
+#include "ui/win32/f3_win32.h"
+#include "ui/win32/form1_win32.h"
+#include "ui/win32/form2_win32.h"
+
+namespace velmora {
+
+// The three windows of one run. The main window exists from the start; the
+// password dialog and the instructions window are made on first use.
+class Win32Windows : public StartupWindows {
+  public:
+    Win32Windows(FileSystem& files, ProgramState& state, const CipherTables& tables,
+                 std::string program_folder);
+
+    Host& MainWindow() override { return form1_; }
+    void SetPasswordDialogCaption(const std::string& caption) override;
+    void SetPasswordDialogTag(const std::string& tag) override;
+    void ShowPasswordDialogModal() override;
+    void ClearPasswordBox() override;
+    void ShowMainWindow() override;
+    void ShowInstructionsModal() override;
+
+    Form1& form1() { return form1_; }
+
+  private:
+    Form2& form2();
+
+    ProgramState& state_;
+    const CipherTables& tables_;
+    std::string program_folder_;
+    Form1 form1_;
+    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<F3> f3_;
+};
+
+}  // namespace velmora
