@@ -192,5 +192,8 @@ xdotool key Escape
 program_ended $pid
 
 cd /
+# The server writes the prefix back as it ends: let it finish first.
+wineserver -k 2>/dev/null || true
+wineserver -w
 echo "velmora.exe under Wine: registration, encode, wrong and right password, idle, Cancelar, 144 DPI"
 rm -rf "$work"
