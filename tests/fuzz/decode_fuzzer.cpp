@@ -60,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
     PosixFileSystem files;
-    TestHost host(files);
-    SteppingClock clock(0, 1);
     EngineState state;
+    TestHost host(files, state);
+    SteppingClock clock(0, 1);
     state.FolderPath = ProgramPath((work / "c.zol").string()).value();
     state.PasswordKey = scratch.key;
     Engine engine(files, host, scratch.tables, clock, state, {.show_restored_folder = false});

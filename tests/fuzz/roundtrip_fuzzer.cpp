@@ -89,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto original = Tree(scratch / "T", true);
 
     PosixFileSystem files;
-    TestHost host(files);
-    SteppingClock clock(0, 1);
     EngineState encoding;
+    TestHost host(files, encoding);
+    SteppingClock clock(0, 1);
     encoding.FolderPath = ProgramPath((scratch / "T").string()).value();
     encoding.BasePathLength = static_cast<std::int64_t>(encoding.FolderPath.size());
     Engine encoder(files, host, tables, clock, encoding,
