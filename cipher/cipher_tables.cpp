@@ -68,6 +68,11 @@ char CipherTables::EncCharacter(const std::string& dato, std::size_t i,
     return ShiftCharacter(dato, i, Contra, +1);
 }
 
+char CipherTables::DesEncCharacter(const std::string& dato, std::size_t i,
+                                   const std::string& Contra) const {
+    return ShiftCharacter(dato, i, Contra, -1);
+}
+
 std::string CipherTables::Enc(const std::string& dato, const std::string& Contra) const {
     return Shift(dato, Contra, +1, "");
 }

@@ -51,6 +51,9 @@ class CipherTables {
     // Character i (1-based) of Enc(dato, Contra), for a text measured as
     // Enc measures it; Contra must not be empty.
     char EncCharacter(const std::string& dato, std::size_t i, const std::string& Contra) const;
+    // Likewise for the inverse shift, before upper-casing (the stored names
+    // are decoded one character at a time).
+    char DesEncCharacter(const std::string& dato, std::size_t i, const std::string& Contra) const;
 
     char CharTable(int index) const { return char_table_.at(index); }
     std::int16_t KeyIndexTable(int index) const { return key_index_table_.at(index); }

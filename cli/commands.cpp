@@ -121,7 +121,8 @@ class OpenContainer {
 // Checks the whole index first, then prints one line per entry as it is
 // read again: a damaged container prints nothing, and a huge index is never
 // held in memory.
-int List(ByteSource& source, const ContainerHeader& header, const std::string& key) {
+int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& header,
+         const std::string& key) {
     if (Status checked =
             ForEachRecord(source, header, [](const EntryRecord&) { return Status::Ok(); });
         !checked) {
@@ -131,8 +132,9 @@ int List(ByteSource& source, const ContainerHeader& header, const std::string& k
     Print(Formatted("%d entradas, registros de %zu bytes, atributos de la carpeta %d",
                     header.EntryCount, RecordSize(header.NameWidthCode), header.FolderAttributes));
     Print(Formatted("%5s %5s %12s  %s", "atrib", "padre", "bytes", "nombre"));
-    Status listed = ForEachRecord(source, header, [&key](const EntryRecord& record) {
-        const std::string name = DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
+    Status listed = ForEachRecord(source, header, [&](const EntryRecord& record) {
+        const std::string name =
+            DecodeStoredName(tables, record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
             record.EntrySize == -1 ? "<carpeta>" : std::to_string(record.EntrySize);
         char columns[64];
@@ -223,7 +225,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         return kExitWrongPassword;
     }
     if (options.command == "list")
-        return List(container.source(), header.value(), key.value());
+        return List(container.source(), tables, header.value(), key.value());
     container.Close();
 
     engine_options.keep_container = options.keep;

@@ -30,8 +30,9 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
     DecodedEntryCheck check;
     OrFail(ForEachRecord(source, header, [&](const EntryRecord& record) {
         const bool folder = record.EntrySize == -1;
-        entries.push_back({DecodeStoredName(record.EncodedName, state_.PasswordKey, folder),
-                           record.EntrySize, record.ParentAttributes});
+        entries.push_back(
+            {DecodeStoredName(tables_, record.EncodedName, state_.PasswordKey, folder),
+             record.EntrySize, record.ParentAttributes});
         return check.Add(entries.back());
     }));
     OrFail(files_.Close(container));

@@ -57,15 +57,14 @@ Status CheckName(const DecodedEntry& entry) {
 
 }  // namespace
 
-std::string DecodeStoredName(const std::string& field, const std::string& key, bool folder) {
+std::string DecodeStoredName(const CipherTables& tables, const std::string& field,
+                             const std::string& key, bool folder) {
     std::size_t length = field.find_last_not_of(' ');
     length = length == std::string::npos ? 0 : length + 1;
     std::string name;
     auto decode_through = [&](std::size_t count) {
-        for (std::size_t i = name.size() + 1; i <= count; ++i) {
-            const auto shift = static_cast<unsigned char>(key[KeyPosition(i, key.size()) - 1]);
-            name.push_back(static_cast<char>(static_cast<unsigned char>(field[i - 1]) - shift));
-        }
+        for (std::size_t i = name.size() + 1; i <= count; ++i)
+            name.push_back(tables.DesEncCharacter(field, i, key));
     };
     if (key.empty())
         return "";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "cipher/cipher_tables.h"
 
 namespace velmora {
 
@@ -20,7 +21,8 @@ struct DecodedEntry {
 // last non-space byte (leading spaces belong to the name); a folder entry
 // whose name then lacks its final "\" is extended over the trailing spaces
 // until it ends in one. The result is upper-cased.
-std::string DecodeStoredName(const std::string& field, const std::string& key, bool folder);
+std::string DecodeStoredName(const CipherTables& tables, const std::string& field,
+                             const std::string& key, bool folder);
 
 // Refuses names that could write outside the restored folder or could not be
 // restored as one tree: every name begins with "\", has no empty, "." or

@@ -1,36 +1,6 @@
 #include "platform/file_system.h"
 
 namespace velmora {
-namespace {
-
-Result<std::vector<std::string>> NamesOfKind(FileSystem& fs, const std::string& folder,
-                                             EntryKind kind) {
-    Result<std::vector<DirEntry>> entries = fs.ListFolder(folder);
-    if (!entries)
-        return entries.error();
-    std::vector<std::string> names;
-    for (const DirEntry& entry : entries.value())
-        if (entry.kind == kind)
-            names.push_back(entry.name);
-    return names;
-}
-
-}  // namespace
-
-Result<std::int64_t> FileSystem::FileLen(const std::string& path) {
-    Result<EntryInfo> info = Inspect(path);
-    if (!info)
-        return info.error();
-    return info->size;
-}
-
-Result<std::vector<std::string>> FileSystem::ListSubfolders(const std::string& folder) {
-    return NamesOfKind(*this, folder, EntryKind::kFolder);
-}
-
-Result<std::vector<std::string>> FileSystem::ListFiles(const std::string& folder) {
-    return NamesOfKind(*this, folder, EntryKind::kFile);
-}
 
 bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
     return now.kind == EntryKind::kFile && seen.kind == EntryKind::kFile &&
@@ -41,6 +11,19 @@ bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
 
 Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
     return path == folder || path.rfind(folder + "\\", 0) == 0;
+}
+
+std::string OwnName(std::string path) {
+    for (;;) {
+        while (path.size() > 1 && path.back() == '\\')
+            path.pop_back();
+        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
+            path.resize(path.size() - 2);
+        else
+            break;
+    }
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool PassesMask(int attributes, int mask) {

@@ -53,10 +53,9 @@ struct DirEntry {
 };
 
 enum class OpenMode {
-    kRead,             // existing file, read only
-    kReadWrite,        // existing file, read and write, never truncated
-    kReadWriteCreate,  // created when missing, never truncated
-    kCreateNew,        // must not exist yet
+    kRead,       // existing file, read only
+    kReadWrite,  // existing file, read and write, never truncated
+    kCreateNew,  // must not exist yet
 };
 
 // The operating system as the program sees it. Paths are Windows-1252 texts
@@ -140,10 +139,6 @@ class FileSystem {
         return std::size_t{255};
     }
     virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
-
-    Result<std::int64_t> FileLen(const std::string& path);
-    Result<std::vector<std::string>> ListSubfolders(const std::string& folder);
-    Result<std::vector<std::string>> ListFiles(const std::string& folder);
 };
 
 // Seconds since local midnight.
@@ -155,5 +150,9 @@ class Clock {
 
 // True when an entry with these attributes is found by a search with mask.
 bool PassesMask(int attributes, int mask);
+
+// The entry's own name: the last component, looking through trailing "."
+// components (the "." of a listing names the folder).
+std::string OwnName(std::string path);
 
 }  // namespace velmora

@@ -30,30 +30,20 @@ class CipherTest : public ::testing::Test {
     CipherTables tables;
 };
 
-TEST_F(CipherTest, TablesHoldTheCodesAndPasswordPositions) {
-    EXPECT_EQ(Code(tables.CharTable(0)), 0);
-    EXPECT_EQ(Code(tables.CharTable(255)), 255);
-    EXPECT_EQ(Code(tables.CharTable(256)), 0);
-    EXPECT_EQ(Code(tables.CharTable(300)), 44);
-    EXPECT_EQ(Code(tables.CharTable(512)), 0);
-    EXPECT_EQ(tables.KeyIndexTable(0), 0);
-    EXPECT_EQ(tables.KeyIndexTable(1), 2);
-    EXPECT_EQ(tables.KeyIndexTable(14), 15);
-    EXPECT_EQ(tables.KeyIndexTable(15), 1);
-    EXPECT_EQ(tables.KeyIndexTable(16), 2);
-    EXPECT_EQ(tables.KeyIndexTable(65536), 2);
-}
-
-TEST_F(CipherTest, DimeBufferWrapsEveryIndexModulo256) {
-    EXPECT_EQ(Code(tables.DimeBuffer(-1)), 255);
-    EXPECT_EQ(Code(tables.DimeBuffer(-255)), 1);
-    EXPECT_EQ(Code(tables.DimeBuffer(-256)), 0);
-    EXPECT_EQ(Code(tables.DimeBuffer(-32768)), 0);
-    EXPECT_EQ(Code(tables.DimeBuffer(256)), 0);
-    EXPECT_EQ(Code(tables.DimeBuffer(300)), 44);
-    EXPECT_EQ(Code(tables.DimeBuffer(510)), 254);
-    EXPECT_EQ(Code(tables.DimeBuffer(512)), 0);
+TEST_F(CipherTest, TablesAndDimeBufferWrapModulo256AndPasswordPositionsCycle) {
+    const std::pair<int, int> codes[] = {{-32768, 0}, {-256, 0}, {-255, 1}, {-1, 255},  {0, 0},
+                                         {255, 255},  {256, 0},  {300, 44}, {510, 254}, {512, 0}};
+    for (const auto& [index, code] : codes) {
+        EXPECT_EQ(Code(tables.DimeBuffer(static_cast<std::int16_t>(index))), code) << index;
+        if (index >= 0) {
+            EXPECT_EQ(Code(tables.CharTable(index)), code) << index;
+        }
+    }
     EXPECT_THROW(tables.DimeBuffer(513), std::out_of_range);
+    const std::pair<int, int> positions[] = {{0, 0},  {1, 2},  {14, 15},
+                                             {15, 1}, {16, 2}, {65536, 2}};
+    for (const auto& [index, position] : positions)
+        EXPECT_EQ(tables.KeyIndexTable(index), position) << index;
 }
 
 TEST_F(CipherTest, EncStartsAtThePasswordsSecondCharacterAndWraps) {

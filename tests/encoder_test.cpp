@@ -8,6 +8,7 @@
 #include "container/password_check.h"
 #include "container/path_helpers.h"
 #include "tests/engine_fixture.h"
+#include "tests/golden_container.h"
 
 namespace velmora {
 namespace {
@@ -25,6 +26,17 @@ class EncoderTest : public EngineFixture {
         for (const EntryRecord& record : index.records)
             records.emplace_back(tables.DesEnc(record.EncodedName, key), record);
         return records;
+    }
+
+    // Runs one case that must end with `outcome` and one message, leaving
+    // the temporary folder exactly as it was.
+    void ExpectNothingTouched(const std::string& what, const std::function<RunResult()>& run,
+                              Outcome outcome = Outcome::kRefused) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(run().outcome, outcome) << what;
+        ASSERT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_EQ(Snapshot(temp.native), before) << what;
     }
 };
 
@@ -58,36 +70,16 @@ TEST_F(EncoderTest, WalkOrderRemovalListAndWipeFollowTheWorkedExample) {
     EXPECT_EQ(host.picture1_tag, "");
 }
 
-TEST_F(EncoderTest, OneShortFileAndOneEmptyFolderGiveThe164ByteContainer) {
+// The engine's whole output against bytes worked out by hand.
+TEST_F(EncoderTest, OneShortFileAndOneEmptyFolderGiveTheGoldenContainer) {
     temp.Write("D/a.txt", "xyz");
     temp.MakeFolder("D/vacia");
     ASSERT_EQ(Encode("D", {.keep_originals = true}).outcome, Outcome::kDone);
-
-    const auto bytes = ContainerBytes("D.zol");
-    ASSERT_EQ(bytes.size(), 164u);
-    const ContainerHeader header = ParseHeader(bytes.data());
-    EXPECT_EQ(header.FolderAttributes, 16);
-    EXPECT_EQ(header.EntryCount, 2);
-    EXPECT_EQ(header.NameWidthCode, 0);
-    EXPECT_EQ(header.PasswordCheck, MakePasswordCheck(tables, key));
-    const EntryRecord folder = ParseRecord(&bytes[21], 0);
-    const EntryRecord file = ParseRecord(&bytes[91], 0);
-    EXPECT_EQ(folder.EncodedName, FixedText(tables.Enc("\\vacia\\", key), 64));
-    EXPECT_EQ(folder.EntrySize, -1);
-    EXPECT_EQ(folder.EntryAttributes, 16);
-    EXPECT_EQ(folder.ParentAttributes, 16);
-    EXPECT_EQ(file.EncodedName, FixedText(tables.Enc("\\a.txt", key), 64));
-    EXPECT_EQ(file.EntrySize, 3);
-    EXPECT_EQ(file.EntryAttributes, 32);
-    std::uint8_t data[3] = {'x', 'y', 'z'};
-    EncodeFileData(data, 3, KeyStream(tables, key));
-    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 161, bytes.end()),
-              std::vector<std::uint8_t>(data, data + 3));
-    // Kept: the originals are exactly as they were.
-    EXPECT_EQ(temp.Read("D/a.txt"), "xyz");
+    EXPECT_EQ(ContainerBytes("D.zol"), GoldenContainer());
+    EXPECT_EQ(temp.Read("D/a.txt"), "xyz");  // kept exactly as it was
 }
 
-TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLength) {
+TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLengthAndEveryWidthReadsBack) {
     // Full path of the file = folder path + "\" + name.
     const std::size_t prefix = Path("W").size() + 1;
     for (const auto& [length, code] :
@@ -95,12 +87,13 @@ TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLength) {
         ASSERT_GT(length, prefix);
         const std::string name(length - prefix, 'n');
         temp.Write("W/" + name, "x");
-        ASSERT_EQ(Encode("W", {.keep_originals = true}).outcome, Outcome::kDone);
+        ASSERT_EQ(Encode("W").outcome, Outcome::kDone);
         const auto bytes = ContainerBytes("W.zol");
         EXPECT_EQ(bytes[5], code) << "full path of " << length;
         EXPECT_EQ(bytes.size(), 21 + RecordSize(static_cast<std::uint8_t>(code)) + 1);
-        fs::remove(temp.native + "/W.zol");
-        fs::remove(temp.native + "/W/" + name);
+        ASSERT_EQ(Decode("W.zol").outcome, Outcome::kDone) << length;
+        EXPECT_EQ(temp.Read("W/" + std::string(name.size(), 'N')), "x") << length;
+        fs::remove_all(temp.native + "/W");
     }
 }
 
@@ -277,25 +270,6 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
     EXPECT_FALSE(temp.Exists("E"));
 }
 
-TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
-    temp.Write("F/a", std::string(1000, 'a'));
-    const TreeSnapshot before = Snapshot(temp.native + "/F");
-    files.fail_write_path = "F.zol";
-    files.fail_write_errno = ENOSPC;
-    RunResult result = Encode("F");
-    EXPECT_EQ(result.outcome, Outcome::kFailed);
-    EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_FALSE(temp.Exists("F.zol"));
-    EXPECT_EQ(Snapshot(temp.native + "/F"), before);
-
-    files.fail_write_errno = 0;
-    files.fail_flush = true;
-    result = Encode("F");
-    EXPECT_EQ(result.outcome, Outcome::kFailed);
-    EXPECT_FALSE(temp.Exists("F.zol"));
-    EXPECT_EQ(Snapshot(temp.native + "/F"), before);
-}
-
 TEST_F(EncoderTest, ReadOnlyFoldersAreEmptiedAndRemoved) {
     temp.Write("RO/sub/inner/x", "x");
     temp.Write("RO/sub/y", "y");
@@ -348,11 +322,7 @@ TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
         temp.Write("P/T/a", "a");
         temp.Write("P/T/sub/b", "b");
         c.make();
-        const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files, state);
-        EXPECT_EQ(c.run().outcome, c.outcome) << c.what;
-        EXPECT_EQ(host.messages.size(), 1u) << c.what;
-        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+        ExpectNothingTouched(c.what, c.run, c.outcome);
     }
 
     // The folder's parent lies outside the tree and is not made writable:
@@ -417,13 +387,8 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
         temp.MakeFolder("U/sub");
         ASSERT_TRUE(files.SetAttr(Path("U\\sub"), kHidden).ok());  // would be reset by the walk
         c.make(temp.native + "/U");
-        const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files, state);
-        const RunResult result = Encode("U");
-        EXPECT_EQ(result.outcome, Outcome::kRefused) << c.what;
-        ASSERT_EQ(host.messages.size(), 1u) << c.what;
-        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
-        for (const char ch : host.messages[0])  // names shown with control bytes escaped
+        ExpectNothingTouched(c.what, [&] { return Encode("U"); });
+        for (const char ch : host.messages.at(0))  // names shown with control bytes escaped
             EXPECT_FALSE(static_cast<unsigned char>(ch) < 32 && ch != '\n') << c.what;
     }
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
@@ -457,11 +422,7 @@ TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
             temp.MakeFolder("M/montado");
         if (mount(c.source.c_str(), mount_point.c_str(), c.type, c.flags, nullptr) != 0)
             GTEST_SKIP() << "mounting needs privileges this run does not have";
-        const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files, state);
-        EXPECT_EQ(Encode("M").outcome, Outcome::kRefused) << c.what;
-        EXPECT_EQ(host.messages.size(), 1u) << c.what;
-        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+        ExpectNothingTouched(c.what, [&] { return Encode("M"); });
         umount2(mount_point.c_str(), MNT_DETACH);
     }
     EXPECT_EQ(temp.Read("fuera/archivo"), "fuera");
@@ -471,16 +432,12 @@ TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
 
 TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
     temp.Write("K/nombre", "n");
-    const TreeSnapshot before = Snapshot(temp.native);
-    // Its check value begins with a space.
     key = DeriveKey("\xC0]x").value();
-    EXPECT_EQ(Encode("K").outcome, Outcome::kRefused);
+    ExpectNothingTouched("a check value beginning with a space", [&] { return Encode("K"); });
     // The stored "\nombre" would begin with a space: "\" (92) + 196 wraps to 32.
     key = std::string(15, 'A');
     key[1] = static_cast<char>(196);
-    EXPECT_EQ(Encode("K").outcome, Outcome::kRefused);
-    EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(Snapshot(temp.native), before);
+    ExpectNothingTouched("a stored name beginning with a space", [&] { return Encode("K"); });
 }
 
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
@@ -493,12 +450,10 @@ TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
     // named through a linked parent while the working folder is inside it.
     fs::create_directory_symlink(temp.native + "/V/sub", temp.native + "/enlace");
     fs::create_directory_symlink(temp.native, temp.native + "/padre");
+    for (const char* inside : {"V", "V\\sub", "enlace"})
+        ExpectNothingTouched(inside,
+                             [&] { return Encode("V", {.container_folder = Path(inside)}); });
     const TreeSnapshot before = Snapshot(temp.native);
-    for (const char* inside : {"V", "V\\sub", "enlace"}) {
-        host = TestHost(files, state);
-        EXPECT_EQ(Encode("V", {.container_folder = Path(inside)}).outcome, Outcome::kRefused)
-            << inside;
-    }
     const fs::path previous = fs::current_path();
     fs::current_path(temp.native + "/V/sub");
     state = EngineState{};
@@ -512,7 +467,8 @@ TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
 
 // Only stored names need Windows-1252: the folder's parent and the
 // container's folder are used as the system gives them, and the width rule
-// counts their characters, not their bytes.
+// counts their characters, not their bytes (velmora-cli's round trip restores
+// under such a folder).
 TEST_F(EncoderTest, OutsideFoldersWithoutAWindows1252FormAreUsedAsTheyAre) {
     const std::string parent = temp.native + "/\xC5\x82ukasz";  // "łukasz"
     const std::size_t parent_characters = temp.native.size() + 7;
@@ -534,14 +490,6 @@ TEST_F(EncoderTest, OutsideFoldersWithoutAWindows1252FormAreUsedAsTheyAre) {
         const std::string bytes = temp.Read("\xC5\x82ukasz/Datos.zol");
         ASSERT_GT(bytes.size(), 5u);
         EXPECT_EQ(bytes[5], full_length > 64 ? 1 : 0) << full_length;
-
-        state.FolderPath = there + "\\Datos.zol";
-        Engine decoding(files, host, tables, clock, state, {.show_restored_folder = false});
-        ASSERT_EQ(decoding.Des_carpeta().outcome, Outcome::kDone) << host.messages.at(0);
-        std::string upper = name;
-        for (char& c : upper)
-            c = 'N';
-        EXPECT_EQ(temp.Read("\xC5\x82ukasz/Datos/" + upper), "contenido");
     }
 }
 

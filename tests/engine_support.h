@@ -15,8 +15,8 @@ namespace velmora {
 // Thrown by the test host where the real program would exit.
 struct ProgramEnded {};
 
-// The windows as the tests see them: everything recorded, and "Cancelar" or
-// the close box pressed at a chosen pump.
+// The windows as the tests see them: everything recorded, and "Cancelar"
+// pressed at a chosen pump.
 class TestHost : public Host {
   public:
     TestHost(FileSystem& files, EngineState& state) : files_(&files), state_(&state) {}
@@ -25,10 +25,6 @@ class TestHost : public Host {
         ++pumps;
         if (cancel_at_pump == pumps)
             PressCancelar(*files_, *state_, *this);
-        if (close_at_pump == pumps) {
-            EngineState ignored;
-            CloseMainWindow(*files_, ignored, *this);
-        }
         if (on_pump)
             on_pump(pumps);
     }
@@ -50,7 +46,6 @@ class TestHost : public Host {
 
     int pumps = 0;
     int cancel_at_pump = -1;
-    int close_at_pump = -1;
     std::function<void(int)> on_pump;
     std::vector<std::string> captions;
     std::vector<std::int64_t> marks;
@@ -76,10 +71,8 @@ class SteppingClock : public Clock {
         now_ += step_;
         if (now_ >= 86400.0)
             now_ -= 86400.0;
-        ++readings;
         return reading;
     }
-    int readings = 0;
 
   private:
     double now_;
@@ -116,7 +109,6 @@ class RecordingFileSystem : public PosixFileSystem {
         return PosixFileSystem::Write(file, offset, data, length);
     }
     Status Flush(int file) override {
-        ++flushes[paths_[file]];
         if (fail_flush)
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::Flush(file);
@@ -148,7 +140,6 @@ class RecordingFileSystem : public PosixFileSystem {
     std::function<void()> on_sync;  // runs at each flush of the file system
     std::map<std::string, std::vector<std::size_t>> writes;
     std::vector<std::string> log;  // writes, file-system flushes and deletes, in order
-    std::map<std::string, int> flushes;
     std::map<std::string, std::size_t> bytes_read;
 
   private:

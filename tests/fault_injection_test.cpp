@@ -47,12 +47,9 @@ TEST_F(FaultInjectionTest, EncodingFailuresLeaveEveryOriginal) {
     const std::vector<Fault> faults = {
         {"disk full writing the container",
          [&] { files.fail_write_path = "T.zol", files.fail_write_errno = ENOSPC; }},
-        {"input/output error writing the container",
-         [&] { files.fail_write_path = "T.zol", files.fail_write_errno = EIO; }},
         {"the container's flush fails", [&] { files.fail_flush = true; }},
         {"a file cannot be opened", [&] { files.fail_open[Path("T\\sub\\c.txt")] = EACCES; }},
         {"the target folder is read-only", [&] { files.fail_open[Path("T.zol.parcial")] = EROFS; }},
-        {"the target folder is missing", [&] { files.fail_open[Path("T.zol.parcial")] = ENOENT; }},
         {"the finished container cannot take its name", [&] { files.fail_rename = true; }},
     };
     for (const Fault& fault : faults) {
@@ -83,9 +80,6 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
     const std::vector<Fault> faults = {
         {"disk full writing a file",
          [&] { files.fail_write_path = "T\\SUB", files.fail_write_errno = ENOSPC; },
-         Outcome::kFailed},
-        {"input/output error writing a file",
-         [&] { files.fail_write_path = "T\\A.TXT", files.fail_write_errno = EIO; },
          Outcome::kFailed},
         {"flushing the restored tree fails", [&] { files.fail_sync = true; }, Outcome::kFailed},
         {"the container cannot be opened", [&] { files.fail_open[Path("T.zol")] = EACCES; },

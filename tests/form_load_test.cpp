@@ -147,20 +147,6 @@ TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolderWithItsCaptionFirst
     EXPECT_EQ(captions_at_first_pump, std::vector<std::string>{"Codificando..."});
 }
 
-// A parent Windows-1252 cannot name ("łukasz") is the system's business:
-// the folder is found and encoded, and its container restores beside it.
-TEST_F(FormLoadTest, AFolderUnderAParentWithoutAWindows1252FormIsEncodedAndRestored) {
-    temp.Write("\xC5\x82ukasz/Cartas/a.txt", "querida");
-    const std::string previous = std::filesystem::current_path();
-    std::filesystem::current_path(temp.native + "/\xC5\x82ukasz");
-    EXPECT_TRUE(Start("Cartas"));
-    EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 1", "main window"}));
-    EXPECT_TRUE(Start(temp.native + "/\xC5\x82ukasz/Cartas.zol/C"));
-    std::filesystem::current_path(previous);
-    EXPECT_EQ(temp.Read("\xC5\x82ukasz/Cartas/A.TXT"), "querida");
-    EXPECT_FALSE(temp.Exists("\xC5\x82ukasz/Cartas.zol"));
-}
-
 TEST_F(FormLoadTest, AFileWithValue128IsHandedToEncodingWhichRefusesIt) {
     temp.Write("normal.txt", "n");
     files.forced[temp.path + "\\normal.txt"] = kNormal;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "platform/posix/regedit_file.h"
@@ -121,13 +122,8 @@ TEST_F(RegistrationTest, AnExistingVerbKeyIsOpenedAndReplaced) {
     RegistryStore store(StoreFile());
     RecordingRegistry registry(store);
     Register(registry, "/usr/bin");
-    EXPECT_NE(std::find(registry.calls.begin(), registry.calls.end(),
-                        "RegOpenKeyExA Directory\\shell\\Encriptar...\\command found"),
-              registry.calls.end());
-    EXPECT_EQ(
-        std::count_if(registry.calls.begin(), registry.calls.end(),
-                      [](const std::string& c) { return c.rfind("RegCreateKeyExA", 0) == 0; }),
-        0);
+    EXPECT_EQ(registry.calls.at(10), "RegOpenKeyExA Directory\\shell\\Encriptar...\\command found");
+    EXPECT_EQ(registry.calls.at(11), "RegSetValueExA");  // not created again
     EXPECT_EQ(store.DefaultValue("Directory\\shell\\Encriptar...\\command"),
               "\"/usr/bin/velmora\" %1");
 }
@@ -147,22 +143,18 @@ TEST_F(RegistrationTest, AssociateRefusesEmptyTitleOrClassAndWritesNothing) {
     RegistryStore store(StoreFile());
     RecordingRegistry registry(store);
     CAssociate association(registry, [this] { ++pumps; });
-    association.Class = "Velmor.velmora";
-    try {
-        association.Associate();
-        FAIL() << "an empty Title was accepted";
-    } catch (const AssociateError& error) {
-        EXPECT_EQ(error.Number, 922);
-        EXPECT_EQ(error.Source, "Associate Class");
-        EXPECT_EQ(error.Description, "ss");
-    }
-    association.Title = "T";
-    association.Class = "";
-    try {
-        association.Associate();
-        FAIL() << "an empty Class was accepted";
-    } catch (const AssociateError& error) {
-        EXPECT_EQ(error.Number, 926);
+    for (const auto& [title, class_name, number] :
+         {std::tuple{"", "Velmor.velmora", 922}, std::tuple{"T", "", 926}}) {
+        association.Title = title;
+        association.Class = class_name;
+        try {
+            association.Associate();
+            ADD_FAILURE() << "accepted title \"" << title << "\", class \"" << class_name << "\"";
+        } catch (const AssociateError& error) {
+            EXPECT_EQ(error.Number, number);
+            EXPECT_EQ(error.Source, "Associate Class");
+            EXPECT_EQ(error.Description, "ss");
+        }
     }
     EXPECT_TRUE(registry.calls.empty());
     EXPECT_EQ(pumps, 0);

@@ -20,21 +20,6 @@
 namespace velmora {
 namespace {
 
-// The entry's own name for the dot rule: the last component, looking
-// through trailing "." components (the "." of a listing names the folder).
-std::string OwnName(std::string path) {
-    for (;;) {
-        while (path.size() > 1 && path.back() == '\\')
-            path.pop_back();
-        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
-            path.resize(path.size() - 2);
-        else
-            break;
-    }
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 EntryInfo InfoOf(const struct stat& st) {
     EntryInfo info;
     if (S_ISREG(st.st_mode))
@@ -61,8 +46,6 @@ int OpenFlags(OpenMode mode) {
             return common | O_RDONLY;
         case OpenMode::kReadWrite:
             return common | O_RDWR;
-        case OpenMode::kReadWriteCreate:
-            return common | O_RDWR | O_CREAT;
         case OpenMode::kCreateNew:
             return common | O_RDWR | O_CREAT | O_EXCL;
     }

@@ -73,19 +73,6 @@ bool IsMissing(DWORD error) {
            error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
 }
 
-std::string OwnName(std::string path) {
-    for (;;) {
-        while (path.size() > 1 && path.back() == '\\')
-            path.pop_back();
-        if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
-            path.resize(path.size() - 2);
-        else
-            break;
-    }
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::wstring WithSeparator(std::wstring folder) {
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';

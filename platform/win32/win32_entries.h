@@ -59,10 +59,6 @@ HANDLE OpenNoFollow(const std::wstring& wide, DWORD access);
 
 bool IsMissing(DWORD error);
 
-// The entry's own name: the last component, looking through trailing "."
-// components (the "." of a listing names the folder).
-std::string OwnName(std::string path);
-
 std::wstring WithSeparator(std::wstring folder);
 
 // Every name a search of folder\* gives, "." and ".." included where the

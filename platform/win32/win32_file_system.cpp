@@ -13,6 +13,22 @@
 #include "platform/win32/win_error.h"
 
 namespace velmora {
+namespace {
+
+// Where a positioned read or write of the byte at offset starts.
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED where{};
+    where.Offset = static_cast<DWORD>(offset);
+    where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return where;
+}
+
+// The most one call moves of what is left.
+DWORD Piece(std::size_t left) {
+    return static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
+}
+
+}  // namespace
 
 Win32FileSystem::~Win32FileSystem() {
     CloseAll();
@@ -214,9 +230,7 @@ Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
     const bool reading = mode == OpenMode::kRead;
     const DWORD access = reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     const DWORD share = reading ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_DELETE;
-    const DWORD disposition = mode == OpenMode::kCreateNew         ? CREATE_NEW
-                              : mode == OpenMode::kReadWriteCreate ? OPEN_ALWAYS
-                                                                   : OPEN_EXISTING;
+    const DWORD disposition = mode == OpenMode::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
     HANDLE handle = CreateFileW(wide->c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -245,13 +259,9 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
         return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
-        const auto at = static_cast<std::uint64_t>(offset) + done;
-        OVERLAPPED where{};
-        where.Offset = static_cast<DWORD>(at);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+        OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
         DWORD got = 0;
-        if (!ReadFile(open_file->handle, out + done, piece, &got, &where)) {
+        if (!ReadFile(open_file->handle, out + done, Piece(length - done), &got, &where)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
             return LastWinError("No se puede leer", open_file->path);
@@ -270,13 +280,9 @@ Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
         return WinError(ERROR_INVALID_HANDLE, "No se puede escribir", "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
-        const auto at = static_cast<std::uint64_t>(offset) + done;
-        OVERLAPPED where{};
-        where.Offset = static_cast<DWORD>(at);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+        OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
         DWORD put = 0;
-        if (!WriteFile(open_file->handle, data + done, piece, &put, &where))
+        if (!WriteFile(open_file->handle, data + done, Piece(length - done), &put, &where))
             return LastWinError("No se puede escribir", open_file->path);
         if (put == 0)
             return WinError(ERROR_WRITE_FAULT, "No se puede escribir", open_file->path);

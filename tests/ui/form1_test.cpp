@@ -42,40 +42,32 @@ class Form1Test : public QObject {
         QVERIFY(drawn.pixelColor(form.P1->contentsRect().right() - 3, 8) != QColor(0, 0, 255));
     }
 
-    void cancelClosesFilesDeletesTheUnfinishedContainerAndEnds() {
-        TempFolder temp;
-        temp.Write("a.zol", "unfinished");
-        const int open = files.Open(temp.path + "\\a.zol", OpenMode::kRead).value();
-        Form1 form(files, state, services);
-        form.SetPicture1Tag(temp.path + "\\a.zol");
-        bool ended = false;
-        try {
-            form.Command1_Click();
-        } catch (const ProgramEnded&) {
-            ended = true;
+    // "Cancelar" deletes the unfinished container, the close box keeps it
+    // and forgets the key; both close every file and end.
+    void cancelDeletesTheUnfinishedContainerClosingKeepsIt() {
+        for (const bool cancel : {true, false}) {
+            TempFolder temp;
+            temp.Write("a.zol", "unfinished");
+            const int open = files.Open(temp.path + "\\a.zol", OpenMode::kRead).value();
+            Form1 form(files, state, services);
+            form.SetPicture1Tag(temp.path + "\\a.zol");
+            state.PasswordKey = "KEY";
+            form.show();
+            bool ended = false;
+            try {
+                if (cancel)
+                    form.Command1_Click();
+                else
+                    form.close();
+            } catch (const ProgramEnded&) {
+                ended = true;
+            }
+            QVERIFY(ended);
+            QCOMPARE(temp.Exists("a.zol"), !cancel);
+            std::uint8_t byte;
+            QVERIFY(!files.Read(open, 0, &byte, 1).ok());  // closed
+            QCOMPARE(state.PasswordKey.empty(), !cancel);
         }
-        QVERIFY(ended);
-        QVERIFY(!temp.Exists("a.zol"));
-        std::uint8_t byte;
-        QVERIFY(!files.Read(open, 0, &byte, 1).ok());  // closed
-    }
-
-    void closingKeepsTheContainerAndForgetsTheKey() {
-        TempFolder temp;
-        temp.Write("a.zol", "unfinished");
-        Form1 form(files, state, services);
-        form.SetPicture1Tag(temp.path + "\\a.zol");
-        state.PasswordKey = "KEY";
-        form.show();
-        bool ended = false;
-        try {
-            form.close();
-        } catch (const ProgramEnded&) {
-            ended = true;
-        }
-        QVERIFY(ended);
-        QVERIFY(temp.Exists("a.zol"));
-        QVERIFY(state.PasswordKey.empty());
     }
 
     void linkOpensTheAddressAndUnderlinesOnHover() {
