@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "cipher/cp1252_case.h"
 #include "container/buffered_io.h"
 #include "container/container_format.h"
@@ -68,19 +70,18 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 
     try {
         host_.SetCaption("Codificando...");
-        std::vector<std::string> sFound;
+        FoundList sFound(scan_);
         state_.FoundCount = 0;
         DirWalk("*.*", folder + "\\", sFound);
 
-        std::vector<std::size_t> lengths;
-        for (const std::string& item : sFound)
-            lengths.push_back(item.size());
-        const std::uint8_t width_code = ChooseNameWidthCode(lengths);
-
+        std::size_t longest = 0;
         state_.TotalBytes = 0;
-        for (const std::string& item : sFound)
-            if (item.back() != '\\')
-                state_.TotalBytes += scan_.files.at(item).size;
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            longest = std::max(longest, sFound.PathLength(i));
+            if (!sFound.IsFolderEntry(i))
+                state_.TotalBytes += scan_.entries[sFound[i]].size;
+        }
+        const std::uint8_t width_code = ChooseNameWidthCode({longest});
 
         WriteContainer(container_path, Contrasena, sFound, width_code);
         files_.CloseAll();
@@ -100,60 +101,59 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 }
 
 // The attributes the scan read, except for the folder itself and its own
-// entries, which the walk may have reset since: those are read again.
-std::uint8_t Engine::AttributesOf(const std::string& path) {
-    std::string_view entry = path;
-    if (entry.size() > 1 && entry.back() == '\\')
-        entry.remove_suffix(1);
-    const std::string_view folder = state_.FolderPath;
-    const bool top_level =
-        entry == folder ||
-        (entry.size() > folder.size() && entry.substr(0, folder.size()) == folder &&
-         entry[folder.size()] == '\\' &&
-         entry.find('\\', folder.size() + 1) == std::string_view::npos);
-    if (top_level)
-        return AttributeByte(OrFail(files_.GetAttr(std::string(entry))));
-    return AttributeByte(scan_.attributes.at(std::string(entry)));
+// entries, which the walk may have reset since: those are read again, once.
+std::uint8_t Engine::AttributesOf(std::uint32_t entry) {
+    const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+    if (entry != TreeScan::kRoot && scan_.entries[entry].parent != TreeScan::kRoot)
+        return AttributeByte(scan_.entries[entry].attributes);
+    const std::size_t slot = entry == TreeScan::kRoot ? 0 : entry - root.first_child + 1;
+    if (top_level_attributes_[slot] < 0)
+        top_level_attributes_[slot] = OrFail(files_.GetAttr(scan_.FullPath(entry)));
+    return AttributeByte(top_level_attributes_[slot]);
 }
 
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
-                            const std::vector<std::string>& sFound, std::uint8_t width_code) {
+                            const FoundList& sFound, std::uint8_t width_code) {
     const int container = OrFail(files_.Open(container_path, OpenMode::kCreateNew));
     host_.SetPicture1Tag(container_path);
     try {
-        std::vector<std::string> parents(sFound.size());
-        recortar(sFound, parents, sFound.size());
-
+        top_level_attributes_.assign(scan_.entries[TreeScan::kRoot].children + 1, -1);
         ContainerHeader header;
         header.EntryCount = static_cast<std::int32_t>(sFound.size());
         header.NameWidthCode = width_code;
         header.PasswordCheck = MakePasswordCheck(tables_, Contrasena);
         header.FolderAttributes = AttributeByte(OrFail(files_.GetAttr(state_.FolderPath + "\\")));
         const auto head = SerializeHeader(header);
-        std::vector<std::uint8_t> records(head.begin(), head.end());
-
-        for (std::size_t i = 0; i < sFound.size(); ++i) {
-            const std::string& item = sFound[i];
-            const bool file = item.back() != '\\';
-            EntryRecord record;
-            record.EncodedName = tables_.Enc(
-                item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
-            record.EntryAttributes = StoredAttribute(AttributesOf(item), width_code);
-            record.ParentAttributes = StoredAttribute(AttributesOf(parents[i]), width_code);
-            record.EntrySize = file ? static_cast<std::int32_t>(scan_.files.at(item).size) : -1;
-            const auto bytes = SerializeRecord(record, width_code);
-            records.insert(records.end(), bytes.begin(), bytes.end());
-        }
         BufferedWriter out(files_, container, 0);
-        OrFail(out.Append(records.data(), records.size()));
+        OrFail(out.Append(head.data(), head.size()));
+
+        // A folder entry's parent part is the entry itself; a file's, its folder.
+        std::string path;
+        std::string stored;
+        EntryRecord record;
+        const std::size_t record_size = RecordSize(width_code);
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            const std::uint32_t entry = sFound[i];
+            const bool file = !sFound.IsFolderEntry(i);
+            sFound.PathInto(i, path);
+            stored.assign(path, static_cast<std::size_t>(state_.BasePathLength));
+            record.EncodedName = tables_.Enc(stored, Contrasena);
+            record.EntryAttributes = StoredAttribute(AttributesOf(entry), width_code);
+            record.ParentAttributes = StoredAttribute(
+                AttributesOf(file ? scan_.entries[entry].parent : entry), width_code);
+            record.EntrySize = file ? static_cast<std::int32_t>(scan_.entries[entry].size) : -1;
+            WriteRecord(record, width_code, OrFail(out.Reserve(record_size)));
+            out.Commit(record_size);
+        }
 
         const KeyStream stream(tables_, Contrasena);
         std::int64_t running_total = 0;
-        for (const std::string& item : sFound) {
-            if (item.back() == '\\')
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            if (sFound.IsFolderEntry(i))
                 continue;
-            EncodeFileInto(out, item, stream);
-            running_total += scan_.files.at(item).size;
+            sFound.PathInto(i, path);
+            EncodeFileInto(out, sFound[i], path, stream);
+            running_total += scan_.entries[sFound[i]].size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }
         OrFail(out.Flush());
@@ -175,8 +175,9 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
     }
 }
 
-void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream) {
-    const EntryInfo& seen = scan_.files.at(path);
+void Engine::EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
+                            const KeyStream& stream) {
+    const ScannedEntry& seen = scan_.entries[entry];
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
     // A file that changed since the scan would make the container disagree
     // with its records: reading must give exactly the size the scan saw. (The

@@ -8,6 +8,7 @@
 #include "container/buffered_io.h"
 #include "container/data_coding.h"
 #include "container/engine_state.h"
+#include "container/found_list.h"
 #include "container/host.h"
 #include "container/stored_names.h"
 #include "container/tree_scan.h"
@@ -34,19 +35,18 @@ class Engine {
     // Lists the tree depth first into sFound (every file, and a "\"-ended
     // entry for every folder without files) and fills RemovalList. Needs the
     // tree scanned first (it stands in for the folder and file lists).
-    void DirWalk(const std::string& sPattern, const std::string& CurrDir,
-                 std::vector<std::string>& sFound);
+    void DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound);
 
     // Overwrites every listed file with bytes of 255 and deletes it, then
     // removes the walked folders, deepest first. Failures are skipped.
-    void BorrarOrig(std::vector<std::string>& Lista);
+    void BorrarOrig(const FoundList& Lista);
 
     // Returns after about Segundos seconds, pumping events meanwhile.
     void Espera(float Segundos);
 
     // Runs once the container is complete, right before the wipe, with the
     // found list: the tests' seam, and how velmora-cli times the wipe.
-    using BeforeWipe = std::function<void(const std::vector<std::string>&)>;
+    using BeforeWipe = std::function<void(const FoundList&)>;
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
   private:
@@ -54,11 +54,13 @@ class Engine {
     RunResult Fail(const std::string& message);
     Status CheckEncodingTarget(const std::string& container_path);
 
+    void WalkFolder(std::uint32_t folder, std::string& path, FoundList& sFound);
     void WriteContainer(const std::string& container_path, const std::string& Contrasena,
-                        const std::vector<std::string>& sFound, std::uint8_t width_code);
-    void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream);
-    std::uint8_t AttributesOf(const std::string& path);
-    bool Sobrescribir(std::string& path);
+                        const FoundList& sFound, std::uint8_t width_code);
+    void EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
+                        const KeyStream& stream);
+    std::uint8_t AttributesOf(std::uint32_t entry);
+    bool Sobrescribir(std::string& path, const ScannedEntry& seen);
 
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
                                           std::uint8_t& width_code);
@@ -74,7 +76,7 @@ class Engine {
     EngineOptions options_;
 
     TreeScan scan_;                               // the tree as read before encoding
-    std::string folder_list_path_;                // the walk's cursor (no trailing "\")
+    std::vector<int> top_level_attributes_;       // read again after the walk; -1: not yet
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
 };

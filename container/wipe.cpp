@@ -24,12 +24,14 @@ std::string WithoutDotComponent(const std::string& path) {
 
 }  // namespace
 
-void Engine::BorrarOrig(std::vector<std::string>& Lista) {
-    for (std::string& item : Lista) {
-        if (item.back() == '\\')
+void Engine::BorrarOrig(const FoundList& Lista) {
+    std::string item;
+    for (std::size_t i = 0; i < Lista.size(); ++i) {
+        if (Lista.IsFolderEntry(i))
             continue;
+        Lista.PathInto(i, item);
         (void)files_.SetAttr(item, 0);
-        if (Sobrescribir(item))
+        if (Sobrescribir(item, scan_.entries[Lista[i]]))
             (void)files_.DeleteFile(item);
     }
     for (auto it = state_.RemovalList.rbegin(); it != state_.RemovalList.rend(); ++it) {
@@ -47,14 +49,12 @@ void Engine::BorrarOrig(std::vector<std::string>& Lista) {
 // Overwrites the file with bytes of 255 and makes that durable. Returns false
 // when the file is no longer the one the walk saw, which must then be left
 // alone; on any other failure the delete is still tried.
-bool Engine::Sobrescribir(std::string& path) {
+bool Engine::Sobrescribir(std::string& path, const ScannedEntry& seen) {
     path = TrimSpaces(path);
     const std::string shown = files_.DisplayPath(path);
-    const auto seen = scan_.files.find(path);
     auto same_file = [&](const Result<EntryInfo>& now) {
-        return seen != scan_.files.end() && now && now->kind == EntryKind::kFile &&
-               now->device == seen->second.device && now->inode == seen->second.inode &&
-               now->size == seen->second.size;
+        return now && now->kind == EntryKind::kFile && now->device == seen.device &&
+               now->inode == seen.inode && now->size == seen.size;
     };
     auto leave_alone = [&] {
         host_.ShowMessage("\xAB" + shown +

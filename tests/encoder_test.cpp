@@ -34,7 +34,10 @@ TEST_F(EncoderTest, WalkOrderRemovalListAndWipeFollowTheWorkedExample) {
     temp.MakeFolder("T/A/A1");
     temp.MakeFolder("T/B");
     std::vector<std::string> found;
-    before_wipe = [&](const std::vector<std::string>& list) { found = list; };
+    before_wipe = [&](const FoundList& list) {
+        for (std::size_t i = 0; i < list.size(); ++i)
+            found.push_back(list.Path(i));
+    };
 
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
     const std::string T = Path("T");
@@ -180,7 +183,7 @@ TEST_F(EncoderTest, ClosingWhileWritingKeepsTheUnfinishedContainer) {
 TEST_F(EncoderTest, CancelDuringTheWipeKeepsTheFinishedContainer) {
     temp.Write("Z/a", "a");
     temp.Write("Z/b", "b");
-    before_wipe = [&](const std::vector<std::string>&) { host.cancel_at_pump = host.pumps + 1; };
+    before_wipe = [&](const FoundList&) { host.cancel_at_pump = host.pumps + 1; };
     EXPECT_THROW(Encode("Z"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("Z.zol").size(), 21u + 2 * 70 + 2);
 }
@@ -208,9 +211,7 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
     temp.Write("E/bloqueado", "b");
     temp.Write("E/libre", "l");
     // The encoder reads through the same seam: the failure starts with the wipe.
-    before_wipe = [&](const std::vector<std::string>&) {
-        files.fail_open[Path("E\\bloqueado")] = EBUSY;
-    };
+    before_wipe = [&](const FoundList&) { files.fail_open[Path("E\\bloqueado")] = EBUSY; };
     ASSERT_EQ(Encode("E").outcome, Outcome::kDone);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Error al intentar eliminar el archivo " +
@@ -242,7 +243,7 @@ TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
 TEST_F(EncoderTest, FileSwappedForALinkBeforeTheWipeIsLeftAlone) {
     temp.Write("outside", "precioso");
     temp.Write("L/victima", "v");
-    before_wipe = [&](const std::vector<std::string>&) {
+    before_wipe = [&](const FoundList&) {
         fs::remove(temp.native + "/L/victima");
         fs::create_symlink(temp.native + "/outside", temp.native + "/L/victima");
     };
