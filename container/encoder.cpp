@@ -128,15 +128,14 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         OrFail(out.Append(head.data(), head.size()));
 
         // A folder entry's parent part is the entry itself; a file's, its folder.
-        std::string path;
+        ItemPaths paths(sFound);
         std::string stored;
         EntryRecord record;
         const std::size_t record_size = RecordSize(width_code);
         for (std::size_t i = 0; i < sFound.size(); ++i) {
             const std::uint32_t entry = sFound[i];
             const bool file = !sFound.IsFolderEntry(i);
-            sFound.PathInto(i, path);
-            stored.assign(path, static_cast<std::size_t>(state_.BasePathLength));
+            stored.assign(paths.Of(i), static_cast<std::size_t>(state_.BasePathLength));
             record.EncodedName = tables_.Enc(stored, Contrasena);
             record.EntryAttributes = StoredAttribute(AttributesOf(entry), width_code);
             record.ParentAttributes = StoredAttribute(
@@ -151,8 +150,7 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         for (std::size_t i = 0; i < sFound.size(); ++i) {
             if (sFound.IsFolderEntry(i))
                 continue;
-            sFound.PathInto(i, path);
-            EncodeFileInto(out, sFound[i], path, stream);
+            EncodeFileInto(out, sFound[i], paths.Of(i), stream);
             running_total += scan_.entries[sFound[i]].size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }

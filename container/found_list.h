@@ -46,4 +46,38 @@ class FoundList {
     std::vector<std::uint32_t> items_;
 };
 
+// The texts of a found list's items taken in order: the folder part is built
+// again only when the folder changes.
+class ItemPaths {
+  public:
+    explicit ItemPaths(const FoundList& list) : list_(list) {}
+
+    const std::string& Of(std::size_t i) {
+        const TreeScan& scan = list_.scan();
+        if (list_.IsFolderEntry(i)) {
+            list_.PathInto(i, path_);
+            folder_ = kNoFolder;
+            return path_;
+        }
+        const std::uint32_t folder = scan.entries[list_[i]].parent;
+        if (folder != folder_) {
+            path_.assign(scan.root_path);
+            scan.AppendRelativePath(folder, path_);
+            folder_ = folder;
+            folder_length_ = path_.size();
+        }
+        path_.resize(folder_length_);
+        path_ += '\\';
+        path_ += scan.Name(list_[i]);
+        return path_;
+    }
+
+  private:
+    static constexpr std::uint32_t kNoFolder = 0xFFFFFFFF;
+    const FoundList& list_;
+    std::string path_;
+    std::uint32_t folder_ = kNoFolder;
+    std::size_t folder_length_ = 0;
+};
+
 }  // namespace velmora
