@@ -96,7 +96,9 @@ Result<std::string> AskKeyForContainer(PasswordPrompt& prompt, const CipherTable
     return Error{""};
 }
 
-Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container) {
+// Reads and checks the whole index; its records are kept only for a listing.
+Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container,
+                                 bool keep_records) {
     Result<int> file = files.Open(container, OpenMode::kRead);
     if (!file)
         return file.error();
@@ -104,7 +106,8 @@ Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container
     if (!info)
         return info.error();
     FileByteSource source(files, file.value(), info->size);
-    Result<ContainerIndex> index = ReadContainerIndex(source);
+    Result<ContainerIndex> index = keep_records ? ReadContainerIndex(source)
+                                                : ReadContainerIndex(source, [](EntryRecord&&) {});
     files.CloseAll();
     return index;
 }
@@ -193,7 +196,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         return ExitFor(result);
     }
 
-    Result<ContainerIndex> index = ReadIndex(files, state.FolderPath);
+    Result<ContainerIndex> index = ReadIndex(files, state.FolderPath, options.command == "list");
     if (!index) {
         Say(index.error().message);
         return kExitRefused;

@@ -34,6 +34,16 @@ Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
 }
 
 Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
+    std::vector<EntryRecord> records;
+    Result<ContainerIndex> index = ReadContainerIndex(
+        source, [&](EntryRecord&& record) { records.push_back(std::move(record)); });
+    if (index)
+        index->records = std::move(records);
+    return index;
+}
+
+Result<ContainerIndex> ReadContainerIndex(ByteSource& source,
+                                          const std::function<void(EntryRecord&&)>& each) {
     Result<ContainerHeader> header = ReadContainerHeader(source);
     if (!header)
         return header.error();
@@ -53,7 +63,6 @@ Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
         return Damaged("sus registros no caben en el archivo.");
     index.data_offset = static_cast<std::int64_t>(kHeaderSize) + count * record_size;
 
-    index.records.reserve(static_cast<std::size_t>(count));
     std::vector<std::uint8_t> chunk;
     for (std::int64_t first = 0; first < count;
          first += static_cast<std::int64_t>(kRecordsPerRead)) {
@@ -75,7 +84,7 @@ Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
                 index.data_length += record.EntrySize;
             if (index.data_length > file_size - index.data_offset)
                 return Damaged("faltan datos al final del archivo.");
-            index.records.push_back(std::move(record));
+            each(std::move(record));
         }
     }
     return index;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "base/result.h"
@@ -45,5 +46,11 @@ Result<ContainerHeader> ReadContainerHeader(ByteSource& source);
 // of -1 or more, and a data area as long as the sizes claim. Nothing is
 // allocated beyond what the file itself holds.
 Result<ContainerIndex> ReadContainerIndex(ByteSource& source);
+
+// The same reading and checks, handing each record to `each` in order
+// instead of keeping it (the index's records stay empty): memory does not
+// grow with the number of entries.
+Result<ContainerIndex> ReadContainerIndex(ByteSource& source,
+                                          const std::function<void(EntryRecord&&)>& each);
 
 }  // namespace velmora

@@ -14,20 +14,19 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
     const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
     const EntryInfo info = OrFail(files_.InspectOpen(container));
     FileByteSource source(files_, container, info.size);
-    const ContainerIndex index = OrFail(ReadContainerIndex(source));
+    // Names are decoded as the records are read, so no record is kept; a
+    // wrong key only gives names that are never used.
+    std::vector<DecodedEntry> entries;
+    const ContainerIndex index = OrFail(ReadContainerIndex(source, [&](EntryRecord&& record) {
+        const bool folder = record.EntrySize == -1;
+        entries.push_back({DecodeStoredName(record.EncodedName, state_.PasswordKey, folder),
+                           record.EntrySize, record.ParentAttributes});
+    }));
     OrFail(files_.Close(container));
     if (!PasswordMatches(tables_, index.header.PasswordCheck, state_.PasswordKey))
         ThrowFailure(
             Error{"Contrase\xF1"
                   "a incorrecta."});
-
-    std::vector<DecodedEntry> entries;
-    entries.reserve(index.records.size());
-    for (const EntryRecord& record : index.records) {
-        const bool folder = record.EntrySize == -1;
-        entries.push_back({DecodeStoredName(record.EncodedName, state_.PasswordKey, folder),
-                           record.EntrySize, record.ParentAttributes});
-    }
     OrFail(CheckDecodedEntries(entries));
     folder_attributes = index.header.FolderAttributes;
     width_code = index.header.NameWidthCode;
