@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` do all set-up on a fresh Debian 12.
-.PHONY: all deps build build-asan test demo bench fuzz reliability install uninstall-desktop format clean
+.PHONY: all deps build build-asan test demo bench fuzz reliability install uninstall-desktop package format clean
 
 all: build
 
@@ -42,6 +42,10 @@ bench: deps
 PREFIX ?= /usr/local
 install: build
 	cmake --install build/default --prefix $(PREFIX)
+
+# The Debian package build/velmora_VERSION-1_ARCH.deb, from the default preset.
+package: build
+	packaging/build-deb.sh build/default build
 
 # Removes this user's desktop files and registry store (the program itself
 # never removes them).

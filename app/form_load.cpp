@@ -3,7 +3,6 @@
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/file_byte_source.h"
-#include "platform/names.h"
 
 namespace velmora {
 namespace {
@@ -19,7 +18,8 @@ bool EncodesAttributeValue(int attributes) {
 
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
-    Result<std::string> path = ProgramPath(native_path);
+    Result<std::string> path =
+        services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
     if (!path) {
         host.ShowMessage(path.error().message, MessageIcon::kCritical);
         host.EndProgram();
@@ -89,7 +89,12 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
         return Decode(C.substr(0, C.size() - 2), state, services);
 
     Host& host = services.windows.MainWindow();
-    Result<std::string> path = ProgramPath(C);
+    // The path means what the system makes of it (links and ".." resolved
+    // as the kernel resolves them); one that cannot be resolved finds
+    // nothing.
+    Result<std::string> path = C.empty()
+                                   ? Result<std::string>(std::string())
+                                   : services.files.FromSystemPath(C, FileSystem::Given::kEntry);
     std::vector<std::string> found;
     if (path && !C.empty()) {
         Result<std::vector<std::string>> search = services.files.Dir(path.value(), kMaskNoHidden);

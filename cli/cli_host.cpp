@@ -8,6 +8,7 @@
 
 #include "container/main_window_actions.h"
 #include "platform/names.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -22,7 +23,8 @@ constexpr int kInterruptedExit = 130;
 
 }  // namespace
 
-CliHost::CliHost(FileSystem& files) : files_(files), terminal_(isatty(STDERR_FILENO) == 1) {}
+CliHost::CliHost(FileSystem& files, EngineState& state)
+    : files_(files), state_(state), terminal_(isatty(STDERR_FILENO) == 1) {}
 
 void CliHost::CatchInterrupts() {
     struct sigaction action {};
@@ -30,14 +32,18 @@ void CliHost::CatchInterrupts() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void CliHost::PumpEvents() {
     if (!interrupted)
         return;
+    interrupted = 0;
     FinishProgressLine();
-    std::fprintf(stderr, "Cancelado.\n");
-    PressCancelar(files_, *this);
+    if (!state_.Wiping)  // the wipe says itself what it leaves
+        std::fprintf(stderr, "Cancelado.\n");
+    PressCancelar(files_, state_, *this);
 }
 
 void CliHost::SetCaption(const std::string& caption) {
@@ -64,9 +70,12 @@ void CliHost::FinishProgressLine() {
     bar_shown_ = false;
 }
 
+// Whole, control bytes escaped but for line breaks: a name in the message
+// cannot drive the terminal, and a NUL cannot cut it.
 void CliHost::ShowMessage(const std::string& text, MessageIcon) {
     FinishProgressLine();
-    std::fprintf(stderr, "%s\n", DisplayUtf8(text).c_str());
+    const std::string line = DisplayUtf8(EscapeControlBytes(text, true)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void CliHost::EndProgram() {

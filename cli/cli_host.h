@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
 
@@ -12,7 +13,7 @@ namespace velmora {
 // "Cancelar".
 class CliHost : public Host {
   public:
-    explicit CliHost(FileSystem& files);
+    CliHost(FileSystem& files, EngineState& state);
 
     void PumpEvents() override;
     void SetCaption(const std::string& caption) override;
@@ -25,13 +26,16 @@ class CliHost : public Host {
     void UnloadMainWindow() override { FinishProgressLine(); }
     [[noreturn]] void EndProgram() override;
 
-    // Installs the Ctrl-C handler that PumpEvents answers.
+    // Installs the handler of Ctrl-C, SIGTERM and SIGHUP (a closed terminal)
+    // that PumpEvents answers, and lets a write beyond the file-size limit
+    // fail instead of killing the program.
     static void CatchInterrupts();
 
   private:
     void FinishProgressLine();
 
     FileSystem& files_;
+    EngineState& state_;
     std::string caption_;
     std::string picture1_tag_;
     std::int64_t progress_tag_ = 0;

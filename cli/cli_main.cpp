@@ -29,9 +29,11 @@ const char kUsage[] =
     "  --timings         encode: print how long packing and wiping took\n"
     "\n"
     "The password is asked on the terminal without echo (twice when encoding):\n"
-    "3 to 15 characters, case-insensitive. Ctrl-C works as \"Cancelar\".\n"
+    "3 to 15 characters, case-insensitive. Ctrl-C (and SIGTERM, SIGHUP) works as\n"
+    "\"Cancelar\"; during the wipe it stops once the current file is done.\n"
     "Exit status: 0 done, 1 wrong password, 2 usage, 3 refused input\n"
-    "(damaged container, unsafe tree), 4 failure while working.\n";
+    "(damaged container, unsafe tree), 4 failure while working, 5 the container\n"
+    "is complete but part of the folder could not be wiped, 130 cancelled.\n";
 
 int Usage(int status) {
     std::fputs(kUsage, status == 0 ? stdout : stderr);

@@ -2,7 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <optional>
 
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
@@ -15,6 +15,7 @@
 #include "container/stored_names.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/shown_text.h"
 #include "shell/posix/shell_integration.h"
 
 namespace velmora {
@@ -22,23 +23,29 @@ namespace {
 
 constexpr int kTries = 3;
 
-void Say(const std::string& cp1252_text) {
-    std::fprintf(stderr, "%s\n", DisplayUtf8(cp1252_text).c_str());
+// One line of program text on a stream, in UTF-8, whole: control bytes other
+// than line breaks are escaped, so that nothing in a name can drive the
+// terminal, and a NUL cannot cut the line.
+void WriteLine(std::FILE* stream, const std::string& cp1252_text) {
+    const std::string line = DisplayUtf8(EscapeControlBytes(cp1252_text, true)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stream);
 }
 
-// The argument as an absolute program path without a trailing separator.
-Result<std::string> AbsoluteProgramPath(const std::string& argument) {
-    std::filesystem::path path = std::filesystem::absolute(argument).lexically_normal();
-    std::string native = path.string();
-    while (native.size() > 1 && native.back() == '/')
-        native.pop_back();
-    return ProgramPath(native);
+// The restored folder exactly as the system names it, for scripts.
+void PrintRestoredFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path);
+    const std::string line = (native ? native.value() : DisplayUtf8(path)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+void Say(const std::string& cp1252_text) {
+    WriteLine(stderr, cp1252_text);
 }
 
 int ExitFor(const RunResult& result) {
     switch (result.outcome) {
         case Outcome::kDone:
-            return kExitOk;
+            return result.left_behind ? kExitLeftBehind : kExitOk;
         case Outcome::kRefused:
             return kExitRefused;
         case Outcome::kFailed:
@@ -96,33 +103,62 @@ Result<std::string> AskKeyForContainer(PasswordPrompt& prompt, const CipherTable
     return Error{""};
 }
 
-// Reads and checks the whole index; its records are kept only for a listing.
-Result<ContainerIndex> ReadIndex(FileSystem& files, const std::string& container,
-                                 bool keep_records) {
-    Result<int> file = files.Open(container, OpenMode::kRead);
-    if (!file)
-        return file.error();
-    Result<EntryInfo> info = files.InspectOpen(file.value());
-    if (!info)
-        return info.error();
-    FileByteSource source(files, file.value(), info->size);
-    Result<ContainerIndex> index = keep_records ? ReadContainerIndex(source)
-                                                : ReadContainerIndex(source, [](EntryRecord&&) {});
-    files.CloseAll();
-    return index;
-}
+// The container's header, and the bytes after it read through visit.
+class OpenContainer {
+  public:
+    explicit OpenContainer(FileSystem& files) : files_(files) {}
+    ~OpenContainer() { Close(); }
 
-int List(const ContainerIndex& index, const std::string& key) {
+    Result<ContainerHeader> Open(const std::string& path) {
+        Result<int> file = files_.Open(path, OpenMode::kRead);
+        if (!file)
+            return file.error();
+        file_ = file.value();
+        Result<EntryInfo> info = files_.InspectOpen(file_);
+        if (!info)
+            return info.error();
+        source_.emplace(files_, file_, info->size);
+        return ReadContainerHeader(*source_);
+    }
+    ByteSource& source() { return *source_; }
+    void Close() {
+        if (file_ >= 0)
+            (void)files_.Close(file_);
+        file_ = -1;
+    }
+
+  private:
+    FileSystem& files_;
+    int file_ = -1;
+    std::optional<FileByteSource> source_;
+};
+
+// Checks the whole index first, then prints one line per entry as it is
+// read again: a damaged container prints nothing, and a huge index is never
+// held in memory.
+int List(ByteSource& source, const ContainerHeader& header, const std::string& key) {
+    if (Status checked =
+            ForEachRecord(source, header, [](const EntryRecord&) { return Status::Ok(); });
+        !checked) {
+        Say(checked.error().message);
+        return kExitRefused;
+    }
     std::printf("%d entradas, registros de %zu bytes, atributos de la carpeta %d\n",
-                index.header.EntryCount, RecordSize(index.header.NameWidthCode),
-                index.header.FolderAttributes);
+                header.EntryCount, RecordSize(header.NameWidthCode), header.FolderAttributes);
     std::printf("%5s %5s %12s  %s\n", "atrib", "padre", "bytes", "nombre");
-    for (const EntryRecord& record : index.records) {
+    Status listed = ForEachRecord(source, header, [&key](const EntryRecord& record) {
         const std::string name = DecodeStoredName(record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
             record.EntrySize == -1 ? "<carpeta>" : std::to_string(record.EntrySize);
-        std::printf("%5d %5d %12s  %s\n", record.EntryAttributes, record.ParentAttributes,
-                    size.c_str(), DisplayUtf8(name).c_str());
+        char columns[64];
+        std::snprintf(columns, sizeof columns, "%5d %5d %12s  ", record.EntryAttributes,
+                      record.ParentAttributes, size.c_str());
+        WriteLine(stdout, columns + ShownName(name));
+        return Status::Ok();
+    });
+    if (!listed) {
+        Say(listed.error().message);
+        return kExitRefused;
     }
     return kExitOk;
 }
@@ -146,25 +182,27 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
     SystemClock clock;
-    CliHost host(files);
+    EngineState state;
+    CliHost host(files, state);
     CipherTables tables([](const std::string& text) { Say(text); });
     tables.CrearBuffer();
     PasswordPrompt prompt(options.password_stdin);
 
-    Result<std::string> target = AbsoluteProgramPath(options.target);
+    Result<std::string> target = files.FromSystemPath(options.target, FileSystem::Given::kEntry);
     if (!target) {
         Say(target.error().message);
         return kExitRefused;
     }
-    EngineState state;
     state.FolderPath = target.value();
     EngineOptions engine_options;
     engine_options.show_restored_folder = false;
+    engine_options.report_leftovers = true;
 
     if (options.command == "encode") {
         engine_options.keep_originals = options.keep;
         if (!options.container_folder.empty()) {
-            Result<std::string> folder = AbsoluteProgramPath(options.container_folder);
+            Result<std::string> folder =
+                files.FromSystemPath(options.container_folder, FileSystem::Given::kOutsideFolder);
             if (!folder) {
                 Say(folder.error().message);
                 return kExitRefused;
@@ -196,19 +234,23 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         return ExitFor(result);
     }
 
-    Result<ContainerIndex> index = ReadIndex(files, state.FolderPath, options.command == "list");
-    if (!index) {
-        Say(index.error().message);
+    // Only the header before the password: a damaged or hostile index is
+    // read after it, by the engine or by list.
+    OpenContainer container(files);
+    Result<ContainerHeader> header = container.Open(state.FolderPath);
+    if (!header) {
+        Say(header.error().message);
         return kExitRefused;
     }
-    Result<std::string> key = AskKeyForContainer(prompt, tables, index->header.PasswordCheck);
+    Result<std::string> key = AskKeyForContainer(prompt, tables, header->PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);
         return kExitWrongPassword;
     }
     if (options.command == "list")
-        return List(index.value(), key.value());
+        return List(container.source(), header.value(), key.value());
+    container.Close();
 
     engine_options.keep_container = options.keep;
     state.PasswordKey = key.value();
@@ -216,7 +258,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     Engine engine(files, host, tables, clock, state, engine_options);
     const RunResult result = engine.Des_carpeta();
     if (result.outcome == Outcome::kDone)
-        std::printf("%s\n", DisplayUtf8(files.DisplayPath(state.RestoredPath)).c_str());
+        PrintRestoredFolder(state.RestoredPath);
     state.PasswordKey.clear();
     return ExitFor(result);
 }

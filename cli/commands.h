@@ -13,6 +13,8 @@ enum ExitStatus : int {
     kExitUsage = 2,
     kExitRefused = 3,
     kExitFailed = 4,
+    // The container is complete, but part of the folder could not be wiped.
+    kExitLeftBehind = 5,
 };
 
 struct CliOptions {

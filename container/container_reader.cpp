@@ -33,36 +33,22 @@ Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
     return ParseHeader(bytes);
 }
 
-Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
-    std::vector<EntryRecord> records;
-    Result<ContainerIndex> index = ReadContainerIndex(
-        source, [&](EntryRecord&& record) { records.push_back(std::move(record)); });
-    if (index)
-        index->records = std::move(records);
-    return index;
-}
-
-Result<ContainerIndex> ReadContainerIndex(ByteSource& source,
-                                          const std::function<void(EntryRecord&&)>& each) {
-    Result<ContainerHeader> header = ReadContainerHeader(source);
-    if (!header)
-        return header.error();
-
-    ContainerIndex index;
-    index.header = header.value();
-    if (index.header.NameWidthCode > 2)
-        return Damaged("el ancho de los nombres (" + std::to_string(index.header.NameWidthCode) +
+Status ForEachRecord(ByteSource& source, const ContainerHeader& header,
+                     const std::function<Status(const EntryRecord&)>& visit) {
+    if (header.NameWidthCode > 2)
+        return Damaged("el ancho de los nombres (" + std::to_string(header.NameWidthCode) +
                        ") no existe.");
-    if (index.header.EntryCount < 0)
+    if (header.EntryCount < 0)
         return Damaged("el n\xFAmero de entradas es negativo.");
 
-    const auto record_size = static_cast<std::int64_t>(RecordSize(index.header.NameWidthCode));
-    const std::int64_t count = index.header.EntryCount;
+    const auto record_size = static_cast<std::int64_t>(RecordSize(header.NameWidthCode));
+    const std::int64_t count = header.EntryCount;
     const std::int64_t file_size = source.Size();
     if (count * record_size > file_size - static_cast<std::int64_t>(kHeaderSize))
         return Damaged("sus registros no caben en el archivo.");
-    index.data_offset = static_cast<std::int64_t>(kHeaderSize) + count * record_size;
+    const std::int64_t data_offset = static_cast<std::int64_t>(kHeaderSize) + count * record_size;
 
+    std::int64_t data_length = 0;
     std::vector<std::uint8_t> chunk;
     for (std::int64_t first = 0; first < count;
          first += static_cast<std::int64_t>(kRecordsPerRead)) {
@@ -73,20 +59,41 @@ Result<ContainerIndex> ReadContainerIndex(ByteSource& source,
         if (Status read = source.ReadAt(offset, chunk.data(), chunk.size()); !read)
             return read.error();
         for (std::size_t r = 0; r < in_chunk; ++r) {
-            EntryRecord record = ParseRecord(&chunk[r * static_cast<std::size_t>(record_size)],
-                                             index.header.NameWidthCode);
+            const EntryRecord record = ParseRecord(
+                &chunk[r * static_cast<std::size_t>(record_size)], header.NameWidthCode);
             if (record.EntrySize < -1)
                 return Damaged("la entrada " +
                                std::to_string(first + static_cast<std::int64_t>(r) + 1) +
                                " tiene un tama\xF1"
                                "o negativo.");
             if (record.EntrySize > 0)
-                index.data_length += record.EntrySize;
-            if (index.data_length > file_size - index.data_offset)
+                data_length += record.EntrySize;
+            if (data_length > file_size - data_offset)
                 return Damaged("faltan datos al final del archivo.");
-            each(std::move(record));
+            if (Status visited = visit(record); !visited)
+                return visited;
         }
     }
+    return Status::Ok();
+}
+
+Result<ContainerIndex> ReadContainerIndex(ByteSource& source) {
+    Result<ContainerHeader> header = ReadContainerHeader(source);
+    if (!header)
+        return header.error();
+    ContainerIndex index;
+    index.header = header.value();
+    Status read = ForEachRecord(source, index.header, [&index](const EntryRecord& record) {
+        if (record.EntrySize > 0)
+            index.data_length += record.EntrySize;
+        index.records.push_back(record);
+        return Status::Ok();
+    });
+    if (!read)
+        return read.error();
+    index.data_offset =
+        static_cast<std::int64_t>(kHeaderSize) +
+        index.header.EntryCount * static_cast<std::int64_t>(RecordSize(index.header.NameWidthCode));
     return index;
 }
 

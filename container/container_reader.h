@@ -41,10 +41,16 @@ struct ContainerIndex {
 // Reads the header alone; refuses a file shorter than a header.
 Result<ContainerHeader> ReadContainerHeader(ByteSource& source);
 
-// Reads and checks the header and every record before anything uses them: a
-// known width code, a non-negative count whose records fit in the file, sizes
-// of -1 or more, and a data area as long as the sizes claim. Nothing is
-// allocated beyond what the file itself holds.
+// Checks the header against the file (a known width code, a non-negative
+// count whose records fit in it), then reads the records a chunk at a time
+// and hands each to visit, in order, checking sizes of -1 or more and a data
+// area as long as the sizes claim so far. Holds one chunk at a time; the
+// first failure, of the file or of visit, ends the reading.
+Status ForEachRecord(ByteSource& source, const ContainerHeader& header,
+                     const std::function<Status(const EntryRecord&)>& visit);
+
+// The header and every record, checked as ForEachRecord checks them. Holds
+// the records the file really has, no more.
 Result<ContainerIndex> ReadContainerIndex(ByteSource& source);
 
 // The same reading and checks, handing each record to `each` in order

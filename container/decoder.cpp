@@ -1,36 +1,66 @@
+#include <algorithm>
+
 #include "cipher/cp1252_case.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
 #include "container/password_check.h"
+#include "container/path_helpers.h"
 
 namespace velmora {
 
 // Reads and checks everything the restore needs before any folder exists:
-// the records, the password, and names that stay inside the restored folder.
+// the password first, from the header alone; then the records, one chunk at
+// a time, each name checked as it is decoded, so that memory follows the
+// entries really read and a damaged index stops at its first bad entry;
+// last, names the file system could not hold once converted.
 std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
                                               std::uint8_t& width_code) {
     const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
     const EntryInfo info = OrFail(files_.InspectOpen(container));
     FileByteSource source(files_, container, info.size);
-    // Names are decoded as the records are read, so no record is kept; a
-    // wrong key only gives names that are never used.
-    std::vector<DecodedEntry> entries;
-    const ContainerIndex index = OrFail(ReadContainerIndex(source, [&](EntryRecord&& record) {
-        const bool folder = record.EntrySize == -1;
-        entries.push_back({DecodeStoredName(record.EncodedName, state_.PasswordKey, folder),
-                           record.EntrySize, record.ParentAttributes});
-    }));
-    OrFail(files_.Close(container));
-    if (!PasswordMatches(tables_, index.header.PasswordCheck, state_.PasswordKey))
+    const ContainerHeader header = OrFail(ReadContainerHeader(source));
+    if (!PasswordMatches(tables_, header.PasswordCheck, state_.PasswordKey))
         ThrowFailure(
             Error{"Contrase\xF1"
                   "a incorrecta."});
-    OrFail(CheckDecodedEntries(entries));
-    folder_attributes = index.header.FolderAttributes;
-    width_code = index.header.NameWidthCode;
+
+    std::vector<DecodedEntry> entries;
+    DecodedEntryCheck check;
+    OrFail(ForEachRecord(source, header, [&](const EntryRecord& record) {
+        const bool folder = record.EntrySize == -1;
+        entries.push_back({DecodeStoredName(record.EncodedName, state_.PasswordKey, folder),
+                           record.EntrySize, record.ParentAttributes});
+        return check.Add(entries.back());
+    }));
+    OrFail(files_.Close(container));
+    OrFail(check.Finish());
+    CheckNameSizes(entries);
+    folder_attributes = header.FolderAttributes;
+    width_code = header.NameWidthCode;
     return entries;
+}
+
+// Every component must fit the restore folder's file system once converted
+// to its own form (a Windows-1252 character may take three bytes).
+void Engine::CheckNameSizes(const std::vector<DecodedEntry>& entries) {
+    const std::string parent = ParentOf(state_.FolderPath);
+    const std::size_t longest =
+        OrFail(files_.LongestName(parent.empty() ? OrFail(files_.CurrentFolder()) : parent));
+    for (const DecodedEntry& entry : entries) {
+        std::size_t start = 1;
+        while (start < entry.name.size()) {
+            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
+            const std::string component = entry.name.substr(start, end - start);
+            if (component.size() * 3 > longest && files_.NativeNameSize(component) > longest)
+                ThrowFailure(Error{"El contenedor no se puede restaurar aqu\xED: el nombre \xAB" +
+                                   ShownName(entry.name) +
+                                   "\xBB tiene una parte demasiado larga para este sistema de "
+                                   "archivos."});
+            start = end + 1;
+        }
+    }
 }
 
 RunResult Engine::Des_carpeta() {

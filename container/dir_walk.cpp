@@ -4,8 +4,7 @@
 namespace velmora {
 namespace {
 
-// Top-level entries with exactly these attribute values are reset to normal
-// before the walk reads the folder list.
+// Top-level entries with exactly these attribute values are reset to normal.
 bool IsResetCombination(int attributes) {
     switch (attributes) {
         case 18:
@@ -35,7 +34,7 @@ void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir, Fo
             if (name != "..") {
                 const int attributes = OrFail(files_.GetAttr(CurrDir + name));
                 if (IsResetCombination(attributes))
-                    OrFail(files_.SetAttr(CurrDir + name, 0));
+                    walk_resets_.push_back(name == "." ? scan_.root_path : CurrDir + name);
             }
             state_.RemovalList.push_back(CurrDir + name);
         }

@@ -1,3 +1,5 @@
+#include <errno.h>
+
 #include <algorithm>
 
 #include "cipher/cp1252_case.h"
@@ -27,12 +29,12 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
                                      : Result<std::string>(options_.container_folder);
     if (!target)
         return target.error();
-    Result<std::string> current = files_.CurrentFolder();
-    if (!current)
-        return current.error();
-    // A relative folder is taken from the current folder, as the system does.
-    const std::string absolute = folder.front() == '\\' ? folder : current.value() + "\\" + folder;
-    if (target.value() == absolute || target->rfind(absolute + "\\", 0) == 0)
+    // By the real folders, not the texts: a link or a bind mount into the
+    // folder must not let the container be written inside it and wiped.
+    Result<bool> inside = files_.IsSameOrInside(target.value(), folder);
+    if (!inside)
+        return inside.error();
+    if (inside.value())
         return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
                      files_.DisplayPath(target.value()) + "\xBB)."};
     if (files_.Inspect(container_path).ok())
@@ -68,18 +70,24 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     if (Status target = CheckEncodingTarget(container_path); !target)
         return Refuse(target.error().message);
 
+    container_path_ = container_path;
+    walk_resets_.clear();
+    bool left_behind = false;
     try {
         host_.SetCaption("Codificando...");
         FoundList sFound(scan_);
         state_.FoundCount = 0;
         DirWalk("*.*", folder + "\\", sFound);
 
+        // Full paths are measured in the characters the system shows: the
+        // folder's parent may hold characters a stored name could not.
+        const std::size_t base = files_.CharacterCount(folder);
         std::size_t longest = 0;
         state_.TotalBytes = 0;
         for (std::size_t i = 0; i < sFound.size(); ++i) {
-            longest = std::max(longest, sFound.PathLength(i));
+            longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
             if (!sFound.IsFolderEntry(i))
-                state_.TotalBytes += scan_.entries[sFound[i]].size;
+                state_.TotalBytes += scan_.entries[sFound[i]].info.size;
         }
         const std::uint8_t width_code = ChooseNameWidthCode({longest});
 
@@ -91,38 +99,80 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 
         if (before_wipe_)
             before_wipe_(sFound);
-        if (!options_.keep_originals)
+        if (!options_.keep_originals) {
+            ApplyWalkResets();
             BorrarOrig(sFound);
+            left_behind = !files_left_.empty() || files_.Inspect(folder).ok();
+        }
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
     }
     host_.UnloadMainWindow();
-    return {Outcome::kDone, ""};
+    RunResult done{Outcome::kDone, ""};
+    done.left_behind = left_behind;
+    return done;
+}
+
+// Whether path is the folder itself or one of its own subfolders.
+bool Engine::IsTopLevelFolder(const std::string& path) const {
+    if (path == state_.FolderPath)
+        return true;
+    const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+    for (std::uint32_t k = root.first_child; k < root.first_child + root.children; ++k)
+        if (scan_.IsFolder(k) && path == scan_.FullPath(k))
+            return true;
+    return false;
+}
+
+// The walk's resets of top-level folders, made once the container is
+// complete. A file's reset is the wipe's own, made right before it is
+// overwritten, once it is known to be the file that was packed.
+void Engine::ApplyWalkResets() {
+    for (const std::string& path : walk_resets_)
+        if (IsTopLevelFolder(path))
+            (void)files_.SetAttr(path, 0);
 }
 
 // The attributes the scan read, except for the folder itself and its own
-// entries, which the walk may have reset since: those are read again, once.
+// entries, which are read again (once), and those the walk resets to normal
+// (a folder then reads 16, a file 128).
 std::uint8_t Engine::AttributesOf(std::uint32_t entry) {
     const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
     if (entry != TreeScan::kRoot && scan_.entries[entry].parent != TreeScan::kRoot)
         return AttributeByte(scan_.entries[entry].attributes);
     const std::size_t slot = entry == TreeScan::kRoot ? 0 : entry - root.first_child + 1;
-    if (top_level_attributes_[slot] < 0)
-        top_level_attributes_[slot] = OrFail(files_.GetAttr(scan_.FullPath(entry)));
+    if (top_level_attributes_[slot] < 0) {
+        const std::string path = scan_.FullPath(entry);
+        const bool reset =
+            std::find(walk_resets_.begin(), walk_resets_.end(), path) != walk_resets_.end();
+        top_level_attributes_[slot] =
+            reset ? (scan_.IsFolder(entry) ? kFolder : kNormal) : OrFail(files_.GetAttr(path));
+    }
     return AttributeByte(top_level_attributes_[slot]);
 }
 
+// The container is written under a name of its own in the same folder
+// and takes its real name only once it is complete: a run that ends early
+// never leaves a partial file under the real name. An unused name is
+// chosen, so a partial file left by a killed run never blocks the next.
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
                             const FoundList& sFound, std::uint8_t width_code) {
-    const int container = OrFail(files_.Open(container_path, OpenMode::kCreateNew));
-    host_.SetPicture1Tag(container_path);
+    std::string partial = container_path + ".parcial";
+    Result<int> opened = files_.Open(partial, OpenMode::kCreateNew);
+    for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
+        partial = container_path + ".parcial" + std::to_string(n);
+        opened = files_.Open(partial, OpenMode::kCreateNew);
+    }
+    const int container = OrFail(std::move(opened));
+    host_.SetPicture1Tag(partial);
+    std::string written = partial;  // the name the container has now
     try {
         top_level_attributes_.assign(scan_.entries[TreeScan::kRoot].children + 1, -1);
         ContainerHeader header;
         header.EntryCount = static_cast<std::int32_t>(sFound.size());
         header.NameWidthCode = width_code;
         header.PasswordCheck = MakePasswordCheck(tables_, Contrasena);
-        header.FolderAttributes = AttributeByte(OrFail(files_.GetAttr(state_.FolderPath + "\\")));
+        header.FolderAttributes = AttributesOf(TreeScan::kRoot);
         const auto head = SerializeHeader(header);
         BufferedWriter out(files_, container, 0);
         OrFail(out.Append(head.data(), head.size()));
@@ -140,7 +190,8 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
             record.EntryAttributes = StoredAttribute(AttributesOf(entry), width_code);
             record.ParentAttributes = StoredAttribute(
                 AttributesOf(file ? scan_.entries[entry].parent : entry), width_code);
-            record.EntrySize = file ? static_cast<std::int32_t>(scan_.entries[entry].size) : -1;
+            record.EntrySize =
+                file ? static_cast<std::int32_t>(scan_.entries[entry].info.size) : -1;
             WriteRecord(record, width_code, OrFail(out.Reserve(record_size)));
             out.Commit(record_size);
         }
@@ -151,23 +202,26 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
             if (sFound.IsFolderEntry(i))
                 continue;
             EncodeFileInto(out, sFound[i], paths.Of(i), stream);
-            running_total += scan_.entries[sFound[i]].size;
+            running_total += scan_.entries[sFound[i]].info.size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }
         OrFail(out.Flush());
         // Before the originals are wiped, the container must be on disk; when
         // they stay, nothing is at risk and the system may write it back later.
-        if (!options_.keep_originals) {
+        if (!options_.keep_originals)
             OrFail(files_.Flush(container));
+        OrFail(files_.Close(container));
+        OrFail(files_.RenameNew(partial, container_path));
+        written = container_path;
+        if (!options_.keep_originals) {
             const std::string target = ParentOf(container_path);
             OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
         }
-        OrFail(files_.Close(container));
     } catch (const EngineFailure&) {
-        // Nothing of the folder has been touched; the unfinished container
-        // is ours and useless, so it goes.
+        // Nothing of the folder has been touched; the container of a failed
+        // run is ours and useless, so it goes.
         files_.CloseAll();
-        (void)files_.DeleteFile(container_path);
+        (void)files_.DeleteFile(written);
         host_.SetPicture1Tag("");
         throw;
     }
@@ -175,7 +229,7 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
 
 void Engine::EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
                             const KeyStream& stream) {
-    const ScannedEntry& seen = scan_.entries[entry];
+    const EntryInfo& seen = scan_.entries[entry].info;
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
     // A file that changed since the scan would make the container disagree
     // with its records: reading must give exactly the size the scan saw. (The

@@ -34,11 +34,16 @@ class Engine {
 
     // Lists the tree depth first into sFound (every file, and a "\"-ended
     // entry for every folder without files) and fills RemovalList. Needs the
-    // tree scanned first (it stands in for the folder and file lists).
+    // tree scanned first (it stands in for the folder and file lists). The
+    // top-level entries it resets to normal are only noted: the records show
+    // the reset values, and the disk changes once the container is complete
+    // and the folder is about to be wiped.
     void DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound);
 
     // Overwrites every listed file with bytes of 255 and deletes it, then
-    // removes the walked folders, deepest first. Failures are skipped.
+    // removes the walked folders, deepest first. Failures are skipped. Files
+    // are overwritten in batches, each flushed once before its files are
+    // deleted; a file is touched only while it is still the one the scan saw.
     void BorrarOrig(const FoundList& Lista);
 
     // Returns after about Segundos seconds, pumping events meanwhile.
@@ -60,10 +65,28 @@ class Engine {
     void EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
                         const KeyStream& stream);
     std::uint8_t AttributesOf(std::uint32_t entry);
-    bool Sobrescribir(std::string& path, const ScannedEntry& seen);
+    bool IsTopLevelFolder(const std::string& path) const;
+    void ApplyWalkResets();
+
+    // What the overwrite of one file came to.
+    enum class Overwrite { kDone, kLeftAlone, kNotOverwritten, kGone };
+    struct Overwritten {
+        std::string path;
+        EntryInfo identity;  // of the file that was overwritten
+    };
+    Overwrite Sobrescribir(std::string& path, const EntryInfo& seen, EntryInfo& overwritten);
+    void DeleteBatch(std::vector<Overwritten>& batch);
+    void DeleteUnwritten(const std::string& path, const EntryInfo& seen);
+    void AllowDeletingIn(const std::string& folder);
+    void LeaveAlone(const std::string& path);
+    void LeftBehind(const std::string& path, const std::string& why);
+    void StopWipeOnCancel(const FoundList& Lista, std::size_t next);
+    std::vector<std::string> FoldersStillThere();
+    void ReportLeftovers();
 
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
                                           std::uint8_t& width_code);
+    void CheckNameSizes(const std::vector<DecodedEntry>& entries);
     void Crear_carpetas(const std::vector<DecodedEntry>& Nuevo, std::uint8_t folder_attributes);
     void SetFolderAttributes(const std::string& folder, std::uint8_t stored);
     void Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T);
@@ -79,6 +102,15 @@ class Engine {
     std::vector<int> top_level_attributes_;       // read again after the walk; -1: not yet
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
+
+    std::string container_path_;            // the finished container's name
+    std::vector<std::string> walk_resets_;  // top-level entries the walk resets
+    // The wipe's account: files that stay, and the folders given owner write
+    // permission so that their entries could be deleted, with their former
+    // attributes.
+    std::vector<std::string> files_left_;
+    std::string overwrite_error_;  // why the last file could not be opened
+    std::vector<std::pair<std::string, int>> opened_folders_;
 };
 
 }  // namespace velmora

@@ -21,6 +21,11 @@ struct EngineState {
     std::vector<std::string> RemovalList;
     // The 15-character key; "" while none is accepted.
     std::string PasswordKey;
+    // While the folder is wiped, "Cancelar" does not end the program on the
+    // spot: it sets CancelRequested, and the wipe stops at its next safe
+    // point (the current file overwritten, its batch flushed and deleted).
+    bool Wiping = false;
+    bool CancelRequested = false;
 };
 
 // What the program does beyond the format's own steps; the defaults are the
@@ -33,6 +38,14 @@ struct EngineOptions {
     // After decoding: hide the main window, open the restored folder and
     // wait one second.
     bool show_restored_folder = true;
+    // Tell exactly what the wipe could not do, and sum up what was left of
+    // the folder. The program's windows show only their own message.
+    bool report_leftovers = false;
+    // The wipe's batches: overwritten files are flushed once per batch, then
+    // deleted. The bounds are what a failed flush can leave overwritten but
+    // not deleted.
+    std::int64_t wipe_batch_bytes = 64 << 20;
+    std::size_t wipe_batch_files = 1000;
 };
 
 enum class Outcome { kDone, kRefused, kFailed };
@@ -43,6 +56,9 @@ enum class Outcome { kDone, kRefused, kFailed };
 struct RunResult {
     Outcome outcome = Outcome::kDone;
     std::string message;
+    // Encoding finished with a complete container, but part of the folder
+    // could not be wiped and is still there.
+    bool left_behind = false;
 };
 
 }  // namespace velmora

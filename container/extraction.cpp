@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <set>
 
 #include "container/buffered_io.h"
 #include "container/container_format.h"
@@ -65,15 +66,17 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
     SetFolderAttributes(root, folder_attributes);
     state_.RestoredPath = root + "\\";
 
-    std::string_view remembered = parts.front().path;
+    // Each folder once, after its parent. Entries of one folder need not
+    // stand together in a container (\A\X, \B\Y, \A\Z), so every folder
+    // made is remembered, not only the last.
+    std::set<std::string_view> made = {parts.front().path};
     for (std::size_t k = 1; k < parts.size(); ++k) {
-        if (parts[k].path == remembered)
+        if (!made.insert(parts[k].path).second)
             continue;
         const std::string folder = UnderRoot(state_.RestoredPath, std::string(parts[k].path));
         OrFail(files_.MakeFolder(folder));
         host_.PumpEvents();
         SetFolderAttributes(folder, parts[k].attributes);
-        remembered = parts[k].path;
     }
 }
 

@@ -2,7 +2,11 @@
 
 namespace velmora {
 
-void PressCancelar(FileSystem& files, Host& host) {
+void PressCancelar(FileSystem& files, EngineState& state, Host& host) {
+    if (state.Wiping) {
+        state.CancelRequested = true;
+        return;
+    }
     files.CloseAll();
     const std::string unfinished = host.Picture1Tag();
     if (!unfinished.empty())

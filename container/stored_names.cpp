@@ -1,19 +1,25 @@
 #include "container/stored_names.h"
 
-#include <algorithm>
-#include <string_view>
+#include <set>
 
 #include "cipher/cp1252_case.h"
 #include "container/path_helpers.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
+
+// The five codes Windows-1252 gives no character: no system can make a
+// name of them.
+bool IsUndefinedCp1252(unsigned char code) {
+    return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
+}
 
 Error Unsafe(const std::string& name, const std::string& why) {
     return Error{
         "El contenedor est\xE1 da\xF1"
         "ado o no es seguro: el nombre \xAB" +
-        name + "\xBB " + why};
+        ShownName(name) + "\xBB " + why};
 }
 
 Status CheckName(const DecodedEntry& entry) {
@@ -26,7 +32,7 @@ Status CheckName(const DecodedEntry& entry) {
                                    : "es un archivo que termina en \\.");
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == ':' || c == '/')
+        if (code < 32 || code == 127 || c == ':' || c == '/' || IsUndefinedCp1252(code))
             return Unsafe(name, "contiene caracteres no permitidos.");
     }
     if (name.back() == ' ')
@@ -68,61 +74,47 @@ std::string DecodeStoredName(const std::string& field, const std::string& key, b
     return ToUpperCp1252(name);
 }
 
-// Names and folders are checked through sorted views into the entries'
-// names, so the check copies no name, whatever the number of entries.
-Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
-    // The first entry, in entry order, whose name an earlier entry has.
-    std::vector<std::size_t> order(entries.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (const int c = entries[a].name.compare(entries[b].name); c != 0)
-            return c < 0;
-        return a < b;
-    });
-    std::size_t first_repeat = entries.size();
-    for (std::size_t k = 1; k < order.size(); ++k)
-        if (entries[order[k]].name == entries[order[k - 1]].name)
-            first_repeat = std::min(first_repeat, order[k]);
-    bool has_root_entry = false;
-    std::vector<std::string_view> folders = {"\\"};
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const DecodedEntry& entry = entries[i];
-        if (Status checked = CheckName(entry); !checked)
-            return checked;
-        if (i == first_repeat)
-            return Unsafe(entry.name, "aparece dos veces.");
-        const std::string_view name = entry.name;
-        const std::string_view folder =
-            entry.size == -1 ? name : name.substr(0, name.rfind('\\') + 1);
-        has_root_entry = has_root_entry || folder == "\\";
-        folders.push_back(folder);
-    }
-    if (!has_root_entry)
+Status DecodedEntryCheck::Add(const DecodedEntry& entry) {
+    if (Status checked = CheckName(entry); !checked)
+        return checked;
+    if (!names_.insert(entry.name).second)
+        return Unsafe(entry.name, "aparece dos veces.");
+    std::string folder =
+        entry.size == -1 ? entry.name : entry.name.substr(0, entry.name.rfind('\\') + 1);
+    has_root_entry_ = has_root_entry_ || folder == "\\";
+    folders_.insert(std::move(folder));
+    return Status::Ok();
+}
+
+Status DecodedEntryCheck::Finish() const {
+    if (!has_root_entry_)
         return Error{
             "El contenedor est\xE1 da\xF1"
             "ado: no tiene ninguna entrada en su carpeta "
             "principal."};
-    std::sort(folders.begin(), folders.end());
-    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
-    auto is_name = [&](std::string_view name) {
-        const auto it = std::lower_bound(order.begin(), order.end(), name,
-                                         [&](std::size_t i, std::string_view n) {
-                                             return std::string_view(entries[i].name) < n;
-                                         });
-        return it != order.end() && entries[*it].name == name;
-    };
-    for (const std::string_view folder : folders) {
+    for (const std::string& folder : folders_) {
         if (folder == "\\")
             continue;
-        const std::string_view without_slash = folder.substr(0, folder.size() - 1);
-        if (is_name(without_slash))
-            return Unsafe(std::string(without_slash), "es un archivo y a la vez una carpeta.");
-        const std::string_view parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
-        if (!std::binary_search(folders.begin(), folders.end(), parent))
-            return Unsafe(std::string(folder), "est\xE1 en una carpeta que el contenedor no crea.");
+        const std::string without_slash = folder.substr(0, folder.size() - 1);
+        if (names_.count(without_slash))
+            return Unsafe(without_slash, "es un archivo y a la vez una carpeta.");
+        const std::string parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
+        if (!folders_.count(parent))
+            return Unsafe(folder, "est\xE1 en una carpeta que el contenedor no crea.");
     }
     return Status::Ok();
+}
+
+Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
+    DecodedEntryCheck check;
+    for (const DecodedEntry& entry : entries)
+        if (Status added = check.Add(entry); !added)
+            return added;
+    return check.Finish();
+}
+
+std::string ShownName(const std::string& name) {
+    return EscapeControlBytes(name);
 }
 
 }  // namespace velmora

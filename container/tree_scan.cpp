@@ -49,10 +49,12 @@ Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& 
                      "tuber\xED"
                      "a) y no se puede guardar."};
     const EntryInfo& info = entry.info;
-    if (info.kind == EntryKind::kFolder && info.device != root_device)
+    if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != root_device))
         return Error{Quoted(files, path_of()) +
-                     " es otro sistema de archivos montado dentro de la carpeta; no se puede "
-                     "codificar."};
+                     " es un punto de montaje dentro de la carpeta (otro sistema de archivos o "
+                     "un montaje enlazado); no se puede codificar: al borrar los originales "
+                     "se destruir\xED"
+                     "an datos de fuera de la carpeta."};
     if (info.kind == EntryKind::kFile && info.links > 1)
         return Error{Quoted(files, path_of()) +
                      " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"
@@ -96,9 +98,7 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         return Error{Quoted(files, root) + " no es una carpeta."};
     scan.root_path = root;
     ScannedEntry top;
-    top.kind = EntryKind::kFolder;
-    top.device = root_info->device;
-    top.inode = root_info->inode;
+    top.info = root_info.value();
     scan.entries.push_back(top);
 
     std::vector<std::uint32_t> pending = {TreeScan::kRoot};
@@ -125,7 +125,7 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
                              "an."};
             previous = &entry;
             if (Status checked =
-                    CheckEntry(files, scan.entries[TreeScan::kRoot].device, entry, path_of);
+                    CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, path_of);
                 !checked)
                 return checked.error();
             ScannedEntry scanned;
@@ -133,12 +133,9 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
             scanned.name_offset = static_cast<std::uint32_t>(scan.names.size());
             scanned.name_length = static_cast<std::uint32_t>(entry.name.size());
             scanned.attributes = entry.attributes;
-            scanned.kind = entry.info.kind;
-            scanned.device = entry.info.device;
-            scanned.inode = entry.info.inode;
-            scanned.size = entry.info.size;
+            scanned.info = entry.info;
             scan.names += entry.name;
-            if (scanned.kind == EntryKind::kFolder)
+            if (scanned.info.kind == EntryKind::kFolder)
                 pending.push_back(static_cast<std::uint32_t>(scan.entries.size()));
             scan.entries.push_back(scanned);
         }
@@ -175,7 +172,7 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root, const Cip
     std::string relative;
     for (std::uint32_t i = 0; i < scan.entries.size(); ++i) {
         const ScannedEntry& entry = scan.entries[i];
-        if (entry.kind == EntryKind::kFolder) {
+        if (entry.info.kind == EntryKind::kFolder) {
             bool has_files = false;
             for (std::uint32_t c = 0; c < entry.children && !has_files; ++c)
                 has_files = !scan.IsFolder(entry.first_child + c);
@@ -184,7 +181,7 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root, const Cip
         }
         relative.clear();
         scan.AppendRelativePath(i, relative);
-        if (entry.kind == EntryKind::kFolder)
+        if (entry.info.kind == EntryKind::kFolder)
             relative += '\\';
         if (!first_path.empty() && relative >= first_path)
             continue;

@@ -23,10 +23,7 @@ struct ScannedEntry {
     std::uint32_t name_offset = 0;  // the name, in TreeScan::names
     std::uint32_t name_length = 0;
     int attributes = 0;
-    EntryKind kind = EntryKind::kOther;
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
+    EntryInfo info;  // as the scan saw it: what the wipe checks again
 };
 
 // A folder tree as read once before encoding: every folder's listing, every
@@ -43,7 +40,9 @@ struct TreeScan {
         const ScannedEntry& e = entries[entry];
         return std::string_view(names).substr(e.name_offset, e.name_length);
     }
-    bool IsFolder(std::uint32_t entry) const { return entries[entry].kind == EntryKind::kFolder; }
+    bool IsFolder(std::uint32_t entry) const {
+        return entries[entry].info.kind == EntryKind::kFolder;
+    }
     // Appends the entry's path below the root ("\a\b"; nothing for the root).
     void AppendRelativePath(std::uint32_t entry, std::string& out) const;
     std::string FullPath(std::uint32_t entry) const;

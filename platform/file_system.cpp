@@ -32,6 +32,17 @@ Result<std::vector<std::string>> FileSystem::ListFiles(const std::string& folder
     return NamesOfKind(*this, folder, EntryKind::kFile);
 }
 
+bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
+    return now.kind == EntryKind::kFile && seen.kind == EntryKind::kFile &&
+           now.device == seen.device && now.inode == seen.inode && now.size == seen.size &&
+           now.modified_ns == seen.modified_ns && now.changed_ns == seen.changed_ns &&
+           now.links == 1;
+}
+
+Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
+    return path == folder || path.rfind(folder + "\\", 0) == 0;
+}
+
 bool PassesMask(int attributes, int mask) {
     const int selective = attributes & (kHidden | kSystem | kFolder);
     return (selective & ~mask) == 0;

@@ -32,7 +32,18 @@ struct EntryInfo {
     std::uint64_t inode = 0;
     std::uint64_t links = 0;
     std::int64_t size = 0;
+    // Last change of the content, and of the content or the entry itself
+    // (attributes, links), in nanoseconds.
+    std::int64_t modified_ns = 0;
+    std::int64_t changed_ns = 0;
+    // The root of a mount: another file system, or a bind mount of a folder
+    // or of a single file, even from the same file system.
+    bool mount_root = false;
 };
+
+// The same entry, unchanged in content and in what points to it: same
+// device, inode, size and times, and no other name.
+bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen);
 
 struct DirEntry {
     std::string name;
@@ -71,6 +82,13 @@ class FileSystem {
     virtual Result<EntryInfo> Inspect(const std::string& path) = 0;
 
     virtual Status DeleteFile(const std::string& path) = 0;
+    // Deletes the file through a handle of its folder (not following a link
+    // to the folder) right after checking, through that handle, that the
+    // name still refers to the file `expected` (device and inode). Returns
+    // false, deleting nothing, when the name now refers to something else.
+    virtual Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) = 0;
+    // Gives `from` the name `to`, which must not exist yet (never replaces).
+    virtual Status RenameNew(const std::string& from, const std::string& to) = 0;
     virtual Status MakeFolder(const std::string& path) = 0;
     virtual Status RemoveFolder(const std::string& path) = 0;
     // Makes the folder's list of names durable (after a create or a delete).
@@ -94,8 +112,34 @@ class FileSystem {
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.
     virtual Result<std::string> ProgramFolder() = 0;
-    // The path as the user knows it on this platform, still Windows-1252.
+    // The path as the user knows it on this platform, still Windows-1252,
+    // control bytes escaped (it goes into messages).
     virtual std::string DisplayPath(const std::string& path) const = 0;
+
+    // A path the user gave (a command-line argument, in the system's own
+    // encoding) as the program's absolute path, resolved the way the system
+    // resolves it: an entry (a folder to encode, a container), whose own
+    // name must have a Windows-1252 form, or a folder outside any tree (the
+    // folder a container goes to), taken whole as the system gives it. By
+    // default the text is taken as it is.
+    enum class Given { kEntry, kOutsideFolder };
+    virtual Result<std::string> FromSystemPath(const std::string& given, Given what) {
+        static_cast<void>(what);
+        return given;
+    }
+    // True when path names the folder itself or anything below it, judged by
+    // the identity of the real folders, not by the texts. By default the
+    // texts are compared.
+    virtual Result<bool> IsSameOrInside(const std::string& path, const std::string& folder);
+    // The length of a path in characters as the system shows it.
+    virtual std::size_t CharacterCount(const std::string& path) const { return path.size(); }
+    // The longest name, in the system's units, that a folder can hold, and a
+    // name's size in those units.
+    virtual Result<std::size_t> LongestName(const std::string& folder) {
+        static_cast<void>(folder);
+        return std::size_t{255};
+    }
+    virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
 
     Result<std::int64_t> FileLen(const std::string& path);
     Result<std::vector<std::string>> ListSubfolders(const std::string& folder);

@@ -15,11 +15,31 @@ Result<std::string> Utf8ToCp1252(std::string_view text);
 // For showing a program text to the user: never fails; a code with no form
 // becomes "?".
 std::string DisplayUtf8(std::string_view cp1252_text);
+// For putting a native text into a program message: never fails; what has
+// no Windows-1252 form shows as "?".
+std::string DisplayCp1252(std::string_view native_text);
 
 // Converts between the program's paths (Windows-1252, "\" between
 // components) and the file system's own (UTF-8, "/"). A native name that
 // holds "\" or has no Windows-1252 form is refused.
+//
+// Only names stored in a container must have a Windows-1252 form. A folder
+// outside the tree (the encoded folder's parent, the container's folder)
+// whose native path has none travels in program paths as an anchor: one
+// leading component made of the byte 0x81, which Windows-1252 leaves
+// undefined (so no name in a tree or a container can hold it), followed by
+// the native path with every byte outside printable ASCII, "\" and "%"
+// written as %XX. NativePath turns an anchor back into the native path;
+// ProgramPath never makes one.
 Result<std::string> NativePath(std::string_view program_path);
 Result<std::string> ProgramPath(std::string_view native_path);
+
+// The program's path of a native folder: its plain form when it has one,
+// otherwise its anchor.
+std::string OutsidePath(std::string_view native_folder);
+
+// The number of characters of a program path as the system shows it: an
+// anchor counts one per character of its native path.
+std::size_t PathCharacters(std::string_view program_path);
 
 }  // namespace velmora

@@ -26,6 +26,8 @@ packages=(
   imagemagick       # `import`: screenshots of the windows
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
+  python3           # draws the icons of the Debian package
+  lintian           # checks the Debian package in the tests
 )
 
 if [ "${1:-}" = "--bench" ]; then

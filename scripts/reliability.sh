@@ -10,10 +10,14 @@ trap 'rm -f "$figures"' EXIT
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}" | tee -a "$figures"
 tests/crash_injection.sh "$build/cli/velmora-cli-crashpoints" "$build/cli/velmora-cli" 1 |
   tail -n 1 | tee -a "$figures"
-"$build/tests/fault_injection_test" | grep '^fault injection' | tee -a "$figures"
+"$build/tests/fault_injection_test" | grep -E '^(fault injection|races)' | tee -a "$figures"
 "$build/tests/decoder_test" --gtest_filter='*Truncation*:*Unsafe*' | grep '^hostile' |
   tee -a "$figures"
 "$build/tests/encoder_test" --gtest_filter='*Unsafe*' | grep '^hostile' | tee -a "$figures"
+"$build/tests/encoder_test" --gtest_filter='*MountPoints*' |
+  grep -E '^mounts|mounting needs' | sed 's/.*mounting needs.*/mounts: not tried (mounting needs privileges)/' |
+  tee -a "$figures"
+"$build/tests/platform_posix_test" --gtest_filter='*GivenPaths*' | grep '^paths' | tee -a "$figures"
 
 echo
 echo "== Reliability figures ($(date +%F))"

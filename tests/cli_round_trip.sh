@@ -4,7 +4,7 @@
 set -euo pipefail
 cli="$1"
 work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -49,6 +49,64 @@ grep -q 'al menos 3 caracteres' err.txt || fail "short password accepted"
 head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
 [ ! -e broken ] || fail "a damaged container created a folder"
+
+# What the wipe cannot delete makes the exit status say so: a folder in a
+# read-only parent for a normal account, an immutable file for root.
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir -p cerrada/T && printf 'x' > cerrada/T/a && chmod 555 cerrada
+  expect_status 5 sh -c "echo 'clave' | '$cli' encode cerrada/T -C . --password-stdin"
+  grep -q 'no se ha podido borrar del todo' err.txt || fail "what was left is not told"
+  [ -f T.zol ] && [ ! -e cerrada/T/a ] || fail "container or wipe missing"
+  chmod 755 cerrada
+else
+  mkdir -p fija/T && printf 'x' > fija/T/a && printf 'y' > fija/T/b
+  if chattr +i fija/T/a 2>/dev/null; then
+    expect_status 5 sh -c "echo 'clave' | '$cli' encode fija/T -C . --password-stdin"
+    grep -q 'fija/T/a' err.txt || fail "the immutable file is not named"
+    [ "$(cat fija/T/a)" = x ] && [ ! -e fija/T/b ] || fail "wrong file kept"
+    chattr -i fija/T/a
+  fi
+fi
+# Paths mean what the kernel makes of them: with L a link, L/../t is the t
+# beside L's target, not ./t.
+mkdir -p real/sub real/t t && printf real > real/t/r.txt && printf decoy > t/d.txt
+ln -s real/sub L
+expect_status 0 sh -c "echo 'clave' | '$cli' encode L/../t --password-stdin"
+[ -f t/d.txt ] && [ ! -e real/t ] && [ -f t.zol ] || fail "encode L/../t did not mean real/t"
+mv t.zol real/
+expect_status 0 sh -c "echo 'clave' | '$cli' decode L/../t.zol --password-stdin"
+[ "$(cat real/t/R.TXT)" = real ] && [ -f t/d.txt ] || fail "decode L/../t.zol did not mean real/t.zol"
+ln -s real/t/ into-t
+expect_status 3 sh -c "echo 'clave' | '$cli' encode real/t --keep -C into-t --password-stdin"
+grep -q 'dentro de la carpeta' err.txt || fail "-C through a link into the folder was not refused"
+
+# Only stored names need Windows-1252; the folders around them are the system's.
+mkdir -p "łukasz/Datos" && printf x > "łukasz/Datos/a"
+expect_status 0 sh -c "echo 'clave' | '$cli' encode łukasz/Datos -C łukasz --password-stdin"
+expect_status 0 sh -c "echo 'clave' | '$cli' decode łukasz/Datos.zol --password-stdin"
+[ -f "łukasz/Datos/A" ] && grep -q "łukasz/Datos/" out.txt || fail "no round trip under łukasz"
+
+# Not a regular file: refused at once.
+mkfifo tuberia.zol
+expect_status 3 sh -c "echo 'clave' | timeout 10 '$cli' list tuberia.zol --password-stdin"
+
+# Names holding control bytes are shown escaped, whole. The cipher adds the
+# key to each byte, so subtracting from a stored byte changes the name's
+# byte by as much: "\abcd" becomes "\", ESC, CR, NUL, "d".
+mkdir C && printf x > C/abcd
+expect_status 0 sh -c "echo 'clave' | '$cli' encode C --password-stdin"
+python3 - C.zol <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+for offset, change in ((22, 0x61 - 0x1B), (23, 0x62 - 0x0D), (24, 0x63)):
+    data[offset] = (data[offset] - change) % 256
+open(sys.argv[1], 'wb').write(data)
+PY
+expect_status 0 sh -c "echo 'clave' | '$cli' list C.zol --password-stdin"
+grep -qF '\x1B\x0D\x00D' out.txt || fail "list did not escape control bytes"
+expect_status 3 sh -c "echo 'clave' | '$cli' decode C.zol --password-stdin"
+grep -qF '\x1B\x0D\x00D' err.txt || fail "the refusal did not show the name whole"
+! grep -q "$(printf '[\x1b\r]')" out.txt err.txt || fail "control bytes reached the terminal"
 
 expect_status 2 "$cli"
 expect_status 2 "$cli" frobnicate x

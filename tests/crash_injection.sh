@@ -3,8 +3,13 @@
 # disk, while encoding and while decoding, and checks after every kill that
 # nothing was lost:
 #   encoding - every original file is intact, or a complete container exists
-#              that decodes to the original tree;
+#              that decodes to the original tree; a container under its real
+#              name is always complete, and a partial one left by the kill
+#              does not block the next run;
 #   decoding - the container is intact, or the restored tree is complete.
+# Then it sends SIGTERM and SIGHUP at each point while encoding: the run
+# stops as "Cancelar" does, leaves no partial container, and every file
+# still in the folder is exactly the original (none half overwritten).
 # Usage: crash_injection.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries every
 # STEP-th point only). Prints the number of kill points tried.
 set -euo pipefail
@@ -34,6 +39,13 @@ make_tree original
 expected=$(listing original)
 original_files=$( (cd original && find . -type f -exec sha256sum {} + | sort) )
 
+container_is_complete() {  # what
+  rm -rf check && mkdir check && cp enc/T.zol check/
+  echo clave | "$cli" decode check/T.zol --keep --password-stdin > /dev/null 2>&1 ||
+    fail "$1: the container does not decode"
+  [ "$(listing check/T)" = "$expected" ] || fail "$1: the container lost data"
+}
+
 points() {  # the number of crash points of a complete run
   VELMORA_POINTS_FILE="$work/points" "$@" > /dev/null 2>&1
   cat "$work/points"
@@ -52,16 +64,41 @@ for ((k = 1; k <= total; k += step)); do
   set -e
   [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
   tried=$((tried + 1))
+  [ ! -e enc/T.zol ] || container_is_complete "encode point $k"
   if [ -d enc/T ] && [ "$( (cd enc/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ]; then
+    if compgen -G 'enc/T.zol.parcial*' > /dev/null; then  # a retry is not blocked
+      (cd enc && echo clave | "$cli" encode T --keep --password-stdin > /dev/null 2>&1) ||
+        fail "encode point $k: a partial container blocks the next run"
+    fi
     continue  # every original intact
   fi
   [ -f enc/T.zol ] || fail "encode point $k: originals damaged and no container"
-  mkdir enc/check && cp enc/T.zol enc/check/
-  echo clave | "$cli" decode enc/check/T.zol --keep --password-stdin > /dev/null ||
-    fail "encode point $k: originals damaged and the container does not decode"
-  [ "$(listing enc/check/T)" = "$expected" ] || fail "encode point $k: the container lost data"
 done
 encode_points=$tried
+
+# Termination signals, handled as "Cancelar".
+signalled=0
+for signal in TERM HUP; do
+  for ((k = 1; k <= total; k += step)); do
+    rm -rf enc && mkdir enc && cp -a original enc/T
+    set +e
+    (cd enc && echo clave | VELMORA_KILL_AT=$k VELMORA_KILL_SIGNAL=$(kill -l $signal) \
+      "$crashing" encode T --password-stdin > /dev/null 2>&1)
+    status=$?
+    set -e
+    case $status in 0|130) ;; *) fail "SIG$signal at point $k: status $status";; esac
+    signalled=$((signalled + 1))
+    ! compgen -G 'enc/T.zol.parcial*' > /dev/null || fail "SIG$signal at point $k: partial container left"
+    [ -f enc/T.zol ] && container_is_complete "SIG$signal at point $k"
+    [ -f enc/T.zol ] || [ "$status" -eq 130 ] || fail "SIG$signal at point $k: no container"
+    if [ -d enc/T ]; then
+      (cd enc/T && find . -type f -exec sha256sum {} + | sort) | while read -r line; do
+        grep -qxF "$line" <<< "$original_files" ||
+          fail "SIG$signal at point $k: a file was left changed: $line"
+      done
+    fi
+  done
+done
 
 # Decoding.
 rm -rf dec && mkdir dec && cp -a original dec/T
@@ -85,4 +122,4 @@ for ((k = 1; k <= total; k += step)); do
   [ -d dec/T ] || fail "decode point $k: container damaged and nothing restored"
   [ "$(listing dec/T)" = "$expected" ] || fail "decode point $k: container gone, tree incomplete"
 done
-echo "crash injection: $tried kill points tried ($encode_points while encoding, $((tried - encode_points)) while decoding); nothing lost"
+echo "crash injection: $tried kill points tried ($encode_points while encoding, $((tried - encode_points)) while decoding), $signalled SIGTERM/SIGHUP points while encoding; nothing lost"

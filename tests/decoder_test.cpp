@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "container/container_format.h"
 #include "container/data_coding.h"
@@ -16,19 +17,23 @@ class DecoderTest : public EngineFixture {
     void EncodeAway(const std::string& folder) {
         ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
         ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files);
+        host = TestHost(files, state);
     }
 
     // A container written record by record, for names our encoder never
     // writes. Each entry: stored relative path and size.
     void WriteContainer(const std::string& name,
                         const std::vector<std::pair<std::string, std::int32_t>>& entries) {
+        std::size_t longest = 0;
+        for (const auto& entry : entries)
+            longest = std::max(longest, entry.first.size());
+        const std::uint8_t width = longest > 128 ? 2 : longest > 64 ? 1 : 0;
         const auto head = SerializeHeader(
-            {16, static_cast<std::int32_t>(entries.size()), 0, MakePasswordCheck(tables, key)});
+            {16, static_cast<std::int32_t>(entries.size()), width, MakePasswordCheck(tables, key)});
         std::string bytes(head.begin(), head.end());
         std::string data;
         for (const auto& [path, size] : entries) {
-            const auto record = SerializeRecord({tables.Enc(path, key), 32, 16, size}, 0);
+            const auto record = SerializeRecord({tables.Enc(path, key), 32, 16, size}, width);
             bytes.append(record.begin(), record.end());
             std::string content(static_cast<std::size_t>(std::max(size, 0)), 'd');
             EncodeFileData(reinterpret_cast<std::uint8_t*>(content.data()), content.size(),
@@ -101,7 +106,7 @@ TEST_F(DecoderTest, SecondAndThirdRestoreAreNumbered) {
     temp.MakeFolder("R");
     temp.Write("src/R/f", "1");
     ASSERT_EQ(Encode("src\\R", {.container_folder = temp.path}).outcome, Outcome::kDone);
-    host = TestHost(files);
+    host = TestHost(files, state);
     ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
     EXPECT_EQ(state.RestoredPath, Path("R (2)\\"));
     ASSERT_EQ(Decode("R.zol", {.keep_container = true}).outcome, Outcome::kDone);
@@ -117,7 +122,7 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     const auto container = ContainerBytes("M.zol");
     host.on_pump = [&](int) {
         if (temp.Exists("M/B"))
-            PressCancelar(files, host);
+            PressCancelar(files, state, host);
     };
     EXPECT_THROW(Decode("M.zol"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("M.zol"), container);
@@ -153,6 +158,14 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         {"empty component", {{"\\a\\\\b", 1}, {"\\r", 1}}},
         {"dot component", {{"\\.\\b", 1}, {"\\r", 1}}},
         {"control character", {{"\\a\x01", 1}}},
+        {"escape sequence, carriage return and NUL", {{std::string("\\a\x1B[2J\rb\0c", 10), 1}}},
+        {"code 0x81, undefined in Windows-1252", {{"\\a\x81", 1}}},
+        {"code 0x8D", {{"\\a\x8D", 1}}},
+        {"code 0x8F", {{"\\a\x8F", 1}}},
+        {"code 0x90", {{"\\a\x90", 1}}},
+        {"code 0x9D", {{"\\a\x9D", 1}}},
+        {"component longer than the file system allows once converted",
+         {{"\\a\\" + std::string(200, '\xE9'), 1}, {"\\r", 1}}},
         {"slash inside a component", {{"\\a/b", 1}}},
         {"colon", {{"\\c:x", 1}}},
         {"duplicate", {{"\\a", 1}, {"\\A", 1}}},
@@ -167,19 +180,66 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         fs::remove(temp.native + "/H.zol");
         WriteContainer("H.zol", entries);
         const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files);
+        host = TestHost(files, state);
         EXPECT_EQ(Decode("H.zol").outcome, Outcome::kRefused) << what;
-        EXPECT_EQ(host.messages.size(), 1u) << what;
+        ASSERT_EQ(host.messages.size(), 1u) << what;
         EXPECT_EQ(Snapshot(temp.native), before) << what;
+        // Shown whole, with nothing in it that could drive a terminal.
+        for (const char c : host.messages[0])
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 32 && c != '\n') << what;
     }
     std::printf("hostile containers: %zu unsafe or damaged indexes refused, nothing created\n",
                 cases.size());
     // Refused before: the same container with safe names restores.
     fs::remove(temp.native + "/H.zol");
     WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
-    host = TestHost(files);
+    host = TestHost(files, state);
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("H/A/B"), "dd");
+}
+
+// Legal though our encoder never writes them: entries of one folder apart.
+TEST_F(DecoderTest, FolderEntriesApartFromEachOtherAreRestoredOnce) {
+    WriteContainer("H.zol", {{"\\a\\x", 2}, {"\\b\\y", 1}, {"\\a\\z", 3}, {"\\r", 1}});
+    ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone) << host.messages.at(0);
+    EXPECT_EQ(temp.Read("H/A/X"), "dd");
+    EXPECT_EQ(temp.Read("H/B/Y"), "d");
+    EXPECT_EQ(temp.Read("H/A/Z"), "ddd");
+}
+
+TEST_F(DecoderTest, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+    mkfifo((temp.native + "/tuberia.zol").c_str(), 0644);
+    temp.MakeFolder("carpeta.zol");
+    alarm(20);  // a blocking open would hang the test: end it instead
+    for (const std::string name : {"tuberia", "carpeta"}) {
+        host = TestHost(files, state);
+        EXPECT_EQ(Decode(name + ".zol").outcome, Outcome::kRefused) << name;
+        EXPECT_FALSE(temp.Exists(name)) << name;
+    }
+    alarm(0);
+}
+
+// A sparse file whose header claims four million records: the password is
+// checked from the header alone, and the records are read only as far as
+// the first bad one.
+TEST_F(DecoderTest, AHugeClaimedIndexIsNeverReadWhole) {
+    const std::int32_t claimed = 4000000;
+    const auto head = SerializeHeader({16, claimed, 2, MakePasswordCheck(tables, key)});
+    temp.Write("S.zol", std::string(head.begin(), head.end()));
+    fs::resize_file(temp.native + "/S.zol", kHeaderSize + std::uintmax_t{261} * claimed);
+    const std::string container = Path("S.zol");
+
+    const std::string right_key = key;
+    key = DeriveKey("otra").value();
+    EXPECT_EQ(Decode("S.zol").outcome, Outcome::kRefused);
+    EXPECT_EQ(files.bytes_read[container], kHeaderSize);
+
+    key = right_key;
+    files.bytes_read.clear();
+    host = TestHost(files, state);
+    EXPECT_EQ(Decode("S.zol").outcome, Outcome::kRefused);
+    EXPECT_LT(files.bytes_read[container], 1u << 20);
+    EXPECT_FALSE(temp.Exists("S"));
 }
 
 TEST_F(DecoderTest, EveryTruncationOfAValidContainerIsRefusedWithNothingCreated) {
@@ -191,7 +251,7 @@ TEST_F(DecoderTest, EveryTruncationOfAValidContainerIsRefusedWithNothingCreated)
     for (std::size_t length = 0; length < whole.size(); ++length) {
         const std::string cut(whole.begin(), whole.begin() + static_cast<long>(length));
         temp.Write("T.zol", cut);
-        host = TestHost(files);
+        host = TestHost(files, state);
         ASSERT_EQ(Decode("T.zol").outcome, Outcome::kRefused) << length;
         ASSERT_FALSE(temp.Exists("T")) << length;
         ASSERT_EQ(temp.Read("T.zol"), cut) << length;

@@ -41,11 +41,12 @@ class DesktopIntegrationTest : public ::testing::Test {
     std::string Data() const { return temp.native + "/data"; }
     std::string Record() const { return temp.native + "/record"; }
 
-    void RegisterNow() {
+    void RegisterNow() { RegisterFrom(temp.native + "/bin"); }
+    void RegisterFrom(const std::string& program_folder) {
         RegistryStore store(RegistryStore::DefaultFile());
-        const std::string bin = temp.native + "/bin";
         RegisterShellIntegration(
-            store, [bin] { return bin; }, [] {}, DesktopFolders::FromEnvironment());
+            store, [program_folder] { return program_folder; }, [] {},
+            DesktopFolders::FromEnvironment());
     }
 
     static std::pair<int, std::string> Run(const std::string& command) {
@@ -162,6 +163,36 @@ TEST_F(DesktopIntegrationTest, MissingHelpersAreSkippedAndTheStoreIsWrittenAnywa
     EXPECT_TRUE(fs::exists(Data() + "/velmora/registry.reg"));
     EXPECT_TRUE(fs::exists(Data() + "/mime/packages/velmora.xml"));
     EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
+}
+
+TEST_F(DesktopIntegrationTest, BesideThePackageOnlyTheStoreAndTheNautilusScriptArePerUser) {
+    RegisterNow();
+    temp.MakeFolder("system/applications");
+    fs::copy_file(VELMORA_PACKAGED_ENTRY, temp.native + "/system/applications/velmora-zol.desktop");
+    const std::string dirs = temp.native + "/other::" + temp.native + "/system";
+    setenv("XDG_DATA_DIRS", dirs.c_str(), 1);
+    const std::vector<std::string> provided_by_the_package = {
+        "mime/packages/velmora.xml",
+        "icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png",
+        "applications/velmora-zol.desktop",
+        "velmora/velmora-open",
+        "kio/servicemenus/velmora-encriptar.desktop",
+        "nemo/actions/velmora-encriptar.nemo_action"};
+
+    RegisterFrom("/usr/lib/velmora");
+    for (const std::string& file : provided_by_the_package)
+        EXPECT_FALSE(fs::exists(Data() + "/" + file)) << file;
+    EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
+    EXPECT_NE(temp.Read("data/velmora/registry.reg").find("/usr/lib/velmora/velmora"),
+              std::string::npos);
+    EXPECT_NE(temp.Read("data/velmora/velmora-encriptar").find("exec '/usr/lib/velmora/velmora'"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(Data() + "/nautilus/scripts/Encriptar..."));
+
+    RegisterNow();  // another copy of the program beside the package renders it all
+    unsetenv("XDG_DATA_DIRS");
+    for (const std::string& file : provided_by_the_package)
+        EXPECT_TRUE(fs::exists(Data() + "/" + file)) << file;
 }
 
 }  // namespace

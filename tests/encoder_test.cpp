@@ -6,6 +6,7 @@
 #include "container/container_reader.h"
 #include "container/data_coding.h"
 #include "container/password_check.h"
+#include "container/path_helpers.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -109,33 +110,38 @@ TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLength) {
 TEST_F(EncoderTest, AttributesAreClampedOnlyInWidthCodeOneAndTopLevelResetIsExact) {
     temp.Write("R/ro.txt", "r");
     chmod((temp.native + "/R/ro.txt").c_str(), 0444);  // read-only archive: 33
-    temp.MakeFolder("R/oculta/dentro");
+    temp.Write("R/oculta/z", "z");
     temp.Write("R/oculta/dentro/x", "x");
-    temp.MakeFolder("R/sistema");
     temp.Write("R/sistema/y", "y");
+    ASSERT_TRUE(files.SetAttr(Path("R"), kHidden).ok());                                // 18
     ASSERT_TRUE(files.SetAttr(Path("R\\oculta"), kHidden).ok());                        // 18
     ASSERT_TRUE(files.SetAttr(Path("R\\sistema"), kHidden | kSystem | kArchive).ok());  // 54
     ASSERT_TRUE(files.SetAttr(Path("R\\oculta\\dentro"), kHidden).ok());  // below the top
+    const TreeSnapshot before = Snapshot(temp.native + "/R");
 
+    // The records carry the walk's resets (the folder itself through its
+    // "." entry); with --keep the disk is not changed at all.
     ASSERT_EQ(Encode("R", {.keep_originals = true}).outcome, Outcome::kDone);
-    EXPECT_EQ(files.GetAttr(Path("R\\oculta")).value(), kFolder);
-    EXPECT_EQ(files.GetAttr(Path("R\\sistema")).value(), kFolder | 38);
-    EXPECT_EQ(files.GetAttr(Path("R\\oculta\\dentro")).value(), kFolder | kHidden);
-    auto attributes_of = [&](const std::string& name) {
+    EXPECT_EQ(Snapshot(temp.native + "/R"), before);
+    auto record_of = [&](const std::string& name) {
         for (const auto& [stored, record] : Records("R.zol"))
             if (stored == name)
-                return record.EntryAttributes;
-        return std::uint8_t{0};
+                return record;
+        return EntryRecord{};
     };
-    EXPECT_EQ(attributes_of("\\RO.TXT"), 33);
-    EXPECT_EQ(attributes_of("\\SISTEMA\\Y"), 32);
+    EXPECT_EQ(ParseHeader(ContainerBytes("R.zol").data()).FolderAttributes, kFolder);
+    EXPECT_EQ(record_of("\\OCULTA\\Z").ParentAttributes, kFolder);
+    EXPECT_EQ(record_of("\\OCULTA\\DENTRO\\X").ParentAttributes, kFolder | kHidden);
+    EXPECT_EQ(record_of("\\SISTEMA\\Y").ParentAttributes, kFolder | 38);
+    EXPECT_EQ(record_of("\\RO.TXT").EntryAttributes, 33);
+    EXPECT_EQ(record_of("\\SISTEMA\\Y").EntryAttributes, 32);
 
     // A long name moves every record to width code 1, where 33 becomes 32.
     fs::remove(temp.native + "/R.zol");
     temp.Write("R/" + std::string(70, 'l'), "l");
     ASSERT_EQ(Encode("R", {.keep_originals = true}).outcome, Outcome::kDone);
     EXPECT_EQ(ContainerBytes("R.zol")[5], 1);
-    EXPECT_EQ(attributes_of("\\RO.TXT"), 32);
+    EXPECT_EQ(record_of("\\RO.TXT").EntryAttributes, 32);
     for (const auto& [stored, record] : Records("R.zol"))
         EXPECT_LE(record.ParentAttributes, 32);
 }
@@ -160,7 +166,7 @@ TEST_F(EncoderTest, CancelAtAnyPumpRemovesTheUnfinishedContainerOnly) {
     ASSERT_GT(pumps, 8);
     fs::remove(temp.native + "/C.zol");
     for (int at = 1; at <= pumps; ++at) {
-        host = TestHost(files);
+        host = TestHost(files, state);
         host.cancel_at_pump = at;
         EXPECT_THROW(Encode("C", {.keep_originals = true}), ProgramEnded) << at;
         EXPECT_FALSE(temp.Exists("C.zol")) << "cancel at pump " << at;
@@ -176,16 +182,41 @@ TEST_F(EncoderTest, ClosingWhileWritingKeepsTheUnfinishedContainer) {
             CloseMainWindow(files, state, host);
     };
     EXPECT_THROW(Encode("K"), ProgramEnded);
-    EXPECT_TRUE(temp.Exists("K.zol"));
+    EXPECT_TRUE(temp.Exists("K.zol.parcial"));
+    EXPECT_FALSE(temp.Exists("K.zol"));
     EXPECT_EQ(Snapshot(temp.native + "/K"), before);
 }
 
-TEST_F(EncoderTest, CancelDuringTheWipeKeepsTheFinishedContainer) {
-    temp.Write("Z/a", "a");
-    temp.Write("Z/b", "b");
-    before_wipe = [&](const FoundList&) { host.cancel_at_pump = host.pumps + 1; };
-    EXPECT_THROW(Encode("Z"), ProgramEnded);
-    EXPECT_EQ(ContainerBytes("Z.zol").size(), 21u + 2 * 70 + 2);
+TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
+    auto make = [&] {
+        fs::remove_all(temp.native + "/Z");
+        fs::remove(temp.native + "/Z.zol");
+        temp.Write("Z/a", std::string(200000, 'a'));  // several chunks, a pump after each
+        temp.Write("Z/b", "b");
+        temp.Write("Z/sub/c", "c");
+        temp.Write("Z/sub/d", std::string(70000, 'd'));
+    };
+    make();
+    const TreeSnapshot original = Snapshot(temp.native + "/Z");
+    int packing = 0;
+    before_wipe = [&](const FoundList&) { packing = host.pumps; };
+    ASSERT_EQ(Encode("Z", {.wipe_batch_files = 2}).outcome, Outcome::kDone);
+    const int wiping = host.pumps - packing;
+    const auto container = ContainerBytes("Z.zol");
+    ASSERT_GT(wiping, 6);
+    for (int at = 1; at <= wiping; ++at) {
+        make();
+        host = TestHost(files, state);
+        before_wipe = [&](const FoundList&) { host.cancel_at_pump = host.pumps + at; };
+        EXPECT_THROW(Encode("Z", {.wipe_batch_files = 2}), ProgramEnded) << at;
+        EXPECT_EQ(ContainerBytes("Z.zol"), container) << at;
+        // What is still there is exactly as it was: nothing is left
+        // overwritten but not deleted.
+        for (const auto& [path, description] : Snapshot(temp.native + "/Z"))
+            EXPECT_EQ(description, original.at(path)) << path << ", cancel at " << at;
+        ASSERT_EQ(host.messages.size(), 1u) << at;
+        EXPECT_NE(host.messages[0].find("completo y se conserva"), std::string::npos);
+    }
 }
 
 TEST_F(EncoderTest, WipeWritesTheChunksTheRoundingRuleGives) {
@@ -201,10 +232,23 @@ TEST_F(EncoderTest, WipeWritesTheChunksTheRoundingRuleGives) {
     EXPECT_EQ(files.writes[Path("S\\c")], (Sizes{65535, 32768}));
     EXPECT_EQ(files.writes[Path("S\\d")], Sizes{});
     EXPECT_EQ(files.writes[Path("S\\e")], (Sizes{65535}));
-    for (const char* name : {"a", "b", "c", "d", "e"})
-        EXPECT_EQ(files.flushes[Path(std::string("S\\") + name)], 1) << name;
     EXPECT_FALSE(temp.Exists("S"));
     EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        temp.Write(std::string("B/") + name, std::string(10, *name));
+    ASSERT_EQ(Encode("B", {.wipe_batch_files = 2}).outcome, Outcome::kDone);
+    std::vector<std::string> wipe;
+    for (const std::string& event : files.log)
+        if (event.find(".zol") == std::string::npos)
+            wipe.push_back(
+                event == "sync" ? event : event.substr(0, event.find(' ')) + " " + Nombre(event));
+    EXPECT_EQ(wipe, (std::vector<std::string>{"write a", "write b", "sync", "delete a", "delete b",
+                                              "write c", "write d", "sync", "delete c", "delete d",
+                                              "write e", "sync", "delete e"}));
+    EXPECT_FALSE(temp.Exists("B"));
 }
 
 TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
@@ -219,6 +263,17 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
                                     "\nEl archivo est\xE1 siendo utilizado");
     EXPECT_EQ(host.icons[0], MessageIcon::kCritical);
     EXPECT_FALSE(temp.Exists("E/libre"));
+
+    // velmora-cli says what really happened: deleted without being
+    // overwritten (the delete is tried all the same).
+    fs::remove(temp.native + "/E.zol");
+    files.fail_open.clear();
+    temp.Write("E/bloqueado", "b");
+    host = TestHost(files, state);
+    ASSERT_EQ(Encode("E", {.report_leftovers = true}).outcome, Outcome::kDone);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Se ha borrado sin sobrescribir"), std::string::npos);
+    EXPECT_FALSE(temp.Exists("E"));
 }
 
 TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
@@ -240,17 +295,80 @@ TEST_F(EncoderTest, FailedWriteOrFlushLeavesTheOriginalsAndNoContainer) {
     EXPECT_EQ(Snapshot(temp.native + "/F"), before);
 }
 
-TEST_F(EncoderTest, FileSwappedForALinkBeforeTheWipeIsLeftAlone) {
-    temp.Write("outside", "precioso");
-    temp.Write("L/victima", "v");
-    before_wipe = [&](const FoundList&) {
-        fs::remove(temp.native + "/L/victima");
-        fs::create_symlink(temp.native + "/outside", temp.native + "/L/victima");
+TEST_F(EncoderTest, ReadOnlyFoldersAreEmptiedAndRemoved) {
+    temp.Write("RO/sub/inner/x", "x");
+    temp.Write("RO/sub/y", "y");
+    temp.Write("RO/z", "z");
+    temp.MakeFolder("RO/sub/inner/vacia");
+    for (const char* folder : {"RO/sub/inner/vacia", "RO/sub/inner", "RO/sub", "RO"})
+        chmod((temp.native + "/" + folder).c_str(), 0555);
+    chmod((temp.native + "/RO/z").c_str(), 0444);
+    const RunResult result = Encode("RO");
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_FALSE(result.left_behind);
+    EXPECT_FALSE(temp.Exists("RO"));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+// What only a normal account meets: root may read, write and delete
+// regardless of permissions, so these cases skip under root (the test
+// programs run a second time as an unprivileged user).
+TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root ignores permissions; the unprivileged run covers this";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::function<RunResult()> run;
+        Outcome outcome;
     };
-    ASSERT_EQ(Encode("L").outcome, Outcome::kDone);
-    EXPECT_EQ(temp.Read("outside"), "precioso");
-    EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(temp.Exists("L/victima"));
+    const std::vector<Case> cases = {
+        {"a file that cannot be read", [&] { chmod((temp.native + "/P/T/a").c_str(), 0); },
+         [&] { return Encode("P\\T", {.container_folder = temp.path}); }, Outcome::kFailed},
+        {"a read-only target folder",
+         [&] {
+             temp.MakeFolder("destino");
+             chmod((temp.native + "/destino").c_str(), 0555);
+         },
+         [&] { return Encode("P\\T", {.container_folder = Path("destino")}); }, Outcome::kFailed},
+        {"a container beside which nothing may be created",
+         [&] {
+             ASSERT_EQ(
+                 Encode("P\\T", {.keep_originals = true, .container_folder = Path("P")}).outcome,
+                 Outcome::kDone);
+             chmod((temp.native + "/P").c_str(), 0555);
+         },
+         [&] { return Decode("P\\T.zol"); }, Outcome::kFailed},
+    };
+    for (const Case& c : cases) {
+        chmod((temp.native + "/P").c_str(), 0755);
+        fs::remove_all(temp.native + "/P");
+        fs::remove_all(temp.native + "/destino");
+        temp.Write("P/T/a", "a");
+        temp.Write("P/T/sub/b", "b");
+        c.make();
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(c.run().outcome, c.outcome) << c.what;
+        EXPECT_EQ(host.messages.size(), 1u) << c.what;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+    }
+
+    // The folder's parent lies outside the tree and is not made writable:
+    // the emptied folder stays, and the run says so.
+    chmod((temp.native + "/P").c_str(), 0755);
+    fs::remove_all(temp.native + "/P");
+    temp.Write("P/T/a", "a");
+    chmod((temp.native + "/P").c_str(), 0555);
+    host = TestHost(files, state);
+    const RunResult result =
+        Encode("P\\T", {.container_folder = temp.path, .report_leftovers = true});
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_TRUE(result.left_behind);
+    EXPECT_FALSE(temp.Exists("P/T/a"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find(files.DisplayPath(Path("P\\T"))), std::string::npos);
+    chmod((temp.native + "/P").c_str(), 0755);
 }
 
 // Each of these trees is refused before anything is touched.
@@ -299,7 +417,7 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
         ASSERT_TRUE(files.SetAttr(Path("U\\sub"), kHidden).ok());  // would be reset by the walk
         c.make(temp.native + "/U");
         const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files);
+        host = TestHost(files, state);
         const RunResult result = Encode("U");
         EXPECT_EQ(result.outcome, Outcome::kRefused) << c.what;
         EXPECT_EQ(host.messages.size(), 1u) << c.what;
@@ -309,17 +427,43 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());
 }
 
-TEST_F(EncoderTest, AMountPointInsideTheTreeIsRefused) {
-    temp.Write("M/a.txt", "a");
-    temp.MakeFolder("M/montado");
-    const std::string mount_point = temp.native + "/M/montado";
-    if (mount("velmora-test", mount_point.c_str(), "tmpfs", 0, nullptr) != 0)
-        GTEST_SKIP() << "mounting needs privileges this run does not have";
-    std::ofstream(mount_point + "/dentro.txt") << "otro sistema de archivos";
-    const TreeSnapshot before = Snapshot(temp.native);
-    EXPECT_EQ(Encode("M").outcome, Outcome::kRefused);
-    EXPECT_EQ(Snapshot(temp.native), before);
-    umount2(mount_point.c_str(), MNT_DETACH);
+// Where the test may mount. Bind mounts keep the device number, so only the
+// mount itself tells them apart.
+TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
+    temp.Write("fuera/archivo", "fuera");
+    temp.Write("fuera/carpeta/x", "x");
+    struct Case {
+        const char* what;
+        std::string source;
+        const char* type;
+        unsigned long flags;
+        bool file;
+    };
+    const std::vector<Case> cases = {
+        {"another file system", "velmora-test", "tmpfs", 0, false},
+        {"bind mount of a folder outside", temp.native + "/fuera/carpeta", nullptr, MS_BIND, false},
+        {"bind mount of a file outside", temp.native + "/fuera/archivo", nullptr, MS_BIND, true},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(temp.native + "/M");
+        temp.Write("M/a.txt", "a");
+        const std::string mount_point = temp.native + "/M/montado";
+        if (c.file)
+            temp.Write("M/montado", "");
+        else
+            temp.MakeFolder("M/montado");
+        if (mount(c.source.c_str(), mount_point.c_str(), c.type, c.flags, nullptr) != 0)
+            GTEST_SKIP() << "mounting needs privileges this run does not have";
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(Encode("M").outcome, Outcome::kRefused) << c.what;
+        EXPECT_EQ(host.messages.size(), 1u) << c.what;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.what;
+        umount2(mount_point.c_str(), MNT_DETACH);
+    }
+    EXPECT_EQ(temp.Read("fuera/archivo"), "fuera");
+    std::printf("mounts: %zu mount points inside the tree refused before anything was touched\n",
+                cases.size());
 }
 
 TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
@@ -337,14 +481,65 @@ TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
 }
 
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
-    temp.Write("V/a", "a");
+    temp.Write("V/sub/a", "a");
     state.FolderPath = "\\";
     Engine root_engine(files, host, tables, clock, state, {.container_folder = temp.path});
     EXPECT_EQ(root_engine.Hacelo(key).outcome, Outcome::kRefused);
 
+    // Judged by the real folders: a link into the folder, and the folder
+    // named through a linked parent while the working folder is inside it.
+    fs::create_directory_symlink(temp.native + "/V/sub", temp.native + "/enlace");
+    fs::create_directory_symlink(temp.native, temp.native + "/padre");
     const TreeSnapshot before = Snapshot(temp.native);
-    EXPECT_EQ(Encode("V", {.container_folder = Path("V")}).outcome, Outcome::kRefused);
+    for (const char* inside : {"V", "V\\sub", "enlace"}) {
+        host = TestHost(files, state);
+        EXPECT_EQ(Encode("V", {.container_folder = Path(inside)}).outcome, Outcome::kRefused)
+            << inside;
+    }
+    const fs::path previous = fs::current_path();
+    fs::current_path(temp.native + "/V/sub");
+    state = EngineState{};
+    state.FolderPath = Path("padre\\V");
+    state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
+    Engine through_link(files, host, tables, clock, state);
+    EXPECT_EQ(through_link.Hacelo(key).outcome, Outcome::kRefused);
+    fs::current_path(previous);
     EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+// Only stored names need Windows-1252: the folder's parent and the
+// container's folder are used as the system gives them, and the width rule
+// counts their characters, not their bytes.
+TEST_F(EncoderTest, OutsideFoldersWithoutAWindows1252FormAreUsedAsTheyAre) {
+    const std::string parent = temp.native + "/\xC5\x82ukasz";  // "łukasz"
+    const std::size_t parent_characters = temp.native.size() + 7;
+    for (const std::size_t full_length : {64u, 65u}) {
+        // full path: parent "/Datos/" name
+        const std::string name(full_length - parent_characters - 7, 'n');
+        fs::remove_all(parent);
+        std::ofstream((fs::create_directories(parent + "/Datos"), parent + "/Datos/" + name))
+            << "contenido";
+        state = EngineState{};
+        state.FolderPath =
+            files.FromSystemPath(parent + "/Datos", FileSystem::Given::kEntry).value();
+        state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
+        state.PasswordKey = key;
+        const std::string there =
+            files.FromSystemPath(parent, FileSystem::Given::kOutsideFolder).value();
+        Engine encoding(files, host, tables, clock, state, {.container_folder = there});
+        ASSERT_EQ(encoding.Hacelo(key).outcome, Outcome::kDone) << host.messages.at(0);
+        const std::string bytes = temp.Read("\xC5\x82ukasz/Datos.zol");
+        ASSERT_GT(bytes.size(), 5u);
+        EXPECT_EQ(bytes[5], full_length > 64 ? 1 : 0) << full_length;
+
+        state.FolderPath = there + "\\Datos.zol";
+        Engine decoding(files, host, tables, clock, state, {.show_restored_folder = false});
+        ASSERT_EQ(decoding.Des_carpeta().outcome, Outcome::kDone) << host.messages.at(0);
+        std::string upper = name;
+        for (char& c : upper)
+            c = 'N';
+        EXPECT_EQ(temp.Read("\xC5\x82ukasz/Datos/" + upper), "contenido");
+    }
 }
 
 }  // namespace

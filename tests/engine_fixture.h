@@ -51,7 +51,7 @@ class EngineFixture : public ::testing::Test {
 
     TempFolder temp;
     RecordingFileSystem files;
-    TestHost host{files};
+    TestHost host{files, state};
     CipherTables tables;
     SteppingClock clock{1000.0, 0.25};
     EngineState state;

@@ -19,12 +19,12 @@ struct ProgramEnded {};
 // the close box pressed at a chosen pump.
 class TestHost : public Host {
   public:
-    explicit TestHost(FileSystem& files) : files_(&files) {}
+    TestHost(FileSystem& files, EngineState& state) : files_(&files), state_(&state) {}
 
     void PumpEvents() override {
         ++pumps;
         if (cancel_at_pump == pumps)
-            PressCancelar(*files_, *this);
+            PressCancelar(*files_, *state_, *this);
         if (close_at_pump == pumps) {
             EngineState ignored;
             CloseMainWindow(*files_, ignored, *this);
@@ -63,6 +63,7 @@ class TestHost : public Host {
 
   private:
     FileSystem* files_;
+    EngineState* state_;
 };
 
 // A clock that moves by `step` seconds at every reading, wrapping at
@@ -86,7 +87,8 @@ class SteppingClock : public Clock {
 };
 
 // The real POSIX file system with a window on it: the sizes of the writes
-// to each path, and failures injected by path and operation.
+// to each path, the order of writes, flushes and deletes, failures injected
+// by path and operation, and a race run at each flush.
 class RecordingFileSystem : public PosixFileSystem {
   public:
     Result<int> Open(const std::string& path, OpenMode mode) override {
@@ -97,10 +99,18 @@ class RecordingFileSystem : public PosixFileSystem {
             paths_[file.value()] = path;
         return file;
     }
+    Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
+                             std::size_t length) override {
+        Result<std::size_t> read = PosixFileSystem::Read(file, offset, out, length);
+        if (read)
+            bytes_read[paths_[file]] += read.value();
+        return read;
+    }
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override {
         const std::string& path = paths_[file];
         writes[path].push_back(length);
+        log.push_back("write " + path);
         if (fail_write_errno != 0 && path.find(fail_write_path) != std::string::npos)
             return Error{"fallo inyectado al escribir", fail_write_errno};
         return PosixFileSystem::Write(file, offset, data, length);
@@ -112,9 +122,21 @@ class RecordingFileSystem : public PosixFileSystem {
         return PosixFileSystem::Flush(file);
     }
     Status SyncFileSystem(const std::string& path) override {
+        log.push_back("sync");
+        if (on_sync)
+            on_sync();
         if (fail_sync)
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::SyncFileSystem(path);
+    }
+    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override {
+        log.push_back("delete " + path);
+        return PosixFileSystem::DeleteFileIfSame(path, expected);
+    }
+    Status RenameNew(const std::string& from, const std::string& to) override {
+        if (fail_rename)
+            return Error{"fallo inyectado al renombrar", EIO};
+        return PosixFileSystem::RenameNew(from, to);
     }
 
     std::map<std::string, int> fail_open;  // path -> errno
@@ -122,8 +144,12 @@ class RecordingFileSystem : public PosixFileSystem {
     int fail_write_errno = 0;
     bool fail_flush = false;
     bool fail_sync = false;
+    bool fail_rename = false;
+    std::function<void()> on_sync;  // runs at each flush of the file system
     std::map<std::string, std::vector<std::size_t>> writes;
+    std::vector<std::string> log;  // writes, file-system flushes and deletes, in order
     std::map<std::string, int> flushes;
+    std::map<std::string, std::size_t> bytes_read;
 
   private:
     std::map<int, std::string> paths_;

@@ -83,7 +83,7 @@ class FormLoadTest : public ::testing::Test {
 
     TempFolder temp;
     ForcedAttributes files;
-    TestHost host{files};
+    TestHost host{files, state.engine};
     SteppingClock clock{100.0, 0.5};
     CipherTables tables;
     ProgramState state;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/name_order.h"
@@ -227,6 +228,68 @@ TEST_F(PlatformTest, LinksAreNeverFollowed) {
     EXPECT_EQ(system.Inspect(path + "\\objetivo")->links, 1u);
 }
 
+// What a given path names is what the kernel makes of it, never what its
+// text seems to say.
+TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
+    fs::create_directories(native + "/d/sub");
+    fs::create_directories(native + "/t");
+    fs::create_directory_symlink(native + "/d/sub", native + "/L");
+    const fs::path previous = fs::current_path();
+    fs::current_path(native);
+    using Given = FileSystem::Given;
+    const std::vector<std::tuple<std::string, Given, std::string>> cases = {
+        {"L/../t", Given::kEntry, native + "/d/t"},
+        {native + "/L/../t", Given::kEntry, native + "/d/t"},
+        {"L", Given::kEntry, native + "/L"},  // the link itself
+        {"L/", Given::kEntry, native + "/d/sub"},
+        {"L/.", Given::kEntry, native + "/d/sub"},
+        {"./d//sub/..", Given::kEntry, native + "/d"},
+        {"L", Given::kOutsideFolder, native + "/d/sub"},
+        {"L/..", Given::kOutsideFolder, native + "/d"},
+    };
+    for (const auto& [given, what, meant] : cases) {
+        Result<std::string> path = system.FromSystemPath(given, what);
+        ASSERT_TRUE(path.ok()) << given;
+        EXPECT_EQ(NativePath(path.value()).value(), meant) << given;
+    }
+    EXPECT_FALSE(system.FromSystemPath("falta/x", Given::kEntry).ok());
+    EXPECT_FALSE(system.FromSystemPath("\xC4\x81", Given::kEntry).ok());  // its own name
+
+    // The same folder however it is reached.
+    const std::string sub = path + "\\d\\sub";
+    EXPECT_TRUE(system.IsSameOrInside(path + "\\L", path + "\\d").value());
+    EXPECT_FALSE(system.IsSameOrInside(path + "\\L\\..", sub).value());
+    EXPECT_TRUE(system.IsSameOrInside(path + "\\L", sub).value());
+    EXPECT_FALSE(system.IsSameOrInside(path + "\\t", path + "\\d").value());
+    fs::current_path(previous);
+    std::printf("paths: %zu given paths resolved as the kernel resolves them\n", cases.size());
+}
+
+TEST_F(PlatformTest, FoldersOutsideWithoutAWindows1252FormTravelAsTheyAre) {
+    const std::string outside = native + "/\xC5\x82ukasz 100%";  // "łukasz 100%"
+    fs::create_directories(outside);
+    const std::string folder =
+        system.FromSystemPath(outside, FileSystem::Given::kOutsideFolder).value();
+    EXPECT_EQ(NativePath(folder).value(), outside);
+    EXPECT_EQ(system.CharacterCount(folder + "\\a"), native.size() + 14);
+    ASSERT_TRUE(system.MakeFolder(folder + "\\Datos").ok());
+    EXPECT_TRUE(fs::is_directory(outside + "/Datos"));
+    EXPECT_EQ(system.ListSubfolders(folder).value(), std::vector<std::string>{"Datos"});
+    const std::string shown = system.DisplayPath(folder + "\\Datos");
+    EXPECT_EQ(shown.substr(shown.size() - 17), "?ukasz 100%/Datos");
+    EXPECT_EQ(system.CurrentFolder().value(), ProgramPath(fs::current_path().string()).value());
+}
+
+TEST_F(PlatformTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
+    ASSERT_EQ(mkfifo((native + "/tuberia").c_str(), 0644), 0);
+    fs::create_directory(native + "/carpeta");
+    alarm(20);  // a blocking open would hang the test: end it instead
+    for (const char* name : {"tuberia", "carpeta"})
+        for (const OpenMode mode : {OpenMode::kRead, OpenMode::kReadWrite})
+            EXPECT_FALSE(system.Open(path + "\\" + name, mode).ok()) << name;
+    alarm(0);
+}
+
 TEST_F(PlatformTest, FoldersAndFilesAreMadeAndRemoved) {
     ASSERT_TRUE(system.MakeFolder(path + "\\nueva").ok());
     EXPECT_FALSE(system.MakeFolder(path + "\\nueva").ok());
@@ -239,6 +302,28 @@ TEST_F(PlatformTest, FoldersAndFilesAreMadeAndRemoved) {
     ASSERT_TRUE(system.RemoveFolder(path + "\\nueva").ok());
     EXPECT_FALSE(fs::exists(native + "/nueva"));
     EXPECT_FALSE(system.DeleteFile(path + "\\nueva").ok());
+}
+
+TEST_F(PlatformTest, CheckedDeleteAndRenameNeverTouchAnotherFile) {
+    MakeFile("a", "antes");
+    const EntryInfo seen = system.Inspect(path + "\\a").value();
+    MakeFile("nuevo", "despues");
+    fs::rename(native + "/nuevo", native + "/a");  // same name, another inode
+    EXPECT_EQ(system.DeleteFileIfSame(path + "\\a", seen).value(), false);
+    EXPECT_EQ(std::ifstream(native + "/a").rdbuf()->sgetc(), 'd');
+    const EntryInfo now = system.Inspect(path + "\\a").value();
+    EXPECT_NE(now.changed_ns, 0);
+    EXPECT_TRUE(system.DeleteFileIfSame(path + "\\a", now).value());
+    EXPECT_FALSE(fs::exists(native + "/a"));
+
+    MakeFile("b", "b");
+    MakeFile("c", "c");
+    const Status replaced = system.RenameNew(path + "\\b", path + "\\c");
+    ASSERT_FALSE(replaced.ok());
+    EXPECT_EQ(replaced.error().code, EEXIST);
+    ASSERT_TRUE(system.RenameNew(path + "\\b", path + "\\d").ok());
+    EXPECT_FALSE(fs::exists(native + "/b"));
+    EXPECT_TRUE(fs::exists(native + "/c") && fs::exists(native + "/d"));
 }
 
 TEST_F(PlatformTest, ProgramFolderAndClock) {

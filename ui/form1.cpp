@@ -78,7 +78,7 @@ void Form1::OpenFolder(const std::string& path) {
 }
 
 void Form1::Command1_Click() {
-    PressCancelar(files_, *this);
+    PressCancelar(files_, state_, *this);
 }
 
 void Form1::UnloadMainWindow() {

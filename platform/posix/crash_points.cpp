@@ -13,6 +13,9 @@ CrashPointFileSystem::CrashPointFileSystem() {
         kill_at_ = std::atol(kill_at);
     if (const char* file = std::getenv("VELMORA_POINTS_FILE"))
         points_file_ = file;
+    signal_ = SIGKILL;
+    if (const char* signal = std::getenv("VELMORA_KILL_SIGNAL"))
+        signal_ = std::atoi(signal);
 }
 
 CrashPointFileSystem::~CrashPointFileSystem() {
@@ -26,7 +29,7 @@ T CrashPointFileSystem::Point(T result) {
     if (passed_ == kill_at_) {
         if (!points_file_.empty())
             std::ofstream(points_file_) << passed_ << "\n";
-        kill(getpid(), SIGKILL);
+        kill(getpid(), signal_);
     }
     return result;
 }
@@ -36,6 +39,13 @@ Status CrashPointFileSystem::SetAttr(const std::string& path, int attributes) {
 }
 Status CrashPointFileSystem::DeleteFile(const std::string& path) {
     return Point(PosixFileSystem::DeleteFile(path));
+}
+Result<bool> CrashPointFileSystem::DeleteFileIfSame(const std::string& path,
+                                                    const EntryInfo& expected) {
+    return Point(PosixFileSystem::DeleteFileIfSame(path, expected));
+}
+Status CrashPointFileSystem::RenameNew(const std::string& from, const std::string& to) {
+    return Point(PosixFileSystem::RenameNew(from, to));
 }
 Status CrashPointFileSystem::MakeFolder(const std::string& path) {
     return Point(PosixFileSystem::MakeFolder(path));

@@ -10,7 +10,8 @@ namespace velmora {
 // harness only (a separate test build of velmora-cli uses it). Every
 // operation that changes what is on disk counts as one point; with
 // VELMORA_KILL_AT=N in the environment the process kills itself (SIGKILL)
-// right after the Nth. VELMORA_POINTS_FILE, when set, receives the number of
+// right after the Nth, or sends itself the signal VELMORA_KILL_SIGNAL (a
+// number) instead. VELMORA_POINTS_FILE, when set, receives the number of
 // points the run passed, so the harness knows how many there are.
 class CrashPointFileSystem : public PosixFileSystem {
   public:
@@ -19,6 +20,8 @@ class CrashPointFileSystem : public PosixFileSystem {
 
     Status SetAttr(const std::string& path, int attributes) override;
     Status DeleteFile(const std::string& path) override;
+    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override;
+    Status RenameNew(const std::string& from, const std::string& to) override;
     Status MakeFolder(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
     Status SyncFolder(const std::string& path) override;
@@ -33,6 +36,7 @@ class CrashPointFileSystem : public PosixFileSystem {
     T Point(T result);
 
     long kill_at_ = 0;
+    int signal_ = 0;
     long passed_ = 0;
     std::string points_file_;
 };

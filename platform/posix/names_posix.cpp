@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -50,13 +51,66 @@ Result<std::string> Convert(const char* to, const char* from, std::string_view t
     return out;
 }
 
-// A native name for a message: what has no Windows-1252 form shows as "?".
-std::string ForMessage(std::string_view native) {
-    Result<std::string> cp = Convert("CP1252//TRANSLIT", "UTF-8", native);
-    return cp ? cp.value() : std::string("?");
+constexpr char kAnchorMark = '\x81';
+
+bool IsAnchored(std::string_view program_path) {
+    return !program_path.empty() && program_path.front() == kAnchorMark;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The native folder an anchor's text (after its mark) stands for.
+std::string AnchorFolder(std::string_view text) {
+    std::string native;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
+            native.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            i += 2;
+        } else {
+            native.push_back(text[i]);
+        }
+    }
+    return native;
 }
 
 }  // namespace
+
+std::string OutsidePath(std::string_view native_folder) {
+    if (Result<std::string> plain = ProgramPath(native_folder))
+        return plain.value();
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string anchor(1, kAnchorMark);
+    for (const char c : native_folder) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code > 32 && code < 127 && c != '\\' && c != '%') {
+            anchor.push_back(c);
+        } else {
+            anchor.push_back('%');
+            anchor.push_back(kHex[code >> 4]);
+            anchor.push_back(kHex[code & 15]);
+        }
+    }
+    return anchor;
+}
+
+std::size_t PathCharacters(std::string_view program_path) {
+    if (!IsAnchored(program_path))
+        return program_path.size();
+    const std::size_t end = std::min(program_path.find('\\'), program_path.size());
+    std::size_t count = program_path.size() - end;
+    // One per UTF-8 character: every byte but the continuation bytes.
+    for (const char c : AnchorFolder(program_path.substr(1, end - 1)))
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
 
 Result<std::string> Cp1252ToUtf8(std::string_view text) {
     return Convert("UTF-8", "CP1252", text);
@@ -75,21 +129,34 @@ std::string DisplayUtf8(std::string_view cp1252_text) {
     return out;
 }
 
+std::string DisplayCp1252(std::string_view native_text) {
+    Result<std::string> cp = Convert("CP1252//TRANSLIT", "UTF-8", native_text);
+    return cp ? cp.value() : std::string("?");
+}
+
 Result<std::string> NativePath(std::string_view program_path) {
+    std::string native;
+    if (IsAnchored(program_path)) {
+        const std::size_t end = std::min(program_path.find('\\'), program_path.size());
+        native = AnchorFolder(program_path.substr(1, end - 1));
+        program_path.remove_prefix(end);
+    }
     Result<std::string> utf8 = Cp1252ToUtf8(program_path);
     if (!utf8)
         return utf8.error();
-    std::string native = std::move(utf8.value());
-    for (char& c : native)
+    for (char& c : utf8.value())
         if (c == '\\')
             c = '/';
-    return native;
+    // The anchor is a folder: "/" of its own is not doubled.
+    if (!native.empty() && native.back() == '/' && !utf8->empty())
+        native.pop_back();
+    return native + utf8.value();
 }
 
 Result<std::string> ProgramPath(std::string_view native_path) {
     Result<std::string> cp = Utf8ToCp1252(native_path);
     if (!cp) {
-        return Error{"El nombre \xAB" + ForMessage(native_path) +
+        return Error{"El nombre \xAB" + DisplayCp1252(native_path) +
                          "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
                          "Windows-1252).",
                      cp.error().code};
@@ -97,7 +164,7 @@ Result<std::string> ProgramPath(std::string_view native_path) {
     std::string path = std::move(cp.value());
     for (char& c : path) {
         if (c == '\\') {
-            return Error{"El nombre \xAB" + ForMessage(native_path) +
+            return Error{"El nombre \xAB" + DisplayCp1252(native_path) +
                          "\xBB contiene una barra invertida (\\), que Velmora no puede guardar."};
         }
         if (c == '/')

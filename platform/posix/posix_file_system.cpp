@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/system_error.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -45,11 +47,45 @@ EntryInfo InfoOf(const struct stat& st) {
     info.inode = static_cast<std::uint64_t>(st.st_ino);
     info.links = static_cast<std::uint64_t>(st.st_nlink);
     info.size = static_cast<std::int64_t>(st.st_size);
+    info.modified_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    info.changed_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
     return info;
 }
 
+// The fields of a statx answer in the form the rest of the layer reads.
+struct stat StatOf(const struct statx& sx) {
+    struct stat st {};
+    st.st_dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    st.st_ino = sx.stx_ino;
+    st.st_mode = sx.stx_mode;
+    st.st_nlink = sx.stx_nlink;
+    st.st_uid = sx.stx_uid;
+    st.st_gid = sx.stx_gid;
+    st.st_rdev = makedev(sx.stx_rdev_major, sx.stx_rdev_minor);
+    st.st_size = static_cast<off_t>(sx.stx_size);
+    st.st_blksize = static_cast<blksize_t>(sx.stx_blksize);
+    st.st_blocks = static_cast<blkcnt_t>(sx.stx_blocks);
+    st.st_atim = {sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec};
+    st.st_mtim = {sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec};
+    st.st_ctim = {sx.stx_ctime.tv_sec, sx.stx_ctime.tv_nsec};
+    return st;
+}
+
+// The kernel marks the root of every mount, bind mounts of a folder or of a
+// single file included; where it does not say, a mount id other than the
+// listed folder's tells the same.
+bool IsMountRoot(const struct statx& entry, const struct statx& folder) {
+    if ((entry.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+        (entry.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0)
+        return true;
+    return (entry.stx_mask & folder.stx_mask & STATX_MNT_ID) != 0 &&
+           entry.stx_mnt_id != folder.stx_mnt_id;
+}
+
 int OpenFlags(OpenMode mode) {
-    const int common = O_CLOEXEC | O_NOFOLLOW;
+    // A pipe or a device must not block the open: it is refused once open.
+    // (Regular files ignore O_NONBLOCK.)
+    const int common = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
         case OpenMode::kRead:
             return common | O_RDONLY;
@@ -71,8 +107,11 @@ PosixFileSystem::~PosixFileSystem() {
 
 std::string PosixFileSystem::DisplayPath(const std::string& path) const {
     std::string shown = path;
+    Result<std::string> native = NativePath(path);
+    if (native && native.value() != shown)
+        shown = DisplayCp1252(native.value());
     std::replace(shown.begin(), shown.end(), '\\', '/');
-    return shown;
+    return EscapeControlBytes(shown);
 }
 
 Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, int mask) {
@@ -121,6 +160,11 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
     if (prefix.empty() || prefix.back() != '/')
         prefix += '/';
 
+    // Entries on another mount than the folder's are mount points.
+    struct statx self;
+    if (statx(dirfd(dir.get()), "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
+        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
+
     std::vector<DirEntry> entries;
     std::string full = prefix;  // reused for every entry's path
     errno = 0;
@@ -132,10 +176,13 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
         if (!name)
             return name.error();
         DirEntry entry{std::move(name).value(), EntryKind::kOther};
-        struct stat st;
-        if (fstatat(dirfd(dir.get()), item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        struct statx sx;
+        if (statx(dirfd(dir.get()), item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                  STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
             return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
+        const struct stat st = StatOf(sx);
         entry.info = InfoOf(st);
+        entry.info.mount_root = IsMountRoot(sx, self);
         entry.kind = entry.info.kind;
         full.resize(prefix.size());
         full += native_name;
@@ -179,6 +226,47 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
         return native.error();
     if (unlink(native->c_str()) != 0)
         return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+    return Status::Ok();
+}
+
+Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const EntryInfo& expected) {
+    const auto slash = path.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    Result<std::string> native_folder = NativePath(folder.empty() ? "\\" : folder);
+    Result<std::string> name = NativePath(path.substr(slash + 1));
+    if (!native_folder)
+        return native_folder.error();
+    if (!name)
+        return name.error();
+    const int dir = open(native_folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+    struct stat st;
+    int result = fstatat(dir, name->c_str(), &st, AT_SYMLINK_NOFOLLOW);
+    bool same = false;
+    if (result == 0) {
+        same = static_cast<std::uint64_t>(st.st_dev) == expected.device &&
+               static_cast<std::uint64_t>(st.st_ino) == expected.inode;
+        if (same)
+            result = unlinkat(dir, name->c_str(), 0);
+    }
+    const int err = errno;
+    close(dir);
+    if (result != 0)
+        return SystemError(err, "No se puede eliminar el archivo", DisplayPath(path));
+    return same;
+}
+
+Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to) {
+    Result<std::string> native_from = NativePath(from);
+    Result<std::string> native_to = NativePath(to);
+    if (!native_from)
+        return native_from.error();
+    if (!native_to)
+        return native_to.error();
+    if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
+        0)
+        return SystemError(errno, "No se puede dar su nombre a", DisplayPath(to));
     return Status::Ok();
 }
 
@@ -230,6 +318,14 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
     const int fd = open(native->c_str(), OpenFlags(mode), 0666);
     if (fd < 0)
         return SystemError(errno, "No se puede abrir", DisplayPath(path));
+    struct stat st;
+    if (mode != OpenMode::kCreateNew && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        return Error{"\xAB" + DisplayPath(path) +
+                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
+                         "a o un dispositivo); no se abre.",
+                     EINVAL};
+    }
     const int number = next_number_++;
     open_files_[number] = OpenFile{fd, path};
     return number;
@@ -319,7 +415,7 @@ Result<std::string> PosixFileSystem::CurrentFolder() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
         return SystemError(errno, "No se puede saber la carpeta actual", ".");
-    return ProgramPath(buffer);
+    return OutsidePath(buffer);
 }
 
 Result<std::string> PosixFileSystem::ProgramFolder() {

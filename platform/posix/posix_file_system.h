@@ -22,6 +22,8 @@ class PosixFileSystem : public FileSystem {
     Status SetAttr(const std::string& path, int attributes) override;
     Result<EntryInfo> Inspect(const std::string& path) override;
     Status DeleteFile(const std::string& path) override;
+    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override;
+    Status RenameNew(const std::string& from, const std::string& to) override;
     Status MakeFolder(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
     Status SyncFolder(const std::string& path) override;
@@ -38,6 +40,11 @@ class PosixFileSystem : public FileSystem {
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     std::string DisplayPath(const std::string& path) const override;
+    Result<std::string> FromSystemPath(const std::string& given, Given what) override;
+    Result<bool> IsSameOrInside(const std::string& path, const std::string& folder) override;
+    std::size_t CharacterCount(const std::string& path) const override;
+    Result<std::size_t> LongestName(const std::string& folder) override;
+    std::size_t NativeNameSize(const std::string& name) const override;
 
   private:
     struct OpenFile {

@@ -7,11 +7,13 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/names.h"
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/icon_file.h"
 #include "shell/posix/run_program.h"
+#include "shell/posix/system_integration.h"
 #include "shell/registration.h"
 
 namespace velmora {
@@ -61,18 +63,25 @@ std::optional<std::string> QuotedProgram(const std::optional<std::string>& comma
     return utf8.value();
 }
 
+// The program that opens containers, as the file type's open command names it.
+std::optional<std::string> OpenProgram(const RegistryStore& registry) {
+    const std::optional<std::string> program_class = registry.DefaultValue(kExtension);
+    if (!program_class)
+        return std::nullopt;
+    return QuotedProgram(registry.DefaultValue(*program_class + "\\shell\\open\\command"));
+}
+
 void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders,
                     const fs::path& wrappers) {
     const std::optional<std::string> program_class = registry.DefaultValue(kExtension);
     if (!program_class)
         return;
-    const std::optional<std::string> program =
-        QuotedProgram(registry.DefaultValue(*program_class + "\\shell\\open\\command"));
+    const std::optional<std::string> program = OpenProgram(registry);
     Result<std::string> title = Cp1252ToUtf8(registry.DefaultValue(*program_class).value_or(""));
     const fs::path data = folders.data_home;
 
     const fs::path mime = data / "mime";
-    WriteFile(mime / "packages" / "velmora.xml",
+    WriteFile(mime / "packages" / kMimePackageFile,
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
               "  <mime-type type=\"" +
@@ -107,7 +116,7 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
 
     if (!program)
         return;
-    const fs::path open_wrapper = wrappers / "velmora-open";
+    const fs::path open_wrapper = wrappers / kOpenWrapper;
     WriteFile(open_wrapper,
               "#!/bin/sh\n"
               "# Opens a Velmora container: the program gets its path followed by /C.\n"
@@ -120,11 +129,9 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
               "Type=Application\n"
               "Name=Velmora\n"
               "Comment=" +
-                  (title ? title.value() : std::string()) +
+                  (title ? title.value() : std::string()) + "\n" +
+                  OpenEntryExecLine(open_wrapper.string()) +
                   "\n"
-                  "Exec=" +
-                  DesktopExecArgument(open_wrapper.string()) +
-                  " %f\n"
                   "Icon=" +
                   kMimeIconName +
                   "\n"
@@ -143,28 +150,32 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
         WriteFile(mimeapps, merged, kReadable);
 }
 
-void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folders,
-                      const fs::path& wrappers) {
-    const std::optional<std::string> program = QuotedProgram(registry.DefaultValue(kFolderVerbKey));
-    if (!program)
-        return;
-    const std::string verb_key = kFolderVerbKey;
-    const std::string without_command = verb_key.substr(0, verb_key.rfind('\\'));
-    const std::string verb = without_command.substr(without_command.rfind('\\') + 1);
-    const fs::path data = folders.data_home;
-
-    const fs::path encrypt_wrapper = wrappers / "velmora-encriptar";
-    WriteFile(encrypt_wrapper,
+// The wrapper the folder verb runs: it starts the program in the folder's
+// parent, so the container is written beside the folder.
+fs::path WriteEncryptWrapper(const std::string& program, const fs::path& wrappers) {
+    const fs::path wrapper = wrappers / kEncryptWrapper;
+    WriteFile(wrapper,
               "#!/bin/sh\n"
               "# Encrypts a folder. It runs in the folder's parent, so the container is\n"
               "# written beside the folder.\n"
               "cd -- \"$(dirname -- \"$1\")\" || exit 1\n"
               "exec " +
-                  ShellQuote(*program) + " \"$1\"\n",
+                  ShellQuote(program) + " \"$1\"\n",
               kExecutable);
-    const std::string exec = DesktopExecArgument(encrypt_wrapper.string());
+    return wrapper;
+}
 
-    WriteFile(data / "kio" / "servicemenus" / "velmora-encriptar.desktop",
+// The verb's menu text: the name of the key that holds its command.
+std::string FolderVerbName() {
+    const std::string verb_key = kFolderVerbKey;
+    const std::string without_command = verb_key.substr(0, verb_key.rfind('\\'));
+    return without_command.substr(without_command.rfind('\\') + 1);
+}
+
+void RenderFolderVerbMenus(const fs::path& data, const fs::path& encrypt_wrapper) {
+    const std::string verb = FolderVerbName();
+    const std::string exec = DesktopExecArgument(encrypt_wrapper.string());
+    WriteFile(data / "kio" / "servicemenus" / kServiceMenuFile,
               "[Desktop Entry]\n"
               "Type=Service\n"
               "MimeType=inode/directory;\n"
@@ -182,7 +193,7 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
                   "Exec=" +
                   exec + " %f\n",
               kExecutable);
-    WriteFile(data / "nemo" / "actions" / "velmora-encriptar.nemo_action",
+    WriteFile(data / "nemo" / "actions" / kNemoActionFile,
               "[Nemo Action]\n"
               "Name=" +
                   verb +
@@ -199,7 +210,12 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
                   "Selection=s\n"
                   "Extensions=dir;\n",
               kReadable);
-    WriteFile(data / "nautilus" / "scripts" / verb,
+}
+
+// Nautilus has scripts only per user, so this one is written even where the
+// rest of the integration is installed system-wide.
+void RenderNautilusScript(const fs::path& data, const fs::path& encrypt_wrapper) {
+    WriteFile(data / "nautilus" / "scripts" / FolderVerbName(),
               "#!/bin/sh\n"
               "# Nautilus hands the selection over in this variable (its arguments lose\n"
               "# text that looks like %f). Only a folder is encrypted.\n"
@@ -214,14 +230,34 @@ void RenderFolderVerb(const RegistryStore& registry, const DesktopFolders& folde
 
 DesktopFolders DesktopFolders::FromEnvironment() {
     const std::string home = EnvironmentOr("HOME", ".");
+    std::vector<std::string> system_data;
+    std::istringstream dirs(EnvironmentOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share"));
+    for (std::string dir; std::getline(dirs, dir, ':');)
+        if (!dir.empty())
+            system_data.push_back(dir);
     return {EnvironmentOr("XDG_DATA_HOME", home + "/.local/share"),
-            EnvironmentOr("XDG_CONFIG_HOME", home + "/.config")};
+            EnvironmentOr("XDG_CONFIG_HOME", home + "/.config"), system_data};
 }
 
 void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolders& folders) {
-    const fs::path wrappers = fs::path(folders.data_home) / "velmora";
+    const fs::path data = folders.data_home;
+    const fs::path wrappers = data / "velmora";
+    const std::optional<std::string> folder_program =
+        QuotedProgram(registry.DefaultValue(kFolderVerbKey));
+    const std::optional<std::string> open_program = OpenProgram(registry);
+    if (open_program &&
+        ProvidedSystemWide(fs::path(*open_program).parent_path().string(), folders.system_data)) {
+        RemoveUserCopies(folders);
+        if (folder_program)
+            RenderNautilusScript(data, WriteEncryptWrapper(*folder_program, wrappers));
+        return;
+    }
     RenderFileType(registry, folders, wrappers);
-    RenderFolderVerb(registry, folders, wrappers);
+    if (folder_program) {
+        const fs::path encrypt_wrapper = WriteEncryptWrapper(*folder_program, wrappers);
+        RenderFolderVerbMenus(data, encrypt_wrapper);
+        RenderNautilusScript(data, encrypt_wrapper);
+    }
 }
 
 }  // namespace velmora

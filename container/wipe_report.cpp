@@ -1,0 +1,104 @@
+#include <algorithm>
+
+#include "container/engine.h"
+#include "container/path_helpers.h"
+
+// What the wipe tells: the files it leaves alone or behind, the summary of
+// what is left of the folder, and the end of a wipe cut short by "Cancelar".
+namespace velmora {
+namespace {
+
+constexpr std::size_t kNamesShown = 10;  // names a summary spells out
+
+std::string Count(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "T\a\." names the folder T\a itself.
+std::string WithoutDotComponent(const std::string& path) {
+    if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
+        return path.substr(0, path.size() - 2);
+    return path;
+}
+
+}  // namespace
+
+void Engine::LeaveAlone(const std::string& path) {
+    files_left_.push_back(path);
+    host_.ShowMessage("\xAB" + files_.DisplayPath(path) +
+                          "\xBB ha cambiado desde que se ley\xF3 la carpeta; no se ha "
+                          "sobrescrito ni borrado.",
+                      MessageIcon::kCritical);
+}
+
+void Engine::LeftBehind(const std::string& path, const std::string& why) {
+    files_left_.push_back(path);
+    if (options_.report_leftovers)
+        host_.ShowMessage("\xAB" + files_.DisplayPath(path) + "\xBB queda: " + why,
+                          MessageIcon::kCritical);
+}
+
+// "Cancelar" during the wipe: the current file was finished and its batch
+// flushed and deleted, so every file still in the folder is either one the
+// wipe had not reached (as it was) or one it had to leave (reported).
+void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
+    state_.Wiping = false;
+    std::size_t untouched = 0;
+    for (std::size_t i = next; i < Lista.size(); ++i)
+        if (!Lista.IsFolderEntry(i))
+            ++untouched;
+    // Folders opened for the deletes and still there get their attributes
+    // back.
+    for (const auto& [folder, former] : opened_folders_)
+        if (files_.Inspect(folder).ok())
+            (void)files_.SetAttr(folder, former);
+    std::string text = "Cancelado. El contenedor \xAB" + files_.DisplayPath(container_path_) +
+                       "\xBB est\xE1 completo y se conserva. De la carpeta \xAB" +
+                       files_.DisplayPath(state_.FolderPath) + "\xBB quedan " +
+                       Count(untouched, "archivo", "archivos") + " sin tocar";
+    if (files_left_.empty())
+        text += "; ninguno queda a medio sobrescribir.";
+    else
+        text += ", y " + Count(files_left_.size(), "archivo", "archivos") +
+                " que el borrado ha tenido que dejar.";
+    host_.ShowMessage(text, MessageIcon::kInformation);
+    host_.EndProgram();
+}
+
+std::vector<std::string> Engine::FoldersStillThere() {
+    std::vector<std::string> folders;
+    for (const std::string& item : state_.RemovalList) {
+        if (Nombre(item) == "..")
+            continue;
+        const std::string folder = WithoutDotComponent(item);
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end())
+            continue;
+        const Result<EntryInfo> info = files_.Inspect(folder);
+        if (info && info->kind == EntryKind::kFolder)
+            folders.push_back(folder);
+    }
+    return folders;
+}
+
+void Engine::ReportLeftovers() {
+    const std::vector<std::string> folders = FoldersStillThere();
+    if (!options_.report_leftovers || (files_left_.empty() && folders.empty()))
+        return;
+    std::string names;
+    std::size_t shown = 0;
+    const std::vector<std::string>* lists[] = {&files_left_, &folders};
+    for (const auto* list : lists)
+        for (const std::string& path : *list)
+            if (shown++ < kNamesShown)
+                names += (names.empty() ? "\xAB" : ", \xAB") + files_.DisplayPath(path) + "\xBB";
+    if (shown > kNamesShown)
+        names += "...";
+    host_.ShowMessage("El contenedor \xAB" + files_.DisplayPath(container_path_) +
+                          "\xBB est\xE1 completo, pero la carpeta no se ha podido borrar del "
+                          "todo: quedan " +
+                          Count(files_left_.size(), "archivo", "archivos") + " y " +
+                          Count(folders.size(), "carpeta", "carpetas") + ": " + names + ".",
+                      MessageIcon::kCritical);
+}
+
+}  // namespace velmora

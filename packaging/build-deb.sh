@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the Debian package velmora_VERSION-1_ARCH.deb from a built tree.
+# Usage: build-deb.sh BUILD_DIR OUT_DIR   (prints the package's path)
+# The programs come from the build's own install rules (stripped); the
+# system-wide desktop files, icons, manual pages and Debian files are added
+# here; dependencies are computed with dpkg-shlibdeps.
+set -euo pipefail
+umask 022
+build=$(realpath "$1")
+mkdir -p "$2"
+out=$(realpath "$2")
+here=$(dirname "$(realpath "$0")")
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")-1
+arch=$(dpkg --print-architecture)
+work="$out/velmora-package"
+root="$work/root"
+rm -rf "$work"
+mkdir -p "$root"
+
+DESTDIR="$root" cmake --install "$build" --prefix /usr --strip >/dev/null
+lib="$root/usr/lib/velmora"
+[ -x "$lib/velmora" ] || { echo "the build has no velmora program" >&2; exit 1; }
+# The install rules strip the symbols; the compiler's notes go too.
+strip --remove-section=.comment --remove-section=.note "$lib/velmora" "$lib/velmora-cli"
+share="$root/usr/share"
+install -m 755 "$here/desktop/velmora-open" "$here/desktop/velmora-encriptar" "$lib/"
+install -D -m 644 "$here/desktop/velmora.xml" "$share/mime/packages/velmora.xml"
+install -D -m 644 "$here/desktop/velmora-zol.desktop" "$share/applications/velmora-zol.desktop"
+install -D -m 755 "$here/desktop/velmora-encriptar.desktop" \
+  "$share/kio/servicemenus/velmora-encriptar.desktop"
+install -D -m 644 "$here/desktop/velmora-encriptar.nemo_action" \
+  "$share/nemo/actions/velmora-encriptar.nemo_action"
+python3 "$here/make_icons.py" "$share/icons/hicolor"
+find "$share/icons" -type f -exec chmod 644 {} +
+mkdir -p "$share/man/man1" "$share/doc/velmora"
+for page in velmora.1 velmora-cli.1; do
+  gzip -9nc "$here/man/$page" > "$share/man/man1/$page.gz"
+done
+install -m 644 "$here/debian/copyright" "$share/doc/velmora/copyright"
+gzip -9nc "$here/debian/changelog" > "$share/doc/velmora/changelog.Debian.gz"
+find "$share/man" "$share/doc" -type f -exec chmod 644 {} +
+
+# dpkg-shlibdeps reads the package's name from a debian/control of its own.
+mkdir -p "$work/shlibs/debian"
+printf 'Source: velmora\n\nPackage: velmora\nArchitecture: any\n' > "$work/shlibs/debian/control"
+shlibs=$(cd "$work/shlibs" &&
+  dpkg-shlibdeps -O -e"$lib/velmora" -e"$lib/velmora-cli" 2>/dev/null |
+  sed -n 's/^shlibs:Depends=//p')
+[ -n "$shlibs" ] || { echo "dpkg-shlibdeps found no libraries" >&2; exit 1; }
+
+mkdir -p "$root/DEBIAN"
+size=$(du -sk --apparent-size --exclude=DEBIAN "$root" | cut -f1)
+sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" \
+    -e "s/@SHLIBS@/$shlibs/" "$here/debian/control.in" > "$root/DEBIAN/control"
+(cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) > "$root/DEBIAN/md5sums"
+chmod 644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
+
+deb="$out/velmora_${version}_${arch}.deb"
+dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
+echo "$deb"

@@ -1,0 +1,24 @@
+#!/usr/bin/env python3
+"""Draws the container icon (the padlock of secreto.ico) as PNG files in the
+sizes of the hicolor icon theme, for the system-wide installation.
+
+Usage: make_icons.py HICOLOR_FOLDER
+"""
+import os
+import sys
+
+sys.dont_write_bytecode = True  # nothing is left in the checkout
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "shell", "resources"))
+from make_secreto_ico import padlock, png  # noqa: E402
+
+SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+ICON_NAME = "application-x-velmora-zol"
+
+if __name__ == "__main__":
+    hicolor = sys.argv[1]
+    for size in SIZES:
+        folder = os.path.join(hicolor, f"{size}x{size}", "mimetypes")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, ICON_NAME + ".png"), "wb") as out:
+            out.write(png(padlock(size)))
