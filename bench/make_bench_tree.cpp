@@ -3,6 +3,8 @@
 //   mixed: 8 files of 48 MiB, 2,000 files of 1-64 KiB, 200 empty files and
 //          50 empty folders, over 4 levels (about 450 MiB)
 //   small: 20,000 files of 0-8 KiB over 3 levels (about 80 MiB)
+//   large: 200,000 files of 0-1 KiB over 4 levels (1,885 folders), for the
+//          memory a run needs as the tree grows
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -42,6 +44,15 @@ void WriteRandomFile(const fs::path& path, std::uint64_t size, Random& random) {
     }
 }
 
+// A file of at most a few KiB, drawing only the words it needs.
+void WriteSmallRandomFile(const fs::path& path, std::uint64_t size, Random& random) {
+    std::vector<std::uint64_t> words((size + 7) / 8);
+    for (auto& word : words)
+        word = random.Next();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(words.data()), static_cast<std::streamsize>(size));
+}
+
 // Folders of a tree `levels` deep with `fan_out` subfolders each.
 std::vector<fs::path> Folders(const fs::path& root, int levels, int fan_out) {
     std::vector<fs::path> all = {root};
@@ -68,14 +79,14 @@ std::string FileName(int number) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::string(argv[1]) != "mixed" && std::string(argv[1]) != "small")) {
-        std::fprintf(stderr, "usage: make_bench_tree mixed|small FOLDER\n");
+    const std::string kind = argc == 3 ? argv[1] : "";
+    if (kind != "mixed" && kind != "small" && kind != "large") {
+        std::fprintf(stderr, "usage: make_bench_tree mixed|small|large FOLDER\n");
         return 2;
     }
-    const std::string kind = argv[1];
     const fs::path root = argv[2];
     fs::remove_all(root);
-    Random random(kind == "mixed" ? 20261205 : 20261206);
+    Random random(kind == "mixed" ? 20261205 : kind == "small" ? 20261206 : 20261207);
     int number = 0;
     if (kind == "mixed") {
         const std::vector<fs::path> folders = Folders(root, 4, 3);  // 40 folders
@@ -90,6 +101,11 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 50; ++i)
             fs::create_directories(folders[random.Below(folders.size())] /
                                    ("empty" + std::to_string(i)));
+    } else if (kind == "large") {
+        const std::vector<fs::path> folders = Folders(root, 4, 12);  // 1,885 folders
+        for (int i = 0; i < 200000; ++i)
+            WriteSmallRandomFile(folders[random.Below(folders.size())] / FileName(number++),
+                                 random.Below(1024 + 1), random);
     } else {
         const std::vector<fs::path> folders = Folders(root, 3, 10);  // 111 folders
         for (int i = 0; i < 20000; ++i)

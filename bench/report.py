@@ -31,26 +31,59 @@ def wipe_times(tree):
     return times
 
 
+def ratio(ours, theirs):
+    return statistics.median(ours) / statistics.median(theirs)
+
+
 cpu = subprocess.run(["sh", "-c", "grep -m1 'model name' /proc/cpuinfo | cut -d: -f2"],
                      capture_output=True, text=True).stdout.strip()
 print(f"\n{date.today()} - {cpu}, {subprocess.run(['nproc'], capture_output=True, text=True).stdout.strip()} cores, {platform.system()} {platform.release()}")
 print("medians of the runs (fastest-slowest); ratio = Velmora / peer, below 1 is faster\n")
 print("| tree | job | Velmora | peer | peer time | ratio |")
 print("|---|---|---|---|---|---|")
+measured = {}  # (tree, job, peer) -> ratio
 for tree in ("mixed", "small"):
-    for job, peers in (("pack", ("tar", "7z", "zip")), ("unpack", ("tar", "7z", "zip"))):
-        ours = runs(f"{job}-{tree}.json", "velmora")
-        for peer in peers:
-            theirs = runs(f"{job}-{tree}.json", peer)
-            ratio = statistics.median(ours) / statistics.median(theirs)
-            print(f"| {tree} | {job} | {cell(ours)} | {peer} | {cell(theirs)} | {ratio:.2f} |")
-    ours = wipe_times(tree)
-    theirs = runs(f"shred-{tree}.json", "shred")
-    ratio = statistics.median(ours) / statistics.median(theirs)
-    print(f"| {tree} | wipe | {cell(ours)} | shred -n1 -u | {cell(theirs)} | {ratio:.2f} |")
+    rows = [(job, peer, runs(f"{job}-{tree}.json", "velmora"), runs(f"{job}-{tree}.json", peer))
+            for job, peers in (("pack", ("tar", "7z", "zip")), ("unpack", ("tar", "7z", "zip")))
+            for peer in peers]
+    rows.append(("wipe", "shred -n1 -u", wipe_times(tree), runs(f"shred-{tree}.json", "shred")))
+    rows.append(("encode", "tar + shred", runs(f"encode-{tree}.json", "velmora"),
+                 runs(f"encode-{tree}.json", "tar + shred")))
+    rows.append(("decode", "tar + sync", runs(f"decode-{tree}.json", "velmora"),
+                 runs(f"decode-{tree}.json", "tar + sync")))
+    for job, peer, ours, theirs in rows:
+        measured[(tree, job, peer)] = ratio(ours, theirs)
+        print(f"| {tree} | {job} | {cell(ours)} | {peer} | {cell(theirs)} | {ratio(ours, theirs):.2f} |")
+print("\nencode = pack, flush and wipe (no --keep); decode = restore, flush and delete the container")
+
 print("\n| tree | velmora-cli peak memory, encode | decode |")
 print("|---|---|---|")
-for tree in ("mixed", "small"):
+peak = 0.0
+for tree in ("mixed", "small", "large"):
     encode = int((work / f"memory-{tree}-encode.txt").read_text().split()[-1]) / 1024
     decode = int((work / f"memory-{tree}-decode.txt").read_text().split()[-1]) / 1024
+    peak = max(peak, encode, decode)
     print(f"| {tree} | {encode:.1f} MiB | {decode:.1f} MiB |")
+print("large: 200,000 files of 0-1 KiB in 1,885 folders")
+
+goals = [
+    ("pack <= 1.0x tar on mixed", [("mixed", "pack", "tar")], 1.0),
+    ("pack <= 1.0x tar on small", [("small", "pack", "tar")], 1.0),
+    ("unpack <= 1.0x tar on mixed", [("mixed", "unpack", "tar")], 1.0),
+    ("unpack <= 0.7x tar on small", [("small", "unpack", "tar")], 0.7),
+    (">= 2x faster than 7-Zip and zip, both trees",
+     [(t, j, p) for t in ("mixed", "small") for j in ("pack", "unpack") for p in ("7z", "zip")], 0.5),
+    ("wipe <= 0.05x the shred pipeline on small", [("small", "wipe", "shred -n1 -u")], 0.05),
+    ("encode <= 0.1x tar + shred on small", [("small", "encode", "tar + shred")], 0.1),
+    ("encode <= 0.5x tar + shred on mixed", [("mixed", "encode", "tar + shred")], 0.5),
+    ("decode <= 0.8x tar + sync, both trees",
+     [(t, "decode", "tar + sync") for t in ("mixed", "small")], 0.8),
+]
+print("\n| goal | result |")
+print("|---|---|")
+for goal, keys, limit in goals:
+    worst = max(measured[k] for k in keys)
+    shown = ", ".join(f"{measured[k]:.2f}" for k in keys)
+    print(f"| {goal} | {'met' if worst <= limit else '**not met**'}: {shown} |")
+print(f"| velmora-cli peak memory < 64 MiB, 200,000 files included | "
+      f"{'met' if peak < 64 else '**not met**'}: {peak:.1f} MiB at most |")

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Velmora beside tar, 7-Zip and zip on two generated trees: packing,
-# unpacking, wiping, and velmora-cli's peak memory. Caches are warm: every
-# timed run is preceded by a read of its input. Prints one table of medians
-# and Velmora's ratio to each peer.
+# unpacking, wiping, the whole jobs as users run them (encode = pack, flush
+# and wipe; decode = restore, flush and delete the container), and
+# velmora-cli's peak memory, also on a 200,000-file tree. Caches are warm:
+# every timed run is preceded by a read of its input. Prints one table of
+# medians and Velmora's ratio to each peer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
@@ -12,7 +14,7 @@ cli="$build/cli/velmora-cli"
 mkdir -p "$work/trees"
 cd "$work"
 
-for tree in mixed small; do
+for tree in mixed small large; do
   if [ ! -f "trees/$tree.done" ]; then
     echo "Generating the $tree tree..."
     "$build/bench/make_bench_tree" "$tree" "trees/$tree"
@@ -55,12 +57,28 @@ for tree in mixed small; do
      --prepare "rm -rf copy && cp -a trees/$tree copy && sync && tar -cf - copy > /dev/null" \
      -n shred "find copy -type f -exec shred -n1 -u {} +"
 
+  echo "== $tree: whole encode"
+  fresh="rm -rf copy copy.zol copy.tar && cp -a trees/$tree copy && sync && tar -cf - copy > /dev/null"
+  hf --export-json "encode-$tree.json" --prepare "$fresh" \
+     -n velmora "echo clave | $cli encode copy -C . --password-stdin" \
+     -n "tar + shred" "tar -cf copy.tar copy && find copy -type f -exec shred -n1 -u {} + && rm -r copy"
+
+  echo "== $tree: whole decode"
+  hf --export-json "decode-$tree.json" \
+     --prepare "rm -rf full && mkdir full full/un && cp archives/$tree.zol archives/$tree.tar full/ && sync && cat full/$tree.* > /dev/null" \
+     -n velmora "echo clave | $cli decode full/$tree.zol --password-stdin > /dev/null" \
+     -n "tar + sync" "tar -xf full/$tree.tar -C full/un && sync"
+  rm -rf copy copy.zol copy.tar full un archives
+done
+
+for tree in mixed small large; do
   echo "== $tree: peak memory"
   rm -rf mem && mkdir mem
   /usr/bin/time -f "%M" -o "memory-$tree-encode.txt" \
     sh -c "echo clave | $cli encode trees/$tree --keep -C mem --password-stdin"
   /usr/bin/time -f "%M" -o "memory-$tree-decode.txt" \
     sh -c "echo clave | $cli decode mem/$tree.zol --keep --password-stdin > /dev/null"
+  rm -rf mem
 done
 
 python3 "$root/bench/report.py" "$work"

@@ -195,9 +195,8 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Engine engine(files, host, tables, clock, state, engine_options);
         const auto start = std::chrono::steady_clock::now();
         auto wipe_start = start;
-        engine.SetBeforeWipe([&](const std::vector<std::string>&) {
-            wipe_start = std::chrono::steady_clock::now();
-        });
+        engine.SetBeforeWipe(
+            [&](const FoundList&) { wipe_start = std::chrono::steady_clock::now(); });
         const RunResult result = engine.Hacelo(state.PasswordKey);
         if (options.timings && result.outcome == Outcome::kDone) {
             const auto end = std::chrono::steady_clock::now();

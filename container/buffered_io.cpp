@@ -6,12 +6,10 @@
 namespace velmora {
 
 BufferedWriter::BufferedWriter(FileSystem& files, int file, std::int64_t offset)
-    : files_(files), file_(file), offset_(offset) {
-    buffer_.reserve(kBufferedBytes);
-}
+    : files_(files), file_(file), offset_(offset), buffer_(new std::uint8_t[kBufferedBytes]) {}
 
 Status BufferedWriter::Append(const std::uint8_t* data, std::size_t length) {
-    if (buffer_.size() + length > kBufferedBytes) {
+    if (used_ + length > kBufferedBytes) {
         if (Status flushed = Flush(); !flushed)
             return flushed;
     }
@@ -21,31 +19,32 @@ Status BufferedWriter::Append(const std::uint8_t* data, std::size_t length) {
         offset_ += static_cast<std::int64_t>(length);
         return Status::Ok();
     }
-    buffer_.insert(buffer_.end(), data, data + length);
+    std::memcpy(buffer_.get() + used_, data, length);
+    used_ += length;
     return Status::Ok();
 }
 
 Result<std::uint8_t*> BufferedWriter::Reserve(std::size_t length) {
-    if (buffer_.size() + length > kBufferedBytes) {
+    if (used_ + length > kBufferedBytes) {
         if (Status flushed = Flush(); !flushed)
             return flushed.error();
     }
-    reserved_from_ = buffer_.size();
-    buffer_.resize(buffer_.size() + length);
-    return buffer_.data() + reserved_from_;
+    reserved_from_ = used_;
+    used_ += length;
+    return buffer_.get() + reserved_from_;
 }
 
 void BufferedWriter::Commit(std::size_t length) {
-    buffer_.resize(reserved_from_ + length);
+    used_ = reserved_from_ + length;
 }
 
 Status BufferedWriter::Flush() {
-    if (buffer_.empty())
+    if (used_ == 0)
         return Status::Ok();
-    if (Status written = files_.Write(file_, offset_, buffer_.data(), buffer_.size()); !written)
+    if (Status written = files_.Write(file_, offset_, buffer_.get(), used_); !written)
         return written;
-    offset_ += static_cast<std::int64_t>(buffer_.size());
-    buffer_.clear();
+    offset_ += static_cast<std::int64_t>(used_);
+    used_ = 0;
     return Status::Ok();
 }
 

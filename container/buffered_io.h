@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/result.h"
@@ -28,7 +29,9 @@ class BufferedWriter {
     FileSystem& files_;
     int file_;
     std::int64_t offset_;  // where the buffer's first byte goes
-    std::vector<std::uint8_t> buffer_;
+    // Left uninitialised: every byte is written before it is used.
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t used_ = 0;
     std::size_t reserved_from_ = 0;
 };
 

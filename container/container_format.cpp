@@ -21,8 +21,9 @@ std::int32_t GetInt32(const std::uint8_t* in) {
 }
 
 void PutText(std::uint8_t* out, std::string_view text, std::size_t width) {
-    const std::string fixed = FixedText(text, width);
-    std::memcpy(out, fixed.data(), width);
+    const std::size_t kept = std::min(text.size(), width);
+    std::memcpy(out, text.data(), kept);
+    std::memset(out + kept, ' ', width - kept);
 }
 
 std::string GetText(const std::uint8_t* in, std::size_t width) {
@@ -73,13 +74,17 @@ ContainerHeader ParseHeader(const std::uint8_t* bytes) {
 }
 
 std::vector<std::uint8_t> SerializeRecord(const EntryRecord& record, std::uint8_t name_width_code) {
+    std::vector<std::uint8_t> out(RecordSize(name_width_code));
+    WriteRecord(record, name_width_code, out.data());
+    return out;
+}
+
+void WriteRecord(const EntryRecord& record, std::uint8_t name_width_code, std::uint8_t* out) {
     const std::size_t width = NameWidth(name_width_code);
-    std::vector<std::uint8_t> out(width + 6);
-    PutText(out.data(), record.EncodedName, width);
+    PutText(out, record.EncodedName, width);
     out[width] = record.EntryAttributes;
     out[width + 1] = record.ParentAttributes;
     PutInt32(&out[width + 2], record.EntrySize);
-    return out;
 }
 
 EntryRecord ParseRecord(const std::uint8_t* bytes, std::uint8_t name_width_code) {

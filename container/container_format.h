@@ -42,6 +42,8 @@ std::array<std::uint8_t, kHeaderSize> SerializeHeader(const ContainerHeader& hea
 ContainerHeader ParseHeader(const std::uint8_t* bytes);  // reads kHeaderSize bytes
 
 std::vector<std::uint8_t> SerializeRecord(const EntryRecord& record, std::uint8_t name_width_code);
+// Writes the RecordSize(name_width_code) bytes of a record to out.
+void WriteRecord(const EntryRecord& record, std::uint8_t name_width_code, std::uint8_t* out);
 // Reads RecordSize(name_width_code) bytes.
 EntryRecord ParseRecord(const std::uint8_t* bytes, std::uint8_t name_width_code);
 

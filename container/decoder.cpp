@@ -27,13 +27,13 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
                   "a incorrecta."});
 
     std::vector<DecodedEntry> entries;
-    DecodedEntryCheck check;
+    DecodedEntryCheck check(entries);
     OrFail(ForEachRecord(source, header, [&](const EntryRecord& record) {
         const bool folder = record.EntrySize == -1;
         entries.push_back(
             {DecodeStoredName(tables_, record.EncodedName, state_.PasswordKey, folder),
              record.EntrySize, record.ParentAttributes});
-        return check.Add(entries.back());
+        return check.Add(entries.size() - 1);
     }));
     OrFail(files_.Close(container));
     OrFail(check.Finish());

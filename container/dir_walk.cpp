@@ -21,18 +21,10 @@ bool IsResetCombination(int attributes) {
     }
 }
 
-std::string WithoutTrailingBackslash(const std::string& path) {
-    if (path.size() > 1 && path.back() == '\\')
-        return path.substr(0, path.size() - 1);
-    return path;
-}
-
 }  // namespace
 
-void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir,
-                     std::vector<std::string>& sFound) {
+void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound) {
     static_cast<void>(sPattern);  // always "*.*", which every file name matches
-    folder_list_path_ = WithoutTrailingBackslash(CurrDir);
 
     // Top-level pass: only the outermost call, whose CurrDir ends in "\",
     // lists names; a recursive call's listing yields just its own name.
@@ -42,35 +34,45 @@ void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir,
             if (name != "..") {
                 const int attributes = OrFail(files_.GetAttr(CurrDir + name));
                 if (IsResetCombination(attributes))
-                    walk_resets_.push_back(name == "." ? folder_list_path_ : CurrDir + name);
+                    walk_resets_.push_back(name == "." ? scan_.root_path : CurrDir + name);
             }
             state_.RemovalList.push_back(CurrDir + name);
         }
     } else {
         host_.PumpEvents();
     }
+    std::string path = scan_.root_path;
+    WalkFolder(TreeScan::kRoot, path, sFound);
+}
 
-    const std::vector<std::string> subfolders = scan_.folders[folder_list_path_].subfolders;
-    const std::size_t n = subfolders.size();
-    for (std::size_t k = 0; k <= n; ++k) {
-        if (k < n) {
-            host_.PumpEvents();
-            const std::string item = folder_list_path_ + "\\" + subfolders[k];
-            state_.RemovalList.push_back(item);
-            DirWalk(sPattern, item, sFound);
-        } else {
-            const std::string cur = folder_list_path_;
-            const std::vector<std::string>& found_files = scan_.folders[cur].files;
-            if (!found_files.empty()) {
-                for (const std::string& file : found_files)
-                    sFound.push_back(cur + "\\" + file);
-            } else {
-                sFound.push_back(cur + "\\");
-            }
-            state_.FoundCount = static_cast<std::int64_t>(sFound.size());
-            folder_list_path_ = WithoutTrailingBackslash(cur.substr(0, cur.find_last_of('\\') + 1));
+// The scanned tree stands in for the folder and file lists: a folder's
+// subfolders and files are its listing's entries of each kind, in order.
+// path holds the folder's full path and is grown in place for each subfolder.
+void Engine::WalkFolder(std::uint32_t folder, std::string& path, FoundList& sFound) {
+    const ScannedEntry& listing = scan_.entries[folder];
+    const std::uint32_t end = listing.first_child + listing.children;
+    for (std::uint32_t k = listing.first_child; k < end; ++k) {
+        if (!scan_.IsFolder(k))
+            continue;
+        host_.PumpEvents();
+        const std::size_t length = path.size();
+        path += '\\';
+        path += scan_.Name(k);
+        state_.RemovalList.push_back(path);
+        host_.PumpEvents();  // the inner call's own listing pass
+        WalkFolder(k, path, sFound);
+        path.resize(length);
+    }
+    bool has_files = false;
+    for (std::uint32_t k = listing.first_child; k < end; ++k) {
+        if (!scan_.IsFolder(k)) {
+            sFound.push_back(k);
+            has_files = true;
         }
     }
+    if (!has_files)
+        sFound.push_back(folder);
+    state_.FoundCount = static_cast<std::int64_t>(sFound.size());
 }
 
 }  // namespace velmora

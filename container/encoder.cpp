@@ -1,5 +1,7 @@
 #include <errno.h>
 
+#include <algorithm>
+
 #include "cipher/cp1252_case.h"
 #include "container/buffered_io.h"
 #include "container/container_format.h"
@@ -73,22 +75,21 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     bool left_behind = false;
     try {
         host_.SetCaption("Codificando...");
-        std::vector<std::string> sFound;
+        FoundList sFound(scan_);
         state_.FoundCount = 0;
         DirWalk("*.*", folder + "\\", sFound);
 
         // Full paths are measured in the characters the system shows: the
         // folder's parent may hold characters a stored name could not.
         const std::size_t base = files_.CharacterCount(folder);
-        std::vector<std::size_t> lengths;
-        for (const std::string& item : sFound)
-            lengths.push_back(base + item.size() - folder.size());
-        const std::uint8_t width_code = ChooseNameWidthCode(lengths);
-
+        std::size_t longest = 0;
         state_.TotalBytes = 0;
-        for (const std::string& item : sFound)
-            if (item.back() != '\\')
-                state_.TotalBytes += scan_.files.at(item).size;
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
+            if (!sFound.IsFolderEntry(i))
+                state_.TotalBytes += scan_.entries[sFound[i]].info.size;
+        }
+        const std::uint8_t width_code = ChooseNameWidthCode({longest});
 
         WriteContainer(container_path, Contrasena, sFound, width_code);
         files_.CloseAll();
@@ -112,34 +113,42 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     return done;
 }
 
+// Whether path is the folder itself or one of its own subfolders.
+bool Engine::IsTopLevelFolder(const std::string& path) const {
+    if (path == state_.FolderPath)
+        return true;
+    const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+    for (std::uint32_t k = root.first_child; k < root.first_child + root.children; ++k)
+        if (scan_.IsFolder(k) && path == scan_.FullPath(k))
+            return true;
+    return false;
+}
+
 // The walk's resets of top-level folders, made once the container is
 // complete. A file's reset is the wipe's own, made right before it is
 // overwritten, once it is known to be the file that was packed.
 void Engine::ApplyWalkResets() {
     for (const std::string& path : walk_resets_)
-        if (path == state_.FolderPath || scan_.folders.count(path) != 0)
+        if (IsTopLevelFolder(path))
             (void)files_.SetAttr(path, 0);
 }
 
 // The attributes the scan read, except for the folder itself and its own
-// entries, which are read again, and those the walk resets to normal (a
-// folder then reads 16, a file 128).
-std::uint8_t Engine::AttributesOf(const std::string& path) {
-    std::string_view entry = path;
-    if (entry.size() > 1 && entry.back() == '\\')
-        entry.remove_suffix(1);
-    const std::string_view folder = state_.FolderPath;
-    for (const std::string& reset : walk_resets_)
-        if (reset == entry)
-            return entry == folder || scan_.folders.count(reset) != 0 ? kFolder : kNormal;
-    const bool top_level =
-        entry == folder ||
-        (entry.size() > folder.size() && entry.substr(0, folder.size()) == folder &&
-         entry[folder.size()] == '\\' &&
-         entry.find('\\', folder.size() + 1) == std::string_view::npos);
-    if (top_level)
-        return AttributeByte(OrFail(files_.GetAttr(std::string(entry))));
-    return AttributeByte(scan_.attributes.at(std::string(entry)));
+// entries, which are read again (once), and those the walk resets to normal
+// (a folder then reads 16, a file 128).
+std::uint8_t Engine::AttributesOf(std::uint32_t entry) {
+    const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+    if (entry != TreeScan::kRoot && scan_.entries[entry].parent != TreeScan::kRoot)
+        return AttributeByte(scan_.entries[entry].attributes);
+    const std::size_t slot = entry == TreeScan::kRoot ? 0 : entry - root.first_child + 1;
+    if (top_level_attributes_[slot] < 0) {
+        const std::string path = scan_.FullPath(entry);
+        const bool reset =
+            std::find(walk_resets_.begin(), walk_resets_.end(), path) != walk_resets_.end();
+        top_level_attributes_[slot] =
+            reset ? (scan_.IsFolder(entry) ? kFolder : kNormal) : OrFail(files_.GetAttr(path));
+    }
+    return AttributeByte(top_level_attributes_[slot]);
 }
 
 // The container is written under a name of its own in the same folder
@@ -147,7 +156,7 @@ std::uint8_t Engine::AttributesOf(const std::string& path) {
 // never leaves a partial file under the real name. An unused name is
 // chosen, so a partial file left by a killed run never blocks the next.
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
-                            const std::vector<std::string>& sFound, std::uint8_t width_code) {
+                            const FoundList& sFound, std::uint8_t width_code) {
     std::string partial = container_path + ".parcial";
     Result<int> opened = files_.Open(partial, OpenMode::kCreateNew);
     for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
@@ -158,39 +167,42 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
     host_.SetPicture1Tag(partial);
     std::string written = partial;  // the name the container has now
     try {
-        std::vector<std::string> parents(sFound.size());
-        recortar(sFound, parents, sFound.size());
-
+        top_level_attributes_.assign(scan_.entries[TreeScan::kRoot].children + 1, -1);
         ContainerHeader header;
         header.EntryCount = static_cast<std::int32_t>(sFound.size());
         header.NameWidthCode = width_code;
         header.PasswordCheck = MakePasswordCheck(tables_, Contrasena);
-        header.FolderAttributes = AttributesOf(state_.FolderPath + "\\");
+        header.FolderAttributes = AttributesOf(TreeScan::kRoot);
         const auto head = SerializeHeader(header);
-        std::vector<std::uint8_t> records(head.begin(), head.end());
-
-        for (std::size_t i = 0; i < sFound.size(); ++i) {
-            const std::string& item = sFound[i];
-            const bool file = item.back() != '\\';
-            EntryRecord record;
-            record.EncodedName = tables_.Enc(
-                item.substr(static_cast<std::size_t>(state_.BasePathLength)), Contrasena);
-            record.EntryAttributes = StoredAttribute(AttributesOf(item), width_code);
-            record.ParentAttributes = StoredAttribute(AttributesOf(parents[i]), width_code);
-            record.EntrySize = file ? static_cast<std::int32_t>(scan_.files.at(item).size) : -1;
-            const auto bytes = SerializeRecord(record, width_code);
-            records.insert(records.end(), bytes.begin(), bytes.end());
-        }
         BufferedWriter out(files_, container, 0);
-        OrFail(out.Append(records.data(), records.size()));
+        OrFail(out.Append(head.data(), head.size()));
+
+        // A folder entry's parent part is the entry itself; a file's, its folder.
+        ItemPaths paths(sFound);
+        std::string stored;
+        EntryRecord record;
+        const std::size_t record_size = RecordSize(width_code);
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            const std::uint32_t entry = sFound[i];
+            const bool file = !sFound.IsFolderEntry(i);
+            stored.assign(paths.Of(i), static_cast<std::size_t>(state_.BasePathLength));
+            record.EncodedName = tables_.Enc(stored, Contrasena);
+            record.EntryAttributes = StoredAttribute(AttributesOf(entry), width_code);
+            record.ParentAttributes = StoredAttribute(
+                AttributesOf(file ? scan_.entries[entry].parent : entry), width_code);
+            record.EntrySize =
+                file ? static_cast<std::int32_t>(scan_.entries[entry].info.size) : -1;
+            WriteRecord(record, width_code, OrFail(out.Reserve(record_size)));
+            out.Commit(record_size);
+        }
 
         const KeyStream stream(tables_, Contrasena);
         std::int64_t running_total = 0;
-        for (const std::string& item : sFound) {
-            if (item.back() == '\\')
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            if (sFound.IsFolderEntry(i))
                 continue;
-            EncodeFileInto(out, item, stream);
-            running_total += scan_.files.at(item).size;
+            EncodeFileInto(out, sFound[i], paths.Of(i), stream);
+            running_total += scan_.entries[sFound[i]].info.size;
             host_.AdvanceProgress(running_total * 10 / (state_.TotalBytes + 1));
         }
         OrFail(out.Flush());
@@ -215,8 +227,9 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
     }
 }
 
-void Engine::EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream) {
-    const EntryInfo& seen = scan_.files.at(path);
+void Engine::EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
+                            const KeyStream& stream) {
+    const EntryInfo& seen = scan_.entries[entry].info;
     const int source = OrFail(files_.Open(path, OpenMode::kRead));
     // A file that changed since the scan would make the container disagree
     // with its records: reading must give exactly the size the scan saw. (The

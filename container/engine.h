@@ -8,6 +8,7 @@
 #include "container/buffered_io.h"
 #include "container/data_coding.h"
 #include "container/engine_state.h"
+#include "container/found_list.h"
 #include "container/host.h"
 #include "container/stored_names.h"
 #include "container/tree_scan.h"
@@ -37,21 +38,20 @@ class Engine {
     // top-level entries it resets to normal are only noted: the records show
     // the reset values, and the disk changes once the container is complete
     // and the folder is about to be wiped.
-    void DirWalk(const std::string& sPattern, const std::string& CurrDir,
-                 std::vector<std::string>& sFound);
+    void DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound);
 
     // Overwrites every listed file with bytes of 255 and deletes it, then
     // removes the walked folders, deepest first. Failures are skipped. Files
     // are overwritten in batches, each flushed once before its files are
     // deleted; a file is touched only while it is still the one the scan saw.
-    void BorrarOrig(std::vector<std::string>& Lista);
+    void BorrarOrig(const FoundList& Lista);
 
     // Returns after about Segundos seconds, pumping events meanwhile.
     void Espera(float Segundos);
 
     // Runs once the container is complete, right before the wipe, with the
     // found list: the tests' seam, and how velmora-cli times the wipe.
-    using BeforeWipe = std::function<void(const std::vector<std::string>&)>;
+    using BeforeWipe = std::function<void(const FoundList&)>;
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
   private:
@@ -59,10 +59,13 @@ class Engine {
     RunResult Fail(const std::string& message);
     Status CheckEncodingTarget(const std::string& container_path);
 
+    void WalkFolder(std::uint32_t folder, std::string& path, FoundList& sFound);
     void WriteContainer(const std::string& container_path, const std::string& Contrasena,
-                        const std::vector<std::string>& sFound, std::uint8_t width_code);
-    void EncodeFileInto(BufferedWriter& out, const std::string& path, const KeyStream& stream);
-    std::uint8_t AttributesOf(const std::string& path);
+                        const FoundList& sFound, std::uint8_t width_code);
+    void EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
+                        const KeyStream& stream);
+    std::uint8_t AttributesOf(std::uint32_t entry);
+    bool IsTopLevelFolder(const std::string& path) const;
     void ApplyWalkResets();
 
     // What the overwrite of one file came to.
@@ -71,13 +74,13 @@ class Engine {
         std::string path;
         EntryInfo identity;  // of the file that was overwritten
     };
-    Overwrite Sobrescribir(std::string& path, EntryInfo& overwritten);
+    Overwrite Sobrescribir(std::string& path, const EntryInfo& seen, EntryInfo& overwritten);
     void DeleteBatch(std::vector<Overwritten>& batch);
-    void DeleteUnwritten(const std::string& path);
+    void DeleteUnwritten(const std::string& path, const EntryInfo& seen);
     void AllowDeletingIn(const std::string& folder);
     void LeaveAlone(const std::string& path);
     void LeftBehind(const std::string& path, const std::string& why);
-    void StopWipeOnCancel(const std::vector<std::string>& Lista, std::size_t next);
+    void StopWipeOnCancel(const FoundList& Lista, std::size_t next);
     std::vector<std::string> FoldersStillThere();
     void ReportLeftovers();
 
@@ -96,7 +99,7 @@ class Engine {
     EngineOptions options_;
 
     TreeScan scan_;                               // the tree as read before encoding
-    std::string folder_list_path_;                // the walk's cursor (no trailing "\")
+    std::vector<int> top_level_attributes_;       // read again after the walk; -1: not yet
     std::vector<std::string> read_only_folders_;  // restored, made read-only last
     BeforeWipe before_wipe_;
 

@@ -37,18 +37,15 @@ void Engine::SetFolderAttributes(const std::string& folder, std::uint8_t stored)
 
 void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
                             std::uint8_t folder_attributes) {
+    // Each entry's folder part, as a view into its name.
     struct Part {
-        std::string path;
+        std::string_view path;
         std::uint8_t attributes;
     };
-    std::vector<std::string> names;
-    for (const DecodedEntry& entry : Nuevo)
-        names.push_back(entry.name);
-    std::vector<std::string> folder_parts(names.size());
-    recortar(names, folder_parts, names.size());
     std::vector<Part> parts;
-    for (std::size_t i = 0; i < Nuevo.size(); ++i)
-        parts.push_back({TrimSpaces(folder_parts[i]), Nuevo[i].parent_attributes});
+    parts.reserve(Nuevo.size());
+    for (const DecodedEntry& entry : Nuevo)
+        parts.push_back({TrimmedSpaces(recortar(entry.name)), entry.parent_attributes});
     std::stable_sort(parts.begin(), parts.end(),
                      [](const Part& a, const Part& b) { return a.path.size() < b.path.size(); });
 
@@ -72,11 +69,11 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
     // Each folder once, after its parent. Entries of one folder need not
     // stand together in a container (\A\X, \B\Y, \A\Z), so every folder
     // made is remembered, not only the last.
-    std::set<std::string> made = {parts.front().path};
+    std::set<std::string_view> made = {parts.front().path};
     for (std::size_t k = 1; k < parts.size(); ++k) {
         if (!made.insert(parts[k].path).second)
             continue;
-        const std::string folder = UnderRoot(state_.RestoredPath, parts[k].path);
+        const std::string folder = UnderRoot(state_.RestoredPath, std::string(parts[k].path));
         OrFail(files_.MakeFolder(folder));
         host_.PumpEvents();
         SetFolderAttributes(folder, parts[k].attributes);

@@ -4,7 +4,7 @@ namespace velmora {
 namespace {
 
 // Number of characters up to and including the last "\" (0 when none).
-std::size_t PrefixThroughLastBackslash(const std::string& path) {
+std::size_t PrefixThroughLastBackslash(std::string_view path) {
     const auto slash = path.find_last_of('\\');
     return slash == std::string::npos ? 0 : slash + 1;
 }
@@ -15,16 +15,18 @@ std::string Nombre(const std::string& Archivito) {
     return Archivito.substr(PrefixThroughLastBackslash(Archivito));
 }
 
-void recortar(const std::vector<std::string>& Arrays, std::vector<std::string>& Nuevo,
-              std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        Nuevo[i] = Arrays[i].substr(0, PrefixThroughLastBackslash(Arrays[i]));
+std::string_view recortar(std::string_view path) {
+    return path.substr(0, PrefixThroughLastBackslash(path));
 }
 
 std::string TrimSpaces(const std::string& text) {
+    return std::string(TrimmedSpaces(text));
+}
+
+std::string_view TrimmedSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
+    if (first == std::string_view::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 

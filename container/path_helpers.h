@@ -1,7 +1,7 @@
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace velmora {
 
@@ -9,13 +9,13 @@ namespace velmora {
 // "" when the path ends in "\".
 std::string Nombre(const std::string& Archivito);
 
-// Nuevo[i] = Arrays[i] up to and including its last "\" ("" when it has
-// none), for i = 0 .. count - 1.
-void recortar(const std::vector<std::string>& Arrays, std::vector<std::string>& Nuevo,
-              std::size_t count);
+// The folder part of one path: up to and including its last "\" ("" when
+// it has none), as a view into it. A folder entry ("...\") is its own.
+std::string_view recortar(std::string_view path);
 
 // The text without spaces (code 32) at either end.
 std::string TrimSpaces(const std::string& text);
+std::string_view TrimmedSpaces(std::string_view text);
 
 // The folder that holds a path ("" for a bare name).
 std::string ParentOf(const std::string& path);

@@ -74,15 +74,17 @@ std::string DecodeStoredName(const CipherTables& tables, const std::string& fiel
     return ToUpperCp1252(name);
 }
 
-Status DecodedEntryCheck::Add(const DecodedEntry& entry) {
+Status DecodedEntryCheck::Add(std::size_t index) {
+    const DecodedEntry& entry = entries_[index];
     if (Status checked = CheckName(entry); !checked)
         return checked;
-    if (!names_.insert(entry.name).second)
+    if (!names_.insert(index).second)
         return Unsafe(entry.name, "aparece dos veces.");
-    std::string folder =
-        entry.size == -1 ? entry.name : entry.name.substr(0, entry.name.rfind('\\') + 1);
-    has_root_entry_ = has_root_entry_ || folder == "\\";
-    folders_.insert(std::move(folder));
+    const std::size_t length = entry.size == -1 ? entry.name.size() : entry.name.rfind('\\') + 1;
+    if (length == 1)
+        has_root_entry_ = true;
+    else
+        folders_.insert(Part{index, length});
     return Status::Ok();
 }
 
@@ -92,23 +94,23 @@ Status DecodedEntryCheck::Finish() const {
             "El contenedor est\xE1 da\xF1"
             "ado: no tiene ninguna entrada en su carpeta "
             "principal."};
-    for (const std::string& folder : folders_) {
-        if (folder == "\\")
-            continue;
-        const std::string without_slash = folder.substr(0, folder.size() - 1);
-        if (names_.count(without_slash))
-            return Unsafe(without_slash, "es un archivo y a la vez una carpeta.");
-        const std::string parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
-        if (!folders_.count(parent))
-            return Unsafe(folder, "est\xE1 en una carpeta que el contenedor no crea.");
+    const Order order{&entries_};
+    for (const Part& part : folders_) {
+        const std::string_view folder = order.Text(part);
+        const std::string_view without_slash = folder.substr(0, folder.size() - 1);
+        if (names_.find(without_slash) != names_.end())
+            return Unsafe(std::string(without_slash), "es un archivo y a la vez una carpeta.");
+        const std::string_view parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
+        if (parent != "\\" && folders_.find(parent) == folders_.end())
+            return Unsafe(std::string(folder), "est\xE1 en una carpeta que el contenedor no crea.");
     }
     return Status::Ok();
 }
 
 Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
-    DecodedEntryCheck check;
-    for (const DecodedEntry& entry : entries)
-        if (Status added = check.Add(entry); !added)
+    DecodedEntryCheck check(entries);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (Status added = check.Add(i); !added)
             return added;
     return check.Finish();
 }

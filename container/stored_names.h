@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/result.h"
@@ -31,16 +32,42 @@ std::string DecodeStoredName(const CipherTables& tables, const std::string& fiel
 // name appears twice; no file stands where a folder must be; every folder's
 // parent is itself in the tree; and at least one entry lies directly in the
 // root. Entries are taken one at a time, as they are read, so that a
-// damaged index is refused at its first bad entry.
+// damaged index is refused at its first bad entry. The names stay in the
+// caller's list; the check keeps only entry numbers, so it costs a few
+// dozen bytes per entry whatever the names' lengths.
 class DecodedEntryCheck {
   public:
-    Status Add(const DecodedEntry& entry);
+    explicit DecodedEntryCheck(const std::vector<DecodedEntry>& entries)
+        : names_(Order{&entries}), folders_(Order{&entries}), entries_(entries) {}
+    // Checks entries[index], once it is in the list.
+    Status Add(std::size_t index);
     // The checks that need every entry.
     Status Finish() const;
 
   private:
-    std::set<std::string> names_;
-    std::set<std::string> folders_ = {"\\"};
+    // A folder part: the first `length` characters of an entry's name.
+    struct Part {
+        std::size_t index;
+        std::size_t length;
+    };
+    // Names, parts and plain texts compared as texts.
+    struct Order {
+        using is_transparent = void;
+        const std::vector<DecodedEntry>* entries;
+        std::string_view Text(std::size_t index) const { return (*entries)[index].name; }
+        std::string_view Text(const Part& part) const {
+            return std::string_view((*entries)[part.index].name).substr(0, part.length);
+        }
+        std::string_view Text(std::string_view text) const { return text; }
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const {
+            return Text(a) < Text(b);
+        }
+    };
+
+    std::set<std::size_t, Order> names_;
+    std::set<Part, Order> folders_;  // every folder part but the root's
+    const std::vector<DecodedEntry>& entries_;
     bool has_root_entry_ = false;
 };
 

@@ -12,7 +12,7 @@ std::string Quoted(const FileSystem& files, const std::string& path) {
     return "\xAB" + files.DisplayPath(path) + "\xBB";
 }
 
-bool HasForbiddenCharacter(const std::string& name) {
+bool HasForbiddenCharacter(std::string_view name) {
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || code == 127 || c == ':')
@@ -21,40 +21,73 @@ bool HasForbiddenCharacter(const std::string& name) {
     return false;
 }
 
-Status CheckEntry(FileSystem& files, const TreeScan& scan, const std::string& path,
-                  const DirEntry& entry, EntryInfo& info) {
+bool SameOnceUpperCased(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperCp1252(static_cast<std::uint8_t>(a[i])) !=
+            UpperCp1252(static_cast<std::uint8_t>(b[i])))
+            return false;
+    return true;
+}
+
+// The entry's path is built only for a message.
+template <typename PathOf>
+Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& entry,
+                  const PathOf& path_of) {
     if (HasForbiddenCharacter(entry.name))
-        return Error{"El nombre " + Quoted(files, path) +
+        return Error{"El nombre " + Quoted(files, path_of()) +
                      " contiene caracteres de control o \xAB:\xBB, que no se pueden guardar."};
     if (entry.kind == EntryKind::kSymlink)
-        return Error{Quoted(files, path) +
+        return Error{Quoted(files, path_of()) +
                      " es un enlace simb\xF3lico. Velmora no codifica carpetas con enlaces: al "
                      "borrar los originales podr\xED"
                      "a destruir datos de fuera de la carpeta."};
     if (entry.kind == EntryKind::kOther)
-        return Error{Quoted(files, path) +
+        return Error{Quoted(files, path_of()) +
                      " no es un archivo ni una carpeta (es un dispositivo, un socket o una "
                      "tuber\xED"
                      "a) y no se puede guardar."};
-    info = entry.info;
-    if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != scan.root.device))
-        return Error{Quoted(files, path) +
+    const EntryInfo& info = entry.info;
+    if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != root_device))
+        return Error{Quoted(files, path_of()) +
                      " es un punto de montaje dentro de la carpeta (otro sistema de archivos o "
                      "un montaje enlazado); no se puede codificar: al borrar los originales "
                      "se destruir\xED"
                      "an datos de fuera de la carpeta."};
     if (info.kind == EntryKind::kFile && info.links > 1)
-        return Error{Quoted(files, path) +
+        return Error{Quoted(files, path_of()) +
                      " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"
                      "a tambi\xE9n "
                      "los datos de esos otros nombres."};
     if (info.kind == EntryKind::kFile && info.size > kLargestFile)
-        return Error{Quoted(files, path) +
+        return Error{Quoted(files, path_of()) +
                      " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
     return Status::Ok();
 }
 
 }  // namespace
+
+void TreeScan::AppendRelativePath(std::uint32_t entry, std::string& out) const {
+    if (entry == kRoot)
+        return;
+    AppendRelativePath(entries[entry].parent, out);
+    out += '\\';
+    out += Name(entry);
+}
+
+std::size_t TreeScan::RelativePathLength(std::uint32_t entry) const {
+    std::size_t length = 0;
+    for (; entry != kRoot; entry = entries[entry].parent)
+        length += 1 + entries[entry].name_length;
+    return length;
+}
+
+std::string TreeScan::FullPath(std::uint32_t entry) const {
+    std::string path = root_path;
+    AppendRelativePath(entry, path);
+    return path;
+}
 
 Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root) {
     TreeScan scan;
@@ -63,39 +96,48 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         return root_info.error();
     if (root_info->kind != EntryKind::kFolder)
         return Error{Quoted(files, root) + " no es una carpeta."};
-    scan.root = root_info.value();
+    scan.root_path = root;
+    ScannedEntry top;
+    top.info = root_info.value();
+    scan.entries.push_back(top);
 
-    std::vector<std::string> pending = {root};
+    std::vector<std::uint32_t> pending = {TreeScan::kRoot};
     while (!pending.empty()) {
-        const std::string folder = pending.back();
+        const std::uint32_t folder = pending.back();
         pending.pop_back();
         host.PumpEvents();
-        Result<std::vector<DirEntry>> entries = files.ListFolder(folder);
-        if (!entries)
-            return entries.error();
+        const std::string folder_path = scan.FullPath(folder);
+        Result<std::vector<DirEntry>> listed = files.ListFolder(folder_path);
+        if (!listed)
+            return listed.error();
 
-        ScannedFolder& listing = scan.folders[folder];
-        const std::string* previous = nullptr;
-        for (const DirEntry& entry : entries.value()) {
-            const std::string path = folder + "\\" + entry.name;
-            if (previous && ToUpperCp1252(*previous) == ToUpperCp1252(entry.name))
-                return Error{Quoted(files, folder + "\\" + *previous) + " y " +
-                             Quoted(files, path) +
+        const auto first = static_cast<std::uint32_t>(scan.entries.size());
+        scan.entries[folder].first_child = first;
+        scan.entries[folder].children = static_cast<std::uint32_t>(listed->size());
+        const DirEntry* previous = nullptr;
+        for (const DirEntry& entry : listed.value()) {
+            auto path_of = [&] { return folder_path + "\\" + entry.name; };
+            if (previous && SameOnceUpperCased(previous->name, entry.name))
+                return Error{Quoted(files, folder_path + "\\" + previous->name) + " y " +
+                             Quoted(files, path_of()) +
                              " solo se diferencian en may\xFAsculas y min\xFAsculas: al "
                              "restaurarlos se confundir\xED"
                              "an."};
-            previous = &entry.name;
-            EntryInfo info;
-            if (Status checked = CheckEntry(files, scan, path, entry, info); !checked)
+            previous = &entry;
+            if (Status checked =
+                    CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, path_of);
+                !checked)
                 return checked.error();
-            scan.attributes[path] = entry.attributes;
-            if (info.kind == EntryKind::kFolder) {
-                listing.subfolders.push_back(entry.name);
-                pending.push_back(path);
-            } else {
-                listing.files.push_back(entry.name);
-                scan.files[path] = info;
-            }
+            ScannedEntry scanned;
+            scanned.parent = folder;
+            scanned.name_offset = static_cast<std::uint32_t>(scan.names.size());
+            scanned.name_length = static_cast<std::uint32_t>(entry.name.size());
+            scanned.attributes = entry.attributes;
+            scanned.info = entry.info;
+            scan.names += entry.name;
+            if (scanned.info.kind == EntryKind::kFolder)
+                pending.push_back(static_cast<std::uint32_t>(scan.entries.size()));
+            scan.entries.push_back(scanned);
         }
     }
     return scan;
@@ -104,14 +146,13 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
 Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
                         const std::string& key, const FileSystem& files) {
     // The message for one stored path, or "" when the container keeps it.
-    auto problem = [&](const std::string& path) -> std::string {
-        const std::string relative = path.substr(root.size());
+    auto problem = [&](const std::string& relative) -> std::string {
         if (relative.size() > 255)
-            return "La ruta " + Quoted(files, path) +
+            return "La ruta " + Quoted(files, root + relative) +
                    " es demasiado larga para el contenedor (m\xE1s de 255 caracteres dentro de "
                    "la carpeta).";
         if (relative.back() == ' ')
-            return "El nombre " + Quoted(files, path) +
+            return "El nombre " + Quoted(files, root + relative) +
                    " termina en espacio y no se podr\xED"
                    "a restaurar exactamente.";
         // Only the encoded name's ends can be taken for the field's padding.
@@ -119,28 +160,37 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root, const Cip
             tables.EncCharacter(relative, relative.size(), key) == ' ')
             return "Con esta contrase\xF1"
                    "a el nombre " +
-                   Quoted(files, path) +
+                   Quoted(files, root + relative) +
                    " no se puede guardar exactamente. Elija otra contrase\xF1"
                    "a.";
         return "";
     };
-    // Of several problems, the one of the first path in name order is told.
+    // Of several problems, the one of the first path in name order is told
+    // (every path begins with the root, so the parts below it decide).
     std::string first_path;
     std::string first_problem;
-    auto check = [&](const std::string& path) {
-        if (!first_path.empty() && path >= first_path)
-            return;
-        std::string found = problem(path);
+    std::string relative;
+    for (std::uint32_t i = 0; i < scan.entries.size(); ++i) {
+        const ScannedEntry& entry = scan.entries[i];
+        if (entry.info.kind == EntryKind::kFolder) {
+            bool has_files = false;
+            for (std::uint32_t c = 0; c < entry.children && !has_files; ++c)
+                has_files = !scan.IsFolder(entry.first_child + c);
+            if (has_files)
+                continue;
+        }
+        relative.clear();
+        scan.AppendRelativePath(i, relative);
+        if (entry.info.kind == EntryKind::kFolder)
+            relative += '\\';
+        if (!first_path.empty() && relative >= first_path)
+            continue;
+        std::string found = problem(relative);
         if (!found.empty()) {
-            first_path = path;
+            first_path = relative;
             first_problem = std::move(found);
         }
-    };
-    for (const auto& [path, info] : scan.files)
-        check(path);
-    for (const auto& [folder, listing] : scan.folders)
-        if (listing.files.empty())
-            check(folder + "\\");
+    }
     if (!first_problem.empty())
         return Error{first_problem};
     return Status::Ok();

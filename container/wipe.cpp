@@ -29,7 +29,7 @@ bool Inside(const std::string& path, const std::string& root) {
 
 }  // namespace
 
-void Engine::BorrarOrig(std::vector<std::string>& Lista) {
+void Engine::BorrarOrig(const FoundList& Lista) {
     files_left_.clear();
     opened_folders_.clear();
     state_.CancelRequested = false;
@@ -37,18 +37,20 @@ void Engine::BorrarOrig(std::vector<std::string>& Lista) {
     std::vector<Overwritten> batch;
     std::int64_t batch_bytes = 0;
     std::size_t next = 0;
+    std::string item;
     for (; next < Lista.size() && !state_.CancelRequested; ++next) {
-        std::string& item = Lista[next];
-        if (item.back() == '\\')
+        if (Lista.IsFolderEntry(next))
             continue;
+        Lista.PathInto(next, item);
+        const EntryInfo& seen = scan_.entries[Lista[next]].info;
         EntryInfo overwritten;
-        switch (Sobrescribir(item, overwritten)) {
+        switch (Sobrescribir(item, seen, overwritten)) {
             case Overwrite::kDone:
                 batch.push_back({item, overwritten});
                 batch_bytes += overwritten.size;
                 break;
             case Overwrite::kNotOverwritten:
-                DeleteUnwritten(item);
+                DeleteUnwritten(item, seen);
                 break;
             case Overwrite::kLeftAlone:
             case Overwrite::kGone:
@@ -88,16 +90,14 @@ void Engine::BorrarOrig(std::vector<std::string>& Lista) {
 // touched only while it is, by name and then by its open handle, the file
 // the scan saw (same device, inode, size, modification and change times)
 // and has no other name.
-Engine::Overwrite Engine::Sobrescribir(std::string& path, EntryInfo& overwritten) {
+Engine::Overwrite Engine::Sobrescribir(std::string& path, const EntryInfo& seen,
+                                       EntryInfo& overwritten) {
     path = TrimSpaces(path);
     const std::string shown = files_.DisplayPath(path);
-    const auto seen = scan_.files.find(path);
-    if (seen == scan_.files.end())
-        return Overwrite::kGone;
     const Result<EntryInfo> before_open = files_.Inspect(path);
     if (!before_open)
         return Overwrite::kGone;
-    if (!SameUntouchedFile(before_open.value(), seen->second)) {
+    if (!SameUntouchedFile(before_open.value(), seen)) {
         LeaveAlone(path);
         return Overwrite::kLeftAlone;
     }
@@ -123,7 +123,7 @@ Engine::Overwrite Engine::Sobrescribir(std::string& path, EntryInfo& overwritten
         ~Closer() { (void)files.Close(number); }
     } closer{files_, file.value()};
     const Result<EntryInfo> opened = files_.InspectOpen(file.value());
-    EntryInfo expected = seen->second;
+    EntryInfo expected = seen;
     if (attributes_reset && opened)
         expected.changed_ns = opened->changed_ns;  // our own change
     if (!opened || !SameUntouchedFile(opened.value(), expected)) {
@@ -189,9 +189,9 @@ void Engine::DeleteBatch(std::vector<Overwritten>& batch) {
 
 // A file that could not be opened for writing: its delete is tried all the
 // same, as long as the name still refers to the file that was packed.
-void Engine::DeleteUnwritten(const std::string& path) {
+void Engine::DeleteUnwritten(const std::string& path, const EntryInfo& seen) {
     AllowDeletingIn(ParentOf(path));
-    const Result<bool> deleted = files_.DeleteFileIfSame(path, scan_.files.at(path));
+    const Result<bool> deleted = files_.DeleteFileIfSame(path, seen);
     if (!options_.report_leftovers) {
         if (!deleted || !deleted.value())
             files_left_.push_back(path);

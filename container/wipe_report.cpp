@@ -41,11 +41,11 @@ void Engine::LeftBehind(const std::string& path, const std::string& why) {
 // "Cancelar" during the wipe: the current file was finished and its batch
 // flushed and deleted, so every file still in the folder is either one the
 // wipe had not reached (as it was) or one it had to leave (reported).
-void Engine::StopWipeOnCancel(const std::vector<std::string>& Lista, std::size_t next) {
+void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
     state_.Wiping = false;
     std::size_t untouched = 0;
     for (std::size_t i = next; i < Lista.size(); ++i)
-        if (Lista[i].back() != '\\')
+        if (!Lista.IsFolderEntry(i))
             ++untouched;
     // Folders opened for the deletes and still there get their attributes
     // back.

@@ -47,7 +47,10 @@ TEST_F(EncoderTest, WalkOrderRemovalListAndWipeFollowTheWorkedExample) {
     temp.MakeFolder("T/A/A1");
     temp.MakeFolder("T/B");
     std::vector<std::string> found;
-    before_wipe = [&](const std::vector<std::string>& list) { found = list; };
+    before_wipe = [&](const FoundList& list) {
+        for (std::size_t i = 0; i < list.size(); ++i)
+            found.push_back(list.Path(i));
+    };
 
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
     const std::string T = Path("T");
@@ -189,7 +192,7 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
     make();
     const TreeSnapshot original = Snapshot(temp.native + "/Z");
     int packing = 0;
-    before_wipe = [&](const std::vector<std::string>&) { packing = host.pumps; };
+    before_wipe = [&](const FoundList&) { packing = host.pumps; };
     ASSERT_EQ(Encode("Z", {.wipe_batch_files = 2}).outcome, Outcome::kDone);
     const int wiping = host.pumps - packing;
     const auto container = ContainerBytes("Z.zol");
@@ -197,9 +200,7 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
     for (int at = 1; at <= wiping; ++at) {
         make();
         host = TestHost(files, state);
-        before_wipe = [&](const std::vector<std::string>&) {
-            host.cancel_at_pump = host.pumps + at;
-        };
+        before_wipe = [&](const FoundList&) { host.cancel_at_pump = host.pumps + at; };
         EXPECT_THROW(Encode("Z", {.wipe_batch_files = 2}), ProgramEnded) << at;
         EXPECT_EQ(ContainerBytes("Z.zol"), container) << at;
         // What is still there is exactly as it was: nothing is left
@@ -247,9 +248,7 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
     temp.Write("E/bloqueado", "b");
     temp.Write("E/libre", "l");
     // The encoder reads through the same seam: the failure starts with the wipe.
-    before_wipe = [&](const std::vector<std::string>&) {
-        files.fail_open[Path("E\\bloqueado")] = EBUSY;
-    };
+    before_wipe = [&](const FoundList&) { files.fail_open[Path("E\\bloqueado")] = EBUSY; };
     ASSERT_EQ(Encode("E").outcome, Outcome::kDone);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Error al intentar eliminar el archivo " +

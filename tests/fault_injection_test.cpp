@@ -196,7 +196,7 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         if (race.between_overwrite_and_delete)
             files.on_sync = run_once;
         else
-            before_wipe = [&](const std::vector<std::string>&) { run_once(); };
+            before_wipe = [&](const FoundList&) { run_once(); };
         const RunResult result = Encode("T", {.report_leftovers = true});
         EXPECT_TRUE(raced) << race.what;
         EXPECT_EQ(result.outcome, Outcome::kDone) << race.what;

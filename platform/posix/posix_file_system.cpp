@@ -351,7 +351,7 @@ Status PosixFileSystem::Close(int file) {
     const auto it = open_files_.find(file);
     if (it == open_files_.end())
         return Status::Ok();
-    const OpenFile closing = it->second;
+    const OpenFile closing = std::move(it->second);
     open_files_.erase(it);
     if (close(closing.descriptor) != 0)
         return SystemError(errno, "No se puede cerrar", DisplayPath(closing.path));
