@@ -32,7 +32,9 @@ bool NamesAContainer(const std::string& path) {
     return path.size() >= 4 && ToUpperCp1252(path.substr(path.size() - 4)) == ".ZOL";
 }
 
-[[noreturn]] void Stop(Host& host, const std::string& message) {
+// Shows the message and ends the program; callers return right after, as
+// nothing follows an end.
+void Stop(Host& host, const std::string& message) {
     host.ShowMessage(message, MessageIcon::kCritical);
     host.EndProgram();
 }
@@ -40,16 +42,18 @@ bool NamesAContainer(const std::string& path) {
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
     if (native_path.empty())
-        Stop(host, "No se puede abrir el contenedor \xAB/C\xBB: falta su nombre delante de /C.");
+        return Stop(host,
+                    "No se puede abrir el contenedor \xAB/C\xBB: falta su nombre delante de /C.");
     Result<std::string> path =
         services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
     if (!path)
-        Stop(host, path.error().message);
+        return Stop(host, path.error().message);
     state.engine.FolderPath = path.value();
     const std::string shown = services.files.DisplayPath(state.engine.FolderPath);
     // Refused before the password is asked: no password could make it one.
     if (!NamesAContainer(state.engine.FolderPath))
-        Stop(host, "\xAB" + shown + "\xBB no es un contenedor de Velmora (no termina en .zol).");
+        return Stop(host,
+                    "\xAB" + shown + "\xBB no es un contenedor de Velmora (no termina en .zol).");
     services.windows.SetPasswordDialogCaption(
         "Escribe la contrase\xF1"
         "a:");
@@ -58,7 +62,7 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     // container ends the program with a message, and nothing is created.
     Result<int> file = services.files.Open(state.engine.FolderPath, OpenMode::kRead);
     if (!file)
-        Stop(host, CannotOpen(shown, file.error().message));
+        return Stop(host, CannotOpen(shown, file.error().message));
     Result<EntryInfo> info = services.files.InspectOpen(file.value());
     Result<ContainerHeader> header = Error{""};
     if (info) {
@@ -69,7 +73,7 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     }
     (void)services.files.Close(file.value());
     if (!header)
-        Stop(host, CannotOpen(shown, header.error().message));
+        return Stop(host, CannotOpen(shown, header.error().message));
     state.StoredCheck = header->PasswordCheck;
 
     services.windows.SetPasswordDialogTag("2");
@@ -90,9 +94,6 @@ void Encode(const std::string& folder, ProgramState& state, StartupServices& ser
     services.windows.SetPasswordDialogTag("1");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    // The caption says what is happening from the start, the tree's scan
-    // included.
-    host.SetCaption("Codificando...");
     state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Hacelo(state.engine.PasswordKey);
@@ -119,7 +120,7 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     // A name the program cannot hold is told as such, not taken for nothing
     // found: registering would tell the user to do what they just did.
     if (!path && path.error().code != ENOENT && path.error().code != ENOTDIR)
-        Stop(host, path.error().message);
+        return Stop(host, path.error().message);
     std::vector<std::string> found;
     if (path && !C.empty()) {
         Result<std::vector<std::string>> search = services.files.Dir(path.value(), kMaskNoHidden);
@@ -136,9 +137,9 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     if (!attributes || !EncodesAttributeValue(attributes.value()))
         return;
     if (state.engine.FolderPath == "\\")
-        Stop(host, "No se puede codificar \xAB" + services.files.DisplayPath("\\") +
-                       "\xBB: indique una carpeta, no la ra\xED"
-                       "z del sistema de archivos.");
+        return Stop(host, "No se puede codificar \xAB" + services.files.DisplayPath("\\") +
+                              "\xBB: indique una carpeta, no la ra\xED"
+                              "z del sistema de archivos.");
     Encode(state.engine.FolderPath, state, services);
 }
 

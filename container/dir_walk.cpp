@@ -23,9 +23,7 @@ bool IsResetCombination(int attributes) {
 
 }  // namespace
 
-void Engine::DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound) {
-    static_cast<void>(sPattern);  // always "*.*", which every file name matches
-
+void Engine::DirWalk(const std::string& CurrDir, FoundList& sFound) {
     // Top-level pass: only the outermost call, whose CurrDir ends in "\",
     // lists names; a recursive call's listing yields just its own name.
     if (!CurrDir.empty() && CurrDir.back() == '\\') {

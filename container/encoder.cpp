@@ -46,6 +46,8 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
 }
 
 RunResult Engine::Hacelo(const std::string& Contrasena) {
+    // The caption says what is happening from the start, the scan included.
+    host_.SetCaption("Codificando...");
     const std::string& folder = state_.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\')
         return Refuse("No se puede codificar \xAB" + files_.DisplayPath(folder) +
@@ -74,10 +76,9 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     walk_resets_.clear();
     bool left_behind = false;
     try {
-        host_.SetCaption("Codificando...");
         FoundList sFound(scan_);
         state_.FoundCount = 0;
-        DirWalk("*.*", folder + "\\", sFound);
+        DirWalk(folder + "\\", sFound);
 
         // Full paths are measured in the characters the system shows: the
         // folder's parent may hold characters a stored name could not.

@@ -37,8 +37,9 @@ class Engine {
     // tree scanned first (it stands in for the folder and file lists). The
     // top-level entries it resets to normal are only noted: the records show
     // the reset values, and the disk changes once the container is complete
-    // and the folder is about to be wiped.
-    void DirWalk(const std::string& sPattern, const std::string& CurrDir, FoundList& sFound);
+    // and the folder is about to be wiped. Every file is listed: the walk's
+    // file pattern is always "*.*".
+    void DirWalk(const std::string& CurrDir, FoundList& sFound);
 
     // Overwrites every listed file with bytes of 255 and deletes it, then
     // removes the walked folders, deepest first. Failures are skipped. Files
