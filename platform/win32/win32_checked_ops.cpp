@@ -17,26 +17,14 @@
 
 namespace velmora {
 
-Result<bool> Win32FileSystem::DeleteFileIfSame(const std::string& path,
-                                               const EntryInfo& expected) {
-    Result<std::wstring> wide = LongWidePath(path);
-    if (!wide)
-        return wide.error();
-    Handle handle(OpenNoFollow(wide.value(), DELETE | FILE_READ_ATTRIBUTES));
-    if (!handle.ok())
-        return LastWinError("No se puede eliminar el archivo", path);
-    Result<EntryInfo> now = InfoOfHandle(handle.value, path);
-    if (!now)
-        return now.error();
-    if (now->kind != EntryKind::kFile || now->device != expected.device ||
-        now->inode != expected.inode)
-        return false;
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
-                                    sizeof disposition))
-        return LastWinError("No se puede eliminar el archivo", path);
-    written_files_.erase(path);
-    return true;
+Result<bool> Win32FileSystem::DeleteFileIfSame(const std::string& path, const EntryInfo& expected) {
+    Result<bool> kept = DeleteThroughHandle(path, [&](HANDLE, const EntryInfo& now) {
+        return Result<bool>(now.kind != EntryKind::kFile || now.device != expected.device ||
+                            now.inode != expected.inode);
+    });
+    if (!kept)
+        return kept.error();
+    return !kept.value();
 }
 
 Status Win32FileSystem::RenameNew(const std::string& from, const std::string& to) {

@@ -149,7 +149,10 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
     return InfoOfHandle(handle.value, path, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
 }
 
-Status Win32FileSystem::DeleteFile(const std::string& path) {
+// Opens the name itself for deletion, asks `keep` whether what it names now
+// must be left alone (true), and otherwise deletes it through that same
+// handle, so the file checked is the file deleted.
+Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const KeepCheck& keep) {
     Result<std::wstring> wide = LongWidePath(path);
     if (!wide)
         return wide.error();
@@ -159,22 +162,34 @@ Status Win32FileSystem::DeleteFile(const std::string& path) {
     Result<EntryInfo> info = InfoOfHandle(handle.value, path);
     if (!info)
         return info.error();
-    if (info->kind == EntryKind::kFolder)
-        return WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path);
-    const auto written = written_files_.find(path);
-    if (written != written_files_.end()) {
-        Result<FileIdentity> now = IdentityOf(handle.value, path);
-        if (!now || !(now.value() == written->second))
-            return Error{
-                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
-                EBUSY};
-    }
+    Result<bool> kept = keep(handle.value, info.value());
+    if (!kept || kept.value())
+        return kept;
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
                                     sizeof disposition))
         return LastWinError("No se puede eliminar el archivo", path);
-    if (written != written_files_.end())
-        written_files_.erase(written);
+    written_files_.erase(path);
+    return false;
+}
+
+Status Win32FileSystem::DeleteFile(const std::string& path) {
+    Result<bool> kept = DeleteThroughHandle(path, [&](HANDLE handle, const EntryInfo& info) {
+        if (info.kind == EntryKind::kFolder)
+            return Result<bool>(
+                WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path));
+        const auto written = written_files_.find(path);
+        if (written == written_files_.end())
+            return Result<bool>(false);
+        Result<FileIdentity> now = IdentityOf(handle, path);
+        if (!now || !(now.value() == written->second))
+            return Result<bool>(Error{
+                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
+                EBUSY});
+        return Result<bool>(false);
+    });
+    if (!kept)
+        return kept.error();
     return Status::Ok();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -51,6 +52,9 @@ class Win32FileSystem : public FileSystem {
     Result<std::string> FromSystemPath(const std::string& given, Given what) override;
 
   private:
+    using KeepCheck = std::function<Result<bool>(void* handle, const EntryInfo& now)>;
+    Result<bool> DeleteThroughHandle(const std::string& path, const KeepCheck& keep);
+
     struct OpenFile {
         void* handle;
         std::string path;
