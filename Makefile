@@ -44,6 +44,10 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	build/bench/bench/coding_kernels_bench
+	cmake --preset windows
+	cmake --build --preset windows --target coding_kernels_timed
+	@echo "The Windows build's kernels under Wine (a sanity figure):"
+	WINEPREFIX=$(CURDIR)/build/windows/wineprefix WINEDEBUG=-all wine build/windows/bench/coding_kernels_timed.exe
 	bench/run.sh
 
 PREFIX ?= /usr/local
