@@ -19,4 +19,11 @@ std::string EscapeControlBytes(std::string_view text, bool keep_newlines) {
     return shown;
 }
 
+Error UnrepresentableName(const std::string& shown, int code) {
+    return Error{"El nombre \xAB" + shown +
+                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
+                     "Windows-1252).",
+                 code};
+}
+
 }  // namespace velmora

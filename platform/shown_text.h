@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace velmora {
 
 // The text with every control byte (codes below 32, and 127) written as
@@ -10,5 +12,8 @@ namespace velmora {
 // terminal or cut the message short at a NUL. keep_newlines leaves "\n"
 // alone, for whole messages whose lines are the program's own.
 std::string EscapeControlBytes(std::string_view text, bool keep_newlines = false);
+
+// The refusal of a name that Windows-1252 cannot hold, shown as `shown`.
+Error UnrepresentableName(const std::string& shown, int code);
 
 }  // namespace velmora

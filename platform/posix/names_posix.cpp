@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/names.h"
+#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -155,12 +156,8 @@ Result<std::string> NativePath(std::string_view program_path) {
 
 Result<std::string> ProgramPath(std::string_view native_path) {
     Result<std::string> cp = Utf8ToCp1252(native_path);
-    if (!cp) {
-        return Error{"El nombre \xAB" + DisplayCp1252(native_path) +
-                         "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
-                         "Windows-1252).",
-                     cp.error().code};
-    }
+    if (!cp)
+        return UnrepresentableName(DisplayCp1252(native_path), cp.error().code);
     std::string path = std::move(cp.value());
     for (char& c : path) {
         if (c == '\\') {

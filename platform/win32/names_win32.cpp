@@ -1,6 +1,7 @@
 #include <string>
 
 #include "platform/names.h"
+#include "platform/shown_text.h"
 #include "platform/win32/cp1252_utf16.h"
 
 // On Windows the native form of a path is UTF-8 with "\" between components
@@ -45,12 +46,8 @@ Result<std::string> NativePath(std::string_view program_path) {
 
 Result<std::string> ProgramPath(std::string_view native_path) {
     Result<std::string> cp = Utf8ToCp1252(native_path);
-    if (!cp) {
-        return Error{"El nombre \xAB" + ForMessage(native_path) +
-                         "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
-                         "Windows-1252).",
-                     cp.error().code};
-    }
+    if (!cp)
+        return UnrepresentableName(ForMessage(native_path), cp.error().code);
     std::string path = std::move(cp.value());
     for (char& c : path)
         if (c == '/')
