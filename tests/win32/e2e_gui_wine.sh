@@ -65,9 +65,7 @@ program_ended() {  # pid of the wine process started for velmora.exe
   fail "velmora.exe did not end"
 }
 windows_path() { winepath -w "$1" 2>/dev/null; }
-default_value() {
-  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
-}
+. "$(dirname "$0")/registered_entries.sh"
 tree_listing() {
   (cd "$1" && { find . -mindepth 1 -type d -printf 'd %P\n'; find . -type f -printf 'f %s %P\n'; })
 }
@@ -84,17 +82,7 @@ pid=$!
 window "Velmora 2.0"
 client_size 442x325
 shot f3-wine
-classes='HKCU\Software\Classes'
-check_entry() {
-  local actual
-  actual="$(default_value "$classes\\$1")"
-  [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
-}
-check_entry 'Velmor.velmora' 'Carpeta de Archivos Encriptada por Velmora'
-check_entry '.zol' 'Velmor.velmora'
-check_entry 'Velmor.velmora\shell\open\command' "\"$program\\velmora.exe\" %1/C"
-check_entry 'Velmor.velmora\DefaultIcon' "$program\\secreto.ico"
-check_entry 'Directory\shell\Encriptar...\command' "\"$program\\velmora.exe\" %1"
+check_registered_entries "$program"
 xdotool key Escape
 program_ended $pid
 gone "Velmora 2.0"

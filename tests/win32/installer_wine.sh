@@ -18,9 +18,7 @@ fail() {
 }
 
 # The default value of a key, or nothing when the key is missing.
-default_value() {
-  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
-}
+. "$(dirname "$0")/registered_entries.sh"
 
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -34,17 +32,7 @@ for file in velmora.exe velmora-cli.exe secreto.ico velmora.hlp LEEME.txt Uninst
   [ -f "$unix_dir/$file" ] || fail "not installed: $file"
 done
 
-classes='HKCU\Software\Classes'
-check_entry() {
-  local actual
-  actual="$(default_value "$classes\\$1")"
-  [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
-}
-check_entry 'Velmor.velmora' 'Carpeta de Archivos Encriptada por Velmora'
-check_entry '.zol' 'Velmor.velmora'
-check_entry 'Velmor.velmora\shell\open\command' "\"$install_dir\\velmora.exe\" %1/C"
-check_entry 'Velmor.velmora\DefaultIcon' "$install_dir\\secreto.ico"
-check_entry 'Directory\shell\Encriptar...\command' "\"$install_dir\\velmora.exe\" %1"
+check_registered_entries "$install_dir"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora'
 wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 ||
   fail "no entry in the list of installed programs"
@@ -54,7 +42,7 @@ wineserver -w
 
 [ ! -e "$unix_dir" ] || fail "left after uninstalling: $(ls -A "$unix_dir" | tr '\n' ' ')"
 for key in 'Velmor.velmora' '.zol' 'Directory\shell\Encriptar...'; do
-  if wine reg query "$classes\\$key" >/dev/null 2>&1; then
+  if wine reg query "HKCU\\Software\\Classes\\$key" >/dev/null 2>&1; then
     fail "left after uninstalling: $key"
   fi
 done

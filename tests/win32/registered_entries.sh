@@ -1,0 +1,21 @@
+# Sourced by the Wine tests: the five registry entries read back with
+# `wine reg query`, for a program installed in the Windows folder $1.
+# Needs fail() from the test that sources it.
+default_value() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+
+check_entry() {
+  local actual
+  actual="$(default_value "HKCU\\Software\\Classes\\$1")"
+  [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
+}
+
+check_registered_entries() {
+  local program=$1
+  check_entry 'Velmor.velmora' 'Carpeta de Archivos Encriptada por Velmora'
+  check_entry '.zol' 'Velmor.velmora'
+  check_entry 'Velmor.velmora\shell\open\command' "\"$program\\velmora.exe\" %1/C"
+  check_entry 'Velmor.velmora\DefaultIcon' "$program\\secreto.ico"
+  check_entry 'Directory\shell\Encriptar...\command' "\"$program\\velmora.exe\" %1"
+}
