@@ -96,20 +96,6 @@ class Form1Test : public QObject {
         QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
     }
 
-    void enterOnTheFocusedCancelarEndsTheIdleWindow() {
-        Form1 form(files, state, services);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Command1->setFocus();
-        bool ended = false;
-        try {
-            QTest::keyClick(form.Command1, Qt::Key_Return);
-        } catch (const ProgramEnded&) {
-            ended = true;
-        }
-        QVERIFY(ended);
-    }
-
     void messageBoxesSayAceptar() {
         QtMessageBoxes boxes;
         QStringList buttons;
@@ -125,14 +111,6 @@ class Form1Test : public QObject {
         boxes.Show("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
         QCOMPARE(title, QString("Velmora"));
         QCOMPARE(buttons, QStringList{"Aceptar"});
-    }
-
-    void restoredFolderOpensAsALocalFile() {
-        Form1 form(files, state, services);
-        opener.opened.clear();
-        form.OpenFolder("\\tmp\\Fotos (2)\\");
-        QCOMPARE(opener.opened.size(), std::size_t(1));
-        QCOMPARE(opener.opened[0].toLocalFile(), QString("/tmp/Fotos (2)/"));
     }
 };
 
