@@ -249,7 +249,6 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     EXPECT_TRUE(system.IsSameOrInside(path + "\\L", sub).value());
     EXPECT_FALSE(system.IsSameOrInside(path + "\\t", path + "\\d").value());
     fs::current_path(previous);
-    std::printf("paths: %zu given paths resolved as the kernel resolves them\n", cases.size());
 }
 
 TEST_F(PlatformTest, RenamingNeverReplacesAnotherFile) {

@@ -26,8 +26,6 @@ class Form1Test : public QObject {
 
     void progressFillsTenthsOfTheBoxAndKeepsTheMark() {
         Form1 form(files, state, services);
-        form.SetCaption("Codificando...");
-        QCOMPARE(form.windowTitle(), QString("Codificando..."));
         QCOMPARE(form.P1->FilledWidth(), 0);
         form.AdvanceProgress(3);
         QCOMPARE(form.P1->Tag(), QString("3"));

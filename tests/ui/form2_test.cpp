@@ -1,6 +1,5 @@
 #include <QtTest>
 
-#include "cipher/key_derivation.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form2.h"
 #include "ui/qt/window_style.h"
@@ -79,20 +78,6 @@ class Form2Test : public QObject {
             MessageIcon::kCritical);
         QVERIFY(form->Text1[1]->text().isEmpty());
         QVERIFY(state.engine.PasswordKey.empty());
-    }
-
-    void enterMovesDownInEncodingAndSubmitsFromTheLowerBox() {
-        Open("1");
-        Type(0, "clave");
-        QTest::keyClick(form->Text1[0], Qt::Key_Return);
-        QVERIFY(form->Text1[1]->hasFocus());
-        QVERIFY(messages.texts.empty());
-        QCOMPARE(form->Text1[0]->text(), QString("clave"));
-        Type(1, "clave");
-        QTest::keyClick(form->Text1[1], Qt::Key_Enter);
-        QVERIFY(!form->isVisible());
-        QVERIFY(form->Text1[0]->text().isEmpty() && form->Text1[1]->text().isEmpty());
-        QCOMPARE(state.engine.PasswordKey, DeriveKey("clave").value());
     }
 
     void enterOnTheFocusedOkPressesIt() {
