@@ -64,7 +64,7 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSameFileAgain) {
     }
     EXPECT_EQ(written.rfind("REGEDIT4\r\n", 0), 0u);
     EXPECT_NE(written.find("[HKEY_CLASSES_ROOT\\Velmor.velmora\\shell\\open\\command]\r\n"
-                         "@=\"\\\"//velmora\\\" %1/C\"\r\n"),
+                           "@=\"\\\"//velmora\\\" %1/C\"\r\n"),
               std::string::npos);
 }
 

@@ -45,10 +45,6 @@ TEST_F(RegistrationWin32Test, TheFiveEntriesReadBackFromTheUsersClasses) {
         std::string open_command, icon, folder_command;
     };
     const Case cases[] = {
-        {"C:\\Archivos de programa\\Velmora",
-         "\"C:\\Archivos de programa\\Velmora\\velmora.exe\" %1/C",
-         "C:\\Archivos de programa\\Velmora\\secreto.ico",
-         "\"C:\\Archivos de programa\\Velmora\\velmora.exe\" %1"},
         // At a drive's root the folder already ends in a separator.
         {"D:\\", "\"D:\\\\velmora.exe\" %1/C", "D:\\\\secreto.ico", "\"D:\\\\velmora.exe\" %1"},
         {"C:\\Se\xF1or", "\"C:\\Se\xF1or\\velmora.exe\" %1/C", "C:\\Se\xF1or\\secreto.ico",
