@@ -84,16 +84,6 @@ class Form1Test : public QObject {
         QVERIFY(!form.Label3->Underlined());
     }
 
-    // The platform shows the program's name for an empty title: the idle
-    // window's caption must look empty, not read "velmora".
-    void anEmptyCaptionIsShownBlank() {
-        Form1 form(files, state, services);
-        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
-        form.SetCaption("Codificando...");
-        form.SetCaption("");
-        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
-    }
-
     void messageBoxesSayAceptar() {
         QtMessageBoxes boxes;
         QStringList buttons;
