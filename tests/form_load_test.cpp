@@ -52,9 +52,7 @@ class FakeWindows : public StartupWindows {
     void ShowInstructionsModal() override { steps.push_back("instructions"); }
 
     std::function<void()> answer_dialog;
-    std::string dialog_caption =
-        "Escriba la contrase\xF1"
-        "a:";
+    std::string dialog_caption;
     std::string dialog_tag = "1";
     std::vector<std::string> steps;
 

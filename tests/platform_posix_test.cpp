@@ -166,8 +166,6 @@ TEST_F(PlatformTest, NamesConvertAtTheEdgeAndUnmappableOnesAreRefused) {
     MakeFile("a\\b");
     EXPECT_FALSE(system.ListFolder(path).ok());
 
-    EXPECT_EQ(NativePath("\\tmp\\a\xF1o").value(), "/tmp/a\xC3\xB1o");
-    EXPECT_EQ(ProgramPath("/tmp/a\xC3\xB1o").value(), "\\tmp\\a\xF1o");
     EXPECT_FALSE(Cp1252ToUtf8("\x81").ok());
     EXPECT_EQ(DisplayUtf8("\x81"
                           "a\xF1"),
@@ -249,7 +247,6 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     EXPECT_TRUE(system.IsSameOrInside(path + "\\L", sub).value());
     EXPECT_FALSE(system.IsSameOrInside(path + "\\t", path + "\\d").value());
     fs::current_path(previous);
-    std::printf("paths: %zu given paths resolved as the kernel resolves them\n", cases.size());
 }
 
 TEST_F(PlatformTest, RenamingNeverReplacesAnotherFile) {

@@ -45,15 +45,18 @@ TEST_F(RegistrationWin32Test, TheFiveEntriesReadBackFromTheUsersClasses) {
         std::string open_command, icon, folder_command;
     };
     const Case cases[] = {
-        {"C:\\Archivos de programa\\Velmora",
-         "\"C:\\Archivos de programa\\Velmora\\velmora.exe\" %1/C",
-         "C:\\Archivos de programa\\Velmora\\secreto.ico",
-         "\"C:\\Archivos de programa\\Velmora\\velmora.exe\" %1"},
         // At a drive's root the folder already ends in a separator.
         {"D:\\", "\"D:\\\\velmora.exe\" %1/C", "D:\\\\secreto.ico", "\"D:\\\\velmora.exe\" %1"},
         {"C:\\Se\xF1or", "\"C:\\Se\xF1or\\velmora.exe\" %1/C", "C:\\Se\xF1or\\secreto.ico",
          "\"C:\\Se\xF1or\\velmora.exe\" %1"},
     };
+    // A folder verb left by an earlier program is replaced.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
+                            "Software\\Classes\\Directory\\shell\\Encriptar...\\command", &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("viejo"), 6);
+    RegCloseKey(key);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         Register(c.folder);
@@ -65,17 +68,6 @@ TEST_F(RegistrationWin32Test, TheFiveEntriesReadBackFromTheUsersClasses) {
         EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar...\\command"), c.folder_command);
         EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar..."), "<missing>");
     }
-}
-
-TEST_F(RegistrationWin32Test, AnExistingFolderVerbIsReplaced) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
-                            "Software\\Classes\\Directory\\shell\\Encriptar...\\command", &key),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("viejo"), 6);
-    RegCloseKey(key);
-    Register("C:\\V");
-    EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar...\\command"), "\"C:\\V\\velmora.exe\" %1");
 }
 
 }  // namespace

@@ -26,8 +26,6 @@ class Form1Test : public QObject {
 
     void progressFillsTenthsOfTheBoxAndKeepsTheMark() {
         Form1 form(files, state, services);
-        form.SetCaption("Codificando...");
-        QCOMPARE(form.windowTitle(), QString("Codificando..."));
         QCOMPARE(form.P1->FilledWidth(), 0);
         form.AdvanceProgress(3);
         QCOMPARE(form.P1->Tag(), QString("3"));
@@ -86,30 +84,6 @@ class Form1Test : public QObject {
         QVERIFY(!form.Label3->Underlined());
     }
 
-    // The platform shows the program's name for an empty title: the idle
-    // window's caption must look empty, not read "velmora".
-    void anEmptyCaptionIsShownBlank() {
-        Form1 form(files, state, services);
-        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
-        form.SetCaption("Codificando...");
-        form.SetCaption("");
-        QVERIFY(!form.windowTitle().isEmpty() && form.windowTitle().trimmed().isEmpty());
-    }
-
-    void enterOnTheFocusedCancelarEndsTheIdleWindow() {
-        Form1 form(files, state, services);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Command1->setFocus();
-        bool ended = false;
-        try {
-            QTest::keyClick(form.Command1, Qt::Key_Return);
-        } catch (const ProgramEnded&) {
-            ended = true;
-        }
-        QVERIFY(ended);
-    }
-
     void messageBoxesSayAceptar() {
         QtMessageBoxes boxes;
         QStringList buttons;
@@ -125,14 +99,6 @@ class Form1Test : public QObject {
         boxes.Show("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
         QCOMPARE(title, QString("Velmora"));
         QCOMPARE(buttons, QStringList{"Aceptar"});
-    }
-
-    void restoredFolderOpensAsALocalFile() {
-        Form1 form(files, state, services);
-        opener.opened.clear();
-        form.OpenFolder("\\tmp\\Fotos (2)\\");
-        QCOMPARE(opener.opened.size(), std::size_t(1));
-        QCOMPARE(opener.opened[0].toLocalFile(), QString("/tmp/Fotos (2)/"));
     }
 };
 
