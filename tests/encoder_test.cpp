@@ -92,7 +92,8 @@ TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLengthAndEveryWidthReadsBack) {
     // Full path of the file = folder path + "\" + name; records of 70, 134
     // and 261 bytes end with the size.
     const std::size_t prefix = Path("W").size() + 1;
-    for (const auto& [length, code, record] : std::vector<std::tuple<std::size_t, int, std::size_t>>{
+    for (const auto& [length, code, record] :
+         std::vector<std::tuple<std::size_t, int, std::size_t>>{
              {64, 0, 70}, {65, 1, 134}, {128, 1, 134}, {129, 2, 261}}) {
         ASSERT_GT(length, prefix);
         const std::string name(length - prefix, 'n');
@@ -336,49 +337,33 @@ TEST_F(EncoderTest, PermissionsOfANormalAccountLoseNothing) {
 // Each of these trees is refused before anything is touched.
 TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
     temp.Write("outside/file", "fuera");
-    temp.MakeFolder("outside/folder");
     temp.Write("outside/folder/x", "x");
-    struct Case {
-        const char* what;
-        std::function<void(const std::string&)> make;
+    const std::string t = temp.native + "/U", out = temp.native + "/outside";
+    auto file = [&](const std::string& name) {
+        return [&, name] { temp.Write("U/" + name, "x"); };
     };
-    const std::vector<Case> cases = {
-        {"link to a file outside",
-         [&](const std::string& t) {
-             fs::create_symlink(temp.native + "/outside/file", t + "/l");
-         }},
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"link to a file outside", [&] { fs::create_symlink(out + "/file", t + "/l"); }},
         {"link to a folder outside",
-         [&](const std::string& t) {
-             fs::create_directory_symlink(temp.native + "/outside/folder", t + "/sub/l");
-         }},
-        {"hard link to a file outside",
-         [&](const std::string& t) {
-             fs::create_hard_link(temp.native + "/outside/file", t + "/h");
-         }},
-        {"pipe", [&](const std::string& t) { mkfifo((t + "/sub/fifo").c_str(), 0644); }},
-        {"control character", [&](const std::string& t) { std::ofstream(t + "/a\tb") << "x"; }},
-        {"colon", [&](const std::string& t) { std::ofstream(t + "/a:b") << "x"; }},
-        {"names equal once upper-cased",
-         [&](const std::string& t) {
-             std::ofstream(t + "/sub/Hola") << "x";
-             std::ofstream(t + "/sub/HOLA") << "y";
-         }},
-        {"name ending in a space",
-         [&](const std::string& t) { std::ofstream(t + "/fin ") << "x"; }},
-        {"name outside Windows-1252",
-         [&](const std::string& t) { std::ofstream(t + "/\xC4\x81") << "x"; }},
-        {"backslash in a name", [&](const std::string& t) { std::ofstream(t + "/a\\b") << "x"; }},
-        {"container already there",
-         [&](const std::string&) { std::ofstream(temp.native + "/U.zol") << "older"; }},
+         [&] { fs::create_directory_symlink(out + "/folder", t + "/sub/l"); }},
+        {"hard link to a file outside", [&] { fs::create_hard_link(out + "/file", t + "/h"); }},
+        {"pipe", [&] { mkfifo((t + "/sub/fifo").c_str(), 0644); }},
+        {"control character", file("a\tb")},
+        {"colon", file("a:b")},
+        {"names equal once upper-cased", [&] { file("sub/Hola")(), file("sub/HOLA")(); }},
+        {"name ending in a space", file("fin ")},
+        {"name outside Windows-1252", file("\xC4\x81")},
+        {"backslash in a name", file("a\\b")},
+        {"container already there", [&] { temp.Write("U.zol", "older"); }},
     };
-    for (const Case& c : cases) {
-        fs::remove_all(temp.native + "/U");
-        fs::remove(temp.native + "/U.zol");
+    for (const auto& [what, make] : cases) {
+        fs::remove_all(t);
+        fs::remove(t + ".zol");
         temp.Write("U/a.txt", "a");
         temp.MakeFolder("U/sub");
         ASSERT_TRUE(files.SetAttr(Path("U\\sub"), kHidden).ok());  // would be reset by the walk
-        c.make(temp.native + "/U");
-        ExpectNothingTouched(c.what, [&] { return Encode("U"); });
+        make();
+        ExpectNothingTouched(what, [&] { return Encode("U"); });
     }
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
     std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());
@@ -461,10 +446,10 @@ TEST_F(EncoderTest, OutsideFoldersWithoutAWindows1252FormAreUsedAsTheyAre) {
         fs::remove_all(parent);
         std::ofstream((fs::create_directories(parent + "/Datos"), parent + "/Datos/" + name))
             << "contenido";
-        const RunResult result = EncodeAt(
-            files.FromSystemPath(parent + "/Datos", FileSystem::Given::kEntry).value(),
-            {.container_folder =
-                 files.FromSystemPath(parent, FileSystem::Given::kOutsideFolder).value()});
+        const RunResult result =
+            EncodeAt(files.FromSystemPath(parent + "/Datos", FileSystem::Given::kEntry).value(),
+                     {.container_folder =
+                          files.FromSystemPath(parent, FileSystem::Given::kOutsideFolder).value()});
         ASSERT_EQ(result.outcome, Outcome::kDone) << host.messages.at(0);
         const std::string bytes = temp.Read("\xC5\x82ukasz/Datos.zol");
         ASSERT_GT(bytes.size(), 5u);

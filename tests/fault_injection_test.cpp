@@ -25,6 +25,7 @@ class FaultInjectionTest : public EngineFixture {
         // container is complete.
         temp.Write("T/oculta/d.txt", "cuatro");
         ASSERT_TRUE(files.SetAttr(Path("T\\oculta"), kHidden).ok());
+        Reset();
     }
     void Reset() {
         files.fail = {};
@@ -48,9 +49,9 @@ TEST_F(FaultInjectionTest, EncodingFailuresLeaveEveryOriginal) {
     };
     for (const Fault& fault : faults) {
         MakeTree();
-        Reset();
         fault.inject();
-        ExpectNothingTouched(fault.what, [&] { return Encode("T"); }, Outcome::kFailed);
+        ExpectNothingTouched(
+            fault.what, [&] { return Encode("T"); }, Outcome::kFailed);
     }
     std::printf("fault injection while encoding: %zu faults, originals intact in all\n",
                 faults.size());
@@ -58,7 +59,6 @@ TEST_F(FaultInjectionTest, EncodingFailuresLeaveEveryOriginal) {
 
 TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
     MakeTree();
-    Reset();
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
     const auto container = ContainerBytes("T.zol");
     struct Fault {
@@ -93,7 +93,6 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
 // disk. Its files stay, named; the rest of the wipe goes on.
 TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
     MakeTree();
-    Reset();
     bool failed_once = false;
     files.fail.on_sync = [&] {
         files.fail.sync = !failed_once;
@@ -175,7 +174,6 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         fs::create_directories(outside);
         write(outside + "/a.txt", "de fuera");
         write(outside + "/c.txt", "de fuera");
-        Reset();
         bool raced = false;
         auto run_once = [&] {
             if (!raced)
