@@ -10,17 +10,6 @@
 namespace velmora {
 namespace {
 
-std::string Bytes(std::initializer_list<int> codes) {
-    std::string text;
-    for (int code : codes)
-        text.push_back(static_cast<char>(code));
-    return text;
-}
-
-int Code(char c) {
-    return static_cast<unsigned char>(c);
-}
-
 class CipherTest : public ::testing::Test {
   protected:
     CipherTest() : tables([this](const std::string& text) { notices.push_back(text); }) {
@@ -41,18 +30,18 @@ TEST_F(CipherTest, EncShiftsFromThePasswordsSecondCharacterOverTheSpaceTrimmedLe
         std::string text, password, encoded;
     } cases[] = {
         // Text characters 1, 2, 3, 4 take password characters 2, 3, 1, 2.
-        {Bytes({0, 0, 0, 0}), Bytes({1, 2, 3}), Bytes({2, 3, 1, 2})},
-        {Bytes({250}), Bytes({1, 10}), Bytes({4})},  // 250 + 10 wraps to 4
+        {std::string(4, '\0'), "\x01\x02\x03", "\x02\x03\x01\x02"},
+        {"\xFA", "\x01\x0A", "\x04"},  // 250 + 10 wraps to 4
         {"abc", "\x01", "bcd"},
         // The length counts from the start: two leading spaces, two characters.
         {"  ab", "\x01", "!!"},
-        {Bytes({9, 0}), "\x01", Bytes({10, 1})},  // only code 32 is a space
+        {std::string("\t", 2), "\x01", "\x0A\x01"},  // only code 32 is a space: tab, zero
         {"", "x", ""},
         {"    ", "x", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(tables.Enc(c.text, c.password), c.encoded) << c.text;
-    EXPECT_EQ(tables.DesEnc(Bytes({4}), Bytes({1, 10})), "\xDA");  // 250, upper-cased
+    EXPECT_EQ(tables.DesEnc("\x04", "\x01\x0A"), "\xDA");  // 250, upper-cased
     // Trailing padding is not encoded, so a padded field decodes cleanly.
     EXPECT_EQ(tables.DesEnc(tables.Enc("name", "KEY") + "      ", "KEY"), "NAME");
     EXPECT_TRUE(notices.empty());
@@ -64,21 +53,16 @@ TEST_F(CipherTest, DesEncIsTheInverseUpToUpperCase) {
         "abcdefghijk";
     const std::string text = "\\cartas\\se\xF1or \x9A\x9C\x9E\xFF \xDF\xB5.txt";
     EXPECT_EQ(tables.DesEnc(tables.Enc(text, key), key), ToUpperCp1252(text));
-    EXPECT_EQ(tables.DesEnc(tables.Enc("hello", key), key), "HELLO");
 }
 
 TEST_F(CipherTest, EmptyPasswordGivesEmptyTextAndOneNotice) {
-    EXPECT_EQ(tables.Enc("", ""), "");
-    EXPECT_EQ(tables.Enc("   ", ""), "");
+    // Nothing to encode: no notice.
+    EXPECT_EQ(tables.Enc("", "") + tables.Enc("   ", ""), "");
     EXPECT_TRUE(notices.empty());
-
+    // One notice per call, with the first character's code.
     EXPECT_EQ(tables.Enc("Abc", ""), "");
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0], "65");
-
     EXPECT_EQ(tables.DesEnc("zq", ""), "");
-    ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[1], "Divisi\xF3n por cero122");
+    EXPECT_EQ(notices, (std::vector<std::string>{"65", "Divisi\xF3n por cero122"}));
 }
 
 TEST(Cp1252CaseTest, UpperCasesLettersAndLeavesTheRest) {
@@ -99,7 +83,7 @@ TEST(KeyDerivationTest, TakesFifteenCharactersAndRefusesCodesAbove255) {
     EXPECT_FALSE(DeriveKey("").ok());
     // The division sign (247, octal 367) is fine up to position 8: 247 + 8 =
     // 255; from position 9 on it would need 256 or more.
-    EXPECT_EQ(Code(DeriveKey("1234567\367abcdefg").value()[7]), 255);
+    EXPECT_EQ(DeriveKey("1234567\367abcdefg").value()[7], '\xFF');
     EXPECT_FALSE(DeriveKey("12345678\367abcdef").ok());
     // A short password repeats it into positions 10 and 13.
     const Result<std::string> repeated = DeriveKey("\367ab");

@@ -116,64 +116,54 @@ TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
 TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
     const std::string T = temp.native + "/T";
     const std::string outside = temp.native + "/fuera";
-    auto write = [](const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+    auto write_and_rename = [&] {
+        temp.Write("T/nuevo", "nuevo");
+        fs::rename(T + "/nuevo", T + "/a.txt");
     };
     struct Race {
         const char* what;
         bool between_overwrite_and_delete;
         std::function<void()> change;
-        std::string survivor;  // the path whose content must survive
+        std::string survivor;  // the file whose content must survive
         std::string content;
     };
     const std::vector<Race> races = {
-        {"rewritten in place with the same size", false, [&] { write(T + "/a.txt", "dos"); },
-         T + "/a.txt", "dos"},
+        {"rewritten in place with the same size", false, [&] { temp.Write("T/a.txt", "dos"); },
+         "T/a.txt", "dos"},
         {"rewritten in place, modification time put back", false,
          [&] {
              struct stat st;
              stat((T + "/a.txt").c_str(), &st);
-             write(T + "/a.txt", "DOS");
+             temp.Write("T/a.txt", "DOS");
              const struct timespec times[2] = {st.st_atim, st.st_mtim};
              utimensat(AT_FDCWD, (T + "/a.txt").c_str(), times, 0);
          },
-         T + "/a.txt", "DOS"},
+         "T/a.txt", "DOS"},
         {"hard link made by a backup", false,
-         [&] { fs::create_hard_link(T + "/a.txt", outside + "/copia"); }, outside + "/copia",
-         "uno"},
-        {"saved by write-and-rename", false,
-         [&] {
-             write(T + "/nuevo", "nuevo");
-             fs::rename(T + "/nuevo", T + "/a.txt");
-         },
-         T + "/a.txt", "nuevo"},
+         [&] { fs::create_hard_link(T + "/a.txt", outside + "/copia"); }, "fuera/copia", "uno"},
+        {"saved by write-and-rename", false, write_and_rename, "T/a.txt", "nuevo"},
         {"swapped for a link to a file outside", false,
          [&] {
              fs::remove(T + "/a.txt");
              fs::create_symlink(outside + "/a.txt", T + "/a.txt");
          },
-         outside + "/a.txt", "de fuera"},
-        {"saved by write-and-rename after its overwrite", true,
-         [&] {
-             write(T + "/nuevo", "nuevo");
-             fs::rename(T + "/nuevo", T + "/a.txt");
-         },
-         T + "/a.txt", "nuevo"},
+         "fuera/a.txt", "de fuera"},
+        {"saved by write-and-rename after its overwrite", true, write_and_rename, "T/a.txt",
+         "nuevo"},
         {"its folder swapped for a link after the overwrite", true,
          [&] {
              fs::rename(T + "/sub", temp.native + "/sub-antes");
              fs::create_directory_symlink(outside, T + "/sub");
          },
-         outside + "/c.txt", "de fuera"},
+         "fuera/c.txt", "de fuera"},
     };
     for (const Race& race : races) {
         MakeTree();
         fs::remove(temp.native + "/T.zol");
         fs::remove_all(outside);
         fs::remove_all(temp.native + "/sub-antes");
-        fs::create_directories(outside);
-        write(outside + "/a.txt", "de fuera");
-        write(outside + "/c.txt", "de fuera");
+        temp.Write("fuera/a.txt", "de fuera");
+        temp.Write("fuera/c.txt", "de fuera");
         bool raced = false;
         auto run_once = [&] {
             if (!raced)
@@ -189,8 +179,7 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         EXPECT_EQ(result.outcome, Outcome::kDone) << race.what;
         EXPECT_TRUE(result.left_behind) << race.what;
         EXPECT_FALSE(host.messages.empty()) << race.what;
-        EXPECT_EQ(temp.Read(fs::relative(race.survivor, temp.native).string()), race.content)
-            << race.what;
+        EXPECT_EQ(temp.Read(race.survivor), race.content) << race.what;
         EXPECT_FALSE(temp.Exists("T/oculta/d.txt")) << race.what;  // the rest is wiped
     }
     std::printf("races during the wipe: %zu tried, nothing destroyed that was not packed\n",
