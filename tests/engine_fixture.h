@@ -24,8 +24,12 @@ class EngineFixture : public ::testing::Test {
     std::string Path(const std::string& relative) const { return temp.path + "\\" + relative; }
 
     RunResult Encode(const std::string& folder, EngineOptions options = {}) {
+        return EncodeAt(Path(folder), options);
+    }
+    // Encodes the folder named by its program path.
+    RunResult EncodeAt(const std::string& folder_path, EngineOptions options = {}) {
         state = EngineState{};
-        state.FolderPath = Path(folder);
+        state.FolderPath = folder_path;
         state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
         state.PasswordKey = key;
         if (options.container_folder.empty())
@@ -42,6 +46,20 @@ class EngineFixture : public ::testing::Test {
         state.PasswordKey = key;
         Engine engine(files, host, tables, clock, state, options);
         return engine.Des_carpeta();
+    }
+
+    // Runs one case that must end with `outcome` and one message, shown whole
+    // with nothing in it that could drive a terminal, leaving the temporary
+    // folder exactly as it was.
+    void ExpectNothingTouched(const std::string& what, const std::function<RunResult()>& run,
+                              Outcome outcome = Outcome::kRefused) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        EXPECT_EQ(run().outcome, outcome) << what;
+        ASSERT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_EQ(Snapshot(temp.native), before) << what;
+        for (const char c : host.messages[0])
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 32 && c != '\n') << what;
     }
 
     std::vector<std::uint8_t> ContainerBytes(const std::string& relative) const {

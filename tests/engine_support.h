@@ -85,7 +85,7 @@ class SteppingClock : public Clock {
 class RecordingFileSystem : public PosixFileSystem {
   public:
     Result<int> Open(const std::string& path, OpenMode mode) override {
-        if (auto it = fail_open.find(path); it != fail_open.end())
+        if (auto it = fail.open.find(path); it != fail.open.end())
             return Error{"fallo inyectado al abrir", it->second};
         Result<int> file = PosixFileSystem::Open(path, mode);
         if (file)
@@ -104,20 +104,20 @@ class RecordingFileSystem : public PosixFileSystem {
         const std::string& path = paths_[file];
         writes[path].push_back(length);
         log.push_back("write " + path);
-        if (fail_write_errno != 0 && path.find(fail_write_path) != std::string::npos)
-            return Error{"fallo inyectado al escribir", fail_write_errno};
+        if (fail.write_errno != 0 && path.find(fail.write_path) != std::string::npos)
+            return Error{"fallo inyectado al escribir", fail.write_errno};
         return PosixFileSystem::Write(file, offset, data, length);
     }
     Status Flush(int file) override {
-        if (fail_flush)
+        if (fail.flush)
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::Flush(file);
     }
     Status SyncFileSystem(const std::string& path) override {
         log.push_back("sync");
-        if (on_sync)
-            on_sync();
-        if (fail_sync)
+        if (fail.on_sync)
+            fail.on_sync();
+        if (fail.sync)
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::SyncFileSystem(path);
     }
@@ -126,18 +126,20 @@ class RecordingFileSystem : public PosixFileSystem {
         return PosixFileSystem::DeleteFileIfSame(path, expected);
     }
     Status RenameNew(const std::string& from, const std::string& to) override {
-        if (fail_rename)
+        if (fail.rename)
             return Error{"fallo inyectado al renombrar", EIO};
         return PosixFileSystem::RenameNew(from, to);
     }
 
-    std::map<std::string, int> fail_open;  // path -> errno
-    std::string fail_write_path;
-    int fail_write_errno = 0;
-    bool fail_flush = false;
-    bool fail_sync = false;
-    bool fail_rename = false;
-    std::function<void()> on_sync;  // runs at each flush of the file system
+    struct Faults {
+        std::map<std::string, int> open;  // path -> errno
+        std::string write_path;           // writes to paths holding it fail
+        int write_errno = 0;
+        bool flush = false;
+        bool sync = false;
+        bool rename = false;
+        std::function<void()> on_sync;  // runs at each flush of the file system
+    } fail;
     std::map<std::string, std::vector<std::size_t>> writes;
     std::vector<std::string> log;  // writes, file-system flushes and deletes, in order
     std::map<std::string, std::size_t> bytes_read;

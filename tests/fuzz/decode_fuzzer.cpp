@@ -2,8 +2,6 @@
 // scratch folder with a fixed key. Beyond "no crash" it checks that what
 // the reader accepts lies inside the file, and that a decode never writes
 // anywhere but the restored folder next to the container.
-#include <stdlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,31 +10,13 @@
 #include "cipher/key_derivation.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
-#include "platform/names.h"
 #include "tests/engine_support.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace velmora;
-
-struct Scratch {
-    Scratch() : tables(nullptr), key(DeriveKey("fuzz").value()) {
-        tables.CrearBuffer();
-        std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        root = pattern;
-        std::atexit([] { fs::remove_all(Get().root); });
-    }
-    static Scratch& Get() {
-        static Scratch scratch;
-        return scratch;
-    }
-    CipherTables tables;
-    std::string key;
-    fs::path root;
-};
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "broken promise: %s\n", what);
@@ -46,14 +26,20 @@ struct Scratch {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Scratch& scratch = Scratch::Get();
+    static const CipherTables tables = [] {
+        CipherTables t(nullptr);
+        t.CrearBuffer();
+        return t;
+    }();
+    static const std::string key = DeriveKey("fuzz").value();
+    static const TempFolder scratch;
     const std::vector<std::uint8_t> bytes(data, data + size);
     MemoryByteSource source(bytes);
     const Result<ContainerIndex> index = ReadContainerIndex(source);
     if (index && index->data_offset + index->data_length > static_cast<std::int64_t>(size))
         Broken("the reader accepted sizes past the end of the file");
 
-    const fs::path work = scratch.root / "in";
+    const fs::path work = fs::path(scratch.native) / "in";
     fs::remove_all(work);
     fs::create_directory(work);
     std::ofstream(work / "c.zol", std::ios::binary)
@@ -63,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SteppingClock clock(0, 1);
     EngineState state;
     TestHost host(files, state);
-    state.FolderPath = ProgramPath((work / "c.zol").string()).value();
-    state.PasswordKey = scratch.key;
-    Engine engine(files, host, scratch.tables, clock, state, {.show_restored_folder = false});
+    state.FolderPath = scratch.path + "\\in\\c.zol";
+    state.PasswordKey = key;
+    Engine engine(files, host, tables, clock, state, {.show_restored_folder = false});
     const RunResult result = engine.Des_carpeta();
 
     // Nothing may appear but the restored folder "c" (and, unless the run
@@ -79,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result.outcome == Outcome::kRefused)
             Broken("a refused container created a folder");
     }
-    for (const auto& entry : fs::directory_iterator(scratch.root))
+    for (const auto& entry : fs::directory_iterator(scratch.native))
         if (entry.path().filename() != "in")
             Broken("a decode wrote outside its folder");
     if (fs::exists(work / "c"))
