@@ -5,16 +5,10 @@ set -euo pipefail
 cli="$1"
 posix=1
 case "$(basename "$cli")" in *wine*) posix=0 ;; esac
+. "$(dirname "$0")/cli_checks.sh"
 work=$(mktemp -d)
 trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_status() {  # expected, command...
-  local expected=$1; shift
-  set +e; "$@" >out.txt 2>err.txt; local status=$?; set -e
-  [ "$status" -eq "$expected" ] || { cat err.txt >&2; fail "'$*' gave $status, not $expected"; }
-}
 
 mkdir -p "Mis datos/sub dir/vacía" && printf 'hola' > "Mis datos/a.txt"
 head -c 150000 /dev/urandom > "Mis datos/sub dir/grande.bin"

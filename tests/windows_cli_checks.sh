@@ -6,16 +6,10 @@
 # folder links can be checked here.
 set -euo pipefail
 cli="$1"
+. "$(dirname "$0")/cli_checks.sh"
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_status() {  # expected, command...
-  local expected=$1; shift
-  set +e; "$@" >out.txt 2>err.txt; local status=$?; set -e
-  [ "$status" -eq "$expected" ] || { cat out.txt err.txt >&2; fail "'$*' gave $status, not $expected"; }
-}
 encode() { echo clave | "$cli" encode "$1" --password-stdin; }
 
 mkdir -p outside/folder T/sub && echo secreto > outside/file && echo a > T/a.txt
