@@ -17,8 +17,17 @@ namespace velmora {
 // last, names the file system could not hold once converted.
 std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
                                               std::uint8_t& width_code) {
+    // The container stays open until it is deleted: what is restored and
+    // what is deleted are the container that was read, whatever its name
+    // comes to hold meanwhile. Its lock keeps a second run off it.
     const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
+    container_file_ = container;
     const EntryInfo info = OrFail(files_.InspectOpen(container));
+    container_identity_ = info;
+    if (!OrFail(files_.TryLock(container)))
+        ThrowFailure(Error{"Velmora ya est\xE1 trabajando con \xAB" +
+                           files_.DisplayPath(state_.FolderPath) +
+                           "\xBB en otro proceso. Espere a que termine."});
     FileByteSource source(files_, container, info.size);
     const ContainerHeader header = OrFail(ReadContainerHeader(source));
     if (!PasswordMatches(tables_, header.PasswordCheck, state_.PasswordKey))
@@ -35,7 +44,6 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
              record.EntrySize, record.ParentAttributes});
         return check.Add(entries.size() - 1);
     }));
-    OrFail(files_.Close(container));
     OrFail(check.Finish());
     CheckNameSizes(entries);
     folder_attributes = header.FolderAttributes;
@@ -43,24 +51,36 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
     return entries;
 }
 
-// Every component must fit the restore folder's file system once converted
-// to its own form (a Windows-1252 character may take three bytes).
+// Every name must be one the restore folder's system can create, and fit
+// it once converted to its own form (a Windows-1252 character may take
+// three bytes), component by component and as a whole path under the
+// longest restored root name.
 void Engine::CheckNameSizes(const std::vector<DecodedEntry>& entries) {
     const std::string parent = ParentOf(state_.FolderPath);
-    const std::size_t longest =
-        OrFail(files_.LongestName(parent.empty() ? OrFail(files_.CurrentFolder()) : parent));
+    const std::string folder = parent.empty() ? OrFail(files_.CurrentFolder()) : parent;
+    const std::size_t longest = OrFail(files_.LongestName(folder));
+    const std::string& container = state_.FolderPath;
+    const std::string widest_root = container.substr(0, container.size() - 4) + " (32767)";
+    const std::size_t root_size = OrFail(files_.NativePathSize(widest_root));
+    auto refuse = [&](const DecodedEntry& entry, const std::string& why) {
+        ThrowFailure(Error{"El contenedor no se puede restaurar aqu\xED: el nombre \xAB" +
+                           ShownName(entry.name) + "\xBB " + why});
+    };
     for (const DecodedEntry& entry : entries) {
         std::size_t start = 1;
         while (start < entry.name.size()) {
             const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
             const std::string component = entry.name.substr(start, end - start);
             if (component.size() * 3 > longest && files_.NativeNameSize(component) > longest)
-                ThrowFailure(Error{"El contenedor no se puede restaurar aqu\xED: el nombre \xAB" +
-                                   ShownName(entry.name) +
-                                   "\xBB tiene una parte demasiado larga para este sistema de "
-                                   "archivos."});
+                refuse(entry, "tiene una parte demasiado larga para este sistema de archivos.");
+            if (const std::string why = files_.UncreatableName(component); !why.empty())
+                refuse(entry, why);
             start = end + 1;
         }
+        if (root_size + entry.name.size() * 3 > files_.LongestPath() &&
+            root_size + OrFail(files_.NativePathSize(entry.name)) > files_.LongestPath())
+            refuse(entry, "dar\xED"
+                          "a una ruta m\xE1s larga de lo que admite este sistema.");
     }
 }
 
@@ -74,6 +94,7 @@ RunResult Engine::Des_carpeta() {
     std::uint8_t width_code = 0;
     try {
         entries = ReadEntries(folder_attributes, width_code);
+        OpenContainerFolder();
     } catch (const EngineFailure& failure) {
         files_.CloseAll();
         return Refuse(failure.message);

@@ -24,18 +24,28 @@ bool IsResetCombination(int attributes) {
 }  // namespace
 
 void Engine::DirWalk(const std::string& CurrDir, FoundList& sFound) {
+    removal_entries_.clear();
     // Top-level pass: only the outermost call, whose CurrDir ends in "\",
-    // lists names; a recursive call's listing yields just its own name.
+    // lists names; a recursive call's listing yields just its own name. The
+    // listing is the scan's: ".", "..", then every entry of the folder (the
+    // search's mask finds all of them), each attribute read again through
+    // the folder's handle.
     if (!CurrDir.empty() && CurrDir.back() == '\\') {
-        for (const std::string& name : OrFail(files_.Dir(CurrDir, kMaskEverything))) {
+        auto list = [&](const std::string& name, std::uint32_t entry) {
             host_.PumpEvents();
-            if (name != "..") {
-                const int attributes = OrFail(files_.GetAttr(CurrDir + name));
+            if (entry != kNoEntry) {
+                const int attributes = OrFail(files_.GetAttrAt(FolderOf(entry), NameOf(entry)));
                 if (IsResetCombination(attributes))
-                    walk_resets_.push_back(name == "." ? scan_.root_path : CurrDir + name);
+                    walk_resets_.push_back(entry);
             }
             state_.RemovalList.push_back(CurrDir + name);
-        }
+            removal_entries_.push_back(entry);
+        };
+        list(".", TreeScan::kRoot);
+        list("..", kNoEntry);
+        const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+        for (std::uint32_t k = root.first_child; k < root.first_child + root.children; ++k)
+            list(std::string(scan_.Name(k)), k);
     } else {
         host_.PumpEvents();
     }
@@ -57,6 +67,7 @@ void Engine::WalkFolder(std::uint32_t folder, std::string& path, FoundList& sFou
         path += '\\';
         path += scan_.Name(k);
         state_.RemovalList.push_back(path);
+        removal_entries_.push_back(k);
         host_.PumpEvents();  // the inner call's own listing pass
         WalkFolder(k, path, sFound);
         path.resize(length);

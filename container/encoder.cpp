@@ -59,7 +59,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
             "a no se puede usar con este formato. Elija otra "
             "contrase\xF1"
             "a.");
-    Result<TreeScan> scan = ScanTree(files_, host_, folder);
+    Result<TreeScan> scan = ScanTree(files_, host_, folder, folders_);
     if (!scan)
         return Refuse(scan.error().message);
     scan_ = std::move(scan).value();
@@ -93,7 +93,6 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         const std::uint8_t width_code = ChooseNameWidthCode({longest});
 
         WriteContainer(container_path, Contrasena, sFound, width_code);
-        files_.CloseAll();
         // The container is complete and on disk: from here on "Cancelar"
         // must not delete it.
         host_.SetPicture1Tag("");
@@ -103,7 +102,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         if (!options_.keep_originals) {
             ApplyWalkResets();
             BorrarOrig(sFound);
-            left_behind = !files_left_.empty() || files_.Inspect(folder).ok();
+            left_behind = !files_left_.empty() || StillThere(TreeScan::kRoot);
         }
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
@@ -114,24 +113,34 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     return done;
 }
 
-// Whether path is the folder itself or one of its own subfolders.
-bool Engine::IsTopLevelFolder(const std::string& path) const {
-    if (path == state_.FolderPath)
-        return true;
-    const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
-    for (std::uint32_t k = root.first_child; k < root.first_child + root.children; ++k)
-        if (scan_.IsFolder(k) && path == scan_.FullPath(k))
-            return true;
-    return false;
+int Engine::FolderOf(std::uint32_t entry) {
+    return OrFail(
+        folders_.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent : scan_.entries[entry].parent));
+}
+
+std::string Engine::NameOf(std::uint32_t entry) const {
+    return entry == TreeScan::kRoot ? scan_.root_name : std::string(scan_.Name(entry));
+}
+
+// Whether the entry is the folder itself or one of its own subfolders.
+bool Engine::IsTopLevelFolder(std::uint32_t entry) const {
+    return entry == TreeScan::kRoot ||
+           (scan_.IsFolder(entry) && scan_.entries[entry].parent == TreeScan::kRoot);
 }
 
 // The walk's resets of top-level folders, made once the container is
-// complete. A file's reset is the wipe's own, made right before it is
-// overwritten, once it is known to be the file that was packed.
+// complete, each while its name still holds the folder the scan saw. A
+// file's reset is the wipe's own, made right before it is overwritten, once
+// it is known to be the file that was packed.
 void Engine::ApplyWalkResets() {
-    for (const std::string& path : walk_resets_)
-        if (IsTopLevelFolder(path))
-            (void)files_.SetAttr(path, 0);
+    for (const std::uint32_t entry : walk_resets_)
+        if (IsTopLevelFolder(entry)) {
+            Result<int> folder = folders_.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent
+                                                                       : TreeScan::kRoot);
+            if (folder)
+                (void)files_.SetAttrAt(folder.value(), NameOf(entry), 0,
+                                       &scan_.entries[entry].info);
+        }
 }
 
 // The attributes the scan read, except for the folder itself and its own
@@ -143,11 +152,11 @@ std::uint8_t Engine::AttributesOf(std::uint32_t entry) {
         return AttributeByte(scan_.entries[entry].attributes);
     const std::size_t slot = entry == TreeScan::kRoot ? 0 : entry - root.first_child + 1;
     if (top_level_attributes_[slot] < 0) {
-        const std::string path = scan_.FullPath(entry);
         const bool reset =
-            std::find(walk_resets_.begin(), walk_resets_.end(), path) != walk_resets_.end();
+            std::find(walk_resets_.begin(), walk_resets_.end(), entry) != walk_resets_.end();
         top_level_attributes_[slot] =
-            reset ? (scan_.IsFolder(entry) ? kFolder : kNormal) : OrFail(files_.GetAttr(path));
+            reset ? (scan_.IsFolder(entry) ? kFolder : kNormal)
+                  : OrFail(files_.GetAttrAt(FolderOf(entry), NameOf(entry)));
     }
     return AttributeByte(top_level_attributes_[slot]);
 }
@@ -158,14 +167,19 @@ std::uint8_t Engine::AttributesOf(std::uint32_t entry) {
 // chosen, so a partial file left by a killed run never blocks the next.
 void Engine::WriteContainer(const std::string& container_path, const std::string& Contrasena,
                             const FoundList& sFound, std::uint8_t width_code) {
-    std::string partial = container_path + ".parcial";
-    Result<int> opened = files_.Open(partial, OpenMode::kCreateNew);
+    const std::string target = ParentOf(container_path);
+    container_folder_ = OrFail(files_.OpenFolder(target.empty() ? "." : target));
+    const std::string name = Nombre(container_path);
+    std::string partial = name + ".parcial";
+    Result<int> opened = files_.OpenAt(container_folder_, partial, OpenMode::kCreateNew);
     for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
-        partial = container_path + ".parcial" + std::to_string(n);
-        opened = files_.Open(partial, OpenMode::kCreateNew);
+        partial = name + ".parcial" + std::to_string(n);
+        opened = files_.OpenAt(container_folder_, partial, OpenMode::kCreateNew);
     }
     const int container = OrFail(std::move(opened));
-    host_.SetPicture1Tag(partial);
+    const EntryInfo created = OrFail(files_.InspectOpen(container));
+    const std::string partial_path = target.empty() ? partial : target + "\\" + partial;
+    host_.SetPicture1Tag(partial_path);
     std::string written = partial;  // the name the container has now
     try {
         top_level_attributes_.assign(scan_.entries[TreeScan::kRoot].children + 1, -1);
@@ -212,17 +226,19 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
         if (!options_.keep_originals)
             OrFail(files_.Flush(container));
         OrFail(files_.Close(container));
-        OrFail(files_.RenameNew(partial, container_path));
-        written = container_path;
-        if (!options_.keep_originals) {
-            const std::string target = ParentOf(container_path);
-            OrFail(files_.SyncFolder(target.empty() ? OrFail(files_.CurrentFolder()) : target));
-        }
+        OrFail(files_.RenameAt(container_folder_, partial, name));
+        written = name;
+        if (!options_.keep_originals)
+            OrFail(files_.SyncFolderOpen(container_folder_));
     } catch (const EngineFailure&) {
         // Nothing of the folder has been touched; the container of a failed
-        // run is ours and useless, so it goes.
+        // run is ours and useless, so it goes, as long as its name still
+        // holds the file this run created.
+        (void)files_.Close(container);
+        const Result<EntryInfo> now = files_.InspectAt(container_folder_, written);
+        if (now && now->device == created.device && now->inode == created.inode)
+            (void)files_.DeleteFileAt(container_folder_, written, now.value());
         files_.CloseAll();
-        (void)files_.DeleteFile(written);
         host_.SetPicture1Tag("");
         throw;
     }
@@ -231,14 +247,17 @@ void Engine::WriteContainer(const std::string& container_path, const std::string
 void Engine::EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
                             const KeyStream& stream) {
     const EntryInfo& seen = scan_.entries[entry].info;
-    const int source = OrFail(files_.Open(path, OpenMode::kRead));
-    // A file that changed since the scan would make the container disagree
-    // with its records: reading must give exactly the size the scan saw. (The
-    // wipe checks the file's identity again before it touches it.)
+    const int source = OrFail(files_.OpenAt(FolderOf(entry), NameOf(entry), OpenMode::kRead));
+    // What is packed must be the file the scan saw, unchanged from before
+    // its first byte is read to after its last: the wipe destroys that file
+    // trusting that its copy is in the container.
     auto changed = [&] {
         ThrowFailure(Error{"\xAB" + files_.DisplayPath(path) +
                            "\xBB ha cambiado mientras se codificaba la carpeta."});
     };
+    const Result<EntryInfo> opened = files_.InspectOpen(source);
+    if (!opened || !SameUntouchedFile(opened.value(), seen))
+        changed();
     std::int64_t position = 0;
     // Each piece is read straight into the container's buffer and coded
     // there. The last piece asks for one byte more: getting it means the
@@ -269,6 +288,9 @@ void Engine::EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std:
         EncodeWhole(piece, plan.tail, stream);
         out.Commit(plan.tail);
     }
+    const Result<EntryInfo> read = files_.InspectOpen(source);
+    if (!read || !SameUntouchedFile(read.value(), seen))
+        changed();
     OrFail(files_.Close(source));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "container/buffered_io.h"
 #include "container/data_coding.h"
 #include "container/engine_state.h"
+#include "container/folder_handles.h"
 #include "container/found_list.h"
 #include "container/host.h"
 #include "container/stored_names.h"
@@ -56,6 +58,8 @@ class Engine {
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
   private:
+    static constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
     Status CheckEncodingTarget(const std::string& container_path);
@@ -66,19 +70,25 @@ class Engine {
     void EncodeFileInto(BufferedWriter& out, std::uint32_t entry, const std::string& path,
                         const KeyStream& stream);
     std::uint8_t AttributesOf(std::uint32_t entry);
-    bool IsTopLevelFolder(const std::string& path) const;
+    // The handle of the folder that holds a scanned entry, and the entry's
+    // name in it: the root's is its parent.
+    int FolderOf(std::uint32_t entry);
+    std::string NameOf(std::uint32_t entry) const;
+    bool IsTopLevelFolder(std::uint32_t entry) const;
     void ApplyWalkResets();
 
     // What the overwrite of one file came to.
     enum class Overwrite { kDone, kLeftAlone, kNotOverwritten, kGone };
     struct Overwritten {
-        std::string path;
-        EntryInfo identity;  // of the file that was overwritten
+        std::uint32_t entry;
+        EntryInfo identity;  // of the file right after it was overwritten
     };
-    Overwrite Sobrescribir(std::string& path, const EntryInfo& seen, EntryInfo& overwritten);
+    Overwrite Sobrescribir(std::uint32_t entry, EntryInfo& overwritten);
     void DeleteBatch(std::vector<Overwritten>& batch);
-    void DeleteUnwritten(const std::string& path, const EntryInfo& seen);
-    void AllowDeletingIn(const std::string& folder);
+    void DeleteUnwritten(std::uint32_t entry);
+    void AllowDeletingIn(std::uint32_t folder);
+    void RemoveFolders();
+    bool StillThere(std::uint32_t folder);
     void LeaveAlone(const std::string& path);
     void LeftBehind(const std::string& path, const std::string& why);
     void StopWipeOnCancel(const FoundList& Lista, std::size_t next);
@@ -88,9 +98,12 @@ class Engine {
     std::vector<DecodedEntry> ReadEntries(std::uint8_t& folder_attributes,
                                           std::uint8_t& width_code);
     void CheckNameSizes(const std::vector<DecodedEntry>& entries);
+    void OpenContainerFolder();
     void Crear_carpetas(const std::vector<DecodedEntry>& Nuevo, std::uint8_t folder_attributes);
-    void SetFolderAttributes(const std::string& folder, std::uint8_t stored);
+    void SetFolderAttributes(std::uint32_t folder, std::uint8_t stored);
     void Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T);
+    bool RestoredTreeInPlace();
+    void DeleteContainer();
 
     FileSystem& files_;
     Host& host_;
@@ -99,19 +112,30 @@ class Engine {
     EngineState& state_;
     EngineOptions options_;
 
-    TreeScan scan_;                               // the tree as read before encoding
-    std::vector<int> top_level_attributes_;       // read again after the walk; -1: not yet
-    std::vector<std::string> read_only_folders_;  // restored, made read-only last
+    TreeScan scan_;                          // the tree as read before encoding
+    FolderHandles folders_{files_};          // its folders, or the restored ones
+    std::vector<int> top_level_attributes_;  // read again after the walk; -1: not yet
     BeforeWipe before_wipe_;
 
-    std::string container_path_;            // the finished container's name
-    std::vector<std::string> walk_resets_;  // top-level entries the walk resets
+    std::string container_path_;  // the finished container's name
+    int container_folder_ = -1;   // the handle of the folder that holds it
+    // The walk's texts of RemovalList, as scanned entries (kNoEntry for the
+    // root's parent), and the top-level entries it resets.
+    std::vector<std::uint32_t> removal_entries_;
+    std::vector<std::uint32_t> walk_resets_;
     // The wipe's account: files that stay, and the folders given owner write
     // permission so that their entries could be deleted, with their former
     // attributes.
     std::vector<std::string> files_left_;
     std::string overwrite_error_;  // why the last file could not be opened
-    std::vector<std::pair<std::string, int>> opened_folders_;
+    std::vector<std::pair<std::uint32_t, int>> opened_folders_;
+
+    // Decoding: the container, open from the first read to its delete, as
+    // it was read; and the restored folders, by the order they were made in.
+    int container_file_ = -1;
+    EntryInfo container_identity_;
+    std::vector<std::uint32_t> read_only_folders_;
+    std::map<std::string_view, std::uint32_t> restored_folders_;  // by folder part
 };
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <set>
+#include <map>
 
 #include "container/buffered_io.h"
 #include "container/container_format.h"
@@ -14,27 +14,40 @@ namespace {
 constexpr int kSettableBits = kReadOnly | kHidden | kSystem | kArchive;
 constexpr int kLargestCopyNumber = 32767;
 
-// A restored path under the root: the stored parts begin with "\", so the
-// root's own "\" is not repeated.
-std::string UnderRoot(const std::string& root, const std::string& part) {
-    std::string path = root + part.substr(1);
-    if (path.size() > 1 && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
 }  // namespace
+
+// Opens the folder that holds the container, once, and checks that its
+// name there still holds the container that was read: the restored root is
+// made in this folder and the container deleted from it.
+void Engine::OpenContainerFolder() {
+    const std::string parent = ParentOf(state_.FolderPath);
+    std::string folder = parent.empty() ? "." : parent;
+    if (folder.back() == ':')
+        folder += '\\';  // a drive's root folder, not its current folder
+    container_folder_ = OrFail(files_.OpenFolder(folder));
+    const Result<EntryInfo> named =
+        files_.InspectAt(container_folder_, Nombre(state_.FolderPath));
+    if (!named || named->device != container_identity_.device ||
+        named->inode != container_identity_.inode)
+        ThrowFailure(Error{"\xAB" + files_.DisplayPath(state_.FolderPath) +
+                           "\xBB ha cambiado mientras se le\xED"
+                           "a (otro programa lo ha movido o sustituido)."});
+}
 
 // The stored byte less the folder bit, kept to the bits that can be set. The
 // read-only bit waits until the folder's files are written: on POSIX it
 // would keep them from being created.
-void Engine::SetFolderAttributes(const std::string& folder, std::uint8_t stored) {
+void Engine::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
     const int attributes = (stored >= kFolder ? stored - kFolder : stored) & kSettableBits;
-    OrFail(files_.SetAttr(folder, attributes & ~kReadOnly));
+    OrFail(files_.SetAttrOpen(OrFail(folders_.Get(folder)), attributes & ~kReadOnly));
     if (attributes & kReadOnly)
         read_only_folders_.push_back(folder);
 }
 
+// Every restored folder is made through its parent's handle and opened at
+// once; its handle is the only way to it from then on, so a folder swapped
+// for a link or another folder meanwhile can only make the restore fail,
+// never send a file outside the restored root.
 void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
                             std::uint8_t folder_attributes) {
     // Each entry's folder part, as a view into its name.
@@ -52,8 +65,7 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
     const std::string& container = state_.FolderPath;
     const std::string R = container.substr(0, container.size() - 4);
     auto taken = [&](const std::string& path) {
-        return files_.Inspect(path).ok() ||
-               !OrFail(files_.Dir(path + "\\", kMaskEverything)).empty();
+        return files_.InspectAt(container_folder_, Nombre(path)).ok();
     };
     std::string root = R;
     for (int n = 2; taken(root); ++n) {
@@ -62,30 +74,51 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
                                files_.DisplayPath(R) + "\xBB."});
         root = R + " (" + std::to_string(n) + ")";
     }
-    OrFail(files_.MakeFolder(root));
-    SetFolderAttributes(root, folder_attributes);
+    auto make = [&](int parent, const std::string& name) {
+        OrFail(files_.MakeFolderAt(parent, name));
+        const int made = OrFail(files_.OpenFolderAt(parent, name));
+        return std::make_pair(made, OrFail(files_.InspectOpen(made)));
+    };
+    const auto [root_handle, root_identity] = make(container_folder_, Nombre(root));
+    folders_.AddOpen(0, root_handle, root_identity, root);
+    // A second run that would encode the folder being restored waits.
+    (void)files_.TryLock(root_handle);
+    SetFolderAttributes(0, folder_attributes);
     state_.RestoredPath = root + "\\";
 
     // Each folder once, after its parent. Entries of one folder need not
     // stand together in a container (\A\X, \B\Y, \A\Z), so every folder
     // made is remembered, not only the last.
-    std::set<std::string_view> made = {parts.front().path};
+    std::map<std::string_view, std::uint32_t> made = {{parts.front().path, 0}};
     for (std::size_t k = 1; k < parts.size(); ++k) {
-        if (!made.insert(parts[k].path).second)
+        if (made.count(parts[k].path))
             continue;
-        const std::string folder = UnderRoot(state_.RestoredPath, std::string(parts[k].path));
-        OrFail(files_.MakeFolder(folder));
+        // "\A\B\": its parent part "\A\" and its own name "B".
+        const std::string_view part = parts[k].path;
+        const std::size_t name_start = part.find_last_of('\\', part.size() - 2) + 1;
+        const auto parent = made.find(part.substr(0, name_start));
+        if (parent == made.end())
+            ThrowFailure(Error{"El contenedor est\xE1 da\xF1"
+                               "ado: falta la carpeta de \xAB" +
+                               ShownName(std::string(part)) + "\xBB."});
+        const std::string name(part.substr(name_start, part.size() - 1 - name_start));
+        const auto id = static_cast<std::uint32_t>(made.size());
+        const int parent_handle = OrFail(folders_.Get(parent->second));
+        const auto [handle, identity] = make(parent_handle, name);
+        folders_.Add(id, parent->second, name, identity);
+        folders_.Adopt(id, handle);
+        made.emplace(part, id);
         host_.PumpEvents();
-        SetFolderAttributes(folder, parts[k].attributes);
+        SetFolderAttributes(id, parts[k].attributes);
     }
+    restored_folders_ = std::move(made);
 }
 
 void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
     host_.SetCaption("Decodificando...");
-    const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
     const std::int64_t data_area = static_cast<std::int64_t>(kHeaderSize) +
                                    state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
-    BufferedReader in(files_, container, data_area);
+    BufferedReader in(files_, container_file_, data_area);
     const KeyStream stream(tables_, state_.PasswordKey);
     std::vector<std::uint8_t> buffer(kBlockSize);
     std::int64_t done = 0;
@@ -93,8 +126,11 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
     for (const DecodedEntry& entry : Nombres) {
         if (entry.size < 0)
             continue;
-        const std::string path = UnderRoot(state_.RestoredPath, TrimSpaces(entry.name));
-        const int output = OrFail(files_.Open(path, OpenMode::kCreateNew));
+        const std::string name = TrimSpaces(entry.name);
+        const std::string_view part = recortar(name);
+        const std::uint32_t folder = restored_folders_.at(TrimmedSpaces(part));
+        const int output = OrFail(files_.OpenAt(OrFail(folders_.Get(folder)),
+                                                name.substr(part.size()), OpenMode::kCreateNew));
         std::int64_t written = 0;
         auto piece = [&](std::size_t length, bool full_block) {
             if (OrFail(in.Read(buffer.data(), length)) != length)
@@ -120,20 +156,69 @@ void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
         }
         OrFail(files_.Close(output));
     }
-    files_.CloseAll();
     host_.PumpEvents();
 
-    for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it)
-        OrFail(files_.SetAttr(*it, kReadOnly | (OrFail(files_.GetAttr(*it)) & ~kFolder)));
+    for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
+        const int handle = OrFail(folders_.Get(*it));
+        OrFail(files_.SetAttrOpen(
+            handle, kReadOnly | (OrFail(files_.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
+    }
     // Everything restored reaches the disk before the container goes; a kept
     // container leaves nothing at risk.
-    if (options_.keep_container)
+    if (options_.keep_container) {
+        files_.CloseAll();
         return;
-    OrFail(files_.SyncFileSystem(state_.RestoredPath));
-    OrFail(files_.SetAttr(state_.FolderPath, 0));
-    OrFail(files_.DeleteFile(state_.FolderPath));
-    const std::string parent = ParentOf(state_.FolderPath);
-    (void)files_.SyncFolder(parent.empty() ? "." : parent);
+    }
+    OrFail(files_.SyncFileSystemOpen(OrFail(folders_.Get(0))));
+    if (!RestoredTreeInPlace())
+        ThrowFailure(Error{"La carpeta restaurada \xAB" + files_.DisplayPath(state_.RestoredPath) +
+                           "\xBB ha cambiado mientras se restauraba (otro programa ha movido o "
+                           "sustituido alguna de sus carpetas). El contenedor se conserva."});
+    DeleteContainer();
+    files_.CloseAll();
+}
+
+// Whether every restored folder is still where it was made, by name from
+// the container's folder down: the container goes only while the restored
+// tree is there to replace it.
+bool Engine::RestoredTreeInPlace() {
+    for (const auto& [part, id] : restored_folders_) {
+        const bool root = id == 0;
+        Result<int> parent = root ? Result<int>(container_folder_) : folders_.Get(folders_.Parent(id));
+        if (!parent)
+            return false;
+        const std::string name = root ? Nombre(state_.RestoredPath.substr(
+                                            0, state_.RestoredPath.size() - 1))
+                                      : folders_.Name(id);
+        const Result<EntryInfo> now = files_.InspectAt(parent.value(), name);
+        if (!now || !SameFolder(now.value(), folders_.Identity(id)))
+            return false;
+    }
+    return true;
+}
+
+// Deletes the container through its folder's handle, and only while that
+// name still holds the container that was read (a container decoded and
+// made again meanwhile under the same name is another file and stays).
+void Engine::DeleteContainer() {
+    OrFail(files_.SetAttrOpen(container_file_, 0));
+    EntryInfo expected = OrFail(files_.InspectOpen(container_file_));
+    const bool unchanged = expected.device == container_identity_.device &&
+                           expected.inode == container_identity_.inode &&
+                           expected.size == container_identity_.size &&
+                           expected.modified_ns == container_identity_.modified_ns;
+    (void)files_.Close(container_file_);
+    const Result<bool> deleted =
+        unchanged ? files_.DeleteFileAt(container_folder_, Nombre(state_.FolderPath), expected)
+                  : Result<bool>(false);
+    if (deleted && deleted.value()) {
+        (void)files_.SyncFolderOpen(container_folder_);
+        return;
+    }
+    ThrowFailure(Error{deleted ? "La carpeta se ha restaurado, pero \xAB" +
+                                     files_.DisplayPath(state_.FolderPath) +
+                                     "\xBB ha cambiado mientras se restauraba y no se ha borrado."
+                               : deleted.error().message});
 }
 
 }  // namespace velmora

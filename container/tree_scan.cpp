@@ -2,6 +2,7 @@
 
 #include "cipher/cp1252_case.h"
 #include "container/host.h"
+#include "container/path_helpers.h"
 
 namespace velmora {
 namespace {
@@ -89,17 +90,65 @@ std::string TreeScan::FullPath(std::uint32_t entry) const {
     return path;
 }
 
-Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root) {
-    TreeScan scan;
-    Result<EntryInfo> root_info = files.Inspect(root);
-    if (!root_info)
-        return root_info.error();
-    if (root_info->kind != EntryKind::kFolder)
-        return Error{Quoted(files, root) + " no es una carpeta."};
-    scan.root_path = root;
+namespace {
+
+// Opens the root and the folder that holds it, each once by its path, and
+// checks that the one holds the other under the root's name.
+Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
+                FolderHandles& folders) {
+    std::string parent_path = ParentOf(root);
+    if (!parent_path.empty() && parent_path.back() == ':')
+        parent_path += '\\';  // a drive's root folder, not its current folder
+    Result<int> parent = files.OpenFolder(parent_path.empty() ? "." : parent_path);
+    if (!parent)
+        return parent.error();
+    Result<EntryInfo> parent_info = files.InspectOpen(parent.value());
+    if (!parent_info) {
+        (void)files.Close(parent.value());
+        return parent_info.error();
+    }
+    folders.AddOpen(TreeScan::kRootParent, parent.value(), parent_info.value(), parent_path);
+    scan.root_name = Nombre(root);
+    Result<int> opened = files.OpenFolder(root);
+    if (!opened) {
+        if (const Result<EntryInfo> what = files.InspectAt(parent.value(), scan.root_name);
+            what && what->kind != EntryKind::kFolder)
+            return Error{Quoted(files, root) + " no es una carpeta."};
+        return opened.error();
+    }
+    Result<EntryInfo> info = files.InspectOpen(opened.value());
+    if (!info) {
+        (void)files.Close(opened.value());
+        return info.error();
+    }
+    folders.AddOpen(TreeScan::kRoot, opened.value(), info.value(), root);
+    const Result<EntryInfo> named = files.InspectAt(parent.value(), scan.root_name);
+    EntryInfo expected = info.value();
+    expected.mount_id = 0;  // a mounted folder's name reads the parent's mount
+    if (!named || !SameFolder(named.value(), expected))
+        return Error{Quoted(files, root) +
+                     " ha cambiado mientras se abrí"
+                     "a (otro programa la ha movido o sustituido)."};
+    Result<bool> locked = files.TryLock(opened.value());
+    if (!locked)
+        return locked.error();
+    if (!locked.value())
+        return Error{"Velmora ya está trabajando con " + Quoted(files, root) +
+                     " en otro proceso. Espere a que termine."};
     ScannedEntry top;
-    top.info = root_info.value();
+    top.info = info.value();
     scan.entries.push_back(top);
+    return Status::Ok();
+}
+
+}  // namespace
+
+Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
+                          FolderHandles& folders) {
+    TreeScan scan;
+    scan.root_path = root;
+    if (Status opened = OpenRoot(files, root, scan, folders); !opened)
+        return opened.error();
 
     std::vector<std::uint32_t> pending = {TreeScan::kRoot};
     while (!pending.empty()) {
@@ -107,7 +156,10 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         pending.pop_back();
         host.PumpEvents();
         const std::string folder_path = scan.FullPath(folder);
-        Result<std::vector<DirEntry>> listed = files.ListFolder(folder_path);
+        Result<int> handle = folders.Get(folder);
+        if (!handle)
+            return handle.error();
+        Result<std::vector<DirEntry>> listed = files.ListFolderAt(handle.value());
         if (!listed)
             return listed.error();
 
@@ -135,8 +187,11 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
             scanned.attributes = entry.attributes;
             scanned.info = entry.info;
             scan.names += entry.name;
-            if (scanned.info.kind == EntryKind::kFolder)
-                pending.push_back(static_cast<std::uint32_t>(scan.entries.size()));
+            if (scanned.info.kind == EntryKind::kFolder) {
+                const auto index = static_cast<std::uint32_t>(scan.entries.size());
+                folders.Add(index, folder, entry.name, scanned.info);
+                pending.push_back(index);
+            }
             scan.entries.push_back(scanned);
         }
     }

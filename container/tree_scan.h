@@ -7,6 +7,7 @@
 
 #include "base/result.h"
 #include "cipher/cipher_tables.h"
+#include "container/folder_handles.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -31,8 +32,11 @@ struct ScannedEntry {
 // Entry 0 is the root; paths are built from the names only when asked for.
 struct TreeScan {
     static constexpr std::uint32_t kRoot = 0;
+    // The folder that holds the root, among the scan's folder handles.
+    static constexpr std::uint32_t kRootParent = 0xFFFFFFFE;
 
     std::string root_path;
+    std::string root_name;  // the root's own name inside its parent
     std::string names;  // every entry's name, back to back
     std::vector<ScannedEntry> entries;
 
@@ -53,8 +57,13 @@ struct TreeScan {
 // Reads the tree under root without changing anything, and refuses what
 // cannot be encoded and wiped safely: links, devices, sockets and pipes,
 // files with other hard links, mount points, names with control characters
-// or ":", names equal once upper-cased, files of 2 GiB or more.
-Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root);
+// or ":", names equal once upper-cased, files of 2 GiB or more. The root and
+// its parent are opened once, by path; every folder below is reached through
+// its parent's handle and registered in `folders` under its entry number,
+// with the identity the listing saw. The root is locked for this run: a
+// second run on the same tree is refused.
+Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
+                          FolderHandles& folders);
 
 // Refuses entries of the scanned tree (files, and folders without files)
 // whose stored name the container could not give back exactly under this

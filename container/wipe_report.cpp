@@ -14,13 +14,6 @@ std::string Count(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// "T\a\." names the folder T\a itself.
-std::string WithoutDotComponent(const std::string& path) {
-    if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\.") == 0)
-        return path.substr(0, path.size() - 2);
-    return path;
-}
-
 }  // namespace
 
 void Engine::LeaveAlone(const std::string& path) {
@@ -50,8 +43,8 @@ void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
     // Folders opened for the deletes and still there get their attributes
     // back.
     for (const auto& [folder, former] : opened_folders_)
-        if (files_.Inspect(folder).ok())
-            (void)files_.SetAttr(folder, former);
+        if (Result<int> handle = folders_.Get(folder); handle)
+            (void)files_.SetAttrOpen(handle.value(), former);
     std::string text = "Cancelado. El contenedor \xAB" + files_.DisplayPath(container_path_) +
                        "\xBB est\xE1 completo y se conserva. De la carpeta \xAB" +
                        files_.DisplayPath(state_.FolderPath) + "\xBB quedan " +
@@ -67,15 +60,13 @@ void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
 
 std::vector<std::string> Engine::FoldersStillThere() {
     std::vector<std::string> folders;
-    for (const std::string& item : state_.RemovalList) {
-        if (Nombre(item) == "..")
+    std::vector<bool> seen(scan_.entries.size(), false);
+    for (const std::uint32_t entry : removal_entries_) {
+        if (entry == kNoEntry || !scan_.IsFolder(entry) || seen[entry])
             continue;
-        const std::string folder = WithoutDotComponent(item);
-        if (std::find(folders.begin(), folders.end(), folder) != folders.end())
-            continue;
-        const Result<EntryInfo> info = files_.Inspect(folder);
-        if (info && info->kind == EntryKind::kFolder)
-            folders.push_back(folder);
+        seen[entry] = true;
+        if (StillThere(entry))
+            folders.push_back(scan_.FullPath(entry));
     }
     return folders;
 }

@@ -9,6 +9,12 @@ bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
            now.links == 1;
 }
 
+bool SameFolder(const EntryInfo& now, const EntryInfo& seen) {
+    return now.kind == EntryKind::kFolder && seen.kind == EntryKind::kFolder &&
+           now.device == seen.device && now.inode == seen.inode &&
+           (now.mount_id == 0 || seen.mount_id == 0 || now.mount_id == seen.mount_id);
+}
+
 Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
     return path == folder || path.rfind(folder + "\\", 0) == 0;
 }

@@ -39,7 +39,12 @@ struct EntryInfo {
     // The root of a mount: another file system, or a bind mount of a folder
     // or of a single file, even from the same file system.
     bool mount_root = false;
+    // The mount the entry belongs to, where the system tells (0 otherwise).
+    std::uint64_t mount_id = 0;
 };
+
+// The same folder: device, inode and, where both are known, mount.
+bool SameFolder(const EntryInfo& now, const EntryInfo& seen);
 
 // The same entry, unchanged in content and in what points to it: same
 // device, inode, size and times, and no other name.
@@ -108,6 +113,51 @@ class FileSystem {
     virtual Status Close(int file) = 0;
     virtual void CloseAll() = 0;
 
+    // Folders reached through handles. A handle is a number in the same
+    // table as open files (Close and CloseAll close it). Every call below
+    // takes one component `name` inside an open folder and never follows a
+    // link there, so whatever the folders above have become since, it
+    // reaches only the folder that was opened.
+
+    // Opens the folder path names, not following a link in its last
+    // component.
+    virtual Result<int> OpenFolder(const std::string& path) = 0;
+    // Opens a subfolder; a link, or the root of another mount, is refused.
+    virtual Result<int> OpenFolderAt(int folder, const std::string& name) = 0;
+    // Every entry of an open folder but "." and "..", sorted by name.
+    virtual Result<std::vector<DirEntry>> ListFolderAt(int folder) = 0;
+    virtual Result<EntryInfo> InspectAt(int folder, const std::string& name) = 0;
+    virtual Result<int> GetAttrAt(int folder, const std::string& name) = 0;
+    // Sets the attributes of the entry, provided it is still `expected`
+    // (device and inode) when one is given; a link is never changed.
+    virtual Status SetAttrAt(int folder, const std::string& name, int attributes,
+                             const EntryInfo* expected = nullptr) = 0;
+    // The attributes of an open file or folder; `name` is its own name (a
+    // name beginning with "." reads hidden where the system has no bit).
+    virtual Result<int> GetAttrOpen(int handle, const std::string& name) = 0;
+    virtual Status SetAttrOpen(int handle, int attributes) = 0;
+    // Opens a file of the folder: kRead and kReadWrite refuse anything but a
+    // regular file; kCreateNew never replaces nor follows a link.
+    virtual Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) = 0;
+    virtual Status MakeFolderAt(int folder, const std::string& name) = 0;
+    // Deletes the file right after checking, through the folder's handle,
+    // that the name is still exactly `expected` (SameUntouchedFile); removes
+    // the folder after checking it is still `expected` (SameFolder). False,
+    // and nothing deleted, when the name refers to something else now.
+    virtual Result<bool> DeleteFileAt(int folder, const std::string& name,
+                                      const EntryInfo& expected) = 0;
+    virtual Result<bool> RemoveFolderAt(int folder, const std::string& name,
+                                        const EntryInfo& expected) = 0;
+    // Gives `from` the name `to` in the same folder, never replacing.
+    virtual Status RenameAt(int folder, const std::string& from, const std::string& to) = 0;
+    // Makes the open folder's list of names durable; makes everything
+    // written to the file system that holds the handle durable.
+    virtual Status SyncFolderOpen(int folder) = 0;
+    virtual Status SyncFileSystemOpen(int handle) = 0;
+    // Takes the run lock of an open folder or file for this process, until
+    // the handle is closed. False when another run holds it.
+    virtual Result<bool> TryLock(int handle) = 0;
+
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.
     virtual Result<std::string> ProgramFolder() = 0;
@@ -139,6 +189,19 @@ class FileSystem {
         return std::size_t{255};
     }
     virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
+    // The longest full path, in the system's units, and a program path's
+    // size in those units.
+    virtual std::size_t LongestPath() const { return 4095; }
+    virtual Result<std::size_t> NativePathSize(const std::string& path) const {
+        return path.size();
+    }
+    // Why a name cannot be created on this system ("" when it can): on
+    // Windows, reserved device names, trailing dots or spaces, and the
+    // characters it forbids.
+    virtual std::string UncreatableName(const std::string& component) const {
+        static_cast<void>(component);
+        return "";
+    }
 };
 
 // Seconds since local midnight.

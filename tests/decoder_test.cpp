@@ -161,6 +161,22 @@ TEST_F(DecoderTest, FolderEntriesApartFromEachOtherAreRestoredOnce) {
     EXPECT_EQ(temp.Read("H/A/Z"), "ddd");
 }
 
+// Deep down a folder, a name the container holds gives a whole path longer
+// than the system allows: refused before any folder is made.
+TEST_F(DecoderTest, PathsBeyondTheSystemsLimitAreRefusedBeforeAnythingIsMade) {
+    std::string deep;
+    std::string deep_program;
+    for (int level = 0; level < 20; ++level) {
+        deep += std::string(200, static_cast<char>('a' + level)) + "/";
+        deep_program += std::string(200, static_cast<char>('a' + level)) + "\\";
+    }
+    temp.MakeFolder(deep);
+    const std::string inner(120, 'n');
+    WriteContainer(deep + "H.zol", {{"\\r", 1}, {"\\" + inner + "\\" + inner, 1}});
+    ExpectNothingTouched("deep", [&] { return Decode(deep_program + "H.zol"); });
+    EXPECT_NE(host.messages[0].find("ruta m\xE1s larga"), std::string::npos) << host.messages[0];
+}
+
 TEST_F(DecoderTest, WhatIsNotARegularFileOrLacksTheExtensionIsRefusedWithoutWaiting) {
     mkfifo((temp.native + "/tuberia.zol").c_str(), 0644);
     temp.MakeFolder("carpeta.zol");

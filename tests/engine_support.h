@@ -81,16 +81,43 @@ class SteppingClock : public Clock {
 
 // The real POSIX file system with a window on it: the sizes of the writes
 // to each path, the order of writes, flushes and deletes, failures injected
-// by path and operation, and a race run at each flush.
+// by path and operation, and a pause before every operation (`before`, told
+// the operation and the entry's path) where a test plays another program
+// changing the tree at exactly that moment.
 class RecordingFileSystem : public PosixFileSystem {
   public:
     Result<int> Open(const std::string& path, OpenMode mode) override {
-        if (auto it = fail.open.find(path); it != fail.open.end())
-            return Error{"fallo inyectado al abrir", it->second};
-        Result<int> file = PosixFileSystem::Open(path, mode);
-        if (file)
-            paths_[file.value()] = path;
-        return file;
+        return Opened(path, mode, [&] { return PosixFileSystem::Open(path, mode); });
+    }
+    Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override {
+        return Opened(Inside(folder, name), mode,
+                      [&] { return PosixFileSystem::OpenAt(folder, name, mode); });
+    }
+    Result<int> OpenFolder(const std::string& path) override {
+        Pause("open folder", path);
+        return Named(path, PosixFileSystem::OpenFolder(path));
+    }
+    Result<int> OpenFolderAt(int folder, const std::string& name) override {
+        const std::string path = Inside(folder, name);
+        Pause("open folder", path);
+        return Named(path, PosixFileSystem::OpenFolderAt(folder, name));
+    }
+    Result<std::vector<DirEntry>> ListFolderAt(int folder) override {
+        Pause("list", paths_[folder]);
+        return PosixFileSystem::ListFolderAt(folder);
+    }
+    Status MakeFolderAt(int folder, const std::string& name) override {
+        Pause("make folder", Inside(folder, name));
+        return PosixFileSystem::MakeFolderAt(folder, name);
+    }
+    Status SetAttrAt(int folder, const std::string& name, int attributes,
+                     const EntryInfo* expected) override {
+        Pause("set attributes", Inside(folder, name));
+        return PosixFileSystem::SetAttrAt(folder, name, attributes, expected);
+    }
+    Status SetAttrOpen(int handle, int attributes) override {
+        Pause("set attributes", paths_[handle]);
+        return PosixFileSystem::SetAttrOpen(handle, attributes);
     }
     Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
                              std::size_t length) override {
@@ -102,6 +129,7 @@ class RecordingFileSystem : public PosixFileSystem {
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override {
         const std::string& path = paths_[file];
+        Pause("write", path);
         writes[path].push_back(length);
         log.push_back("write " + path);
         if (fail.write_errno != 0 && path.find(fail.write_path) != std::string::npos)
@@ -113,22 +141,31 @@ class RecordingFileSystem : public PosixFileSystem {
             return Error{"fallo inyectado al asegurar", EIO};
         return PosixFileSystem::Flush(file);
     }
-    Status SyncFileSystem(const std::string& path) override {
+    Status SyncFileSystemOpen(int handle) override {
         log.push_back("sync");
+        Pause("sync", paths_[handle]);
         if (fail.on_sync)
             fail.on_sync();
         if (fail.sync)
             return Error{"fallo inyectado al asegurar", EIO};
-        return PosixFileSystem::SyncFileSystem(path);
+        return PosixFileSystem::SyncFileSystemOpen(handle);
     }
-    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override {
+    Result<bool> DeleteFileAt(int folder, const std::string& name,
+                              const EntryInfo& expected) override {
+        const std::string path = Inside(folder, name);
+        Pause("delete", path);
         log.push_back("delete " + path);
-        return PosixFileSystem::DeleteFileIfSame(path, expected);
+        return PosixFileSystem::DeleteFileAt(folder, name, expected);
     }
-    Status RenameNew(const std::string& from, const std::string& to) override {
+    Result<bool> RemoveFolderAt(int folder, const std::string& name,
+                                const EntryInfo& expected) override {
+        Pause("remove folder", Inside(folder, name));
+        return PosixFileSystem::RemoveFolderAt(folder, name, expected);
+    }
+    Status RenameAt(int folder, const std::string& from, const std::string& to) override {
         if (fail.rename)
             return Error{"fallo inyectado al renombrar", EIO};
-        return PosixFileSystem::RenameNew(from, to);
+        return PosixFileSystem::RenameAt(folder, from, to);
     }
 
     struct Faults {
@@ -140,11 +177,33 @@ class RecordingFileSystem : public PosixFileSystem {
         bool rename = false;
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;
+    // Runs before each operation with its name and the entry's path.
+    std::function<void(const std::string& operation, const std::string& path)> before;
     std::map<std::string, std::vector<std::size_t>> writes;
     std::vector<std::string> log;  // writes, file-system flushes and deletes, in order
     std::map<std::string, std::size_t> bytes_read;
 
   private:
+    std::string Inside(int folder, const std::string& name) { return paths_[folder] + "\\" + name; }
+    void Pause(const std::string& operation, const std::string& path) {
+        if (before)
+            before(operation, path);
+    }
+    Result<int> Named(const std::string& path, Result<int> opened) {
+        if (opened)
+            paths_[opened.value()] = path;
+        return opened;
+    }
+    template <typename OpenCall>
+    Result<int> Opened(const std::string& path, OpenMode mode, const OpenCall& open) {
+        Pause(mode == OpenMode::kRead ? "open" : mode == OpenMode::kReadWrite ? "open to write"
+                                                                               : "create",
+              path);
+        if (auto it = fail.open.find(path); it != fail.open.end())
+            return Error{"fallo inyectado al abrir", it->second};
+        return Named(path, open());
+    }
+
     std::map<int, std::string> paths_;
 };
 

@@ -34,35 +34,40 @@ T CrashPointFileSystem::Point(T result) {
     return result;
 }
 
-Status CrashPointFileSystem::SetAttr(const std::string& path, int attributes) {
-    return Point(PosixFileSystem::SetAttr(path, attributes));
-}
 Status CrashPointFileSystem::DeleteFile(const std::string& path) {
     return Point(PosixFileSystem::DeleteFile(path));
 }
-Result<bool> CrashPointFileSystem::DeleteFileIfSame(const std::string& path,
-                                                    const EntryInfo& expected) {
-    return Point(PosixFileSystem::DeleteFileIfSame(path, expected));
+Status CrashPointFileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
+                                       const EntryInfo* expected) {
+    return Point(PosixFileSystem::SetAttrAt(folder, name, attributes, expected));
 }
-Status CrashPointFileSystem::RenameNew(const std::string& from, const std::string& to) {
-    return Point(PosixFileSystem::RenameNew(from, to));
+Status CrashPointFileSystem::SetAttrOpen(int handle, int attributes) {
+    return Point(PosixFileSystem::SetAttrOpen(handle, attributes));
 }
-Status CrashPointFileSystem::MakeFolder(const std::string& path) {
-    return Point(PosixFileSystem::MakeFolder(path));
-}
-Status CrashPointFileSystem::RemoveFolder(const std::string& path) {
-    return Point(PosixFileSystem::RemoveFolder(path));
-}
-Status CrashPointFileSystem::SyncFolder(const std::string& path) {
-    return Point(PosixFileSystem::SyncFolder(path));
-}
-Status CrashPointFileSystem::SyncFileSystem(const std::string& path) {
-    return Point(PosixFileSystem::SyncFileSystem(path));
-}
-Result<int> CrashPointFileSystem::Open(const std::string& path, OpenMode mode) {
+Result<int> CrashPointFileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
     if (mode == OpenMode::kRead)
-        return PosixFileSystem::Open(path, mode);
-    return Point(PosixFileSystem::Open(path, mode));
+        return PosixFileSystem::OpenAt(folder, name, mode);
+    return Point(PosixFileSystem::OpenAt(folder, name, mode));
+}
+Status CrashPointFileSystem::MakeFolderAt(int folder, const std::string& name) {
+    return Point(PosixFileSystem::MakeFolderAt(folder, name));
+}
+Result<bool> CrashPointFileSystem::DeleteFileAt(int folder, const std::string& name,
+                                                const EntryInfo& expected) {
+    return Point(PosixFileSystem::DeleteFileAt(folder, name, expected));
+}
+Result<bool> CrashPointFileSystem::RemoveFolderAt(int folder, const std::string& name,
+                                                  const EntryInfo& expected) {
+    return Point(PosixFileSystem::RemoveFolderAt(folder, name, expected));
+}
+Status CrashPointFileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
+    return Point(PosixFileSystem::RenameAt(folder, from, to));
+}
+Status CrashPointFileSystem::SyncFolderOpen(int folder) {
+    return Point(PosixFileSystem::SyncFolderOpen(folder));
+}
+Status CrashPointFileSystem::SyncFileSystemOpen(int handle) {
+    return Point(PosixFileSystem::SyncFileSystemOpen(handle));
 }
 Status CrashPointFileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                                    std::size_t length) {

@@ -18,15 +18,19 @@ class CrashPointFileSystem : public PosixFileSystem {
     CrashPointFileSystem();
     ~CrashPointFileSystem() override;
 
-    Status SetAttr(const std::string& path, int attributes) override;
     Status DeleteFile(const std::string& path) override;
-    Result<bool> DeleteFileIfSame(const std::string& path, const EntryInfo& expected) override;
-    Status RenameNew(const std::string& from, const std::string& to) override;
-    Status MakeFolder(const std::string& path) override;
-    Status RemoveFolder(const std::string& path) override;
-    Status SyncFolder(const std::string& path) override;
-    Status SyncFileSystem(const std::string& path) override;
-    Result<int> Open(const std::string& path, OpenMode mode) override;
+    Status SetAttrAt(int folder, const std::string& name, int attributes,
+                     const EntryInfo* expected = nullptr) override;
+    Status SetAttrOpen(int handle, int attributes) override;
+    Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override;
+    Status MakeFolderAt(int folder, const std::string& name) override;
+    Result<bool> DeleteFileAt(int folder, const std::string& name,
+                              const EntryInfo& expected) override;
+    Result<bool> RemoveFolderAt(int folder, const std::string& name,
+                                const EntryInfo& expected) override;
+    Status RenameAt(int folder, const std::string& from, const std::string& to) override;
+    Status SyncFolderOpen(int folder) override;
+    Status SyncFileSystemOpen(int handle) override;
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override;
     Status Flush(int file) override;

@@ -15,8 +15,11 @@ namespace velmora {
 // hidden for a name beginning with "."; a file with nothing set reads 128.
 // `name` is the entry's own name, used for the dot rule; `shown_path` names
 // the entry in messages.
-// The same, for an entry whose lstat is already at hand.
-int DosAttributesOf(const struct stat& st, const std::string& native_path, const std::string& name);
+// The same, for an entry whose lstat is already at hand. With `follow` the
+// extended attribute is read through native_path's last link (a handle's
+// /proc/self/fd entry); otherwise never.
+int DosAttributesOf(const struct stat& st, const std::string& native_path, const std::string& name,
+                    bool follow = false);
 
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
                               const std::string& name);
@@ -27,5 +30,8 @@ Result<int> ReadDosAttributes(const std::string& native_path, const std::string&
 // kept.
 Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
                           int attributes);
+// The same through an open handle's /proc/self/fd entry, whose fstat is st.
+Status WriteDosAttributesThrough(const std::string& handle_path, const struct stat& st,
+                                 const std::string& shown_path, int attributes);
 
 }  // namespace velmora

@@ -18,26 +18,7 @@
 #include "platform/shown_text.h"
 
 namespace velmora {
-namespace {
-
-EntryInfo InfoOf(const struct stat& st) {
-    EntryInfo info;
-    if (S_ISREG(st.st_mode))
-        info.kind = EntryKind::kFile;
-    else if (S_ISDIR(st.st_mode))
-        info.kind = EntryKind::kFolder;
-    else if (S_ISLNK(st.st_mode))
-        info.kind = EntryKind::kSymlink;
-    info.device = static_cast<std::uint64_t>(st.st_dev);
-    info.inode = static_cast<std::uint64_t>(st.st_ino);
-    info.links = static_cast<std::uint64_t>(st.st_nlink);
-    info.size = static_cast<std::int64_t>(st.st_size);
-    info.modified_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-    info.changed_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
-    return info;
-}
-
-int OpenFlags(OpenMode mode) {
+int PosixFileSystem::OpenFlags(OpenMode mode) {
     // A pipe or a device must not block the open: it is refused once open.
     // (Regular files ignore O_NONBLOCK.)
     const int common = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
@@ -51,8 +32,6 @@ int OpenFlags(OpenMode mode) {
     }
     return common | O_RDONLY;
 }
-
-}  // namespace
 
 PosixFileSystem::~PosixFileSystem() {
     CloseAll();
@@ -103,49 +82,11 @@ Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, i
 }
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
-    Result<std::string> native = NativePath(folder);
-    if (!native)
-        return native.error();
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native->c_str()), closedir);
-    if (!dir)
-        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
-    std::string prefix = native.value();
-    if (prefix.empty() || prefix.back() != '/')
-        prefix += '/';
-
-    // Entries on another mount than the folder's are mount points.
-    struct statx self;
-    if (statx(dirfd(dir.get()), "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
-        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
-
-    std::vector<DirEntry> entries;
-    std::string full = prefix;  // reused for every entry's path
-    errno = 0;
-    while (const dirent* item = readdir(dir.get())) {
-        const std::string_view native_name = item->d_name;
-        if (native_name == "." || native_name == "..")
-            continue;
-        Result<std::string> name = ProgramPath(native_name);
-        if (!name)
-            return name.error();
-        DirEntry entry{std::move(name).value(), EntryKind::kOther};
-        struct statx sx;
-        if (statx(dirfd(dir.get()), item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                  STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
-            return SystemError(errno, "No se puede leer", DisplayPath(folder) + "/" + entry.name);
-        const struct stat st = StatOf(sx);
-        entry.info = InfoOf(st);
-        entry.info.mount_root = IsMountRoot(sx, self);
-        entry.kind = entry.info.kind;
-        full.resize(prefix.size());
-        full += native_name;
-        entry.attributes = DosAttributesOf(st, full, entry.name);
-        entries.push_back(std::move(entry));
-        errno = 0;
-    }
-    if (errno != 0)
-        return SystemError(errno, "No se puede leer la carpeta", DisplayPath(folder));
-    SortByName(entries);
+    Result<int> handle = OpenFolder(folder);
+    if (!handle)
+        return handle.error();
+    Result<std::vector<DirEntry>> entries = ListFolderAt(handle.value());
+    (void)Close(handle.value());
     return entries;
 }
 
@@ -279,8 +220,12 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
                          "a o un dispositivo); no se abre.",
                      EINVAL};
     }
+    return Adopt(fd, path);
+}
+
+int PosixFileSystem::Adopt(int descriptor, std::string path) {
     const int number = next_number_++;
-    open_files_[number] = OpenFile{fd, path};
+    open_files_[number] = OpenFile{descriptor, std::move(path)};
     return number;
 }
 
@@ -341,10 +286,11 @@ Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
         return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
-    struct stat st;
-    if (fstat(open_file->descriptor, &st) != 0)
+    struct statx sx;
+    if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) !=
+        0)
         return SystemError(errno, "No se puede consultar", DisplayPath(open_file->path));
-    return InfoOf(st);
+    return InfoOf(sx);
 }
 
 Status PosixFileSystem::Close(int file) {

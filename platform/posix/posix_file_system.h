@@ -38,6 +38,25 @@ class PosixFileSystem : public FileSystem {
     Result<EntryInfo> InspectOpen(int file) override;
     Status Close(int file) override;
     void CloseAll() override;
+    Result<int> OpenFolder(const std::string& path) override;
+    Result<int> OpenFolderAt(int folder, const std::string& name) override;
+    Result<std::vector<DirEntry>> ListFolderAt(int folder) override;
+    Result<EntryInfo> InspectAt(int folder, const std::string& name) override;
+    Result<int> GetAttrAt(int folder, const std::string& name) override;
+    Status SetAttrAt(int folder, const std::string& name, int attributes,
+                     const EntryInfo* expected = nullptr) override;
+    Result<int> GetAttrOpen(int handle, const std::string& name) override;
+    Status SetAttrOpen(int handle, int attributes) override;
+    Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override;
+    Status MakeFolderAt(int folder, const std::string& name) override;
+    Result<bool> DeleteFileAt(int folder, const std::string& name,
+                              const EntryInfo& expected) override;
+    Result<bool> RemoveFolderAt(int folder, const std::string& name,
+                                const EntryInfo& expected) override;
+    Status RenameAt(int folder, const std::string& from, const std::string& to) override;
+    Status SyncFolderOpen(int folder) override;
+    Status SyncFileSystemOpen(int handle) override;
+    Result<bool> TryLock(int handle) override;
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     std::string DisplayPath(const std::string& path) const override;
@@ -46,6 +65,7 @@ class PosixFileSystem : public FileSystem {
     std::size_t CharacterCount(const std::string& path) const override;
     Result<std::size_t> LongestName(const std::string& folder) override;
     std::size_t NativeNameSize(const std::string& name) const override;
+    Result<std::size_t> NativePathSize(const std::string& path) const override;
 
   private:
     struct OpenFile {
@@ -53,6 +73,20 @@ class PosixFileSystem : public FileSystem {
         std::string path;
     };
     const OpenFile* Find(int file) const;
+    // Puts a descriptor into the table under a new number.
+    int Adopt(int descriptor, std::string path);
+    // The descriptor of an open handle and the native form of a name inside
+    // it (one component, never "." or ".."); shown is the entry's path for
+    // messages.
+    struct Inside {
+        int folder;
+        std::string name;
+        std::string shown;
+    };
+    Result<Inside> Resolve(int folder, const std::string& name, const char* action) const;
+    // Opens name in the folder, never through a link or into another mount.
+    int OpenBeneath(int folder, const std::string& name, int flags, mode_t mode) const;
+    static int OpenFlags(OpenMode mode);
     // Opens path and applies sync (fsync or syncfs) to it.
     Status SyncThrough(const std::string& path, int open_flags, int (*sync)(int));
 

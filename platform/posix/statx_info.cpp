@@ -22,6 +22,32 @@ struct stat StatOf(const struct statx& sx) {
     return st;
 }
 
+EntryInfo InfoOf(const struct stat& st) {
+    EntryInfo info;
+    if (S_ISREG(st.st_mode))
+        info.kind = EntryKind::kFile;
+    else if (S_ISDIR(st.st_mode))
+        info.kind = EntryKind::kFolder;
+    else if (S_ISLNK(st.st_mode))
+        info.kind = EntryKind::kSymlink;
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    info.links = static_cast<std::uint64_t>(st.st_nlink);
+    info.size = static_cast<std::int64_t>(st.st_size);
+    info.modified_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    info.changed_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+    return info;
+}
+
+EntryInfo InfoOf(const struct statx& sx, const struct statx* folder) {
+    EntryInfo info = InfoOf(StatOf(sx));
+    if ((sx.stx_mask & STATX_MNT_ID) != 0)
+        info.mount_id = sx.stx_mnt_id;
+    if (folder)
+        info.mount_root = IsMountRoot(sx, *folder);
+    return info;
+}
+
 // The kernel marks the root of every mount; where it does not say, a mount
 // id other than the listed folder's tells the same.
 bool IsMountRoot(const struct statx& entry, const struct statx& folder) {

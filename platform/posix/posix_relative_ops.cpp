@@ -1,0 +1,339 @@
+// The operations on entries reached through the handle of their folder. No
+// call here gives the kernel more than one component: whatever the folders
+// above have become since the handle was opened, the entry is looked for in
+// that folder only, and a link or another mount found there is refused.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "platform/name_order.h"
+#include "platform/names.h"
+#include "platform/posix/dos_attributes.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/statx_info.h"
+#include "platform/posix/system_error.h"
+
+namespace velmora {
+namespace {
+
+constexpr unsigned kStatxWanted = STATX_BASIC_STATS | STATX_MNT_ID;
+
+// A descriptor's own entry in /proc: the kernel's way to the very inode the
+// descriptor holds, for the calls that have no descriptor form.
+std::string HandlePath(int descriptor) {
+    return "/proc/self/fd/" + std::to_string(descriptor);
+}
+
+// An entry of a folder reached through the folder's descriptor; the last
+// component is looked up in that folder alone.
+std::string EntryPath(int folder, const std::string& name) {
+    return HandlePath(folder) + "/" + name;
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            close(fd);
+    }
+    int release() {
+        const int kept = fd;
+        fd = -1;
+        return kept;
+    }
+};
+
+}  // namespace
+
+Result<PosixFileSystem::Inside> PosixFileSystem::Resolve(int folder, const std::string& name,
+                                                         const char* action) const {
+    const OpenFile* open_folder = Find(folder);
+    const std::string shown =
+        open_folder ? DisplayPath(open_folder->path + "\\" + name) : "#" + std::to_string(folder);
+    if (!open_folder)
+        return SystemError(EBADF, action, shown);
+    if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
+        return SystemError(EINVAL, action, shown);
+    Result<std::string> native = NativePath(name);
+    if (!native)
+        return native.error();
+    return Inside{open_folder->descriptor, std::move(native).value(), shown};
+}
+
+int PosixFileSystem::OpenBeneath(int folder, const std::string& name, int flags,
+                                 mode_t mode) const {
+    struct open_how how {};
+    how.flags = static_cast<std::uint64_t>(flags);
+    how.mode = (flags & O_CREAT) ? mode : 0;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_XDEV | RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+    const long fd = syscall(SYS_openat2, folder, name.c_str(), &how, sizeof how);
+    if (fd >= 0 || errno != ENOSYS)
+        return static_cast<int>(fd);
+    // Kernels before 5.6: the name is one component and O_NOFOLLOW keeps a
+    // link from being followed; a mount is told by its mount id.
+    const int opened = openat(folder, name.c_str(), flags | O_NOFOLLOW, mode);
+    if (opened < 0)
+        return opened;
+    struct statx inner;
+    struct statx outer;
+    if (statx(opened, "", AT_EMPTY_PATH, STATX_MNT_ID, &inner) == 0 &&
+        statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &outer) == 0 &&
+        (inner.stx_mask & outer.stx_mask & STATX_MNT_ID) != 0 &&
+        inner.stx_mnt_id != outer.stx_mnt_id) {
+        close(opened);
+        errno = EXDEV;
+        return -1;
+    }
+    return opened;
+}
+
+Result<int> PosixFileSystem::OpenFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path.empty() ? "." : path);
+    if (!native)
+        return native.error();
+    const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return SystemError(errno, "No se puede abrir la carpeta", DisplayPath(path));
+    return Adopt(fd, path);
+}
+
+Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede abrir la carpeta");
+    if (!inside)
+        return inside.error();
+    const int fd =
+        OpenBeneath(inside->folder, inside->name, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return SystemError(errno, "No se puede abrir la carpeta", inside->shown);
+    return Adopt(fd, Find(folder)->path + "\\" + name);
+}
+
+Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
+    const OpenFile* open_folder = Find(folder);
+    if (!open_folder)
+        return SystemError(EBADF, "No se puede leer la carpeta", "#" + std::to_string(folder));
+    const std::string shown = DisplayPath(open_folder->path);
+    // The listing reads through its own descriptor of the same folder.
+    const int reading = openat(open_folder->descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (reading < 0)
+        return SystemError(errno, "No se puede leer la carpeta", shown);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(reading), closedir);
+    if (!dir) {
+        close(reading);
+        return SystemError(errno, "No se puede leer la carpeta", shown);
+    }
+    struct statx self;
+    if (statx(reading, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
+        return SystemError(errno, "No se puede leer la carpeta", shown);
+
+    std::vector<DirEntry> entries;
+    errno = 0;
+    while (const dirent* item = readdir(dir.get())) {
+        const std::string_view native_name = item->d_name;
+        if (native_name == "." || native_name == "..")
+            continue;
+        Result<std::string> name = ProgramPath(native_name);
+        if (!name)
+            return name.error();
+        DirEntry entry{std::move(name).value(), EntryKind::kOther};
+        struct statx sx;
+        if (statx(reading, item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxWanted,
+                  &sx) != 0)
+            return SystemError(errno, "No se puede leer", shown + "/" + entry.name);
+        entry.info = InfoOf(sx, &self);
+        entry.kind = entry.info.kind;
+        entry.attributes =
+            DosAttributesOf(StatOf(sx), EntryPath(reading, item->d_name), entry.name);
+        entries.push_back(std::move(entry));
+        errno = 0;
+    }
+    if (errno != 0)
+        return SystemError(errno, "No se puede leer la carpeta", shown);
+    SortByName(entries);
+    return entries;
+}
+
+Result<EntryInfo> PosixFileSystem::InspectAt(int folder, const std::string& name) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede consultar");
+    if (!inside)
+        return inside.error();
+    struct statx self;
+    struct statx sx;
+    if (statx(inside->folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0 ||
+        statx(inside->folder, inside->name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+              kStatxWanted, &sx) != 0)
+        return SystemError(errno, "No se puede consultar", inside->shown);
+    return InfoOf(sx, &self);
+}
+
+Result<int> PosixFileSystem::GetAttrAt(int folder, const std::string& name) {
+    Result<Inside> inside = Resolve(folder, name, "No se pueden leer los atributos de");
+    if (!inside)
+        return inside.error();
+    struct stat st;
+    if (fstatat(inside->folder, inside->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return SystemError(errno, "No se pueden leer los atributos de", inside->shown);
+    return DosAttributesOf(st, EntryPath(inside->folder, inside->name), name);
+}
+
+Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
+                                  const EntryInfo* expected) {
+    const char* action = "No se pueden cambiar los atributos de";
+    Result<Inside> inside = Resolve(folder, name, action);
+    if (!inside)
+        return inside.error();
+    // A descriptor of the entry itself (never of a link's target) carries
+    // the change to the inode that was checked.
+    Descriptor entry(openat(inside->folder, inside->name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st;
+    if (entry.fd < 0 || fstat(entry.fd, &st) != 0)
+        return SystemError(errno, action, inside->shown);
+    if (expected && (static_cast<std::uint64_t>(st.st_dev) != expected->device ||
+                     static_cast<std::uint64_t>(st.st_ino) != expected->inode))
+        return SystemError(ESTALE, action, inside->shown);
+    return WriteDosAttributesThrough(HandlePath(entry.fd), st, inside->shown, attributes);
+}
+
+Result<int> PosixFileSystem::GetAttrOpen(int handle, const std::string& name) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se pueden leer los atributos de", "#" + std::to_string(handle));
+    struct stat st;
+    if (fstat(open_file->descriptor, &st) != 0)
+        return SystemError(errno, "No se pueden leer los atributos de",
+                           DisplayPath(open_file->path));
+    return DosAttributesOf(st, HandlePath(open_file->descriptor), name, true);
+}
+
+Status PosixFileSystem::SetAttrOpen(int handle, int attributes) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se pueden cambiar los atributos de",
+                           "#" + std::to_string(handle));
+    struct stat st;
+    if (fstat(open_file->descriptor, &st) != 0)
+        return SystemError(errno, "No se pueden cambiar los atributos de",
+                           DisplayPath(open_file->path));
+    return WriteDosAttributesThrough(HandlePath(open_file->descriptor), st,
+                                     DisplayPath(open_file->path), attributes);
+}
+
+Result<int> PosixFileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede abrir");
+    if (!inside)
+        return inside.error();
+    Descriptor fd(OpenBeneath(inside->folder, inside->name, OpenFlags(mode), 0666));
+    if (fd.fd < 0)
+        return SystemError(errno, "No se puede abrir", inside->shown);
+    struct stat st;
+    if (mode != OpenMode::kCreateNew && (fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)))
+        return Error{"\xAB" + inside->shown +
+                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
+                         "a o un dispositivo); no se abre.",
+                     EINVAL};
+    return Adopt(fd.release(), Find(folder)->path + "\\" + name);
+}
+
+Status PosixFileSystem::MakeFolderAt(int folder, const std::string& name) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede crear la carpeta");
+    if (!inside)
+        return inside.error();
+    if (mkdirat(inside->folder, inside->name.c_str(), 0777) != 0)
+        return SystemError(errno, "No se puede crear la carpeta", inside->shown);
+    return Status::Ok();
+}
+
+Result<bool> PosixFileSystem::DeleteFileAt(int folder, const std::string& name,
+                                           const EntryInfo& expected) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede eliminar el archivo");
+    if (!inside)
+        return inside.error();
+    struct stat st;
+    if (fstatat(inside->folder, inside->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return SystemError(errno, "No se puede eliminar el archivo", inside->shown);
+    if (!SameUntouchedFile(InfoOf(st), expected))
+        return false;
+    if (unlinkat(inside->folder, inside->name.c_str(), 0) != 0)
+        return SystemError(errno, "No se puede eliminar el archivo", inside->shown);
+    return true;
+}
+
+Result<bool> PosixFileSystem::RemoveFolderAt(int folder, const std::string& name,
+                                             const EntryInfo& expected) {
+    Result<Inside> inside = Resolve(folder, name, "No se puede eliminar la carpeta");
+    if (!inside)
+        return inside.error();
+    struct statx sx;
+    if (statx(inside->folder, inside->name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+              kStatxWanted, &sx) != 0)
+        return SystemError(errno, "No se puede eliminar la carpeta", inside->shown);
+    if (!SameFolder(InfoOf(sx), expected))
+        return false;
+    if (unlinkat(inside->folder, inside->name.c_str(), AT_REMOVEDIR) != 0)
+        return SystemError(errno, "No se puede eliminar la carpeta", inside->shown);
+    return true;
+}
+
+Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
+    Result<Inside> source = Resolve(folder, from, "No se puede renombrar");
+    if (!source)
+        return source.error();
+    Result<Inside> target = Resolve(folder, to, "No se puede dar su nombre a");
+    if (!target)
+        return target.error();
+    if (renameat2(source->folder, source->name.c_str(), target->folder, target->name.c_str(),
+                  RENAME_NOREPLACE) != 0)
+        return SystemError(errno, "No se puede dar su nombre a", target->shown);
+    return Status::Ok();
+}
+
+Status PosixFileSystem::SyncFolderOpen(int folder) {
+    const OpenFile* open_folder = Find(folder);
+    if (!open_folder)
+        return SystemError(EBADF, "No se puede asegurar en disco", "#" + std::to_string(folder));
+    if (fsync(open_folder->descriptor) != 0)
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_folder->path));
+    return Status::Ok();
+}
+
+Status PosixFileSystem::SyncFileSystemOpen(int handle) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede asegurar en disco", "#" + std::to_string(handle));
+    if (syncfs(open_file->descriptor) != 0)
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+    return Status::Ok();
+}
+
+// The run lock is the kernel's advisory lock on the folder or file itself:
+// it goes with the descriptor, so a run that dies leaves no lock behind.
+Result<bool> PosixFileSystem::TryLock(int handle) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede bloquear", "#" + std::to_string(handle));
+    if (flock(open_file->descriptor, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno == EWOULDBLOCK)
+        return false;
+    return SystemError(errno, "No se puede bloquear", DisplayPath(open_file->path));
+}
+
+Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {
+    Result<std::string> native = NativePath(path);
+    if (!native)
+        return native.error();
+    return native->size();
+}
+
+}  // namespace velmora

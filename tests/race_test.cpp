@@ -1,0 +1,275 @@
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "tests/engine_fixture.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Another program with write access to the folder renames, links and mounts
+// while a run works; the file-system seam pauses the run right before the
+// chosen operation on the chosen entry and plays that program there. Each
+// race must leave everything outside the named folder (or the restored
+// folder) as it was, and every original byte either in its place or in a
+// container that gives it back.
+class RaceTest : public EngineFixture {
+  protected:
+    void SetUp() override {
+        temp.Write("T/a.txt", "uno");
+        temp.Write("T/sub/b.bin", std::string(70000, 'b'));
+        temp.Write("T/sub/c.txt", "tres");
+        // Outside: a decoy of the same shape and sizes, what a link would
+        // lead to.
+        temp.Write("fuera/a.txt", "UNO");
+        temp.Write("fuera/sub/b.bin", std::string(70000, 'X'));
+        temp.Write("fuera/sub/c.txt", "TRES");
+        temp.Write("fuera/b.bin", std::string(70000, 'X'));
+        temp.Write("fuera/c.txt", "TRES");
+        outside_before = Snapshot(temp.native + "/fuera");
+    }
+
+    // Runs `change` once, right before `operation` on a path ending in
+    // `suffix`.
+    void At(const std::string& operation, const std::string& suffix, std::function<void()> change) {
+        files.before = [=, done = false](const std::string& op, const std::string& path) mutable {
+            if (done || op != operation || path.size() < suffix.size() ||
+                path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+                return;
+            done = true;
+            raced = true;
+            change();
+        };
+    }
+
+    void SwapForLink(const std::string& relative, const std::string& moved_to,
+                     const std::string& target) {
+        fs::rename(temp.native + "/" + relative, temp.native + "/" + moved_to);
+        fs::create_directory_symlink(temp.native + "/" + target, temp.native + "/" + relative);
+    }
+
+    // What the kept container gives back, restored beside it in "check".
+    std::string Restored(const std::string& relative) {
+        fs::create_directories(temp.native + "/check");
+        if (!fs::exists(temp.native + "/check/T")) {
+            fs::copy_file(temp.native + "/T.zol", temp.native + "/check/T.zol");
+            RecordingFileSystem plain;
+            EngineState decoding;
+            decoding.FolderPath = temp.path + "\\check\\T.zol";
+            decoding.PasswordKey = key;
+            TestHost quiet(plain, decoding);
+            Engine engine(plain, quiet, tables, clock, decoding,
+                          {.keep_container = true, .show_restored_folder = false});
+            EXPECT_EQ(engine.Des_carpeta().outcome, Outcome::kDone);
+        }
+        return temp.Read("check/T/" + relative);
+    }
+
+    void ExpectOutsideUntouched(const std::string& what) {
+        EXPECT_EQ(Snapshot(temp.native + "/fuera"), outside_before) << what;
+    }
+
+    TreeSnapshot outside_before;
+    bool raced = false;  // an armed pause was reached
+};
+
+TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
+    struct Race {
+        const char* what;
+        std::function<void()> arm;
+        // Where the real content of sub/b.bin is afterwards: "" in the
+        // container, or a path left as it was.
+        std::string original_kept_at;
+    };
+    const std::vector<Race> races = {
+        {"inner folder swapped for a link to a decoy while packing, put back before the wipe",
+         [this] {
+             At("open", "\\sub\\b.bin", [this] { SwapForLink("T/sub", "sub-real", "fuera/sub"); });
+             before_wipe = [this](const FoundList&) {
+                 fs::remove(temp.native + "/T/sub");
+                 fs::rename(temp.native + "/sub-real", temp.native + "/T/sub");
+             };
+         },
+         ""},
+        {"inner folder swapped for a link right before the scan opens it",
+         [this] {
+             At("open folder", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
+         },
+         "sub-real/b.bin"},
+        {"inner folder swapped for a link right before the scan lists it",
+         [this] {
+             At("list", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
+         },
+         ""},
+        {"named folder swapped for a link right before the wipe",
+         [this] {
+             before_wipe = [this](const FoundList&) { SwapForLink("T", "T-movida", "fuera"); };
+         },
+         ""},
+        {"inner folder swapped for a link between its overwrites and its deletes",
+         [this] {
+             At("sync", "\\T", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
+         },
+         ""},
+        {"named folder swapped for a link while its folders are removed",
+         [this] {
+             At("remove folder", "\\T\\sub", [this] { SwapForLink("T", "T-movida", "fuera"); });
+         },
+         ""},
+    };
+    for (const Race& race : races) {
+        SetUp();
+        raced = false;
+        race.arm();
+        const RunResult result = Encode("T", {.report_leftovers = true});
+        EXPECT_TRUE(raced || before_wipe) << race.what;
+        ExpectOutsideUntouched(race.what);
+        if (race.original_kept_at.empty()) {
+            ASSERT_EQ(result.outcome, Outcome::kDone) << race.what;
+            EXPECT_EQ(Restored("SUB/B.BIN"), std::string(70000, 'b')) << race.what;
+            EXPECT_EQ(Restored("A.TXT"), "uno") << race.what;
+        } else {
+            EXPECT_NE(result.outcome, Outcome::kDone) << race.what;
+            EXPECT_EQ(temp.Read(race.original_kept_at), std::string(70000, 'b')) << race.what;
+            EXPECT_FALSE(temp.Exists("T.zol")) << race.what;
+        }
+        files.before = nullptr;
+        before_wipe = nullptr;
+        for (const char* left : {"T", "T.zol", "check", "sub-real", "T-movida", "fuera"}) {
+            fs::permissions(temp.native, fs::perms::owner_all, fs::perm_options::add);
+            fs::remove_all(temp.native + "/" + left);
+        }
+    }
+    std::printf("races while encoding: %zu swaps, nothing outside touched, nothing lost\n",
+                races.size());
+}
+
+// A file another program writes to after its overwrite, while the batch is
+// flushed, keeps what was written: its delete sees a changed file.
+TEST_F(RaceTest, AFileWrittenDuringTheFlushIsKeptAndNamed) {
+    At("sync", "\\T", [&] {
+        std::ofstream(temp.native + "/T/a.txt", std::ios::app) << "nuevo";
+    });
+    const RunResult result = Encode("T", {.report_leftovers = true});
+    EXPECT_TRUE(raced);
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_TRUE(result.left_behind);
+    EXPECT_EQ(temp.Read("T/a.txt"), "\xFF\xFF\xFFnuevo");
+    EXPECT_FALSE(temp.Exists("T/sub/b.bin"));
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_NE(host.messages.back().find("a.txt"), std::string::npos);
+}
+
+// Where the run may mount: an inner folder replaced by a bind mount of a
+// folder outside, after the container is complete.
+TEST_F(RaceTest, ABindMountMadeBeforeTheWipeIsNotEntered) {
+    bool mounted = false;
+    before_wipe = [&](const FoundList&) {
+        fs::rename(temp.native + "/T/sub", temp.native + "/sub-real");
+        fs::create_directory(temp.native + "/T/sub");
+        mounted = mount((temp.native + "/fuera").c_str(), (temp.native + "/T/sub").c_str(),
+                        nullptr, MS_BIND, nullptr) == 0;
+    };
+    const RunResult result = Encode("T", {.report_leftovers = true});
+    if (!mounted)
+        GTEST_SKIP() << "mounting needs privileges this run does not have";
+    umount2((temp.native + "/T/sub").c_str(), MNT_DETACH);
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    ExpectOutsideUntouched("bind mount");
+    EXPECT_EQ(Restored("SUB/C.TXT"), "tres");
+}
+
+TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
+    ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
+    const auto container = ContainerBytes("T.zol");
+    struct Race {
+        const char* what;
+        std::string operation;
+        std::string suffix;
+        bool moved_root;
+    };
+    const std::vector<Race> races = {
+        {"restored subfolder swapped for a link before its files", "create", "\\SUB\\B.BIN", false},
+        {"restored subfolder swapped for a link before the flush", "sync", "\\T", false},
+        {"restored folder swapped for a link before the flush", "sync", "\\T", true},
+    };
+    for (const Race& race : races) {
+        At(race.operation, race.suffix, [&] {
+            if (race.moved_root)
+                SwapForLink("T", "T-movida", "fuera");
+            else
+                SwapForLink("T/SUB", "SUB-movida", "fuera");
+        });
+        raced = false;
+        const RunResult result = Decode("T.zol");
+        EXPECT_TRUE(raced) << race.what;
+        EXPECT_EQ(result.outcome, Outcome::kFailed) << race.what;
+        ExpectOutsideUntouched(race.what);
+        EXPECT_EQ(ContainerBytes("T.zol"), container) << race.what;
+        files.before = nullptr;
+        for (const char* left : {"T", "SUB-movida", "T-movida"})
+            fs::remove_all(temp.native + "/" + left);
+    }
+    std::printf("races while restoring: %zu swaps, nothing written outside, container kept\n",
+                races.size());
+}
+
+// A decode that pauses before its end while the same name comes to hold a
+// new container (decoded again elsewhere and the folder encoded anew) must
+// not delete the new one.
+TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
+    ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
+    At("sync", "\\T", [&] {
+        temp.Write("nuevo.zol", "otro contenedor");
+        fs::rename(temp.native + "/nuevo.zol", temp.native + "/T.zol");
+    });
+    const RunResult result = Decode("T.zol");
+    EXPECT_TRUE(raced);
+    EXPECT_EQ(result.outcome, Outcome::kFailed);
+    EXPECT_EQ(temp.Read("T.zol"), "otro contenedor");
+    EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
+}
+
+// One run per tree: a second encode of a folder being encoded, an encode of
+// a folder being restored, and a second decode of a container being
+// decoded are refused with their message, touching nothing.
+TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
+    auto second_encode = [&](const std::string& folder) {
+        RecordingFileSystem other;
+        EngineState second;
+        second.FolderPath = Path(folder);
+        second.BasePathLength = static_cast<std::int64_t>(second.FolderPath.size());
+        second.PasswordKey = key;
+        TestHost other_host(other, second);
+        Engine engine(other, other_host, tables, clock, second,
+                      {.container_folder = temp.path + "\\fuera"});
+        const RunResult result = engine.Hacelo(key);
+        EXPECT_EQ(result.outcome, Outcome::kRefused);
+        ASSERT_EQ(other_host.messages.size(), 1u);
+        EXPECT_NE(other_host.messages[0].find("otro proceso"), std::string::npos);
+    };
+    before_wipe = [&](const FoundList&) { second_encode("T"); };
+    ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
+    EXPECT_EQ(Restored("SUB/B.BIN"), std::string(70000, 'b'));
+    before_wipe = nullptr;
+
+    At("sync", "\\T", [&] {
+        second_encode("T");
+        RecordingFileSystem other;
+        EngineState second;
+        second.FolderPath = Path("T.zol");
+        second.PasswordKey = key;
+        TestHost other_host(other, second);
+        Engine engine(other, other_host, tables, clock, second);
+        EXPECT_EQ(engine.Des_carpeta().outcome, Outcome::kRefused);
+    });
+    EXPECT_EQ(Decode("T.zol").outcome, Outcome::kDone);
+    EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
+    ExpectOutsideUntouched("second runs");
+}
+
+}  // namespace
+}  // namespace velmora
