@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace velmora {
 namespace {
@@ -42,7 +43,19 @@ int Usage(int status) {
 
 }  // namespace
 
-int CliMain(int argc, char** argv, FileSystem& files) {
+namespace {
+
+// The job's outcome is its exit status; output a closed pipe lost only earns
+// a warning after it.
+int Finish(int status) {
+    if (OutputWasLost())
+        WriteError(
+            "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida "
+            "est\xE1 cerrada).\n");
+    return status;
+}
+
+int Parse(int argc, char** argv, FileSystem& files) {
     CliOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -73,6 +86,12 @@ int CliMain(int argc, char** argv, FileSystem& files) {
     if (!options.container_folder.empty() && options.command != "encode")
         return Usage(kExitUsage);
     return RunCommand(options, files);
+}
+
+}  // namespace
+
+int CliMain(int argc, char** argv, FileSystem& files) {
+    return Finish(Parse(argc, argv, files));
 }
 
 }  // namespace velmora

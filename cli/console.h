@@ -13,6 +13,9 @@ void WriteError(const std::string& text);
 // A native path (UTF-8 on both systems) on standard output, as it is.
 void WriteNativeOutput(const std::string& native_text);
 bool ErrorIsTerminal();
+// True once a write to standard output has failed (a closed pipe, a full
+// disk): the job's outcome stands, and velmora-cli warns after it.
+bool OutputWasLost();
 
 // Ctrl-C (and whatever else the system uses to stop a console program)
 // from now on only raises a flag; Interrupted() takes it, telling whether

@@ -2,9 +2,11 @@
 // system that can kill the process after any operation that changes the disk
 // (VELMORA_KILL_AT). Not installed.
 #include "cli/cli_main.h"
+#include "platform/posix/standard_descriptors.h"
 #include "platform/posix/crash_points.h"
 
 int main(int argc, char** argv) {
+    velmora::OpenMissingStandardDescriptors();
     velmora::CrashPointFileSystem files;
     return velmora::CliMain(argc, argv, files);
 }

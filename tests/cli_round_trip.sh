@@ -113,6 +113,24 @@ expect_status 3 sh -c "echo 'clave' | '$cli' decode C.zol --password-stdin"
 grep -qF '\x1B\x0D\x00D' err.txt || fail "the refusal did not show the name whole"
 ! grep -q "$(printf '[\x1b\r]')" out.txt err.txt || fail "control bytes reached the terminal"
 
+# A closed standard error is reopened on /dev/null before anything else is
+# opened, so no file of the run can take descriptor 2 (the password read
+# keeps the run waiting while its descriptors are looked at).
+mkdir -p E && printf e > E/e
+sleep 3 | "$cli" encode E --password-stdin 2>&- &
+waiting=$!
+sleep 1
+[ "$(readlink "/proc/$waiting/fd/2")" = /dev/null ] || fail "descriptor 2 was not /dev/null"
+kill "$waiting" 2>/dev/null || true
+wait "$waiting" 2>/dev/null || true
+# A reader that has gone away does not turn a complete job into a failure.
+expect_status 0 sh -c "echo 'clave' | '$cli' encode E --password-stdin"
+set +e
+echo clave | "$cli" decode E.zol --password-stdin 2>err.txt | (exec <&-; :)
+status=${PIPESTATUS[1]}
+set -e
+[ "$status" -eq 0 ] && [ "$(cat E/E)" = e ] && [ ! -e E.zol ] ||
+  fail "decode into a closed pipe gave $status"
 fi
 
 expect_status 2 "$cli"

@@ -13,6 +13,15 @@ namespace velmora {
 namespace {
 
 volatile sig_atomic_t interrupted = 0;
+bool output_lost = false;
+
+void Put(const std::string& bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+        output_lost = true;
+        std::clearerr(stdout);
+    }
+}
 
 void OnInterrupt(int) {
     interrupted = 1;
@@ -30,8 +39,7 @@ Result<std::string> AsProgramText(std::string line) {
 }  // namespace
 
 void WriteOutput(const std::string& text) {
-    std::fputs(DisplayUtf8(text).c_str(), stdout);
-    std::fflush(stdout);
+    Put(DisplayUtf8(text));
 }
 
 void WriteError(const std::string& text) {
@@ -40,8 +48,11 @@ void WriteError(const std::string& text) {
 }
 
 void WriteNativeOutput(const std::string& native_text) {
-    std::fwrite(native_text.data(), 1, native_text.size(), stdout);
-    std::fflush(stdout);
+    Put(native_text);
+}
+
+bool OutputWasLost() {
+    return output_lost;
 }
 
 bool ErrorIsTerminal() {
@@ -58,6 +69,9 @@ void CatchInterrupts() {
     // Past a file-size limit a write fails with EFBIG instead of killing
     // the program with the container half written.
     signal(SIGXFSZ, SIG_IGN);
+    // A reader that goes away (`velmora-cli list ... | head`) makes writes
+    // fail with EPIPE instead of killing a job that may be mid-wipe.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool Interrupted() {

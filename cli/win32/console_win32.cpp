@@ -28,6 +28,16 @@ bool IsConsole(HANDLE handle) {
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
 
+bool output_lost = false;
+
+void Put(FILE* stream, const char* data, std::size_t size) {
+    if ((std::fwrite(data, 1, size, stream) != size || std::fflush(stream) != 0) &&
+        stream == stdout) {
+        output_lost = true;
+        std::clearerr(stream);
+    }
+}
+
 void Write(DWORD which, FILE* stream, const std::string& text) {
     const HANDLE handle = GetStdHandle(which);
     if (IsConsole(handle)) {
@@ -37,8 +47,8 @@ void Write(DWORD which, FILE* stream, const std::string& text) {
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    std::fputs(DisplayUtf8(text).c_str(), stream);
-    std::fflush(stream);
+    const std::string shown = DisplayUtf8(text);
+    Put(stream, shown.data(), shown.size());
 }
 
 }  // namespace
@@ -59,8 +69,11 @@ void WriteNativeOutput(const std::string& native_text) {
         WriteConsoleW(handle, wide->data(), static_cast<DWORD>(wide->size()), &written, nullptr);
         return;
     }
-    std::fwrite(native_text.data(), 1, native_text.size(), stdout);
-    std::fflush(stdout);
+    Put(stdout, native_text.data(), native_text.size());
+}
+
+bool OutputWasLost() {
+    return output_lost;
 }
 
 bool ErrorIsTerminal() {

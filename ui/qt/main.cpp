@@ -8,6 +8,7 @@
 
 #include "app/form_load.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/standard_descriptors.h"
 #include "shell/posix/shell_integration.h"
 #include "ui/qt/message_boxes.h"
 #include "ui/qt/program_text.h"
@@ -39,6 +40,7 @@ std::string CommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    OpenMissingStandardDescriptors();
     QApplication application(argc, argv);
     InstallFontSubstitutes();
     application.setWindowIcon(QIcon(":/padlock.ico"));
