@@ -7,7 +7,7 @@
 namespace velmora {
 
 // The POSIX file system with numbered crash points, for the crash-injection
-// harness only (a separate test build of velmora-cli uses it). Every
+// harness only (tests/crash_points builds velmora-cli on it). Every
 // operation that changes what is on disk counts as one point; with
 // VELMORA_KILL_AT=N in the environment the process kills itself (SIGKILL)
 // right after the Nth, or sends itself the signal VELMORA_KILL_SIGNAL (a

@@ -3,7 +3,7 @@
 // (VELMORA_KILL_AT). Not installed.
 #include "cli/cli_main.h"
 #include "platform/posix/standard_descriptors.h"
-#include "platform/posix/crash_points.h"
+#include "tests/crash_points/crash_point_file_system.h"
 
 int main(int argc, char** argv) {
     velmora::OpenMissingStandardDescriptors();

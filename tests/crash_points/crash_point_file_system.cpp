@@ -1,4 +1,4 @@
-#include "platform/posix/crash_points.h"
+#include "tests/crash_points/crash_point_file_system.h"
 
 #include <signal.h>
 #include <unistd.h>
