@@ -2,10 +2,8 @@
 
 #include <cerrno>
 
-#include "cipher/cp1252_case.h"
-#include "container/container_reader.h"
 #include "container/engine.h"
-#include "container/file_byte_source.h"
+#include "container/opened_container.h"
 
 namespace velmora {
 namespace {
@@ -26,10 +24,6 @@ std::string CannotOpen(const std::string& shown_path, const std::string& failure
     const std::size_t colon = failure.rfind(": ");
     const std::string reason = colon == std::string::npos ? failure : failure.substr(colon + 2);
     return "No se puede abrir el contenedor \xAB" + shown_path + "\xBB: " + reason;
-}
-
-bool NamesAContainer(const std::string& path) {
-    return path.size() >= 4 && ToUpperCp1252(path.substr(path.size() - 4)) == ".ZOL";
 }
 
 // Shows the message and ends the program; callers return right after, as
@@ -60,18 +54,9 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
 
     // Only the header is read here; a missing, unreadable or too short
     // container ends the program with a message, and nothing is created.
-    Result<int> file = services.files.Open(state.engine.FolderPath, OpenMode::kRead);
-    if (!file)
-        return Stop(host, CannotOpen(shown, file.error().message));
-    Result<EntryInfo> info = services.files.InspectOpen(file.value());
-    Result<ContainerHeader> header = Error{""};
-    if (info) {
-        FileByteSource source(services.files, file.value(), info->size);
-        header = ReadContainerHeader(source);
-    } else {
-        header = info.error();
-    }
-    (void)services.files.Close(file.value());
+    OpenedContainer container(services.files);
+    Result<ContainerHeader> header = container.Open(state.engine.FolderPath);
+    container.Close();
     if (!header)
         return Stop(host, CannotOpen(shown, header.error().message));
     state.StoredCheck = header->PasswordCheck;

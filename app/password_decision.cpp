@@ -10,10 +10,6 @@
 namespace velmora {
 namespace {
 
-const char* const kWrongPassword =
-    "Contrase\xF1"
-    "a incorrecta.";
-
 bool IsControlCharacter(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code < 32 || code == 127;

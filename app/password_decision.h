@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cipher/cipher_tables.h"
+#include "cipher/key_derivation.h"
 #include "container/host.h"
 
 namespace velmora {
@@ -32,7 +33,7 @@ struct PasswordDecision {
 };
 
 // The most the first box takes; only a terminal can give a longer entry.
-inline constexpr std::size_t kFirstBoxLimit = 15;
+inline constexpr std::size_t kFirstBoxLimit = kKeyLength;
 
 // The dialog's rules, shared by every view of it and by velmora-cli. In
 // encoding mode the password must have 3 to 15 characters and both entries

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/password_decision.h"
+
 namespace velmora {
 namespace {
 
@@ -92,7 +94,7 @@ constexpr ControlLayout kForm2Controls[] = {
      .font = {"MS Sans Serif", 18},
      .tab_index = 0,
      .password = true,
-     .max_length = 15},
+     .max_length = kFirstBoxLimit},
     {.name = "Text1",
      .index = 1,
      .kind = ControlKind::kTextBox,

@@ -6,9 +6,7 @@ namespace velmora {
 
 Result<std::string> DeriveKey(const std::string& password) {
     if (password.empty())
-        return Error{
-            "Contrase\xF1"
-            "a incorrecta."};
+        return Error{kWrongPassword};
     const std::string upper = ToUpperCp1252(password);
     std::string key;
     key.reserve(kKeyLength);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <optional>
 
 #include "cipher/cipher_tables.h"
 #include "cli/cli_host.h"
@@ -12,7 +11,7 @@
 #include "cli/register_command.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
-#include "container/file_byte_source.h"
+#include "container/opened_container.h"
 #include "container/stored_names.h"
 #include "platform/names.h"
 #include "platform/shown_text.h"
@@ -87,36 +86,6 @@ Result<std::string> AskKey(PasswordPrompt& prompt, const CipherTables& tables, D
     }
     return Error{""};
 }
-
-// The container's header, and the bytes after it read through visit.
-class OpenContainer {
-  public:
-    explicit OpenContainer(FileSystem& files) : files_(files) {}
-    ~OpenContainer() { Close(); }
-
-    Result<ContainerHeader> Open(const std::string& path) {
-        Result<int> file = files_.Open(path, OpenMode::kRead);
-        if (!file)
-            return file.error();
-        file_ = file.value();
-        Result<EntryInfo> info = files_.InspectOpen(file_);
-        if (!info)
-            return info.error();
-        source_.emplace(files_, file_, info->size);
-        return ReadContainerHeader(*source_);
-    }
-    ByteSource& source() { return *source_; }
-    void Close() {
-        if (file_ >= 0)
-            (void)files_.Close(file_);
-        file_ = -1;
-    }
-
-  private:
-    FileSystem& files_;
-    int file_ = -1;
-    std::optional<FileByteSource> source_;
-};
 
 // Checks the whole index first, then prints one line per entry as it is
 // read again: a damaged container prints nothing, and a huge index is never
@@ -210,7 +179,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
 
     // Only the header before the password: a damaged or hostile index is
     // read after it, by the engine or by list.
-    OpenContainer container(files);
+    OpenedContainer container(files);
     Result<ContainerHeader> header = container.Open(state.FolderPath);
     if (!header) {
         Say(header.error().message);

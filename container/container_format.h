@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cipher/key_derivation.h"
+
 namespace velmora {
 
 // On-disk records of a ".zol" container: a 21-byte header, EntryCount entry
@@ -14,7 +16,7 @@ namespace velmora {
 // their width. Records are written and read field by field.
 
 inline constexpr std::size_t kHeaderSize = 21;
-inline constexpr std::size_t kPasswordCheckWidth = 15;
+inline constexpr std::size_t kPasswordCheckWidth = kKeyLength;
 
 struct ContainerHeader {
     std::uint8_t FolderAttributes = 0;

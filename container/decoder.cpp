@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "cipher/cp1252_case.h"
+#include "cipher/key_derivation.h"
 #include "container/container_reader.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
-#include "container/file_byte_source.h"
+#include "container/opened_container.h"
 #include "container/password_check.h"
 #include "container/path_helpers.h"
 
@@ -20,20 +20,17 @@ std::vector<DecodedEntry> Engine::ReadEntries(std::uint8_t& folder_attributes,
     // The container stays open until it is deleted: what is restored and
     // what is deleted are the container that was read, whatever its name
     // comes to hold meanwhile. Its lock keeps a second run off it.
-    const int container = OrFail(files_.Open(state_.FolderPath, OpenMode::kRead));
-    container_file_ = container;
-    const EntryInfo info = OrFail(files_.InspectOpen(container));
-    container_identity_ = info;
-    if (!OrFail(files_.TryLock(container)))
+    OpenedContainer& container = opened_container_;
+    const ContainerHeader header = OrFail(container.Open(state_.FolderPath));
+    container_file_ = container.file();
+    container_identity_ = container.identity();
+    if (!OrFail(files_.TryLock(container_file_)))
         ThrowFailure(Error{"Velmora ya est\xE1 trabajando con \xAB" +
                            files_.DisplayPath(state_.FolderPath) +
                            "\xBB en otro proceso. Espere a que termine."});
-    FileByteSource source(files_, container, info.size);
-    const ContainerHeader header = OrFail(ReadContainerHeader(source));
+    ByteSource& source = container.source();
     if (!PasswordMatches(tables_, header.PasswordCheck, state_.PasswordKey))
-        ThrowFailure(
-            Error{"Contrase\xF1"
-                  "a incorrecta."});
+        ThrowFailure(Error{kWrongPassword});
 
     std::vector<DecodedEntry> entries;
     DecodedEntryCheck check(entries);
@@ -86,7 +83,7 @@ void Engine::CheckNameSizes(const std::vector<DecodedEntry>& entries) {
 
 RunResult Engine::Des_carpeta() {
     const std::string& container = state_.FolderPath;
-    if (container.size() < 4 || ToUpperCp1252(container.substr(container.size() - 4)) != ".ZOL")
+    if (!NamesAContainer(container))
         return Refuse("\xAB" + files_.DisplayPath(container) +
                       "\xBB no es un contenedor de Velmora (no termina en .zol).");
     std::vector<DecodedEntry> entries;

@@ -53,7 +53,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         return Refuse("No se puede codificar \xAB" + files_.DisplayPath(folder) +
                       "\xBB: indique una carpeta, no la ra\xED"
                       "z del sistema de archivos.");
-    if (Contrasena.size() != 15 || PasswordCheckHasEdgeSpace(tables_, Contrasena))
+    if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(tables_, Contrasena))
         return Refuse(
             "Esta contrase\xF1"
             "a no se puede usar con este formato. Elija otra "
@@ -65,7 +65,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     scan_ = std::move(scan).value();
     if (Status names = CheckStoredNames(scan_, folder, tables_, Contrasena, files_); !names)
         return Refuse(names.error().message);
-    const std::string container_name = Nombre(folder) + ".zol";
+    const std::string container_name = ContainerNameFor(Nombre(folder));
     const std::string container_path = options_.container_folder.empty()
                                            ? container_name
                                            : options_.container_folder + "\\" + container_name;

@@ -12,6 +12,7 @@
 #include "container/folder_handles.h"
 #include "container/found_list.h"
 #include "container/host.h"
+#include "container/opened_container.h"
 #include "container/stored_names.h"
 #include "container/tree_scan.h"
 #include "platform/file_system.h"
@@ -132,6 +133,7 @@ class Engine {
 
     // Decoding: the container, open from the first read to its delete, as
     // it was read; and the restored folders, by the order they were made in.
+    OpenedContainer opened_container_{files_};
     int container_file_ = -1;
     EntryInfo container_identity_;
     std::vector<std::uint32_t> read_only_folders_;

@@ -1,0 +1,37 @@
+#include "container/opened_container.h"
+
+#include "cipher/cp1252_case.h"
+#include "container/container_reader.h"
+
+namespace velmora {
+
+bool NamesAContainer(const std::string& path) {
+    return path.size() >= 4 && ToUpperCp1252(path.substr(path.size() - 4)) == ".ZOL";
+}
+
+std::string ContainerNameFor(const std::string& folder_name) {
+    return folder_name + ".zol";
+}
+
+Result<ContainerHeader> OpenedContainer::Open(const std::string& path) {
+    Close();
+    Result<int> file = files_.Open(path, OpenMode::kRead);
+    if (!file)
+        return file.error();
+    file_ = file.value();
+    Result<EntryInfo> info = files_.InspectOpen(file_);
+    if (!info)
+        return info.error();
+    identity_ = info.value();
+    source_.emplace(files_, file_, identity_.size);
+    return ReadContainerHeader(*source_);
+}
+
+void OpenedContainer::Close() {
+    source_.reset();
+    if (file_ >= 0)
+        (void)files_.Close(file_);
+    file_ = -1;
+}
+
+}  // namespace velmora

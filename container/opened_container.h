@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "base/result.h"
+#include "container/container_format.h"
+#include "container/file_byte_source.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The ".zol" name rule: a container's name ends in ".zol", in any case.
+bool NamesAContainer(const std::string& path);
+// The container a folder is encoded into: the folder's name and ".zol".
+std::string ContainerNameFor(const std::string& folder_name);
+
+// A container opened for reading: only a regular file is opened (a pipe or
+// a device is refused at once, without blocking), its header read and
+// checked, and its bytes after the header reachable through source(). Used
+// by start-up, the decoder and velmora-cli alike.
+class OpenedContainer {
+  public:
+    explicit OpenedContainer(FileSystem& files) : files_(files) {}
+    ~OpenedContainer() { Close(); }
+    OpenedContainer(const OpenedContainer&) = delete;
+    OpenedContainer& operator=(const OpenedContainer&) = delete;
+
+    Result<ContainerHeader> Open(const std::string& path);
+    ByteSource& source() { return *source_; }
+    int file() const { return file_; }
+    // The file as it was when opened.
+    const EntryInfo& identity() const { return identity_; }
+    void Close();
+
+  private:
+    FileSystem& files_;
+    int file_ = -1;
+    EntryInfo identity_;
+    std::optional<FileByteSource> source_;
+};
+
+}  // namespace velmora
