@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "app/password_decision.h"
 #include "app/window_layouts.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
@@ -15,10 +14,9 @@ namespace velmora {
 
 Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
              QString program_folder)
-    : state_(state),
-      tables_(tables),
-      services_(services),
-      program_folder_(std::move(program_folder)) {
+    : services_(services),
+      program_folder_(std::move(program_folder)),
+      presenter_(state, tables, *this, [&services] { services.end_program(); }) {
     const WindowLayout& layout = Form2Layout();
     BuildWindow(this, layout);
     Tag = QString::fromLatin1(layout.tag.data(), static_cast<qsizetype>(layout.tag.size()));
@@ -38,26 +36,35 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
 }
 
 void Form2::Command1_Click() {
-    const PasswordDecision decision =
-        DecidePassword(tables_, ModeFromTag(Tag.toStdString()), ToProgramText(Text1[0]->text()),
-                       ToProgramText(Text1[1]->text()), state_.StoredCheck);
-    Text1[0]->setText(FromProgramText(decision.first_box));
-    Text1[1]->setText(FromProgramText(decision.second_box));
-    if (!decision.accepted()) {
-        state_.engine.PasswordKey.clear();
-        services_.messages.Show(FromProgramText(decision.message), decision.icon);
-        Text1[0]->setFocus();
-        return;
-    }
-    QCoreApplication::processEvents();
-    state_.engine.PasswordKey = decision.key;
-    hide();
-    QCoreApplication::processEvents();
+    presenter_.Command1_Click(Mode());
 }
 
 void Form2::Command2_Click() {
-    state_.engine.PasswordKey.clear();
-    services_.end_program();
+    presenter_.Command2_Click();
+}
+
+TypedPassword Form2::BoxText(int index) const {
+    return ToProgramText(Text1[index]->text());
+}
+
+void Form2::SetBoxText(int index, const std::string& cp1252) {
+    Text1[index]->setText(FromProgramText(cp1252));
+}
+
+void Form2::FocusBox(int index) {
+    Text1[index]->setFocus();
+}
+
+void Form2::ShowMessage(const std::string& cp1252, MessageIcon icon) {
+    services_.messages.Show(FromProgramText(cp1252), icon);
+}
+
+void Form2::PumpEvents() {
+    QCoreApplication::processEvents();
+}
+
+void Form2::HideDialog() {
+    hide();
 }
 
 void Form2::reject() {
@@ -80,11 +87,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            const int index = box == Text1[1] ? 1 : 0;
-            if (OnEnter(ModeFromTag(Tag.toStdString()), index) == EnterInPasswordBox::kPressOk)
-                Command1->click();
-            else
-                Text1[1]->setFocus();
+            presenter_.EnterInBox(Mode(), box == Text1[1] ? 1 : 0);
             return true;  // Enter itself goes nowhere
         }
     } else if (event->type() == QEvent::FocusIn) {
@@ -98,7 +101,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form2::HideRepeatBoxWhenDecoding() {
-    if (!SecondBoxShown(ModeFromTag(Tag.toStdString())))
+    if (!SecondBoxShown(Mode()))
         Text1[1]->setVisible(false);
 }
 

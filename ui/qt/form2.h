@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "app/form2_presenter.h"
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
 #include "ui/qt/link_label.h"
@@ -19,7 +20,7 @@ namespace velmora {
 // "2": once, and accepted only when it opens the container whose check value
 // start-up left in the program state. An accepted password leaves its key in
 // the state and hides the dialog.
-class Form2 : public QDialog {
+class Form2 : public QDialog, private Form2View {
     Q_OBJECT
   public:
     Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
@@ -45,11 +46,18 @@ class Form2 : public QDialog {
 
   private:
     void HideRepeatBoxWhenDecoding();
+    DialogMode Mode() const { return ModeFromTag(Tag.toStdString()); }
 
-    ProgramState& state_;
-    const CipherTables& tables_;
+    TypedPassword BoxText(int index) const override;
+    void SetBoxText(int index, const std::string& cp1252) override;
+    void FocusBox(int index) override;
+    void ShowMessage(const std::string& cp1252, MessageIcon icon) override;
+    void PumpEvents() override;
+    void HideDialog() override;
+
     UiServices& services_;
     QString program_folder_;
+    Form2Presenter presenter_;
 };
 
 }  // namespace velmora

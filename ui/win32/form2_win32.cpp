@@ -12,10 +12,9 @@ namespace velmora {
 Form2::Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
              std::function<void()> end_program)
     : DesignWindow(Form2Layout()),
-      state_(state),
-      tables_(tables),
       help_file_(std::move(help_file)),
-      end_program_(std::move(end_program)) {
+      end_program_(std::move(end_program)),
+      presenter_(state, tables, *this, [this] { end_program_(); }) {
     // No input method in the password boxes.
     for (int i = 0; i < 2; ++i)
         ImmAssociateContextEx(Box(i), nullptr, 0);
@@ -41,33 +40,27 @@ void Form2::ClearFirstBox() {
     SetBoxText(0, "");
 }
 
-void Form2::Command1_Click() {
-    const PasswordDecision decision =
-        DecidePassword(tables_, Mode(), BoxText(0), BoxText(1), state_.StoredCheck);
-    SetBoxText(0, decision.first_box);
-    SetBoxText(1, decision.second_box);
-    if (!decision.accepted()) {
-        state_.engine.PasswordKey.clear();
-        ShowProgramMessage(Handle(), decision.message, decision.icon);
-        SetFocus(Box(0));
-        return;
-    }
-    PumpPendingMessages();
-    state_.engine.PasswordKey = decision.key;
-    ShowWindow(Handle(), SW_HIDE);
+void Form2::FocusBox(int index) {
+    SetFocus(Box(index));
+}
+
+void Form2::ShowMessage(const std::string& cp1252, MessageIcon icon) {
+    ShowProgramMessage(Handle(), cp1252, icon);
+}
+
+void Form2::PumpEvents() {
     PumpPendingMessages();
 }
 
-void Form2::Command2_Click() {
-    state_.engine.PasswordKey.clear();
-    end_program_();
+void Form2::HideDialog() {
+    ShowWindow(Handle(), SW_HIDE);
 }
 
 void Form2::ButtonPressed(HWND button) {
     if (button == Control("Command1"))
-        Command1_Click();
+        presenter_.Command1_Click(Mode());
     else if (button == Control("Command2"))
-        Command2_Click();
+        presenter_.Command2_Click();
 }
 
 void Form2::EnterPressed() {
@@ -75,10 +68,7 @@ void Form2::EnterPressed() {
     const int box = focus == Box(0) ? 0 : focus == Box(1) ? 1 : -1;
     if (box < 0)
         return;
-    if (OnEnter(Mode(), box) == EnterInPasswordBox::kFocusSecondBox)
-        SetFocus(Box(1));
-    else
-        Command1_Click();
+    presenter_.EnterInBox(Mode(), box);
 }
 
 void Form2::BoxClicked(HWND box) {

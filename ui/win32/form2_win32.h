@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "app/form2_presenter.h"
 #include "app/password_decision.h"
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
@@ -14,7 +15,7 @@ namespace velmora {
 // "2": once, and accepted only when it opens the container whose check value
 // start-up left in the program state. An accepted password leaves its key in
 // the state and hides the dialog.
-class Form2 : public DesignWindow {
+class Form2 : public DesignWindow, private Form2View {
   public:
     // help_file: the help file's path, opened by a click on the title
     // picture; end_program closes every file and ends the process.
@@ -38,16 +39,17 @@ class Form2 : public DesignWindow {
   private:
     DialogMode Mode() const { return ModeFromTag(Tag); }
     HWND Box(int index) const { return Control("Text1", index); }
-    TypedPassword BoxText(int index) const;
-    void SetBoxText(int index, const std::string& cp1252);
-    void Command1_Click();
-    void Command2_Click();
+    TypedPassword BoxText(int index) const override;
+    void SetBoxText(int index, const std::string& cp1252) override;
+    void FocusBox(int index) override;
+    void ShowMessage(const std::string& cp1252, MessageIcon icon) override;
+    void PumpEvents() override;
+    void HideDialog() override;
     void HideRepeatBoxWhenDecoding();
 
-    ProgramState& state_;
-    const CipherTables& tables_;
     std::string help_file_;
     std::function<void()> end_program_;
+    Form2Presenter presenter_;
 };
 
 }  // namespace velmora
