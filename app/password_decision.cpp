@@ -5,7 +5,7 @@
 
 #include "cipher/cp1252_case.h"
 #include "cipher/key_derivation.h"
-#include "container/password_check.h"
+#include "container/legacy/password_check.h"
 
 namespace velmora {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
-#include "container/data_coding.h"
+#include "container/legacy/data_coding.h"
 
 namespace velmora {
 namespace {

@@ -1,11 +1,11 @@
 #include <algorithm>
 
 #include "cipher/key_derivation.h"
-#include "container/container_reader.h"
+#include "container/legacy/container_reader.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
-#include "container/password_check.h"
+#include "container/legacy/password_check.h"
 #include "container/path_helpers.h"
 
 namespace velmora {

@@ -4,10 +4,10 @@
 
 #include "cipher/cp1252_case.h"
 #include "container/buffered_io.h"
-#include "container/container_format.h"
+#include "container/legacy/container_format.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
-#include "container/password_check.h"
+#include "container/legacy/password_check.h"
 #include "container/path_helpers.h"
 
 namespace velmora {

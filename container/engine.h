@@ -7,13 +7,13 @@
 
 #include "cipher/cipher_tables.h"
 #include "container/buffered_io.h"
-#include "container/data_coding.h"
+#include "container/legacy/data_coding.h"
 #include "container/engine_state.h"
 #include "container/folder_handles.h"
 #include "container/found_list.h"
 #include "container/host.h"
 #include "container/opened_container.h"
-#include "container/stored_names.h"
+#include "container/legacy/stored_names.h"
 #include "container/tree_scan.h"
 #include "platform/file_system.h"
 

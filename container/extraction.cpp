@@ -2,8 +2,8 @@
 #include <map>
 
 #include "container/buffered_io.h"
-#include "container/container_format.h"
-#include "container/data_coding.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"

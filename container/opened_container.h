@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/result.h"
-#include "container/container_format.h"
+#include "container/legacy/container_format.h"
 #include "container/file_byte_source.h"
 #include "platform/file_system.h"
 

@@ -5,9 +5,9 @@
 
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
-#include "container/container_format.h"
-#include "container/container_reader.h"
-#include "container/password_check.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/container_reader.h"
+#include "container/legacy/password_check.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "container/container_format.h"
-#include "container/data_coding.h"
-#include "container/password_check.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
+#include "container/legacy/password_check.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "container/container_format.h"
-#include "container/container_reader.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/container_reader.h"
 #include "container/path_helpers.h"
 #include "tests/engine_fixture.h"
 

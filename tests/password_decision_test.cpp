@@ -2,7 +2,7 @@
 
 #include "app/password_decision.h"
 #include "cipher/key_derivation.h"
-#include "container/password_check.h"
+#include "container/legacy/password_check.h"
 
 namespace velmora {
 namespace {

@@ -1,6 +1,6 @@
-#include "container/password_check.h"
+#include "container/legacy/password_check.h"
 
-#include "container/container_format.h"
+#include "container/legacy/container_format.h"
 
 namespace velmora {
 

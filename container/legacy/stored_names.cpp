@@ -1,4 +1,4 @@
-#include "container/stored_names.h"
+#include "container/legacy/stored_names.h"
 
 #include <set>
 

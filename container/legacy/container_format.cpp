@@ -1,4 +1,4 @@
-#include "container/container_format.h"
+#include "container/legacy/container_format.h"
 
 #include <algorithm>
 #include <cstring>

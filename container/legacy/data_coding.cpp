@@ -1,4 +1,4 @@
-#include "container/data_coding.h"
+#include "container/legacy/data_coding.h"
 
 #include <cstring>
 

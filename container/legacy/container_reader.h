@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "container/container_format.h"
+#include "container/legacy/container_format.h"
 
 namespace velmora {
 
