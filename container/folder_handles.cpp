@@ -1,7 +1,5 @@
 #include "container/folder_handles.h"
 
-#include <errno.h>
-
 namespace velmora {
 
 void FolderHandles::AddOpen(std::uint32_t id, int handle, const EntryInfo& identity,
@@ -58,7 +56,7 @@ Result<int> FolderHandles::Get(std::uint32_t id) {
         return Error{"\xAB" + files_.DisplayPath(PathOf(id)) +
                          "\xBB ya no es la carpeta que se ley\xF3: otro programa la ha "
                          "cambiado o sustituido.",
-                     ESTALE};
+                     kNoLongerTheSame};
     }
     folder.handle = opened.value();
     Touch(id, folder, true);
@@ -78,6 +76,16 @@ void FolderHandles::Touch(std::uint32_t id, Folder& folder, bool just_opened) {
         oldest.handle = -1;
         recent_.pop_back();
     }
+}
+
+void FolderHandles::Release(std::uint32_t id) {
+    Folder& folder = folders_.at(id);
+    if (folder.handle < 0)
+        return;
+    (void)files_.Close(folder.handle);
+    folder.handle = -1;
+    if (!folder.pinned)
+        recent_.erase(folder.use);
 }
 
 void FolderHandles::CloseAll() {

@@ -41,6 +41,9 @@ class FolderHandles {
     std::uint32_t Parent(std::uint32_t id) const { return folders_.at(id).parent; }
     const std::string& Name(std::uint32_t id) const { return folders_.at(id).name; }
 
+    // Closes the folder's handle before the folder itself is removed:
+    // Windows removes a folder only once no handle holds it.
+    void Release(std::uint32_t id);
     void CloseAll();
 
   private:

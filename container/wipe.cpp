@@ -72,6 +72,7 @@ void Engine::RemoveFolders() {
             AllowDeletingIn(scan_.entries[entry].parent);
         if (Result<int> folder = folders_.Get(entry); folder)
             (void)files_.SetAttrOpen(folder.value(), 0);
+        folders_.Release(entry);
         Result<int> parent = folders_.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent
                                                                    : scan_.entries[entry].parent);
         if (parent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,15 @@ struct EntryInfo {
 
 // The same folder: device, inode and, where both are known, mount.
 bool SameFolder(const EntryInfo& now, const EntryInfo& seen);
+
+// The error code of an entry that is no longer the one the scan recorded
+// (another program renamed, replaced or changed it meanwhile). Windows' C
+// library has no ESTALE, so there the nearest code stands in.
+#ifdef ESTALE
+inline constexpr int kNoLongerTheSame = ESTALE;
+#else
+inline constexpr int kNoLongerTheSame = EBUSY;
+#endif
 
 // The same entry, unchanged in content and in what points to it: same
 // device, inode, size and times, and no other name.

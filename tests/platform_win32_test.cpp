@@ -172,6 +172,43 @@ TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
     EXPECT_FALSE(files.DeleteFile(path).ok());  // a folder is not a file
 }
 
+// Entries reached inside an open folder: deleted only while unchanged, a
+// folder link never entered, one run lock per folder.
+TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
+    std::ofstream(Native("a.txt")) << "uno";
+    fs::create_directory(Native("sub"));
+    const int folder = files.OpenFolder(path).value();
+    const EntryInfo seen = files.InspectAt(folder, "a.txt").value();
+    std::ofstream(Native("a.txt"), std::ios::app) << "mas";
+    EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", seen).value());
+    EXPECT_TRUE(fs::exists(Native("a.txt")));
+    EXPECT_TRUE(files.DeleteFileAt(folder, "a.txt", files.InspectAt(folder, "a.txt").value())
+                    .value());
+    EXPECT_FALSE(fs::exists(Native("a.txt")));
+
+    const EntryInfo sub = files.InspectAt(folder, "sub").value();
+    EXPECT_FALSE(files.OpenAt(folder, "..", OpenMode::kRead).ok());
+    EXPECT_FALSE(files.OpenAt(folder, "sub", OpenMode::kRead).ok());
+    fs::rename(Native("sub"), Native("otra"));
+    fs::create_directory(Native("sub"));
+    EXPECT_FALSE(files.RemoveFolderAt(folder, "sub", sub).value());
+    EXPECT_TRUE(files.RemoveFolderAt(folder, "otra", sub).value());
+
+    const int again = files.OpenFolder(path).value();
+    EXPECT_TRUE(files.TryLock(folder).value());
+    EXPECT_FALSE(files.TryLock(again).value());
+    files.CloseAll();
+}
+
+TEST(Win32NamesTest, NamesWindowsCannotCreateAreTold) {
+    Win32FileSystem files;
+    for (const char* name : {"CON", "nul", "Aux.txt", "COM1", "lpt9.log", "a.", "b ", "x?y",
+                             "a<b", "c|d", "e\"f", "g*"})
+        EXPECT_NE(files.UncreatableName(name), "") << name;
+    for (const char* name : {"CONSOLA", "COM10", "a.b", "normal", "\xF1" "and\xFA"})
+        EXPECT_EQ(files.UncreatableName(name), "") << name;
+}
+
 TEST(Win32ClockTest, SecondsSinceMidnightStayWithinTheDay) {
     const double seconds = SystemClock().SecondsSinceMidnight();
     EXPECT_GE(seconds, 0.0);

@@ -201,7 +201,7 @@ Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attri
         return SystemError(errno, action, inside->shown);
     if (expected && (static_cast<std::uint64_t>(st.st_dev) != expected->device ||
                      static_cast<std::uint64_t>(st.st_ino) != expected->inode))
-        return SystemError(ESTALE, action, inside->shown);
+        return SystemError(kNoLongerTheSame, action, inside->shown);
     return WriteDosAttributesThrough(HandlePath(entry.fd), st, inside->shown, attributes);
 }
 

@@ -328,6 +328,8 @@ Status Win32FileSystem::Close(int file) {
         return Status::Ok();
     const OpenFile closing = it->second;
     open_files_.erase(it);
+    if (closing.lock)
+        CloseHandle(closing.lock);
     if (closing.written) {
         Result<FileIdentity> identity = IdentityOf(closing.handle, closing.path);
         if (identity)
@@ -339,8 +341,11 @@ Status Win32FileSystem::Close(int file) {
 }
 
 void Win32FileSystem::CloseAll() {
-    for (const auto& [number, open_file] : open_files_)
+    for (const auto& [number, open_file] : open_files_) {
+        if (open_file.lock)
+            CloseHandle(open_file.lock);
         CloseHandle(open_file.handle);
+    }
     open_files_.clear();
 }
 

@@ -46,6 +46,28 @@ class Win32FileSystem : public FileSystem {
     Result<EntryInfo> InspectOpen(int file) override;
     Status Close(int file) override;
     void CloseAll() override;
+    Result<int> OpenFolder(const std::string& path) override;
+    Result<int> OpenFolderAt(int folder, const std::string& name) override;
+    Result<std::vector<DirEntry>> ListFolderAt(int folder) override;
+    Result<EntryInfo> InspectAt(int folder, const std::string& name) override;
+    Result<int> GetAttrAt(int folder, const std::string& name) override;
+    Status SetAttrAt(int folder, const std::string& name, int attributes,
+                     const EntryInfo* expected = nullptr) override;
+    Result<int> GetAttrOpen(int handle, const std::string& name) override;
+    Status SetAttrOpen(int handle, int attributes) override;
+    Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override;
+    Status MakeFolderAt(int folder, const std::string& name) override;
+    Result<bool> DeleteFileAt(int folder, const std::string& name,
+                              const EntryInfo& expected) override;
+    Result<bool> RemoveFolderAt(int folder, const std::string& name,
+                                const EntryInfo& expected) override;
+    Status RenameAt(int folder, const std::string& from, const std::string& to) override;
+    Status SyncFolderOpen(int folder) override;
+    Status SyncFileSystemOpen(int handle) override;
+    Result<bool> TryLock(int handle) override;
+    std::size_t LongestPath() const override { return 32767; }
+    Result<std::size_t> NativePathSize(const std::string& path) const override;
+    std::string UncreatableName(const std::string& component) const override;
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     std::string DisplayPath(const std::string& path) const override;
@@ -59,8 +81,12 @@ class Win32FileSystem : public FileSystem {
         void* handle;
         std::string path;
         bool written;
+        void* lock = nullptr;  // the run lock's named mutex, while held
     };
     const OpenFile* Find(int file) const;
+    // The path of `name` inside an open folder (one component, never "." or
+    // "..").
+    Result<std::string> PathIn(int folder, const std::string& name) const;
 
     std::map<int, OpenFile> open_files_;
     std::map<std::string, FileIdentity> written_files_;  // as they were when closed
