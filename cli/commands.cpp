@@ -9,7 +9,7 @@
 #include "cli/console.h"
 #include "cli/password_prompt.h"
 #include "cli/register_command.h"
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
 #include "container/legacy/stored_names.h"

@@ -1,4 +1,5 @@
-#include "container/engine.h"
+#include "container/dir_walk.h"
+
 #include "container/engine_failure.h"
 
 namespace velmora {
@@ -21,10 +22,43 @@ bool IsResetCombination(int attributes) {
     }
 }
 
+// A folder's subfolders and files are its listing's entries of each kind,
+// in order. path holds the folder's full path and is grown in place for
+// each subfolder.
+void WalkFolder(Run& run, const TreeScan& scan, std::uint32_t folder, std::string& path,
+                FoundList& sFound, WalkResult& walk) {
+    const ScannedEntry& listing = scan.entries[folder];
+    const std::uint32_t end = listing.first_child + listing.children;
+    for (std::uint32_t k = listing.first_child; k < end; ++k) {
+        if (!scan.IsFolder(k))
+            continue;
+        run.host.PumpEvents();
+        const std::size_t length = path.size();
+        path += '\\';
+        path += scan.Name(k);
+        run.state.RemovalList.push_back(path);
+        walk.removal_entries.push_back(k);
+        run.host.PumpEvents();  // the inner call's own listing pass
+        WalkFolder(run, scan, k, path, sFound, walk);
+        path.resize(length);
+    }
+    bool has_files = false;
+    for (std::uint32_t k = listing.first_child; k < end; ++k) {
+        if (!scan.IsFolder(k)) {
+            sFound.push_back(k);
+            has_files = true;
+        }
+    }
+    if (!has_files)
+        sFound.push_back(folder);
+    run.state.FoundCount = static_cast<std::int64_t>(sFound.size());
+}
+
 }  // namespace
 
-void Engine::DirWalk(const std::string& CurrDir, FoundList& sFound) {
-    removal_entries_.clear();
+WalkResult DirWalk(Run& run, ScannedTree& tree, const std::string& CurrDir, FoundList& sFound) {
+    WalkResult walk;
+    const TreeScan& scan = tree.scan;
     // Top-level pass: only the outermost call, whose CurrDir ends in "\",
     // lists names; a recursive call's listing yields just its own name. The
     // listing is the scan's: ".", "..", then every entry of the folder (the
@@ -32,56 +66,38 @@ void Engine::DirWalk(const std::string& CurrDir, FoundList& sFound) {
     // the folder's handle.
     if (!CurrDir.empty() && CurrDir.back() == '\\') {
         auto list = [&](const std::string& name, std::uint32_t entry) {
-            host_.PumpEvents();
-            if (entry != kNoEntry) {
-                const int attributes = OrFail(files_.GetAttrAt(FolderOf(entry), NameOf(entry)));
+            run.host.PumpEvents();
+            if (entry != ScannedTree::kNoEntry) {
+                const int attributes =
+                    OrFail(run.files.GetAttrAt(tree.FolderOf(entry), tree.NameOf(entry)));
                 if (IsResetCombination(attributes))
-                    walk_resets_.push_back(entry);
+                    walk.resets.push_back(entry);
             }
-            state_.RemovalList.push_back(CurrDir + name);
-            removal_entries_.push_back(entry);
+            run.state.RemovalList.push_back(CurrDir + name);
+            walk.removal_entries.push_back(entry);
         };
         list(".", TreeScan::kRoot);
-        list("..", kNoEntry);
-        const ScannedEntry& root = scan_.entries[TreeScan::kRoot];
+        list("..", ScannedTree::kNoEntry);
+        const ScannedEntry& root = scan.entries[TreeScan::kRoot];
         for (std::uint32_t k = root.first_child; k < root.first_child + root.children; ++k)
-            list(std::string(scan_.Name(k)), k);
+            list(std::string(scan.Name(k)), k);
     } else {
-        host_.PumpEvents();
+        run.host.PumpEvents();
     }
-    std::string path = scan_.root_path;
-    WalkFolder(TreeScan::kRoot, path, sFound);
+    std::string path = scan.root_path;
+    WalkFolder(run, scan, TreeScan::kRoot, path, sFound, walk);
+    return walk;
 }
 
-// The scanned tree stands in for the folder and file lists: a folder's
-// subfolders and files are its listing's entries of each kind, in order.
-// path holds the folder's full path and is grown in place for each subfolder.
-void Engine::WalkFolder(std::uint32_t folder, std::string& path, FoundList& sFound) {
-    const ScannedEntry& listing = scan_.entries[folder];
-    const std::uint32_t end = listing.first_child + listing.children;
-    for (std::uint32_t k = listing.first_child; k < end; ++k) {
-        if (!scan_.IsFolder(k))
-            continue;
-        host_.PumpEvents();
-        const std::size_t length = path.size();
-        path += '\\';
-        path += scan_.Name(k);
-        state_.RemovalList.push_back(path);
-        removal_entries_.push_back(k);
-        host_.PumpEvents();  // the inner call's own listing pass
-        WalkFolder(k, path, sFound);
-        path.resize(length);
-    }
-    bool has_files = false;
-    for (std::uint32_t k = listing.first_child; k < end; ++k) {
-        if (!scan_.IsFolder(k)) {
-            sFound.push_back(k);
-            has_files = true;
+void ApplyWalkResets(Run& run, ScannedTree& tree, const WalkResult& walk) {
+    for (const std::uint32_t entry : walk.resets)
+        if (tree.IsTopLevelFolder(entry)) {
+            Result<int> folder = tree.folders.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent
+                                                                           : TreeScan::kRoot);
+            if (folder)
+                (void)run.files.SetAttrAt(folder.value(), tree.NameOf(entry), 0,
+                                          &tree.scan.entries[entry].info);
         }
-    }
-    if (!has_files)
-        sFound.push_back(folder);
-    state_.FoundCount = static_cast<std::int64_t>(sFound.size());
 }
 
 }  // namespace velmora

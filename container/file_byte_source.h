@@ -1,6 +1,6 @@
 #pragma once
 
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 #include "platform/file_system.h"
 
 namespace velmora {

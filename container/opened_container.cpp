@@ -1,7 +1,7 @@
 #include "container/opened_container.h"
 
 #include "cipher/cp1252_case.h"
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 
 namespace velmora {
 

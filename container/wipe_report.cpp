@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "container/engine.h"
+#include "container/wipe.h"
 #include "container/path_helpers.h"
 
 // What the wipe tells: the files it leaves alone or behind, the summary of
@@ -16,26 +16,26 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 
 }  // namespace
 
-void Engine::LeaveAlone(const std::string& path) {
+void Wipe::LeaveAlone(const std::string& path) {
     files_left_.push_back(path);
-    host_.ShowMessage("\xAB" + files_.DisplayPath(path) +
+    run_.host.ShowMessage("\xAB" + run_.files.DisplayPath(path) +
                           "\xBB ha cambiado desde que se ley\xF3 la carpeta; no se ha "
                           "sobrescrito ni borrado.",
                       MessageIcon::kCritical);
 }
 
-void Engine::LeftBehind(const std::string& path, const std::string& why) {
+void Wipe::LeftBehind(const std::string& path, const std::string& why) {
     files_left_.push_back(path);
-    if (options_.report_leftovers)
-        host_.ShowMessage("\xAB" + files_.DisplayPath(path) + "\xBB queda: " + why,
+    if (run_.options.report_leftovers)
+        run_.host.ShowMessage("\xAB" + run_.files.DisplayPath(path) + "\xBB queda: " + why,
                           MessageIcon::kCritical);
 }
 
 // "Cancelar" during the wipe: the current file was finished and its batch
 // flushed and deleted, so every file still in the folder is either one the
 // wipe had not reached (as it was) or one it had to leave (reported).
-void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
-    state_.Wiping = false;
+void Wipe::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
+    run_.state.Wiping = false;
     std::size_t untouched = 0;
     for (std::size_t i = next; i < Lista.size(); ++i)
         if (!Lista.IsFolderEntry(i))
@@ -43,37 +43,37 @@ void Engine::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
     // Folders opened for the deletes and still there get their attributes
     // back.
     for (const auto& [folder, former] : opened_folders_)
-        if (Result<int> handle = folders_.Get(folder); handle)
-            (void)files_.SetAttrOpen(handle.value(), former);
-    std::string text = "Cancelado. El contenedor \xAB" + files_.DisplayPath(container_path_) +
+        if (Result<int> handle = tree_.folders.Get(folder); handle)
+            (void)run_.files.SetAttrOpen(handle.value(), former);
+    std::string text = "Cancelado. El contenedor \xAB" + run_.files.DisplayPath(container_path_) +
                        "\xBB est\xE1 completo y se conserva. De la carpeta \xAB" +
-                       files_.DisplayPath(state_.FolderPath) + "\xBB quedan " +
+                       run_.files.DisplayPath(run_.state.FolderPath) + "\xBB quedan " +
                        Count(untouched, "archivo", "archivos") + " sin tocar";
     if (files_left_.empty())
         text += "; ninguno queda a medio sobrescribir.";
     else
         text += ", y " + Count(files_left_.size(), "archivo", "archivos") +
                 " que el borrado ha tenido que dejar.";
-    host_.ShowMessage(text, MessageIcon::kInformation);
-    host_.EndProgram();
+    run_.host.ShowMessage(text, MessageIcon::kInformation);
+    run_.host.EndProgram();
 }
 
-std::vector<std::string> Engine::FoldersStillThere() {
+std::vector<std::string> Wipe::FoldersStillThere() {
     std::vector<std::string> folders;
-    std::vector<bool> seen(scan_.entries.size(), false);
-    for (const std::uint32_t entry : removal_entries_) {
-        if (entry == kNoEntry || !scan_.IsFolder(entry) || seen[entry])
+    std::vector<bool> seen(tree_.scan.entries.size(), false);
+    for (const std::uint32_t entry : walk_.removal_entries) {
+        if (entry == ScannedTree::kNoEntry || !tree_.scan.IsFolder(entry) || seen[entry])
             continue;
         seen[entry] = true;
-        if (StillThere(entry))
-            folders.push_back(scan_.FullPath(entry));
+        if (tree_.StillThere(entry))
+            folders.push_back(tree_.scan.FullPath(entry));
     }
     return folders;
 }
 
-void Engine::ReportLeftovers() {
+void Wipe::ReportLeftovers() {
     const std::vector<std::string> folders = FoldersStillThere();
-    if (!options_.report_leftovers || (files_left_.empty() && folders.empty()))
+    if (!run_.options.report_leftovers || (files_left_.empty() && folders.empty()))
         return;
     std::string names;
     std::size_t shown = 0;
@@ -81,10 +81,10 @@ void Engine::ReportLeftovers() {
     for (const auto* list : lists)
         for (const std::string& path : *list)
             if (shown++ < kNamesShown)
-                names += (names.empty() ? "\xAB" : ", \xAB") + files_.DisplayPath(path) + "\xBB";
+                names += (names.empty() ? "\xAB" : ", \xAB") + run_.files.DisplayPath(path) + "\xBB";
     if (shown > kNamesShown)
         names += "...";
-    host_.ShowMessage("El contenedor \xAB" + files_.DisplayPath(container_path_) +
+    run_.host.ShowMessage("El contenedor \xAB" + run_.files.DisplayPath(container_path_) +
                           "\xBB est\xE1 completo, pero la carpeta no se ha podido borrar del "
                           "todo: quedan " +
                           Count(files_left_.size(), "archivo", "archivos") + " y " +

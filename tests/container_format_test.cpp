@@ -6,7 +6,7 @@
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/container_format.h"
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 #include "container/legacy/password_check.h"
 
 namespace velmora {

@@ -8,15 +8,9 @@
 
 #include "base/result.h"
 #include "cipher/cipher_tables.h"
+#include "container/container_kind.h"
 
 namespace velmora {
-
-// One entry of a container as the decoder uses it.
-struct DecodedEntry {
-    std::string name;       // the stored relative path, decoded and upper-cased
-    std::int32_t size = 0;  // -1 for a folder entry
-    std::uint8_t parent_attributes = 0;
-};
 
 // Decodes a stored name field with the key. The field is measured up to its
 // last non-space byte (leading spaces belong to the name); a folder entry

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cipher/key_derivation.h"
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 #include "container/engine.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "container/legacy/container_reader.h"
+#include "container/legacy/record_reader.h"
 
 #include <algorithm>
 #include <cstring>

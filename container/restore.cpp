@@ -1,12 +1,11 @@
-#include <algorithm>
-#include <map>
+#include "container/restore.h"
 
-#include "container/buffered_io.h"
-#include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
-#include "container/engine.h"
+#include <algorithm>
+
 #include "container/engine_failure.h"
+#include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"
+#include "container/reader_for.h"
 
 namespace velmora {
 namespace {
@@ -16,20 +15,71 @@ constexpr int kLargestCopyNumber = 32767;
 
 }  // namespace
 
+void Restore::ReadEntries() {
+    // What is restored and what is deleted are the container that was read,
+    // whatever its name comes to hold meanwhile. Its lock keeps a second run
+    // off it.
+    FileSystem& files = run_.files;
+    const ContainerHeader header = OrFail(container_.Open(run_.state.FolderPath));
+    container_file_ = container_.file();
+    container_identity_ = container_.identity();
+    if (!OrFail(files.TryLock(container_file_)))
+        ThrowFailure(Error{"Velmora ya est\xE1 trabajando con \xAB" +
+                           files.DisplayPath(run_.state.FolderPath) +
+                           "\xBB en otro proceso. Espere a que termine."});
+    reader_ = ReaderFor(files, container_, header, run_.tables, run_.host);
+    index_ = OrFail(reader_->ReadIndex(run_.state.PasswordKey));
+    CheckNameSizes();
+}
+
+// Every name must be one the restore folder's system can create, and fit
+// it once converted to its own form (a Windows-1252 character may take
+// three bytes), component by component and as a whole path under the
+// longest restored root name.
+void Restore::CheckNameSizes() {
+    FileSystem& files = run_.files;
+    const std::string parent = ParentOf(run_.state.FolderPath);
+    const std::string folder = parent.empty() ? OrFail(files.CurrentFolder()) : parent;
+    const std::size_t longest = OrFail(files.LongestName(folder));
+    const std::string& container = run_.state.FolderPath;
+    const std::string widest_root = container.substr(0, container.size() - 4) + " (32767)";
+    const std::size_t root_size = OrFail(files.NativePathSize(widest_root));
+    auto refuse = [&](const DecodedEntry& entry, const std::string& why) {
+        ThrowFailure(Error{"El contenedor no se puede restaurar aqu\xED: el nombre \xAB" +
+                           ShownName(entry.name) + "\xBB " + why});
+    };
+    for (const DecodedEntry& entry : index_.entries) {
+        std::size_t start = 1;
+        while (start < entry.name.size()) {
+            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
+            const std::string component = entry.name.substr(start, end - start);
+            if (component.size() * 3 > longest && files.NativeNameSize(component) > longest)
+                refuse(entry, "tiene una parte demasiado larga para este sistema de archivos.");
+            if (const std::string why = files.UncreatableName(component); !why.empty())
+                refuse(entry, why);
+            start = end + 1;
+        }
+        if (root_size + entry.name.size() * 3 > files.LongestPath() &&
+            root_size + OrFail(files.NativePathSize(entry.name)) > files.LongestPath())
+            refuse(entry, "dar\xED"
+                          "a una ruta m\xE1s larga de lo que admite este sistema.");
+    }
+}
+
 // Opens the folder that holds the container, once, and checks that its
 // name there still holds the container that was read: the restored root is
 // made in this folder and the container deleted from it.
-void Engine::OpenContainerFolder() {
-    const std::string parent = ParentOf(state_.FolderPath);
+void Restore::OpenContainerFolder() {
+    const std::string parent = ParentOf(run_.state.FolderPath);
     std::string folder = parent.empty() ? "." : parent;
     if (folder.back() == ':')
         folder += '\\';  // a drive's root folder, not its current folder
-    container_folder_ = OrFail(files_.OpenFolder(folder));
+    container_folder_ = OrFail(run_.files.OpenFolder(folder));
     const Result<EntryInfo> named =
-        files_.InspectAt(container_folder_, Nombre(state_.FolderPath));
+        run_.files.InspectAt(container_folder_, Nombre(run_.state.FolderPath));
     if (!named || named->device != container_identity_.device ||
         named->inode != container_identity_.inode)
-        ThrowFailure(Error{"\xAB" + files_.DisplayPath(state_.FolderPath) +
+        ThrowFailure(Error{"\xAB" + run_.files.DisplayPath(run_.state.FolderPath) +
                            "\xBB ha cambiado mientras se le\xED"
                            "a (otro programa lo ha movido o sustituido)."});
 }
@@ -37,9 +87,9 @@ void Engine::OpenContainerFolder() {
 // The stored byte less the folder bit, kept to the bits that can be set. The
 // read-only bit waits until the folder's files are written: on POSIX it
 // would keep them from being created.
-void Engine::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
+void Restore::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
     const int attributes = (stored >= kFolder ? stored - kFolder : stored) & kSettableBits;
-    OrFail(files_.SetAttrOpen(OrFail(folders_.Get(folder)), attributes & ~kReadOnly));
+    OrFail(run_.files.SetAttrOpen(OrFail(folders_.Get(folder)), attributes & ~kReadOnly));
     if (attributes & kReadOnly)
         read_only_folders_.push_back(folder);
 }
@@ -48,8 +98,8 @@ void Engine::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
 // once; its handle is the only way to it from then on, so a folder swapped
 // for a link or another folder meanwhile can only make the restore fail,
 // never send a file outside the restored root.
-void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
-                            std::uint8_t folder_attributes) {
+void Restore::Crear_carpetas() {
+    const std::vector<DecodedEntry>& Nuevo = index_.entries;
     // Each entry's folder part, as a view into its name.
     struct Part {
         std::string_view path;
@@ -62,29 +112,29 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
     std::stable_sort(parts.begin(), parts.end(),
                      [](const Part& a, const Part& b) { return a.path.size() < b.path.size(); });
 
-    const std::string& container = state_.FolderPath;
+    const std::string& container = run_.state.FolderPath;
     const std::string R = container.substr(0, container.size() - 4);
     auto taken = [&](const std::string& path) {
-        return files_.InspectAt(container_folder_, Nombre(path)).ok();
+        return run_.files.InspectAt(container_folder_, Nombre(path)).ok();
     };
     std::string root = R;
     for (int n = 2; taken(root); ++n) {
         if (n > kLargestCopyNumber)
             ThrowFailure(Error{"Ya existen demasiadas copias restauradas de \xAB" +
-                               files_.DisplayPath(R) + "\xBB."});
+                               run_.files.DisplayPath(R) + "\xBB."});
         root = R + " (" + std::to_string(n) + ")";
     }
     auto make = [&](int parent, const std::string& name) {
-        OrFail(files_.MakeFolderAt(parent, name));
-        const int made = OrFail(files_.OpenFolderAt(parent, name));
-        return std::make_pair(made, OrFail(files_.InspectOpen(made)));
+        OrFail(run_.files.MakeFolderAt(parent, name));
+        const int made = OrFail(run_.files.OpenFolderAt(parent, name));
+        return std::make_pair(made, OrFail(run_.files.InspectOpen(made)));
     };
     const auto [root_handle, root_identity] = make(container_folder_, Nombre(root));
     folders_.AddOpen(0, root_handle, root_identity, root);
     // A second run that would encode the folder being restored waits.
-    (void)files_.TryLock(root_handle);
-    SetFolderAttributes(0, folder_attributes);
-    state_.RestoredPath = root + "\\";
+    (void)run_.files.TryLock(root_handle);
+    SetFolderAttributes(0, index_.folder_attributes);
+    run_.state.RestoredPath = root + "\\";
 
     // Each folder once, after its parent. Entries of one folder need not
     // stand together in a container (\A\X, \B\Y, \A\Z), so every folder
@@ -108,89 +158,72 @@ void Engine::Crear_carpetas(const std::vector<DecodedEntry>& Nuevo,
         folders_.Add(id, parent->second, name, identity);
         folders_.Adopt(id, handle);
         made.emplace(part, id);
-        host_.PumpEvents();
+        run_.host.PumpEvents();
         SetFolderAttributes(id, parts[k].attributes);
     }
     restored_folders_ = std::move(made);
 }
 
-void Engine::Extraer(const std::vector<DecodedEntry>& Nombres, std::uint8_t T) {
-    host_.SetCaption("Decodificando...");
-    const std::int64_t data_area = static_cast<std::int64_t>(kHeaderSize) +
-                                   state_.FoundCount * static_cast<std::int64_t>(RecordSize(T));
-    BufferedReader in(files_, container_file_, data_area);
-    const KeyStream stream(tables_, state_.PasswordKey);
-    std::vector<std::uint8_t> buffer(kBlockSize);
+void Restore::Extraer() {
+    FileSystem& files = run_.files;
+    run_.host.SetCaption("Decodificando...");
     std::int64_t done = 0;
-
-    for (const DecodedEntry& entry : Nombres) {
+    for (const DecodedEntry& entry : index_.entries) {
         if (entry.size < 0)
             continue;
         const std::string name = TrimSpaces(entry.name);
         const std::string_view part = recortar(name);
         const std::uint32_t folder = restored_folders_.at(TrimmedSpaces(part));
-        const int output = OrFail(files_.OpenAt(OrFail(folders_.Get(folder)),
-                                                name.substr(part.size()), OpenMode::kCreateNew));
+        const int output = OrFail(files.OpenAt(OrFail(folders_.Get(folder)),
+                                               name.substr(part.size()), OpenMode::kCreateNew));
         std::int64_t written = 0;
-        auto piece = [&](std::size_t length, bool full_block) {
-            if (OrFail(in.Read(buffer.data(), length)) != length)
-                ThrowFailure(Error{"El contenedor termina antes de lo esperado."});
-            host_.PumpEvents();
-            if (full_block)
-                DecodeFullBlock(buffer.data(), stream);
-            else
-                DecodeWhole(buffer.data(), length, stream);
-            OrFail(files_.Write(output, written, buffer.data(), length));
+        OrFail(reader_->ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+            if (Status wrote = files.Write(output, written, data, length); !wrote)
+                return wrote;
             written += static_cast<std::int64_t>(length);
-        };
-        const CodingPlan plan = PlanFor(entry.size);
-        for (std::int64_t block = 0; block < plan.full_blocks; ++block)
-            piece(kBlockSize, true);
-        piece(plan.tail, false);
-        if (plan.full_blocks == 0)
-            host_.PumpEvents();
-
+            return Status::Ok();
+        }));
         if (entry.size > 0) {
             done += entry.size;
-            host_.AdvanceProgress(done * 10 / (state_.TotalBytes + 1));
+            run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
         }
-        OrFail(files_.Close(output));
+        OrFail(files.Close(output));
     }
-    host_.PumpEvents();
+    run_.host.PumpEvents();
 
     for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
         const int handle = OrFail(folders_.Get(*it));
-        OrFail(files_.SetAttrOpen(
-            handle, kReadOnly | (OrFail(files_.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
+        OrFail(run_.files.SetAttrOpen(
+            handle, kReadOnly | (OrFail(run_.files.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
     }
     // Everything restored reaches the disk before the container goes; a kept
     // container leaves nothing at risk.
-    if (options_.keep_container) {
-        files_.CloseAll();
+    if (run_.options.keep_container) {
+        run_.files.CloseAll();
         return;
     }
-    OrFail(files_.SyncFileSystemOpen(OrFail(folders_.Get(0))));
+    OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(0))));
     if (!RestoredTreeInPlace())
-        ThrowFailure(Error{"La carpeta restaurada \xAB" + files_.DisplayPath(state_.RestoredPath) +
+        ThrowFailure(Error{"La carpeta restaurada \xAB" + run_.files.DisplayPath(run_.state.RestoredPath) +
                            "\xBB ha cambiado mientras se restauraba (otro programa ha movido o "
                            "sustituido alguna de sus carpetas). El contenedor se conserva."});
     DeleteContainer();
-    files_.CloseAll();
+    run_.files.CloseAll();
 }
 
 // Whether every restored folder is still where it was made, by name from
 // the container's folder down: the container goes only while the restored
 // tree is there to replace it.
-bool Engine::RestoredTreeInPlace() {
+bool Restore::RestoredTreeInPlace() {
     for (const auto& [part, id] : restored_folders_) {
         const bool root = id == 0;
         Result<int> parent = root ? Result<int>(container_folder_) : folders_.Get(folders_.Parent(id));
         if (!parent)
             return false;
-        const std::string name = root ? Nombre(state_.RestoredPath.substr(
-                                            0, state_.RestoredPath.size() - 1))
+        const std::string name = root ? Nombre(run_.state.RestoredPath.substr(
+                                            0, run_.state.RestoredPath.size() - 1))
                                       : folders_.Name(id);
-        const Result<EntryInfo> now = files_.InspectAt(parent.value(), name);
+        const Result<EntryInfo> now = run_.files.InspectAt(parent.value(), name);
         if (!now || !SameFolder(now.value(), folders_.Identity(id)))
             return false;
     }
@@ -200,23 +233,23 @@ bool Engine::RestoredTreeInPlace() {
 // Deletes the container through its folder's handle, and only while that
 // name still holds the container that was read (a container decoded and
 // made again meanwhile under the same name is another file and stays).
-void Engine::DeleteContainer() {
-    OrFail(files_.SetAttrOpen(container_file_, 0));
-    EntryInfo expected = OrFail(files_.InspectOpen(container_file_));
+void Restore::DeleteContainer() {
+    OrFail(run_.files.SetAttrOpen(container_file_, 0));
+    EntryInfo expected = OrFail(run_.files.InspectOpen(container_file_));
     const bool unchanged = expected.device == container_identity_.device &&
                            expected.inode == container_identity_.inode &&
                            expected.size == container_identity_.size &&
                            expected.modified_ns == container_identity_.modified_ns;
-    (void)files_.Close(container_file_);
+    (void)run_.files.Close(container_file_);
     const Result<bool> deleted =
-        unchanged ? files_.DeleteFileAt(container_folder_, Nombre(state_.FolderPath), expected)
+        unchanged ? run_.files.DeleteFileAt(container_folder_, Nombre(run_.state.FolderPath), expected)
                   : Result<bool>(false);
     if (deleted && deleted.value()) {
-        (void)files_.SyncFolderOpen(container_folder_);
+        (void)run_.files.SyncFolderOpen(container_folder_);
         return;
     }
     ThrowFailure(Error{deleted ? "La carpeta se ha restaurado, pero \xAB" +
-                                     files_.DisplayPath(state_.FolderPath) +
+                                     run_.files.DisplayPath(run_.state.FolderPath) +
                                      "\xBB ha cambiado mientras se restauraba y no se ha borrado."
                                : deleted.error().message});
 }

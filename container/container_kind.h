@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "container/buffered_io.h"
+
+namespace velmora {
+
+// Where a kind of container plugs into the engine: the engine scans, walks,
+// reads the files, wipes and creates the restored tree; a writer and a
+// reader turn that into the kind's own bytes and back.
+
+// One entry of the index the pack step hands a writer, in found-list order.
+struct IndexEntry {
+    const std::string& path;  // its full path, ending in "\" for a folder entry
+    bool folder = false;
+    std::uint8_t attributes = 0;
+    std::uint8_t parent_attributes = 0;  // of its folder part: a folder entry's own
+    std::int64_t size = -1;              // -1 for a folder entry
+};
+
+class ContainerWriter {
+  public:
+    virtual ~ContainerWriter() = default;
+    // The header of a container of `count` entries whose longest full path
+    // has `longest_path` characters as the system shows them.
+    virtual Status WriteHeader(BufferedWriter& out, std::size_t count, std::size_t longest_path,
+                               std::uint8_t folder_attributes) = 0;
+    virtual Status WriteEntry(BufferedWriter& out, const IndexEntry& entry) = 0;
+    // A file's `size` bytes, after every entry. The writer asks `read` for
+    // each piece it codes; the piece is read straight into the container's
+    // buffer and coded there, then committed. `last` marks the file's final
+    // piece, for which one byte more is asked (getting it means the file
+    // grew).
+    using ReadPiece = std::function<Result<std::uint8_t*>(std::size_t length, bool last)>;
+    virtual Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) = 0;
+};
+
+// One entry of a container as the restore uses it.
+struct DecodedEntry {
+    std::string name;       // the stored relative path ("\A\B", "\A\" for a folder)
+    std::int32_t size = 0;  // -1 for a folder entry
+    std::uint8_t parent_attributes = 0;
+};
+
+// Everything the restore needs before any folder exists.
+struct RestoreIndex {
+    std::vector<DecodedEntry> entries;
+    std::uint8_t folder_attributes = 0;
+};
+
+class ContainerReader {
+  public:
+    virtual ~ContainerReader() = default;
+    // Checks the key, then reads and checks every entry; Error carries the
+    // message (the wrong password's included).
+    virtual Result<RestoreIndex> ReadIndex(const std::string& key) = 0;
+    // Each file's bytes, files in index order: `write` gets them a piece at
+    // a time.
+    using WritePiece = std::function<Status(const std::uint8_t* data, std::size_t length)>;
+    virtual Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,77 @@
+#include "container/legacy/legacy_reader.h"
+
+#include "cipher/key_derivation.h"
+#include "container/legacy/password_check.h"
+#include "container/legacy/stored_names.h"
+
+namespace velmora {
+
+LegacyReader::LegacyReader(FileSystem& files, int container, ByteSource& source,
+                           const ContainerHeader& header, const CipherTables& tables, Host& host)
+    : files_(files),
+      container_(container),
+      source_(source),
+      header_(header),
+      tables_(tables),
+      host_(host) {}
+
+Result<RestoreIndex> LegacyReader::ReadIndex(const std::string& key) {
+    if (!PasswordMatches(tables_, header_.PasswordCheck, key))
+        return Error{kWrongPassword};
+    RestoreIndex index;
+    std::vector<DecodedEntry>& entries = index.entries;
+    DecodedEntryCheck check(entries);
+    if (Status read = ForEachRecord(source_, header_,
+                                    [&](const EntryRecord& record) {
+                                        const bool folder = record.EntrySize == -1;
+                                        entries.push_back({DecodeStoredName(tables_,
+                                                                            record.EncodedName,
+                                                                            key, folder),
+                                                           record.EntrySize,
+                                                           record.ParentAttributes});
+                                        return check.Add(entries.size() - 1);
+                                    });
+        !read)
+        return read.error();
+    if (Status checked = check.Finish(); !checked)
+        return checked.error();
+    index.folder_attributes = header_.FolderAttributes;
+    stream_.emplace(tables_, key);
+    const std::int64_t data_area =
+        static_cast<std::int64_t>(kHeaderSize) +
+        static_cast<std::int64_t>(entries.size()) *
+            static_cast<std::int64_t>(RecordSize(header_.NameWidthCode));
+    data_.emplace(files_, container_, data_area);
+    buffer_.resize(kBlockSize);
+    return index;
+}
+
+// Full blocks, then the tail, each read, decoded and written in turn; events
+// are let through after each piece is read, and once more after a file that
+// fits in one piece.
+Status LegacyReader::ReadFileData(const DecodedEntry& entry, const WritePiece& write) {
+    auto piece = [&](std::size_t length, bool full_block) -> Status {
+        Result<std::size_t> got = data_->Read(buffer_.data(), length);
+        if (!got)
+            return got.error();
+        if (got.value() != length)
+            return Error{"El contenedor termina antes de lo esperado."};
+        host_.PumpEvents();
+        if (full_block)
+            DecodeFullBlock(buffer_.data(), *stream_);
+        else
+            DecodeWhole(buffer_.data(), length, *stream_);
+        return write(buffer_.data(), length);
+    };
+    const CodingPlan plan = PlanFor(entry.size);
+    for (std::int64_t block = 0; block < plan.full_blocks; ++block)
+        if (Status done = piece(kBlockSize, true); !done)
+            return done;
+    if (Status done = piece(plan.tail, false); !done)
+        return done;
+    if (plan.full_blocks == 0)
+        host_.PumpEvents();
+    return Status::Ok();
+}
+
+}  // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cipher/cipher_tables.h"
+#include "container/container_kind.h"
+#include "container/host.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
+#include "container/legacy/record_reader.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// Reads the legacy kind from an open container: the key checked against
+// the header alone, then the records a chunk at a time, each name decoded,
+// upper-cased and checked as it is read, so that memory follows the entries
+// really read and a damaged index stops at its first bad entry; then the
+// data area, decoded piece by piece.
+class LegacyReader : public ContainerReader {
+  public:
+    LegacyReader(FileSystem& files, int container, ByteSource& source,
+                 const ContainerHeader& header, const CipherTables& tables, Host& host);
+
+    Result<RestoreIndex> ReadIndex(const std::string& key) override;
+    Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
+
+  private:
+    FileSystem& files_;
+    int container_;
+    ByteSource& source_;
+    ContainerHeader header_;
+    const CipherTables& tables_;
+    Host& host_;
+    std::optional<KeyStream> stream_;
+    std::optional<BufferedReader> data_;
+    std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,157 @@
+#include "container/pack.h"
+
+#include <errno.h>
+
+#include <algorithm>
+
+#include "container/buffered_io.h"
+#include "container/engine_failure.h"
+#include "container/path_helpers.h"
+
+namespace velmora {
+namespace {
+
+std::uint8_t AttributeByte(int attributes) {
+    if (attributes < 0 || attributes > 255)
+        ThrowFailure(Error{"Un atributo de archivo (" + std::to_string(attributes) +
+                           ") no cabe en el contenedor."});
+    return static_cast<std::uint8_t>(attributes);
+}
+
+}  // namespace
+
+// The attributes the scan read, except for the folder itself and its own
+// entries, which are read again (once), and those the walk resets to normal
+// (a folder then reads 16, a file 128).
+std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
+    const TreeScan& scan = tree_.scan;
+    const ScannedEntry& root = scan.entries[TreeScan::kRoot];
+    if (entry != TreeScan::kRoot && scan.entries[entry].parent != TreeScan::kRoot)
+        return AttributeByte(scan.entries[entry].attributes);
+    const std::size_t slot = entry == TreeScan::kRoot ? 0 : entry - root.first_child + 1;
+    if (top_level_attributes_[slot] < 0) {
+        const std::vector<std::uint32_t>& resets = walk_.resets;
+        const bool reset = std::find(resets.begin(), resets.end(), entry) != resets.end();
+        top_level_attributes_[slot] =
+            reset ? (scan.IsFolder(entry) ? kFolder : kNormal)
+                  : OrFail(run_.files.GetAttrAt(tree_.FolderOf(entry), tree_.NameOf(entry)));
+    }
+    return AttributeByte(top_level_attributes_[slot]);
+}
+
+// An unused partial name is chosen, so a partial file left by a killed run
+// never blocks the next.
+void Pack::WriteContainer(const std::string& container_path, ContainerWriter& writer,
+                          const FoundList& sFound) {
+    FileSystem& files = run_.files;
+    const TreeScan& scan = tree_.scan;
+    const std::string target = ParentOf(container_path);
+    const int container_folder = OrFail(files.OpenFolder(target.empty() ? "." : target));
+    const std::string name = Nombre(container_path);
+    std::string partial = name + ".parcial";
+    Result<int> opened = files.OpenAt(container_folder, partial, OpenMode::kCreateNew);
+    for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
+        partial = name + ".parcial" + std::to_string(n);
+        opened = files.OpenAt(container_folder, partial, OpenMode::kCreateNew);
+    }
+    const int container = OrFail(std::move(opened));
+    const EntryInfo created = OrFail(files.InspectOpen(container));
+    const std::string partial_path = target.empty() ? partial : target + "\\" + partial;
+    run_.host.SetPicture1Tag(partial_path);
+    std::string written = partial;  // the name the container has now
+    try {
+        // Full paths are measured in the characters the system shows: the
+        // folder's parent may hold characters a stored name could not.
+        const std::string& folder = run_.state.FolderPath;
+        const std::size_t base = files.CharacterCount(folder);
+        std::size_t longest = 0;
+        for (std::size_t i = 0; i < sFound.size(); ++i)
+            longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
+
+        top_level_attributes_.assign(scan.entries[TreeScan::kRoot].children + 1, -1);
+        BufferedWriter out(files, container, 0);
+        OrFail(writer.WriteHeader(out, sFound.size(), longest, AttributesOf(TreeScan::kRoot)));
+        // A folder entry's parent part is the entry itself; a file's, its folder.
+        ItemPaths paths(sFound);
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            const std::uint32_t entry = sFound[i];
+            const bool file = !sFound.IsFolderEntry(i);
+            const std::uint8_t attributes = AttributesOf(entry);
+            const std::uint8_t parent_attributes =
+                AttributesOf(file ? scan.entries[entry].parent : entry);
+            OrFail(writer.WriteEntry(out, {paths.Of(i), !file, attributes, parent_attributes,
+                                           file ? scan.entries[entry].info.size : -1}));
+        }
+
+        std::int64_t running_total = 0;
+        for (std::size_t i = 0; i < sFound.size(); ++i) {
+            if (sFound.IsFolderEntry(i))
+                continue;
+            PackFile(writer, out, sFound[i], paths.Of(i));
+            running_total += scan.entries[sFound[i]].info.size;
+            run_.host.AdvanceProgress(running_total * 10 / (run_.state.TotalBytes + 1));
+        }
+        OrFail(out.Flush());
+        // Before the originals are wiped, the container must be on disk; when
+        // they stay, nothing is at risk and the system may write it back later.
+        const bool wiping = !run_.options.keep_originals;
+        if (wiping)
+            OrFail(files.Flush(container));
+        OrFail(files.Close(container));
+        OrFail(files.RenameAt(container_folder, partial, name));
+        written = name;
+        if (wiping)
+            OrFail(files.SyncFolderOpen(container_folder));
+        (void)files.Close(container_folder);
+    } catch (const EngineFailure&) {
+        // Nothing of the folder has been touched; the container of a failed
+        // run is ours and useless, so it goes, as long as its name still
+        // holds the file this run created.
+        (void)files.Close(container);
+        const Result<EntryInfo> now = files.InspectAt(container_folder, written);
+        if (now && now->device == created.device && now->inode == created.inode)
+            (void)files.DeleteFileAt(container_folder, written, now.value());
+        files.CloseAll();
+        run_.host.SetPicture1Tag("");
+        throw;
+    }
+}
+
+// What is packed must be the file the scan saw, unchanged from before its
+// first byte is read to after its last: the wipe destroys that file trusting
+// that its copy is in the container.
+void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t entry,
+                    const std::string& path) {
+    FileSystem& files = run_.files;
+    const EntryInfo& seen = tree_.scan.entries[entry].info;
+    const int source =
+        OrFail(files.OpenAt(tree_.FolderOf(entry), tree_.NameOf(entry), OpenMode::kRead));
+    auto changed = [&] {
+        return Error{"\xAB" + files.DisplayPath(path) +
+                     "\xBB ha cambiado mientras se codificaba la carpeta."};
+    };
+    const Result<EntryInfo> opened = files.InspectOpen(source);
+    if (!opened || !SameUntouchedFile(opened.value(), seen))
+        ThrowFailure(changed());
+    std::int64_t position = 0;
+    auto read_piece = [&](std::size_t length, bool last) -> Result<std::uint8_t*> {
+        const std::size_t asked = last ? length + 1 : length;
+        Result<std::uint8_t*> space = out.Reserve(asked);
+        if (!space)
+            return space;
+        Result<std::size_t> got = files.Read(source, position, space.value(), asked);
+        if (!got)
+            return got.error();
+        if (got.value() != length)
+            return changed();
+        position += static_cast<std::int64_t>(length);
+        return space;
+    };
+    OrFail(writer.WriteFileData(out, seen.size, read_piece));
+    const Result<EntryInfo> read = files.InspectOpen(source);
+    if (!read || !SameUntouchedFile(read.value(), seen))
+        ThrowFailure(changed());
+    OrFail(files.Close(source));
+}
+
+}  // namespace velmora

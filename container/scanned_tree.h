@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "container/folder_handles.h"
+#include "container/tree_scan.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The tree being encoded as the scan read it, with the handles of its
+// folders: how the walk, the pack and the wipe reach its entries.
+struct ScannedTree {
+    static constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+
+    explicit ScannedTree(FileSystem& disk) : files(disk), folders(disk) {}
+
+    // The handle of the folder that holds a scanned entry (the root's is its
+    // parent); the run fails when the folder is no longer the one scanned.
+    int FolderOf(std::uint32_t entry);
+    // The entry's name in that folder.
+    std::string NameOf(std::uint32_t entry) const;
+    // Whether the entry is the folder itself or one of its own subfolders.
+    bool IsTopLevelFolder(std::uint32_t entry) const;
+    // Whether the scanned folder is still where the scan saw it.
+    bool StillThere(std::uint32_t folder);
+
+    FileSystem& files;
+    TreeScan scan;
+    FolderHandles folders;
+};
+
+}  // namespace velmora

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "container/dir_walk.h"
+#include "container/found_list.h"
+#include "container/run.h"
+#include "container/scanned_tree.h"
+
+namespace velmora {
+
+// The wipe of an encoded folder, once its container is complete: every
+// listed file overwritten with bytes of 255 and deleted, then the walked
+// folders removed, deepest first. Every entry is reached through its
+// folder's handle and touched only while it is still the one the scan saw.
+class Wipe {
+  public:
+    Wipe(Run& run, ScannedTree& tree, const WalkResult& walk, std::string container_path)
+        : run_(run), tree_(tree), walk_(walk), container_path_(std::move(container_path)) {}
+
+    // Files are overwritten in batches, each flushed once before its files
+    // are deleted. Failures are skipped; what stays is reported. "Cancelar"
+    // stops it at the next safe point and ends the program.
+    void BorrarOrig(const FoundList& Lista);
+
+    // Whether anything of the folder is still there after the wipe.
+    bool LeftAnything() { return !files_left_.empty() || tree_.StillThere(TreeScan::kRoot); }
+
+  private:
+    // What the overwrite of one file came to.
+    enum class Overwrite { kDone, kLeftAlone, kNotOverwritten, kGone };
+    struct Overwritten {
+        std::uint32_t entry;
+        EntryInfo identity;  // of the file right after it was overwritten
+    };
+    Overwrite Sobrescribir(std::uint32_t entry, EntryInfo& overwritten);
+    void DeleteBatch(std::vector<Overwritten>& batch);
+    void DeleteUnwritten(std::uint32_t entry);
+    void AllowDeletingIn(std::uint32_t folder);
+    void RemoveFolders();
+
+    // What the wipe tells (wipe_report.cpp).
+    void LeaveAlone(const std::string& path);
+    void LeftBehind(const std::string& path, const std::string& why);
+    void StopWipeOnCancel(const FoundList& Lista, std::size_t next);
+    std::vector<std::string> FoldersStillThere();
+    void ReportLeftovers();
+
+    Run& run_;
+    ScannedTree& tree_;
+    const WalkResult& walk_;
+    std::string container_path_;
+    // Files that stay, and the folders given owner write permission so that
+    // their entries could be deleted, with their former attributes.
+    std::vector<std::string> files_left_;
+    std::vector<std::pair<std::uint32_t, int>> opened_folders_;
+    std::string overwrite_error_;  // why the last file could not be opened
+};
+
+}  // namespace velmora
