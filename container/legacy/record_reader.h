@@ -53,10 +53,4 @@ Status ForEachRecord(ByteSource& source, const ContainerHeader& header,
 // the records the file really has, no more.
 Result<ContainerIndex> ReadContainerIndex(ByteSource& source);
 
-// The same reading and checks, handing each record to `each` in order
-// instead of keeping it (the index's records stay empty): memory does not
-// grow with the number of entries.
-Result<ContainerIndex> ReadContainerIndex(ByteSource& source,
-                                          const std::function<void(EntryRecord&&)>& each);
-
 }  // namespace velmora
