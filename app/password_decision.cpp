@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/messages.h"
 #include "cipher/cp1252_case.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
@@ -60,7 +61,7 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
     const std::string upper_first = ToUpperCp1252(*first);
     const std::string typed_second = second.value_or("");
     if (upper_first.empty())
-        return Refuse(kWrongPassword, MessageIcon::kCritical, typed_second);
+        return Refuse(Text(Msg::kWrongPassword), MessageIcon::kCritical, typed_second);
     const std::string upper_second = ToUpperCp1252(typed_second);
     if (encoding && upper_first.size() < 3)
         return Refuse(
@@ -79,7 +80,7 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
 
     if (!encoding) {
         if (!PasswordMatches(tables, stored_check, key.value()))
-            return Refuse(kWrongPassword, MessageIcon::kCritical, upper_second);
+            return Refuse(Text(Msg::kWrongPassword), MessageIcon::kCritical, upper_second);
         PasswordDecision accepted;
         accepted.key = key.value();
         accepted.first_box = upper_first;

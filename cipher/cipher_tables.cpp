@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/messages.h"
 #include "cipher/cp1252_case.h"
 
 namespace velmora {
@@ -78,7 +79,7 @@ std::string CipherTables::Enc(const std::string& dato, const std::string& Contra
 }
 
 std::string CipherTables::DesEnc(const std::string& dato, const std::string& Contra) const {
-    const std::string decoded = Shift(dato, Contra, -1, "Divisi\xF3n por cero");
+    const std::string decoded = Shift(dato, Contra, -1, Text(Msg::kDivisionByZero));
     return ToUpperCp1252(decoded);
 }
 

@@ -1,12 +1,13 @@
 #include "cipher/key_derivation.h"
 
+#include "base/messages.h"
 #include "cipher/cp1252_case.h"
 
 namespace velmora {
 
 Result<std::string> DeriveKey(const std::string& password) {
     if (password.empty())
-        return Error{kWrongPassword};
+        return Error{Text(Msg::kWrongPassword)};
     const std::string upper = ToUpperCp1252(password);
     std::string key;
     key.reserve(kKeyLength);
@@ -16,13 +17,7 @@ Result<std::string> DeriveKey(const std::string& password) {
     for (std::size_t i = 0; i < kKeyLength; ++i) {
         const int code = static_cast<unsigned char>(key[i]) + static_cast<int>(i + 1);
         if (code > 255) {
-            return Error{
-                "Esta contrase\xF1"
-                "a no se puede usar: el car\xE1"
-                "cter \xAB" +
-                std::string(1, key[i]) +
-                "\xBB no cabe en la clave en ese lugar. Elija otra contrase\xF1"
-                "a."};
+            return Error{Text(Msg::kCharacterDoesNotFitKey, {std::string(1, key[i])})};
         }
         key[i] = static_cast<char>(code);
     }

@@ -8,11 +8,6 @@ namespace velmora {
 
 inline constexpr std::size_t kKeyLength = 15;
 
-// What a password that does not open a container, or cannot be one, is told.
-inline constexpr const char* kWrongPassword =
-    "Contrase\xF1"
-    "a incorrecta.";
-
 // Turns a typed password (Windows-1252 codes, at least one character) into the
 // 15-character key: upper-cased, repeated end to end to 15 characters, and
 // each character raised by its 1-based position. A password that would need a

@@ -1,3 +1,4 @@
+#include "base/messages.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
@@ -8,8 +9,7 @@ namespace velmora {
 RunResult Engine::Des_carpeta() {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
-        return Refuse("\xAB" + run_.files.DisplayPath(container) +
-                      "\xBB no es un contenedor de Velmora (no termina en .zol).");
+        return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
     Restore restore(run_);
     try {
         restore.ReadEntries();

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "base/messages.h"
 #include "container/dir_walk.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
@@ -27,30 +28,20 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     if (!inside)
         return inside.error();
     if (inside.value())
-        return Error{"El contenedor no puede guardarse dentro de la carpeta que se codifica (\xAB" +
-                     run_.files.DisplayPath(target.value()) + "\xBB)."};
+        return Error{Text(Msg::kContainerInsideFolder, {run_.files.DisplayPath(target.value())})};
     if (run_.files.Inspect(container_path).ok())
-        return Error{"Ya existe \xAB" + run_.files.DisplayPath(container_path) +
-                     "\xBB. Mu\xE9valo o c\xE1mbiele el nombre antes de codificar: podr\xED"
-                     "a "
-                     "ser la \xFAnica copia de otra carpeta."};
+        return Error{Text(Msg::kContainerExists, {run_.files.DisplayPath(container_path)})};
     return Status::Ok();
 }
 
 RunResult Engine::Hacelo(const std::string& Contrasena) {
     // The caption says what is happening from the start, the scan included.
-    run_.host.SetCaption("Codificando...");
+    run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\')
-        return Refuse("No se puede codificar \xAB" + run_.files.DisplayPath(folder) +
-                      "\xBB: indique una carpeta, no la ra\xED"
-                      "z del sistema de archivos.");
+        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
-        return Refuse(
-            "Esta contrase\xF1"
-            "a no se puede usar con este formato. Elija otra "
-            "contrase\xF1"
-            "a.");
+        return Refuse(Text(Msg::kPasswordUnusableByFormat));
     ScannedTree tree(run_.files);
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders);
     if (!scan)

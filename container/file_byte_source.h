@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/messages.h"
 #include "container/legacy/record_reader.h"
 #include "platform/file_system.h"
 
@@ -18,8 +19,7 @@ class FileByteSource : public ByteSource {
             return read.error();
         if (read.value() != length)
             return Error{
-                "El contenedor est\xE1 da\xF1"
-                "ado: termina antes de lo esperado."};
+                Text(Msg::kDamagedEndsEarly)};
         return Status::Ok();
     }
 

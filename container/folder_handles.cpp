@@ -1,5 +1,7 @@
 #include "container/folder_handles.h"
 
+#include "base/messages.h"
+
 namespace velmora {
 
 void FolderHandles::AddOpen(std::uint32_t id, int handle, const EntryInfo& identity,
@@ -38,7 +40,7 @@ std::string FolderHandles::PathOf(std::uint32_t id) const {
 Result<int> FolderHandles::Get(std::uint32_t id) {
     const auto found = folders_.find(id);
     if (found == folders_.end())
-        return Error{"Carpeta desconocida.", EINVAL};
+        return Error{Text(Msg::kUnknownFolder), EINVAL};
     if (found->second.handle >= 0) {
         Touch(id, found->second, false);
         return found->second.handle;
@@ -53,9 +55,7 @@ Result<int> FolderHandles::Get(std::uint32_t id) {
     const Result<EntryInfo> now = files_.InspectOpen(opened.value());
     if (!now || !SameFolder(now.value(), folder.identity)) {
         (void)files_.Close(opened.value());
-        return Error{"\xAB" + files_.DisplayPath(PathOf(id)) +
-                         "\xBB ya no es la carpeta que se ley\xF3: otro programa la ha "
-                         "cambiado o sustituido.",
+        return Error{Text(Msg::kFolderNoLongerTheSame, {files_.DisplayPath(PathOf(id))}),
                      kNoLongerTheSame};
     }
     folder.handle = opened.value();

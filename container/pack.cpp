@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
 #include "container/buffered_io.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
@@ -13,8 +14,7 @@ namespace {
 
 std::uint8_t AttributeByte(int attributes) {
     if (attributes < 0 || attributes > 255)
-        ThrowFailure(Error{"Un atributo de archivo (" + std::to_string(attributes) +
-                           ") no cabe en el contenedor."});
+        ThrowFailure(Error{Text(Msg::kAttributeTooLarge, {std::to_string(attributes)})});
     return static_cast<std::uint8_t>(attributes);
 }
 
@@ -127,8 +127,7 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
     const int source =
         OrFail(files.OpenAt(tree_.FolderOf(entry), tree_.NameOf(entry), OpenMode::kRead));
     auto changed = [&] {
-        return Error{"\xAB" + files.DisplayPath(path) +
-                     "\xBB ha cambiado mientras se codificaba la carpeta."};
+        return Error{Text(Msg::kChangedWhileEncoding, {files.DisplayPath(path)})};
     };
     const Result<EntryInfo> opened = files.InspectOpen(source);
     if (!opened || !SameUntouchedFile(opened.value(), seen))

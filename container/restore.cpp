@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"
@@ -24,9 +25,7 @@ void Restore::ReadEntries() {
     container_file_ = container_.file();
     container_identity_ = container_.identity();
     if (!OrFail(files.TryLock(container_file_)))
-        ThrowFailure(Error{"Velmora ya est\xE1 trabajando con \xAB" +
-                           files.DisplayPath(run_.state.FolderPath) +
-                           "\xBB en otro proceso. Espere a que termine."});
+        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(run_.state.FolderPath)})});
     reader_ = ReaderFor(files, container_, header, run_.tables, run_.host);
     index_ = OrFail(reader_->ReadIndex(run_.state.PasswordKey));
     CheckNameSizes();
@@ -45,8 +44,7 @@ void Restore::CheckNameSizes() {
     const std::string widest_root = container.substr(0, container.size() - 4) + " (32767)";
     const std::size_t root_size = OrFail(files.NativePathSize(widest_root));
     auto refuse = [&](const DecodedEntry& entry, const std::string& why) {
-        ThrowFailure(Error{"El contenedor no se puede restaurar aqu\xED: el nombre \xAB" +
-                           ShownName(entry.name) + "\xBB " + why});
+        ThrowFailure(Error{Text(Msg::kNotRestorableHere, {ShownName(entry.name), why})});
     };
     for (const DecodedEntry& entry : index_.entries) {
         std::size_t start = 1;
@@ -54,15 +52,14 @@ void Restore::CheckNameSizes() {
             const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
             const std::string component = entry.name.substr(start, end - start);
             if (component.size() * 3 > longest && files.NativeNameSize(component) > longest)
-                refuse(entry, "tiene una parte demasiado larga para este sistema de archivos.");
+                refuse(entry, Text(Msg::kNamePartTooLong));
             if (const std::string why = files.UncreatableName(component); !why.empty())
                 refuse(entry, why);
             start = end + 1;
         }
         if (root_size + entry.name.size() * 3 > files.LongestPath() &&
             root_size + OrFail(files.NativePathSize(entry.name)) > files.LongestPath())
-            refuse(entry, "dar\xED"
-                          "a una ruta m\xE1s larga de lo que admite este sistema.");
+            refuse(entry, Text(Msg::kPathTooLongForSystem));
     }
 }
 
@@ -79,9 +76,8 @@ void Restore::OpenContainerFolder() {
         run_.files.InspectAt(container_folder_, Nombre(run_.state.FolderPath));
     if (!named || named->device != container_identity_.device ||
         named->inode != container_identity_.inode)
-        ThrowFailure(Error{"\xAB" + run_.files.DisplayPath(run_.state.FolderPath) +
-                           "\xBB ha cambiado mientras se le\xED"
-                           "a (otro programa lo ha movido o sustituido)."});
+        ThrowFailure(
+            Error{Text(Msg::kChangedWhileReading, {run_.files.DisplayPath(run_.state.FolderPath)})});
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The
@@ -120,8 +116,7 @@ void Restore::Crear_carpetas() {
     std::string root = R;
     for (int n = 2; taken(root); ++n) {
         if (n > kLargestCopyNumber)
-            ThrowFailure(Error{"Ya existen demasiadas copias restauradas de \xAB" +
-                               run_.files.DisplayPath(R) + "\xBB."});
+                ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {run_.files.DisplayPath(R)})});
         root = R + " (" + std::to_string(n) + ")";
     }
     auto make = [&](int parent, const std::string& name) {
@@ -148,9 +143,7 @@ void Restore::Crear_carpetas() {
         const std::size_t name_start = part.find_last_of('\\', part.size() - 2) + 1;
         const auto parent = made.find(part.substr(0, name_start));
         if (parent == made.end())
-            ThrowFailure(Error{"El contenedor est\xE1 da\xF1"
-                               "ado: falta la carpeta de \xAB" +
-                               ShownName(std::string(part)) + "\xBB."});
+            ThrowFailure(Error{Text(Msg::kDamagedMissingFolder, {ShownName(std::string(part))})});
         const std::string name(part.substr(name_start, part.size() - 1 - name_start));
         const auto id = static_cast<std::uint32_t>(made.size());
         const int parent_handle = OrFail(folders_.Get(parent->second));
@@ -166,7 +159,7 @@ void Restore::Crear_carpetas() {
 
 void Restore::Extraer() {
     FileSystem& files = run_.files;
-    run_.host.SetCaption("Decodificando...");
+    run_.host.SetCaption(Text(Msg::kDecodingCaption));
     std::int64_t done = 0;
     for (const DecodedEntry& entry : index_.entries) {
         if (entry.size < 0)
@@ -204,9 +197,8 @@ void Restore::Extraer() {
     }
     OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(0))));
     if (!RestoredTreeInPlace())
-        ThrowFailure(Error{"La carpeta restaurada \xAB" + run_.files.DisplayPath(run_.state.RestoredPath) +
-                           "\xBB ha cambiado mientras se restauraba (otro programa ha movido o "
-                           "sustituido alguna de sus carpetas). El contenedor se conserva."});
+        ThrowFailure(Error{
+            Text(Msg::kRestoredTreeChanged, {run_.files.DisplayPath(run_.state.RestoredPath)})});
     DeleteContainer();
     run_.files.CloseAll();
 }
@@ -248,9 +240,8 @@ void Restore::DeleteContainer() {
         (void)run_.files.SyncFolderOpen(container_folder_);
         return;
     }
-    ThrowFailure(Error{deleted ? "La carpeta se ha restaurado, pero \xAB" +
-                                     run_.files.DisplayPath(run_.state.FolderPath) +
-                                     "\xBB ha cambiado mientras se restauraba y no se ha borrado."
+    ThrowFailure(Error{deleted ? Text(Msg::kRestoredButContainerChanged,
+                                      {run_.files.DisplayPath(run_.state.FolderPath)})
                                : deleted.error().message});
 }
 

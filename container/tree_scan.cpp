@@ -1,5 +1,6 @@
 #include "container/tree_scan.h"
 
+#include "base/messages.h"
 #include "cipher/cp1252_case.h"
 #include "container/host.h"
 #include "container/path_helpers.h"
@@ -8,10 +9,6 @@ namespace velmora {
 namespace {
 
 constexpr std::int64_t kLargestFile = 2147483647;
-
-std::string Quoted(const FileSystem& files, const std::string& path) {
-    return "\xAB" + files.DisplayPath(path) + "\xBB";
-}
 
 bool HasForbiddenCharacter(std::string_view name) {
     for (const char c : name) {
@@ -37,33 +34,18 @@ template <typename PathOf>
 Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& entry,
                   const PathOf& path_of) {
     if (HasForbiddenCharacter(entry.name))
-        return Error{"El nombre " + Quoted(files, path_of()) +
-                     " contiene caracteres de control o \xAB:\xBB, que no se pueden guardar."};
+        return Error{Text(Msg::kNameWithControlCharacters, {files.DisplayPath(path_of())})};
     if (entry.kind == EntryKind::kSymlink)
-        return Error{Quoted(files, path_of()) +
-                     " es un enlace simb\xF3lico. Velmora no codifica carpetas con enlaces: al "
-                     "borrar los originales podr\xED"
-                     "a destruir datos de fuera de la carpeta."};
+        return Error{Text(Msg::kSymbolicLink, {files.DisplayPath(path_of())})};
     if (entry.kind == EntryKind::kOther)
-        return Error{Quoted(files, path_of()) +
-                     " no es un archivo ni una carpeta (es un dispositivo, un socket o una "
-                     "tuber\xED"
-                     "a) y no se puede guardar."};
+        return Error{Text(Msg::kNotFileNorFolder, {files.DisplayPath(path_of())})};
     const EntryInfo& info = entry.info;
     if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != root_device))
-        return Error{Quoted(files, path_of()) +
-                     " es un punto de montaje dentro de la carpeta (otro sistema de archivos o "
-                     "un montaje enlazado); no se puede codificar: al borrar los originales "
-                     "se destruir\xED"
-                     "an datos de fuera de la carpeta."};
+        return Error{Text(Msg::kMountPoint, {files.DisplayPath(path_of())})};
     if (info.kind == EntryKind::kFile && info.links > 1)
-        return Error{Quoted(files, path_of()) +
-                     " tiene otros nombres (enlaces duros). Borrarlo destruir\xED"
-                     "a tambi\xE9n "
-                     "los datos de esos otros nombres."};
+        return Error{Text(Msg::kHardLinks, {files.DisplayPath(path_of())})};
     if (info.kind == EntryKind::kFile && info.size > kLargestFile)
-        return Error{Quoted(files, path_of()) +
-                     " ocupa 2 GiB o m\xE1s; el formato no admite archivos tan grandes."};
+        return Error{Text(Msg::kFileTooLarge, {files.DisplayPath(path_of())})};
     return Status::Ok();
 }
 
@@ -113,7 +95,7 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
     if (!opened) {
         if (const Result<EntryInfo> what = files.InspectAt(parent.value(), scan.root_name);
             what && what->kind != EntryKind::kFolder)
-            return Error{Quoted(files, root) + " no es una carpeta."};
+            return Error{Text(Msg::kNotAFolder, {files.DisplayPath(root)})};
         return opened.error();
     }
     Result<EntryInfo> info = files.InspectOpen(opened.value());
@@ -126,15 +108,12 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
     EntryInfo expected = info.value();
     expected.mount_id = 0;  // a mounted folder's name reads the parent's mount
     if (!named || !SameFolder(named.value(), expected))
-        return Error{Quoted(files, root) +
-                     " ha cambiado mientras se abrí"
-                     "a (otro programa la ha movido o sustituido)."};
+        return Error{Text(Msg::kFolderReplacedWhileOpening, {files.DisplayPath(root)})};
     Result<bool> locked = files.TryLock(opened.value());
     if (!locked)
         return locked.error();
     if (!locked.value())
-        return Error{"Velmora ya está trabajando con " + Quoted(files, root) +
-                     " en otro proceso. Espere a que termine."};
+        return Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(root)})};
     ScannedEntry top;
     top.info = info.value();
     scan.entries.push_back(top);
@@ -170,11 +149,9 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         for (const DirEntry& entry : listed.value()) {
             auto path_of = [&] { return folder_path + "\\" + entry.name; };
             if (previous && SameOnceUpperCased(previous->name, entry.name))
-                return Error{Quoted(files, folder_path + "\\" + previous->name) + " y " +
-                             Quoted(files, path_of()) +
-                             " solo se diferencian en may\xFAsculas y min\xFAsculas: al "
-                             "restaurarlos se confundir\xED"
-                             "an."};
+                return Error{Text(Msg::kDifferOnlyInCase,
+                                  {files.DisplayPath(folder_path + "\\" + previous->name),
+                                   files.DisplayPath(path_of())})};
             previous = &entry;
             if (Status checked =
                     CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, path_of);
@@ -203,21 +180,13 @@ Status CheckStoredNames(const TreeScan& scan, const std::string& root, const Cip
     // The message for one stored path, or "" when the container keeps it.
     auto problem = [&](const std::string& relative) -> std::string {
         if (relative.size() > 255)
-            return "La ruta " + Quoted(files, root + relative) +
-                   " es demasiado larga para el contenedor (m\xE1s de 255 caracteres dentro de "
-                   "la carpeta).";
+            return Text(Msg::kStoredPathTooLong, {files.DisplayPath(root + relative)});
         if (relative.back() == ' ')
-            return "El nombre " + Quoted(files, root + relative) +
-                   " termina en espacio y no se podr\xED"
-                   "a restaurar exactamente.";
+            return Text(Msg::kNameEndsInSpace, {files.DisplayPath(root + relative)});
         // Only the encoded name's ends can be taken for the field's padding.
         if (tables.EncCharacter(relative, 1, key) == ' ' ||
             tables.EncCharacter(relative, relative.size(), key) == ' ')
-            return "Con esta contrase\xF1"
-                   "a el nombre " +
-                   Quoted(files, root + relative) +
-                   " no se puede guardar exactamente. Elija otra contrase\xF1"
-                   "a.";
+            return Text(Msg::kNameNotStorableWithPassword, {files.DisplayPath(root + relative)});
         return "";
     };
     // Of several problems, the one of the first path in name order is told

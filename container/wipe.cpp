@@ -1,6 +1,7 @@
 #include <errno.h>
 
 #include "container/wipe.h"
+#include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
 
@@ -113,8 +114,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     if (!file) {
         overwrite_error_ = file.error().message;
         if (IsAccessError(file.error().code) && !run_.options.report_leftovers)
-            run_.host.ShowMessage("Error al intentar eliminar el archivo " + shown + "\n" +
-                                  "El archivo est\xE1 siendo utilizado",
+            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}),
                               MessageIcon::kCritical);
         return Overwrite::kNotOverwritten;
     }
@@ -141,7 +141,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
         const Status done =
             run_.files.Write(file.value(), offset, ones.data(), static_cast<std::size_t>(piece));
         if (!done && run_.options.report_leftovers)
-            run_.host.ShowMessage(done.error().message + " Se ha sobrescrito solo en parte.",
+            run_.host.ShowMessage(Text(Msg::kOverwrittenInPart, {done.error().message}),
                               MessageIcon::kCritical);
         complete = done.ok();
         return complete;
@@ -160,7 +160,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     }
     const Result<EntryInfo> after = run_.files.InspectOpen(file.value());
     if (!after) {
-        LeftBehind(path, "sobrescrito, pero " + after.error().message);
+        LeftBehind(path, Text(Msg::kOverwrittenBut, {after.error().message}));
         return Overwrite::kLeftAlone;
     }
     overwritten = after.value();
@@ -183,8 +183,7 @@ void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
     for (const Overwritten& done : batch) {
         const std::string path = tree_.scan.FullPath(done.entry);
         if (!flushed) {
-            LeftBehind(path, "sobrescrito, pero no se ha podido asegurar en disco (" +
-                                 flushed.error().message + ")");
+            LeftBehind(path, Text(Msg::kOverwrittenNotFlushed, {flushed.error().message}));
             continue;
         }
         const std::uint32_t parent = tree_.scan.entries[done.entry].parent;
@@ -194,7 +193,7 @@ void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
             folder ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(done.entry), done.identity)
                    : Result<bool>(folder.error());
         if (!deleted)
-            LeftBehind(path, "sobrescrito, pero " + deleted.error().message);
+            LeftBehind(path, Text(Msg::kOverwrittenBut, {deleted.error().message}));
         else if (!deleted.value())
             LeaveAlone(path);
     }
@@ -217,12 +216,10 @@ void Wipe::DeleteUnwritten(std::uint32_t entry) {
         return;
     }
     if (deleted && deleted.value())
-        run_.host.ShowMessage(overwrite_error_ +
-                              " Se ha borrado sin sobrescribir (su copia est\xE1 en "
-                              "el contenedor).",
+        run_.host.ShowMessage(Text(Msg::kDeletedWithoutOverwrite, {overwrite_error_}),
                           MessageIcon::kInformation);
     else
-        LeftBehind(path, "no se ha podido sobrescribir ni borrar (" + overwrite_error_ + ")");
+        LeftBehind(path, Text(Msg::kNeitherOverwrittenNorDeleted, {overwrite_error_}));
 }
 
 // Deleting an entry needs write permission on its folder; a read-only

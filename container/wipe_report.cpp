@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "base/messages.h"
 #include "container/wipe.h"
 #include "container/path_helpers.h"
 
@@ -10,24 +11,22 @@ namespace {
 
 constexpr std::size_t kNamesShown = 10;  // names a summary spells out
 
-std::string Count(std::size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
+std::string Count(std::size_t n, Msg one, Msg many) {
+    return Text(n == 1 ? one : many, {std::to_string(n)});
 }
 
 }  // namespace
 
 void Wipe::LeaveAlone(const std::string& path) {
     files_left_.push_back(path);
-    run_.host.ShowMessage("\xAB" + run_.files.DisplayPath(path) +
-                          "\xBB ha cambiado desde que se ley\xF3 la carpeta; no se ha "
-                          "sobrescrito ni borrado.",
+    run_.host.ShowMessage(Text(Msg::kChangedSinceRead, {run_.files.DisplayPath(path)}),
                       MessageIcon::kCritical);
 }
 
 void Wipe::LeftBehind(const std::string& path, const std::string& why) {
     files_left_.push_back(path);
     if (run_.options.report_leftovers)
-        run_.host.ShowMessage("\xAB" + run_.files.DisplayPath(path) + "\xBB queda: " + why,
+        run_.host.ShowMessage(Text(Msg::kLeftBehind, {run_.files.DisplayPath(path), why}),
                           MessageIcon::kCritical);
 }
 
@@ -45,15 +44,15 @@ void Wipe::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
     for (const auto& [folder, former] : opened_folders_)
         if (Result<int> handle = tree_.folders.Get(folder); handle)
             (void)run_.files.SetAttrOpen(handle.value(), former);
-    std::string text = "Cancelado. El contenedor \xAB" + run_.files.DisplayPath(container_path_) +
-                       "\xBB est\xE1 completo y se conserva. De la carpeta \xAB" +
-                       run_.files.DisplayPath(run_.state.FolderPath) + "\xBB quedan " +
-                       Count(untouched, "archivo", "archivos") + " sin tocar";
+    std::string text = Text(Msg::kCancelledDuringWipe,
+                            {run_.files.DisplayPath(container_path_),
+                             run_.files.DisplayPath(run_.state.FolderPath),
+                             Count(untouched, Msg::kOneFile, Msg::kManyFiles)});
     if (files_left_.empty())
-        text += "; ninguno queda a medio sobrescribir.";
+        text += Text(Msg::kCancelledNoneHalfDone);
     else
-        text += ", y " + Count(files_left_.size(), "archivo", "archivos") +
-                " que el borrado ha tenido que dejar.";
+        text += Text(Msg::kCancelledSomeLeft,
+                     {Count(files_left_.size(), Msg::kOneFile, Msg::kManyFiles)});
     run_.host.ShowMessage(text, MessageIcon::kInformation);
     run_.host.EndProgram();
 }
@@ -81,14 +80,14 @@ void Wipe::ReportLeftovers() {
     for (const auto* list : lists)
         for (const std::string& path : *list)
             if (shown++ < kNamesShown)
-                names += (names.empty() ? "\xAB" : ", \xAB") + run_.files.DisplayPath(path) + "\xBB";
+                names += (names.empty() ? "" : ", ") +
+                         Text(Msg::kQuoted, {run_.files.DisplayPath(path)});
     if (shown > kNamesShown)
         names += "...";
-    run_.host.ShowMessage("El contenedor \xAB" + run_.files.DisplayPath(container_path_) +
-                          "\xBB est\xE1 completo, pero la carpeta no se ha podido borrar del "
-                          "todo: quedan " +
-                          Count(files_left_.size(), "archivo", "archivos") + " y " +
-                          Count(folders.size(), "carpeta", "carpetas") + ": " + names + ".",
+    run_.host.ShowMessage(Text(Msg::kWipeLeftSome,
+                               {run_.files.DisplayPath(container_path_),
+                                Count(files_left_.size(), Msg::kOneFile, Msg::kManyFiles),
+                                Count(folders.size(), Msg::kOneFolder, Msg::kManyFolders), names}),
                       MessageIcon::kCritical);
 }
 

@@ -1,5 +1,6 @@
 #include "container/legacy/legacy_reader.h"
 
+#include "base/messages.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
 #include "container/legacy/stored_names.h"
@@ -17,7 +18,7 @@ LegacyReader::LegacyReader(FileSystem& files, int container, ByteSource& source,
 
 Result<RestoreIndex> LegacyReader::ReadIndex(const std::string& key) {
     if (!PasswordMatches(tables_, header_.PasswordCheck, key))
-        return Error{kWrongPassword};
+        return Error{Text(Msg::kWrongPassword)};
     RestoreIndex index;
     std::vector<DecodedEntry>& entries = index.entries;
     DecodedEntryCheck check(entries);
@@ -55,7 +56,7 @@ Status LegacyReader::ReadFileData(const DecodedEntry& entry, const WritePiece& w
         if (!got)
             return got.error();
         if (got.value() != length)
-            return Error{"El contenedor termina antes de lo esperado."};
+            return Error{Text(Msg::kContainerEndsEarly)};
         host_.PumpEvents();
         if (full_block)
             DecodeFullBlock(buffer_.data(), *stream_);

@@ -1,5 +1,7 @@
 #include "container/legacy/record_reader.h"
 
+#include "base/messages.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,24 +11,21 @@ namespace {
 constexpr std::size_t kRecordsPerRead = 1024;
 
 Error Damaged(const std::string& why) {
-    return Error{
-        "El contenedor est\xE1 da\xF1"
-        "ado o no es un contenedor de Velmora: " +
-        why};
+    return Error{Text(Msg::kDamagedOrNotAContainer, {why})};
 }
 
 }  // namespace
 
 Status MemoryByteSource::ReadAt(std::int64_t offset, std::uint8_t* out, std::size_t length) {
     if (offset < 0 || offset > Size() || static_cast<std::int64_t>(length) > Size() - offset)
-        return Error{"Lectura fuera del archivo."};
+        return Error{Text(Msg::kReadOutsideFile)};
     std::memcpy(out, bytes_.data() + offset, length);
     return Status::Ok();
 }
 
 Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
     if (source.Size() < static_cast<std::int64_t>(kHeaderSize))
-        return Damaged("es m\xE1s corto que su cabecera.");
+        return Damaged(Text(Msg::kShorterThanHeader));
     std::uint8_t bytes[kHeaderSize];
     if (Status read = source.ReadAt(0, bytes, kHeaderSize); !read)
         return read.error();
@@ -36,16 +35,15 @@ Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
 Status ForEachRecord(ByteSource& source, const ContainerHeader& header,
                      const std::function<Status(const EntryRecord&)>& visit) {
     if (header.NameWidthCode > 2)
-        return Damaged("el ancho de los nombres (" + std::to_string(header.NameWidthCode) +
-                       ") no existe.");
+        return Damaged(Text(Msg::kUnknownNameWidth, {std::to_string(header.NameWidthCode)}));
     if (header.EntryCount < 0)
-        return Damaged("el n\xFAmero de entradas es negativo.");
+        return Damaged(Text(Msg::kNegativeEntryCount));
 
     const auto record_size = static_cast<std::int64_t>(RecordSize(header.NameWidthCode));
     const std::int64_t count = header.EntryCount;
     const std::int64_t file_size = source.Size();
     if (count * record_size > file_size - static_cast<std::int64_t>(kHeaderSize))
-        return Damaged("sus registros no caben en el archivo.");
+        return Damaged(Text(Msg::kRecordsDoNotFit));
     const std::int64_t data_offset = static_cast<std::int64_t>(kHeaderSize) + count * record_size;
 
     std::int64_t data_length = 0;
@@ -62,14 +60,12 @@ Status ForEachRecord(ByteSource& source, const ContainerHeader& header,
             const EntryRecord record = ParseRecord(
                 &chunk[r * static_cast<std::size_t>(record_size)], header.NameWidthCode);
             if (record.EntrySize < -1)
-                return Damaged("la entrada " +
-                               std::to_string(first + static_cast<std::int64_t>(r) + 1) +
-                               " tiene un tama\xF1"
-                               "o negativo.");
+                return Damaged(Text(Msg::kNegativeEntrySize,
+                                    {std::to_string(first + static_cast<std::int64_t>(r) + 1)}));
             if (record.EntrySize > 0)
                 data_length += record.EntrySize;
             if (data_length > file_size - data_offset)
-                return Damaged("faltan datos al final del archivo.");
+                return Damaged(Text(Msg::kDataMissingAtEnd));
             if (Status visited = visit(record); !visited)
                 return visited;
         }

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/messages.h"
 #include "cipher/cipher_tables.h"
 #include "cipher/cp1252_case.h"
 #include "container/path_helpers.h"
@@ -16,28 +17,25 @@ bool IsUndefinedCp1252(unsigned char code) {
     return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
 }
 
-Error Unsafe(const std::string& name, const std::string& why) {
-    return Error{
-        "El contenedor est\xE1 da\xF1"
-        "ado o no es seguro: el nombre \xAB" +
-        ShownName(name) + "\xBB " + why};
+Error Unsafe(const std::string& name, Msg why) {
+    return Error{Text(Msg::kDamagedOrUnsafeName, {ShownName(name), Text(why)})};
 }
 
 Status CheckName(const DecodedEntry& entry) {
     const std::string& name = entry.name;
     if (name.empty() || name[0] != '\\')
-        return Unsafe(name, "no empieza por \\.");
+        return Unsafe(name, Msg::kNameWithoutLeadingBackslash);
     const bool folder = entry.size == -1;
     if (folder != (name.back() == '\\'))
-        return Unsafe(name, folder ? "es una carpeta que no termina en \\."
-                                   : "es un archivo que termina en \\.");
+        return Unsafe(name, folder ? Msg::kFolderWithoutFinalBackslash
+                                   : Msg::kFileWithFinalBackslash);
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || code == 127 || c == ':' || c == '/' || IsUndefinedCp1252(code))
-            return Unsafe(name, "contiene caracteres no permitidos.");
+            return Unsafe(name, Msg::kNameWithForbiddenCharacters);
     }
     if (name.back() == ' ')
-        return Unsafe(name, "termina en espacio.");
+        return Unsafe(name, Msg::kStoredNameEndsInSpace);
     if (name == "\\")
         return Status::Ok();
     // Components between the leading "\" and the end (or the final "\").
@@ -47,9 +45,7 @@ Status CheckName(const DecodedEntry& entry) {
         const std::size_t end = std::min(inner.find('\\', start), inner.size());
         const std::string component = inner.substr(start, end - start);
         if (component.empty() || component == "." || component == "..")
-            return Unsafe(name,
-                          "tiene una parte vac\xED"
-                          "a, \xAB.\xBB o \xAB..\xBB.");
+            return Unsafe(name, Msg::kNameWithEmptyPart);
         start = end + 1;
     }
     return Status::Ok();
@@ -79,7 +75,7 @@ Status DecodedEntryCheck::Add(std::size_t index) {
     if (Status checked = CheckName(entry); !checked)
         return checked;
     if (!names_.insert(index).second)
-        return Unsafe(entry.name, "aparece dos veces.");
+        return Unsafe(entry.name, Msg::kNameTwice);
     const std::size_t length = entry.size == -1 ? entry.name.size() : entry.name.rfind('\\') + 1;
     if (length == 1)
         has_root_entry_ = true;
@@ -90,19 +86,16 @@ Status DecodedEntryCheck::Add(std::size_t index) {
 
 Status DecodedEntryCheck::Finish() const {
     if (!has_root_entry_)
-        return Error{
-            "El contenedor est\xE1 da\xF1"
-            "ado: no tiene ninguna entrada en su carpeta "
-            "principal."};
+        return Error{Text(Msg::kDamagedNoRootEntry)};
     const Order order{&entries_};
     for (const Part& part : folders_) {
         const std::string_view folder = order.Text(part);
         const std::string_view without_slash = folder.substr(0, folder.size() - 1);
         if (names_.find(without_slash) != names_.end())
-            return Unsafe(std::string(without_slash), "es un archivo y a la vez una carpeta.");
+            return Unsafe(std::string(without_slash), Msg::kFileAndFolder);
         const std::string_view parent = without_slash.substr(0, without_slash.rfind('\\') + 1);
         if (parent != "\\" && folders_.find(parent) == folders_.end())
-            return Unsafe(std::string(folder), "est\xE1 en una carpeta que el contenedor no crea.");
+            return Unsafe(std::string(folder), Msg::kInFolderNotCreated);
     }
     return Status::Ok();
 }

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "base/messages.h"
+
+namespace velmora {
+
+// Every text the program shows, by name. The texts themselves are written
+// once, in messages.cpp, as UTF-8; the program works in Windows-1252, so
+// each is converted once, the first time any is asked for.
+enum class Msg {
+    // Encoding a folder.
+    kEncodingCaption,
+    kNotAFolderToEncode,
+    kPasswordUnusableByFormat,
+    kContainerInsideFolder,
+    kContainerExists,
+    kAttributeTooLarge,
+    kChangedWhileEncoding,
+    kFolderReplacedWhileOpening,
+    kNotAFolder,
+    kAlreadyWorkingOn,
+    kFolderNoLongerTheSame,
+    kUnknownFolder,
+    // What the scan refuses.
+    kNameWithControlCharacters,
+    kSymbolicLink,
+    kNotFileNorFolder,
+    kMountPoint,
+    kHardLinks,
+    kFileTooLarge,
+    kDifferOnlyInCase,
+    kStoredPathTooLong,
+    kNameEndsInSpace,
+    kNameNotStorableWithPassword,
+    // The wipe.
+    kFileInUse,
+    kOverwrittenInPart,
+    kLeftBehind,
+    kOverwrittenBut,
+    kOverwrittenNotFlushed,
+    kDeletedWithoutOverwrite,
+    kNeitherOverwrittenNorDeleted,
+    kChangedSinceRead,
+    kCancelledDuringWipe,
+    kCancelledNoneHalfDone,
+    kCancelledSomeLeft,
+    kWipeLeftSome,
+    kOneFile,
+    kManyFiles,
+    kOneFolder,
+    kManyFolders,
+    kQuoted,
+    // Decoding a container.
+    kDecodingCaption,
+    kNotAContainer,
+    kNotRestorableHere,
+    kNamePartTooLong,
+    kPathTooLongForSystem,
+    kChangedWhileReading,
+    kTooManyRestoredCopies,
+    kDamagedMissingFolder,
+    kRestoredTreeChanged,
+    kRestoredButContainerChanged,
+    kContainerEndsEarly,
+    kDamagedEndsEarly,
+    // What the reader of the legacy kind refuses.
+    kDamagedOrNotAContainer,
+    kReadOutsideFile,
+    kShorterThanHeader,
+    kUnknownNameWidth,
+    kNegativeEntryCount,
+    kRecordsDoNotFit,
+    kNegativeEntrySize,
+    kDataMissingAtEnd,
+    kDamagedOrUnsafeName,
+    kNameWithoutLeadingBackslash,
+    kFolderWithoutFinalBackslash,
+    kFileWithFinalBackslash,
+    kNameWithForbiddenCharacters,
+    kStoredNameEndsInSpace,
+    kNameWithEmptyPart,
+    kNameTwice,
+    kDamagedNoRootEntry,
+    kFileAndFolder,
+    kInFolderNotCreated,
+    // The key.
+    kWrongPassword,
+    kCharacterDoesNotFitKey,
+    kDivisionByZero,
+
+    kCount  // not a message: the number of them
+};
+
+// The text of a message in Windows-1252, each "{1}", "{2}" ... replaced by
+// the part given in that place (already Windows-1252).
+std::string Text(Msg message, std::initializer_list<std::string_view> parts = {});
+
+// The text as written in messages.cpp, for the tests.
+std::string_view Utf8Text(Msg message);
+
+}  // namespace velmora

@@ -1,0 +1,43 @@
+#include "base/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace velmora {
+namespace {
+
+// Every text reaches the program as Windows-1252: each accented letter one
+// byte, so a text left in UTF-8 (one Windows-1252 cannot hold) is found.
+TEST(MessagesTest, EveryTextIsWindows1252AndUsesItsPlacesInOrder) {
+    for (int i = 0; i < static_cast<int>(Msg::kCount); ++i) {
+        const auto message = static_cast<Msg>(i);
+        const std::string_view written = Utf8Text(message);
+        const std::string text = Text(message);
+        std::size_t continuation_bytes = 0;
+        for (const char c : written)
+            continuation_bytes += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        EXPECT_EQ(text.size(), written.size() - continuation_bytes) << i << ": " << written;
+        // The places a text uses are {1} .. {n}, none skipped.
+        std::set<char> places;
+        for (std::size_t k = 0; k + 2 < written.size(); ++k)
+            if (written[k] == '{' && written[k + 2] == '}')
+                places.insert(written[k + 1]);
+        char expected = '1';
+        for (const char place : places)
+            EXPECT_EQ(place, expected++) << i << ": " << written;
+    }
+}
+
+TEST(MessagesTest, PartsGoInTheirPlacesOnceAndAreNotReadAgain) {
+    EXPECT_EQ(Text(Msg::kWrongPassword), "Contrase\xF1" "a incorrecta.");
+    EXPECT_EQ(Text(Msg::kQuoted, {"a\xF1o"}), "\xAB" "a\xF1o\xBB");
+    // A part that looks like a place stays as it is.
+    EXPECT_EQ(Text(Msg::kLeftBehind, {"{2}", "x"}), "\xAB{2}\xBB queda: x");
+    // A place with no part given stays visible rather than vanishing.
+    EXPECT_EQ(Text(Msg::kQuoted), "\xAB{1}\xBB");
+}
+
+}  // namespace
+}  // namespace velmora
