@@ -34,9 +34,13 @@ struct EntryInfo {
     std::uint64_t links = 0;
     std::int64_t size = 0;
     // Last change of the content, and of the content or the entry itself
-    // (attributes, links), in nanoseconds.
+    // (attributes, links), in nanoseconds since 1970-01-01 UTC.
     std::int64_t modified_ns = 0;
     std::int64_t changed_ns = 0;
+    // The permission bits as POSIX keeps them (07777); on Windows, what its
+    // read-only attribute means in those terms (0444 or 0666, folders with
+    // the search bits as well).
+    std::uint32_t mode = 0;
     // The root of a mount: another file system, or a bind mount of a folder
     // or of a single file, even from the same file system.
     bool mount_root = false;
@@ -164,6 +168,17 @@ class FileSystem {
     // written to the file system that holds the handle durable.
     virtual Status SyncFolderOpen(int folder) = 0;
     virtual Status SyncFileSystemOpen(int handle) = 0;
+    // Sets the modification time of an open file or folder.
+    virtual Status SetModifiedOpen(int handle, std::int64_t modified_ns) = 0;
+    // Sets the read, write and search permission bits (0777) of an open file
+    // or folder; the set-id and sticky bits are never set. Windows keeps no
+    // such bits (its read-only attribute goes through SetAttrOpen): there it
+    // does nothing.
+    virtual Status SetPermissionsOpen(int handle, std::uint32_t mode) = 0;
+    // A second handle on an open file, flushed before, whose reads come from
+    // the disk rather than from the system's cache of the file: what was
+    // written is read back as the disk holds it.
+    virtual Result<int> ReopenUncached(int file) = 0;
     // Takes the run lock of an open folder or file for this process, until
     // the handle is closed. False when another run holds it.
     virtual Result<bool> TryLock(int handle) = 0;

@@ -282,6 +282,46 @@ Status PosixFileSystem::Flush(int file) {
     return Status::Ok();
 }
 
+Status PosixFileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede cambiar la fecha de", "#" + std::to_string(handle));
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(modified_ns / 1000000000), static_cast<long>(modified_ns % 1000000000)}};
+    if (futimens(open_file->descriptor, times) != 0)
+        return SystemError(errno, "No se puede cambiar la fecha de", DisplayPath(open_file->path));
+    return Status::Ok();
+}
+
+Status PosixFileSystem::SetPermissionsOpen(int handle, std::uint32_t mode) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, "No se pueden cambiar los permisos de",
+                           "#" + std::to_string(handle));
+    if (fchmod(open_file->descriptor, static_cast<mode_t>(mode & 0777)) != 0)
+        return SystemError(errno, "No se pueden cambiar los permisos de",
+                           DisplayPath(open_file->path));
+    return Status::Ok();
+}
+
+// The file's pages leave the cache once they are on disk; the next reads
+// fetch them from the disk again.
+Result<int> PosixFileSystem::ReopenUncached(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return SystemError(EBADF, "No se puede leer", "#" + std::to_string(file));
+    if (fdatasync(open_file->descriptor) != 0)
+        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+    if (const int advised = posix_fadvise(open_file->descriptor, 0, 0, POSIX_FADV_DONTNEED);
+        advised != 0)
+        return SystemError(advised, "No se puede leer", DisplayPath(open_file->path));
+    const int copy = fcntl(open_file->descriptor, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return SystemError(errno, "No se puede leer", DisplayPath(open_file->path));
+    return Adopt(copy, open_file->path);
+}
+
 Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)

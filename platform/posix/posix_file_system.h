@@ -36,6 +36,9 @@ class PosixFileSystem : public FileSystem {
                  std::size_t length) override;
     Status Flush(int file) override;
     Result<EntryInfo> InspectOpen(int file) override;
+    Status SetModifiedOpen(int handle, std::int64_t modified_ns) override;
+    Status SetPermissionsOpen(int handle, std::uint32_t mode) override;
+    Result<int> ReopenUncached(int file) override;
     Status Close(int file) override;
     void CloseAll() override;
     Result<int> OpenFolder(const std::string& path) override;

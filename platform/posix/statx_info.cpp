@@ -36,6 +36,7 @@ EntryInfo InfoOf(const struct stat& st) {
     info.size = static_cast<std::int64_t>(st.st_size);
     info.modified_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
     info.changed_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+    info.mode = static_cast<std::uint32_t>(st.st_mode & 07777);
     return info;
 }
 

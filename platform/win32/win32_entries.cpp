@@ -18,6 +18,14 @@ Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::s
 
 }  // namespace
 
+std::int64_t UnixNanoseconds(std::int64_t file_time) {
+    return (file_time - kUnixEpochAsFileTime) * 100;
+}
+
+std::int64_t FileTimeOf(std::int64_t unix_ns) {
+    return unix_ns / 100 + kUnixEpochAsFileTime;
+}
+
 int StoredAttributes(DWORD native) {
     const int attributes = static_cast<int>(native) & kStoredAttributes;
     return attributes == 0 ? kNormal : attributes;
@@ -40,14 +48,15 @@ Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD li
     info.links = information.nNumberOfLinks;
     info.size =
         static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
-    // File times count 100 ns; the change time (content or entry) comes
-    // with the basic information.
-    info.modified_ns = static_cast<std::int64_t>(
-        Join(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime) *
-        100);
+    // The change time (content or entry) comes with the basic information.
+    info.modified_ns = UnixNanoseconds(static_cast<std::int64_t>(
+        Join(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)));
     FILE_BASIC_INFO basic{};
     if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
-        info.changed_ns = basic.ChangeTime.QuadPart * 100;
+        info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
+    // What the read-only attribute means as POSIX permission bits.
+    const bool read_only = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    info.mode = (read_only ? 0444u : 0666u) | (info.kind == EntryKind::kFolder ? 0111u : 0u);
     return info;
 }
 

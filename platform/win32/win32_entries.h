@@ -44,6 +44,12 @@ struct Found {
     DWORD attributes;
 };
 
+// File times count 100 ns from 1601-01-01 UTC; the program's times count
+// nanoseconds from 1970-01-01 UTC.
+inline constexpr std::int64_t kUnixEpochAsFileTime = 116444736000000000LL;
+std::int64_t UnixNanoseconds(std::int64_t file_time);
+std::int64_t FileTimeOf(std::int64_t unix_ns);
+
 // The attributes the container keeps; 128 (normal) when none is set.
 int StoredAttributes(DWORD native);
 

@@ -272,6 +272,8 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
     const OpenFile* open_file = Find(file);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+    if (open_file->uncached)
+        return ReadUncached(*open_file, offset, out, length);
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
@@ -313,6 +315,74 @@ Status Win32FileSystem::Flush(int file) {
     if (!FlushFileBuffers(open_file->handle))
         return LastWinError("No se puede asegurar en disco", open_file->path);
     return Status::Ok();
+}
+
+// Reads whole aligned blocks into aligned memory and copies out the part
+// asked for: what an unbuffered handle demands.
+Result<std::size_t> Win32FileSystem::ReadUncached(const OpenFile& file, std::int64_t offset,
+                                                  std::uint8_t* out, std::size_t length) {
+    constexpr std::uint64_t kBlock = 4096;
+    constexpr std::size_t kBounce = 1 << 20;
+    struct Aligned {
+        void* memory = VirtualAlloc(nullptr, kBounce, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        ~Aligned() {
+            if (memory)
+                VirtualFree(memory, 0, MEM_RELEASE);
+        }
+    } bounce;
+    if (!bounce.memory)
+        return WinError(ERROR_NOT_ENOUGH_MEMORY, "No se puede leer", file.path);
+    auto* buffer = static_cast<std::uint8_t*>(bounce.memory);
+    std::size_t done = 0;
+    while (done < length) {
+        const std::uint64_t wanted = static_cast<std::uint64_t>(offset) + done;
+        const std::uint64_t start = wanted - wanted % kBlock;
+        const std::size_t skip = static_cast<std::size_t>(wanted - start);
+        OVERLAPPED where = At(start);
+        DWORD got = 0;
+        if (!ReadFile(file.handle, buffer, static_cast<DWORD>(kBounce), &got, &where)) {
+            if (GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            return LastWinError("No se puede leer", file.path);
+        }
+        if (got <= skip)
+            break;
+        const std::size_t taken = std::min<std::size_t>(got - skip, length - done);
+        std::copy_n(buffer + skip, taken, out + done);
+        done += taken;
+    }
+    return done;
+}
+
+Status Win32FileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
+    const OpenFile* open_file = Find(handle);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede cambiar la fecha de",
+                        "#" + std::to_string(handle));
+    FILE_BASIC_INFO basic{};  // zero: that time stays as it is
+    basic.LastWriteTime.QuadPart = FileTimeOf(modified_ns);
+    if (!SetFileInformationByHandle(open_file->handle, FileBasicInfo, &basic, sizeof basic))
+        return LastWinError("No se puede cambiar la fecha de", open_file->path);
+    return Status::Ok();
+}
+
+Status Win32FileSystem::SetPermissionsOpen(int, std::uint32_t) {
+    return Status::Ok();
+}
+
+Result<int> Win32FileSystem::ReopenUncached(int file) {
+    const OpenFile* open_file = Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+    if (!FlushFileBuffers(open_file->handle))
+        return LastWinError("No se puede asegurar en disco", open_file->path);
+    HANDLE reopened =
+        ReOpenFile(open_file->handle, GENERIC_READ, kShareAll, FILE_FLAG_NO_BUFFERING);
+    if (reopened == INVALID_HANDLE_VALUE)
+        return LastWinError("No se puede leer", open_file->path);
+    const int number = next_number_++;
+    open_files_[number] = OpenFile{reopened, open_file->path, false, nullptr, true};
+    return number;
 }
 
 Result<EntryInfo> Win32FileSystem::InspectOpen(int file) {

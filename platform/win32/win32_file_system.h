@@ -44,6 +44,9 @@ class Win32FileSystem : public FileSystem {
                  std::size_t length) override;
     Status Flush(int file) override;
     Result<EntryInfo> InspectOpen(int file) override;
+    Status SetModifiedOpen(int handle, std::int64_t modified_ns) override;
+    Status SetPermissionsOpen(int handle, std::uint32_t mode) override;
+    Result<int> ReopenUncached(int file) override;
     Status Close(int file) override;
     void CloseAll() override;
     Result<int> OpenFolder(const std::string& path) override;
@@ -82,7 +85,12 @@ class Win32FileSystem : public FileSystem {
         std::string path;
         bool written;
         void* lock = nullptr;  // the run lock's named mutex, while held
+        // Opened without the system's cache: reads must start and end on
+        // sector boundaries, into aligned memory (Read takes care of it).
+        bool uncached = false;
     };
+    Result<std::size_t> ReadUncached(const OpenFile& file, std::int64_t offset, std::uint8_t* out,
+                                     std::size_t length);
     const OpenFile* Find(int file) const;
     // The path of `name` inside an open folder (one component, never "." or
     // "..").
