@@ -135,6 +135,13 @@ constexpr Written kTexts[] = {
      "Esta contraseña no se puede usar: el carácter «{1}» no cabe en la clave en ese lugar. "
      "Elija otra contraseña."},
     {Msg::kDivisionByZero, "División por cero"},
+
+    {Msg::kRemovedAbandonedPartial,
+     "Se ha eliminado «{1}», el contenedor a medio escribir que dejó una codificación "
+     "interrumpida."},
+    {Msg::kWrittenDiffersFromFolder,
+     "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
+     "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

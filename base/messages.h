@@ -91,6 +91,10 @@ enum class Msg {
     kWrongPassword,
     kCharacterDoesNotFitKey,
     kDivisionByZero,
+    // Writing a container: leftovers of earlier runs, and the check of what
+    // was written before the folder is wiped.
+    kRemovedAbandonedPartial,
+    kWrittenDiffersFromFolder,
 
     kCount  // not a message: the number of them
 };

@@ -39,69 +39,121 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
     return AttributeByte(top_level_attributes_[slot]);
 }
 
-// An unused partial name is chosen, so a partial file left by a killed run
-// never blocks the next.
+// A partial file nobody holds is what a run that ended early (the close
+// box, a crash) left behind: the run lock tells, as a writer holds its
+// partial file locked until it has its final name.
+bool Pack::RemoveAbandonedPartial(int folder, const std::string& partial,
+                                  const std::string& shown_path) {
+    FileSystem& files = run_.files;
+    const Result<int> opened = files.OpenAt(folder, partial, OpenMode::kRead);
+    if (!opened)
+        return false;
+    const Result<EntryInfo> identity = files.InspectOpen(opened.value());
+    const Result<bool> free = files.TryLock(opened.value());
+    const Result<bool> deleted = identity && free && free.value()
+                                     ? files.DeleteFileAt(folder, partial, identity.value())
+                                     : Result<bool>(false);
+    (void)files.Close(opened.value());
+    if (!deleted || !deleted.value())
+        return false;
+    run_.host.ShowMessage(Text(Msg::kRemovedAbandonedPartial, {files.DisplayPath(shown_path)}),
+                          MessageIcon::kInformation);
+    return true;
+}
+
+int Pack::CreatePartial(int folder, const std::string& target, const std::string& name,
+                        std::string& partial) {
+    FileSystem& files = run_.files;
+    Result<int> opened = Error{""};
+    for (int n = 1; n < 1000; ++n) {
+        partial = name + ".parcial" + (n > 1 ? std::to_string(n) : "");
+        opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
+        if (!opened && opened.error().code == EEXIST &&
+            RemoveAbandonedPartial(folder, partial, target.empty() ? partial : target + "\\" + partial))
+            opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
+        if (opened || opened.error().code != EEXIST)
+            break;
+    }
+    const int container = OrFail(std::move(opened));
+    // Held until the container has its final name: another run then knows
+    // this partial file is being written.
+    if (!OrFail(files.TryLock(container)))
+        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(partial)})});
+    return container;
+}
+
+void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const FoundList& sFound) {
+    const TreeScan& scan = tree_.scan;
+    // Full paths are measured in the characters the system shows: the
+    // folder's parent may hold characters a stored name could not.
+    const std::string& folder = run_.state.FolderPath;
+    const std::size_t base = run_.files.CharacterCount(folder);
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < sFound.size(); ++i)
+        longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
+
+    top_level_attributes_.assign(scan.entries[TreeScan::kRoot].children + 1, -1);
+    OrFail(writer.WriteHeader(out, sFound.size(), longest, AttributesOf(TreeScan::kRoot)));
+    // A folder entry's parent part is the entry itself; a file's, its folder.
+    ItemPaths paths(sFound);
+    for (std::size_t i = 0; i < sFound.size(); ++i) {
+        const std::uint32_t entry = sFound[i];
+        const bool file = !sFound.IsFolderEntry(i);
+        const EntryInfo& info = scan.entries[entry].info;
+        IndexEntry written{paths.Of(i), !file, AttributesOf(entry),
+                           AttributesOf(file ? scan.entries[entry].parent : entry),
+                           file ? info.size : -1};
+        written.modified_ns = info.modified_ns;
+        written.mode = info.mode;
+        OrFail(writer.WriteEntry(out, written));
+    }
+}
+
 void Pack::WriteContainer(const std::string& container_path, ContainerWriter& writer,
-                          const FoundList& sFound) {
+                          const FoundList& sFound, const SeeBytes& see,
+                          const CheckWritten& check) {
     FileSystem& files = run_.files;
     const TreeScan& scan = tree_.scan;
     const std::string target = ParentOf(container_path);
     const int container_folder = OrFail(files.OpenFolder(target.empty() ? "." : target));
     const std::string name = Nombre(container_path);
-    std::string partial = name + ".parcial";
-    Result<int> opened = files.OpenAt(container_folder, partial, OpenMode::kCreateNew);
-    for (int n = 2; !opened && opened.error().code == EEXIST && n < 1000; ++n) {
-        partial = name + ".parcial" + std::to_string(n);
-        opened = files.OpenAt(container_folder, partial, OpenMode::kCreateNew);
-    }
-    const int container = OrFail(std::move(opened));
+    std::string partial;
+    const int container = CreatePartial(container_folder, target, name, partial);
     const EntryInfo created = OrFail(files.InspectOpen(container));
     const std::string partial_path = target.empty() ? partial : target + "\\" + partial;
     run_.host.SetPicture1Tag(partial_path);
     std::string written = partial;  // the name the container has now
     try {
-        // Full paths are measured in the characters the system shows: the
-        // folder's parent may hold characters a stored name could not.
-        const std::string& folder = run_.state.FolderPath;
-        const std::size_t base = files.CharacterCount(folder);
-        std::size_t longest = 0;
-        for (std::size_t i = 0; i < sFound.size(); ++i)
-            longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
-
-        top_level_attributes_.assign(scan.entries[TreeScan::kRoot].children + 1, -1);
         BufferedWriter out(files, container, 0);
-        OrFail(writer.WriteHeader(out, sFound.size(), longest, AttributesOf(TreeScan::kRoot)));
-        // A folder entry's parent part is the entry itself; a file's, its folder.
-        ItemPaths paths(sFound);
-        for (std::size_t i = 0; i < sFound.size(); ++i) {
-            const std::uint32_t entry = sFound[i];
-            const bool file = !sFound.IsFolderEntry(i);
-            const std::uint8_t attributes = AttributesOf(entry);
-            const std::uint8_t parent_attributes =
-                AttributesOf(file ? scan.entries[entry].parent : entry);
-            OrFail(writer.WriteEntry(out, {paths.Of(i), !file, attributes, parent_attributes,
-                                           file ? scan.entries[entry].info.size : -1}));
-        }
-
+        WriteEntries(writer, out, sFound);
         std::int64_t running_total = 0;
+        ItemPaths paths(sFound);
         for (std::size_t i = 0; i < sFound.size(); ++i) {
             if (sFound.IsFolderEntry(i))
                 continue;
-            PackFile(writer, out, sFound[i], paths.Of(i));
+            PackFile(writer, out, sFound[i], paths.Of(i), see);
             running_total += scan.entries[sFound[i]].info.size;
             run_.host.AdvanceProgress(running_total * 10 / (run_.state.TotalBytes + 1));
         }
+        OrFail(writer.Finish(out));
         OrFail(out.Flush());
-        // Before the originals are wiped, the container must be on disk; when
-        // they stay, nothing is at risk and the system may write it back later.
+        // Before the originals are wiped, the container must be on disk and
+        // read back from it as written; when they stay, nothing is at risk
+        // and the system may write it back later.
         const bool wiping = !run_.options.keep_originals;
         if (wiping)
             OrFail(files.Flush(container));
-        OrFail(files.Close(container));
+        if (check) {
+            const int from_disk = OrFail(files.ReopenUncached(container));
+            const Status checked = check(from_disk);
+            (void)files.Close(from_disk);
+            OrFail(checked);
+        }
         OrFail(files.RenameAt(container_folder, partial, name));
         written = name;
         if (wiping)
             OrFail(files.SyncFolderOpen(container_folder));
+        OrFail(files.Close(container));
         (void)files.Close(container_folder);
     } catch (const EngineFailure&) {
         // Nothing of the folder has been touched; the container of a failed
@@ -121,7 +173,7 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
 // first byte is read to after its last: the wipe destroys that file trusting
 // that its copy is in the container.
 void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t entry,
-                    const std::string& path) {
+                    const std::string& path, const SeeBytes& see) {
     FileSystem& files = run_.files;
     const EntryInfo& seen = tree_.scan.entries[entry].info;
     const int source =
@@ -143,6 +195,8 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
             return got.error();
         if (got.value() != length)
             return changed();
+        if (see)
+            see(space.value(), length);
         position += static_cast<std::int64_t>(length);
         return space;
     };

@@ -24,6 +24,8 @@ class LegacyWriter : public ContainerWriter {
                        std::uint8_t folder_attributes) override;
     Status WriteEntry(BufferedWriter& out, const IndexEntry& entry) override;
     Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) override;
+    // The data area ends the container: nothing follows it.
+    Status Finish(BufferedWriter&) override { return Status::Ok(); }
 
   private:
     const CipherTables& tables_;
