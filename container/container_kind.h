@@ -21,6 +21,8 @@ struct IndexEntry {
     std::uint8_t attributes = 0;
     std::uint8_t parent_attributes = 0;  // of its folder part: a folder entry's own
     std::int64_t size = -1;              // -1 for a folder entry
+    std::int64_t modified_ns = 0;
+    std::uint32_t mode = 0;  // POSIX permission bits
 };
 
 class ContainerWriter {
@@ -38,31 +40,47 @@ class ContainerWriter {
     // grew).
     using ReadPiece = std::function<Result<std::uint8_t*>(std::size_t length, bool last)>;
     virtual Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) = 0;
+    // What the kind writes after the last file's data.
+    virtual Status Finish(BufferedWriter& out) = 0;
 };
 
-// One entry of a container as the restore uses it.
+// One entry of a container as the restore uses it. Names have the program's
+// path form whatever the kind: "\A\B" for a file, "\A\" for a folder.
 struct DecodedEntry {
-    std::string name;       // the stored relative path ("\A\B", "\A\" for a folder)
-    std::int32_t size = 0;  // -1 for a folder entry
+    std::string name;
+    std::int64_t size = 0;  // -1 for a folder entry
     std::uint8_t parent_attributes = 0;
+    // What only some kinds keep (zero otherwise): the entry's own
+    // attributes, its modification time and its POSIX permission bits.
+    std::uint8_t attributes = 0;
+    std::int64_t modified_ns = 0;
+    std::uint32_t mode = 0;
 };
 
 // Everything the restore needs before any folder exists.
 struct RestoreIndex {
     std::vector<DecodedEntry> entries;
     std::uint8_t folder_attributes = 0;
+    // The restored root's own time and permission bits, where the kind keeps
+    // them.
+    std::int64_t folder_modified_ns = 0;
+    std::uint32_t folder_mode = 0;
 };
 
+// A kind's reader is made with the key it reads under.
 class ContainerReader {
   public:
     virtual ~ContainerReader() = default;
     // Checks the key, then reads and checks every entry; Error carries the
     // message (the wrong password's included).
-    virtual Result<RestoreIndex> ReadIndex(const std::string& key) = 0;
+    virtual Result<RestoreIndex> ReadIndex() = 0;
     // Each file's bytes, files in index order: `write` gets them a piece at
     // a time.
     using WritePiece = std::function<Status(const std::uint8_t* data, std::size_t length)>;
     virtual Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) = 0;
+    // After the last file's data: proves, as far as the kind can tell, that
+    // the container ends there, whole.
+    virtual Status ReadEnd() = 0;
 };
 
 }  // namespace velmora

@@ -6,7 +6,7 @@
 #include "container/engine_failure.h"
 #include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"
-#include "container/reader_for.h"
+#include "container/legacy/legacy_reader.h"
 
 namespace velmora {
 namespace {
@@ -17,67 +17,20 @@ constexpr int kLargestCopyNumber = 32767;
 }  // namespace
 
 void Restore::ReadEntries() {
-    // What is restored and what is deleted are the container that was read,
-    // whatever its name comes to hold meanwhile. Its lock keeps a second run
-    // off it.
-    FileSystem& files = run_.files;
-    const ContainerHeader header = OrFail(container_.Open(run_.state.FolderPath));
-    container_file_ = container_.file();
-    container_identity_ = container_.identity();
-    if (!OrFail(files.TryLock(container_file_)))
-        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(run_.state.FolderPath)})});
-    reader_ = ReaderFor(files, container_, header, run_.tables, run_.host);
-    index_ = OrFail(reader_->ReadIndex(run_.state.PasswordKey));
-    CheckNameSizes();
+    const ContainerHeader header = source_.Open();
+    OpenedContainer& container = source_.container();
+    reader_ = std::make_unique<LegacyReader>(run_.files, container.file(), container.source(),
+                                             header, run_.tables, run_.host,
+                                             run_.state.PasswordKey);
+    index_ = OrFail(reader_->ReadIndex());
+    // The widest name the restored root can take.
+    const std::string& path = run_.state.FolderPath;
+    source_.CheckNames(index_.entries, path.substr(0, path.size() - 4) + " (" +
+                                           std::to_string(kLargestCopyNumber) + ")");
 }
 
-// Every name must be one the restore folder's system can create, and fit
-// it once converted to its own form (a Windows-1252 character may take
-// three bytes), component by component and as a whole path under the
-// longest restored root name.
-void Restore::CheckNameSizes() {
-    FileSystem& files = run_.files;
-    const std::string parent = ParentOf(run_.state.FolderPath);
-    const std::string folder = parent.empty() ? OrFail(files.CurrentFolder()) : parent;
-    const std::size_t longest = OrFail(files.LongestName(folder));
-    const std::string& container = run_.state.FolderPath;
-    const std::string widest_root = container.substr(0, container.size() - 4) + " (32767)";
-    const std::size_t root_size = OrFail(files.NativePathSize(widest_root));
-    auto refuse = [&](const DecodedEntry& entry, const std::string& why) {
-        ThrowFailure(Error{Text(Msg::kNotRestorableHere, {ShownName(entry.name), why})});
-    };
-    for (const DecodedEntry& entry : index_.entries) {
-        std::size_t start = 1;
-        while (start < entry.name.size()) {
-            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
-            const std::string component = entry.name.substr(start, end - start);
-            if (component.size() * 3 > longest && files.NativeNameSize(component) > longest)
-                refuse(entry, Text(Msg::kNamePartTooLong));
-            if (const std::string why = files.UncreatableName(component); !why.empty())
-                refuse(entry, why);
-            start = end + 1;
-        }
-        if (root_size + entry.name.size() * 3 > files.LongestPath() &&
-            root_size + OrFail(files.NativePathSize(entry.name)) > files.LongestPath())
-            refuse(entry, Text(Msg::kPathTooLongForSystem));
-    }
-}
-
-// Opens the folder that holds the container, once, and checks that its
-// name there still holds the container that was read: the restored root is
-// made in this folder and the container deleted from it.
 void Restore::OpenContainerFolder() {
-    const std::string parent = ParentOf(run_.state.FolderPath);
-    std::string folder = parent.empty() ? "." : parent;
-    if (folder.back() == ':')
-        folder += '\\';  // a drive's root folder, not its current folder
-    container_folder_ = OrFail(run_.files.OpenFolder(folder));
-    const Result<EntryInfo> named =
-        run_.files.InspectAt(container_folder_, Nombre(run_.state.FolderPath));
-    if (!named || named->device != container_identity_.device ||
-        named->inode != container_identity_.inode)
-        ThrowFailure(
-            Error{Text(Msg::kChangedWhileReading, {run_.files.DisplayPath(run_.state.FolderPath)})});
+    source_.OpenFolder();
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The
@@ -110,9 +63,7 @@ void Restore::Crear_carpetas() {
 
     const std::string& container = run_.state.FolderPath;
     const std::string R = container.substr(0, container.size() - 4);
-    auto taken = [&](const std::string& path) {
-        return run_.files.InspectAt(container_folder_, Nombre(path)).ok();
-    };
+    auto taken = [&](const std::string& path) { return source_.Holds(Nombre(path)); };
     std::string root = R;
     for (int n = 2; taken(root); ++n) {
         if (n > kLargestCopyNumber)
@@ -124,7 +75,7 @@ void Restore::Crear_carpetas() {
         const int made = OrFail(run_.files.OpenFolderAt(parent, name));
         return std::make_pair(made, OrFail(run_.files.InspectOpen(made)));
     };
-    const auto [root_handle, root_identity] = make(container_folder_, Nombre(root));
+    const auto [root_handle, root_identity] = make(source_.folder(), Nombre(root));
     folders_.AddOpen(0, root_handle, root_identity, root);
     // A second run that would encode the folder being restored waits.
     (void)run_.files.TryLock(root_handle);
@@ -199,7 +150,7 @@ void Restore::Extraer() {
     if (!RestoredTreeInPlace())
         ThrowFailure(Error{
             Text(Msg::kRestoredTreeChanged, {run_.files.DisplayPath(run_.state.RestoredPath)})});
-    DeleteContainer();
+    source_.DeleteContainer();
     run_.files.CloseAll();
 }
 
@@ -209,7 +160,7 @@ void Restore::Extraer() {
 bool Restore::RestoredTreeInPlace() {
     for (const auto& [part, id] : restored_folders_) {
         const bool root = id == 0;
-        Result<int> parent = root ? Result<int>(container_folder_) : folders_.Get(folders_.Parent(id));
+        Result<int> parent = root ? Result<int>(source_.folder()) : folders_.Get(folders_.Parent(id));
         if (!parent)
             return false;
         const std::string name = root ? Nombre(run_.state.RestoredPath.substr(
@@ -220,29 +171,6 @@ bool Restore::RestoredTreeInPlace() {
             return false;
     }
     return true;
-}
-
-// Deletes the container through its folder's handle, and only while that
-// name still holds the container that was read (a container decoded and
-// made again meanwhile under the same name is another file and stays).
-void Restore::DeleteContainer() {
-    OrFail(run_.files.SetAttrOpen(container_file_, 0));
-    EntryInfo expected = OrFail(run_.files.InspectOpen(container_file_));
-    const bool unchanged = expected.device == container_identity_.device &&
-                           expected.inode == container_identity_.inode &&
-                           expected.size == container_identity_.size &&
-                           expected.modified_ns == container_identity_.modified_ns;
-    (void)run_.files.Close(container_file_);
-    const Result<bool> deleted =
-        unchanged ? run_.files.DeleteFileAt(container_folder_, Nombre(run_.state.FolderPath), expected)
-                  : Result<bool>(false);
-    if (deleted && deleted.value()) {
-        (void)run_.files.SyncFolderOpen(container_folder_);
-        return;
-    }
-    ThrowFailure(Error{deleted ? Text(Msg::kRestoredButContainerChanged,
-                                      {run_.files.DisplayPath(run_.state.FolderPath)})
-                               : deleted.error().message});
 }
 
 }  // namespace velmora

@@ -9,7 +9,7 @@
 
 #include "container/container_kind.h"
 #include "container/folder_handles.h"
-#include "container/opened_container.h"
+#include "container/restore_source.h"
 #include "container/run.h"
 
 namespace velmora {
@@ -24,9 +24,9 @@ class Restore {
   public:
     explicit Restore(Run& run) : run_(run) {}
 
-    // The container named by FolderPath, its kind's reader, the key checked
-    // and every entry read and checked, then the names checked against the
-    // system that is to hold them.
+    // The container named by FolderPath, the key checked and every entry
+    // read and checked, then the names checked against the system that is
+    // to hold them.
     void ReadEntries();
     // Opens the folder that holds the container, once, and checks that its
     // name there still holds the container that was read.
@@ -39,18 +39,13 @@ class Restore {
     const std::vector<DecodedEntry>& entries() const { return index_.entries; }
 
   private:
-    void CheckNameSizes();
     void SetFolderAttributes(std::uint32_t folder, std::uint8_t stored);
     bool RestoredTreeInPlace();
-    void DeleteContainer();
 
     Run& run_;
-    OpenedContainer container_{run_.files};
+    RestoreSource source_{run_};
     std::unique_ptr<ContainerReader> reader_;
     RestoreIndex index_;
-    int container_file_ = -1;
-    EntryInfo container_identity_;  // as it was read
-    int container_folder_ = -1;
     // The restored folders: their handles, the read-only ones (set last),
     // and each by its folder part, numbered in the order they were made.
     FolderHandles folders_{run_.files};

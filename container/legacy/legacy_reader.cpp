@@ -8,15 +8,18 @@
 namespace velmora {
 
 LegacyReader::LegacyReader(FileSystem& files, int container, ByteSource& source,
-                           const ContainerHeader& header, const CipherTables& tables, Host& host)
+                           const ContainerHeader& header, const CipherTables& tables, Host& host,
+                           std::string key)
     : files_(files),
       container_(container),
       source_(source),
       header_(header),
       tables_(tables),
-      host_(host) {}
+      host_(host),
+      key_(std::move(key)) {}
 
-Result<RestoreIndex> LegacyReader::ReadIndex(const std::string& key) {
+Result<RestoreIndex> LegacyReader::ReadIndex() {
+    const std::string& key = key_;
     if (!PasswordMatches(tables_, header_.PasswordCheck, key))
         return Error{Text(Msg::kWrongPassword)};
     RestoreIndex index;

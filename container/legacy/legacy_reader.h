@@ -23,10 +23,14 @@ namespace velmora {
 class LegacyReader : public ContainerReader {
   public:
     LegacyReader(FileSystem& files, int container, ByteSource& source,
-                 const ContainerHeader& header, const CipherTables& tables, Host& host);
+                 const ContainerHeader& header, const CipherTables& tables, Host& host,
+                 std::string key);
 
-    Result<RestoreIndex> ReadIndex(const std::string& key) override;
+    Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
+    // The kind has no mark at its end: bytes after the data area are not
+    // part of it.
+    Status ReadEnd() override { return Status::Ok(); }
 
   private:
     FileSystem& files_;
@@ -35,6 +39,7 @@ class LegacyReader : public ContainerReader {
     ContainerHeader header_;
     const CipherTables& tables_;
     Host& host_;
+    std::string key_;
     std::optional<KeyStream> stream_;
     std::optional<BufferedReader> data_;
     std::vector<std::uint8_t> buffer_;

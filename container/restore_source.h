@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "container/container_kind.h"
+#include "container/opened_container.h"
+#include "container/run.h"
+
+namespace velmora {
+
+// The container a restore reads, from its first read to its delete, and the
+// folder that holds it: the container is opened once and locked against a
+// second run, its folder is opened once and checked to hold it under its
+// name, and it is deleted only while that name still holds the very file
+// that was read. Failures are raised as the run's failure.
+class RestoreSource {
+  public:
+    explicit RestoreSource(Run& run) : run_(run) {}
+
+    // Opens the container named by FolderPath and takes its run lock.
+    ContainerHeader Open();
+    // Opens the folder that holds the container, once, and checks that its
+    // name there still holds the container that was read: the restored
+    // root is made in this folder and the container deleted from it.
+    void OpenFolder();
+    // Refuses, before anything is made, a name the folder's system could
+    // not create, or could not hold once converted to its own form,
+    // component by component and as a whole path under `widest_root` (the
+    // longest name the restored root may take).
+    void CheckNames(const std::vector<DecodedEntry>& entries, const std::string& widest_root);
+    // Deletes the container through its folder's handle, only while the
+    // name still holds the container that was read (one decoded and made
+    // again meanwhile under the same name is another file and stays).
+    void DeleteContainer();
+
+    OpenedContainer& container() { return container_; }
+    int folder() const { return folder_; }
+    // Whether the container's folder holds an entry of that name.
+    bool Holds(const std::string& name);
+
+  private:
+    Run& run_;
+    OpenedContainer container_{run_.files};
+    EntryInfo identity_;  // of the container as it was read
+    int folder_ = -1;
+};
+
+}  // namespace velmora
