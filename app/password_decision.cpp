@@ -3,23 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
+#include "base/name_text.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
 
 namespace velmora {
 namespace {
 
-bool IsControlCharacter(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return code < 32 || code == 127;
-}
-
 // A typed entry the key can be made from: every character has a
 // Windows-1252 code and none is a control character.
 bool Usable(const TypedPassword& typed) {
-    return typed && std::none_of(typed->begin(), typed->end(), IsControlCharacter);
+    return typed && std::none_of(typed->begin(), typed->end(), [](char c) {
+               return IsControlCode(static_cast<unsigned char>(c));
+           });
 }
 
 PasswordDecision Refuse(std::string message, MessageIcon icon, std::string second_box = "") {

@@ -1,10 +1,9 @@
 #include "base/messages.h"
 
 #include <array>
-#include <cstdlib>
 #include <vector>
 
-#include "base/result.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 namespace {
@@ -52,8 +51,7 @@ constexpr Written kTexts[] = {
     {Msg::kHardLinks,
      "«{1}» tiene otros nombres (enlaces duros). Borrarlo destruiría también los datos de esos "
      "otros nombres."},
-    {Msg::kFileTooLarge,
-     "«{1}» ocupa 2 GiB o más; el formato no admite archivos tan grandes."},
+    {Msg::kFileTooLarge, "«{1}» ocupa 2 GiB o más; el formato no admite archivos tan grandes."},
     {Msg::kDifferOnlyInCase,
      "«{1}» y «{2}» solo se diferencian en mayúsculas y minúsculas: al restaurarlos se "
      "confundirían."},
@@ -66,7 +64,8 @@ constexpr Written kTexts[] = {
      "Con esta contraseña el nombre «{1}» no se puede guardar exactamente. Elija otra "
      "contraseña."},
 
-    {Msg::kFileInUse, "Error al intentar eliminar el archivo {1}\nEl archivo está siendo utilizado"},
+    {Msg::kFileInUse,
+     "Error al intentar eliminar el archivo {1}\nEl archivo está siendo utilizado"},
     {Msg::kOverwrittenInPart, "{1} Se ha sobrescrito solo en parte."},
     {Msg::kLeftBehind, "«{1}» queda: {2}"},
     {Msg::kOverwrittenBut, "sobrescrito, pero {1}"},
@@ -135,6 +134,12 @@ constexpr Written kTexts[] = {
      "Esta contraseña no se puede usar: el carácter «{1}» no cabe en la clave en ese lugar. "
      "Elija otra contraseña."},
     {Msg::kDivisionByZero, "División por cero"},
+
+    {Msg::kUnrepresentableCharacters, "El nombre tiene caracteres que no se pueden representar."},
+    {Msg::kUnrepresentableName,
+     "El nombre «{1}» tiene caracteres que Velmora no puede guardar (fuera de Windows-1252)."},
+    {Msg::kNameWithBackslash,
+     "El nombre «{1}» contiene una barra invertida (\\), que Velmora no puede guardar."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);
@@ -148,26 +153,6 @@ constexpr bool InOrder() {
 }
 static_assert(InOrder(), "the texts are in the order of Msg");
 
-// UTF-8 to Windows-1252 for the characters the texts use: ASCII and the
-// Latin-1 letters and signs, which Windows-1252 keeps at the same codes.
-Result<std::string> Utf8ToCp1252(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out += static_cast<char>(lead);
-            continue;
-        }
-        if ((lead & 0xE0) != 0xC0 || i + 1 >= text.size())
-            return Error{"UTF-8"};
-        const unsigned code = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3Fu);
-        if (code < 0xA0 || code > 0xFF)
-            return Error{"UTF-8"};
-        out += static_cast<char>(code);
-    }
-    return out;
-}
-
 // Every text in Windows-1252, converted once. The texts are the program's
 // own; one that had no Windows-1252 form would be a mistake in this file,
 // which the messages test finds.
@@ -175,10 +160,8 @@ const std::vector<std::string>& Converted() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> texts;
         texts.reserve(kMessages);
-        for (const Written& written : kTexts) {
-            Result<std::string> text = Utf8ToCp1252(written.text);
-            texts.push_back(text ? std::move(text).value() : std::string(written.text));
-        }
+        for (const Written& written : kTexts)
+            texts.push_back(DisplayCp1252(written.text));
         return texts;
     }();
     return all;

@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/messages.h"
-
 namespace velmora {
 
 // Every text the program shows, by name. The texts themselves are written
@@ -91,6 +89,10 @@ enum class Msg {
     kWrongPassword,
     kCharacterDoesNotFitKey,
     kDivisionByZero,
+    // Names the program cannot hold.
+    kUnrepresentableCharacters,
+    kUnrepresentableName,
+    kNameWithBackslash,
 
     kCount  // not a message: the number of them
 };

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
 
 namespace velmora {
 namespace {

@@ -2,10 +2,9 @@
 
 #include <cstdlib>
 
+#include "base/name_text.h"
 #include "cli/console.h"
 #include "container/main_window_actions.h"
-#include "platform/names.h"
-#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {

@@ -4,17 +4,17 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/name_text.h"
 #include "cipher/cipher_tables.h"
 #include "cli/cli_host.h"
 #include "cli/console.h"
 #include "cli/password_prompt.h"
 #include "cli/register_command.h"
-#include "container/legacy/record_reader.h"
 #include "container/engine.h"
-#include "container/opened_container.h"
+#include "container/legacy/record_reader.h"
 #include "container/legacy/stored_names.h"
+#include "container/opened_container.h"
 #include "platform/names.h"
-#include "platform/shown_text.h"
 #include "platform/system_clock.h"
 
 namespace velmora {
@@ -185,8 +185,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Say(header.error().message);
         return kExitRefused;
     }
-    Result<std::string> key =
-        AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
+    Result<std::string> key = AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);

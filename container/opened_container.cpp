@@ -1,6 +1,6 @@
 #include "container/opened_container.h"
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 #include "container/legacy/record_reader.h"
 
 namespace velmora {

@@ -1,6 +1,6 @@
 #include "platform/name_order.h"
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 
 namespace velmora {
 

@@ -165,11 +165,6 @@ TEST_F(PlatformTest, NamesConvertAtTheEdgeAndUnmappableOnesAreRefused) {
 
     MakeFile("a\\b");
     EXPECT_FALSE(system.ListFolder(path).ok());
-
-    EXPECT_FALSE(Cp1252ToUtf8("\x81").ok());
-    EXPECT_EQ(DisplayUtf8("\x81"
-                          "a\xF1"),
-              "?a\xC3\xB1");
 }
 
 TEST_F(PlatformTest, NumberedFilesReadWriteAndCloseTogether) {

@@ -1,13 +1,13 @@
-#include <cerrno>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <cstdio>
 #include <iostream>
 
+#include "base/cp1252.h"
 #include "cli/console.h"
-#include "platform/names.h"
 
 namespace velmora {
 namespace {

@@ -1,12 +1,11 @@
-#include <cerrno>
 #include <windows.h>
+#include <cerrno>
 
 #include <cstdio>
 #include <iostream>
 
+#include "base/cp1252.h"
 #include "cli/console.h"
-#include "platform/names.h"
-#include "platform/win32/cp1252_utf16.h"
 
 // A Windows console is written in UTF-16 (WriteConsoleW), so accents show
 // whatever the console's code page; redirected output gets UTF-8 bytes, as

@@ -10,12 +10,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/cp1252.h"
+#include "base/name_text.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
-#include "platform/shown_text.h"
 
 namespace velmora {
 int PosixFileSystem::OpenFlags(OpenMode mode) {
@@ -287,8 +288,7 @@ Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
     if (!open_file)
         return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
     struct statx sx;
-    if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) !=
-        0)
+    if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
         return SystemError(errno, "No se puede consultar", DisplayPath(open_file->path));
     return InfoOf(sx);
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "base/cp1252.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_error.h"

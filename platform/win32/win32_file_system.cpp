@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
+#include "base/cp1252.h"
 #include "platform/name_order.h"
-#include "platform/win32/cp1252_utf16.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cwctype>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
@@ -34,8 +34,8 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     Result<std::wstring> wide = LongWidePath(folder);
     if (!wide)
         return wide.error();
-    HANDLE handle = OpenNoFollow(wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES |
-                                                   FILE_WRITE_ATTRIBUTES);
+    HANDLE handle = OpenNoFollow(
+        wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE)
         return LastWinError("No se puede abrir la carpeta", folder);
     const DWORD listed = GetFileAttributesW(wide->c_str());
@@ -119,8 +119,8 @@ Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
     BY_HANDLE_FILE_INFORMATION information;
     const bool folder = GetFileInformationByHandle(open_file->handle, &information) &&
                         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    basic.FileAttributes =
-        settable | (folder ? FILE_ATTRIBUTE_DIRECTORY : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
+    basic.FileAttributes = settable | (folder ? FILE_ATTRIBUTE_DIRECTORY
+                                              : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
     if (SetFileInformationByHandle(open_file->handle, FileBasicInfo, &basic, sizeof basic))
         return Status::Ok();
     // A handle opened without the right to change attributes (a container
@@ -229,7 +229,8 @@ std::string Win32FileSystem::UncreatableName(const std::string& component) const
     for (const char c : component) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
-            return "contiene un car\xE1" "cter que Windows no admite en un nombre.";
+            return "contiene un car\xE1"
+                   "cter que Windows no admite en un nombre.";
     }
     // Device names stay devices whatever follows the first dot.
     std::string base = component.substr(0, component.find('.'));

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/names.h"
+#include "base/cp1252.h"
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/icon_file.h"
 #include "shell/posix/run_program.h"

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 
