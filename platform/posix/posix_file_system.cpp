@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "base/name_text.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
@@ -58,7 +59,7 @@ Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, i
     if (lstat(native->c_str(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::vector<std::string>{};
-        return SystemError(errno, "No se puede buscar", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotSearch, DisplayPath(path));
     }
     if (!listing) {
         Result<int> attributes = GetAttr(path);
@@ -111,7 +112,7 @@ Result<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
         return native.error();
     struct stat st;
     if (lstat(native->c_str(), &st) != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(path));
     return InfoOf(st);
 }
 
@@ -120,7 +121,7 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
     if (!native)
         return native.error();
     if (unlink(native->c_str()) != 0)
-        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotDeleteFile, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -135,7 +136,7 @@ Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const En
         return name.error();
     const int dir = open(native_folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir < 0)
-        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotDeleteFile, DisplayPath(path));
     struct stat st;
     int result = fstatat(dir, name->c_str(), &st, AT_SYMLINK_NOFOLLOW);
     bool same = false;
@@ -148,7 +149,7 @@ Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const En
     const int err = errno;
     close(dir);
     if (result != 0)
-        return SystemError(err, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(err, Msg::kCannotDeleteFile, DisplayPath(path));
     return same;
 }
 
@@ -161,7 +162,7 @@ Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to
         return native_to.error();
     if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
         0)
-        return SystemError(errno, "No se puede dar su nombre a", DisplayPath(to));
+        return SystemError(errno, Msg::kCannotGiveName, DisplayPath(to));
     return Status::Ok();
 }
 
@@ -170,7 +171,7 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
     if (!native)
         return native.error();
     if (mkdir(native->c_str(), 0777) != 0)
-        return SystemError(errno, "No se puede crear la carpeta", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotMakeFolder, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -179,7 +180,7 @@ Status PosixFileSystem::RemoveFolder(const std::string& path) {
     if (!native)
         return native.error();
     if (rmdir(native->c_str()) != 0)
-        return SystemError(errno, "No se puede eliminar la carpeta", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotRemoveFolder, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -197,12 +198,12 @@ Status PosixFileSystem::SyncThrough(const std::string& path, int open_flags, int
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | open_flags);
     if (fd < 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(path));
     const int result = sync(fd);
     const int err = errno;
     close(fd);
     if (result != 0)
-        return SystemError(err, "No se puede asegurar en disco", DisplayPath(path));
+        return SystemError(err, Msg::kCannotFlushToDisk, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -212,14 +213,11 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
         return native.error();
     const int fd = open(native->c_str(), OpenFlags(mode), 0666);
     if (fd < 0)
-        return SystemError(errno, "No se puede abrir", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotOpen, DisplayPath(path));
     struct stat st;
     if (mode != OpenMode::kCreateNew && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         close(fd);
-        return Error{"\xAB" + DisplayPath(path) +
-                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
-                         "a o un dispositivo); no se abre.",
-                     EINVAL};
+        return Error{Text(Msg::kNotARegularFile, {DisplayPath(path)}), EINVAL};
     }
     return Adopt(fd, path);
 }
@@ -239,7 +237,7 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
                                           std::size_t length) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede leer", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotRead, "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pread(open_file->descriptor, out + done, length - done,
@@ -247,7 +245,7 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return SystemError(errno, "No se puede leer", DisplayPath(open_file->path));
+            return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
         if (n == 0)
             break;
         done += static_cast<std::size_t>(n);
@@ -259,7 +257,7 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
                               std::size_t length) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede escribir", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotWrite, "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pwrite(open_file->descriptor, data + done, length - done,
@@ -267,7 +265,7 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return SystemError(n < 0 ? errno : EIO, "No se puede escribir",
+            return SystemError(n < 0 ? errno : EIO, Msg::kCannotWrite,
                                DisplayPath(open_file->path));
         done += static_cast<std::size_t>(n);
     }
@@ -277,19 +275,19 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
 Status PosixFileSystem::Flush(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede asegurar", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotFlush, "#" + std::to_string(file));
     if (fdatasync(open_file->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotInspect, "#" + std::to_string(file));
     struct statx sx;
     if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
     return InfoOf(sx);
 }
 
@@ -300,7 +298,7 @@ Status PosixFileSystem::Close(int file) {
     const OpenFile closing = std::move(it->second);
     open_files_.erase(it);
     if (close(closing.descriptor) != 0)
-        return SystemError(errno, "No se puede cerrar", DisplayPath(closing.path));
+        return SystemError(errno, Msg::kCannotClose, DisplayPath(closing.path));
     return Status::Ok();
 }
 
@@ -313,7 +311,7 @@ void PosixFileSystem::CloseAll() {
 Result<std::string> PosixFileSystem::CurrentFolder() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
-        return SystemError(errno, "No se puede saber la carpeta actual", ".");
+        return SystemError(errno, Msg::kCannotFindCurrentFolder, ".");
     return OutsidePath(buffer);
 }
 
@@ -321,7 +319,7 @@ Result<std::string> PosixFileSystem::ProgramFolder() {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n < 0)
-        return SystemError(errno, "No se puede saber la carpeta del programa", "/proc/self/exe");
+        return SystemError(errno, Msg::kCannotFindProgramFolder, "/proc/self/exe");
     std::string exe(buffer, static_cast<std::size_t>(n));
     const auto slash = exe.find_last_of('/');
     std::string folder = slash == 0 ? "/" : exe.substr(0, slash);

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "base/messages.h"
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
 
@@ -83,7 +84,7 @@ class PosixFileSystem : public FileSystem {
         std::string name;
         std::string shown;
     };
-    Result<Inside> Resolve(int folder, const std::string& name, const char* action) const;
+    Result<Inside> Resolve(int folder, const std::string& name, Msg action) const;
     // Opens name in the folder, never through a link or into another mount.
     int OpenBeneath(int folder, const std::string& name, int flags, mode_t mode) const;
     static int OpenFlags(OpenMode mode);

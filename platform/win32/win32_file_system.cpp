@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "platform/name_order.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
@@ -49,7 +50,7 @@ Result<std::vector<std::string>> Win32FileSystem::Dir(const std::string& path, i
         const DWORD error = GetLastError();
         if (IsMissing(error))
             return std::vector<std::string>{};
-        return WinError(error, "No se puede buscar", path);
+        return WinError(error, Msg::kCannotSearch, path);
     }
     if (path.back() != '\\') {
         if (!PassesMask(StoredAttributes(own), mask))
@@ -87,7 +88,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         return wide.error();
     const DWORD own = GetFileAttributesW(wide->c_str());
     if (own == INVALID_FILE_ATTRIBUTES)
-        return LastWinError("No se puede leer la carpeta", folder);
+        return LastWinError(Msg::kCannotReadFolder, folder);
     Result<std::vector<Found>> found = Search(wide.value(), folder);
     if (!found)
         return found.error();
@@ -104,7 +105,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         const std::string shown = shown_prefix + entry.name;
         Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
         if (!handle.ok())
-            return LastWinError("No se puede leer", shown);
+            return LastWinError(Msg::kCannotRead, shown);
         Result<EntryInfo> info = InfoOfHandle(handle.value, shown, item.attributes);
         if (!info)
             return info.error();
@@ -123,7 +124,7 @@ Result<int> Win32FileSystem::GetAttr(const std::string& path) {
         return wide.error();
     const DWORD native = GetFileAttributesW(wide->c_str());
     if (native == INVALID_FILE_ATTRIBUTES)
-        return LastWinError("No se pueden leer los atributos de", path);
+        return LastWinError(Msg::kCannotReadAttributes, path);
     return StoredAttributes(native);
 }
 
@@ -134,7 +135,7 @@ Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
     const DWORD settable =
         static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     if (!SetFileAttributesW(wide->c_str(), settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable))
-        return LastWinError("No se pueden cambiar los atributos de", path);
+        return LastWinError(Msg::kCannotChangeAttributes, path);
     return Status::Ok();
 }
 
@@ -144,7 +145,7 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
     if (!handle.ok())
-        return LastWinError("No se puede consultar", path);
+        return LastWinError(Msg::kCannotInspect, path);
     const DWORD listed = GetFileAttributesW(wide->c_str());
     return InfoOfHandle(handle.value, path, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
 }
@@ -158,7 +159,7 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), DELETE | FILE_READ_ATTRIBUTES));
     if (!handle.ok())
-        return LastWinError("No se puede eliminar el archivo", path);
+        return LastWinError(Msg::kCannotDeleteFile, path);
     Result<EntryInfo> info = InfoOfHandle(handle.value, path);
     if (!info)
         return info.error();
@@ -168,7 +169,7 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
                                     sizeof disposition))
-        return LastWinError("No se puede eliminar el archivo", path);
+        return LastWinError(Msg::kCannotDeleteFile, path);
     written_files_.erase(path);
     return false;
 }
@@ -176,16 +177,13 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
 Status Win32FileSystem::DeleteFile(const std::string& path) {
     Result<bool> kept = DeleteThroughHandle(path, [&](HANDLE handle, const EntryInfo& info) {
         if (info.kind == EntryKind::kFolder)
-            return Result<bool>(
-                WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path));
+            return Result<bool>(WinError(ERROR_ACCESS_DENIED, Msg::kCannotDeleteFile, path));
         const auto written = written_files_.find(path);
         if (written == written_files_.end())
             return Result<bool>(false);
         Result<FileIdentity> now = IdentityOf(handle, path);
         if (!now || !(now.value() == written->second))
-            return Result<bool>(Error{
-                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
-                EBUSY});
+            return Result<bool>(Error{Text(Msg::kChangedSinceWritten, {path}), EBUSY});
         return Result<bool>(false);
     });
     if (!kept)
@@ -198,7 +196,7 @@ Status Win32FileSystem::MakeFolder(const std::string& path) {
     if (!wide)
         return wide.error();
     if (!CreateDirectoryW(wide->c_str(), nullptr))
-        return LastWinError("No se puede crear la carpeta", path);
+        return LastWinError(Msg::kCannotMakeFolder, path);
     return Status::Ok();
 }
 
@@ -207,7 +205,7 @@ Status Win32FileSystem::RemoveFolder(const std::string& path) {
     if (!wide)
         return wide.error();
     if (!RemoveDirectoryW(wide->c_str()))
-        return LastWinError("No se puede eliminar la carpeta", path);
+        return LastWinError(Msg::kCannotRemoveFolder, path);
     return Status::Ok();
 }
 
@@ -233,7 +231,7 @@ Status Win32FileSystem::SyncFileSystem(const std::string& path) {
         if (!handle.ok() && IsMissing(GetLastError()))
             continue;
         if (!handle.ok() || !FlushFileBuffers(handle.value))
-            return LastWinError("No se puede asegurar en disco", written);
+            return LastWinError(Msg::kCannotFlushToDisk, written);
     }
     return Status::Ok();
 }
@@ -249,13 +247,13 @@ Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
     HANDLE handle = CreateFileW(wide->c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return LastWinError("No se puede abrir", path);
+        return LastWinError(Msg::kCannotOpen, path);
     Result<EntryInfo> info = InfoOfHandle(handle, path);
     if (!info || info->kind != EntryKind::kFile) {
         CloseHandle(handle);
         if (!info)
             return info.error();
-        return WinError(ERROR_CANT_ACCESS_FILE, "No se puede abrir", path);
+        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, path);
     }
     const int number = next_number_++;
     open_files_[number] = OpenFile{handle, path, !reading};
@@ -271,7 +269,7 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
                                           std::size_t length) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
@@ -279,7 +277,7 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
         if (!ReadFile(open_file->handle, out + done, Piece(length - done), &got, &where)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
-            return LastWinError("No se puede leer", open_file->path);
+            return LastWinError(Msg::kCannotRead, open_file->path);
         }
         if (got == 0)
             break;
@@ -292,15 +290,15 @@ Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
                               std::size_t length) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede escribir", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotWrite, "#" + std::to_string(file));
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
         DWORD put = 0;
         if (!WriteFile(open_file->handle, data + done, Piece(length - done), &put, &where))
-            return LastWinError("No se puede escribir", open_file->path);
+            return LastWinError(Msg::kCannotWrite, open_file->path);
         if (put == 0)
-            return WinError(ERROR_WRITE_FAULT, "No se puede escribir", open_file->path);
+            return WinError(ERROR_WRITE_FAULT, Msg::kCannotWrite, open_file->path);
         done += put;
     }
     return Status::Ok();
@@ -309,16 +307,16 @@ Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
 Status Win32FileSystem::Flush(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede asegurar", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlush, "#" + std::to_string(file));
     if (!FlushFileBuffers(open_file->handle))
-        return LastWinError("No se puede asegurar en disco", open_file->path);
+        return LastWinError(Msg::kCannotFlushToDisk, open_file->path);
     return Status::Ok();
 }
 
 Result<EntryInfo> Win32FileSystem::InspectOpen(int file) {
     const OpenFile* open_file = Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede consultar", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotInspect, "#" + std::to_string(file));
     return InfoOfHandle(open_file->handle, open_file->path);
 }
 
@@ -336,7 +334,7 @@ Status Win32FileSystem::Close(int file) {
             written_files_[closing.path] = identity.value();
     }
     if (!CloseHandle(closing.handle))
-        return LastWinError("No se puede cerrar", closing.path);
+        return LastWinError(Msg::kCannotClose, closing.path);
     return Status::Ok();
 }
 
@@ -354,7 +352,7 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
     std::wstring folder(needed, L'\0');
     const DWORD length = GetCurrentDirectoryW(needed, folder.data());
     if (length == 0 || length >= needed)
-        return LastWinError("No se puede saber la carpeta actual", ".");
+        return LastWinError(Msg::kCannotFindCurrentFolder, ".");
     folder.resize(length);
     return ProgramPathOf(folder);
 }
@@ -365,7 +363,7 @@ Result<std::string> Win32FileSystem::ProgramFolder() {
         const DWORD length =
             GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
         if (length == 0)
-            return LastWinError("No se puede saber la carpeta del programa", "velmora.exe");
+            return LastWinError(Msg::kCannotFindProgramFolder, "velmora.exe");
         if (length < file.size()) {
             file.resize(length);
             break;

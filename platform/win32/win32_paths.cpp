@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "base/name_text.h"
 #include "platform/win32/win_error.h"
 
@@ -26,11 +27,11 @@ Result<std::wstring> LongWidePath(const std::string& program_path) {
         return wide;
     const DWORD needed = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
     if (needed == 0)
-        return LastWinError("No se puede resolver la ruta", program_path);
+        return LastWinError(Msg::kCannotResolvePath, program_path);
     std::wstring full(needed, L'\0');
     const DWORD length = GetFullPathNameW(wide->c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed)
-        return LastWinError("No se puede resolver la ruta", program_path);
+        return LastWinError(Msg::kCannotResolvePath, program_path);
     full.resize(length);
     if (StartsWith(full, L"\\\\"))
         return kLongUncPrefix + full.substr(2);

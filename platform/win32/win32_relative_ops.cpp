@@ -9,6 +9,7 @@
 #include <cwctype>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
@@ -19,10 +20,10 @@ namespace velmora {
 Result<std::string> Win32FileSystem::PathIn(int folder, const std::string& name) const {
     const OpenFile* open_folder = Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede abrir", "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotOpen, "#" + std::to_string(folder));
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of("\\/") != std::string::npos)
-        return WinError(ERROR_INVALID_NAME, "No se puede abrir", open_folder->path + "\\" + name);
+        return WinError(ERROR_INVALID_NAME, Msg::kCannotOpen, open_folder->path + "\\" + name);
     const std::string& path = open_folder->path;
     return path.back() == '\\' ? path + name : path + "\\" + name;
 }
@@ -37,7 +38,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     HANDLE handle = OpenNoFollow(
         wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE)
-        return LastWinError("No se puede abrir la carpeta", folder);
+        return LastWinError(Msg::kCannotOpenFolder, folder);
     const DWORD listed = GetFileAttributesW(wide->c_str());
     Result<EntryInfo> info =
         InfoOfHandle(handle, folder, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
@@ -45,7 +46,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
         CloseHandle(handle);
         if (!info)
             return info.error();
-        return WinError(ERROR_DIRECTORY, "No se puede abrir la carpeta", folder);
+        return WinError(ERROR_DIRECTORY, Msg::kCannotOpenFolder, folder);
     }
     const int number = next_number_++;
     open_files_[number] = OpenFile{handle, folder, false};
@@ -62,8 +63,7 @@ Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
     const OpenFile* open_folder = Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede leer la carpeta",
-                        "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, "#" + std::to_string(folder));
     return ListFolder(open_folder->path);
 }
 
@@ -91,8 +91,7 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
         if (!now)
             return now.error();
         if (now->device != expected->device || now->inode != expected->inode)
-            return WinError(ERROR_FILE_INVALID, "No se pueden cambiar los atributos de",
-                            path.value());
+            return WinError(ERROR_FILE_INVALID, Msg::kCannotChangeAttributes, path.value());
     }
     return SetAttr(path.value(), attributes);
 }
@@ -100,18 +99,18 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
 Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
     const OpenFile* open_file = Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se pueden leer los atributos de",
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadAttributes,
                         "#" + std::to_string(handle));
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(open_file->handle, &information))
-        return LastWinError("No se pueden leer los atributos de", open_file->path);
+        return LastWinError(Msg::kCannotReadAttributes, open_file->path);
     return StoredAttributes(information.dwFileAttributes);
 }
 
 Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
     const OpenFile* open_file = Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se pueden cambiar los atributos de",
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes,
                         "#" + std::to_string(handle));
     FILE_BASIC_INFO basic{};
     const DWORD settable =
@@ -185,7 +184,7 @@ Status Win32FileSystem::SyncFolderOpen(int) {
 Status Win32FileSystem::SyncFileSystemOpen(int handle) {
     const OpenFile* open_file = Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede asegurar en disco",
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk,
                         "#" + std::to_string(handle));
     return SyncFileSystem(open_file->path);
 }
@@ -196,7 +195,7 @@ Status Win32FileSystem::SyncFileSystemOpen(int handle) {
 Result<bool> Win32FileSystem::TryLock(int handle) {
     const auto it = open_files_.find(handle);
     if (it == open_files_.end())
-        return WinError(ERROR_INVALID_HANDLE, "No se puede bloquear", "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotLock, "#" + std::to_string(handle));
     Result<FileIdentity> identity = IdentityOf(it->second.handle, it->second.path);
     if (!identity)
         return identity.error();
@@ -204,7 +203,7 @@ Result<bool> Win32FileSystem::TryLock(int handle) {
                               std::to_wstring(identity->index);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr)
-        return LastWinError("No se puede bloquear", it->second.path);
+        return LastWinError(Msg::kCannotLock, it->second.path);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return false;
@@ -225,12 +224,11 @@ std::string Win32FileSystem::UncreatableName(const std::string& component) const
         return "";
     const char last = component.back();
     if (last == '.' || last == ' ')
-        return "termina en punto o en espacio, que Windows no admite en un nombre.";
+        return Text(Msg::kNameEndsInDotOrSpace);
     for (const char c : component) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
-            return "contiene un car\xE1"
-                   "cter que Windows no admite en un nombre.";
+            return Text(Msg::kCharacterWindowsRefuses);
     }
     // Device names stay devices whatever follows the first dot.
     std::string base = component.substr(0, component.find('.'));
@@ -246,7 +244,7 @@ std::string Win32FileSystem::UncreatableName(const std::string& component) const
         base[3] >= '1' && base[3] <= '9')
         device = true;
     if (device)
-        return "es el nombre de un dispositivo de Windows y no se puede crear.";
+        return Text(Msg::kWindowsDeviceName);
     return "";
 }
 
