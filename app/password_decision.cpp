@@ -50,27 +50,19 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const std::string& stored_check) {
     const bool encoding = mode == DialogMode::kEncoding;
     if (!Usable(first) || (encoding && !Usable(second)))
-        return Refuse(
-            "La contrase\xF1"
-            "a tiene caracteres que no se pueden usar. Escr\xED"
-            "bala sin ellos.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordUnusableCharacters), MessageIcon::kCritical);
 
     const std::string upper_first = ToUpperCp1252(*first);
     const std::string typed_second = second.value_or("");
     if (upper_first.empty())
         return Refuse(Text(Msg::kWrongPassword), MessageIcon::kCritical, typed_second);
     const std::string upper_second = ToUpperCp1252(typed_second);
-    if (encoding && upper_first.size() < 3)
-        return Refuse(
-            "La contrase\xF1"
-            "a debe tener al menos 3 caracteres.",
-            MessageIcon::kInformation, upper_second);
+    if (encoding && upper_first.size() < kShortestPassword)
+        return Refuse(Text(Msg::kPasswordTooShort, {std::to_string(kShortestPassword)}),
+                      MessageIcon::kInformation, upper_second);
     if (encoding && upper_first.size() > kFirstBoxLimit)
-        return Refuse(
-            "La contrase\xF1"
-            "a puede tener como m\xE1ximo 15 caracteres.",
-            MessageIcon::kInformation, upper_second);
+        return Refuse(Text(Msg::kPasswordTooLong, {std::to_string(kFirstBoxLimit)}),
+                      MessageIcon::kInformation, upper_second);
 
     const Result<std::string> key = DeriveKey(upper_first);
     if (!key)
@@ -86,16 +78,9 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
         return accepted;
     }
     if (upper_first != upper_second)
-        return Refuse(
-            "Las contrase\xF1"
-            "as son diferentes.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordsDiffer), MessageIcon::kCritical);
     if (KeyUnusableByFormat(tables, key.value()))
-        return Refuse(
-            "Esta contrase\xF1"
-            "a no se puede usar con este formato. Elija otra contrase\xF1"
-            "a.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordUnusableByFormat), MessageIcon::kCritical);
     PasswordDecision accepted;
     accepted.key = key.value();
     return accepted;

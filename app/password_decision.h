@@ -32,7 +32,9 @@ struct PasswordDecision {
     bool accepted() const { return !key.empty(); }
 };
 
-// The most the first box takes; only a terminal can give a longer entry.
+// The fewest characters a password to encode with has; the most the first
+// box takes (only a terminal can give a longer entry).
+inline constexpr std::size_t kShortestPassword = 3;
 inline constexpr std::size_t kFirstBoxLimit = kKeyLength;
 
 // The dialog's rules, shared by every view of it and by velmora-cli. In

@@ -194,6 +194,30 @@ constexpr Written kTexts[] = {
      "termina en punto o en espacio, que Windows no admite en un nombre."},
     {Msg::kCharacterWindowsRefuses, "contiene un carácter que Windows no admite en un nombre."},
     {Msg::kWindowsDeviceName, "es el nombre de un dispositivo de Windows y no se puede crear."},
+
+    {Msg::kCannotOpenContainer, "No se puede abrir el contenedor «{1}»: {2}"},
+    {Msg::kContainerNameMissing,
+     "No se puede abrir el contenedor «/C»: falta su nombre delante de /C."},
+
+    {Msg::kTypePasswordToEncode, "Escriba la contraseña:"},
+    {Msg::kTypePasswordToDecode, "Escribe la contraseña:"},
+    {Msg::kRepeatPassword, "Repita la contraseña:"},
+    {Msg::kPasswordUnusableCharacters,
+     "La contraseña tiene caracteres que no se pueden usar. Escríbala sin ellos."},
+    {Msg::kPasswordTooShort, "La contraseña debe tener al menos {1} caracteres."},
+    {Msg::kPasswordTooLong, "La contraseña puede tener como máximo {1} caracteres."},
+    {Msg::kPasswordsDiffer, "Las contraseñas son diferentes."},
+
+    {Msg::kCancelar, "Cancelar"},
+    {Msg::kOk, "Ok"},
+    {Msg::kAceptar, "Aceptar"},
+    {Msg::kAceptarButton, "ACEPTAR"},
+    {Msg::kMorePrograms, "Más Programas..."},
+    {Msg::kMoreMorePrograms, "More Más Programas..."},
+    {Msg::kVelmoraHelp, "Ayuda de Velmora"},
+    {Msg::kInstructions,
+     "Para Encriptar una carpeta, pulse el botón derecho del mouse, y seleccione "
+     "\"Encriptar..\""},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);
@@ -239,6 +263,10 @@ std::string Text(Msg message, std::initializer_list<std::string_view> parts) {
         }
     }
     return out;
+}
+
+std::string_view FixedText(Msg message) {
+    return Converted()[static_cast<std::size_t>(message)];
 }
 
 std::string_view Utf8Text(Msg message) {

@@ -145,6 +145,26 @@ enum class Msg {
     kNameEndsInDotOrSpace,
     kCharacterWindowsRefuses,
     kWindowsDeviceName,
+    // Start-up.
+    kCannotOpenContainer,
+    kContainerNameMissing,
+    // The password and its dialog.
+    kTypePasswordToEncode,
+    kTypePasswordToDecode,
+    kRepeatPassword,
+    kPasswordUnusableCharacters,
+    kPasswordTooShort,
+    kPasswordTooLong,
+    kPasswordsDiffer,
+    // The windows' own texts.
+    kCancelar,
+    kOk,
+    kAceptar,
+    kAceptarButton,
+    kMorePrograms,
+    kMoreMorePrograms,
+    kVelmoraHelp,
+    kInstructions,
 
     kCount  // not a message: the number of them
 };
@@ -152,6 +172,10 @@ enum class Msg {
 // The text of a message in Windows-1252, each "{1}", "{2}" ... replaced by
 // the part given in that place (already Windows-1252).
 std::string Text(Msg message, std::initializer_list<std::string_view> parts = {});
+
+// The text of a message that has no places, in Windows-1252, kept for the
+// whole run (for tables that hold texts, such as the windows' layouts).
+std::string_view FixedText(Msg message);
 
 // The text as written in messages.cpp, for the tests.
 std::string_view Utf8Text(Msg message);
