@@ -218,6 +218,47 @@ constexpr Written kTexts[] = {
     {Msg::kInstructions,
      "Para Encriptar una carpeta, pulse el botón derecho del mouse, y seleccione "
      "\"Encriptar..\""},
+
+    {Msg::kUsage,
+     "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
+     "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin]\n"
+     "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli register\n"
+     "\n"
+     "encode    guarda CARPETA en NOMBRE.zol (NOMBRE es el de la carpeta) en la carpeta\n"
+     "          actual (o en DESTINO); después sobrescribe cada archivo de CARPETA con\n"
+     "          bytes 0xFF y la borra.\n"
+     "decode    restaura CONTENEDOR.zol en una carpeta a su lado (NOMBRE, NOMBRE (2),\n"
+     "          ...) y después borra el contenedor. Los nombres vuelven en mayúsculas.\n"
+     "list      muestra las entradas de un contenedor sin extraer nada.\n"
+     "register  escribe para este usuario el tipo de archivo \".zol\" y la orden de\n"
+     "          carpeta \"Encriptar...\" (registro y archivos del escritorio), como hace\n"
+     "          velmora al abrirse sin argumento.\n"
+     "\n"
+     "  --keep            conserva los originales (encode) o el contenedor (decode)\n"
+     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode)\n"
+     "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
+     "  --timings         encode: dice cuánto han tardado el empaquetado y el borrado\n"
+     "\n"
+     "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar):\n"
+     "de {1} a {2} caracteres; mayúsculas y minúsculas valen lo mismo. Ctrl-C (y\n"
+     "SIGTERM, SIGHUP) equivale a \"Cancelar\"; durante el borrado para en cuanto\n"
+     "termina el archivo en curso.\n"
+     "Estado de salida: 0 hecho, 1 contraseña incorrecta, 2 uso, 3 entrada rechazada\n"
+     "(contenedor dañado, árbol inseguro), 4 fallo durante el trabajo, 5 el contenedor\n"
+     "está completo pero parte de la carpeta no se ha podido borrar, 130 cancelado.\n"},
+    {Msg::kOutputLost,
+     "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
+     "cerrada)."},
+    {Msg::kCancelled, "Cancelado."},
+    {Msg::kNoPasswordReceived, "No se ha recibido ninguna contraseña."},
+    {Msg::kListSummary, "{1} entradas, registros de {2} bytes, atributos de la carpeta {3}"},
+    {Msg::kColumnAttributes, "atrib"},
+    {Msg::kColumnParentAttributes, "padre"},
+    {Msg::kColumnSize, "bytes"},
+    {Msg::kColumnName, "nombre"},
+    {Msg::kFolderSize, "<carpeta>"},
+    {Msg::kTimings, "tiempos: empaquetado {1} s, borrado {2} s"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -165,6 +165,18 @@ enum class Msg {
     kMoreMorePrograms,
     kVelmoraHelp,
     kInstructions,
+    // velmora-cli.
+    kUsage,
+    kOutputLost,
+    kCancelled,
+    kNoPasswordReceived,
+    kListSummary,
+    kColumnAttributes,
+    kColumnParentAttributes,
+    kColumnSize,
+    kColumnName,
+    kFolderSize,
+    kTimings,
 
     kCount  // not a message: the number of them
 };

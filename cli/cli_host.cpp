@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/messages.h"
 #include "base/name_text.h"
 #include "cli/console.h"
 #include "container/main_window_actions.h"
@@ -25,7 +26,7 @@ void CliHost::PumpEvents() {
         return;
     FinishProgressLine();
     if (!state_.Wiping)  // the wipe says itself what it leaves
-        WriteError("Cancelado.\n");
+        WriteError(Text(Msg::kCancelled) + "\n");
     PressCancelar(files_, state_, *this);
 }
 

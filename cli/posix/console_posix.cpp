@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "cli/console.h"
 
 namespace velmora {
@@ -32,7 +33,7 @@ Result<std::string> AsProgramText(std::string line) {
         line.pop_back();
     Result<std::string> text = Utf8ToCp1252(line);
     if (!text)
-        return Error{kUnusablePassword, EILSEQ};
+        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
     return text;
 }
 
@@ -84,7 +85,7 @@ bool Interrupted() {
 Result<std::string> ReadInputLine() {
     std::string line;
     if (!std::getline(std::cin, line))
-        return Error{kNoPassword};
+        return Error{Text(Msg::kNoPasswordReceived)};
     return AsProgramText(line);
 }
 
@@ -103,7 +104,7 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     WriteError("\n");
     if (!read)
-        return Error{kNoPassword};
+        return Error{Text(Msg::kNoPasswordReceived)};
     return AsProgramText(line);
 }
 

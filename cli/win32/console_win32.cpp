@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "cli/console.h"
 
 // A Windows console is written in UTF-16 (WriteConsoleW), so accents show
@@ -90,12 +91,12 @@ bool Interrupted() {
 Result<std::string> ReadInputLine() {
     std::string line;
     if (!std::getline(std::cin, line))
-        return Error{kNoPassword};
+        return Error{Text(Msg::kNoPasswordReceived)};
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     Result<std::string> text = Utf8ToCp1252(line);
     if (!text)
-        return Error{kUnusablePassword, EILSEQ};
+        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
     return text;
 }
 
@@ -127,10 +128,10 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
     SetConsoleMode(input, saved);
     WriteError("\n");
     if (!ended && line.empty())
-        return Error{kNoPassword};
+        return Error{Text(Msg::kNoPasswordReceived)};
     Result<std::string> text = Utf16ToCp1252(line);
     if (!text)
-        return Error{kUnusablePassword, EILSEQ};
+        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
     return text;
 }
 
