@@ -259,6 +259,9 @@ constexpr Written kTexts[] = {
     {Msg::kColumnName, "nombre"},
     {Msg::kFolderSize, "<carpeta>"},
     {Msg::kTimings, "tiempos: empaquetado {1} s, borrado {2} s"},
+
+    {Msg::kContainerTypeTitle, "Carpeta de Archivos Encriptada por Velmora"},
+    {Msg::kFolderVerb, "Encriptar..."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -177,6 +177,9 @@ enum class Msg {
     kColumnName,
     kFolderSize,
     kTimings,
+    // The registered file type and folder verb.
+    kContainerTypeTitle,
+    kFolderVerb,
 
     kCount  // not a message: the number of them
 };

@@ -22,11 +22,12 @@ struct RegistrationContext {
 // classes root. Failures of the registry are not reported.
 void RegistrarAsociacion(RegistrationContext& context);
 
-// The registry's texts, as fixed constants.
-inline constexpr const char* kTypeTitle = "Carpeta de Archivos Encriptada por Velmora";
+// The registry's names; the type's title and the verb's menu text are the
+// messages file's (Msg::kContainerTypeTitle, Msg::kFolderVerb).
 inline constexpr const char* kProgramClass = "Velmor.velmora";
 inline constexpr const char* kExtension = ".zol";
-inline constexpr const char* kFolderVerbKey = "Directory\\shell\\Encriptar...\\command";
 inline constexpr const char* kIconFile = "secreto.ico";
+// The key that holds the folder verb's command.
+std::string FolderVerbKey();
 
 }  // namespace velmora

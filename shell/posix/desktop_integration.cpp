@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "base/messages.h"
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/icon_file.h"
 #include "shell/posix/run_program.h"
@@ -171,11 +172,9 @@ fs::path WriteEncryptWrapper(const std::string& program, const fs::path& wrapper
     return wrapper;
 }
 
-// The verb's menu text: the name of the key that holds its command.
+// The verb's menu text.
 std::string FolderVerbName() {
-    const std::string verb_key = kFolderVerbKey;
-    const std::string without_command = verb_key.substr(0, verb_key.rfind('\\'));
-    return without_command.substr(without_command.rfind('\\') + 1);
+    return DisplayUtf8(Text(Msg::kFolderVerb));
 }
 
 void RenderFolderVerbMenus(const fs::path& data, const fs::path& encrypt_wrapper) {
@@ -249,7 +248,7 @@ void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolder
     const fs::path data = folders.data_home;
     const fs::path wrappers = data / "velmora";
     const std::optional<std::string> folder_program =
-        QuotedProgram(registry.DefaultValue(kFolderVerbKey));
+        QuotedProgram(registry.DefaultValue(FolderVerbKey()));
     const std::optional<std::string> open_program = OpenProgram(registry);
     if (open_program &&
         ProvidedSystemWide(fs::path(*open_program).parent_path().string(), folders.system_data)) {
