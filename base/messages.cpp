@@ -143,7 +143,6 @@ constexpr Written kTexts[] = {
 
     {Msg::kFailedAt, "{1} «{2}»: {3}"},
     {Msg::kCannotFind, "No se puede encontrar"},
-    {Msg::kCannotSearch, "No se puede buscar"},
     {Msg::kCannotFindPath, "No se puede encontrar «{1}»."},
     {Msg::kCannotResolvePath, "No se puede resolver la ruta"},
     {Msg::kCannotInspect, "No se puede consultar"},

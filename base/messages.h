@@ -96,7 +96,6 @@ enum class Msg {
     // A failed system call: "{action} «{path}»: {reason}".
     kFailedAt,
     kCannotFind,
-    kCannotSearch,
     kCannotFindPath,
     kCannotResolvePath,
     kCannotInspect,

@@ -48,41 +48,6 @@ std::string PosixFileSystem::DisplayPath(const std::string& path) const {
     return EscapeControlBytes(shown);
 }
 
-Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, int mask) {
-    if (path.empty())
-        return std::vector<std::string>{};
-    const bool listing = path.back() == '\\';
-    Result<std::string> native = NativePath(path);
-    if (!native)
-        return native.error();
-    struct stat st;
-    if (lstat(native->c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return std::vector<std::string>{};
-        return SystemError(errno, Msg::kCannotSearch, DisplayPath(path));
-    }
-    if (!listing) {
-        Result<int> attributes = GetAttr(path);
-        if (!attributes)
-            return attributes.error();
-        if (!PassesMask(attributes.value(), mask))
-            return std::vector<std::string>{};
-        return std::vector<std::string>{OwnName(path)};
-    }
-    if (!S_ISDIR(st.st_mode))
-        return std::vector<std::string>{};
-    std::vector<std::string> names;
-    if (PassesMask(kFolder, mask))
-        names = {".", ".."};
-    Result<std::vector<DirEntry>> entries = ListFolder(path);
-    if (!entries)
-        return entries.error();
-    for (const DirEntry& entry : entries.value())
-        if (PassesMask(entry.attributes, mask))
-            names.push_back(entry.name);
-    return names;
-}
-
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
     Result<int> handle = OpenFolder(folder);
     if (!handle)
@@ -219,25 +184,14 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
         close(fd);
         return Error{Text(Msg::kNotARegularFile, {DisplayPath(path)}), EINVAL};
     }
-    return Adopt(fd, path);
-}
-
-int PosixFileSystem::Adopt(int descriptor, std::string path) {
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{descriptor, std::move(path)};
-    return number;
-}
-
-const PosixFileSystem::OpenFile* PosixFileSystem::Find(int file) const {
-    const auto it = open_files_.find(file);
-    return it == open_files_.end() ? nullptr : &it->second;
+    return open_files_.Add(OpenFile{fd, path});
 }
 
 Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotRead, "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pread(open_file->descriptor, out + done, length - done,
@@ -255,9 +209,9 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
 
 Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                               std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotWrite, "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotWrite, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pwrite(open_file->descriptor, data + done, length - done,
@@ -273,18 +227,18 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
 }
 
 Status PosixFileSystem::Flush(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotFlush, "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotFlush, ShownNumber(file));
     if (fdatasync(open_file->descriptor) != 0)
         return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotInspect, "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotInspect, ShownNumber(file));
     struct statx sx;
     if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
         return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
@@ -292,20 +246,16 @@ Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
 }
 
 Status PosixFileSystem::Close(int file) {
-    const auto it = open_files_.find(file);
-    if (it == open_files_.end())
+    const std::optional<OpenFile> closing = open_files_.Take(file);
+    if (!closing)
         return Status::Ok();
-    const OpenFile closing = std::move(it->second);
-    open_files_.erase(it);
-    if (close(closing.descriptor) != 0)
-        return SystemError(errno, Msg::kCannotClose, DisplayPath(closing.path));
+    if (close(closing->descriptor) != 0)
+        return SystemError(errno, Msg::kCannotClose, DisplayPath(closing->path));
     return Status::Ok();
 }
 
 void PosixFileSystem::CloseAll() {
-    for (const auto& [number, open_file] : open_files_)
-        close(open_file.descriptor);
-    open_files_.clear();
+    open_files_.TakeAll([](const OpenFile& open_file) { close(open_file.descriptor); });
 }
 
 Result<std::string> PosixFileSystem::CurrentFolder() {

@@ -59,9 +59,9 @@ struct Descriptor {
 
 Result<PosixFileSystem::Inside> PosixFileSystem::Resolve(int folder, const std::string& name,
                                                          Msg action) const {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     const std::string shown =
-        open_folder ? DisplayPath(open_folder->path + "\\" + name) : "#" + std::to_string(folder);
+        open_folder ? DisplayPath(open_folder->path + "\\" + name) : ShownNumber(folder);
     if (!open_folder)
         return SystemError(EBADF, action, shown);
     if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
@@ -106,7 +106,7 @@ Result<int> PosixFileSystem::OpenFolder(const std::string& path) {
     const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return SystemError(errno, Msg::kCannotOpenFolder, DisplayPath(path));
-    return Adopt(fd, path);
+    return open_files_.Add(OpenFile{fd, path});
 }
 
 Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
@@ -117,13 +117,13 @@ Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
         OpenBeneath(inside->folder, inside->name, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
         return SystemError(errno, Msg::kCannotOpenFolder, inside->shown);
-    return Adopt(fd, Find(folder)->path + "\\" + name);
+    return open_files_.Add(OpenFile{fd, open_files_.Find(folder)->path + "\\" + name});
 }
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return SystemError(EBADF, Msg::kCannotReadFolder, "#" + std::to_string(folder));
+        return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
     const std::string shown = DisplayPath(open_folder->path);
     // The listing reads through its own descriptor of the same folder.
     const int reading = openat(open_folder->descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -207,9 +207,9 @@ Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attri
 }
 
 Result<int> PosixFileSystem::GetAttrOpen(int handle, const std::string& name) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotReadAttributes, "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotReadAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
         return SystemError(errno, Msg::kCannotReadAttributes, DisplayPath(open_file->path));
@@ -217,9 +217,9 @@ Result<int> PosixFileSystem::GetAttrOpen(int handle, const std::string& name) {
 }
 
 Status PosixFileSystem::SetAttrOpen(int handle, int attributes) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotChangeAttributes, "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotChangeAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
         return SystemError(errno, Msg::kCannotChangeAttributes, DisplayPath(open_file->path));
@@ -237,7 +237,7 @@ Result<int> PosixFileSystem::OpenAt(int folder, const std::string& name, OpenMod
     struct stat st;
     if (mode != OpenMode::kCreateNew && (fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)))
         return Error{Text(Msg::kNotARegularFile, {inside->shown}), EINVAL};
-    return Adopt(fd.release(), Find(folder)->path + "\\" + name);
+    return open_files_.Add(OpenFile{fd.release(), open_files_.Find(folder)->path + "\\" + name});
 }
 
 Status PosixFileSystem::MakeFolderAt(int folder, const std::string& name) {
@@ -294,18 +294,18 @@ Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std:
 }
 
 Status PosixFileSystem::SyncFolderOpen(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return SystemError(EBADF, Msg::kCannotFlushToDisk, "#" + std::to_string(folder));
+        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(folder));
     if (fsync(open_folder->descriptor) != 0)
         return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_folder->path));
     return Status::Ok();
 }
 
 Status PosixFileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotFlushToDisk, "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(handle));
     if (syncfs(open_file->descriptor) != 0)
         return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     return Status::Ok();
@@ -314,9 +314,9 @@ Status PosixFileSystem::SyncFileSystemOpen(int handle) {
 // The run lock is the kernel's advisory lock on the folder or file itself:
 // it goes with the descriptor, so a run that dies leaves no lock behind.
 Result<bool> PosixFileSystem::TryLock(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, Msg::kCannotLock, "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotLock, ShownNumber(handle));
     if (flock(open_file->descriptor, LOCK_EX | LOCK_NB) == 0)
         return true;
     if (errno == EWOULDBLOCK)

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <string.h>
 
+#include "platform/system_failure.h"
+
 namespace velmora {
 namespace {
 
@@ -53,7 +55,7 @@ Msg ReasonOf(int error_number) {
 Error SystemError(int error_number, Msg action, const std::string& shown_path) {
     const std::string reason =
         Text(ReasonOf(error_number), {std::to_string(error_number), strerror(error_number)});
-    return Error{Text(Msg::kFailedAt, {Text(action), shown_path, reason}), error_number};
+    return FailureAt(action, shown_path, reason, error_number);
 }
 
 }  // namespace velmora

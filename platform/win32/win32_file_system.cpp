@@ -39,49 +39,6 @@ std::string Win32FileSystem::DisplayPath(const std::string& path) const {
     return path;
 }
 
-Result<std::vector<std::string>> Win32FileSystem::Dir(const std::string& path, int mask) {
-    if (path.empty())
-        return std::vector<std::string>{};
-    Result<std::wstring> wide = LongWidePath(path);
-    if (!wide)
-        return wide.error();
-    const DWORD own = GetFileAttributesW(wide->c_str());
-    if (own == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (IsMissing(error))
-            return std::vector<std::string>{};
-        return WinError(error, Msg::kCannotSearch, path);
-    }
-    if (path.back() != '\\') {
-        if (!PassesMask(StoredAttributes(own), mask))
-            return std::vector<std::string>{};
-        return std::vector<std::string>{OwnName(path)};
-    }
-    if (!(own & FILE_ATTRIBUTE_DIRECTORY) || (own & FILE_ATTRIBUTE_REPARSE_POINT))
-        return std::vector<std::string>{};
-    Result<std::vector<Found>> found = Search(wide.value(), path);
-    if (!found)
-        return found.error();
-    std::vector<std::string> dots;
-    std::vector<DirEntry> entries;
-    for (const Found& item : found.value()) {
-        if (!PassesMask(StoredAttributes(item.attributes), mask))
-            continue;
-        Result<std::string> name = ProgramPathOf(item.name);
-        if (!name)
-            return name.error();
-        if (IsDots(item.name))
-            dots.push_back(name.value());
-        else
-            entries.push_back(DirEntry{name.value()});
-    }
-    std::sort(dots.begin(), dots.end());
-    SortByName(entries);
-    for (DirEntry& entry : entries)
-        dots.push_back(std::move(entry.name));
-    return dots;
-}
-
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
     Result<std::wstring> wide = LongWidePath(folder);
     if (!wide)
@@ -255,21 +212,14 @@ Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
             return info.error();
         return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, path);
     }
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{handle, path, !reading};
-    return number;
-}
-
-const Win32FileSystem::OpenFile* Win32FileSystem::Find(int file) const {
-    const auto it = open_files_.find(file);
-    return it == open_files_.end() ? nullptr : &it->second;
+    return open_files_.Add(OpenFile{handle, path, !reading});
 }
 
 Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
@@ -288,9 +238,9 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
 
 Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                               std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotWrite, "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotWrite, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
@@ -305,46 +255,43 @@ Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
 }
 
 Status Win32FileSystem::Flush(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlush, "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlush, ShownNumber(file));
     if (!FlushFileBuffers(open_file->handle))
         return LastWinError(Msg::kCannotFlushToDisk, open_file->path);
     return Status::Ok();
 }
 
 Result<EntryInfo> Win32FileSystem::InspectOpen(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotInspect, "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotInspect, ShownNumber(file));
     return InfoOfHandle(open_file->handle, open_file->path);
 }
 
 Status Win32FileSystem::Close(int file) {
-    const auto it = open_files_.find(file);
-    if (it == open_files_.end())
+    const std::optional<OpenFile> closing = open_files_.Take(file);
+    if (!closing)
         return Status::Ok();
-    const OpenFile closing = it->second;
-    open_files_.erase(it);
-    if (closing.lock)
-        CloseHandle(closing.lock);
-    if (closing.written) {
-        Result<FileIdentity> identity = IdentityOf(closing.handle, closing.path);
+    if (closing->lock)
+        CloseHandle(closing->lock);
+    if (closing->written) {
+        Result<FileIdentity> identity = IdentityOf(closing->handle, closing->path);
         if (identity)
-            written_files_[closing.path] = identity.value();
+            written_files_[closing->path] = identity.value();
     }
-    if (!CloseHandle(closing.handle))
-        return LastWinError(Msg::kCannotClose, closing.path);
+    if (!CloseHandle(closing->handle))
+        return LastWinError(Msg::kCannotClose, closing->path);
     return Status::Ok();
 }
 
 void Win32FileSystem::CloseAll() {
-    for (const auto& [number, open_file] : open_files_) {
+    open_files_.TakeAll([](const OpenFile& open_file) {
         if (open_file.lock)
             CloseHandle(open_file.lock);
         CloseHandle(open_file.handle);
-    }
-    open_files_.clear();
+    });
 }
 
 Result<std::string> Win32FileSystem::CurrentFolder() {

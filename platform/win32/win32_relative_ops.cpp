@@ -18,9 +18,9 @@
 namespace velmora {
 
 Result<std::string> Win32FileSystem::PathIn(int folder, const std::string& name) const {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotOpen, "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotOpen, ShownNumber(folder));
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of("\\/") != std::string::npos)
         return WinError(ERROR_INVALID_NAME, Msg::kCannotOpen, open_folder->path + "\\" + name);
@@ -48,9 +48,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
             return info.error();
         return WinError(ERROR_DIRECTORY, Msg::kCannotOpenFolder, folder);
     }
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{handle, folder, false};
-    return number;
+    return open_files_.Add(OpenFile{handle, folder, false});
 }
 
 Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
@@ -61,9 +59,9 @@ Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
 }
 
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, ShownNumber(folder));
     return ListFolder(open_folder->path);
 }
 
@@ -97,10 +95,9 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
 }
 
 Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadAttributes,
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadAttributes, ShownNumber(handle));
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(open_file->handle, &information))
         return LastWinError(Msg::kCannotReadAttributes, open_file->path);
@@ -108,10 +105,9 @@ Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
 }
 
 Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes,
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes, ShownNumber(handle));
     FILE_BASIC_INFO basic{};
     const DWORD settable =
         static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
@@ -182,10 +178,9 @@ Status Win32FileSystem::SyncFolderOpen(int) {
 }
 
 Status Win32FileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk,
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk, ShownNumber(handle));
     return SyncFileSystem(open_file->path);
 }
 
@@ -193,22 +188,22 @@ Status Win32FileSystem::SyncFileSystemOpen(int handle) {
 // the file index of what is locked: another run on the same folder or
 // container finds it; it goes when the handle is closed or the process ends.
 Result<bool> Win32FileSystem::TryLock(int handle) {
-    const auto it = open_files_.find(handle);
-    if (it == open_files_.end())
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotLock, "#" + std::to_string(handle));
-    Result<FileIdentity> identity = IdentityOf(it->second.handle, it->second.path);
+    OpenFile* open_file = open_files_.Find(handle);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotLock, ShownNumber(handle));
+    Result<FileIdentity> identity = IdentityOf(open_file->handle, open_file->path);
     if (!identity)
         return identity.error();
     const std::wstring name = L"Local\\velmora-run-" + std::to_wstring(identity->volume) + L"-" +
                               std::to_wstring(identity->index);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr)
-        return LastWinError(Msg::kCannotLock, it->second.path);
+        return LastWinError(Msg::kCannotLock, open_file->path);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return false;
     }
-    it->second.lock = mutex;
+    open_file->lock = mutex;
     return true;
 }
 

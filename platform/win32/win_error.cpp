@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <windows.h>
 
+#include "platform/system_failure.h"
+
 namespace velmora {
 namespace {
 
@@ -58,7 +60,7 @@ Meaning MeaningOf(DWORD error) {
 Error WinError(unsigned long windows_error, Msg action, const std::string& shown_path) {
     const Meaning meaning = MeaningOf(windows_error);
     const std::string reason = Text(meaning.reason, {std::to_string(windows_error)});
-    return Error{Text(Msg::kFailedAt, {Text(action), shown_path, reason}), meaning.error_number};
+    return FailureAt(action, shown_path, reason, meaning.error_number);
 }
 
 Error LastWinError(Msg action, const std::string& shown_path) {
