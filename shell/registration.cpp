@@ -16,7 +16,7 @@ void RegistrarAsociacion(RegistrationContext& context) {
     CAssociate association(context.registry, context.pump_events);
     association.Title = Text(Msg::kContainerTypeTitle);
     association.Class = kProgramClass;
-    association.Extension = kExtension;
+    association.Extension = kContainerExtension;
     association.AppCommand = in_program_folder(context.program_file);
     association.DefaultIcon = in_program_folder(kIconFile);
     association.Associate();

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "container/opened_container.h"
 #include "platform/registry.h"
 
 namespace velmora {
@@ -23,9 +24,9 @@ struct RegistrationContext {
 void RegistrarAsociacion(RegistrationContext& context);
 
 // The registry's names; the type's title and the verb's menu text are the
-// messages file's (Msg::kContainerTypeTitle, Msg::kFolderVerb).
+// messages file's (Msg::kContainerTypeTitle, Msg::kFolderVerb), the
+// extension the containers' own (kContainerExtension).
 inline constexpr const char* kProgramClass = "Velmor.velmora";
-inline constexpr const char* kExtension = ".zol";
 inline constexpr const char* kIconFile = "secreto.ico";
 // The key that holds the folder verb's command.
 std::string FolderVerbKey();

@@ -66,7 +66,7 @@ std::optional<std::string> QuotedProgram(const std::optional<std::string>& comma
 
 // The program that opens containers, as the file type's open command names it.
 std::optional<std::string> OpenProgram(const RegistryStore& registry) {
-    const std::optional<std::string> program_class = registry.DefaultValue(kExtension);
+    const std::optional<std::string> program_class = registry.DefaultValue(kContainerExtension);
     if (!program_class)
         return std::nullopt;
     return QuotedProgram(registry.DefaultValue(*program_class + "\\shell\\open\\command"));
@@ -74,7 +74,7 @@ std::optional<std::string> OpenProgram(const RegistryStore& registry) {
 
 void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders,
                     const fs::path& wrappers) {
-    const std::optional<std::string> program_class = registry.DefaultValue(kExtension);
+    const std::optional<std::string> program_class = registry.DefaultValue(kContainerExtension);
     if (!program_class)
         return;
     const std::optional<std::string> program = OpenProgram(registry);
@@ -95,7 +95,7 @@ void RenderFileType(const RegistryStore& registry, const DesktopFolders& folders
                   kMimeIconName +
                   "\"/>\n"
                   "    <glob pattern=\"*" +
-                  kExtension +
+                  kContainerExtension +
                   "\"/>\n"
                   "  </mime-type>\n"
                   // The help file beside the program is plain text; by its
