@@ -61,7 +61,6 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     services.windows.SetPasswordDialogTag("2");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Des_carpeta();
     state.engine.FolderPath.clear();
@@ -76,7 +75,6 @@ void Encode(const std::string& folder, ProgramState& state, StartupServices& ser
     services.windows.SetPasswordDialogTag("1");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Hacelo(state.engine.PasswordKey);
     // A finished run has unloaded the main window, which ends the program;

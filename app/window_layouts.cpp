@@ -31,7 +31,6 @@ const ControlLayout kForm1Controls[] = {
      .height = 17,
      .colour = kBlue,
      .tab_index = 3,
-     .border = true,
      .tag = "0"},
     {.name = "Command1",
      .kind = ControlKind::kPushButton,

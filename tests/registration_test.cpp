@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "platform/posix/regedit_file.h"
 #include "platform/posix/registry_store.h"
-#include "shell/cassociate.h"
 #include "shell/registration.h"
 #include "tests/temp_folder.h"
 
@@ -69,26 +67,6 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesOverAnEarlierFolderVerb) {
     EXPECT_NE(written.find("[HKEY_CLASSES_ROOT\\Velmor.velmora\\shell\\open\\command]\r\n"
                            "@=\"\\\"//velmora\\\" %1/C\"\r\n"),
               std::string::npos);
-}
-
-TEST_F(RegistrationTest, AssociateRefusesEmptyTitleOrClassAndWritesNothing) {
-    RegistryStore store(StoreFile());
-    CAssociate association(store, [this] { ++pumps; });
-    for (const auto& [title, class_name, number] :
-         {std::tuple{"", "Velmor.velmora", 922}, std::tuple{"T", "", 926}}) {
-        association.Title = title;
-        association.Class = class_name;
-        try {
-            association.Associate();
-            ADD_FAILURE() << "accepted title \"" << title << "\", class \"" << class_name << "\"";
-        } catch (const AssociateError& error) {
-            EXPECT_EQ(error.Number, number);
-            EXPECT_EQ(error.Source, "Associate Class");
-            EXPECT_EQ(error.Description, "ss");
-        }
-    }
-    EXPECT_EQ(pumps, 0);
-    EXPECT_FALSE(std::filesystem::exists(StoreFile()));
 }
 
 TEST_F(RegistrationTest, AnUnwritableStoreFailsQuietly) {
