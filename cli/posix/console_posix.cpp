@@ -28,15 +28,6 @@ void OnInterrupt(int) {
     interrupted = 1;
 }
 
-Result<std::string> AsProgramText(std::string line) {
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    Result<std::string> text = Utf8ToCp1252(line);
-    if (!text)
-        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
-    return text;
-}
-
 }  // namespace
 
 void WriteOutput(const std::string& text) {
@@ -82,13 +73,6 @@ bool Interrupted() {
     return true;
 }
 
-Result<std::string> ReadInputLine() {
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return Error{Text(Msg::kNoPasswordReceived)};
-    return AsProgramText(line);
-}
-
 Result<std::string> ReadHiddenLine(const std::string& prompt) {
     WriteError(prompt);
     termios saved{};
@@ -98,14 +82,11 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    Result<std::string> line = ReadInputLine();
     if (terminal)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     WriteError("\n");
-    if (!read)
-        return Error{Text(Msg::kNoPasswordReceived)};
-    return AsProgramText(line);
+    return line;
 }
 
 }  // namespace velmora

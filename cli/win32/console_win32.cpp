@@ -88,18 +88,6 @@ bool Interrupted() {
     return InterlockedExchange(&interrupted, 0) != 0;
 }
 
-Result<std::string> ReadInputLine() {
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return Error{Text(Msg::kNoPasswordReceived)};
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    Result<std::string> text = Utf8ToCp1252(line);
-    if (!text)
-        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
-    return text;
-}
-
 Result<std::string> ReadHiddenLine(const std::string& prompt) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (!IsConsole(input)) {
