@@ -41,6 +41,11 @@ TEST(MessagesTest, PartsGoInTheirPlacesOnceAndAreNotReadAgain) {
     EXPECT_EQ(Text(Msg::kLeftBehind, {"{2}", "x"}), "\xAB{2}\xBB queda: x");
     // A place with no part given stays visible rather than vanishing.
     EXPECT_EQ(Text(Msg::kQuoted), "\xAB{1}\xBB");
+    // A fixed text is the same text, held where a table can point at it.
+    EXPECT_EQ(FixedText(Msg::kTypePasswordToEncode),
+              "Escriba la contrase\xF1"
+              "a:");
+    EXPECT_EQ(FixedText(Msg::kCancelar).data(), FixedText(Msg::kCancelar).data());
 }
 
 }  // namespace
