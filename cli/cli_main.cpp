@@ -14,15 +14,17 @@ const char kUsage[] =
     "       velmora-cli decode CONTAINER.zol [--keep] [--password-stdin]\n"
     "       velmora-cli list CONTAINER.zol [--password-stdin]\n"
     "       velmora-cli register\n"
+    "       velmora-cli unregister\n"
     "\n"
     "encode  packs FOLDER into FOLDER-NAME.zol in the current directory (or DIR),\n"
     "        then overwrites every file of FOLDER with 0xFF bytes and deletes it.\n"
     "decode  restores CONTAINER.zol into a folder beside it (NAME, NAME (2), ...),\n"
     "        then deletes the container. Names come back in upper case.\n"
     "list    shows the entries of a container without extracting anything.\n"
-    "register  writes the \".zol\" file type and the folder verb \"Encriptar...\"\n"
-    "        for this user (registry store and desktop files), as starting\n"
-    "        velmora without an argument does.\n"
+    "register  writes the \".zol\" file type and the folder verbs \"Encriptar...\"\n"
+    "        and \"Encriptar (seguro)...\" for this user (registry store and desktop\n"
+    "        files), as starting velmora without an argument does.\n"
+    "unregister  removes what register wrote for this user.\n"
     "\n"
     "  --keep            keep the originals (encode) or the container (decode)\n"
     "  -C DIR            write the container into DIR (encode)\n"
@@ -77,7 +79,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             return Usage(kExitUsage);
         }
     }
-    if (options.command == "register" && options.target.empty())
+    if ((options.command == "register" || options.command == "unregister") &&
+        options.target.empty())
         return RunCommand(options, files);
     const bool known =
         options.command == "encode" || options.command == "decode" || options.command == "list";

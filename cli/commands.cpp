@@ -9,10 +9,10 @@
 #include "cli/console.h"
 #include "cli/password_prompt.h"
 #include "cli/register_command.h"
-#include "container/legacy/record_reader.h"
 #include "container/engine.h"
-#include "container/opened_container.h"
+#include "container/legacy/record_reader.h"
 #include "container/legacy/stored_names.h"
+#include "container/opened_container.h"
 #include "platform/names.h"
 #include "platform/shown_text.h"
 #include "platform/system_clock.h"
@@ -124,6 +124,8 @@ int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& 
 int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
+    if (options.command == "unregister")
+        return Unregister();
     SystemClock clock;
     EngineState state;
     CliHost host(files, state);
@@ -185,8 +187,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Say(header.error().message);
         return kExitRefused;
     }
-    Result<std::string> key =
-        AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
+    Result<std::string> key = AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);
