@@ -23,6 +23,7 @@ packages=(
   fonts-dejavu-core # the fallback sans
   xvfb              # a real X server for the end-to-end test
   openbox           # a window manager in it: frames, the close box, focus
+  x11-utils         # xprop, xwininfo: the frames and titles it shows
   xdotool           # types and presses keys in it
   imagemagick       # `import`: screenshots of the windows
   clang-14          # builds the fuzz targets
