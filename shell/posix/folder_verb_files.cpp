@@ -97,8 +97,7 @@ DesktopFile SendTo(const FolderVerb& verb, const std::string& wrapper) {
                 "MimeType=inode/directory;\n"};
 }
 
-// Nautilus hands the selection over in this variable (its arguments lose
-// text that looks like %f). Only a folder is encrypted.
+// Nautilus lists scripts by file name, under "Scripts", per user only.
 DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
     return {NautilusScriptPath(verb.name),
             "#!/bin/sh\n"
