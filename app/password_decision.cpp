@@ -41,10 +41,6 @@ EnterInPasswordBox OnEnter(DialogMode mode, int box) {
                                                      : EnterInPasswordBox::kFocusSecondBox;
 }
 
-std::string HelpFile(const std::string& program_folder) {
-    return program_folder + "\\" + kHelpFileName;
-}
-
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
                                 const std::string& stored_check) {

@@ -58,9 +58,4 @@ inline bool SecondBoxShown(DialogMode mode) {
     return mode == DialogMode::kEncoding;
 }
 
-// The help file the help picture opens, in the program's folder; HelpFile
-// gives its program path ("\" between components).
-inline constexpr const char* kHelpFileName = "velmora.hlp";
-std::string HelpFile(const std::string& program_folder);
-
 }  // namespace velmora

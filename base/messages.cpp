@@ -223,6 +223,7 @@ constexpr Written kTexts[] = {
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin]\n"
      "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli register\n"
+     "     velmora-cli unregister\n"
      "\n"
      "encode    guarda CARPETA en NOMBRE.zol (NOMBRE es el de la carpeta) en la carpeta\n"
      "          actual (o en DESTINO); después sobrescribe cada archivo de CARPETA con\n"
@@ -230,9 +231,10 @@ constexpr Written kTexts[] = {
      "decode    restaura CONTENEDOR.zol en una carpeta a su lado (NOMBRE, NOMBRE (2),\n"
      "          ...) y después borra el contenedor. Los nombres vuelven en mayúsculas.\n"
      "list      muestra las entradas de un contenedor sin extraer nada.\n"
-     "register  escribe para este usuario el tipo de archivo \".zol\" y la orden de\n"
-     "          carpeta \"Encriptar...\" (registro y archivos del escritorio), como hace\n"
-     "          velmora al abrirse sin argumento.\n"
+     "register  escribe para este usuario el tipo de archivo \".zol\" y las órdenes de\n"
+     "          carpeta \"Encriptar...\" y \"Encriptar (seguro)...\" (registro y archivos\n"
+     "          del escritorio), como hace velmora al abrirse sin argumento.\n"
+     "unregister  quita lo que register escribió para este usuario.\n"
      "\n"
      "  --keep            conserva los originales (encode) o el contenedor (decode)\n"
      "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode)\n"
@@ -261,6 +263,7 @@ constexpr Written kTexts[] = {
 
     {Msg::kContainerTypeTitle, "Carpeta de Archivos Encriptada por Velmora"},
     {Msg::kFolderVerb, "Encriptar..."},
+    {Msg::kSealedFolderVerb, "Encriptar (seguro)..."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -179,6 +179,7 @@ enum class Msg {
     // The registered file type and folder verb.
     kContainerTypeTitle,
     kFolderVerb,
+    kSealedFolderVerb,
 
     kCount  // not a message: the number of them
 };

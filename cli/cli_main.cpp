@@ -50,7 +50,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             return Usage(kExitUsage);
         }
     }
-    if (options.command == "register" && options.target.empty())
+    if ((options.command == "register" || options.command == "unregister") &&
+        options.target.empty())
         return RunCommand(options, files);
     const bool known =
         options.command == "encode" || options.command == "decode" || options.command == "list";

@@ -124,6 +124,8 @@ int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& 
 int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
+    if (options.command == "unregister")
+        return Unregister();
     SystemClock clock;
     EngineState state;
     CliHost host(files, state);

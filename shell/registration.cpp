@@ -1,12 +1,29 @@
 #include "shell/registration.h"
 
-#include "base/messages.h"
+#include "container/opened_container.h"
 #include "shell/cassociate.h"
 
 namespace velmora {
+namespace {
 
-std::string FolderVerbKey() {
-    return "Directory\\shell\\" + Text(Msg::kFolderVerb) + "\\command";
+// A folder verb's command key, opened when it exists and created otherwise,
+// with the command as its default value.
+void WriteFolderVerb(Registry& registry, const std::string& key, const std::string& command) {
+    Registry::Key verb = 0;
+    registry.RegOpenKeyExA(Registry::kClassesRoot, key, 0, Registry::kAllAccess, verb);
+    if (verb == 0) {
+        std::uint32_t disposition = 0;
+        registry.RegCreateKeyExA(Registry::kClassesRoot, key, 0, 0, Registry::kAllAccess, verb,
+                                 disposition);
+    }
+    registry.RegSetValueExA(verb, "", 0, Registry::kString, command);
+    registry.RegCloseKey(verb);
+}
+
+}  // namespace
+
+std::string FolderVerbKey(Msg verb) {
+    return "Directory\\shell\\" + Text(verb) + "\\command";
 }
 
 void RegistrarAsociacion(RegistrationContext& context) {
@@ -21,18 +38,10 @@ void RegistrarAsociacion(RegistrationContext& context) {
     association.DefaultIcon = in_program_folder(kIconFile);
     association.Associate();
 
-    const std::string folder_command =
-        "\"" + in_program_folder(context.program_file) + "\"" + " %1";
-    const std::string verb_key = FolderVerbKey();
-    Registry::Key verb = 0;
-    context.registry.RegOpenKeyExA(Registry::kClassesRoot, verb_key, 0, Registry::kAllAccess, verb);
-    if (verb == 0) {
-        std::uint32_t disposition = 0;
-        context.registry.RegCreateKeyExA(Registry::kClassesRoot, verb_key, 0, 0,
-                                         Registry::kAllAccess, verb, disposition);
-    }
-    context.registry.RegSetValueExA(verb, "", 0, Registry::kString, folder_command);
-    context.registry.RegCloseKey(verb);
+    const std::string quoted_program = "\"" + in_program_folder(context.program_file) + "\"";
+    WriteFolderVerb(context.registry, FolderVerbKey(), quoted_program + " %1");
+    WriteFolderVerb(context.registry, FolderVerbKey(Msg::kSealedFolderVerb),
+                    quoted_program + " " + kSealedCommandPrefix + "%1");
 }
 
 }  // namespace velmora

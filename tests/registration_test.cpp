@@ -24,25 +24,29 @@ class RegistrationTest : public ::testing::Test {
     int pumps = 0;
 };
 
-// The five entries for program folders of every form, over a folder verb
-// left by an earlier program.
-TEST_F(RegistrationTest, WritesTheFiveEntriesOverAnEarlierFolderVerb) {
+// The five entries and the second folder verb, for program folders of every
+// form, over folder verbs left by an earlier program.
+TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
     struct Case {
-        std::string folder, open_command, icon, folder_command;
+        std::string folder, open_command, icon, folder_command, sealed_command;
     };
     const Case cases[] = {
         {"/opt/velmora", "\"/opt/velmora/velmora\" %1/C", "/opt/velmora/secreto.ico",
-         "\"/opt/velmora/velmora\" %1"},
+         "\"/opt/velmora/velmora\" %1", "\"/opt/velmora/velmora\" /S %1"},
         {"/home/ana/Mis Programas", "\"/home/ana/Mis Programas/velmora\" %1/C",
-         "/home/ana/Mis Programas/secreto.ico", "\"/home/ana/Mis Programas/velmora\" %1"},
+         "/home/ana/Mis Programas/secreto.ico", "\"/home/ana/Mis Programas/velmora\" %1",
+         "\"/home/ana/Mis Programas/velmora\" /S %1"},
         // The root already ends in a separator: the form is kept.
-        {"/", "\"//velmora\" %1/C", "//secreto.ico", "\"//velmora\" %1"},
+        {"/", "\"//velmora\" %1/C", "//secreto.ico", "\"//velmora\" %1", "\"//velmora\" /S %1"},
     };
     {
         RegistryStore store(StoreFile());
-        Registry::Key key = 0;
-        store.RegCreateKeyA(Registry::kClassesRoot, "Directory\\shell\\Encriptar...\\command", key);
-        store.RegSetValueExA(key, "", 0, Registry::kString, "old");
+        for (const char* verb : {"Encriptar...", "Encriptar (seguro)..."}) {
+            Registry::Key key = 0;
+            store.RegCreateKeyA(Registry::kClassesRoot,
+                                std::string("Directory\\shell\\") + verb + "\\command", key);
+            store.RegSetValueExA(key, "", 0, Registry::kString, "old");
+        }
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -61,6 +65,8 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesOverAnEarlierFolderVerb) {
         EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar...\\command"), c.folder_command);
         // Key names ignore case.
         EXPECT_EQ(reread.DefaultValue("directory\\SHELL\\encriptar...\\command"), c.folder_command);
+        EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar (seguro)...\\command"),
+                  c.sealed_command);
     }
     const std::string written = temp.Read("data/velmora/registry.reg");
     EXPECT_EQ(written.rfind("REGEDIT4\r\n", 0), 0u);
