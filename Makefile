@@ -58,10 +58,10 @@ install: build
 package: build
 	packaging/build-deb.sh build/default build
 
-# Removes this user's desktop files and registry store (the program itself
-# never removes them).
-uninstall-desktop:
-	scripts/remove-desktop-integration.sh
+# Removes this user's registration: the registry store and the desktop files
+# (the program itself never removes them), as `velmora-cli unregister` does.
+uninstall-desktop: build
+	build/default/cli/velmora-cli unregister
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

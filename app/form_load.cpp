@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "base/messages.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
 
@@ -23,7 +24,7 @@ bool EncodesAttributeValue(int attributes) {
 std::string CannotOpen(const std::string& shown_path, const std::string& failure) {
     const std::size_t colon = failure.rfind(": ");
     const std::string reason = colon == std::string::npos ? failure : failure.substr(colon + 2);
-    return "No se puede abrir el contenedor \xAB" + shown_path + "\xBB: " + reason;
+    return Text(Msg::kCannotOpenContainer, {shown_path, reason});
 }
 
 // Shows the message and ends the program; callers return right after, as
@@ -36,8 +37,7 @@ void Stop(Host& host, const std::string& message) {
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
     if (native_path.empty())
-        return Stop(host,
-                    "No se puede abrir el contenedor \xAB/C\xBB: falta su nombre delante de /C.");
+        return Stop(host, Text(Msg::kContainerNameMissing));
     Result<std::string> path =
         services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
     if (!path)
@@ -46,11 +46,8 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     const std::string shown = services.files.DisplayPath(state.engine.FolderPath);
     // Refused before the password is asked: no password could make it one.
     if (!NamesAContainer(state.engine.FolderPath))
-        return Stop(host,
-                    "\xAB" + shown + "\xBB no es un contenedor de Velmora (no termina en .zol).");
-    services.windows.SetPasswordDialogCaption(
-        "Escribe la contrase\xF1"
-        "a:");
+        return Stop(host, Text(Msg::kNotAContainer, {shown}));
+    services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
 
     // Only the header is read here; a missing, unreadable or too short
     // container ends the program with a message, and nothing is created.
@@ -64,7 +61,6 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     services.windows.SetPasswordDialogTag("2");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Des_carpeta();
     state.engine.FolderPath.clear();
@@ -79,7 +75,6 @@ void Encode(const std::string& folder, ProgramState& state, StartupServices& ser
     services.windows.SetPasswordDialogTag("1");
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    state.engine.StartTime = services.clock.SecondsSinceMidnight();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
     engine.Hacelo(state.engine.PasswordKey);
     // A finished run has unloaded the main window, which ends the program;
@@ -122,9 +117,7 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
     if (!attributes || !EncodesAttributeValue(attributes.value()))
         return;
     if (state.engine.FolderPath == "\\")
-        return Stop(host, "No se puede codificar \xAB" + services.files.DisplayPath("\\") +
-                              "\xBB: indique una carpeta, no la ra\xED"
-                              "z del sistema de archivos.");
+        return Stop(host, Text(Msg::kNotAFolderToEncode, {services.files.DisplayPath("\\")}));
     Encode(state.engine.FolderPath, state, services);
 }
 

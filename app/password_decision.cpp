@@ -3,23 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
+#include "base/name_text.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
 
 namespace velmora {
 namespace {
 
-bool IsControlCharacter(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return code < 32 || code == 127;
-}
-
 // A typed entry the key can be made from: every character has a
 // Windows-1252 code and none is a control character.
 bool Usable(const TypedPassword& typed) {
-    return typed && std::none_of(typed->begin(), typed->end(), IsControlCharacter);
+    return typed && std::none_of(typed->begin(), typed->end(), [](char c) {
+               return IsControlCode(static_cast<unsigned char>(c));
+           });
 }
 
 PasswordDecision Refuse(std::string message, MessageIcon icon, std::string second_box = "") {
@@ -43,36 +41,24 @@ EnterInPasswordBox OnEnter(DialogMode mode, int box) {
                                                      : EnterInPasswordBox::kFocusSecondBox;
 }
 
-std::string HelpFile(const std::string& program_folder) {
-    return program_folder + "\\" + kHelpFileName;
-}
-
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
                                 const std::string& stored_check) {
     const bool encoding = mode == DialogMode::kEncoding;
     if (!Usable(first) || (encoding && !Usable(second)))
-        return Refuse(
-            "La contrase\xF1"
-            "a tiene caracteres que no se pueden usar. Escr\xED"
-            "bala sin ellos.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordUnusableCharacters), MessageIcon::kCritical);
 
     const std::string upper_first = ToUpperCp1252(*first);
     const std::string typed_second = second.value_or("");
     if (upper_first.empty())
         return Refuse(Text(Msg::kWrongPassword), MessageIcon::kCritical, typed_second);
     const std::string upper_second = ToUpperCp1252(typed_second);
-    if (encoding && upper_first.size() < 3)
-        return Refuse(
-            "La contrase\xF1"
-            "a debe tener al menos 3 caracteres.",
-            MessageIcon::kInformation, upper_second);
+    if (encoding && upper_first.size() < kShortestPassword)
+        return Refuse(Text(Msg::kPasswordTooShort, {std::to_string(kShortestPassword)}),
+                      MessageIcon::kInformation, upper_second);
     if (encoding && upper_first.size() > kFirstBoxLimit)
-        return Refuse(
-            "La contrase\xF1"
-            "a puede tener como m\xE1ximo 15 caracteres.",
-            MessageIcon::kInformation, upper_second);
+        return Refuse(Text(Msg::kPasswordTooLong, {std::to_string(kFirstBoxLimit)}),
+                      MessageIcon::kInformation, upper_second);
 
     const Result<std::string> key = DeriveKey(upper_first);
     if (!key)
@@ -88,16 +74,9 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
         return accepted;
     }
     if (upper_first != upper_second)
-        return Refuse(
-            "Las contrase\xF1"
-            "as son diferentes.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordsDiffer), MessageIcon::kCritical);
     if (KeyUnusableByFormat(tables, key.value()))
-        return Refuse(
-            "Esta contrase\xF1"
-            "a no se puede usar con este formato. Elija otra contrase\xF1"
-            "a.",
-            MessageIcon::kCritical);
+        return Refuse(Text(Msg::kPasswordUnusableByFormat), MessageIcon::kCritical);
     PasswordDecision accepted;
     accepted.key = key.value();
     return accepted;

@@ -32,7 +32,9 @@ struct PasswordDecision {
     bool accepted() const { return !key.empty(); }
 };
 
-// The most the first box takes; only a terminal can give a longer entry.
+// The fewest characters a password to encode with has; the most the first
+// box takes (only a terminal can give a longer entry).
+inline constexpr std::size_t kShortestPassword = 3;
 inline constexpr std::size_t kFirstBoxLimit = kKeyLength;
 
 // The dialog's rules, shared by every view of it and by velmora-cli. In
@@ -55,10 +57,5 @@ EnterInPasswordBox OnEnter(DialogMode mode, int box);
 inline bool SecondBoxShown(DialogMode mode) {
     return mode == DialogMode::kEncoding;
 }
-
-// The help file the help picture opens, in the program's folder; HelpFile
-// gives its program path ("\" between components).
-inline constexpr const char* kHelpFileName = "velmora.hlp";
-std::string HelpFile(const std::string& program_folder);
 
 }  // namespace velmora

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "app/password_decision.h"
+#include "base/messages.h"
 
 namespace velmora {
 namespace {
 
 constexpr Colour kBlue{0, 0, 255};
 
-constexpr ControlLayout kForm1Controls[] = {
+// The tables are built at start-up: their texts are the messages file's.
+const ControlLayout kForm1Controls[] = {
     {.name = "Picture1",
      .kind = ControlKind::kPictureBox,
      .left = 24,
@@ -29,7 +31,6 @@ constexpr ControlLayout kForm1Controls[] = {
      .height = 17,
      .colour = kBlue,
      .tab_index = 3,
-     .border = true,
      .tag = "0"},
     {.name = "Command1",
      .kind = ControlKind::kPushButton,
@@ -37,7 +38,7 @@ constexpr ControlLayout kForm1Controls[] = {
      .top = 128,
      .width = 81,
      .height = 33,
-     .caption = "Cancelar",
+     .caption = FixedText(Msg::kCancelar),
      .font = {"Comic Sans MS", 11.25},
      .tab_index = 0,
      .is_cancel = true},
@@ -50,7 +51,7 @@ constexpr ControlLayout kForm1Controls[] = {
      .caption = kMakerAddress,
      .font = {"Comic Sans MS", 14.25},
      .colour = kBlue,
-     .tooltip = "M\xE1s Programas...",
+     .tooltip = FixedText(Msg::kMorePrograms),
      .pointer = Pointer::kUpArrow,
      .tab_index = 8,
      .link = true},
@@ -73,14 +74,14 @@ constexpr ControlLayout kForm1Controls[] = {
      .visible = false},
 };
 
-constexpr ControlLayout kForm2Controls[] = {
+const ControlLayout kForm2Controls[] = {
     {.name = "Image1",
      .kind = ControlKind::kImage,
      .left = 0,
      .top = 0,
      .width = 53,
      .height = 127,
-     .tooltip = "Ayuda de Velmora",
+     .tooltip = FixedText(Msg::kVelmoraHelp),
      .pointer = Pointer::kMonochromeHand,
      .picture = Resource::kVerticalTitle,
      .fit = PictureFit::kStretched},
@@ -112,7 +113,7 @@ constexpr ControlLayout kForm2Controls[] = {
      .top = 96,
      .width = 81,
      .height = 33,
-     .caption = "Ok",
+     .caption = FixedText(Msg::kOk),
      .font = {"MS Sans Serif", 12},
      .tab_index = 2},
     {.name = "Command2",
@@ -121,7 +122,7 @@ constexpr ControlLayout kForm2Controls[] = {
      .top = 96,
      .width = 81,
      .height = 33,
-     .caption = "Cancelar",
+     .caption = FixedText(Msg::kCancelar),
      .font = {"MS Sans Serif", 12},
      .tab_index = 3,
      .is_cancel = true},
@@ -134,13 +135,13 @@ constexpr ControlLayout kForm2Controls[] = {
      .caption = kMakerAddress,
      .font = {"Times New Roman", 14.25},
      .colour = kBlue,
-     .tooltip = "More M\xE1s Programas...",
+     .tooltip = FixedText(Msg::kMoreMorePrograms),
      .pointer = Pointer::kColourHand,
      .tab_index = 4,
      .link = true},
 };
 
-constexpr ControlLayout kF3Controls[] = {
+const ControlLayout kF3Controls[] = {
     {.name = "Picture2",
      .kind = ControlKind::kPictureBox,
      .left = 16,
@@ -165,8 +166,7 @@ constexpr ControlLayout kF3Controls[] = {
      .top = 192,
      .width = 369,
      .height = 65,
-     .caption = "Para Encriptar una carpeta, pulse el bot\xF3n derecho del mouse, y seleccione "
-                "\"Encriptar..\"",
+     .caption = FixedText(Msg::kInstructions),
      .font = {"Comic Sans MS", 12},
      .colour = Colour{192, 64, 0},
      .tab_index = 2,
@@ -185,7 +185,7 @@ constexpr ControlLayout kF3Controls[] = {
      .top = 264,
      .width = 185,
      .height = 49,
-     .caption = "ACEPTAR",
+     .caption = FixedText(Msg::kAceptarButton),
      .font = {"Comic Sans MS", 15.75, true},
      .tab_index = 3,
      .is_default = true,
@@ -208,9 +208,7 @@ const WindowLayout& Form2Layout() {
     static const WindowLayout layout{.name = "Form2",
                                      .client_width = 255,
                                      .client_height = 173,
-                                     .caption =
-                                         "Escriba la contrase\xF1"
-                                         "a:",
+                                     .caption = FixedText(Msg::kTypePasswordToEncode),
                                      .icon = Resource::kPadlockIcon,
                                      .tag = "1",
                                      .controls = kForm2Controls};

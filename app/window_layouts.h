@@ -82,7 +82,6 @@ struct ControlLayout {
     bool visible = true;
     Resource picture = Resource::kNone;
     PictureFit fit = PictureFit::kNone;
-    bool border = false;
     bool password = false;  // every character shown as "*"; input methods off
     int max_length = 0;     // characters a text box takes; 0: no limit
     bool word_wrap = false;

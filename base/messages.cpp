@@ -1,10 +1,9 @@
 #include "base/messages.h"
 
 #include <array>
-#include <cstdlib>
 #include <vector>
 
-#include "base/result.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 namespace {
@@ -52,8 +51,7 @@ constexpr Written kTexts[] = {
     {Msg::kHardLinks,
      "«{1}» tiene otros nombres (enlaces duros). Borrarlo destruiría también los datos de esos "
      "otros nombres."},
-    {Msg::kFileTooLarge,
-     "«{1}» ocupa 2 GiB o más; el formato no admite archivos tan grandes."},
+    {Msg::kFileTooLarge, "«{1}» ocupa 2 GiB o más; el formato no admite archivos tan grandes."},
     {Msg::kDifferOnlyInCase,
      "«{1}» y «{2}» solo se diferencian en mayúsculas y minúsculas: al restaurarlos se "
      "confundirían."},
@@ -66,7 +64,8 @@ constexpr Written kTexts[] = {
      "Con esta contraseña el nombre «{1}» no se puede guardar exactamente. Elija otra "
      "contraseña."},
 
-    {Msg::kFileInUse, "Error al intentar eliminar el archivo {1}\nEl archivo está siendo utilizado"},
+    {Msg::kFileInUse,
+     "Error al intentar eliminar el archivo {1}\nEl archivo está siendo utilizado"},
     {Msg::kOverwrittenInPart, "{1} Se ha sobrescrito solo en parte."},
     {Msg::kLeftBehind, "«{1}» queda: {2}"},
     {Msg::kOverwrittenBut, "sobrescrito, pero {1}"},
@@ -136,6 +135,137 @@ constexpr Written kTexts[] = {
      "Elija otra contraseña."},
     {Msg::kDivisionByZero, "División por cero"},
 
+    {Msg::kUnrepresentableCharacters, "El nombre tiene caracteres que no se pueden representar."},
+    {Msg::kUnrepresentableName,
+     "El nombre «{1}» tiene caracteres que Velmora no puede guardar (fuera de Windows-1252)."},
+    {Msg::kNameWithBackslash,
+     "El nombre «{1}» contiene una barra invertida (\\), que Velmora no puede guardar."},
+
+    {Msg::kFailedAt, "{1} «{2}»: {3}"},
+    {Msg::kCannotFind, "No se puede encontrar"},
+    {Msg::kCannotFindPath, "No se puede encontrar «{1}»."},
+    {Msg::kCannotResolvePath, "No se puede resolver la ruta"},
+    {Msg::kCannotInspect, "No se puede consultar"},
+    {Msg::kCannotOpen, "No se puede abrir"},
+    {Msg::kCannotOpenFolder, "No se puede abrir la carpeta"},
+    {Msg::kCannotRead, "No se puede leer"},
+    {Msg::kCannotReadFolder, "No se puede leer la carpeta"},
+    {Msg::kCannotWrite, "No se puede escribir"},
+    {Msg::kCannotFlush, "No se puede asegurar"},
+    {Msg::kCannotFlushToDisk, "No se puede asegurar en disco"},
+    {Msg::kCannotClose, "No se puede cerrar"},
+    {Msg::kCannotLock, "No se puede bloquear"},
+    {Msg::kCannotDeleteFile, "No se puede eliminar el archivo"},
+    {Msg::kCannotMakeFolder, "No se puede crear la carpeta"},
+    {Msg::kCannotRemoveFolder, "No se puede eliminar la carpeta"},
+    {Msg::kCannotRename, "No se puede renombrar"},
+    {Msg::kCannotGiveName, "No se puede dar su nombre a"},
+    {Msg::kCannotReadAttributes, "No se pueden leer los atributos de"},
+    {Msg::kCannotChangeAttributes, "No se pueden cambiar los atributos de"},
+    {Msg::kCannotChangeTime, "No se puede cambiar la fecha de"},
+    {Msg::kCannotChangePermissions, "No se pueden cambiar los permisos de"},
+    {Msg::kCannotFindCurrentFolder, "No se puede saber la carpeta actual"},
+    {Msg::kCannotFindProgramFolder, "No se puede saber la carpeta del programa"},
+
+    {Msg::kReasonMissing, "no existe."},
+    {Msg::kReasonNoPermission, "no hay permiso."},
+    {Msg::kReasonExists, "ya existe."},
+    {Msg::kReasonPathPartNotFolder, "una parte de la ruta no es una carpeta."},
+    {Msg::kReasonIsFolder, "es una carpeta."},
+    {Msg::kReasonFolderNotEmpty, "la carpeta no está vacía."},
+    {Msg::kReasonDiskFull, "no queda espacio en el disco."},
+    {Msg::kReasonFileTooLarge, "supera el tamaño de archivo permitido."},
+    {Msg::kReasonQuotaExceeded, "se ha superado la cuota de disco."},
+    {Msg::kReasonDiskError, "error de entrada/salida del disco."},
+    {Msg::kReasonReadOnlyDisk, "el disco es de solo lectura."},
+    {Msg::kReasonInUse, "el archivo está siendo utilizado."},
+    {Msg::kReasonSymbolicLink, "es un enlace simbólico."},
+    {Msg::kReasonLinkOrJunction, "es un enlace simbólico o un punto de unión."},
+    {Msg::kReasonNameTooLong, "el nombre es demasiado largo."},
+    {Msg::kReasonTooManyOpen, "hay demasiados archivos abiertos."},
+    {Msg::kReasonNotSupported, "el sistema de archivos no lo admite."},
+    {Msg::kReasonNotOpen, "el archivo no está abierto."},
+    {Msg::kReasonSystemError, "error del sistema {1}."},
+    {Msg::kReasonSystemErrorWithText, "error del sistema {1} ({2})."},
+
+    {Msg::kNotARegularFile,
+     "«{1}» no es un archivo normal (es una carpeta, una tubería o un dispositivo); no se abre."},
+    {Msg::kChangedSinceWritten, "«{1}» ha cambiado desde que se escribió; no se ha borrado."},
+    {Msg::kNameEndsInDotOrSpace,
+     "termina en punto o en espacio, que Windows no admite en un nombre."},
+    {Msg::kCharacterWindowsRefuses, "contiene un carácter que Windows no admite en un nombre."},
+    {Msg::kWindowsDeviceName, "es el nombre de un dispositivo de Windows y no se puede crear."},
+
+    {Msg::kCannotOpenContainer, "No se puede abrir el contenedor «{1}»: {2}"},
+    {Msg::kContainerNameMissing,
+     "No se puede abrir el contenedor «/C»: falta su nombre delante de /C."},
+
+    {Msg::kTypePasswordToEncode, "Escriba la contraseña:"},
+    {Msg::kTypePasswordToDecode, "Escribe la contraseña:"},
+    {Msg::kRepeatPassword, "Repita la contraseña:"},
+    {Msg::kPasswordUnusableCharacters,
+     "La contraseña tiene caracteres que no se pueden usar. Escríbala sin ellos."},
+    {Msg::kPasswordTooShort, "La contraseña debe tener al menos {1} caracteres."},
+    {Msg::kPasswordTooLong, "La contraseña puede tener como máximo {1} caracteres."},
+    {Msg::kPasswordsDiffer, "Las contraseñas son diferentes."},
+
+    {Msg::kCancelar, "Cancelar"},
+    {Msg::kOk, "Ok"},
+    {Msg::kAceptar, "Aceptar"},
+    {Msg::kAceptarButton, "ACEPTAR"},
+    {Msg::kMorePrograms, "Más Programas..."},
+    {Msg::kMoreMorePrograms, "More Más Programas..."},
+    {Msg::kVelmoraHelp, "Ayuda de Velmora"},
+    {Msg::kInstructions,
+     "Para Encriptar una carpeta, pulse el botón derecho del mouse, y seleccione "
+     "\"Encriptar..\""},
+
+    {Msg::kUsage,
+     "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
+     "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin]\n"
+     "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli register\n"
+     "     velmora-cli unregister\n"
+     "\n"
+     "encode    guarda CARPETA en NOMBRE.zol (NOMBRE es el de la carpeta) en la carpeta\n"
+     "          actual (o en DESTINO); después sobrescribe cada archivo de CARPETA con\n"
+     "          bytes 0xFF y la borra.\n"
+     "decode    restaura CONTENEDOR.zol en una carpeta a su lado (NOMBRE, NOMBRE (2),\n"
+     "          ...) y después borra el contenedor. Los nombres vuelven en mayúsculas.\n"
+     "list      muestra las entradas de un contenedor sin extraer nada.\n"
+     "register  escribe para este usuario el tipo de archivo \".zol\" y las órdenes de\n"
+     "          carpeta \"Encriptar...\" y \"Encriptar (seguro)...\" (registro y archivos\n"
+     "          del escritorio), como hace velmora al abrirse sin argumento.\n"
+     "unregister  quita lo que register escribió para este usuario.\n"
+     "\n"
+     "  --keep            conserva los originales (encode) o el contenedor (decode)\n"
+     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode)\n"
+     "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
+     "  --timings         encode: dice cuánto han tardado el empaquetado y el borrado\n"
+     "\n"
+     "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar):\n"
+     "de {1} a {2} caracteres; mayúsculas y minúsculas valen lo mismo. Ctrl-C (y\n"
+     "SIGTERM, SIGHUP) equivale a \"Cancelar\"; durante el borrado para en cuanto\n"
+     "termina el archivo en curso.\n"
+     "Estado de salida: 0 hecho, 1 contraseña incorrecta, 2 uso, 3 entrada rechazada\n"
+     "(contenedor dañado, árbol inseguro), 4 fallo durante el trabajo, 5 el contenedor\n"
+     "está completo pero parte de la carpeta no se ha podido borrar, 130 cancelado.\n"},
+    {Msg::kOutputLost,
+     "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
+     "cerrada)."},
+    {Msg::kCancelled, "Cancelado."},
+    {Msg::kNoPasswordReceived, "No se ha recibido ninguna contraseña."},
+    {Msg::kListSummary, "{1} entradas, registros de {2} bytes, atributos de la carpeta {3}"},
+    {Msg::kColumnAttributes, "atrib"},
+    {Msg::kColumnParentAttributes, "padre"},
+    {Msg::kColumnSize, "bytes"},
+    {Msg::kColumnName, "nombre"},
+    {Msg::kFolderSize, "<carpeta>"},
+    {Msg::kTimings, "tiempos: empaquetado {1} s, borrado {2} s"},
+
+    {Msg::kContainerTypeTitle, "Carpeta de Archivos Encriptada por Velmora"},
+    {Msg::kFolderVerb, "Encriptar..."},
+    {Msg::kSealedFolderVerb, "Encriptar (seguro)..."},
     {Msg::kRemovedAbandonedPartial,
      "Se ha eliminado «{1}», el contenedor a medio escribir que dejó una codificación "
      "interrumpida."},
@@ -155,26 +285,6 @@ constexpr bool InOrder() {
 }
 static_assert(InOrder(), "the texts are in the order of Msg");
 
-// UTF-8 to Windows-1252 for the characters the texts use: ASCII and the
-// Latin-1 letters and signs, which Windows-1252 keeps at the same codes.
-Result<std::string> Utf8ToCp1252(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out += static_cast<char>(lead);
-            continue;
-        }
-        if ((lead & 0xE0) != 0xC0 || i + 1 >= text.size())
-            return Error{"UTF-8"};
-        const unsigned code = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3Fu);
-        if (code < 0xA0 || code > 0xFF)
-            return Error{"UTF-8"};
-        out += static_cast<char>(code);
-    }
-    return out;
-}
-
 // Every text in Windows-1252, converted once. The texts are the program's
 // own; one that had no Windows-1252 form would be a mistake in this file,
 // which the messages test finds.
@@ -182,10 +292,8 @@ const std::vector<std::string>& Converted() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> texts;
         texts.reserve(kMessages);
-        for (const Written& written : kTexts) {
-            Result<std::string> text = Utf8ToCp1252(written.text);
-            texts.push_back(text ? std::move(text).value() : std::string(written.text));
-        }
+        for (const Written& written : kTexts)
+            texts.push_back(DisplayCp1252(written.text));
         return texts;
     }();
     return all;
@@ -209,6 +317,10 @@ std::string Text(Msg message, std::initializer_list<std::string_view> parts) {
         }
     }
     return out;
+}
+
+std::string_view FixedText(Msg message) {
+    return Converted()[static_cast<std::size_t>(message)];
 }
 
 std::string_view Utf8Text(Msg message) {

@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/messages.h"
-
 namespace velmora {
 
 // Every text the program shows, by name. The texts themselves are written
@@ -91,6 +89,99 @@ enum class Msg {
     kWrongPassword,
     kCharacterDoesNotFitKey,
     kDivisionByZero,
+    // Names the program cannot hold.
+    kUnrepresentableCharacters,
+    kUnrepresentableName,
+    kNameWithBackslash,
+    // A failed system call: "{action} «{path}»: {reason}".
+    kFailedAt,
+    kCannotFind,
+    kCannotFindPath,
+    kCannotResolvePath,
+    kCannotInspect,
+    kCannotOpen,
+    kCannotOpenFolder,
+    kCannotRead,
+    kCannotReadFolder,
+    kCannotWrite,
+    kCannotFlush,
+    kCannotFlushToDisk,
+    kCannotClose,
+    kCannotLock,
+    kCannotDeleteFile,
+    kCannotMakeFolder,
+    kCannotRemoveFolder,
+    kCannotRename,
+    kCannotGiveName,
+    kCannotReadAttributes,
+    kCannotChangeAttributes,
+    kCannotChangeTime,
+    kCannotChangePermissions,
+    kCannotFindCurrentFolder,
+    kCannotFindProgramFolder,
+    // Why it failed.
+    kReasonMissing,
+    kReasonNoPermission,
+    kReasonExists,
+    kReasonPathPartNotFolder,
+    kReasonIsFolder,
+    kReasonFolderNotEmpty,
+    kReasonDiskFull,
+    kReasonFileTooLarge,
+    kReasonQuotaExceeded,
+    kReasonDiskError,
+    kReasonReadOnlyDisk,
+    kReasonInUse,
+    kReasonSymbolicLink,
+    kReasonLinkOrJunction,
+    kReasonNameTooLong,
+    kReasonTooManyOpen,
+    kReasonNotSupported,
+    kReasonNotOpen,
+    kReasonSystemError,
+    kReasonSystemErrorWithText,
+    // What the file systems refuse of their own.
+    kNotARegularFile,
+    kChangedSinceWritten,
+    kNameEndsInDotOrSpace,
+    kCharacterWindowsRefuses,
+    kWindowsDeviceName,
+    // Start-up.
+    kCannotOpenContainer,
+    kContainerNameMissing,
+    // The password and its dialog.
+    kTypePasswordToEncode,
+    kTypePasswordToDecode,
+    kRepeatPassword,
+    kPasswordUnusableCharacters,
+    kPasswordTooShort,
+    kPasswordTooLong,
+    kPasswordsDiffer,
+    // The windows' own texts.
+    kCancelar,
+    kOk,
+    kAceptar,
+    kAceptarButton,
+    kMorePrograms,
+    kMoreMorePrograms,
+    kVelmoraHelp,
+    kInstructions,
+    // velmora-cli.
+    kUsage,
+    kOutputLost,
+    kCancelled,
+    kNoPasswordReceived,
+    kListSummary,
+    kColumnAttributes,
+    kColumnParentAttributes,
+    kColumnSize,
+    kColumnName,
+    kFolderSize,
+    kTimings,
+    // The registered file type and folder verb.
+    kContainerTypeTitle,
+    kFolderVerb,
+    kSealedFolderVerb,
     // Writing a container: leftovers of earlier runs, and the check of what
     // was written before the folder is wiped.
     kRemovedAbandonedPartial,
@@ -102,6 +193,10 @@ enum class Msg {
 // The text of a message in Windows-1252, each "{1}", "{2}" ... replaced by
 // the part given in that place (already Windows-1252).
 std::string Text(Msg message, std::initializer_list<std::string_view> parts = {});
+
+// The text of a message that has no places, in Windows-1252, kept for the
+// whole run (for tables that hold texts, such as the windows' layouts).
+std::string_view FixedText(Msg message);
 
 // The text as written in messages.cpp, for the tests.
 std::string_view Utf8Text(Msg message);

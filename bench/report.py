@@ -26,8 +26,8 @@ def cell(times):
 def wipe_times(tree):
     times = []
     for line in (work / f"wipe-{tree}.txt").read_text().splitlines():
-        if line.startswith("timings:"):
-            times.append(float(line.split("wipe ")[1].split(" s")[0]))
+        if line.startswith("tiempos:"):
+            times.append(float(line.split("borrado ")[1].split(" s")[0]))
     return times
 
 

@@ -3,8 +3,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
+#include "cipher/key_derivation.h"
 
 namespace velmora {
 namespace {
@@ -31,7 +32,7 @@ void CipherTables::CrearBuffer() {
     for (int i = 0; i < kCharTableSize; ++i)
         char_table_[i] = static_cast<char>(i & 255);
     for (int i = 1; i < kKeyIndexTableSize; ++i)
-        key_index_table_[i] = static_cast<std::int16_t>(KeyPosition(i, 15));
+        key_index_table_[i] = static_cast<std::int16_t>(KeyPosition(i, kKeyLength));
 }
 
 char CipherTables::DimeBuffer(std::int16_t NUm) const {

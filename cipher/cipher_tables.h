@@ -10,7 +10,7 @@ namespace velmora {
 // The 1-based key position that shifts character i (1-based) of a text,
 // for a key of `key_length` characters: the key is applied from its second
 // character on, and its first shifts every key_length-th character. The
-// string cipher, the stored names and (through KeyIndexTable, for 15) the
+// string cipher, the stored names and (through KeyIndexTable, for the key length) the
 // file contents all follow it.
 inline std::size_t KeyPosition(std::size_t i, std::size_t key_length) {
     return i % key_length + 1;
@@ -30,7 +30,7 @@ class CipherTables {
 
     explicit CipherTables(CipherNotifier notify);
 
-    // Fills CharTable (entry i = code i AND 255) and KeyIndexTable
+    // Fills the character table (entry i = code i AND 255) and KeyIndexTable
     // (entry i = (i mod 15) + 1 for 1..65536; entry 0 stays 0).
     void CrearBuffer();
 
@@ -55,7 +55,6 @@ class CipherTables {
     // are decoded one character at a time).
     char DesEncCharacter(const std::string& dato, std::size_t i, const std::string& Contra) const;
 
-    char CharTable(int index) const { return char_table_.at(index); }
     std::int16_t KeyIndexTable(int index) const { return key_index_table_.at(index); }
 
   private:

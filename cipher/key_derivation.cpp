@@ -1,7 +1,7 @@
 #include "cipher/key_derivation.h"
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
 
 namespace velmora {
 

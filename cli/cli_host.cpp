@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
+#include "base/messages.h"
+#include "base/name_text.h"
 #include "cli/console.h"
 #include "container/main_window_actions.h"
-#include "platform/names.h"
-#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
@@ -26,7 +26,7 @@ void CliHost::PumpEvents() {
         return;
     FinishProgressLine();
     if (!state_.Wiping)  // the wipe says itself what it leaves
-        WriteError("Cancelado.\n");
+        WriteError(Text(Msg::kCancelled) + "\n");
     PressCancelar(files_, state_, *this);
 }
 

@@ -4,17 +4,18 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/messages.h"
+#include "base/name_text.h"
 #include "cipher/cipher_tables.h"
 #include "cli/cli_host.h"
 #include "cli/console.h"
 #include "cli/password_prompt.h"
 #include "cli/register_command.h"
-#include "container/legacy/record_reader.h"
 #include "container/engine.h"
-#include "container/opened_container.h"
+#include "container/legacy/record_reader.h"
 #include "container/legacy/stored_names.h"
+#include "container/opened_container.h"
 #include "platform/names.h"
-#include "platform/shown_text.h"
 #include "platform/system_clock.h"
 
 namespace velmora {
@@ -65,17 +66,13 @@ Result<std::string> AskKey(PasswordPrompt& prompt, const CipherTables& tables, D
                            const std::string& stored_check) {
     const bool encoding = mode == DialogMode::kEncoding;
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
-        Result<TypedPassword> first = prompt.Ask(encoding ? "Escriba la contrase\xF1"
-                                                            "a: "
-                                                          : "Escribe la contrase\xF1"
-                                                            "a: ");
+        Result<TypedPassword> first = prompt.Ask(
+            Text(encoding ? Msg::kTypePasswordToEncode : Msg::kTypePasswordToDecode) + " ");
         if (!first)
             return first.error();
         Result<TypedPassword> second = first;
         if (encoding && prompt.interactive())
-            second = prompt.Ask(
-                "Repita la contrase\xF1"
-                "a: ");
+            second = prompt.Ask(Text(Msg::kRepeatPassword) + " ");
         if (!second)
             return second.error();
         const PasswordDecision decision =
@@ -98,14 +95,17 @@ int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& 
         Say(checked.error().message);
         return kExitRefused;
     }
-    Print(Formatted("%d entradas, registros de %zu bytes, atributos de la carpeta %d",
-                    header.EntryCount, RecordSize(header.NameWidthCode), header.FolderAttributes));
-    Print(Formatted("%5s %5s %12s  %s", "atrib", "padre", "bytes", "nombre"));
+    Print(Text(Msg::kListSummary,
+               {std::to_string(header.EntryCount), std::to_string(RecordSize(header.NameWidthCode)),
+                std::to_string(header.FolderAttributes)}));
+    Print(Formatted("%5s %5s %12s  %s", Text(Msg::kColumnAttributes).c_str(),
+                    Text(Msg::kColumnParentAttributes).c_str(), Text(Msg::kColumnSize).c_str(),
+                    Text(Msg::kColumnName).c_str()));
     Status listed = ForEachRecord(source, header, [&](const EntryRecord& record) {
         const std::string name =
             DecodeStoredName(tables, record.EncodedName, key, record.EntrySize == -1);
         const std::string size =
-            record.EntrySize == -1 ? "<carpeta>" : std::to_string(record.EntrySize);
+            record.EntrySize == -1 ? Text(Msg::kFolderSize) : std::to_string(record.EntrySize);
         char columns[64];
         std::snprintf(columns, sizeof columns, "%5d %5d %12s  ", record.EntryAttributes,
                       record.ParentAttributes, size.c_str());
@@ -124,6 +124,8 @@ int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& 
 int RunCommand(const CliOptions& options, FileSystem& files) {
     if (options.command == "register")
         return Register(files);
+    if (options.command == "unregister")
+        return Unregister();
     SystemClock clock;
     EngineState state;
     CliHost host(files, state);
@@ -170,8 +172,9 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         if (options.timings && result.outcome == Outcome::kDone) {
             const auto end = std::chrono::steady_clock::now();
             using Seconds = std::chrono::duration<double>;
-            std::fprintf(stderr, "timings: pack %.3f s, wipe %.3f s\n",
-                         Seconds(wipe_start - start).count(), Seconds(end - wipe_start).count());
+            WriteError(Text(Msg::kTimings, {Formatted("%.3f", Seconds(wipe_start - start).count()),
+                                            Formatted("%.3f", Seconds(end - wipe_start).count())}) +
+                       "\n");
         }
         state.PasswordKey.clear();
         return ExitFor(result);
@@ -185,8 +188,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         Say(header.error().message);
         return kExitRefused;
     }
-    Result<std::string> key =
-        AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
+    Result<std::string> key = AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);

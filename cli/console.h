@@ -23,13 +23,6 @@ bool OutputWasLost();
 void CatchInterrupts();
 bool Interrupted();
 
-inline constexpr const char* kNoPassword =
-    "No se ha recibido ninguna contrase\xF1"
-    "a.";
-inline constexpr const char* kUnusablePassword =
-    "La contrase\xF1"
-    "a contiene caracteres que no se pueden usar.";
-
 // Shows the prompt on standard error and reads one line without echo when
 // standard input is a terminal (as typed otherwise), in Windows-1252. A
 // line with characters Windows-1252 lacks fails with the code EILSEQ.

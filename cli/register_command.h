@@ -8,4 +8,8 @@ namespace velmora {
 // velmora without an argument does, and prints where it went.
 int Register(FileSystem& files);
 
+// `velmora-cli unregister`: removes this user's shell integration and
+// prints what was removed.
+int Unregister();
+
 }  // namespace velmora

@@ -21,7 +21,6 @@ RunResult Engine::Des_carpeta() {
 
     try {
         const std::vector<DecodedEntry>& entries = restore.entries();
-        run_.state.FoundCount = static_cast<std::int64_t>(entries.size());
         for (const DecodedEntry& entry : entries)
             if (entry.size >= 0)
                 run_.state.TotalBytes += entry.size;

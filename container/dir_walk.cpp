@@ -51,7 +51,6 @@ void WalkFolder(Run& run, const TreeScan& scan, std::uint32_t folder, std::strin
     }
     if (!has_files)
         sFound.push_back(folder);
-    run.state.FoundCount = static_cast<std::int64_t>(sFound.size());
 }
 
 }  // namespace

@@ -60,7 +60,6 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     bool left_behind = false;
     try {
         FoundList sFound(tree.scan);
-        run_.state.FoundCount = 0;
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
         run_.state.TotalBytes = 0;
         for (std::size_t i = 0; i < sFound.size(); ++i)

@@ -12,8 +12,6 @@ struct EngineState {
     std::string FolderPath;
     // Length of FolderPath; cut off each found path to get the stored one.
     std::int64_t BasePathLength = 0;
-    double StartTime = 0;
-    std::int64_t FoundCount = 0;
     std::int64_t TotalBytes = 0;
     // The restored root folder, ending in "\".
     std::string RestoredPath;

@@ -35,7 +35,6 @@ class FolderHandles {
     // Records a folder the caller has opened itself under an id already added.
     void Adopt(std::uint32_t id, int handle);
 
-    bool Knows(std::uint32_t id) const { return folders_.count(id) != 0; }
     Result<int> Get(std::uint32_t id);
     const EntryInfo& Identity(std::uint32_t id) const { return folders_.at(id).identity; }
     std::uint32_t Parent(std::uint32_t id) const { return folders_.at(id).parent; }

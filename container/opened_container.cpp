@@ -1,16 +1,18 @@
 #include "container/opened_container.h"
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 #include "container/legacy/record_reader.h"
 
 namespace velmora {
 
 bool NamesAContainer(const std::string& path) {
-    return path.size() >= 4 && ToUpperCp1252(path.substr(path.size() - 4)) == ".ZOL";
+    const std::string extension = kContainerExtension;
+    return path.size() >= extension.size() &&
+           ToUpperCp1252(path.substr(path.size() - extension.size())) == ToUpperCp1252(extension);
 }
 
 std::string ContainerNameFor(const std::string& folder_name) {
-    return folder_name + ".zol";
+    return folder_name + kContainerExtension;
 }
 
 Result<ContainerHeader> OpenedContainer::Open(const std::string& path) {

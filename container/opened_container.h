@@ -11,6 +11,7 @@
 namespace velmora {
 
 // The ".zol" name rule: a container's name ends in ".zol", in any case.
+inline constexpr const char* kContainerExtension = ".zol";
 bool NamesAContainer(const std::string& path);
 // The container a folder is encoded into: the folder's name and ".zol".
 std::string ContainerNameFor(const std::string& folder_name);

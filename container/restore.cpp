@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/messages.h"
+#include "base/name_text.h"
 #include "container/engine_failure.h"
 #include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"

@@ -1,7 +1,8 @@
 #include "container/tree_scan.h"
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
-#include "cipher/cp1252_case.h"
+#include "base/name_text.h"
 #include "container/host.h"
 #include "container/path_helpers.h"
 
@@ -11,11 +12,9 @@ namespace {
 constexpr std::int64_t kLargestFile = 2147483647;
 
 bool HasForbiddenCharacter(std::string_view name) {
-    for (const char c : name) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == ':')
+    for (const char c : name)
+        if (!IsStorableNameCode(static_cast<unsigned char>(c)))
             return true;
-    }
     return false;
 }
 

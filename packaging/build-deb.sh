@@ -24,13 +24,13 @@ lib="$root/usr/lib/velmora"
 # The install rules strip the symbols; the compiler's notes go too.
 strip --remove-section=.comment --remove-section=.note "$lib/velmora" "$lib/velmora-cli"
 share="$root/usr/share"
-install -m 755 "$here/desktop/velmora-open" "$here/desktop/velmora-encriptar" "$lib/"
-install -D -m 644 "$here/desktop/velmora.xml" "$share/mime/packages/velmora.xml"
-install -D -m 644 "$here/desktop/velmora-zol.desktop" "$share/applications/velmora-zol.desktop"
-install -D -m 755 "$here/desktop/velmora-encriptar.desktop" \
-  "$share/kio/servicemenus/velmora-encriptar.desktop"
-install -D -m 644 "$here/desktop/velmora-encriptar.nemo_action" \
-  "$share/nemo/actions/velmora-encriptar.nemo_action"
+install -m 755 "$here"/desktop/lib/* "$lib/"
+# The desktop files, each where its file manager looks; Dolphin's service
+# menu is kept executable like the per-user one.
+(cd "$here/desktop/share" && find . -type f) | while read -r file; do
+  install -D -m 644 "$here/desktop/share/$file" "$share/$file"
+done
+chmod 755 "$share/kio/servicemenus/velmora-encriptar.desktop"
 python3 "$here/make_icons.py" "$share/icons/hicolor"
 find "$share/icons" -type f -exec chmod 644 {} +
 mkdir -p "$share/man/man1" "$share/doc/velmora"
@@ -49,10 +49,24 @@ shlibs=$(cd "$work/shlibs" &&
   sed -n 's/^shlibs:Depends=//p')
 [ -n "$shlibs" ] || { echo "dpkg-shlibdeps found no libraries" >&2; exit 1; }
 
+# What the windows load at start besides the linked libraries: Qt's X11
+# platform plugin and its GIF and ICO image readers, from whichever package
+# ships them here (Qt's own packages may only recommend it); those the
+# libraries already bring in are not named twice.
+plugins=$(for plugin in platforms/libqxcb.so imageformats/libqgif.so imageformats/libqico.so; do
+  dpkg -S "*/qt6/plugins/$plugin" | cut -d: -f1
+done | sort -u)
+[ -n "$plugins" ] || { echo "Qt's plugins belong to no package" >&2; exit 1; }
+for package in $plugins; do
+  [[ ", $shlibs" == *", $package "* || ", $shlibs," == *", $package,"* ]] || shlibs+=", $package"
+done
+
 mkdir -p "$root/DEBIAN"
 size=$(du -sk --apparent-size --exclude=DEBIAN "$root" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" \
-    -e "s/@SHLIBS@/$shlibs/" "$here/debian/control.in" > "$root/DEBIAN/control"
+    -e "s/@SHLIBS@/$shlibs/" "$here/debian/control.in" \
+    > "$root/DEBIAN/control"
+install -m 755 "$here/debian/postrm" "$root/DEBIAN/postrm"
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) > "$root/DEBIAN/md5sums"
 chmod 644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
 

@@ -15,6 +15,44 @@ bool SameFolder(const EntryInfo& now, const EntryInfo& seen) {
            (now.mount_id == 0 || seen.mount_id == 0 || now.mount_id == seen.mount_id);
 }
 
+namespace {
+
+// A failure that means the entry or a folder on its way is not there.
+bool IsMissing(const Error& error) {
+    return error.code == ENOENT || error.code == ENOTDIR;
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> FileSystem::Dir(const std::string& path, int mask) {
+    std::vector<std::string> names;
+    if (path.empty())
+        return names;
+    if (path.back() != '\\') {
+        Result<int> attributes = GetAttr(path);
+        if (!attributes)
+            return IsMissing(attributes.error()) ? Result(names) : attributes.error();
+        if (PassesMask(attributes.value(), mask))
+            names.push_back(OwnName(path));
+        return names;
+    }
+    // A link to a folder is not listed.
+    Result<EntryInfo> folder = Inspect(path);
+    if (!folder)
+        return IsMissing(folder.error()) ? Result(names) : folder.error();
+    if (folder->kind != EntryKind::kFolder)
+        return names;
+    if (PassesMask(kFolder, mask))
+        names = {".", ".."};
+    Result<std::vector<DirEntry>> entries = ListFolder(path);
+    if (!entries)
+        return entries.error();
+    for (const DirEntry& entry : entries.value())
+        if (PassesMask(entry.attributes, mask))
+            names.push_back(entry.name);
+    return names;
+}
+
 Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
     return path == folder || path.rfind(folder + "\\", 0) == 0;
 }

@@ -89,8 +89,9 @@ class FileSystem {
     // A path ending in "\" lists that folder: ".", ".." and every entry whose
     // hidden, system and folder bits are all in the mask, sorted by name. Any
     // other path yields its own last component when it exists and passes the
-    // mask. A path that does not exist yields nothing.
-    virtual Result<std::vector<std::string>> Dir(const std::string& path, int mask) = 0;
+    // mask. A path that does not exist yields nothing. The same on every
+    // system: built on GetAttr, Inspect and ListFolder.
+    virtual Result<std::vector<std::string>> Dir(const std::string& path, int mask);
 
     // Every entry of a folder but "." and "..", sorted by name.
     virtual Result<std::vector<DirEntry>> ListFolder(const std::string& folder) = 0;

@@ -6,16 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 
 namespace velmora {
 
-// The order of every listing: names compared by their Windows-1252 upper
-// case, byte by byte; names equal that way are ordered by their raw bytes.
-bool NameLess(std::string_view a, std::string_view b);
-
-// Sorts entries (anything with a `name`) in that order, upper-casing each
-// name once rather than at every comparison.
+// Sorts entries (anything with a `name`) in the order of every listing:
+// names compared by their Windows-1252 upper case, byte by byte; names equal
+// that way by their raw bytes. Each name is upper-cased once rather than at
+// every comparison.
 template <typename Entry>
 void SortByName(std::vector<Entry>& entries);
 

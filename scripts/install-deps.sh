@@ -22,12 +22,15 @@ packages=(
   fonts-liberation2 # stands in for MS Sans Serif and Times New Roman
   fonts-dejavu-core # the fallback sans
   xvfb              # a real X server for the end-to-end test
+  openbox           # a window manager in it: frames, the close box, focus
+  x11-utils         # xprop, xwininfo: the frames and titles it shows
   xdotool           # types and presses keys in it
   imagemagick       # `import`: screenshots of the windows
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package
   lintian           # checks the Debian package in the tests
+  appstream         # appstreamcli validates the package's AppStream metadata
   g++-mingw-w64-x86-64-posix  # the Windows cross compiler
   binutils-mingw-w64-x86-64   # windres
   wine              # runs the Windows tests

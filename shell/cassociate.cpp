@@ -9,10 +9,6 @@ void CAssociate::Associate() {
     const std::string program_class = Class;
     const std::string icon = DefaultIcon;
     const std::string quoted_program = "\"" + AppCommand + "\"";
-    if (title.empty())
-        throw AssociateError(922, "Associate Class", "ss");
-    if (program_class.empty())
-        throw AssociateError(926, "Associate Class", "ss");
 
     std::vector<Registry::Key> opened;
     Registry::Key class_key = 0;

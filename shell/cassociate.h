@@ -1,25 +1,11 @@
 #pragma once
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "platform/registry.h"
 
 namespace velmora {
-
-// The refusal of Associate: an error number, its source and description.
-class AssociateError : public std::runtime_error {
-  public:
-    AssociateError(int number, std::string source, std::string description)
-        : std::runtime_error(description),
-          Number(number),
-          Source(std::move(source)),
-          Description(std::move(description)) {}
-    int Number;
-    std::string Source;
-    std::string Description;
-};
 
 // Registers one file type in the classes root: the program identifier with
 // its description, open command and icon, and the extension bound to it.
@@ -34,9 +20,7 @@ class CAssociate {
     std::string AppCommand;   // the program file's full path, unquoted
     std::string DefaultIcon;  // the icon file's full path
 
-    // Writes the four entries. Refuses with error 922 when Title is empty and
-    // 926 when Class is empty, writing nothing. Registry failures are not
-    // reported.
+    // Writes the four entries. Registry failures are not reported.
     void Associate();
 
   private:

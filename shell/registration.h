@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "base/messages.h"
 #include "platform/registry.h"
 
 namespace velmora {
@@ -19,14 +20,22 @@ struct RegistrationContext {
 };
 
 // Writes the ".zol" file type and the folder verb "Encriptar..." into the
-// classes root. Failures of the registry are not reported.
+// classes root (five entries, always in the same order), then the second
+// folder verb "Encriptar (seguro)...", whose command puts "/S " before the
+// folder's path. Failures of the registry are not reported.
 void RegistrarAsociacion(RegistrationContext& context);
 
-// The registry's texts, as fixed constants.
-inline constexpr const char* kTypeTitle = "Carpeta de Archivos Encriptada por Velmora";
+// The registry's names; the type's title and the verbs' menu texts are the
+// messages file's (Msg::kContainerTypeTitle, Msg::kFolderVerb,
+// Msg::kSealedFolderVerb), the extension the containers' own
+// (kContainerExtension).
 inline constexpr const char* kProgramClass = "Velmor.velmora";
-inline constexpr const char* kExtension = ".zol";
-inline constexpr const char* kFolderVerbKey = "Directory\\shell\\Encriptar...\\command";
 inline constexpr const char* kIconFile = "secreto.ico";
+// The sealed-container verb's command line starts with "/S " and never ends
+// in "/C", so start-up can never take it for one of the legacy forms.
+inline constexpr const char* kSealedCommandPrefix = "/S ";
+// The key that holds a folder verb's command: its name is the verb's menu
+// text.
+std::string FolderVerbKey(Msg verb = Msg::kFolderVerb);
 
 }  // namespace velmora

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1252_case.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/cp1252_case.h"
 #include "cipher/key_derivation.h"
 
 namespace velmora {
@@ -63,17 +63,6 @@ TEST_F(CipherTest, EmptyPasswordGivesEmptyTextAndOneNotice) {
     EXPECT_EQ(tables.Enc("Abc", ""), "");
     EXPECT_EQ(tables.DesEnc("zq", ""), "");
     EXPECT_EQ(notices, (std::vector<std::string>{"65", "Divisi\xF3n por cero122"}));
-}
-
-TEST(Cp1252CaseTest, UpperCasesLettersAndLeavesTheRest) {
-    // a-z, e acute, n tilde, thorn, s caron, oe, z caron, y diaeresis; then
-    // division sign, sharp s, micro, ordinals, undefined codes and others.
-    EXPECT_EQ(ToUpperCp1252(std::string("az AZ 09\xE9\xF1\xFE\x9A\x9C\x9E\xFF"
-                                        "\xF7\xDF\xB5\xAA\xBA\x81\x8D\xC9\x00\x7F",
-                                        25)),
-              std::string("AZ AZ 09\xC9\xD1\xDE\x8A\x8C\x8E\x9F"
-                          "\xF7\xDF\xB5\xAA\xBA\x81\x8D\xC9\x00\x7F",
-                          25));
 }
 
 // The rule itself (repeat, upper-case, raise by position) is the golden

@@ -134,6 +134,11 @@ set -e
 fi
 
 expect_status 2 "$cli"
+grep -q '^uso: velmora-cli encode' err.txt && [ ! -s out.txt ] || fail "the usage of a bad call"
 expect_status 2 "$cli" frobnicate x
+# The usage is Spanish, in UTF-8, with the password's limits filled in.
 expect_status 0 "$cli" --help
+grep -q '^uso: velmora-cli encode CARPETA' out.txt && [ ! -s err.txt ] &&
+  grep -q 'contraseña' out.txt && grep -q 'de 3 a 15 caracteres' out.txt ||
+  fail "the usage: $(cat out.txt)"
 echo "velmora-cli round trip: all checks passed"

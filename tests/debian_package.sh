@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package: built from this build tree, its files and modes, its
-# control data, lintian, and the unpacked programs and desktop files working.
+# control data, lintian, and the unpacked programs and desktop files working:
+# from the MIME and desktop databases as file managers read them, both
+# folder verbs for each file manager, the type's icons and the help file's
+# type.
 set -euo pipefail
 build_deb="$1"
 build="$2"
@@ -21,12 +24,20 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rwxr-xr-x ./usr/lib/velmora/velmora-cli
 -rwxr-xr-x ./usr/lib/velmora/velmora-open
 -rwxr-xr-x ./usr/lib/velmora/velmora-encriptar
+-rwxr-xr-x ./usr/lib/velmora/velmora-encriptar-seguro
 -rw-r--r-- ./usr/lib/velmora/secreto.ico
 -rw-r--r-- ./usr/lib/velmora/velmora.hlp
 -rw-r--r-- ./usr/share/mime/packages/velmora.xml
 -rw-r--r-- ./usr/share/applications/velmora-zol.desktop
+-rw-r--r-- ./usr/share/applications/org.example.velmora.desktop
+-rw-r--r-- ./usr/share/metainfo/org.example.velmora.metainfo.xml
 -rwxr-xr-x ./usr/share/kio/servicemenus/velmora-encriptar.desktop
 -rw-r--r-- ./usr/share/nemo/actions/velmora-encriptar.nemo_action
+-rw-r--r-- ./usr/share/nemo/actions/velmora-encriptar-seguro.nemo_action
+-rw-r--r-- ./usr/share/file-manager/actions/velmora-encriptar.desktop
+-rw-r--r-- ./usr/share/file-manager/actions/velmora-encriptar-seguro.desktop
+-rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar.desktop
+-rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar-seguro.desktop
 -rw-r--r-- ./usr/share/man/man1/velmora.1.gz
 -rw-r--r-- ./usr/share/man/man1/velmora-cli.1.gz
 -rw-r--r-- ./usr/share/doc/velmora/copyright
@@ -40,19 +51,32 @@ while read -r line; do
 done <<< "$expected"
 dpkg-deb -c "$deb" | awk '$2 != "root/root" { exit 1 }' || fail "a file not owned by root"
 
-# Control data: libraries from dpkg-shlibdeps, the fonts, no maintainer scripts.
+# Control data: libraries from dpkg-shlibdeps, the packages holding the
+# plugins the windows load (the X11 platform, GIF and ICO), the fonts; one
+# maintainer script, which tells how users remove their own registrations.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libc6 fonts-comic-neue fonts-liberation2; do
-  [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+plugin_packages=$(for plugin in platforms/libqxcb.so imageformats/libqgif.so imageformats/libqico.so; do
+  dpkg -S "*/qt6/plugins/$plugin" | cut -d: -f1
+done)
+for needed in libqt6widgets6 libc6 fonts-comic-neue fonts-liberation2 $plugin_packages; do
+  [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
+    fail "Depends lacks $needed: $depends"
 done
-dpkg-deb --ctrl-tarfile "$deb" | tar -t | sort | tr '\n' ' ' | grep -qx '\./ \./control \./md5sums ' ||
+dpkg-deb --ctrl-tarfile "$deb" | tar -t | sort | tr '\n' ' ' |
+  grep -qx '\./ \./control \./md5sums \./postrm ' ||
   fail "control files: $(dpkg-deb --ctrl-tarfile "$deb" | tar -t | tr '\n' ' ')"
+dpkg-deb -e "$deb" "$work/control"
+grep -q 'velmora-cli unregister' <<< "$("$work/control/postrm" remove)" ||
+  fail "removing the package does not tell how a user's registration goes"
+[ -z "$("$work/control/postrm" upgrade)" ] || fail "an upgrade talks of removal"
 lintian "$deb" > "$work/lintian" 2>&1 || { cat "$work/lintian" >&2; fail "lintian reports errors"; }
 
 # Unpacked into a scratch root: stripped programs, and velmora-cli (through
 # its link in bin) round-trips a folder.
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+grep -qx 'License: Expat' "$root/usr/share/doc/velmora/copyright" ||
+  fail "the copyright file names no licence"
 for program in velmora velmora-cli; do
   ! readelf -S "$root/usr/lib/velmora/$program" | grep -q '\.debug_info' || fail "$program not stripped"
 done
@@ -66,25 +90,128 @@ echo clave | "$cli" encode "MIS DATOS" --password-stdin > /dev/null || fail "enc
 echo clave | "$cli" decode "MIS DATOS.zol" --password-stdin > /dev/null || fail "decode"
 diff -r original "MIS DATOS" || fail "the restored folder differs"
 
-# The manual page names every command and option that --help does.
+# The manual page names every command and option that --help does, and
+# lists every exit status --help gives; velmora(1) has its own.
 "$cli" --help > "$work/help"
 zcat "$root/usr/share/man/man1/velmora-cli.1.gz" | sed 's/\\-/-/g' > "$work/man"
-for word in encode decode list register $(grep -oE -- '(^| |\[)--?[a-zA-Z][a-z-]*' "$work/help" |
-                                           tr -d ' [' | sort -u); do
+for word in encode decode list register unregister \
+            $(grep -oE -- '(^| |\[)--?[a-zA-Z][a-z-]*' "$work/help" | tr -d ' [' | sort -u); do
   grep -qF -- "$word" "$work/man" || fail "velmora-cli(1) lacks $word"
 done
+statuses=$(sed -n '/^Exit status:/,$p' "$work/help" | grep -oE '(^|[ ,:])[0-9]+ ' | tr -d ' ,:')
+[ "$(echo "$statuses" | wc -w)" -ge 7 ] || fail "--help lists the exit statuses: $statuses"
+sed -n '/^\.SH EXIT STATUS/,/^\.SH [A-Z]/p' "$work/man" > "$work/man-statuses"
+for status in $statuses; do
+  grep -qx "\.B $status" "$work/man-statuses" || fail "velmora-cli(1) lacks exit status $status"
+done
+zcat "$root/usr/share/man/man1/velmora.1.gz" | grep -q '^\.SH EXIT STATUS' ||
+  fail "velmora(1) lacks its exit status"
 
-# The desktop files: the entry validates, and with the package's share
-# folder as a system data folder the type is known and opens with it.
-desktop-file-validate "$root/usr/share/applications/velmora-zol.desktop" || fail "desktop entry"
-update-mime-database "$root/usr/share/mime" > /dev/null 2>&1
-[ -f "$root/usr/share/mime/application/x-velmora-zol.xml" ] || fail "MIME package not understood"
-update-desktop-database "$root/usr/share/applications" > /dev/null 2>&1
-printf 'not empty' > "$work/files/Una caja.ZOL"
+# The desktop files: entries validate, and so do the AppStream metadata.
+share="$root/usr/share"
+for entry in applications/velmora-zol.desktop applications/org.example.velmora.desktop \
+             Thunar/sendto/velmora-encriptar.desktop Thunar/sendto/velmora-encriptar-seguro.desktop; do
+  desktop-file-validate "$share/$entry" || fail "$entry does not validate"
+done
+appstreamcli validate --no-net "$share/metainfo/org.example.velmora.metainfo.xml" > "$work/appstream" ||
+  { cat "$work/appstream" >&2; fail "AppStream metadata"; }
+grep -qx '  <launchable type="desktop-id">org.example.velmora.desktop</launchable>' \
+  "$share/metainfo/org.example.velmora.metainfo.xml" || fail "AppStream names another entry"
+
+# The databases, built as dpkg's triggers build them, with the package's
+# share folder as a system data folder.
+update-mime-database "$share/mime" > /dev/null 2>&1
+[ -f "$share/mime/application/x-velmora-zol.xml" ] || fail "MIME package not understood"
+update-desktop-database "$share/applications" > /dev/null 2>&1
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config"
-export XDG_DATA_DIRS="$root/usr/share:/usr/share" XDG_CURRENT_DESKTOP=GNOME
+export XDG_DATA_DIRS="$share:/usr/share" XDG_CURRENT_DESKTOP=GNOME
+mkdir -p "$HOME"
+
+# The type: by extension in any case, opened by the package's entry, its
+# padlock found under every name GTK tries (the generic icon included), its
+# description in English with a Spanish translation; velmora.hlp is text.
+printf 'not empty' > "$work/files/Una caja.ZOL"
 [ "$(xdg-mime query filetype "$work/files/Una caja.ZOL")" = application/x-velmora-zol ] ||
   fail "the type of a .zol file"
 [ "$(xdg-mime query default application/x-velmora-zol)" = velmora-zol.desktop ] ||
   fail "the default application of the type"
+icons=$(gio info -a standard::icon "$work/files/Una caja.ZOL" | sed -n 's/^ *standard::icon: //p')
+[ "$icons" = "application-x-velmora-zol, application-x-velmora-zol-symbolic" ] ||
+  fail "the type's icons are $icons"
+grep -qx 'application/x-velmora-zol:application-x-velmora-zol' "$share/mime/generic-icons" ||
+  fail "no generic icon for the type"
+grep -q '<comment>Folder encrypted by Velmora</comment>' "$share/mime/application/x-velmora-zol.xml" &&
+  grep -q '<comment xml:lang="es">Carpeta de Archivos Encriptada por Velmora</comment>' \
+    "$share/mime/application/x-velmora-zol.xml" || fail "the type's description"
+[ "$(xdg-mime query filetype "$root/usr/lib/velmora/velmora.hlp")" = text/plain ] ||
+  fail "velmora.hlp is not text"
+printf '?_\3\0' > "$work/files/otro.hlp"
+[ "$(xdg-mime query filetype "$work/files/otro.hlp")" != text/plain ] ||
+  fail "every .hlp file became text"
+grep -q '^Comment\[es\]=' "$share/applications/org.example.velmora.desktop" &&
+  grep -qx 'Exec=velmora' "$share/applications/org.example.velmora.desktop" ||
+  fail "the menu entry must start velmora alone, described in Spanish too"
+
+# One value of a desktop file: FILE GROUP KEY.
+value() {
+  awk -v group="[$2]" -v key="$3" '
+    /^\[/ { in_group = ($0 == group); next }
+    in_group && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$1"
+}
+# The files each file manager reads, in its own folder: both verbs, for one
+# selected local folder, each running its wrapper on the folder.
+verbs=("encriptar|Encriptar...|" "encriptar-seguro|Encriptar (seguro)...|/S ")
+for verb in "${verbs[@]}"; do
+  IFS='|' read -r id name prefix <<< "$verb"
+  wrapper="/usr/lib/velmora/velmora-$id"
+
+  menu="$share/kio/servicemenus/velmora-encriptar.desktop"
+  [[ ";$(value "$menu" "Desktop Entry" Actions)" == *";$id;"* ]] || fail "Dolphin lacks $name"
+  [ "$(value "$menu" "Desktop Action $id" "Name[es]")" = "$name" ] || fail "Dolphin's $name"
+  [ "$(value "$menu" "Desktop Action $id" Exec)" = "\"$wrapper\" %f" ] || fail "Dolphin runs $name"
+  [ "$(value "$menu" "Desktop Entry" MimeType)" = "inode/directory;" ] &&
+    [ "$(value "$menu" "Desktop Entry" X-KDE-RequiredNumberOfUrls)" = 1 ] &&
+    [ "$(value "$menu" "Desktop Entry" X-KDE-Protocols)" = file ] || fail "Dolphin's selection"
+
+  nemo="$share/nemo/actions/velmora-$id.nemo_action"
+  [ "$(value "$nemo" "Nemo Action" "Name[es]")" = "$name" ] || fail "Nemo's $name"
+  [ "$(value "$nemo" "Nemo Action" Exec)" = "\"$wrapper\" %F" ] || fail "Nemo runs $name"
+  [ "$(value "$nemo" "Nemo Action" Selection)" = s ] &&
+    [ "$(value "$nemo" "Nemo Action" Extensions)" = "dir;" ] || fail "Nemo's selection for $name"
+
+  action="$share/file-manager/actions/velmora-$id.desktop"
+  [ "$(value "$action" "Desktop Entry" Type)" = Action ] &&
+    [ "$(value "$action" "Desktop Entry" "Name[es]")" = "$name" ] || fail "the action $name"
+  profile="X-Action-Profile $(value "$action" "Desktop Entry" Profiles | tr -d ';')"
+  [ "$(value "$action" "$profile" Exec)" = "'$wrapper' %f" ] || fail "the action runs $name"
+  [ "$(value "$action" "$profile" MimeTypes)" = "inode/directory;" ] &&
+    [ "$(value "$action" "$profile" SelectionCount)" = "=1" ] || fail "the action's selection"
+  [ "$(value "$action" "Desktop Entry" TargetLocation)" = "" ] || fail "the action on a background"
+
+  send_to="$share/Thunar/sendto/velmora-$id.desktop"
+  [ "$(value "$send_to" "Desktop Entry" "Name[es]")" = "$name" ] &&
+    [ "$(value "$send_to" "Desktop Entry" MimeType)" = "inode/directory;" ] || fail "Thunar's $name"
+  [ "$(value "$send_to" "Desktop Entry" Exec)" = "\"$wrapper\" %f" ] || fail "Thunar runs $name"
+
+  # The wrapper, with the program it starts standing in: one argument, the
+  # verb's prefix and the folder's exact path, run in the folder's parent.
+  sed "s|^exec /usr/lib/velmora/velmora |exec $work/record |" "$root$wrapper" > "$work/wrapper"
+  printf '#!/bin/sh\n{ pwd; printf "%%s\\n" "$#" "$1"; } > %s/recorded\n' "$work" > "$work/record"
+  chmod +x "$work/wrapper" "$work/record"
+  mkdir -p "$work/files/a \$b 'c' d"
+  "$work/wrapper" "$work/files/a \$b 'c' d"
+  [ "$(cat "$work/recorded")" = "$(printf '%s\n1\n%s' "$work/files" "$prefix$work/files/a \$b 'c' d")" ] ||
+    fail "$wrapper gave: $(cat "$work/recorded")"
+done
+
+# Registering beside the package: only the store, the wrappers and the
+# Nautilus scripts (which have no system-wide place) are written per user.
+"$cli" register > /dev/null
+(cd "$XDG_DATA_HOME" && find . -type f ! -path './mime/*' ! -name mimeinfo.cache | sort) > "$work/per-user"
+printf '%s\n' "./nautilus/scripts/Encriptar (seguro)..." "./nautilus/scripts/Encriptar..." \
+  ./velmora/registry.reg ./velmora/velmora-encriptar ./velmora/velmora-encriptar-seguro |
+  sort | diff - "$work/per-user" || fail "registering beside the package wrote more"
+"$cli" unregister > /dev/null
+[ -z "$(cd "$XDG_DATA_HOME" && find . -type f ! -path './mime/*' ! -name mimeinfo.cache)" ] ||
+  fail "unregister left files"
 echo "package checked: $(basename "$deb")"

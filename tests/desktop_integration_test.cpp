@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "shell/posix/shell_integration.h"
@@ -17,6 +20,40 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A desktop file's values by group and key, unescaped as GLib reads them.
+class KeyFile {
+  public:
+    explicit KeyFile(const std::string& path) {
+        std::ifstream in(path);
+        std::string group;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.front() == '[')
+                group = line.substr(1, line.size() - 2);
+            else if (const std::size_t equals = line.find('='); equals != std::string::npos)
+                values_[group + "/" + line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    std::string Get(const std::string& group, const std::string& key) const {
+        const auto found = values_.find(group + "/" + key);
+        if (found == values_.end())
+            return "<missing>";
+        std::string value;
+        const std::string& raw = found->second;
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] != '\\' || i + 1 == raw.size() || raw[i + 1] == ';') {
+                value += raw[i];
+                continue;
+            }
+            const char escaped = raw[++i];
+            value += escaped == 's' ? ' ' : escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+        }
+        return value;
+    }
+
+  private:
+    std::map<std::string, std::string> values_;
+};
 
 // A user's desktop in a temporary HOME, and a stand-in "velmora" that writes
 // its working folder and its arguments, one per line, to a record file.
@@ -39,6 +76,7 @@ class DesktopIntegrationTest : public ::testing::Test {
     }
 
     std::string Data() const { return temp.native + "/data"; }
+    std::string Bin() const { return temp.native + "/bin"; }
     std::string Record() const { return temp.native + "/record"; }
 
     void RegisterNow() { RegisterFrom(temp.native + "/bin"); }
@@ -95,6 +133,12 @@ TEST_F(DesktopIntegrationTest, TheFileTypeOpensWithOurEntry) {
     EXPECT_EQ(validated.first, 0) << validated.second;
     EXPECT_TRUE(
         fs::exists(Data() + "/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png"));
+    // GTK looks a type's icon names up theme by theme: each name must be the
+    // padlock's, or a theme's generic icon would hide it.
+    const std::string icons =
+        Run("gio info -a standard::icon " + Quoted(temp.native + "/files/Mis fotos.ZOL")).second;
+    EXPECT_NE(icons.find("standard::icon: application-x-velmora-zol,"), std::string::npos) << icons;
+    EXPECT_EQ(icons.find("generic"), std::string::npos) << icons;
     // The help picture hands the desktop's opener the program's velmora.hlp:
     // it must be a type a text viewer opens, while other .hlp files keep
     // theirs.
@@ -122,30 +166,64 @@ TEST_F(DesktopIntegrationTest, OpeningAContainerDeliversItsExactPathFollowedBySl
     }
 }
 
-TEST_F(DesktopIntegrationTest, FolderVerbRunsBesideTheFolderFromEveryFileManager) {
+// Each verb, from each file manager's file, reaches the program as one
+// argument: the verb's prefix and the folder's exact path, run in the
+// folder's parent.
+TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileManager) {
     RegisterNow();
-    const std::string folder = temp.native + "/files/50%f dir";
-    temp.MakeFolder("files/50%f dir");
-    const std::string script = Data() + "/nautilus/scripts/Encriptar...";
-    ASSERT_EQ(
-        Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(folder + "\n") + " " + Quoted(script))
-            .first,
-        0);
-    EXPECT_EQ(WaitForRecord(), (std::vector<std::string>{temp.native + "/files", folder}));
+    const std::string folder = temp.native + "/files/50%f it's $HOME \\ dir";
+    temp.MakeFolder("files/50%f it's $HOME \\ dir");
+    temp.Write("files/plain.txt", "x");
+    struct Verb {
+        std::string id, name, prefix;
+    };
+    for (const Verb& verb : {Verb{"encriptar", "Encriptar...", ""},
+                             Verb{"encriptar-seguro", "Encriptar (seguro)...", "/S "}}) {
+        SCOPED_TRACE(verb.name);
+        const std::vector<std::string> expected = {temp.native + "/files", verb.prefix + folder};
 
-    temp.Write("files/plain.txt", "x");  // not a folder: nothing starts
-    Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(temp.native + "/files/plain.txt\n") + " " +
-        Quoted(script));
-    EXPECT_FALSE(fs::exists(Record()));
+        const std::string script = Data() + "/nautilus/scripts/" + verb.name;
+        ASSERT_EQ(Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(folder + "\n") + " " +
+                      Quoted(script))
+                      .first,
+                  0);
+        EXPECT_EQ(WaitForRecord(), expected);
+        Run("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=" + Quoted(temp.native + "/files/plain.txt\n") +
+            " " + Quoted(script));  // not a folder: nothing starts
+        EXPECT_FALSE(fs::exists(Record()));
 
-    const std::string menu = Data() + "/kio/servicemenus/velmora-encriptar.desktop";
-    EXPECT_EQ(fs::status(menu).permissions() & fs::perms::all,
+        // Thunar's "Enviar a" entry is launched as any desktop entry.
+        const std::string send_to = Data() + "/Thunar/sendto/velmora-" + verb.id + ".desktop";
+        EXPECT_EQ(Run("desktop-file-validate " + Quoted(send_to)).first, 0);
+        ASSERT_EQ(Run("gio launch " + Quoted(send_to) + " " + Quoted(folder)).first, 0);
+        EXPECT_EQ(WaitForRecord(), expected);
+
+        // A file-manager action's command: its own codes expanded (%f as
+        // a quoted word, %% as %), then split as a shell would.
+        const KeyFile action(Data() + "/file-manager/actions/velmora-" + verb.id + ".desktop");
+        EXPECT_EQ(action.Get("X-Action-Profile folder", "MimeTypes"), "inode/directory;");
+        EXPECT_EQ(action.Get("X-Action-Profile folder", "SelectionCount"), "=1");
+        EXPECT_EQ(action.Get("Desktop Entry", "Name[es]"), verb.name);
+        std::string command = action.Get("X-Action-Profile folder", "Exec");
+        const std::size_t code = command.rfind("%f");
+        command.replace(code, 2, Quoted(folder));
+        for (std::size_t at = command.find("%%"); at != std::string::npos;
+             at = command.find("%%", at + 1))
+            command.erase(at, 1);
+        ASSERT_EQ(Run("sh -c " + Quoted(command)).first, 0);
+        EXPECT_EQ(WaitForRecord(), expected);
+
+        const KeyFile nemo(Data() + "/nemo/actions/velmora-" + verb.id + ".nemo_action");
+        EXPECT_EQ(nemo.Get("Nemo Action", "Name[es]"), verb.name);
+        EXPECT_EQ(nemo.Get("Nemo Action", "Extensions"), "dir;");
+        EXPECT_EQ(nemo.Get("Nemo Action", "Selection"), "s");
+        const KeyFile dolphin(Data() + "/kio/servicemenus/velmora-encriptar.desktop");
+        EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Name[es]"), verb.name);
+    }
+    EXPECT_EQ(fs::status(Data() + "/kio/servicemenus/velmora-encriptar.desktop").permissions() &
+                  fs::perms::all,
               fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                   fs::perms::others_read | fs::perms::others_exec);
-    std::ifstream nemo(Data() + "/nemo/actions/velmora-encriptar.nemo_action");
-    const std::string action((std::istreambuf_iterator<char>(nemo)), {});
-    EXPECT_NE(action.find("Name=Encriptar...\n"), std::string::npos);
-    EXPECT_NE(action.find("Extensions=dir;\n"), std::string::npos);
 }
 
 TEST_F(DesktopIntegrationTest, RegisteringAgainChangesNothingAndKeepsTheUsersLines) {
@@ -174,34 +252,91 @@ TEST_F(DesktopIntegrationTest, MissingHelpersAreSkippedAndTheStoreIsWrittenAnywa
     EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
 }
 
-TEST_F(DesktopIntegrationTest, BesideThePackageOnlyTheStoreAndTheNautilusScriptArePerUser) {
+// The relative paths of the files under a folder.
+std::set<std::string> FilesUnder(const std::string& root) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files.insert(fs::relative(entry.path(), root).string());
+    return files;
+}
+
+// Every desktop file a registration writes has a system-wide counterpart in
+// the package under the same name, so the package's can always win.
+TEST_F(DesktopIntegrationTest, ThePackageHasEveryDesktopFileARegistrationWrites) {
     RegisterNow();
-    temp.MakeFolder("system/applications");
-    fs::copy_file(VELMORA_PACKAGED_ENTRY, temp.native + "/system/applications/velmora-zol.desktop");
-    const std::string dirs = temp.native + "/other::" + temp.native + "/system";
+    const std::set<std::string> packaged = FilesUnder(VELMORA_PACKAGED_SHARE);
+    for (const std::string& file : FilesUnder(Data())) {
+        // The icons are drawn when the package is built; the caches are
+        // the helpers' own.
+        const bool caches = (file.rfind("mime/", 0) == 0 && file.rfind("mime/packages/", 0) != 0) ||
+                            file == "applications/mimeinfo.cache";
+        const bool per_user_only = file.rfind("velmora/", 0) == 0 ||
+                                   file.rfind("nautilus/", 0) == 0 ||
+                                   file.rfind("icons/", 0) == 0 || caches;
+        EXPECT_TRUE(per_user_only || packaged.count(file)) << file;
+    }
+}
+
+// Beside the package (its share folder a system data folder), any copy of
+// the program writes per user only what has no system-wide place, removes
+// what an earlier registration left, and a Nemo action written before the
+// package came is hidden by it.
+TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
+    RegisterNow();  // written before the package is installed
+    const std::string system = temp.native + "/system";
+    temp.MakeFolder("system");
+    const std::string dirs = temp.native + "/other::" + system;
     setenv("XDG_DATA_DIRS", dirs.c_str(), 1);
-    const std::vector<std::string> provided_by_the_package = {
-        "mime/packages/velmora.xml",
-        "icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png",
-        "applications/velmora-zol.desktop",
-        "velmora/velmora-open",
-        "kio/servicemenus/velmora-encriptar.desktop",
-        "nemo/actions/velmora-encriptar.nemo_action"};
+    RegisterNow();  // now with XDG_DATA_DIRS naming the (still empty) folder
+    const KeyFile early(Data() + "/nemo/actions/velmora-encriptar-seguro.nemo_action");
+    fs::copy(VELMORA_PACKAGED_SHARE, system, fs::copy_options::recursive);
+    temp.Write("system/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png", "drawn");
 
-    RegisterFrom("/usr/lib/velmora");
-    for (const std::string& file : provided_by_the_package)
-        EXPECT_FALSE(fs::exists(Data() + "/" + file)) << file;
-    EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
-    EXPECT_NE(temp.Read("data/velmora/registry.reg").find("/usr/lib/velmora/velmora"),
-              std::string::npos);
-    EXPECT_NE(temp.Read("data/velmora/velmora-encriptar").find("exec '/usr/lib/velmora/velmora'"),
-              std::string::npos);
-    EXPECT_TRUE(fs::exists(Data() + "/nautilus/scripts/Encriptar..."));
+    // Nemo shows every action it finds: the per-user one hides itself while
+    // a file its "!" dependencies name exists.
+    bool hidden = false;
+    std::istringstream dependencies(early.Get("Nemo Action", "Dependencies"));
+    for (std::string dependency; std::getline(dependencies, dependency, ';');)
+        hidden |= dependency.rfind("!/", 0) == 0 && fs::exists(dependency.substr(1));
+    EXPECT_TRUE(hidden) << early.Get("Nemo Action", "Dependencies");
 
-    RegisterNow();  // another copy of the program beside the package renders it all
-    unsetenv("XDG_DATA_DIRS");
-    for (const std::string& file : provided_by_the_package)
-        EXPECT_TRUE(fs::exists(Data() + "/" + file)) << file;
+    const std::vector<std::string> per_user_only = {
+        "velmora/registry.reg", "velmora/velmora-encriptar", "velmora/velmora-encriptar-seguro",
+        "nautilus/scripts/Encriptar...", "nautilus/scripts/Encriptar (seguro)..."};
+    for (const std::string& program_folder : {std::string("/usr/lib/velmora"), Bin()}) {
+        SCOPED_TRACE(program_folder);
+        RegisterFrom(program_folder);
+        std::set<std::string> expected(per_user_only.begin(), per_user_only.end());
+        std::set<std::string> left = FilesUnder(Data());
+        // The helpers leave their (now empty) caches behind.
+        std::erase_if(left, [](const std::string& file) {
+            return file.rfind("mime/", 0) == 0 || file == "applications/mimeinfo.cache";
+        });
+        EXPECT_EQ(left, expected);
+        EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
+        EXPECT_NE(temp.Read("data/velmora/velmora-encriptar-seguro")
+                      .find("exec '" + program_folder + "/velmora' \"/S $1\""),
+                  std::string::npos);
+    }
+}
+
+TEST_F(DesktopIntegrationTest, UnregisteringRemovesTheRegistrationAndKeepsTheUsersLines) {
+    temp.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=gedit.desktop\n");
+    temp.Write("data/nemo/actions/other.nemo_action", "[Nemo Action]\n");
+    RegisterNow();
+    EXPECT_FALSE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
+    std::set<std::string> left = FilesUnder(Data());
+    std::erase_if(left, [](const std::string& file) {
+        return file.rfind("mime/", 0) == 0 || file == "applications/mimeinfo.cache";
+    });
+    EXPECT_EQ(left, std::set<std::string>{"nemo/actions/other.nemo_action"});
+    EXPECT_EQ(temp.Read("config/mimeapps.list"),
+              "[Default Applications]\ntext/plain=gedit.desktop\n\n[Added Associations]\n");
+    temp.Write("files/a.zol", "not empty");
+    EXPECT_NE(Run("xdg-mime query filetype " + Quoted(temp.native + "/files/a.zol")).second,
+              "application/x-velmora-zol");
+    EXPECT_TRUE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The real velmora in a real X server (Xvfb), driven by xdotool as a person
-# would: encode a folder typing the password twice, refuse a wrong password,
-# decode typing it once; then the idle main window, a folder given with a
-# trailing slash, and the instructions.
+# The real velmora in a real X server (Xvfb) with a window manager (openbox),
+# driven by xdotool as a person would: encode a folder typing the password
+# twice, refuse a wrong password, decode typing it once; the help picture;
+# the idle main window (its blank title, its frame centred, Escape, and Enter
+# on the focused "Cancelar"); the close box in the middle of an encode; a
+# folder given with a trailing slash, and the instructions.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
 velmora="$1"
@@ -22,17 +24,20 @@ export PATH="$work/bin:$PATH"
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill ${pid:-} ${wm:-} $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/window_manager.sh"
+start_window_manager
+
 # Waits for a visible window whose title matches, and gives it the focus.
 window() {
   local id
   id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
     fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  xdotool windowactivate --sync "$id" 2>/dev/null || true
   current="$id"
   sleep 0.3
 }
@@ -51,6 +56,13 @@ cd "$work/files"
 # Encode: the folder verb's command line, the password twice.
 "$velmora" "$work/files/Mis cartas" &
 pid=$!
+window "Escriba la contrase"
+frame_centred
+# The help picture hands the desktop's opener the help file.
+xdotool mousemove --window "$current" 26 60 click 1
+for _ in $(seq 50); do grep -q 'velmora\.hlp$' "$work/opened" 2>/dev/null && break; sleep 0.1; done
+grep -q "file://$(dirname "$velmora")/velmora\.hlp$" "$work/opened" ||
+  fail "the help picture opened: $(cat "$work/opened" 2>/dev/null)"
 window "Escriba la contrase"
 xdotool type --delay 40 "clave"
 xdotool key Return
@@ -84,18 +96,44 @@ cmp "Mis cartas/VIEJAS/FOTO.JPG" "$work/original/viejas/foto.jpg" || fail "foto.
 [ -d "Mis cartas/VACIA" ] || fail "the empty folder was not restored"
 grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not opened"
 
-# An ordinary file: nothing to do, the main window waits idle; Escape cancels.
-"$velmora" "$work/files/Mis cartas/CARTA.TXT" &
+# An ordinary file: nothing to do, the main window waits idle, its frame
+# centred and its title blank (neither the program's name nor the window
+# manager's own); Escape cancels, and so does Enter on the focused
+# "Cancelar".
+for key in Escape "Tab Return"; do
+  "$velmora" "$work/files/Mis cartas/CARTA.TXT" &
+  pid=$!
+  current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
+    fail "no main window"
+  xdotool windowactivate --sync "$current"
+  sleep 0.5
+  shot form1-idle
+  frame_centred
+  blank_title
+  xdotool key $key
+  finished $pid
+done
+
+# The close box in the middle of an encode ends the program at once: the
+# folder is untouched and no container is left under its name (the
+# unfinished one stays as NAME.zol.parcial).
+mkdir -p "$work/files/Grande"
+for i in $(seq 1 60); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
+before=$(cd "$work/files/Grande" && sha256sum ./*)
+"$velmora" "$work/files/Grande" &
 pid=$!
-current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
-  fail "no main window"
-xdotool windowfocus --sync "$current"
-sleep 0.5
-shot form1-idle
-title=$(xdotool getwindowname "$current")
-[ "$title" != "$(basename "$velmora")" ] || fail "the idle window's title is the program's name"
-xdotool key Escape
+window "Escriba la contrase"
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+xdotool key Return
+# Closed as soon as it shows: the container must still be unfinished.
+close_box "$(appearing "Codificando")"
 finished $pid
+[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
+[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
+ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
+rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
 
 # A folder given with a trailing separator, as terminal completion writes it.
 mkdir -p "$work/files/Otra"
@@ -114,6 +152,7 @@ finished $pid
 "$velmora" &
 pid=$!
 window "Velmora 2.0"
+frame_centred
 shot f3
 xdotool key Return
 finished $pid

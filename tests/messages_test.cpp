@@ -5,16 +5,20 @@
 #include <set>
 #include <string>
 
+#include "base/cp1252.h"
+
 namespace velmora {
 namespace {
 
 // Every text reaches the program as Windows-1252: each accented letter one
-// byte, so a text left in UTF-8 (one Windows-1252 cannot hold) is found.
+// byte, and no character Windows-1252 lacks (it would show as "?").
 TEST(MessagesTest, EveryTextIsWindows1252AndUsesItsPlacesInOrder) {
     for (int i = 0; i < static_cast<int>(Msg::kCount); ++i) {
         const auto message = static_cast<Msg>(i);
         const std::string_view written = Utf8Text(message);
         const std::string text = Text(message);
+        const Result<std::string> converted = Utf8ToCp1252(written);
+        EXPECT_TRUE(converted.ok() && converted.value() == text) << i << ": " << written;
         std::size_t continuation_bytes = 0;
         for (const char c : written)
             continuation_bytes += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -37,6 +41,11 @@ TEST(MessagesTest, PartsGoInTheirPlacesOnceAndAreNotReadAgain) {
     EXPECT_EQ(Text(Msg::kLeftBehind, {"{2}", "x"}), "\xAB{2}\xBB queda: x");
     // A place with no part given stays visible rather than vanishing.
     EXPECT_EQ(Text(Msg::kQuoted), "\xAB{1}\xBB");
+    // A fixed text is the same text, held where a table can point at it.
+    EXPECT_EQ(FixedText(Msg::kTypePasswordToEncode),
+              "Escriba la contrase\xF1"
+              "a:");
+    EXPECT_EQ(FixedText(Msg::kCancelar).data(), FixedText(Msg::kCancelar).data());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
 
@@ -50,26 +50,6 @@ class Win32PlatformTest : public ::testing::Test {
     std::string path;
     Win32FileSystem files;
 };
-
-TEST(Cp1252Utf16Test, EveryDefinedCodeRoundTripsAndTheRestIsRefused) {
-    for (int code = 1; code < 256; ++code) {
-        const std::string one(1, static_cast<char>(code));
-        const Result<std::wstring> wide = Cp1252ToUtf16(one);
-        const bool undefined =
-            code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
-        ASSERT_EQ(wide.ok(), !undefined) << code;
-        if (wide) {
-            EXPECT_EQ(Utf16ToCp1252(wide.value()).value(), one) << code;
-        }
-    }
-    EXPECT_EQ(Cp1252ToUtf16("\x80\x9F\xF1").value(), L"\u20AC\u0178\u00F1");
-    EXPECT_FALSE(Utf16ToCp1252(L"\u0100").ok());  // A with macron
-    EXPECT_FALSE(Utf16ToCp1252(L"\u0081").ok());  // the control, not a code of the page
-    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xC3\xB1\xF0\x9F\x98\x80").value()),
-              "a\xC3\xB1\xF0\x9F\x98\x80");
-    EXPECT_FALSE(Utf8ToUtf16("\xC3").ok());
-    EXPECT_FALSE(Utf8ToUtf16("\xC0\xAF").ok());  // overlong "/"
-}
 
 TEST_F(Win32PlatformTest, AttributesAreTheNativeOnes) {
     Write("f");
@@ -182,8 +162,8 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     std::ofstream(Native("a.txt"), std::ios::app) << "mas";
     EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", seen).value());
     EXPECT_TRUE(fs::exists(Native("a.txt")));
-    EXPECT_TRUE(files.DeleteFileAt(folder, "a.txt", files.InspectAt(folder, "a.txt").value())
-                    .value());
+    EXPECT_TRUE(
+        files.DeleteFileAt(folder, "a.txt", files.InspectAt(folder, "a.txt").value()).value());
     EXPECT_FALSE(fs::exists(Native("a.txt")));
 
     const EntryInfo sub = files.InspectAt(folder, "sub").value();
@@ -202,10 +182,12 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
 
 TEST(Win32NamesTest, NamesWindowsCannotCreateAreTold) {
     Win32FileSystem files;
-    for (const char* name : {"CON", "nul", "Aux.txt", "COM1", "lpt9.log", "a.", "b ", "x?y",
-                             "a<b", "c|d", "e\"f", "g*"})
+    for (const char* name : {"CON", "nul", "Aux.txt", "COM1", "lpt9.log", "a.", "b ", "x?y", "a<b",
+                             "c|d", "e\"f", "g*"})
         EXPECT_NE(files.UncreatableName(name), "") << name;
-    for (const char* name : {"CONSOLA", "COM10", "a.b", "normal", "\xF1" "and\xFA"})
+    for (const char* name : {"CONSOLA", "COM10", "a.b", "normal",
+                             "\xF1"
+                             "and\xFA"})
         EXPECT_EQ(files.UncreatableName(name), "") << name;
 }
 

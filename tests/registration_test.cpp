@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "platform/posix/regedit_file.h"
 #include "platform/posix/registry_store.h"
-#include "shell/cassociate.h"
 #include "shell/registration.h"
 #include "tests/temp_folder.h"
 
@@ -26,25 +24,29 @@ class RegistrationTest : public ::testing::Test {
     int pumps = 0;
 };
 
-// The five entries for program folders of every form, over a folder verb
-// left by an earlier program.
-TEST_F(RegistrationTest, WritesTheFiveEntriesOverAnEarlierFolderVerb) {
+// The five entries and the second folder verb, for program folders of every
+// form, over folder verbs left by an earlier program.
+TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
     struct Case {
-        std::string folder, open_command, icon, folder_command;
+        std::string folder, open_command, icon, folder_command, sealed_command;
     };
     const Case cases[] = {
         {"/opt/velmora", "\"/opt/velmora/velmora\" %1/C", "/opt/velmora/secreto.ico",
-         "\"/opt/velmora/velmora\" %1"},
+         "\"/opt/velmora/velmora\" %1", "\"/opt/velmora/velmora\" /S %1"},
         {"/home/ana/Mis Programas", "\"/home/ana/Mis Programas/velmora\" %1/C",
-         "/home/ana/Mis Programas/secreto.ico", "\"/home/ana/Mis Programas/velmora\" %1"},
+         "/home/ana/Mis Programas/secreto.ico", "\"/home/ana/Mis Programas/velmora\" %1",
+         "\"/home/ana/Mis Programas/velmora\" /S %1"},
         // The root already ends in a separator: the form is kept.
-        {"/", "\"//velmora\" %1/C", "//secreto.ico", "\"//velmora\" %1"},
+        {"/", "\"//velmora\" %1/C", "//secreto.ico", "\"//velmora\" %1", "\"//velmora\" /S %1"},
     };
     {
         RegistryStore store(StoreFile());
-        Registry::Key key = 0;
-        store.RegCreateKeyA(Registry::kClassesRoot, "Directory\\shell\\Encriptar...\\command", key);
-        store.RegSetValueExA(key, "", 0, Registry::kString, "old");
+        for (const char* verb : {"Encriptar...", "Encriptar (seguro)..."}) {
+            Registry::Key key = 0;
+            store.RegCreateKeyA(Registry::kClassesRoot,
+                                std::string("Directory\\shell\\") + verb + "\\command", key);
+            store.RegSetValueExA(key, "", 0, Registry::kString, "old");
+        }
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -63,32 +65,14 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesOverAnEarlierFolderVerb) {
         EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar...\\command"), c.folder_command);
         // Key names ignore case.
         EXPECT_EQ(reread.DefaultValue("directory\\SHELL\\encriptar...\\command"), c.folder_command);
+        EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar (seguro)...\\command"),
+                  c.sealed_command);
     }
     const std::string written = temp.Read("data/velmora/registry.reg");
     EXPECT_EQ(written.rfind("REGEDIT4\r\n", 0), 0u);
     EXPECT_NE(written.find("[HKEY_CLASSES_ROOT\\Velmor.velmora\\shell\\open\\command]\r\n"
                            "@=\"\\\"//velmora\\\" %1/C\"\r\n"),
               std::string::npos);
-}
-
-TEST_F(RegistrationTest, AssociateRefusesEmptyTitleOrClassAndWritesNothing) {
-    RegistryStore store(StoreFile());
-    CAssociate association(store, [this] { ++pumps; });
-    for (const auto& [title, class_name, number] :
-         {std::tuple{"", "Velmor.velmora", 922}, std::tuple{"T", "", 926}}) {
-        association.Title = title;
-        association.Class = class_name;
-        try {
-            association.Associate();
-            ADD_FAILURE() << "accepted title \"" << title << "\", class \"" << class_name << "\"";
-        } catch (const AssociateError& error) {
-            EXPECT_EQ(error.Number, number);
-            EXPECT_EQ(error.Source, "Associate Class");
-            EXPECT_EQ(error.Description, "ss");
-        }
-    }
-    EXPECT_EQ(pumps, 0);
-    EXPECT_FALSE(std::filesystem::exists(StoreFile()));
 }
 
 TEST_F(RegistrationTest, AnUnwritableStoreFailsQuietly) {

@@ -31,6 +31,7 @@ class RegistrationWin32Test : public ::testing::Test {
         DeleteTree("Velmor.velmora");
         DeleteTree(".zol");
         DeleteTree("Directory\\shell\\Encriptar...");
+        DeleteTree("Directory\\shell\\Encriptar (seguro)...");
     }
     void Register(const std::string& folder) {
         int pumps = 0;
@@ -39,16 +40,17 @@ class RegistrationWin32Test : public ::testing::Test {
     }
 };
 
-TEST_F(RegistrationWin32Test, TheFiveEntriesReadBackFromTheUsersClasses) {
+TEST_F(RegistrationWin32Test, TheFiveEntriesAndTheSealedVerbReadBackFromTheUsersClasses) {
     struct Case {
         std::string folder;
-        std::string open_command, icon, folder_command;
+        std::string open_command, icon, folder_command, sealed_command;
     };
     const Case cases[] = {
         // At a drive's root the folder already ends in a separator.
-        {"D:\\", "\"D:\\\\velmora.exe\" %1/C", "D:\\\\secreto.ico", "\"D:\\\\velmora.exe\" %1"},
+        {"D:\\", "\"D:\\\\velmora.exe\" %1/C", "D:\\\\secreto.ico", "\"D:\\\\velmora.exe\" %1",
+         "\"D:\\\\velmora.exe\" /S %1"},
         {"C:\\Se\xF1or", "\"C:\\Se\xF1or\\velmora.exe\" %1/C", "C:\\Se\xF1or\\secreto.ico",
-         "\"C:\\Se\xF1or\\velmora.exe\" %1"},
+         "\"C:\\Se\xF1or\\velmora.exe\" %1", "\"C:\\Se\xF1or\\velmora.exe\" /S %1"},
     };
     // A folder verb left by an earlier program is replaced.
     HKEY key = nullptr;
@@ -67,7 +69,39 @@ TEST_F(RegistrationWin32Test, TheFiveEntriesReadBackFromTheUsersClasses) {
         EXPECT_EQ(DefaultValue("Velmor.velmora\\DefaultIcon"), c.icon);
         EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar...\\command"), c.folder_command);
         EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar..."), "<missing>");
+        EXPECT_EQ(DefaultValue("Directory\\shell\\Encriptar (seguro)...\\command"),
+                  c.sealed_command);
     }
+}
+
+// Unregistering removes Velmora's keys and its ".zol" binding, and nothing
+// of another program's.
+TEST_F(RegistrationWin32Test, UnregisteringRemovesOnlyVelmorasKeys) {
+    HKEY other = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
+                            "Software\\Classes\\Directory\\shell\\OtroVerbo\\command", &other),
+              ERROR_SUCCESS);
+    RegCloseKey(other);
+    Register("C:\\Velmora");
+    EXPECT_EQ(UnregisterShellIntegration().size(), 4u);
+    for (const char* key : {"Velmor.velmora", ".zol", "Directory\\shell\\Encriptar...\\command",
+                            "Directory\\shell\\Encriptar (seguro)...\\command"})
+        EXPECT_EQ(DefaultValue(key), "<missing>") << key;
+    HKEY left = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Directory\\shell\\OtroVerbo", 0,
+                            KEY_READ, &left),
+              ERROR_SUCCESS);
+    RegCloseKey(left);
+    DeleteTree("Directory\\shell\\OtroVerbo");
+
+    // A ".zol" bound to another program stays bound to it.
+    Register("C:\\Velmora");
+    HKEY extension = nullptr;
+    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Classes\\.zol", &extension);
+    RegSetValueExA(extension, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("Otro.programa"), 14);
+    RegCloseKey(extension);
+    EXPECT_EQ(UnregisterShellIntegration().size(), 3u);
+    EXPECT_EQ(DefaultValue(".zol"), "Otro.programa");
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
-#include <cerrno>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <cstdio>
 #include <iostream>
 
+#include "base/cp1252.h"
+#include "base/messages.h"
 #include "cli/console.h"
-#include "platform/names.h"
 
 namespace velmora {
 namespace {
@@ -25,15 +26,6 @@ void Put(const std::string& bytes) {
 
 void OnInterrupt(int) {
     interrupted = 1;
-}
-
-Result<std::string> AsProgramText(std::string line) {
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    Result<std::string> text = Utf8ToCp1252(line);
-    if (!text)
-        return Error{kUnusablePassword, EILSEQ};
-    return text;
 }
 
 }  // namespace
@@ -81,13 +73,6 @@ bool Interrupted() {
     return true;
 }
 
-Result<std::string> ReadInputLine() {
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return Error{kNoPassword};
-    return AsProgramText(line);
-}
-
 Result<std::string> ReadHiddenLine(const std::string& prompt) {
     WriteError(prompt);
     termios saved{};
@@ -97,14 +82,11 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    Result<std::string> line = ReadInputLine();
     if (terminal)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     WriteError("\n");
-    if (!read)
-        return Error{kNoPassword};
-    return AsProgramText(line);
+    return line;
 }
 
 }  // namespace velmora

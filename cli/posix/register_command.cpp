@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "shell/posix/shell_integration.h"
 
 namespace velmora {
@@ -17,6 +18,12 @@ int Register(FileSystem& files) {
         },
         [] {}, DesktopFolders::FromEnvironment());
     std::printf("%s\n", store.file().c_str());  // a native path already
+    return kExitOk;
+}
+
+int Unregister() {
+    for (const std::string& removed : RemoveDesktopIntegration(DesktopFolders::FromEnvironment()))
+        WriteNativeOutput(removed + "\n");
     return kExitOk;
 }
 

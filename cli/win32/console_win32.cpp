@@ -1,12 +1,12 @@
-#include <cerrno>
 #include <windows.h>
+#include <cerrno>
 
 #include <cstdio>
 #include <iostream>
 
+#include "base/cp1252.h"
+#include "base/messages.h"
 #include "cli/console.h"
-#include "platform/names.h"
-#include "platform/win32/cp1252_utf16.h"
 
 // A Windows console is written in UTF-16 (WriteConsoleW), so accents show
 // whatever the console's code page; redirected output gets UTF-8 bytes, as
@@ -88,18 +88,6 @@ bool Interrupted() {
     return InterlockedExchange(&interrupted, 0) != 0;
 }
 
-Result<std::string> ReadInputLine() {
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return Error{kNoPassword};
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    Result<std::string> text = Utf8ToCp1252(line);
-    if (!text)
-        return Error{kUnusablePassword, EILSEQ};
-    return text;
-}
-
 Result<std::string> ReadHiddenLine(const std::string& prompt) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (!IsConsole(input)) {
@@ -128,10 +116,10 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
     SetConsoleMode(input, saved);
     WriteError("\n");
     if (!ended && line.empty())
-        return Error{kNoPassword};
+        return Error{Text(Msg::kNoPasswordReceived)};
     Result<std::string> text = Utf16ToCp1252(line);
     if (!text)
-        return Error{kUnusablePassword, EILSEQ};
+        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
     return text;
 }
 

@@ -17,4 +17,10 @@ int Register(FileSystem& files) {
     return kExitOk;
 }
 
+int Unregister() {
+    for (const std::string& removed : UnregisterShellIntegration())
+        WriteOutput("HKEY_CURRENT_USER\\" + removed + "\n");
+    return kExitOk;
+}
+
 }  // namespace velmora

@@ -2,20 +2,14 @@
 
 #include <set>
 
+#include "base/cp1252_case.h"
 #include "base/messages.h"
+#include "base/name_text.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/cp1252_case.h"
 #include "container/path_helpers.h"
-#include "platform/shown_text.h"
 
 namespace velmora {
 namespace {
-
-// The five codes Windows-1252 gives no character: no system can make a
-// name of them.
-bool IsUndefinedCp1252(unsigned char code) {
-    return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
-}
 
 Error Unsafe(const std::string& name, Msg why) {
     return Error{Text(Msg::kDamagedOrUnsafeName, {ShownName(name), Text(why)})};
@@ -29,11 +23,9 @@ Status CheckName(const DecodedEntry& entry) {
     if (folder != (name.back() == '\\'))
         return Unsafe(name, folder ? Msg::kFolderWithoutFinalBackslash
                                    : Msg::kFileWithFinalBackslash);
-    for (const char c : name) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == ':' || c == '/' || IsUndefinedCp1252(code))
+    for (const char c : name)
+        if (!IsStorableNameCode(static_cast<unsigned char>(c)))
             return Unsafe(name, Msg::kNameWithForbiddenCharacters);
-    }
     if (name.back() == ' ')
         return Unsafe(name, Msg::kStoredNameEndsInSpace);
     if (name == "\\")
@@ -106,10 +98,6 @@ Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries) {
         if (Status added = check.Add(i); !added)
             return added;
     return check.Finish();
-}
-
-std::string ShownName(const std::string& name) {
-    return EscapeControlBytes(name);
 }
 
 }  // namespace velmora

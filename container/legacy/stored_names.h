@@ -67,7 +67,4 @@ class DecodedEntryCheck {
 
 Status CheckDecodedEntries(const std::vector<DecodedEntry>& entries);
 
-// A stored name for a message: control bytes escaped.
-std::string ShownName(const std::string& name);
-
 }  // namespace velmora

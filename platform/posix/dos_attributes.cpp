@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/messages.h"
 #include "platform/file_system.h"
 #include "platform/posix/system_error.h"
 
@@ -46,7 +47,7 @@ Status WriteAttributes(const std::string& path, const struct stat& st,
     // The extended attribute can only be written while the owner may write,
     // so the permission is opened first and set to its final value last.
     if ((st.st_mode & S_IWUSR) == 0 && chmod(path.c_str(), writable & 07777) != 0)
-        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(errno, Msg::kCannotChangeAttributes, shown_path);
 
     char value[16];
     std::snprintf(value, sizeof value, "0x%x", attributes & kXattrBits);
@@ -56,9 +57,9 @@ Status WriteAttributes(const std::string& path, const struct stat& st,
 
     const mode_t current = (st.st_mode & S_IWUSR) == 0 ? writable : st.st_mode;
     if (final_mode != current && chmod(path.c_str(), final_mode & 07777) != 0)
-        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(errno, Msg::kCannotChangeAttributes, shown_path);
     if (xattr_failed && !XattrUnsupported(xattr_error))
-        return SystemError(xattr_error, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(xattr_error, Msg::kCannotChangeAttributes, shown_path);
     return Status::Ok();
 }
 
@@ -88,7 +89,7 @@ Result<int> ReadDosAttributes(const std::string& native_path, const std::string&
                               const std::string& name) {
     struct stat st;
     if (lstat(native_path.c_str(), &st) != 0)
-        return SystemError(errno, "No se pueden leer los atributos de", shown_path);
+        return SystemError(errno, Msg::kCannotReadAttributes, shown_path);
     return DosAttributesOf(st, native_path, name);
 }
 
@@ -96,16 +97,16 @@ Status WriteDosAttributes(const std::string& native_path, const std::string& sho
                           int attributes) {
     struct stat st;
     if (lstat(native_path.c_str(), &st) != 0)
-        return SystemError(errno, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(errno, Msg::kCannotChangeAttributes, shown_path);
     if (S_ISLNK(st.st_mode))
-        return SystemError(ELOOP, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(ELOOP, Msg::kCannotChangeAttributes, shown_path);
     return WriteAttributes(native_path, st, shown_path, attributes);
 }
 
 Status WriteDosAttributesThrough(const std::string& handle_path, const struct stat& st,
                                  const std::string& shown_path, int attributes) {
     if (S_ISLNK(st.st_mode))
-        return SystemError(ELOOP, "No se pueden cambiar los atributos de", shown_path);
+        return SystemError(ELOOP, Msg::kCannotChangeAttributes, shown_path);
     return WriteAttributes(handle_path, st, shown_path, attributes);
 }
 

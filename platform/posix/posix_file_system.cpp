@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/cp1252.h"
+#include "base/messages.h"
+#include "base/name_text.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
-#include "platform/shown_text.h"
 
 namespace velmora {
 int PosixFileSystem::OpenFlags(OpenMode mode) {
@@ -44,41 +46,6 @@ std::string PosixFileSystem::DisplayPath(const std::string& path) const {
         shown = DisplayCp1252(native.value());
     std::replace(shown.begin(), shown.end(), '\\', '/');
     return EscapeControlBytes(shown);
-}
-
-Result<std::vector<std::string>> PosixFileSystem::Dir(const std::string& path, int mask) {
-    if (path.empty())
-        return std::vector<std::string>{};
-    const bool listing = path.back() == '\\';
-    Result<std::string> native = NativePath(path);
-    if (!native)
-        return native.error();
-    struct stat st;
-    if (lstat(native->c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return std::vector<std::string>{};
-        return SystemError(errno, "No se puede buscar", DisplayPath(path));
-    }
-    if (!listing) {
-        Result<int> attributes = GetAttr(path);
-        if (!attributes)
-            return attributes.error();
-        if (!PassesMask(attributes.value(), mask))
-            return std::vector<std::string>{};
-        return std::vector<std::string>{OwnName(path)};
-    }
-    if (!S_ISDIR(st.st_mode))
-        return std::vector<std::string>{};
-    std::vector<std::string> names;
-    if (PassesMask(kFolder, mask))
-        names = {".", ".."};
-    Result<std::vector<DirEntry>> entries = ListFolder(path);
-    if (!entries)
-        return entries.error();
-    for (const DirEntry& entry : entries.value())
-        if (PassesMask(entry.attributes, mask))
-            names.push_back(entry.name);
-    return names;
 }
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
@@ -110,7 +77,7 @@ Result<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
         return native.error();
     struct stat st;
     if (lstat(native->c_str(), &st) != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(path));
     return InfoOf(st);
 }
 
@@ -119,7 +86,7 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
     if (!native)
         return native.error();
     if (unlink(native->c_str()) != 0)
-        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotDeleteFile, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -134,7 +101,7 @@ Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const En
         return name.error();
     const int dir = open(native_folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir < 0)
-        return SystemError(errno, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotDeleteFile, DisplayPath(path));
     struct stat st;
     int result = fstatat(dir, name->c_str(), &st, AT_SYMLINK_NOFOLLOW);
     bool same = false;
@@ -147,7 +114,7 @@ Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const En
     const int err = errno;
     close(dir);
     if (result != 0)
-        return SystemError(err, "No se puede eliminar el archivo", DisplayPath(path));
+        return SystemError(err, Msg::kCannotDeleteFile, DisplayPath(path));
     return same;
 }
 
@@ -160,7 +127,7 @@ Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to
         return native_to.error();
     if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
         0)
-        return SystemError(errno, "No se puede dar su nombre a", DisplayPath(to));
+        return SystemError(errno, Msg::kCannotGiveName, DisplayPath(to));
     return Status::Ok();
 }
 
@@ -169,7 +136,7 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
     if (!native)
         return native.error();
     if (mkdir(native->c_str(), 0777) != 0)
-        return SystemError(errno, "No se puede crear la carpeta", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotMakeFolder, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -178,7 +145,7 @@ Status PosixFileSystem::RemoveFolder(const std::string& path) {
     if (!native)
         return native.error();
     if (rmdir(native->c_str()) != 0)
-        return SystemError(errno, "No se puede eliminar la carpeta", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotRemoveFolder, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -196,12 +163,12 @@ Status PosixFileSystem::SyncThrough(const std::string& path, int open_flags, int
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | open_flags);
     if (fd < 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(path));
     const int result = sync(fd);
     const int err = errno;
     close(fd);
     if (result != 0)
-        return SystemError(err, "No se puede asegurar en disco", DisplayPath(path));
+        return SystemError(err, Msg::kCannotFlushToDisk, DisplayPath(path));
     return Status::Ok();
 }
 
@@ -211,34 +178,20 @@ Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
         return native.error();
     const int fd = open(native->c_str(), OpenFlags(mode), 0666);
     if (fd < 0)
-        return SystemError(errno, "No se puede abrir", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotOpen, DisplayPath(path));
     struct stat st;
     if (mode != OpenMode::kCreateNew && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         close(fd);
-        return Error{"\xAB" + DisplayPath(path) +
-                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
-                         "a o un dispositivo); no se abre.",
-                     EINVAL};
+        return Error{Text(Msg::kNotARegularFile, {DisplayPath(path)}), EINVAL};
     }
-    return Adopt(fd, path);
-}
-
-int PosixFileSystem::Adopt(int descriptor, std::string path) {
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{descriptor, std::move(path)};
-    return number;
-}
-
-const PosixFileSystem::OpenFile* PosixFileSystem::Find(int file) const {
-    const auto it = open_files_.find(file);
-    return it == open_files_.end() ? nullptr : &it->second;
+    return open_files_.Add(OpenFile{fd, path});
 }
 
 Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede leer", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pread(open_file->descriptor, out + done, length - done,
@@ -246,7 +199,7 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return SystemError(errno, "No se puede leer", DisplayPath(open_file->path));
+            return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
         if (n == 0)
             break;
         done += static_cast<std::size_t>(n);
@@ -256,9 +209,9 @@ Result<std::size_t> PosixFileSystem::Read(int file, std::int64_t offset, std::ui
 
 Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                               std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede escribir", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotWrite, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = pwrite(open_file->descriptor, data + done, length - done,
@@ -266,7 +219,7 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return SystemError(n < 0 ? errno : EIO, "No se puede escribir",
+            return SystemError(n < 0 ? errno : EIO, Msg::kCannotWrite,
                                DisplayPath(open_file->path));
         done += static_cast<std::size_t>(n);
     }
@@ -274,86 +227,80 @@ Status PosixFileSystem::Write(int file, std::int64_t offset, const std::uint8_t*
 }
 
 Status PosixFileSystem::Flush(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede asegurar", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotFlush, ShownNumber(file));
     if (fdatasync(open_file->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 Status PosixFileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se puede cambiar la fecha de", "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotChangeTime, ShownNumber(handle));
     const struct timespec times[2] = {
         {0, UTIME_OMIT},
         {static_cast<time_t>(modified_ns / 1000000000), static_cast<long>(modified_ns % 1000000000)}};
     if (futimens(open_file->descriptor, times) != 0)
-        return SystemError(errno, "No se puede cambiar la fecha de", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotChangeTime, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 Status PosixFileSystem::SetPermissionsOpen(int handle, std::uint32_t mode) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se pueden cambiar los permisos de",
-                           "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotChangePermissions, ShownNumber(handle));
     if (fchmod(open_file->descriptor, static_cast<mode_t>(mode & 0777)) != 0)
-        return SystemError(errno, "No se pueden cambiar los permisos de",
-                           DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotChangePermissions, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 // The file's pages leave the cache once they are on disk; the next reads
 // fetch them from the disk again.
 Result<int> PosixFileSystem::ReopenUncached(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede leer", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
     if (fdatasync(open_file->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     if (const int advised = posix_fadvise(open_file->descriptor, 0, 0, POSIX_FADV_DONTNEED);
         advised != 0)
-        return SystemError(advised, "No se puede leer", DisplayPath(open_file->path));
+        return SystemError(advised, Msg::kCannotRead, DisplayPath(open_file->path));
     const int copy = fcntl(open_file->descriptor, F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
-        return SystemError(errno, "No se puede leer", DisplayPath(open_file->path));
-    return Adopt(copy, open_file->path);
+        return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
+    std::string path = open_file->path;
+    return open_files_.Add(OpenFile{copy, std::move(path)});
 }
 
 Result<EntryInfo> PosixFileSystem::InspectOpen(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return SystemError(EBADF, "No se puede consultar", "#" + std::to_string(file));
+        return SystemError(EBADF, Msg::kCannotInspect, ShownNumber(file));
     struct statx sx;
-    if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) !=
-        0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(open_file->path));
+    if (statx(open_file->descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &sx) != 0)
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
     return InfoOf(sx);
 }
 
 Status PosixFileSystem::Close(int file) {
-    const auto it = open_files_.find(file);
-    if (it == open_files_.end())
+    const std::optional<OpenFile> closing = open_files_.Take(file);
+    if (!closing)
         return Status::Ok();
-    const OpenFile closing = std::move(it->second);
-    open_files_.erase(it);
-    if (close(closing.descriptor) != 0)
-        return SystemError(errno, "No se puede cerrar", DisplayPath(closing.path));
+    if (close(closing->descriptor) != 0)
+        return SystemError(errno, Msg::kCannotClose, DisplayPath(closing->path));
     return Status::Ok();
 }
 
 void PosixFileSystem::CloseAll() {
-    for (const auto& [number, open_file] : open_files_)
-        close(open_file.descriptor);
-    open_files_.clear();
+    open_files_.TakeAll([](const OpenFile& open_file) { close(open_file.descriptor); });
 }
 
 Result<std::string> PosixFileSystem::CurrentFolder() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
-        return SystemError(errno, "No se puede saber la carpeta actual", ".");
+        return SystemError(errno, Msg::kCannotFindCurrentFolder, ".");
     return OutsidePath(buffer);
 }
 
@@ -361,20 +308,11 @@ Result<std::string> PosixFileSystem::ProgramFolder() {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n < 0)
-        return SystemError(errno, "No se puede saber la carpeta del programa", "/proc/self/exe");
+        return SystemError(errno, Msg::kCannotFindProgramFolder, "/proc/self/exe");
     std::string exe(buffer, static_cast<std::size_t>(n));
     const auto slash = exe.find_last_of('/');
     std::string folder = slash == 0 ? "/" : exe.substr(0, slash);
     return ProgramPath(folder);
-}
-
-double SystemClock::SecondsSinceMidnight() {
-    struct timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    struct tm local;
-    localtime_r(&now.tv_sec, &local);
-    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-           static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 }  // namespace velmora

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <map>
 #include <string>
 
+#include "base/messages.h"
 #include "platform/file_system.h"
+#include "platform/open_files.h"
 #include "platform/system_clock.h"
 
 namespace velmora {
@@ -17,7 +18,6 @@ class PosixFileSystem : public FileSystem {
     PosixFileSystem(const PosixFileSystem&) = delete;
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
-    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override;
     Result<std::vector<DirEntry>> ListFolder(const std::string& folder) override;
     Result<int> GetAttr(const std::string& path) override;
     Status SetAttr(const std::string& path, int attributes) override;
@@ -75,9 +75,6 @@ class PosixFileSystem : public FileSystem {
         int descriptor;
         std::string path;
     };
-    const OpenFile* Find(int file) const;
-    // Puts a descriptor into the table under a new number.
-    int Adopt(int descriptor, std::string path);
     // The descriptor of an open handle and the native form of a name inside
     // it (one component, never "." or ".."); shown is the entry's path for
     // messages.
@@ -86,15 +83,14 @@ class PosixFileSystem : public FileSystem {
         std::string name;
         std::string shown;
     };
-    Result<Inside> Resolve(int folder, const std::string& name, const char* action) const;
+    Result<Inside> Resolve(int folder, const std::string& name, Msg action) const;
     // Opens name in the folder, never through a link or into another mount.
     int OpenBeneath(int folder, const std::string& name, int flags, mode_t mode) const;
     static int OpenFlags(OpenMode mode);
     // Opens path and applies sync (fsync or syncfs) to it.
     Status SyncThrough(const std::string& path, int open_flags, int (*sync)(int));
 
-    std::map<int, OpenFile> open_files_;
-    int next_number_ = 1;
+    OpenFiles<OpenFile> open_files_;
 };
 
 }  // namespace velmora

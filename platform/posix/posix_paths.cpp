@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "base/cp1252.h"
+#include "base/messages.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_error.h"
@@ -20,7 +22,7 @@ namespace {
 Result<std::string> RealPath(const std::string& native, const std::string& given) {
     std::unique_ptr<char, void (*)(void*)> resolved(realpath(native.c_str(), nullptr), free);
     if (!resolved)
-        return SystemError(errno, "No se puede encontrar", DisplayCp1252(given));
+        return SystemError(errno, Msg::kCannotFind, DisplayCp1252(given));
     return std::string(resolved.get());
 }
 
@@ -45,7 +47,7 @@ struct Descriptor {
 // made inside it.
 Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Given what) {
     if (given.empty())
-        return SystemError(ENOENT, "No se puede encontrar", "");
+        return SystemError(ENOENT, Msg::kCannotFind, "");
     if (what == Given::kOutsideFolder) {
         Result<std::string> whole = RealPath(given, given);
         if (!whole)
@@ -99,20 +101,20 @@ Result<bool> PosixFileSystem::IsSameOrInside(const std::string& path, const std:
         return native_path.error();
     struct stat target;
     if (stat(native_folder->c_str(), &target) != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(folder));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(folder));
     Descriptor current{open(native_path->c_str(), O_PATH | O_CLOEXEC)};
     if (current.fd < 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(path));
     struct stat here;
     if (fstat(current.fd, &here) != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(path));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(path));
     for (;;) {
         if (here.st_dev == target.st_dev && here.st_ino == target.st_ino)
             return true;
         Descriptor up{openat(current.fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC)};
         struct stat above;
         if (up.fd < 0 || fstat(up.fd, &above) != 0)
-            return SystemError(errno, "No se puede consultar", DisplayPath(path));
+            return SystemError(errno, Msg::kCannotInspect, DisplayPath(path));
         if (above.st_dev == here.st_dev && above.st_ino == here.st_ino)
             return false;  // the root is its own parent
         std::swap(current.fd, up.fd);
@@ -131,7 +133,7 @@ Result<std::size_t> PosixFileSystem::LongestName(const std::string& folder) {
     errno = 0;
     const long longest = pathconf(native->c_str(), _PC_NAME_MAX);
     if (longest < 0 && errno != 0)
-        return SystemError(errno, "No se puede consultar", DisplayPath(folder));
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(folder));
     return longest < 0 ? std::size_t{NAME_MAX} : static_cast<std::size_t>(longest);
 }
 

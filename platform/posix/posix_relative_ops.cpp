@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "base/messages.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
@@ -57,10 +58,10 @@ struct Descriptor {
 }  // namespace
 
 Result<PosixFileSystem::Inside> PosixFileSystem::Resolve(int folder, const std::string& name,
-                                                         const char* action) const {
-    const OpenFile* open_folder = Find(folder);
+                                                         Msg action) const {
+    const OpenFile* open_folder = open_files_.Find(folder);
     const std::string shown =
-        open_folder ? DisplayPath(open_folder->path + "\\" + name) : "#" + std::to_string(folder);
+        open_folder ? DisplayPath(open_folder->path + "\\" + name) : ShownNumber(folder);
     if (!open_folder)
         return SystemError(EBADF, action, shown);
     if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
@@ -104,38 +105,38 @@ Result<int> PosixFileSystem::OpenFolder(const std::string& path) {
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return SystemError(errno, "No se puede abrir la carpeta", DisplayPath(path));
-    return Adopt(fd, path);
+        return SystemError(errno, Msg::kCannotOpenFolder, DisplayPath(path));
+    return open_files_.Add(OpenFile{fd, path});
 }
 
 Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede abrir la carpeta");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpenFolder);
     if (!inside)
         return inside.error();
     const int fd =
         OpenBeneath(inside->folder, inside->name, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
-        return SystemError(errno, "No se puede abrir la carpeta", inside->shown);
-    return Adopt(fd, Find(folder)->path + "\\" + name);
+        return SystemError(errno, Msg::kCannotOpenFolder, inside->shown);
+    return open_files_.Add(OpenFile{fd, open_files_.Find(folder)->path + "\\" + name});
 }
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return SystemError(EBADF, "No se puede leer la carpeta", "#" + std::to_string(folder));
+        return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
     const std::string shown = DisplayPath(open_folder->path);
     // The listing reads through its own descriptor of the same folder.
     const int reading = openat(open_folder->descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (reading < 0)
-        return SystemError(errno, "No se puede leer la carpeta", shown);
+        return SystemError(errno, Msg::kCannotReadFolder, shown);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(reading), closedir);
     if (!dir) {
         close(reading);
-        return SystemError(errno, "No se puede leer la carpeta", shown);
+        return SystemError(errno, Msg::kCannotReadFolder, shown);
     }
     struct statx self;
     if (statx(reading, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
-        return SystemError(errno, "No se puede leer la carpeta", shown);
+        return SystemError(errno, Msg::kCannotReadFolder, shown);
 
     std::vector<DirEntry> entries;
     errno = 0;
@@ -150,7 +151,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
         struct statx sx;
         if (statx(reading, item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxWanted,
                   &sx) != 0)
-            return SystemError(errno, "No se puede leer", shown + "/" + entry.name);
+            return SystemError(errno, Msg::kCannotRead, shown + "/" + entry.name);
         entry.info = InfoOf(sx, &self);
         entry.kind = entry.info.kind;
         entry.attributes =
@@ -159,13 +160,13 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
         errno = 0;
     }
     if (errno != 0)
-        return SystemError(errno, "No se puede leer la carpeta", shown);
+        return SystemError(errno, Msg::kCannotReadFolder, shown);
     SortByName(entries);
     return entries;
 }
 
 Result<EntryInfo> PosixFileSystem::InspectAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede consultar");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotInspect);
     if (!inside)
         return inside.error();
     struct statx self;
@@ -173,23 +174,23 @@ Result<EntryInfo> PosixFileSystem::InspectAt(int folder, const std::string& name
     if (statx(inside->folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0 ||
         statx(inside->folder, inside->name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
               kStatxWanted, &sx) != 0)
-        return SystemError(errno, "No se puede consultar", inside->shown);
+        return SystemError(errno, Msg::kCannotInspect, inside->shown);
     return InfoOf(sx, &self);
 }
 
 Result<int> PosixFileSystem::GetAttrAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, "No se pueden leer los atributos de");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotReadAttributes);
     if (!inside)
         return inside.error();
     struct stat st;
     if (fstatat(inside->folder, inside->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return SystemError(errno, "No se pueden leer los atributos de", inside->shown);
+        return SystemError(errno, Msg::kCannotReadAttributes, inside->shown);
     return DosAttributesOf(st, EntryPath(inside->folder, inside->name), name);
 }
 
 Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
                                   const EntryInfo* expected) {
-    const char* action = "No se pueden cambiar los atributos de";
+    const Msg action = Msg::kCannotChangeAttributes;
     Result<Inside> inside = Resolve(folder, name, action);
     if (!inside)
         return inside.error();
@@ -206,127 +207,121 @@ Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attri
 }
 
 Result<int> PosixFileSystem::GetAttrOpen(int handle, const std::string& name) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se pueden leer los atributos de", "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotReadAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
-        return SystemError(errno, "No se pueden leer los atributos de",
-                           DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotReadAttributes, DisplayPath(open_file->path));
     return DosAttributesOf(st, HandlePath(open_file->descriptor), name, true);
 }
 
 Status PosixFileSystem::SetAttrOpen(int handle, int attributes) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se pueden cambiar los atributos de",
-                           "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotChangeAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
-        return SystemError(errno, "No se pueden cambiar los atributos de",
-                           DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotChangeAttributes, DisplayPath(open_file->path));
     return WriteDosAttributesThrough(HandlePath(open_file->descriptor), st,
                                      DisplayPath(open_file->path), attributes);
 }
 
 Result<int> PosixFileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede abrir");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpen);
     if (!inside)
         return inside.error();
     Descriptor fd(OpenBeneath(inside->folder, inside->name, OpenFlags(mode), 0666));
     if (fd.fd < 0)
-        return SystemError(errno, "No se puede abrir", inside->shown);
+        return SystemError(errno, Msg::kCannotOpen, inside->shown);
     struct stat st;
     if (mode != OpenMode::kCreateNew && (fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)))
-        return Error{"\xAB" + inside->shown +
-                         "\xBB no es un archivo normal (es una carpeta, una tuber\xED"
-                         "a o un dispositivo); no se abre.",
-                     EINVAL};
-    return Adopt(fd.release(), Find(folder)->path + "\\" + name);
+        return Error{Text(Msg::kNotARegularFile, {inside->shown}), EINVAL};
+    return open_files_.Add(OpenFile{fd.release(), open_files_.Find(folder)->path + "\\" + name});
 }
 
 Status PosixFileSystem::MakeFolderAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede crear la carpeta");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotMakeFolder);
     if (!inside)
         return inside.error();
     if (mkdirat(inside->folder, inside->name.c_str(), 0777) != 0)
-        return SystemError(errno, "No se puede crear la carpeta", inside->shown);
+        return SystemError(errno, Msg::kCannotMakeFolder, inside->shown);
     return Status::Ok();
 }
 
 Result<bool> PosixFileSystem::DeleteFileAt(int folder, const std::string& name,
                                            const EntryInfo& expected) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede eliminar el archivo");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotDeleteFile);
     if (!inside)
         return inside.error();
     struct stat st;
     if (fstatat(inside->folder, inside->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return SystemError(errno, "No se puede eliminar el archivo", inside->shown);
+        return SystemError(errno, Msg::kCannotDeleteFile, inside->shown);
     if (!SameUntouchedFile(InfoOf(st), expected))
         return false;
     if (unlinkat(inside->folder, inside->name.c_str(), 0) != 0)
-        return SystemError(errno, "No se puede eliminar el archivo", inside->shown);
+        return SystemError(errno, Msg::kCannotDeleteFile, inside->shown);
     return true;
 }
 
 Result<bool> PosixFileSystem::RemoveFolderAt(int folder, const std::string& name,
                                              const EntryInfo& expected) {
-    Result<Inside> inside = Resolve(folder, name, "No se puede eliminar la carpeta");
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotRemoveFolder);
     if (!inside)
         return inside.error();
     struct statx sx;
     if (statx(inside->folder, inside->name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
               kStatxWanted, &sx) != 0)
-        return SystemError(errno, "No se puede eliminar la carpeta", inside->shown);
+        return SystemError(errno, Msg::kCannotRemoveFolder, inside->shown);
     if (!SameFolder(InfoOf(sx), expected))
         return false;
     if (unlinkat(inside->folder, inside->name.c_str(), AT_REMOVEDIR) != 0)
-        return SystemError(errno, "No se puede eliminar la carpeta", inside->shown);
+        return SystemError(errno, Msg::kCannotRemoveFolder, inside->shown);
     return true;
 }
 
 Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
-    Result<Inside> source = Resolve(folder, from, "No se puede renombrar");
+    Result<Inside> source = Resolve(folder, from, Msg::kCannotRename);
     if (!source)
         return source.error();
-    Result<Inside> target = Resolve(folder, to, "No se puede dar su nombre a");
+    Result<Inside> target = Resolve(folder, to, Msg::kCannotGiveName);
     if (!target)
         return target.error();
     if (renameat2(source->folder, source->name.c_str(), target->folder, target->name.c_str(),
                   RENAME_NOREPLACE) != 0)
-        return SystemError(errno, "No se puede dar su nombre a", target->shown);
+        return SystemError(errno, Msg::kCannotGiveName, target->shown);
     return Status::Ok();
 }
 
 Status PosixFileSystem::SyncFolderOpen(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return SystemError(EBADF, "No se puede asegurar en disco", "#" + std::to_string(folder));
+        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(folder));
     if (fsync(open_folder->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_folder->path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_folder->path));
     return Status::Ok();
 }
 
 Status PosixFileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se puede asegurar en disco", "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(handle));
     if (syncfs(open_file->descriptor) != 0)
-        return SystemError(errno, "No se puede asegurar en disco", DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
     return Status::Ok();
 }
 
 // The run lock is the kernel's advisory lock on the folder or file itself:
 // it goes with the descriptor, so a run that dies leaves no lock behind.
 Result<bool> PosixFileSystem::TryLock(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return SystemError(EBADF, "No se puede bloquear", "#" + std::to_string(handle));
+        return SystemError(EBADF, Msg::kCannotLock, ShownNumber(handle));
     if (flock(open_file->descriptor, LOCK_EX | LOCK_NB) == 0)
         return true;
     if (errno == EWOULDBLOCK)
         return false;
-    return SystemError(errno, "No se puede bloquear", DisplayPath(open_file->path));
+    return SystemError(errno, Msg::kCannotLock, DisplayPath(open_file->path));
 }
 
 Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {

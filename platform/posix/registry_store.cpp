@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 
 namespace velmora {
 

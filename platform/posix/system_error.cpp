@@ -3,57 +3,59 @@
 #include <errno.h>
 #include <string.h>
 
+#include "platform/system_failure.h"
+
 namespace velmora {
 namespace {
 
-std::string Reason(int error_number) {
+Msg ReasonOf(int error_number) {
     switch (error_number) {
         case ENOENT:
-            return "no existe.";
+            return Msg::kReasonMissing;
         case EACCES:
         case EPERM:
-            return "no hay permiso.";
+            return Msg::kReasonNoPermission;
         case EEXIST:
-            return "ya existe.";
+            return Msg::kReasonExists;
         case ENOTDIR:
-            return "una parte de la ruta no es una carpeta.";
+            return Msg::kReasonPathPartNotFolder;
         case EISDIR:
-            return "es una carpeta.";
+            return Msg::kReasonIsFolder;
         case ENOTEMPTY:
-            return "la carpeta no est\xE1 vac\xED"
-                   "a.";
+            return Msg::kReasonFolderNotEmpty;
         case ENOSPC:
-            return "no queda espacio en el disco.";
+            return Msg::kReasonDiskFull;
         case EFBIG:
-            return "supera el tama\xF1o de archivo permitido.";
+            return Msg::kReasonFileTooLarge;
         case EDQUOT:
-            return "se ha superado la cuota de disco.";
+            return Msg::kReasonQuotaExceeded;
         case EIO:
-            return "error de entrada/salida del disco.";
+            return Msg::kReasonDiskError;
         case EROFS:
-            return "el disco es de solo lectura.";
+            return Msg::kReasonReadOnlyDisk;
         case EBUSY:
         case ETXTBSY:
-            return "el archivo est\xE1 siendo utilizado.";
+            return Msg::kReasonInUse;
         case ELOOP:
-            return "es un enlace simb\xF3lico.";
+            return Msg::kReasonSymbolicLink;
         case ENAMETOOLONG:
-            return "el nombre es demasiado largo.";
+            return Msg::kReasonNameTooLong;
         case EMFILE:
         case ENFILE:
-            return "hay demasiados archivos abiertos.";
+            return Msg::kReasonTooManyOpen;
         case ENOTSUP:
-            return "el sistema de archivos no lo admite.";
+            return Msg::kReasonNotSupported;
         default:
-            return std::string("error del sistema ") + std::to_string(error_number) + " (" +
-                   strerror(error_number) + ").";
+            return Msg::kReasonSystemErrorWithText;
     }
 }
 
 }  // namespace
 
-Error SystemError(int error_number, const std::string& action, const std::string& shown_path) {
-    return Error{action + " \xAB" + shown_path + "\xBB: " + Reason(error_number), error_number};
+Error SystemError(int error_number, Msg action, const std::string& shown_path) {
+    const std::string reason =
+        Text(ReasonOf(error_number), {std::to_string(error_number), strerror(error_number)});
+    return FailureAt(action, shown_path, reason, error_number);
 }
 
 }  // namespace velmora

@@ -1,8 +1,8 @@
 #include <string>
 
+#include "base/cp1252.h"
+#include "base/name_text.h"
 #include "platform/names.h"
-#include "platform/shown_text.h"
-#include "platform/win32/cp1252_utf16.h"
 
 // On Windows the native form of a path is UTF-8 with "\" between components
 // (what the command line and the console give once widened); the file system
@@ -16,29 +16,6 @@ std::string ForMessage(std::string_view utf8) {
 }
 
 }  // namespace
-
-Result<std::string> Cp1252ToUtf8(std::string_view text) {
-    Result<std::wstring> wide = Cp1252ToUtf16(text);
-    if (!wide)
-        return wide.error();
-    return Utf16ToUtf8(wide.value());
-}
-
-Result<std::string> Utf8ToCp1252(std::string_view text) {
-    Result<std::wstring> wide = Utf8ToUtf16(text);
-    if (!wide)
-        return wide.error();
-    return Utf16ToCp1252(wide.value());
-}
-
-std::string DisplayUtf8(std::string_view cp1252_text) {
-    std::string out;
-    for (const char c : cp1252_text) {
-        Result<std::string> one = Cp1252ToUtf8(std::string_view(&c, 1));
-        out += one ? one.value() : std::string("?");
-    }
-    return out;
-}
 
 Result<std::string> NativePath(std::string_view program_path) {
     return Cp1252ToUtf8(program_path);

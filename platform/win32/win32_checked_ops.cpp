@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/messages.h"
 #include "platform/names.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
@@ -36,7 +37,7 @@ Status Win32FileSystem::RenameNew(const std::string& from, const std::string& to
         return wide_to.error();
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
     if (!MoveFileExW(wide_from->c_str(), wide_to->c_str(), MOVEFILE_WRITE_THROUGH))
-        return LastWinError("No se puede renombrar", from);
+        return LastWinError(Msg::kCannotRename, from);
     return Status::Ok();
 }
 
@@ -45,13 +46,13 @@ Status Win32FileSystem::RenameNew(const std::string& from, const std::string& to
 // keeps its own.
 Result<std::string> Win32FileSystem::FromSystemPath(const std::string& given, Given) {
     if (given.empty())
-        return Error{"No se puede encontrar \xAB\xBB: no existe.", ENOENT};
+        return WinError(ERROR_FILE_NOT_FOUND, Msg::kCannotFind, "");
     const std::u8string utf8(given.begin(), given.end());
     std::error_code failed;
     const std::filesystem::path path =
         std::filesystem::absolute(std::filesystem::path(utf8), failed).lexically_normal();
     if (failed)
-        return Error{"No se puede encontrar \xAB" + given + "\xBB.", ENOENT};
+        return Error{Text(Msg::kCannotFindPath, {given}), ENOENT};
     const std::u8string absolute = path.u8string();
     std::string native(absolute.begin(), absolute.end());
     const std::size_t root = path.root_path().u8string().size();

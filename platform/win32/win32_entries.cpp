@@ -1,5 +1,6 @@
 #include "platform/win32/win32_entries.h"
 
+#include "base/messages.h"
 #include "platform/win32/win_error.h"
 
 namespace velmora {
@@ -12,7 +13,7 @@ std::uint64_t Join(DWORD high, DWORD low) {
 Result<BY_HANDLE_FILE_INFORMATION> HandleInformation(HANDLE handle, const std::string& shown) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(handle, &information))
-        return LastWinError("No se puede consultar", shown);
+        return LastWinError(Msg::kCannotInspect, shown);
     return information;
 }
 
@@ -97,13 +98,13 @@ Result<std::vector<Found>> Search(const std::wstring& folder, const std::string&
         const DWORD error = GetLastError();
         if (IsMissing(error))
             return found;
-        return WinError(error, "No se puede leer la carpeta", shown);
+        return WinError(error, Msg::kCannotReadFolder, shown);
     }
     do {
         found.push_back(Found{data.cFileName, data.dwFileAttributes});
     } while (FindNextFileW(find.value, &data));
     if (GetLastError() != ERROR_NO_MORE_FILES)
-        return LastWinError("No se puede leer la carpeta", shown);
+        return LastWinError(Msg::kCannotReadFolder, shown);
     return found;
 }
 

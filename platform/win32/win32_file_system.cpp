@@ -6,8 +6,9 @@
 
 #include <algorithm>
 
+#include "base/cp1252.h"
+#include "base/messages.h"
 #include "platform/name_order.h"
-#include "platform/win32/cp1252_utf16.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"
@@ -38,56 +39,13 @@ std::string Win32FileSystem::DisplayPath(const std::string& path) const {
     return path;
 }
 
-Result<std::vector<std::string>> Win32FileSystem::Dir(const std::string& path, int mask) {
-    if (path.empty())
-        return std::vector<std::string>{};
-    Result<std::wstring> wide = LongWidePath(path);
-    if (!wide)
-        return wide.error();
-    const DWORD own = GetFileAttributesW(wide->c_str());
-    if (own == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (IsMissing(error))
-            return std::vector<std::string>{};
-        return WinError(error, "No se puede buscar", path);
-    }
-    if (path.back() != '\\') {
-        if (!PassesMask(StoredAttributes(own), mask))
-            return std::vector<std::string>{};
-        return std::vector<std::string>{OwnName(path)};
-    }
-    if (!(own & FILE_ATTRIBUTE_DIRECTORY) || (own & FILE_ATTRIBUTE_REPARSE_POINT))
-        return std::vector<std::string>{};
-    Result<std::vector<Found>> found = Search(wide.value(), path);
-    if (!found)
-        return found.error();
-    std::vector<std::string> dots;
-    std::vector<DirEntry> entries;
-    for (const Found& item : found.value()) {
-        if (!PassesMask(StoredAttributes(item.attributes), mask))
-            continue;
-        Result<std::string> name = ProgramPathOf(item.name);
-        if (!name)
-            return name.error();
-        if (IsDots(item.name))
-            dots.push_back(name.value());
-        else
-            entries.push_back(DirEntry{name.value()});
-    }
-    std::sort(dots.begin(), dots.end());
-    SortByName(entries);
-    for (DirEntry& entry : entries)
-        dots.push_back(std::move(entry.name));
-    return dots;
-}
-
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
     Result<std::wstring> wide = LongWidePath(folder);
     if (!wide)
         return wide.error();
     const DWORD own = GetFileAttributesW(wide->c_str());
     if (own == INVALID_FILE_ATTRIBUTES)
-        return LastWinError("No se puede leer la carpeta", folder);
+        return LastWinError(Msg::kCannotReadFolder, folder);
     Result<std::vector<Found>> found = Search(wide.value(), folder);
     if (!found)
         return found.error();
@@ -104,7 +62,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         const std::string shown = shown_prefix + entry.name;
         Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
         if (!handle.ok())
-            return LastWinError("No se puede leer", shown);
+            return LastWinError(Msg::kCannotRead, shown);
         Result<EntryInfo> info = InfoOfHandle(handle.value, shown, item.attributes);
         if (!info)
             return info.error();
@@ -123,7 +81,7 @@ Result<int> Win32FileSystem::GetAttr(const std::string& path) {
         return wide.error();
     const DWORD native = GetFileAttributesW(wide->c_str());
     if (native == INVALID_FILE_ATTRIBUTES)
-        return LastWinError("No se pueden leer los atributos de", path);
+        return LastWinError(Msg::kCannotReadAttributes, path);
     return StoredAttributes(native);
 }
 
@@ -134,7 +92,7 @@ Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
     const DWORD settable =
         static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     if (!SetFileAttributesW(wide->c_str(), settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable))
-        return LastWinError("No se pueden cambiar los atributos de", path);
+        return LastWinError(Msg::kCannotChangeAttributes, path);
     return Status::Ok();
 }
 
@@ -144,7 +102,7 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
     if (!handle.ok())
-        return LastWinError("No se puede consultar", path);
+        return LastWinError(Msg::kCannotInspect, path);
     const DWORD listed = GetFileAttributesW(wide->c_str());
     return InfoOfHandle(handle.value, path, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
 }
@@ -158,7 +116,7 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), DELETE | FILE_READ_ATTRIBUTES));
     if (!handle.ok())
-        return LastWinError("No se puede eliminar el archivo", path);
+        return LastWinError(Msg::kCannotDeleteFile, path);
     Result<EntryInfo> info = InfoOfHandle(handle.value, path);
     if (!info)
         return info.error();
@@ -168,7 +126,7 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(handle.value, FileDispositionInfo, &disposition,
                                     sizeof disposition))
-        return LastWinError("No se puede eliminar el archivo", path);
+        return LastWinError(Msg::kCannotDeleteFile, path);
     written_files_.erase(path);
     return false;
 }
@@ -176,16 +134,13 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
 Status Win32FileSystem::DeleteFile(const std::string& path) {
     Result<bool> kept = DeleteThroughHandle(path, [&](HANDLE handle, const EntryInfo& info) {
         if (info.kind == EntryKind::kFolder)
-            return Result<bool>(
-                WinError(ERROR_ACCESS_DENIED, "No se puede eliminar el archivo", path));
+            return Result<bool>(WinError(ERROR_ACCESS_DENIED, Msg::kCannotDeleteFile, path));
         const auto written = written_files_.find(path);
         if (written == written_files_.end())
             return Result<bool>(false);
         Result<FileIdentity> now = IdentityOf(handle, path);
         if (!now || !(now.value() == written->second))
-            return Result<bool>(Error{
-                "\xAB" + path + "\xBB ha cambiado desde que se escribi\xF3; no se ha borrado.",
-                EBUSY});
+            return Result<bool>(Error{Text(Msg::kChangedSinceWritten, {path}), EBUSY});
         return Result<bool>(false);
     });
     if (!kept)
@@ -198,7 +153,7 @@ Status Win32FileSystem::MakeFolder(const std::string& path) {
     if (!wide)
         return wide.error();
     if (!CreateDirectoryW(wide->c_str(), nullptr))
-        return LastWinError("No se puede crear la carpeta", path);
+        return LastWinError(Msg::kCannotMakeFolder, path);
     return Status::Ok();
 }
 
@@ -207,7 +162,7 @@ Status Win32FileSystem::RemoveFolder(const std::string& path) {
     if (!wide)
         return wide.error();
     if (!RemoveDirectoryW(wide->c_str()))
-        return LastWinError("No se puede eliminar la carpeta", path);
+        return LastWinError(Msg::kCannotRemoveFolder, path);
     return Status::Ok();
 }
 
@@ -233,7 +188,7 @@ Status Win32FileSystem::SyncFileSystem(const std::string& path) {
         if (!handle.ok() && IsMissing(GetLastError()))
             continue;
         if (!handle.ok() || !FlushFileBuffers(handle.value))
-            return LastWinError("No se puede asegurar en disco", written);
+            return LastWinError(Msg::kCannotFlushToDisk, written);
     }
     return Status::Ok();
 }
@@ -249,29 +204,22 @@ Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
     HANDLE handle = CreateFileW(wide->c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return LastWinError("No se puede abrir", path);
+        return LastWinError(Msg::kCannotOpen, path);
     Result<EntryInfo> info = InfoOfHandle(handle, path);
     if (!info || info->kind != EntryKind::kFile) {
         CloseHandle(handle);
         if (!info)
             return info.error();
-        return WinError(ERROR_CANT_ACCESS_FILE, "No se puede abrir", path);
+        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, path);
     }
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{handle, path, !reading};
-    return number;
-}
-
-const Win32FileSystem::OpenFile* Win32FileSystem::Find(int file) const {
-    const auto it = open_files_.find(file);
-    return it == open_files_.end() ? nullptr : &it->second;
+    return open_files_.Add(OpenFile{handle, path, !reading});
 }
 
 Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, ShownNumber(file));
     if (open_file->uncached)
         return ReadUncached(*open_file, offset, out, length);
     std::size_t done = 0;
@@ -281,7 +229,7 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
         if (!ReadFile(open_file->handle, out + done, Piece(length - done), &got, &where)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
-            return LastWinError("No se puede leer", open_file->path);
+            return LastWinError(Msg::kCannotRead, open_file->path);
         }
         if (got == 0)
             break;
@@ -292,28 +240,28 @@ Result<std::size_t> Win32FileSystem::Read(int file, std::int64_t offset, std::ui
 
 Status Win32FileSystem::Write(int file, std::int64_t offset, const std::uint8_t* data,
                               std::size_t length) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede escribir", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotWrite, ShownNumber(file));
     std::size_t done = 0;
     while (done < length) {
         OVERLAPPED where = At(static_cast<std::uint64_t>(offset) + done);
         DWORD put = 0;
         if (!WriteFile(open_file->handle, data + done, Piece(length - done), &put, &where))
-            return LastWinError("No se puede escribir", open_file->path);
+            return LastWinError(Msg::kCannotWrite, open_file->path);
         if (put == 0)
-            return WinError(ERROR_WRITE_FAULT, "No se puede escribir", open_file->path);
+            return WinError(ERROR_WRITE_FAULT, Msg::kCannotWrite, open_file->path);
         done += put;
     }
     return Status::Ok();
 }
 
 Status Win32FileSystem::Flush(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede asegurar", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlush, ShownNumber(file));
     if (!FlushFileBuffers(open_file->handle))
-        return LastWinError("No se puede asegurar en disco", open_file->path);
+        return LastWinError(Msg::kCannotFlushToDisk, open_file->path);
     return Status::Ok();
 }
 
@@ -331,7 +279,7 @@ Result<std::size_t> Win32FileSystem::ReadUncached(const OpenFile& file, std::int
         }
     } bounce;
     if (!bounce.memory)
-        return WinError(ERROR_NOT_ENOUGH_MEMORY, "No se puede leer", file.path);
+        return WinError(ERROR_NOT_ENOUGH_MEMORY, Msg::kCannotRead, file.path);
     auto* buffer = static_cast<std::uint8_t*>(bounce.memory);
     std::size_t done = 0;
     while (done < length) {
@@ -343,7 +291,7 @@ Result<std::size_t> Win32FileSystem::ReadUncached(const OpenFile& file, std::int
         if (!ReadFile(file.handle, buffer, static_cast<DWORD>(kBounce), &got, &where)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
-            return LastWinError("No se puede leer", file.path);
+            return LastWinError(Msg::kCannotRead, file.path);
         }
         if (got <= skip)
             break;
@@ -355,14 +303,13 @@ Result<std::size_t> Win32FileSystem::ReadUncached(const OpenFile& file, std::int
 }
 
 Status Win32FileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede cambiar la fecha de",
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeTime, ShownNumber(handle));
     FILE_BASIC_INFO basic{};  // zero: that time stays as it is
     basic.LastWriteTime.QuadPart = FileTimeOf(modified_ns);
     if (!SetFileInformationByHandle(open_file->handle, FileBasicInfo, &basic, sizeof basic))
-        return LastWinError("No se puede cambiar la fecha de", open_file->path);
+        return LastWinError(Msg::kCannotChangeTime, open_file->path);
     return Status::Ok();
 }
 
@@ -371,52 +318,47 @@ Status Win32FileSystem::SetPermissionsOpen(int, std::uint32_t) {
 }
 
 Result<int> Win32FileSystem::ReopenUncached(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede leer", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, ShownNumber(file));
     if (!FlushFileBuffers(open_file->handle))
-        return LastWinError("No se puede asegurar en disco", open_file->path);
+        return LastWinError(Msg::kCannotFlushToDisk, open_file->path);
     HANDLE reopened =
         ReOpenFile(open_file->handle, GENERIC_READ, kShareAll, FILE_FLAG_NO_BUFFERING);
     if (reopened == INVALID_HANDLE_VALUE)
-        return LastWinError("No se puede leer", open_file->path);
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{reopened, open_file->path, false, nullptr, true};
-    return number;
+        return LastWinError(Msg::kCannotRead, open_file->path);
+    return open_files_.Add(OpenFile{reopened, open_file->path, false, nullptr, true});
 }
 
 Result<EntryInfo> Win32FileSystem::InspectOpen(int file) {
-    const OpenFile* open_file = Find(file);
+    const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede consultar", "#" + std::to_string(file));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotInspect, ShownNumber(file));
     return InfoOfHandle(open_file->handle, open_file->path);
 }
 
 Status Win32FileSystem::Close(int file) {
-    const auto it = open_files_.find(file);
-    if (it == open_files_.end())
+    const std::optional<OpenFile> closing = open_files_.Take(file);
+    if (!closing)
         return Status::Ok();
-    const OpenFile closing = it->second;
-    open_files_.erase(it);
-    if (closing.lock)
-        CloseHandle(closing.lock);
-    if (closing.written) {
-        Result<FileIdentity> identity = IdentityOf(closing.handle, closing.path);
+    if (closing->lock)
+        CloseHandle(closing->lock);
+    if (closing->written) {
+        Result<FileIdentity> identity = IdentityOf(closing->handle, closing->path);
         if (identity)
-            written_files_[closing.path] = identity.value();
+            written_files_[closing->path] = identity.value();
     }
-    if (!CloseHandle(closing.handle))
-        return LastWinError("No se puede cerrar", closing.path);
+    if (!CloseHandle(closing->handle))
+        return LastWinError(Msg::kCannotClose, closing->path);
     return Status::Ok();
 }
 
 void Win32FileSystem::CloseAll() {
-    for (const auto& [number, open_file] : open_files_) {
+    open_files_.TakeAll([](const OpenFile& open_file) {
         if (open_file.lock)
             CloseHandle(open_file.lock);
         CloseHandle(open_file.handle);
-    }
-    open_files_.clear();
+    });
 }
 
 Result<std::string> Win32FileSystem::CurrentFolder() {
@@ -424,7 +366,7 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
     std::wstring folder(needed, L'\0');
     const DWORD length = GetCurrentDirectoryW(needed, folder.data());
     if (length == 0 || length >= needed)
-        return LastWinError("No se puede saber la carpeta actual", ".");
+        return LastWinError(Msg::kCannotFindCurrentFolder, ".");
     folder.resize(length);
     return ProgramPathOf(folder);
 }
@@ -435,7 +377,7 @@ Result<std::string> Win32FileSystem::ProgramFolder() {
         const DWORD length =
             GetModuleFileNameW(nullptr, file.data(), static_cast<DWORD>(file.size()));
         if (length == 0)
-            return LastWinError("No se puede saber la carpeta del programa", "velmora.exe");
+            return LastWinError(Msg::kCannotFindProgramFolder, "velmora.exe");
         if (length < file.size()) {
             file.resize(length);
             break;

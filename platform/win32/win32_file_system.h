@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/open_files.h"
 #include "platform/system_clock.h"
 #include "platform/win32/file_identity.h"
 
@@ -22,7 +23,6 @@ class Win32FileSystem : public FileSystem {
     Win32FileSystem(const Win32FileSystem&) = delete;
     Win32FileSystem& operator=(const Win32FileSystem&) = delete;
 
-    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override;
     Result<std::vector<DirEntry>> ListFolder(const std::string& folder) override;
     Result<int> GetAttr(const std::string& path) override;
     Status SetAttr(const std::string& path, int attributes) override;
@@ -91,14 +91,12 @@ class Win32FileSystem : public FileSystem {
     };
     Result<std::size_t> ReadUncached(const OpenFile& file, std::int64_t offset, std::uint8_t* out,
                                      std::size_t length);
-    const OpenFile* Find(int file) const;
     // The path of `name` inside an open folder (one component, never "." or
     // "..").
     Result<std::string> PathIn(int folder, const std::string& name) const;
 
-    std::map<int, OpenFile> open_files_;
+    OpenFiles<OpenFile> open_files_;
     std::map<std::string, FileIdentity> written_files_;  // as they were when closed
-    int next_number_ = 1;
 };
 
 }  // namespace velmora

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
+#include "base/messages.h"
+#include "base/name_text.h"
 #include "platform/win32/win_error.h"
 
 namespace velmora {
@@ -20,18 +22,16 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
 Result<std::wstring> LongWidePath(const std::string& program_path) {
     Result<std::wstring> wide = Cp1252ToUtf16(program_path);
     if (!wide)
-        return Error{"El nombre \xAB" + program_path +
-                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
-                     "Windows-1252)."};
+        return UnrepresentableName(program_path, 0);
     if (StartsWith(wide.value(), kLongPrefix))
         return wide;
     const DWORD needed = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
     if (needed == 0)
-        return LastWinError("No se puede resolver la ruta", program_path);
+        return LastWinError(Msg::kCannotResolvePath, program_path);
     std::wstring full(needed, L'\0');
     const DWORD length = GetFullPathNameW(wide->c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed)
-        return LastWinError("No se puede resolver la ruta", program_path);
+        return LastWinError(Msg::kCannotResolvePath, program_path);
     full.resize(length);
     if (StartsWith(full, L"\\\\"))
         return kLongUncPrefix + full.substr(2);
@@ -46,9 +46,7 @@ Result<std::string> ProgramPathOf(const std::wstring& wide_path) {
         path = path.substr(kLongPrefix.size());
     Result<std::string> cp = Utf16ToCp1252(path);
     if (!cp)
-        return Error{"El nombre \xAB" + Cp1252ForMessage(path) +
-                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
-                     "Windows-1252)."};
+        return UnrepresentableName(Cp1252ForMessage(path), 0);
     return cp;
 }
 

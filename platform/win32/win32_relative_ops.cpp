@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cwctype>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
+#include "base/messages.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
@@ -17,12 +18,12 @@
 namespace velmora {
 
 Result<std::string> Win32FileSystem::PathIn(int folder, const std::string& name) const {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede abrir", "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotOpen, ShownNumber(folder));
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of("\\/") != std::string::npos)
-        return WinError(ERROR_INVALID_NAME, "No se puede abrir", open_folder->path + "\\" + name);
+        return WinError(ERROR_INVALID_NAME, Msg::kCannotOpen, open_folder->path + "\\" + name);
     const std::string& path = open_folder->path;
     return path.back() == '\\' ? path + name : path + "\\" + name;
 }
@@ -34,10 +35,10 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     Result<std::wstring> wide = LongWidePath(folder);
     if (!wide)
         return wide.error();
-    HANDLE handle = OpenNoFollow(wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES |
-                                                   FILE_WRITE_ATTRIBUTES);
+    HANDLE handle = OpenNoFollow(
+        wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE)
-        return LastWinError("No se puede abrir la carpeta", folder);
+        return LastWinError(Msg::kCannotOpenFolder, folder);
     const DWORD listed = GetFileAttributesW(wide->c_str());
     Result<EntryInfo> info =
         InfoOfHandle(handle, folder, listed == INVALID_FILE_ATTRIBUTES ? 0 : listed);
@@ -45,11 +46,9 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
         CloseHandle(handle);
         if (!info)
             return info.error();
-        return WinError(ERROR_DIRECTORY, "No se puede abrir la carpeta", folder);
+        return WinError(ERROR_DIRECTORY, Msg::kCannotOpenFolder, folder);
     }
-    const int number = next_number_++;
-    open_files_[number] = OpenFile{handle, folder, false};
-    return number;
+    return open_files_.Add(OpenFile{handle, folder, false});
 }
 
 Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
@@ -60,10 +59,9 @@ Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
 }
 
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
-    const OpenFile* open_folder = Find(folder);
+    const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede leer la carpeta",
-                        "#" + std::to_string(folder));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, ShownNumber(folder));
     return ListFolder(open_folder->path);
 }
 
@@ -91,36 +89,33 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
         if (!now)
             return now.error();
         if (now->device != expected->device || now->inode != expected->inode)
-            return WinError(ERROR_FILE_INVALID, "No se pueden cambiar los atributos de",
-                            path.value());
+            return WinError(ERROR_FILE_INVALID, Msg::kCannotChangeAttributes, path.value());
     }
     return SetAttr(path.value(), attributes);
 }
 
 Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se pueden leer los atributos de",
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadAttributes, ShownNumber(handle));
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(open_file->handle, &information))
-        return LastWinError("No se pueden leer los atributos de", open_file->path);
+        return LastWinError(Msg::kCannotReadAttributes, open_file->path);
     return StoredAttributes(information.dwFileAttributes);
 }
 
 Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se pueden cambiar los atributos de",
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes, ShownNumber(handle));
     FILE_BASIC_INFO basic{};
     const DWORD settable =
         static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     BY_HANDLE_FILE_INFORMATION information;
     const bool folder = GetFileInformationByHandle(open_file->handle, &information) &&
                         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    basic.FileAttributes =
-        settable | (folder ? FILE_ATTRIBUTE_DIRECTORY : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
+    basic.FileAttributes = settable | (folder ? FILE_ATTRIBUTE_DIRECTORY
+                                              : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
     if (SetFileInformationByHandle(open_file->handle, FileBasicInfo, &basic, sizeof basic))
         return Status::Ok();
     // A handle opened without the right to change attributes (a container
@@ -183,10 +178,9 @@ Status Win32FileSystem::SyncFolderOpen(int) {
 }
 
 Status Win32FileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = Find(handle);
+    const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, "No se puede asegurar en disco",
-                        "#" + std::to_string(handle));
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk, ShownNumber(handle));
     return SyncFileSystem(open_file->path);
 }
 
@@ -194,22 +188,22 @@ Status Win32FileSystem::SyncFileSystemOpen(int handle) {
 // the file index of what is locked: another run on the same folder or
 // container finds it; it goes when the handle is closed or the process ends.
 Result<bool> Win32FileSystem::TryLock(int handle) {
-    const auto it = open_files_.find(handle);
-    if (it == open_files_.end())
-        return WinError(ERROR_INVALID_HANDLE, "No se puede bloquear", "#" + std::to_string(handle));
-    Result<FileIdentity> identity = IdentityOf(it->second.handle, it->second.path);
+    OpenFile* open_file = open_files_.Find(handle);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotLock, ShownNumber(handle));
+    Result<FileIdentity> identity = IdentityOf(open_file->handle, open_file->path);
     if (!identity)
         return identity.error();
     const std::wstring name = L"Local\\velmora-run-" + std::to_wstring(identity->volume) + L"-" +
                               std::to_wstring(identity->index);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr)
-        return LastWinError("No se puede bloquear", it->second.path);
+        return LastWinError(Msg::kCannotLock, open_file->path);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return false;
     }
-    it->second.lock = mutex;
+    open_file->lock = mutex;
     return true;
 }
 
@@ -225,11 +219,11 @@ std::string Win32FileSystem::UncreatableName(const std::string& component) const
         return "";
     const char last = component.back();
     if (last == '.' || last == ' ')
-        return "termina en punto o en espacio, que Windows no admite en un nombre.";
+        return Text(Msg::kNameEndsInDotOrSpace);
     for (const char c : component) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
-            return "contiene un car\xE1" "cter que Windows no admite en un nombre.";
+            return Text(Msg::kCharacterWindowsRefuses);
     }
     // Device names stay devices whatever follows the first dot.
     std::string base = component.substr(0, component.find('.'));
@@ -245,7 +239,7 @@ std::string Win32FileSystem::UncreatableName(const std::string& component) const
         base[3] >= '1' && base[3] <= '9')
         device = true;
     if (device)
-        return "es el nombre de un dispositivo de Windows y no se puede crear.";
+        return Text(Msg::kWindowsDeviceName);
     return "";
 }
 

@@ -3,12 +3,14 @@
 #include <errno.h>
 #include <windows.h>
 
+#include "platform/system_failure.h"
+
 namespace velmora {
 namespace {
 
 struct Meaning {
     int error_number;
-    const char* reason;
+    Msg reason;
 };
 
 Meaning MeaningOf(DWORD error) {
@@ -17,56 +19,51 @@ Meaning MeaningOf(DWORD error) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
-            return {ENOENT, "no existe."};
+            return {ENOENT, Msg::kReasonMissing};
         case ERROR_ACCESS_DENIED:
         case ERROR_PRIVILEGE_NOT_HELD:
-            return {EACCES, "no hay permiso."};
+            return {EACCES, Msg::kReasonNoPermission};
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-            return {EBUSY, "el archivo est\xE1 siendo utilizado."};
+            return {EBUSY, Msg::kReasonInUse};
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS:
-            return {EEXIST, "ya existe."};
+            return {EEXIST, Msg::kReasonExists};
         case ERROR_DIRECTORY:
-            return {ENOTDIR, "una parte de la ruta no es una carpeta."};
+            return {ENOTDIR, Msg::kReasonPathPartNotFolder};
         case ERROR_DIR_NOT_EMPTY:
-            return {ENOTEMPTY,
-                    "la carpeta no est\xE1 vac\xED"
-                    "a."};
+            return {ENOTEMPTY, Msg::kReasonFolderNotEmpty};
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-            return {ENOSPC, "no queda espacio en el disco."};
+            return {ENOSPC, Msg::kReasonDiskFull};
         case ERROR_WRITE_PROTECT:
-            return {EROFS, "el disco es de solo lectura."};
+            return {EROFS, Msg::kReasonReadOnlyDisk};
         case ERROR_FILENAME_EXCED_RANGE:
-            return {ENAMETOOLONG, "el nombre es demasiado largo."};
+            return {ENAMETOOLONG, Msg::kReasonNameTooLong};
         case ERROR_TOO_MANY_OPEN_FILES:
-            return {EMFILE, "hay demasiados archivos abiertos."};
+            return {EMFILE, Msg::kReasonTooManyOpen};
         case ERROR_CANT_ACCESS_FILE:
         case ERROR_CANT_RESOLVE_FILENAME:
-            return {ELOOP, "es un enlace simb\xF3lico o un punto de uni\xF3n."};
+            return {ELOOP, Msg::kReasonLinkOrJunction};
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
-            return {ENOTSUP, "el sistema de archivos no lo admite."};
+            return {ENOTSUP, Msg::kReasonNotSupported};
         case ERROR_INVALID_HANDLE:
-            return {EBADF, "el archivo no est\xE1 abierto."};
+            return {EBADF, Msg::kReasonNotOpen};
         default:
-            return {EIO, nullptr};
+            return {EIO, Msg::kReasonSystemError};
     }
 }
 
 }  // namespace
 
-Error WinError(unsigned long windows_error, const std::string& action,
-               const std::string& shown_path) {
+Error WinError(unsigned long windows_error, Msg action, const std::string& shown_path) {
     const Meaning meaning = MeaningOf(windows_error);
-    const std::string reason = meaning.reason != nullptr
-                                   ? meaning.reason
-                                   : "error del sistema " + std::to_string(windows_error) + ".";
-    return Error{action + " \xAB" + shown_path + "\xBB: " + reason, meaning.error_number};
+    const std::string reason = Text(meaning.reason, {std::to_string(windows_error)});
+    return FailureAt(action, shown_path, reason, meaning.error_number);
 }
 
-Error LastWinError(const std::string& action, const std::string& shown_path) {
+Error LastWinError(Msg action, const std::string& shown_path) {
     return WinError(GetLastError(), action, shown_path);
 }
 

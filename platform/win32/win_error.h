@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/messages.h"
 #include "base/result.h"
 
 namespace velmora {
@@ -10,10 +11,9 @@ namespace velmora {
 // the user knows it and the reason in Spanish. The error keeps the C library
 // number the engine understands (EACCES, EBUSY, ENOENT ...), so the engine
 // reads failures the same way on every system.
-Error WinError(unsigned long windows_error, const std::string& action,
-               const std::string& shown_path);
+Error WinError(unsigned long windows_error, Msg action, const std::string& shown_path);
 
 // The same for the calling thread's last error.
-Error LastWinError(const std::string& action, const std::string& shown_path);
+Error LastWinError(Msg action, const std::string& shown_path);
 
 }  // namespace velmora

@@ -4,6 +4,25 @@
 #include <vector>
 
 namespace velmora {
+namespace {
+
+// Launchers read "%" as the start of a field code; "%%" is one "%".
+std::string PercentDoubled(const std::string& text) {
+    std::string doubled;
+    for (const char c : text)
+        doubled += c == '%' ? std::string("%%") : std::string(1, c);
+    return doubled;
+}
+
+// A key file's value is itself an escaped string: every backslash doubles.
+std::string KeyFileEscaped(const std::string& text) {
+    std::string escaped;
+    for (const char c : text)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return escaped;
+}
+
+}  // namespace
 
 std::string ShellQuote(const std::string& text) {
     std::string quoted = "'";
@@ -12,21 +31,33 @@ std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-std::string DesktopExecArgument(const std::string& text) {
-    std::string quoted = "\"";
+std::string InDoubleQuotes(const std::string& text) {
+    std::string escaped;
     for (const char c : text) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        if (c == '%')
-            quoted += '%';
-        quoted += c;
+            escaped += '\\';
+        escaped += c;
     }
-    quoted += '"';
-    // The key's value is itself an escaped string: every backslash doubles.
-    std::string escaped;
-    for (const char c : quoted)
-        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
     return escaped;
+}
+
+std::string ActionExecArgument(const std::string& text) {
+    return KeyFileEscaped(ShellQuote(PercentDoubled(text)));
+}
+
+std::string KeyFileListItem(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\' || c == ';')
+            escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+std::string DesktopExecArgument(const std::string& text) {
+    const std::string quoted = "\"" + InDoubleQuotes(PercentDoubled(text)) + "\"";
+    return KeyFileEscaped(quoted);
 }
 
 std::string XmlText(const std::string& text) {
@@ -98,6 +129,15 @@ std::string MergeMimeApps(const std::string& existing, const std::string& mime_t
         for (const std::string& l : section.lines)
             out += l + "\n";
     }
+    return out;
+}
+
+std::string RemoveMimeAppsType(const std::string& existing, const std::string& mime_type) {
+    std::istringstream in(existing);
+    std::string out;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(mime_type + "=", 0) != 0)
+            out += line + "\n";
     return out;
 }
 

@@ -19,29 +19,37 @@ struct DesktopFolders {
 
 inline constexpr const char* kMimeType = "application/x-velmora-zol";
 inline constexpr const char* kMimeIconName = "application-x-velmora-zol";
+// The file type's description in English, the desktop files' default; the
+// registered title is its Spanish translation.
+inline constexpr const char* kEnglishTypeTitle = "Folder encrypted by Velmora";
 inline constexpr const char* kOpenDesktopFile = "velmora-zol.desktop";
-inline constexpr const char* kServiceMenuFile = "velmora-encriptar.desktop";
-inline constexpr const char* kNemoActionFile = "velmora-encriptar.nemo_action";
 inline constexpr const char* kMimePackageFile = "velmora.xml";
-// The launch wrappers, beside the program when it is installed system-wide
-// and in $XDG_DATA_HOME/velmora for a per-user registration.
+// The wrapper a double-click on a container runs: beside the program when it
+// is installed system-wide, in $XDG_DATA_HOME/velmora for a per-user
+// registration (with the folder verbs' wrappers).
 inline constexpr const char* kOpenWrapper = "velmora-open";
-inline constexpr const char* kEncryptWrapper = "velmora-encriptar";
 
 // Renders what the registry store holds (the file type with its open command
-// and icon, and the folder verb) into what Linux desktops read: a
+// and icon, and the folder verbs) into what Linux desktops read: a
 // shared-mime-info package, the type's icon, a desktop entry that opens
-// containers, the default application in mimeapps.list, a Dolphin service
-// menu, a Nemo action and a Nautilus script for the folder verb. The
-// launchers run small generated wrappers, so the program gets exactly one
-// argument: the container's path followed by "/C", or the folder's path (run
-// from the folder's parent, so the container lands beside it). Missing
-// helper programs are skipped; nothing here stops the program.
-// Where a system-wide installation already provides all this for the same
-// program (the Debian package), only what has no system-wide place is
-// written, the Nautilus script and its wrapper, and the per-user copies an
-// earlier registration left are removed, so no file manager shows anything
-// twice.
+// containers and the default application in mimeapps.list, and for each
+// folder verb a Dolphin service menu action, a Nemo action, a file-manager
+// action, a Thunar "Enviar a" entry and a Nautilus script. The launchers run
+// small generated wrappers, so the program gets exactly one argument: the
+// container's path followed by "/C", or the verb's prefix and the folder's
+// path (run from the folder's parent, so the container lands beside it).
+// A file that a system data folder already holds under the same name (the
+// Debian package's) is not written per user, and a per-user copy left by
+// an earlier registration is removed: the system's file wins, and no file
+// manager shows a verb twice. Nautilus scripts have no system-wide place and
+// are always written. Missing helper programs are skipped; nothing here
+// stops the program.
 void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolders& folders);
+
+// Removes this user's registration: the registry store and the wrappers
+// ($XDG_DATA_HOME/velmora), every desktop file a registration writes, and
+// the type's lines in mimeapps.list; the caches are refreshed. Returns what
+// was removed.
+std::vector<std::string> RemoveDesktopIntegration(const DesktopFolders& folders);
 
 }  // namespace velmora

@@ -1,27 +1,20 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "shell/posix/desktop_integration.h"
 
 namespace velmora {
 
-// The Exec line of a desktop entry that opens containers through the given
-// wrapper.
-std::string OpenEntryExecLine(const std::string& open_wrapper);
+// True when a per-user file is not needed because one of the system's data
+// folders provides it: a file there under the same relative path (for the
+// open wrapper: the desktop entry that runs it). Files that have no
+// system-wide place (the registry store, the folder verbs' wrappers,
+// Nautilus scripts) are never provided.
+bool ProvidedSystemWide(const std::string& relative_path, const DesktopFolders& folders);
 
-// True when one of the system's data folders holds the desktop entry for
-// containers that runs the open wrapper beside the program in
-// program_folder: a system-wide installation of that same program then
-// provides the file type, its icons, the desktop entry and the folder verb
-// for Dolphin and Nemo to every user.
-bool ProvidedSystemWide(const std::string& program_folder,
-                        const std::vector<std::string>& system_data);
-
-// Removes the per-user files of a registration that the system-wide
-// installation provides (file type, icon, desktop entry, open wrapper,
-// Dolphin service menu, Nemo action), and refreshes the per-user caches.
-void RemoveUserCopies(const DesktopFolders& folders);
+// Runs update-mime-database or update-desktop-database on the per-user
+// folder that holds relative_path, when it is one of theirs.
+void RefreshCacheOf(const std::string& relative_path, const DesktopFolders& folders);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 
@@ -14,6 +14,17 @@ bool OpenInShell(const std::string& target) {
         return false;
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", wide->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool OpenWith(const std::string& program, const std::string& document) {
+    Result<std::wstring> wide_program = Cp1252ToUtf16(program);
+    Result<std::wstring> wide_document = Cp1252ToUtf16(document);
+    if (!wide_program || !wide_document)
+        return false;
+    const std::wstring quoted = L"\"" + wide_document.value() + L"\"";
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", wide_program->c_str(), quoted.c_str(),
+                                           nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

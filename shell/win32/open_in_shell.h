@@ -9,4 +9,8 @@ namespace velmora {
 // Windows-1252. False when the shell could not open it.
 bool OpenInShell(const std::string& target);
 
+// Starts a program (found as Windows finds programs) with a document, in a
+// normal window. Both texts are the program's own. False when it could not.
+bool OpenWith(const std::string& program, const std::string& document);
+
 }  // namespace velmora

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <functional>
-
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -13,5 +13,10 @@ namespace velmora {
 // "D:\" at a drive's root).
 void RegisterShellIntegration(const std::function<std::string()>& program_folder,
                               const std::function<void()>& pump_events);
+
+// Removes what the registration wrote for the current user: the program
+// identifier, the ".zol" binding (only while it names that identifier) and
+// both folder verbs, then the shell is told. Returns the keys removed.
+std::vector<std::string> UnregisterShellIntegration();
 
 }  // namespace velmora

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 #include "cipher/key_derivation.h"
 #include "container/engine.h"
 #include "tests/engine_support.h"

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The real velmora.exe under Wine in a real X server (Xvfb), driven by
-# xdotool as a person would: started without argument it registers and shows
-# the instructions (closed with Escape); a folder is encoded typing the
-# password twice; the container refuses a wrong password and opens with the
-# right one; a file leaves the main window idle until "Cancelar"; "Cancelar"
-# in the middle of a large encode leaves the folder and no container; at
-# 144 DPI the windows are scaled. A screenshot of each window is kept in the artifacts folder.
+# The real velmora.exe under Wine in a real X server (Xvfb) with a window
+# manager (openbox), driven by xdotool as a person would: started without
+# argument it registers and shows the instructions (closed with Escape); a
+# folder is encoded typing the password twice, after the help picture has
+# shown the help file in Notepad; the container refuses a wrong password and
+# opens with the right one; a file leaves the main window idle (its title
+# blank, its frame centred) until "Cancelar", clicked or pressed with Enter;
+# "Cancelar" and the close box in the middle of a large encode; at 144 DPI
+# the windows are scaled. A screenshot of each window is kept in the
+# artifacts folder.
 #   e2e_gui_wine.sh DIST_FOLDER WORK_FOLDER ARTIFACTS_FOLDER
 set -euo pipefail
 dist=$1
@@ -21,7 +24,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  kill ${wm:-} "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -31,8 +34,10 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-# Without a window manager the X window is the client area: at 96 DPI it
-# must have the designed size.
+. "$(dirname "$0")/../window_manager.sh"
+start_window_manager
+# The X window is the client area (the window manager draws the frame): at
+# 96 DPI it must have the designed size.
 client_size() {
   local size
   size=$(xdotool getwindowgeometry "$current" | sed -n 's/^ *Geometry: *//p')
@@ -43,7 +48,7 @@ window() {
   local id
   id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
     fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  xdotool windowactivate --sync "$id" 2>/dev/null || true
   current=$id
   sleep 0.5
 }
@@ -55,8 +60,7 @@ gone() {
   fail "window '$1' still open"
 }
 shot() { import -window "$current" "$artifacts/$1.png"; }
-# Clicks at a point of the current window's client area (no window manager:
-# the X window is the client area).
+# Clicks at a point of the current window's client area.
 click() {
   xdotool mousemove --window "$current" "$1" "$2" click 1
 }
@@ -81,6 +85,7 @@ wine "$work/program/velmora.exe" &
 pid=$!
 window "Velmora 2.0"
 client_size 442x325
+frame_centred
 shot f3-wine
 check_registered_entries "$program"
 xdotool key Escape
@@ -98,6 +103,14 @@ wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas")" &
 pid=$!
 window "Escriba la contrase"
 client_size 255x173
+frame_centred
+# The help picture shows the plain-text help file in Notepad.
+click 26 60
+help=$(timeout 60 xdotool search --sync --onlyvisible --name "velmora.hlp" | head -n 1) ||
+  fail "the help picture opened no viewer of velmora.hlp"
+close_box "$help"
+gone "velmora.hlp"
+window "Escriba la contrase"
 xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
@@ -133,19 +146,27 @@ restored_root=$(find "$work/files" -mindepth 1 -maxdepth 1 -type d -iname cartas
 restored=$(tree_listing "$restored_root" | upper)
 [ "$restored" = "$original" ] || fail "restored tree differs: $restored"
 
-# A file, not a folder: the main window stays idle (its caption empty)
-# until "Cancelar", which just ends the program.
+# A file, not a folder: the main window stays idle (its caption shown
+# blank, as the Qt view does) until "Cancelar", clicked or pressed with Enter
+# while it has the focus; either just ends the program.
 printf 'nota' > "$work/files/nota.txt"
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
-pid=$!
-current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
-  fail "no idle main window"
-sleep 2
-[ -z "$(xdotool getwindowname "$current")" ] || fail "the idle main window has a caption"
-client_size 256x197
-shot form1-idle-wine
-click 128 144
-program_ended $pid
+for press in click enter; do
+  wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
+  pid=$!
+  current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
+    fail "no idle main window"
+  sleep 2
+  blank_title
+  frame_centred
+  client_size 256x197
+  shot form1-idle-wine
+  if [ "$press" = click ]; then
+    click 128 144
+  else
+    xdotool windowactivate --sync "$current" key Return
+  fi
+  program_ended $pid
+done
 [ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
 
 # "Cancelar" in the middle of a large encode.
@@ -167,6 +188,22 @@ program_ended $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
 
+# The close box in the middle of the same encode ends the program too: the
+# folder is untouched, no container is left under its name (the unfinished
+# one stays as NAME.zol.parcial).
+wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "clave"
+xdotool key Return
+xdotool type --delay 40 "clave"
+xdotool key Return
+close_box "$(appearing "Codificando")"
+program_ended $pid
+[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
+[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the close box touched the folder"
+ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
+
 # At 144 DPI the design is scaled by one and a half.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k
@@ -183,5 +220,6 @@ cd /
 # The server writes the prefix back as it ends: let it finish first.
 wineserver -k 2>/dev/null || true
 wineserver -w
-echo "velmora.exe under Wine: registration, encode, wrong and right password, idle, Cancelar, 144 DPI"
+echo "velmora.exe under Wine: registration, help, encode, wrong and right password, idle, Enter," \
+  "Cancelar and the close box mid-encode, 144 DPI"
 rm -rf "$work"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs velmora-2.0-setup.exe silently under Wine in a prefix of its own,
-# checks the installed files and the registry entries (pointing at the
-# installed velmora.exe), then uninstalls silently and checks that neither
+# checks the installed files and the registry entries (the five entries and
+# the second folder verb, pointing at the installed velmora.exe), then uninstalls silently and checks that neither
 # files nor entries are left.
 #   installer_wine.sh SETUP.exe WORK_FOLDER
 set -euo pipefail
@@ -28,7 +28,7 @@ unix_dir="$(winepath -u "$install_dir" 2>/dev/null)"
 wine "$setup" /S
 wineserver -w
 
-for file in velmora.exe velmora-cli.exe secreto.ico velmora.hlp LEEME.txt Uninstall.exe; do
+for file in velmora.exe velmora-cli.exe secreto.ico velmora.hlp LEEME.txt LICENSE.txt Uninstall.exe; do
   [ -f "$unix_dir/$file" ] || fail "not installed: $file"
 done
 
@@ -41,7 +41,8 @@ wine "$unix_dir/Uninstall.exe" /S
 wineserver -w
 
 [ ! -e "$unix_dir" ] || fail "left after uninstalling: $(ls -A "$unix_dir" | tr '\n' ' ')"
-for key in 'Velmor.velmora' '.zol' 'Directory\shell\Encriptar...'; do
+for key in 'Velmor.velmora' '.zol' 'Directory\shell\Encriptar...' \
+           'Directory\shell\Encriptar (seguro)...'; do
   if wine reg query "HKCU\\Software\\Classes\\$key" >/dev/null 2>&1; then
     fail "left after uninstalling: $key"
   fi

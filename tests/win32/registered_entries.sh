@@ -1,5 +1,6 @@
-# Sourced by the Wine tests: the five registry entries read back with
-# `wine reg query`, for a program installed in the Windows folder $1.
+# Sourced by the Wine tests: the five registry entries and the second folder
+# verb read back with `wine reg query`, for a program installed in the
+# Windows folder $1.
 # Needs fail() from the test that sources it.
 default_value() {
   wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
@@ -18,4 +19,5 @@ check_registered_entries() {
   check_entry 'Velmor.velmora\shell\open\command' "\"$program\\velmora.exe\" %1/C"
   check_entry 'Velmor.velmora\DefaultIcon' "$program\\secreto.ico"
   check_entry 'Directory\shell\Encriptar...\command' "\"$program\\velmora.exe\" %1"
+  check_entry 'Directory\shell\Encriptar (seguro)...\command' "\"$program\\velmora.exe\" /S %1"
 }

@@ -25,7 +25,7 @@ class Form2View : public ::testing::Test {
     ProgramState state;
     CipherTables tables{[](const std::string&) {}};
     int ended = 0;
-    Form2 form{state, tables, "C:\\v\\velmora.hlp", [this] { ++ended; }};
+    Form2 form{state, tables, HelpToShow("C:\\v", Desktop::kWindows), [this] { ++ended; }};
 
     void SetUp() override { tables.CrearBuffer(); }
     HWND Box(int index) const { return form.Control("Text1", index); }
@@ -67,13 +67,21 @@ TEST_F(Form2View, EnterInTheFirstBoxMovesOnWhenEncodingAndEscapeCancels) {
     EXPECT_EQ(ended, 1);
 }
 
+// Enter presses whichever button has the focus, reached by Tab or not.
+TEST_F(Form2View, EnterPressesTheFocusedButton) {
+    Show();
+    SetFocus(form.Control("Command2"));
+    PressKey(form.Control("Command2"), VK_RETURN);
+    EXPECT_EQ(ended, 1);
+}
+
 TEST_F(Form2View, DecodingShowsOneBox) {
     form.Tag = "2";
     Show();
     EXPECT_FALSE(IsWindowVisible(Box(1)));
 }
 
-TEST(Form1View, TheHiddenListsNeverShow) {
+TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {
     Win32FileSystem files;
     EngineState state;
     Form1 form(files, state);
@@ -82,6 +90,11 @@ TEST(Form1View, TheHiddenListsNeverShow) {
     EXPECT_FALSE(IsWindowVisible(form.Control("Dir1")));
     EXPECT_FALSE(IsWindowVisible(form.Control("File1")));
     EXPECT_TRUE(IsWindowVisible(form.Control("Label3")));
+    // The empty caption is shown blank: a window manager would name an
+    // untitled window itself.
+    wchar_t caption[8] = {};
+    EXPECT_EQ(GetWindowTextW(form.Handle(), caption, 8), 1);
+    EXPECT_EQ(std::wstring(caption), L" ");
 }
 
 // "ACEPTAR" is both the default and the cancel button.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <cstdlib>
 
+#include "app/window_caption.h"
 #include "app/window_layouts.h"
 #include "platform/names.h"
 #include "ui/qt/layout_builder.h"
@@ -33,7 +34,7 @@ void Form1::PumpEvents() {
 }
 
 void Form1::SetCaption(const std::string& caption) {
-    setWindowTitle(ShownCaption(FromProgramText(caption)));
+    setWindowTitle(FromProgramText(ShownCaption(caption)));
 }
 
 void Form1::AdvanceProgress(std::int64_t mark) {

@@ -13,9 +13,9 @@
 namespace velmora {
 
 Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
-             QString program_folder)
+             const std::string& program_folder)
     : services_(services),
-      program_folder_(std::move(program_folder)),
+      help_(HelpToShow(program_folder, Desktop::kLinux)),
       presenter_(state, tables, *this, [&services] { services.end_program(); }) {
     const WindowLayout& layout = Form2Layout();
     BuildWindow(this, layout);
@@ -78,7 +78,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        services_.opener.Open(QUrl::fromLocalFile(program_folder_ + "/" + kHelpFileName));
+        services_.opener.Open(QUrl::fromLocalFile(FromProgramText(help_.file)));
         return true;
     }
     auto* box = qobject_cast<QLineEdit*>(watched);

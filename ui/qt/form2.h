@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/form2_presenter.h"
+#include "app/help_viewing.h"
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
 #include "ui/qt/link_label.h"
@@ -23,8 +24,10 @@ namespace velmora {
 class Form2 : public QDialog, private Form2View {
     Q_OBJECT
   public:
+    // program_folder: the program's folder, in the program's form; the help
+    // picture opens the help file in it.
     Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
-          QString program_folder);
+          const std::string& program_folder);
 
     QLabel* Image1;
     std::array<QLineEdit*, 2> Text1;
@@ -56,7 +59,7 @@ class Form2 : public QDialog, private Form2View {
     void HideDialog() override;
 
     UiServices& services_;
-    QString program_folder_;
+    HelpViewing help_;
     Form2Presenter presenter_;
 };
 

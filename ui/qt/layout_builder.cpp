@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "app/window_caption.h"
 #include "ui/qt/cursors.h"
 #include "ui/qt/link_label.h"
 #include "ui/qt/program_text.h"
@@ -171,7 +172,8 @@ QWidget* MakeControl(QWidget* window, const ControlLayout& control) {
 
 void BuildWindow(QWidget* window, const WindowLayout& layout) {
     MakeDesignWindow(window, Latin(layout.name), layout.client_width, layout.client_height,
-                     ProgramText(layout.caption), ResourceFile(layout.icon));
+                     FromProgramText(ShownCaption(std::string(layout.caption))),
+                     ResourceFile(layout.icon));
     for (const ControlLayout& control : layout.controls) {
         QWidget* widget = MakeControl(window, control);
         widget->setObjectName(Latin(control.name));
@@ -194,7 +196,7 @@ void BuildWindow(QWidget* window, const WindowLayout& layout) {
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(FindBuilt(window, order[i - 1]->name, order[i - 1]->index),
                              FindBuilt(window, order[i]->name, order[i]->index));
-    CentreOnScreen(window);
+    KeepFrameCentred(window);
 }
 
 QWidget* FindBuilt(QWidget* window, std::string_view name, int index) {

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     Result<std::string> program_folder = files.ProgramFolder();
     const std::string folder =
         program_folder ? files.DisplayPath(program_folder.value()) : std::string(".");
-    QtWindows windows(files, state, tables, services, FromProgramText(folder));
+    QtWindows windows(files, state, tables, services, folder);
 
     StartupServices startup{files, clock, tables, windows, [&] {
                                 RegistryStore store(RegistryStore::DefaultFile());

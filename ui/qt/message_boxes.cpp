@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "base/messages.h"
+#include "ui/qt/program_text.h"
+
 namespace velmora {
 
 void QtMessageBoxes::Show(const QString& text, MessageIcon icon) {
@@ -10,7 +13,8 @@ void QtMessageBoxes::Show(const QString& text, MessageIcon icon) {
         icon == MessageIcon::kCritical ? QMessageBox::Critical : QMessageBox::Information,
         "Velmora", text);
     // Qt's own "OK" is English unless a translation is installed.
-    QPushButton* aceptar = box.addButton("Aceptar", QMessageBox::AcceptRole);
+    QPushButton* aceptar =
+        box.addButton(FromProgramText(Text(Msg::kAceptar)), QMessageBox::AcceptRole);
     box.setDefaultButton(aceptar);
     box.setEscapeButton(aceptar);
     box.exec();

@@ -1,6 +1,6 @@
 #include "ui/qt/program_text.h"
 
-#include "platform/names.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 namespace velmora {
 
 QtWindows::QtWindows(FileSystem& files, ProgramState& state, const CipherTables& tables,
-                     UiServices& services, QString program_folder)
+                     UiServices& services, std::string program_folder)
     : state_(state),
       tables_(tables),
       services_(services),

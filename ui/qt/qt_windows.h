@@ -17,7 +17,7 @@ namespace velmora {
 class QtWindows : public StartupWindows {
   public:
     QtWindows(FileSystem& files, ProgramState& state, const CipherTables& tables,
-              UiServices& services, QString program_folder);
+              UiServices& services, std::string program_folder);
 
     Host& MainWindow() override { return *form1_; }
     void SetPasswordDialogCaption(const std::string& caption) override;
@@ -35,7 +35,7 @@ class QtWindows : public StartupWindows {
     ProgramState& state_;
     const CipherTables& tables_;
     UiServices& services_;
-    QString program_folder_;
+    std::string program_folder_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<F3> f3_;

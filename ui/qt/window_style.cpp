@@ -23,12 +23,8 @@ void MakeDesignWindow(QWidget* window, const QString& name, int width, int heigh
     LoadDesignResources();
     window->setObjectName(name);
     MakeFixedWindow(window, width, height);
-    window->setWindowTitle(ShownCaption(caption));
+    window->setWindowTitle(caption);
     window->setWindowIcon(QIcon(icon));
-}
-
-QString ShownCaption(const QString& caption) {
-    return caption.isEmpty() ? QString(" ") : caption;
 }
 
 void MakeFixedWindow(QWidget* window, int width, int height) {
@@ -37,12 +33,50 @@ void MakeFixedWindow(QWidget* window, int width, int height) {
     window->setFixedSize(width, height);
 }
 
-void CentreOnScreen(QWidget* window) {
+namespace {
+
+// The frame (or, before there is one, the client area) centred on the
+// screen's available area.
+void CentreFrame(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    const QSize frame = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + (area.height() - frame.height()) / 2);
+}
+
+bool FrameKnown(const QWidget* window) {
+    return window->frameGeometry().size() != window->size();
+}
+
+class FrameCentring : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show) {
+            frame_pending_ = !FrameKnown(window);
+            CentreFrame(window);
+        } else if (frame_pending_ && event->type() == QEvent::Move && FrameKnown(window)) {
+            frame_pending_ = false;
+            CentreFrame(window);
+        }
+        return false;
+    }
+
+  private:
+    bool frame_pending_ = false;
+};
+
+}  // namespace
+
+void KeepFrameCentred(QWidget* window) {
+    CentreFrame(window);
+    window->installEventFilter(new FrameCentring(window));
 }
 
 QFont DesignFont(const QString& family, double points, bool bold) {

@@ -14,14 +14,14 @@ void LoadDesignResources();
 void MakeDesignWindow(QWidget* window, const QString& name, int width, int height,
                       const QString& caption, const QString& icon);
 
-// The title a window shows for its caption. Qt shows the program's name in
-// place of an empty title, so an empty caption is shown as a blank one.
-QString ShownCaption(const QString& caption);
-
 // The common look of the three windows: fixed single border, no minimize or
-// maximize button, the given client size, centred on the screen.
+// maximize button, the given client size.
 void MakeFixedWindow(QWidget* window, int width, int height);
-void CentreOnScreen(QWidget* window);
+
+// Centres the window's frame on its screen each time it is shown. Qt can
+// place only the client area before the window manager has put a frame
+// around it, so the window is placed again once the frame's size is known.
+void KeepFrameCentred(QWidget* window);
 
 // A font by its design name and point size; missing families are replaced
 // through the substitutes installed at start.

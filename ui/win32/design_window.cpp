@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/window_caption.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/win32_text.h"
 
@@ -95,8 +96,9 @@ DesignWindow::DesignWindow(const WindowLayout& layout) : dpi_(ScreenDpi()) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int left = work.left + (work.right - work.left - width) / 2;
     const int top = work.top + (work.bottom - work.top - height) / 2;
-    window_ = CreateWindowExW(0, kClassName, Wide(layout.caption).c_str(), kStyle, left, top, width,
-                              height, nullptr, nullptr, Program(), this);
+    const std::wstring caption = Wide(ShownCaption(std::string(layout.caption)));
+    window_ = CreateWindowExW(0, kClassName, caption.c_str(), kStyle, left, top, width, height,
+                              nullptr, nullptr, Program(), this);
     HICON big = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXICON));
     HICON small = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXSMICON));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -246,6 +248,13 @@ void DesignWindow::SetCaption(const std::wstring& caption) {
 }
 
 void DesignWindow::EnterPressed() {
+    // As in every Windows dialog, Enter presses the button that has the
+    // focus (the dialog manager does it itself only for a default-styled
+    // one).
+    HWND focus = GetFocus();
+    for (const Made& made : controls_)
+        if (made.control == focus && made.layout->kind == ControlKind::kPushButton)
+            return ButtonPressed(focus);
     if (HWND button = Find(&ControlLayout::is_default))
         ButtonPressed(button);
 }
@@ -259,7 +268,8 @@ LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_COMMAND:
             // The dialog manager turns Escape into IDCANCEL and Enter, where no
-            // button has the focus, into IDOK, both without a control.
+            // default-styled button has the focus, into IDOK, both without a
+            // control.
             if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
                 EscapePressed();
                 return 0;
@@ -278,6 +288,16 @@ LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (made.layout->link)
                     MouseOverBackground(made.control);
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus))
+                    focus_ = focus;
+            } else if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_)) {
+                SetFocus(focus_);
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             CloseRequested();
             return 0;

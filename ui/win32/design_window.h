@@ -14,7 +14,9 @@ namespace velmora {
 // A top-level window built from its layout: a fixed single border, no
 // minimize or maximize box, the client area exactly as designed (scaled from
 // 96 DPI to the screen's), centred on the screen, the controls created in
-// tab order with their fonts, colours, pictures, pointers and tooltips.
+// tab order with their fonts, colours, pictures, pointers and tooltips. As a
+// dialog does, it gives the focus back to the control that had it when it is
+// activated again (after a message box, or the help viewer).
 class DesignWindow {
   public:
     explicit DesignWindow(const WindowLayout& layout);
@@ -30,7 +32,8 @@ class DesignWindow {
   protected:
     // A push button was pressed: clicked, or by Enter or Escape.
     virtual void ButtonPressed(HWND button) = 0;
-    // Enter where no button has the focus: presses the default button.
+    // Enter where the dialog manager found no default button: presses the
+    // focused push button, or else the default button.
     virtual void EnterPressed();
     // Escape: presses the cancel button.
     virtual void EscapePressed();
@@ -54,6 +57,7 @@ class DesignWindow {
 
     HWND window_ = nullptr;
     HWND tooltips_ = nullptr;
+    HWND focus_ = nullptr;  // the control that had the focus when the window was left
     int dpi_ = 96;
     std::vector<Made> controls_;
     std::vector<HFONT> fonts_;

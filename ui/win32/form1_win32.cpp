@@ -1,5 +1,6 @@
 #include "ui/win32/form1_win32.h"
 
+#include "app/window_caption.h"
 #include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
 #include "ui/win32/win32_text.h"
@@ -14,7 +15,7 @@ void Form1::PumpEvents() {
 }
 
 void Form1::SetCaption(const std::string& caption) {
-    DesignWindow::SetCaption(WidenProgramText(caption));
+    DesignWindow::SetCaption(WidenProgramText(ShownCaption(caption)));
 }
 
 void Form1::AdvanceProgress(std::int64_t mark) {

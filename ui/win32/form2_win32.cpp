@@ -9,10 +9,10 @@
 
 namespace velmora {
 
-Form2::Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
+Form2::Form2(ProgramState& state, const CipherTables& tables, HelpViewing help,
              std::function<void()> end_program)
     : DesignWindow(Form2Layout()),
-      help_file_(std::move(help_file)),
+      help_(std::move(help)),
       end_program_(std::move(end_program)),
       presenter_(state, tables, *this, [this] { end_program_(); }) {
     // No input method in the password boxes.
@@ -67,13 +67,13 @@ void Form2::EnterPressed() {
     HWND focus = GetFocus();
     const int box = focus == Box(0) ? 0 : focus == Box(1) ? 1 : -1;
     if (box < 0)
-        return;
+        return DesignWindow::EnterPressed();
     presenter_.EnterInBox(Mode(), box);
 }
 
 void Form2::BoxClicked(HWND box) {
     if (box == Control("Image1"))
-        OpenInShell(help_file_);
+        OpenWith(help_.viewer, help_.file);
     else if (box == Control("Label3"))
         OpenLink(box);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/form2_presenter.h"
+#include "app/help_viewing.h"
 #include "app/password_decision.h"
 #include "app/program_state.h"
 #include "cipher/cipher_tables.h"
@@ -17,9 +18,9 @@ namespace velmora {
 // the state and hides the dialog.
 class Form2 : public DesignWindow, private Form2View {
   public:
-    // help_file: the help file's path, opened by a click on the title
-    // picture; end_program closes every file and ends the process.
-    Form2(ProgramState& state, const CipherTables& tables, std::string help_file,
+    // help: what a click on the title picture opens; end_program closes
+    // every file and ends the process.
+    Form2(ProgramState& state, const CipherTables& tables, HelpViewing help,
           std::function<void()> end_program);
 
     std::string Tag = "1";
@@ -47,7 +48,7 @@ class Form2 : public DesignWindow, private Form2View {
     void HideDialog() override;
     void HideRepeatBoxWhenDecoding();
 
-    std::string help_file_;
+    HelpViewing help_;
     std::function<void()> end_program_;
     Form2Presenter presenter_;
 };

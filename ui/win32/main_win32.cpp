@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/form_load.h"
+#include "base/cp1252.h"
 #include "platform/system_clock.h"
-#include "platform/win32/cp1252_utf16.h"
 #include "platform/win32/win32_file_system.h"
 #include "shell/win32/shell_integration_win32.h"
 #include "ui/win32/command_line.h"

@@ -1,20 +1,11 @@
 #include "ui/win32/win32_text.h"
 
-#include "platform/win32/cp1252_utf16.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 
 std::wstring WidenProgramText(const std::string& cp1252) {
-    Result<std::wstring> wide = Cp1252ToUtf16(cp1252);
-    if (wide)
-        return wide.value();
-    // One of the few codes Windows-1252 leaves undefined: shown as "?".
-    std::wstring shown;
-    for (const char c : cp1252) {
-        Result<std::wstring> one = Cp1252ToUtf16(std::string(1, c));
-        shown += one ? one.value() : std::wstring(L"?");
-    }
-    return shown;
+    return DisplayUtf16(cp1252);
 }
 
 std::optional<std::string> NarrowToProgramText(const std::wstring& text) {

@@ -1,6 +1,6 @@
 #include "ui/win32/win32_windows.h"
 
-#include "app/password_decision.h"
+#include "app/help_viewing.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {
@@ -14,8 +14,9 @@ Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherT
 
 Form2& Win32Windows::form2() {
     if (!form2_) {
-        form2_ = std::make_unique<Form2>(state_, tables_, HelpFile(program_folder_),
-                                         [this] { form1_.EndProgram(); });
+        form2_ =
+            std::make_unique<Form2>(state_, tables_, HelpToShow(program_folder_, Desktop::kWindows),
+                                    [this] { form1_.EndProgram(); });
     }
     return *form2_;
 }

@@ -1,4 +1,4 @@
-#include "cipher/cp1252_case.h"
+#include "base/cp1252_case.h"
 
 namespace velmora {
 

@@ -1,6 +1,17 @@
-#include "platform/shown_text.h"
+#include "base/name_text.h"
+
+#include "base/cp1252.h"
+#include "base/messages.h"
 
 namespace velmora {
+
+bool IsControlCode(unsigned char code) {
+    return code < 32 || code == 127;
+}
+
+bool IsStorableNameCode(unsigned char code) {
+    return !IsControlCode(code) && code != ':' && code != '/' && !IsUndefinedCp1252(code);
+}
 
 std::string EscapeControlBytes(std::string_view text, bool keep_newlines) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -8,7 +19,7 @@ std::string EscapeControlBytes(std::string_view text, bool keep_newlines) {
     shown.reserve(text.size());
     for (const char c : text) {
         const auto code = static_cast<unsigned char>(c);
-        if ((code >= 32 && code != 127) || (keep_newlines && c == '\n')) {
+        if (!IsControlCode(code) || (keep_newlines && c == '\n')) {
             shown.push_back(c);
             continue;
         }
@@ -19,11 +30,12 @@ std::string EscapeControlBytes(std::string_view text, bool keep_newlines) {
     return shown;
 }
 
+std::string ShownName(std::string_view name) {
+    return EscapeControlBytes(name);
+}
+
 Error UnrepresentableName(const std::string& shown, int code) {
-    return Error{"El nombre \xAB" + shown +
-                     "\xBB tiene caracteres que Velmora no puede guardar (fuera de "
-                     "Windows-1252).",
-                 code};
+    return Error{Text(Msg::kUnrepresentableName, {shown}), code};
 }
 
 }  // namespace velmora

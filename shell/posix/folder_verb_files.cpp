@@ -1,0 +1,132 @@
+#include "shell/posix/folder_verb_files.h"
+
+#include "shell/posix/desktop_files.h"
+#include "shell/posix/desktop_integration.h"
+
+namespace velmora {
+namespace {
+
+// The wrapper a verb's launchers run: it starts the program in the folder's
+// parent, so the container is written beside the folder, with the folder's
+// path after the verb's prefix as one argument.
+DesktopFile Wrapper(const FolderVerb& verb) {
+    return {EncryptWrapperPath(verb.id),
+            "#!/bin/sh\n"
+            "# \"" +
+                verb.name +
+                "\" on a folder. It runs in the folder's parent, so the container is\n"
+                "# written beside the folder.\n"
+                "cd -- \"$(dirname -- \"$1\")\" || exit 1\n"
+                "exec " +
+                ShellQuote(verb.program) + " \"" + InDoubleQuotes(verb.prefix) + "$1\"\n",
+            true};
+}
+
+std::string Names(const FolderVerb& verb, const std::string& key) {
+    return key + "=" + verb.english_name + "\n" + key + "[es]=" + verb.name + "\n";
+}
+
+// Dolphin: one service menu, an action per verb, for one local folder.
+// (KIO reads a per-user service menu only when it is executable.)
+DesktopFile ServiceMenu(const std::vector<FolderVerb>& verbs, const std::string& data_home) {
+    std::string actions;
+    std::string groups;
+    for (const FolderVerb& verb : verbs) {
+        actions += verb.id + ";";
+        groups += "\n[Desktop Action " + verb.id + "]\n" + Names(verb, "Name") +
+                  "Icon=" + kMimeIconName + "\n" +
+                  "Exec=" + DesktopExecArgument(data_home + "/" + EncryptWrapperPath(verb.id)) +
+                  " %f\n";
+    }
+    return {kServiceMenuPath,
+            "[Desktop Entry]\n"
+            "Type=Service\n"
+            "MimeType=inode/directory;\n"
+            "Actions=" +
+                actions +
+                "\n"
+                "X-KDE-Protocols=file\n"
+                "X-KDE-RequiredNumberOfUrls=1\n" +
+                groups,
+            true};
+}
+
+DesktopFile NemoAction(const FolderVerb& verb, const std::string& wrapper,
+                       const std::vector<std::string>& system_data) {
+    std::string hidden_by;
+    for (const std::string& folder : system_data)
+        hidden_by += "!" + KeyFileListItem(folder + "/" + NemoActionPath(verb.id)) + ";";
+    return {NemoActionPath(verb.id),
+            "[Nemo Action]\n" + Names(verb, "Name") + Names(verb, "Comment") +
+                "Exec=" + DesktopExecArgument(wrapper) +
+                " %F\n"
+                "Icon-Name=" +
+                kMimeIconName +
+                "\n"
+                "Selection=s\n"
+                "Extensions=dir;\n" +
+                (hidden_by.empty() ? "" : "Dependencies=" + hidden_by + "\n")};
+}
+
+// The freedesktop.org file-manager action: shown for a selection (not the
+// background of a folder), of exactly one local folder.
+DesktopFile FileManagerAction(const FolderVerb& verb, const std::string& wrapper) {
+    return {FileManagerActionPath(verb.id),
+            "[Desktop Entry]\n"
+            "Type=Action\n" +
+                Names(verb, "Name") + Names(verb, "Tooltip") + "Icon=" + kMimeIconName +
+                "\n"
+                "Profiles=folder;\n"
+                "\n"
+                "[X-Action-Profile folder]\n"
+                "MimeTypes=inode/directory;\n"
+                "SelectionCount==1\n"
+                "Schemes=file;\n"
+                "Exec=" +
+                ActionExecArgument(wrapper) + " %f\n"};
+}
+
+// Thunar's "Enviar a" menu takes the desktop entries of Thunar/sendto.
+DesktopFile SendTo(const FolderVerb& verb, const std::string& wrapper) {
+    return {SendToPath(verb.id),
+            "[Desktop Entry]\n"
+            "Type=Application\n" +
+                Names(verb, "Name") + "Icon=" + kMimeIconName + "\n" +
+                "Exec=" + DesktopExecArgument(wrapper) +
+                " %f\n"
+                "MimeType=inode/directory;\n"};
+}
+
+// Nautilus lists scripts by file name, under "Scripts", per user only.
+DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
+    return {NautilusScriptPath(verb.name),
+            "#!/bin/sh\n"
+            "# Nautilus hands the selection over in this variable (its arguments lose\n"
+            "# text that looks like %f). Only a folder is encrypted.\n"
+            "first=$(printf '%s\\n' \"$NAUTILUS_SCRIPT_SELECTED_FILE_PATHS\" | head -n 1)\n"
+            "[ -d \"$first\" ] || exit 0\n"
+            "exec " +
+                ShellQuote(wrapper) + " \"$first\"\n",
+            true};
+}
+
+}  // namespace
+
+DesktopFiles FolderVerbFiles(const std::vector<FolderVerb>& verbs, const std::string& data_home,
+                             const std::vector<std::string>& system_data) {
+    DesktopFiles files;
+    if (verbs.empty())
+        return files;
+    files.push_back(ServiceMenu(verbs, data_home));
+    for (const FolderVerb& verb : verbs) {
+        const std::string wrapper = data_home + "/" + EncryptWrapperPath(verb.id);
+        files.push_back(Wrapper(verb));
+        files.push_back(NemoAction(verb, wrapper, system_data));
+        files.push_back(FileManagerAction(verb, wrapper));
+        files.push_back(SendTo(verb, wrapper));
+        files.push_back(NautilusScript(verb, wrapper));
+    }
+    return files;
+}
+
+}  // namespace velmora

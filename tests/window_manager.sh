@@ -1,0 +1,61 @@
+# Sourced by the end-to-end tests of the windows: openbox as the window
+# manager of their Xvfb display (so windows have frames, a close box and
+# focus as on a desktop), and checks of what it shows. Needs fail() and, for
+# the checks, the window id in $current.
+
+# Starts openbox (its pid in $wm) and waits until it manages the screen.
+start_window_manager() {
+  openbox --sm-disable > /dev/null 2>&1 &
+  wm=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}
+
+# The frame of $current (client area and the frame's extents) is centred on
+# the screen, within two pixels.
+frame_centred() {
+  local x y width height left right top bottom screen_width screen_height centre_x centre_y
+  read -r x y width height < <(xwininfo -id "$current" | awk '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+  IFS=', ' read -r left right top bottom < <(xprop -id "$current" _NET_FRAME_EXTENTS | sed 's/.*= //')
+  [ -n "$bottom" ] || fail "window $current has no frame"
+  read -r screen_width screen_height < <(xwininfo -root | awk '
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w, h }')
+  centre_x=$(( 2 * (x - left) + width + left + right - screen_width ))
+  centre_y=$(( 2 * (y - top) + height + top + bottom - screen_height ))
+  # Twice the offset of the frame's centre from the screen's.
+  [ "${centre_x#-}" -le 4 ] && [ "${centre_y#-}" -le 4 ] ||
+    fail "window $current's frame is off centre by ($((centre_x / 2)), $((centre_y / 2)))"
+}
+
+# The title the window manager shows for $current is blank: not a name of
+# its own ("Unnamed Window") or of the program's.
+blank_title() {
+  local shown
+  shown=$(xprop -id "$current" _NET_WM_VISIBLE_NAME WM_NAME |
+    awk '/ = / && !done { sub(/^[^=]*= /, ""); print; done = 1 }')
+  [ "$shown" = '" "' ] || fail "window $current is shown titled $shown"
+}
+
+# The id of a visible window whose title matches, as soon as it shows
+# (polled more often than xdotool's --sync does).
+appearing() {
+  local id
+  for _ in $(seq 400); do
+    id=$(xdotool search --onlyvisible --name "$1" 2> /dev/null | awk 'NR == 1') && [ -n "$id" ] &&
+      { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  fail "no window '$1'"
+}
+
+# Closes a window the way its close box does: through the window manager
+# (openbox's Alt+F4 on the active window).
+close_box() {
+  xdotool windowactivate --sync "$1" 2> /dev/null || true
+  xdotool key --clearmodifiers alt+F4
+}
