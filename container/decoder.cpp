@@ -1,31 +1,57 @@
+#include <optional>
+
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
 #include "container/restore.h"
+#include "container/restore_source.h"
+#include "container/sealed/sealed_reader.h"
+#include "container/staged_restore.h"
 
 namespace velmora {
 
+// The container's kind, from its header, decides the restore: the legacy
+// kind's own, or the staged one of the sealed kind, which checks everything
+// before anything appears.
 RunResult Engine::Des_carpeta() {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
         return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
-    Restore restore(run_);
+    RestoreSource source(run_);
+    std::optional<Restore> legacy;
+    std::optional<SealedReader> sealed_reader;
+    std::optional<StagedRestore> staged;
     try {
-        restore.ReadEntries();
-        restore.OpenContainerFolder();
+        const OpenedHeader header = source.Open();
+        if (header.kind == ContainerKind::kSealed) {
+            if (!run_.state.sealed_keys)
+                ThrowFailure(Error{Text(Msg::kWrongPassword)});
+            sealed_reader.emplace(source.container().source(), header.sealed,
+                                  *run_.state.sealed_keys, run_.host);
+            staged.emplace(run_, source, *sealed_reader);
+            staged->ReadIndex();
+        } else {
+            legacy.emplace(run_, source);
+            legacy->ReadEntries(header.legacy);
+        }
+        source.OpenFolder();
     } catch (const EngineFailure& failure) {
         run_.files.CloseAll();
         return Refuse(failure.message);
     }
 
     try {
-        const std::vector<DecodedEntry>& entries = restore.entries();
+        const std::vector<DecodedEntry>& entries = staged ? staged->entries() : legacy->entries();
         for (const DecodedEntry& entry : entries)
             if (entry.size >= 0)
                 run_.state.TotalBytes += entry.size;
-        restore.Crear_carpetas();
-        restore.Extraer();
+        if (staged) {
+            staged->Restore();
+        } else {
+            legacy->Crear_carpetas();
+            legacy->Extraer();
+        }
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
     }

@@ -1,17 +1,17 @@
-#include <algorithm>
-
 #include "base/messages.h"
 #include "container/dir_walk.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
+#include "container/file_byte_source.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/legacy/legacy_writer.h"
 #include "container/legacy/password_check.h"
+#include "container/legacy/record_reader.h"
 #include "container/opened_container.h"
-#include "container/pack.h"
 #include "container/path_helpers.h"
-#include "container/scanned_tree.h"
 #include "container/tree_scan.h"
 #include "container/wipe.h"
+#include "container/written_check.h"
 
 namespace velmora {
 
@@ -34,6 +34,49 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     return Status::Ok();
 }
 
+Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path) {
+    const std::string& folder = run_.state.FolderPath;
+    Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
+    if (!scan)
+        return scan.error();
+    tree.scan = std::move(scan).value();
+    const std::string container_name = ContainerNameFor(Nombre(folder));
+    container_path = options_.container_folder.empty()
+                         ? container_name
+                         : options_.container_folder + "\\" + container_name;
+    return CheckEncodingTarget(container_path);
+}
+
+Pack::CheckWritten Engine::CheckOf(PlaintextHash& read, const ReaderOf& reader_of) {
+    return [this, &read, reader_of](int file) -> Status {
+        Result<EntryInfo> written = run_.files.InspectOpen(file);
+        if (!written)
+            return written.error();
+        FileByteSource source(run_.files, file, written->size);
+        Result<std::unique_ptr<ContainerReader>> reader = reader_of(file, source);
+        Status checked = reader ? CheckAgainst(*reader.value(), read.Final()) : reader.error();
+        if (!checked)
+            return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
+        return Status::Ok();
+    };
+}
+
+bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,
+                        const std::string& container_path, bool apply_walk_resets) {
+    // The container is complete and on disk: from here on "Cancelar" must
+    // not delete it.
+    run_.host.SetPicture1Tag("");
+    if (before_wipe_)
+        before_wipe_(files);
+    if (options_.keep_originals)
+        return false;
+    if (apply_walk_resets)
+        ApplyWalkResets(run_, tree, walk);
+    Wipe wipe(run_, tree, walk, container_path);
+    wipe.BorrarOrig(files);
+    return wipe.LeftAnything();
+}
+
 RunResult Engine::Hacelo(const std::string& Contrasena) {
     // The caption says what is happening from the start, the scan included.
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
@@ -43,19 +86,12 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
     ScannedTree tree(run_.files);
-    Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders);
-    if (!scan)
-        return Refuse(scan.error().message);
-    tree.scan = std::move(scan).value();
+    std::string container_path;
+    if (Status started = StartEncoding(tree, NameRules::kLegacy, container_path); !started)
+        return Refuse(started.error().message);
     if (Status names = CheckStoredNames(tree.scan, folder, run_.tables, Contrasena, run_.files);
         !names)
         return Refuse(names.error().message);
-    const std::string container_name = ContainerNameFor(Nombre(folder));
-    const std::string container_path = options_.container_folder.empty()
-                                           ? container_name
-                                           : options_.container_folder + "\\" + container_name;
-    if (Status target = CheckEncodingTarget(container_path); !target)
-        return Refuse(target.error().message);
 
     bool left_behind = false;
     try {
@@ -68,26 +104,26 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
 
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        Pack(run_, tree, walk).WriteContainer(container_path, writer, sFound);
-        // The container is complete and on disk: from here on "Cancelar"
-        // must not delete it.
-        run_.host.SetPicture1Tag("");
-
-        if (before_wipe_)
-            before_wipe_(sFound);
-        if (!options_.keep_originals) {
-            ApplyWalkResets(run_, tree, walk);
-            Wipe wipe(run_, tree, walk, container_path);
-            wipe.BorrarOrig(sFound);
-            left_behind = wipe.LeftAnything();
-        }
+        PlaintextHash read;
+        const ReaderOf legacy = [&](int file,
+                                    ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+            Result<ContainerHeader> header = ReadContainerHeader(source);
+            if (!header)
+                return header.error();
+            return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
+        };
+        Pack(run_, tree, walk)
+            .WriteContainer(container_path, writer, sFound,
+                            [&](const std::uint8_t* data, std::size_t length) {
+                                read.Update(data, length);
+                            },
+                            options_.keep_originals ? Pack::CheckWritten() : CheckOf(read, legacy));
+        left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);
     }
-    run_.host.UnloadMainWindow();
-    RunResult done{Outcome::kDone, ""};
-    done.left_behind = left_behind;
-    return done;
+    return Done(left_behind);
 }
 
 }  // namespace velmora

@@ -11,6 +11,13 @@ RunResult Engine::Refuse(const std::string& message) {
     return {Outcome::kRefused, message};
 }
 
+RunResult Engine::Done(bool left_behind) {
+    run_.host.UnloadMainWindow();
+    RunResult done{Outcome::kDone, ""};
+    done.left_behind = left_behind;
+    return done;
+}
+
 RunResult Engine::Fail(const std::string& message) {
     run_.files.CloseAll();
     run_.host.ShowMessage(message, MessageIcon::kCritical);

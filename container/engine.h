@@ -7,7 +7,10 @@
 #include "container/engine_state.h"
 #include "container/found_list.h"
 #include "container/host.h"
+#include "container/pack.h"
 #include "container/run.h"
+#include "container/scanned_tree.h"
+#include "container/sealed/plaintext_hash.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -29,6 +32,12 @@ class Engine {
     // the folder, and unloads the main window.
     RunResult Hacelo(const std::string& Contrasena);
 
+    // Seals FolderPath into Nombre(FolderPath) & ".zol" under a key derived
+    // from the password (UTF-8, as typed), with every name exactly as the
+    // system gives it, then wipes the folder as Hacelo does. The file
+    // system must take the program's paths in UTF-8.
+    RunResult Seal(const std::string& password);
+
     // Restores the container FolderPath next to it with PasswordKey, deletes
     // the container and shows the restored folder.
     RunResult Des_carpeta();
@@ -44,7 +53,21 @@ class Engine {
   private:
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
+    RunResult Done(bool left_behind);
+    // What both kinds do before anything is touched: the folder checked,
+    // scanned under the kind's name rules, and the container's path chosen
+    // and checked.
+    Status StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path);
     Status CheckEncodingTarget(const std::string& container_path);
+    // The check of a written container, when the folder is to be wiped: read
+    // back from the disk through the kind's reader, it must give the bytes
+    // the pack read, whose digest `read` holds by then.
+    using ReaderOf = std::function<Result<std::unique_ptr<ContainerReader>>(int file, ByteSource&)>;
+    Pack::CheckWritten CheckOf(PlaintextHash& read, const ReaderOf& reader_of);
+    // From the complete container to the end of the wipe; true when part of
+    // the folder is left.
+    bool WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,
+                    const std::string& container_path, bool apply_walk_resets);
 
     EngineOptions options_;
     Run run_;

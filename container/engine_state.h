@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "container/sealed/sealed_format.h"
+
 namespace velmora {
+
+class SealedKeys;
 
 // The state the encoder, the decoder and the windows share for one run.
 struct EngineState {
@@ -19,6 +24,9 @@ struct EngineState {
     std::vector<std::string> RemovalList;
     // The 15-character key; "" while none is accepted.
     std::string PasswordKey;
+    // The keys of the sealed container being decoded, once its password has
+    // been checked against it.
+    std::shared_ptr<const SealedKeys> sealed_keys;
     // While the folder is wiped, "Cancelar" does not end the program on the
     // spot: it sets CancelRequested, and the wipe stops at its next safe
     // point (the current file overwritten, its batch flushed and deleted).
@@ -44,6 +52,9 @@ struct EngineOptions {
     // not deleted.
     std::int64_t wipe_batch_bytes = 64 << 20;
     std::size_t wipe_batch_files = 1000;
+    // The key derivation's limits and the message size of sealed
+    // containers written.
+    SealedParameters sealed_parameters;
 };
 
 enum class Outcome { kDone, kRefused, kFailed };

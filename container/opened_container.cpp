@@ -2,6 +2,7 @@
 
 #include "base/cp1252_case.h"
 #include "container/legacy/record_reader.h"
+#include "container/sealed/sealed_failure.h"
 
 namespace velmora {
 
@@ -15,7 +16,7 @@ std::string ContainerNameFor(const std::string& folder_name) {
     return folder_name + kContainerExtension;
 }
 
-Result<ContainerHeader> OpenedContainer::Open(const std::string& path) {
+Result<OpenedHeader> OpenedContainer::Open(const std::string& path) {
     Close();
     Result<int> file = files_.Open(path, OpenMode::kRead);
     if (!file)
@@ -26,7 +27,20 @@ Result<ContainerHeader> OpenedContainer::Open(const std::string& path) {
         return info.error();
     identity_ = info.value();
     source_.emplace(files_, file_, identity_.size);
-    return ReadContainerHeader(*source_);
+    OpenedHeader header;
+    Result<SealedHeader> sealed = ReadSealedHeader(*source_);
+    if (sealed) {
+        header.kind = ContainerKind::kSealed;
+        header.sealed = sealed.value();
+        return header;
+    }
+    if (FaultOf(sealed.error()) != SealedFault::kNotSealed)
+        return sealed.error();
+    Result<ContainerHeader> legacy = ReadContainerHeader(*source_);
+    if (!legacy)
+        return legacy.error();
+    header.legacy = legacy.value();
+    return header;
 }
 
 void OpenedContainer::Close() {

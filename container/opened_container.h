@@ -4,8 +4,9 @@
 #include <string>
 
 #include "base/result.h"
-#include "container/legacy/container_format.h"
 #include "container/file_byte_source.h"
+#include "container/legacy/container_format.h"
+#include "container/sealed/sealed_header.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -16,10 +17,20 @@ bool NamesAContainer(const std::string& path);
 // The container a folder is encoded into: the folder's name and ".zol".
 std::string ContainerNameFor(const std::string& folder_name);
 
+enum class ContainerKind { kLegacy, kSealed };
+
+// A container's header, of whichever kind its first bytes tell.
+struct OpenedHeader {
+    ContainerKind kind = ContainerKind::kLegacy;
+    ContainerHeader legacy;  // of a legacy container
+    SealedHeader sealed;     // of a sealed one
+};
+
 // A container opened for reading: only a regular file is opened (a pipe or
 // a device is refused at once, without blocking), its header read and
-// checked, and its bytes after the header reachable through source(). Used
-// by start-up, the decoder and velmora-cli alike.
+// checked (a sealed container's magic decides its kind; anything else is
+// read as the legacy kind, whose header has none), and its bytes reachable
+// through source(). Used by start-up, the decoder and velmora-cli alike.
 class OpenedContainer {
   public:
     explicit OpenedContainer(FileSystem& files) : files_(files) {}
@@ -27,7 +38,7 @@ class OpenedContainer {
     OpenedContainer(const OpenedContainer&) = delete;
     OpenedContainer& operator=(const OpenedContainer&) = delete;
 
-    Result<ContainerHeader> Open(const std::string& path);
+    Result<OpenedHeader> Open(const std::string& path);
     ByteSource& source() { return *source_; }
     int file() const { return file_; }
     // The file as it was when opened.

@@ -17,8 +17,7 @@ constexpr int kLargestCopyNumber = 32767;
 
 }  // namespace
 
-void Restore::ReadEntries() {
-    const ContainerHeader header = source_.Open();
+void Restore::ReadEntries(const ContainerHeader& header) {
     OpenedContainer& container = source_.container();
     reader_ = std::make_unique<LegacyReader>(run_.files, container.file(), container.source(),
                                              header, run_.tables, run_.host,
@@ -28,10 +27,6 @@ void Restore::ReadEntries() {
     const std::string& path = run_.state.FolderPath;
     source_.CheckNames(index_.entries, path.substr(0, path.size() - 4) + " (" +
                                            std::to_string(kLargestCopyNumber) + ")");
-}
-
-void Restore::OpenContainerFolder() {
-    source_.OpenFolder();
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The

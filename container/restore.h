@@ -22,15 +22,11 @@ namespace velmora {
 // its parent's handle. Each step raises the run's failure.
 class Restore {
   public:
-    explicit Restore(Run& run) : run_(run) {}
+    Restore(Run& run, RestoreSource& source) : run_(run), source_(source) {}
 
-    // The container named by FolderPath, the key checked and every entry
-    // read and checked, then the names checked against the system that is
-    // to hold them.
-    void ReadEntries();
-    // Opens the folder that holds the container, once, and checks that its
-    // name there still holds the container that was read.
-    void OpenContainerFolder();
+    // The opened container's key checked and every entry read and checked,
+    // then the names checked against the system that is to hold them.
+    void ReadEntries(const ContainerHeader& header);
     void Crear_carpetas();
     // Writes every file, sets the folders' attributes, and (unless the
     // container is kept) flushes the tree and deletes the container.
@@ -43,7 +39,7 @@ class Restore {
     bool RestoredTreeInPlace();
 
     Run& run_;
-    RestoreSource source_{run_};
+    RestoreSource& source_;
     std::unique_ptr<ContainerReader> reader_;
     RestoreIndex index_;
     // The restored folders: their handles, the read-only ones (set last),

@@ -9,12 +9,12 @@
 
 namespace velmora {
 
-ContainerHeader RestoreSource::Open() {
+OpenedHeader RestoreSource::Open() {
     // What is restored and what is deleted are the container that was read,
     // whatever its name comes to hold meanwhile. Its lock keeps a second run
     // off it.
     FileSystem& files = run_.files;
-    const ContainerHeader header = OrFail(container_.Open(run_.state.FolderPath));
+    const OpenedHeader header = OrFail(container_.Open(run_.state.FolderPath));
     identity_ = container_.identity();
     if (!OrFail(files.TryLock(container_.file())))
         ThrowFailure(

@@ -19,7 +19,7 @@ class RestoreSource {
     explicit RestoreSource(Run& run) : run_(run) {}
 
     // Opens the container named by FolderPath and takes its run lock.
-    ContainerHeader Open();
+    OpenedHeader Open();
     // Opens the folder that holds the container, once, and checks that its
     // name there still holds the container that was read: the restored
     // root is made in this folder and the container deleted from it.

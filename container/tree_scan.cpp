@@ -31,8 +31,9 @@ bool SameOnceUpperCased(std::string_view a, std::string_view b) {
 // The entry's path is built only for a message.
 template <typename PathOf>
 Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& entry,
-                  const PathOf& path_of) {
-    if (HasForbiddenCharacter(entry.name))
+                  NameRules rules, const PathOf& path_of) {
+    const bool legacy = rules == NameRules::kLegacy;
+    if (legacy && HasForbiddenCharacter(entry.name))
         return Error{Text(Msg::kNameWithControlCharacters, {files.DisplayPath(path_of())})};
     if (entry.kind == EntryKind::kSymlink)
         return Error{Text(Msg::kSymbolicLink, {files.DisplayPath(path_of())})};
@@ -43,7 +44,7 @@ Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& 
         return Error{Text(Msg::kMountPoint, {files.DisplayPath(path_of())})};
     if (info.kind == EntryKind::kFile && info.links > 1)
         return Error{Text(Msg::kHardLinks, {files.DisplayPath(path_of())})};
-    if (info.kind == EntryKind::kFile && info.size > kLargestFile)
+    if (legacy && info.kind == EntryKind::kFile && info.size > kLargestFile)
         return Error{Text(Msg::kFileTooLarge, {files.DisplayPath(path_of())})};
     return Status::Ok();
 }
@@ -122,7 +123,7 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
 }  // namespace
 
 Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
-                          FolderHandles& folders) {
+                          FolderHandles& folders, NameRules rules) {
     TreeScan scan;
     scan.root_path = root;
     if (Status opened = OpenRoot(files, root, scan, folders); !opened)
@@ -147,13 +148,15 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
         const DirEntry* previous = nullptr;
         for (const DirEntry& entry : listed.value()) {
             auto path_of = [&] { return folder_path + "\\" + entry.name; };
-            if (previous && SameOnceUpperCased(previous->name, entry.name))
+            if (rules == NameRules::kLegacy && previous &&
+                SameOnceUpperCased(previous->name, entry.name))
                 return Error{Text(Msg::kDifferOnlyInCase,
                                   {files.DisplayPath(folder_path + "\\" + previous->name),
                                    files.DisplayPath(path_of())})};
             previous = &entry;
             if (Status checked =
-                    CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, path_of);
+                    CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, rules,
+                               path_of);
                 !checked)
                 return checked.error();
             ScannedEntry scanned;

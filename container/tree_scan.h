@@ -54,16 +54,22 @@ struct TreeScan {
     std::size_t RelativePathLength(std::uint32_t entry) const;
 };
 
+// What a kind of container asks of the names and sizes it stores: the
+// legacy kind gives names back upper-cased and keeps sizes in 31 bits; a
+// kind with exact names keeps whatever the system holds.
+enum class NameRules { kLegacy, kExact };
+
 // Reads the tree under root without changing anything, and refuses what
 // cannot be encoded and wiped safely: links, devices, sockets and pipes,
-// files with other hard links, mount points, names with control characters
-// or ":", names equal once upper-cased, files of 2 GiB or more. The root and
+// files with other hard links, mount points; and for the legacy kind names
+// with control characters or ":", names equal once upper-cased, files of
+// 2 GiB or more. The root and
 // its parent are opened once, by path; every folder below is reached through
 // its parent's handle and registered in `folders` under its entry number,
 // with the identity the listing saw. The root is locked for this run: a
 // second run on the same tree is refused.
 Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
-                          FolderHandles& folders);
+                          FolderHandles& folders, NameRules rules = NameRules::kLegacy);
 
 // Refuses entries of the scanned tree (files, and folders without files)
 // whose stored name the container could not give back exactly under this

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+#include "container/byte_source.h"
+#include "container/container_kind.h"
+#include "container/host.h"
+#include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_keys.h"
+#include "container/sealed/sealed_stream_reader.h"
+
+namespace velmora {
+
+// Reads the sealed kind through the engine's seam, under keys already
+// derived: the key checked against the header, the whole index read and
+// checked, then each file's bytes, authenticated a message at a time, and
+// last the proof that the container ends where its final message says.
+// Names come out in the program's path form, in UTF-8.
+class SealedReader : public ContainerReader {
+  public:
+    SealedReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
+                 Host& host)
+        : source_(source), header_(header), keys_(keys), host_(host) {}
+
+    Result<RestoreIndex> ReadIndex() override;
+    Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
+    Status ReadEnd() override;
+
+  private:
+    ByteSource& source_;
+    SealedHeader header_;
+    const SealedKeys& keys_;
+    Host& host_;
+    std::optional<SealedStreamReader> stream_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,205 @@
+#include "container/staged_restore.h"
+
+#include <errno.h>
+
+#include "base/messages.h"
+#include "container/engine_failure.h"
+#include "container/legacy/stored_names.h"
+#include "container/path_helpers.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kLargestCopyNumber = 32767;
+constexpr int kStagingTries = 1000;
+constexpr std::uint32_t kRootId = 0;
+
+// "\A\B\" gives "\A\" and "B"; "\A\b" gives "\A\" and "b".
+std::pair<std::string, std::string> FolderAndName(const std::string& entry_name, bool folder) {
+    const std::size_t end = folder ? entry_name.size() - 1 : entry_name.size();
+    const std::size_t slash = entry_name.rfind('\\', end - 1);
+    return {entry_name.substr(0, slash + 1), entry_name.substr(slash + 1, end - slash - 1)};
+}
+
+std::string Numbered(const std::string& base, int n) {
+    return n == 1 ? base : base + " (" + std::to_string(n) + ")";
+}
+
+}  // namespace
+
+void StagedRestore::ReadIndex() {
+    index_ = OrFail(reader_.ReadIndex());
+    const std::string& container = run_.state.FolderPath;
+    root_ = container.substr(0, container.size() - 4);
+    const std::string widest_root = Numbered(root_, kLargestCopyNumber);
+    const std::string parent = ParentOf(root_);
+    const std::string widest_staging = (parent.empty() ? "" : parent + "\\") + "." +
+                                       Nombre(root_) + ".restaurando (" +
+                                       std::to_string(kStagingTries) + ")";
+    source_.CheckNames(index_.entries,
+                       widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
+}
+
+void StagedRestore::Restore() {
+    run_.host.SetCaption(Text(Msg::kDecodingCaption));
+    MakeStagingFolder();
+    try {
+        std::int64_t done = 0;
+        for (const DecodedEntry& entry : index_.entries) {
+            if (entry.size < 0) {
+                MakeFolder(entry);
+                run_.host.PumpEvents();
+            } else {
+                MakeFile(entry, done);
+            }
+        }
+        OrFail(reader_.ReadEnd());
+        SetFolderDetails();
+        OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
+        GiveName();
+    } catch (const EngineFailure&) {
+        RemoveMade();
+        run_.files.CloseAll();
+        throw;
+    }
+    if (!run_.options.keep_container)
+        source_.DeleteContainer();
+    run_.files.CloseAll();
+}
+
+// Hidden by its leading dot on POSIX and by its attribute on Windows, and
+// locked, so that no other run takes it for a folder to encode.
+void StagedRestore::MakeStagingFolder() {
+    FileSystem& files = run_.files;
+    const std::string base = "." + Nombre(root_) + ".restaurando";
+    Status made = Error{""};
+    for (int n = 1; n <= kStagingTries; ++n) {
+        staging_name_ = Numbered(base, n);
+        made = files.MakeFolderAt(source_.folder(), staging_name_);
+        if (made || made.error().code != EEXIST)
+            break;
+    }
+    OrFail(made);
+    const int handle = OrFail(files.OpenFolderAt(source_.folder(), staging_name_));
+    staging_identity_ = OrFail(files.InspectOpen(handle));
+    const std::string parent = ParentOf(root_);
+    folders_.AddOpen(kRootId, handle, staging_identity_,
+                     parent.empty() ? staging_name_ : parent + "\\" + staging_name_);
+    folder_ids_["\\"] = kRootId;
+    folder_entries_.push_back(nullptr);
+    (void)files.TryLock(handle);
+    (void)files.SetAttrOpen(handle, kHidden);
+}
+
+void StagedRestore::MakeFolder(const DecodedEntry& entry) {
+    FileSystem& files = run_.files;
+    const auto [folder, name] = FolderAndName(entry.name, true);
+    const auto parent = folder_ids_.find(folder);
+    if (parent == folder_ids_.end())
+        ThrowFailure(Error{Text(Msg::kDamagedMissingFolder, {ShownName(entry.name)})});
+    const int parent_handle = OrFail(folders_.Get(parent->second));
+    OrFail(files.MakeFolderAt(parent_handle, name));
+    const int handle = OrFail(files.OpenFolderAt(parent_handle, name));
+    const EntryInfo identity = OrFail(files.InspectOpen(handle));
+    const auto id = static_cast<std::uint32_t>(folder_entries_.size());
+    folders_.Add(id, parent->second, name, identity);
+    folders_.Adopt(id, handle);
+    made_.push_back({parent->second, name, identity, true, id});
+    folder_ids_[entry.name] = id;
+    folder_entries_.push_back(&entry);
+}
+
+void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
+    FileSystem& files = run_.files;
+    const auto [folder, name] = FolderAndName(entry.name, false);
+    const auto parent = folder_ids_.find(folder);
+    if (parent == folder_ids_.end())
+        ThrowFailure(Error{Text(Msg::kDamagedMissingFolder, {ShownName(entry.name)})});
+    const int output =
+        OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreateNew));
+    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
+    std::int64_t written = 0;
+    OrFail(reader_.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+        if (Status wrote = files.Write(output, written, data, length); !wrote)
+            return wrote;
+        written += static_cast<std::int64_t>(length);
+        return Status::Ok();
+    }));
+    OrFail(files.SetAttrOpen(output, entry.attributes & ~kFolder));
+    OrFail(files.SetPermissionsOpen(output, entry.mode));
+    OrFail(files.SetModifiedOpen(output, entry.modified_ns));
+    OrFail(files.Close(output));
+    done += entry.size;
+    run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
+}
+
+// Innermost folders first, the root last: a folder's own time and
+// permissions are set once nothing more is made inside it.
+void StagedRestore::SetFolderDetails() {
+    FileSystem& files = run_.files;
+    auto set = [&](std::uint32_t id, std::uint8_t attributes, std::uint32_t mode,
+                   std::int64_t modified_ns) {
+        const int handle = OrFail(folders_.Get(id));
+        OrFail(files.SetAttrOpen(handle, attributes & ~kFolder));
+        OrFail(files.SetPermissionsOpen(handle, mode));
+        OrFail(files.SetModifiedOpen(handle, modified_ns));
+    };
+    for (std::uint32_t id = static_cast<std::uint32_t>(folder_entries_.size()) - 1; id > kRootId;
+         --id) {
+        const DecodedEntry& entry = *folder_entries_[id];
+        set(id, entry.attributes, entry.mode, entry.modified_ns);
+    }
+    set(kRootId, index_.folder_attributes, index_.folder_mode, index_.folder_modified_ns);
+}
+
+// NAME, or the first of NAME (2), NAME (3) ... that is free: the rename
+// never replaces what is there.
+void StagedRestore::GiveName() {
+    FileSystem& files = run_.files;
+    for (int n = 1;; ++n) {
+        if (n > kLargestCopyNumber)
+            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root_)})});
+        const std::string candidate = Numbered(root_, n);
+        const Status renamed = files.RenameAt(source_.folder(), staging_name_, Nombre(candidate));
+        if (!renamed && renamed.error().code == EEXIST)
+            continue;
+        OrFail(renamed);
+        run_.state.RestoredPath = candidate + "\\";
+        named_ = true;
+        break;
+    }
+    OrFail(files.SyncFolderOpen(source_.folder()));
+}
+
+void StagedRestore::RemoveMade() {
+    FileSystem& files = run_.files;
+    if (named_)
+        return;  // the tree is in place: it stays
+    auto writable = [&](std::uint32_t id) {
+        if (Result<int> handle = folders_.Get(id); handle) {
+            (void)files.SetAttrOpen(handle.value(), 0);
+            (void)files.SetPermissionsOpen(handle.value(), 0700);
+        }
+    };
+    writable(kRootId);
+    for (const Made& made : made_)
+        if (made.is_folder)
+            writable(made.id);
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+        const Result<int> folder = folders_.Get(it->folder);
+        if (!folder)
+            continue;
+        if (it->is_folder) {
+            folders_.Release(it->id);
+            (void)files.RemoveFolderAt(folder.value(), it->name, it->identity);
+            continue;
+        }
+        const Result<EntryInfo> now = files.InspectAt(folder.value(), it->name);
+        if (now && now->device == it->identity.device && now->inode == it->identity.inode)
+            (void)files.DeleteFileAt(folder.value(), it->name, now.value());
+    }
+    folders_.Release(kRootId);
+    (void)files.RemoveFolderAt(source_.folder(), staging_name_, staging_identity_);
+}
+
+}  // namespace velmora

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "container/container_kind.h"
+#include "container/folder_handles.h"
+#include "container/restore_source.h"
+#include "container/run.h"
+
+namespace velmora {
+
+// The restore of a container whose names, times and permissions come back
+// exactly (the sealed kind). Nothing appears until everything is proven:
+// the tree is made inside a hidden staging folder beside the container,
+// every folder and file through the handle of the folder made for it, and
+// only once the container has been read to its proven end and the tree
+// flushed does the staging folder take the restored name (NAME, NAME (2),
+// ...). On any failure before that, what was made is removed and the
+// container stays as it was. Each step raises the run's failure.
+class StagedRestore {
+  public:
+    StagedRestore(Run& run, RestoreSource& source, ContainerReader& reader)
+        : run_(run), source_(source), reader_(reader) {}
+    StagedRestore(const StagedRestore&) = delete;
+    StagedRestore& operator=(const StagedRestore&) = delete;
+
+    // Reads and checks the whole index, and the names against the system
+    // that is to hold them, before anything is made.
+    void ReadIndex();
+    const std::vector<DecodedEntry>& entries() const { return index_.entries; }
+
+    // Makes the tree in the staging folder, proves the container's end,
+    // flushes, and gives the tree its name; then (unless the container is
+    // kept) deletes the container.
+    void Restore();
+
+  private:
+    struct Made {
+        std::uint32_t folder;  // among folders_
+        std::string name;
+        EntryInfo identity;
+        bool is_folder;
+        std::uint32_t id;  // a folder's own id
+    };
+    void MakeStagingFolder();
+    void MakeFolder(const DecodedEntry& entry);
+    void MakeFile(const DecodedEntry& entry, std::int64_t& done);
+    void SetFolderDetails();
+    void GiveName();
+    // Removes what this restore made, newest first; failures are skipped.
+    void RemoveMade();
+
+    Run& run_;
+    RestoreSource& source_;
+    ContainerReader& reader_;
+    RestoreIndex index_;
+    std::string root_;          // the restored root's path without the staging
+    std::string staging_name_;  // the staging folder's name in the container's folder
+    EntryInfo staging_identity_;
+    FolderHandles folders_{run_.files};
+    std::map<std::string, std::uint32_t> folder_ids_;  // by folder entry name
+    std::vector<Made> made_;
+    std::vector<const DecodedEntry*> folder_entries_;  // by id; 0: the root
+    bool named_ = false;  // the staging folder has its final name
+};
+
+}  // namespace velmora

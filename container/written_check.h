@@ -1,0 +1,14 @@
+#pragma once
+
+#include "container/container_kind.h"
+#include "container/sealed/plaintext_hash.h"
+
+namespace velmora {
+
+// Reads a written container back through its kind's reader, every file's
+// bytes in turn and on to its proven end, and compares them with the digest
+// of the bytes the pack read from the originals. The error says what went
+// wrong; the caller words it for the user.
+Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected);
+
+}  // namespace velmora
