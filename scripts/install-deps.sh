@@ -28,6 +28,7 @@ packages=(
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package
+  python3-nacl      # reads the golden sealed container apart from our code
   lintian           # checks the Debian package in the tests
   g++-mingw-w64-x86-64-posix  # the Windows cross compiler
   binutils-mingw-w64-x86-64   # windres
