@@ -272,6 +272,41 @@ constexpr Written kTexts[] = {
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},
+    {Msg::kNotSealed, "No es un contenedor sellado."},
+    {Msg::kSealedDamaged, "El contenedor sellado está dañado: {1}"},
+    {Msg::kSealedShorterThanHeader, "es más corto que su cabecera."},
+    {Msg::kSealedUnknownVersion,
+     "su versión ({1}) no es conocida; quizá lo creó una versión más nueva de Velmora."},
+    {Msg::kSealedHeaderChecksum, "su cabecera no coincide con su suma de comprobación."},
+    {Msg::kSealedUnknownKdf, "su método de derivación de la clave ({1}) no es conocido."},
+    {Msg::kSealedLimitsOutOfRange,
+     "los límites de la derivación de la clave ({1} pasadas, {2} bytes) están fuera de lo "
+     "admitido."},
+    {Msg::kSealedChunkSizeOutOfRange,
+     "el tamaño de sus bloques ({1} bytes) está fuera de lo admitido."},
+    {Msg::kSealedMessageNotAuthentic,
+     "el bloque {1} no es auténtico: se ha cambiado, movido, repetido o quitado algún bloque."},
+    {Msg::kSealedNoFinalMessage, "está cortado: le falta el último bloque."},
+    {Msg::kSealedDataAfterEnd, "tiene datos después de su último bloque."},
+    {Msg::kSealedEndsEarly, "su contenido termina antes de lo que dice su índice."},
+    {Msg::kSealedContentLeftOver, "su contenido sigue después de lo que dice su índice."},
+    {Msg::kSealedEntryCountWrong, "su índice dice tener {1} entradas, lo que no es posible."},
+    {Msg::kSealedBadEntry, "la entrada {1} («{2}») {3}"},
+    {Msg::kSealedEntryNotUtf8, "no es UTF-8 válido."},
+    {Msg::kSealedEntryForbiddenCharacter, "contiene «\\» o un carácter nulo."},
+    {Msg::kSealedEntryTooLong, "tiene una ruta o una parte demasiado larga."},
+    {Msg::kSealedEntryNotRoot, "no es la carpeta principal, que debe ser la primera entrada."},
+    {Msg::kSealedEntryBadFields, "tiene un tipo, un tamaño, una fecha o unos permisos no válidos."},
+    {Msg::kSealedEntryTooLarge, "dice ocupar más de lo que cabe en el contenedor."},
+
+    {Msg::kSealedNameNotStorable,
+     "El nombre «{1}» no se puede guardar en un contenedor sellado: {2}"},
+    {Msg::kSealedParametersOutOfRange,
+     "Los límites de la clave o el tamaño de bloque pedidos para el contenedor sellado están "
+     "fuera de lo admitido."},
+    {Msg::kSealedKeyDerivationFailed, "No hay memoria suficiente para derivar la clave ({1} MiB)."},
+    {Msg::kSealedOutOfMemory, "No hay memoria suficiente para el contenedor sellado."},
+    {Msg::kCryptoUnavailable, "No se ha podido iniciar la biblioteca criptográfica (libsodium)."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

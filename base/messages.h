@@ -186,6 +186,34 @@ enum class Msg {
     // was written before the folder is wiped.
     kRemovedAbandonedPartial,
     kWrittenDiffersFromFolder,
+    // Sealed containers: what their reader refuses, naming the fault.
+    kNotSealed,
+    kSealedDamaged,
+    kSealedShorterThanHeader,
+    kSealedUnknownVersion,
+    kSealedHeaderChecksum,
+    kSealedUnknownKdf,
+    kSealedLimitsOutOfRange,
+    kSealedChunkSizeOutOfRange,
+    kSealedMessageNotAuthentic,
+    kSealedNoFinalMessage,
+    kSealedDataAfterEnd,
+    kSealedEndsEarly,
+    kSealedContentLeftOver,
+    kSealedEntryCountWrong,
+    kSealedBadEntry,
+    kSealedEntryNotUtf8,
+    kSealedEntryForbiddenCharacter,
+    kSealedEntryTooLong,
+    kSealedEntryNotRoot,
+    kSealedEntryBadFields,
+    kSealedEntryTooLarge,
+    // Sealed containers: writing one, and what both sides need.
+    kSealedNameNotStorable,
+    kSealedParametersOutOfRange,
+    kSealedKeyDerivationFailed,
+    kSealedOutOfMemory,
+    kCryptoUnavailable,
 
     kCount  // not a message: the number of them
 };

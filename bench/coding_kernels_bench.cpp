@@ -1,14 +1,19 @@
 // Speed of the data-area coding kernels on one 64 KiB block, beside memcpy
-// of the same block (the memory's own speed).
+// of the same block (the memory's own speed); the sealed stream's sealing
+// and opening, the plaintext hash, and the default key derivation.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "bench/sealed_stream_kernels.h"
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/data_coding.h"
+#include "container/sealed/plaintext_hash.h"
+#include "container/sealed/sealed_keys.h"
 
 namespace velmora {
 namespace {
@@ -56,11 +61,55 @@ void Memcpy(benchmark::State& state) {
     Run(state, [](Fixture& f) { std::memcpy(f.copy.data(), f.block.data(), kBlockSize); });
 }
 
+void SealedSealInPlace(benchmark::State& state) {
+    bench::DiscardingWrites files;
+    for (auto _ : state)
+        bench::Seal(files, nullptr);
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
+}
+void SealedSealByCopy(benchmark::State& state) {
+    bench::DiscardingWrites files;
+    const std::vector<std::uint8_t> plaintext(bench::kSealedPlaintextBytes, 0x5A);
+    for (auto _ : state)
+        bench::Seal(files, &plaintext);
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
+}
+void SealedOpen(benchmark::State& state) {
+    const std::vector<std::uint8_t> sealed = bench::SealedSample();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::Open(sealed));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
+}
+void PlaintextHashing(benchmark::State& state) {
+    const std::vector<std::uint8_t> plaintext(bench::kSealedPlaintextBytes, 0x5A);
+    for (auto _ : state) {
+        PlaintextHash hash;
+        hash.Update(plaintext.data(), plaintext.size());
+        benchmark::DoNotOptimize(hash.Final());
+    }
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
+}
+// crypto_pwhash at the limits a new container gets (3 passes, 256 MiB).
+void SealedKeyDerivationDefault(benchmark::State& state) {
+    const std::array<std::uint8_t, kSealedSaltBytes> salt{};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SealedKeys::Derive("benchmark", salt, SealedParameters{}).ok());
+}
+
 BENCHMARK(EncodeWholeBlock);
 BENCHMARK(DecodeWholeBlock);
 BENCHMARK(EncodeEveryThird);
 BENCHMARK(DecodeEveryThird);
 BENCHMARK(Memcpy);
+BENCHMARK(SealedSealInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(SealedSealByCopy)->Unit(benchmark::kMillisecond);
+BENCHMARK(SealedOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlaintextHashing)->Unit(benchmark::kMillisecond);
+BENCHMARK(SealedKeyDerivationDefault)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace velmora

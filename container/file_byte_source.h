@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/messages.h"
-#include "container/legacy/record_reader.h"
+#include "container/byte_source.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -18,8 +18,7 @@ class FileByteSource : public ByteSource {
         if (!read)
             return read.error();
         if (read.value() != length)
-            return Error{
-                Text(Msg::kDamagedEndsEarly)};
+            return Error{Text(Msg::kDamagedEndsEarly)};
         return Status::Ok();
     }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) and runs them on seeds
-# made by velmora-cli. `fuzz.sh short` is the fixed-seed pass of `make test`;
+# made by velmora-cli (the sealed reader's: by make_sealed_seeds.sh). `fuzz.sh short` is the fixed-seed pass of `make test`;
 # `fuzz.sh SECONDS` runs each target for that long.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,23 +9,27 @@ cmake --preset fuzz > /dev/null
 cmake --build --preset fuzz
 build=build/fuzz
 tests/fuzz/make_seeds.sh "$build/cli/velmora-cli" "$build/seeds"
+tests/fuzz/make_sealed_seeds.sh "$build/sealed-seeds"
 limits=(-malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1)
 
-run() {  # target, then libFuzzer's own arguments
-  local target=$1 corpus
-  shift
+run() {  # target, seeds folder, then libFuzzer's own arguments
+  local target=$1 seeds=$2 corpus
+  shift 2
   corpus=$(mktemp -d)
-  "$build/tests/fuzz/$target" "${limits[@]}" "$@" "$corpus" "$build/seeds" > "$build/$target.log" 2>&1 ||
+  "$build/tests/fuzz/$target" "${limits[@]}" "$@" "$corpus" "$seeds" > "$build/$target.log" 2>&1 ||
     { tail -n 40 "$build/$target.log"; rm -rf "$corpus"; return 1; }
   rm -rf "$corpus"
   grep -m1 'stat::number_of_executed_units' "$build/$target.log" | awk '{print $2}'
 }
 
 if [ "$mode" = short ]; then
-  decode=$(run decode_fuzzer -seed=1 -runs=30000)
-  roundtrip=$(run roundtrip_fuzzer -seed=1 -runs=1500)
+  decode=$(run decode_fuzzer "$build/seeds" -seed=1 -runs=30000)
+  roundtrip=$(run roundtrip_fuzzer "$build/seeds" -seed=1 -runs=1500)
+  sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=20000)
 else
-  decode=$(run decode_fuzzer -max_total_time="$mode")
-  roundtrip=$(run roundtrip_fuzzer -max_total_time="$mode")
+  decode=$(run decode_fuzzer "$build/seeds" -max_total_time="$mode")
+  roundtrip=$(run roundtrip_fuzzer "$build/seeds" -max_total_time="$mode")
+  sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -max_total_time="$mode")
 fi
-echo "fuzzing: $decode decodes of mutated containers, $roundtrip encode-decode round trips; no failure"
+echo "fuzzing: $decode decodes of mutated containers, $roundtrip encode-decode round trips," \
+  "$sealed sealed containers and indexes read; no failure"

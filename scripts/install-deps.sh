@@ -9,6 +9,7 @@ packages=(
   cmake             # the build
   ninja-build       # the generator the presets use
   pkg-config
+  libsodium-dev     # the sealed containers' cryptography (Argon2id, XChaCha20-Poly1305)
   googletest        # GoogleTest sources
   libgtest-dev      # GoogleTest, the test framework
   libgmock-dev
@@ -29,12 +30,16 @@ packages=(
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package
+  python3-nacl      # reads the golden sealed container apart from our code
   lintian           # checks the Debian package in the tests
   appstream         # appstreamcli validates the package's AppStream metadata
   g++-mingw-w64-x86-64-posix  # the Windows cross compiler
   binutils-mingw-w64-x86-64   # windres
   wine              # runs the Windows tests
   wine64
+  autoconf          # build libsodium for the Windows build from Debian's
+  automake          #   source package (scripts/build-sodium-mingw.sh)
+  libtool
   nsis              # the Windows installer
   zip               # the Windows distribution folder as a zip
 )
@@ -52,15 +57,35 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# The Windows build compiles libsodium from Debian's source package, which
+# apt finds only through a deb-src entry for the archive the machine uses.
+need_sources=false
+if [ "${1:-}" != "--bench" ] &&
+  ! apt-cache showsrc libsodium 2> /dev/null | grep '^Package: libsodium$' > /dev/null; then
+  need_sources=true
+fi
+
+if [ ${#missing[@]} -eq 0 ] && ! $need_sources; then
   exit 0
 fi
 
-echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+if $need_sources; then
+  echo "Adding deb-src entries for this machine's Debian archive"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed -e 's/^Types: deb$/Types: deb-src/' -e '/^#/d' /etc/apt/sources.list.d/debian.sources |
+      $sudo tee /etc/apt/sources.list.d/velmora-deb-src.sources > /dev/null
+  else
+    sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list |
+      $sudo tee /etc/apt/sources.list.d/velmora-deb-src.list > /dev/null
+  fi
+fi
 $sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -3,7 +3,6 @@
 #include "base/messages.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace velmora {
 namespace {
@@ -15,13 +14,6 @@ Error Damaged(const std::string& why) {
 }
 
 }  // namespace
-
-Status MemoryByteSource::ReadAt(std::int64_t offset, std::uint8_t* out, std::size_t length) {
-    if (offset < 0 || offset > Size() || static_cast<std::int64_t>(length) > Size() - offset)
-        return Error{Text(Msg::kReadOutsideFile)};
-    std::memcpy(out, bytes_.data() + offset, length);
-    return Status::Ok();
-}
 
 Result<ContainerHeader> ReadContainerHeader(ByteSource& source) {
     if (source.Size() < static_cast<std::int64_t>(kHeaderSize))

@@ -1,0 +1,131 @@
+#include "container/sealed/sealed_index.h"
+
+#include <cassert>
+#include <string>
+
+#include "base/messages.h"
+#include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_utf8.h"
+
+namespace velmora {
+namespace {
+
+template <typename Integer>
+void Put(std::vector<std::uint8_t>& out, Integer value) {
+    for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i)));
+}
+
+template <typename Integer>
+Integer Get(const std::uint8_t* at) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        value |= static_cast<std::uint64_t>(at[i]) << (8 * i);
+    return static_cast<Integer>(value);
+}
+
+template <typename Integer>
+Result<Integer> ReadInteger(SealedStreamReader& stream) {
+    std::uint8_t bytes[sizeof(Integer)];
+    if (Status read = stream.Read(bytes, sizeof bytes); !read)
+        return read.error();
+    return Get<Integer>(bytes);
+}
+
+Error BadEntry(std::uint64_t number, const std::string& path, Msg why) {
+    return DamagedError(
+        Text(Msg::kSealedBadEntry, {std::to_string(number), ShownSealedPath(path), Text(why)}));
+}
+
+}  // namespace
+
+Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>& entries) {
+    std::vector<std::uint8_t> bytes;
+    Put<std::uint64_t>(bytes, entries.size());
+    SealedTreeCheck check;
+    for (const SealedEntry& entry : entries) {
+        if (const std::optional<Msg> why = check.Admit(entry))
+            return Error{
+                Text(Msg::kSealedNameNotStorable, {ShownSealedPath(entry.path), Text(*why)})};
+        bytes.push_back(entry.folder ? kSealedKindFolder : kSealedKindFile);
+        Put(bytes, static_cast<std::uint16_t>(entry.path.size()));
+        bytes.insert(bytes.end(), entry.path.begin(), entry.path.end());
+        Put(bytes, entry.size);
+        Put(bytes, entry.mtime_s);
+        Put(bytes, entry.mtime_ns);
+        Put(bytes, entry.attributes);
+        Put(bytes, entry.mode);
+        if (bytes.size() >= kBufferedBytes) {
+            if (Status written = out.Write(bytes.data(), bytes.size()); !written)
+                return written;
+            bytes.clear();
+        }
+    }
+    return out.Write(bytes.data(), bytes.size());
+}
+
+Result<SealedIndexReader> SealedIndexReader::Begin(SealedStreamReader& stream) {
+    Result<std::uint64_t> count = ReadInteger<std::uint64_t>(stream);
+    if (!count)
+        return count.error();
+    // Entry 0, the sealed folder, is always there.
+    if (count.value() == 0 || count.value() > stream.PlaintextLeftAtMost() / kSealedEntryFixedBytes)
+        return DamagedError(Text(Msg::kSealedEntryCountWrong, {std::to_string(count.value())}));
+    return SealedIndexReader(stream, count.value());
+}
+
+Result<SealedEntry> SealedIndexReader::Next() {
+    assert(!done());
+    const std::uint64_t number = next_++;
+    std::uint8_t start[3];
+    if (Status read = stream_->Read(start, sizeof start); !read)
+        return read.error();
+    const std::uint8_t kind = start[0];
+    const auto path_length = Get<std::uint16_t>(start + 1);
+    SealedEntry entry;
+    if (path_length > kSealedMaxPathBytes)
+        return BadEntry(number, entry.path, Msg::kSealedEntryTooLong);
+    entry.path.resize(path_length);
+    if (Status read =
+            stream_->Read(reinterpret_cast<std::uint8_t*>(entry.path.data()), path_length);
+        !read)
+        return read.error();
+    std::uint8_t rest[kSealedEntryFixedBytes - sizeof start];
+    if (Status read = stream_->Read(rest, sizeof rest); !read)
+        return read.error();
+    entry.folder = kind == kSealedKindFolder;
+    entry.size = Get<std::uint64_t>(rest);
+    entry.mtime_s = Get<std::int64_t>(rest + 8);
+    entry.mtime_ns = Get<std::uint32_t>(rest + 16);
+    entry.attributes = rest[20];
+    entry.mode = Get<std::uint16_t>(rest + 21);
+    if (kind != kSealedKindFolder && kind != kSealedKindFile)
+        return BadEntry(number, entry.path, Msg::kSealedEntryBadFields);
+    if (const std::optional<Msg> why = check_.Admit(entry))
+        return BadEntry(number, entry.path, *why);
+    // What is still to come, the rest of the index and every file's data
+    // (these sizes included), must fit in what the container can hold.
+    const std::uint64_t room = stream_->PlaintextLeftAtMost();
+    const std::uint64_t entries_left = (count_ - next_) * kSealedEntryFixedBytes;
+    if (entry.size > room || file_bytes_ > room - entry.size ||
+        entries_left > room - entry.size - file_bytes_)
+        return BadEntry(number, entry.path, Msg::kSealedEntryTooLarge);
+    file_bytes_ += entry.size;
+    return entry;
+}
+
+Result<std::vector<SealedEntry>> ReadSealedIndex(SealedStreamReader& stream) {
+    Result<SealedIndexReader> index = SealedIndexReader::Begin(stream);
+    if (!index)
+        return index.error();
+    std::vector<SealedEntry> entries;
+    while (!index->done()) {
+        Result<SealedEntry> entry = index->Next();
+        if (!entry)
+            return entry.error();
+        entries.push_back(std::move(entry).value());
+    }
+    return entries;
+}
+
+}  // namespace velmora

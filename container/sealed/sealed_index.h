@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/result.h"
+#include "container/sealed/sealed_entry.h"
+#include "container/sealed/sealed_stream_reader.h"
+#include "container/sealed/sealed_stream_writer.h"
+#include "container/sealed/sealed_tree_check.h"
+
+namespace velmora {
+
+// The index, the start of the plaintext: a u64 entry count, then each entry
+// (sealed_entry.h). Refuses an entry SealedTreeCheck refuses, naming it.
+Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>& entries);
+
+// Reads the index one entry at a time, checking each against those before
+// it. Neither the count nor a size is trusted: the count must fit in what
+// the rest of the container can hold, and with every size so far, it must
+// still fit after each entry.
+class SealedIndexReader {
+  public:
+    static Result<SealedIndexReader> Begin(SealedStreamReader& stream);
+
+    std::uint64_t count() const { return count_; }
+    bool done() const { return next_ == count_; }
+    // The next entry; only while !done().
+    Result<SealedEntry> Next();
+
+  private:
+    SealedIndexReader(SealedStreamReader& stream, std::uint64_t count)
+        : stream_(&stream), count_(count) {}
+
+    SealedStreamReader* stream_;
+    std::uint64_t count_;
+    std::uint64_t next_ = 0;
+    std::uint64_t file_bytes_ = 0;  // the sizes of the files read so far
+    SealedTreeCheck check_;
+};
+
+// Every entry; the stream is then at the first file's data.
+Result<std::vector<SealedEntry>> ReadSealedIndex(SealedStreamReader& stream);
+
+}  // namespace velmora

@@ -1,0 +1,65 @@
+#include "container/sealed/sealed_keys.h"
+
+#include <sodium.h>
+
+#include <string>
+
+#include "base/messages.h"
+
+namespace velmora {
+namespace {
+
+// The crypto_kdf context and subkey ids: changing any of them changes
+// every key, so they belong to the format.
+constexpr char kKdfContext[crypto_kdf_CONTEXTBYTES] = {'V', 'e', 'l', 'm', 'o', 'r', 'a', 'S'};
+constexpr std::uint64_t kStreamKeyId = 1;
+constexpr std::uint64_t kCheckKeyId = 2;
+
+static_assert(kSealedKeyBytes == crypto_kdf_KEYBYTES);
+static_assert(kSealedKeyBytes == crypto_secretstream_xchacha20poly1305_KEYBYTES);
+
+Error DerivationFailed(const SealedParameters& parameters) {
+    return Error{
+        Text(Msg::kSealedKeyDerivationFailed, {std::to_string(parameters.memlimit >> 20)})};
+}
+
+}  // namespace
+
+struct SealedKeys::Secret {
+    std::uint8_t master[kSealedKeyBytes];
+    std::uint8_t stream[kSealedKeyBytes];
+    std::uint8_t check[kSealedKeyBytes];
+};
+
+Result<SealedKeys> SealedKeys::Derive(std::string_view password,
+                                      const std::array<std::uint8_t, kSealedSaltBytes>& salt,
+                                      const SealedParameters& parameters) {
+    Guarded<Secret> secret = AllocateGuarded<Secret>();
+    if (!secret)
+        return Error{Text(Msg::kSealedOutOfMemory)};
+    if (crypto_pwhash(secret->master, sizeof secret->master, password.data(), password.size(),
+                      salt.data(), parameters.opslimit,
+                      static_cast<std::size_t>(parameters.memlimit),
+                      crypto_pwhash_ALG_ARGON2ID13) != 0)
+        return DerivationFailed(parameters);
+    crypto_kdf_derive_from_key(secret->stream, sizeof secret->stream, kStreamKeyId, kKdfContext,
+                               secret->master);
+    crypto_kdf_derive_from_key(secret->check, sizeof secret->check, kCheckKeyId, kKdfContext,
+                               secret->master);
+    sodium_memzero(secret->master, sizeof secret->master);
+    return SealedKeys(std::move(secret));
+}
+
+const std::uint8_t* SealedKeys::stream_key() const {
+    return secret_->stream;
+}
+
+std::array<std::uint8_t, kSealedHashBytes> SealedKeys::KeyCheck(
+    const SealedHeaderBytes& header) const {
+    std::array<std::uint8_t, kSealedHashBytes> check;
+    crypto_generichash(check.data(), check.size(), header.data(), kSealedKeyCheckAt, secret_->check,
+                       sizeof secret_->check);
+    return check;
+}
+
+}  // namespace velmora

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "base/messages.h"
+#include "container/sealed/sealed_utf8.h"
+#include "tests/sealed_support.h"
+
+namespace velmora {
+namespace {
+
+// An index entry as bytes, written here field by field from the format's
+// description rather than by the code under test, so that entries no writer
+// makes can be read.
+struct RawEntry {
+    SealedEntry entry;
+    std::optional<std::uint8_t> kind;          // instead of the entry's own
+    std::optional<std::uint16_t> path_length;  // instead of the path's own
+};
+
+template <typename Integer>
+void Put(std::vector<std::uint8_t>& out, Integer value) {
+    for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i)));
+}
+
+std::vector<std::uint8_t> RawIndex(std::uint64_t count, const std::vector<RawEntry>& entries) {
+    std::vector<std::uint8_t> bytes;
+    Put(bytes, count);
+    for (const RawEntry& raw : entries) {
+        const SealedEntry& e = raw.entry;
+        bytes.push_back(raw.kind.value_or(e.folder ? 1 : 2));
+        Put(bytes, raw.path_length.value_or(static_cast<std::uint16_t>(e.path.size())));
+        bytes.insert(bytes.end(), e.path.begin(), e.path.end());
+        Put(bytes, e.size);
+        Put(bytes, e.mtime_s);
+        Put(bytes, e.mtime_ns);
+        Put(bytes, e.attributes);
+        Put(bytes, e.mode);
+    }
+    return bytes;
+}
+
+Result<std::vector<SealedEntry>> ReadIndexOf(const std::vector<std::uint8_t>& plaintext) {
+    const auto sealed = SealPlaintext(plaintext, "secreto", kFastParameters);
+    MemoryByteSource source(sealed);
+    SealedStreamReader stream = SealedStreamReader::Open(source, "secreto").value();
+    return ReadSealedIndex(stream);
+}
+
+struct Refusal {
+    const char* what;
+    std::vector<RawEntry> entries;
+    std::uint64_t number;  // of the entry refused
+    Msg why;
+    bool writable = true;  // an entry WriteSealedIndex is given, not raw bytes
+};
+
+TEST(SealedIndexTest, EntriesThatBreakTheRulesAreRefusedByName) {
+    const SealedEntry root = Folder("");
+    SealedEntry timed = File("t", 0);
+    timed.mtime_ns = 1'000'000'000;
+    SealedEntry moded = File("m", 0);
+    moded.mode = 010000;
+    SealedEntry sized = Folder("s");
+    sized.size = 1;
+    const std::vector<Refusal> refusals = {
+        {"entry 0 a file", {{File("", 0)}}, 0, Msg::kSealedEntryNotRoot},
+        {"entry 0 with a name", {{Folder("a")}}, 0, Msg::kSealedEntryNotRoot},
+        {"invalid UTF-8", {{root}, {File("a\xC3(", 0)}}, 1, Msg::kSealedEntryNotUtf8},
+        {"overlong UTF-8", {{root}, {File("\xC0\xAF", 0)}}, 1, Msg::kSealedEntryNotUtf8},
+        {"a surrogate", {{root}, {File("\xED\xA0\x80", 0)}}, 1, Msg::kSealedEntryNotUtf8},
+        {"past U+10FFFF", {{root}, {File("\xF4\x90\x80\x80", 0)}}, 1, Msg::kSealedEntryNotUtf8},
+        {"a character cut short", {{root}, {File("\xE6\x97", 0)}}, 1, Msg::kSealedEntryNotUtf8},
+        {"a backslash", {{root}, {File("a\\b", 0)}}, 1, Msg::kSealedEntryForbiddenCharacter},
+        {"a NUL",
+         {{root}, {File(std::string("a\0b", 3), 0)}},
+         1,
+         Msg::kSealedEntryForbiddenCharacter},
+        {"a leading /", {{root}, {File("/a", 0)}}, 1, Msg::kNameWithEmptyPart},
+        {"a trailing /", {{root}, {Folder("a/")}}, 1, Msg::kNameWithEmptyPart},
+        {"a doubled /", {{root}, {Folder("a")}, {File("a//b", 0)}}, 2, Msg::kNameWithEmptyPart},
+        {"an empty path after entry 0", {{root}, {Folder("")}}, 1, Msg::kNameWithEmptyPart},
+        {"a . component", {{root}, {Folder("a")}, {File("a/./b", 0)}}, 2, Msg::kNameWithEmptyPart},
+        {"a .. component", {{root}, {Folder("a")}, {File("a/..", 0)}}, 2, Msg::kNameWithEmptyPart},
+        {"a lone ..", {{root}, {File("..", 0)}}, 1, Msg::kNameWithEmptyPart},
+        {"a folder not yet seen", {{root}, {File("x/y", 0)}}, 1, Msg::kInFolderNotCreated},
+        {"a folder seen after its entries",
+         {{root}, {File("x/y", 0)}, {Folder("x")}},
+         1,
+         Msg::kInFolderNotCreated},
+        {"a file as a folder",
+         {{root}, {File("f", 0)}, {File("f/y", 0)}},
+         2,
+         Msg::kInFolderNotCreated},
+        {"a file twice", {{root}, {File("a", 0)}, {File("a", 0)}}, 2, Msg::kNameTwice},
+        {"a folder and a file of one name",
+         {{root}, {Folder("a")}, {File("a", 0)}},
+         2,
+         Msg::kNameTwice},
+        {"a folder with a size", {{root}, {sized}}, 1, Msg::kSealedEntryBadFields},
+        {"a billion nanoseconds", {{root}, {timed}}, 1, Msg::kSealedEntryBadFields},
+        {"mode bits above 07777", {{root}, {moded}}, 1, Msg::kSealedEntryBadFields},
+        {"kind 0", {{root}, {File("k", 0), 0}}, 1, Msg::kSealedEntryBadFields, false},
+        {"kind 3", {{root}, {File("k", 0), 3}}, 1, Msg::kSealedEntryBadFields, false},
+        {"a component of 1025 bytes",
+         {{root}, {File(std::string(1025, 'n'), 0)}},
+         1,
+         Msg::kSealedEntryTooLong},
+        {"a path of 32768 bytes",
+         {{root}, {File(std::string(32768, 'n'), 0)}},
+         1,
+         Msg::kSealedEntryTooLong},
+        {"a path length of 65535 claimed",
+         {{root}, {File("p", 0), std::nullopt, 65535}},
+         1,
+         Msg::kSealedEntryTooLong,
+         false},
+        {"a size past the container",
+         {{root}, {File("big", 1u << 20)}},
+         1,
+         Msg::kSealedEntryTooLarge,
+         false},
+        {"the largest size",
+         {{root}, {File("big", UINT64_MAX)}},
+         1,
+         Msg::kSealedEntryTooLarge,
+         false},
+        {"sizes that together pass the container",
+         {{root}, {File("a", 60)}, {File("b", 60)}},
+         2,
+         Msg::kSealedEntryTooLarge,
+         false},
+        {"sizes whose sum overflows",
+         {{root}, {File("a", 10)}, {File("b", UINT64_MAX - 5)}},
+         2,
+         Msg::kSealedEntryTooLarge,
+         false},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.what);
+        // 100 bytes of file data after the index.
+        std::vector<std::uint8_t> plaintext = RawIndex(r.entries.size(), r.entries);
+        plaintext.resize(plaintext.size() + 100, 'd');
+        Result<std::vector<SealedEntry>> read = ReadIndexOf(plaintext);
+        ASSERT_FALSE(read);
+        EXPECT_EQ(FaultOf(read.error()), SealedFault::kDamaged);
+        // A path longer than any accepted is refused unread, so unnamed.
+        const RawEntry& refused = r.entries[r.number];
+        const std::string& path = refused.entry.path;
+        const std::string shown = refused.path_length.value_or(path.size()) > kSealedMaxPathBytes
+                                      ? ""
+                                      : ShownSealedPath(path);
+        EXPECT_EQ(
+            read.error().message,
+            DamagedError(Text(Msg::kSealedBadEntry, {std::to_string(r.number), shown, Text(r.why)}))
+                .message);
+        if (!r.writable)
+            continue;
+        // The writer refuses what the reader would, so it never makes a
+        // container that cannot be restored.
+        std::vector<SealedEntry> entries;
+        for (const RawEntry& raw : r.entries)
+            entries.push_back(raw.entry);
+        MemoryWrites files;
+        BufferedWriter out(files, 0, 0);
+        SealedStreamWriter writer =
+            SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
+        const Status written = WriteSealedIndex(writer, entries);
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.error().message,
+                  Text(Msg::kSealedNameNotStorable, {ShownSealedPath(path), Text(r.why)}));
+    }
+}
+
+TEST(SealedIndexTest, AnEntryCountTheContainerCannotHoldIsRefusedFirst) {
+    const std::vector<RawEntry> two = {{Folder("")}, {File("a", 0)}};
+    for (const std::uint64_t count :
+         {std::uint64_t{0}, std::uint64_t{3}, std::uint64_t{1} << 40, UINT64_MAX}) {
+        Result<std::vector<SealedEntry>> read = ReadIndexOf(RawIndex(count, two));
+        ASSERT_FALSE(read) << count;
+        EXPECT_EQ(read.error().message,
+                  DamagedError(Text(Msg::kSealedEntryCountWrong, {std::to_string(count)})).message);
+    }
+}
+
+TEST(SealedIndexTest, ExactNamesDatesAndPermissionsRoundTrip) {
+    std::string deep;
+    std::vector<SealedEntry> entries = {{"", true, 0, -1, 1, 0x10, 07777}};
+    // 32 folders of 1023-byte names: a path of exactly 32767 bytes.
+    for (int level = 0; level < 32; ++level) {
+        deep += (level ? "/" : "") + std::string(1023, static_cast<char>('a' + level % 26));
+        entries.push_back(Folder(deep));
+    }
+    ASSERT_EQ(deep.size(), kSealedMaxPathBytes);
+    for (const char* name : {"Łódź", "Łódź/日本", "A", "a", "...", ".oculto", "punto."})
+        entries.push_back(Folder(name));
+    for (const char* name :
+         {"Łódź/日本/Ünïcödé ñ.txt", "con espacio ", "con:dos*puntos?", "e\u0301", "a/e\u0301"})
+        entries.push_back(File(name, 0));
+    entries.push_back({"último", false, 5, INT64_MIN, 999999999, 0xFF, 0});
+    entries.push_back({std::string(1024, 'x'), false, 0, INT64_MAX, 0, 0x27, 04755});
+
+    MemoryWrites files;
+    BufferedWriter out(files, 0, 0);
+    SealedStreamWriter writer = SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
+    ASSERT_TRUE(WriteSealedIndex(writer, entries));
+    ASSERT_TRUE(writer.Write(reinterpret_cast<const std::uint8_t*>("datos"), 5));
+    ASSERT_TRUE(writer.Finish());
+    ASSERT_TRUE(out.Flush());
+
+    MemoryByteSource source(files.bytes);
+    SealedStreamReader stream = SealedStreamReader::Open(source, "secreto").value();
+    Result<SealedIndexReader> index = SealedIndexReader::Begin(stream);
+    ASSERT_TRUE(index) << index.error().message;
+    EXPECT_EQ(index->count(), entries.size());
+    for (const SealedEntry& expected : entries) {
+        ASSERT_FALSE(index->done());
+        Result<SealedEntry> entry = index->Next();
+        ASSERT_TRUE(entry) << entry.error().message;
+        EXPECT_EQ(entry.value(), expected);
+    }
+    EXPECT_TRUE(index->done());
+    std::uint8_t data[5];
+    ASSERT_TRUE(stream.Read(data, sizeof data));
+    EXPECT_EQ(std::string(data, data + 5), "datos");
+    EXPECT_TRUE(stream.Finish());
+}
+
+// A size exactly as large as what follows the index is accepted; one byte
+// more cannot be there.
+TEST(SealedIndexTest, SizesAreCheckedAgainstTheRoomLeft) {
+    for (const std::uint64_t claimed : {std::uint64_t{100}, std::uint64_t{101}}) {
+        std::vector<std::uint8_t> plaintext = RawIndex(2, {{Folder("")}, {File("a", claimed)}});
+        plaintext.resize(plaintext.size() + 100, 'd');
+        Result<std::vector<SealedEntry>> read = ReadIndexOf(plaintext);
+        EXPECT_EQ(read.ok(), claimed == 100) << claimed;
+    }
+}
+
+TEST(SealedIndexTest, NamesAreShownInMessagesWithoutControlCharacters) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"plain.txt", "plain.txt"},
+        {"a\xC3\xB1o", "a\xF1o"},  // ñ is in Windows-1252
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         "?\xF3"
+         "d?"},                 // Łódź: Ł and ź are not
+        {"\xE6\x97\xA5", "?"},  // 日
+        {"a\nb\x1B", "a\\x0Ab\\x1B"},
+        {"\xFF\xC3", "\\xFF\\xC3"},  // not UTF-8
+    };
+    for (const auto& [path, shown] : cases) {
+        EXPECT_EQ(ShownSealedPath(path), shown) << path;
+    }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/result.h"
+#include "container/buffered_io.h"
+#include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_index.h"
+#include "container/sealed/sealed_stream_reader.h"
+#include "container/sealed/sealed_stream_writer.h"
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+#else
+#include "platform/posix/posix_file_system.h"
+#endif
+
+namespace velmora {
+
+#ifdef _WIN32
+using SystemFileSystem = Win32FileSystem;
+#else
+using SystemFileSystem = PosixFileSystem;
+#endif
+
+// The smallest key derivation and messages, so that a test can open
+// thousands of containers.
+inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
+
+// A file system whose writes, to any file number, land in `bytes`; with
+// `fail_from` set, any write reaching past that many bytes fails.
+class MemoryWrites : public SystemFileSystem {
+  public:
+    Status Write(int, std::int64_t offset, const std::uint8_t* data, std::size_t length) override {
+        const auto end = static_cast<std::size_t>(offset) + length;
+        if (end > fail_from)
+            return Error{"disco lleno", 28};
+        bytes.resize(std::max(bytes.size(), end));
+        std::copy(data, data + length, bytes.begin() + offset);
+        return Status::Ok();
+    }
+
+    std::vector<std::uint8_t> bytes;
+    std::size_t fail_from = SIZE_MAX;
+};
+
+// A container of a plaintext given in pieces of `piece` bytes.
+inline std::vector<std::uint8_t> SealPlaintext(const std::vector<std::uint8_t>& plaintext,
+                                               std::string_view password,
+                                               const SealedParameters& parameters,
+                                               std::size_t piece = SIZE_MAX) {
+    MemoryWrites files;
+    BufferedWriter out(files, 0, 0);
+    SealedStreamWriter writer = SealedStreamWriter::Begin(out, password, parameters).value();
+    for (std::size_t at = 0; at < plaintext.size(); at += piece)
+        EXPECT_TRUE(writer.Write(plaintext.data() + at, std::min(piece, plaintext.size() - at)));
+    EXPECT_TRUE(writer.Finish());
+    EXPECT_TRUE(out.Flush());
+    return files.bytes;
+}
+
+// A whole container: its index, then each file's content in index order.
+struct SealedTree {
+    std::vector<SealedEntry> entries;
+    std::vector<std::string> contents;  // one per file entry
+    bool operator==(const SealedTree&) const = default;
+};
+
+inline std::vector<std::uint8_t> SealTree(const SealedTree& tree, std::string_view password,
+                                          const SealedParameters& parameters) {
+    MemoryWrites files;
+    BufferedWriter out(files, 0, 0);
+    SealedStreamWriter writer = SealedStreamWriter::Begin(out, password, parameters).value();
+    EXPECT_TRUE(WriteSealedIndex(writer, tree.entries));
+    for (const std::string& content : tree.contents)
+        EXPECT_TRUE(
+            writer.Write(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+    EXPECT_TRUE(writer.Finish());
+    EXPECT_TRUE(out.Flush());
+    return files.bytes;
+}
+
+// Everything a container holds, authenticated to its final message.
+inline Result<SealedTree> OpenTree(const std::vector<std::uint8_t>& bytes,
+                                   std::string_view password) {
+    MemoryByteSource source(bytes);
+    Result<SealedStreamReader> stream = SealedStreamReader::Open(source, password);
+    if (!stream)
+        return stream.error();
+    Result<std::vector<SealedEntry>> entries = ReadSealedIndex(stream.value());
+    if (!entries)
+        return entries.error();
+    SealedTree tree{entries.value(), {}};
+    for (const SealedEntry& entry : tree.entries) {
+        if (entry.folder)
+            continue;
+        std::string content(entry.size, '\0');
+        if (Status read =
+                stream->Read(reinterpret_cast<std::uint8_t*>(content.data()), content.size());
+            !read)
+            return read.error();
+        tree.contents.push_back(std::move(content));
+    }
+    if (Status end = stream->Finish(); !end)
+        return end.error();
+    return tree;
+}
+
+inline SealedEntry Folder(std::string path) {
+    return {.path = std::move(path), .folder = true, .mode = 0755};
+}
+inline SealedEntry File(std::string path, std::uint64_t size) {
+    return {.path = std::move(path), .size = size, .mode = 0644};
+}
+
+}  // namespace velmora
