@@ -52,11 +52,11 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     // Only the header is read here; a missing, unreadable or too short
     // container ends the program with a message, and nothing is created.
     OpenedContainer container(services.files);
-    Result<ContainerHeader> header = container.Open(state.engine.FolderPath);
+    Result<OpenedHeader> header = container.Open(state.engine.FolderPath);
     container.Close();
     if (!header)
         return Stop(host, CannotOpen(shown, header.error().message));
-    state.StoredCheck = header->PasswordCheck;
+    state.StoredCheck = header->legacy.PasswordCheck;
 
     services.windows.SetPasswordDialogTag("2");
     services.windows.ShowPasswordDialogModal();

@@ -140,6 +140,9 @@ constexpr Written kTexts[] = {
      "El nombre «{1}» tiene caracteres que Velmora no puede guardar (fuera de Windows-1252)."},
     {Msg::kNameWithBackslash,
      "El nombre «{1}» contiene una barra invertida (\\), que Velmora no puede guardar."},
+    {Msg::kNameNotUtf8,
+     "El nombre «{1}» no es texto UTF-8 válido, y un contenedor sellado guarda los nombres en "
+     "UTF-8."},
 
     {Msg::kFailedAt, "{1} «{2}»: {3}"},
     {Msg::kCannotFind, "No se puede encontrar"},
@@ -272,6 +275,7 @@ constexpr Written kTexts[] = {
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},
+    {Msg::kWrittenBytesDiffer, "lo leído no es lo que se escribió"},
     {Msg::kNotSealed, "No es un contenedor sellado."},
     {Msg::kSealedDamaged, "El contenedor sellado está dañado: {1}"},
     {Msg::kSealedShorterThanHeader, "es más corto que su cabecera."},

@@ -93,6 +93,7 @@ enum class Msg {
     kUnrepresentableCharacters,
     kUnrepresentableName,
     kNameWithBackslash,
+    kNameNotUtf8,
     // A failed system call: "{action} «{path}»: {reason}".
     kFailedAt,
     kCannotFind,
@@ -186,6 +187,7 @@ enum class Msg {
     // was written before the folder is wiped.
     kRemovedAbandonedPartial,
     kWrittenDiffersFromFolder,
+    kWrittenBytesDiffer,
     // Sealed containers: what their reader refuses, naming the fault.
     kNotSealed,
     kSealedDamaged,

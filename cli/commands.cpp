@@ -15,7 +15,6 @@
 #include "container/legacy/record_reader.h"
 #include "container/legacy/stored_names.h"
 #include "container/opened_container.h"
-#include "platform/names.h"
 #include "platform/system_clock.h"
 
 namespace velmora {
@@ -36,7 +35,7 @@ void Print(const std::string& cp1252_text) {
 
 // The restored folder exactly as the system names it, for scripts.
 void PrintRestoredFolder(FileSystem& files, const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = files.NativeForm(path);
     if (native)
         WriteNativeOutput(native.value() + "\n");
     else
@@ -183,19 +182,19 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     // Only the header before the password: a damaged or hostile index is
     // read after it, by the engine or by list.
     OpenedContainer container(files);
-    Result<ContainerHeader> header = container.Open(state.FolderPath);
+    Result<OpenedHeader> header = container.Open(state.FolderPath);
     if (!header) {
         Say(header.error().message);
         return kExitRefused;
     }
-    Result<std::string> key = AskKey(prompt, tables, DialogMode::kDecoding, header->PasswordCheck);
+    Result<std::string> key = AskKey(prompt, tables, DialogMode::kDecoding, header->legacy.PasswordCheck);
     if (!key) {
         if (!key.error().message.empty())
             Say(key.error().message);
         return kExitWrongPassword;
     }
     if (options.command == "list")
-        return List(container.source(), tables, header.value(), key.value());
+        return List(container.source(), tables, header->legacy, key.value());
     container.Close();
 
     engine_options.keep_container = options.keep;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "cipher/cipher_tables.h"
+#include "container/byte_source.h"
+#include "container/container_kind.h"
 #include "container/engine_state.h"
 #include "container/found_list.h"
 #include "container/host.h"

@@ -4,7 +4,7 @@
 
 #include "base/messages.h"
 #include "container/engine_failure.h"
-#include "container/legacy/stored_names.h"
+#include "base/name_text.h"
 #include "container/path_helpers.h"
 
 namespace velmora {

@@ -30,7 +30,7 @@ RunResult Engine::Seal(const std::string& password) {
                 run_.state.TotalBytes += tree.scan.entries[every[i]].info.size;
 
         // The key's derivation is the slow step; the windows stay alive.
-        const SealedHeader header = NewSealedHeader(options_.sealed_parameters);
+        const SealedHeader header = OrFail(NewSealedHeader(options_.sealed_parameters));
         Result<SealedKeys> keys = Error{""};
         RunWhilePumping(run_.host, [&] {
             keys = SealedKeys::Derive(password, header.salt, header.parameters);

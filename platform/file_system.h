@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "platform/name_coding.h"
 
 namespace velmora {
 
@@ -85,6 +86,12 @@ enum class OpenMode {
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
+
+    // How the program's paths write names: Windows-1252 unless set (before
+    // a run opens anything) to UTF-8, every name exactly as the system
+    // gives it.
+    void SetNameCoding(NameCoding coding) { coding_ = coding; }
+    NameCoding name_coding() const { return coding_; }
 
     // A path ending in "\" lists that folder: ".", ".." and every entry whose
     // hidden, system and folder bits are all in the mask, sorted by name. Any
@@ -187,6 +194,9 @@ class FileSystem {
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.
     virtual Result<std::string> ProgramFolder() = 0;
+    // The path exactly as the system writes it (UTF-8 on both systems), for
+    // handing on to other programs.
+    virtual Result<std::string> NativeForm(const std::string& path) const = 0;
     // The path as the user knows it on this platform, still Windows-1252,
     // control bytes escaped (it goes into messages).
     virtual std::string DisplayPath(const std::string& path) const = 0;
@@ -228,6 +238,9 @@ class FileSystem {
         static_cast<void>(component);
         return "";
     }
+
+  protected:
+    NameCoding coding_ = NameCoding::kWindows1252;
 };
 
 // Seconds since local midnight.

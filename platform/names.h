@@ -4,12 +4,14 @@
 #include <string_view>
 
 #include "base/result.h"
+#include "platform/name_coding.h"
 
 namespace velmora {
 
-// Converts between the program's paths (Windows-1252, "\" between
-// components) and the file system's own (UTF-8, "/"). A native name that
-// holds "\" or has no Windows-1252 form is refused.
+// Converts between the program's paths (Windows-1252, or UTF-8 as it is,
+// with "\" between components) and the file system's own (UTF-8, "/"). A
+// native name that holds "\", or has no form in the program's coding, is
+// refused.
 //
 // Only names stored in a container must have a Windows-1252 form. A folder
 // outside the tree (the encoded folder's parent, the container's folder)
@@ -19,15 +21,19 @@ namespace velmora {
 // the native path with every byte outside printable ASCII, "\" and "%"
 // written as %XX. NativePath turns an anchor back into the native path;
 // ProgramPath never makes one.
-Result<std::string> NativePath(std::string_view program_path);
-Result<std::string> ProgramPath(std::string_view native_path);
+Result<std::string> NativePath(std::string_view program_path,
+                               NameCoding coding);
+Result<std::string> ProgramPath(std::string_view native_path,
+                                NameCoding coding);
 
 // The program's path of a native folder: its plain form when it has one,
 // otherwise its anchor.
-std::string OutsidePath(std::string_view native_folder);
+std::string OutsidePath(std::string_view native_folder,
+                        NameCoding coding);
 
 // The number of characters of a program path as the system shows it: an
 // anchor counts one per character of its native path.
-std::size_t PathCharacters(std::string_view program_path);
+std::size_t PathCharacters(std::string_view program_path,
+                           NameCoding coding);
 
 }  // namespace velmora

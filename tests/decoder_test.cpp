@@ -5,6 +5,7 @@
 #include "container/legacy/data_coding.h"
 #include "container/legacy/password_check.h"
 #include "container/legacy/stored_names.h"
+#include "container/sealed/sealed_format.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -201,7 +202,8 @@ TEST_F(DecoderTest, AHugeClaimedIndexIsNeverReadWhole) {
     const std::string right_key = key;
     key = DeriveKey("otra").value();
     EXPECT_EQ(Decode("S.zol").outcome, Outcome::kRefused);
-    EXPECT_EQ(files.bytes_read[container], kHeaderSize);
+    // The kind is told from the first 8 bytes, then the header is read.
+    EXPECT_EQ(files.bytes_read[container], kSealedMagic.size() + kHeaderSize);
     EXPECT_TRUE(files.writes.empty() && !temp.Exists("S"));  // a wrong key touches nothing
 
     key = right_key;

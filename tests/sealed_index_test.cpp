@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "base/messages.h"
-#include "container/sealed/sealed_utf8.h"
+#include "base/utf8.h"
 #include "tests/sealed_support.h"
 
 namespace velmora {
@@ -150,7 +150,7 @@ TEST(SealedIndexTest, EntriesThatBreakTheRulesAreRefusedByName) {
         const std::string& path = refused.entry.path;
         const std::string shown = refused.path_length.value_or(path.size()) > kSealedMaxPathBytes
                                       ? ""
-                                      : ShownSealedPath(path);
+                                      : ShownUtf8(path);
         EXPECT_EQ(
             read.error().message,
             DamagedError(Text(Msg::kSealedBadEntry, {std::to_string(r.number), shown, Text(r.why)}))
@@ -169,7 +169,7 @@ TEST(SealedIndexTest, EntriesThatBreakTheRulesAreRefusedByName) {
         const Status written = WriteSealedIndex(writer, entries);
         ASSERT_FALSE(written);
         EXPECT_EQ(written.error().message,
-                  Text(Msg::kSealedNameNotStorable, {ShownSealedPath(path), Text(r.why)}));
+                  Text(Msg::kSealedNameNotStorable, {ShownUtf8(path), Text(r.why)}));
     }
 }
 
@@ -251,7 +251,7 @@ TEST(SealedIndexTest, NamesAreShownInMessagesWithoutControlCharacters) {
         {"\xFF\xC3", "\\xFF\\xC3"},  // not UTF-8
     };
     for (const auto& [path, shown] : cases) {
-        EXPECT_EQ(ShownSealedPath(path), shown) << path;
+        EXPECT_EQ(ShownUtf8(path), shown) << path;
     }
 }
 

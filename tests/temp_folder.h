@@ -21,7 +21,7 @@ class TempFolder {
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         native = pattern;
-        path = ProgramPath(native).value();
+        path = ProgramPath(native, NameCoding::kWindows1252).value();
     }
     ~TempFolder() {
         std::error_code ignored;

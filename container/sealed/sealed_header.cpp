@@ -8,6 +8,7 @@
 
 #include "base/messages.h"
 #include "container/sealed/sealed_failure.h"
+#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 namespace {
@@ -55,6 +56,17 @@ bool ChunkSizeInRange(const SealedParameters& parameters) {
 }
 
 }  // namespace
+
+Result<SealedHeader> NewSealedHeader(const SealedParameters& parameters) {
+    if (!SealedParametersInRange(parameters))
+        return Error{Text(Msg::kSealedParametersOutOfRange)};
+    if (Status ready = EnsureSodium(); !ready)
+        return ready.error();
+    SealedHeader header;
+    header.parameters = parameters;
+    randombytes_buf(header.salt.data(), header.salt.size());
+    return header;
+}
 
 bool SealedParametersInRange(const SealedParameters& parameters) {
     return KdfLimitsInRange(parameters) && ChunkSizeInRange(parameters);
@@ -110,11 +122,18 @@ Result<SealedHeader> DecodeSealedHeader(const std::uint8_t* bytes, std::size_t l
     return header;
 }
 
+// The magic first: a container of another kind costs only its 8 bytes.
 Result<SealedHeader> ReadSealedHeader(ByteSource& source) {
     SealedHeaderBytes bytes;
     const auto length = static_cast<std::size_t>(
         std::clamp<std::int64_t>(source.Size(), 0, static_cast<std::int64_t>(bytes.size())));
-    if (Status read = source.ReadAt(0, bytes.data(), length); !read)
+    const std::size_t magic = std::min(length, kSealedMagic.size());
+    if (Status read = source.ReadAt(0, bytes.data(), magic); !read)
+        return read.error();
+    if (magic < kSealedMagic.size() ||
+        !std::equal(kSealedMagic.begin(), kSealedMagic.end(), bytes.begin()))
+        return NotSealedError();
+    if (Status read = source.ReadAt(magic, bytes.data() + magic, length - magic); !read)
         return read.error();
     return DecodeSealedHeader(bytes.data(), length);
 }

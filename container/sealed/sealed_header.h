@@ -22,6 +22,11 @@ struct SealedHeader {
 
 using SealedHeaderBytes = std::array<std::uint8_t, kSealedHeaderBytes>;
 
+// The header of a new container: the parameters and a fresh random salt
+// (the stream header and the key check come when the stream begins).
+// Refuses parameters a reader would not accept.
+Result<SealedHeader> NewSealedHeader(const SealedParameters& parameters);
+
 // The header's bytes, its checksum computed over all the bytes before it.
 SealedHeaderBytes EncodeSealedHeader(const SealedHeader& header);
 

@@ -5,7 +5,7 @@
 
 #include "base/messages.h"
 #include "container/sealed/sealed_failure.h"
-#include "container/sealed/sealed_utf8.h"
+#include "base/utf8.h"
 
 namespace velmora {
 namespace {
@@ -34,7 +34,7 @@ Result<Integer> ReadInteger(SealedStreamReader& stream) {
 
 Error BadEntry(std::uint64_t number, const std::string& path, Msg why) {
     return DamagedError(
-        Text(Msg::kSealedBadEntry, {std::to_string(number), ShownSealedPath(path), Text(why)}));
+        Text(Msg::kSealedBadEntry, {std::to_string(number), ShownUtf8(path), Text(why)}));
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>&
     for (const SealedEntry& entry : entries) {
         if (const std::optional<Msg> why = check.Admit(entry))
             return Error{
-                Text(Msg::kSealedNameNotStorable, {ShownSealedPath(entry.path), Text(*why)})};
+                Text(Msg::kSealedNameNotStorable, {ShownUtf8(entry.path), Text(*why)})};
         bytes.push_back(entry.folder ? kSealedKindFolder : kSealedKindFile);
         Put(bytes, static_cast<std::uint16_t>(entry.path.size()));
         bytes.insert(bytes.end(), entry.path.begin(), entry.path.end());

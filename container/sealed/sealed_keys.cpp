@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "container/sealed/sealed_failure.h"
 
 namespace velmora {
 namespace {
@@ -60,6 +61,13 @@ std::array<std::uint8_t, kSealedHashBytes> SealedKeys::KeyCheck(
     crypto_generichash(check.data(), check.size(), header.data(), kSealedKeyCheckAt, secret_->check,
                        sizeof secret_->check);
     return check;
+}
+
+Status SealedKeys::Unlock(const SealedHeader& header) const {
+    const auto check = KeyCheck(EncodeSealedHeader(header));
+    if (sodium_memcmp(check.data(), header.key_check.data(), check.size()) != 0)
+        return WrongPasswordError();
+    return Status::Ok();
 }
 
 }  // namespace velmora

@@ -27,6 +27,9 @@ class SealedKeys {
     // BLAKE2b-256 keyed with the check key over the header's bytes before
     // its key check.
     std::array<std::uint8_t, kSealedHashBytes> KeyCheck(const SealedHeaderBytes& header) const;
+    // Whether these are the keys of the container with this header: the
+    // wrong password's error (kWrongPassword) when they are not.
+    Status Unlock(const SealedHeader& header) const;
 
   private:
     struct Secret;

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "base/messages.h"
-#include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
 
 namespace velmora {
@@ -12,13 +11,13 @@ namespace {
 
 // The most one piece hands on: the restore writes it at once.
 constexpr std::size_t kPiece = 1 << 20;
-// Times beyond what nanoseconds since 1970 can count in 64 bits.
-constexpr std::int64_t kLatestSecond = std::numeric_limits<std::int64_t>::max() / 1000000000 - 1;
 
-Result<std::int64_t> Nanoseconds(const SealedEntry& entry) {
-    if (entry.mtime_s > kLatestSecond || entry.mtime_s < -kLatestSecond)
-        return DamagedError(Text(Msg::kSealedImpossibleTime, {entry.path}));
-    return entry.mtime_s * 1000000000 + entry.mtime_ns;
+// The program counts times in nanoseconds since 1970 in 64 bits (about 292
+// years either way); a stored time beyond that comes back as the nearest.
+std::int64_t Nanoseconds(const SealedEntry& entry) {
+    constexpr std::int64_t kLatestSecond = std::numeric_limits<std::int64_t>::max() / 1000000000 - 1;
+    const std::int64_t seconds = std::clamp(entry.mtime_s, -kLatestSecond, kLatestSecond);
+    return seconds * 1000000000 + entry.mtime_ns;
 }
 
 }  // namespace
@@ -34,24 +33,20 @@ Result<RestoreIndex> SealedReader::ReadIndex() {
     RestoreIndex index;
     index.entries.reserve(stored->size() - 1);
     for (const SealedEntry& entry : stored.value()) {
-        Result<std::int64_t> modified = Nanoseconds(entry);
-        if (!modified)
-            return modified.error();
+        const std::int64_t modified = Nanoseconds(entry);
         if (entry.path.empty()) {  // the folder itself, always first
             index.folder_attributes = entry.attributes;
-            index.folder_modified_ns = modified.value();
+            index.folder_modified_ns = modified;
             index.folder_mode = entry.mode;
             continue;
         }
-        if (!entry.folder && entry.size > std::uint64_t{std::numeric_limits<std::int64_t>::max()})
-            return DamagedError(Text(Msg::kSealedImpossibleSize, {entry.path}));
         DecodedEntry decoded;
         decoded.name = "\\" + entry.path + (entry.folder ? "\\" : "");
         std::replace(decoded.name.begin(), decoded.name.end(), '/', '\\');
         decoded.size = entry.folder ? -1 : static_cast<std::int64_t>(entry.size);
         decoded.parent_attributes = entry.attributes;
         decoded.attributes = entry.attributes;
-        decoded.modified_ns = modified.value();
+        decoded.modified_ns = modified;
         decoded.mode = entry.mode;
         index.entries.push_back(std::move(decoded));
     }

@@ -30,12 +30,18 @@ Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const Se
     Result<SealedKeys> keys = SealedKeys::Derive(password, header.salt, header.parameters);
     if (!keys)
         return keys.error();
-    const auto check = keys->KeyCheck(EncodeSealedHeader(header));
-    if (sodium_memcmp(check.data(), header.key_check.data(), check.size()) != 0)
-        return WrongPasswordError();
+    return Open(source, header, keys.value());
+}
+
+Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const SealedHeader& header,
+                                                    const SealedKeys& keys) {
+    if (source.Size() < static_cast<std::int64_t>(kSealedHeaderBytes + kSealedMessageOverhead))
+        return DamagedError(Text(Msg::kSealedNoFinalMessage));
+    if (Status unlocked = keys.Unlock(header); !unlocked)
+        return unlocked.error();
     StreamState state = NewStreamState();
     if (crypto_secretstream_xchacha20poly1305_init_pull(state.get(), header.stream_header.data(),
-                                                        keys->stream_key()) != 0)
+                                                        keys.stream_key()) != 0)
         return DamagedError(Text(Msg::kSealedMessageNotAuthentic, {"0"}));
     return SealedStreamReader(source, header, std::move(state));
 }

@@ -12,6 +12,8 @@
 
 namespace velmora {
 
+class SealedKeys;
+
 // Reads the plaintext of a sealed container, authenticating it a message at
 // a time as it goes; nothing it hands out is unauthenticated. Refusals are
 // SealedFault::kDamaged (sealed_failure.h) but for a failing read of the
@@ -25,6 +27,9 @@ class SealedStreamReader {
     // The same with the header already read by ReadSealedHeader.
     static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
                                            std::string_view password);
+    // The same with the keys already derived.
+    static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
+                                           const SealedKeys& keys);
 
     // Exactly `length` plaintext bytes; refuses a plaintext that ends first.
     Status Read(std::uint8_t* out, std::size_t length);

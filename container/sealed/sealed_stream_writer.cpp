@@ -11,26 +11,28 @@
 
 namespace velmora {
 
-Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out, std::string_view password,
+Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out,
+                                                     std::string_view password,
                                                      const SealedParameters& parameters) {
-    if (!SealedParametersInRange(parameters))
-        return Error{Text(Msg::kSealedParametersOutOfRange)};
-    if (Status ready = EnsureSodium(); !ready)
-        return ready.error();
-    SealedHeader header;
-    header.parameters = parameters;
-    randombytes_buf(header.salt.data(), header.salt.size());
-    Result<SealedKeys> keys = SealedKeys::Derive(password, header.salt, parameters);
+    Result<SealedHeader> header = NewSealedHeader(parameters);
+    if (!header)
+        return header.error();
+    Result<SealedKeys> keys = SealedKeys::Derive(password, header->salt, parameters);
     if (!keys)
         return keys.error();
+    return Begin(out, keys.value(), header.value());
+}
+
+Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out, const SealedKeys& keys,
+                                                     SealedHeader header) {
     StreamState state = NewStreamState();
     crypto_secretstream_xchacha20poly1305_init_push(state.get(), header.stream_header.data(),
-                                                    keys->stream_key());
-    header.key_check = keys->KeyCheck(EncodeSealedHeader(header));
+                                                    keys.stream_key());
+    header.key_check = keys.KeyCheck(EncodeSealedHeader(header));
     const SealedHeaderBytes bytes = EncodeSealedHeader(header);
     if (Status written = out.Append(bytes.data(), bytes.size()); !written)
         return written.error();
-    return SealedStreamWriter(out, std::move(state), bytes, parameters.chunk_size);
+    return SealedStreamWriter(out, std::move(state), bytes, header.parameters.chunk_size);
 }
 
 SealedStreamWriter::SealedStreamWriter(BufferedWriter& out, StreamState state,

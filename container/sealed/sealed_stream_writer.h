@@ -13,6 +13,8 @@
 
 namespace velmora {
 
+class SealedKeys;
+
 // Writes a sealed container: the header, then the plaintext it is given (the
 // index, then every file's bytes) sealed as messages of exactly chunk_size
 // bytes, the last one, of 0 to chunk_size bytes, tagged final. Plaintext
@@ -27,6 +29,10 @@ class SealedStreamWriter {
     // header to out.
     static Result<SealedStreamWriter> Begin(BufferedWriter& out, std::string_view password,
                                             const SealedParameters& parameters = {});
+    // The same with the keys already derived from `header`'s salt and
+    // limits (NewSealedHeader).
+    static Result<SealedStreamWriter> Begin(BufferedWriter& out, const SealedKeys& keys,
+                                            SealedHeader header);
 
     Status Write(const std::uint8_t* data, std::size_t length);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "container/sealed/sealed_utf8.h"
+#include "base/utf8.h"
 
 namespace velmora {
 namespace {

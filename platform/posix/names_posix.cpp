@@ -1,10 +1,12 @@
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <utility>
 
 #include "base/cp1252.h"
 #include "base/messages.h"
 #include "base/name_text.h"
+#include "base/utf8.h"
 #include "platform/names.h"
 
 namespace velmora {
@@ -39,10 +41,26 @@ std::string AnchorFolder(std::string_view text) {
     return native;
 }
 
+// Characters, not bytes, of a UTF-8 text: every byte but the continuation
+// bytes.
+std::size_t Utf8Characters(std::string_view text) {
+    std::size_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+Result<std::string> CheckedUtf8(std::string_view text) {
+    if (!IsValidUtf8(text))
+        return Error{"", EILSEQ};
+    return std::string(text);
+}
+
 }  // namespace
 
-std::string OutsidePath(std::string_view native_folder) {
-    if (Result<std::string> plain = ProgramPath(native_folder))
+std::string OutsidePath(std::string_view native_folder, NameCoding coding) {
+    if (Result<std::string> plain = ProgramPath(native_folder, coding))
         return plain.value();
     static const char kHex[] = "0123456789ABCDEF";
     std::string anchor(1, kAnchorMark);
@@ -59,26 +77,26 @@ std::string OutsidePath(std::string_view native_folder) {
     return anchor;
 }
 
-std::size_t PathCharacters(std::string_view program_path) {
-    if (!IsAnchored(program_path))
-        return program_path.size();
-    const std::size_t end = std::min(program_path.find('\\'), program_path.size());
-    std::size_t count = program_path.size() - end;
-    // One per UTF-8 character: every byte but the continuation bytes.
-    for (const char c : AnchorFolder(program_path.substr(1, end - 1)))
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++count;
-    return count;
+std::size_t PathCharacters(std::string_view program_path, NameCoding coding) {
+    std::size_t count = 0;
+    if (IsAnchored(program_path)) {
+        const std::size_t end = std::min(program_path.find('\\'), program_path.size());
+        count = Utf8Characters(AnchorFolder(program_path.substr(1, end - 1)));
+        program_path.remove_prefix(end);
+    }
+    return count + (coding == NameCoding::kUtf8 ? Utf8Characters(program_path)
+                                                : program_path.size());
 }
 
-Result<std::string> NativePath(std::string_view program_path) {
+Result<std::string> NativePath(std::string_view program_path, NameCoding coding) {
     std::string native;
     if (IsAnchored(program_path)) {
         const std::size_t end = std::min(program_path.find('\\'), program_path.size());
         native = AnchorFolder(program_path.substr(1, end - 1));
         program_path.remove_prefix(end);
     }
-    Result<std::string> utf8 = Cp1252ToUtf8(program_path);
+    Result<std::string> utf8 = coding == NameCoding::kUtf8 ? Result<std::string>(std::string(program_path))
+                                                           : Cp1252ToUtf8(program_path);
     if (!utf8)
         return utf8.error();
     for (char& c : utf8.value())
@@ -90,10 +108,13 @@ Result<std::string> NativePath(std::string_view program_path) {
     return native + utf8.value();
 }
 
-Result<std::string> ProgramPath(std::string_view native_path) {
-    Result<std::string> cp = Utf8ToCp1252(native_path);
+Result<std::string> ProgramPath(std::string_view native_path, NameCoding coding) {
+    Result<std::string> cp = coding == NameCoding::kUtf8 ? CheckedUtf8(native_path)
+                                                         : Utf8ToCp1252(native_path);
     if (!cp)
-        return UnrepresentableName(DisplayCp1252(native_path), cp.error().code);
+        return coding == NameCoding::kUtf8
+                   ? Error{Text(Msg::kNameNotUtf8, {ShownUtf8(native_path)}), cp.error().code}
+                   : UnrepresentableName(DisplayCp1252(native_path), cp.error().code);
     std::string path = std::move(cp.value());
     for (char& c : path) {
         if (c == '\\') {

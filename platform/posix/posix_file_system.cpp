@@ -13,6 +13,7 @@
 #include "base/cp1252.h"
 #include "base/messages.h"
 #include "base/name_text.h"
+#include "base/utf8.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
@@ -39,11 +40,15 @@ PosixFileSystem::~PosixFileSystem() {
     CloseAll();
 }
 
+Result<std::string> PosixFileSystem::NativeForm(const std::string& path) const {
+    return NativePath(path, coding_);
+}
+
 std::string PosixFileSystem::DisplayPath(const std::string& path) const {
     std::string shown = path;
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (native && native.value() != shown)
-        shown = DisplayCp1252(native.value());
+        shown = ShownUtf8(native.value());
     std::replace(shown.begin(), shown.end(), '\\', '/');
     return EscapeControlBytes(shown);
 }
@@ -58,21 +63,21 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
 }
 
 Result<int> PosixFileSystem::GetAttr(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     return ReadDosAttributes(native.value(), DisplayPath(path), OwnName(path));
 }
 
 Status PosixFileSystem::SetAttr(const std::string& path, int attributes) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     return WriteDosAttributes(native.value(), DisplayPath(path), attributes);
 }
 
 Result<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     struct stat st;
@@ -82,7 +87,7 @@ Result<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
 }
 
 Status PosixFileSystem::DeleteFile(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     if (unlink(native->c_str()) != 0)
@@ -93,8 +98,8 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
 Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const EntryInfo& expected) {
     const auto slash = path.find_last_of('\\');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    Result<std::string> native_folder = NativePath(folder.empty() ? "\\" : folder);
-    Result<std::string> name = NativePath(path.substr(slash + 1));
+    Result<std::string> native_folder = NativePath(folder.empty() ? "\\" : folder, coding_);
+    Result<std::string> name = NativePath(path.substr(slash + 1), coding_);
     if (!native_folder)
         return native_folder.error();
     if (!name)
@@ -119,8 +124,8 @@ Result<bool> PosixFileSystem::DeleteFileIfSame(const std::string& path, const En
 }
 
 Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to) {
-    Result<std::string> native_from = NativePath(from);
-    Result<std::string> native_to = NativePath(to);
+    Result<std::string> native_from = NativePath(from, coding_);
+    Result<std::string> native_to = NativePath(to, coding_);
     if (!native_from)
         return native_from.error();
     if (!native_to)
@@ -132,7 +137,7 @@ Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to
 }
 
 Status PosixFileSystem::MakeFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     if (mkdir(native->c_str(), 0777) != 0)
@@ -141,7 +146,7 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
 }
 
 Status PosixFileSystem::RemoveFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     if (rmdir(native->c_str()) != 0)
@@ -158,7 +163,7 @@ Status PosixFileSystem::SyncFileSystem(const std::string& path) {
 }
 
 Status PosixFileSystem::SyncThrough(const std::string& path, int open_flags, int (*sync)(int)) {
-    Result<std::string> native = NativePath(path.empty() ? "." : path);
+    Result<std::string> native = NativePath(path.empty() ? "." : path, coding_);
     if (!native)
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | open_flags);
@@ -173,7 +178,7 @@ Status PosixFileSystem::SyncThrough(const std::string& path, int open_flags, int
 }
 
 Result<int> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     const int fd = open(native->c_str(), OpenFlags(mode), 0666);
@@ -301,7 +306,7 @@ Result<std::string> PosixFileSystem::CurrentFolder() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
         return SystemError(errno, Msg::kCannotFindCurrentFolder, ".");
-    return OutsidePath(buffer);
+    return OutsidePath(buffer, coding_);
 }
 
 Result<std::string> PosixFileSystem::ProgramFolder() {
@@ -312,7 +317,7 @@ Result<std::string> PosixFileSystem::ProgramFolder() {
     std::string exe(buffer, static_cast<std::size_t>(n));
     const auto slash = exe.find_last_of('/');
     std::string folder = slash == 0 ? "/" : exe.substr(0, slash);
-    return ProgramPath(folder);
+    return ProgramPath(folder, coding_);
 }
 
 }  // namespace velmora

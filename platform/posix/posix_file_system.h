@@ -62,6 +62,7 @@ class PosixFileSystem : public FileSystem {
     Result<bool> TryLock(int handle) override;
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
+    Result<std::string> NativeForm(const std::string& path) const override;
     std::string DisplayPath(const std::string& path) const override;
     Result<std::string> FromSystemPath(const std::string& given, Given what) override;
     Result<bool> IsSameOrInside(const std::string& path, const std::string& folder) override;

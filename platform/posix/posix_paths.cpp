@@ -52,7 +52,7 @@ Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Gi
         Result<std::string> whole = RealPath(given, given);
         if (!whole)
             return whole.error();
-        return OutsidePath(whole.value());
+        return OutsidePath(whole.value(), coding_);
     }
     std::string text = given;
     bool follow = false;
@@ -68,7 +68,7 @@ Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Gi
         if (!whole)
             return whole.error();
         if (whole.value() == "/")
-            return ProgramPath("/");
+            return ProgramPath("/", coding_);
         slash = whole->find_last_of('/');
         last = whole->substr(slash + 1);
         parent = slash == 0 ? "/" : whole->substr(0, slash);
@@ -80,10 +80,10 @@ Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Gi
             return real.error();
         parent = real.value();
     }
-    Result<std::string> name = ProgramPath(last);
+    Result<std::string> name = ProgramPath(last, coding_);
     if (!name)
         return name.error();
-    std::string path = OutsidePath(parent);
+    std::string path = OutsidePath(parent, coding_);
     if (path.back() != '\\')
         path += '\\';
     return path + name.value();
@@ -93,8 +93,8 @@ Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Gi
 // system is met, comparing device and inode: links, bind mounts and
 // different spellings of one folder are all seen through.
 Result<bool> PosixFileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
-    Result<std::string> native_folder = NativePath(folder);
-    Result<std::string> native_path = NativePath(path);
+    Result<std::string> native_folder = NativePath(folder, coding_);
+    Result<std::string> native_path = NativePath(path, coding_);
     if (!native_folder)
         return native_folder.error();
     if (!native_path)
@@ -123,11 +123,11 @@ Result<bool> PosixFileSystem::IsSameOrInside(const std::string& path, const std:
 }
 
 std::size_t PosixFileSystem::CharacterCount(const std::string& path) const {
-    return PathCharacters(path);
+    return PathCharacters(path, coding_);
 }
 
 Result<std::size_t> PosixFileSystem::LongestName(const std::string& folder) {
-    Result<std::string> native = NativePath(folder);
+    Result<std::string> native = NativePath(folder, coding_);
     if (!native)
         return native.error();
     errno = 0;
@@ -140,6 +140,8 @@ Result<std::size_t> PosixFileSystem::LongestName(const std::string& folder) {
 // Names are stored as UTF-8: a Windows-1252 character takes one to three
 // bytes.
 std::size_t PosixFileSystem::NativeNameSize(const std::string& name) const {
+    if (coding_ == NameCoding::kUtf8)
+        return name.size();
     Result<std::string> native = Cp1252ToUtf8(name);
     return native ? native->size() : std::string::npos;
 }

@@ -66,7 +66,7 @@ Result<PosixFileSystem::Inside> PosixFileSystem::Resolve(int folder, const std::
         return SystemError(EBADF, action, shown);
     if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
         return SystemError(EINVAL, action, shown);
-    Result<std::string> native = NativePath(name);
+    Result<std::string> native = NativePath(name, coding_);
     if (!native)
         return native.error();
     return Inside{open_folder->descriptor, std::move(native).value(), shown};
@@ -100,7 +100,7 @@ int PosixFileSystem::OpenBeneath(int folder, const std::string& name, int flags,
 }
 
 Result<int> PosixFileSystem::OpenFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path.empty() ? "." : path);
+    Result<std::string> native = NativePath(path.empty() ? "." : path, coding_);
     if (!native)
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -144,7 +144,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
         const std::string_view native_name = item->d_name;
         if (native_name == "." || native_name == "..")
             continue;
-        Result<std::string> name = ProgramPath(native_name);
+        Result<std::string> name = ProgramPath(native_name, coding_);
         if (!name)
             return name.error();
         DirEntry entry{std::move(name).value(), EntryKind::kOther};
@@ -325,7 +325,7 @@ Result<bool> PosixFileSystem::TryLock(int handle) {
 }
 
 Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = NativePath(path, coding_);
     if (!native)
         return native.error();
     return native->size();

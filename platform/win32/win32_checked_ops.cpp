@@ -29,10 +29,10 @@ Result<bool> Win32FileSystem::DeleteFileIfSame(const std::string& path, const En
 }
 
 Status Win32FileSystem::RenameNew(const std::string& from, const std::string& to) {
-    Result<std::wstring> wide_from = LongWidePath(from);
+    Result<std::wstring> wide_from = LongWidePath(from, coding_);
     if (!wide_from)
         return wide_from.error();
-    Result<std::wstring> wide_to = LongWidePath(to);
+    Result<std::wstring> wide_to = LongWidePath(to, coding_);
     if (!wide_to)
         return wide_to.error();
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
@@ -59,7 +59,7 @@ Result<std::string> Win32FileSystem::FromSystemPath(const std::string& given, Gi
     while (native.size() > std::max<std::size_t>(root, 1) &&
            (native.back() == '/' || native.back() == '\\'))
         native.pop_back();
-    return ProgramPath(native);
+    return ProgramPath(native, coding_);
 }
 
 }  // namespace velmora

@@ -8,7 +8,9 @@
 
 #include "base/cp1252.h"
 #include "base/messages.h"
+#include "base/utf8.h"
 #include "platform/name_order.h"
+#include "platform/names.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"
@@ -35,12 +37,16 @@ Win32FileSystem::~Win32FileSystem() {
     CloseAll();
 }
 
+Result<std::string> Win32FileSystem::NativeForm(const std::string& path) const {
+    return NativePath(path, coding_);
+}
+
 std::string Win32FileSystem::DisplayPath(const std::string& path) const {
-    return path;
+    return coding_ == NameCoding::kUtf8 ? ShownUtf8(path) : path;
 }
 
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
-    Result<std::wstring> wide = LongWidePath(folder);
+    Result<std::wstring> wide = LongWidePath(folder, coding_);
     if (!wide)
         return wide.error();
     const DWORD own = GetFileAttributesW(wide->c_str());
@@ -55,7 +61,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
     for (const Found& item : found.value()) {
         if (IsDots(item.name))
             continue;
-        Result<std::string> name = ProgramPathOf(item.name);
+        Result<std::string> name = ProgramPathOf(item.name, coding_);
         if (!name)
             return name.error();
         DirEntry entry{std::move(name).value()};
@@ -76,7 +82,7 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
 }
 
 Result<int> Win32FileSystem::GetAttr(const std::string& path) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     const DWORD native = GetFileAttributesW(wide->c_str());
@@ -86,7 +92,7 @@ Result<int> Win32FileSystem::GetAttr(const std::string& path) {
 }
 
 Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     const DWORD settable =
@@ -97,7 +103,7 @@ Status Win32FileSystem::SetAttr(const std::string& path, int attributes) {
 }
 
 Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), FILE_READ_ATTRIBUTES));
@@ -111,7 +117,7 @@ Result<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
 // must be left alone (true), and otherwise deletes it through that same
 // handle, so the file checked is the file deleted.
 Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const KeepCheck& keep) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     Handle handle(OpenNoFollow(wide.value(), DELETE | FILE_READ_ATTRIBUTES));
@@ -149,7 +155,7 @@ Status Win32FileSystem::DeleteFile(const std::string& path) {
 }
 
 Status Win32FileSystem::MakeFolder(const std::string& path) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     if (!CreateDirectoryW(wide->c_str(), nullptr))
@@ -158,7 +164,7 @@ Status Win32FileSystem::MakeFolder(const std::string& path) {
 }
 
 Status Win32FileSystem::RemoveFolder(const std::string& path) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     if (!RemoveDirectoryW(wide->c_str()))
@@ -180,7 +186,7 @@ Status Win32FileSystem::SyncFileSystem(const std::string& path) {
     for (const auto& [written, identity] : written_files_) {
         if (written.compare(0, prefix.size(), prefix) != 0)
             continue;
-        Result<std::wstring> wide = LongWidePath(written);
+        Result<std::wstring> wide = LongWidePath(written, coding_);
         if (!wide)
             return wide.error();
         Handle handle(CreateFileW(wide->c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
@@ -194,7 +200,7 @@ Status Win32FileSystem::SyncFileSystem(const std::string& path) {
 }
 
 Result<int> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
-    Result<std::wstring> wide = LongWidePath(path);
+    Result<std::wstring> wide = LongWidePath(path, coding_);
     if (!wide)
         return wide.error();
     const bool reading = mode == OpenMode::kRead;
@@ -368,7 +374,7 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
     if (length == 0 || length >= needed)
         return LastWinError(Msg::kCannotFindCurrentFolder, ".");
     folder.resize(length);
-    return ProgramPathOf(folder);
+    return ProgramPathOf(folder, coding_);
 }
 
 Result<std::string> Win32FileSystem::ProgramFolder() {
@@ -384,7 +390,7 @@ Result<std::string> Win32FileSystem::ProgramFolder() {
         }
         file.resize(file.size() * 2);
     }
-    Result<std::string> path = ProgramPathOf(file);
+    Result<std::string> path = ProgramPathOf(file, coding_);
     if (!path)
         return path.error();
     std::string folder = path->substr(0, path->find_last_of('\\'));

@@ -70,9 +70,11 @@ class Win32FileSystem : public FileSystem {
     Result<bool> TryLock(int handle) override;
     std::size_t LongestPath() const override { return 32767; }
     Result<std::size_t> NativePathSize(const std::string& path) const override;
+    std::size_t NativeNameSize(const std::string& name) const override;
     std::string UncreatableName(const std::string& component) const override;
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
+    Result<std::string> NativeForm(const std::string& path) const override;
     std::string DisplayPath(const std::string& path) const override;
     Result<std::string> FromSystemPath(const std::string& given, Given what) override;
 

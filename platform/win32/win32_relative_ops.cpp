@@ -32,7 +32,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     std::string folder = path.empty() ? "." : path;
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
-    Result<std::wstring> wide = LongWidePath(folder);
+    Result<std::wstring> wide = LongWidePath(folder, coding_);
     if (!wide)
         return wide.error();
     HANDLE handle = OpenNoFollow(
@@ -208,10 +208,15 @@ Result<bool> Win32FileSystem::TryLock(int handle) {
 }
 
 Result<std::size_t> Win32FileSystem::NativePathSize(const std::string& path) const {
-    Result<std::wstring> wide = Cp1252ToUtf16(path);
+    Result<std::wstring> wide = WideOf(path, coding_);
     if (!wide)
         return wide.error();
     return wide->size();
+}
+
+std::size_t Win32FileSystem::NativeNameSize(const std::string& name) const {
+    Result<std::wstring> wide = WideOf(name, coding_);
+    return wide ? wide->size() : std::string::npos;
 }
 
 std::string Win32FileSystem::UncreatableName(const std::string& component) const {

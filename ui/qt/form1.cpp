@@ -7,7 +7,6 @@
 
 #include "app/window_caption.h"
 #include "app/window_layouts.h"
-#include "platform/names.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
 #include "ui/qt/window_style.h"
@@ -46,7 +45,7 @@ void Form1::ShowMessage(const std::string& text, MessageIcon icon) {
 }
 
 void Form1::OpenFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path);
+    Result<std::string> native = files_.NativeForm(path);
     if (native)
         services_.opener.Open(QUrl::fromLocalFile(QString::fromStdString(native.value())));
 }

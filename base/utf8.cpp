@@ -1,4 +1,4 @@
-#include "container/sealed/sealed_utf8.h"
+#include "base/utf8.h"
 
 #include <cstdint>
 
@@ -55,7 +55,7 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string ShownSealedPath(std::string_view path) {
+std::string ShownUtf8(std::string_view path) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string shown;
     while (!path.empty()) {

@@ -9,9 +9,9 @@ namespace velmora {
 // U+10FFFF, no sequence cut short.
 bool IsValidUtf8(std::string_view text);
 
-// A stored path as it can appear in a message (Windows-1252): the characters
+// A UTF-8 text (a name, a path) as it can appear in a message (Windows-1252): the characters
 // Windows-1252 shares with Latin-1 as they are, any other character as "?",
 // control characters and bytes that are not UTF-8 as \xNN.
-std::string ShownSealedPath(std::string_view path);
+std::string ShownUtf8(std::string_view path);
 
 }  // namespace velmora
