@@ -34,11 +34,10 @@ class ContainerWriter {
                                std::uint8_t folder_attributes) = 0;
     virtual Status WriteEntry(BufferedWriter& out, const IndexEntry& entry) = 0;
     // A file's `size` bytes, after every entry. The writer asks `read` for
-    // each piece it codes; the piece is read straight into the container's
-    // buffer and coded there, then committed. `last` marks the file's final
-    // piece, for which one byte more is asked (getting it means the file
-    // grew).
-    using ReadPiece = std::function<Result<std::uint8_t*>(std::size_t length, bool last)>;
+    // each piece in turn, to be read into the place it gives; `last` marks
+    // the file's final piece, for which the place must hold one byte more
+    // (getting it means the file grew, and fails the read).
+    using ReadPiece = std::function<Status(std::uint8_t* into, std::size_t length, bool last)>;
     virtual Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) = 0;
     // What the kind writes after the last file's data.
     virtual Status Finish(BufferedWriter& out) = 0;

@@ -185,20 +185,17 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
     if (!opened || !SameUntouchedFile(opened.value(), seen))
         ThrowFailure(changed());
     std::int64_t position = 0;
-    auto read_piece = [&](std::size_t length, bool last) -> Result<std::uint8_t*> {
+    auto read_piece = [&](std::uint8_t* into, std::size_t length, bool last) -> Status {
         const std::size_t asked = last ? length + 1 : length;
-        Result<std::uint8_t*> space = out.Reserve(asked);
-        if (!space)
-            return space;
-        Result<std::size_t> got = files.Read(source, position, space.value(), asked);
+        Result<std::size_t> got = files.Read(source, position, into, asked);
         if (!got)
             return got.error();
         if (got.value() != length)
             return changed();
         if (see)
-            see(space.value(), length);
+            see(into, length);
         position += static_cast<std::int64_t>(length);
-        return space;
+        return Status::Ok();
     };
     OrFail(writer.WriteFileData(out, seen.size, read_piece));
     const Result<EntryInfo> read = files.InspectOpen(source);

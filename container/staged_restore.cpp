@@ -125,12 +125,23 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
         written += static_cast<std::int64_t>(length);
         return Status::Ok();
     }));
-    OrFail(files.SetAttrOpen(output, entry.attributes & ~kFolder));
     OrFail(files.SetPermissionsOpen(output, entry.mode));
+    SetAttributes(output, name, entry.attributes);
     OrFail(files.SetModifiedOpen(output, entry.modified_ns));
     OrFail(files.Close(output));
     done += entry.size;
     run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
+}
+
+// Only attributes the entry does not have already are written, after its
+// permissions: where the system keeps none of its own (POSIX), what a name
+// or its permissions already say needs no extended attribute.
+void StagedRestore::SetAttributes(int handle, const std::string& name, std::uint8_t stored) {
+    const int wanted = stored & ~kFolder;
+    const Result<int> now = run_.files.GetAttrOpen(handle, name);
+    if (now && (now.value() & ~kFolder) == wanted)
+        return;
+    OrFail(run_.files.SetAttrOpen(handle, wanted));
 }
 
 // Innermost folders first, the root last: a folder's own time and
@@ -140,8 +151,8 @@ void StagedRestore::SetFolderDetails() {
     auto set = [&](std::uint32_t id, std::uint8_t attributes, std::uint32_t mode,
                    std::int64_t modified_ns) {
         const int handle = OrFail(folders_.Get(id));
-        OrFail(files.SetAttrOpen(handle, attributes & ~kFolder));
         OrFail(files.SetPermissionsOpen(handle, mode));
+        SetAttributes(handle, id == kRootId ? Nombre(root_) : folders_.Name(id), attributes);
         OrFail(files.SetModifiedOpen(handle, modified_ns));
     };
     for (std::uint32_t id = static_cast<std::uint32_t>(folder_entries_.size()) - 1; id > kRootId;

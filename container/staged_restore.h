@@ -48,6 +48,7 @@ class StagedRestore {
     void MakeStagingFolder();
     void MakeFolder(const DecodedEntry& entry);
     void MakeFile(const DecodedEntry& entry, std::int64_t& done);
+    void SetAttributes(int handle, const std::string& name, std::uint8_t stored);
     void SetFolderDetails();
     void GiveName();
     // Removes what this restore made, newest first; failures are skipped.

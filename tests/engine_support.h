@@ -162,6 +162,11 @@ class RecordingFileSystem : public PosixFileSystem {
         Pause("remove folder", Inside(folder, name));
         return PosixFileSystem::RemoveFolderAt(folder, name, expected);
     }
+    Result<int> ReopenUncached(int file) override {
+        if (before_reading_back)
+            before_reading_back();
+        return PosixFileSystem::ReopenUncached(file);
+    }
     Status RenameAt(int folder, const std::string& from, const std::string& to) override {
         if (fail.rename)
             return Error{"fallo inyectado al renombrar", EIO};
@@ -177,6 +182,8 @@ class RecordingFileSystem : public PosixFileSystem {
         bool rename = false;
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;
+    // Runs when a written container is about to be read back from the disk.
+    std::function<void()> before_reading_back;
     // Runs before each operation with its name and the entry's path.
     std::function<void(const std::string& operation, const std::string& path)> before;
     std::map<std::string, std::vector<std::size_t>> writes;

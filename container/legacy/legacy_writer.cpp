@@ -44,10 +44,19 @@ Status LegacyWriter::WriteEntry(BufferedWriter& out, const IndexEntry& entry) {
 // Full blocks are coded at every third byte, the tail (the whole file when
 // it fits in one block) at every byte; events are let through after each
 // piece is read, before it is coded.
+// Each piece is read straight into the container's buffer and coded there.
 Status LegacyWriter::WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) {
+    auto in_place = [&](std::size_t length, bool last) -> Result<std::uint8_t*> {
+        Result<std::uint8_t*> space = out.Reserve(last ? length + 1 : length);
+        if (!space)
+            return space;
+        if (Status got = read(space.value(), length, last); !got)
+            return got.error();
+        return space;
+    };
     const CodingPlan plan = PlanFor(size);
     if (plan.full_blocks == 0) {
-        Result<std::uint8_t*> piece = read(plan.tail, true);
+        Result<std::uint8_t*> piece = in_place(plan.tail, true);
         if (!piece)
             return piece.error();
         host_.PumpEvents();
@@ -56,14 +65,14 @@ Status LegacyWriter::WriteFileData(BufferedWriter& out, std::int64_t size, const
         return Status::Ok();
     }
     for (std::int64_t block = 0; block < plan.full_blocks; ++block) {
-        Result<std::uint8_t*> piece = read(kBlockSize, false);
+        Result<std::uint8_t*> piece = in_place(kBlockSize, false);
         if (!piece)
             return piece.error();
         host_.PumpEvents();
         EncodeFullBlock(piece.value(), stream_);
         out.Commit(kBlockSize);
     }
-    Result<std::uint8_t*> piece = read(plan.tail, true);
+    Result<std::uint8_t*> piece = in_place(plan.tail, true);
     if (!piece)
         return piece.error();
     EncodeWhole(piece.value(), plan.tail, stream_);

@@ -7,9 +7,6 @@
 namespace velmora {
 namespace {
 
-// The most one read of a file asks for: a piece of the container's buffer.
-constexpr std::size_t kPiece = 1 << 19;
-
 std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
     return a / b - (a % b < 0 ? 1 : 0);
 }
@@ -60,12 +57,11 @@ Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const Rea
         return index;
     std::int64_t left = size;
     do {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(left, kPiece));
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(left, kReadPiece));
         const bool last = static_cast<std::int64_t>(piece) == left;
-        Result<std::uint8_t*> data = read(piece, last);
-        if (!data)
-            return data.error();
-        if (Status sealed = stream_->Write(data.value(), piece); !sealed)
+        if (Status got = read(piece_.data(), piece, last); !got)
+            return got;
+        if (Status sealed = stream_->Write(piece_.data(), piece); !sealed)
             return sealed;
         left -= static_cast<std::int64_t>(piece);
     } while (left > 0);

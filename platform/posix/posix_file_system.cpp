@@ -244,9 +244,16 @@ Status PosixFileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return SystemError(EBADF, Msg::kCannotChangeTime, ShownNumber(handle));
+    // Seconds rounded down, so that the nanoseconds are never negative
+    // (times before 1970).
+    std::int64_t seconds = modified_ns / 1000000000;
+    std::int64_t nanoseconds = modified_ns % 1000000000;
+    if (nanoseconds < 0) {
+        --seconds;
+        nanoseconds += 1000000000;
+    }
     const struct timespec times[2] = {
-        {0, UTIME_OMIT},
-        {static_cast<time_t>(modified_ns / 1000000000), static_cast<long>(modified_ns % 1000000000)}};
+        {0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
     if (futimens(open_file->descriptor, times) != 0)
         return SystemError(errno, Msg::kCannotChangeTime, DisplayPath(open_file->path));
     return Status::Ok();

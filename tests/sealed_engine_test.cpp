@@ -1,0 +1,207 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "container/opened_container.h"
+#include "container/sealed/sealed_keys.h"
+#include "tests/engine_fixture.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The smallest key derivation libsodium allows: the tests time the engine,
+// not Argon2.
+const SealedParameters kFast{1, 8192, 4096};
+
+// The entries whose description differs, for a short failure message.
+std::string Differences(const TreeSnapshot& a, const TreeSnapshot& b) {
+    std::string out;
+    for (const auto& [path, description] : a) {
+        const auto other = b.find(path);
+        if (other == b.end())
+            out += "only before: " + path + "\n";
+        else if (other->second != description)
+            out += path + ": " + description.substr(0, 40) + " / " + other->second.substr(0, 40) +
+                   "\n";
+    }
+    for (const auto& [path, description] : b)
+        if (!a.count(path))
+            out += "only after: " + path + "\n";
+    return out;
+}
+
+// Every entry's snapshot with its modification time.
+TreeSnapshot WithTimes(const std::string& root) {
+    TreeSnapshot snapshot = Snapshot(root);
+    for (auto& [path, description] : snapshot) {
+        struct stat st;
+        lstat((fs::path(root) / path).c_str(), &st);
+        description += " @" + std::to_string(st.st_mtim.tv_sec) + "." +
+                       std::to_string(st.st_mtim.tv_nsec);
+    }
+    return snapshot;
+}
+
+void SetTime(const fs::path& path, long seconds, long nanoseconds) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, nanoseconds}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+class SealedEngineTest : public EngineFixture {
+  protected:
+    SealedEngineTest() { files.SetNameCoding(NameCoding::kUtf8); }
+
+    RunResult Seal(const std::string& folder, EngineOptions options = {}) {
+        state = EngineState{};
+        state.FolderPath = Path(folder);
+        options.container_folder = temp.path;
+        options.sealed_parameters = kFast;
+        Engine engine(files, host, tables, clock, state, options);
+        return engine.Seal(password);
+    }
+
+    // The container's keys from a password, as the dialog and velmora-cli
+    // find them; an error for the wrong one.
+    Result<std::shared_ptr<const SealedKeys>> KeysFor(const std::string& container,
+                                                      const std::string& typed) {
+        OpenedContainer opened(files);
+        Result<OpenedHeader> header = opened.Open(Path(container));
+        if (!header)
+            return header.error();
+        EXPECT_EQ(header->kind, ContainerKind::kSealed);
+        Result<SealedKeys> keys =
+            SealedKeys::Derive(typed, header->sealed.salt, header->sealed.parameters);
+        if (!keys)
+            return keys.error();
+        if (Status unlocked = keys->Unlock(header->sealed); !unlocked)
+            return unlocked.error();
+        return std::shared_ptr<const SealedKeys>(std::make_shared<SealedKeys>(std::move(keys).value()));
+    }
+
+    RunResult Unseal(const std::string& container, EngineOptions options = {}) {
+        Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
+        EXPECT_TRUE(keys.ok());
+        state = EngineState{};
+        state.FolderPath = Path(container);
+        state.sealed_keys = keys.ok() ? keys.value() : nullptr;
+        options.show_restored_folder = false;
+        Engine engine(files, host, tables, clock, state, options);
+        return engine.Des_carpeta();
+    }
+
+    std::string password = "contraseña larga";
+};
+
+// Names in any language, names equal but for case, ":" and a tab, empty
+// and read-only folders, dates to the nanosecond and permission bits all
+// come back exactly, under the same name as the folder.
+TEST_F(SealedEngineTest, ATreeComesBackExactlyAsItWas) {
+    temp.Write("Datos/Łódź/日本/Ünïcödé ñ.txt", "こんにちは");
+    temp.Write("Datos/Mixto/CaSe.TXT", "mayúsculas");
+    temp.Write("Datos/Mixto/case.txt", "minúsculas");
+    temp.Write("Datos/a:b\tc", "raro");
+    temp.Write("Datos/.oculto", std::string(9000, 'o'));
+    temp.Write("Datos/solo lectura/dentro", "x");
+    temp.MakeFolder("Datos/vacío/más vacío");
+    const fs::path root = fs::path(temp.native) / "Datos";
+    fs::permissions(root / "Mixto/case.txt", fs::perms(0640));
+    SetTime(root / "Łódź/日本/Ünïcödé ñ.txt", 946684800, 123456789);
+    SetTime(root / "vacío/más vacío", -86400, 5);
+    fs::permissions(root / "solo lectura", fs::perms(0555));
+    for (const char* folder : {"Łódź/日本", "Łódź", "solo lectura", "vacío", ""})
+        SetTime(root / folder, 1700000000, 42);
+    const TreeSnapshot before = WithTimes(root.string());
+
+    ASSERT_EQ(Seal("Datos").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    EXPECT_FALSE(temp.Exists("Datos"));
+    ASSERT_TRUE(temp.Exists("Datos.zol"));
+
+    ASSERT_EQ(Unseal("Datos.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    EXPECT_EQ(Differences(before, WithTimes(root.string())), "");
+    EXPECT_FALSE(temp.Exists("Datos.zol"));
+    EXPECT_EQ(state.RestoredPath, Path("Datos") + "\\");
+    // Nothing else is left beside it: the staging folder has its name.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
+}
+
+// A wrong password and a damaged container create nothing and leave the
+// container as it was; damage found only while restoring takes away what
+// was made.
+TEST_F(SealedEngineTest, DamageAndTheWrongPasswordLeaveEverythingAsItWas) {
+    temp.Write("Carpeta/uno.txt", std::string(70000, 'u'));
+    temp.Write("Carpeta/sub/dos.txt", "dos");
+    ASSERT_EQ(Seal("Carpeta").outcome, Outcome::kDone);
+    const std::string sealed = temp.Read("Carpeta.zol");
+
+    EXPECT_FALSE(KeysFor("Carpeta.zol", "otra contraseña").ok());
+
+    struct Case {
+        const char* what;
+        std::size_t offset;  // from the end when past the header
+        Outcome outcome;
+    };
+    for (const Case& damage : {Case{"header", 50, Outcome::kRefused},
+                               Case{"index", 200, Outcome::kRefused},
+                               Case{"last file's data", sealed.size() - 40, Outcome::kFailed}}) {
+        std::string bytes = sealed;
+        bytes[damage.offset] = static_cast<char>(bytes[damage.offset] ^ 0x20);
+        temp.Write("Carpeta.zol", bytes);
+        const TreeSnapshot before = Snapshot(temp.native);
+        host = TestHost(files, state);
+        if (damage.offset < 130) {
+            // A damaged header is told before any password is tried.
+            OpenedContainer opened(files);
+            EXPECT_FALSE(opened.Open(Path("Carpeta.zol")).ok()) << damage.what;
+            continue;
+        }
+        EXPECT_EQ(Unseal("Carpeta.zol").outcome, damage.outcome) << damage.what;
+        EXPECT_EQ(Snapshot(temp.native), before) << damage.what;
+        ASSERT_EQ(host.messages.size(), 1u) << damage.what;
+        EXPECT_NE(host.messages[0].find("da\xF1" "ado"), std::string::npos) << host.messages[0];
+    }
+}
+
+// What the pack wrote is read back from the disk before anything is wiped:
+// a container changed on its way to the disk is deleted and the folder
+// stays whole, for either kind.
+TEST_F(SealedEngineTest, AContainerThatReadsBackWrongWipesNothing) {
+    temp.Write("Carpeta/uno.txt", std::string(100000, 'u'));
+    const TreeSnapshot before = Snapshot(temp.native);
+    files.before_reading_back = [&] {
+        std::fstream container(temp.native + "/Carpeta.zol.parcial",
+                               std::ios::in | std::ios::out | std::ios::binary);
+        container.seekp(-20, std::ios::end);
+        container.put('?');
+    };
+    EXPECT_EQ(Seal("Carpeta").outcome, Outcome::kFailed);
+    EXPECT_EQ(Snapshot(temp.native), before);
+
+    files.SetNameCoding(NameCoding::kWindows1252);
+    host = TestHost(files, state);
+    EXPECT_EQ(Encode("Carpeta").outcome, Outcome::kFailed);
+    EXPECT_EQ(Snapshot(temp.native), before);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("no coincide"), std::string::npos) << host.messages[0];
+}
+
+// A failure while restoring (the disk refuses a write) removes the staging
+// folder and keeps the container.
+TEST_F(SealedEngineTest, AFailedRestoreRemovesWhatItMade) {
+    temp.Write("Carpeta/a/b/c.txt", "c");
+    temp.Write("Carpeta/z.txt", "z");
+    fs::permissions(fs::path(temp.native) / "Carpeta/a/b", fs::perms(0500));
+    ASSERT_EQ(Seal("Carpeta").outcome, Outcome::kDone);
+    const TreeSnapshot before = Snapshot(temp.native);
+    files.fail.write_path = "z.txt";
+    files.fail.write_errno = ENOSPC;
+    EXPECT_EQ(Unseal("Carpeta.zol").outcome, Outcome::kFailed);
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+}  // namespace
+}  // namespace velmora
