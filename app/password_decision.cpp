@@ -6,6 +6,7 @@
 #include "base/cp1252_case.h"
 #include "base/messages.h"
 #include "base/name_text.h"
+#include "base/utf8.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
 
@@ -80,6 +81,22 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
     PasswordDecision accepted;
     accepted.key = key.value();
     return accepted;
+}
+
+std::string SealedPasswordRefusal(std::string_view first, std::string_view second) {
+    if (!IsValidUtf8(first))
+        return Text(Msg::kPasswordUnusableCharacters);
+    std::size_t characters = 0;
+    for (const char c : first)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++characters;
+    if (characters < kShortestSealedPassword)
+        return Text(Msg::kPasswordTooShort, {std::to_string(kShortestSealedPassword)});
+    if (first.size() > kLongestSealedPassword)
+        return Text(Msg::kSealedPasswordTooLong, {std::to_string(kLongestSealedPassword)});
+    if (first != second)
+        return Text(Msg::kPasswordsDiffer);
+    return "";
 }
 
 }  // namespace velmora

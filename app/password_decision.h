@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
@@ -46,6 +47,14 @@ inline constexpr std::size_t kFirstBoxLimit = kKeyLength;
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
                                 const std::string& stored_check);
+
+// The sealed kind's rules for a new password, as typed (UTF-8): at least
+// kShortestSealedPassword characters (characters, not bytes), at most
+// kLongestSealedPassword bytes, any characters, upper and lower case apart;
+// both entries equal. The message of the first rule broken, "" when none.
+inline constexpr std::size_t kShortestSealedPassword = 8;
+inline constexpr std::size_t kLongestSealedPassword = 1024;
+std::string SealedPasswordRefusal(std::string_view first, std::string_view second);
 
 // Enter in a password box presses "Ok" when decoding or in the second box;
 // in the first box when encoding it moves on to the second. Either way the

@@ -211,6 +211,7 @@ constexpr Written kTexts[] = {
     {Msg::kPasswordTooShort, "La contraseña debe tener al menos {1} caracteres."},
     {Msg::kPasswordTooLong, "La contraseña puede tener como máximo {1} caracteres."},
     {Msg::kPasswordsDiffer, "Las contraseñas son diferentes."},
+    {Msg::kSealedPasswordTooLong, "La contraseña es demasiado larga: como máximo {1} bytes."},
 
     {Msg::kCancelar, "Cancelar"},
     {Msg::kOk, "Ok"},
@@ -225,34 +226,44 @@ constexpr Written kTexts[] = {
 
     {Msg::kUsage,
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
+     "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin]\n"
      "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli verify CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli register\n"
      "     velmora-cli unregister\n"
      "\n"
      "encode    guarda CARPETA en NOMBRE.zol (NOMBRE es el de la carpeta) en la carpeta\n"
-     "          actual (o en DESTINO); después sobrescribe cada archivo de CARPETA con\n"
-     "          bytes 0xFF y la borra.\n"
-     "decode    restaura CONTENEDOR.zol en una carpeta a su lado (NOMBRE, NOMBRE (2),\n"
-     "          ...) y después borra el contenedor. Los nombres vuelven en mayúsculas.\n"
+     "          actual (o en DESTINO) con el formato antiguo, que no protege de verdad;\n"
+     "          después sobrescribe cada archivo de CARPETA con bytes 0xFF y la borra.\n"
+     "seal      lo mismo con un contenedor sellado: cifrado de verdad (Argon2id y\n"
+     "          XChaCha20-Poly1305), con comprobación de integridad y los nombres, fechas\n"
+     "          y permisos exactos.\n"
+     "decode    restaura CONTENEDOR.zol (de cualquier tipo) en una carpeta a su lado\n"
+     "          (NOMBRE, NOMBRE (2), ...) y después borra el contenedor. Los nombres de\n"
+     "          un contenedor antiguo vuelven en mayúsculas.\n"
      "list      muestra las entradas de un contenedor sin extraer nada.\n"
+     "verify    comprueba un contenedor sin escribir nada: uno sellado, de principio a\n"
+     "          fin; de uno antiguo, solo lo que su estructura permite.\n"
      "register  escribe para este usuario el tipo de archivo \".zol\" y las órdenes de\n"
      "          carpeta \"Encriptar...\" y \"Encriptar (seguro)...\" (registro y archivos\n"
      "          del escritorio), como hace velmora al abrirse sin argumento.\n"
      "unregister  quita lo que register escribió para este usuario.\n"
      "\n"
-     "  --keep            conserva los originales (encode) o el contenedor (decode)\n"
-     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode)\n"
+     "  --keep            conserva los originales (encode, seal) o el contenedor (decode)\n"
+     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal)\n"
      "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
-     "  --timings         encode: dice cuánto han tardado el empaquetado y el borrado\n"
+     "  --timings         encode, seal: dice cuánto han tardado el empaquetado y el borrado\n"
      "\n"
-     "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar):\n"
-     "de {1} a {2} caracteres; mayúsculas y minúsculas valen lo mismo. Ctrl-C (y\n"
-     "SIGTERM, SIGHUP) equivale a \"Cancelar\"; durante el borrado para en cuanto\n"
-     "termina el archivo en curso.\n"
-     "Estado de salida: 0 hecho, 1 contraseña incorrecta, 2 uso, 3 entrada rechazada\n"
-     "(contenedor dañado, árbol inseguro), 4 fallo durante el trabajo, 5 el contenedor\n"
-     "está completo pero parte de la carpeta no se ha podido borrar, 130 cancelado.\n"},
+     "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar).\n"
+     "Formato antiguo: de {1} a {2} caracteres; mayúsculas y minúsculas valen lo mismo.\n"
+     "Contenedor sellado: al menos {3} caracteres, cualesquiera; mayúsculas y minúsculas\n"
+     "son distintas. Ctrl-C (y SIGTERM, SIGHUP) equivale a \"Cancelar\"; durante el\n"
+     "borrado para en cuanto termina el archivo en curso.\n"
+     "Estado de salida: 0 hecho (verify: contenedor sano), 1 contraseña incorrecta, 2 uso,\n"
+     "3 entrada rechazada (contenedor dañado, árbol inseguro), 4 fallo durante el trabajo,\n"
+     "5 el contenedor está completo pero parte de la carpeta no se ha podido borrar,\n"
+     "130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},
@@ -265,6 +276,17 @@ constexpr Written kTexts[] = {
     {Msg::kColumnName, "nombre"},
     {Msg::kFolderSize, "<carpeta>"},
     {Msg::kTimings, "tiempos: empaquetado {1} s, borrado {2} s"},
+    {Msg::kColumnPermissions, "permisos"},
+    {Msg::kColumnTime, "modificado (UTC)"},
+    {Msg::kSealedListSummary, "contenedor sellado: {1} entradas, {2} archivos, {3} bytes"},
+    {Msg::kSealedSound,
+     "El contenedor sellado está completo y es auténtico: {1} entradas, {2} archivos, {3} "
+     "bytes."},
+    {Msg::kLegacyStructureSound,
+     "La estructura del contenedor es correcta: {1} entradas, {2} archivos, {3} bytes."},
+    {Msg::kLegacyHasNoIntegrity,
+     "Este tipo de contenedor no tiene ninguna comprobación de integridad: un byte cambiado en "
+     "sus datos no se puede detectar. Un contenedor sellado sí la tiene."},
 
     {Msg::kContainerTypeTitle, "Carpeta de Archivos Encriptada por Velmora"},
     {Msg::kFolderVerb, "Encriptar..."},

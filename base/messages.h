@@ -158,6 +158,7 @@ enum class Msg {
     kPasswordTooShort,
     kPasswordTooLong,
     kPasswordsDiffer,
+    kSealedPasswordTooLong,
     // The windows' own texts.
     kCancelar,
     kOk,
@@ -179,6 +180,12 @@ enum class Msg {
     kColumnName,
     kFolderSize,
     kTimings,
+    kColumnPermissions,
+    kColumnTime,
+    kSealedListSummary,
+    kSealedSound,
+    kLegacyStructureSound,
+    kLegacyHasNoIntegrity,
     // The registered file type and folder verb.
     kContainerTypeTitle,
     kFolderVerb,

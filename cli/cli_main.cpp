@@ -12,7 +12,8 @@ namespace {
 
 int Usage(int status) {
     const std::string usage =
-        Text(Msg::kUsage, {std::to_string(kShortestPassword), std::to_string(kKeyLength)});
+        Text(Msg::kUsage, {std::to_string(kShortestPassword), std::to_string(kKeyLength),
+                           std::to_string(kShortestSealedPassword)});
     if (status == 0)
         WriteOutput(usage);
     else
@@ -53,11 +54,12 @@ int Parse(int argc, char** argv, FileSystem& files) {
     if ((options.command == "register" || options.command == "unregister") &&
         options.target.empty())
         return RunCommand(options, files);
-    const bool known =
-        options.command == "encode" || options.command == "decode" || options.command == "list";
+    const std::string& command = options.command;
+    const bool encoding = command == "encode" || command == "seal";
+    const bool known = encoding || command == "decode" || command == "list" || command == "verify";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
-    if (!options.container_folder.empty() && options.command != "encode")
+    if (!options.container_folder.empty() && !encoding)
         return Usage(kExitUsage);
     return RunCommand(options, files);
 }

@@ -18,7 +18,7 @@ enum ExitStatus : int {
 };
 
 struct CliOptions {
-    std::string command;           // encode, decode, list, register, unregister
+    std::string command;  // encode, seal, decode, list, verify, register, unregister
     std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C
     bool keep = false;

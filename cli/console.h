@@ -23,11 +23,19 @@ bool OutputWasLost();
 void CatchInterrupts();
 bool Interrupted();
 
+// How a line is given back: in Windows-1252 (the legacy kind's passwords),
+// or in UTF-8 exactly as typed (the sealed kind's).
+enum class LineText { kWindows1252, kUtf8 };
+
 // Shows the prompt on standard error and reads one line without echo when
-// standard input is a terminal (as typed otherwise), in Windows-1252. A
-// line with characters Windows-1252 lacks fails with the code EILSEQ.
-Result<std::string> ReadHiddenLine(const std::string& prompt);
-// One line of standard input, in Windows-1252.
-Result<std::string> ReadInputLine();
+// standard input is a terminal (as typed otherwise). A line the text cannot
+// hold (characters Windows-1252 lacks, malformed UTF-8) fails with the code
+// EILSEQ.
+Result<std::string> ReadHiddenLine(const std::string& prompt, LineText text);
+// One line of standard input.
+Result<std::string> ReadInputLine(LineText text);
+// A line read from a terminal or a pipe (UTF-8 on both systems) in the text
+// asked for.
+Result<std::string> LineAs(std::string line, LineText text);
 
 }  // namespace velmora

@@ -3,21 +3,31 @@
 
 #include "base/cp1252.h"
 #include "base/messages.h"
+#include "base/utf8.h"
 #include "cli/console.h"
 
 // What the consoles of both systems share.
 namespace velmora {
 
-Result<std::string> ReadInputLine() {
+Result<std::string> LineAs(std::string line, LineText text) {
+    if (text == LineText::kUtf8) {
+        if (!IsValidUtf8(line))
+            return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
+        return line;
+    }
+    Result<std::string> cp1252 = Utf8ToCp1252(line);
+    if (!cp1252)
+        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
+    return cp1252;
+}
+
+Result<std::string> ReadInputLine(LineText text) {
     std::string line;
     if (!std::getline(std::cin, line))
         return Error{Text(Msg::kNoPasswordReceived)};
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    Result<std::string> text = Utf8ToCp1252(line);
-    if (!text)
-        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
-    return text;
+    return LineAs(std::move(line), text);
 }
 
 }  // namespace velmora

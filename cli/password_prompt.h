@@ -16,6 +16,8 @@ class PasswordPrompt {
     // One password as typed, in Windows-1252 (nothing when it holds
     // characters Windows-1252 lacks); an error when nothing can be read.
     Result<TypedPassword> Ask(const std::string& prompt);
+    // One password exactly as typed, in UTF-8, for the sealed kind.
+    Result<std::string> AskUtf8(const std::string& prompt);
 
     bool interactive() const { return !from_stdin_; }
 

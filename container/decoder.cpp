@@ -6,6 +6,7 @@
 #include "container/opened_container.h"
 #include "container/restore.h"
 #include "container/restore_source.h"
+#include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_reader.h"
 #include "container/staged_restore.h"
 
@@ -53,6 +54,12 @@ RunResult Engine::Des_carpeta() {
             legacy->Extraer();
         }
     } catch (const EngineFailure& failure) {
+        // Damage found while a sealed container is restored has left
+        // nothing behind: the container is refused as if found at once.
+        if (staged && FaultOf(Error{failure.message, failure.code}) == SealedFault::kDamaged) {
+            run_.files.CloseAll();
+            return Refuse(failure.message);
+        }
         return Fail(failure.message);
     }
     if (options_.show_restored_folder) {

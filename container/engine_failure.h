@@ -10,10 +10,11 @@ namespace velmora {
 // entry point catches it, shows the message once and reports the failure.
 struct EngineFailure {
     std::string message;
+    int code = 0;  // the error's own, telling what kind of failure it was
 };
 
 [[noreturn]] inline void ThrowFailure(const Error& error) {
-    throw EngineFailure{error.message};
+    throw EngineFailure{error.message, error.code};
 }
 
 // The value of a Result, or the engine's failure path.

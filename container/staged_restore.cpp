@@ -2,6 +2,8 @@
 
 #include <errno.h>
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "container/engine_failure.h"
 #include "base/name_text.h"
@@ -118,13 +120,21 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     const int output =
         OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreateNew));
     made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
+    // Pieces of zeros are not written: the file's size, set last, leaves
+    // holes there, and a sparse file comes back sparse.
     std::int64_t written = 0;
+    bool holes = false;
     OrFail(reader_.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
-        if (Status wrote = files.Write(output, written, data, length); !wrote)
-            return wrote;
+        const bool zeros = std::all_of(data, data + length, [](std::uint8_t b) { return b == 0; });
+        if (!zeros)
+            if (Status wrote = files.Write(output, written, data, length); !wrote)
+                return wrote;
+        holes = holes || zeros;
         written += static_cast<std::int64_t>(length);
         return Status::Ok();
     }));
+    if (holes)
+        OrFail(files.SetSizeOpen(output, written));
     OrFail(files.SetPermissionsOpen(output, entry.mode));
     SetAttributes(output, name, entry.attributes);
     OrFail(files.SetModifiedOpen(output, entry.modified_ns));

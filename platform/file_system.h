@@ -176,6 +176,9 @@ class FileSystem {
     // written to the file system that holds the handle durable.
     virtual Status SyncFolderOpen(int folder) = 0;
     virtual Status SyncFileSystemOpen(int handle) = 0;
+    // Sets the size of an open file: what lies past its last write reads as
+    // zeros (and takes no room where the system keeps holes).
+    virtual Status SetSizeOpen(int file, std::int64_t size) = 0;
     // Sets the modification time of an open file or folder.
     virtual Status SetModifiedOpen(int handle, std::int64_t modified_ns) = 0;
     // Sets the read, write and search permission bits (0777) of an open file

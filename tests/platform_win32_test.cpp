@@ -30,7 +30,7 @@ class Win32PlatformTest : public ::testing::Test {
         root = name;
         fs::remove(root);
         fs::create_directory(root);
-        path = ProgramPathOf(root.wstring()).value();
+        path = ProgramPathOf(root.wstring(), NameCoding::kWindows1252).value();
     }
     ~Win32PlatformTest() override {
         for (auto& entry : fs::recursive_directory_iterator(root))

@@ -73,7 +73,7 @@ bool Interrupted() {
     return true;
 }
 
-Result<std::string> ReadHiddenLine(const std::string& prompt) {
+Result<std::string> ReadHiddenLine(const std::string& prompt, LineText text) {
     WriteError(prompt);
     termios saved{};
     const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
@@ -82,7 +82,7 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
-    Result<std::string> line = ReadInputLine();
+    Result<std::string> line = ReadInputLine(text);
     if (terminal)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     WriteError("\n");

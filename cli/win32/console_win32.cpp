@@ -88,11 +88,11 @@ bool Interrupted() {
     return InterlockedExchange(&interrupted, 0) != 0;
 }
 
-Result<std::string> ReadHiddenLine(const std::string& prompt) {
+Result<std::string> ReadHiddenLine(const std::string& prompt, LineText text) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (!IsConsole(input)) {
         WriteError(prompt);
-        Result<std::string> line = ReadInputLine();
+        Result<std::string> line = ReadInputLine(text);
         WriteError("\n");
         return line;
     }
@@ -117,10 +117,7 @@ Result<std::string> ReadHiddenLine(const std::string& prompt) {
     WriteError("\n");
     if (!ended && line.empty())
         return Error{Text(Msg::kNoPasswordReceived)};
-    Result<std::string> text = Utf16ToCp1252(line);
-    if (!text)
-        return Error{Text(Msg::kPasswordUnusableCharacters), EILSEQ};
-    return text;
+    return LineAs(Utf16ToUtf8(line), text);
 }
 
 }  // namespace velmora

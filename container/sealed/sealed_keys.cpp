@@ -6,6 +6,7 @@
 
 #include "base/messages.h"
 #include "container/sealed/sealed_failure.h"
+#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 namespace {
@@ -35,6 +36,8 @@ struct SealedKeys::Secret {
 Result<SealedKeys> SealedKeys::Derive(std::string_view password,
                                       const std::array<std::uint8_t, kSealedSaltBytes>& salt,
                                       const SealedParameters& parameters) {
+    if (Status ready = EnsureSodium(); !ready)
+        return ready.error();
     Guarded<Secret> secret = AllocateGuarded<Secret>();
     if (!secret)
         return Error{Text(Msg::kSealedOutOfMemory)};

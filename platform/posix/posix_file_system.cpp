@@ -240,6 +240,15 @@ Status PosixFileSystem::Flush(int file) {
     return Status::Ok();
 }
 
+Status PosixFileSystem::SetSizeOpen(int file, std::int64_t size) {
+    const OpenFile* open_file = open_files_.Find(file);
+    if (!open_file)
+        return SystemError(EBADF, Msg::kCannotWrite, ShownNumber(file));
+    if (ftruncate(open_file->descriptor, static_cast<off_t>(size)) != 0)
+        return SystemError(errno, Msg::kCannotWrite, DisplayPath(open_file->path));
+    return Status::Ok();
+}
+
 Status PosixFileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)

@@ -36,6 +36,7 @@ class PosixFileSystem : public FileSystem {
                  std::size_t length) override;
     Status Flush(int file) override;
     Result<EntryInfo> InspectOpen(int file) override;
+    Status SetSizeOpen(int file, std::int64_t size) override;
     Status SetModifiedOpen(int handle, std::int64_t modified_ns) override;
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override;
     Result<int> ReopenUncached(int file) override;

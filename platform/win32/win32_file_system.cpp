@@ -308,6 +308,17 @@ Result<std::size_t> Win32FileSystem::ReadUncached(const OpenFile& file, std::int
     return done;
 }
 
+Status Win32FileSystem::SetSizeOpen(int file, std::int64_t size) {
+    const OpenFile* open_file = open_files_.Find(file);
+    if (!open_file)
+        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotWrite, ShownNumber(file));
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    if (!SetFileInformationByHandle(open_file->handle, FileEndOfFileInfo, &end, sizeof end))
+        return LastWinError(Msg::kCannotWrite, open_file->path);
+    return Status::Ok();
+}
+
 Status Win32FileSystem::SetModifiedOpen(int handle, std::int64_t modified_ns) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)

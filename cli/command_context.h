@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+
+#include "cipher/cipher_tables.h"
+#include "cli/cli_host.h"
+#include "cli/cli_output.h"
+#include "cli/commands.h"
+#include "cli/password_prompt.h"
+#include "container/engine.h"
+#include "platform/system_clock.h"
+
+namespace velmora {
+
+// What every command that runs the engine works with: the disk, the
+// terminal standing in for the windows, the cipher's tables, the password's
+// source and the engine's options as velmora-cli sets them.
+struct CommandContext {
+    explicit CommandContext(const CliOptions& given, FileSystem& disk)
+        : options(given), files(disk), prompt(given.password_stdin) {
+        tables.CrearBuffer();
+        engine.show_restored_folder = false;
+        engine.report_leftovers = true;
+    }
+
+    const CliOptions& options;
+    FileSystem& files;
+    SystemClock clock;
+    EngineState state;
+    CliHost host{files, state};
+    CipherTables tables{[](const std::string& text) { Say(text); }};
+    PasswordPrompt prompt;
+    EngineOptions engine;
+};
+
+// Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as
+// "Cancelar", the timings asked for; the job's exit status.
+int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode);
+// Restores the container of run.state with the key it holds; prints the
+// restored folder.
+int RunDecoding(CommandContext& run);
+
+}  // namespace velmora

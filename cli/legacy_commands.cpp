@@ -1,0 +1,137 @@
+#include "cli/legacy_commands.h"
+
+#include "base/messages.h"
+#include "base/name_text.h"
+#include "container/legacy/legacy_reader.h"
+#include "container/legacy/record_reader.h"
+#include "container/legacy/stored_names.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kTries = 3;
+
+// Asks until the dialog's rules accept the password, as the dialog does.
+Result<std::string> AskKey(CommandContext& run, DialogMode mode, const std::string& stored_check) {
+    PasswordPrompt& prompt = run.prompt;
+    const bool encoding = mode == DialogMode::kEncoding;
+    for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
+        Result<TypedPassword> first = prompt.Ask(
+            Text(encoding ? Msg::kTypePasswordToEncode : Msg::kTypePasswordToDecode) + " ");
+        if (!first)
+            return first.error();
+        Result<TypedPassword> second = first;
+        if (encoding && prompt.interactive())
+            second = prompt.Ask(Text(Msg::kRepeatPassword) + " ");
+        if (!second)
+            return second.error();
+        const PasswordDecision decision =
+            DecidePassword(run.tables, mode, first.value(), second.value(), stored_check);
+        if (decision.accepted())
+            return decision.key;
+        Say(decision.message);
+    }
+    return Error{""};
+}
+
+// Checks the whole index first, then prints one line per entry as it is
+// read again: a damaged container prints nothing, and a huge index is never
+// held in memory.
+int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& header,
+         const std::string& key) {
+    if (Status checked =
+            ForEachRecord(source, header, [](const EntryRecord&) { return Status::Ok(); });
+        !checked) {
+        Say(checked.error().message);
+        return kExitRefused;
+    }
+    Print(Text(Msg::kListSummary,
+               {std::to_string(header.EntryCount), std::to_string(RecordSize(header.NameWidthCode)),
+                std::to_string(header.FolderAttributes)}));
+    Print(Formatted("%5s %5s %12s  %s", Text(Msg::kColumnAttributes).c_str(),
+                    Text(Msg::kColumnParentAttributes).c_str(), Text(Msg::kColumnSize).c_str(),
+                    Text(Msg::kColumnName).c_str()));
+    Status listed = ForEachRecord(source, header, [&](const EntryRecord& record) {
+        const std::string name =
+            DecodeStoredName(tables, record.EncodedName, key, record.EntrySize == -1);
+        const std::string size =
+            record.EntrySize == -1 ? Text(Msg::kFolderSize) : std::to_string(record.EntrySize);
+        char columns[64];
+        std::snprintf(columns, sizeof columns, "%5d %5d %12s  ", record.EntryAttributes,
+                      record.ParentAttributes, size.c_str());
+        Print(columns + ShownName(name));
+        return Status::Ok();
+    });
+    if (!listed) {
+        Say(listed.error().message);
+        return kExitRefused;
+    }
+    return kExitOk;
+}
+
+// What the structure allows: every record read and checked as the decoder
+// checks it, and every file's data there to be read. The kind keeps no
+// check value of its data, so a changed byte cannot be found; it says so.
+int Verify(CommandContext& run, OpenedContainer& container, const ContainerHeader& header,
+           const std::string& key) {
+    LegacyReader reader(run.files, container.file(), container.source(), header, run.tables,
+                        run.host, key);
+    Result<RestoreIndex> index = reader.ReadIndex();
+    Status read = index ? Status::Ok() : Status(index.error());
+    std::int64_t files = 0;
+    std::int64_t bytes = 0;
+    for (std::size_t i = 0; read && i < index->entries.size(); ++i) {
+        const DecodedEntry& entry = index->entries[i];
+        if (entry.size < 0)
+            continue;
+        ++files;
+        bytes += entry.size;
+        read = reader.ReadFileData(entry, [](const std::uint8_t*, std::size_t) {
+            return Status::Ok();
+        });
+    }
+    if (!read) {
+        Say(read.error().message);
+        return kExitRefused;
+    }
+    Print(Text(Msg::kLegacyStructureSound,
+               {std::to_string(index->entries.size()), std::to_string(files),
+                std::to_string(bytes)}));
+    Print(Text(Msg::kLegacyHasNoIntegrity));
+    return kExitOk;
+}
+
+}  // namespace
+
+int EncodeFolder(CommandContext& run) {
+    Result<std::string> key = AskKey(run, DialogMode::kEncoding, "");
+    if (!key) {
+        SayUnlessTold(key.error());
+        return kExitWrongPassword;
+    }
+    run.state.PasswordKey = key.value();
+    run.state.BasePathLength = static_cast<std::int64_t>(run.state.FolderPath.size());
+    const int status = RunEncoding(run, [&](Engine& engine) { return engine.Hacelo(key.value()); });
+    run.state.PasswordKey.clear();
+    return status;
+}
+
+int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerHeader& header) {
+    Result<std::string> key = AskKey(run, DialogMode::kDecoding, header.PasswordCheck);
+    if (!key) {
+        SayUnlessTold(key.error());
+        return kExitWrongPassword;
+    }
+    if (run.options.command == "list")
+        return List(container.source(), run.tables, header, key.value());
+    if (run.options.command == "verify")
+        return Verify(run, container, header, key.value());
+    container.Close();
+    run.engine.keep_container = run.options.keep;
+    run.state.PasswordKey = key.value();
+    const int status = RunDecoding(run);
+    run.state.PasswordKey.clear();
+    return status;
+}
+
+}  // namespace velmora
