@@ -94,11 +94,11 @@ diff -r original "MIS DATOS" || fail "the restored folder differs"
 # lists every exit status --help gives; velmora(1) has its own.
 "$cli" --help > "$work/help"
 zcat "$root/usr/share/man/man1/velmora-cli.1.gz" | sed 's/\\-/-/g' > "$work/man"
-for word in encode decode list register unregister \
+for word in encode seal decode list verify register unregister \
             $(grep -oE -- '(^| |\[)--?[a-zA-Z][a-z-]*' "$work/help" | tr -d ' [' | sort -u); do
   grep -qF -- "$word" "$work/man" || fail "velmora-cli(1) lacks $word"
 done
-statuses=$(sed -n '/^Exit status:/,$p' "$work/help" | grep -oE '(^|[ ,:])[0-9]+ ' | tr -d ' ,:')
+statuses=$(sed -n '/^Estado de salida:/,$p' "$work/help" | grep -oE '(^|[ ,:])[0-9]+ ' | tr -d ' ,:')
 [ "$(echo "$statuses" | wc -w)" -ge 7 ] || fail "--help lists the exit statuses: $statuses"
 sed -n '/^\.SH EXIT STATUS/,/^\.SH [A-Z]/p' "$work/man" > "$work/man-statuses"
 for status in $statuses; do
