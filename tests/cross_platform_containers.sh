@@ -72,4 +72,18 @@ for restored in sealed_windows/de_linux sealed_linux/de_windows; do
     diff <(tree_of sealed_expected/Sellado) <(tree_of "$restored") >&2
     fail "$restored is not the sealed tree"; }
 done
+# Names Linux takes and Windows cannot create are refused on Windows, each
+# named, before anything is created.
+for name in aux.txt 'punto.' 'a?b'; do
+  rm -rf refusal && mkdir -p "refusal/Nombres" && printf 'x' > "refusal/Nombres/$name"
+  seal_run "$linux_cli" refusal seal Nombres
+  set +e
+  (cd refusal && echo 'Contraseña sellada' | "$windows_cli" decode Nombres.zol --password-stdin \
+     >/dev/null 2>err.txt)
+  status=$?
+  set -e
+  [ "$status" = 3 ] || fail "Windows restored the name $name (status $status)"
+  grep -qF "$name" refusal/err.txt || fail "the refusal of $name does not name it"
+  [ "$(ls -A refusal)" = "$(printf 'Nombres.zol\nerr.txt')" ] || fail "the refusal of $name left $(ls -A refusal)"
+done
 echo "Linux and Windows containers: identical, and each restores the other's; sealed ones too"
