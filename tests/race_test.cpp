@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -269,6 +271,29 @@ TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
     EXPECT_EQ(Decode("T.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
     ExpectOutsideUntouched("second runs");
+}
+
+// A partial container nobody holds (the close box or a crash left it) is
+// removed by the next encode, which says so; one a running writer holds
+// stays, and the encode writes beside it.
+TEST_F(RaceTest, OnlyAnAbandonedPartialContainerIsRemoved) {
+    temp.Write("T.zol.parcial", "a medias");
+    ASSERT_EQ(Encode("T", {.keep_originals = true}).outcome, Outcome::kDone);
+    EXPECT_FALSE(temp.Exists("T.zol.parcial"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("T.zol.parcial"), std::string::npos) << host.messages[0];
+    fs::remove(temp.native + "/T.zol");
+
+    temp.Write("T.zol.parcial", "escribiéndose");
+    const int writer = open((temp.native + "/T.zol.parcial").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
+    At("create", "T.zol.parcial2", [&] { EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose"); });
+    host = TestHost(files, state);
+    EXPECT_EQ(Encode("T", {.keep_originals = true}).outcome, Outcome::kDone);
+    EXPECT_TRUE(raced);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose");
+    close(writer);
 }
 
 }  // namespace
