@@ -47,8 +47,17 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
     return CheckEncodingTarget(container_path);
 }
 
-Pack::CheckWritten Engine::CheckOf(PlaintextHash& read, const ReaderOf& reader_of) {
-    return [this, &read, reader_of](int file) -> Status {
+void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const FoundList& entries,
+                           ContainerWriter& writer, const std::string& container_path,
+                           const ReaderOf& reader_of) {
+    run_.state.TotalBytes = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (!entries.IsFolderEntry(i))
+            run_.state.TotalBytes += tree.scan.entries[entries[i]].info.size;
+    PlaintextHash read;
+    // Read back from the disk through the kind's reader, the container must
+    // give the bytes the pack read, whose digest `read` holds by then.
+    auto check = [&](int file) -> Status {
         Result<EntryInfo> written = run_.files.InspectOpen(file);
         if (!written)
             return written.error();
@@ -59,6 +68,11 @@ Pack::CheckWritten Engine::CheckOf(PlaintextHash& read, const ReaderOf& reader_o
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
         return Status::Ok();
     };
+    Pack(run_, tree, walk)
+        .WriteContainer(
+            container_path, writer, entries,
+            [&](const std::uint8_t* data, std::size_t length) { read.Update(data, length); },
+            options_.keep_originals ? Pack::CheckWritten() : Pack::CheckWritten(check));
 }
 
 bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,
@@ -97,28 +111,17 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     try {
         FoundList sFound(tree.scan);
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
-        run_.state.TotalBytes = 0;
-        for (std::size_t i = 0; i < sFound.size(); ++i)
-            if (!sFound.IsFolderEntry(i))
-                run_.state.TotalBytes += tree.scan.entries[sFound[i]].info.size;
-
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        PlaintextHash read;
-        const ReaderOf legacy = [&](int file,
-                                    ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-            Result<ContainerHeader> header = ReadContainerHeader(source);
-            if (!header)
-                return header.error();
-            return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
-        };
-        Pack(run_, tree, walk)
-            .WriteContainer(container_path, writer, sFound,
-                            [&](const std::uint8_t* data, std::size_t length) {
-                                read.Update(data, length);
-                            },
-                            options_.keep_originals ? Pack::CheckWritten() : CheckOf(read, legacy));
+        PackContainer(tree, walk, sFound, writer, container_path,
+                      [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                          Result<ContainerHeader> header = ReadContainerHeader(source);
+                          if (!header)
+                              return header.error();
+                          return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                              run_.files, file, source, header.value(), run_.tables, run_.host,
+                              Contrasena));
+                      });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);

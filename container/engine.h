@@ -62,11 +62,13 @@ class Engine {
     // and checked.
     Status StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path);
     Status CheckEncodingTarget(const std::string& container_path);
-    // The check of a written container, when the folder is to be wiped: read
-    // back from the disk through the kind's reader, it must give the bytes
-    // the pack read, whose digest `read` holds by then.
+    // Writes the container of the entries through the kind's writer and,
+    // when the folder is to be wiped, checks it: read back from the disk
+    // through the kind's reader, it must give the bytes the pack read.
     using ReaderOf = std::function<Result<std::unique_ptr<ContainerReader>>(int file, ByteSource&)>;
-    Pack::CheckWritten CheckOf(PlaintextHash& read, const ReaderOf& reader_of);
+    void PackContainer(ScannedTree& tree, const WalkResult& walk, const FoundList& entries,
+                       ContainerWriter& writer, const std::string& container_path,
+                       const ReaderOf& reader_of);
     // From the complete container to the end of the wipe; true when part of
     // the folder is left.
     bool WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,

@@ -24,11 +24,6 @@ RunResult Engine::Seal(const std::string& password) {
     try {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
-        run_.state.TotalBytes = 0;
-        for (std::size_t i = 0; i < every.size(); ++i)
-            if (!every.IsFolderEntry(i))
-                run_.state.TotalBytes += tree.scan.entries[every[i]].info.size;
-
         // The key's derivation is the slow step; the windows stay alive.
         const SealedHeader header = OrFail(NewSealedHeader(options_.sealed_parameters));
         Result<SealedKeys> keys = Error{""};
@@ -36,20 +31,14 @@ RunResult Engine::Seal(const std::string& password) {
             keys = SealedKeys::Derive(password, header.salt, header.parameters);
         });
         SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1);
-        PlaintextHash read;
-        const ReaderOf sealed = [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-            Result<SealedHeader> written = ReadSealedHeader(source);
-            if (!written)
-                return written.error();
-            return std::unique_ptr<ContainerReader>(
-                std::make_unique<SealedReader>(source, written.value(), writer.keys(), run_.host));
-        };
-        Pack(run_, tree, walk)
-            .WriteContainer(container_path, writer, every,
-                            [&](const std::uint8_t* data, std::size_t length) {
-                                read.Update(data, length);
-                            },
-                            options_.keep_originals ? Pack::CheckWritten() : CheckOf(read, sealed));
+        PackContainer(tree, walk, every, writer, container_path,
+                      [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                          Result<SealedHeader> written = ReadSealedHeader(source);
+                          if (!written)
+                              return written.error();
+                          return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
+                              source, written.value(), writer.keys(), run_.host));
+                      });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {
         return Fail(failure.message);

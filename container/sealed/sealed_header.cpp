@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "container/sealed/little_endian.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sodium_library.h"
 
@@ -24,20 +25,6 @@ static_assert(kSealedMemLimitMax <= crypto_pwhash_MEMLIMIT_MAX);
 static_assert(kSealedChunkSizeMax + kSealedMessageOverhead <=
               crypto_secretstream_xchacha20poly1305_MESSAGEBYTES_MAX);
 static_assert(kSealedChecksumAt + kSealedHashBytes == kSealedHeaderBytes);
-
-template <typename Integer>
-void Put(std::uint8_t* at, Integer value) {
-    for (std::size_t i = 0; i < sizeof(Integer); ++i)
-        at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
-}
-
-template <typename Integer>
-Integer Get(const std::uint8_t* at) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < sizeof(Integer); ++i)
-        value |= static_cast<std::uint64_t>(at[i]) << (8 * i);
-    return static_cast<Integer>(value);
-}
 
 std::array<std::uint8_t, kSealedHashBytes> Checksum(const std::uint8_t* bytes) {
     std::array<std::uint8_t, kSealedHashBytes> sum;
@@ -77,10 +64,10 @@ SealedHeaderBytes EncodeSealedHeader(const SealedHeader& header) {
     std::copy(kSealedMagic.begin(), kSealedMagic.end(), bytes.begin());
     bytes[kSealedVersionAt] = header.version;
     bytes[kSealedKdfAt] = header.kdf;
-    Put(&bytes[kSealedOpsLimitAt], header.parameters.opslimit);
-    Put(&bytes[kSealedMemLimitAt], header.parameters.memlimit);
+    PutLittleEndian(&bytes[kSealedOpsLimitAt], header.parameters.opslimit);
+    PutLittleEndian(&bytes[kSealedMemLimitAt], header.parameters.memlimit);
     std::copy(header.salt.begin(), header.salt.end(), &bytes[kSealedSaltAt]);
-    Put(&bytes[kSealedChunkSizeAt], header.parameters.chunk_size);
+    PutLittleEndian(&bytes[kSealedChunkSizeAt], header.parameters.chunk_size);
     std::copy(header.stream_header.begin(), header.stream_header.end(),
               &bytes[kSealedStreamHeaderAt]);
     std::copy(header.key_check.begin(), header.key_check.end(), &bytes[kSealedKeyCheckAt]);
@@ -105,9 +92,9 @@ Result<SealedHeader> DecodeSealedHeader(const std::uint8_t* bytes, std::size_t l
     header.kdf = bytes[kSealedKdfAt];
     if (header.kdf != kSealedKdfArgon2id13)
         return DamagedError(Text(Msg::kSealedUnknownKdf, {std::to_string(header.kdf)}));
-    header.parameters.opslimit = Get<std::uint32_t>(&bytes[kSealedOpsLimitAt]);
-    header.parameters.memlimit = Get<std::uint64_t>(&bytes[kSealedMemLimitAt]);
-    header.parameters.chunk_size = Get<std::uint32_t>(&bytes[kSealedChunkSizeAt]);
+    header.parameters.opslimit = GetLittleEndian<std::uint32_t>(&bytes[kSealedOpsLimitAt]);
+    header.parameters.memlimit = GetLittleEndian<std::uint64_t>(&bytes[kSealedMemLimitAt]);
+    header.parameters.chunk_size = GetLittleEndian<std::uint32_t>(&bytes[kSealedChunkSizeAt]);
     if (!KdfLimitsInRange(header.parameters))
         return DamagedError(
             Text(Msg::kSealedLimitsOutOfRange, {std::to_string(header.parameters.opslimit),

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "container/sealed/little_endian.h"
 #include "container/sealed/sealed_failure.h"
 #include "base/utf8.h"
 
@@ -11,25 +12,11 @@ namespace velmora {
 namespace {
 
 template <typename Integer>
-void Put(std::vector<std::uint8_t>& out, Integer value) {
-    for (std::size_t i = 0; i < sizeof(Integer); ++i)
-        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i)));
-}
-
-template <typename Integer>
-Integer Get(const std::uint8_t* at) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < sizeof(Integer); ++i)
-        value |= static_cast<std::uint64_t>(at[i]) << (8 * i);
-    return static_cast<Integer>(value);
-}
-
-template <typename Integer>
 Result<Integer> ReadInteger(SealedStreamReader& stream) {
     std::uint8_t bytes[sizeof(Integer)];
     if (Status read = stream.Read(bytes, sizeof bytes); !read)
         return read.error();
-    return Get<Integer>(bytes);
+    return GetLittleEndian<Integer>(bytes);
 }
 
 Error BadEntry(std::uint64_t number, const std::string& path, Msg why) {
@@ -41,20 +28,20 @@ Error BadEntry(std::uint64_t number, const std::string& path, Msg why) {
 
 Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>& entries) {
     std::vector<std::uint8_t> bytes;
-    Put<std::uint64_t>(bytes, entries.size());
+    AppendLittleEndian<std::uint64_t>(bytes, entries.size());
     SealedTreeCheck check;
     for (const SealedEntry& entry : entries) {
         if (const std::optional<Msg> why = check.Admit(entry))
             return Error{
                 Text(Msg::kSealedNameNotStorable, {ShownUtf8(entry.path), Text(*why)})};
         bytes.push_back(entry.folder ? kSealedKindFolder : kSealedKindFile);
-        Put(bytes, static_cast<std::uint16_t>(entry.path.size()));
+        AppendLittleEndian(bytes, static_cast<std::uint16_t>(entry.path.size()));
         bytes.insert(bytes.end(), entry.path.begin(), entry.path.end());
-        Put(bytes, entry.size);
-        Put(bytes, entry.mtime_s);
-        Put(bytes, entry.mtime_ns);
-        Put(bytes, entry.attributes);
-        Put(bytes, entry.mode);
+        AppendLittleEndian(bytes, entry.size);
+        AppendLittleEndian(bytes, entry.mtime_s);
+        AppendLittleEndian(bytes, entry.mtime_ns);
+        AppendLittleEndian(bytes, entry.attributes);
+        AppendLittleEndian(bytes, entry.mode);
         if (bytes.size() >= kBufferedBytes) {
             if (Status written = out.Write(bytes.data(), bytes.size()); !written)
                 return written;
@@ -81,7 +68,7 @@ Result<SealedEntry> SealedIndexReader::Next() {
     if (Status read = stream_->Read(start, sizeof start); !read)
         return read.error();
     const std::uint8_t kind = start[0];
-    const auto path_length = Get<std::uint16_t>(start + 1);
+    const auto path_length = GetLittleEndian<std::uint16_t>(start + 1);
     SealedEntry entry;
     if (path_length > kSealedMaxPathBytes)
         return BadEntry(number, entry.path, Msg::kSealedEntryTooLong);
@@ -94,11 +81,11 @@ Result<SealedEntry> SealedIndexReader::Next() {
     if (Status read = stream_->Read(rest, sizeof rest); !read)
         return read.error();
     entry.folder = kind == kSealedKindFolder;
-    entry.size = Get<std::uint64_t>(rest);
-    entry.mtime_s = Get<std::int64_t>(rest + 8);
-    entry.mtime_ns = Get<std::uint32_t>(rest + 16);
+    entry.size = GetLittleEndian<std::uint64_t>(rest);
+    entry.mtime_s = GetLittleEndian<std::int64_t>(rest + 8);
+    entry.mtime_ns = GetLittleEndian<std::uint32_t>(rest + 16);
     entry.attributes = rest[20];
-    entry.mode = Get<std::uint16_t>(rest + 21);
+    entry.mode = GetLittleEndian<std::uint16_t>(rest + 21);
     if (kind != kSealedKindFolder && kind != kSealedKindFile)
         return BadEntry(number, entry.path, Msg::kSealedEntryBadFields);
     if (const std::optional<Msg> why = check_.Admit(entry))
