@@ -68,11 +68,14 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
         return Status::Ok();
     };
+    // The originals kept, nothing is at risk: no digest, no check.
+    const bool checking = !options_.keep_originals;
+    const Pack::SeeBytes see = [&](const std::uint8_t* data, std::size_t length) {
+        read.Update(data, length);
+    };
     Pack(run_, tree, walk)
-        .WriteContainer(
-            container_path, writer, entries,
-            [&](const std::uint8_t* data, std::size_t length) { read.Update(data, length); },
-            options_.keep_originals ? Pack::CheckWritten() : Pack::CheckWritten(check));
+        .WriteContainer(container_path, writer, entries, checking ? see : Pack::SeeBytes(),
+                        checking ? Pack::CheckWritten(check) : Pack::CheckWritten());
 }
 
 bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,

@@ -3,21 +3,37 @@
 #include <sodium.h>
 
 #include <cassert>
+#include <mutex>
 
 #include "container/sealed/sodium_library.h"
 
 namespace velmora {
+namespace {
+
+static_assert(sizeof(PlaintextDigest) == crypto_onetimeauth_BYTES);
+
+// The run's key, drawn once.
+const unsigned char* RunKey() {
+    static unsigned char key[crypto_onetimeauth_KEYBYTES];
+    static std::once_flag drawn;
+    std::call_once(drawn, [] {
+        // Without libsodium's initialisation randombytes still reads the
+        // system's random source; its outcome changes nothing here.
+        (void)EnsureSodium();
+        crypto_onetimeauth_keygen(key);
+    });
+    return key;
+}
+
+}  // namespace
 
 struct PlaintextHash::State {
-    crypto_generichash_state blake2b;
+    crypto_onetimeauth_state poly1305;
     bool finished = false;
 };
 
 PlaintextHash::PlaintextHash() : state_(std::make_unique<State>()) {
-    // Without libsodium's initialisation the hash is the same, only
-    // computed by its portable code: its outcome changes nothing here.
-    (void)EnsureSodium();
-    crypto_generichash_init(&state_->blake2b, nullptr, 0, kSealedHashBytes);
+    crypto_onetimeauth_init(&state_->poly1305, RunKey());
 }
 
 PlaintextHash::~PlaintextHash() = default;
@@ -26,14 +42,14 @@ PlaintextHash& PlaintextHash::operator=(PlaintextHash&&) noexcept = default;
 
 void PlaintextHash::Update(const std::uint8_t* data, std::size_t length) {
     assert(!state_->finished);
-    crypto_generichash_update(&state_->blake2b, data, length);
+    crypto_onetimeauth_update(&state_->poly1305, data, length);
 }
 
 PlaintextDigest PlaintextHash::Final() {
     assert(!state_->finished);
     state_->finished = true;
     PlaintextDigest digest;
-    crypto_generichash_final(&state_->blake2b, digest.data(), digest.size());
+    crypto_onetimeauth_final(&state_->poly1305, digest.data());
     return digest;
 }
 
