@@ -333,6 +333,37 @@ constexpr Written kTexts[] = {
     {Msg::kSealedKeyDerivationFailed, "No hay memoria suficiente para derivar la clave ({1} MiB)."},
     {Msg::kSealedOutOfMemory, "No hay memoria suficiente para el contenedor sellado."},
     {Msg::kCryptoUnavailable, "No se ha podido iniciar la biblioteca criptográfica (libsodium)."},
+
+    {Msg::kKeyFoundWithoutPassword,
+     "No ha hecho falta la contraseña de «{1}»: la cabecera de un contenedor antiguo guarda la "
+     "clave cifrada consigo misma, y de esos 15 bytes sale la clave (de las dos posibles, la que "
+     "hace empezar por «\\» cada nombre guardado). El formato antiguo no protege sus "
+     "contenidos."},
+    {Msg::kKeyNotFoundNoneFits,
+     "La clave no se puede deducir: ninguna de las claves posibles encaja con la cabecera y los "
+     "nombres guardados. El contenedor está dañado."},
+    {Msg::kKeyNotFoundBothFit,
+     "La clave no se puede deducir: las dos claves posibles encajan con la cabecera y ningún "
+     "nombre guardado permite elegir entre ellas."},
+    {Msg::kSealedKeyCannotBeFound,
+     "«{1}» es un contenedor sellado: su clave no se puede deducir sin la contraseña."},
+    {Msg::kNamesDifferOnlyInCaseHere,
+     "El contenedor no se puede restaurar aquí con los nombres tal como se guardaron: «{1}» y "
+     "«{2}» solo se diferencian en mayúsculas y minúsculas, y este sistema los confundiría."},
+    {Msg::kAlreadySealed, "«{1}» ya es un contenedor sellado."},
+    {Msg::kConvertingCaption, "Convirtiendo..."},
+    {Msg::kConvertedContainer,
+     "«{1}» es ahora un contenedor sellado; el contenedor antiguo se ha sobrescrito y borrado."},
+    {Msg::kConversionFailedLegacyKept, "{1} El contenedor antiguo sigue como estaba."},
+    {Msg::kConvertedDiffers,
+     "El contenedor sellado, leído de nuevo del disco, no coincide con el antiguo ({1}); se ha "
+     "eliminado."},
+    {Msg::kLegacyKeptAs, "No ha podido recuperar su nombre: ahora se llama «{1}»."},
+    {Msg::kConvertedLegacyLeft,
+     "«{1}» es ahora un contenedor sellado, pero el contenedor antiguo, que ahora se llama «{2}», "
+     "no se ha podido sobrescribir y borrar: {3}"},
+    {Msg::kConvertedLegacyChanged,
+     "otro programa lo ha cambiado o lo está usando; se ha dejado como está."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);
