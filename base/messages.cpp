@@ -369,6 +369,10 @@ constexpr Written kTexts[] = {
      "«{2}» solo se diferencian en mayúsculas y minúsculas, y este sistema los confundiría."},
     {Msg::kAlreadySealed, "«{1}» ya es un contenedor sellado."},
     {Msg::kConvertingCaption, "Convirtiendo..."},
+    {Msg::kConvertAskLegacyPassword, "Primero, la contraseña del contenedor antiguo."},
+    {Msg::kConvertAskSealedPassword,
+     "Ahora, la contraseña nueva del contenedor sellado (al menos {1} caracteres; mayúsculas y "
+     "minúsculas son distintas)."},
     {Msg::kConvertedContainer,
      "«{1}» es ahora un contenedor sellado; el contenedor antiguo se ha sobrescrito y borrado."},
     {Msg::kConversionFailedLegacyKept, "{1} El contenedor antiguo sigue como estaba."},

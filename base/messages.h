@@ -232,6 +232,8 @@ enum class Msg {
     kNamesDifferOnlyInCaseHere,
     kAlreadySealed,
     kConvertingCaption,
+    kConvertAskLegacyPassword,
+    kConvertAskSealedPassword,
     kConvertedContainer,
     kConversionFailedLegacyKept,
     kConvertedDiffers,

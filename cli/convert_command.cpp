@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "app/password_decision.h"
 #include "base/messages.h"
 #include "cli/legacy_commands.h"
 #include "cli/sealed_commands.h"
@@ -20,6 +21,8 @@ Result<std::string> LegacyKey(CommandContext& run, int& status) {
     if (run.options.recover)
         return FindKeyWithoutPassword(run, container, header->legacy);
     status = kExitWrongPassword;
+    if (run.prompt.interactive())
+        Say(Text(Msg::kConvertAskLegacyPassword));
     return AskKey(run, DialogMode::kDecoding, header->legacy.PasswordCheck);
 }
 
@@ -40,6 +43,9 @@ int ConvertContainer(CommandContext& run) {
         SayUnlessTold(key.error());
         return status;
     }
+    // On a terminal the two passwords are told apart.
+    if (run.prompt.interactive())
+        Say(Text(Msg::kConvertAskSealedPassword, {std::to_string(kShortestSealedPassword)}));
     Result<std::string> password = AskNewPassword(run);
     if (!password) {
         SayUnlessTold(password.error());

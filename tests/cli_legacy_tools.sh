@@ -45,7 +45,7 @@ cp Datos.zol legacy.zol
 # recover: the key from the header, the restore exactly as decode's.
 expect_status 0 "$cli" recover Datos.zol --keep
 grep -q 'No ha hecho falta la contraseña' err.txt || fail "recover did not say why"
-grep -q 'Datos/$' out.txt || fail "recover did not print the restored folder"
+tr -d '\r' < out.txt | grep -q 'Datos[/\\]$' || fail "recover did not print the restored folder"
 expect_status 0 sh -c "echo 'clave secreta' | '$cli' decode Datos.zol --keep --password-stdin"
 [ "$(describe Datos)" = "$(describe "Datos (2)")" ] || fail "recover and decode differ"
 [ "$(describe Datos)" != "$expected" ] || fail "decode did not upper-case the names"
