@@ -279,6 +279,15 @@ TEST(ConvertedIndexTest, FoldersComeFirstFilesKeepTheirOrderAndAttributesStay) {
         EXPECT_EQ((*index)[3].size, 3000u);
         EXPECT_TRUE((*index)[2].folder && !(*index)[4].folder);
     }
+    // A folder holding no file of its own is stored as "\": it is the sealed
+    // folder, already first.
+    legacy.entries = {Entry("\\A\\x", 1), Entry("\\", -1, 16, 16)};
+    const Result<std::vector<SealedEntry>> index = ConvertedIndex(legacy, 0);
+    ASSERT_TRUE(index.ok());
+    ASSERT_EQ(index->size(), 3u);
+    EXPECT_EQ((*index)[0].path, "");
+    EXPECT_EQ((*index)[1].path, "A");
+    EXPECT_EQ((*index)[2].path, "A/x");
 }
 
 }  // namespace
