@@ -227,7 +227,9 @@ constexpr Written kTexts[] = {
     {Msg::kUsage,
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
-     "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin]\n"
+     "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin] [--original-case]\n"
+     "     velmora-cli recover CONTENEDOR.zol [--keep] [--original-case]\n"
+     "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
      "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli verify CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli register\n"
@@ -242,6 +244,13 @@ constexpr Written kTexts[] = {
      "decode    restaura CONTENEDOR.zol (de cualquier tipo) en una carpeta a su lado\n"
      "          (NOMBRE, NOMBRE (2), ...) y después borra el contenedor. Los nombres de\n"
      "          un contenedor antiguo vuelven en mayúsculas.\n"
+     "recover   restaura un contenedor antiguo como decode, sin su contraseña: la clave\n"
+     "          sale de su cabecera, y dice por qué no ha hecho falta la contraseña.\n"
+     "convert   convierte un contenedor antiguo en uno sellado con el mismo nombre, sin\n"
+     "          escribir nunca su contenido descifrado en el disco: pide la contraseña\n"
+     "          antigua (con --recover, deduce la clave) y después la nueva; los nombres\n"
+     "          quedan como se guardaron. Solo cuando el sellado se ha leído de nuevo del\n"
+     "          disco y coincide, sobrescribe el antiguo con bytes 0xFF y lo borra.\n"
      "list      muestra las entradas de un contenedor sin extraer nada.\n"
      "verify    comprueba un contenedor sin escribir nada: uno sellado, de principio a\n"
      "          fin; de uno antiguo, solo lo que su estructura permite.\n"
@@ -250,9 +259,15 @@ constexpr Written kTexts[] = {
      "          del escritorio), como hace velmora al abrirse sin argumento.\n"
      "unregister  quita lo que register escribió para este usuario.\n"
      "\n"
-     "  --keep            conserva los originales (encode, seal) o el contenedor (decode)\n"
+     "  --keep            conserva los originales (encode, seal) o el contenedor (decode,\n"
+     "                    recover)\n"
      "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal)\n"
      "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
+     "                    (convert: una línea con la antigua, salvo con --recover, y otra\n"
+     "                    con la nueva)\n"
+     "  --original-case   decode, recover: los nombres de un contenedor antiguo como se\n"
+     "                    guardaron, sin pasarlos a mayúsculas\n"
+     "  --recover         convert: la clave antigua se deduce de la cabecera\n"
      "  --timings         encode, seal: dice cuánto han tardado el empaquetado y el borrado\n"
      "\n"
      "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar).\n"
@@ -261,9 +276,11 @@ constexpr Written kTexts[] = {
      "son distintas. Ctrl-C (y SIGTERM, SIGHUP) equivale a \"Cancelar\"; durante el\n"
      "borrado para en cuanto termina el archivo en curso.\n"
      "Estado de salida: 0 hecho (verify: contenedor sano), 1 contraseña incorrecta, 2 uso,\n"
-     "3 entrada rechazada (contenedor dañado, árbol inseguro), 4 fallo durante el trabajo,\n"
-     "5 el contenedor está completo pero parte de la carpeta no se ha podido borrar,\n"
-     "130 cancelado.\n"},
+     "3 entrada rechazada (contenedor dañado, árbol inseguro, clave que no se puede\n"
+     "deducir, contenedor ya sellado, nombres que este sistema confundiría), 4 fallo\n"
+     "durante el trabajo (convert: el contenedor antiguo sigue como estaba), 5 el\n"
+     "contenedor está completo pero parte de la carpeta (convert: el contenedor antiguo)\n"
+     "no se ha podido borrar, 130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},
@@ -333,6 +350,41 @@ constexpr Written kTexts[] = {
     {Msg::kSealedKeyDerivationFailed, "No hay memoria suficiente para derivar la clave ({1} MiB)."},
     {Msg::kSealedOutOfMemory, "No hay memoria suficiente para el contenedor sellado."},
     {Msg::kCryptoUnavailable, "No se ha podido iniciar la biblioteca criptográfica (libsodium)."},
+
+    {Msg::kKeyFoundWithoutPassword,
+     "No ha hecho falta la contraseña de «{1}»: la cabecera de un contenedor antiguo guarda la "
+     "clave cifrada consigo misma, y de esos 15 bytes sale la clave (de las dos posibles, la que "
+     "hace empezar por «\\» cada nombre guardado). El formato antiguo no protege sus "
+     "contenidos."},
+    {Msg::kKeyNotFoundNoneFits,
+     "La clave no se puede deducir: ninguna de las claves posibles encaja con la cabecera y los "
+     "nombres guardados. El contenedor está dañado."},
+    {Msg::kKeyNotFoundBothFit,
+     "La clave no se puede deducir: las dos claves posibles encajan con la cabecera y ningún "
+     "nombre guardado permite elegir entre ellas."},
+    {Msg::kSealedKeyCannotBeFound,
+     "«{1}» es un contenedor sellado: su clave no se puede deducir sin la contraseña."},
+    {Msg::kNamesDifferOnlyInCaseHere,
+     "El contenedor no se puede restaurar aquí con los nombres tal como se guardaron: «{1}» y "
+     "«{2}» solo se diferencian en mayúsculas y minúsculas, y este sistema los confundiría."},
+    {Msg::kAlreadySealed, "«{1}» ya es un contenedor sellado."},
+    {Msg::kConvertingCaption, "Convirtiendo..."},
+    {Msg::kConvertAskLegacyPassword, "Primero, la contraseña del contenedor antiguo."},
+    {Msg::kConvertAskSealedPassword,
+     "Ahora, la contraseña nueva del contenedor sellado (al menos {1} caracteres; mayúsculas y "
+     "minúsculas son distintas)."},
+    {Msg::kConvertedContainer,
+     "«{1}» es ahora un contenedor sellado; el contenedor antiguo se ha sobrescrito y borrado."},
+    {Msg::kConversionFailedLegacyKept, "{1} El contenedor antiguo sigue como estaba."},
+    {Msg::kConvertedDiffers,
+     "El contenedor sellado, leído de nuevo del disco, no coincide con el antiguo ({1}); se ha "
+     "eliminado."},
+    {Msg::kLegacyKeptAs, "No ha podido recuperar su nombre: ahora se llama «{1}»."},
+    {Msg::kConvertedLegacyLeft,
+     "«{1}» es ahora un contenedor sellado, pero el contenedor antiguo, que ahora se llama «{2}», "
+     "no se ha podido sobrescribir y borrar: {3}"},
+    {Msg::kConvertedLegacyChanged,
+     "otro programa lo ha cambiado o lo está usando; se ha dejado como está."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

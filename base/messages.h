@@ -223,6 +223,23 @@ enum class Msg {
     kSealedKeyDerivationFailed,
     kSealedOutOfMemory,
     kCryptoUnavailable,
+    // Legacy containers: the key found from the header, names as they were
+    // stored, and the conversion into a sealed container.
+    kKeyFoundWithoutPassword,
+    kKeyNotFoundNoneFits,
+    kKeyNotFoundBothFit,
+    kSealedKeyCannotBeFound,
+    kNamesDifferOnlyInCaseHere,
+    kAlreadySealed,
+    kConvertingCaption,
+    kConvertAskLegacyPassword,
+    kConvertAskSealedPassword,
+    kConvertedContainer,
+    kConversionFailedLegacyKept,
+    kConvertedDiffers,
+    kLegacyKeptAs,
+    kConvertedLegacyLeft,
+    kConvertedLegacyChanged,
 
     kCount  // not a message: the number of them
 };

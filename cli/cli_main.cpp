@@ -41,6 +41,10 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.timings = true;
         } else if (argument == "--password-stdin") {
             options.password_stdin = true;
+        } else if (argument == "--original-case") {
+            options.original_case = true;
+        } else if (argument == "--recover") {
+            options.recover = true;
         } else if (argument == "-C" && i + 1 < argc) {
             options.container_folder = argv[++i];
         } else if (options.command.empty()) {
@@ -56,10 +60,17 @@ int Parse(int argc, char** argv, FileSystem& files) {
         return RunCommand(options, files);
     const std::string& command = options.command;
     const bool encoding = command == "encode" || command == "seal";
-    const bool known = encoding || command == "decode" || command == "list" || command == "verify";
+    const bool restoring = command == "decode" || command == "recover";
+    const bool known =
+        encoding || restoring || command == "convert" || command == "list" || command == "verify";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
     if (!options.container_folder.empty() && !encoding)
+        return Usage(kExitUsage);
+    // Options of one command only: no password is read to recover a key,
+    // and a conversion keeps nothing of the legacy container.
+    if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
+        (options.password_stdin && command == "recover") || (options.keep && command == "convert"))
         return Usage(kExitUsage);
     return RunCommand(options, files);
 }

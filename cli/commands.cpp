@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "cli/command_context.h"
 #include "cli/console.h"
+#include "cli/convert_command.h"
 #include "cli/legacy_commands.h"
 #include "cli/register_command.h"
 #include "cli/sealed_commands.h"
@@ -78,6 +79,10 @@ int OpenContainer(CommandContext& run) {
         if (Resolve(run) != kExitOk)
             return kExitRefused;
         Result<OpenedHeader> header = container.Open(run.state.FolderPath);
+        if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
+            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.DisplayPath(run.state.FolderPath)}));
+            return kExitRefused;
+        }
         if (header && header->kind == ContainerKind::kSealed)
             return OpenSealed(run, container, header->sealed);
         container.Close();
@@ -105,6 +110,8 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
     CommandContext run(options, files);
     if (options.command == "encode" || options.command == "seal")
         return Resolve(run) == kExitOk ? EncodeOrSeal(run) : kExitRefused;
+    if (options.command == "convert")
+        return ConvertContainer(run);
     return OpenContainer(run);
 }
 

@@ -18,12 +18,15 @@ enum ExitStatus : int {
 };
 
 struct CliOptions {
-    std::string command;  // encode, seal, decode, list, verify, register, unregister
+    // encode, seal, decode, recover, convert, list, verify, register, unregister
+    std::string command;
     std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C
     bool keep = false;
     bool password_stdin = false;
     bool timings = false;  // encode: how long packing and wiping took
+    bool original_case = false;  // decode, recover: legacy names as they were stored
+    bool recover = false;        // convert: the legacy key found without its password
 };
 
 int RunCommand(const CliOptions& options, FileSystem& files);

@@ -4,12 +4,15 @@
 #include "base/name_text.h"
 #include "container/legacy/legacy_reader.h"
 #include "container/legacy/record_reader.h"
+#include "container/legacy/recovered_key.h"
 #include "container/legacy/stored_names.h"
 
 namespace velmora {
 namespace {
 
 constexpr int kTries = 3;
+
+}  // namespace
 
 // Asks until the dialog's rules accept the password, as the dialog does.
 Result<std::string> AskKey(CommandContext& run, DialogMode mode, const std::string& stored_check) {
@@ -33,6 +36,8 @@ Result<std::string> AskKey(CommandContext& run, DialogMode mode, const std::stri
     }
     return Error{""};
 }
+
+namespace {
 
 // Checks the whole index first, then prints one line per entry as it is
 // read again: a damaged container prints nothing, and a huge index is never
@@ -101,7 +106,25 @@ int Verify(CommandContext& run, OpenedContainer& container, const ContainerHeade
     return kExitOk;
 }
 
+// Restores the container with its key, as decode does.
+int Restore(CommandContext& run, const std::string& key) {
+    run.engine.keep_container = run.options.keep;
+    run.engine.original_case = run.options.original_case;
+    run.state.PasswordKey = key;
+    const int status = RunDecoding(run);
+    run.state.PasswordKey.clear();
+    return status;
+}
+
 }  // namespace
+
+Result<std::string> FindKeyWithoutPassword(CommandContext& run, OpenedContainer& container,
+                                           const ContainerHeader& header) {
+    Result<std::string> key = RecoverKey(run.tables, container.source(), header);
+    if (key)
+        Say(Text(Msg::kKeyFoundWithoutPassword, {run.files.DisplayPath(run.state.FolderPath)}));
+    return key;
+}
 
 int EncodeFolder(CommandContext& run) {
     Result<std::string> key = AskKey(run, DialogMode::kEncoding, "");
@@ -117,6 +140,15 @@ int EncodeFolder(CommandContext& run) {
 }
 
 int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerHeader& header) {
+    if (run.options.command == "recover") {
+        Result<std::string> key = FindKeyWithoutPassword(run, container, header);
+        if (!key) {
+            Say(key.error().message);
+            return kExitRefused;
+        }
+        container.Close();
+        return Restore(run, key.value());
+    }
     Result<std::string> key = AskKey(run, DialogMode::kDecoding, header.PasswordCheck);
     if (!key) {
         SayUnlessTold(key.error());
@@ -127,11 +159,7 @@ int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerH
     if (run.options.command == "verify")
         return Verify(run, container, header, key.value());
     container.Close();
-    run.engine.keep_container = run.options.keep;
-    run.state.PasswordKey = key.value();
-    const int status = RunDecoding(run);
-    run.state.PasswordKey.clear();
-    return status;
+    return Restore(run, key.value());
 }
 
 }  // namespace velmora

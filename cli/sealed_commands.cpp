@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kTries = 3;
 
+}  // namespace
+
 // A new password, typed twice on a terminal (once on standard input), until
 // the sealed kind's rules take it.
 Result<std::string> AskNewPassword(CommandContext& run) {
@@ -38,6 +40,8 @@ Result<std::string> AskNewPassword(CommandContext& run) {
     }
     return Error{""};
 }
+
+namespace {
 
 // The container's keys from the typed password, derived while Ctrl-C keeps
 // working, and checked against its header; a wrong password is told and

@@ -10,4 +10,8 @@ namespace velmora {
 int SealFolder(CommandContext& run);
 int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header);
 
+// A new password, typed twice on a terminal (once on standard input), until
+// the sealed kind's rules take it; the empty error when a refusal was told.
+Result<std::string> AskNewPassword(CommandContext& run);
+
 }  // namespace velmora

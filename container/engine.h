@@ -41,6 +41,13 @@ class Engine {
     // system must take the program's paths in UTF-8.
     RunResult Seal(const std::string& password);
 
+    // Turns the legacy container FolderPath, read with PasswordKey, into a
+    // sealed container under the same name with the password (UTF-8, as
+    // typed), then overwrites and deletes the legacy container
+    // (conversion.h). Any failure before the sealed container has the name
+    // leaves the legacy one as it was.
+    RunResult Convert(const std::string& password);
+
     // Restores the container FolderPath next to it with PasswordKey, deletes
     // the container and shows the restored folder.
     RunResult Des_carpeta();

@@ -39,6 +39,9 @@ struct EngineState {
 struct EngineOptions {
     bool keep_originals = false;  // encode without wiping the folder
     bool keep_container = false;  // decode without deleting the container
+    // Decode a legacy container with the names as they were stored, not
+    // upper-cased.
+    bool original_case = false;
     // Where the container is written: "" for the current working folder.
     std::string container_folder;
     // After decoding: hide the main window, open the restored folder and

@@ -4,10 +4,11 @@
 
 #include "base/messages.h"
 #include "base/name_text.h"
+#include "container/case_collisions.h"
 #include "container/engine_failure.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"
-#include "container/legacy/legacy_reader.h"
 
 namespace velmora {
 namespace {
@@ -19,10 +20,14 @@ constexpr int kLargestCopyNumber = 32767;
 
 void Restore::ReadEntries(const ContainerHeader& header) {
     OpenedContainer& container = source_.container();
-    reader_ = std::make_unique<LegacyReader>(run_.files, container.file(), container.source(),
-                                             header, run_.tables, run_.host,
-                                             run_.state.PasswordKey);
+    reader_ = std::make_unique<LegacyReader>(
+        run_.files, container.file(), container.source(), header, run_.tables, run_.host,
+        run_.state.PasswordKey,
+        run_.options.original_case ? StoredNameCase::kAsStored : StoredNameCase::kUpper);
     index_ = OrFail(reader_->ReadIndex());
+    // Upper-cased names cannot differ only in case; names as stored can.
+    if (run_.options.original_case && run_.files.IgnoresCase())
+        OrFail(CheckCaseCollisions(index_.entries));
     // The widest name the restored root can take.
     const std::string& path = run_.state.FolderPath;
     source_.CheckNames(index_.entries, path.substr(0, path.size() - 4) + " (" +

@@ -241,6 +241,9 @@ class FileSystem {
         static_cast<void>(component);
         return "";
     }
+    // Whether the system takes two names that differ only in case for the
+    // same name (Windows does).
+    virtual bool IgnoresCase() const { return false; }
 
   protected:
     NameCoding coding_ = NameCoding::kWindows1252;

@@ -8,9 +8,12 @@ figures=$(mktemp)
 trap 'rm -f "$figures"' EXIT
 
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}" | tee -a "$figures"
-tests/crash_injection.sh "$build/cli/velmora-cli-crashpoints" "$build/cli/velmora-cli" 1 |
+tests/crash_injection.sh "$build/tests/crash_points/velmora-cli-crashpoints" "$build/cli/velmora-cli" 1 |
   tail -n 1 | tee -a "$figures"
+tests/crash_injection_convert.sh "$build/tests/crash_points/velmora-cli-crashpoints" \
+  "$build/cli/velmora-cli" 1 | tail -n 1 | tee -a "$figures"
 "$build/tests/fault_injection_test" | grep -E '^(fault injection|races)' | tee -a "$figures"
+"$build/tests/legacy_conversion_test" | grep '^fault injection' | tee -a "$figures"
 "$build/tests/race_test" | grep -E '^races' | tee -a "$figures"
 "$build/tests/decoder_test" --gtest_filter='*Truncation*:*Unsafe*' | grep '^hostile' |
   tee -a "$figures"

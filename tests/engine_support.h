@@ -168,10 +168,15 @@ class RecordingFileSystem : public PosixFileSystem {
         return PosixFileSystem::ReopenUncached(file);
     }
     Status RenameAt(int folder, const std::string& from, const std::string& to) override {
+        Pause("rename", Inside(folder, from));
         if (fail.rename)
             return Error{"fallo inyectado al renombrar", EIO};
         return PosixFileSystem::RenameAt(folder, from, to);
     }
+
+    // Plays a system that takes names differing only in case for one.
+    bool IgnoresCase() const override { return ignores_case; }
+    bool ignores_case = false;
 
     struct Faults {
         std::map<std::string, int> open;  // path -> errno

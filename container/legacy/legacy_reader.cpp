@@ -9,14 +9,15 @@ namespace velmora {
 
 LegacyReader::LegacyReader(FileSystem& files, int container, ByteSource& source,
                            const ContainerHeader& header, const CipherTables& tables, Host& host,
-                           std::string key)
+                           std::string key, StoredNameCase names)
     : files_(files),
       container_(container),
       source_(source),
       header_(header),
       tables_(tables),
       host_(host),
-      key_(std::move(key)) {}
+      key_(std::move(key)),
+      names_(names) {}
 
 Result<RestoreIndex> LegacyReader::ReadIndex() {
     const std::string& key = key_;
@@ -28,11 +29,15 @@ Result<RestoreIndex> LegacyReader::ReadIndex() {
     if (Status read = ForEachRecord(source_, header_,
                                     [&](const EntryRecord& record) {
                                         const bool folder = record.EntrySize == -1;
-                                        entries.push_back({DecodeStoredName(tables_,
-                                                                            record.EncodedName,
-                                                                            key, folder),
-                                                           record.EntrySize,
-                                                           record.ParentAttributes});
+                                        const std::string name =
+                                            names_ == StoredNameCase::kUpper
+                                                ? DecodeStoredName(tables_, record.EncodedName, key,
+                                                                   folder)
+                                                : DecodeStoredNameAsStored(
+                                                      tables_, record.EncodedName, key, folder);
+                                        entries.push_back({name, record.EntrySize,
+                                                           record.ParentAttributes,
+                                                           record.EntryAttributes});
                                         return check.Add(entries.size() - 1);
                                     });
         !read)

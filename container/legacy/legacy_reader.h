@@ -15,16 +15,21 @@
 
 namespace velmora {
 
+// How a legacy reader gives the stored names: upper-cased, as the program
+// restores them, or with the case they were stored with.
+enum class StoredNameCase { kUpper, kAsStored };
+
 // Reads the legacy kind from an open container: the key checked against
-// the header alone, then the records a chunk at a time, each name decoded,
-// upper-cased and checked as it is read, so that memory follows the entries
-// really read and a damaged index stops at its first bad entry; then the
-// data area, decoded piece by piece.
+// the header alone, then the records a chunk at a time, each name decoded
+// (upper-cased unless asked otherwise) and checked as it is read, so that
+// memory follows the entries really read and a damaged index stops at its
+// first bad entry; then the data area, decoded piece by piece. Each entry
+// keeps its record's own attributes beside its folder's.
 class LegacyReader : public ContainerReader {
   public:
     LegacyReader(FileSystem& files, int container, ByteSource& source,
                  const ContainerHeader& header, const CipherTables& tables, Host& host,
-                 std::string key);
+                 std::string key, StoredNameCase names = StoredNameCase::kUpper);
 
     Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
@@ -40,6 +45,7 @@ class LegacyReader : public ContainerReader {
     const CipherTables& tables_;
     Host& host_;
     std::string key_;
+    StoredNameCase names_;
     std::optional<KeyStream> stream_;
     std::optional<BufferedReader> data_;
     std::vector<std::uint8_t> buffer_;

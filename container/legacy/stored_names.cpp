@@ -45,8 +45,8 @@ Status CheckName(const DecodedEntry& entry) {
 
 }  // namespace
 
-std::string DecodeStoredName(const CipherTables& tables, const std::string& field,
-                             const std::string& key, bool folder) {
+std::string DecodeStoredNameAsStored(const CipherTables& tables, const std::string& field,
+                                     const std::string& key, bool folder) {
     std::size_t length = field.find_last_not_of(' ');
     length = length == std::string::npos ? 0 : length + 1;
     std::string name;
@@ -59,7 +59,12 @@ std::string DecodeStoredName(const CipherTables& tables, const std::string& fiel
     decode_through(length);
     while (folder && (name.empty() || name.back() != '\\') && length < field.size())
         decode_through(++length);
-    return ToUpperCp1252(name);
+    return name;
+}
+
+std::string DecodeStoredName(const CipherTables& tables, const std::string& field,
+                             const std::string& key, bool folder) {
+    return ToUpperCp1252(DecodeStoredNameAsStored(tables, field, key, folder));
 }
 
 Status DecodedEntryCheck::Add(std::size_t index) {

@@ -12,10 +12,13 @@
 
 namespace velmora {
 
-// Decodes a stored name field with the key. The field is measured up to its
-// last non-space byte (leading spaces belong to the name); a folder entry
-// whose name then lacks its final "\" is extended over the trailing spaces
-// until it ends in one. The result is upper-cased.
+// Decodes a stored name field with the key, giving the name with the case it
+// was stored with. The field is measured up to its last non-space byte
+// (leading spaces belong to the name); a folder entry whose name then lacks
+// its final "\" is extended over the trailing spaces until it ends in one.
+std::string DecodeStoredNameAsStored(const CipherTables& tables, const std::string& field,
+                                     const std::string& key, bool folder);
+// The same name upper-cased, as the program restores it.
 std::string DecodeStoredName(const CipherTables& tables, const std::string& field,
                              const std::string& key, bool folder);
 

@@ -73,6 +73,7 @@ class Win32FileSystem : public FileSystem {
     Result<std::size_t> NativePathSize(const std::string& path) const override;
     std::size_t NativeNameSize(const std::string& name) const override;
     std::string UncreatableName(const std::string& component) const override;
+    bool IgnoresCase() const override { return true; }
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     Result<std::string> NativeForm(const std::string& path) const override;

@@ -1,0 +1,64 @@
+#include "cli/convert_command.h"
+
+#include "app/password_decision.h"
+#include "base/messages.h"
+#include "cli/legacy_commands.h"
+#include "cli/sealed_commands.h"
+#include "container/opened_container.h"
+
+namespace velmora {
+namespace {
+
+// The legacy container's key, and the exit status when there is none.
+Result<std::string> LegacyKey(CommandContext& run, int& status) {
+    OpenedContainer container(run.files);
+    Result<OpenedHeader> header = container.Open(run.state.FolderPath);
+    status = kExitRefused;
+    if (!header)
+        return header.error();
+    if (header->kind == ContainerKind::kSealed)
+        return Error{Text(Msg::kAlreadySealed, {run.files.DisplayPath(run.state.FolderPath)})};
+    if (run.options.recover)
+        return FindKeyWithoutPassword(run, container, header->legacy);
+    status = kExitWrongPassword;
+    if (run.prompt.interactive())
+        Say(Text(Msg::kConvertAskLegacyPassword));
+    return AskKey(run, DialogMode::kDecoding, header->legacy.PasswordCheck);
+}
+
+}  // namespace
+
+int ConvertContainer(CommandContext& run) {
+    run.files.SetNameCoding(NameCoding::kUtf8);
+    Result<std::string> target =
+        run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
+    if (!target) {
+        Say(target.error().message);
+        return kExitRefused;
+    }
+    run.state.FolderPath = target.value();
+    int status = kExitOk;
+    Result<std::string> key = LegacyKey(run, status);
+    if (!key) {
+        SayUnlessTold(key.error());
+        return status;
+    }
+    // On a terminal the two passwords are told apart.
+    if (run.prompt.interactive())
+        Say(Text(Msg::kConvertAskSealedPassword, {std::to_string(kShortestSealedPassword)}));
+    Result<std::string> password = AskNewPassword(run);
+    if (!password) {
+        SayUnlessTold(password.error());
+        return kExitWrongPassword;
+    }
+    CliHost::CatchInterrupts();
+    run.state.PasswordKey = key.value();
+    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
+    const RunResult result = engine.Convert(password.value());
+    run.state.PasswordKey.clear();
+    if (result.outcome == Outcome::kDone && !result.left_behind)
+        Print(Text(Msg::kConvertedContainer, {run.files.DisplayPath(run.state.FolderPath)}));
+    return ExitFor(result);
+}
+
+}  // namespace velmora

@@ -1,0 +1,247 @@
+#include "container/conversion.h"
+
+#include <errno.h>
+
+#include <vector>
+
+#include "base/messages.h"
+#include "container/converted_index.h"
+#include "container/engine_failure.h"
+#include "container/file_byte_source.h"
+#include "container/path_helpers.h"
+#include "container/pumped_work.h"
+#include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_index.h"
+#include "container/sealed/sealed_reader.h"
+#include "container/sealed/sealed_stream_writer.h"
+#include "container/written_check.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kNumberedNames = 1000;
+constexpr std::size_t kOverwritePiece = 1 << 16;
+
+std::string Numbered(const std::string& base, int n) {
+    return n == 1 ? base : base + std::to_string(n);
+}
+
+bool IsAccessError(int error_number) {
+    return error_number == EACCES || error_number == EPERM;
+}
+
+}  // namespace
+
+std::string Conversion::InFolder(const std::string& name) const {
+    const std::string parent = ParentOf(run_.state.FolderPath);
+    return parent.empty() ? name : parent + "\\" + name;
+}
+
+bool Conversion::IsTheLegacyRead(const EntryInfo& now) const {
+    return now.device == legacy_read_.device && now.inode == legacy_read_.inode &&
+           now.size == legacy_read_.size && now.modified_ns == legacy_read_.modified_ns;
+}
+
+void Conversion::ReadLegacy(const ContainerHeader& header) {
+    OpenedContainer& container = source_.container();
+    legacy_read_ = container.identity();
+    name_ = Nombre(run_.state.FolderPath);
+    reader_ = std::make_unique<LegacyReader>(run_.files, container.file(), container.source(),
+                                             header, run_.tables, run_.host, run_.state.PasswordKey,
+                                             StoredNameCase::kAsStored);
+    legacy_ = OrFail(reader_->ReadIndex());
+}
+
+// Locked until the end, so that another run knows it is being written;
+// "Cancelar" deletes it while it is unfinished.
+void Conversion::CreateSealedFile() {
+    FileSystem& files = run_.files;
+    Result<int> created = Error{""};
+    for (int n = 1; n <= kNumberedNames; ++n) {
+        sealed_name_ = Numbered(name_ + ".convirtiendo", n);
+        created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
+        if (created || created.error().code != EEXIST)
+            break;
+    }
+    sealed_ = OrFail(std::move(created));
+    sealed_created_ = OrFail(files.InspectOpen(sealed_));
+    run_.host.SetPicture1Tag(InFolder(sealed_name_));
+    if (!OrFail(files.TryLock(sealed_)))
+        ThrowFailure(
+            Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(InFolder(sealed_name_))})});
+}
+
+void Conversion::WriteSealed(const std::string& password) {
+    FileSystem& files = run_.files;
+    run_.host.SetCaption(Text(Msg::kConvertingCaption));
+    const std::vector<SealedEntry> index =
+        OrFail(ConvertedIndex(legacy_, legacy_read_.modified_ns));
+    const SealedHeader header = OrFail(NewSealedHeader(run_.options.sealed_parameters));
+    // The key's derivation is the slow step; the windows stay alive.
+    Result<SealedKeys> keys = Error{""};
+    RunWhilePumping(run_.host,
+                    [&] { keys = SealedKeys::Derive(password, header.salt, header.parameters); });
+    keys_.emplace(OrFail(std::move(keys)));
+    run_.state.TotalBytes = 0;
+    for (const DecodedEntry& entry : legacy_.entries)
+        if (entry.size >= 0)
+            run_.state.TotalBytes += entry.size;
+
+    CreateSealedFile();
+    try {
+        BufferedWriter out(files, sealed_, 0);
+        SealedStreamWriter stream = OrFail(SealedStreamWriter::Begin(out, *keys_, header));
+        OrFail(WriteSealedIndex(stream, index));
+        PlaintextHash plaintext;
+        std::int64_t done = 0;
+        for (const DecodedEntry& entry : legacy_.entries) {
+            if (entry.size < 0)
+                continue;
+            OrFail(reader_->ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+                plaintext.Update(data, length);
+                return stream.Write(data, length);
+            }));
+            done += entry.size;
+            run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
+        }
+        OrFail(reader_->ReadEnd());
+        OrFail(stream.Finish());
+        OrFail(out.Flush());
+        OrFail(files.Flush(sealed_));
+        CheckWritten(plaintext.Final());
+    } catch (const EngineFailure&) {
+        RemoveSealed();
+        throw;
+    }
+}
+
+// As the seal command checks what it wrote: read back from the disk, not
+// from the system's cache, authenticated to its final message, its bytes
+// must be the ones the legacy container gave.
+void Conversion::CheckWritten(const PlaintextDigest& expected) {
+    FileSystem& files = run_.files;
+    const int from_disk = OrFail(files.ReopenUncached(sealed_));
+    const Status checked = [&]() -> Status {
+        const Result<EntryInfo> written = files.InspectOpen(from_disk);
+        if (!written)
+            return written.error();
+        FileByteSource source(files, from_disk, written->size);
+        const Result<SealedHeader> header = ReadSealedHeader(source);
+        if (!header)
+            return header.error();
+        SealedReader reader(source, header.value(), *keys_, run_.host);
+        return CheckAgainst(reader, expected);
+    }();
+    (void)files.Close(from_disk);
+    if (!checked)
+        ThrowFailure(Error{Text(Msg::kConvertedDiffers, {checked.error().message})});
+}
+
+void Conversion::RemoveSealed() {
+    FileSystem& files = run_.files;
+    run_.host.SetPicture1Tag("");
+    if (sealed_ < 0)
+        return;
+    (void)files.Close(sealed_);
+    sealed_ = -1;
+    const Result<EntryInfo> now = files.InspectAt(source_.folder(), sealed_name_);
+    if (now && now->device == sealed_created_.device && now->inode == sealed_created_.inode)
+        (void)files.DeleteFileAt(source_.folder(), sealed_name_, now.value());
+}
+
+void Conversion::GiveLegacyItsNameBack() {
+    if (legacy_name_.empty())
+        return;
+    if (run_.files.RenameAt(source_.folder(), legacy_name_, name_))
+        legacy_name_.clear();
+}
+
+void Conversion::TakeName() {
+    FileSystem& files = run_.files;
+    const int folder = source_.folder();
+    // Windows renames no file that is open for reading.
+    source_.container().Close();
+    try {
+        Status renamed = Error{""};
+        for (int n = 1; n <= kNumberedNames; ++n) {
+            legacy_name_ = Numbered(name_ + ".antiguo", n);
+            renamed = files.RenameAt(folder, name_, legacy_name_);
+            if (renamed || renamed.error().code != EEXIST)
+                break;
+        }
+        if (!renamed) {
+            legacy_name_.clear();
+            OrFail(renamed);
+        }
+        // Whatever held the name may have been swapped meanwhile: only the
+        // container that was read is replaced.
+        const Result<EntryInfo> moved = files.InspectAt(folder, legacy_name_);
+        if (!moved || !IsTheLegacyRead(moved.value()))
+            ThrowFailure(
+                Error{Text(Msg::kChangedWhileReading, {files.DisplayPath(run_.state.FolderPath)})});
+        OrFail(files.RenameAt(folder, sealed_name_, name_));
+    } catch (const EngineFailure& failure) {
+        GiveLegacyItsNameBack();
+        RemoveSealed();
+        if (legacy_name_.empty())
+            throw;
+        throw EngineFailure{
+            failure.message + " " +
+                Text(Msg::kLegacyKeptAs, {files.DisplayPath(InFolder(legacy_name_))}),
+            failure.code};
+    }
+    run_.host.SetPicture1Tag("");
+}
+
+Status Conversion::OverwriteLegacy(int file, std::int64_t size) {
+    static const std::vector<std::uint8_t> ones(kOverwritePiece, 0xFF);
+    for (std::int64_t at = 0; at < size; at += static_cast<std::int64_t>(kOverwritePiece)) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - at, kOverwritePiece));
+        if (Status written = run_.files.Write(file, at, ones.data(), piece); !written)
+            return written;
+    }
+    return run_.files.Flush(file);
+}
+
+std::string Conversion::DestroyLegacy() {
+    FileSystem& files = run_.files;
+    const int folder = source_.folder();
+    // The new names must be on disk before the old container's bytes go.
+    if (Status synced = files.SyncFolderOpen(folder); !synced)
+        return synced.error().message;
+    Result<int> opened = files.OpenAt(folder, legacy_name_, OpenMode::kReadWrite);
+    if (!opened && IsAccessError(opened.error().code)) {
+        // A read-only container: normal attributes let its owner write it.
+        const Result<EntryInfo> now = files.InspectAt(folder, legacy_name_);
+        if (now && IsTheLegacyRead(now.value()))
+            (void)files.SetAttrAt(folder, legacy_name_, 0, &now.value());
+        opened = files.OpenAt(folder, legacy_name_, OpenMode::kReadWrite);
+    }
+    if (!opened)
+        return opened.error().message;
+    const int file = opened.value();
+    const Result<EntryInfo> before = files.InspectOpen(file);
+    const Result<bool> locked = files.TryLock(file);
+    if (!before || !IsTheLegacyRead(before.value()) || !locked || !locked.value()) {
+        (void)files.Close(file);
+        return Text(Msg::kConvertedLegacyChanged);
+    }
+    const Status overwritten = OverwriteLegacy(file, before->size);
+    const Result<EntryInfo> after = files.InspectOpen(file);
+    (void)files.Close(file);
+    if (!overwritten)
+        return overwritten.error().message;
+    if (!after)
+        return after.error().message;
+    const Result<bool> deleted = files.DeleteFileAt(folder, legacy_name_, after.value());
+    if (!deleted)
+        return deleted.error().message;
+    if (!deleted.value())
+        return Text(Msg::kConvertedLegacyChanged);
+    legacy_name_.clear();
+    (void)files.SyncFolderOpen(folder);
+    return "";
+}
+
+}  // namespace velmora

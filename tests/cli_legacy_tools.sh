@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# velmora-cli's tools for legacy containers, on Linux and under Wine:
+# recover restores a container without its password and refuses a damaged
+# header with nothing created; decode --original-case gives the names back
+# as they were stored, and where case is ignored (Windows) refuses two names
+# that differ only in case before anything is created; convert turns a
+# legacy container into a sealed one under the same name that restores the
+# original tree, and leaves the legacy container as it was whenever it
+# refuses.
+set -euo pipefail
+cli="$1"
+posix=1
+case "$(basename "$cli")" in *wine*) posix=0 ;; esac
+. "$(dirname "$0")/cli_checks.sh"
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cd "$work"
+sealed_password='una contraseña sellada'
+
+# Mixed-case and accented names, a file past 64 KiB, empty files and folders.
+make_tree() {
+  mkdir -p "$1/Señor Ñandú/Sub" "$1/Vacía/Más Vacía" "$1/ÉPOCA"
+  printf 'Querido amigo' > "$1/Señor Ñandú/Carta.Txt"
+  printf 'm' > "$1/Señor Ñandú/Sub/Mixto.BIN"
+  head -c 200000 /dev/urandom > "$1/Grande.Bin"
+  : > "$1/vacío.txt"
+}
+# Every entry, with a hash of each file's content.
+describe() {
+  (cd "$1" && find . -mindepth 1 | LC_ALL=C sort | while read -r p; do
+     if [ -d "$p" ]; then echo "$p/"; else echo "$p $(sha256sum < "$p" | cut -c1-16)"; fi
+   done)
+}
+# Nothing but these names in the working folder.
+only() {
+  [ "$(ls -A | grep -v -e '^out\.txt$' -e '^err\.txt$' | LC_ALL=C sort | tr '\n' '|')" = "$1" ] ||
+    fail "the folder holds: $(ls -A | tr '\n' '|'), not $1"
+}
+
+make_tree Datos
+expected=$(describe Datos)
+expect_status 0 sh -c "echo 'Clave Secreta' | '$cli' encode Datos --password-stdin"
+cp Datos.zol legacy.zol
+
+# recover: the key from the header, the restore exactly as decode's.
+expect_status 0 "$cli" recover Datos.zol --keep
+grep -q 'No ha hecho falta la contraseña' err.txt || fail "recover did not say why"
+tr -d '\r' < out.txt | grep -q 'Datos[/\\]$' || fail "recover did not print the restored folder"
+expect_status 0 sh -c "echo 'clave secreta' | '$cli' decode Datos.zol --keep --password-stdin"
+[ "$(describe Datos)" = "$(describe "Datos (2)")" ] || fail "recover and decode differ"
+[ "$(describe Datos)" != "$expected" ] || fail "decode did not upper-case the names"
+expect_status 0 "$cli" recover Datos.zol --original-case
+[ "$(describe "Datos (3)")" = "$expected" ] || fail "recover --original-case lost a name"
+[ ! -e Datos.zol ] || fail "recover kept the container"
+rm -rf Datos "Datos (2)" "Datos (3)"
+
+# Passwords of the legacy kind of several lengths and characters.
+for password in abc 'Contraseña' '123456789012345' 'ÀÉÎÕÜàéîõü ñÑ' '1234567÷abcdefg'; do
+  mkdir P && printf 'p' > P/p.txt
+  expect_status 0 sh -c "printf '%s\n' '$password' | '$cli' encode P --password-stdin"
+  expect_status 0 "$cli" recover P.zol
+  [ "$(cat P/P.TXT)" = p ] && [ ! -e P.zol ] || fail "recover with the password $password"
+  rm -rf P
+done
+
+# A damaged check value: no key fits, nothing is created.
+for offset in 6 13 20; do
+  cp legacy.zol Roto.zol
+  printf '\x01' | dd of=Roto.zol bs=1 seek="$offset" conv=notrunc status=none
+  copy=$(sha256sum < Roto.zol)
+  expect_status 3 "$cli" recover Roto.zol
+  grep -q 'no se puede deducir' err.txt || fail "the damaged header is not told ($offset)"
+  [ "$(sha256sum < Roto.zol)" = "$copy" ] && [ ! -e Roto ] || fail "a damaged header was touched"
+  expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert Roto.zol --recover --password-stdin"
+  [ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "convert touched a damaged header"
+  rm Roto.zol
+done
+only 'legacy.zol|'
+
+# Two names equal but for case, in a container only another program could
+# have written (ours refuses such a tree): key "clave", names in 70-byte
+# records.
+python3 - Caso.zol <<'PY'
+import sys
+key = bytes(c + i + 1 for i, c in enumerate((b"CLAVE" * 3)[:15]))
+def enc(data):
+    return bytes((b + key[(j + 1) % 15]) % 256 for j, b in enumerate(data))
+entries = [(b"\\Cartas\\Mixto.TXT", b"ddd"), (b"\\cartas\\mixto.txt", b"dddd"), (b"\\uno", b"u")]
+out = bytes([16]) + len(entries).to_bytes(4, "little") + bytes([0]) + enc(key)
+for name, data in entries:
+    out += enc(name).ljust(64, b" ") + bytes([32, 16]) + len(data).to_bytes(4, "little")
+out += b"".join(enc(data) for _, data in entries)
+open(sys.argv[1], "wb").write(out)
+PY
+expect_status 3 sh -c "echo clave | '$cli' decode Caso.zol --keep --password-stdin"
+[ ! -e Caso ] || fail "two names equal once upper-cased were restored"
+if [ "$posix" = 1 ]; then
+  expect_status 0 sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
+  [ "$(cat Caso/Cartas/Mixto.TXT)" = ddd ] && [ "$(cat Caso/cartas/mixto.txt)" = dddd ] ||
+    fail "names differing in case were not both restored"
+  rm -rf Caso
+else
+  expect_status 3 sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
+  grep -q 'solo se diferencian en mayúsculas' err.txt || fail "the case collision is not told"
+  [ ! -e Caso ] && [ -f Caso.zol ] || fail "a case collision created something"
+  rm Caso.zol
+fi
+
+# convert: the legacy password, then the new one; the sealed container
+# takes the name and gives back the original tree.
+cp legacy.zol Conv.zol
+expect_status 0 sh -c "printf '%s\n' 'clave secreta' '$sealed_password' | '$cli' convert Conv.zol --password-stdin"
+grep -q 'es ahora un contenedor sellado' out.txt || fail "convert said nothing"
+only 'Conv.zol|legacy.zol|'
+[ "$(head -c 8 Conv.zol | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] || fail "not sealed"
+expect_status 0 sh -c "echo '$sealed_password' | '$cli' verify Conv.zol --password-stdin"
+expect_status 0 sh -c "echo '$sealed_password' | '$cli' decode Conv.zol --password-stdin"
+[ "$(describe Conv)" = "$expected" ] || fail "the converted container lost something"
+rm -rf Conv
+
+# --recover: one line only, the new password.
+cp legacy.zol Rec.zol
+expect_status 0 sh -c "echo '$sealed_password' | '$cli' convert Rec.zol --recover --password-stdin"
+grep -q 'No ha hecho falta la contraseña' err.txt || fail "convert --recover did not say why"
+expect_status 0 sh -c "echo '$sealed_password' | '$cli' decode Rec.zol --password-stdin"
+[ "$(describe Rec)" = "$expected" ] || fail "the recovered conversion lost something"
+rm -rf Rec
+
+# Refusals leave the legacy container as it was, and nothing beside it.
+legacy=$(sha256sum < legacy.zol)
+expect_status 1 sh -c "printf '%s\n' 'otra' '$sealed_password' | '$cli' convert legacy.zol --password-stdin"
+grep -q 'Contraseña incorrecta.' err.txt || fail "no wrong-password message"
+expect_status 1 sh -c "printf '%s\n' 'clave secreta' 'corta' | '$cli' convert legacy.zol --password-stdin"
+grep -q 'al menos 8 caracteres' err.txt || fail "a short new password was taken"
+[ "$(sha256sum < legacy.zol)" = "$legacy" ] || fail "a refused conversion touched the container"
+only 'legacy.zol|'
+mkdir S && printf 's' > S/s
+expect_status 0 sh -c "echo '$sealed_password' | '$cli' seal S --password-stdin"
+expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert S.zol --recover --password-stdin"
+grep -q 'ya es un contenedor sellado' err.txt || fail "a sealed container was converted"
+expect_status 3 "$cli" recover S.zol
+grep -q 'sin la contraseña' err.txt || fail "recover of a sealed container"
+[ ! -e S ] || fail "recover of a sealed container created something"
+
+# Options of one command only.
+expect_status 2 "$cli" recover legacy.zol --password-stdin
+expect_status 2 "$cli" convert legacy.zol --keep
+expect_status 2 "$cli" list legacy.zol --original-case
+expect_status 2 "$cli" decode legacy.zol --recover
+echo "legacy tools: recover, --original-case and convert passed"

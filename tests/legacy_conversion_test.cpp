@@ -1,0 +1,333 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
+#include "container/legacy/password_check.h"
+#include "container/legacy/recovered_key.h"
+#include "container/opened_container.h"
+#include "container/sealed/sealed_keys.h"
+#include "tests/engine_fixture.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The smallest key derivation libsodium allows: the tests time the
+// conversion, not Argon2.
+const SealedParameters kFast{1, 8192, 4096};
+
+// Every file and folder under a root, as names (UTF-8, as the system has
+// them) with their contents.
+std::map<std::string, std::string> Contents(const std::string& root) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string path = fs::relative(entry.path(), root).string();
+        if (entry.is_directory()) {
+            tree[path + "/"] = "";
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        tree[path] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return tree;
+}
+
+class LegacyConversionTest : public EngineFixture {
+  protected:
+    // A tree of mixed-case and accented names (UTF-8 on disk), a file above
+    // 64 KiB, an empty file and folder, a folder holding only a folder.
+    void MakeTree(const std::string& root) {
+        temp.Write(root +
+                       "/Se\xC3\xB1or \xC3\x91"
+                       "and\xC3\xBA/Carta.Txt",
+                   "Querido amigo");
+        temp.Write(root +
+                       "/Se\xC3\xB1or \xC3\x91"
+                       "and\xC3\xBA/Sub/Mixto.BIN",
+                   "m");
+        std::string big(200000, '\0');
+        for (std::size_t i = 0; i < big.size(); ++i)
+            big[i] = static_cast<char>(i * 31 % 251);
+        temp.Write(root + "/Grande.Bin", big);
+        temp.Write(root + "/vac\xC3\xADo.txt", "");
+        temp.MakeFolder(root + "/Sola/Dentro");
+        temp.MakeFolder(root +
+                        "/\xC3\x89"
+                        "poca");
+    }
+
+    // The legacy container of folder, the folder gone.
+    void EncodeAway(const std::string& folder) {
+        files.SetNameCoding(NameCoding::kWindows1252);
+        ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
+        ASSERT_FALSE(temp.Exists(folder));
+        host = TestHost(files, state);
+    }
+
+    // As velmora-cli converts: the container's path in UTF-8, as the
+    // sealed kind's paths are.
+    RunResult Convert(const std::string& container, EngineOptions options = {}) {
+        files.SetNameCoding(NameCoding::kUtf8);
+        state = EngineState{};
+        state.FolderPath = Path(container);
+        state.PasswordKey = key;
+        options.sealed_parameters = kFast;
+        Engine engine(files, host, tables, clock, state, options);
+        return engine.Convert(sealed_password);
+    }
+
+    // Restores a sealed container with its password.
+    RunResult Unseal(const std::string& container) {
+        files.SetNameCoding(NameCoding::kUtf8);
+        OpenedContainer opened(files);
+        const OpenedHeader header = opened.Open(Path(container)).value();
+        EXPECT_EQ(header.kind, ContainerKind::kSealed);
+        opened.Close();
+        SealedKeys keys =
+            SealedKeys::Derive(sealed_password, header.sealed.salt, header.sealed.parameters)
+                .value();
+        EXPECT_TRUE(keys.Unlock(header.sealed).ok());
+        state = EngineState{};
+        state.FolderPath = Path(container);
+        state.sealed_keys = std::make_shared<SealedKeys>(std::move(keys));
+        host = TestHost(files, state);
+        Engine engine(files, host, tables, clock, state, {.show_restored_folder = false});
+        return engine.Des_carpeta();
+    }
+
+    std::string sealed_password =
+        "contrase\xC3\xB1"
+        "a sellada";
+};
+
+// Containers our encoder wrote give their key back from the header and the
+// names, whatever the password; the key restores them.
+TEST_F(LegacyConversionTest, TheKeyOfContainersOurEncoderWroteIsFound) {
+    for (const char* password : {"abc",
+                                 "Contrase\xF1"
+                                 "a",
+                                 "\xC0]x", "123456789012345",
+                                 "1234567\xF7"
+                                 "abcdefg"}) {
+        fs::remove_all(temp.native + "/T");
+        MakeTree("T");
+        const std::map<std::string, std::string> original = Contents(temp.native + "/T");
+        key = DeriveKey(password).value();
+        if (PasswordCheckHasEdgeSpace(tables, key)) {
+            // Our encoder refuses these keys; the key would be found all the same.
+            EXPECT_EQ(Encode("T").outcome, Outcome::kRefused);
+            continue;
+        }
+        EncodeAway("T");
+        OpenedContainer container(files);
+        const OpenedHeader header = container.Open(Path("T.zol")).value();
+        const Result<std::string> found = RecoverKey(tables, container.source(), header.legacy);
+        container.Close();
+        ASSERT_TRUE(found.ok()) << password << ": " << found.error().message;
+        EXPECT_EQ(found.value(), key) << password;
+        key = found.value();
+        ASSERT_EQ(Decode("T.zol", {.original_case = true}).outcome, Outcome::kDone) << password;
+        EXPECT_EQ(Contents(temp.native + "/T"), original) << password;
+    }
+}
+
+// Names come back as they were stored: mixed case and accented letters
+// exactly, while the program's own restore upper-cases them.
+TEST_F(LegacyConversionTest, OriginalCaseRestoresTheNamesAsStored) {
+    MakeTree("T");
+    const std::map<std::string, std::string> original = Contents(temp.native + "/T");
+    EncodeAway("T");
+    ASSERT_EQ(Decode("T.zol", {.keep_container = true, .original_case = true}).outcome,
+              Outcome::kDone)
+        << ::testing::PrintToString(host.messages);
+    EXPECT_EQ(Contents(temp.native + "/T"), original);
+    ASSERT_EQ(Decode("T.zol").outcome, Outcome::kDone);
+    EXPECT_EQ(Contents(temp.native + "/T (2)")
+                  .count("SE\xC3\x91OR \xC3\x91"
+                         "AND\xC3\x9A/CARTA.TXT"),
+              1u);
+}
+
+// Two names equal but for case: both restored where case counts, refused
+// before anything is made where the system ignores it.
+TEST_F(LegacyConversionTest, NamesEqualButForCaseAreRefusedWhereCaseIsIgnored) {
+    const std::vector<std::pair<std::string, std::int32_t>> entries = {
+        {"\\Cartas\\Mixto.TXT", 3}, {"\\cartas\\mixto.txt", 4}, {"\\uno", 1}};
+    const auto head = SerializeHeader(
+        {16, static_cast<std::int32_t>(entries.size()), 0, MakePasswordCheck(tables, key)});
+    std::string bytes(head.begin(), head.end());
+    std::string data;
+    for (const auto& [name, size] : entries) {
+        const auto record = SerializeRecord({tables.Enc(name, key), 32, 16, size}, 0);
+        bytes.append(record.begin(), record.end());
+        data += std::string(static_cast<std::size_t>(size), 'd');
+    }
+    std::string coded = data;
+    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data()), 3, KeyStream(tables, key));
+    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data() + 3), 4, KeyStream(tables, key));
+    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data() + 7), 1, KeyStream(tables, key));
+    temp.Write("C.zol", bytes + coded);
+
+    files.ignores_case = true;
+    ExpectNothingTouched("case ignored", [&] {
+        return Decode("C.zol", {.keep_container = true, .original_case = true});
+    });
+    EXPECT_NE(host.messages[0].find("\\Cartas\xBB y \xAB\\cartas"), std::string::npos)
+        << host.messages[0];
+    // Upper-cased, the two names are one name twice: refused as ever.
+    ExpectNothingTouched("upper-cased", [&] { return Decode("C.zol", {.keep_container = true}); });
+
+    files.ignores_case = false;
+    ASSERT_EQ(Decode("C.zol", {.original_case = true}).outcome, Outcome::kDone);
+    EXPECT_EQ(temp.Read("C/Cartas/Mixto.TXT"), "ddd");
+    EXPECT_EQ(temp.Read("C/cartas/mixto.txt"), "dddd");
+}
+
+// Legacy to sealed and back: the original tree with the names as they
+// were stored, the attributes the records keep, permission bits from them,
+// and the legacy container's time; the legacy container is gone and
+// nothing else is left beside the sealed one.
+TEST_F(LegacyConversionTest, AConvertedContainerRestoresTheOriginalTree) {
+    MakeTree("T");
+    ASSERT_TRUE(files.SetAttr(Path("T\\Grande.Bin"), kReadOnly | kArchive).ok());
+    // Hidden below the top level: the walk resets only top-level entries.
+    ASSERT_TRUE(files.SetAttr(Path("T\\Sola\\Dentro"), kHidden).ok());
+    std::map<std::string, std::string> original = Contents(temp.native + "/T");
+    EncodeAway("T");
+    struct stat legacy;
+    ASSERT_EQ(stat((temp.native + "/T.zol").c_str(), &legacy), 0);
+
+    ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
+    OpenedContainer sealed(files);
+    EXPECT_EQ(sealed.Open(Path("T.zol")).value().kind, ContainerKind::kSealed);
+    sealed.Close();
+
+    ASSERT_EQ(Unseal("T.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    EXPECT_EQ(Contents(temp.native + "/T"), original);
+    EXPECT_FALSE(temp.Exists("T.zol"));
+    struct stat big, hidden, plain;
+    ASSERT_EQ(stat((temp.native + "/T/Grande.Bin").c_str(), &big), 0);
+    ASSERT_EQ(stat((temp.native + "/T/Sola/Dentro").c_str(), &hidden), 0);
+    ASSERT_EQ(stat((temp.native + "/T/vac\xC3\xADo.txt").c_str(), &plain), 0);
+    EXPECT_EQ(big.st_mode & 07777, 0444u);
+    EXPECT_EQ(plain.st_mode & 07777, 0644u);
+    EXPECT_EQ(hidden.st_mode & 07777, 0755u);
+    EXPECT_EQ(files.GetAttr(Path("T\\Sola\\Dentro")).value(), kFolder | kHidden);
+    EXPECT_EQ(big.st_mtim.tv_sec, legacy.st_mtim.tv_sec);
+    EXPECT_EQ(big.st_mtim.tv_nsec, legacy.st_mtim.tv_nsec);
+    EXPECT_EQ(hidden.st_mtim.tv_sec, legacy.st_mtim.tv_sec);
+}
+
+// Until the sealed container has the name, any failure leaves the legacy
+// container as it was, under its name, and nothing beside it.
+TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
+    MakeTree("T");
+    EncodeAway("T");
+    struct Fault {
+        const char* what;
+        std::function<void()> inject;
+        Outcome outcome;
+    };
+    const std::vector<Fault> faults = {
+        {"disk full writing the sealed container",
+         [&] { files.fail.write_path = ".convirtiendo", files.fail.write_errno = ENOSPC; },
+         Outcome::kFailed},
+        {"the sealed container's flush fails", [&] { files.fail.flush = true; }, Outcome::kFailed},
+        {"the sealed container reads back wrong",
+         [&] {
+             files.before_reading_back = [&] {
+                 std::fstream written(temp.native + "/T.zol.convirtiendo",
+                                      std::ios::in | std::ios::out | std::ios::binary);
+                 written.seekp(-20, std::ios::end);
+                 written.put('?');
+             };
+         },
+         Outcome::kFailed},
+        {"no rename", [&] { files.fail.rename = true; }, Outcome::kFailed},
+        {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; },
+         Outcome::kFailed},
+        {"the wrong key", [&] { key = DeriveKey("otra").value(); }, Outcome::kRefused},
+    };
+    for (const Fault& fault : faults) {
+        files.fail = {};
+        files.before_reading_back = nullptr;
+        key = DeriveKey("secreto").value();
+        fault.inject();
+        ExpectNothingTouched(
+            fault.what, [&] { return Convert("T.zol"); }, fault.outcome);
+    }
+    std::printf("fault injection while converting: %zu faults, legacy container intact in all\n",
+                faults.size());
+
+    // "Cancelar" while the legacy data is read into the sealed container.
+    files.fail = {};
+    files.before_reading_back = nullptr;
+    key = DeriveKey("secreto").value();
+    const TreeSnapshot before = Snapshot(temp.native);
+    host = TestHost(files, state);
+    bool pressed = false;
+    host.on_pump = [&](int) {
+        if (!pressed && temp.Exists("T.zol.convirtiendo")) {
+            pressed = true;
+            PressCancelar(files, state, host);
+        }
+    };
+    EXPECT_THROW(Convert("T.zol"), ProgramEnded);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+// Another program at the moments the names change hands: a container put
+// under the name meanwhile stays, and the legacy one is kept under the name
+// it has; a legacy container changed before its overwrite is left as it is.
+TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
+    MakeTree("T");
+    EncodeAway("T");
+    const std::string legacy = temp.Read("T.zol");
+    files.before = [&](const std::string& operation, const std::string& path) {
+        if (operation == "rename" && path.find("T.zol.convirtiendo") != std::string::npos)
+            temp.Write("T.zol", "de otro programa");
+    };
+    EXPECT_EQ(Convert("T.zol").outcome, Outcome::kFailed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("T.zol.antiguo"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(temp.Read("T.zol"), "de otro programa");
+    EXPECT_EQ(temp.Read("T.zol.antiguo"), legacy);
+    EXPECT_FALSE(temp.Exists("T.zol.convirtiendo"));
+
+    fs::remove(temp.native + "/T.zol");
+    fs::rename(temp.native + "/T.zol.antiguo", temp.native + "/T.zol");
+    host = TestHost(files, state);
+    files.before = [&](const std::string& operation, const std::string& path) {
+        if (operation == "open to write" && path.find("T.zol.antiguo") != std::string::npos)
+            std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
+    };
+    const RunResult result = Convert("T.zol");
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_TRUE(result.left_behind);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("T.zol.antiguo"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(temp.Read("T.zol.antiguo"), legacy + "m\xC3\xA1s");
+    files.before = nullptr;
+    EXPECT_EQ(Unseal("T.zol").outcome, Outcome::kDone);
+}
+
+// A read-only legacy container goes all the same; a sealed one is not
+// converted again.
+TEST_F(LegacyConversionTest, ReadOnlyContainersAreConvertedSealedOnesRefused) {
+    MakeTree("T");
+    EncodeAway("T");
+    ASSERT_TRUE(files.SetAttr(Path("T.zol"), kReadOnly).ok());
+    ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
+    ExpectNothingTouched("sealed", [&] { return Convert("T.zol"); });
+}
+
+}  // namespace
+}  // namespace velmora
