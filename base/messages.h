@@ -150,6 +150,7 @@ enum class Msg {
     // Start-up.
     kCannotOpenContainer,
     kContainerNameMissing,
+    kFolderNameMissing,
     // The password and its dialog.
     kTypePasswordToEncode,
     kTypePasswordToDecode,
@@ -157,6 +158,7 @@ enum class Msg {
     kPasswordUnusableCharacters,
     kPasswordTooShort,
     kPasswordTooLong,
+    kPasswordTooManyBytes,
     kPasswordsDiffer,
     // The windows' own texts.
     kCancelar,
