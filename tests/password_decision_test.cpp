@@ -237,6 +237,19 @@ TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
     EXPECT_EQ(DecidePassword(tables, kOpen, password, "", "", failing).message, "sin memoria");
 }
 
+// Opening a sealed container from a fresh start derives its keys before
+// anything else of the run has needed libsodium. The death test's own
+// process starts afresh, so nothing has set the library up for it.
+[[noreturn]] void DeriveAndExit() {
+    const std::array<std::uint8_t, kSealedSaltBytes> salt{};
+    std::exit(SealedKeys::Derive("contraseña", salt, kFastParameters).ok() ? 0 : 1);
+}
+
+TEST(PasswordDecisionTest, KeysCanBeTheFirstThingARunDerives) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(DeriveAndExit(), ::testing::ExitedWithCode(0), "");
+}
+
 // The derivation runs on a worker thread while the windows' events run.
 TEST(PasswordDecisionTest, TheKeyIsDerivedWhileTheWindowsRun) {
     const std::vector<std::uint8_t> container =
