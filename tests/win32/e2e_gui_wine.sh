@@ -32,7 +32,9 @@ trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
+# A failure keeps a picture of the whole screen as it was.
 fail() {
+  import -window root "$artifacts/failure.png" 2> /dev/null || true
   echo "FAIL: $*" >&2
   exit 1
 }
@@ -150,10 +152,9 @@ restored=$(tree_listing "$restored_root" | upper)
 
 # The sealed verb's command line as Explorer gives it ("/S " and the
 # folder's path, unquoted): a folder whose name Windows-1252 cannot hold,
-# the password, longer than the legacy box takes, typed twice. The
-# arguments reach Wine as UTF-8. (Wine reads the keyboard's map once, so
-# xdotool cannot type letters outside it; win32_windows_test hands the
-# dialog such a password.)
+# the password, longer than the legacy box takes, typed twice (letters
+# outside the keyboard's map are handed to the dialog by
+# win32_windows_test). The arguments reach Wine as UTF-8.
 sealed="Łódź_日本"
 sealed_password="Clave Segura de 2024"
 mkdir -p "$work/files/$sealed/Ñandú/vacía"
