@@ -169,8 +169,8 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
 void Form_Load(const std::string& command_line, ProgramState& state, StartupServices& services) {
     services.tables.CrearBuffer();
     const std::string& C = command_line;
-    // The sealed verb's line comes first: a folder of its own named "C" ends
-    // it in "/C" on Linux.
+    // The sealed verb's line is looked at first: on Linux, the line for a
+    // folder named "C" ends in "/C".
     const std::string sealed_prefix = kSealedCommandPrefix;
     if (C.compare(0, sealed_prefix.size(), sealed_prefix) == 0)
         return Seal(C.substr(sealed_prefix.size()), state, services);
