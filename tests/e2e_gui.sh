@@ -43,8 +43,7 @@ start_window_manager
 # Waits for a visible window whose title matches, and gives it the focus.
 window() {
   local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
-    fail "no window '$1'"
+  id=$(appearing "$1") || exit 1
   xdotool windowactivate --sync "$id" 2>/dev/null || true
   current="$id"
   sleep 0.3

@@ -50,8 +50,7 @@ client_size() {
 # Waits for a visible window whose title matches, and gives it the focus.
 window() {
   local id
-  id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
-    fail "no window '$1'"
+  id=$(appearing "$1" 60) || exit 1
   xdotool windowactivate --sync "$id" 2>/dev/null || true
   current=$id
   sleep 0.5
