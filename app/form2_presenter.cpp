@@ -1,20 +1,55 @@
 #include "app/form2_presenter.h"
 
 namespace velmora {
+namespace {
+
+// Marks the dialog busy for a scope, whatever way the scope is left.
+class Busy {
+  public:
+    explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Busy() { flag_ = false; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void Form2Presenter::Shown(DialogMode mode) {
+    view_.LimitFirstBox(FirstBoxLimit(mode));
+    if (!SecondBoxShown(mode))
+        view_.HideSecondBox();
+}
 
 void Form2Presenter::Command1_Click(DialogMode mode) {
-    const PasswordDecision decision =
-        DecidePassword(tables_, mode, view_.BoxText(0), view_.BoxText(1), state_.StoredCheck);
-    view_.SetBoxText(0, decision.first_box);
-    view_.SetBoxText(1, decision.second_box);
+    if (checking_)
+        return;
+    const PasswordCoding coding = CodingOf(mode);
+    SealedUnlock unlock;
+    if (mode == DialogMode::kOpeningSealed && state_.sealed_header)
+        unlock = PumpedUnlock(*state_.sealed_header, [this] { view_.PumpEvents(); });
+    PasswordDecision decision;
+    {
+        Busy busy(checking_);
+        decision = DecidePassword(tables_, mode, view_.BoxText(0, coding), view_.BoxText(1, coding),
+                                  state_.StoredCheck, unlock);
+    }
+    view_.SetBoxText(0, decision.first_box, coding);
+    view_.SetBoxText(1, decision.second_box, coding);
     if (!decision.accepted()) {
         state_.engine.PasswordKey.clear();
+        state_.engine.sealed_keys.reset();
+        state_.sealed_password.clear();
         view_.ShowMessage(decision.message, decision.icon);
         view_.FocusBox(0);
         return;
     }
     view_.PumpEvents();
     state_.engine.PasswordKey = decision.key;
+    state_.engine.sealed_keys = decision.sealed_keys;
+    state_.sealed_password = decision.sealed_password;
     view_.HideDialog();
     view_.PumpEvents();
 }

@@ -14,8 +14,13 @@ namespace velmora {
 class Form2View {
   public:
     virtual ~Form2View() = default;
-    virtual TypedPassword BoxText(int index) const = 0;
-    virtual void SetBoxText(int index, const std::string& cp1252) = 0;
+    // A box's text in the coding given; nothing when a character has no
+    // form in it.
+    virtual TypedPassword BoxText(int index, PasswordCoding coding) const = 0;
+    virtual void SetBoxText(int index, const std::string& text, PasswordCoding coding) = 0;
+    // The characters the first box takes; 0: no limit.
+    virtual void LimitFirstBox(int characters) = 0;
+    virtual void HideSecondBox() = 0;
     virtual void FocusBox(int index) = 0;
     virtual void ShowMessage(const std::string& cp1252, MessageIcon icon) = 0;
     // Lets pending window events run.
@@ -24,16 +29,24 @@ class Form2View {
 };
 
 // The password dialog's behaviour, written once for every view: "Ok",
-// "Cancelar" and Enter in a password box.
+// "Cancelar", Enter in a password box, and what the mode makes of the
+// boxes.
 class Form2Presenter {
   public:
     Form2Presenter(ProgramState& state, const CipherTables& tables, Form2View& view,
                    std::function<void()> end_program)
         : state_(state), tables_(tables), view_(view), end_program_(std::move(end_program)) {}
 
-    // "Ok": an accepted password leaves its key in the state and hides the
-    // dialog; a refusal shows its message and puts the focus in the first
-    // box. Either way the boxes show what the decision leaves in them.
+    // The dialog is shown or activated: the first box takes at most 15
+    // characters in the legacy modes and has no limit in the sealed ones;
+    // only one box shows when decoding.
+    void Shown(DialogMode mode);
+    // "Ok": an accepted password leaves what the work needs in the state
+    // (the legacy key, the password to seal with, or the sealed container's
+    // keys) and hides the dialog; a refusal shows its message and puts the
+    // focus in the first box. Either way the boxes show what the decision
+    // leaves in them. While a sealed container's key is being derived the
+    // windows' events run, and "Ok" pressed again meanwhile does nothing.
     void Command1_Click(DialogMode mode);
     // "Cancelar" and the close box end the program.
     void Command2_Click();
@@ -45,6 +58,7 @@ class Form2Presenter {
     const CipherTables& tables_;
     Form2View& view_;
     std::function<void()> end_program_;
+    bool checking_ = false;
 };
 
 }  // namespace velmora

@@ -1,10 +1,15 @@
 #include "app/form_load.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 
+#include "app/password_decision.h"
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
+#include "container/sealed/sealed_failure.h"
+#include "shell/registration.h"
 
 namespace velmora {
 namespace {
@@ -34,10 +39,50 @@ void Stop(Host& host, const std::string& message) {
     host.EndProgram();
 }
 
+// A sealed container keeps every name exactly, so it is opened with the
+// paths in UTF-8 (日本.zol is a name it may have). Returns when the
+// container is not a sealed one, the file system back in Windows-1252, for
+// the legacy kind to go on exactly as it always has.
+void OpenSealed(const std::string& native_path, ProgramState& state, StartupServices& services) {
+    FileSystem& files = services.files;
+    Host& host = services.windows.MainWindow();
+    files.SetNameCoding(NameCoding::kUtf8);
+    Result<std::string> path = files.FromSystemPath(native_path, FileSystem::Given::kEntry);
+    std::optional<OpenedHeader> sealed;
+    if (path && NamesAContainer(path.value())) {
+        OpenedContainer container(files);
+        Result<OpenedHeader> header = container.Open(path.value());
+        container.Close();
+        // Damage in a sealed header is found before any password is asked.
+        if (!header && FaultOf(header.error()) == SealedFault::kDamaged)
+            return Stop(host, header.error().message);
+        if (header && header->kind == ContainerKind::kSealed)
+            sealed = header.value();
+    }
+    if (!sealed) {
+        files.SetNameCoding(NameCoding::kWindows1252);
+        return;
+    }
+
+    state.engine.FolderPath = path.value();
+    state.sealed_header = sealed->sealed;
+    services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
+    services.windows.SetPasswordDialogTag(kOpeningSealedTag);
+    services.windows.ShowPasswordDialogModal();
+    services.windows.ShowMainWindow();
+    Engine engine(files, host, services.tables, services.clock, state.engine);
+    engine.Des_carpeta();
+    state.engine.FolderPath.clear();
+    state.engine.sealed_keys.reset();
+    services.windows.ClearPasswordBox();
+    host.EndProgram();
+}
+
 void Decode(const std::string& native_path, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
     if (native_path.empty())
         return Stop(host, Text(Msg::kContainerNameMissing));
+    OpenSealed(native_path, state, services);
     Result<std::string> path =
         services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
     if (!path)
@@ -58,7 +103,7 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
         return Stop(host, CannotOpen(shown, header.error().message));
     state.StoredCheck = header->legacy.PasswordCheck;
 
-    services.windows.SetPasswordDialogTag("2");
+    services.windows.SetPasswordDialogTag(kDecodingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
@@ -72,7 +117,7 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
 void Encode(const std::string& folder, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
     state.engine.BasePathLength = static_cast<std::int64_t>(folder.size());
-    services.windows.SetPasswordDialogTag("1");
+    services.windows.SetPasswordDialogTag(kEncodingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
     Engine engine(services.files, host, services.tables, services.clock, state.engine);
@@ -82,11 +127,53 @@ void Encode(const std::string& folder, ProgramState& state, StartupServices& ser
     host.EndProgram();
 }
 
+// The sealed verb: "/S " and the folder. Only a folder is sealed, hidden
+// or not; anything else ends the program with one message before the
+// dialog, as the legacy dispatch does for what it cannot work on.
+void Seal(const std::string& native_path, ProgramState& state, StartupServices& services) {
+    FileSystem& files = services.files;
+    Host& host = services.windows.MainWindow();
+    if (native_path.empty())
+        return Stop(host, Text(Msg::kFolderNameMissing));
+    // Every name exactly as the system gives it, whatever its language.
+    files.SetNameCoding(NameCoding::kUtf8);
+    Result<std::string> path = files.FromSystemPath(native_path, FileSystem::Given::kEntry);
+    if (!path)
+        return Stop(host, path.error().message);
+    const std::string shown = files.DisplayPath(path.value());
+    if (path->back() == '\\')
+        return Stop(host, Text(Msg::kNotAFolderToEncode, {shown}));
+    Result<EntryInfo> entry = files.Inspect(path.value());
+    if (!entry)
+        return Stop(host, entry.error().message);
+    if (entry->kind != EntryKind::kFolder)
+        return Stop(host, Text(Msg::kNotAFolder, {shown}));
+
+    state.engine.FolderPath = path.value();
+    services.windows.SetPasswordDialogTag(kSealingTag);
+    services.windows.ShowPasswordDialogModal();
+    services.windows.ShowMainWindow();
+    std::string password = std::move(state.sealed_password);
+    state.sealed_password.clear();
+    Engine engine(files, host, services.tables, services.clock, state.engine,
+                  {.sealed_parameters = services.sealed_parameters});
+    engine.Seal(password);
+    std::fill(password.begin(), password.end(), '\0');
+    // As when encoding: a finished run has unloaded the main window, which
+    // ends the program; a refused or failed one has shown its message.
+    host.EndProgram();
+}
+
 }  // namespace
 
 void Form_Load(const std::string& command_line, ProgramState& state, StartupServices& services) {
     services.tables.CrearBuffer();
     const std::string& C = command_line;
+    // The sealed verb's line is looked at first: on Linux, the line for a
+    // folder named "C" ends in "/C".
+    const std::string sealed_prefix = kSealedCommandPrefix;
+    if (C.compare(0, sealed_prefix.size(), sealed_prefix) == 0)
+        return Seal(C.substr(sealed_prefix.size()), state, services);
     if (C.size() >= 2 && C.compare(C.size() - 2, 2, "/C") == 0)
         return Decode(C.substr(0, C.size() - 2), state, services);
 

@@ -9,16 +9,32 @@
 #include "base/utf8.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
+#include "container/pumped_work.h"
+#include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_keys.h"
 
 namespace velmora {
 namespace {
 
-// A typed entry the key can be made from: every character has a
+// A typed entry the legacy key can be made from: every character has a
 // Windows-1252 code and none is a control character.
 bool Usable(const TypedPassword& typed) {
     return typed && std::none_of(typed->begin(), typed->end(), [](char c) {
                return IsControlCode(static_cast<unsigned char>(c));
            });
+}
+
+// A typed entry a sealed key can be made from: any character, as UTF-8.
+bool UsableSealed(const TypedPassword& typed) {
+    return typed && IsValidUtf8(*typed);
+}
+
+// Characters, not bytes: every byte of UTF-8 but the continuation ones
+// begins one.
+std::size_t Utf8Characters(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 PasswordDecision Refuse(std::string message, MessageIcon icon, std::string second_box = "") {
@@ -29,22 +45,90 @@ PasswordDecision Refuse(std::string message, MessageIcon icon, std::string secon
     return refused;
 }
 
+// The sealed kind's rules. Nothing is upper-cased: the password is taken
+// exactly as typed, so a box that is kept keeps what was typed.
+PasswordDecision DecideSealed(DialogMode mode, const TypedPassword& first,
+                              const TypedPassword& second, const SealedUnlock& unlock) {
+    const bool sealing = mode == DialogMode::kSealing;
+    if (!UsableSealed(first) || (sealing && !UsableSealed(second)))
+        return Refuse(Text(Msg::kPasswordUnusableCharacters), MessageIcon::kCritical);
+    const std::string& typed_first = *first;
+    const std::string typed_second = second.value_or("");
+    if (typed_first.empty())
+        return Refuse(Text(Msg::kWrongPassword), MessageIcon::kCritical, typed_second);
+    if (typed_first.size() > kLongestSealedPassword)
+        return Refuse(Text(Msg::kPasswordTooManyBytes, {std::to_string(kLongestSealedPassword)}),
+                      MessageIcon::kInformation, typed_second);
+
+    if (sealing) {
+        if (Utf8Characters(typed_first) < kShortestSealedPassword)
+            return Refuse(Text(Msg::kPasswordTooShort, {std::to_string(kShortestSealedPassword)}),
+                          MessageIcon::kInformation, typed_second);
+        if (typed_first != typed_second)
+            return Refuse(Text(Msg::kPasswordsDiffer), MessageIcon::kCritical);
+        PasswordDecision accepted;
+        accepted.sealed_password = typed_first;
+        return accepted;
+    }
+
+    Result<std::shared_ptr<const SealedKeys>> keys =
+        unlock ? unlock(typed_first)
+               : Result<std::shared_ptr<const SealedKeys>>(WrongPasswordError());
+    if (!keys) {
+        const bool wrong = FaultOf(keys.error()) == SealedFault::kWrongPassword;
+        return Refuse(wrong ? Text(Msg::kWrongPassword) : keys.error().message,
+                      MessageIcon::kCritical, typed_second);
+    }
+    PasswordDecision accepted;
+    accepted.sealed_keys = std::move(keys).value();
+    accepted.first_box = typed_first;
+    accepted.second_box = typed_second;
+    return accepted;
+}
+
 }  // namespace
 
 DialogMode ModeFromTag(const std::string& tag) {
     // The tag is read as a number, as the dialog always has: " 2" and "2.0"
     // decode too.
-    return std::strtod(tag.c_str(), nullptr) == 2.0 ? DialogMode::kDecoding : DialogMode::kEncoding;
+    const double value = std::strtod(tag.c_str(), nullptr);
+    if (value == 2.0)
+        return DialogMode::kDecoding;
+    if (value == 3.0)
+        return DialogMode::kSealing;
+    if (value == 4.0)
+        return DialogMode::kOpeningSealed;
+    return DialogMode::kEncoding;
+}
+
+int FirstBoxLimit(DialogMode mode) {
+    return IsSealedMode(mode) ? 0 : static_cast<int>(kFirstBoxLimit);
 }
 
 EnterInPasswordBox OnEnter(DialogMode mode, int box) {
-    return mode == DialogMode::kDecoding || box == 1 ? EnterInPasswordBox::kPressOk
-                                                     : EnterInPasswordBox::kFocusSecondBox;
+    return !SecondBoxShown(mode) || box == 1 ? EnterInPasswordBox::kPressOk
+                                             : EnterInPasswordBox::kFocusSecondBox;
+}
+
+SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump) {
+    return [header, pump = std::move(pump)](
+               const std::string& password) -> Result<std::shared_ptr<const SealedKeys>> {
+        Result<SealedKeys> keys = Error{""};
+        RunWhilePumping(
+            pump, [&] { keys = SealedKeys::Derive(password, header.salt, header.parameters); });
+        if (!keys)
+            return keys.error();
+        if (Status unlocked = keys->Unlock(header); !unlocked)
+            return unlocked.error();
+        return std::make_shared<const SealedKeys>(std::move(keys).value());
+    };
 }
 
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
-                                const std::string& stored_check) {
+                                const std::string& stored_check, const SealedUnlock& unlock) {
+    if (IsSealedMode(mode))
+        return DecideSealed(mode, first, second, unlock);
     const bool encoding = mode == DialogMode::kEncoding;
     if (!Usable(first) || (encoding && !Usable(second)))
         return Refuse(Text(Msg::kPasswordUnusableCharacters), MessageIcon::kCritical);
@@ -81,22 +165,6 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
     PasswordDecision accepted;
     accepted.key = key.value();
     return accepted;
-}
-
-std::string SealedPasswordRefusal(std::string_view first, std::string_view second) {
-    if (!IsValidUtf8(first))
-        return Text(Msg::kPasswordUnusableCharacters);
-    std::size_t characters = 0;
-    for (const char c : first)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++characters;
-    if (characters < kShortestSealedPassword)
-        return Text(Msg::kPasswordTooShort, {std::to_string(kShortestSealedPassword)});
-    if (first.size() > kLongestSealedPassword)
-        return Text(Msg::kSealedPasswordTooLong, {std::to_string(kLongestSealedPassword)});
-    if (first != second)
-        return Text(Msg::kPasswordsDiffer);
-    return "";
 }
 
 }  // namespace velmora

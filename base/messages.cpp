@@ -202,6 +202,8 @@ constexpr Written kTexts[] = {
     {Msg::kCannotOpenContainer, "No se puede abrir el contenedor «{1}»: {2}"},
     {Msg::kContainerNameMissing,
      "No se puede abrir el contenedor «/C»: falta su nombre delante de /C."},
+    {Msg::kFolderNameMissing,
+     "No se puede codificar «/S»: falta el nombre de la carpeta detrás de /S."},
 
     {Msg::kTypePasswordToEncode, "Escriba la contraseña:"},
     {Msg::kTypePasswordToDecode, "Escribe la contraseña:"},
@@ -210,8 +212,9 @@ constexpr Written kTexts[] = {
      "La contraseña tiene caracteres que no se pueden usar. Escríbala sin ellos."},
     {Msg::kPasswordTooShort, "La contraseña debe tener al menos {1} caracteres."},
     {Msg::kPasswordTooLong, "La contraseña puede tener como máximo {1} caracteres."},
+    {Msg::kPasswordTooManyBytes,
+     "La contraseña es demasiado larga: puede ocupar como máximo {1} bytes."},
     {Msg::kPasswordsDiffer, "Las contraseñas son diferentes."},
-    {Msg::kSealedPasswordTooLong, "La contraseña es demasiado larga: como máximo {1} bytes."},
 
     {Msg::kCancelar, "Cancelar"},
     {Msg::kOk, "Ok"},

@@ -150,6 +150,7 @@ enum class Msg {
     // Start-up.
     kCannotOpenContainer,
     kContainerNameMissing,
+    kFolderNameMissing,
     // The password and its dialog.
     kTypePasswordToEncode,
     kTypePasswordToDecode,
@@ -157,8 +158,8 @@ enum class Msg {
     kPasswordUnusableCharacters,
     kPasswordTooShort,
     kPasswordTooLong,
+    kPasswordTooManyBytes,
     kPasswordsDiffer,
-    kSealedPasswordTooLong,
     // The windows' own texts.
     kCancelar,
     kOk,

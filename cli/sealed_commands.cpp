@@ -6,7 +6,6 @@
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "cli/console.h"
-#include "container/pumped_work.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_keys.h"
@@ -21,7 +20,7 @@ constexpr int kTries = 3;
 }  // namespace
 
 // A new password, typed twice on a terminal (once on standard input), until
-// the sealed kind's rules take it.
+// the sealed kind's rules (the dialog's) take it.
 Result<std::string> AskNewPassword(CommandContext& run) {
     PasswordPrompt& prompt = run.prompt;
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
@@ -33,10 +32,11 @@ Result<std::string> AskNewPassword(CommandContext& run) {
             second = prompt.AskUtf8(Text(Msg::kRepeatPassword) + " ");
         if (!second)
             return second.error();
-        const std::string refusal = SealedPasswordRefusal(first.value(), second.value());
-        if (refusal.empty())
-            return first;
-        Say(refusal);
+        const PasswordDecision decision =
+            DecidePassword(run.tables, DialogMode::kSealing, first.value(), second.value(), "");
+        if (decision.accepted())
+            return decision.sealed_password;
+        Say(decision.message);
     }
     return Error{""};
 }
@@ -44,25 +44,20 @@ Result<std::string> AskNewPassword(CommandContext& run) {
 namespace {
 
 // The container's keys from the typed password, derived while Ctrl-C keeps
-// working, and checked against its header; a wrong password is told and
-// asked again on a terminal.
+// working and checked against its header, as the dialog does; a wrong
+// password is told and asked again on a terminal.
 Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header) {
     PasswordPrompt& prompt = run.prompt;
+    const SealedUnlock unlock = PumpedUnlock(header, [&] { run.host.PumpEvents(); });
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
         Result<std::string> typed = prompt.AskUtf8(Text(Msg::kTypePasswordToDecode) + " ");
         if (!typed)
             return typed.error();
-        Result<SealedKeys> keys = Error{""};
-        RunWhilePumping(run.host, [&] {
-            keys = SealedKeys::Derive(typed.value(), header.salt, header.parameters);
-        });
-        if (!keys)
-            return keys.error();
-        const Status unlocked = keys->Unlock(header);
-        if (unlocked)
-            return std::shared_ptr<const SealedKeys>(
-                std::make_shared<SealedKeys>(std::move(keys).value()));
-        Say(unlocked.error().message);
+        const PasswordDecision decision = DecidePassword(
+            run.tables, DialogMode::kOpeningSealed, typed.value(), std::nullopt, "", unlock);
+        if (decision.accepted())
+            return decision.sealed_keys;
+        Say(decision.message);
     }
     return Error{""};
 }

@@ -12,4 +12,8 @@ namespace velmora {
 // working (they end the program, work and all).
 void RunWhilePumping(Host& host, const std::function<void()>& work);
 
+// The same for a window that is not the main one (the password dialog):
+// `pump` lets its pending events run.
+void RunWhilePumping(const std::function<void()>& pump, const std::function<void()>& work);
+
 }  // namespace velmora

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "container/engine_failure.h"
 #include "base/name_text.h"
+#include "container/engine_failure.h"
 #include "container/path_helpers.h"
 
 namespace velmora {
@@ -35,9 +35,8 @@ void StagedRestore::ReadIndex() {
     root_ = container.substr(0, container.size() - 4);
     const std::string widest_root = Numbered(root_, kLargestCopyNumber);
     const std::string parent = ParentOf(root_);
-    const std::string widest_staging = (parent.empty() ? "" : parent + "\\") + "." +
-                                       Nombre(root_) + ".restaurando (" +
-                                       std::to_string(kStagingTries) + ")";
+    const std::string widest_staging = (parent.empty() ? "" : parent + "\\") + "." + Nombre(root_) +
+                                       ".restaurando (" + std::to_string(kStagingTries) + ")";
     source_.CheckNames(index_.entries,
                        widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
 }
@@ -119,6 +118,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
         ThrowFailure(Error{Text(Msg::kDamagedMissingFolder, {ShownName(entry.name)})});
     const int output =
         OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreateNew));
+    writing_ = output;
     made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
     // Pieces of zeros are not written: the file's size, set last, leaves
     // holes there, and a sparse file comes back sparse.
@@ -138,6 +138,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     OrFail(files.SetPermissionsOpen(output, entry.mode));
     SetAttributes(output, name, entry.attributes);
     OrFail(files.SetModifiedOpen(output, entry.modified_ns));
+    writing_ = -1;
     OrFail(files.Close(output));
     done += entry.size;
     run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
@@ -196,6 +197,9 @@ void StagedRestore::RemoveMade() {
     FileSystem& files = run_.files;
     if (named_)
         return;  // the tree is in place: it stays
+    if (writing_ >= 0)
+        (void)files.Close(writing_);
+    writing_ = -1;
     auto writable = [&](std::uint32_t id) {
         if (Result<int> handle = folders_.Get(id); handle) {
             (void)files.SetAttrOpen(handle.value(), 0);

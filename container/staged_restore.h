@@ -65,7 +65,10 @@ class StagedRestore {
     std::map<std::string, std::uint32_t> folder_ids_;  // by folder entry name
     std::vector<Made> made_;
     std::vector<const DecodedEntry*> folder_entries_;  // by id; 0: the root
-    bool named_ = false;  // the staging folder has its final name
+    bool named_ = false;                               // the staging folder has its final name
+    // The file being written, until it is closed: Windows removes a deleted
+    // file's name only once its last handle is closed.
+    int writing_ = -1;
 };
 
 }  // namespace velmora

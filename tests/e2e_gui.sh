@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The real velmora in a real X server (Xvfb) with a window manager (openbox),
 # driven by xdotool as a person would: encode a folder typing the password
-# twice, refuse a wrong password, decode typing it once; the help picture;
+# twice, refuse a wrong password, decode typing it once; the same with the
+# sealed verb's line and a sealed container, a damaged one, "Cancelar"
+# during the key's derivation and "Cancelar" and the close box mid-seal;
+# the help picture;
 # the idle main window (its blank title, its frame centred, Escape, and Enter
 # on the focused "Cancelar"); the close box in the middle of an encode; a
 # folder given with a trailing slash, and the instructions.
@@ -28,15 +31,19 @@ trap 'kill ${pid:-} ${wm:-} $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A failure keeps a picture of the whole screen as it was.
+fail() {
+  import -window root "$artifacts/failure.png" 2> /dev/null || true
+  echo "FAIL: $*" >&2
+  exit 1
+}
 . "$(dirname "$0")/window_manager.sh"
 start_window_manager
 
 # Waits for a visible window whose title matches, and gives it the focus.
 window() {
   local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
-    fail "no window '$1'"
+  id=$(appearing "$1") || exit 1
   xdotool windowactivate --sync "$id" 2>/dev/null || true
   current="$id"
   sleep 0.3
@@ -96,6 +103,85 @@ cmp "Mis cartas/VIEJAS/FOTO.JPG" "$work/original/viejas/foto.jpg" || fail "foto.
 [ -d "Mis cartas/VACIA" ] || fail "the empty folder was not restored"
 grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not opened"
 
+# The sealed verb's command line: "/S " and a folder whose name Windows-1252
+# cannot hold; the password, longer than the legacy box takes, typed twice.
+# (xdotool types letters outside the keyboard's map by mapping them onto a
+# spare key, which the program does not always see in time; the dialog's
+# own test hands it such passwords.)
+sealed="Łódź 日本"
+sealed_password="Clave Segura de 2024"
+mkdir -p "$work/files/$sealed/Ñandú/vacía"
+printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
+head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
+cp -r "$work/files/$sealed" "$work/original-sealed"
+"$velmora" "/S $work/files/$sealed" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+xdotool type --delay 40 "$sealed_password"
+shot form2-sealing
+xdotool key Return
+finished $pid
+[ "$(head -c 8 "$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
+  fail "no sealed container"
+[ ! -e "$sealed" ] || fail "the sealed folder was not wiped"
+cp "$sealed.zol" "$work/damaged.zol"
+
+# A double-click on it: the same dialog; a password differing only in case
+# is wrong, and the dialog stays for the right one.
+"$velmora" "$work/files/$sealed.zol/C" &
+pid=$!
+window "Escribe la contrase"
+xdotool type --delay 40 "clave segura de 2024"
+xdotool key Return
+window "^Velmora$"
+[ ! -e "$sealed" ] || fail "a wrong password restored something"
+xdotool key Return
+window "Escribe la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+finished $pid
+[ ! -e "$sealed.zol" ] || fail "the sealed container was not deleted"
+diff -r "$sealed" "$work/original-sealed" || fail "the sealed folder came back different"
+grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
+  fail "the restored sealed folder was not opened: $(cat "$work/opened")"
+
+# Damaged, in its content (one message after the password) and in its
+# header (one message before any dialog): nothing is created, the
+# container stays as it was.
+cp "$work/damaged.zol" "Dañado.zol"
+printf '\377' | dd of="Dañado.zol" bs=1 seek=70000 conv=notrunc status=none
+for where in content header; do
+  listing=$(ls -A; sha256sum "Dañado.zol")
+  "$velmora" "$work/files/Dañado.zol/C" &
+  pid=$!
+  if [ "$where" = content ]; then
+    window "Escribe la contrase"
+    xdotool type --delay 40 "$sealed_password"
+    xdotool key Return
+  fi
+  window "^Velmora$"
+  shot "damaged-$where"
+  xdotool key Return
+  finished $pid
+  [ "$(ls -A; sha256sum "Dañado.zol")" = "$listing" ] || fail "a damaged container ($where) left something"
+  printf '\001' | dd of="Dañado.zol" bs=1 seek=20 conv=notrunc status=none
+done
+
+# "Cancelar" while the key is being derived (the better part of a second):
+# the dialog keeps answering, and the program ends with nothing touched.
+cp "$work/damaged.zol" "Clave.zol"
+"$velmora" "$work/files/Clave.zol/C" &
+pid=$!
+window "Escribe la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return Escape
+finished $pid
+cmp "Clave.zol" "$work/damaged.zol" || fail "Cancelar during the key's derivation changed the container"
+[ ! -e "Clave" ] || fail "Cancelar during the key's derivation restored something"
+rm "Clave.zol" "Dañado.zol"
+
 # An ordinary file: nothing to do, the main window waits idle, its frame
 # centred and its title blank (neither the program's name nor the window
 # manager's own); Escape cancels, and so does Enter on the focused
@@ -133,6 +219,39 @@ finished $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
 ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
+rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
+
+# Sealing a large folder: "Cancelar" and the close box once the container is
+# being written. "Cancelar" deletes the unfinished container; the close box
+# leaves it as NAME.zol.parcial. The folder is untouched either way.
+mkdir -p "$work/files/Grande"
+for i in $(seq 1 30); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
+before=$(cd "$work/files/Grande" && sha256sum ./*)
+for press in Cancelar close; do
+  "$velmora" "/S $work/files/Grande" &
+  pid=$!
+  window "Escriba la contrase"
+  xdotool type --delay 40 "$sealed_password"
+  xdotool key Return
+  xdotool type --delay 40 "$sealed_password"
+  xdotool key Return
+  main=$(appearing "Codificando")
+  for _ in $(seq 400); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
+  if [ "$press" = Cancelar ]; then
+    xdotool windowactivate --sync "$main" 2> /dev/null || true
+    xdotool mousemove --window "$main" 128 144 click 1
+  else
+    close_box "$main"
+  fi
+  finished $pid
+  [ ! -e "$work/files/Grande.zol" ] || fail "$press mid-seal left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$press mid-seal touched the folder"
+  if [ "$press" = Cancelar ]; then
+    ! ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "Cancelar left the unfinished container"
+  else
+    ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished sealed container"
+  fi
+done
 rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
 
 # A folder given with a trailing separator, as terminal completion writes it.

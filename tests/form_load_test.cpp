@@ -1,105 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "app/form_load.h"
 #include "cipher/key_derivation.h"
 #include "container/engine.h"
-#include "tests/engine_support.h"
-#include "tests/temp_folder.h"
+#include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
 namespace {
-
-// The file system with attribute values forced for the start-up decision,
-// for values a Linux file system cannot hold (15, 47, ...). The directory
-// search still sees the real entry.
-class ForcedAttributes : public PosixFileSystem {
-  public:
-    Result<int> GetAttr(const std::string& path) override {
-        const auto it = forced.find(path);
-        if (it != forced.end() && !searching_)
-            return it->second;
-        return PosixFileSystem::GetAttr(path);
-    }
-    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
-        searching_ = true;
-        Result<std::vector<std::string>> names = PosixFileSystem::Dir(path, mask);
-        searching_ = false;
-        return names;
-    }
-    std::map<std::string, int> forced;
-
-  private:
-    bool searching_ = false;
-};
-
-// The windows as start-up drives them; the password dialog's modal step is
-// the test's.
-class FakeWindows : public StartupWindows {
-  public:
-    explicit FakeWindows(TestHost& host) : host_(host) {}
-    Host& MainWindow() override { return host_; }
-    void SetPasswordDialogCaption(const std::string& caption) override { dialog_caption = caption; }
-    void SetPasswordDialogTag(const std::string& tag) override { dialog_tag = tag; }
-    void ShowPasswordDialogModal() override {
-        steps.push_back("dialog " + dialog_tag);
-        answer_dialog();
-    }
-    void ClearPasswordBox() override { steps.push_back("clear box"); }
-    void ShowMainWindow() override { steps.push_back("main window"); }
-    void ShowInstructionsModal() override { steps.push_back("instructions"); }
-
-    std::function<void()> answer_dialog;
-    std::string dialog_caption;
-    std::string dialog_tag = "1";
-    std::vector<std::string> steps;
-
-  private:
-    TestHost& host_;
-};
-
-// Runs a step inside another working folder (containers are written there).
-class WorkingFolder {
-  public:
-    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-  private:
-    std::filesystem::path previous_;
-};
-
-class FormLoadTest : public ::testing::Test {
-  protected:
-    FormLoadTest() : tables(nullptr) {
-        windows.answer_dialog = [this] { state.engine.PasswordKey = DeriveKey("clave").value(); };
-    }
-
-    // Runs start-up; true when it ended the program, false when it returned
-    // with the main window left idle.
-    bool Start(const std::string& command_line) {
-        StartupServices services{files, clock, tables, windows,
-                                 [this] { windows.steps.push_back("register"); }};
-        try {
-            Form_Load(command_line, state, services);
-            return false;
-        } catch (const ProgramEnded&) {
-            return true;
-        }
-    }
-
-    TempFolder temp;
-    ForcedAttributes files;
-    TestHost host{files, state.engine};
-    SteppingClock clock{100.0, 0.5};
-    CipherTables tables;
-    ProgramState state;
-    FakeWindows windows{host};
-};
 
 TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
     struct Case {

@@ -3,6 +3,9 @@
 #include "app/password_decision.h"
 #include "cipher/key_derivation.h"
 #include "container/legacy/password_check.h"
+#include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_keys.h"
+#include "tests/sealed_support.h"
 
 namespace velmora {
 namespace {
@@ -37,6 +40,8 @@ struct Case {
 
 constexpr DialogMode kEnc = DialogMode::kEncoding;
 constexpr DialogMode kDec = DialogMode::kDecoding;
+constexpr DialogMode kSeal = DialogMode::kSealing;
+constexpr DialogMode kOpen = DialogMode::kOpeningSealed;
 constexpr MessageIcon kStop = MessageIcon::kCritical;
 constexpr MessageIcon kInfo = MessageIcon::kInformation;
 
@@ -107,11 +112,193 @@ TEST(PasswordDecisionTest, AcceptedPasswordsGiveTheKeyInAnyCase) {
     EXPECT_EQ(decoded.first_box, "ABC");
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// The sealed rules: characters counted as characters and the limit as
+// bytes of UTF-8; what is typed is the password, case and every character
+// kept, and a kept box keeps it as typed.
+TEST(PasswordDecisionTest, SealingCountsCharactersAndBytesAndKeepsWhatWasTyped) {
+    const std::string too_short =
+        "La contrase\xF1"
+        "a debe tener al menos 8 caracteres.";
+    const std::string too_long =
+        "La contrase\xF1"
+        "a es demasiado larga: puede ocupar como m\xE1ximo 1024 bytes.";
+    const std::string seven_latin = "ñandúes";       // 7 characters, 9 bytes
+    const std::string seven_cjk = "日本語のパスワ";  // 7 characters, 21 bytes
+    const std::string bytes_1025 = Repeated("ñ", 512) + "a";
+    const std::string cjk_1026 = Repeated("日", 342);
+    struct SealedCase {
+        TypedPassword first;
+        TypedPassword second;
+        std::string message;
+        MessageIcon icon;
+        std::string second_box;
+    };
+    const SealedCase refused[] = {
+        {"", "Algo", kWrong, kStop, "Algo"},
+        {"abcdefg", "aBcdefg", too_short, kInfo, "aBcdefg"},
+        {seven_latin, seven_latin, too_short, kInfo, seven_latin},
+        {seven_cjk, seven_cjk, too_short, kInfo, seven_cjk},
+        {bytes_1025, bytes_1025, too_long, kInfo, bytes_1025},
+        {cjk_1026, cjk_1026, too_long, kInfo, cjk_1026},
+        {"Contraseña1", "contraseña1", kDifferent, kStop, ""},
+        {"abcdefgh", "abcdefgh ", kDifferent, kStop, ""},
+        {std::nullopt, "abcdefgh", kCharacters, kStop, ""},
+        {"abcdefgh", std::nullopt, kCharacters, kStop, ""},
+        {"abc\xFF"
+         "defgh",
+         "abc\xFF"
+         "defgh",
+         kCharacters, kStop, ""},
+    };
+    for (const SealedCase& c : refused) {
+        const PasswordDecision decision =
+            DecidePassword(CipherTables(nullptr), kSeal, c.first, c.second, "");
+        const std::string label = c.first.value_or("<no form>").substr(0, 40);
+        EXPECT_FALSE(decision.accepted()) << label;
+        EXPECT_EQ(decision.message, c.message) << label;
+        EXPECT_EQ(decision.icon, c.icon) << label;
+        EXPECT_EQ(decision.first_box, "") << label;
+        EXPECT_EQ(decision.second_box, c.second_box) << label;
+    }
+    for (const std::string& password : std::vector<std::string>{
+             "ñandúes!", "日本語のパスワー", Repeated("ñ", 512), Repeated("日", 341) + "a",
+             std::string("Tab\tY\x01 nul\0!", 12), std::string("Łódź-hasło")}) {
+        const PasswordDecision decision =
+            DecidePassword(CipherTables(nullptr), kSeal, password, password, "");
+        EXPECT_TRUE(decision.accepted()) << decision.message;
+        EXPECT_EQ(decision.sealed_password, password);
+        EXPECT_TRUE(decision.key.empty() && !decision.sealed_keys);
+        EXPECT_TRUE(decision.first_box.empty() && decision.second_box.empty());
+    }
+}
+
+// Opening a sealed container: any non-empty password of at most 1,024
+// bytes is checked against the container itself, case and all.
+TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
+    const std::string password = "Ábrete sésamo";
+    const std::vector<std::uint8_t> container = SealPlaintext({1, 2, 3}, password, kFastParameters);
+    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
+    std::vector<std::string> checked;
+    const SealedUnlock pumped = PumpedUnlock(header, [] {});
+    const SealedUnlock unlock = [&](const std::string& typed) {
+        checked.push_back(typed);
+        return pumped(typed);
+    };
+    CipherTables tables(nullptr);
+    struct OpenCase {
+        TypedPassword typed;
+        std::string message;
+        MessageIcon icon;
+        bool checked;
+    };
+    const OpenCase refused[] = {
+        {"", kWrong, kStop, false},
+        {"x", kWrong, kStop, true},
+        {"ábrete sésamo", kWrong, kStop, true},
+        {Repeated("ñ", 512) + "a",
+         "La contrase\xF1"
+         "a es demasiado larga: puede ocupar como m\xE1ximo 1024 bytes.",
+         kInfo, false},
+        {std::nullopt, kCharacters, kStop, false},
+    };
+    for (const OpenCase& c : refused) {
+        checked.clear();
+        const PasswordDecision decision =
+            DecidePassword(tables, kOpen, c.typed, "oculta", "", unlock);
+        const std::string label = c.typed.value_or("<no form>").substr(0, 20);
+        EXPECT_FALSE(decision.accepted()) << label;
+        EXPECT_EQ(decision.message, c.message) << label;
+        EXPECT_EQ(decision.icon, c.icon) << label;
+        EXPECT_EQ(decision.first_box, "") << label;
+        EXPECT_EQ(checked.size(), c.checked ? 1u : 0u) << label;
+    }
+
+    const PasswordDecision opened = DecidePassword(tables, kOpen, password, "", "", unlock);
+    ASSERT_TRUE(opened.accepted());
+    ASSERT_TRUE(opened.sealed_keys);
+    EXPECT_TRUE(opened.sealed_keys->Unlock(header));
+    EXPECT_EQ(opened.first_box, password);
+    EXPECT_TRUE(opened.key.empty() && opened.sealed_password.empty());
+
+    // Without a container to check against, nothing opens; a failure other
+    // than the wrong password is told as it is.
+    EXPECT_EQ(DecidePassword(tables, kOpen, password, "", "").message, kWrong);
+    const SealedUnlock failing =
+        [](const std::string&) -> Result<std::shared_ptr<const SealedKeys>> {
+        return Error{"sin memoria"};
+    };
+    EXPECT_EQ(DecidePassword(tables, kOpen, password, "", "", failing).message, "sin memoria");
+}
+
+// Opening a sealed container from a fresh start derives its keys before
+// anything else of the run has needed libsodium. The death test's own
+// process starts afresh, so nothing has set the library up for it.
+[[noreturn]] void DeriveAndExit() {
+    const std::array<std::uint8_t, kSealedSaltBytes> salt{};
+    std::exit(SealedKeys::Derive("contraseña", salt, kFastParameters).ok() ? 0 : 1);
+}
+
+TEST(PasswordDecisionTest, KeysCanBeTheFirstThingARunDerives) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(DeriveAndExit(), ::testing::ExitedWithCode(0), "");
+}
+
+// The derivation runs on a worker thread while the windows' events run.
+TEST(PasswordDecisionTest, TheKeyIsDerivedWhileTheWindowsRun) {
+    const std::vector<std::uint8_t> container =
+        SealPlaintext({}, "contraseña", SealedParameters{3, 64 << 20, 4096});
+    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
+    int pumps = 0;
+    Result<std::shared_ptr<const SealedKeys>> keys =
+        PumpedUnlock(header, [&pumps] { ++pumps; })("contraseña");
+    ASSERT_TRUE(keys) << keys.error().message;
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(FaultOf(PumpedUnlock(header, [] {})("Contraseña").error()),
+              SealedFault::kWrongPassword);
+}
+
 TEST(PasswordDecisionTest, TheTagIsReadAsANumber) {
     for (const char* tag : {"2", " 2", "2.0"})
         EXPECT_EQ(ModeFromTag(tag), DialogMode::kDecoding) << tag;
-    for (const char* tag : {"1", "", "12", "x2"})
+    for (const char* tag : {"1", "", "12", "x2", "5", "-3"})
         EXPECT_EQ(ModeFromTag(tag), DialogMode::kEncoding) << tag;
+    for (const char* tag : {"3", " 3.0"})
+        EXPECT_EQ(ModeFromTag(tag), DialogMode::kSealing) << tag;
+    EXPECT_EQ(ModeFromTag("4"), DialogMode::kOpeningSealed);
+}
+
+// What each mode makes of the boxes: the first box's limit, which boxes
+// show, where Enter goes, the coding the rules read.
+TEST(PasswordDecisionTest, EachModeShapesTheBoxes) {
+    struct ModeCase {
+        DialogMode mode;
+        int first_box_limit;
+        bool second_box;
+        PasswordCoding coding;
+    };
+    const ModeCase cases[] = {
+        {kEnc, 15, true, PasswordCoding::kWindows1252},
+        {kDec, 15, false, PasswordCoding::kWindows1252},
+        {kSeal, 0, true, PasswordCoding::kUtf8},
+        {kOpen, 0, false, PasswordCoding::kUtf8},
+    };
+    for (const ModeCase& c : cases) {
+        const int mode = static_cast<int>(c.mode);
+        EXPECT_EQ(FirstBoxLimit(c.mode), c.first_box_limit) << mode;
+        EXPECT_EQ(SecondBoxShown(c.mode), c.second_box) << mode;
+        EXPECT_EQ(CodingOf(c.mode), c.coding) << mode;
+        EXPECT_EQ(OnEnter(c.mode, 0),
+                  c.second_box ? EnterInPasswordBox::kFocusSecondBox : EnterInPasswordBox::kPressOk)
+            << mode;
+        EXPECT_EQ(OnEnter(c.mode, 1), EnterInPasswordBox::kPressOk) << mode;
+    }
 }
 
 }  // namespace

@@ -42,10 +42,12 @@ blank_title() {
 }
 
 # The id of a visible window whose title matches, as soon as it shows
-# (polled more often than xdotool's --sync does).
+# (polled more often than xdotool's --sync does), waiting up to $2 seconds
+# (20 by default). A window that goes while xdotool walks the windows makes
+# the search fail (BadWindow): it is simply asked again.
 appearing() {
   local id
-  for _ in $(seq 400); do
+  for _ in $(seq $((${2:-20} * 20))); do
     id=$(xdotool search --onlyvisible --name "$1" 2> /dev/null | awk 'NR == 1') && [ -n "$id" ] &&
       { echo "$id"; return 0; }
     sleep 0.05

@@ -36,6 +36,9 @@ struct SealedKeys::Secret {
 Result<SealedKeys> SealedKeys::Derive(std::string_view password,
                                       const std::array<std::uint8_t, kSealedSaltBytes>& salt,
                                       const SealedParameters& parameters) {
+    // A container being opened may be the first thing of the run to need
+    // the library (its guarded memory aborts the program before it is set
+    // up).
     if (Status ready = EnsureSodium(); !ready)
         return ready.error();
     Guarded<Secret> secret = AllocateGuarded<Secret>();

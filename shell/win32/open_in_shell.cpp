@@ -8,13 +8,24 @@
 
 namespace velmora {
 
-bool OpenInShell(const std::string& target) {
-    Result<std::wstring> wide = Cp1252ToUtf16(target);
+namespace {
+
+bool OpenWide(const Result<std::wstring>& wide) {
     if (!wide)
         return false;
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", wide->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+}  // namespace
+
+bool OpenInShell(const std::string& target) {
+    return OpenWide(Cp1252ToUtf16(target));
+}
+
+bool OpenNativeInShell(const std::string& utf8_target) {
+    return OpenWide(Utf8ToUtf16(utf8_target));
 }
 
 bool OpenWith(const std::string& program, const std::string& document) {

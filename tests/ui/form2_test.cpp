@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "container/sealed/sealed_keys.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form2.h"
 #include "ui/qt/window_style.h"
@@ -78,6 +79,66 @@ class Form2Test : public QObject {
             MessageIcon::kCritical);
         QVERIFY(form->Text1[1]->text().isEmpty());
         QVERIFY(state.engine.PasswordKey.empty());
+    }
+
+    // Sealing: the first box has no 15-character limit, and what is typed
+    // reaches the rules as UTF-8, exactly (case included).
+    void sealingTakesAnyCharactersAsTyped() {
+        Open("1");
+        QCOMPARE(form->Text1[0]->maxLength(), 15);
+        Open("3");
+        QVERIFY(form->Text1[0]->maxLength() > 1024);
+        QVERIFY(form->Text1[1]->isVisible());
+        Type(0, "Una contrase\u00f1a bastante larga");
+        Type(1, "una contrase\u00f1a bastante larga");
+        form->Command1->click();
+        ExpectRefusal("Las contrase\u00f1as son diferentes.", MessageIcon::kCritical);
+        QVERIFY(form->Text1[1]->text().isEmpty());
+
+        Open("3");
+        const QString typed = "\u0141\u00f3d\u017a \u65e5\u672c \u0101\u00f1";
+        Type(0, typed);
+        Type(1, typed);
+        form->Command1->click();
+        QVERIFY(messages.texts.empty());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(QString::fromStdString(state.sealed_password), typed);
+        QVERIFY(state.engine.PasswordKey.empty());
+
+        // A lone surrogate has no UTF-8 form: refused, not replaced.
+        Open("3");
+        const QString lone = QString("abcdefgh") + QChar(0xD800);
+        form->Text1[0]->setText(lone);
+        form->Text1[1]->setText(lone);
+        form->Command1->click();
+        ExpectRefusal(
+            "La contrase\u00f1a tiene caracteres que no se pueden usar. Escr\u00edbala sin ellos.",
+            MessageIcon::kCritical);
+    }
+
+    // Opening a sealed container: one box, the password checked against
+    // the container's key check; a wrong one leaves the dialog waiting.
+    void openingASealedContainerChecksItsKey() {
+        Open("4");
+        SealedHeader header = NewSealedHeader({1, 8192, 4096}).value();
+        header.key_check = SealedKeys::Derive("Ñandú azul", header.salt, header.parameters)
+                               .value()
+                               .KeyCheck(EncodeSealedHeader(header));
+        state.sealed_header = header;
+        QVERIFY(!form->Text1[1]->isVisible());
+        QVERIFY(form->Text1[0]->maxLength() > 1024);
+        Type(0, "\u00f1and\u00fa azul");  // the wrong case
+        QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
+        QVERIFY(!state.engine.sealed_keys);
+
+        messages = RecordingMessages();
+        Type(0, "\u00d1and\u00fa azul");
+        QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        QVERIFY(messages.texts.empty());
+        QVERIFY(!form->isVisible());
+        QVERIFY(state.engine.sealed_keys);
+        QVERIFY(state.engine.sealed_keys->Unlock(header).ok());
     }
 
     void enterOnTheFocusedOkPressesIt() {

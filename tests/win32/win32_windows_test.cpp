@@ -79,6 +79,33 @@ TEST_F(Form2View, DecodingShowsOneBox) {
     form.Tag = "2";
     Show();
     EXPECT_FALSE(IsWindowVisible(Box(1)));
+    EXPECT_EQ(SendMessageW(Box(0), EM_GETLIMITTEXT, 0, 0), 15);
+}
+
+// The sealed modes: the first box takes more than 15 characters, and what
+// is typed reaches the rules as UTF-8, every character and its case kept.
+TEST_F(Form2View, SealingTakesTheTypedTextAsUtf8WithoutTheLimit) {
+    form.Tag = "3";
+    Show();
+    EXPECT_GT(SendMessageW(Box(0), EM_GETLIMITTEXT, 0, 0), 1024);
+    EXPECT_TRUE(IsWindowVisible(Box(1)));
+    const std::wstring typed = L"\u0141\u00f3d\u017a \u65e5\u672c Clave \U0001F511";
+    SetWindowTextW(Box(0), typed.c_str());
+    SetWindowTextW(Box(1), typed.c_str());
+    SendMessageW(form.Control("Command1"), BM_CLICK, 0, 0);
+    PumpPendingMessages();
+    EXPECT_EQ(state.sealed_password,
+              "\xC5\x81\xC3\xB3"
+              "d\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC Clave \xF0\x9F\x94\x91");
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    EXPECT_TRUE(state.engine.PasswordKey.empty());
+}
+
+TEST_F(Form2View, OpeningASealedContainerShowsOneBoxWithoutTheLimit) {
+    form.Tag = "4";
+    Show();
+    EXPECT_FALSE(IsWindowVisible(Box(1)));
+    EXPECT_GT(SendMessageW(Box(0), EM_GETLIMITTEXT, 0, 0), 1024);
 }
 
 TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {

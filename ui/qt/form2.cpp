@@ -43,12 +43,30 @@ void Form2::Command2_Click() {
     presenter_.Command2_Click();
 }
 
-TypedPassword Form2::BoxText(int index) const {
-    return ToProgramText(Text1[index]->text());
+TypedPassword Form2::BoxText(int index, PasswordCoding coding) const {
+    const QString text = Text1[index]->text();
+    if (coding == PasswordCoding::kWindows1252)
+        return ToProgramText(text);
+    // A lone surrogate has no UTF-8 form (Qt would write a replacement).
+    if (!text.isValidUtf16())
+        return std::nullopt;
+    return text.toUtf8().toStdString();
 }
 
-void Form2::SetBoxText(int index, const std::string& cp1252) {
-    Text1[index]->setText(FromProgramText(cp1252));
+void Form2::SetBoxText(int index, const std::string& text, PasswordCoding coding) {
+    Text1[index]->setText(
+        coding == PasswordCoding::kWindows1252
+            ? FromProgramText(text)
+            : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void Form2::LimitFirstBox(int characters) {
+    // 32767 is the most a Qt line takes: no limit of the dialog's own.
+    Text1[0]->setMaxLength(characters > 0 ? characters : 32767);
+}
+
+void Form2::HideSecondBox() {
+    Text1[1]->setVisible(false);
 }
 
 void Form2::FocusBox(int index) {
@@ -100,20 +118,15 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void Form2::HideRepeatBoxWhenDecoding() {
-    if (!SecondBoxShown(Mode()))
-        Text1[1]->setVisible(false);
-}
-
 void Form2::showEvent(QShowEvent* event) {
-    HideRepeatBoxWhenDecoding();
+    presenter_.Shown(Mode());
     Text1[0]->setFocus();
     QDialog::showEvent(event);
 }
 
 void Form2::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        HideRepeatBoxWhenDecoding();
+        presenter_.Shown(Mode());
     QDialog::changeEvent(event);
 }
 

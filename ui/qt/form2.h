@@ -19,8 +19,9 @@ namespace velmora {
 
 // The password dialog. Tag "1": the password is typed twice for encoding;
 // "2": once, and accepted only when it opens the container whose check value
-// start-up left in the program state. An accepted password leaves its key in
-// the state and hides the dialog.
+// start-up left in the program state; "3" and "4" the same for a sealed
+// container. An accepted password leaves what the work needs in the state
+// and hides the dialog.
 class Form2 : public QDialog, private Form2View {
     Q_OBJECT
   public:
@@ -48,11 +49,12 @@ class Form2 : public QDialog, private Form2View {
     void reject() override;
 
   private:
-    void HideRepeatBoxWhenDecoding();
     DialogMode Mode() const { return ModeFromTag(Tag.toStdString()); }
 
-    TypedPassword BoxText(int index) const override;
-    void SetBoxText(int index, const std::string& cp1252) override;
+    TypedPassword BoxText(int index, PasswordCoding coding) const override;
+    void SetBoxText(int index, const std::string& text, PasswordCoding coding) override;
+    void LimitFirstBox(int characters) override;
+    void HideSecondBox() override;
     void FocusBox(int index) override;
     void ShowMessage(const std::string& cp1252, MessageIcon icon) override;
     void PumpEvents() override;

@@ -28,7 +28,10 @@ void Form1::ShowMessage(const std::string& text, MessageIcon icon) {
 }
 
 void Form1::OpenFolder(const std::string& path) {
-    OpenInShell(files_.DisplayPath(path));
+    // As the system writes it: a sealed container's folder may have any name.
+    Result<std::string> native = files_.NativeForm(path);
+    if (native)
+        OpenNativeInShell(native.value());
 }
 
 void Form1::HideMainWindow() {

@@ -2,12 +2,30 @@
 
 #include <imm.h>
 
+#include "base/cp1252.h"
 #include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {
+namespace {
+
+// Every surrogate is one half of a pair: only then has the text a UTF-8
+// form (a lone one would become a replacement character).
+bool WellFormedUtf16(const std::wstring& text) {
+    auto high = [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    auto low = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1]))
+            ++i;
+        else if (high(text[i]) || low(text[i]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 Form2::Form2(ProgramState& state, const CipherTables& tables, HelpViewing help,
              std::function<void()> end_program)
@@ -20,24 +38,43 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, HelpViewing help,
         ImmAssociateContextEx(Box(i), nullptr, 0);
 }
 
-TypedPassword Form2::BoxText(int index) const {
-    return NarrowToProgramText(WindowText(Box(index)));
+TypedPassword Form2::BoxText(int index, PasswordCoding coding) const {
+    const std::wstring text = WindowText(Box(index));
+    if (coding == PasswordCoding::kWindows1252)
+        return NarrowToProgramText(text);
+    if (!WellFormedUtf16(text))
+        return std::nullopt;
+    return Utf16ToUtf8(text);
 }
 
-void Form2::SetBoxText(int index, const std::string& cp1252) {
-    SetWindowTextW(Box(index), WidenProgramText(cp1252).c_str());
+void Form2::SetBoxText(int index, const std::string& text, PasswordCoding coding) {
+    if (coding == PasswordCoding::kWindows1252) {
+        SetWindowTextW(Box(index), WidenProgramText(text).c_str());
+        return;
+    }
+    Result<std::wstring> wide = Utf8ToUtf16(text);
+    SetWindowTextW(Box(index), wide ? wide->c_str() : L"");
+}
+
+void Form2::LimitFirstBox(int characters) {
+    // 0 is the edit control's own largest limit.
+    SendMessageW(Box(0), EM_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+void Form2::HideSecondBox() {
+    ShowWindow(Box(1), SW_HIDE);
 }
 
 void Form2::ShowModal() {
     ShowWindow(Handle(), SW_SHOW);
-    HideRepeatBoxWhenDecoding();
+    presenter_.Shown(Mode());
     SetForegroundWindow(Handle());
     SetFocus(Box(0));
     RunMessagesUntil([this] { return !IsWindowVisible(Handle()); });
 }
 
 void Form2::ClearFirstBox() {
-    SetBoxText(0, "");
+    SetWindowTextW(Box(0), L"");
 }
 
 void Form2::FocusBox(int index) {
@@ -82,14 +119,9 @@ void Form2::CloseRequested() {
     end_program_();
 }
 
-void Form2::HideRepeatBoxWhenDecoding() {
-    if (!SecondBoxShown(Mode()))
-        ShowWindow(Box(1), SW_HIDE);
-}
-
 LRESULT Form2::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE)
-        HideRepeatBoxWhenDecoding();
+        presenter_.Shown(Mode());
     if (message == WM_COMMAND && HIWORD(wparam) == EN_SETFOCUS) {
         // The caret goes after the last character; posted, because the
         // dialog manager selects the whole text after giving the focus.

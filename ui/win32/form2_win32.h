@@ -14,8 +14,9 @@ namespace velmora {
 
 // The password dialog. Tag "1": the password is typed twice for encoding;
 // "2": once, and accepted only when it opens the container whose check value
-// start-up left in the program state. An accepted password leaves its key in
-// the state and hides the dialog.
+// start-up left in the program state; "3" and "4" the same for a sealed
+// container. An accepted password leaves what the work needs in the state
+// and hides the dialog.
 class Form2 : public DesignWindow, private Form2View {
   public:
     // help: what a click on the title picture opens; end_program closes
@@ -40,13 +41,14 @@ class Form2 : public DesignWindow, private Form2View {
   private:
     DialogMode Mode() const { return ModeFromTag(Tag); }
     HWND Box(int index) const { return Control("Text1", index); }
-    TypedPassword BoxText(int index) const override;
-    void SetBoxText(int index, const std::string& cp1252) override;
+    TypedPassword BoxText(int index, PasswordCoding coding) const override;
+    void SetBoxText(int index, const std::string& text, PasswordCoding coding) override;
+    void LimitFirstBox(int characters) override;
+    void HideSecondBox() override;
     void FocusBox(int index) override;
     void ShowMessage(const std::string& cp1252, MessageIcon icon) override;
     void PumpEvents() override;
     void HideDialog() override;
-    void HideRepeatBoxWhenDecoding();
 
     HelpViewing help_;
     std::function<void()> end_program_;

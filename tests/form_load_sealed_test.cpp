@@ -1,0 +1,234 @@
+// Start-up's sealed forms: the sealed verb's "/S " line, and the
+// double-click on a sealed container, through the real password dialog's
+// behaviour.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/form_load_support.h"
+#include "tests/tree_snapshot.h"
+
+namespace velmora {
+namespace {
+
+const std::string kWrong =
+    "Contrase\xF1"
+    "a incorrecta.";
+const std::string kPassword = "Contraseña larga";
+
+class SealedFormLoadTest : public FormLoadTest {
+  protected:
+    SealedFormLoadTest() {
+        windows.answer_dialog = [this] { dialog.Run(ModeFromTag(windows.dialog_tag)); };
+    }
+
+    // Seals temp/<name> into temp/<name>.zol through the sealed verb.
+    void SealThroughTheVerb(const std::string& name) {
+        dialog.tries = {{kPassword, kPassword}};
+        WorkingFolder inside(temp.native);
+        ASSERT_TRUE(Start("/S " + temp.native + "/" + name));
+        ASSERT_TRUE(temp.Exists(name + ".zol")) << ::testing::PrintToString(host.messages);
+        windows.steps.clear();
+        host.messages.clear();
+    }
+
+    bool IsSealed(const std::string& container) const {
+        const std::string bytes = temp.Read(container);
+        return bytes.size() > kSealedMagic.size() &&
+               std::equal(kSealedMagic.begin(), kSealedMagic.end(), bytes.begin(),
+                          [](std::uint8_t magic, char byte) {
+                              return magic == static_cast<std::uint8_t>(byte);
+                          });
+    }
+
+    TypingDialog dialog{state, tables, host};
+};
+
+// Any folder, whatever its name: one that has no Windows-1252 form, one
+// named "C" (the line then ends in "/C" on Linux), a hidden one, one given
+// with a trailing separator.
+TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
+    struct Case {
+        std::string folder;
+        std::string given;
+    };
+    const Case cases[] = {
+        {"日本", "日本"}, {"Łódź", "Łódź"}, {"C", "C"}, {".oculta", ".oculta"}, {"Otra", "Otra/"}};
+    for (const Case& c : cases) {
+        temp.Write(c.folder + "/dato.txt", "dato");
+        windows.steps.clear();
+        dialog.tries = {{kPassword, kPassword}};
+        {
+            WorkingFolder inside(temp.native + "/work");
+            EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
+        }
+        EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 3", "main window"})) << c.given;
+        EXPECT_TRUE(IsSealed("work/" + c.folder + ".zol")) << c.given;
+        EXPECT_FALSE(temp.Exists(c.folder)) << c.given;
+        EXPECT_TRUE(dialog.messages.empty()) << c.given;
+        // The sealed dialog: two boxes, the first without the 15-character
+        // limit.
+        EXPECT_EQ(dialog.first_box_limit, 0);
+        EXPECT_FALSE(dialog.second_box_hidden);
+    }
+    EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
+    EXPECT_TRUE(state.sealed_password.empty());
+}
+
+TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
+    temp.Write("日本/データ.txt", "contenido");
+    temp.Write("日本/Sub/Grande.bin", std::string(300000, 'x'));
+    temp.MakeFolder("日本/Sub/Vacía");
+    const TreeSnapshot original = Snapshot(temp.native + "/日本");
+    SealThroughTheVerb("日本");
+
+    // Wrong, then right in the wrong case (the password is case-sensitive),
+    // then right.
+    dialog.tries = {{"equivocada", ""}, {"contraseña larga", ""}, {kPassword, ""}};
+    EXPECT_TRUE(Start(temp.native + "/日本.zol/C"));
+    EXPECT_EQ(windows.dialog_caption,
+              "Escribe la contrase\xF1"
+              "a:");
+    EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 4", "main window", "clear box"}));
+    EXPECT_EQ(dialog.messages, (std::vector<std::string>{kWrong, kWrong}));
+    EXPECT_TRUE(dialog.second_box_hidden);
+    EXPECT_EQ(dialog.first_box_limit, 0);
+    EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
+
+    EXPECT_EQ(Snapshot(temp.native + "/日本"), original);
+    EXPECT_FALSE(temp.Exists("日本.zol"));
+    EXPECT_NE(std::find(host.captions.begin(), host.captions.end(), "Decodificando..."),
+              host.captions.end());
+    ASSERT_EQ(host.opened.size(), 1u);
+    EXPECT_EQ(files.NativeForm(host.opened[0]).value(), temp.native + "/日本/");
+    EXPECT_FALSE(state.engine.sealed_keys);
+    EXPECT_TRUE(state.engine.FolderPath.empty());
+}
+
+// Damage in the header is found before the password is asked; damage in
+// the content after it, before anything appears. Either way one message,
+// and the folder holds what it held.
+TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing) {
+    temp.Write("Carpeta/a.txt", std::string(100000, 'a'));
+    SealThroughTheVerb("Carpeta");
+    const std::string good = temp.Read("Carpeta.zol");
+    struct Case {
+        std::string label;
+        std::string bytes;
+        std::vector<std::string> steps;
+        std::string message;  // a prefix
+    };
+    std::string header = good;
+    header[30] = static_cast<char>(header[30] ^ 1);  // in the salt
+    std::string content = good;
+    content[content.size() / 2] = static_cast<char>(content[content.size() / 2] ^ 1);
+    const std::string damaged =
+        "El contenedor sellado est\xE1 da\xF1"
+        "ado: ";
+    const Case cases[] = {
+        {"header", header, {}, damaged + "su cabecera no coincide"},
+        {"short", good.substr(0, 60), {}, damaged + "es m\xE1s corto que su cabecera."},
+        {"content", content, {"dialog 4", "main window", "clear box"}, damaged + "el bloque"},
+    };
+    for (const Case& c : cases) {
+        temp.Write("Carpeta.zol", c.bytes);
+        const TreeSnapshot before = Snapshot(temp.native);
+        windows.steps.clear();
+        host.messages.clear();
+        dialog.messages.clear();
+        dialog.tries = {{kPassword, ""}};
+        EXPECT_TRUE(Start(temp.native + "/Carpeta.zol/C")) << c.label;
+        EXPECT_EQ(windows.steps, c.steps) << c.label;
+        ASSERT_EQ(host.messages.size(), 1u) << c.label;
+        EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.label;
+        EXPECT_TRUE(dialog.messages.empty()) << c.label;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.label;
+    }
+}
+
+// "Cancelar" while the key is being derived: the derivation lets the
+// windows' events run, and the program ends with nothing touched.
+TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched) {
+    sealed_parameters = {3, 64 << 20, 4096};  // long enough to pump
+    temp.Write("Lenta/a.txt", "a");
+    SealThroughTheVerb("Lenta");
+    const TreeSnapshot before = Snapshot(temp.native);
+    dialog.tries = {{kPassword, ""}};
+    dialog.pumps = 0;
+    dialog.on_pump = [this] { host.EndProgram(); };
+    EXPECT_TRUE(Start(temp.native + "/Lenta.zol/C"));
+    EXPECT_EQ(dialog.pumps, 1);
+    EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 4"});
+    EXPECT_TRUE(host.messages.empty() && dialog.messages.empty());
+    EXPECT_FALSE(state.engine.sealed_keys);
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+TEST_F(SealedFormLoadTest, WhatTheSealedVerbCannotSealEndsWithOneMessageBeforeTheDialog) {
+    temp.Write("nota.txt", "nota");
+    temp.MakeFolder("Destino");
+    std::filesystem::create_directory_symlink(temp.native + "/Destino", temp.native + "/enlace");
+    temp.Write("mal\xFFnombre/a", "a");  // not UTF-8
+    const std::string t = temp.native;
+    struct Case {
+        std::string line;
+        std::string message;  // a prefix
+    };
+    const Case cases[] = {
+        {"/S ", "No se puede codificar \xAB/S\xBB: falta el nombre de la carpeta detr\xE1s de /S."},
+        {"/S " + t + "/falta", "No se puede consultar \xAB" + t + "/falta\xBB: no existe."},
+        {"/S " + t + "/nota.txt", "\xAB" + t + "/nota.txt\xBB no es una carpeta."},
+        {"/S " + t + "/enlace", "\xAB" + t + "/enlace\xBB no es una carpeta."},
+        {"/S " + t + "/mal\xFFnombre", "El nombre \xAB"},
+        {"/S /", "No se puede codificar \xAB/\xBB: indique una carpeta"},
+    };
+    for (const Case& c : cases) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        host.messages.clear();
+        windows.steps.clear();
+        EXPECT_TRUE(Start(c.line)) << c.line;
+        ASSERT_EQ(host.messages.size(), 1u) << c.line;
+        EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.line;
+        EXPECT_TRUE(windows.steps.empty()) << c.line;
+        EXPECT_EQ(Snapshot(temp.native), before) << c.line;
+    }
+}
+
+// Refusals in the sealing dialog, then "Cancelar": nothing is touched.
+TEST_F(SealedFormLoadTest, RefusedThenCancelledSealingTouchesNothing) {
+    temp.Write("Intacta/a", "a");
+    const TreeSnapshot before = Snapshot(temp.native);
+    dialog.tries = {{"Łódź123", "Łódź123"}, {"Łódź1234", "łódź1234"}};
+    EXPECT_TRUE(Start("/S " + temp.native + "/Intacta"));
+    EXPECT_EQ(dialog.messages, (std::vector<std::string>{"La contrase\xF1"
+                                                         "a debe tener al menos 8 caracteres.",
+                                                         "Las contrase\xF1"
+                                                         "as son diferentes."}));
+    EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 3"});
+    EXPECT_EQ(Snapshot(temp.native), before);
+}
+
+// Lines that only look like the sealed verb's keep the legacy outcome, and
+// a legacy container is opened exactly as before the sealed kind existed,
+// its name read in Windows-1252.
+TEST_F(SealedFormLoadTest, LegacyLinesKeepTheirOutcome) {
+    temp.Write("Cartas/a.txt", "a");
+    for (const std::string& line :
+         {"/s " + temp.native + "/Cartas", "/S" + temp.native + "/Cartas"}) {
+        windows.steps.clear();
+        EXPECT_TRUE(Start(line)) << line;
+        EXPECT_EQ(windows.steps, (std::vector<std::string>{"register", "instructions"})) << line;
+    }
+    temp.Write("\xC5\x82.zol", "demasiado corto");  // "ł": no Windows-1252 code
+    host.messages.clear();
+    EXPECT_TRUE(Start(temp.native + "/\xC5\x82.zol/C"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].substr(0, 11), "El nombre \xAB");
+    EXPECT_NE(host.messages[0].find("Windows-1252"), std::string::npos);
+    EXPECT_EQ(files.name_coding(), NameCoding::kWindows1252);
+    EXPECT_TRUE(temp.Exists("Cartas/a.txt"));
+}
+
+}  // namespace
+}  // namespace velmora

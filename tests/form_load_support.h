@@ -1,0 +1,166 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/form2_presenter.h"
+#include "app/form_load.h"
+#include "cipher/key_derivation.h"
+#include "tests/engine_support.h"
+#include "tests/temp_folder.h"
+
+namespace velmora {
+
+// The file system with attribute values forced for the start-up decision,
+// for values a Linux file system cannot hold (15, 47, ...). The directory
+// search still sees the real entry.
+class ForcedAttributes : public PosixFileSystem {
+  public:
+    Result<int> GetAttr(const std::string& path) override {
+        const auto it = forced.find(path);
+        if (it != forced.end() && !searching_)
+            return it->second;
+        return PosixFileSystem::GetAttr(path);
+    }
+    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
+        searching_ = true;
+        Result<std::vector<std::string>> names = PosixFileSystem::Dir(path, mask);
+        searching_ = false;
+        return names;
+    }
+    std::map<std::string, int> forced;
+
+  private:
+    bool searching_ = false;
+};
+
+// The windows as start-up drives them; the password dialog's modal step is
+// the test's.
+class FakeWindows : public StartupWindows {
+  public:
+    explicit FakeWindows(TestHost& host) : host_(host) {}
+    Host& MainWindow() override { return host_; }
+    void SetPasswordDialogCaption(const std::string& caption) override { dialog_caption = caption; }
+    void SetPasswordDialogTag(const std::string& tag) override { dialog_tag = tag; }
+    void ShowPasswordDialogModal() override {
+        steps.push_back("dialog " + dialog_tag);
+        answer_dialog();
+    }
+    void ClearPasswordBox() override { steps.push_back("clear box"); }
+    void ShowMainWindow() override { steps.push_back("main window"); }
+    void ShowInstructionsModal() override { steps.push_back("instructions"); }
+
+    std::function<void()> answer_dialog;
+    std::string dialog_caption;
+    std::string dialog_tag = "1";
+    std::vector<std::string> steps;
+
+  private:
+    TestHost& host_;
+};
+
+// The password dialog as a person uses it, through the real presenter: each
+// try fills the boxes and presses "Ok", until the dialog hides itself after
+// an accepted password; when the tries run out the person presses
+// "Cancelar".
+class TypingDialog : public Form2View {
+  public:
+    TypingDialog(ProgramState& state, const CipherTables& tables, Host& host)
+        : presenter_(state, tables, *this, [&host] { host.EndProgram(); }) {}
+
+    void Run(DialogMode mode) {
+        hidden = false;
+        presenter_.Shown(mode);
+        for (const auto& [first, second] : tries) {
+            boxes = {first, second};
+            presenter_.Command1_Click(mode);
+            if (hidden)
+                return;
+        }
+        presenter_.Command2_Click();
+    }
+
+    TypedPassword BoxText(int index, PasswordCoding) const override { return boxes[index]; }
+    void SetBoxText(int index, const std::string& text, PasswordCoding) override {
+        boxes[index] = text;
+    }
+    void LimitFirstBox(int characters) override { first_box_limit = characters; }
+    void HideSecondBox() override { second_box_hidden = true; }
+    void FocusBox(int) override {}
+    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+    void PumpEvents() override {
+        ++pumps;
+        if (on_pump)
+            on_pump();
+    }
+    void HideDialog() override { hidden = true; }
+
+    std::vector<std::pair<std::string, std::string>> tries;
+    std::array<std::string, 2> boxes;
+    std::vector<std::string> messages;
+    int first_box_limit = -1;
+    bool second_box_hidden = false;
+    bool hidden = false;
+    int pumps = 0;
+    std::function<void()> on_pump;
+
+  private:
+    Form2Presenter presenter_;
+};
+
+// Runs a step inside another working folder (containers are written there).
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
+
+class FormLoadTest : public ::testing::Test {
+  protected:
+    FormLoadTest() : tables(nullptr) {
+        windows.answer_dialog = [this] { state.engine.PasswordKey = DeriveKey("clave").value(); };
+    }
+
+    // Runs start-up; true when it ended the program, false when it returned
+    // with the main window left idle.
+    bool Start(const std::string& command_line) {
+        StartupServices services{files,
+                                 clock,
+                                 tables,
+                                 windows,
+                                 [this] { windows.steps.push_back("register"); },
+                                 sealed_parameters};
+        // Each start is a new process: the paths begin in Windows-1252.
+        files.SetNameCoding(NameCoding::kWindows1252);
+        try {
+            Form_Load(command_line, state, services);
+            return false;
+        } catch (const ProgramEnded&) {
+            return true;
+        }
+    }
+
+    TempFolder temp;
+    ForcedAttributes files;
+    TestHost host{files, state.engine};
+    SteppingClock clock{100.0, 0.5};
+    CipherTables tables;
+    ProgramState state;
+    FakeWindows windows{host};
+    // The smallest key derivation, for the containers start-up seals.
+    SealedParameters sealed_parameters{1, 8192, 4096};
+};
+
+}  // namespace velmora
