@@ -8,10 +8,18 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(VELMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(VELMORA_WINE_ENV WINEPREFIX=${VELMORA_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
 
-# Creates the Wine prefix once, before any test program starts in it.
+# Creates the Wine prefix once, before any test program starts in it, with
+# one server kept running until the last test ends: a server that quits on
+# its own while the next program connects fails that program ("recvmsg:
+# Connection reset by peer").
 add_test(NAME wine_prefix COMMAND ${CMAKE_COMMAND} -E env ${VELMORA_WINE_ENV}
-                                  ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit)
+                                  ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_server.sh start
+                                  ${VELMORA_WINEPREFIX} ${CMAKE_CROSSCOMPILING_EMULATOR})
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+add_test(NAME wine_server_stop COMMAND ${CMAKE_COMMAND} -E env ${VELMORA_WINE_ENV}
+                                       ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_server.sh stop
+                                       ${VELMORA_WINEPREFIX})
+set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
 function(velmora_wine_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VELMORA_WINE_ENV}"

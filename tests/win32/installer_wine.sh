@@ -5,6 +5,7 @@
 # files nor entries are left.
 #   installer_wine.sh SETUP.exe WORK_FOLDER
 set -euo pipefail
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND (status $?)"' ERR
 
 setup=$1
 work=$2
