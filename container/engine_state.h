@@ -31,6 +31,9 @@ struct EngineState {
     // spot: it sets CancelRequested, and the wipe stops at its next safe
     // point (the current file overwritten, its batch flushed and deleted).
     bool Wiping = false;
+    // Likewise while a container is restored into its hidden staging
+    // folder: the restore removes what it made, then the program ends.
+    bool Restoring = false;
     bool CancelRequested = false;
 };
 

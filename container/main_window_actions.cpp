@@ -3,7 +3,7 @@
 namespace velmora {
 
 void PressCancelar(FileSystem& files, EngineState& state, Host& host) {
-    if (state.Wiping) {
+    if (state.Wiping || state.Restoring) {
         state.CancelRequested = true;
         return;
     }

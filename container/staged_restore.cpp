@@ -44,12 +44,14 @@ void StagedRestore::ReadIndex() {
 void StagedRestore::Restore() {
     run_.host.SetCaption(Text(Msg::kDecodingCaption));
     MakeStagingFolder();
+    run_.state.Restoring = true;
     try {
         std::int64_t done = 0;
         for (const DecodedEntry& entry : index_.entries) {
             if (entry.size < 0) {
                 MakeFolder(entry);
                 run_.host.PumpEvents();
+                StopIfCancelled();
             } else {
                 MakeFile(entry, done);
             }
@@ -59,10 +61,12 @@ void StagedRestore::Restore() {
         OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
         GiveName();
     } catch (const EngineFailure&) {
+        run_.state.Restoring = false;
         RemoveMade();
         run_.files.CloseAll();
         throw;
     }
+    run_.state.Restoring = false;
     if (!run_.options.keep_container)
         source_.DeleteContainer();
     run_.files.CloseAll();
@@ -125,6 +129,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     std::int64_t written = 0;
     bool holes = false;
     OrFail(reader_.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+        StopIfCancelled();
         const bool zeros = std::all_of(data, data + length, [](std::uint8_t b) { return b == 0; });
         if (!zeros)
             if (Status wrote = files.Write(output, written, data, length); !wrote)
@@ -191,6 +196,18 @@ void StagedRestore::GiveName() {
         break;
     }
     OrFail(files.SyncFolderOpen(source_.folder()));
+}
+
+// "Cancelar" pressed since the last look (the reader and the loop let the
+// windows' events run): what was made goes, the container stays, and the
+// program ends.
+void StagedRestore::StopIfCancelled() {
+    if (!run_.state.CancelRequested)
+        return;
+    run_.state.Restoring = false;
+    RemoveMade();
+    run_.files.CloseAll();
+    run_.host.EndProgram();
 }
 
 void StagedRestore::RemoveMade() {

@@ -51,6 +51,7 @@ class StagedRestore {
     void SetAttributes(int handle, const std::string& name, std::uint8_t stored);
     void SetFolderDetails();
     void GiveName();
+    void StopIfCancelled();
     // Removes what this restore made, newest first; failures are skipped.
     void RemoveMade();
 

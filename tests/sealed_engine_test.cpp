@@ -203,5 +203,24 @@ TEST_F(SealedEngineTest, AFailedRestoreRemovesWhatItMade) {
     EXPECT_EQ(Snapshot(temp.native), before);
 }
 
+// "Cancelar" mid-restore, in a folder and in a file's data: the program
+// ends with the staging folder gone and the container as it was.
+TEST_F(SealedEngineTest, CancelarWhileRestoringLeavesNothingBehind) {
+    temp.Write("Carpeta/a/uno.bin", std::string(3 << 16, 'u'));
+    temp.Write("Carpeta/b/dos.bin", std::string(5 << 16, 'd'));
+    ASSERT_EQ(Seal("Carpeta").outcome, Outcome::kDone);
+    const TreeSnapshot before = Snapshot(temp.native);
+    for (const char* made : {"a", "a/uno.bin", "b/dos.bin"}) {
+        SCOPED_TRACE(made);
+        const fs::path staged = fs::path(temp.native) / ".Carpeta.restaurando" / made;
+        host.on_pump = [&](int) {
+            if (!state.CancelRequested && fs::exists(staged))
+                PressCancelar(files, state, host);
+        };
+        EXPECT_THROW(Unseal("Carpeta.zol"), ProgramEnded);
+        EXPECT_EQ(Differences(before, Snapshot(temp.native)), "");
+    }
+}
+
 }  // namespace
 }  // namespace velmora
