@@ -36,6 +36,10 @@ struct CommandContext {
 // Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as
 // "Cancelar", the timings asked for; the job's exit status.
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode);
+// Sets run.state.FolderPath to the container's path given on the command
+// line, resolved by the file system in its present name coding; kExitOk,
+// or kExitRefused once the reason is told.
+int ResolveContainer(CommandContext& run);
 // Restores the container of run.state with the key it holds; prints the
 // restored folder.
 int RunDecoding(CommandContext& run);

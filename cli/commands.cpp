@@ -30,6 +30,17 @@ int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& en
     return ExitFor(result);
 }
 
+int ResolveContainer(CommandContext& run) {
+    Result<std::string> target =
+        run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
+    if (!target) {
+        Say(target.error().message);
+        return kExitRefused;
+    }
+    run.state.FolderPath = target.value();
+    return kExitOk;
+}
+
 int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
     Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
@@ -56,18 +67,6 @@ int EncodeOrSeal(CommandContext& run) {
     return run.options.command == "seal" ? SealFolder(run) : EncodeFolder(run);
 }
 
-// A container's path, resolved by the file system in its present coding.
-int Resolve(CommandContext& run) {
-    Result<std::string> target =
-        run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
-    if (!target) {
-        Say(target.error().message);
-        return kExitRefused;
-    }
-    run.state.FolderPath = target.value();
-    return kExitOk;
-}
-
 // Only the header before the password: a damaged or hostile index is read
 // after it. A sealed container's path may hold any character, so it is
 // read with UTF-8 paths first; a legacy container goes on with
@@ -76,7 +75,7 @@ int OpenContainer(CommandContext& run) {
     run.files.SetNameCoding(NameCoding::kUtf8);
     OpenedContainer container(run.files);
     if (run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry)) {
-        if (Resolve(run) != kExitOk)
+        if (ResolveContainer(run) != kExitOk)
             return kExitRefused;
         Result<OpenedHeader> header = container.Open(run.state.FolderPath);
         if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
@@ -88,7 +87,7 @@ int OpenContainer(CommandContext& run) {
         container.Close();
     }
     run.files.SetNameCoding(NameCoding::kWindows1252);
-    if (Resolve(run) != kExitOk)
+    if (ResolveContainer(run) != kExitOk)
         return kExitRefused;
     Result<OpenedHeader> header = container.Open(run.state.FolderPath);
     if (!header) {
@@ -109,7 +108,7 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         files.SetNameCoding(NameCoding::kUtf8);
     CommandContext run(options, files);
     if (options.command == "encode" || options.command == "seal")
-        return Resolve(run) == kExitOk ? EncodeOrSeal(run) : kExitRefused;
+        return ResolveContainer(run) == kExitOk ? EncodeOrSeal(run) : kExitRefused;
     if (options.command == "convert")
         return ConvertContainer(run);
     return OpenContainer(run);

@@ -30,13 +30,8 @@ Result<std::string> LegacyKey(CommandContext& run, int& status) {
 
 int ConvertContainer(CommandContext& run) {
     run.files.SetNameCoding(NameCoding::kUtf8);
-    Result<std::string> target =
-        run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
-    if (!target) {
-        Say(target.error().message);
-        return kExitRefused;
-    }
-    run.state.FolderPath = target.value();
+    if (const int resolved = ResolveContainer(run); resolved != kExitOk)
+        return resolved;
     int status = kExitOk;
     Result<std::string> key = LegacyKey(run, status);
     if (!key) {

@@ -9,12 +9,7 @@
 # refuses.
 set -euo pipefail
 cli="$1"
-posix=1
-case "$(basename "$cli")" in *wine*) posix=0 ;; esac
 . "$(dirname "$0")/cli_checks.sh"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work"
 sealed_password='una contraseña sellada'
 
 # Mixed-case and accented names, a file past 64 KiB, empty files and folders.

@@ -6,12 +6,7 @@
 set -euo pipefail
 cli="$1"
 sparse="${2:-3G}"  # the size of the sparse file (0: none)
-posix=1
-case "$(basename "$cli")" in *wine*) posix=0 ;; esac
 . "$(dirname "$0")/cli_checks.sh"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work"
 password='Contraseña de prueba'
 with_password() {  # password, command...
   local typed=$1; shift

@@ -7,9 +7,6 @@
 set -euo pipefail
 cli="$1"
 . "$(dirname "$0")/cli_checks.sh"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work"
 encode() { echo clave | "$cli" encode "$1" --password-stdin; }
 
 mkdir -p outside/folder T/sub && echo secreto > outside/file && echo a > T/a.txt
