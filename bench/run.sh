@@ -23,7 +23,8 @@ for tree in mixed small large; do
 done
 
 hf() { hyperfine --style basic --runs "$runs" --warmup 1 "$@"; }
-sealed="echo 'clave sellada' |"
+sealed="echo 'clave sellada' |"  # for hyperfine's and sh's command lines
+seal() { echo 'clave sellada' | "$cli" seal "$@"; }
 
 # The sealed kind's key derivation on its own: an empty folder sealed.
 rm -rf empty out && mkdir empty out
@@ -60,7 +61,7 @@ for tree in mixed small; do
      -n tar "tar -cf out/$tree.tar trees/$tree" \
      -n 7z "7z a -mx0 -pclave -mhe=on out/$tree.7z trees/$tree > /dev/null"
   rm -rf sealed && mkdir sealed
-  $sealed "$cli" seal "trees/$tree" --keep -C sealed --password-stdin
+  seal "trees/$tree" --keep -C sealed --password-stdin
   hf --export-json "unseal-$tree.json" \
      --prepare "rm -rf un 'sealed/$tree' && mkdir un && cat sealed/* archives/* > /dev/null" \
      -n sealed "$sealed $cli decode sealed/$tree.zol --keep --password-stdin > /dev/null" \
@@ -71,7 +72,7 @@ for tree in mixed small; do
   : > "sealwipe-$tree.txt"
   for _ in $(seq "$runs"); do
     rm -rf copy copy.zol && cp -a "trees/$tree" copy && sync && tar -cf - copy > /dev/null
-    $sealed "$cli" seal copy -C . --password-stdin --timings 2>> "sealwipe-$tree.txt"
+    seal copy -C . --password-stdin --timings 2>> "sealwipe-$tree.txt"
     rm -f copy.zol
   done
   rm -rf sealed
