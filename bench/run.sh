@@ -104,15 +104,15 @@ done
 
 for tree in mixed small large; do
   echo "== $tree: peak memory"
-  rm -rf mem && mkdir mem
+  rm -rf mem && mkdir -p mem/sealed
   /usr/bin/time -f "%M" -o "memory-$tree-encode.txt" \
     sh -c "echo clave | $cli encode trees/$tree --keep -C mem --password-stdin"
   /usr/bin/time -f "%M" -o "memory-$tree-decode.txt" \
     sh -c "echo clave | $cli decode mem/$tree.zol --keep --password-stdin > /dev/null"
   /usr/bin/time -f "%M" -o "memory-$tree-seal.txt" \
-    sh -c "$sealed $cli seal trees/$tree --keep -C mem --password-stdin"
+    sh -c "$sealed $cli seal trees/$tree --keep -C mem/sealed --password-stdin"
   /usr/bin/time -f "%M" -o "memory-$tree-unseal.txt" \
-    sh -c "$sealed $cli decode mem/$tree.zol --keep --password-stdin > /dev/null"
+    sh -c "$sealed $cli decode mem/sealed/$tree.zol --keep --password-stdin > /dev/null"
   rm -rf mem
 done
 
