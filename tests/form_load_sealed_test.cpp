@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
@@ -162,50 +161,6 @@ TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched)
     EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 4"});
     EXPECT_TRUE(host.messages.empty() && dialog.messages.empty());
     EXPECT_FALSE(state.engine.sealed_keys);
-    EXPECT_EQ(Snapshot(temp.native), before);
-}
-
-TEST_F(SealedFormLoadTest, WhatTheSealedVerbCannotSealEndsWithOneMessageBeforeTheDialog) {
-    temp.Write("nota.txt", "nota");
-    temp.MakeFolder("Destino");
-    std::filesystem::create_directory_symlink(temp.native + "/Destino", temp.native + "/enlace");
-    temp.Write("mal\xFFnombre/a", "a");  // not UTF-8
-    const std::string t = temp.native;
-    struct Case {
-        std::string line;
-        std::string message;  // a prefix
-    };
-    const Case cases[] = {
-        {"/S ", "No se puede codificar \xAB/S\xBB: falta el nombre de la carpeta detr\xE1s de /S."},
-        {"/S " + t + "/falta", "No se puede consultar \xAB" + t + "/falta\xBB: no existe."},
-        {"/S " + t + "/nota.txt", "\xAB" + t + "/nota.txt\xBB no es una carpeta."},
-        {"/S " + t + "/enlace", "\xAB" + t + "/enlace\xBB no es una carpeta."},
-        {"/S " + t + "/mal\xFFnombre", "El nombre \xAB"},
-        {"/S /", "No se puede codificar \xAB/\xBB: indique una carpeta"},
-    };
-    for (const Case& c : cases) {
-        const TreeSnapshot before = Snapshot(temp.native);
-        host.messages.clear();
-        windows.steps.clear();
-        EXPECT_TRUE(Start(c.line)) << c.line;
-        ASSERT_EQ(host.messages.size(), 1u) << c.line;
-        EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.line;
-        EXPECT_TRUE(windows.steps.empty()) << c.line;
-        EXPECT_EQ(Snapshot(temp.native), before) << c.line;
-    }
-}
-
-// Refusals in the sealing dialog, then "Cancelar": nothing is touched.
-TEST_F(SealedFormLoadTest, RefusedThenCancelledSealingTouchesNothing) {
-    temp.Write("Intacta/a", "a");
-    const TreeSnapshot before = Snapshot(temp.native);
-    dialog.tries = {{"Łódź123", "Łódź123"}, {"Łódź1234", "łódź1234"}};
-    EXPECT_TRUE(Start("/S " + temp.native + "/Intacta"));
-    EXPECT_EQ(dialog.messages, (std::vector<std::string>{"La contrase\xF1"
-                                                         "a debe tener al menos 8 caracteres.",
-                                                         "Las contrase\xF1"
-                                                         "as son diferentes."}));
-    EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 3"});
     EXPECT_EQ(Snapshot(temp.native), before);
 }
 

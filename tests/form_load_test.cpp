@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cipher/key_derivation.h"
 #include "container/engine.h"
 #include "tests/form_load_support.h"
@@ -98,6 +100,10 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {
     temp.Write("datos.bin/C", "x");
     temp.Write("caf\xC3\xA9 \xC5\x82/a", "a");  // "ł" has no Windows-1252 code
     temp.Write("con\\barra/a", "a");
+    temp.Write("nota.txt", "nota");
+    temp.MakeFolder("Destino");
+    std::filesystem::create_directory_symlink(temp.native + "/Destino", temp.native + "/enlace");
+    temp.Write("mal\xFFnombre/a", "a");  // not UTF-8, for the sealed verb
     const std::string t = temp.native;
     struct Case {
         std::string line;
@@ -115,6 +121,13 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {
         {temp.native + "/caf\xC3\xA9 \xC5\x82", "El nombre \xAB"},
         {temp.native + "/con\\barra", "El nombre \xAB"},
         {"/", "No se puede codificar \xAB/\xBB: indique una carpeta"},
+        // The sealed verb's line.
+        {"/S ", "No se puede codificar \xAB/S\xBB: falta el nombre de la carpeta detr\xE1s de /S."},
+        {"/S " + t + "/falta", "No se puede consultar \xAB" + t + "/falta\xBB: no existe."},
+        {"/S " + t + "/nota.txt", "\xAB" + t + "/nota.txt\xBB no es una carpeta."},
+        {"/S " + t + "/enlace", "\xAB" + t + "/enlace\xBB no es una carpeta."},
+        {"/S " + t + "/mal\xFFnombre", "El nombre \xAB"},
+        {"/S /", "No se puede codificar \xAB/\xBB: indique una carpeta"},
     };
     for (const Case& c : cases) {
         const TreeSnapshot before = Snapshot(temp.native);

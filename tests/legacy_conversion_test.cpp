@@ -6,7 +6,6 @@
 #include "container/legacy/container_format.h"
 #include "container/legacy/data_coding.h"
 #include "container/legacy/password_check.h"
-#include "container/legacy/recovered_key.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"
@@ -103,54 +102,6 @@ class LegacyConversionTest : public EngineFixture {
         "contrase\xC3\xB1"
         "a sellada";
 };
-
-// Containers our encoder wrote give their key back from the header and the
-// names, whatever the password; the key restores them.
-TEST_F(LegacyConversionTest, TheKeyOfContainersOurEncoderWroteIsFound) {
-    for (const char* password : {"abc",
-                                 "Contrase\xF1"
-                                 "a",
-                                 "\xC0]x", "123456789012345",
-                                 "1234567\xF7"
-                                 "abcdefg"}) {
-        fs::remove_all(temp.native + "/T");
-        MakeTree("T");
-        const std::map<std::string, std::string> original = Contents(temp.native + "/T");
-        key = DeriveKey(password).value();
-        if (PasswordCheckHasEdgeSpace(tables, key)) {
-            // Our encoder refuses these keys; the key would be found all the same.
-            EXPECT_EQ(Encode("T").outcome, Outcome::kRefused);
-            continue;
-        }
-        EncodeAway("T");
-        OpenedContainer container(files);
-        const OpenedHeader header = container.Open(Path("T.zol")).value();
-        const Result<std::string> found = RecoverKey(tables, container.source(), header.legacy);
-        container.Close();
-        ASSERT_TRUE(found.ok()) << password << ": " << found.error().message;
-        EXPECT_EQ(found.value(), key) << password;
-        key = found.value();
-        ASSERT_EQ(Decode("T.zol", {.original_case = true}).outcome, Outcome::kDone) << password;
-        EXPECT_EQ(Contents(temp.native + "/T"), original) << password;
-    }
-}
-
-// Names come back as they were stored: mixed case and accented letters
-// exactly, while the program's own restore upper-cases them.
-TEST_F(LegacyConversionTest, OriginalCaseRestoresTheNamesAsStored) {
-    MakeTree("T");
-    const std::map<std::string, std::string> original = Contents(temp.native + "/T");
-    EncodeAway("T");
-    ASSERT_EQ(Decode("T.zol", {.keep_container = true, .original_case = true}).outcome,
-              Outcome::kDone)
-        << ::testing::PrintToString(host.messages);
-    EXPECT_EQ(Contents(temp.native + "/T"), original);
-    ASSERT_EQ(Decode("T.zol").outcome, Outcome::kDone);
-    EXPECT_EQ(Contents(temp.native + "/T (2)")
-                  .count("SE\xC3\x91OR \xC3\x91"
-                         "AND\xC3\x9A/CARTA.TXT"),
-              1u);
-}
 
 // Two names equal but for case: both restored where case counts, refused
 // before anything is made where the system ignores it.

@@ -276,30 +276,5 @@ TEST(PasswordDecisionTest, TheTagIsReadAsANumber) {
 
 // What each mode makes of the boxes: the first box's limit, which boxes
 // show, where Enter goes, the coding the rules read.
-TEST(PasswordDecisionTest, EachModeShapesTheBoxes) {
-    struct ModeCase {
-        DialogMode mode;
-        int first_box_limit;
-        bool second_box;
-        PasswordCoding coding;
-    };
-    const ModeCase cases[] = {
-        {kEnc, 15, true, PasswordCoding::kWindows1252},
-        {kDec, 15, false, PasswordCoding::kWindows1252},
-        {kSeal, 0, true, PasswordCoding::kUtf8},
-        {kOpen, 0, false, PasswordCoding::kUtf8},
-    };
-    for (const ModeCase& c : cases) {
-        const int mode = static_cast<int>(c.mode);
-        EXPECT_EQ(FirstBoxLimit(c.mode), c.first_box_limit) << mode;
-        EXPECT_EQ(SecondBoxShown(c.mode), c.second_box) << mode;
-        EXPECT_EQ(CodingOf(c.mode), c.coding) << mode;
-        EXPECT_EQ(OnEnter(c.mode, 0),
-                  c.second_box ? EnterInPasswordBox::kFocusSecondBox : EnterInPasswordBox::kPressOk)
-            << mode;
-        EXPECT_EQ(OnEnter(c.mode, 1), EnterInPasswordBox::kPressOk) << mode;
-    }
-}
-
 }  // namespace
 }  // namespace velmora
