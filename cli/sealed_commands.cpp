@@ -1,6 +1,7 @@
 #include "cli/sealed_commands.h"
 
 #include <memory>
+#include <optional>
 
 #include "app/password_decision.h"
 #include "base/messages.h"
@@ -48,7 +49,16 @@ namespace {
 // password is told and asked again on a terminal.
 Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header) {
     PasswordPrompt& prompt = run.prompt;
-    const SealedUnlock unlock = PumpedUnlock(header, [&] { run.host.PumpEvents(); });
+    const SealedUnlock derive = PumpedUnlock(header, [&] { run.host.PumpEvents(); });
+    // A derivation that fails for another reason than the password (memory)
+    // ends the command with its own exit status; no other try would help.
+    std::optional<Error> failure;
+    const SealedUnlock unlock = [&](const std::string& password) {
+        Result<std::shared_ptr<const SealedKeys>> keys = derive(password);
+        if (!keys && FaultOf(keys.error()) != SealedFault::kWrongPassword)
+            failure = keys.error();
+        return keys;
+    };
     for (int attempt = 0; attempt < (prompt.interactive() ? kTries : 1); ++attempt) {
         Result<std::string> typed = prompt.AskUtf8(Text(Msg::kTypePasswordToDecode) + " ");
         if (!typed)
@@ -57,6 +67,8 @@ Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const Seal
             run.tables, DialogMode::kOpeningSealed, typed.value(), std::nullopt, "", unlock);
         if (decision.accepted())
             return decision.sealed_keys;
+        if (failure)
+            return *failure;
         Say(decision.message);
     }
     return Error{""};
