@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "base/result.h"
 #include "container/byte_source.h"
@@ -15,9 +15,11 @@ namespace velmora {
 class SealedKeys;
 
 // Reads the plaintext of a sealed container, authenticating it a message at
-// a time as it goes; nothing it hands out is unauthenticated. Refusals are
-// SealedFault::kDamaged (sealed_failure.h) but for a failing read of the
-// source. After a failure the reader is unusable.
+// a time as it goes; nothing it hands out is unauthenticated. The calling
+// thread reads the source a batch of messages ahead, and a thread of the
+// reader's own opens each batch meanwhile. Refusals are SealedFault::kDamaged
+// (sealed_failure.h) but for a failing read of the source. After a failure
+// the reader is unusable.
 class SealedStreamReader {
   public:
     // Reads and checks the header, derives the key (the slow step), and
@@ -30,6 +32,10 @@ class SealedStreamReader {
     // The same with the keys already derived.
     static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
                                            const SealedKeys& keys);
+
+    SealedStreamReader(SealedStreamReader&&) noexcept;
+    SealedStreamReader& operator=(SealedStreamReader&&) noexcept;
+    ~SealedStreamReader();
 
     // Exactly `length` plaintext bytes; refuses a plaintext that ends first.
     Status Read(std::uint8_t* out, std::size_t length);
@@ -47,21 +53,15 @@ class SealedStreamReader {
     const SealedHeader& header() const { return header_; }
 
   private:
+    class Batches;
     SealedStreamReader(ByteSource& source, const SealedHeader& header, StreamState state);
     Status NextMessage();
 
-    ByteSource* source_;
     SealedHeader header_;
-    SealedHeaderBytes header_bytes_;
-    StreamState state_;
-    std::size_t chunk_size_;
-    std::int64_t offset_ = kSealedHeaderBytes;  // of the next message in the source
-    std::uint64_t message_ = 0;                 // the next message's number
-    bool final_read_ = false;
-    std::vector<std::uint8_t> ciphertext_;
-    std::vector<std::uint8_t> plaintext_;
-    std::size_t plaintext_length_ = 0;  // of the last message opened
-    std::size_t position_ = 0;          // in it, of the next byte handed out
+    std::unique_ptr<Batches> batches_;
+    std::span<const std::uint8_t> message_;  // the plaintext of the last message opened
+    std::size_t position_ = 0;               // in it, of the next byte handed out
+    bool final_read_ = false;                // whether that message was the final one
 };
 
 }  // namespace velmora

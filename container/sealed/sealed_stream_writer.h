@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "base/result.h"
 #include "container/buffered_io.h"
@@ -18,10 +18,11 @@ class SealedKeys;
 // Writes a sealed container: the header, then the plaintext it is given (the
 // index, then every file's bytes) sealed as messages of exactly chunk_size
 // bytes, the last one, of 0 to chunk_size bytes, tagged final. Plaintext
-// reaches it by copy (Write) or filled in place (Space, Commit); each full
-// message is encrypted straight into the BufferedWriter's buffer, which
-// must outlive the writer. After a failure, or after Finish, nothing more
-// may be written.
+// reaches it by copy (Write) or filled in place (Space, Commit), a batch of
+// messages at a time; each batch is sealed on a thread of the writer's own
+// while the next is filled, and written to `out` (which must outlive the
+// writer) by the calling thread. After a failure, or after Finish, nothing
+// more may be written.
 class SealedStreamWriter {
   public:
     // Derives the key (the slow step: crypto_pwhash with the parameters'
@@ -34,6 +35,10 @@ class SealedStreamWriter {
     static Result<SealedStreamWriter> Begin(BufferedWriter& out, const SealedKeys& keys,
                                             SealedHeader header);
 
+    SealedStreamWriter(SealedStreamWriter&&) noexcept;
+    SealedStreamWriter& operator=(SealedStreamWriter&&) noexcept;
+    ~SealedStreamWriter();
+
     Status Write(const std::uint8_t* data, std::size_t length);
 
     // Room for the next plaintext bytes, never empty, to be filled in place
@@ -41,28 +46,18 @@ class SealedStreamWriter {
     std::span<std::uint8_t> Space();
     Status Commit(std::size_t length);
 
-    // Seals the last message, tagged final. Does not flush `out`.
+    // Seals the last message, tagged final, and writes everything still
+    // sealed to `out`. Does not flush `out`.
     Status Finish();
 
-    const SealedHeaderBytes& header() const { return header_; }
+    const SealedHeaderBytes& header() const;
 
   private:
+    class Batches;
     SealedStreamWriter(BufferedWriter& out, StreamState state, const SealedHeaderBytes& header,
                        std::uint32_t chunk_size);
-    Status Seal(const std::uint8_t* plaintext, std::size_t length, std::uint8_t tag);
 
-    BufferedWriter* out_;
-    StreamState state_;
-    SealedHeaderBytes header_;  // the first message's associated data
-    std::size_t chunk_size_;
-    // Two message buffers: a full one waits unsealed until plaintext
-    // arrives in the other, since only then is it known not to be the last.
-    std::vector<std::uint8_t> buffers_;
-    std::size_t current_ = 0;  // which buffer is being filled: 0 or 1
-    std::size_t used_ = 0;     // bytes filled in it
-    bool full_waiting_ = false;
-    bool first_ = true;
-    std::vector<std::uint8_t> ciphertext_;  // for messages longer than out's buffer
+    std::unique_ptr<Batches> batches_;
 };
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "container/sealed/sealed_writer.h"
 
 #include <algorithm>
+#include <span>
 
 #include "container/sealed/sealed_index.h"
 
@@ -52,19 +53,37 @@ Status SealedWriter::WriteIndex() {
     return written;
 }
 
+// Each piece is read straight into the stream's room for plaintext. A
+// file's last piece needs one byte of room more than it holds (to tell a
+// file that grew), so when it would fill the room exactly, its last byte
+// waits for the next room; a one-byte room then takes it by way of `spare`.
 Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const ReadPiece& read) {
     if (Status index = WriteIndex(); !index)
         return index;
     std::int64_t left = size;
-    do {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(left, kReadPiece));
-        const bool last = static_cast<std::int64_t>(piece) == left;
-        if (Status got = read(piece_.data(), piece, last); !got)
-            return got;
-        if (Status sealed = stream_->Write(piece_.data(), piece); !sealed)
+    while (left > 0) {
+        const std::span<std::uint8_t> room = stream_->Space();
+        std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(left, room.size()));
+        bool last = static_cast<std::int64_t>(piece) == left;
+        if (last && piece == room.size() && piece > 1) {
+            piece -= 1;
+            last = false;
+        }
+        Status sealed = Status::Ok();
+        if (last && piece == room.size()) {
+            std::uint8_t spare[2];
+            if (Status got = read(spare, 1, true); !got)
+                return got;
+            sealed = stream_->Write(spare, 1);
+        } else {
+            if (Status got = read(room.data(), piece, last); !got)
+                return got;
+            sealed = stream_->Commit(piece);
+        }
+        if (!sealed)
             return sealed;
         left -= static_cast<std::int64_t>(piece);
-    } while (left > 0);
+    }
     return Status::Ok();
 }
 

@@ -19,9 +19,6 @@ namespace velmora {
 // bits; the folder itself first) and every file's bytes.
 class SealedWriter : public ContainerWriter {
   public:
-    // The most one read of a file asks for.
-    static constexpr std::size_t kReadPiece = 1 << 19;
-
     // Entries' paths are the program's, in UTF-8; the first `root_length`
     // characters of each (the sealed folder's path and its "\") are not
     // stored.
@@ -46,9 +43,6 @@ class SealedWriter : public ContainerWriter {
     std::size_t root_length_;
     std::optional<SealedStreamWriter> stream_;
     std::vector<SealedEntry> index_;
-    // Where each piece of a file is read, with room for the byte that tells
-    // a file that grew.
-    std::vector<std::uint8_t> piece_ = std::vector<std::uint8_t>(kReadPiece + 1);
     bool index_written_ = false;
 };
 
