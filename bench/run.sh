@@ -66,6 +66,7 @@ for tree in mixed small; do
      --prepare "rm -rf un 'sealed/$tree' && mkdir un && cat sealed/* archives/* > /dev/null" \
      -n sealed "$sealed $cli decode sealed/$tree.zol --keep --password-stdin > /dev/null" \
      -n tar "tar -xf archives/$tree.tar -C un" \
+     -n "tar + sync" "tar -xf archives/$tree.tar -C un && sync" \
      -n 7z "7z x -pclave -oun archives/$tree.7z > /dev/null"
   # The check before the wipe: what a whole seal's packing (flushed and read
   # back from the disk) takes beyond the packing of --keep.
