@@ -105,9 +105,9 @@ BENCHMARK(DecodeWholeBlock);
 BENCHMARK(EncodeEveryThird);
 BENCHMARK(DecodeEveryThird);
 BENCHMARK(Memcpy);
-BENCHMARK(SealedSealInPlace)->Unit(benchmark::kMillisecond);
-BENCHMARK(SealedSealByCopy)->Unit(benchmark::kMillisecond);
-BENCHMARK(SealedOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(SealedSealInPlace)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SealedSealByCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SealedOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PlaintextHashing)->Unit(benchmark::kMillisecond);
 BENCHMARK(SealedKeyDerivationDefault)->Unit(benchmark::kMillisecond)->Iterations(5);
 
