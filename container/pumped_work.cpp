@@ -1,9 +1,16 @@
 #include "container/pumped_work.h"
 
 #include <chrono>
-#include <future>
 
 namespace velmora {
+namespace {
+
+void PumpUntilDone(const std::function<void()>& pump, const std::future<void>& done) {
+    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
+        pump();
+}
+
+}  // namespace
 
 void RunWhilePumping(Host& host, const std::function<void()>& work) {
     RunWhilePumping([&host] { host.PumpEvents(); }, work);
@@ -11,9 +18,12 @@ void RunWhilePumping(Host& host, const std::function<void()>& work) {
 
 void RunWhilePumping(const std::function<void()>& pump, const std::function<void()>& work) {
     std::future<void> done = std::async(std::launch::async, work);
-    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
-        pump();
+    PumpUntilDone(pump, done);
     done.get();
+}
+
+void PumpUntilDone(Host& host, const std::future<void>& done) {
+    PumpUntilDone([&host] { host.PumpEvents(); }, done);
 }
 
 }  // namespace velmora

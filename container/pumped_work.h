@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 
 #include "container/host.h"
 
@@ -15,5 +16,9 @@ void RunWhilePumping(Host& host, const std::function<void()>& work);
 // The same for a window that is not the main one (the password dialog):
 // `pump` lets its pending events run.
 void RunWhilePumping(const std::function<void()>& pump, const std::function<void()>& work);
+
+// Lets the windows' events run until work started earlier on a thread of
+// its own has ended.
+void PumpUntilDone(Host& host, const std::future<void>& done);
 
 }  // namespace velmora

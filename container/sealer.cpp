@@ -1,3 +1,5 @@
+#include <future>
+
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
@@ -15,21 +17,31 @@ RunResult Engine::Seal(const std::string& password) {
     const std::string& folder = run_.state.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\')
         return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
+    // The key's derivation is the slow step: it runs on a thread of its own
+    // while the folder is scanned, and the windows stay alive until it ends.
+    // Its future waits for it however this function is left (the thread
+    // uses the password and the header); a refusal of the folder is said
+    // once it has ended.
+    const Result<SealedHeader> made = NewSealedHeader(options_.sealed_parameters);
+    if (!made)
+        return Fail(made.error().message);
+    const SealedHeader& header = made.value();
+    Result<SealedKeys> keys = Error{""};
+    std::future<void> derived = std::async(std::launch::async, [&] {
+        keys = SealedKeys::Derive(password, header.salt, header.parameters);
+    });
     ScannedTree tree(run_.files);
     std::string container_path;
-    if (Status started = StartEncoding(tree, NameRules::kExact, container_path); !started)
+    const Status started = StartEncoding(tree, NameRules::kExact, container_path);
+    PumpUntilDone(run_.host, derived);
+    if (!started)
         return Refuse(started.error().message);
+    derived.get();
 
     bool left_behind = false;
     try {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
-        // The key's derivation is the slow step; the windows stay alive.
-        const SealedHeader header = OrFail(NewSealedHeader(options_.sealed_parameters));
-        Result<SealedKeys> keys = Error{""};
-        RunWhilePumping(run_.host, [&] {
-            keys = SealedKeys::Derive(password, header.salt, header.parameters);
-        });
         SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1);
         PackContainer(tree, walk, every, writer, container_path,
                       [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {

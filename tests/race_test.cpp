@@ -37,7 +37,7 @@ class RaceTest : public EngineFixture {
     // Runs `change` once, right before `operation` on a path ending in
     // `suffix`.
     void At(const std::string& operation, const std::string& suffix, std::function<void()> change) {
-        files.before = [=, done = false](const std::string& op, const std::string& path) mutable {
+        files.before = [=, this, done = false](const std::string& op, const std::string& path) mutable {
             if (done || op != operation || path.size() < suffix.size() ||
                 path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
                 return;
