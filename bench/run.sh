@@ -25,9 +25,8 @@ done
 hf() { hyperfine --style basic --runs "$runs" --warmup 1 "$@"; }
 aside="$root/bench/set-aside.sh"
 # Restores are timed a minute after the last mass deletion has reached the
-# disk, and what they make is set aside rather than deleted (see
-# set-aside.sh): tar -xf of the small tree took 0.5 s after such a minute
-# and up to 5.5 s right after a few deletions of 20,000 files.
+# disk, and what they make is set aside rather than deleted (set-aside.sh
+# says why).
 settle() { rm -rf aside && sync && sleep 61; }
 sealed="echo 'clave sellada' |"  # for hyperfine's and sh's command lines
 seal() { echo 'clave sellada' | "$cli" seal "$@"; }

@@ -11,9 +11,8 @@ namespace velmora {
 // beside sealing it (about 0.2 ms) while the batches' memory, touched for
 // the first time by every new stream, stays small (with 1 MiB batches, a
 // stream of 64 MiB sealed at 0.82 GiB/s instead of 1.11, the difference
-// mostly page faults); four of them in turn, two
-// when a message alone is larger, to bound the memory a container's chunk
-// size can ask for.
+// mostly page faults). Four of them in turn, two when a message alone is
+// larger, to bound the memory a container's chunk size can ask for.
 struct StreamBatchLayout {
     explicit StreamBatchLayout(std::size_t chunk)
         : chunk_size(chunk),
