@@ -388,6 +388,17 @@ constexpr Written kTexts[] = {
      "no se ha podido sobrescribir y borrar: {3}"},
     {Msg::kConvertedLegacyChanged,
      "otro programa lo ha cambiado o lo está usando; se ha dejado como está."},
+    {Msg::kStagingLeftoverRemoved,
+     "Se han sobrescrito y borrado los restos de una restauración interrumpida de «{1}»."},
+    {Msg::kStagingLeftoverKept,
+     "Quedan restos de una restauración interrumpida de «{1}» en «{2}» que no se han podido "
+     "borrar."},
+    {Msg::kStagedTreeChanged,
+     "«{1}» ha cambiado mientras se restauraba (otro programa lo ha movido o sustituido). No se "
+     "ha restaurado nada y el contenedor se conserva."},
+    {Msg::kRestoredWithoutDetails,
+     "El sistema de archivos de «{1}» no admite permisos, atributos o fechas: se ha restaurado "
+     "sin ellos."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -241,6 +241,10 @@ enum class Msg {
     kLegacyKeptAs,
     kConvertedLegacyLeft,
     kConvertedLegacyChanged,
+    kStagingLeftoverRemoved,
+    kStagingLeftoverKept,
+    kStagedTreeChanged,
+    kRestoredWithoutDetails,
 
     kCount  // not a message: the number of them
 };

@@ -13,8 +13,8 @@
 namespace velmora {
 
 // The container's kind, from its header, decides the restore: the legacy
-// kind's own, or the staged one of the sealed kind, which checks everything
-// before anything appears.
+// kind's own or the sealed kind's, both staged: nothing appears under the
+// restored name before the whole tree is written, flushed and checked.
 RunResult Engine::Des_carpeta() {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
@@ -56,6 +56,8 @@ RunResult Engine::Des_carpeta() {
     } catch (const EngineFailure& failure) {
         // Damage found while a sealed container is restored has left
         // nothing behind: the container is refused as if found at once.
+        if (legacy)
+            legacy->Discard();
         if (staged && FaultOf(Error{failure.message, failure.code}) == SealedFault::kDamaged) {
             run_.files.CloseAll();
             return Refuse(failure.message);

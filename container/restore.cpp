@@ -1,5 +1,7 @@
 #include "container/restore.h"
 
+#include <errno.h>
+
 #include <algorithm>
 
 #include "base/messages.h"
@@ -30,8 +32,12 @@ void Restore::ReadEntries(const ContainerHeader& header) {
         OrFail(CheckCaseCollisions(index_.entries));
     // The widest name the restored root can take.
     const std::string& path = run_.state.FolderPath;
-    source_.CheckNames(index_.entries, path.substr(0, path.size() - 4) + " (" +
-                                           std::to_string(kLargestCopyNumber) + ")");
+    const std::string widest_root =
+        path.substr(0, path.size() - 4) + " (" + std::to_string(kLargestCopyNumber) + ")";
+    const std::string widest_staging =
+        StagingFolder(run_, -1, ParentOf(path), Nombre(path)).WidestPath();
+    source_.CheckNames(index_.entries,
+                       widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The
@@ -39,9 +45,17 @@ void Restore::ReadEntries(const ContainerHeader& header) {
 // would keep them from being created.
 void Restore::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
     const int attributes = (stored >= kFolder ? stored - kFolder : stored) & kSettableBits;
-    OrFail(run_.files.SetAttrOpen(OrFail(folders_.Get(folder)), attributes & ~kReadOnly));
+    SetDetail(run_.files.SetAttrOpen(OrFail(folders_.Get(folder)), attributes & ~kReadOnly));
     if (attributes & kReadOnly)
         read_only_folders_.push_back(folder);
+}
+
+void Restore::SetDetail(const Status& set) {
+    if (set)
+        return;
+    if (!UnsupportedHere(set.error()))
+        ThrowFailure(set.error());
+    details_skipped_ = true;
 }
 
 // Every restored folder is made through its parent's handle and opened at
@@ -63,30 +77,22 @@ void Restore::Crear_carpetas() {
                      [](const Part& a, const Part& b) { return a.path.size() < b.path.size(); });
 
     const std::string& container = run_.state.FolderPath;
-    const std::string R = container.substr(0, container.size() - 4);
-    auto taken = [&](const std::string& path) { return source_.Holds(Nombre(path)); };
-    std::string root = R;
-    for (int n = 2; taken(root); ++n) {
-        if (n > kLargestCopyNumber)
-                ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {run_.files.DisplayPath(R)})});
-        root = R + " (" + std::to_string(n) + ")";
-    }
+    root_ = container.substr(0, container.size() - 4);
+    staging_.emplace(run_, source_.folder(), ParentOf(root_), Nombre(container));
+    staging_->RemoveLeftovers();
+    run_.state.Restoring = true;
+    staging_->Make(folders_, 0);
     auto make = [&](int parent, const std::string& name) {
         OrFail(run_.files.MakeFolderAt(parent, name));
         const int made = OrFail(run_.files.OpenFolderAt(parent, name));
         return std::make_pair(made, OrFail(run_.files.InspectOpen(made)));
     };
-    const auto [root_handle, root_identity] = make(source_.folder(), Nombre(root));
-    folders_.AddOpen(0, root_handle, root_identity, root);
-    // A second run that would encode the folder being restored waits.
-    (void)run_.files.TryLock(root_handle);
-    SetFolderAttributes(0, index_.folder_attributes);
-    run_.state.RestoredPath = root + "\\";
 
     // Each folder once, after its parent. Entries of one folder need not
     // stand together in a container (\A\X, \B\Y, \A\Z), so every folder
     // made is remembered, not only the last.
-    std::map<std::string_view, std::uint32_t> made = {{parts.front().path, 0}};
+    std::map<std::string_view, std::uint32_t>& made = restored_folders_;
+    made = {{parts.front().path, 0}};
     for (std::size_t k = 1; k < parts.size(); ++k) {
         if (made.count(parts[k].path))
             continue;
@@ -105,8 +111,8 @@ void Restore::Crear_carpetas() {
         made.emplace(part, id);
         run_.host.PumpEvents();
         SetFolderAttributes(id, parts[k].attributes);
+        PublishIfCancelled();
     }
-    restored_folders_ = std::move(made);
 }
 
 void Restore::Extraer() {
@@ -119,59 +125,110 @@ void Restore::Extraer() {
         const std::string name = TrimSpaces(entry.name);
         const std::string_view part = recortar(name);
         const std::uint32_t folder = restored_folders_.at(TrimmedSpaces(part));
-        const int output = OrFail(files.OpenAt(OrFail(folders_.Get(folder)),
-                                               name.substr(part.size()), OpenMode::kCreateNew));
+        const std::string own_name = name.substr(part.size());
+        const int output =
+            OrFail(files.OpenAt(OrFail(folders_.Get(folder)), own_name, OpenMode::kCreateNew));
+        writing_ = output;
         std::int64_t written = 0;
-        OrFail(reader_->ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
-            if (Status wrote = files.Write(output, written, data, length); !wrote)
-                return wrote;
-            written += static_cast<std::int64_t>(length);
-            return Status::Ok();
-        }));
+        const Status read =
+            reader_->ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+                if (run_.state.CancelRequested)
+                    return Status(Error{"", ECANCELED});
+                if (Status wrote = files.Write(output, written, data, length); !wrote)
+                    return wrote;
+                written += static_cast<std::int64_t>(length);
+                return Status::Ok();
+            });
+        if (!read && run_.state.CancelRequested) {
+            // The file cut short goes; the ones before it stay.
+            const Result<EntryInfo> identity = files.InspectOpen(output);
+            writing_ = -1;
+            (void)files.Close(output);
+            if (identity)
+                (void)files.DeleteFileAt(OrFail(folders_.Get(folder)), own_name, identity.value());
+            PublishIfCancelled();
+        }
+        OrFail(read);
         if (entry.size > 0) {
             done += entry.size;
             run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
         }
+        writing_ = -1;
         OrFail(files.Close(output));
+        PublishIfCancelled();
     }
     run_.host.PumpEvents();
-
-    for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
-        const int handle = OrFail(folders_.Get(*it));
-        OrFail(run_.files.SetAttrOpen(
-            handle, kReadOnly | (OrFail(run_.files.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
-    }
-    // Everything restored reaches the disk before the container goes; a kept
-    // container leaves nothing at risk.
-    if (run_.options.keep_container) {
-        run_.files.CloseAll();
-        return;
-    }
-    OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(0))));
-    if (!RestoredTreeInPlace())
-        ThrowFailure(Error{
-            Text(Msg::kRestoredTreeChanged, {run_.files.DisplayPath(run_.state.RestoredPath)})});
-    source_.DeleteContainer();
-    run_.files.CloseAll();
+    PublishIfCancelled();
+    Publish();
+    run_.state.Restoring = false;
+    if (details_skipped_)
+        run_.host.ShowMessage(
+            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
+            MessageIcon::kInformation);
+    if (!run_.options.keep_container)
+        source_.DeleteContainer();
+    files.CloseAll();
 }
 
-// Whether every restored folder is still where it was made, by name from
-// the container's folder down: the container goes only while the restored
-// tree is there to replace it.
-bool Restore::RestoredTreeInPlace() {
-    for (const auto& [part, id] : restored_folders_) {
-        const bool root = id == 0;
-        Result<int> parent = root ? Result<int>(source_.folder()) : folders_.Get(folders_.Parent(id));
-        if (!parent)
-            return false;
-        const std::string name = root ? Nombre(run_.state.RestoredPath.substr(
-                                            0, run_.state.RestoredPath.size() - 1))
-                                      : folders_.Name(id);
-        const Result<EntryInfo> now = run_.files.InspectAt(parent.value(), name);
-        if (!now || !SameFolder(now.value(), folders_.Identity(id)))
-            return false;
+// The read-only folders, innermost first, and the root last get their
+// attributes; the root the permissions a folder made here gets; then
+// everything restored reaches the disk before the tree takes its name.
+void Restore::Publish() {
+    FileSystem& files = run_.files;
+    for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
+        const int handle = OrFail(folders_.Get(*it));
+        SetDetail(files.SetAttrOpen(
+            handle,
+            kReadOnly | (OrFail(files.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
     }
-    return true;
+    const int root = OrFail(folders_.Get(0));
+    SetDetail(files.SetPermissionsOpen(root, staging_->made_mode()));
+    const std::uint8_t stored = index_.folder_attributes;
+    SetDetail(
+        files.SetAttrOpen(root, (stored >= kFolder ? stored - kFolder : stored) & kSettableBits));
+    OrFail(files.SyncFileSystemOpen(root));
+    CheckTreeInPlace();
+    run_.state.RestoredPath = staging_->Publish(root_) + "\\";
+}
+
+void Restore::PublishIfCancelled() {
+    if (!run_.state.CancelRequested)
+        return;
+    run_.state.Restoring = false;
+    try {
+        Publish();
+    } catch (const EngineFailure&) {
+        Discard();
+    }
+    run_.files.CloseAll();
+    run_.host.EndProgram();
+}
+
+// Every restored folder is still where it was made, by name from its
+// parent's handle, and the staging folder under its name: the tree takes
+// its name only as it was made.
+void Restore::CheckTreeInPlace() {
+    for (const auto& [part, id] : restored_folders_) {
+        if (id == 0)
+            continue;
+        const Result<EntryInfo> now =
+            run_.files.InspectAt(OrFail(folders_.Get(folders_.Parent(id))), folders_.Name(id));
+        if (!now || now->kind != EntryKind::kFolder ||
+            !SameFolder(now.value(), folders_.Identity(id)))
+            ThrowFailure(Error{Text(Msg::kStagedTreeChanged, {ShownName(std::string(part))}),
+                               kNoLongerTheSame});
+    }
+    staging_->CheckInPlace(run_.files.DisplayPath(root_));
+}
+
+void Restore::Discard() {
+    run_.state.Restoring = false;
+    if (writing_ >= 0)
+        (void)run_.files.Close(writing_);
+    writing_ = -1;
+    folders_.CloseAll();
+    if (staging_)
+        (void)staging_->Remove();
 }
 
 }  // namespace velmora

@@ -13,7 +13,6 @@ namespace velmora {
 namespace {
 
 constexpr int kLargestCopyNumber = 32767;
-constexpr int kStagingTries = 1000;
 constexpr std::uint32_t kRootId = 0;
 
 // "\A\B\" gives "\A\" and "B"; "\A\b" gives "\A\" and "b".
@@ -34,18 +33,22 @@ void StagedRestore::ReadIndex() {
     const std::string& container = run_.state.FolderPath;
     root_ = container.substr(0, container.size() - 4);
     const std::string widest_root = Numbered(root_, kLargestCopyNumber);
-    const std::string parent = ParentOf(root_);
-    const std::string widest_staging = (parent.empty() ? "" : parent + "\\") + "." + Nombre(root_) +
-                                       ".restaurando (" + std::to_string(kStagingTries) + ")";
+    const std::string widest_staging =
+        StagingFolder(run_, -1, ParentOf(root_), Nombre(container)).WidestPath();
     source_.CheckNames(index_.entries,
                        widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
 }
 
 void StagedRestore::Restore() {
+    FileSystem& files = run_.files;
     run_.host.SetCaption(Text(Msg::kDecodingCaption));
-    MakeStagingFolder();
+    staging_.emplace(run_, source_.folder(), ParentOf(root_), Nombre(run_.state.FolderPath));
+    staging_->RemoveLeftovers();
     run_.state.Restoring = true;
     try {
+        staging_->Make(folders_, kRootId);
+        folder_ids_["\\"] = kRootId;
+        folder_entries_.push_back(nullptr);
         std::int64_t done = 0;
         for (const DecodedEntry& entry : index_.entries) {
             if (entry.size < 0) {
@@ -57,43 +60,28 @@ void StagedRestore::Restore() {
             }
         }
         OrFail(reader_.ReadEnd());
+        OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
+        CheckStagedTree();
+        // The folders' own permissions and times, the root's last: until
+        // then nobody else can enter it.
         SetFolderDetails();
-        OrFail(run_.files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
-        GiveName();
+        OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
+        staging_->CheckInPlace(files.DisplayPath(root_));
+        run_.state.RestoredPath = staging_->Publish(root_) + "\\";
     } catch (const EngineFailure&) {
         run_.state.Restoring = false;
-        RemoveMade();
-        run_.files.CloseAll();
+        Discard();
+        files.CloseAll();
         throw;
     }
     run_.state.Restoring = false;
+    if (details_skipped_)
+        run_.host.ShowMessage(
+            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
+            MessageIcon::kInformation);
     if (!run_.options.keep_container)
         source_.DeleteContainer();
-    run_.files.CloseAll();
-}
-
-// Hidden by its leading dot on POSIX and by its attribute on Windows, and
-// locked, so that no other run takes it for a folder to encode.
-void StagedRestore::MakeStagingFolder() {
-    FileSystem& files = run_.files;
-    const std::string base = "." + Nombre(root_) + ".restaurando";
-    Status made = Error{""};
-    for (int n = 1; n <= kStagingTries; ++n) {
-        staging_name_ = Numbered(base, n);
-        made = files.MakeFolderAt(source_.folder(), staging_name_);
-        if (made || made.error().code != EEXIST)
-            break;
-    }
-    OrFail(made);
-    const int handle = OrFail(files.OpenFolderAt(source_.folder(), staging_name_));
-    staging_identity_ = OrFail(files.InspectOpen(handle));
-    const std::string parent = ParentOf(root_);
-    folders_.AddOpen(kRootId, handle, staging_identity_,
-                     parent.empty() ? staging_name_ : parent + "\\" + staging_name_);
-    folder_ids_["\\"] = kRootId;
-    folder_entries_.push_back(nullptr);
-    (void)files.TryLock(handle);
-    (void)files.SetAttrOpen(handle, kHidden);
+    files.CloseAll();
 }
 
 void StagedRestore::MakeFolder(const DecodedEntry& entry) {
@@ -114,6 +102,9 @@ void StagedRestore::MakeFolder(const DecodedEntry& entry) {
     folder_entries_.push_back(&entry);
 }
 
+// The file is its owner's alone while it is written; it gets its stored
+// permissions (less the umask's bits, but for root) once complete, still
+// out of other accounts' reach inside the staging folder.
 void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     FileSystem& files = run_.files;
     const auto [folder, name] = FolderAndName(entry.name, false);
@@ -123,7 +114,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     const int output =
         OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreateNew));
     writing_ = output;
-    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
+    SetDetail(files.SetPermissionsOpen(output, 0600));
     // Pieces of zeros are not written: the file's size, set last, leaves
     // holes there, and a sparse file comes back sparse.
     std::int64_t written = 0;
@@ -140,13 +131,22 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     }));
     if (holes)
         OrFail(files.SetSizeOpen(output, written));
-    OrFail(files.SetPermissionsOpen(output, entry.mode));
+    SetDetail(files.SetPermissionsOpen(output, entry.mode & ~files.RestoredModeMask()));
     SetAttributes(output, name, entry.attributes);
-    OrFail(files.SetModifiedOpen(output, entry.modified_ns));
+    SetDetail(files.SetModifiedOpen(output, entry.modified_ns));
+    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
     writing_ = -1;
     OrFail(files.Close(output));
     done += entry.size;
     run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
+}
+
+void StagedRestore::SetDetail(const Status& set) {
+    if (set)
+        return;
+    if (!UnsupportedHere(set.error()))
+        ThrowFailure(set.error());
+    details_skipped_ = true;
 }
 
 // Only attributes the entry does not have already are written, after its
@@ -157,7 +157,7 @@ void StagedRestore::SetAttributes(int handle, const std::string& name, std::uint
     const Result<int> now = run_.files.GetAttrOpen(handle, name);
     if (now && (now.value() & ~kFolder) == wanted)
         return;
-    OrFail(run_.files.SetAttrOpen(handle, wanted));
+    SetDetail(run_.files.SetAttrOpen(handle, wanted));
 }
 
 // Innermost folders first, the root last: a folder's own time and
@@ -167,9 +167,9 @@ void StagedRestore::SetFolderDetails() {
     auto set = [&](std::uint32_t id, std::uint8_t attributes, std::uint32_t mode,
                    std::int64_t modified_ns) {
         const int handle = OrFail(folders_.Get(id));
-        OrFail(files.SetPermissionsOpen(handle, mode));
+        SetDetail(files.SetPermissionsOpen(handle, mode & ~files.RestoredModeMask()));
         SetAttributes(handle, id == kRootId ? Nombre(root_) : folders_.Name(id), attributes);
-        OrFail(files.SetModifiedOpen(handle, modified_ns));
+        SetDetail(files.SetModifiedOpen(handle, modified_ns));
     };
     for (std::uint32_t id = static_cast<std::uint32_t>(folder_entries_.size()) - 1; id > kRootId;
          --id) {
@@ -179,23 +179,50 @@ void StagedRestore::SetFolderDetails() {
     set(kRootId, index_.folder_attributes, index_.folder_mode, index_.folder_modified_ns);
 }
 
-// NAME, or the first of NAME (2), NAME (3) ... that is free: the rename
-// never replaces what is there.
-void StagedRestore::GiveName() {
+std::string StagedRestore::EntryName(const Made& made) const {
+    const std::string folder = made.folder == kRootId ? "\\" : folder_entries_[made.folder]->name;
+    return folder + made.name + (made.is_folder ? "\\" : "");
+}
+
+// Every folder made is still under its name in its parent (reached from
+// the parent's handle), and each holds exactly the entries made in it, each
+// the very one made: a folder swapped for a link or another folder, or an
+// entry added, removed or replaced, stops the restore before the tree has a
+// name.
+void StagedRestore::CheckStagedTree() {
     FileSystem& files = run_.files;
-    for (int n = 1;; ++n) {
-        if (n > kLargestCopyNumber)
-            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root_)})});
-        const std::string candidate = Numbered(root_, n);
-        const Status renamed = files.RenameAt(source_.folder(), staging_name_, Nombre(candidate));
-        if (!renamed && renamed.error().code == EEXIST)
+    std::vector<std::map<std::string, const Made*>> inside(folder_entries_.size());
+    for (const Made& made : made_)
+        inside[made.folder][made.name] = &made;
+    auto changed = [&](const std::string& entry) {
+        ThrowFailure(Error{Text(Msg::kStagedTreeChanged, {ShownName(entry)}), kNoLongerTheSame});
+    };
+    for (const Made& made : made_) {
+        if (!made.is_folder)
             continue;
-        OrFail(renamed);
-        run_.state.RestoredPath = candidate + "\\";
-        named_ = true;
-        break;
+        const Result<EntryInfo> now = files.InspectAt(OrFail(folders_.Get(made.folder)), made.name);
+        if (!now || now->kind != EntryKind::kFolder || !SameFolder(now.value(), made.identity))
+            changed(EntryName(made));
     }
-    OrFail(files.SyncFolderOpen(source_.folder()));
+    for (std::uint32_t id = 0; id < inside.size(); ++id) {
+        const std::vector<DirEntry> listing = OrFail(files.ListFolderAt(OrFail(folders_.Get(id))));
+        for (const DirEntry& entry : listing) {
+            const auto found = inside[id].find(entry.name);
+            const std::string folder = id == kRootId ? "\\" : folder_entries_[id]->name;
+            if (found == inside[id].end())
+                changed(folder + entry.name);
+            const Made& made = *found->second;
+            if (entry.kind != (made.is_folder ? EntryKind::kFolder : EntryKind::kFile) ||
+                entry.info.device != made.identity.device ||
+                entry.info.inode != made.identity.inode)
+                changed(EntryName(made));
+        }
+        if (listing.size() != inside[id].size())
+            for (const auto& [name, made] : inside[id])
+                if (std::none_of(listing.begin(), listing.end(),
+                                 [&](const DirEntry& entry) { return entry.name == name; }))
+                    changed(EntryName(*made));
+    }
 }
 
 // "Cancelar" pressed since the last look (the reader and the loop let the
@@ -205,43 +232,20 @@ void StagedRestore::StopIfCancelled() {
     if (!run_.state.CancelRequested)
         return;
     run_.state.Restoring = false;
-    RemoveMade();
+    Discard();
     run_.files.CloseAll();
     run_.host.EndProgram();
 }
 
-void StagedRestore::RemoveMade() {
-    FileSystem& files = run_.files;
-    if (named_)
-        return;  // the tree is in place: it stays
+// Every handle of the restore is closed first, so the removal has the
+// descriptors it needs even when the restore ran out of them.
+void StagedRestore::Discard() {
     if (writing_ >= 0)
-        (void)files.Close(writing_);
+        (void)run_.files.Close(writing_);
     writing_ = -1;
-    auto writable = [&](std::uint32_t id) {
-        if (Result<int> handle = folders_.Get(id); handle) {
-            (void)files.SetAttrOpen(handle.value(), 0);
-            (void)files.SetPermissionsOpen(handle.value(), 0700);
-        }
-    };
-    writable(kRootId);
-    for (const Made& made : made_)
-        if (made.is_folder)
-            writable(made.id);
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-        const Result<int> folder = folders_.Get(it->folder);
-        if (!folder)
-            continue;
-        if (it->is_folder) {
-            folders_.Release(it->id);
-            (void)files.RemoveFolderAt(folder.value(), it->name, it->identity);
-            continue;
-        }
-        const Result<EntryInfo> now = files.InspectAt(folder.value(), it->name);
-        if (now && now->device == it->identity.device && now->inode == it->identity.inode)
-            (void)files.DeleteFileAt(folder.value(), it->name, now.value());
-    }
-    folders_.Release(kRootId);
-    (void)files.RemoveFolderAt(source_.folder(), staging_name_, staging_identity_);
+    folders_.CloseAll();
+    if (staging_)
+        (void)staging_->Remove();
 }
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,17 +10,20 @@
 #include "container/folder_handles.h"
 #include "container/restore_source.h"
 #include "container/run.h"
+#include "container/staging_folder.h"
 
 namespace velmora {
 
 // The restore of a container whose names, times and permissions come back
 // exactly (the sealed kind). Nothing appears until everything is proven:
-// the tree is made inside a hidden staging folder beside the container,
-// every folder and file through the handle of the folder made for it, and
-// only once the container has been read to its proven end and the tree
-// flushed does the staging folder take the restored name (NAME, NAME (2),
-// ...). On any failure before that, what was made is removed and the
-// container stays as it was. Each step raises the run's failure.
+// the tree is made inside the staging folder beside the container (the
+// user's alone until then), every folder and file through the handle of the
+// folder made for it, and only once the container has been read to its
+// proven end, the tree flushed and found to be exactly what was made does
+// the staging folder get the stored permissions of the root and take the
+// restored name (NAME, NAME (2), ...). On any failure before that, what was
+// made is overwritten and removed and the container stays as it was. Each
+// step raises the run's failure.
 class StagedRestore {
   public:
     StagedRestore(Run& run, RestoreSource& source, ContainerReader& reader)
@@ -45,28 +49,32 @@ class StagedRestore {
         bool is_folder;
         std::uint32_t id;  // a folder's own id
     };
-    void MakeStagingFolder();
     void MakeFolder(const DecodedEntry& entry);
     void MakeFile(const DecodedEntry& entry, std::int64_t& done);
+    // A permission, attribute or time set, or left out where the file
+    // system has no such thing (said once at the end).
+    void SetDetail(const Status& set);
     void SetAttributes(int handle, const std::string& name, std::uint8_t stored);
     void SetFolderDetails();
-    void GiveName();
+    // Raises the failure naming the first entry of the staged tree that is
+    // not the one made, or made but not there.
+    void CheckStagedTree();
+    std::string EntryName(const Made& made) const;
     void StopIfCancelled();
-    // Removes what this restore made, newest first; failures are skipped.
-    void RemoveMade();
+    // Overwrites and removes what this restore made (nothing once named).
+    void Discard();
 
     Run& run_;
     RestoreSource& source_;
     ContainerReader& reader_;
     RestoreIndex index_;
-    std::string root_;          // the restored root's path without the staging
-    std::string staging_name_;  // the staging folder's name in the container's folder
-    EntryInfo staging_identity_;
+    std::string root_;  // the restored root's path without the staging
+    std::optional<StagingFolder> staging_;
     FolderHandles folders_{run_.files};
     std::map<std::string, std::uint32_t> folder_ids_;  // by folder entry name
     std::vector<Made> made_;
     std::vector<const DecodedEntry*> folder_entries_;  // by id; 0: the root
-    bool named_ = false;                               // the staging folder has its final name
+    bool details_skipped_ = false;  // the file system has no permissions, attributes or times
     // The file being written, until it is closed: Windows removes a deleted
     // file's name only once its last handle is closed.
     int writing_ = -1;

@@ -186,6 +186,10 @@ class FileSystem {
     // such bits (its read-only attribute goes through SetAttrOpen): there it
     // does nothing.
     virtual Status SetPermissionsOpen(int handle, std::uint32_t mode) = 0;
+    // The permission bits a restore leaves out of what a container stores:
+    // the process's umask as it was at start-up, none for root (which gets
+    // them exactly) and none where the system keeps no such bits.
+    virtual std::uint32_t RestoredModeMask() const { return 0; }
     // A second handle on an open file, flushed before, whose reads come from
     // the disk rather than from the system's cache of the file: what was
     // written is read back as the disk holds it.

@@ -94,13 +94,18 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     temp.Write("M/b", std::string(300000, 'b'));
     EncodeAway("M");
     const auto container = ContainerBytes("M.zol");
+    const std::string staging = StagingName("M.zol");
     host.on_pump = [&](int) {
-        if (temp.Exists("M/B"))
+        if (temp.Exists(staging + "/B"))
             PressCancelar(files, state, host);
     };
     EXPECT_THROW(Decode("M.zol"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("M.zol"), container);
+    // What was extracted is published under the name; the file cut short
+    // is not, and nothing is left staged.
     EXPECT_EQ(temp.Read("M/A"), std::string(1000, 'a'));
+    EXPECT_FALSE(temp.Exists("M/B"));
+    EXPECT_FALSE(temp.Exists(staging));
 }
 
 TEST_F(DecoderTest, ProgressEndsAtNineAndReadOnlyFoldersStillGetTheirFiles) {

@@ -8,6 +8,9 @@
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
 #include "container/engine.h"
+#include "container/opened_container.h"
+#include "container/sealed/sealed_keys.h"
+#include "container/staging_folder.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"
 #include "tests/tree_snapshot.h"
@@ -48,6 +51,45 @@ class EngineFixture : public ::testing::Test {
         return engine.Des_carpeta();
     }
 
+    RunResult Seal(const std::string& folder, EngineOptions options = {}) {
+        state = EngineState{};
+        state.FolderPath = Path(folder);
+        options.container_folder = temp.path;
+        options.sealed_parameters = {1, 8192, 4096};  // the fastest libsodium allows
+        Engine engine(files, host, tables, clock, state, options);
+        return engine.Seal(password);
+    }
+
+    // The container's keys from a password, as the dialog and velmora-cli
+    // find them; an error for the wrong one.
+    Result<std::shared_ptr<const SealedKeys>> KeysFor(const std::string& container,
+                                                      const std::string& typed) {
+        OpenedContainer opened(files);
+        Result<OpenedHeader> header = opened.Open(Path(container));
+        if (!header)
+            return header.error();
+        EXPECT_EQ(header->kind, ContainerKind::kSealed);
+        Result<SealedKeys> keys =
+            SealedKeys::Derive(typed, header->sealed.salt, header->sealed.parameters);
+        if (!keys)
+            return keys.error();
+        if (Status unlocked = keys->Unlock(header->sealed); !unlocked)
+            return unlocked.error();
+        return std::shared_ptr<const SealedKeys>(
+            std::make_shared<SealedKeys>(std::move(keys).value()));
+    }
+
+    RunResult Unseal(const std::string& container, EngineOptions options = {}) {
+        Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
+        EXPECT_TRUE(keys.ok());
+        state = EngineState{};
+        state.FolderPath = Path(container);
+        state.sealed_keys = keys.ok() ? keys.value() : nullptr;
+        options.show_restored_folder = false;
+        Engine engine(files, host, tables, clock, state, options);
+        return engine.Des_carpeta();
+    }
+
     // Runs one case that must end with `outcome` and one message, shown whole
     // with nothing in it that could drive a terminal, leaving the temporary
     // folder exactly as it was.
@@ -74,6 +116,7 @@ class EngineFixture : public ::testing::Test {
     SteppingClock clock{1000.0, 0.25};
     EngineState state;
     std::string key = DeriveKey("secreto").value();
+    std::string password = "contraseña larga";
     Engine::BeforeWipe before_wipe;
 };
 

@@ -68,13 +68,14 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
     };
     const std::vector<Fault> faults = {
         {"disk full writing a file",
-         [&] { files.fail.write_path = "T\\SUB", files.fail.write_errno = ENOSPC; },
+         [&] { files.fail.write_path = "\\SUB\\", files.fail.write_errno = ENOSPC; },
          Outcome::kFailed},
         {"flushing the restored tree fails", [&] { files.fail.sync = true; }, Outcome::kFailed},
         {"the container cannot be opened", [&] { files.fail.open[Path("T.zol")] = EACCES; },
          Outcome::kRefused},
         {"a restored file cannot be created",
-         [&] { files.fail.open[Path("T\\SUB\\B.BIN")] = EACCES; }, Outcome::kFailed},
+         [&] { files.fail.open[Path(StagingName("T.zol") + "\\SUB\\B.BIN")] = EACCES; },
+         Outcome::kFailed},
     };
     for (const Fault& fault : faults) {
         fs::remove_all(temp.native + "/T");
@@ -84,6 +85,7 @@ TEST_F(FaultInjectionTest, DecodingFailuresLeaveTheContainer) {
         EXPECT_EQ(result.outcome, fault.outcome) << fault.what;
         EXPECT_EQ(host.messages.size(), 1u) << fault.what;
         EXPECT_EQ(ContainerBytes("T.zol"), container) << fault.what;
+        EXPECT_FALSE(temp.Exists("T") || temp.Exists(StagingName("T.zol"))) << fault.what;
     }
     std::printf("fault injection while decoding: %zu faults, container intact in all\n",
                 faults.size());

@@ -37,7 +37,8 @@ class RaceTest : public EngineFixture {
     // Runs `change` once, right before `operation` on a path ending in
     // `suffix`.
     void At(const std::string& operation, const std::string& suffix, std::function<void()> change) {
-        files.before = [=, this, done = false](const std::string& op, const std::string& path) mutable {
+        files.before = [=, this, done = false](const std::string& op,
+                                               const std::string& path) mutable {
             if (done || op != operation || path.size() < suffix.size() ||
                 path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
                 return;
@@ -102,9 +103,7 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
          },
          "sub-real/b.bin"},
         {"inner folder swapped for a link right before the scan lists it",
-         [this] {
-             At("list", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
-         },
+         [this] { At("list", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); }); },
          ""},
         {"named folder swapped for a link right before the wipe",
          [this] {
@@ -112,10 +111,7 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
          },
          ""},
         {"inner folder swapped for a link between its overwrites and its deletes",
-         [this] {
-             At("sync", "\\T", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
-         },
-         ""},
+         [this] { At("sync", "\\T", [this] { SwapForLink("T/sub", "sub-real", "fuera"); }); }, ""},
         {"named folder swapped for a link while its folders are removed",
          [this] {
              At("remove folder", "\\T\\sub", [this] { SwapForLink("T", "T-movida", "fuera"); });
@@ -152,9 +148,7 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
 // A file another program writes to after its overwrite, while the batch is
 // flushed, keeps what was written: its delete sees a changed file.
 TEST_F(RaceTest, AFileWrittenDuringTheFlushIsKeptAndNamed) {
-    At("sync", "\\T", [&] {
-        std::ofstream(temp.native + "/T/a.txt", std::ios::app) << "nuevo";
-    });
+    At("sync", "\\T", [&] { std::ofstream(temp.native + "/T/a.txt", std::ios::app) << "nuevo"; });
     const RunResult result = Encode("T", {.report_leftovers = true});
     EXPECT_TRUE(raced);
     EXPECT_EQ(result.outcome, Outcome::kDone);
@@ -172,8 +166,8 @@ TEST_F(RaceTest, ABindMountMadeBeforeTheWipeIsNotEntered) {
     before_wipe = [&](const FoundList&) {
         fs::rename(temp.native + "/T/sub", temp.native + "/sub-real");
         fs::create_directory(temp.native + "/T/sub");
-        mounted = mount((temp.native + "/fuera").c_str(), (temp.native + "/T/sub").c_str(),
-                        nullptr, MS_BIND, nullptr) == 0;
+        mounted = mount((temp.native + "/fuera").c_str(), (temp.native + "/T/sub").c_str(), nullptr,
+                        MS_BIND, nullptr) == 0;
     };
     const RunResult result = Encode("T", {.report_leftovers = true});
     if (!mounted)
@@ -185,34 +179,51 @@ TEST_F(RaceTest, ABindMountMadeBeforeTheWipeIsNotEntered) {
 }
 
 TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
+    fs::copy(temp.native + "/T", temp.native + "/S", fs::copy_options::recursive);
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
-    const auto container = ContainerBytes("T.zol");
+    ASSERT_EQ(Seal("S").outcome, Outcome::kDone);
     struct Race {
         const char* what;
+        std::string container;
         std::string operation;
         std::string suffix;
-        bool moved_root;
+        std::string swapped;  // inside the staging folder; "" for itself
     };
+    const std::string legacy = StagingName("T.zol");
     const std::vector<Race> races = {
-        {"restored subfolder swapped for a link before its files", "create", "\\SUB\\B.BIN", false},
-        {"restored subfolder swapped for a link before the flush", "sync", "\\T", false},
-        {"restored folder swapped for a link before the flush", "sync", "\\T", true},
+        {"staged subfolder swapped for a link before its files", "T", "create", "\\SUB\\B.BIN",
+         "/SUB"},
+        {"staged subfolder swapped for a link before the flush", "T", "sync", "\\" + legacy,
+         "/SUB"},
+        {"staging folder swapped for a link before the flush", "T", "sync", "\\" + legacy, ""},
+        {"sealed: staged subfolder swapped for a link before its files", "S", "create",
+         "\\sub\\b.bin", "/sub"},
     };
     for (const Race& race : races) {
-        At(race.operation, race.suffix, [&] {
-            if (race.moved_root)
-                SwapForLink("T", "T-movida", "fuera");
-            else
-                SwapForLink("T/SUB", "SUB-movida", "fuera");
-        });
+        const std::string staging = StagingName(race.container + ".zol");
+        const auto container = ContainerBytes(race.container + ".zol");
+        At(race.operation, race.suffix,
+           [&] { SwapForLink(staging + race.swapped, "movida", "fuera"); });
         raced = false;
-        const RunResult result = Decode("T.zol");
+        host = TestHost(files, state);
+        const RunResult result =
+            race.container == "S" ? Unseal("S.zol") : Decode(race.container + ".zol");
         EXPECT_TRUE(raced) << race.what;
         EXPECT_EQ(result.outcome, Outcome::kFailed) << race.what;
         ExpectOutsideUntouched(race.what);
-        EXPECT_EQ(ContainerBytes("T.zol"), container) << race.what;
+        EXPECT_EQ(ContainerBytes(race.container + ".zol"), container) << race.what;
+        // Nothing published, the entry named, and nothing readable left
+        // staged (at most the intruder's link, which the seam never deletes).
+        EXPECT_FALSE(temp.Exists(race.container)) << race.what;
+        if (const fs::path left_staged = temp.native + "/" + staging;
+            fs::exists(left_staged) && !fs::is_symlink(left_staged))
+            for (const auto& left : fs::recursive_directory_iterator(left_staged))
+                EXPECT_TRUE(left.is_symlink()) << race.what << ": " << left.path();
+        ASSERT_FALSE(host.messages.empty()) << race.what;
+        const std::string named = race.swapped.empty() ? race.container : race.swapped.substr(1);
+        EXPECT_NE(host.messages.back().find(named), std::string::npos) << host.messages.back();
         files.before = nullptr;
-        for (const char* left : {"T", "SUB-movida", "T-movida"})
+        for (const std::string left : {"movida", staging.c_str()})
             fs::remove_all(temp.native + "/" + left);
     }
     std::printf("races while restoring: %zu swaps, nothing written outside, container kept\n",
@@ -224,7 +235,7 @@ TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
 // not delete the new one.
 TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
-    At("sync", "\\T", [&] {
+    At("sync", "\\" + StagingName("T.zol"), [&] {
         temp.Write("nuevo.zol", "otro contenedor");
         fs::rename(temp.native + "/nuevo.zol", temp.native + "/T.zol");
     });
@@ -258,8 +269,8 @@ TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
     EXPECT_EQ(Restored("SUB/B.BIN"), std::string(70000, 'b'));
     before_wipe = nullptr;
 
-    At("sync", "\\T", [&] {
-        second_encode("T");
+    At("sync", "\\" + StagingName("T.zol"), [&] {
+        second_encode(StagingName("T.zol"));
         RecordingFileSystem other;
         EngineState second;
         second.FolderPath = Path("T.zol");

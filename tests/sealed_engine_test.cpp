@@ -5,18 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/opened_container.h"
-#include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The smallest key derivation libsodium allows: the tests time the engine,
-// not Argon2.
-const SealedParameters kFast{1, 8192, 4096};
 
 // The entries whose description differs, for a short failure message.
 std::string Differences(const TreeSnapshot& a, const TreeSnapshot& b) {
@@ -41,8 +35,8 @@ TreeSnapshot WithTimes(const std::string& root) {
     for (auto& [path, description] : snapshot) {
         struct stat st;
         lstat((fs::path(root) / path).c_str(), &st);
-        description += " @" + std::to_string(st.st_mtim.tv_sec) + "." +
-                       std::to_string(st.st_mtim.tv_nsec);
+        description +=
+            " @" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
     }
     return snapshot;
 }
@@ -55,46 +49,6 @@ void SetTime(const fs::path& path, long seconds, long nanoseconds) {
 class SealedEngineTest : public EngineFixture {
   protected:
     SealedEngineTest() { files.SetNameCoding(NameCoding::kUtf8); }
-
-    RunResult Seal(const std::string& folder, EngineOptions options = {}) {
-        state = EngineState{};
-        state.FolderPath = Path(folder);
-        options.container_folder = temp.path;
-        options.sealed_parameters = kFast;
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Seal(password);
-    }
-
-    // The container's keys from a password, as the dialog and velmora-cli
-    // find them; an error for the wrong one.
-    Result<std::shared_ptr<const SealedKeys>> KeysFor(const std::string& container,
-                                                      const std::string& typed) {
-        OpenedContainer opened(files);
-        Result<OpenedHeader> header = opened.Open(Path(container));
-        if (!header)
-            return header.error();
-        EXPECT_EQ(header->kind, ContainerKind::kSealed);
-        Result<SealedKeys> keys =
-            SealedKeys::Derive(typed, header->sealed.salt, header->sealed.parameters);
-        if (!keys)
-            return keys.error();
-        if (Status unlocked = keys->Unlock(header->sealed); !unlocked)
-            return unlocked.error();
-        return std::shared_ptr<const SealedKeys>(std::make_shared<SealedKeys>(std::move(keys).value()));
-    }
-
-    RunResult Unseal(const std::string& container, EngineOptions options = {}) {
-        Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
-        EXPECT_TRUE(keys.ok());
-        state = EngineState{};
-        state.FolderPath = Path(container);
-        state.sealed_keys = keys.ok() ? keys.value() : nullptr;
-        options.show_restored_folder = false;
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Des_carpeta();
-    }
-
-    std::string password = "contraseña larga";
 };
 
 // Names in any language, names equal but for case, ":" and a tab, empty
@@ -121,7 +75,8 @@ TEST_F(SealedEngineTest, ATreeComesBackExactlyAsItWas) {
     EXPECT_FALSE(temp.Exists("Datos"));
     ASSERT_TRUE(temp.Exists("Datos.zol"));
 
-    ASSERT_EQ(Unseal("Datos.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    ASSERT_EQ(Unseal("Datos.zol").outcome, Outcome::kDone)
+        << ::testing::PrintToString(host.messages);
     EXPECT_EQ(Differences(before, WithTimes(root.string())), "");
     EXPECT_FALSE(temp.Exists("Datos.zol"));
     EXPECT_EQ(state.RestoredPath, Path("Datos") + "\\");
@@ -145,9 +100,9 @@ TEST_F(SealedEngineTest, DamageAndTheWrongPasswordLeaveEverythingAsItWas) {
         std::size_t offset;  // from the end when past the header
         Outcome outcome;
     };
-    for (const Case& damage : {Case{"header", 50, Outcome::kRefused},
-                               Case{"index", 200, Outcome::kRefused},
-                               Case{"last file's data", sealed.size() - 40, Outcome::kRefused}}) {
+    for (const Case& damage :
+         {Case{"header", 50, Outcome::kRefused}, Case{"index", 200, Outcome::kRefused},
+          Case{"last file's data", sealed.size() - 40, Outcome::kRefused}}) {
         std::string bytes = sealed;
         bytes[damage.offset] = static_cast<char>(bytes[damage.offset] ^ 0x20);
         temp.Write("Carpeta.zol", bytes);
@@ -162,7 +117,10 @@ TEST_F(SealedEngineTest, DamageAndTheWrongPasswordLeaveEverythingAsItWas) {
         EXPECT_EQ(Unseal("Carpeta.zol").outcome, damage.outcome) << damage.what;
         EXPECT_EQ(Snapshot(temp.native), before) << damage.what;
         ASSERT_EQ(host.messages.size(), 1u) << damage.what;
-        EXPECT_NE(host.messages[0].find("da\xF1" "ado"), std::string::npos) << host.messages[0];
+        EXPECT_NE(host.messages[0].find("da\xF1"
+                                        "ado"),
+                  std::string::npos)
+            << host.messages[0];
     }
 }
 
@@ -212,7 +170,7 @@ TEST_F(SealedEngineTest, CancelarWhileRestoringLeavesNothingBehind) {
     const TreeSnapshot before = Snapshot(temp.native);
     for (const char* made : {"a", "a/uno.bin", "b/dos.bin"}) {
         SCOPED_TRACE(made);
-        const fs::path staged = fs::path(temp.native) / ".Carpeta.restaurando" / made;
+        const fs::path staged = fs::path(temp.native) / StagingName("Carpeta.zol") / made;
         host.on_pump = [&](int) {
             if (!state.CancelRequested && fs::exists(staged))
                 PressCancelar(files, state, host);

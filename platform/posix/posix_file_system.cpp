@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "base/cp1252.h"
@@ -275,6 +276,36 @@ Status PosixFileSystem::SetPermissionsOpen(int handle, std::uint32_t mode) {
     if (fchmod(open_file->descriptor, static_cast<mode_t>(mode & 0777)) != 0)
         return SystemError(errno, Msg::kCannotChangePermissions, DisplayPath(open_file->path));
     return Status::Ok();
+}
+
+namespace {
+
+// The umask is process-wide and reading it through umask() sets it for a
+// moment, so it is read once, before main() starts any thread: from
+// /proc/self/status where the kernel tells it (Linux 4.7 on), otherwise by
+// setting it and putting it back.
+mode_t UmaskAtStartUp() {
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned int mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask & 0777);
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
+const mode_t kUmaskAtStartUp = UmaskAtStartUp();
+
+}  // namespace
+
+std::uint32_t PosixFileSystem::RestoredModeMask() const {
+    return geteuid() == 0 ? 0u : static_cast<std::uint32_t>(kUmaskAtStartUp);
 }
 
 // The file's pages leave the cache once they are on disk; the next reads

@@ -39,6 +39,7 @@ class PosixFileSystem : public FileSystem {
     Status SetSizeOpen(int file, std::int64_t size) override;
     Status SetModifiedOpen(int handle, std::int64_t modified_ns) override;
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override;
+    std::uint32_t RestoredModeMask() const override;
     Result<int> ReopenUncached(int file) override;
     Status Close(int file) override;
     void CloseAll() override;

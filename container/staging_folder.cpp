@@ -1,0 +1,227 @@
+#include "container/staging_folder.h"
+
+#include <errno.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "base/messages.h"
+#include "container/engine_failure.h"
+#include "container/path_helpers.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kStagingTries = 100;
+constexpr int kLargestCopyNumber = 32767;
+constexpr std::size_t kWipeBlock = 64 * 1024;
+
+std::string Inside(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string Numbered(const std::string& base, int n) {
+    return n == 1 ? base : base + " (" + std::to_string(n) + ")";
+}
+
+// Bytes of 255 over the whole file; its identity right after, for the
+// delete. False when it could not be opened or written.
+bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
+    Result<int> file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
+    if (!file && (file.error().code == EACCES || file.error().code == EPERM) &&
+        files.SetAttrAt(folder, entry.name, 0, &entry.info))
+        file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
+    if (!file)
+        return false;
+    Result<EntryInfo> identity = files.InspectOpen(file.value());
+    bool done = identity && identity->device == entry.info.device &&
+                identity->inode == entry.info.inode && identity->links == 1;
+    const std::vector<std::uint8_t> ones(kWipeBlock, 0xFF);
+    for (std::int64_t at = 0; done && at < identity->size; at += kWipeBlock) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::int64_t>(kWipeBlock, identity->size - at));
+        done = files.Write(file.value(), at, ones.data(), length).ok();
+    }
+    if (done)
+        identity = files.InspectOpen(file.value());
+    done = done && identity;
+    if (done)
+        overwritten = identity.value();
+    (void)files.Close(file.value());
+    return done;
+}
+
+}  // namespace
+
+std::string StagingName(const std::string& container_name) {
+    // FNV-1a, 32 bits.
+    std::uint32_t hash = 2166136261u;
+    for (const char c : container_name)
+        hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash));
+    return std::string(".velmora-") + digits;
+}
+
+std::string StagingFolder::NameNumber(int n) const {
+    return n == 1 ? first_name_ : first_name_ + "-" + std::to_string(n);
+}
+
+std::string StagingFolder::WidestPath() const {
+    return Inside(parent_path_, NameNumber(kStagingTries));
+}
+
+void StagingFolder::RemoveLeftovers() {
+    FileSystem& files = run_.files;
+    for (int n = 1; n <= kStagingTries; ++n) {
+        const std::string name = NameNumber(n);
+        const Result<EntryInfo> found = files.InspectAt(parent_, name);
+        if (!found)
+            break;
+        if (found->kind != EntryKind::kFolder)
+            continue;
+        const StagedWipe wiped = WipeStagedFolder(files, parent_, name, found.value(), true);
+        if (wiped == StagedWipe::kHeld)
+            continue;
+        const std::string container = files.DisplayPath(Inside(parent_path_, container_name_));
+        run_.host.ShowMessage(
+            wiped == StagedWipe::kRemoved
+                ? Text(Msg::kStagingLeftoverRemoved, {container})
+                : Text(Msg::kStagingLeftoverKept,
+                       {container, files.DisplayPath(Inside(parent_path_, name))}),
+            MessageIcon::kInformation);
+    }
+}
+
+int StagingFolder::Make(FolderHandles& folders, std::uint32_t id) {
+    FileSystem& files = run_.files;
+    Status made = Error{""};
+    for (int n = 1; n <= kStagingTries; ++n) {
+        name_ = NameNumber(n);
+        made = files.MakeFolderAt(parent_, name_);
+        if (made || made.error().code != EEXIST)
+            break;
+    }
+    OrFail(made);
+    made_ = true;
+    const int handle = OrFail(files.OpenFolderAt(parent_, name_));
+    identity_ = OrFail(files.InspectOpen(handle));
+    made_mode_ = identity_.mode & 0777;
+    folders.AddOpen(id, handle, identity_, Inside(parent_path_, name_));
+    // The user's alone until published; a system without permissions
+    // (FAT) keeps it as it can.
+    if (Status own = files.SetPermissionsOpen(handle, 0700); !own && !UnsupportedHere(own.error()))
+        ThrowFailure(own.error());
+    (void)files.TryLock(handle);
+    (void)files.SetAttrOpen(handle, kHidden);
+    return handle;
+}
+
+void StagingFolder::CheckInPlace(const std::string& shown) {
+    const Result<EntryInfo> now = run_.files.InspectAt(parent_, name_);
+    if (!now || now->kind != EntryKind::kFolder || !SameFolder(now.value(), identity_))
+        ThrowFailure(Error{Text(Msg::kStagedTreeChanged, {shown}), kNoLongerTheSame});
+}
+
+std::string StagingFolder::Publish(const std::string& root) {
+    FileSystem& files = run_.files;
+    for (int n = 1;; ++n) {
+        if (n > kLargestCopyNumber)
+            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
+        const std::string candidate = Numbered(root, n);
+        const Status renamed = files.RenameAt(parent_, name_, Nombre(candidate));
+        if (!renamed && renamed.error().code == EEXIST)
+            continue;
+        OrFail(renamed);
+        published_ = true;
+        OrFail(files.SyncFolderOpen(parent_));
+        return candidate;
+    }
+}
+
+bool StagingFolder::Remove() {
+    if (!made_ || published_)
+        return true;
+    return WipeStagedFolder(run_.files, parent_, name_, identity_, false) == StagedWipe::kRemoved;
+}
+
+StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& name,
+                            const EntryInfo& expected, bool unlocked_only) {
+    const Result<int> root = files.OpenFolderAt(parent, name);
+    if (!root)
+        return StagedWipe::kLeft;
+    const Result<EntryInfo> root_identity = files.InspectOpen(root.value());
+    const Result<bool> free = unlocked_only ? files.TryLock(root.value()) : Result<bool>(true);
+    if (!root_identity || !SameFolder(root_identity.value(), expected) || !free || !free.value()) {
+        (void)files.Close(root.value());
+        return free && !free.value() ? StagedWipe::kHeld : StagedWipe::kLeft;
+    }
+    // A few handles at a time, whatever the depth: each folder is opened
+    // again from its parent's when needed, checked to be the one listed.
+    FolderHandles folders(files, 16);
+    folders.AddOpen(0, root.value(), root_identity.value(), name);
+    bool all = true;
+    std::vector<std::uint32_t> found;  // parents before their subfolders
+    std::vector<std::uint32_t> pending = {0};
+    std::uint32_t next_id = 1;
+    while (!pending.empty()) {
+        const std::uint32_t id = pending.back();
+        pending.pop_back();
+        found.push_back(id);
+        const Result<int> folder = folders.Get(id);
+        if (!folder) {
+            all = false;
+            continue;
+        }
+        (void)files.SetAttrOpen(folder.value(), 0);
+        (void)files.SetPermissionsOpen(folder.value(), 0700);
+        const Result<std::vector<DirEntry>> listing = files.ListFolderAt(folder.value());
+        if (!listing) {
+            all = false;
+            continue;
+        }
+        std::vector<std::pair<const DirEntry*, EntryInfo>> overwritten;
+        for (const DirEntry& entry : listing.value()) {
+            if (entry.kind == EntryKind::kFolder && !entry.info.mount_root) {
+                folders.Add(next_id, id, entry.name, entry.info);
+                pending.push_back(next_id++);
+            } else if (EntryInfo after; entry.kind == EntryKind::kFile &&
+                                        Overwrite(files, folder.value(), entry, after)) {
+                overwritten.emplace_back(&entry, after);
+            } else if (entry.kind == EntryKind::kFile) {
+                all = false;  // what could not be overwritten stays
+            } else {
+                // A link or anything else is only a name here: it goes.
+                const Result<EntryInfo> now = files.InspectAt(folder.value(), entry.name);
+                const Result<bool> gone =
+                    now && now->kind != EntryKind::kFile && now->kind != EntryKind::kFolder
+                        ? files.DeleteFileAt(folder.value(), entry.name, now.value())
+                        : Result<bool>(false);
+                all = all && gone && gone.value();
+            }
+        }
+        // The container is kept: a failed flush still deletes them.
+        if (!overwritten.empty())
+            (void)files.SyncFileSystemOpen(folder.value());
+        for (const auto& [entry, after] : overwritten) {
+            const Result<bool> gone = files.DeleteFileAt(folder.value(), entry->name, after);
+            all = all && gone && gone.value();
+        }
+    }
+    for (auto it = found.rbegin(); it != found.rend() && *it != 0; ++it) {
+        const Result<int> holder = folders.Get(folders.Parent(*it));
+        folders.Release(*it);
+        const Result<bool> gone =
+            holder ? files.RemoveFolderAt(holder.value(), folders.Name(*it), folders.Identity(*it))
+                   : Result<bool>(false);
+        all = all && gone && gone.value();
+    }
+    folders.CloseAll();
+    const Result<bool> gone = files.RemoveFolderAt(parent, name, root_identity.value());
+    return all && gone && gone.value() ? StagedWipe::kRemoved : StagedWipe::kLeft;
+}
+
+}  // namespace velmora
