@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,6 +108,30 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     EXPECT_EQ(temp.Read("M/A"), std::string(1000, 'a'));
     EXPECT_FALSE(temp.Exists("M/B"));
     EXPECT_FALSE(temp.Exists(staging));
+}
+
+// What a killed restore left under its staging name is overwritten and
+// removed by the next run on that container, with one line; one a live run
+// holds stays as it is.
+TEST_F(DecoderTest, LeftoversOfAKilledRestoreAreWipedByTheNextRun) {
+    temp.Write("K/f", "datos");
+    EncodeAway("K");
+    const std::string staging = StagingName("K.zol");
+    temp.Write(staging + "/sub/secreto.txt", "texto en claro");
+    temp.Write(staging + "-2/otro", "en uso");
+    chmod((temp.native + "/" + staging + "/sub/secreto.txt").c_str(), 0444);
+    chmod((temp.native + "/" + staging + "/sub").c_str(), 0555);
+    const int held = open((temp.native + "/" + staging + "-2").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(Decode("K.zol").outcome, Outcome::kDone);
+    close(held);
+    EXPECT_FALSE(temp.Exists(staging));
+    EXPECT_EQ(temp.Read(staging + "-2/otro"), "en uso");
+    EXPECT_EQ(temp.Read("K/F"), "datos");
+    const std::string overwrite = "write " + Path(staging + "\\sub\\secreto.txt");
+    EXPECT_NE(std::find(files.log.begin(), files.log.end(), overwrite), files.log.end());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("interrumpida"), std::string::npos) << host.messages[0];
 }
 
 TEST_F(DecoderTest, ProgressEndsAtNineAndReadOnlyFoldersStillGetTheirFiles) {

@@ -167,6 +167,16 @@ class RecordingFileSystem : public PosixFileSystem {
             before_reading_back();
         return PosixFileSystem::ReopenUncached(file);
     }
+    Status SetPermissionsOpen(int handle, std::uint32_t mode) override {
+        if (fail.details_errno != 0)
+            return Error{"fallo inyectado en los permisos", fail.details_errno};
+        return PosixFileSystem::SetPermissionsOpen(handle, mode);
+    }
+    Status SetModifiedOpen(int handle, std::int64_t modified_ns) override {
+        if (fail.details_errno != 0)
+            return Error{"fallo inyectado en la fecha", fail.details_errno};
+        return PosixFileSystem::SetModifiedOpen(handle, modified_ns);
+    }
     Status RenameAt(int folder, const std::string& from, const std::string& to) override {
         Pause("rename", Inside(folder, from));
         if (fail.rename)
@@ -185,6 +195,7 @@ class RecordingFileSystem : public PosixFileSystem {
         bool flush = false;
         bool sync = false;
         bool rename = false;
+        int details_errno = 0;  // permissions and times cannot be set
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;
     // Runs when a written container is about to be read back from the disk.

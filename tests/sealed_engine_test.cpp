@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -178,6 +179,65 @@ TEST_F(SealedEngineTest, CancelarWhileRestoringLeavesNothingBehind) {
         EXPECT_THROW(Unseal("Carpeta.zol"), ProgramEnded);
         EXPECT_EQ(Differences(before, Snapshot(temp.native)), "");
     }
+}
+
+// The staging folder is the user's alone and each file is written at 0600;
+// the stored permissions come back less the umask's bits for an account
+// other than root (exactly for root: the unprivileged run plays the other).
+// Where the file system keeps no permissions or times (FAT through FUSE),
+// the tree comes back without them, said once.
+TEST_F(SealedEngineTest, PermissionsAreTheUsersUntilPublishedThenFollowTheUmask) {
+    temp.Write("P/abierta/f.txt", "f");
+    const fs::path root = fs::path(temp.native) / "P";
+    fs::permissions(root / "abierta", fs::perms(0777));
+    fs::permissions(root / "abierta/f.txt", fs::perms(0666));
+    ASSERT_EQ(Seal("P").outcome, Outcome::kDone);
+    const fs::path staging = fs::path(temp.native) / StagingName("P.zol");
+    auto mode = [](const fs::path& path) {
+        return static_cast<unsigned>(fs::status(path).permissions()) & 0777u;
+    };
+    std::vector<unsigned> while_written;
+    files.before = [&](const std::string& operation, const std::string& path) {
+        if (operation == "write" && path.ends_with("f.txt"))
+            while_written = {mode(staging), mode(staging / "abierta/f.txt")};
+    };
+    ASSERT_EQ(Unseal("P.zol", {.keep_container = true}).outcome, Outcome::kDone);
+    EXPECT_EQ(while_written, (std::vector<unsigned>{0700, 0600}));
+    const mode_t umask_now = umask(0);
+    umask(umask_now);
+    const unsigned mask = geteuid() == 0 ? 0u : umask_now;
+    EXPECT_EQ(mode(root / "abierta"), 0777u & ~mask);
+    EXPECT_EQ(mode(root / "abierta/f.txt"), 0666u & ~mask);
+
+    fs::remove_all(root);
+    files.before = nullptr;
+    files.fail.details_errno = ENOSYS;
+    host = TestHost(files, state);
+    ASSERT_EQ(Unseal("P.zol").outcome, Outcome::kDone);
+    EXPECT_EQ(temp.Read("P/abierta/f.txt"), "f");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("no admite permisos"), std::string::npos) << host.messages[0];
+}
+
+// A restore that runs out of descriptors on a deep tree removes what it
+// staged all the same: its own handles are closed first, and the removal
+// keeps a few open at a time.
+TEST_F(SealedEngineTest, ARestoreOutOfDescriptorsRemovesItsStaging) {
+    std::string deep = "H";
+    for (int level = 0; level < 300; ++level)
+        deep += "/d";
+    temp.Write(deep + "/f", "x");
+    ASSERT_EQ(Seal("H").outcome, Outcome::kDone);
+    const TreeSnapshot before = Snapshot(temp.native);
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct rlimit low = saved;
+    low.rlim_cur = 128;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    const RunResult result = Unseal("H.zol");
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(result.outcome, Outcome::kFailed);
+    EXPECT_EQ(Snapshot(temp.native), before);
 }
 
 }  // namespace
