@@ -170,9 +170,11 @@ void Restore::Extraer() {
     files.CloseAll();
 }
 
-// The read-only folders, innermost first, and the root last get their
-// attributes; the root the permissions a folder made here gets; then
-// everything restored reaches the disk before the tree takes its name.
+// The read-only folders get their attribute, innermost first; everything
+// restored reaches the disk and is checked before the tree takes its name;
+// then the root gets its attributes and the permissions of a folder made
+// here: it is nobody else's until it has its name, so a kill meanwhile
+// leaves the staging folder 0700 or the complete tree.
 void Restore::Publish() {
     FileSystem& files = run_.files;
     for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
@@ -181,14 +183,15 @@ void Restore::Publish() {
             handle,
             kReadOnly | (OrFail(files.GetAttrOpen(handle, folders_.Name(*it))) & ~kFolder)));
     }
+    OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(0))));
+    CheckTreeInPlace();
+    run_.state.RestoredPath = staging_->Publish(root_) + "\\";
     const int root = OrFail(folders_.Get(0));
     SetDetail(files.SetPermissionsOpen(root, staging_->made_mode()));
     const std::uint8_t stored = index_.folder_attributes;
     SetDetail(
         files.SetAttrOpen(root, (stored >= kFolder ? stored - kFolder : stored) & kSettableBits));
     OrFail(files.SyncFileSystemOpen(root));
-    CheckTreeInPlace();
-    run_.state.RestoredPath = staging_->Publish(root_) + "\\";
 }
 
 void Restore::PublishIfCancelled() {

@@ -62,12 +62,16 @@ void StagedRestore::Restore() {
         OrFail(reader_.ReadEnd());
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
         CheckStagedTree();
-        // The folders' own permissions and times, the root's last: until
-        // then nobody else can enter it.
         SetFolderDetails();
-        OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
         staging_->CheckInPlace(files.DisplayPath(root_));
-        run_.state.RestoredPath = staging_->Publish(root_) + "\\";
+        const std::string restored = staging_->Publish(root_);
+        run_.state.RestoredPath = restored + "\\";
+        // The root's own permissions only now, through its handle: until its
+        // name is given nobody else can enter it, and a kill meanwhile leaves
+        // either the staging folder still 0700 or the complete tree.
+        SetFolderDetail(kRootId, Nombre(restored), index_.folder_attributes, index_.folder_mode,
+                        index_.folder_modified_ns);
+        OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
     } catch (const EngineFailure&) {
         run_.state.Restoring = false;
         Discard();
@@ -160,23 +164,24 @@ void StagedRestore::SetAttributes(int handle, const std::string& name, std::uint
     SetDetail(run_.files.SetAttrOpen(handle, wanted));
 }
 
-// Innermost folders first, the root last: a folder's own time and
-// permissions are set once nothing more is made inside it.
-void StagedRestore::SetFolderDetails() {
+void StagedRestore::SetFolderDetail(std::uint32_t id, const std::string& name,
+                                    std::uint8_t attributes, std::uint32_t mode,
+                                    std::int64_t modified_ns) {
     FileSystem& files = run_.files;
-    auto set = [&](std::uint32_t id, std::uint8_t attributes, std::uint32_t mode,
-                   std::int64_t modified_ns) {
-        const int handle = OrFail(folders_.Get(id));
-        SetDetail(files.SetPermissionsOpen(handle, mode & ~files.RestoredModeMask()));
-        SetAttributes(handle, id == kRootId ? Nombre(root_) : folders_.Name(id), attributes);
-        SetDetail(files.SetModifiedOpen(handle, modified_ns));
-    };
+    const int handle = OrFail(folders_.Get(id));
+    SetDetail(files.SetPermissionsOpen(handle, mode & ~files.RestoredModeMask()));
+    SetAttributes(handle, name, attributes);
+    SetDetail(files.SetModifiedOpen(handle, modified_ns));
+}
+
+// Innermost folders first: a folder's own time and permissions are set
+// once nothing more is made inside it.
+void StagedRestore::SetFolderDetails() {
     for (std::uint32_t id = static_cast<std::uint32_t>(folder_entries_.size()) - 1; id > kRootId;
          --id) {
         const DecodedEntry& entry = *folder_entries_[id];
-        set(id, entry.attributes, entry.mode, entry.modified_ns);
+        SetFolderDetail(id, folders_.Name(id), entry.attributes, entry.mode, entry.modified_ns);
     }
-    set(kRootId, index_.folder_attributes, index_.folder_mode, index_.folder_modified_ns);
 }
 
 std::string StagedRestore::EntryName(const Made& made) const {

@@ -20,8 +20,8 @@ namespace velmora {
 // user's alone until then), every folder and file through the handle of the
 // folder made for it, and only once the container has been read to its
 // proven end, the tree flushed and found to be exactly what was made does
-// the staging folder get the stored permissions of the root and take the
-// restored name (NAME, NAME (2), ...). On any failure before that, what was
+// the staging folder take the restored name (NAME, NAME (2), ...) and then
+// the root's stored permissions. On any failure before that, what was
 // made is overwritten and removed and the container stays as it was. Each
 // step raises the run's failure.
 class StagedRestore {
@@ -55,6 +55,8 @@ class StagedRestore {
     // system has no such thing (said once at the end).
     void SetDetail(const Status& set);
     void SetAttributes(int handle, const std::string& name, std::uint8_t stored);
+    void SetFolderDetail(std::uint32_t id, const std::string& name, std::uint8_t attributes,
+                         std::uint32_t mode, std::int64_t modified_ns);
     void SetFolderDetails();
     // Raises the failure naming the first entry of the staged tree that is
     // not the one made, or made but not there.
