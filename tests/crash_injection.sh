@@ -6,7 +6,10 @@
 #              that decodes to the original tree; a container under its real
 #              name is always complete, and a partial one left by the kill
 #              does not block the next run;
-#   decoding - the container is intact, or the restored tree is complete.
+#   decoding - the container is intact, or the restored tree is complete;
+#              nothing but the complete tree under the restored name, and
+#              (sealed) a staging folder left is 0700 and removed, told, by
+#              the next decode.
 # Then it sends SIGTERM and SIGHUP at each point while encoding: the run
 # stops as "Cancelar" does, leaves no partial container, and every file
 # still in the folder is exactly the original (none half overwritten).
@@ -122,4 +125,48 @@ for ((k = 1; k <= total; k += step)); do
   [ -d dec/T ] || fail "decode point $k: container damaged and nothing restored"
   [ "$(listing dec/T)" = "$expected" ] || fail "decode point $k: container gone, tree incomplete"
 done
-echo "crash injection: $tried kill points tried ($encode_points while encoding, $((tried - encode_points)) while decoding), $signalled SIGTERM/SIGHUP points while encoding; nothing lost"
+decode_points=$((tried - encode_points))
+
+# Decoding a sealed container: the container is intact and nothing stands
+# under the restored name but the complete tree; what a kill leaves staged
+# is the user's alone (0700), and the next decode overwrites and removes it.
+exact() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do
+  if [ -f "$p" ]; then echo "$p $(sha256sum < "$p" | cut -c1-16)"; else echo "$p/"; fi; done); }
+expected_exact=$(exact original)
+rm -rf sdec && mkdir sdec && cp -a original sdec/T
+(cd sdec && echo 'clave sellada' | "$cli" seal T --password-stdin > /dev/null)
+cp sdec/T.zol sealed.zol
+sealed_sum=$(sha256sum < sealed.zol)
+rm -rf sdec && mkdir sdec && cp sealed.zol sdec/T.zol
+total=$(cd sdec && echo 'clave sellada' | points "$crashing" decode T.zol --password-stdin)
+cleaned=0
+for ((k = 1; k <= total; k += step)); do
+  rm -rf sdec && mkdir sdec && cp sealed.zol sdec/T.zol
+  set +e
+  (cd sdec && echo 'clave sellada' | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null
+  status=$?
+  set -e
+  [ "$status" -eq 137 ] || fail "sealed decode point $k: not killed (status $status)"
+  tried=$((tried + 1))
+  [ ! -e sdec/T ] || [ "$(exact sdec/T)" = "$expected_exact" ] ||
+    fail "sealed decode point $k: an incomplete tree under the restored name"
+  staged=$(find sdec -mindepth 1 -maxdepth 1 -name '.velmora-*')
+  if [ -n "$staged" ]; then
+    # Empty, it may not have been made the user's alone yet.
+    [ "$(stat -c %a "$staged")" = 700 ] || [ -z "$(ls -A "$staged")" ] ||
+      fail "sealed decode point $k: staging readable by others"
+    [ "$(sha256sum < sdec/T.zol)" = "$sealed_sum" ] || fail "sealed decode point $k: staged and container gone"
+    said=$(cd sdec && echo 'clave sellada' | "$cli" decode T.zol --password-stdin 2>&1) ||
+      fail "sealed decode point $k: the next decode fails: $said"
+    grep -q interrumpida <<< "$said" || fail "sealed decode point $k: the leftover is not told"
+    [ -z "$(find sdec -mindepth 1 -maxdepth 1 -name '.velmora-*')" ] ||
+      fail "sealed decode point $k: the next decode left the staging folder"
+    [ "$(exact sdec/T)" = "$expected_exact" ] || fail "sealed decode point $k: restored wrong"
+    cleaned=$((cleaned + 1))
+  elif [ -f sdec/T.zol ]; then
+    [ "$(sha256sum < sdec/T.zol)" = "$sealed_sum" ] || fail "sealed decode point $k: container changed"
+  else
+    [ -d sdec/T ] || fail "sealed decode point $k: container gone and nothing restored"
+  fi
+done
+echo "crash injection: $tried kill points tried ($encode_points while encoding, $decode_points while decoding, $((tried - encode_points - decode_points)) while decoding a sealed container, $cleaned leftovers cleaned by the next decode), $signalled SIGTERM/SIGHUP points while encoding; nothing lost"
