@@ -1,7 +1,5 @@
 #include "container/staged_restore.h"
 
-#include <errno.h>
-
 #include <algorithm>
 
 #include "base/messages.h"
@@ -101,7 +99,7 @@ void StagedRestore::MakeFolder(const DecodedEntry& entry) {
     const auto id = static_cast<std::uint32_t>(folder_entries_.size());
     folders_.Add(id, parent->second, name, identity);
     folders_.Adopt(id, handle);
-    made_.push_back({parent->second, name, identity, true, id});
+    made_.push_back({parent->second, name, identity, true});
     folder_ids_[entry.name] = id;
     folder_entries_.push_back(&entry);
 }
@@ -138,7 +136,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     SetDetail(files.SetPermissionsOpen(output, entry.mode & ~files.RestoredModeMask()));
     SetAttributes(output, name, entry.attributes);
     SetDetail(files.SetModifiedOpen(output, entry.modified_ns));
-    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false, 0});
+    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false});
     writing_ = -1;
     OrFail(files.Close(output));
     done += entry.size;

@@ -47,7 +47,6 @@ class StagedRestore {
         std::string name;
         EntryInfo identity;
         bool is_folder;
-        std::uint32_t id;  // a folder's own id
     };
     void MakeFolder(const DecodedEntry& entry);
     void MakeFile(const DecodedEntry& entry, std::int64_t& done);
