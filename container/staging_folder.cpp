@@ -2,6 +2,7 @@
 
 #include <errno.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>

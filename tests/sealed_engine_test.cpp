@@ -85,6 +85,17 @@ TEST_F(SealedEngineTest, ATreeComesBackExactlyAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
 }
 
+// The staging folder's name does not grow with the folder's: a folder whose
+// name is 243 bytes long comes back, and nothing else is left beside it.
+TEST_F(SealedEngineTest, AFolderWithALongNameComesBack) {
+    const std::string name(243, 'n');
+    temp.Write(name + "/f.txt", "largo");
+    ASSERT_EQ(Seal(name).outcome, Outcome::kDone);
+    ASSERT_EQ(Unseal(name + ".zol").outcome, Outcome::kDone) << host.messages.at(0);
+    EXPECT_EQ(temp.Read(name + "/f.txt"), "largo");
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
+}
+
 // A wrong password and a damaged container create nothing and leave the
 // container as it was; damage found only while restoring takes away what
 // was made.
