@@ -80,9 +80,7 @@ void StagingFolder::RemoveLeftovers() {
     for (int n = 1; n <= kStagingTries; ++n) {
         const std::string name = NameNumber(n);
         const Result<EntryInfo> found = files.InspectAt(parent_, name);
-        if (!found)
-            break;
-        if (found->kind != EntryKind::kFolder)
+        if (!found || found->kind != EntryKind::kFolder)
             continue;
         const StagedWipe wiped = WipeStagedFolder(files, parent_, name, found.value(), true);
         if (wiped == StagedWipe::kHeld)
