@@ -216,9 +216,10 @@ TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
         // staged (at most the intruder's link, which the seam never deletes).
         EXPECT_FALSE(temp.Exists(race.container)) << race.what;
         if (const fs::path left_staged = temp.native + "/" + staging;
-            fs::exists(left_staged) && !fs::is_symlink(left_staged))
+            fs::exists(left_staged) && !fs::is_symlink(left_staged)) {
             for (const auto& left : fs::recursive_directory_iterator(left_staged))
                 EXPECT_TRUE(left.is_symlink()) << race.what << ": " << left.path();
+        }
         ASSERT_FALSE(host.messages.empty()) << race.what;
         const std::string named = race.swapped.empty() ? race.container : race.swapped.substr(1);
         EXPECT_NE(host.messages.back().find(named), std::string::npos) << host.messages.back();
