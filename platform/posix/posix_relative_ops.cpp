@@ -17,6 +17,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
+#include "platform/posix/no_replace_rename.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
@@ -287,9 +288,10 @@ Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std:
     Result<Inside> target = Resolve(folder, to, Msg::kCannotGiveName);
     if (!target)
         return target.error();
-    if (renameat2(source->folder, source->name.c_str(), target->folder, target->name.c_str(),
-                  RENAME_NOREPLACE) != 0)
-        return SystemError(errno, Msg::kCannotGiveName, target->shown);
+    if (const int failed = RenameNoReplace(source->folder, source->name.c_str(), target->folder,
+                                           target->name.c_str());
+        failed != 0)
+        return SystemError(failed, Msg::kCannotGiveName, target->shown);
     return Status::Ok();
 }
 
