@@ -388,6 +388,9 @@ constexpr Written kTexts[] = {
      "no se ha podido sobrescribir y borrar: {3}"},
     {Msg::kConvertedLegacyChanged,
      "otro programa lo ha cambiado o lo está usando; se ha dejado como está."},
+    {Msg::kStillBeingWritten,
+     "Otro programa todavía está escribiendo «{1}» (lo tiene abierto o lo ha cambiado mientras "
+     "se leía). No se ha restaurado ni borrado nada: vuelve a intentarlo cuando termine."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

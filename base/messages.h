@@ -241,6 +241,7 @@ enum class Msg {
     kLegacyKeptAs,
     kConvertedLegacyLeft,
     kConvertedLegacyChanged,
+    kStillBeingWritten,
 
     kCount  // not a message: the number of them
 };

@@ -193,6 +193,15 @@ class FileSystem {
     // Takes the run lock of an open folder or file for this process, until
     // the handle is closed. False when another run holds it.
     virtual Result<bool> TryLock(int handle) = 0;
+    // Whether another program has the open file open for writing, where the
+    // system can tell: on Linux a read lease is refused then (taken and given
+    // back at once; false where the file system has no leases or the file
+    // is another account's). Windows opens files for reading denying write
+    // sharing: no writer holds one (its open fails with EBUSY), so false.
+    virtual Result<bool> HeldForWriting(int file) {
+        static_cast<void>(file);
+        return false;
+    }
 
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.

@@ -36,7 +36,8 @@ int MakePlaceholder(bool folder, int to_dir, const char* to, struct stat* made) 
         if (mkdirat(to_dir, to, 0700) != 0)
             return errno;
     } else {
-        const int fd = openat(to_dir, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            openat(to_dir, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno;
         close(fd);

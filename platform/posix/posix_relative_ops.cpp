@@ -6,6 +6,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -324,6 +325,28 @@ Result<bool> PosixFileSystem::TryLock(int handle) {
     if (errno == EWOULDBLOCK)
         return false;
     return SystemError(errno, Msg::kCannotLock, DisplayPath(open_file->path));
+}
+
+// A read lease is granted only while no descriptor anywhere has the file
+// open for writing. It is given back at once, so a writer opening the file
+// later is held up for no more than that instant; if one comes in it, the
+// break is told by SIGURG, which is ignored unless handled (the default
+// SIGIO would end the program).
+Result<bool> PosixFileSystem::HeldForWriting(int file) {
+    const OpenFile* open_file = open_files_.Find(file);
+    if (!open_file)
+        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
+    const int fd = open_file->descriptor;
+    if (fcntl(fd, F_SETSIG, SIGURG) != 0)
+        return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        (void)fcntl(fd, F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    // No lease where the file system has none (EINVAL) or for another
+    // account's file without CAP_LEASE (EACCES): the caller's other guard
+    // (size and time) stands alone.
+    return errno == EAGAIN;
 }
 
 Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {
