@@ -202,6 +202,13 @@ class FileSystem {
         static_cast<void>(file);
         return false;
     }
+    // Whether the open entry's file system gives a file a copy of its own
+    // (another inode, another change time) at its first open for writing:
+    // overlayfs, whose lower layer's files are copied up.
+    virtual Result<bool> CopiesUpOnWrite(int handle) {
+        static_cast<void>(handle);
+        return false;
+    }
 
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.

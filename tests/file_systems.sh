@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # velmora-cli on every file system a user mounts, each on a small
 # loop-backed image: NTFS (ntfs-3g), exFAT (exfat-fuse), FAT (fusefat),
-# btrfs, xfs and tmpfs. On each, seal/decode and encode/decode give the tree
+# btrfs, xfs, tmpfs, and overlayfs (sealed only, the tree in its lower layer:
+# the wipe must accept each file's copy-up, proven to be the file packed).
+# On each, seal/decode and encode/decode give the tree
 # back (names, sizes, contents; sealed: times; permissions where the system
 # keeps them), the originals gone after the wipe. The FUSE ones refuse
 # renameat2(RENAME_NOREPLACE) and FAT keeps no permissions: the fallbacks
@@ -11,7 +13,7 @@
 set -euo pipefail
 cli=$(realpath "$1")
 shift
-kinds=${*:-ntfs exfat fat btrfs xfs tmpfs}  # or those named after the program
+kinds=${*:-ntfs exfat fat btrfs xfs tmpfs overlay}  # or those named after the program
 [ "$(id -u)" = 0 ] || { echo "skipped: needs root"; exit 77; }
 for tool in ntfs-3g mkfs.ntfs mount.exfat-fuse mkfs.exfat fusefat mkfs.vfat mkfs.btrfs \
             mkfs.xfs losetup fusermount mountpoint; do
@@ -45,6 +47,12 @@ mount_fs() {  # kind mount-point
          fusefat -o rw+ "$img" "$dir" >/dev/null 2>&1 ;;
     btrfs) truncate -s 128M "$img"; mkfs.btrfs -q "$img" >/dev/null; mount -o loop "$img" "$dir" ;;
     xfs) truncate -s 320M "$img"; mkfs.xfs -q "$img" >/dev/null; mount -o loop "$img" "$dir" ;;
+    overlay)  # the tree in the lower layer: each file is copied up at the wipe's open
+      local layers="$work/mnt/ovl-layers"
+      mkdir -p "$layers" && mount -t tmpfs -o size=64m tmpfs "$layers"
+      mkdir "$layers/lower" "$layers/upper" "$layers/work"
+      make_tree "$layers/lower/Datos" seal overlay
+      mount -t overlay overlay -o "lowerdir=$layers/lower,upperdir=$layers/upper,workdir=$layers/work" "$dir" ;;
   esac
 }
 
@@ -74,7 +82,7 @@ describe() {  # folder, modes kept, times kept: every entry's kind, size, conten
 round_trip() {  # kind, seal|encode, mount point, whether modes and times are kept
   local kind=$1 how=$2 dir=$3 modes=$4 times=$5 decode_options="" password='Contraseña de prueba'
   [ "$how" = encode ] && decode_options=--original-case password='Clave ñ'
-  make_tree "$dir/Datos" "$how" "$kind"
+  [ "$kind" = overlay ] || make_tree "$dir/Datos" "$how" "$kind"
   local before; before=$(describe "$dir/Datos" "$modes" "$times")
   if ! (cd "$dir" && printf '%s\n' "$password" | "$cli" "$how" Datos --password-stdin) \
       >"$work/out" 2>&1; then
@@ -88,8 +96,17 @@ round_trip() {  # kind, seal|encode, mount point, whether modes and times are ke
     return
   fi
   [ -f "$dir/Datos.zol" ] && [ ! -e "$dir/Datos" ] || fail "$kind: $how left no container or the folder"
-  (cd "$dir" && printf '%s\n' "$password" | "$cli" decode Datos.zol --password-stdin $decode_options) \
-    >"$work/out" 2>&1 || { cat "$work/out"; fail "$kind: decode of $how"; }
+  local container; container=$(sha256sum < "$dir/Datos.zol")
+  if ! (cd "$dir" && printf '%s\n' "$password" | "$cli" decode Datos.zol --password-stdin $decode_options) \
+      >"$work/out" 2>&1; then
+    # fusefat loses what a folder holds when it renames it: a restore that
+    # publishes by renaming its staging folder must refuse, the container kept.
+    [ "$kind" = fat ] && [ "$(sha256sum < "$dir/Datos.zol")" = "$container" ] ||
+      { cat "$work/out"; fail "$kind: decode of $how"; }
+    rm -rf "${dir:?}/Datos" "$dir"/.Datos* "$dir/Datos.zol"
+    echo "$kind: decode of $how refused, container kept: $(head -c 100 "$work/out")"
+    return
+  fi
   [ ! -e "$dir/Datos.zol" ] || fail "$kind: decode of $how kept the container"
   [ "$(describe "$dir/Datos" "$modes" "$times")" = "$before" ] || {
     diff <(echo "$before") <(describe "$dir/Datos" "$modes" "$times") >&2 || true
@@ -109,5 +126,6 @@ for kind in $kinds; do
   times=seal
   [ "$kind" = exfat ] && times=no
   round_trip "$kind" seal "$dir" "$modes" "$times"
+  [ "$kind" = overlay ] && continue  # its tree was the lower layer's
   round_trip "$kind" encode "$dir" 0 no  # the legacy kind keeps neither
 done

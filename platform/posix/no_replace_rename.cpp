@@ -1,10 +1,16 @@
 #include "platform/posix/no_replace_rename.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -47,11 +53,38 @@ int MakePlaceholder(bool folder, int to_dir, const char* to, struct stat* made) 
     return 0;
 }
 
+// The names a folder holds, sorted; false when it cannot be listed.
+bool NamesIn(int dir, const char* name, std::vector<std::string>& names) {
+    const int fd = openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* listing = fd < 0 ? nullptr : fdopendir(fd);
+    if (!listing) {
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    while (const dirent* entry = readdir(listing))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    closedir(listing);
+    std::sort(names.begin(), names.end());
+    return true;
+}
+
 int RenameOverPlaceholder(int from_dir, const char* from, int to_dir, const char* to) {
     struct stat source;
     if (fstatat(from_dir, from, &source, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     const bool folder = S_ISDIR(source.st_mode);
+    // fusefat loses what a folder holds when it renames it: a folder must
+    // hold the same names once renamed, or the rename is an I/O error (what
+    // was published is not trusted, and nothing is deleted on its account).
+    std::vector<std::string> held;
+    if (folder && !NamesIn(from_dir, from, held))
+        return errno;
+    const auto kept = [&] {
+        std::vector<std::string> now;
+        return !folder || (NamesIn(to_dir, to, now) && now == held) ? 0 : EIO;
+    };
     struct stat made;
     if (const int failed = MakePlaceholder(folder, to_dir, to, &made); failed != 0)
         return failed;
@@ -60,7 +93,7 @@ int RenameOverPlaceholder(int from_dir, const char* from, int to_dir, const char
     if (!StillPlaceholder(to_dir, to, made))
         return EEXIST;
     if (renameat(from_dir, from, to_dir, to) == 0)
-        return 0;
+        return kept();
     const int failed = errno;
     RemovePlaceholder(to_dir, to, made);
     // Some file systems (fusefat) never let a folder replace another. Once
@@ -70,7 +103,7 @@ int RenameOverPlaceholder(int from_dir, const char* from, int to_dir, const char
     if (!folder || (failed != EPERM && failed != EACCES && failed != ENOTEMPTY && failed != EEXIST))
         return failed;
     if (renameat(from_dir, from, to_dir, to) == 0)
-        return 0;
+        return kept();
     return errno == ENOTEMPTY ? EEXIST : errno;
 }
 

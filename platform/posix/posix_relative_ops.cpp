@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -347,6 +348,17 @@ Result<bool> PosixFileSystem::HeldForWriting(int file) {
     // account's file without CAP_LEASE (EACCES): the caller's other guard
     // (size and time) stands alone.
     return errno == EAGAIN;
+}
+
+Result<bool> PosixFileSystem::CopiesUpOnWrite(int handle) {
+    constexpr decltype(statfs::f_type) kOverlayMagic = 0x794C7630;  // OVERLAYFS_SUPER_MAGIC
+    const OpenFile* open_file = open_files_.Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, Msg::kCannotInspect, ShownNumber(handle));
+    struct statfs about;
+    if (fstatfs(open_file->descriptor, &about) != 0)
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
+    return about.f_type == kOverlayMagic;
 }
 
 Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {
