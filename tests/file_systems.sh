@@ -1,15 +1,10 @@
 #!/usr/bin/env bash
-# velmora-cli on every file system a user mounts, each on a small
-# loop-backed image: NTFS (ntfs-3g), exFAT (exfat-fuse), FAT (fusefat),
-# btrfs, xfs, tmpfs, and overlayfs (sealed only, the tree in its lower layer:
-# the wipe must accept each file's copy-up, proven to be the file packed).
-# On each, seal/decode and encode/decode give the tree
-# back (names, sizes, contents; sealed: times; permissions where the system
-# keeps them), the originals gone after the wipe. The FUSE ones refuse
-# renameat2(RENAME_NOREPLACE) and FAT keeps no permissions: the fallbacks
-# are what is tried. Root only; 77 (skipped) when not root or a tool, /dev/fuse
-# or /dev/loop-control is missing. Every mount and loop device is undone on
-# exit, failing or not.
+# velmora-cli on the file systems users mount, each on a small loop-backed
+# image: NTFS (ntfs-3g), exFAT (exfat-fuse), FAT (fusefat), btrfs, xfs, tmpfs
+# (seal/decode and encode/decode give the tree back), and an overlay whose
+# lower layer holds the tree (the wipe must accept each file's copy-up).
+# Root only; 77 when not root or a tool, /dev/fuse or /dev/loop-control is
+# missing. Every mount and loop device is undone on exit, failing or not.
 set -euo pipefail
 cli=$(realpath "$1")
 shift
@@ -118,13 +113,8 @@ round_trip() {  # kind, seal|encode, mount point, whether modes and times are ke
 for kind in $kinds; do
   dir="$work/mnt/$kind"
   mount_fs "$kind" "$dir"
-  modes=1
-  case $kind in ntfs | exfat | fat) modes=0 ;; esac
-  # exfat-fuse gives a sealed restore's files the time of the restore, though
-  # the restore sets the stored one last (seen, not yet explained): its
-  # times are not compared.
-  times=seal
-  [ "$kind" = exfat ] && times=no
+  modes=1 times=seal  # exfat-fuse gives restored files the restore's time (unexplained)
+  case $kind in ntfs | fat) modes=0 ;; exfat) modes=0 times=no ;; esac
   round_trip "$kind" seal "$dir" "$modes" "$times"
   [ "$kind" = overlay ] && continue  # its tree was the lower layer's
   round_trip "$kind" encode "$dir" 0 no  # the legacy kind keeps neither
