@@ -170,22 +170,45 @@ std::string Utf16ToUtf8(std::wstring_view text) {
     return out;
 }
 
+namespace {
+
+// The character of a program text at text[at], moving `at` past it: a
+// marked character whole, any other code as Windows-1252 has it ("?" when
+// it has none).
+char32_t ShownCharacterAt(std::string_view text, std::size_t& at) {
+    if (text[at] == kMarkedCharacter && at + 1 < text.size()) {
+        std::size_t next = at + 1;
+        const char32_t marked = NextUtf8(text, next);
+        if (marked != kNoCharacter && marked >= 0x100) {
+            at = next;
+            return marked;
+        }
+    }
+    const char32_t c = CharacterOf(static_cast<unsigned char>(text[at++]));
+    return c == kNoCharacter ? U'?' : c;
+}
+
+}  // namespace
+
 std::string DisplayUtf8(std::string_view cp1252_text) {
     std::string out;
     out.reserve(cp1252_text.size());
-    for (const char byte : cp1252_text) {
-        const char32_t c = CharacterOf(static_cast<unsigned char>(byte));
-        AppendUtf8(out, c == kNoCharacter ? U'?' : c);
-    }
+    for (std::size_t at = 0; at < cp1252_text.size();)
+        AppendUtf8(out, ShownCharacterAt(cp1252_text, at));
     return out;
 }
 
 std::wstring DisplayUtf16(std::string_view cp1252_text) {
     std::wstring out;
     out.reserve(cp1252_text.size());
-    for (const char byte : cp1252_text) {
-        const char32_t c = CharacterOf(static_cast<unsigned char>(byte));
-        out.push_back(static_cast<wchar_t>(c == kNoCharacter ? U'?' : c));
+    for (std::size_t at = 0; at < cp1252_text.size();) {
+        const char32_t c = ShownCharacterAt(cp1252_text, at);
+        if (c >= 0x10000) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(c));
+        }
     }
     return out;
 }

@@ -29,6 +29,13 @@ Result<std::string> Utf16ToCp1252(std::wstring_view text);
 Result<std::wstring> Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::wstring_view text);
 
+// In a program text, 0x81 (a code Windows-1252 leaves undefined, which no
+// name it writes holds) followed by the UTF-8 form of one character from
+// U+0100 up stands for that character: how a message names a file whose
+// name Windows-1252 cannot write (ShownUtf8). The shown forms below give the
+// character back.
+inline constexpr char kMarkedCharacter = '\x81';
+
 // For showing a program text: never fails; an undefined code becomes "?".
 std::string DisplayUtf8(std::string_view cp1252_text);
 std::wstring DisplayUtf16(std::string_view cp1252_text);

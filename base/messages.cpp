@@ -399,6 +399,9 @@ constexpr Written kTexts[] = {
     {Msg::kRestoredWithoutDetails,
      "El sistema de archivos de «{1}» no admite permisos, atributos o fechas: se ha restaurado "
      "sin ellos."},
+    {Msg::kStillBeingWritten,
+     "Otro programa todavía está escribiendo «{1}» (lo tiene abierto o lo ha cambiado mientras "
+     "se leía). No se ha restaurado ni borrado nada: vuelve a intentarlo cuando termine."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

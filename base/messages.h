@@ -245,6 +245,7 @@ enum class Msg {
     kStagingLeftoverKept,
     kStagedTreeChanged,
     kRestoredWithoutDetails,
+    kStillBeingWritten,
 
     kCount  // not a message: the number of them
 };

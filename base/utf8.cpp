@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/cp1252.h"
+
 namespace velmora {
 namespace {
 
@@ -42,6 +44,14 @@ std::size_t CharacterAt(std::string_view text, char32_t& code) {
     return length;
 }
 
+// The invisible characters that reorder or hide the text that follows
+// (bidirectional controls, zero widths, line and paragraph separators): a
+// name must not disguise the message it is shown in.
+bool Reorders(char32_t code) {
+    return (code >= 0x200B && code <= 0x200F) || (code >= 0x2028 && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069) || code == 0xFEFF;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -69,6 +79,11 @@ std::string ShownUtf8(std::string_view path) {
             length = 1;
         } else if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
             shown += static_cast<char>(code);
+        } else if (Result<std::string> own = Utf8ToCp1252(path.substr(0, length)); own) {
+            shown += own.value();  // the characters Windows-1252 keeps in 0x80-0x9F
+        } else if (code >= 0x100 && !Reorders(code)) {
+            shown += kMarkedCharacter;
+            shown += path.substr(0, length);
         } else {
             shown += '?';
         }

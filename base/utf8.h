@@ -9,9 +9,11 @@ namespace velmora {
 // U+10FFFF, no sequence cut short.
 bool IsValidUtf8(std::string_view text);
 
-// A UTF-8 text (a name, a path) as it can appear in a message (Windows-1252): the characters
-// Windows-1252 shares with Latin-1 as they are, any other character as "?",
-// control characters and bytes that are not UTF-8 as \xNN.
+// A UTF-8 text (a name, a path) as it can appear in a message (Windows-1252):
+// the characters Windows-1252 has as its codes, any other as a marked
+// character (kMarkedCharacter, shown as itself), but for the invisible ones
+// that reorder text and the C1 controls ("?"); control characters and bytes
+// that are not UTF-8 as \xNN.
 std::string ShownUtf8(std::string_view path);
 
 }  // namespace velmora

@@ -1,5 +1,9 @@
 #include "container/opened_container.h"
 
+#include <cerrno>
+
+#include "base/messages.h"
+
 #include "base/cp1252_case.h"
 #include "container/legacy/record_reader.h"
 #include "container/sealed/sealed_failure.h"
@@ -18,14 +22,17 @@ std::string ContainerNameFor(const std::string& folder_name) {
 
 Result<OpenedHeader> OpenedContainer::Open(const std::string& path) {
     Close();
+    path_ = path;
     Result<int> file = files_.Open(path, OpenMode::kRead);
-    if (!file)
-        return file.error();
+    if (!file)  // Windows: a writer's handle makes the open a sharing violation
+        return file.error().code == EBUSY ? StillBeingWritten() : file.error();
     file_ = file.value();
     Result<EntryInfo> info = files_.InspectOpen(file_);
     if (!info)
         return info.error();
     identity_ = info.value();
+    if (Status written = CheckNotBeingWritten(); !written)
+        return written.error();
     source_.emplace(files_, file_, identity_.size);
     OpenedHeader header;
     Result<SealedHeader> sealed = ReadSealedHeader(*source_);
@@ -41,6 +48,22 @@ Result<OpenedHeader> OpenedContainer::Open(const std::string& path) {
         return legacy.error();
     header.legacy = legacy.value();
     return header;
+}
+
+Error OpenedContainer::StillBeingWritten() const {
+    return Error{Text(Msg::kStillBeingWritten, {files_.DisplayPath(path_)}), EBUSY};
+}
+
+Status OpenedContainer::CheckNotBeingWritten() {
+    const Result<bool> held = files_.HeldForWriting(file_);
+    if (!held)
+        return held.error();
+    const Result<EntryInfo> now = files_.InspectOpen(file_);
+    if (!now)
+        return now.error();
+    if (held.value() || now->size != identity_.size || now->modified_ns != identity_.modified_ns)
+        return StillBeingWritten();
+    return Status::Ok();
 }
 
 void OpenedContainer::Close() {

@@ -43,10 +43,19 @@ class OpenedContainer {
     int file() const { return file_; }
     // The file as it was when opened.
     const EntryInfo& identity() const { return identity_; }
+    // Refuses a container another program is still writing: one it holds
+    // open for writing (where the system tells), or one whose size or
+    // modification time is no longer what it was when opened. Open checks
+    // it first; a restore again before its result takes its name and before
+    // the container is deleted.
+    Status CheckNotBeingWritten();
     void Close();
 
   private:
+    Error StillBeingWritten() const;
+
     FileSystem& files_;
+    std::string path_;
     int file_ = -1;
     EntryInfo identity_;
     std::optional<FileByteSource> source_;

@@ -3,6 +3,7 @@
 #include <errno.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "base/messages.h"
 #include "container/buffered_io.h"
@@ -184,6 +185,9 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
     const Result<EntryInfo> opened = files.InspectOpen(source);
     if (!opened || !SameUntouchedFile(opened.value(), seen))
         ThrowFailure(changed());
+    std::optional<PlaintextHash> copied_up;
+    if (OrFail(files.CopiesUpOnWrite(source)))
+        copied_up.emplace();
     std::int64_t position = 0;
     auto read_piece = [&](std::uint8_t* into, std::size_t length, bool last) -> Status {
         const std::size_t asked = last ? length + 1 : length;
@@ -194,6 +198,8 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
             return changed();
         if (see)
             see(into, length);
+        if (copied_up)
+            copied_up->Update(into, length);
         position += static_cast<std::int64_t>(length);
         return Status::Ok();
     };
@@ -201,6 +207,8 @@ void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t 
     const Result<EntryInfo> read = files.InspectOpen(source);
     if (!read || !SameUntouchedFile(read.value(), seen))
         ThrowFailure(changed());
+    if (copied_up)
+        tree_.packed_digests[entry] = copied_up->Final();
     OrFail(files.Close(source));
 }
 

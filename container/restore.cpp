@@ -185,6 +185,7 @@ void Restore::Publish() {
     }
     OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(0))));
     CheckTreeInPlace();
+    OrFail(source_.container().CheckNotBeingWritten());
     run_.state.RestoredPath = staging_->Publish(root_) + "\\";
     const int root = OrFail(folders_.Get(0));
     SetDetail(files.SetPermissionsOpen(root, staging_->made_mode()));

@@ -70,6 +70,7 @@ void RestoreSource::CheckNames(const std::vector<DecodedEntry>& entries,
 void RestoreSource::DeleteContainer() {
     FileSystem& files = run_.files;
     const int file = container_.file();
+    OrFail(container_.CheckNotBeingWritten());
     OrFail(files.SetAttrOpen(file, 0));
     EntryInfo expected = OrFail(files.InspectOpen(file));
     const bool unchanged = expected.device == identity_.device &&

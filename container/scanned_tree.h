@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "container/folder_handles.h"
+#include "container/sealed/plaintext_hash.h"
 #include "container/tree_scan.h"
 #include "platform/file_system.h"
 
@@ -29,6 +31,10 @@ struct ScannedTree {
     FileSystem& files;
     TreeScan scan;
     FolderHandles folders;
+    // The digest of what was packed of each file on a file system that
+    // copies files up at their first open for writing (overlayfs), by
+    // entry: what proves to the wipe that the copy is the file packed.
+    std::unordered_map<std::uint32_t, PlaintextDigest> packed_digests;
 };
 
 }  // namespace velmora

@@ -62,6 +62,7 @@ void StagedRestore::Restore() {
         CheckStagedTree();
         SetFolderDetails();
         staging_->CheckInPlace(files.DisplayPath(root_));
+        OrFail(source_.container().CheckNotBeingWritten());
         const std::string restored = staging_->Publish(root_);
         run_.state.RestoredPath = restored + "\\";
         // The root's own permissions only now, through its handle: until its

@@ -4,6 +4,7 @@
 #include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
+#include "container/sealed/plaintext_hash.h"
 
 namespace velmora {
 namespace {
@@ -127,6 +128,9 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     EntryInfo expected = seen;
     if (attributes_reset && opened)
         expected.changed_ns = opened->changed_ns;  // our own change
+    if (opened && !SameUntouchedFile(opened.value(), expected) &&
+        CopiedUp(entry, folder, file.value(), opened.value()))
+        expected = opened.value();  // the copy overlayfs made, proven the file packed
     if (!opened || !SameUntouchedFile(opened.value(), expected)) {
         LeaveAlone(path);
         return Overwrite::kLeftAlone;
@@ -170,6 +174,32 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     (void)run_.files.Close(file.value());
     run_.host.PumpEvents();
     return Overwrite::kDone;
+}
+
+// Whether the open file is the copy overlayfs made of the file packed at
+// its first open for writing: the name still holds it, it has no other
+// name, its size and modification time are the scan's, and its bytes, read
+// through the handle, have the digest of those packed. Anything else, a
+// change time moved by a write whose time was set back included, is not.
+bool Wipe::CopiedUp(std::uint32_t entry, int folder, int file, const EntryInfo& opened) {
+    const EntryInfo& seen = tree_.scan.entries[entry].info;
+    const auto packed = tree_.packed_digests.find(entry);
+    if (packed == tree_.packed_digests.end() || opened.kind != EntryKind::kFile ||
+        opened.links != 1 || opened.size != seen.size || opened.modified_ns != seen.modified_ns)
+        return false;
+    const Result<EntryInfo> named = run_.files.InspectAt(folder, tree_.NameOf(entry));
+    if (!named || named->device != opened.device || named->inode != opened.inode)
+        return false;
+    PlaintextHash digest;
+    std::vector<std::uint8_t> piece(kLargestChunk);
+    for (std::int64_t at = 0; at < opened.size;) {
+        const Result<std::size_t> got = run_.files.Read(file, at, piece.data(), piece.size());
+        if (!got || got.value() == 0)
+            return false;
+        digest.Update(piece.data(), got.value());
+        at += static_cast<std::int64_t>(got.value());
+    }
+    return digest.Final() == packed->second;
 }
 
 // Makes the batch's overwrites durable with one flush of the tree's file

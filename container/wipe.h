@@ -37,6 +37,7 @@ class Wipe {
         EntryInfo identity;  // of the file right after it was overwritten
     };
     Overwrite Sobrescribir(std::uint32_t entry, EntryInfo& overwritten);
+    bool CopiedUp(std::uint32_t entry, int folder, int file, const EntryInfo& opened);
     void DeleteBatch(std::vector<Overwritten>& batch);
     void DeleteUnwritten(std::uint32_t entry);
     void AllowDeletingIn(std::uint32_t folder);

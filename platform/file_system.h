@@ -197,6 +197,22 @@ class FileSystem {
     // Takes the run lock of an open folder or file for this process, until
     // the handle is closed. False when another run holds it.
     virtual Result<bool> TryLock(int handle) = 0;
+    // Whether another program has the open file open for writing, where the
+    // system can tell: on Linux a read lease is refused then (taken and given
+    // back at once; false where the file system has no leases or the file
+    // is another account's). Windows opens files for reading denying write
+    // sharing: no writer holds one (its open fails with EBUSY), so false.
+    virtual Result<bool> HeldForWriting(int file) {
+        static_cast<void>(file);
+        return false;
+    }
+    // Whether the open entry's file system gives a file a copy of its own
+    // (another inode, another change time) at its first open for writing:
+    // overlayfs, whose lower layer's files are copied up.
+    virtual Result<bool> CopiesUpOnWrite(int handle) {
+        static_cast<void>(handle);
+        return false;
+    }
 
     virtual Result<std::string> CurrentFolder() = 0;
     // The folder that holds the running program file.

@@ -42,6 +42,13 @@ packages=(
   libtool
   nsis              # the Windows installer
   zip               # the Windows distribution folder as a zip
+  ntfs-3g           # the file systems users mount, for tests/file_systems.sh:
+  exfat-fuse        #   NTFS, exFAT and FAT through FUSE,
+  exfatprogs
+  fusefat
+  dosfstools
+  btrfs-progs       #   btrfs and xfs through the kernel
+  xfsprogs
 )
 
 if [ "${1:-}" = "--bench" ]; then

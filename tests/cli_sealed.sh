@@ -89,4 +89,10 @@ after=$(describe "Datos (2)")
 if [ "$posix" = 1 ] && [ "$sparse" != 0 ]; then
   [ "$(du -k "Datos (2)/disperso.bin" | cut -f1)" -lt 1024 ] || fail "the sparse file came back whole"
 fi
+# Messages name files as the system does, beyond Windows-1252.
+if [ "$posix" = 1 ]; then
+  mkdir -p Tubo/Łódź && mkfifo Tubo/Łódź/日本
+  expect_status 3 with_password "$password" "$cli" seal Tubo
+  grep -q 'Tubo/Łódź/日本»' err.txt || fail "a name is not shown as it is: $(cat err.txt)"
+fi
 echo "sealed containers: exact round trip, refusals with nothing created"

@@ -101,6 +101,8 @@ TEST_F(Win32PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 8), "2xy56789");
     EXPECT_EQ(files.InspectOpen(a).value().size, 10);
     EXPECT_EQ(files.Open(P("a"), OpenMode::kCreateNew).error().code, EEXIST);
+    // Reading denies write sharing: a file still being written is not opened.
+    EXPECT_EQ(files.Open(P("a"), OpenMode::kRead).error().code, EBUSY);
     files.CloseAll();
     EXPECT_FALSE(files.Read(a, 0, got, 1).ok());
     EXPECT_FALSE(files.Write(b, 0, got, 1).ok());

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "tests/engine_fixture.h"
 
@@ -231,20 +232,62 @@ TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
                 races.size());
 }
 
-// A decode that pauses before its end while the same name comes to hold a
-// new container (decoded again elsewhere and the folder encoded anew) must
-// not delete the new one.
+// Another program changes the container: before the decode, or while it
+// pauses before its end. The same name comes to hold a new container
+// (decoded again elsewhere and the folder encoded anew), a copier holds it
+// open for writing or appends to it. Nothing is deleted; one still being
+// written is refused before anything is made or published, and named.
 TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
-    At("sync", "\\" + StagingName("T.zol"), [&] {
-        temp.Write("nuevo.zol", "otro contenedor");
-        fs::rename(temp.native + "/nuevo.zol", temp.native + "/T.zol");
-    });
-    const RunResult result = Decode("T.zol");
-    EXPECT_TRUE(raced);
-    EXPECT_EQ(result.outcome, Outcome::kFailed);
-    EXPECT_EQ(temp.Read("T.zol"), "otro contenedor");
-    EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
+    const std::string container = temp.Read("T.zol");
+    const std::string named = temp.native + "/T.zol";
+    int writer = -1;
+    auto open_for_writing = [&] { writer = open(named.c_str(), O_WRONLY | O_CLOEXEC); };
+    auto append = [&] { std::ofstream(named, std::ios::app) << "más"; };
+    struct Race {
+        const char* what;
+        const char* before;  // the operation paused at ("" before the decode)
+        std::function<void()> change;
+        Outcome outcome;
+        const char* told;  // part of the message
+        std::string left;  // what T.zol holds afterwards
+    };
+    const std::vector<Race> races = {
+        {"a new container under its name", "sync",
+         [&] {
+             temp.Write("nuevo.zol", "otro contenedor");
+             fs::rename(temp.native + "/nuevo.zol", named);
+         },
+         Outcome::kFailed, "ha cambiado", "otro contenedor"},
+        {"held open for writing from the start", "", open_for_writing, Outcome::kRefused,
+         "escribiendo", container},
+        {"opened for writing before its end", "sync", open_for_writing, Outcome::kFailed,
+         "escribiendo", container},
+        {"appended to before its end", "sync", append, Outcome::kFailed, "escribiendo",
+         container + "más"},
+    };
+    for (const Race& race : races) {
+        raced = false;
+        if (*race.before)
+            At(race.before, "\\" + StagingName("T.zol"), race.change);
+        else
+            race.change();
+        const RunResult result = Decode("T.zol");
+        EXPECT_TRUE(raced || !*race.before) << race.what;
+        EXPECT_EQ(result.outcome, race.outcome) << race.what;
+        EXPECT_NE(result.message.find(race.told), std::string::npos) << race.what;
+        EXPECT_EQ(temp.Read("T.zol"), race.left) << race.what;
+        // Only a container replaced under its name is seen after the tree
+        // took its name; one still being written publishes nothing.
+        const bool replaced = std::string(race.told) == "ha cambiado";
+        EXPECT_EQ(fs::exists(temp.native + "/T"), replaced) << race.what;
+        files.before = nullptr;
+        if (writer >= 0)
+            close(writer);
+        writer = -1;
+        fs::remove_all(temp.native + "/T");
+        temp.Write("T.zol", container);
+    }
 }
 
 // One run per tree: a second encode of a folder being encoded, an encode of

@@ -244,9 +244,10 @@ TEST(SealedIndexTest, NamesAreShownInMessagesWithoutControlCharacters) {
         {"a\xC3\xB1o", "a\xF1o"},  // ñ is in Windows-1252
         {"\xC5\x81\xC3\xB3"
          "d\xC5\xBA",
-         "?\xF3"
-         "d?"},                 // Łódź: Ł and ź are not
-        {"\xE6\x97\xA5", "?"},  // 日
+         "\x81\xC5\x81\xF3"
+         "d\x81\xC5\xBA"},                               // Łódź: Ł and ź are not: marked
+        {"\xE6\x97\xA5", "\x81\xE6\x97\xA5"},            // 日
+        {"\xE2\x82\xAC\xE2\x80\xAE\xC2\x9B", "\x80??"},  // €, a bidi override, a C1 control
         {"a\nb\x1B", "a\\x0Ab\\x1B"},
         {"\xFF\xC3", "\\xFF\\xC3"},  // not UTF-8
     };

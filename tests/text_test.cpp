@@ -82,6 +82,11 @@ TEST(Cp1252Test, TheShownFormsNeverFail) {
     EXPECT_EQ(DisplayUtf16("\x81"
                            "a\x80"),
               L"?a\u20AC");
+    // A marked character (a name Windows-1252 cannot write) is given back.
+    EXPECT_EQ(DisplayUtf8("\x81\xC5\x81\x81\xF0\x9F\x98\x80\x81\xC2\x9B"),
+              "\xC5\x81\xF0\x9F\x98\x80?\xC3\x82\xE2\x80\xBA");
+    EXPECT_EQ(DisplayUtf16("\x81\xE6\x97\xA5\x81\xF0\x9F\x98\x80"),
+              Utf8ToUtf16("\xE6\x97\xA5\xF0\x9F\x98\x80").value());
     // Each character without a form is one "?"; malformed UTF-8 is all "?".
     EXPECT_EQ(DisplayCp1252("caf\xC3\xA9 \xC4\x81 \xF0\x9F\x98\x80"), "caf\xE9 ? ?");
     EXPECT_EQ(DisplayCp1252("bien\xC3"), "?");

@@ -17,8 +17,8 @@ namespace {
 constexpr const char* kXattrName = "user.DOSATTRIB";
 constexpr int kXattrBits = kHidden | kSystem | kArchive;
 
-bool XattrUnsupported(int error_number) {
-    return error_number == ENOTSUP || error_number == EOPNOTSUPP;
+bool Unsupported(int error_number) {
+    return error_number == ENOTSUP || error_number == EOPNOTSUPP || error_number == ENOSYS;
 }
 
 // The bits stored in user.DOSATTRIB, or -1 when it is absent or not of the
@@ -45,8 +45,12 @@ Status WriteAttributes(const std::string& path, const struct stat& st,
                                   ? (st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH))
                                   : writable;
     // The extended attribute can only be written while the owner may write,
-    // so the permission is opened first and set to its final value last.
-    if ((st.st_mode & S_IWUSR) == 0 && chmod(path.c_str(), writable & 07777) != 0)
+    // so the permission is opened first and set to its final value last. A
+    // file system that keeps no permissions (FAT: ENOSYS) has nothing to
+    // open, and nothing to reset where the entry is to become writable; a
+    // read-only entry it cannot make fails with that code.
+    if ((st.st_mode & S_IWUSR) == 0 && chmod(path.c_str(), writable & 07777) != 0 &&
+        !Unsupported(errno))
         return SystemError(errno, Msg::kCannotChangeAttributes, shown_path);
 
     char value[16];
@@ -56,9 +60,10 @@ Status WriteAttributes(const std::string& path, const struct stat& st,
     const int xattr_error = errno;
 
     const mode_t current = (st.st_mode & S_IWUSR) == 0 ? writable : st.st_mode;
-    if (final_mode != current && chmod(path.c_str(), final_mode & 07777) != 0)
+    if (final_mode != current && chmod(path.c_str(), final_mode & 07777) != 0 &&
+        (!Unsupported(errno) || (attributes & kReadOnly) != 0))
         return SystemError(errno, Msg::kCannotChangeAttributes, shown_path);
-    if (xattr_failed && !XattrUnsupported(xattr_error))
+    if (xattr_failed && !Unsupported(xattr_error))
         return SystemError(xattr_error, Msg::kCannotChangeAttributes, shown_path);
     return Status::Ok();
 }

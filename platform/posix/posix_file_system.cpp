@@ -18,6 +18,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
+#include "platform/posix/no_replace_rename.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
 
@@ -131,9 +132,10 @@ Status PosixFileSystem::RenameNew(const std::string& from, const std::string& to
         return native_from.error();
     if (!native_to)
         return native_to.error();
-    if (renameat2(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str(), RENAME_NOREPLACE) !=
-        0)
-        return SystemError(errno, Msg::kCannotGiveName, DisplayPath(to));
+    if (const int failed =
+            RenameNoReplace(AT_FDCWD, native_from->c_str(), AT_FDCWD, native_to->c_str());
+        failed != 0)
+        return SystemError(failed, Msg::kCannotGiveName, DisplayPath(to));
     return Status::Ok();
 }
 

@@ -62,6 +62,8 @@ class PosixFileSystem : public FileSystem {
     Status SyncFolderOpen(int folder) override;
     Status SyncFileSystemOpen(int handle) override;
     Result<bool> TryLock(int handle) override;
+    Result<bool> HeldForWriting(int file) override;
+    Result<bool> CopiesUpOnWrite(int handle) override;
     Result<std::string> CurrentFolder() override;
     Result<std::string> ProgramFolder() override;
     Result<std::string> NativeForm(const std::string& path) const override;

@@ -6,8 +6,10 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
+#include "platform/posix/no_replace_rename.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
@@ -287,9 +290,10 @@ Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std:
     Result<Inside> target = Resolve(folder, to, Msg::kCannotGiveName);
     if (!target)
         return target.error();
-    if (renameat2(source->folder, source->name.c_str(), target->folder, target->name.c_str(),
-                  RENAME_NOREPLACE) != 0)
-        return SystemError(errno, Msg::kCannotGiveName, target->shown);
+    if (const int failed = RenameNoReplace(source->folder, source->name.c_str(), target->folder,
+                                           target->name.c_str());
+        failed != 0)
+        return SystemError(failed, Msg::kCannotGiveName, target->shown);
     return Status::Ok();
 }
 
@@ -322,6 +326,39 @@ Result<bool> PosixFileSystem::TryLock(int handle) {
     if (errno == EWOULDBLOCK)
         return false;
     return SystemError(errno, Msg::kCannotLock, DisplayPath(open_file->path));
+}
+
+// A read lease is granted only while no descriptor anywhere has the file
+// open for writing. It is given back at once, so a writer opening the file
+// later is held up for no more than that instant; if one comes in it, the
+// break is told by SIGURG, which is ignored unless handled (the default
+// SIGIO would end the program).
+Result<bool> PosixFileSystem::HeldForWriting(int file) {
+    const OpenFile* open_file = open_files_.Find(file);
+    if (!open_file)
+        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
+    const int fd = open_file->descriptor;
+    if (fcntl(fd, F_SETSIG, SIGURG) != 0)
+        return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        (void)fcntl(fd, F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    // No lease where the file system has none (EINVAL) or for another
+    // account's file without CAP_LEASE (EACCES): the caller's other guard
+    // (size and time) stands alone.
+    return errno == EAGAIN;
+}
+
+Result<bool> PosixFileSystem::CopiesUpOnWrite(int handle) {
+    constexpr decltype(statfs::f_type) kOverlayMagic = 0x794C7630;  // OVERLAYFS_SUPER_MAGIC
+    const OpenFile* open_file = open_files_.Find(handle);
+    if (!open_file)
+        return SystemError(EBADF, Msg::kCannotInspect, ShownNumber(handle));
+    struct statfs about;
+    if (fstatfs(open_file->descriptor, &about) != 0)
+        return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
+    return about.f_type == kOverlayMagic;
 }
 
 Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {

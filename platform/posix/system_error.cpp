@@ -44,6 +44,7 @@ Msg ReasonOf(int error_number) {
         case ENFILE:
             return Msg::kReasonTooManyOpen;
         case ENOTSUP:
+        case ENOSYS:
             return Msg::kReasonNotSupported;
         default:
             return Msg::kReasonSystemErrorWithText;
