@@ -95,8 +95,10 @@ round_trip() {  # kind, seal|encode, mount point, whether modes and times are ke
   if ! (cd "$dir" && printf '%s\n' "$password" | "$cli" decode Datos.zol --password-stdin $decode_options) \
       >"$work/out" 2>&1; then
     # fusefat loses what a folder holds when it renames it: a restore that
-    # publishes by renaming its staging folder must refuse, the container kept.
-    [ "$kind" = fat ] && [ "$(sha256sum < "$dir/Datos.zol")" = "$container" ] ||
+    # publishes by renaming its staging folder must refuse before renaming,
+    # the container kept, nothing published and no staging left.
+    [ "$kind" = fat ] && [ "$(sha256sum < "$dir/Datos.zol")" = "$container" ] &&
+      [ ! -e "$dir/Datos" ] && ! ls -A "$dir" | grep -q '^\.velmora-' ||
       { cat "$work/out"; fail "$kind: decode of $how"; }
     rm -rf "${dir:?}/Datos" "$dir"/.Datos* "$dir/Datos.zol"
     echo "$kind: decode of $how refused, container kept: $(head -c 100 "$work/out")"

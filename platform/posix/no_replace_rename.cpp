@@ -102,6 +102,10 @@ int RenameOverPlaceholder(int from_dir, const char* from, int to_dir, const char
     // another program made in that instant (where replacing is allowed).
     if (!folder || (failed != EPERM && failed != EACCES && failed != ENOTEMPTY && failed != EEXIST))
         return failed;
+    // fusefat, the one seen refusing so, also loses what a renamed folder
+    // holds: a folder that holds anything is not renamed there at all.
+    if (!held.empty())
+        return ENOSYS;
     if (renameat(from_dir, from, to_dir, to) == 0)
         return kept();
     return errno == ENOTEMPTY ? EEXIST : errno;
