@@ -130,11 +130,14 @@ void Conversion::CheckWritten(const PlaintextDigest& expected) {
         if (!header)
             return header.error();
         SealedReader reader(source, header.value(), *keys_, run_.host);
-        return CheckAgainst(reader, expected);
+        std::vector<DecodedEntry> index;
+        if (const Status same = CheckAgainst(reader, expected, index); !same)
+            return Error{Text(Msg::kConvertedDiffers, {same.error().message})};
+        // The legacy container goes only for one this system restores.
+        return CheckRestorable(files, run_.state.FolderPath, index);
     }();
     (void)files.Close(from_disk);
-    if (!checked)
-        ThrowFailure(Error{Text(Msg::kConvertedDiffers, {checked.error().message})});
+    OrFail(checked);
 }
 
 void Conversion::RemoveSealed() {

@@ -9,6 +9,7 @@
 #include "container/legacy/record_reader.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
+#include "container/restore_source.h"
 #include "container/tree_scan.h"
 #include "container/wipe.h"
 #include "container/written_check.h"
@@ -56,17 +57,21 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
             run_.state.TotalBytes += tree.scan.entries[entries[i]].info.size;
     PlaintextHash read;
     // Read back from the disk through the kind's reader, the container must
-    // give the bytes the pack read, whose digest `read` holds by then.
+    // give the bytes the pack read, whose digest `read` holds by then, and
+    // its index must pass the restore's own check of what this system can
+    // restore beside it.
     auto check = [&](int file) -> Status {
         Result<EntryInfo> written = run_.files.InspectOpen(file);
         if (!written)
             return written.error();
         FileByteSource source(run_.files, file, written->size);
         Result<std::unique_ptr<ContainerReader>> reader = reader_of(file, source);
-        Status checked = reader ? CheckAgainst(*reader.value(), read.Final()) : reader.error();
+        std::vector<DecodedEntry> index;
+        Status checked =
+            reader ? CheckAgainst(*reader.value(), read.Final(), index) : reader.error();
         if (!checked)
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
-        return Status::Ok();
+        return CheckRestorable(run_.files, container_path, index);
     };
     // The originals kept, nothing is at risk: no digest, no check.
     const bool checking = !options_.keep_originals;
@@ -98,7 +103,8 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     // The caption says what is happening from the start, the scan included.
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
-    if (folder.empty() || folder == "\\" || folder.back() == '\\')
+    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
+        !NamesAContainer(ContainerNameFor(Nombre(folder))))
         return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
@@ -127,7 +133,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
                       });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
-        return Fail(failure.message);
+        return FailOrRefuse(failure);
     }
     return Done(left_behind);
 }

@@ -7,6 +7,7 @@
 #include "cipher/cipher_tables.h"
 #include "container/byte_source.h"
 #include "container/container_kind.h"
+#include "container/engine_failure.h"
 #include "container/engine_state.h"
 #include "container/found_list.h"
 #include "container/host.h"
@@ -63,6 +64,9 @@ class Engine {
   private:
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
+    // A container this system would not restore is a refusal (nothing was
+    // touched); anything else a failure.
+    RunResult FailOrRefuse(const EngineFailure& failure);
     RunResult Done(bool left_behind);
     // What both kinds do before anything is touched: the folder checked,
     // scanned under the kind's name rules, and the container's path chosen

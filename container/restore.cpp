@@ -28,10 +28,7 @@ void Restore::ReadEntries(const ContainerHeader& header) {
     // Upper-cased names cannot differ only in case; names as stored can.
     if (run_.options.original_case && run_.files.IgnoresCase())
         OrFail(CheckCaseCollisions(index_.entries));
-    // The widest name the restored root can take.
-    const std::string& path = run_.state.FolderPath;
-    source_.CheckNames(index_.entries, path.substr(0, path.size() - 4) + " (" +
-                                           std::to_string(kLargestCopyNumber) + ")");
+    source_.CheckNames(index_.entries);
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The

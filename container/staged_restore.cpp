@@ -13,7 +13,6 @@ namespace velmora {
 namespace {
 
 constexpr int kLargestCopyNumber = 32767;
-constexpr int kStagingTries = 1000;
 constexpr std::uint32_t kRootId = 0;
 
 // "\A\B\" gives "\A\" and "B"; "\A\b" gives "\A\" and "b".
@@ -33,12 +32,7 @@ void StagedRestore::ReadIndex() {
     index_ = OrFail(reader_.ReadIndex());
     const std::string& container = run_.state.FolderPath;
     root_ = container.substr(0, container.size() - 4);
-    const std::string widest_root = Numbered(root_, kLargestCopyNumber);
-    const std::string parent = ParentOf(root_);
-    const std::string widest_staging = (parent.empty() ? "" : parent + "\\") + "." + Nombre(root_) +
-                                       ".restaurando (" + std::to_string(kStagingTries) + ")";
-    source_.CheckNames(index_.entries,
-                       widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
+    source_.CheckNames(index_.entries);
 }
 
 void StagedRestore::Restore() {
@@ -76,10 +70,9 @@ void StagedRestore::Restore() {
 // locked, so that no other run takes it for a folder to encode.
 void StagedRestore::MakeStagingFolder() {
     FileSystem& files = run_.files;
-    const std::string base = "." + Nombre(root_) + ".restaurando";
     Status made = Error{""};
     for (int n = 1; n <= kStagingTries; ++n) {
-        staging_name_ = Numbered(base, n);
+        staging_name_ = StagingName(Nombre(root_), n);
         made = files.MakeFolderAt(source_.folder(), staging_name_);
         if (made || made.error().code != EEXIST)
             break;

@@ -409,6 +409,9 @@ TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
     temp.Write("V/sub/a", "a");
     ExpectNothingTouched("the root", [&] { return EncodeAt("\\"); });
+    // A folder named ".." would give the container "...zol", which names no
+    // folder to restore.
+    ExpectNothingTouched("..", [&] { return EncodeAt(Path("V\\sub\\..")); });
 
     // Judged by the real folders: a link into the folder, and the folder
     // named through a linked parent while the working folder is inside it.
