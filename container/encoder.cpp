@@ -12,6 +12,7 @@
 #include "container/restore_source.h"
 #include "container/tree_scan.h"
 #include "container/wipe.h"
+#include "container/wipe_record.h"
 #include "container/written_check.h"
 
 namespace velmora {
@@ -35,6 +36,25 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     return Status::Ok();
 }
 
+// A wipe killed midway left its record beside the container: the folder is
+// part overwritten, the container complete. Said plainly, naming what was
+// already overwritten; nothing is touched.
+Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& container_path) {
+    const InterruptedWipe found = FindInterruptedWipe(run_.files, container_path);
+    if (found == InterruptedWipe::kNone)
+        return Status::Ok();
+    const std::string folder = run_.files.DisplayPath(run_.state.FolderPath);
+    const std::string container = run_.files.DisplayPath(container_path);
+    if (found == InterruptedWipe::kContainerChanged)
+        return Error{Text(Msg::kWipeInterruptedContainerChanged, {folder, container})};
+    std::string names;
+    for (const std::string& path : OverwrittenFiles(run_.files, tree.scan, tree.folders))
+        names += (names.empty() ? "" : ", ") + run_.files.DisplayPath(path);
+    if (names.empty())
+        names = Text(Msg::kWipeInterruptedNoneOverwritten);
+    return Error{Text(Msg::kWipeWasInterrupted, {folder, container, names})};
+}
+
 Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
@@ -45,6 +65,8 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
     container_path = options_.container_folder.empty()
                          ? container_name
                          : options_.container_folder + "\\" + container_name;
+    if (Status interrupted = ExplainInterruptedWipe(tree, container_path); !interrupted)
+        return interrupted;
     return CheckEncodingTarget(container_path);
 }
 

@@ -73,6 +73,7 @@ class Engine {
     // and checked.
     Status StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path);
     Status CheckEncodingTarget(const std::string& container_path);
+    Status ExplainInterruptedWipe(ScannedTree& tree, const std::string& container_path);
     // Writes the container of the entries through the kind's writer and,
     // when the folder is to be wiped, checks it: read back from the disk
     // through the kind's reader, it must give the bytes the pack read.
