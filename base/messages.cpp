@@ -324,6 +324,9 @@ constexpr Written kTexts[] = {
     {Msg::kRemovedAbandonedPartial,
      "Se ha eliminado «{1}», el contenedor a medio escribir que dejó una codificación "
      "interrumpida."},
+    {Msg::kRemovedAbandonedConversion,
+     "Se ha eliminado «{1}», el contenedor sellado que dejó a medias una conversión "
+     "interrumpida (el contenedor antiguo sigue entero)."},
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},
