@@ -25,6 +25,16 @@ constexpr Written kTexts[] = {
     {Msg::kContainerExists,
      "Ya existe «{1}». Muévalo o cámbiele el nombre antes de codificar: podría ser la única "
      "copia de otra carpeta."},
+    {Msg::kWipeWasInterrupted,
+     "Una ejecución anterior se interrumpió mientras borraba «{1}». El contenedor «{2}» lo "
+     "guarda todo: es el mismo archivo que se comprobó entero antes de borrar nada. Ya estaban "
+     "sobrescritos (sus datos están en el contenedor): {3}. Restaure el contenedor o borre la "
+     "carpeta."},
+    {Msg::kWipeInterruptedContainerChanged,
+     "Una ejecución anterior se interrumpió mientras borraba «{1}», y «{2}» ya no es el "
+     "contenedor que se comprobó entonces: no se toca nada. Compruebe los dos antes de borrar "
+     "cualquiera."},
+    {Msg::kWipeInterruptedNoneOverwritten, "ninguno"},
     {Msg::kAttributeTooLarge, "Un atributo de archivo ({1}) no cabe en el contenedor."},
     {Msg::kChangedWhileEncoding, "«{1}» ha cambiado mientras se codificaba la carpeta."},
     {Msg::kFolderReplacedWhileOpening,
@@ -314,6 +324,9 @@ constexpr Written kTexts[] = {
     {Msg::kRemovedAbandonedPartial,
      "Se ha eliminado «{1}», el contenedor a medio escribir que dejó una codificación "
      "interrumpida."},
+    {Msg::kRemovedAbandonedConversion,
+     "Se ha eliminado «{1}», el contenedor sellado que dejó a medias una conversión "
+     "interrumpida (el contenedor antiguo sigue entero)."},
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},

@@ -16,6 +16,9 @@ enum class Msg {
     kPasswordUnusableByFormat,
     kContainerInsideFolder,
     kContainerExists,
+    kWipeWasInterrupted,
+    kWipeInterruptedContainerChanged,
+    kWipeInterruptedNoneOverwritten,
     kAttributeTooLarge,
     kChangedWhileEncoding,
     kFolderReplacedWhileOpening,
@@ -194,6 +197,7 @@ enum class Msg {
     // Writing a container: leftovers of earlier runs, and the check of what
     // was written before the folder is wiped.
     kRemovedAbandonedPartial,
+    kRemovedAbandonedConversion,
     kWrittenDiffersFromFolder,
     kWrittenBytesDiffer,
     // Sealed containers: what their reader refuses, naming the fault.

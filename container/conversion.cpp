@@ -8,6 +8,7 @@
 #include "container/converted_index.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
 #include "container/sealed/sealed_header.h"
@@ -60,6 +61,15 @@ void Conversion::CreateSealedFile() {
     for (int n = 1; n <= kNumberedNames; ++n) {
         sealed_name_ = Numbered(name_ + ".convirtiendo", n);
         created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
+        // Beside a whole legacy container, an unfinished sealed one nobody
+        // writes is what a killed conversion left: it goes, said once.
+        if (!created && created.error().code == EEXIST &&
+            RemoveIfAbandoned(files, source_.folder(), sealed_name_)) {
+            run_.host.ShowMessage(Text(Msg::kRemovedAbandonedConversion,
+                                       {files.DisplayPath(InFolder(sealed_name_))}),
+                                  MessageIcon::kInformation);
+            created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
+        }
         if (created || created.error().code != EEXIST)
             break;
     }
@@ -130,11 +140,14 @@ void Conversion::CheckWritten(const PlaintextDigest& expected) {
         if (!header)
             return header.error();
         SealedReader reader(source, header.value(), *keys_, run_.host);
-        return CheckAgainst(reader, expected);
+        std::vector<DecodedEntry> index;
+        if (const Status same = CheckAgainst(reader, expected, index); !same)
+            return Error{Text(Msg::kConvertedDiffers, {same.error().message})};
+        // The legacy container goes only for one this system restores.
+        return CheckRestorable(files, run_.state.FolderPath, index);
     }();
     (void)files.Close(from_disk);
-    if (!checked)
-        ThrowFailure(Error{Text(Msg::kConvertedDiffers, {checked.error().message})});
+    OrFail(checked);
 }
 
 void Conversion::RemoveSealed() {

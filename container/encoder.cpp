@@ -9,8 +9,10 @@
 #include "container/legacy/record_reader.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
+#include "container/restore_source.h"
 #include "container/tree_scan.h"
 #include "container/wipe.h"
+#include "container/wipe_record.h"
 #include "container/written_check.h"
 
 namespace velmora {
@@ -34,6 +36,25 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     return Status::Ok();
 }
 
+// A wipe killed midway left its record beside the container: the folder is
+// part overwritten, the container complete. Said plainly, naming what was
+// already overwritten; nothing is touched.
+Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& container_path) {
+    const InterruptedWipe found = FindInterruptedWipe(run_.files, container_path);
+    if (found == InterruptedWipe::kNone)
+        return Status::Ok();
+    const std::string folder = run_.files.DisplayPath(run_.state.FolderPath);
+    const std::string container = run_.files.DisplayPath(container_path);
+    if (found == InterruptedWipe::kContainerChanged)
+        return Error{Text(Msg::kWipeInterruptedContainerChanged, {folder, container})};
+    std::string names;
+    for (const std::string& path : OverwrittenFiles(run_.files, tree.scan, tree.folders))
+        names += (names.empty() ? "" : ", ") + run_.files.DisplayPath(path);
+    if (names.empty())
+        names = Text(Msg::kWipeInterruptedNoneOverwritten);
+    return Error{Text(Msg::kWipeWasInterrupted, {folder, container, names})};
+}
+
 Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
@@ -44,6 +65,8 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
     container_path = options_.container_folder.empty()
                          ? container_name
                          : options_.container_folder + "\\" + container_name;
+    if (Status interrupted = ExplainInterruptedWipe(tree, container_path); !interrupted)
+        return interrupted;
     return CheckEncodingTarget(container_path);
 }
 
@@ -56,17 +79,21 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
             run_.state.TotalBytes += tree.scan.entries[entries[i]].info.size;
     PlaintextHash read;
     // Read back from the disk through the kind's reader, the container must
-    // give the bytes the pack read, whose digest `read` holds by then.
+    // give the bytes the pack read, whose digest `read` holds by then, and
+    // its index must pass the restore's own check of what this system can
+    // restore beside it.
     auto check = [&](int file) -> Status {
         Result<EntryInfo> written = run_.files.InspectOpen(file);
         if (!written)
             return written.error();
         FileByteSource source(run_.files, file, written->size);
         Result<std::unique_ptr<ContainerReader>> reader = reader_of(file, source);
-        Status checked = reader ? CheckAgainst(*reader.value(), read.Final()) : reader.error();
+        std::vector<DecodedEntry> index;
+        Status checked =
+            reader ? CheckAgainst(*reader.value(), read.Final(), index) : reader.error();
         if (!checked)
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
-        return Status::Ok();
+        return CheckRestorable(run_.files, container_path, index);
     };
     // The originals kept, nothing is at risk: no digest, no check.
     const bool checking = !options_.keep_originals;
@@ -98,7 +125,8 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     // The caption says what is happening from the start, the scan included.
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
-    if (folder.empty() || folder == "\\" || folder.back() == '\\')
+    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
+        !NamesAContainer(ContainerNameFor(Nombre(folder))))
         return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
@@ -127,7 +155,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
                       });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
-        return Fail(failure.message);
+        return FailOrRefuse(failure);
     }
     return Done(left_behind);
 }

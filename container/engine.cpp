@@ -1,5 +1,7 @@
 #include "container/engine.h"
 
+#include "container/restore_source.h"
+
 namespace velmora {
 
 Engine::Engine(FileSystem& files, Host& host, const CipherTables& tables, Clock& clock,
@@ -22,6 +24,13 @@ RunResult Engine::Fail(const std::string& message) {
     run_.files.CloseAll();
     run_.host.ShowMessage(message, MessageIcon::kCritical);
     return {Outcome::kFailed, message};
+}
+
+RunResult Engine::FailOrRefuse(const EngineFailure& failure) {
+    if (failure.code != kNotRestorableCode)
+        return Fail(failure.message);
+    run_.files.CloseAll();
+    return Refuse(failure.message);
 }
 
 void Espera(Run& run, float Segundos) {

@@ -7,6 +7,7 @@
 #include "cipher/cipher_tables.h"
 #include "container/byte_source.h"
 #include "container/container_kind.h"
+#include "container/engine_failure.h"
 #include "container/engine_state.h"
 #include "container/found_list.h"
 #include "container/host.h"
@@ -63,12 +64,16 @@ class Engine {
   private:
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
+    // A container this system would not restore is a refusal (nothing was
+    // touched); anything else a failure.
+    RunResult FailOrRefuse(const EngineFailure& failure);
     RunResult Done(bool left_behind);
     // What both kinds do before anything is touched: the folder checked,
     // scanned under the kind's name rules, and the container's path chosen
     // and checked.
     Status StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path);
     Status CheckEncodingTarget(const std::string& container_path);
+    Status ExplainInterruptedWipe(ScannedTree& tree, const std::string& container_path);
     // Writes the container of the entries through the kind's writer and,
     // when the folder is to be wiped, checks it: read back from the disk
     // through the kind's reader, it must give the bytes the pack read.

@@ -6,14 +6,20 @@
 
 #include "base/cp1252_case.h"
 #include "container/legacy/record_reader.h"
+#include "container/path_helpers.h"
 #include "container/sealed/sealed_failure.h"
 
 namespace velmora {
 
 bool NamesAContainer(const std::string& path) {
     const std::string extension = kContainerExtension;
-    return path.size() >= extension.size() &&
-           ToUpperCp1252(path.substr(path.size() - extension.size())) == ToUpperCp1252(extension);
+    const std::string name = Nombre(path);
+    if (name.size() < extension.size() ||
+        ToUpperCp1252(name.substr(name.size() - extension.size())) != ToUpperCp1252(extension))
+        return false;
+    // The restored folder takes the rest of the name: it must be one.
+    const std::string folder = name.substr(0, name.size() - extension.size());
+    return !folder.empty() && folder != "." && folder != "..";
 }
 
 std::string ContainerNameFor(const std::string& folder_name) {

@@ -11,7 +11,8 @@
 
 namespace velmora {
 
-// The ".zol" name rule: a container's name ends in ".zol", in any case.
+// The ".zol" name rule: a container's name ends in ".zol", in any case,
+// after a name a folder can take (not "", "." or "..").
 inline constexpr const char* kContainerExtension = ".zol";
 bool NamesAContainer(const std::string& path);
 // The container a folder is encoded into: the folder's name and ".zol".

@@ -43,21 +43,24 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
 // A partial file nobody holds is what a run that ended early (the close
 // box, a crash) left behind: the run lock tells, as a writer holds its
 // partial file locked until it has its final name.
-bool Pack::RemoveAbandonedPartial(int folder, const std::string& partial,
-                                  const std::string& shown_path) {
-    FileSystem& files = run_.files;
-    const Result<int> opened = files.OpenAt(folder, partial, OpenMode::kRead);
+bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name) {
+    const Result<int> opened = files.OpenAt(folder, name, OpenMode::kRead);
     if (!opened)
         return false;
     const Result<EntryInfo> identity = files.InspectOpen(opened.value());
     const Result<bool> free = files.TryLock(opened.value());
     const Result<bool> deleted = identity && free && free.value()
-                                     ? files.DeleteFileAt(folder, partial, identity.value())
+                                     ? files.DeleteFileAt(folder, name, identity.value())
                                      : Result<bool>(false);
     (void)files.Close(opened.value());
-    if (!deleted || !deleted.value())
+    return deleted && deleted.value();
+}
+
+bool Pack::RemoveAbandonedPartial(int folder, const std::string& partial,
+                                  const std::string& shown_path) {
+    if (!RemoveIfAbandoned(run_.files, folder, partial))
         return false;
-    run_.host.ShowMessage(Text(Msg::kRemovedAbandonedPartial, {files.DisplayPath(shown_path)}),
+    run_.host.ShowMessage(Text(Msg::kRemovedAbandonedPartial, {run_.files.DisplayPath(shown_path)}),
                           MessageIcon::kInformation);
     return true;
 }
@@ -70,7 +73,8 @@ int Pack::CreatePartial(int folder, const std::string& target, const std::string
         partial = name + ".parcial" + (n > 1 ? std::to_string(n) : "");
         opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
         if (!opened && opened.error().code == EEXIST &&
-            RemoveAbandonedPartial(folder, partial, target.empty() ? partial : target + "\\" + partial))
+            RemoveAbandonedPartial(folder, partial,
+                                   target.empty() ? partial : target + "\\" + partial))
             opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
         if (opened || opened.error().code != EEXIST)
             break;
@@ -111,8 +115,7 @@ void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const Foun
 }
 
 void Pack::WriteContainer(const std::string& container_path, ContainerWriter& writer,
-                          const FoundList& sFound, const SeeBytes& see,
-                          const CheckWritten& check) {
+                          const FoundList& sFound, const SeeBytes& see, const CheckWritten& check) {
     FileSystem& files = run_.files;
     const TreeScan& scan = tree_.scan;
     const std::string target = ParentOf(container_path);

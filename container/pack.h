@@ -13,6 +13,11 @@
 
 namespace velmora {
 
+// Deletes the file `name` of the folder when no run holds its lock (a run
+// writes its unfinished file locked): what a killed run left. True when
+// it was deleted.
+bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name);
+
 // Writes the container of a walked tree through a container kind's writer:
 // the index in found-list order, then every file's bytes, each read through
 // its folder's handle while it is provably the file the scan saw.
@@ -25,7 +30,8 @@ class Pack {
     // through the handle it is given.
     using CheckWritten = std::function<Status(int container_file)>;
 
-    Pack(Run& run, ScannedTree& tree, const WalkResult& walk) : run_(run), tree_(tree), walk_(walk) {}
+    Pack(Run& run, ScannedTree& tree, const WalkResult& walk)
+        : run_(run), tree_(tree), walk_(walk) {}
 
     // Writes the container under a name of its own in its folder and gives
     // it `container_path` only once it is complete (and, unless the

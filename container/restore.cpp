@@ -30,14 +30,7 @@ void Restore::ReadEntries(const ContainerHeader& header) {
     // Upper-cased names cannot differ only in case; names as stored can.
     if (run_.options.original_case && run_.files.IgnoresCase())
         OrFail(CheckCaseCollisions(index_.entries));
-    // The widest name the restored root can take.
-    const std::string& path = run_.state.FolderPath;
-    const std::string widest_root =
-        path.substr(0, path.size() - 4) + " (" + std::to_string(kLargestCopyNumber) + ")";
-    const std::string widest_staging =
-        StagingFolder(run_, -1, ParentOf(path), Nombre(path)).WidestPath();
-    source_.CheckNames(index_.entries,
-                       widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
+    source_.CheckNames(index_.entries);
 }
 
 // The stored byte less the folder bit, kept to the bits that can be set. The

@@ -3,11 +3,70 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "container/engine_failure.h"
 #include "base/name_text.h"
+#include "container/engine_failure.h"
 #include "container/path_helpers.h"
+#include "container/staging_folder.h"
 
 namespace velmora {
+namespace {
+
+constexpr int kLargestCopyNumber = 32767;
+
+}  // namespace
+
+Status CheckRestorable(FileSystem& files, const std::string& container_path,
+                       const std::vector<DecodedEntry>& entries) {
+    const std::string root = container_path.substr(0, container_path.size() - 4);
+    const std::string parent = ParentOf(container_path);
+    Result<std::string> folder =
+        parent.empty() ? files.CurrentFolder() : Result<std::string>(parent);
+    if (!folder)
+        return folder.error();
+    const Result<std::size_t> longest = files.LongestName(folder.value());
+    if (!longest)
+        return longest.error();
+    const std::string staging = WidestStagingName(Nombre(container_path));
+    if (files.NativeNameSize(staging) > longest.value())
+        return Error{Text(Msg::kNotRestorableHere,
+                          {ShownName("\\" + Nombre(root)), Text(Msg::kNamePartTooLong)}),
+                     kNotRestorableCode};
+    // The widest root the restore may take: a numbered copy, or the staging
+    // folder it is made in.
+    const std::string numbered = root + " (" + std::to_string(kLargestCopyNumber) + ")";
+    const std::string staged = (parent.empty() ? "" : parent + "\\") + staging;
+    const Result<std::size_t> root_size =
+        files.NativePathSize(staged.size() > numbered.size() ? staged : numbered);
+    if (!root_size)
+        return root_size.error();
+    auto refuse = [&](const DecodedEntry& entry, const std::string& why) -> Status {
+        return Error{Text(Msg::kNotRestorableHere, {ShownName(entry.name), why}),
+                     kNotRestorableCode};
+    };
+    // A character takes at most three bytes in the system's form: names
+    // within a third of the limit need no conversion to be measured.
+    for (const DecodedEntry& entry : entries) {
+        std::size_t start = 1;
+        while (start < entry.name.size()) {
+            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
+            const std::string component = entry.name.substr(start, end - start);
+            if (component.size() * 3 > longest.value() &&
+                files.NativeNameSize(component) > longest.value())
+                return refuse(entry, Text(Msg::kNamePartTooLong));
+            if (const std::string why = files.UncreatableName(component); !why.empty())
+                return refuse(entry, why);
+            start = end + 1;
+        }
+        if (root_size.value() + entry.name.size() * 3 > files.LongestPath()) {
+            const Result<std::size_t> size = files.NativePathSize(entry.name);
+            if (!size)
+                return size.error();
+            if (root_size.value() + size.value() > files.LongestPath())
+                return refuse(entry, Text(Msg::kPathTooLongForSystem));
+        }
+    }
+    return Status::Ok();
+}
 
 OpenedHeader RestoreSource::Open() {
     // What is restored and what is deleted are the container that was read,
@@ -30,41 +89,16 @@ void RestoreSource::OpenFolder() {
     folder_ = OrFail(run_.files.OpenFolder(folder));
     const Result<EntryInfo> named = run_.files.InspectAt(folder_, Nombre(run_.state.FolderPath));
     if (!named || named->device != identity_.device || named->inode != identity_.inode)
-        ThrowFailure(
-            Error{Text(Msg::kChangedWhileReading, {run_.files.DisplayPath(run_.state.FolderPath)})});
+        ThrowFailure(Error{
+            Text(Msg::kChangedWhileReading, {run_.files.DisplayPath(run_.state.FolderPath)})});
 }
 
 bool RestoreSource::Holds(const std::string& name) {
     return run_.files.InspectAt(folder_, name).ok();
 }
 
-void RestoreSource::CheckNames(const std::vector<DecodedEntry>& entries,
-                               const std::string& widest_root) {
-    FileSystem& files = run_.files;
-    const std::string parent = ParentOf(run_.state.FolderPath);
-    const std::string folder = parent.empty() ? OrFail(files.CurrentFolder()) : parent;
-    const std::size_t longest = OrFail(files.LongestName(folder));
-    const std::size_t root_size = OrFail(files.NativePathSize(widest_root));
-    auto refuse = [&](const DecodedEntry& entry, const std::string& why) {
-        ThrowFailure(Error{Text(Msg::kNotRestorableHere, {ShownName(entry.name), why})});
-    };
-    // A character takes at most three bytes in the system's form: names
-    // within a third of the limit need no conversion to be measured.
-    for (const DecodedEntry& entry : entries) {
-        std::size_t start = 1;
-        while (start < entry.name.size()) {
-            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
-            const std::string component = entry.name.substr(start, end - start);
-            if (component.size() * 3 > longest && files.NativeNameSize(component) > longest)
-                refuse(entry, Text(Msg::kNamePartTooLong));
-            if (const std::string why = files.UncreatableName(component); !why.empty())
-                refuse(entry, why);
-            start = end + 1;
-        }
-        if (root_size + entry.name.size() * 3 > files.LongestPath() &&
-            root_size + OrFail(files.NativePathSize(entry.name)) > files.LongestPath())
-            refuse(entry, Text(Msg::kPathTooLongForSystem));
-    }
+void RestoreSource::CheckNames(const std::vector<DecodedEntry>& entries) {
+    OrFail(CheckRestorable(run_.files, run_.state.FolderPath, entries));
 }
 
 void RestoreSource::DeleteContainer() {

@@ -9,6 +9,18 @@
 
 namespace velmora {
 
+// The one rule of what this system restores, used by the restore before it
+// makes anything and by encode, seal and convert before any original is
+// touched: every entry of a container at `container_path` must be
+// creatable beside it, component by component (the folder's file system's
+// longest name, the names the system refuses), the staging folder's own
+// name must fit, and, where the system reaches an entry through its whole
+// path (Windows), the whole path under the widest root the restore may
+// use must fit. The error names the entry and carries kNotRestorableCode.
+inline constexpr int kNotRestorableCode = -2901;
+Status CheckRestorable(FileSystem& files, const std::string& container_path,
+                       const std::vector<DecodedEntry>& entries);
+
 // The container a restore reads, from its first read to its delete, and the
 // folder that holds it: the container is opened once and locked against a
 // second run, its folder is opened once and checked to hold it under its
@@ -24,11 +36,8 @@ class RestoreSource {
     // name there still holds the container that was read: the restored
     // root is made in this folder and the container deleted from it.
     void OpenFolder();
-    // Refuses, before anything is made, a name the folder's system could
-    // not create, or could not hold once converted to its own form,
-    // component by component and as a whole path under `widest_root` (the
-    // longest name the restored root may take).
-    void CheckNames(const std::vector<DecodedEntry>& entries, const std::string& widest_root);
+    // Refuses, before anything is made, what CheckRestorable refuses.
+    void CheckNames(const std::vector<DecodedEntry>& entries);
     // Deletes the container through its folder's handle, only while the
     // name still holds the container that was read (one decoded and made
     // again meanwhile under the same name is another file and stays).

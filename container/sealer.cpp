@@ -4,6 +4,8 @@
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/every_entry.h"
+#include "container/opened_container.h"
+#include "container/path_helpers.h"
 #include "container/pumped_work.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
@@ -15,7 +17,8 @@ namespace velmora {
 RunResult Engine::Seal(const std::string& password) {
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
-    if (folder.empty() || folder == "\\" || folder.back() == '\\')
+    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
+        !NamesAContainer(ContainerNameFor(Nombre(folder))))
         return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
     // The key's derivation is the slow step: it runs on a thread of its own
     // while the folder is scanned, and the windows stay alive until it ends.
@@ -53,7 +56,7 @@ RunResult Engine::Seal(const std::string& password) {
                       });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {
-        return Fail(failure.message);
+        return FailOrRefuse(failure);
     }
     return Done(left_behind);
 }

@@ -30,11 +30,7 @@ void StagedRestore::ReadIndex() {
     index_ = OrFail(reader_.ReadIndex());
     const std::string& container = run_.state.FolderPath;
     root_ = container.substr(0, container.size() - 4);
-    const std::string widest_root = Numbered(root_, kLargestCopyNumber);
-    const std::string widest_staging =
-        StagingFolder(run_, -1, ParentOf(root_), Nombre(container)).WidestPath();
-    source_.CheckNames(index_.entries,
-                       widest_staging.size() > widest_root.size() ? widest_staging : widest_root);
+    source_.CheckNames(index_.entries);
 }
 
 void StagedRestore::Restore() {

@@ -67,6 +67,10 @@ std::string StagingName(const std::string& container_name) {
     return std::string(".velmora-") + digits;
 }
 
+std::string WidestStagingName(const std::string& container_name) {
+    return StagingName(container_name) + "-" + std::to_string(kStagingTries);
+}
+
 std::string StagingFolder::NameNumber(int n) const {
     return n == 1 ? first_name_ : first_name_ + "-" + std::to_string(n);
 }

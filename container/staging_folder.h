@@ -19,6 +19,8 @@ inline bool UnsupportedHere(const Error& error) {
 // The staging folder's first name for a container: ".velmora-" and eight
 // hex digits drawn from the container's own name, whatever its length.
 std::string StagingName(const std::string& container_name);
+// The longest name a staging folder for that container may take.
+std::string WidestStagingName(const std::string& container_name);
 
 // The hidden folder a restore builds its tree in, beside the container,
 // until the whole tree is written and flushed and it takes the restored

@@ -22,6 +22,7 @@ bool IsAccessError(int error_number) {
 
 void Wipe::BorrarOrig(const FoundList& Lista) {
     run_.state.CancelRequested = false;
+    OrFail(record_.Write(container_path_));
     run_.state.Wiping = true;
     std::vector<Overwritten> batch;
     std::int64_t batch_bytes = 0;
@@ -49,12 +50,14 @@ void Wipe::BorrarOrig(const FoundList& Lista) {
     }
     DeleteBatch(batch);
     if (run_.state.CancelRequested) {
+        record_.Remove();
         StopWipeOnCancel(Lista, next);  // ends the program
         return;
     }
     run_.state.Wiping = false;
     RemoveFolders();
     (void)run_.files.SyncFolderOpen(OrFail(tree_.folders.Get(TreeScan::kRootParent)));
+    record_.Remove();
     ReportLeftovers();
 }
 

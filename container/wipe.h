@@ -9,6 +9,7 @@
 #include "container/found_list.h"
 #include "container/run.h"
 #include "container/scanned_tree.h"
+#include "container/wipe_record.h"
 
 namespace velmora {
 
@@ -21,9 +22,11 @@ class Wipe {
     Wipe(Run& run, ScannedTree& tree, const WalkResult& walk, std::string container_path)
         : run_(run), tree_(tree), walk_(walk), container_path_(std::move(container_path)) {}
 
-    // Files are overwritten in batches, each flushed once before its files
-    // are deleted. Failures are skipped; what stays is reported. "Cancelar"
-    // stops it at the next safe point and ends the program.
+    // The wipe record is written beside the container first (the wipe does
+    // not start without it) and removed at the end. Files are overwritten in
+    // batches, each flushed once before its files are deleted. Failures are
+    // skipped; what stays is reported. "Cancelar" stops it at the next safe
+    // point and ends the program.
     void BorrarOrig(const FoundList& Lista);
 
     // Whether anything of the folder is still there after the wipe.
@@ -59,6 +62,7 @@ class Wipe {
     std::vector<std::string> files_left_;
     std::vector<std::pair<std::uint32_t, int>> opened_folders_;
     std::string overwrite_error_;  // why the last file could not be opened
+    WipeRecord record_{run_.files};  // beside the container while the wipe runs
 };
 
 }  // namespace velmora

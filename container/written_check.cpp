@@ -4,7 +4,8 @@
 
 namespace velmora {
 
-Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected) {
+Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
+                    std::vector<DecodedEntry>& index_out) {
     Result<RestoreIndex> index = reader.ReadIndex();
     if (!index)
         return index.error();
@@ -24,6 +25,7 @@ Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected) {
         return end;
     if (read_back.Final() != expected)
         return Error{Text(Msg::kWrittenBytesDiffer)};
+    index_out = std::move(index->entries);
     return Status::Ok();
 }
 

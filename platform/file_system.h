@@ -248,8 +248,9 @@ class FileSystem {
         return std::size_t{255};
     }
     virtual std::size_t NativeNameSize(const std::string& name) const { return name.size(); }
-    // The longest full path, in the system's units, and a program path's
-    // size in those units.
+    // The longest whole path, in the system's units, of an entry inside a
+    // tree (none where every entry is reached through its folder's handle),
+    // and a program path's size in those units.
     virtual std::size_t LongestPath() const { return 4095; }
     virtual Result<std::size_t> NativePathSize(const std::string& path) const {
         return path.size();

@@ -55,6 +55,7 @@ points() {  # the number of crash points of a complete run
 }
 
 tried=0
+wiped_points=0
 # Encoding.
 mkdir -p enc && cp -a original enc/T
 total=$(cd enc && echo clave | points "$crashing" encode T --password-stdin)
@@ -68,6 +69,15 @@ for ((k = 1; k <= total; k += step)); do
   [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
   tried=$((tried + 1))
   [ ! -e enc/T.zol ] || container_is_complete "encode point $k"
+  if [ -e enc/T.zol.borrando ] && [ -d enc/T ]; then  # killed in the wipe: said plainly
+    set +e
+    (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null 2> ../err.txt)
+    status=$?
+    set -e
+    [ "$status" -eq 3 ] && grep -q 'se interrumpió mientras borraba' err.txt ||
+      fail "encode point $k: the rerun did not explain the interrupted wipe (status $status)"
+    wiped_points=$((wiped_points + 1))
+  fi
   if [ -d enc/T ] && [ "$( (cd enc/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ]; then
     if compgen -G 'enc/T.zol.parcial*' > /dev/null; then  # a retry is not blocked
       (cd enc && echo clave | "$cli" encode T --keep --password-stdin > /dev/null 2>&1) ||
@@ -169,4 +179,4 @@ for ((k = 1; k <= total; k += step)); do
     [ -d sdec/T ] || fail "sealed decode point $k: container gone and nothing restored"
   fi
 done
-echo "crash injection: $tried kill points tried ($encode_points while encoding, $decode_points while decoding, $((tried - encode_points - decode_points)) while decoding a sealed container, $cleaned leftovers cleaned by the next decode), $signalled SIGTERM/SIGHUP points while encoding; nothing lost"
+echo "crash injection: $tried kill points tried ($encode_points while encoding, $decode_points while decoding, $((tried - encode_points - decode_points)) while decoding a sealed container, $cleaned leftovers cleaned by the next decode), $signalled SIGTERM/SIGHUP points while encoding; nothing lost; $wiped_points interrupted wipes explained by the next run"

@@ -40,7 +40,7 @@ legacy_sum=$(sha256sum < legacy.zol)
 
 convert() {  # the program, in conv/
   (cd conv && printf '%s\n' clave "$sealed_password" | "$@" convert T.zol --password-stdin \
-    > /dev/null 2>&1)
+    > out.txt 2>&1)
 }
 is_legacy() { [ -f "$1" ] && [ "$(sha256sum < "$1")" = "$legacy_sum" ]; }
 is_sealed() { [ -f "$1" ] && [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 8956656c6d6f7261 ]; }
@@ -75,8 +75,15 @@ for ((k = 1; k <= total; k += step)); do
   [ "$legacy_kept" = 1 ] || [ "$sealed_kept" = 1 ] ||
     fail "point $k: neither the legacy container nor a sealed one ($(ls conv | tr '\n' ' '))"
   if is_legacy conv/T.zol; then
+    left=0
+    [ -e conv/T.zol.convirtiendo ] && left=1
     convert "$cli" || fail "point $k: what the kill left blocks a new conversion"
     is_sealed conv/T.zol && decodes conv/T.zol || fail "point $k: the new conversion lost data"
+    # An unfinished sealed container beside the legacy one is removed, said once.
+    if [ "$left" = 1 ]; then
+      [ ! -e conv/T.zol.convirtiendo ] || fail "point $k: the abandoned sealed container stayed"
+      grep -q 'conversión interrumpida' conv/out.txt || fail "point $k: its removal was not said"
+    fi
   else
     is_sealed conv/T.zol && decodes conv/T.zol || [ ! -e conv/T.zol ] ||
       fail "point $k: T.zol holds neither container"

@@ -195,27 +195,34 @@ TEST_F(DecoderTest, FolderEntriesApartFromEachOtherAreRestoredOnce) {
 }
 
 // Deep down a folder, a name the container holds gives a whole path longer
-// than the system allows: refused before any folder is made.
-TEST_F(DecoderTest, PathsBeyondTheSystemsLimitAreRefusedBeforeAnythingIsMade) {
-    std::string deep;
+// than the system's limit: every entry is reached through its folder's
+// handle, so it is restored all the same.
+TEST_F(DecoderTest, PathsBeyondTheSystemsLimitAreRestoredThroughHandles) {
+    std::vector<std::string> deep;
+    std::string deep_native;
     std::string deep_program;
     for (int level = 0; level < 20; ++level) {
-        deep += std::string(200, static_cast<char>('a' + level)) + "/";
-        deep_program += std::string(200, static_cast<char>('a' + level)) + "\\";
+        deep.push_back(std::string(200, static_cast<char>('a' + level)));
+        deep_native += deep.back() + "/";
+        deep_program += deep.back() + "\\";
     }
-    temp.MakeFolder(deep);
     const std::string inner(120, 'n');
-    WriteContainer(deep + "H.zol", {{"\\r", 1}, {"\\" + inner + "\\" + inner, 1}});
-    ExpectNothingTouched("deep", [&] { return Decode(deep_program + "H.zol"); });
-    EXPECT_NE(host.messages[0].find("ruta m\xE1s larga"), std::string::npos) << host.messages[0];
+    MakeThroughHandles(temp.native, deep);
+    WriteContainer(deep_native + "H.zol", {{"\\r", 1}, {"\\" + inner + "\\" + inner, 1}});
+    ASSERT_EQ(Decode(deep_program + "H.zol").outcome, Outcome::kDone) << host.messages.at(0);
+    deep.insert(deep.end(), {"H", std::string(120, 'N'), std::string(120, 'N')});
+    EXPECT_EQ(ReadThroughHandles(temp.native, deep), "d");
 }
 
 TEST_F(DecoderTest, WhatIsNotARegularFileOrLacksTheExtensionIsRefusedWithoutWaiting) {
     mkfifo((temp.native + "/tuberia.zol").c_str(), 0644);
     temp.MakeFolder("carpeta.zol");
     temp.Write("nada.txt", "x");
+    // ".zol" and "...zol" name no folder to restore.
+    temp.Write(".zol", "x");
+    temp.Write("...zol", "x");
     alarm(20);  // a blocking open would hang the test: end it instead
-    for (const std::string name : {"tuberia.zol", "carpeta.zol", "nada.txt"})
+    for (const std::string name : {"tuberia.zol", "carpeta.zol", "nada.txt", ".zol", "...zol"})
         ExpectNothingTouched(name, [&] { return Decode(name); });
     alarm(0);
 }

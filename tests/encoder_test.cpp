@@ -7,6 +7,7 @@
 #include "container/legacy/container_format.h"
 #include "container/legacy/record_reader.h"
 #include "container/path_helpers.h"
+#include "container/wipe_record.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -210,6 +211,42 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
             EXPECT_EQ(description, original.at(path)) << path << ", cancel at " << at;
         ASSERT_EQ(host.messages.size(), 1u) << at;
         EXPECT_NE(host.messages[0].find("completo y se conserva"), std::string::npos);
+        EXPECT_FALSE(temp.Exists("Z.zol.borrando")) << at;
+    }
+}
+
+// What a kill during the wipe leaves (its record beside the container, some
+// files overwritten) makes the next encode of the folder say so, naming
+// the overwritten files, or say that the container has changed since; it
+// touches nothing either way.
+TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
+    struct Case {
+        const char* what;
+        bool change_container;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the checked container", false, "sobrescritos (sus datos est\xE1n en el contenedor): "},
+        {"a changed container", true, "ya no es el contenedor"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(temp.native + "/W");
+        fs::remove(temp.native + "/W.zol");
+        fs::remove(temp.native + "/W.zol.borrando");
+        temp.Write("W/intacto", "uno");
+        temp.Write("W/sub/sobrescrito", "dos");
+        ASSERT_EQ(Encode("W", {.keep_originals = true}).outcome, Outcome::kDone) << c.what;
+        WipeRecord record(files);
+        ASSERT_TRUE(record.Write(Path("W.zol")).ok()) << c.what;
+        temp.Write("W/sub/sobrescrito", "\xFF\xFF\xFF");
+        if (c.change_container)
+            std::ofstream(temp.native + "/W.zol", std::ios::app) << "x";
+        ExpectNothingTouched(c.what, [&] { return Encode("W"); });
+        EXPECT_NE(host.messages[0].find(c.expected), std::string::npos) << host.messages[0];
+        EXPECT_EQ(host.messages[0].find("intacto"), std::string::npos) << host.messages[0];
+        EXPECT_EQ(host.messages[0].find("sub/sobrescrito") != std::string::npos,
+                  !c.change_container)
+            << host.messages[0];
     }
 }
 
@@ -409,6 +446,9 @@ TEST_F(EncoderTest, KeysTheFormatCannotGiveBackAreRefused) {
 TEST_F(EncoderTest, RootAndContainerInsideTheFolderAreRefused) {
     temp.Write("V/sub/a", "a");
     ExpectNothingTouched("the root", [&] { return EncodeAt("\\"); });
+    // A folder named ".." would give the container "...zol", which names no
+    // folder to restore.
+    ExpectNothingTouched("..", [&] { return EncodeAt(Path("V\\sub\\..")); });
 
     // Judged by the real folders: a link into the folder, and the folder
     // named through a linked parent while the working folder is inside it.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -16,6 +19,36 @@
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
+
+// Folders made, and a file read, one name at a time through each folder's
+// handle: the whole path may pass the system's limit. The last name of
+// `path` is the file; MakeThroughHandles makes every name as a folder.
+inline void MakeThroughHandles(const std::string& root, const std::vector<std::string>& path) {
+    int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (const std::string& name : path) {
+        mkdirat(folder, name.c_str(), 0755);
+        const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+        close(folder);
+        folder = inner;
+    }
+    close(folder);
+}
+inline std::string ReadThroughHandles(const std::string& root,
+                                      const std::vector<std::string>& path) {
+    int handle = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (const std::string& name : path) {
+        const int inner = openat(handle, name.c_str(), O_RDONLY);
+        close(handle);
+        if (inner < 0)
+            return "(missing: " + name.substr(0, 10) + ")";
+        handle = inner;
+    }
+    std::string content(4096, '\0');
+    const ssize_t read_bytes = read(handle, content.data(), content.size());
+    close(handle);
+    content.resize(read_bytes > 0 ? static_cast<std::size_t>(read_bytes) : 0);
+    return content;
+}
 
 // A temporary folder, the real file system behind a recording seam, a test
 // host, and one engine run at a time. Containers go into the temporary

@@ -187,6 +187,12 @@ class RecordingFileSystem : public PosixFileSystem {
     // Plays a system that takes names differing only in case for one.
     bool IgnoresCase() const override { return ignores_case; }
     bool ignores_case = false;
+    // Plays a file system whose names are shorter (0: the real one's).
+    Result<std::size_t> LongestName(const std::string& folder) override {
+        return longest_name != 0 ? Result<std::size_t>(longest_name)
+                                 : PosixFileSystem::LongestName(folder);
+    }
+    std::size_t longest_name = 0;
 
     struct Faults {
         std::map<std::string, int> open;  // path -> errno

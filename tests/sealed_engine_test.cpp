@@ -3,9 +3,13 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "container/opened_container.h"
+#include "container/restore_source.h"
+#include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -157,6 +161,79 @@ TEST_F(SealedEngineTest, AContainerThatReadsBackWrongWipesNothing) {
     EXPECT_EQ(Snapshot(temp.native), before);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("no coincide"), std::string::npos) << host.messages[0];
+}
+
+// Seal wipes only what decode will restore: both ask CheckRestorable. A
+// tree deeper than the system's whole-path limit comes back through the
+// folders' handles; a name the container's folder cannot hold (its file
+// system's names played shorter), or a folder whose staging name would be
+// too long, is refused by seal before anything is touched, and by decode
+// of a container sealed while the name fitted.
+TEST_F(SealedEngineTest, SealWipesOnlyWhatDecodeWillRestore) {
+    struct Case {
+        const char* what;
+        std::string folder;
+        int levels;                // of 200-byte names, the last holding the file
+        std::size_t longest_name;  // 0: the real file system's
+        bool restorable;
+    };
+    const std::string long_folder(243, 'L');
+    const Case cases[] = {
+        {"a tree deeper than 4096 bytes", "Profundo", 25, 0, true},
+        {"a name longer than the folder holds", "Nombres", 1, 150, false},
+        {"a folder name of 243 bytes", long_folder, 1, 0, StagingNameLength(long_folder) <= 255},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> path;
+        for (int level = 0; level < c.levels; ++level)
+            path.push_back(std::string(200, static_cast<char>('a' + level)));
+        MakeThroughHandles(temp.native, {c.folder});
+        MakeThroughHandles(temp.native + "/" + c.folder, path);
+        path.insert(path.begin(), c.folder);
+        path.push_back("dato.txt");
+        int file = open((temp.native + "/" + c.folder).c_str(), O_RDONLY | O_DIRECTORY);
+        for (std::size_t i = 1; i + 1 < path.size(); ++i) {
+            const int inner = openat(file, path[i].c_str(), O_RDONLY | O_DIRECTORY);
+            close(file);
+            file = inner;
+        }
+        const int data = openat(file, "dato.txt", O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_EQ(write(data, "hondo", 5), 5) << c.what;
+        close(data);
+        close(file);
+
+        host = TestHost(files, state);
+        files.longest_name = c.longest_name;
+        const RunResult sealed = Seal(c.folder);
+        if (c.restorable) {
+            ASSERT_EQ(sealed.outcome, Outcome::kDone) << c.what;
+            EXPECT_FALSE(temp.Exists(c.folder)) << c.what;
+            ASSERT_EQ(Unseal(c.folder + ".zol").outcome, Outcome::kDone)
+                << c.what << ::testing::PrintToString(host.messages);
+            EXPECT_EQ(ReadThroughHandles(temp.native, path), "hondo") << c.what;
+        } else {
+            EXPECT_EQ(sealed.outcome, Outcome::kRefused) << c.what;
+            ASSERT_EQ(host.messages.size(), 1u) << c.what;
+            EXPECT_NE(host.messages[0].find("no se puede restaurar"), std::string::npos)
+                << host.messages[0];
+            EXPECT_EQ(ReadThroughHandles(temp.native, path), "hondo") << c.what;
+            EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()),
+                      1)
+                << c.what << ": a container or a partial file stayed";
+            // Sealed where the name fits, restored where it does not.
+            if (c.longest_name != 0) {
+                files.longest_name = 0;
+                ASSERT_EQ(Seal(c.folder).outcome, Outcome::kDone) << c.what;
+                files.longest_name = c.longest_name;
+                EXPECT_EQ(Unseal(c.folder + ".zol").outcome, Outcome::kRefused) << c.what;
+                EXPECT_TRUE(temp.Exists(c.folder + ".zol")) << c.what;
+            }
+        }
+        files.longest_name = 0;
+        fs::remove_all(temp.native + "/" + c.folder + ".zol");
+        // rm goes down through handles; std::filesystem by whole paths.
+        ASSERT_EQ(std::system(("rm -rf '" + temp.native + "/" + c.folder + "'").c_str()), 0);
+    }
 }
 
 // A failure while restoring (the disk refuses a write) removes the staging

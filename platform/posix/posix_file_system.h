@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <string>
 
 #include "base/messages.h"
@@ -74,6 +75,9 @@ class PosixFileSystem : public FileSystem {
     Result<std::size_t> LongestName(const std::string& folder) override;
     std::size_t NativeNameSize(const std::string& name) const override;
     Result<std::size_t> NativePathSize(const std::string& path) const override;
+    // Inside a tree every call is relative to a folder's handle: no whole
+    // path is ever handed to the system, so none limits a tree.
+    std::size_t LongestPath() const override { return std::numeric_limits<std::size_t>::max(); }
 
   private:
     struct OpenFile {

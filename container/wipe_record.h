@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "container/tree_scan.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+// The mark a wipe leaves beside its container while it runs
+// ("NAME.zol.borrando"): written and flushed, through the container
+// folder's handle, before the first original is touched, and removed once
+// the wipe has ended (or stopped on "Cancelar"). It holds the container's
+// identity as it was checked, so that a run finding it after a kill can
+// tell whether the container is still the one the wipe trusted.
+class WipeRecord {
+  public:
+    explicit WipeRecord(FileSystem& files) : files_(files) {}
+    ~WipeRecord();
+    WipeRecord(const WipeRecord&) = delete;
+    WipeRecord& operator=(const WipeRecord&) = delete;
+
+    Status Write(const std::string& container_path);
+    void Remove();
+
+  private:
+    FileSystem& files_;
+    int folder_ = -1;
+    std::string name_;
+    EntryInfo written_;
+};
+
+std::string WipeRecordName(const std::string& container_name);
+
+// What a run finds beside a container: no record, a record of this very
+// container (unchanged since its check), or a record whose container has
+// changed or gone.
+enum class InterruptedWipe { kNone, kSameContainer, kContainerChanged };
+InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& container_path);
+
+// The files of a scanned tree that an interrupted wipe had already
+// overwritten: every byte 255, at the size the scan saw (not empty).
+std::vector<std::string> OverwrittenFiles(FileSystem& files, const TreeScan& scan,
+                                          FolderHandles& folders);
+
+}  // namespace velmora
