@@ -3,6 +3,7 @@
 #include <string>
 
 #include "container/path_helpers.h"
+#include "container/staging_folder.h"
 
 namespace velmora {
 namespace {
@@ -19,8 +20,10 @@ Result<int> OpenFolderOf(FileSystem& files, const std::string& path) {
 
 }  // namespace
 
+// Hidden, and as short whatever the container's name: the staging folder's
+// first name with its own ending.
 std::string WipeRecordName(const std::string& container_name) {
-    return container_name + ".borrando";
+    return StagingName(container_name) + ".borrando";
 }
 
 WipeRecord::~WipeRecord() {

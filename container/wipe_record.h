@@ -9,8 +9,10 @@
 
 namespace velmora {
 
-// The mark a wipe leaves beside its container while it runs
-// ("NAME.zol.borrando"): written and flushed, through the container
+// The mark a wipe leaves beside its container while it runs (hidden, named
+// from the container's name as the staging folder is, ".velmora-" and
+// eight hex digits, then ".borrando", so that it fits whatever the
+// container's name is long): written and flushed, through the container
 // folder's handle, before the first original is touched, and removed once
 // the wipe has ended (or stopped on "Cancelar"). It holds the container's
 // identity as it was checked, so that a run finding it after a kill can

@@ -69,7 +69,7 @@ for ((k = 1; k <= total; k += step)); do
   [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
   tried=$((tried + 1))
   [ ! -e enc/T.zol ] || container_is_complete "encode point $k"
-  if [ -e enc/T.zol.borrando ] && [ -d enc/T ]; then  # killed in the wipe: said plainly
+  if compgen -G "enc/.velmora-*.borrando" > /dev/null && [ -d enc/T ]; then  # killed in the wipe: said plainly
     set +e
     (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null 2> ../err.txt)
     status=$?

@@ -211,7 +211,7 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
             EXPECT_EQ(description, original.at(path)) << path << ", cancel at " << at;
         ASSERT_EQ(host.messages.size(), 1u) << at;
         EXPECT_NE(host.messages[0].find("completo y se conserva"), std::string::npos);
-        EXPECT_FALSE(temp.Exists("Z.zol.borrando")) << at;
+        EXPECT_FALSE(temp.Exists(WipeRecordName("Z.zol"))) << at;
     }
 }
 
@@ -232,7 +232,7 @@ TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
     for (const Case& c : cases) {
         fs::remove_all(temp.native + "/W");
         fs::remove(temp.native + "/W.zol");
-        fs::remove(temp.native + "/W.zol.borrando");
+        fs::remove(temp.native + "/" + WipeRecordName("W.zol"));
         temp.Write("W/intacto", "uno");
         temp.Write("W/sub/sobrescrito", "dos");
         ASSERT_EQ(Encode("W", {.keep_originals = true}).outcome, Outcome::kDone) << c.what;
@@ -276,9 +276,13 @@ TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
         if (event.find(".zol") == std::string::npos)
             wipe.push_back(
                 event == "sync" ? event : event.substr(0, event.find(' ')) + " " + Nombre(event));
-    EXPECT_EQ(wipe, (std::vector<std::string>{"write a", "write b", "sync", "delete a", "delete b",
-                                              "write c", "write d", "sync", "delete c", "delete d",
-                                              "write e", "sync", "delete e"}));
+    // The wipe's record is written before the first original is touched
+    // and deleted once the last one is.
+    const std::string record = WipeRecordName("B.zol");
+    EXPECT_EQ(wipe, (std::vector<std::string>{"write " + record, "write a", "write b", "sync",
+                                              "delete a", "delete b", "write c", "write d", "sync",
+                                              "delete c", "delete d", "write e", "sync", "delete e",
+                                              "delete " + record}));
     EXPECT_FALSE(temp.Exists("B"));
 }
 
