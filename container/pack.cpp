@@ -149,6 +149,9 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
             (void)files.Close(from_disk);
             OrFail(checked);
         }
+        // The last moment "Cancelar" and an interrupt still find an
+        // unfinished container: from its final name on, the job is done.
+        run_.host.PumpEvents();
         OrFail(files.RenameAt(container_folder, partial, name));
         written = name;
         if (wiping)
