@@ -56,7 +56,7 @@ void CliHost::DrawProgressLine() {
     bar_shown_ = true;
 }
 
-void CliHost::UnloadMainWindow() {
+void CliHost::EndProgress() {
     if (bar_shown_) {
         done_.entries = done_.entries_total = std::max<std::int64_t>(done_.entries_total, 1);
         done_.bytes = done_.bytes_total;

@@ -26,14 +26,16 @@ class CliHost : public Host {
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string&) override {}
     void HideMainWindow() override {}
-    // The end of a finished job: its bar is drawn full.
-    void UnloadMainWindow() override;
+    void UnloadMainWindow() override { EndProgress(); }
     [[noreturn]] void EndProgram() override;
 
     // Installs the handler of Ctrl-C, SIGTERM and SIGHUP (a closed terminal)
     // that PumpEvents answers, and lets a write beyond the file-size limit
     // fail instead of killing the program.
     static void CatchInterrupts();
+
+    // The end of a finished job: its progress line is drawn full and ended.
+    void EndProgress();
 
   private:
     void DrawProgressLine();
