@@ -284,7 +284,14 @@ xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
 xdotool key Return
-close_box "$(appearing "Codificando")"
+codificando=$(appearing "Codificando")
+# Closed once the container is being written (the window shows from the
+# scan on): a close before it leaves nothing unfinished to keep.
+for _ in $(seq 300); do
+  compgen -G "$work/files/Grande.zol.parcial*" > /dev/null && break
+  sleep 0.1
+done
+close_box "$codificando"
 program_ended $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the close box touched the folder"
