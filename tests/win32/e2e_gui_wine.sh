@@ -191,6 +191,10 @@ window "Escribe la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 program_ended $pid
+# The restored folder's window, which a loaded machine may open late
+# enough to take the next dialog's keys, is waited for and closed.
+close_box "$(appearing "Łódź" 60)"
+gone "Łódź"
 [ ! -e "$work/files/$sealed.zol" ] || fail "the sealed container was not deleted"
 [ "$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)" = "$sealed_original" ] ||
   fail "the sealed folder came back different: $(tree_listing "$work/files/$sealed")"
