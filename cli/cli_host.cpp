@@ -1,10 +1,12 @@
 #include "cli/cli_host.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "cli/console.h"
+#include "cli/progress_line.h"
 #include "container/main_window_actions.h"
 
 namespace velmora {
@@ -32,21 +34,35 @@ void CliHost::PumpEvents() {
 
 void CliHost::SetCaption(const std::string& caption) {
     caption_ = caption;
-    AdvanceProgress(progress_tag_);
+    done_ = {};
+    DrawProgressLine();
 }
 
-void CliHost::AdvanceProgress(std::int64_t mark) {
-    progress_tag_ = mark;
+// Drawn again when its share changes, or a tenth of a second after it was:
+// a count of many small entries does not flood the terminal.
+void CliHost::CountWork(const WorkCount& done) {
+    const bool share_changed = PercentDone(done) != PercentDone(done_);
+    done_ = done;
+    if (share_changed ||
+        std::chrono::steady_clock::now() - drawn_at_ >= std::chrono::milliseconds(100))
+        DrawProgressLine();
+}
+
+void CliHost::DrawProgressLine() {
     if (!terminal_)
         return;
-    std::string bar(10, ' ');
-    for (std::int64_t i = 0; i < mark && i < 10; ++i)
-        bar[static_cast<std::size_t>(i)] = '#';
-    std::string line = "\r" + caption_;
-    if (caption_.size() < 18)
-        line.append(18 - caption_.size(), ' ');
-    WriteError(line + " [" + bar + "]");
+    WriteError("\r" + ProgressLine(caption_, done_));
+    drawn_at_ = std::chrono::steady_clock::now();
     bar_shown_ = true;
+}
+
+void CliHost::EndProgress() {
+    if (bar_shown_) {
+        done_.entries = done_.entries_total = std::max<std::int64_t>(done_.entries_total, 1);
+        done_.bytes = done_.bytes_total;
+        DrawProgressLine();
+    }
+    FinishProgressLine();
 }
 
 void CliHost::FinishProgressLine() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "container/engine_state.h"
@@ -17,13 +18,15 @@ class CliHost : public Host {
 
     void PumpEvents() override;
     void SetCaption(const std::string& caption) override;
-    void AdvanceProgress(std::int64_t mark) override;
+    // The windows' marks: the terminal measures the work its own way.
+    void AdvanceProgress(std::int64_t) override {}
+    void CountWork(const WorkCount& done) override;
     void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
     std::string Picture1Tag() const override { return picture1_tag_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string&) override {}
     void HideMainWindow() override {}
-    void UnloadMainWindow() override { FinishProgressLine(); }
+    void UnloadMainWindow() override { EndProgress(); }
     [[noreturn]] void EndProgram() override;
 
     // Installs the handler of Ctrl-C, SIGTERM and SIGHUP (a closed terminal)
@@ -31,14 +34,19 @@ class CliHost : public Host {
     // fail instead of killing the program.
     static void CatchInterrupts();
 
+    // The end of a finished job: its progress line is drawn full and ended.
+    void EndProgress();
+
   private:
+    void DrawProgressLine();
     void FinishProgressLine();
 
     FileSystem& files_;
     EngineState& state_;
     std::string caption_;
     std::string picture1_tag_;
-    std::int64_t progress_tag_ = 0;
+    WorkCount done_;
+    std::chrono::steady_clock::time_point drawn_at_;
     bool bar_shown_ = false;
     bool terminal_;
 };

@@ -45,8 +45,10 @@ int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
     Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
     const RunResult result = engine.Des_carpeta();
-    if (result.outcome == Outcome::kDone)
+    if (result.outcome == Outcome::kDone) {
+        run.host.EndProgress();
         PrintRestoredFolder(run.files, run.state.RestoredPath);
+    }
     return ExitFor(result);
 }
 

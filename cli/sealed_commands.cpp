@@ -54,6 +54,7 @@ Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const Seal
     // ends the command with its own exit status; no other try would help.
     std::optional<Error> failure;
     const SealedUnlock unlock = [&](const std::string& password) {
+        CliHost::CatchInterrupts();  // an interrupt while deriving is "Cancelar"
         Result<std::shared_ptr<const SealedKeys>> keys = derive(password);
         if (!keys && FaultOf(keys.error()) != SealedFault::kWrongPassword)
             failure = keys.error();

@@ -113,6 +113,9 @@ void Conversion::WriteSealed(const std::string& password) {
             }));
             done += entry.size;
             run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
+            run_.host.CountWork({&entry - legacy_.entries.data() + 1,
+                                 static_cast<std::int64_t>(legacy_.entries.size()), done,
+                                 run_.state.TotalBytes});
         }
         OrFail(reader_->ReadEnd());
         OrFail(stream.Finish());

@@ -5,6 +5,15 @@
 
 namespace velmora {
 
+// How far a long step is: entries (folders and files) and bytes done, and
+// how many of each it has to do.
+struct WorkCount {
+    std::int64_t entries = 0;
+    std::int64_t entries_total = 0;
+    std::int64_t bytes = 0;
+    std::int64_t bytes_total = 0;
+};
+
 // Icons of the program's message boxes.
 enum class MessageIcon { kCritical, kInformation };
 
@@ -25,6 +34,10 @@ class Host {
     // Draws the progress box from the mark kept in its tag to `mark`, then
     // keeps `mark` in the tag.
     virtual void AdvanceProgress(std::int64_t mark) = 0;
+
+    // The same step counted in entries and bytes, for a view that measures
+    // it its own way (the terminal's); the windows draw only the marks.
+    virtual void CountWork(const WorkCount&) {}
 
     // The tag of the logo box: the file name of the container while it is
     // being written, "" otherwise. "Cancelar" deletes the file it names.

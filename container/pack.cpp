@@ -132,12 +132,15 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
         WriteEntries(writer, out, sFound);
         std::int64_t running_total = 0;
         ItemPaths paths(sFound);
+        const auto entries = static_cast<std::int64_t>(sFound.size());
         for (std::size_t i = 0; i < sFound.size(); ++i) {
-            if (sFound.IsFolderEntry(i))
-                continue;
-            PackFile(writer, out, sFound[i], paths.Of(i), see);
-            running_total += scan.entries[sFound[i]].info.size;
-            run_.host.AdvanceProgress(running_total * 10 / (run_.state.TotalBytes + 1));
+            if (!sFound.IsFolderEntry(i)) {
+                PackFile(writer, out, sFound[i], paths.Of(i), see);
+                running_total += scan.entries[sFound[i]].info.size;
+                run_.host.AdvanceProgress(running_total * 10 / (run_.state.TotalBytes + 1));
+            }
+            run_.host.CountWork(
+                {static_cast<std::int64_t>(i) + 1, entries, running_total, run_.state.TotalBytes});
         }
         OrFail(writer.Finish(out));
         OrFail(out.Flush());
@@ -153,6 +156,9 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
             (void)files.Close(from_disk);
             OrFail(checked);
         }
+        // The last moment "Cancelar" and an interrupt still find an
+        // unfinished container: from its final name on, the job is done.
+        run_.host.PumpEvents();
         OrFail(files.RenameAt(container_folder, partial, name));
         written = name;
         if (wiping)

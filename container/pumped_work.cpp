@@ -5,9 +5,12 @@
 namespace velmora {
 namespace {
 
+// Once at least, even when the work is over already: an interrupt that came
+// while it ran is answered before what follows it begins.
 void PumpUntilDone(const std::function<void()>& pump, const std::future<void>& done) {
-    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
+    do
         pump();
+    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready);
 }
 
 }  // namespace

@@ -146,6 +146,9 @@ void Restore::Extraer() {
             done += entry.size;
             run_.host.AdvanceProgress(done * 10 / (run_.state.TotalBytes + 1));
         }
+        run_.host.CountWork({&entry - index_.entries.data() + 1,
+                             static_cast<std::int64_t>(index_.entries.size()), done,
+                             run_.state.TotalBytes});
         writing_ = -1;
         OrFail(files.Close(output));
         PublishIfCancelled();

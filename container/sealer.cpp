@@ -45,7 +45,7 @@ RunResult Engine::Seal(const std::string& password) {
     try {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
-        SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1);
+        SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1, run_.host);
         PackContainer(tree, walk, every, writer, container_path,
                       [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
                           Result<SealedHeader> written = ReadSealedHeader(source);

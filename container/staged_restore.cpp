@@ -52,6 +52,9 @@ void StagedRestore::Restore() {
             } else {
                 MakeFile(entry, done);
             }
+            run_.host.CountWork({&entry - index_.entries.data() + 1,
+                                 static_cast<std::int64_t>(index_.entries.size()), done,
+                                 run_.state.TotalBytes});
         }
         OrFail(reader_.ReadEnd());
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));

@@ -13,6 +13,7 @@
 # Then it sends SIGTERM and SIGHUP at each point while encoding: the run
 # stops as "Cancelar" does, leaves no partial container, and every file
 # still in the folder is exactly the original (none half overwritten).
+# Last, an interrupt in each phase of each command (see the table at the end).
 # Usage: crash_injection.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries every
 # STEP-th point only). Prints the number of kill points tried.
 set -euo pipefail
@@ -179,4 +180,87 @@ for ((k = 1; k <= total; k += step)); do
     [ -d sdec/T ] || fail "sealed decode point $k: container gone and nothing restored"
   fi
 done
-echo "crash injection: $tried kill points tried ($encode_points while encoding, $decode_points while decoding, $((tried - encode_points - decode_points)) while decoding a sealed container, $cleaned leftovers cleaned by the next decode), $signalled SIGTERM/SIGHUP points while encoding; nothing lost; $wiped_points interrupted wipes explained by the next run"
+# Interrupts in every phase of every command, each sent right after a chosen
+# operation of that phase (VELMORA_SIGNAL_AT), so that none depends on the
+# machine's speed. The run ends with status 130 as "Cancelar" does, before
+# the phase is over (the operation that would end it is never called after
+# the signal), within a generous bound; nothing is lost, no container, no
+# partial or staged file is left, and a container decoded or converted is
+# intact.
+sealed_password='contraseña sellada'
+rm -rf int && mkdir int && cp -a original int/T
+(cd int && echo "$sealed_password" | "$cli" seal T --password-stdin > /dev/null)
+mv int/T.zol sealed.zol
+sealed_sum=$(sha256sum < sealed.zol)
+interrupted=0
+while read -r command option signal at never _; do
+  [ -n "$command" ] && [ "${command:0:1}" != "#" ] || continue
+  row="$command $option SIG$signal at $at"
+  rm -rf int after && mkdir int
+  case $command in
+    seal|encode) cp -a original int/T; target=T ;;
+    decode-sealed|convert) cp sealed.zol int/T.zol; target=T.zol ;;
+    decode-legacy) cp container.zol int/T.zol; target=T.zol ;;
+  esac
+  [ "$command" = convert ] && cp container.zol int/T.zol
+  case $command in
+    seal|decode-sealed) typed=$sealed_password ;;
+    convert) typed=$(printf '%s\n' clave "$sealed_password") ;;
+    *) typed=clave ;;
+  esac
+  options=()
+  [ "$option" = - ] || options=("$option")
+  set +e
+  (cd int && printf '%s\n' "$typed" | VELMORA_SIGNAL_AT=$at VELMORA_KILL_SIGNAL=$(kill -l "$signal") \
+    VELMORA_AFTER_FILE="$work/after" "$crashing" "${command%-*}" "$target" "${options[@]}" \
+    --password-stdin > /dev/null 2>&1)
+  status=$?
+  set -e
+  ended=$(date +%s.%N)
+  [ "$status" -eq 130 ] || fail "$row: status $status"
+  [ -f after ] || fail "$row: the signal was not sent"
+  awk -v sent="$(head -n 1 after)" -v ended="$ended" 'BEGIN { exit !(ended - sent < 5) }' ||
+    fail "$row: ended $(awk -v s="$(head -n 1 after)" -v e="$ended" 'BEGIN { print e - s }') s after the signal"
+  [ "$never" = - ] || ! tail -n +2 after | grep -qx "$never" || fail "$row: $never after the signal"
+  case $command in
+    seal|encode)
+      if [ "$never" = - ]; then  # the wipe: the container is kept whole
+        rm -rf check && mkdir check && cp int/T.zol check/ || fail "$row: no container"
+        (cd check && echo "$sealed_password" | "$cli" decode T.zol --password-stdin > /dev/null 2>&1) &&
+          [ "$( (cd check/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ] ||
+          fail "$row: the container does not give the folder back"
+        (cd int/T && find . -type f -exec sha256sum {} + | sort) | while read -r line; do
+          grep -qxF "$line" <<< "$original_files" || fail "$row: a file was left changed: $line"
+        done
+      else
+        [ "$(ls -A int)" = T ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
+        [ "$( (cd int/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ] ||
+          fail "$row: the folder changed"
+      fi ;;
+    decode-legacy)
+      [ "$(sha256sum < int/T.zol)" = "$(sha256sum < container.zol)" ] || fail "$row: container changed" ;;
+    *)
+      [ "$(ls -A int)" = T.zol ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
+      if [ "$command" = convert ]; then
+        [ "$(sha256sum < int/T.zol)" = "$(sha256sum < container.zol)" ] || fail "$row: container changed"
+      else
+        [ "$(sha256sum < int/T.zol)" = "$sealed_sum" ] || fail "$row: container changed"
+      fi ;;
+  esac
+  interrupted=$((interrupted + 1))
+done <<'ROWS'
+# command      option signal after-operation never-after
+seal           --keep INT    ListFolderAt:2  Create        # the scan
+seal           -      TERM   ListFolderAt:4  Create        # the key's derivation, the scan over
+seal           --keep INT    Read:2          RenameAt      # the pack
+seal           -      HUP    Read:2          ReopenUncached
+seal           -      INT    ReopenUncached:1 RenameAt     # the check read back from the disk
+encode         --keep TERM   Read:2          RenameAt
+encode         -      INT    ReopenUncached:1 RenameAt
+seal           -      INT    OpenToWrite:1   -             # the wipe
+decode-sealed  -      TERM   Write:2         RenameAt      # the restore
+decode-sealed  --keep INT    Write:2         RenameAt
+decode-legacy  -      INT    Write:2         -
+convert        -      TERM   Write:1         RenameAt      # the check of the sealed one
+ROWS
+echo "crash injection: $tried kill points tried ($encode_points while encoding, $decode_points while decoding, $((tried - encode_points - decode_points)) while decoding a sealed container, $cleaned leftovers cleaned by the next decode), $signalled SIGTERM/SIGHUP points while encoding, $interrupted phases interrupted; nothing lost; $wiped_points interrupted wipes explained by the next run"

@@ -60,6 +60,7 @@ Status SealedWriter::WriteIndex() {
 Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const ReadPiece& read) {
     if (Status index = WriteIndex(); !index)
         return index;
+    host_.PumpEvents();
     std::int64_t left = size;
     while (left > 0) {
         const std::span<std::uint8_t> room = stream_->Space();
@@ -83,6 +84,7 @@ Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const Rea
         if (!sealed)
             return sealed;
         left -= static_cast<std::int64_t>(piece);
+        host_.PumpEvents();
     }
     return Status::Ok();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "container/container_kind.h"
+#include "container/host.h"
 #include "container/sealed/sealed_entry.h"
 #include "container/sealed/sealed_format.h"
 #include "container/sealed/sealed_header.h"
@@ -21,9 +22,10 @@ class SealedWriter : public ContainerWriter {
   public:
     // Entries' paths are the program's, in UTF-8; the first `root_length`
     // characters of each (the sealed folder's path and its "\") are not
-    // stored.
-    SealedWriter(SealedKeys keys, const SealedHeader& header, std::size_t root_length)
-        : keys_(std::move(keys)), header_(header), root_length_(root_length) {}
+    // stored. The windows' events run before each file and after each
+    // piece of it, so "Cancelar" and an interrupt end the pack promptly.
+    SealedWriter(SealedKeys keys, const SealedHeader& header, std::size_t root_length, Host& host)
+        : keys_(std::move(keys)), header_(header), root_length_(root_length), host_(host) {}
 
     Status WriteHeader(BufferedWriter& out, std::size_t count, std::size_t longest_path,
                        std::uint8_t folder_attributes) override;
@@ -41,6 +43,7 @@ class SealedWriter : public ContainerWriter {
     SealedKeys keys_;
     SealedHeader header_;
     std::size_t root_length_;
+    Host& host_;
     std::optional<SealedStreamWriter> stream_;
     std::vector<SealedEntry> index_;
     bool index_written_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "platform/posix/posix_file_system.h"
@@ -13,6 +14,10 @@ namespace velmora {
 // right after the Nth, or sends itself the signal VELMORA_KILL_SIGNAL (a
 // number) instead. VELMORA_POINTS_FILE, when set, receives the number of
 // points the run passed, so the harness knows how many there are.
+// VELMORA_SIGNAL_AT=NAME:N sends VELMORA_KILL_SIGNAL right after the Nth
+// call of the operation NAME (disk-changing or not: ListFolderAt, Read,
+// ReopenUncached...), and VELMORA_AFTER_FILE then receives the time it was
+// sent (seconds since 1970) and the name of every operation called after.
 class CrashPointFileSystem : public PosixFileSystem {
   public:
     CrashPointFileSystem();
@@ -34,15 +39,26 @@ class CrashPointFileSystem : public PosixFileSystem {
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override;
     Status Flush(int file) override;
+    Result<std::vector<DirEntry>> ListFolderAt(int folder) override;
+    Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
+                             std::size_t length) override;
+    Result<int> ReopenUncached(int file) override;
 
   private:
     template <typename T>
     T Point(T result);
+    // Counts a call of the operation `name`, signalling at the one asked for.
+    void Named(const std::string& name);
 
     long kill_at_ = 0;
     int signal_ = 0;
     long passed_ = 0;
     std::string points_file_;
+    std::string signal_name_;
+    long signal_at_ = 0;
+    std::map<std::string, long> calls_;
+    bool signalled_ = false;
+    std::string after_file_;
 };
 
 }  // namespace velmora

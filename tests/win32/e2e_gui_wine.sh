@@ -191,6 +191,10 @@ window "Escribe la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 program_ended $pid
+# The restored folder's window, which a loaded machine may open late
+# enough to take the next dialog's keys, is waited for and closed.
+close_box "$(appearing "Łódź" 60)"
+gone "Łódź"
 [ ! -e "$work/files/$sealed.zol" ] || fail "the sealed container was not deleted"
 [ "$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)" = "$sealed_original" ] ||
   fail "the sealed folder came back different: $(tree_listing "$work/files/$sealed")"
@@ -284,7 +288,14 @@ xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
 xdotool key Return
-close_box "$(appearing "Codificando")"
+codificando=$(appearing "Codificando")
+# Closed once the container is being written (the window shows from the
+# scan on): a close before it leaves nothing unfinished to keep.
+for _ in $(seq 300); do
+  compgen -G "$work/files/Grande.zol.parcial*" > /dev/null && break
+  sleep 0.1
+done
+close_box "$codificando"
 program_ended $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the close box touched the folder"
