@@ -22,6 +22,17 @@ tests/crash_injection_convert.sh "$build/tests/crash_points/velmora-cli-crashpoi
   grep -E '^mounts|mounting needs' | sed 's/.*mounting needs.*/mounts: not tried (mounting needs privileges)/' |
   tee -a "$figures"
 "$build/tests/platform_posix_test" --gtest_filter='*GivenPaths*' | grep '^paths' | tee -a "$figures"
+# The file systems users mount, on loop-backed images (root only).
+set +e
+tests/file_systems.sh "$build/cli/velmora-cli" > "$figures.fs" 2>&1
+status=$?
+set -e
+case $status in
+  0) sed 's/^/file systems: /' "$figures.fs" | tee -a "$figures" ;;
+  77) echo "file systems: not tried (mounting needs root and the FUSE drivers)" | tee -a "$figures" ;;
+  *) cat "$figures.fs"; exit 1 ;;
+esac
+rm -f "$figures.fs"
 
 echo
 echo "== Reliability figures ($(date +%F))"
