@@ -35,6 +35,13 @@ constexpr Written kTexts[] = {
      "contenedor que se comprobó entonces: no se toca nada. Compruebe los dos antes de borrar "
      "cualquiera."},
     {Msg::kWipeInterruptedNoneOverwritten, "ninguno"},
+    {Msg::kWipeRecordOfGoneFolderRemoved,
+     "Una ejecución anterior se interrumpió al terminar de borrar «{1}»: la carpeta ya no "
+     "existe y «{2}» la guarda entera. Se ha quitado la marca que quedó de aquel borrado."},
+    {Msg::kWipeInterruptedRestoredBeside,
+     "Una ejecución anterior se interrumpió mientras borraba «{1}»: esa carpeta es la original "
+     "a medio borrar (algunos archivos pueden estar sobrescritos) y no se ha tocado. La copia "
+     "restaurada, completa, está en «{2}»."},
     {Msg::kAttributeTooLarge, "Un atributo de archivo ({1}) no cabe en el contenedor."},
     {Msg::kChangedWhileEncoding, "«{1}» ha cambiado mientras se codificaba la carpeta."},
     {Msg::kFolderReplacedWhileOpening,

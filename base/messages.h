@@ -19,6 +19,8 @@ enum class Msg {
     kWipeWasInterrupted,
     kWipeInterruptedContainerChanged,
     kWipeInterruptedNoneOverwritten,
+    kWipeRecordOfGoneFolderRemoved,
+    kWipeInterruptedRestoredBeside,
     kAttributeTooLarge,
     kChangedWhileEncoding,
     kFolderReplacedWhileOpening,
