@@ -48,10 +48,10 @@ RunResult Engine::Des_carpeta() {
             if (source.Holds(Nombre(root)))
                 beside_interrupted_wipe = true;
             else if (RemoveWipeRecord(run_.files, container))
-                run_.host.ShowMessage(Text(Msg::kWipeRecordOfGoneFolderRemoved,
-                                           {run_.files.DisplayPath(root),
-                                            run_.files.DisplayPath(container)}),
-                                      MessageIcon::kInformation);
+                run_.host.ShowMessage(
+                    Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                         {run_.files.DisplayPath(root), run_.files.DisplayPath(container)}),
+                    MessageIcon::kInformation);
         }
     } catch (const EngineFailure& failure) {
         run_.files.CloseAll();
@@ -83,10 +83,11 @@ RunResult Engine::Des_carpeta() {
     if (beside_interrupted_wipe && !run_.options.keep_container) {
         (void)RemoveWipeRecord(run_.files, container);
         const std::string& restored = run_.state.RestoredPath;
-        run_.host.ShowMessage(Text(Msg::kWipeInterruptedRestoredBeside,
-                                   {run_.files.DisplayPath(root),
-                                    run_.files.DisplayPath(restored.substr(0, restored.size() - 1))}),
-                              MessageIcon::kInformation);
+        run_.host.ShowMessage(
+            Text(Msg::kWipeInterruptedRestoredBeside,
+                 {run_.files.DisplayPath(root),
+                  run_.files.DisplayPath(restored.substr(0, restored.size() - 1))}),
+            MessageIcon::kInformation);
     }
     if (options_.show_restored_folder) {
         run_.host.HideMainWindow();

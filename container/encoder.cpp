@@ -68,10 +68,10 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
         // A kill after the last delete left the wipe's record and no folder.
         const Result<EntryInfo> gone = run_.files.Inspect(folder);
         if (!gone && gone.error().code == ENOENT && RemoveWipeRecord(run_.files, container_path))
-            run_.host.ShowMessage(Text(Msg::kWipeRecordOfGoneFolderRemoved,
-                                       {run_.files.DisplayPath(folder),
-                                        run_.files.DisplayPath(container_path)}),
-                                  MessageIcon::kInformation);
+            run_.host.ShowMessage(
+                Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                     {run_.files.DisplayPath(folder), run_.files.DisplayPath(container_path)}),
+                MessageIcon::kInformation);
         return scan.error();
     }
     tree.scan = std::move(scan).value();
@@ -154,15 +154,15 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        PackContainer(tree, walk, sFound, writer, container_path,
-                      [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                          Result<ContainerHeader> header = ReadContainerHeader(source);
-                          if (!header)
-                              return header.error();
-                          return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                              run_.files, file, source, header.value(), run_.tables, run_.host,
-                              Contrasena));
-                      });
+        PackContainer(
+            tree, walk, sFound, writer, container_path,
+            [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                Result<ContainerHeader> header = ReadContainerHeader(source);
+                if (!header)
+                    return header.error();
+                return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                    run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
+            });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);
