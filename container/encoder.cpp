@@ -154,15 +154,15 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        PackContainer(
-            tree, walk, sFound, writer, container_path,
-            [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                Result<ContainerHeader> header = ReadContainerHeader(source);
-                if (!header)
-                    return header.error();
-                return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                    run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
-            });
+        PackContainer(tree, walk, sFound, writer, container_path,
+                      [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                          Result<ContainerHeader> header = ReadContainerHeader(source);
+                          if (!header)
+                              return header.error();
+                          return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                              run_.files, file, source, header.value(), run_.tables, run_.host,
+                              Contrasena));
+                      });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);
