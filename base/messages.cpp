@@ -334,6 +334,12 @@ constexpr Written kTexts[] = {
     {Msg::kRemovedAbandonedConversion,
      "Se ha eliminado «{1}», el contenedor sellado que dejó a medias una conversión "
      "interrumpida (el contenedor antiguo sigue entero)."},
+    {Msg::kLegacyNameGivenBack,
+     "Una conversión interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
+     "eliminado «{2}», el contenedor sellado que no llegó a tomarlo."},
+    {Msg::kAbandonedLegacyDestroyed,
+     "Se ha sobrescrito y eliminado «{1}», el contenedor antiguo que una conversión "
+     "interrumpida no llegó a borrar («{2}» ya es el contenedor sellado)."},
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},

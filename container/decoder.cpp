@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "container/engine.h"
+#include "container/conversion_leftovers.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
@@ -23,6 +24,7 @@ RunResult Engine::Des_carpeta() {
         return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
     const std::string root = container.substr(0, container.size() - 4);
     bool beside_interrupted_wipe = false;
+    GiveBackTheLegacyName(run_);
     RestoreSource source(run_);
     std::optional<Restore> legacy;
     std::optional<SealedReader> sealed_reader;
@@ -41,6 +43,8 @@ RunResult Engine::Des_carpeta() {
             legacy->ReadEntries(header.legacy);
         }
         source.OpenFolder();
+        if (header.kind == ContainerKind::kSealed)
+            DestroyAbandonedLegacy(run_, source.folder());
         if (source.Holds(WipeRecordName(Nombre(container)))) {
             // A wipe of the folder beside it was killed: its record goes
             // now if the folder is gone, or once the complete copy is
