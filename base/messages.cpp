@@ -37,7 +37,7 @@ constexpr Written kTexts[] = {
     {Msg::kWipeInterruptedNoneOverwritten, "ninguno"},
     {Msg::kWipeRecordOfGoneFolderRemoved,
      "Una ejecución anterior se interrumpió al terminar de borrar «{1}»: la carpeta ya no "
-     "existe y «{2}» la guarda entera. Se ha quitado la marca que quedó de aquel borrado."},
+     "existe, y se ha quitado la marca que aquel borrado dejó junto a «{2}»."},
     {Msg::kWipeInterruptedRestoredBeside,
      "Una ejecución anterior se interrumpió mientras borraba «{1}»: esa carpeta es la original "
      "a medio borrar (algunos archivos pueden estar sobrescritos) y no se ha tocado. La copia "
