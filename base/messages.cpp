@@ -35,6 +35,13 @@ constexpr Written kTexts[] = {
      "contenedor que se comprobó entonces: no se toca nada. Compruebe los dos antes de borrar "
      "cualquiera."},
     {Msg::kWipeInterruptedNoneOverwritten, "ninguno"},
+    {Msg::kWipeRecordOfGoneFolderRemoved,
+     "Una ejecución anterior se interrumpió al terminar de borrar «{1}»: la carpeta ya no "
+     "existe, y se ha quitado la marca que aquel borrado dejó junto a «{2}»."},
+    {Msg::kWipeInterruptedRestoredBeside,
+     "Una ejecución anterior se interrumpió mientras borraba «{1}»: esa carpeta es la original "
+     "a medio borrar (algunos archivos pueden estar sobrescritos) y no se ha tocado. La copia "
+     "restaurada, completa, está en «{2}»."},
     {Msg::kAttributeTooLarge, "Un atributo de archivo ({1}) no cabe en el contenedor."},
     {Msg::kChangedWhileEncoding, "«{1}» ha cambiado mientras se codificaba la carpeta."},
     {Msg::kFolderReplacedWhileOpening,
@@ -327,6 +334,12 @@ constexpr Written kTexts[] = {
     {Msg::kRemovedAbandonedConversion,
      "Se ha eliminado «{1}», el contenedor sellado que dejó a medias una conversión "
      "interrumpida (el contenedor antiguo sigue entero)."},
+    {Msg::kLegacyNameGivenBack,
+     "Una conversión interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
+     "eliminado «{2}», el contenedor sellado que no llegó a tomarlo."},
+    {Msg::kAbandonedLegacyDestroyed,
+     "Se ha sobrescrito y eliminado «{1}», el contenedor antiguo que una conversión "
+     "interrumpida no llegó a borrar («{2}» ya es el contenedor sellado)."},
     {Msg::kWrittenDiffersFromFolder,
      "El contenedor, leído de nuevo del disco, no coincide con la carpeta ({1}). No se ha "
      "borrado nada de la carpeta, y el contenedor defectuoso se ha eliminado."},

@@ -19,6 +19,8 @@ enum class Msg {
     kWipeWasInterrupted,
     kWipeInterruptedContainerChanged,
     kWipeInterruptedNoneOverwritten,
+    kWipeRecordOfGoneFolderRemoved,
+    kWipeInterruptedRestoredBeside,
     kAttributeTooLarge,
     kChangedWhileEncoding,
     kFolderReplacedWhileOpening,
@@ -198,6 +200,8 @@ enum class Msg {
     // was written before the folder is wiped.
     kRemovedAbandonedPartial,
     kRemovedAbandonedConversion,
+    kLegacyNameGivenBack,
+    kAbandonedLegacyDestroyed,
     kWrittenDiffersFromFolder,
     kWrittenBytesDiffer,
     // Sealed containers: what their reader refuses, naming the fault.

@@ -1,5 +1,6 @@
 #include "base/messages.h"
 #include "container/conversion.h"
+#include "container/conversion_leftovers.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
@@ -15,12 +16,16 @@ RunResult Engine::Convert(const std::string& password) {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
         return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
+    GiveBackTheLegacyName(run_);
     RestoreSource source(run_);
     Conversion conversion(run_, source);
     try {
         const OpenedHeader header = source.Open();
-        if (header.kind == ContainerKind::kSealed)
+        if (header.kind == ContainerKind::kSealed) {
+            source.OpenFolder();
+            DestroyAbandonedLegacy(run_, source.folder());
             ThrowFailure(Error{Text(Msg::kAlreadySealed, {run_.files.DisplayPath(container)})});
+        }
         conversion.ReadLegacy(header.legacy);
         source.OpenFolder();
     } catch (const EngineFailure& failure) {

@@ -2,13 +2,16 @@
 
 #include "base/messages.h"
 #include "container/engine.h"
+#include "container/conversion_leftovers.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
+#include "container/path_helpers.h"
 #include "container/restore.h"
 #include "container/restore_source.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_reader.h"
 #include "container/staged_restore.h"
+#include "container/wipe_record.h"
 
 namespace velmora {
 
@@ -19,6 +22,9 @@ RunResult Engine::Des_carpeta() {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
         return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
+    const std::string root = container.substr(0, container.size() - 4);
+    bool beside_interrupted_wipe = false;
+    GiveBackTheLegacyName(run_);
     RestoreSource source(run_);
     std::optional<Restore> legacy;
     std::optional<SealedReader> sealed_reader;
@@ -37,6 +43,20 @@ RunResult Engine::Des_carpeta() {
             legacy->ReadEntries(header.legacy);
         }
         source.OpenFolder();
+        if (header.kind == ContainerKind::kSealed)
+            DestroyAbandonedLegacy(run_, source.folder());
+        if (source.Holds(WipeRecordName(Nombre(container)))) {
+            // A wipe of the folder beside it was killed: its record goes
+            // now if the folder is gone, or once the complete copy is
+            // published beside the half-wiped original.
+            if (source.Holds(Nombre(root)))
+                beside_interrupted_wipe = true;
+            else if (RemoveWipeRecord(run_.files, container))
+                run_.host.ShowMessage(
+                    Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                         {run_.files.DisplayPath(root), run_.files.DisplayPath(container)}),
+                    MessageIcon::kInformation);
+        }
     } catch (const EngineFailure& failure) {
         run_.files.CloseAll();
         return Refuse(failure.message);
@@ -63,6 +83,15 @@ RunResult Engine::Des_carpeta() {
             return Refuse(failure.message);
         }
         return Fail(failure.message);
+    }
+    if (beside_interrupted_wipe && !run_.options.keep_container) {
+        (void)RemoveWipeRecord(run_.files, container);
+        const std::string& restored = run_.state.RestoredPath;
+        run_.host.ShowMessage(
+            Text(Msg::kWipeInterruptedRestoredBeside,
+                 {run_.files.DisplayPath(root),
+                  run_.files.DisplayPath(restored.substr(0, restored.size() - 1))}),
+            MessageIcon::kInformation);
     }
     if (options_.show_restored_folder) {
         run_.host.HideMainWindow();

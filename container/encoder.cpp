@@ -1,3 +1,5 @@
+#include <cerrno>
+
 #include "base/messages.h"
 #include "container/dir_walk.h"
 #include "container/engine.h"
@@ -57,14 +59,22 @@ Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& cont
 
 Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
-    Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
-    if (!scan)
-        return scan.error();
-    tree.scan = std::move(scan).value();
     const std::string container_name = ContainerNameFor(Nombre(folder));
     container_path = options_.container_folder.empty()
                          ? container_name
                          : options_.container_folder + "\\" + container_name;
+    Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
+    if (!scan) {
+        // A kill after the last delete left the wipe's record and no folder.
+        const Result<EntryInfo> gone = run_.files.Inspect(folder);
+        if (!gone && gone.error().code == ENOENT && RemoveWipeRecord(run_.files, container_path))
+            run_.host.ShowMessage(
+                Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                     {run_.files.DisplayPath(folder), run_.files.DisplayPath(container_path)}),
+                MessageIcon::kInformation);
+        return scan.error();
+    }
+    tree.scan = std::move(scan).value();
     if (Status interrupted = ExplainInterruptedWipe(tree, container_path); !interrupted)
         return interrupted;
     return CheckEncodingTarget(container_path);

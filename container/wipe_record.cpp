@@ -90,6 +90,22 @@ InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& contai
     return found;
 }
 
+bool RemoveWipeRecord(FileSystem& files, const std::string& container_path) {
+    const Result<int> opened = OpenFolderOf(files, container_path);
+    if (!opened)
+        return false;
+    const std::string name = WipeRecordName(Nombre(container_path));
+    const Result<EntryInfo> found = files.InspectAt(opened.value(), name);
+    const Result<bool> deleted = found && found->kind == EntryKind::kFile
+                                     ? files.DeleteFileAt(opened.value(), name, found.value())
+                                     : Result<bool>(false);
+    const bool removed = deleted && deleted.value();
+    if (removed)
+        (void)files.SyncFolderOpen(opened.value());
+    (void)files.Close(opened.value());
+    return removed;
+}
+
 std::vector<std::string> OverwrittenFiles(FileSystem& files, const TreeScan& scan,
                                           FolderHandles& folders) {
     std::vector<std::string> overwritten;

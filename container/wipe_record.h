@@ -42,6 +42,11 @@ std::string WipeRecordName(const std::string& container_name);
 enum class InterruptedWipe { kNone, kSameContainer, kContainerChanged };
 InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& container_path);
 
+// Removes the record beside a container, through the container folder's
+// handle and only while its name holds the record found there; true when
+// one was removed.
+bool RemoveWipeRecord(FileSystem& files, const std::string& container_path);
+
 // The files of a scanned tree that an interrupted wipe had already
 // overwritten: every byte 255, at the size the scan saw (not empty).
 std::vector<std::string> OverwrittenFiles(FileSystem& files, const TreeScan& scan,

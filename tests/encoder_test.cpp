@@ -218,21 +218,30 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
 // What a kill during the wipe leaves (its record beside the container, some
 // files overwritten) makes the next encode of the folder say so, naming
 // the overwritten files, or say that the container has changed since; it
-// touches nothing either way.
+// touches nothing either way. A record whose folder is gone (a kill after
+// the last delete) is removed by the next encode or decode, said once; a
+// decode beside the half-wiped folder restores the complete copy beside it,
+// says which is which, and removes the record.
 TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
     struct Case {
         const char* what;
-        bool change_container;
+        bool change_container, remove_folder, decode;
         const char* expected;
     };
     const Case cases[] = {
-        {"the checked container", false, "sobrescritos (sus datos est\xE1n en el contenedor): "},
-        {"a changed container", true, "ya no es el contenedor"},
+        {"the checked container", false, false, false,
+         "sobrescritos (sus datos est\xE1n en el contenedor): "},
+        {"a changed container", true, false, false, "ya no es el contenedor"},
+        {"no folder, encoded", false, true, false, "ya no existe"},
+        {"no folder, decoded", false, true, true, "ya no existe"},
+        {"the half-wiped folder, decoded", false, false, true, "a medio borrar"},
     };
+    const std::string record_name = WipeRecordName("W.zol");
     for (const Case& c : cases) {
         fs::remove_all(temp.native + "/W");
+        fs::remove_all(temp.native + "/W (2)");
         fs::remove(temp.native + "/W.zol");
-        fs::remove(temp.native + "/" + WipeRecordName("W.zol"));
+        fs::remove(temp.native + "/" + record_name);
         temp.Write("W/intacto", "uno");
         temp.Write("W/sub/sobrescrito", "dos");
         ASSERT_EQ(Encode("W", {.keep_originals = true}).outcome, Outcome::kDone) << c.what;
@@ -241,6 +250,25 @@ TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
         temp.Write("W/sub/sobrescrito", "\xFF\xFF\xFF");
         if (c.change_container)
             std::ofstream(temp.native + "/W.zol", std::ios::app) << "x";
+        if (c.remove_folder)
+            fs::remove_all(temp.native + "/W");
+        if (c.remove_folder || c.decode) {
+            host = TestHost(files, state);
+            const RunResult result = c.decode ? Decode("W.zol") : Encode("W");
+            EXPECT_EQ(result.outcome, c.decode ? Outcome::kDone : Outcome::kRefused) << c.what;
+            std::string said;
+            for (const std::string& message : host.messages)
+                said += message + "\n";
+            EXPECT_NE(said.find(c.expected), std::string::npos) << c.what << ": " << said;
+            EXPECT_FALSE(temp.Exists(record_name)) << c.what;
+            EXPECT_EQ(temp.Exists("W.zol"), !c.decode) << c.what;
+            if (c.decode && !c.remove_folder) {
+                EXPECT_NE(said.find("W (2)"), std::string::npos) << said;
+                EXPECT_EQ(temp.Read("W (2)/SUB/SOBRESCRITO"), "dos");
+                EXPECT_EQ(temp.Read("W/sub/sobrescrito"), "\xFF\xFF\xFF");
+            }
+            continue;
+        }
         ExpectNothingTouched(c.what, [&] { return Encode("W"); });
         EXPECT_NE(host.messages[0].find(c.expected), std::string::npos) << host.messages[0];
         EXPECT_EQ(host.messages[0].find("intacto"), std::string::npos) << host.messages[0];

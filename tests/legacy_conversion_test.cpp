@@ -269,6 +269,36 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     EXPECT_EQ(Unseal("T.zol").outcome, Outcome::kDone);
 }
 
+// What a conversion killed after its first rename leaves goes with the next
+// run on the container, said once: the legacy one gets its name back (the
+// unfinished sealed one removed), or, beside the sealed one, is overwritten
+// and removed; a file of another program under that name stays.
+TEST_F(LegacyConversionTest, AKilledConversionsLeftoversGoWithTheNextRun) {
+    MakeTree("T");
+    EncodeAway("T");
+    const std::string legacy = temp.Read("T.zol");
+    ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone);
+    fs::rename(temp.native + "/T.zol", temp.native + "/T.zol.convirtiendo");
+    temp.Write("T.zol.antiguo", legacy);
+    host = TestHost(files, state);
+    ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("T.zol.convirtiendo"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
+
+    const std::string sealed = temp.Read("T.zol");
+    const std::string half_overwritten = std::string(100, '\xFF') + legacy.substr(100);
+    for (const std::string& left : {half_overwritten, std::string("de otro programa")}) {
+        const bool ours = left == half_overwritten;
+        fs::remove_all(temp.native + "/T");
+        temp.Write("T.zol", sealed);
+        temp.Write("T.zol.antiguo", left);
+        ASSERT_EQ(Unseal("T.zol").outcome, Outcome::kDone);
+        ASSERT_EQ(host.messages.size(), ours ? 1u : 0u);
+        EXPECT_EQ(temp.Exists("T.zol.antiguo"), !ours);
+    }
+}
+
 // A read-only legacy container goes all the same; a sealed one is not
 // converted again.
 TEST_F(LegacyConversionTest, ReadOnlyContainersAreConvertedSealedOnesRefused) {

@@ -1,0 +1,106 @@
+#include "container/conversion_leftovers.h"
+
+#include <errno.h>
+
+#include <vector>
+
+#include "base/messages.h"
+#include "container/file_byte_source.h"
+#include "container/legacy/record_reader.h"
+#include "container/path_helpers.h"
+
+namespace velmora {
+namespace {
+
+std::string Beside(const std::string& container, const std::string& name) {
+    const std::string parent = ParentOf(container);
+    return parent.empty() ? name : parent + "\\" + name;
+}
+
+// Still the legacy container the conversion read, or already overwritten
+// from its start: nothing another program made under that name.
+bool LooksLikeTheOldContainer(FileSystem& files, int file, std::int64_t size) {
+    std::uint8_t first = 0;
+    const Result<std::size_t> read = files.Read(file, 0, &first, 1);
+    if (read && read.value() == 1 && first == 0xFF)
+        return true;
+    FileByteSource source(files, file, size);
+    return ReadContainerHeader(source).ok();
+}
+
+}  // namespace
+
+void GiveBackTheLegacyName(Run& run) {
+    FileSystem& files = run.files;
+    const std::string& container = run.state.FolderPath;
+    const std::string parent = ParentOf(container);
+    const Result<int> opened = files.OpenFolder(parent.empty() ? "." : parent);
+    if (!opened)
+        return;
+    const int folder = opened.value();
+    const std::string name = Nombre(container);
+    const std::string legacy = name + ".antiguo";
+    const std::string sealed = name + ".convirtiendo";
+    const Result<EntryInfo> there = files.InspectAt(folder, name);
+    const Result<EntryInfo> old = files.InspectAt(folder, legacy);
+    const Result<int> unfinished =
+        !there && there.error().code == ENOENT && old && old->kind == EntryKind::kFile
+            ? files.OpenAt(folder, sealed, OpenMode::kRead)
+            : Result<int>(Error{""});
+    if (unfinished) {
+        // Held while its lock is: a live conversion between its renames
+        // keeps it locked, and is left alone.
+        const Result<EntryInfo> identity = files.InspectOpen(unfinished.value());
+        const Result<bool> free = files.TryLock(unfinished.value());
+        if (identity && free && free.value() && files.RenameAt(folder, legacy, name)) {
+            const Result<bool> deleted = files.DeleteFileAt(folder, sealed, identity.value());
+            (void)files.SyncFolderOpen(folder);
+            if (deleted && deleted.value())
+                run.host.ShowMessage(
+                    Text(Msg::kLegacyNameGivenBack, {files.DisplayPath(container),
+                                                     files.DisplayPath(Beside(container, sealed))}),
+                    MessageIcon::kInformation);
+        }
+        (void)files.Close(unfinished.value());
+    }
+    (void)files.Close(folder);
+}
+
+void DestroyAbandonedLegacy(Run& run, int folder) {
+    FileSystem& files = run.files;
+    const std::string legacy = Nombre(run.state.FolderPath) + ".antiguo";
+    const Result<int> opened = files.OpenAt(folder, legacy, OpenMode::kReadWrite);
+    if (!opened)
+        return;
+    const int file = opened.value();
+    const Result<EntryInfo> before = files.InspectOpen(file);
+    const Result<bool> free = files.TryLock(file);
+    bool removed = false;
+    if (before && before->kind == EntryKind::kFile && free && free.value() &&
+        LooksLikeTheOldContainer(files, file, before->size)) {
+        static const std::vector<std::uint8_t> ones(1 << 16, 0xFF);
+        Status written = Status::Ok();
+        for (std::int64_t at = 0; written && at < before->size;
+             at += static_cast<std::int64_t>(ones.size()))
+            written = files.Write(file, at, ones.data(),
+                                  static_cast<std::size_t>(std::min<std::int64_t>(
+                                      before->size - at, static_cast<std::int64_t>(ones.size()))));
+        if (written)
+            written = files.Flush(file);
+        const Result<EntryInfo> after = files.InspectOpen(file);
+        const Result<bool> deleted = written && after
+                                         ? files.DeleteFileAt(folder, legacy, after.value())
+                                         : Result<bool>(false);
+        removed = deleted && deleted.value();
+    }
+    (void)files.Close(file);
+    if (!removed)
+        return;
+    (void)files.SyncFolderOpen(folder);
+    run.host.ShowMessage(Text(Msg::kAbandonedLegacyDestroyed,
+                              {files.DisplayPath(Beside(run.state.FolderPath, legacy)),
+                               files.DisplayPath(run.state.FolderPath)}),
+                         MessageIcon::kInformation);
+}
+
+}  // namespace velmora
