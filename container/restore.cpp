@@ -16,7 +16,6 @@ namespace velmora {
 namespace {
 
 constexpr int kSettableBits = kReadOnly | kHidden | kSystem | kArchive;
-constexpr int kLargestCopyNumber = 32767;
 
 }  // namespace
 

@@ -10,7 +10,6 @@
 namespace velmora {
 namespace {
 
-constexpr int kLargestCopyNumber = 32767;
 constexpr std::uint32_t kRootId = 0;
 
 // "\A\B\" gives "\A\" and "B"; "\A\b" gives "\A\" and "b".
@@ -18,10 +17,6 @@ std::pair<std::string, std::string> FolderAndName(const std::string& entry_name,
     const std::size_t end = folder ? entry_name.size() - 1 : entry_name.size();
     const std::size_t slash = entry_name.rfind('\\', end - 1);
     return {entry_name.substr(0, slash + 1), entry_name.substr(slash + 1, end - slash - 1)};
-}
-
-std::string Numbered(const std::string& base, int n) {
-    return n == 1 ? base : base + " (" + std::to_string(n) + ")";
 }
 
 }  // namespace
