@@ -419,6 +419,10 @@ constexpr Written kTexts[] = {
     {Msg::kStagingLeftoverKept,
      "Quedan restos de una restauración interrumpida de «{1}» en «{2}» que no se han podido "
      "borrar."},
+    {Msg::kDriveCannotRestore,
+     "Velmora no puede restaurar un contenedor en la unidad de «{1}»: su sistema de archivos "
+     "pierde lo que guarda una carpeta al cambiarle el nombre. No se ha borrado nada; escriba el "
+     "contenedor en otra unidad."},
     {Msg::kStagedTreeChanged,
      "«{1}» ha cambiado mientras se restauraba (otro programa lo ha movido o sustituido). No se "
      "ha restaurado nada y el contenedor se conserva."},

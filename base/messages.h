@@ -251,6 +251,7 @@ enum class Msg {
     kConvertedLegacyChanged,
     kStagingLeftoverRemoved,
     kStagingLeftoverKept,
+    kDriveCannotRestore,
     kStagedTreeChanged,
     kRestoredWithoutDetails,
     kStillBeingWritten,

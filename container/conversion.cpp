@@ -11,6 +11,7 @@
 #include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
+#include "container/staging_folder.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_reader.h"
@@ -147,7 +148,9 @@ void Conversion::CheckWritten(const PlaintextDigest& expected) {
         if (const Status same = CheckAgainst(reader, expected, index); !same)
             return Error{Text(Msg::kConvertedDiffers, {same.error().message})};
         // The legacy container goes only for one this system restores.
-        return CheckRestorable(files, run_.state.FolderPath, index);
+        if (Status restorable = CheckRestorable(files, run_.state.FolderPath, index); !restorable)
+            return restorable;
+        return CheckPublishable(files, run_.state.FolderPath);
     }();
     (void)files.Close(from_disk);
     OrFail(checked);

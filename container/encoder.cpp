@@ -12,6 +12,7 @@
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
+#include "container/staging_folder.h"
 #include "container/tree_scan.h"
 #include "container/wipe.h"
 #include "container/wipe_record.h"
@@ -103,7 +104,9 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
             reader ? CheckAgainst(*reader.value(), read.Final(), index) : reader.error();
         if (!checked)
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
-        return CheckRestorable(run_.files, container_path, index);
+        if (Status restorable = CheckRestorable(run_.files, container_path, index); !restorable)
+            return restorable;
+        return CheckPublishable(run_.files, container_path);
     };
     // The originals kept, nothing is at risk: no digest, no check.
     const bool checking = !options_.keep_originals;

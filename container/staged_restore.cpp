@@ -216,9 +216,11 @@ void StagedRestore::CheckStagedTree() {
                 changed(EntryName(made));
         }
         if (listing.size() != inside[id].size())
-            for (const auto& [name, made] : inside[id])
+            for (const auto& [made_name, made] : inside[id])
                 if (std::none_of(listing.begin(), listing.end(),
-                                 [&](const DirEntry& entry) { return entry.name == name; }))
+                                 [&, &name = made_name](const DirEntry& entry) {
+                                     return entry.name == name;
+                                 }))
                     changed(EntryName(*made));
     }
 }

@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
+#include "container/restore_source.h"
 
 namespace velmora {
 namespace {
@@ -149,6 +150,41 @@ bool StagingFolder::Remove() {
     if (!made_ || published_)
         return true;
     return WipeStagedFolder(run_.files, parent_, name_, identity_, false) == StagedWipe::kRemoved;
+}
+
+Status CheckPublishable(FileSystem& files, const std::string& container_path) {
+    const std::string parent_path = ParentOf(container_path);
+    const Result<int> parent = files.OpenFolder(parent_path.empty() ? "." : parent_path);
+    if (!parent)
+        return parent.error();
+    const std::string first = StagingName(Nombre(container_path)) + ".prueba";
+    const std::string second = first + "2";
+    // What a killed probe left goes first.
+    for (const std::string& name : {first, second})
+        if (const Result<EntryInfo> left = files.InspectAt(parent.value(), name);
+            left && left->kind == EntryKind::kFolder)
+            (void)WipeStagedFolder(files, parent.value(), name, left.value(), true);
+    Status made = files.MakeFolderAt(parent.value(), first);
+    Result<int> probe = made ? files.OpenFolderAt(parent.value(), first) : Result<int>(made.error());
+    if (!probe) {
+        (void)files.Close(parent.value());
+        return probe.error();
+    }
+    const Result<EntryInfo> identity = files.InspectOpen(probe.value());
+    Result<int> inside = files.OpenAt(probe.value(), "f", OpenMode::kCreateNew);
+    if (inside)
+        (void)files.Close(inside.value());
+    const Status renamed = identity && inside ? files.RenameAt(parent.value(), first, second)
+                                              : Status(inside ? identity.error() : inside.error());
+    (void)files.Close(probe.value());
+    if (identity)
+        (void)WipeStagedFolder(files, parent.value(), renamed ? second : first, identity.value(),
+                               false);
+    (void)files.Close(parent.value());
+    if (!renamed && renamed.error().code == ENOSYS)
+        return Error{Text(Msg::kDriveCannotRestore, {files.DisplayPath(container_path)}),
+                     kNotRestorableCode};
+    return renamed;
 }
 
 StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& name,

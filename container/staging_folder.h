@@ -80,6 +80,15 @@ class StagingFolder {
     bool published_ = false;
 };
 
+// Whether a restore could give its staging folder a name beside the
+// container at `container_path`: a hidden folder holding one empty file is
+// made there, renamed as a staging folder is, and removed. Some drivers
+// cannot (fusefat loses what a renamed folder holds, so a folder that holds
+// anything is not renamed there: ENOSYS); then the error, carrying
+// kNotRestorableCode, says the container cannot be restored on that drive. Asked before a wipe: nothing
+// is wiped whose container this system could not restore where it lies.
+Status CheckPublishable(FileSystem& files, const std::string& container_path);
+
 // What became of a staging folder to remove.
 enum class StagedWipe { kRemoved, kHeld, kLeft };
 

@@ -181,6 +181,10 @@ class RecordingFileSystem : public PosixFileSystem {
         Pause("rename", Inside(folder, from));
         if (fail.rename)
             return Error{"fallo inyectado al renombrar", EIO};
+        if (fail.folder_rename_errno != 0)
+            if (Result<EntryInfo> found = InspectAt(folder, from);
+                found && found->kind == EntryKind::kFolder)
+                return Error{"fallo inyectado al renombrar una carpeta", fail.folder_rename_errno};
         return PosixFileSystem::RenameAt(folder, from, to);
     }
 
@@ -201,6 +205,7 @@ class RecordingFileSystem : public PosixFileSystem {
         bool flush = false;
         bool sync = false;
         bool rename = false;
+        int folder_rename_errno = 0;  // folders cannot be renamed (fusefat: ENOSYS)
         int details_errno = 0;  // permissions and times cannot be set
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;

@@ -168,20 +168,24 @@ TEST_F(SealedEngineTest, AContainerThatReadsBackWrongWipesNothing) {
 // folders' handles; a name the container's folder cannot hold (its file
 // system's names played shorter), or a folder whose staging name would be
 // too long, is refused by seal before anything is touched, and by decode
-// of a container sealed while the name fitted.
+// of a container sealed while the name fitted; so is a container on a
+// drive that cannot give a restored folder its name.
 TEST_F(SealedEngineTest, SealWipesOnlyWhatDecodeWillRestore) {
     struct Case {
         const char* what;
         std::string folder;
         int levels;                // of 200-byte names, the last holding the file
         std::size_t longest_name;  // 0: the real file system's
-        bool restorable;
+        int folder_rename_errno;   // a drive that cannot rename a folder
+        const char* refusal;       // "": restorable
     };
     const std::string long_folder(243, 'L');
     const Case cases[] = {
-        {"a tree deeper than 4096 bytes", "Profundo", 25, 0, true},
-        {"a name longer than the folder holds", "Nombres", 1, 150, false},
-        {"a folder name of 243 bytes", long_folder, 1, 0, true},
+        {"a tree deeper than 4096 bytes", "Profundo", 25, 0, 0, ""},
+        {"a name longer than the folder holds", "Nombres", 1, 150, 0, "no se puede restaurar"},
+        {"a folder name of 243 bytes", long_folder, 1, 0, 0, ""},
+        {"a drive whose renamed folders lose what they hold", "Unidad", 1, 0, ENOSYS,
+         "no puede restaurar un contenedor en la unidad"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> path;
@@ -204,8 +208,10 @@ TEST_F(SealedEngineTest, SealWipesOnlyWhatDecodeWillRestore) {
 
         host = TestHost(files, state);
         files.longest_name = c.longest_name;
+        files.fail.folder_rename_errno = c.folder_rename_errno;
         const RunResult sealed = Seal(c.folder);
-        if (c.restorable) {
+        files.fail.folder_rename_errno = 0;
+        if (!*c.refusal) {
             ASSERT_EQ(sealed.outcome, Outcome::kDone) << c.what;
             EXPECT_FALSE(temp.Exists(c.folder)) << c.what;
             ASSERT_EQ(Unseal(c.folder + ".zol").outcome, Outcome::kDone)
@@ -214,8 +220,7 @@ TEST_F(SealedEngineTest, SealWipesOnlyWhatDecodeWillRestore) {
         } else {
             EXPECT_EQ(sealed.outcome, Outcome::kRefused) << c.what;
             ASSERT_EQ(host.messages.size(), 1u) << c.what;
-            EXPECT_NE(host.messages[0].find("no se puede restaurar"), std::string::npos)
-                << host.messages[0];
+            EXPECT_NE(host.messages[0].find(c.refusal), std::string::npos) << host.messages[0];
             EXPECT_EQ(ReadThroughHandles(temp.native, path), "hondo") << c.what;
             EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()),
                       1)
