@@ -164,22 +164,27 @@ Status CheckPublishable(FileSystem& files, const std::string& container_path) {
         if (const Result<EntryInfo> left = files.InspectAt(parent.value(), name);
             left && left->kind == EntryKind::kFolder)
             (void)WipeStagedFolder(files, parent.value(), name, left.value(), true);
-    Status made = files.MakeFolderAt(parent.value(), first);
-    Result<int> probe = made ? files.OpenFolderAt(parent.value(), first) : Result<int>(made.error());
+    // A folder that holds something (an empty folder: nothing is written,
+    // nothing to flush), renamed, then removed by identity.
+    const Status made = files.MakeFolderAt(parent.value(), first);
+    const Result<int> probe =
+        made ? files.OpenFolderAt(parent.value(), first) : Result<int>(made.error());
     if (!probe) {
         (void)files.Close(parent.value());
         return probe.error();
     }
     const Result<EntryInfo> identity = files.InspectOpen(probe.value());
-    Result<int> inside = files.OpenAt(probe.value(), "f", OpenMode::kCreateNew);
-    if (inside)
-        (void)files.Close(inside.value());
-    const Status renamed = identity && inside ? files.RenameAt(parent.value(), first, second)
-                                              : Status(inside ? identity.error() : inside.error());
+    const Status inner_made = files.MakeFolderAt(probe.value(), "f");
+    const Result<EntryInfo> inner =
+        inner_made ? files.InspectAt(probe.value(), "f") : Result<EntryInfo>(inner_made.error());
+    const Status renamed = !identity ? Status(identity.error())
+                           : !inner  ? Status(inner.error())
+                                     : files.RenameAt(parent.value(), first, second);
+    if (inner)
+        (void)files.RemoveFolderAt(probe.value(), "f", inner.value());
     (void)files.Close(probe.value());
     if (identity)
-        (void)WipeStagedFolder(files, parent.value(), renamed ? second : first, identity.value(),
-                               false);
+        (void)files.RemoveFolderAt(parent.value(), renamed ? second : first, identity.value());
     (void)files.Close(parent.value());
     if (!renamed && renamed.error().code == ENOSYS)
         return Error{Text(Msg::kDriveCannotRestore, {files.DisplayPath(container_path)}),

@@ -81,8 +81,8 @@ class StagingFolder {
 };
 
 // Whether a restore could give its staging folder a name beside the
-// container at `container_path`: a hidden folder holding one empty file is
-// made there, renamed as a staging folder is, and removed. Some drivers
+// container at `container_path`: a hidden folder holding an empty folder
+// is made there, renamed as a staging folder is, and removed. Some drivers
 // cannot (fusefat loses what a renamed folder holds, so a folder that holds
 // anything is not renamed there: ENOSYS); then the error, carrying
 // kNotRestorableCode, says the container cannot be restored on that drive. Asked before a wipe: nothing
