@@ -180,11 +180,20 @@ Status CheckPublishable(FileSystem& files, const std::string& container_path) {
     const Status renamed = !identity ? Status(identity.error())
                            : !inner  ? Status(inner.error())
                                      : files.RenameAt(parent.value(), first, second);
-    if (inner)
-        (void)files.RemoveFolderAt(probe.value(), "f", inner.value());
     (void)files.Close(probe.value());
+    // Reopened under the name it has now (a system that reaches entries
+    // through their folder's path must not be sent to the old one).
+    const std::string now_named = renamed ? second : first;
+    if (identity && inner) {
+        if (const Result<int> reopened = files.OpenFolderAt(parent.value(), now_named); reopened) {
+            const Result<EntryInfo> again = files.InspectOpen(reopened.value());
+            if (again && SameFolder(again.value(), identity.value()))
+                (void)files.RemoveFolderAt(reopened.value(), "f", inner.value());
+            (void)files.Close(reopened.value());
+        }
+    }
     if (identity)
-        (void)files.RemoveFolderAt(parent.value(), renamed ? second : first, identity.value());
+        (void)files.RemoveFolderAt(parent.value(), now_named, identity.value());
     (void)files.Close(parent.value());
     if (!renamed && renamed.error().code == ENOSYS)
         return Error{Text(Msg::kDriveCannotRestore, {files.DisplayPath(container_path)}),
