@@ -156,13 +156,7 @@ void Restore::Extraer() {
     PublishIfCancelled();
     Publish();
     run_.state.Restoring = false;
-    if (details_skipped_)
-        run_.host.ShowMessage(
-            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
-            MessageIcon::kInformation);
-    if (!run_.options.keep_container)
-        source_.DeleteContainer();
-    files.CloseAll();
+    source_.Finish(details_skipped_);
 }
 
 // The read-only folders get their attribute, innermost first; everything

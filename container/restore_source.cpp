@@ -101,6 +101,17 @@ void RestoreSource::CheckNames(const std::vector<DecodedEntry>& entries) {
     OrFail(CheckRestorable(run_.files, run_.state.FolderPath, entries));
 }
 
+void RestoreSource::Finish(bool details_skipped) {
+    FileSystem& files = run_.files;
+    if (details_skipped)
+        run_.host.ShowMessage(
+            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
+            MessageIcon::kInformation);
+    if (!run_.options.keep_container)
+        DeleteContainer();
+    files.CloseAll();
+}
+
 void RestoreSource::DeleteContainer() {
     FileSystem& files = run_.files;
     const int file = container_.file();

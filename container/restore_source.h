@@ -42,6 +42,10 @@ class RestoreSource {
     // name still holds the container that was read (one decoded and made
     // again meanwhile under the same name is another file and stays).
     void DeleteContainer();
+    // Once the restored tree has its name: says once that the file system
+    // kept no permissions, attributes or times when `details_skipped`,
+    // deletes the container unless it is kept, and closes every file.
+    void Finish(bool details_skipped);
 
     OpenedContainer& container() { return container_; }
     int folder() const { return folder_; }

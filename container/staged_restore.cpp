@@ -72,13 +72,7 @@ void StagedRestore::Restore() {
         throw;
     }
     run_.state.Restoring = false;
-    if (details_skipped_)
-        run_.host.ShowMessage(
-            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
-            MessageIcon::kInformation);
-    if (!run_.options.keep_container)
-        source_.DeleteContainer();
-    files.CloseAll();
+    source_.Finish(details_skipped_);
 }
 
 void StagedRestore::MakeFolder(const DecodedEntry& entry) {
