@@ -10,6 +10,8 @@ packages=(
   ninja-build       # the generator the presets use
   pkg-config
   libsodium-dev     # the sealed containers' cryptography (Argon2id, XChaCha20-Poly1305)
+  libisal-dev       # ISA-L: the sealed containers' Reed-Solomon parity
+  libutf8proc-dev   # utf8proc: passwords normalised to Unicode NFC
   googletest        # GoogleTest sources
   libgtest-dev      # GoogleTest, the test framework
   libgmock-dev
