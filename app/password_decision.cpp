@@ -115,7 +115,7 @@ SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump
                const std::string& password) -> Result<std::shared_ptr<const SealedKeys>> {
         Result<SealedKeys> keys = Error{""};
         RunWhilePumping(
-            pump, [&] { keys = SealedKeys::Derive(password, header.salt, header.parameters); });
+            pump, [&] { keys = SealedKeys::Derive(password, header); });
         if (!keys)
             return keys.error();
         if (Status unlocked = keys->Unlock(header); !unlocked)

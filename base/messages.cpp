@@ -432,6 +432,13 @@ constexpr Written kTexts[] = {
     {Msg::kStillBeingWritten,
      "Otro programa todavía está escribiendo «{1}» (lo tiene abierto o lo ha cambiado mientras "
      "se leía). No se ha restaurado ni borrado nada: vuelve a intentarlo cuando termine."},
+    {Msg::kSealedGeometryOutOfRange,
+     "sus grupos de bloques o sus longitudes están fuera de lo admitido."},
+    {Msg::kSealedChunkNotRebuilt,
+     "el bloque {1} no es auténtico y su grupo no tiene paridad suficiente para rehacerlo."},
+    {Msg::kSealedSizeWrong, "su tamaño ({1} bytes) no es el que dice su cabecera ({2} bytes)."},
+    {Msg::kSealedChunksRebuilt,
+     "El contenedor estaba dañado: se han rehecho {1} bloques con su paridad."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

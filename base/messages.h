@@ -255,6 +255,10 @@ enum class Msg {
     kStagedTreeChanged,
     kRestoredWithoutDetails,
     kStillBeingWritten,
+    kSealedGeometryOutOfRange,
+    kSealedChunkNotRebuilt,
+    kSealedSizeWrong,
+    kSealedChunksRebuilt,
 
     kCount  // not a message: the number of them
 };

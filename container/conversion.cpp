@@ -87,11 +87,13 @@ void Conversion::WriteSealed(const std::string& password) {
     run_.host.SetCaption(Text(Msg::kConvertingCaption));
     const std::vector<SealedEntry> index =
         OrFail(ConvertedIndex(legacy_, legacy_read_.modified_ns));
-    const SealedHeader header = OrFail(NewSealedHeader(run_.options.sealed_parameters));
+    SealedHeader header = OrFail(NewSealedHeader(run_.options.sealed_parameters));
+    const std::vector<std::uint8_t> index_bytes = OrFail(EncodeSealedIndex(index));
+    header.index_length = index_bytes.size();
+    header.plaintext_length = SealedPlaintextLength(index, index_bytes.size());
     // The key's derivation is the slow step; the windows stay alive.
     Result<SealedKeys> keys = Error{""};
-    RunWhilePumping(run_.host,
-                    [&] { keys = SealedKeys::Derive(password, header.salt, header.parameters); });
+    RunWhilePumping(run_.host, [&] { keys = SealedKeys::Derive(password, header); });
     keys_.emplace(OrFail(std::move(keys)));
     run_.state.TotalBytes = 0;
     for (const DecodedEntry& entry : legacy_.entries)
@@ -102,7 +104,7 @@ void Conversion::WriteSealed(const std::string& password) {
     try {
         BufferedWriter out(files, sealed_, 0);
         SealedStreamWriter stream = OrFail(SealedStreamWriter::Begin(out, *keys_, header));
-        OrFail(WriteSealedIndex(stream, index));
+        OrFail(stream.Write(index_bytes.data(), index_bytes.size()));
         PlaintextHash plaintext;
         std::int64_t done = 0;
         for (const DecodedEntry& entry : legacy_.entries) {

@@ -31,7 +31,7 @@ RunResult Engine::Seal(const std::string& password) {
     const SealedHeader& header = made.value();
     Result<SealedKeys> keys = Error{""};
     std::future<void> derived = std::async(std::launch::async, [&] {
-        keys = SealedKeys::Derive(password, header.salt, header.parameters);
+        keys = SealedKeys::Derive(password, header);
     });
     ScannedTree tree(run_.files);
     std::string container_path;

@@ -168,7 +168,7 @@ TEST(SealedFormatTest, RoomAskedButLeftEmptyChangesNothing) {
         MemoryWrites files;
         BufferedWriter out(files, 0, 0);
         SealedStreamWriter writer =
-            SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
+            SealedStreamWriter::Begin(out, "secreto", kFastParameters, 8, length).value();
         std::size_t done = 0;
         while (done < length) {
             const std::span<std::uint8_t> room = writer.Space();
@@ -203,7 +203,8 @@ TEST(SealedFormatTest, AFailedWriteReachesTheCaller) {
     MemoryWrites files;
     files.fail_from = 2u << 20;
     BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer = SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
+    SealedStreamWriter writer =
+        SealedStreamWriter::Begin(out, "secreto", kFastParameters, 8, 3u << 20).value();
     const std::vector<std::uint8_t> plaintext = Bytes(3u << 20);
     // Sealed batches are written while later ones are filled: the failure
     // shows at the Write or, at the latest, at Finish.
@@ -234,7 +235,8 @@ TEST(SealedFormatTest, WriterAndReaderAgreeOnTheLimitsBounds) {
             continue;  // a writer at 1 GiB would derive for seconds
         MemoryWrites files;
         BufferedWriter out(files, 0, 0);
-        Result<SealedStreamWriter> writer = SealedStreamWriter::Begin(out, "secreto", parameters);
+        Result<SealedStreamWriter> writer =
+            SealedStreamWriter::Begin(out, "secreto", parameters, 8, 8);
         ASSERT_FALSE(writer);
         EXPECT_EQ(writer.error().message, Text(Msg::kSealedParametersOutOfRange));
         EXPECT_TRUE(out.Flush());

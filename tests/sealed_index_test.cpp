@@ -42,7 +42,8 @@ std::vector<std::uint8_t> RawIndex(std::uint64_t count, const std::vector<RawEnt
 }
 
 Result<std::vector<SealedEntry>> ReadIndexOf(const std::vector<std::uint8_t>& plaintext) {
-    const auto sealed = SealPlaintext(plaintext, "secreto", kFastParameters);
+    const auto sealed =
+        SealPlaintext(plaintext, "secreto", kFastParameters, SIZE_MAX, plaintext.size());
     MemoryByteSource source(sealed);
     SealedStreamReader stream = SealedStreamReader::Open(source, "secreto").value();
     return ReadSealedIndex(stream);
@@ -53,7 +54,7 @@ struct Refusal {
     std::vector<RawEntry> entries;
     std::uint64_t number;  // of the entry refused
     Msg why;
-    bool writable = true;  // an entry WriteSealedIndex is given, not raw bytes
+    bool writable = true;  // an entry EncodeSealedIndex is given, not raw bytes
 };
 
 TEST(SealedIndexTest, EntriesThatBreakTheRulesAreRefusedByName) {
@@ -162,11 +163,7 @@ TEST(SealedIndexTest, EntriesThatBreakTheRulesAreRefusedByName) {
         std::vector<SealedEntry> entries;
         for (const RawEntry& raw : r.entries)
             entries.push_back(raw.entry);
-        MemoryWrites files;
-        BufferedWriter out(files, 0, 0);
-        SealedStreamWriter writer =
-            SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
-        const Status written = WriteSealedIndex(writer, entries);
+        const Result<std::vector<std::uint8_t>> written = EncodeSealedIndex(entries);
         ASSERT_FALSE(written);
         EXPECT_EQ(written.error().message,
                   Text(Msg::kSealedNameNotStorable, {ShownUtf8(path), Text(r.why)}));
@@ -201,15 +198,13 @@ TEST(SealedIndexTest, ExactNamesDatesAndPermissionsRoundTrip) {
     entries.push_back({"último", false, 5, INT64_MIN, 999999999, 0xFF, 0});
     entries.push_back({std::string(1024, 'x'), false, 0, INT64_MAX, 0, 0x27, 04755});
 
-    MemoryWrites files;
-    BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer = SealedStreamWriter::Begin(out, "secreto", kFastParameters).value();
-    ASSERT_TRUE(WriteSealedIndex(writer, entries));
-    ASSERT_TRUE(writer.Write(reinterpret_cast<const std::uint8_t*>("datos"), 5));
-    ASSERT_TRUE(writer.Finish());
-    ASSERT_TRUE(out.Flush());
-
-    MemoryByteSource source(files.bytes);
+    SealedTree tree{entries, {}};
+    for (const SealedEntry& entry : entries) {
+        if (!entry.folder)
+            tree.contents.push_back(entry.size == 5 ? "datos" : "");
+    }
+    const std::vector<std::uint8_t> bytes = SealTree(tree, "secreto", kFastParameters);
+    MemoryByteSource source(bytes);
     SealedStreamReader stream = SealedStreamReader::Open(source, "secreto").value();
     Result<SealedIndexReader> index = SealedIndexReader::Begin(stream);
     ASSERT_TRUE(index) << index.error().message;

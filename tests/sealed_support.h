@@ -49,14 +49,18 @@ class MemoryWrites : public SystemFileSystem {
     std::size_t fail_from = SIZE_MAX;
 };
 
-// A container of a plaintext given in pieces of `piece` bytes.
+// A container of a plaintext (at least 8 bytes, its first `index_length`
+// counted as the index) given in pieces of `piece` bytes.
 inline std::vector<std::uint8_t> SealPlaintext(const std::vector<std::uint8_t>& plaintext,
                                                std::string_view password,
                                                const SealedParameters& parameters,
-                                               std::size_t piece = SIZE_MAX) {
+                                               std::size_t piece = SIZE_MAX,
+                                               std::uint64_t index_length = 8) {
     MemoryWrites files;
     BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer = SealedStreamWriter::Begin(out, password, parameters).value();
+    SealedStreamWriter writer =
+        SealedStreamWriter::Begin(out, password, parameters, index_length, plaintext.size())
+            .value();
     for (std::size_t at = 0; at < plaintext.size(); at += piece)
         EXPECT_TRUE(writer.Write(plaintext.data() + at, std::min(piece, plaintext.size() - at)));
     EXPECT_TRUE(writer.Finish());
@@ -75,8 +79,12 @@ inline std::vector<std::uint8_t> SealTree(const SealedTree& tree, std::string_vi
                                           const SealedParameters& parameters) {
     MemoryWrites files;
     BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer = SealedStreamWriter::Begin(out, password, parameters).value();
-    EXPECT_TRUE(WriteSealedIndex(writer, tree.entries));
+    const std::vector<std::uint8_t> index = EncodeSealedIndex(tree.entries).value();
+    SealedStreamWriter writer =
+        SealedStreamWriter::Begin(out, password, parameters, index.size(),
+                                  SealedPlaintextLength(tree.entries, index.size()))
+            .value();
+    EXPECT_TRUE(writer.Write(index.data(), index.size()));
     for (const std::string& content : tree.contents)
         EXPECT_TRUE(
             writer.Write(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));

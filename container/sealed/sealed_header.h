@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 #include <cstddef>
 #include <cstdint>
 
@@ -16,15 +17,20 @@ struct SealedHeader {
     std::uint8_t kdf = kSealedKdfArgon2id13;
     SealedParameters parameters;
     std::array<std::uint8_t, kSealedSaltBytes> salt{};
-    std::array<std::uint8_t, kSealedStreamHeaderBytes> stream_header{};
+    std::array<std::uint8_t, kSealedStreamHeaderBytes> stream_header{};  // version 1
+    std::array<std::uint8_t, kSealedNoncePrefixBytes> nonce_prefix{};    // version 2
+    std::uint64_t index_length = 0;                                      // version 2
+    std::uint64_t plaintext_length = 0;                                  // version 2
     std::array<std::uint8_t, kSealedHashBytes> key_check{};
 };
 
-using SealedHeaderBytes = std::array<std::uint8_t, kSealedHeaderBytes>;
+// A header's bytes: 130 (version 1) or 140 (version 2), the key check and
+// the checksum last.
+using SealedHeaderBytes = std::vector<std::uint8_t>;
 
-// The header of a new container: the parameters and a fresh random salt
-// (the stream header and the key check come when the stream begins).
-// Refuses parameters a reader would not accept.
+// The header of a new container (version 2): the parameters, a fresh random
+// salt and nonce prefix (the lengths, once known, and the key check come
+// when the stream begins). Refuses parameters a reader would not accept.
 Result<SealedHeader> NewSealedHeader(const SealedParameters& parameters);
 
 // The header's bytes, its checksum computed over all the bytes before it.
@@ -36,7 +42,8 @@ SealedHeaderBytes EncodeSealedHeader(const SealedHeader& header);
 // key derivation's id and limits and the chunk size (kDamaged).
 Result<SealedHeader> DecodeSealedHeader(const std::uint8_t* bytes, std::size_t length);
 
-// The header at the start of a container, as DecodeSealedHeader checks it.
+// The header at the start of a container, as DecodeSealedHeader checks it;
+// for version 2, when the first is damaged, its copy at the end.
 Result<SealedHeader> ReadSealedHeader(ByteSource& source);
 
 }  // namespace velmora

@@ -26,7 +26,7 @@ Error BadEntry(std::uint64_t number, const std::string& path, Msg why) {
 
 }  // namespace
 
-Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>& entries) {
+Result<std::vector<std::uint8_t>> EncodeSealedIndex(const std::vector<SealedEntry>& entries) {
     std::vector<std::uint8_t> bytes;
     AppendLittleEndian<std::uint64_t>(bytes, entries.size());
     SealedTreeCheck check;
@@ -42,13 +42,16 @@ Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>&
         AppendLittleEndian(bytes, entry.mtime_ns);
         AppendLittleEndian(bytes, entry.attributes);
         AppendLittleEndian(bytes, entry.mode);
-        if (bytes.size() >= kBufferedBytes) {
-            if (Status written = out.Write(bytes.data(), bytes.size()); !written)
-                return written;
-            bytes.clear();
-        }
     }
-    return out.Write(bytes.data(), bytes.size());
+    return bytes;
+}
+
+std::uint64_t SealedPlaintextLength(const std::vector<SealedEntry>& entries,
+                                    std::uint64_t index_length) {
+    std::uint64_t length = index_length;
+    for (const SealedEntry& entry : entries)
+        length += entry.size;
+    return length;
 }
 
 Result<SealedIndexReader> SealedIndexReader::Begin(SealedStreamReader& stream) {
@@ -112,6 +115,11 @@ Result<std::vector<SealedEntry>> ReadSealedIndex(SealedStreamReader& stream) {
             return entry.error();
         entries.push_back(std::move(entry).value());
     }
+    // Version 2's header says where the index ends.
+    const SealedHeader& header = stream.header();
+    if (header.version == kSealedVersion2 &&
+        header.plaintext_length - stream.PlaintextLeftAtMost() != header.index_length)
+        return DamagedError(Text(Msg::kSealedEntryCountWrong, {std::to_string(entries.size())}));
     return entries;
 }
 

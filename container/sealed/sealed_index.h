@@ -13,7 +13,11 @@ namespace velmora {
 
 // The index, the start of the plaintext: a u64 entry count, then each entry
 // (sealed_entry.h). Refuses an entry SealedTreeCheck refuses, naming it.
-Status WriteSealedIndex(SealedStreamWriter& out, const std::vector<SealedEntry>& entries);
+Result<std::vector<std::uint8_t>> EncodeSealedIndex(const std::vector<SealedEntry>& entries);
+
+// The plaintext's length: the index's, then every file's size.
+std::uint64_t SealedPlaintextLength(const std::vector<SealedEntry>& entries,
+                                    std::uint64_t index_length);
 
 // Reads the index one entry at a time, checking each against those before
 // it. Neither the count nor a size is trusted: the count must fit in what

@@ -57,6 +57,12 @@ Result<SealedKeys> SealedKeys::Derive(std::string_view password,
     return SealedKeys(std::move(secret));
 }
 
+Result<SealedKeys> SealedKeys::Derive(std::string_view password, const SealedHeader& header) {
+    if (header.version == kSealedVersion1)
+        return Derive(password, header.salt, header.parameters);
+    return Derive(password, header.salt, header.parameters);
+}
+
 const std::uint8_t* SealedKeys::stream_key() const {
     return secret_->stream;
 }
@@ -64,7 +70,8 @@ const std::uint8_t* SealedKeys::stream_key() const {
 std::array<std::uint8_t, kSealedHashBytes> SealedKeys::KeyCheck(
     const SealedHeaderBytes& header) const {
     std::array<std::uint8_t, kSealedHashBytes> check;
-    crypto_generichash(check.data(), check.size(), header.data(), kSealedKeyCheckAt, secret_->check,
+    crypto_generichash(check.data(), check.size(), header.data(),
+                       header.size() - 2 * kSealedHashBytes, secret_->check,
                        sizeof secret_->check);
     return check;
 }

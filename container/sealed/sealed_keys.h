@@ -22,6 +22,10 @@ class SealedKeys {
     static Result<SealedKeys> Derive(std::string_view password,
                                      const std::array<std::uint8_t, kSealedSaltBytes>& salt,
                                      const SealedParameters& parameters);
+    // The keys of the container with this header: version 1 derives from
+    // the password's bytes as typed, version 2 from the password prepared
+    // as RFC 8265's OpaqueString (NFC).
+    static Result<SealedKeys> Derive(std::string_view password, const SealedHeader& header);
 
     const std::uint8_t* stream_key() const;
     // BLAKE2b-256 keyed with the check key over the header's bytes before

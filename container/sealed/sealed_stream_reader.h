@@ -13,13 +13,15 @@
 namespace velmora {
 
 class SealedKeys;
+class SealedMessages;
 
-// Reads the plaintext of a sealed container, authenticating it a message at
-// a time as it goes; nothing it hands out is unauthenticated. The calling
-// thread reads the source a batch of messages ahead, and a thread of the
-// reader's own opens each batch meanwhile. Refusals are SealedFault::kDamaged
-// (sealed_failure.h) but for a failing read of the source. After a failure
-// the reader is unusable.
+// Reads the plaintext of a sealed container of either version,
+// authenticating it a message (version 1) or a chunk (version 2) at a time
+// as it goes; nothing it hands out is unauthenticated, and a version 2
+// chunk that fails is rebuilt from its group's parity where it can be. A
+// thread of the reader's own opens the messages ahead. Refusals are
+// SealedFault::kDamaged (sealed_failure.h) but for a failing read of the
+// source. After a failure the reader is unusable.
 class SealedStreamReader {
   public:
     // Reads and checks the header, derives the key (the slow step), and
@@ -50,15 +52,17 @@ class SealedStreamReader {
     // an index may claim is bounded by this).
     std::uint64_t PlaintextLeftAtMost() const;
 
+    // Version 2's chunks rebuilt from parity so far.
+    std::uint64_t RebuiltChunks() const;
+
     const SealedHeader& header() const { return header_; }
 
   private:
-    class Batches;
-    SealedStreamReader(ByteSource& source, const SealedHeader& header, StreamState state);
+    SealedStreamReader(const SealedHeader& header, std::unique_ptr<SealedMessages> messages);
     Status NextMessage();
 
     SealedHeader header_;
-    std::unique_ptr<Batches> batches_;
+    std::unique_ptr<SealedMessages> messages_;
     std::span<const std::uint8_t> message_;  // the plaintext of the last message opened
     std::size_t position_ = 0;               // in it, of the next byte handed out
     bool final_read_ = false;                // whether that message was the final one

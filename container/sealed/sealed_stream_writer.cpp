@@ -4,139 +4,174 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "base/messages.h"
 #include "container/sealed/batch_ring.h"
+#include "container/sealed/chunk_cipher.h"
+#include "container/sealed/chunk_layout.h"
+#include "container/sealed/parallel_chunks.h"
+#include "container/sealed/parity_code.h"
 #include "container/sealed/sealed_keys.h"
-#include "container/sealed/stream_batch_layout.h"
-#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 namespace {
 
-// One batch of messages: its plaintext, then the same sealed.
-struct SealBatch {
+// One group: its plaintext, then its slots (sealed chunks, zero-padded) and
+// its parity slots.
+struct GroupBatch {
     std::unique_ptr<std::uint8_t[]> plaintext;
-    std::unique_ptr<std::uint8_t[]> sealed;
+    std::unique_ptr<std::uint8_t[]> slots;  // data slots, then parity slots
+    std::uint64_t group = 0;
     std::size_t used = 0;  // plaintext bytes filled
-    bool final = false;    // whether its last message ends the stream
-    std::size_t sealed_length = 0;
 };
 
 }  // namespace
 
-// Plaintext is filled into the current batch; a full batch waits, unsealed,
-// until plaintext arrives in the next one, since only then is it known that
-// its last message is not the stream's last.
-class SealedStreamWriter::Batches {
+// Plaintext is filled into the current group; a full group is sealed on
+// the ring's worker while the next fills. Groups come back in order: the
+// calling thread writes a group's data, then the parity of the group
+// before it, and keeps this group's parity for after the next.
+class SealedStreamWriter::Groups {
   public:
-    Batches(BufferedWriter& out, StreamState state, const SealedHeaderBytes& header,
-            std::size_t chunk_size)
+    Groups(BufferedWriter& out, const SealedKeys& keys, const SealedHeader& header,
+           SealedHeaderBytes bytes)
         : out_(out),
-          state_(std::move(state)),
-          header_(header),
-          layout_(chunk_size),
-          ring_(layout_.ring_size, [this](SealBatch& batch) { Seal(batch); }) {
-        current_ = &Acquire();
+          header_bytes_(std::move(bytes)),
+          layout_(header),
+          cipher_(keys, header),
+          full_code_(ParityCode::Make(layout_.ChunksIn(0), layout_.group_parity).value()),
+          last_code_(ParityCode::Make(layout_.ChunksIn(layout_.groups - 1), layout_.group_parity)
+                         .value()),
+          ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
+                [this](GroupBatch& batch) { Seal(batch); }) {
+        current_ = &Acquire(0);
     }
 
     std::span<std::uint8_t> Space() {
-        if (current_->used == layout_.plaintext_bytes) {
-            waiting_ = current_;
-            current_ = &Acquire();  // Commit made sure one is free
-        }
-        return {current_->plaintext.get() + current_->used,
-                layout_.plaintext_bytes - current_->used};
+        if (current_ == nullptr)
+            return {};
+        return {current_->plaintext.get() + current_->used, GroupPlaintext(*current_) - current_->used};
     }
 
     Status Commit(std::size_t length) {
         current_->used += length;
-        if (length > 0 && waiting_ != nullptr) {
-            waiting_ = nullptr;
-            ring_.Submit();
+        if (current_->used < GroupPlaintext(*current_))
+            return Status::Ok();
+        const std::uint64_t next = current_->group + 1;
+        ring_.Submit();
+        current_ = nullptr;
+        if (next == layout_.groups)
+            return Status::Ok();
+        while (!ring_.HasFree()) {
+            if (Status written = WriteOldest(); !written)
+                return written;
         }
-        if (current_->used == layout_.plaintext_bytes) {
-            while (!ring_.HasFree()) {
-                if (Status written = WriteOldest(); !written)
-                    return written;
-            }
-        }
+        current_ = &Acquire(next);
         return Status::Ok();
     }
 
     Status Finish() {
-        SealBatch& last = waiting_ != nullptr ? *waiting_ : *current_;
-        last.final = true;
-        ring_.Submit();
+        if (current_ != nullptr)
+            return Error{Text(Msg::kSealedEndsEarly)};
         while (ring_.HasSubmitted()) {
             if (Status written = WriteOldest(); !written)
                 return written;
         }
-        return Status::Ok();
+        if (Status parity = out_.Append(pending_parity_.data(), pending_parity_.size()); !parity)
+            return parity;
+        if (Status index = out_.Append(index_copy_.data(), index_copy_.size()); !index)
+            return index;
+        return out_.Append(header_bytes_.data(), header_bytes_.size());
     }
 
-    const SealedHeaderBytes& header() const { return header_; }
+    const SealedHeaderBytes& header() const { return header_bytes_; }
 
   private:
-    // Buffers are made when a batch is first used (a small stream uses
-    // one) and left uninitialised: every byte is written before it is read.
-    SealBatch& Acquire() {
-        SealBatch& batch = ring_.Acquire();
+    std::size_t GroupPlaintext(const GroupBatch& batch) const {
+        const std::uint64_t first = layout_.FirstChunk(batch.group);
+        const std::uint64_t end = first + layout_.ChunksIn(batch.group);
+        return static_cast<std::size_t>(std::min(end * layout_.chunk_size, layout_.plaintext_length) -
+                                        first * layout_.chunk_size);
+    }
+
+    GroupBatch& Acquire(std::uint64_t group) {
+        GroupBatch& batch = ring_.Acquire();
         if (!batch.plaintext) {
-            batch.plaintext.reset(new std::uint8_t[layout_.plaintext_bytes]);
-            batch.sealed.reset(new std::uint8_t[layout_.sealed_bytes]);
+            batch.plaintext.reset(new std::uint8_t[layout_.group_data * layout_.chunk_size]);
+            batch.slots.reset(
+                new std::uint8_t[(layout_.group_data + layout_.group_parity) * layout_.slot_size]);
         }
+        batch.group = group;
         batch.used = 0;
-        batch.final = false;
         return batch;
     }
 
     Status WriteOldest() {
-        SealBatch& batch = ring_.Oldest();
-        const Status written = out_.Append(batch.sealed.get(), batch.sealed_length);
+        GroupBatch& batch = ring_.Oldest();
+        const std::size_t data = layout_.ChunksIn(batch.group) * layout_.slot_size;
+        const std::size_t parity = layout_.group_parity * layout_.slot_size;
+        Status written = out_.Append(batch.slots.get(), data);
+        if (written && batch.group > 0)
+            written = out_.Append(pending_parity_.data(), pending_parity_.size());
+        const std::size_t index = layout_.index_chunks * layout_.slot_size;
+        if (index_copy_.size() < index) {
+            const std::size_t now = std::min(index - index_copy_.size(), data);
+            index_copy_.insert(index_copy_.end(), batch.slots.get(), batch.slots.get() + now);
+        }
+        pending_parity_.assign(batch.slots.get() + layout_.group_data * layout_.slot_size,
+                               batch.slots.get() + layout_.group_data * layout_.slot_size + parity);
         ring_.Release();
         return written;
     }
 
-    // On the worker. Every message is chunk_size long but the final one;
-    // an empty stream is one empty final message.
-    void Seal(SealBatch& batch) {
-        const std::size_t chunk = layout_.chunk_size;
-        std::size_t at = 0;
-        std::uint8_t* sealed = batch.sealed.get();
-        do {
-            const std::size_t length = std::min(chunk, batch.used - at);
-            const bool last = at + length == batch.used;
-            const std::uint8_t tag = last && batch.final
-                                         ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
-                                         : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE;
-            crypto_secretstream_xchacha20poly1305_push(
-                state_.get(), sealed, nullptr, batch.plaintext.get() + at, length,
-                first_ ? header_.data() : nullptr, first_ ? header_.size() : 0, tag);
-            first_ = false;
-            sealed += length + kSealedMessageOverhead;
-            at += length;
-        } while (at < batch.used);
-        batch.sealed_length = static_cast<std::size_t>(sealed - batch.sealed.get());
+    // On the worker (and the cores it borrows): every chunk into its slot,
+    // the rest of a short last slot zeros, then the group's parity.
+    void Seal(GroupBatch& batch) {
+        const std::uint64_t first = layout_.FirstChunk(batch.group);
+        const std::size_t count = layout_.ChunksIn(batch.group);
+        ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t j = begin; j < end; ++j) {
+                const std::size_t length = layout_.ChunkLength(first + j);
+                std::uint8_t* slot = batch.slots.get() + j * layout_.slot_size;
+                cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
+                             slot);
+                std::memset(slot + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
+            }
+        });
+        std::vector<const std::uint8_t*> data(count);
+        std::vector<std::uint8_t*> parity(layout_.group_parity);
+        for (std::size_t j = 0; j < count; ++j)
+            data[j] = batch.slots.get() + j * layout_.slot_size;
+        for (std::size_t r = 0; r < parity.size(); ++r)
+            parity[r] = batch.slots.get() + (layout_.group_data + r) * layout_.slot_size;
+        const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
+        code.Encode(data, parity, layout_.slot_size);
     }
 
     BufferedWriter& out_;
-    StreamState state_;  // the worker's once the ring runs
-    SealedHeaderBytes header_;  // the first message's associated data
-    StreamBatchLayout layout_;
-    bool first_ = true;  // the worker's
-    SealBatch* current_ = nullptr;
-    SealBatch* waiting_ = nullptr;
-    BatchRing<SealBatch> ring_;  // last: its worker stops before the rest goes
+    SealedHeaderBytes header_bytes_;
+    ChunkLayout layout_;
+    ChunkCipher cipher_;
+    ParityCode full_code_;
+    ParityCode last_code_;
+    GroupBatch* current_ = nullptr;
+    std::vector<std::uint8_t> pending_parity_;  // of the last group written
+    std::vector<std::uint8_t> index_copy_;      // the index's slots, as written
+    BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
 };
 
 Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out,
                                                      std::string_view password,
-                                                     const SealedParameters& parameters) {
+                                                     const SealedParameters& parameters,
+                                                     std::uint64_t index_length,
+                                                     std::uint64_t plaintext_length) {
     Result<SealedHeader> header = NewSealedHeader(parameters);
     if (!header)
         return header.error();
-    Result<SealedKeys> keys = SealedKeys::Derive(password, header->salt, parameters);
+    header->index_length = index_length;
+    header->plaintext_length = plaintext_length;
+    Result<SealedKeys> keys = SealedKeys::Derive(password, header.value());
     if (!keys)
         return keys.error();
     return Begin(out, keys.value(), header.value());
@@ -144,19 +179,17 @@ Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out,
 
 Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out, const SealedKeys& keys,
                                                      SealedHeader header) {
-    StreamState state = NewStreamState();
-    crypto_secretstream_xchacha20poly1305_init_push(state.get(), header.stream_header.data(),
-                                                    keys.stream_key());
     header.key_check = keys.KeyCheck(EncodeSealedHeader(header));
-    const SealedHeaderBytes bytes = EncodeSealedHeader(header);
+    SealedHeaderBytes bytes = EncodeSealedHeader(header);
+    if (Result<SealedHeader> sound = DecodeSealedHeader(bytes.data(), bytes.size()); !sound)
+        return sound.error();
     if (Status written = out.Append(bytes.data(), bytes.size()); !written)
         return written.error();
-    return SealedStreamWriter(out, std::move(state), bytes, header.parameters.chunk_size);
+    return SealedStreamWriter(std::make_unique<Groups>(out, keys, header, std::move(bytes)));
 }
 
-SealedStreamWriter::SealedStreamWriter(BufferedWriter& out, StreamState state,
-                                       const SealedHeaderBytes& header, std::uint32_t chunk_size)
-    : batches_(std::make_unique<Batches>(out, std::move(state), header, chunk_size)) {}
+SealedStreamWriter::SealedStreamWriter(std::unique_ptr<Groups> groups)
+    : groups_(std::move(groups)) {}
 
 SealedStreamWriter::SealedStreamWriter(SealedStreamWriter&&) noexcept = default;
 SealedStreamWriter& SealedStreamWriter::operator=(SealedStreamWriter&&) noexcept = default;
@@ -165,6 +198,8 @@ SealedStreamWriter::~SealedStreamWriter() = default;
 Status SealedStreamWriter::Write(const std::uint8_t* data, std::size_t length) {
     while (length > 0) {
         const std::span<std::uint8_t> room = Space();
+        if (room.empty())
+            return Error{Text(Msg::kSealedContentLeftOver)};
         const std::size_t now = std::min(length, room.size());
         std::memcpy(room.data(), data, now);
         if (Status committed = Commit(now); !committed)
@@ -175,12 +210,12 @@ Status SealedStreamWriter::Write(const std::uint8_t* data, std::size_t length) {
     return Status::Ok();
 }
 
-std::span<std::uint8_t> SealedStreamWriter::Space() { return batches_->Space(); }
+std::span<std::uint8_t> SealedStreamWriter::Space() { return groups_->Space(); }
 
-Status SealedStreamWriter::Commit(std::size_t length) { return batches_->Commit(length); }
+Status SealedStreamWriter::Commit(std::size_t length) { return groups_->Commit(length); }
 
-Status SealedStreamWriter::Finish() { return batches_->Finish(); }
+Status SealedStreamWriter::Finish() { return groups_->Finish(); }
 
-const SealedHeaderBytes& SealedStreamWriter::header() const { return batches_->header(); }
+const SealedHeaderBytes& SealedStreamWriter::header() const { return groups_->header(); }
 
 }  // namespace velmora

@@ -14,12 +14,9 @@ std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-Status SealedWriter::WriteHeader(BufferedWriter& out, std::size_t count, std::size_t,
-                                 std::uint8_t) {
-    Result<SealedStreamWriter> stream = SealedStreamWriter::Begin(out, keys_, header_);
-    if (!stream)
-        return stream.error();
-    stream_.emplace(std::move(stream).value());
+// The header waits for the index: it holds the index's and the
+// plaintext's lengths.
+Status SealedWriter::WriteHeader(BufferedWriter&, std::size_t count, std::size_t, std::uint8_t) {
     index_.reserve(count);
     return Status::Ok();
 }
@@ -44,21 +41,29 @@ Status SealedWriter::WriteEntry(BufferedWriter&, const IndexEntry& entry) {
     return Status::Ok();
 }
 
-Status SealedWriter::WriteIndex() {
+Status SealedWriter::WriteIndex(BufferedWriter& out) {
     if (index_written_)
         return Status::Ok();
     index_written_ = true;
-    const Status written = WriteSealedIndex(*stream_, index_);
+    Result<std::vector<std::uint8_t>> bytes = EncodeSealedIndex(index_);
+    if (!bytes)
+        return bytes.error();
+    header_.index_length = bytes->size();
+    header_.plaintext_length = SealedPlaintextLength(index_, bytes->size());
     index_ = {};
-    return written;
+    Result<SealedStreamWriter> stream = SealedStreamWriter::Begin(out, keys_, header_);
+    if (!stream)
+        return stream.error();
+    stream_.emplace(std::move(stream).value());
+    return stream_->Write(bytes->data(), bytes->size());
 }
 
 // Each piece is read straight into the stream's room for plaintext. A
 // file's last piece needs one byte of room more than it holds (to tell a
 // file that grew), so when it would fill the room exactly, its last byte
 // waits for the next room; a one-byte room then takes it by way of `spare`.
-Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const ReadPiece& read) {
-    if (Status index = WriteIndex(); !index)
+Status SealedWriter::WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) {
+    if (Status index = WriteIndex(out); !index)
         return index;
     host_.PumpEvents();
     std::int64_t left = size;
@@ -89,8 +94,8 @@ Status SealedWriter::WriteFileData(BufferedWriter&, std::int64_t size, const Rea
     return Status::Ok();
 }
 
-Status SealedWriter::Finish(BufferedWriter&) {
-    if (Status index = WriteIndex(); !index)
+Status SealedWriter::Finish(BufferedWriter& out) {
+    if (Status index = WriteIndex(out); !index)
         return index;
     return stream_->Finish();
 }

@@ -37,8 +37,9 @@ class SealedWriter : public ContainerWriter {
     const SealedKeys& keys() const { return keys_; }
 
   private:
-    // The index goes into the stream whole, once every entry is known.
-    Status WriteIndex();
+    // The header, then the index, into the stream whole, once every entry
+    // is known.
+    Status WriteIndex(BufferedWriter& out);
 
     SealedKeys keys_;
     SealedHeader header_;

@@ -1,0 +1,135 @@
+#include "container/sealed/chunk_group.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "container/sealed/parallel_chunks.h"
+#include "container/sealed/parity_code.h"
+
+namespace velmora {
+namespace {
+
+// Opens chunk `n` from its slot; a slot's bytes after the sealed chunk must
+// be zeros, so that a slot has one form.
+bool OpenSlot(const ChunkLayout& layout, const ChunkCipher& cipher, std::uint64_t n,
+              const std::uint8_t* slot, std::uint8_t* plaintext) {
+    const std::size_t length = layout.ChunkLength(n);
+    const std::uint8_t* padding = slot + length + kSealedChunkOverhead;
+    const std::uint8_t* end = slot + layout.slot_size;
+    return std::all_of(padding, end, [](std::uint8_t b) { return b == 0; }) &&
+           cipher.Open(n, slot, length, plaintext);
+}
+
+// The subsets of `size` of {0..n-1}, in order, as bit masks.
+std::vector<unsigned> Subsets(unsigned n, unsigned size) {
+    std::vector<unsigned> subsets;
+    for (unsigned mask = 0; mask < (1u << n); ++mask) {
+        if (static_cast<unsigned>(__builtin_popcount(mask)) == size)
+            subsets.push_back(mask);
+    }
+    return subsets;
+}
+
+}  // namespace
+
+GroupBuffers::GroupBuffers(const ChunkLayout& layout)
+    : slots(new std::uint8_t[(layout.group_data + layout.group_parity) * layout.slot_size]),
+      plaintext(new std::uint8_t[layout.group_data * layout.chunk_size]) {}
+
+Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at,
+                 std::size_t count, std::uint8_t* out, std::size_t& whole) {
+    const std::uint64_t size = static_cast<std::uint64_t>(std::max<std::int64_t>(source.Size(), 0));
+    const std::uint64_t wanted = count * layout.slot_size;
+    const std::uint64_t present = at >= size ? 0 : std::min(wanted, size - at);
+    std::memset(out + present, 0, wanted - present);
+    whole = present / layout.slot_size;
+    return source.ReadAt(static_cast<std::int64_t>(at), out, present);
+}
+
+GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
+                       std::uint64_t group, GroupBuffers& buffers) {
+    GroupOutcome outcome;
+    outcome.group = group;
+    const std::uint64_t first = layout.FirstChunk(group);
+    const std::size_t count = layout.ChunksIn(group);
+    const std::size_t slot = layout.slot_size;
+    std::uint8_t* slots = buffers.slots.get();
+    auto plaintext = [&](std::size_t j) { return buffers.plaintext.get() + j * layout.chunk_size; };
+    std::size_t whole = 0;
+    // The data slots of a group are contiguous.
+    if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole)); !outcome.read)
+        return outcome;
+    std::vector<char> opened(count, 0);
+    ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t j = begin; j < end; ++j)
+            opened[j] = j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+    });
+    std::vector<unsigned> bad;
+    for (std::size_t j = 0; j < count; ++j) {
+        if (opened[j])
+            continue;
+        outcome.damaged.push_back(first + j);
+        // The index's chunks have a copy at the end.
+        if (first + j < layout.index_chunks) {
+            std::vector<std::uint8_t> copy(slot);
+            std::size_t copy_whole = 0;
+            if ((outcome.read = ReadSlots(source, layout, layout.IndexCopyAt(first + j), 1, copy.data(),
+                                          copy_whole)); !outcome.read)
+                return outcome;
+            if (copy_whole == 1 && OpenSlot(layout, cipher, first + j, copy.data(), plaintext(j))) {
+                std::memcpy(slots + j * slot, copy.data(), slot);
+                ++outcome.rebuilt;
+                continue;
+            }
+        }
+        bad.push_back(static_cast<unsigned>(j));
+    }
+    if (bad.empty())
+        return outcome;
+    const unsigned parity = static_cast<unsigned>(layout.group_parity);
+    std::uint8_t* parity_slots = slots + layout.group_data * slot;
+    std::vector<std::uint8_t> read_parity(parity * slot);
+    for (unsigned r = 0; r < parity; ++r) {
+        std::size_t parity_whole = 0;
+        if ((outcome.read = ReadSlots(source, layout, layout.ParityAt(group, r), 1,
+                                      read_parity.data() + r * slot, parity_whole)); !outcome.read)
+            return outcome;
+    }
+    const Result<ParityCode> code = ParityCode::Make(static_cast<unsigned>(count), parity);
+    std::vector<std::uint8_t> damaged_data(bad.size() * slot);
+    for (std::size_t i = 0; i < bad.size(); ++i)
+        std::memcpy(damaged_data.data() + i * slot, slots + bad[i] * slot, slot);
+    // Any of the parity slots may be damaged too: each choice of the ones
+    // to trust is tried until every rebuilt chunk opens.
+    if (code && bad.size() <= parity) {
+        std::vector<std::uint8_t*> blocks(count + parity);
+        for (std::size_t j = 0; j < count; ++j)
+            blocks[j] = slots + j * slot;
+        for (unsigned r = 0; r < parity; ++r)
+            blocks[count + r] = parity_slots + r * slot;
+        for (unsigned distrusted : Subsets(parity, parity - static_cast<unsigned>(bad.size()))) {
+            std::memcpy(parity_slots, read_parity.data(), read_parity.size());
+            std::vector<unsigned> missing(bad.begin(), bad.end());
+            for (unsigned r = 0; r < parity; ++r) {
+                if (distrusted & (1u << r))
+                    missing.push_back(static_cast<unsigned>(count) + r);
+            }
+            if (!code->Rebuild(blocks, missing, slot))
+                continue;
+            const bool all = std::all_of(bad.begin(), bad.end(), [&](unsigned j) {
+                return OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+            });
+            if (all) {
+                outcome.rebuilt += bad.size();
+                return outcome;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        std::memcpy(slots + bad[i] * slot, damaged_data.data() + i * slot, slot);
+        outcome.lost.push_back(first + bad[i]);
+    }
+    return outcome;
+}
+
+}  // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/result.h"
+#include "container/byte_source.h"
+#include "container/sealed/chunk_cipher.h"
+#include "container/sealed/chunk_layout.h"
+
+namespace velmora {
+
+// Room for one group of a version 2 container: its data and parity slots as
+// read (and, where rebuilt, as rebuilt), and its chunks' plaintext.
+struct GroupBuffers {
+    explicit GroupBuffers(const ChunkLayout& layout);
+    std::unique_ptr<std::uint8_t[]> slots;      // K data slots, then P parity slots
+    std::unique_ptr<std::uint8_t[]> plaintext;  // K chunks
+};
+
+// What reading one group found.
+struct GroupOutcome {
+    std::uint64_t group = 0;
+    std::vector<std::uint64_t> damaged;  // chunks that did not open as read
+    std::vector<std::uint64_t> lost;     // of those, the ones nothing rebuilt
+    std::uint64_t rebuilt = 0;           // damaged chunks made whole again
+    Status read = Status::Ok();          // a read of the source that failed
+};
+
+// Reads group `group` into `buffers` and opens every chunk of it, on every
+// core. A chunk that does not open (changed, missing past the source's
+// end, its slot's padding not zero) is taken from the index's copy where it
+// has one, else rebuilt from the group's parity: any parity_blocks of the
+// group's slots may be damaged. A rebuilt chunk counts only once it opens.
+// On return every chunk not in `lost` holds its authentic plaintext, and
+// the data slots hold exactly what was written (but lost chunks').
+GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
+                       std::uint64_t group, GroupBuffers& buffers);
+
+// Reads `count` slots from `at` into `out`: what lies past the source's end
+// is zeros, and `whole` says how many slots were read whole.
+Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at,
+                 std::size_t count, std::uint8_t* out, std::size_t& whole);
+
+}  // namespace velmora

@@ -1,0 +1,105 @@
+#include <optional>
+#include <string>
+
+#include "base/messages.h"
+#include "container/sealed/batch_ring.h"
+#include "container/sealed/chunk_group.h"
+#include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_messages.h"
+
+// Version 2's messages: the chunks, a group at a time, opened (and rebuilt
+// where damaged) on a thread of the reader's own while the calling thread
+// hands out the group before.
+namespace velmora {
+namespace {
+
+struct GroupBatch {
+    std::optional<GroupBuffers> buffers;
+    GroupOutcome outcome;
+};
+
+class ChunkGroups : public SealedMessages {
+  public:
+    ChunkGroups(ByteSource& source, const SealedHeader& header, const SealedKeys& keys)
+        : source_(source),
+          layout_(header),
+          cipher_(keys, header),
+          ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
+                [this](GroupBatch& batch) { Open(batch); }) {}
+
+    Result<Message> Next() override {
+        if (!failure_)
+            return failure_.error();
+        if (current_ == nullptr || next_ == layout_.ChunksIn(current_->outcome.group)) {
+            if (current_ != nullptr) {
+                ring_.Release();
+                current_ = nullptr;
+            }
+            if (next_group_ == layout_.groups && !ring_.HasSubmitted()) {
+                failure_ = DamagedError(Text(Msg::kSealedContentLeftOver));
+                return failure_.error();
+            }
+            ReadAhead();
+            current_ = &ring_.Oldest();
+            next_ = 0;
+            const GroupOutcome& outcome = current_->outcome;
+            if (!outcome.read)
+                failure_ = outcome.read;
+            else if (!outcome.lost.empty())
+                failure_ = DamagedError(
+                    Text(Msg::kSealedChunkNotRebuilt, {std::to_string(outcome.lost.front())}));
+            if (!failure_)
+                return failure_.error();
+            rebuilt_ += outcome.rebuilt;
+        }
+        const std::uint64_t n = layout_.FirstChunk(current_->outcome.group) + next_;
+        const std::size_t length = layout_.ChunkLength(n);
+        const std::uint8_t* plaintext = current_->buffers->plaintext.get() + next_ * layout_.chunk_size;
+        ++next_;
+        handed_out_ += length;
+        return Message{{plaintext, length}, n + 1 == layout_.chunks};
+    }
+
+    std::uint64_t PlaintextAfterHandedOut() const override {
+        return layout_.plaintext_length - handed_out_;
+    }
+
+    std::uint64_t RebuiltChunks() const override { return rebuilt_; }
+
+  private:
+    void ReadAhead() {
+        while (next_group_ < layout_.groups && ring_.HasFree()) {
+            GroupBatch& batch = ring_.Acquire();
+            batch.outcome.group = next_group_++;
+            ring_.Submit();
+        }
+    }
+
+    // On the worker.
+    void Open(GroupBatch& batch) {
+        if (!batch.buffers)
+            batch.buffers.emplace(layout_);
+        batch.outcome = ReadGroup(source_, layout_, cipher_, batch.outcome.group, *batch.buffers);
+    }
+
+    ByteSource& source_;
+    ChunkLayout layout_;
+    ChunkCipher cipher_;
+    // The calling thread's.
+    GroupBatch* current_ = nullptr;
+    std::size_t next_ = 0;  // in current_, the next chunk to hand out
+    std::uint64_t next_group_ = 0;
+    std::uint64_t handed_out_ = 0;
+    std::uint64_t rebuilt_ = 0;
+    Status failure_ = Status::Ok();
+    BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
+};
+
+}  // namespace
+
+std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
+                                              const SealedKeys& keys) {
+    return std::make_unique<ChunkGroups>(source, header, keys);
+}
+
+}  // namespace velmora

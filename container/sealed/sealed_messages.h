@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "base/result.h"
+#include "container/byte_source.h"
+#include "container/sealed/guarded_memory.h"
+#include "container/sealed/sealed_header.h"
+
+namespace velmora {
+
+class SealedKeys;
+
+// The opened messages of a sealed container, in order, as the stream reader
+// hands their plaintext out: version 1's secretstream messages, or version
+// 2's chunks (rebuilt from parity where damaged). Nothing handed out is
+// unauthenticated; a refusal refuses everything after it.
+class SealedMessages {
+  public:
+    struct Message {
+        std::span<const std::uint8_t> plaintext;  // valid until the next call
+        bool final = false;
+    };
+    virtual ~SealedMessages() = default;
+    virtual Result<Message> Next() = 0;
+    // The most plaintext bytes in the messages not yet handed out.
+    virtual std::uint64_t PlaintextAfterHandedOut() const = 0;
+    // Chunks rebuilt from parity so far (version 2).
+    virtual std::uint64_t RebuiltChunks() const { return 0; }
+};
+
+// Version 1: `state` initialised for pulling; `header` the first message's
+// associated data.
+std::unique_ptr<SealedMessages> SecretStreamMessages(ByteSource& source, StreamState state,
+                                                     const SealedHeaderBytes& header,
+                                                     std::size_t chunk_size);
+
+// Version 2, under keys already unlocked.
+std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
+                                              const SealedKeys& keys);
+
+}  // namespace velmora
