@@ -42,6 +42,7 @@ packages=(
   autoconf          # build libsodium for the Windows build from Debian's
   automake          #   source package (scripts/build-sodium-mingw.sh)
   libtool
+  yasm              # assembles ISA-L for the Windows build (scripts/build-erasure-unicode-mingw.sh)
   nsis              # the Windows installer
   zip               # the Windows distribution folder as a zip
   ntfs-3g           # the file systems users mount, for tests/file_systems.sh:
