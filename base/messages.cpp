@@ -439,6 +439,7 @@ constexpr Written kTexts[] = {
     {Msg::kSealedSizeWrong, "su tamaño ({1} bytes) no es el que dice su cabecera ({2} bytes)."},
     {Msg::kSealedChunksRebuilt,
      "El contenedor estaba dañado: se han rehecho {1} bloques con su paridad."},
+    {Msg::kWrittenIndexDiffers, "su índice no es el de la carpeta"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -259,6 +259,7 @@ enum class Msg {
     kSealedChunkNotRebuilt,
     kSealedSizeWrong,
     kSealedChunksRebuilt,
+    kWrittenIndexDiffers,
 
     kCount  // not a message: the number of them
 };

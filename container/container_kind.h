@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,31 @@ struct IndexEntry {
     std::uint32_t mode = 0;  // POSIX permission bits
 };
 
+// One entry of a container as the restore uses it. Names have the program's
+// path form whatever the kind: "\A\B" for a file, "\A\" for a folder.
+struct DecodedEntry {
+    std::string name;
+    std::int64_t size = 0;  // -1 for a folder entry
+    std::uint8_t parent_attributes = 0;
+    // What only some kinds keep (zero otherwise): the entry's own
+    // attributes, its modification time and its POSIX permission bits.
+    std::uint8_t attributes = 0;
+    std::int64_t modified_ns = 0;
+    std::uint32_t mode = 0;
+    bool operator==(const DecodedEntry&) const = default;
+};
+
+// Everything the restore needs before any folder exists.
+struct RestoreIndex {
+    std::vector<DecodedEntry> entries;
+    std::uint8_t folder_attributes = 0;
+    // The restored root's own time and permission bits, where the kind keeps
+    // them.
+    std::int64_t folder_modified_ns = 0;
+    std::uint32_t folder_mode = 0;
+    bool operator==(const RestoreIndex&) const = default;
+};
+
 class ContainerWriter {
   public:
     virtual ~ContainerWriter() = default;
@@ -41,29 +67,11 @@ class ContainerWriter {
     virtual Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) = 0;
     // What the kind writes after the last file's data.
     virtual Status Finish(BufferedWriter& out) = 0;
-};
-
-// One entry of a container as the restore uses it. Names have the program's
-// path form whatever the kind: "\A\B" for a file, "\A\" for a folder.
-struct DecodedEntry {
-    std::string name;
-    std::int64_t size = 0;  // -1 for a folder entry
-    std::uint8_t parent_attributes = 0;
-    // What only some kinds keep (zero otherwise): the entry's own
-    // attributes, its modification time and its POSIX permission bits.
-    std::uint8_t attributes = 0;
-    std::int64_t modified_ns = 0;
-    std::uint32_t mode = 0;
-};
-
-// Everything the restore needs before any folder exists.
-struct RestoreIndex {
-    std::vector<DecodedEntry> entries;
-    std::uint8_t folder_attributes = 0;
-    // The restored root's own time and permission bits, where the kind keeps
-    // them.
-    std::int64_t folder_modified_ns = 0;
-    std::uint32_t folder_mode = 0;
+    // The index as the kind's reader will give it back, every field of
+    // every entry, for the check of what was written; none where the kind
+    // keeps too little to compare (the legacy kind: its names and sizes are
+    // proven by the restorability check and the bytes' digest).
+    virtual std::optional<RestoreIndex> WrittenIndex() const { return std::nullopt; }
 };
 
 // A kind's reader is made with the key it reads under.

@@ -11,11 +11,11 @@
 #include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
-#include "container/staging_folder.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_reader.h"
 #include "container/sealed/sealed_stream_writer.h"
+#include "container/staging_folder.h"
 #include "container/written_check.h"
 
 namespace velmora {
@@ -66,9 +66,9 @@ void Conversion::CreateSealedFile() {
         // writes is what a killed conversion left: it goes, said once.
         if (!created && created.error().code == EEXIST &&
             RemoveIfAbandoned(files, source_.folder(), sealed_name_)) {
-            run_.host.ShowMessage(Text(Msg::kRemovedAbandonedConversion,
-                                       {files.DisplayPath(InFolder(sealed_name_))}),
-                                  MessageIcon::kInformation);
+            run_.host.ShowMessage(
+                Text(Msg::kRemovedAbandonedConversion, {files.DisplayPath(InFolder(sealed_name_))}),
+                MessageIcon::kInformation);
             created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
         }
         if (created || created.error().code != EEXIST)
@@ -124,7 +124,7 @@ void Conversion::WriteSealed(const std::string& password) {
         OrFail(stream.Finish());
         OrFail(out.Flush());
         OrFail(files.Flush(sealed_));
-        CheckWritten(plaintext.Final());
+        CheckWritten(plaintext.Final(), index);
     } catch (const EngineFailure&) {
         RemoveSealed();
         throw;
@@ -134,7 +134,8 @@ void Conversion::WriteSealed(const std::string& password) {
 // As the seal command checks what it wrote: read back from the disk, not
 // from the system's cache, authenticated to its final message, its bytes
 // must be the ones the legacy container gave.
-void Conversion::CheckWritten(const PlaintextDigest& expected) {
+void Conversion::CheckWritten(const PlaintextDigest& expected,
+                              const std::vector<SealedEntry>& written_index) {
     FileSystem& files = run_.files;
     const int from_disk = OrFail(files.ReopenUncached(sealed_));
     const Status checked = [&]() -> Status {
@@ -145,9 +146,11 @@ void Conversion::CheckWritten(const PlaintextDigest& expected) {
         const Result<SealedHeader> header = ReadSealedHeader(source);
         if (!header)
             return header.error();
-        SealedReader reader(source, header.value(), *keys_, run_.host);
+        SealedReader reader(source, header.value(), *keys_, run_.host, SealedDamage::kRefuse);
         std::vector<DecodedEntry> index;
-        if (const Status same = CheckAgainst(reader, expected, index); !same)
+        if (const Status same =
+                CheckAgainst(reader, expected, RestoreIndexOf(written_index), index);
+            !same)
             return Error{Text(Msg::kConvertedDiffers, {same.error().message})};
         // The legacy container goes only for one this system restores.
         if (Status restorable = CheckRestorable(files, run_.state.FolderPath, index); !restorable)

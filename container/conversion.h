@@ -9,6 +9,7 @@
 #include "container/restore_source.h"
 #include "container/run.h"
 #include "container/sealed/plaintext_hash.h"
+#include "container/sealed/sealed_entry.h"
 #include "container/sealed/sealed_keys.h"
 
 namespace velmora {
@@ -53,7 +54,8 @@ class Conversion {
 
   private:
     void CreateSealedFile();
-    void CheckWritten(const PlaintextDigest& expected);
+    void CheckWritten(const PlaintextDigest& expected,
+                      const std::vector<SealedEntry>& written_index);
     // What a failure before the sealed container has its name undoes.
     void RemoveSealed();
     void GiveLegacyItsNameBack();

@@ -101,7 +101,8 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
         Result<std::unique_ptr<ContainerReader>> reader = reader_of(file, source);
         std::vector<DecodedEntry> index;
         Status checked =
-            reader ? CheckAgainst(*reader.value(), read.Final(), index) : reader.error();
+            reader ? CheckAgainst(*reader.value(), read.Final(), writer.WrittenIndex(), index)
+                   : reader.error();
         if (!checked)
             return Error{Text(Msg::kWrittenDiffersFromFolder, {checked.error().message})};
         if (Status restorable = CheckRestorable(run_.files, container_path, index); !restorable)

@@ -52,7 +52,8 @@ RunResult Engine::Seal(const std::string& password) {
                           if (!written)
                               return written.error();
                           return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
-                              source, written.value(), writer.keys(), run_.host));
+                              source, written.value(), writer.keys(), run_.host,
+                              SealedDamage::kRefuse));
                       });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {

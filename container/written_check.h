@@ -7,10 +7,12 @@ namespace velmora {
 
 // Reads a written container back through its kind's reader, every file's
 // bytes in turn and on to its proven end, and compares them with the digest
-// of the bytes the pack read from the originals. The error says what went
-// wrong; the caller words it for the user. `index` gets the entries read
-// back, for the restorability check.
+// of the bytes the pack read from the originals, and its index, where
+// `expected_index` is given, with that one, field by field. The error says
+// what went wrong; the caller words it for the user. `index` gets the
+// entries read back, for the restorability check.
 Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
+                    const std::optional<RestoreIndex>& expected_index,
                     std::vector<DecodedEntry>& index);
 
 }  // namespace velmora

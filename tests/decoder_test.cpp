@@ -240,8 +240,9 @@ TEST_F(DecoderTest, AHugeClaimedIndexIsNeverReadWhole) {
     const std::string right_key = key;
     key = DeriveKey("otra").value();
     EXPECT_EQ(Decode("S.zol").outcome, Outcome::kRefused);
-    // The kind is told from the first 8 bytes, then the header is read.
-    EXPECT_EQ(files.bytes_read[container], kSealedMagic.size() + kHeaderSize);
+    // The kind is told from the first 8 bytes (and the 8 where a sealed
+    // header's copy would begin), then the header is read.
+    EXPECT_EQ(files.bytes_read[container], 2 * kSealedMagic.size() + kHeaderSize);
     EXPECT_TRUE(files.writes.empty() && !temp.Exists("S"));  // a wrong key touches nothing
 
     key = right_key;

@@ -9,6 +9,7 @@
 
 #include "container/opened_container.h"
 #include "container/restore_source.h"
+#include "container/sealed/chunk_layout.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"
 
@@ -100,37 +101,54 @@ TEST_F(SealedEngineTest, AFolderWithALongNameComesBack) {
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.native), fs::directory_iterator()), 1);
 }
 
-// A wrong password and a damaged container create nothing and leave the
-// container as it was; damage found only while restoring takes away what
-// was made.
+// A wrong password and damage beyond what the parity rebuilds create
+// nothing and leave the container as it was; damage within it is rebuilt.
 TEST_F(SealedEngineTest, DamageAndTheWrongPasswordLeaveEverythingAsItWas) {
     temp.Write("Carpeta/uno.txt", std::string(70000, 'u'));
     temp.Write("Carpeta/sub/dos.txt", "dos");
     ASSERT_EQ(Seal("Carpeta").outcome, Outcome::kDone);
     const std::string sealed = temp.Read("Carpeta.zol");
+    const std::vector<std::uint8_t> bytes(sealed.begin(), sealed.end());
+    MemoryByteSource source(bytes);
+    const ChunkLayout layout(ReadSealedHeader(source).value());
+    ASSERT_EQ(layout.groups, 1u);
 
     EXPECT_FALSE(KeysFor("Carpeta.zol", "otra contraseña").ok());
 
     struct Case {
         const char* what;
-        std::size_t offset;  // from the end when past the header
+        std::vector<std::uint64_t> offsets;
         Outcome outcome;
     };
+    const std::uint64_t copy = layout.HeaderCopyAt();
     for (const Case& damage :
-         {Case{"header", 50, Outcome::kRefused}, Case{"index", 200, Outcome::kRefused},
-          Case{"last file's data", sealed.size() - 40, Outcome::kRefused}}) {
-        std::string bytes = sealed;
-        bytes[damage.offset] = static_cast<char>(bytes[damage.offset] ^ 0x20);
-        temp.Write("Carpeta.zol", bytes);
+         {Case{"one header", {50}, Outcome::kDone},
+          Case{"both headers", {50, copy + 50}, Outcome::kRefused},
+          Case{"a chunk and a parity slot",
+               {layout.ChunkAt(1) + 9, layout.ParityAt(0, 1)},
+               Outcome::kDone},
+          Case{"three chunks of a group of two parity slots",
+               {layout.ChunkAt(1) + 9, layout.ChunkAt(2) + 9, layout.ChunkAt(3) + 9},
+               Outcome::kRefused}}) {
+        std::string changed = sealed;
+        for (const std::uint64_t at : damage.offsets)
+            changed[at] = static_cast<char>(changed[at] ^ 0x20);
+        temp.Write("Carpeta.zol", changed);
         const TreeSnapshot before = Snapshot(temp.native);
         host = TestHost(files, state);
-        if (damage.offset < 130) {
-            // A damaged header is told before any password is tried.
+        if (damage.outcome == Outcome::kRefused && damage.offsets[0] < kSealedHeaderBytes2) {
+            // Damaged headers are told before any password is tried.
             OpenedContainer opened(files);
             EXPECT_FALSE(opened.Open(Path("Carpeta.zol")).ok()) << damage.what;
             continue;
         }
         EXPECT_EQ(Unseal("Carpeta.zol").outcome, damage.outcome) << damage.what;
+        if (damage.outcome == Outcome::kDone) {
+            EXPECT_EQ(temp.Read("Carpeta/uno.txt"), std::string(70000, 'u')) << damage.what;
+            EXPECT_EQ(temp.Read("Carpeta/sub/dos.txt"), "dos") << damage.what;
+            fs::remove_all(temp.native + "/Carpeta");
+            continue;
+        }
         EXPECT_EQ(Snapshot(temp.native), before) << damage.what;
         ASSERT_EQ(host.messages.size(), 1u) << damage.what;
         EXPECT_NE(host.messages[0].find("da\xF1"

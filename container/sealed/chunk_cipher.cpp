@@ -10,12 +10,16 @@
 namespace velmora {
 
 ChunkCipher::ChunkCipher(const SealedKeys& keys, const SealedHeader& header)
-    : header_(header), associated_(EncodeSealedHeader(header)), chunks_(ChunkLayout(header).chunks) {
+    : header_(header),
+      associated_(EncodeSealedHeader(header)),
+      chunks_(ChunkLayout(header).chunks) {
     std::copy_n(keys.stream_key(), key_.size(), key_.begin());
     associated_.resize(associated_.size() - 2 * kSealedHashBytes);
 }
 
-ChunkCipher::~ChunkCipher() { sodium_memzero(key_.data(), key_.size()); }
+ChunkCipher::~ChunkCipher() {
+    sodium_memzero(key_.data(), key_.size());
+}
 
 void ChunkCipher::Seal(std::uint64_t n, const std::uint8_t* plaintext, std::size_t length,
                        std::uint8_t* sealed) const {

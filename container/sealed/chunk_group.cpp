@@ -36,8 +36,8 @@ GroupBuffers::GroupBuffers(const ChunkLayout& layout)
     : slots(new std::uint8_t[(layout.group_data + layout.group_parity) * layout.slot_size]),
       plaintext(new std::uint8_t[layout.group_data * layout.chunk_size]) {}
 
-Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at,
-                 std::size_t count, std::uint8_t* out, std::size_t& whole) {
+Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at, std::size_t count,
+                 std::uint8_t* out, std::size_t& whole) {
     const std::uint64_t size = static_cast<std::uint64_t>(std::max<std::int64_t>(source.Size(), 0));
     const std::uint64_t wanted = count * layout.slot_size;
     const std::uint64_t present = at >= size ? 0 : std::min(wanted, size - at);
@@ -46,8 +46,62 @@ Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at
     return source.ReadAt(static_cast<std::int64_t>(at), out, present);
 }
 
+namespace {
+
+// The stored parity slots against the parity of the data slots.
+Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::uint64_t group,
+                          const std::uint8_t* slots, std::size_t count) {
+    const std::size_t slot = layout.slot_size;
+    const std::size_t parity = layout.group_parity;
+    std::vector<std::uint8_t> stored(parity * slot);
+    std::vector<std::uint8_t> computed(parity * slot);
+    for (std::size_t r = 0; r < parity; ++r) {
+        std::size_t whole = 0;
+        if (Status read = ReadSlots(source, layout, layout.ParityAt(group, r), 1,
+                                    stored.data() + r * slot, whole);
+            !read)
+            return read.error();
+    }
+    std::vector<const std::uint8_t*> data(count);
+    std::vector<std::uint8_t*> out(parity);
+    for (std::size_t j = 0; j < count; ++j)
+        data[j] = slots + j * slot;
+    for (std::size_t r = 0; r < parity; ++r)
+        out[r] = computed.data() + r * slot;
+    const Result<ParityCode> code =
+        ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(parity));
+    if (!code)
+        return code.error();
+    code->Encode(data, out, slot);
+    return stored == computed;
+}
+
+}  // namespace
+
+Result<bool> CopiesAgree(ByteSource& source, const ChunkLayout& layout,
+                         const std::uint8_t* index_slots, const SealedHeaderBytes& header) {
+    const std::size_t length = layout.index_chunks * layout.slot_size;
+    std::vector<std::uint8_t> copy(length);
+    std::size_t whole = 0;
+    if (Status read = ReadSlots(source, layout, layout.IndexCopyAt(0), layout.index_chunks,
+                                copy.data(), whole);
+        !read)
+        return read.error();
+    if (whole != layout.index_chunks || !std::equal(copy.begin(), copy.end(), index_slots))
+        return false;
+    const std::uint64_t size = static_cast<std::uint64_t>(source.Size());
+    if (size != layout.ContainerSize())
+        return false;
+    std::vector<std::uint8_t> header_copy(header.size());
+    if (Status read = source.ReadAt(static_cast<std::int64_t>(layout.HeaderCopyAt()),
+                                    header_copy.data(), header_copy.size());
+        !read)
+        return read.error();
+    return header_copy == header;
+}
+
 GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
-                       std::uint64_t group, GroupBuffers& buffers) {
+                       std::uint64_t group, GroupBuffers& buffers, bool check_parity) {
     GroupOutcome outcome;
     outcome.group = group;
     const std::uint64_t first = layout.FirstChunk(group);
@@ -57,12 +111,14 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     auto plaintext = [&](std::size_t j) { return buffers.plaintext.get() + j * layout.chunk_size; };
     std::size_t whole = 0;
     // The data slots of a group are contiguous.
-    if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole)); !outcome.read)
+    if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole));
+        !outcome.read)
         return outcome;
     std::vector<char> opened(count, 0);
     ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
         for (std::size_t j = begin; j < end; ++j)
-            opened[j] = j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+            opened[j] =
+                j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
     });
     std::vector<unsigned> bad;
     for (std::size_t j = 0; j < count; ++j) {
@@ -73,8 +129,9 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         if (first + j < layout.index_chunks) {
             std::vector<std::uint8_t> copy(slot);
             std::size_t copy_whole = 0;
-            if ((outcome.read = ReadSlots(source, layout, layout.IndexCopyAt(first + j), 1, copy.data(),
-                                          copy_whole)); !outcome.read)
+            if ((outcome.read = ReadSlots(source, layout, layout.IndexCopyAt(first + j), 1,
+                                          copy.data(), copy_whole));
+                !outcome.read)
                 return outcome;
             if (copy_whole == 1 && OpenSlot(layout, cipher, first + j, copy.data(), plaintext(j))) {
                 std::memcpy(slots + j * slot, copy.data(), slot);
@@ -84,15 +141,24 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         }
         bad.push_back(static_cast<unsigned>(j));
     }
-    if (bad.empty())
+    if (bad.empty()) {
+        if (check_parity) {
+            const Result<bool> agrees = ParityAgrees(source, layout, group, slots, count);
+            if (!agrees)
+                outcome.read = agrees.error();
+            else
+                outcome.parity_differs = !agrees.value();
+        }
         return outcome;
+    }
     const unsigned parity = static_cast<unsigned>(layout.group_parity);
     std::uint8_t* parity_slots = slots + layout.group_data * slot;
     std::vector<std::uint8_t> read_parity(parity * slot);
     for (unsigned r = 0; r < parity; ++r) {
         std::size_t parity_whole = 0;
         if ((outcome.read = ReadSlots(source, layout, layout.ParityAt(group, r), 1,
-                                      read_parity.data() + r * slot, parity_whole)); !outcome.read)
+                                      read_parity.data() + r * slot, parity_whole));
+            !outcome.read)
             return outcome;
     }
     const Result<ParityCode> code = ParityCode::Make(static_cast<unsigned>(count), parity);

@@ -25,6 +25,7 @@ struct GroupOutcome {
     std::vector<std::uint64_t> damaged;  // chunks that did not open as read
     std::vector<std::uint64_t> lost;     // of those, the ones nothing rebuilt
     std::uint64_t rebuilt = 0;           // damaged chunks made whole again
+    bool parity_differs = false;         // checked only when asked
     Status read = Status::Ok();          // a read of the source that failed
 };
 
@@ -35,12 +36,20 @@ struct GroupOutcome {
 // group's slots may be damaged. A rebuilt chunk counts only once it opens.
 // On return every chunk not in `lost` holds its authentic plaintext, and
 // the data slots hold exactly what was written (but lost chunks').
+// With `check_parity`, the group's parity slots are read and compared with
+// the parity of its (whole) data slots too.
 GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
-                       std::uint64_t group, GroupBuffers& buffers);
+                       std::uint64_t group, GroupBuffers& buffers, bool check_parity = false);
+
+// Whether the copies at the end (the index's slots, the header) are the
+// bytes of the first ones: `index_slots` the first index_chunks slots as
+// they were read (rebuilt where needed), `header` the header's bytes.
+Result<bool> CopiesAgree(ByteSource& source, const ChunkLayout& layout,
+                         const std::uint8_t* index_slots, const SealedHeaderBytes& header);
 
 // Reads `count` slots from `at` into `out`: what lies past the source's end
 // is zeros, and `whole` says how many slots were read whole.
-Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at,
-                 std::size_t count, std::uint8_t* out, std::size_t& whole);
+Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at, std::size_t count,
+                 std::uint8_t* out, std::size_t& whole);
 
 }  // namespace velmora

@@ -7,7 +7,9 @@
 namespace velmora {
 namespace {
 
-std::uint64_t CeilDivide(std::uint64_t a, std::uint64_t b) { return a / b + (a % b != 0 ? 1 : 0); }
+std::uint64_t CeilDivide(std::uint64_t a, std::uint64_t b) {
+    return a / b + (a % b != 0 ? 1 : 0);
+}
 
 }  // namespace
 
@@ -49,9 +51,13 @@ std::uint64_t ChunkLayout::IndexCopyAt(std::uint64_t chunk) const {
     return header_size + (chunks + groups * group_parity + chunk) * slot_size;
 }
 
-std::uint64_t ChunkLayout::HeaderCopyAt() const { return IndexCopyAt(index_chunks); }
+std::uint64_t ChunkLayout::HeaderCopyAt() const {
+    return IndexCopyAt(index_chunks);
+}
 
-std::uint64_t ChunkLayout::ContainerSize() const { return HeaderCopyAt() + header_size; }
+std::uint64_t ChunkLayout::ContainerSize() const {
+    return HeaderCopyAt() + header_size;
+}
 
 void ChunkNonce(const SealedHeader& header, std::uint64_t n, bool last, std::uint8_t* nonce) {
     std::copy(header.nonce_prefix.begin(), header.nonce_prefix.end(), nonce);

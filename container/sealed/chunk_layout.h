@@ -17,14 +17,14 @@ namespace velmora {
 struct ChunkLayout {
     explicit ChunkLayout(const SealedHeader& header);
 
-    std::uint64_t chunk_size;      // plaintext bytes of every chunk but the last
-    std::uint64_t slot_size;       // chunk_size + 16
-    std::uint64_t header_size;     // 140
-    std::uint64_t chunks;          // at least 1
+    std::uint64_t chunk_size;   // plaintext bytes of every chunk but the last
+    std::uint64_t slot_size;    // chunk_size + 16
+    std::uint64_t header_size;  // 140
+    std::uint64_t chunks;       // at least 1
     std::uint64_t groups;
-    std::uint64_t group_data;      // K
-    std::uint64_t group_parity;    // P
-    std::uint64_t index_chunks;    // the chunks holding index bytes, copied at the end
+    std::uint64_t group_data;    // K
+    std::uint64_t group_parity;  // P
+    std::uint64_t index_chunks;  // the chunks holding index bytes, copied at the end
     std::uint64_t plaintext_length;
 
     // Plaintext bytes in chunk `n` (the last one 1..chunk_size; an empty

@@ -20,8 +20,11 @@ struct GroupBatch {
 
 class ChunkGroups : public SealedMessages {
   public:
-    ChunkGroups(ByteSource& source, const SealedHeader& header, const SealedKeys& keys)
+    ChunkGroups(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
+                SealedDamage damage)
         : source_(source),
+          header_bytes_(EncodeSealedHeader(header)),
+          damage_(damage),
           layout_(header),
           cipher_(keys, header),
           ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
@@ -48,13 +51,19 @@ class ChunkGroups : public SealedMessages {
             else if (!outcome.lost.empty())
                 failure_ = DamagedError(
                     Text(Msg::kSealedChunkNotRebuilt, {std::to_string(outcome.lost.front())}));
+            else if (damage_ == SealedDamage::kRefuse &&
+                     (!outcome.damaged.empty() || outcome.parity_differs))
+                failure_ = DamagedError(Text(Msg::kWrittenBytesDiffer));
+            else
+                KeepIndexSlots(*current_);
             if (!failure_)
                 return failure_.error();
             rebuilt_ += outcome.rebuilt;
         }
         const std::uint64_t n = layout_.FirstChunk(current_->outcome.group) + next_;
         const std::size_t length = layout_.ChunkLength(n);
-        const std::uint8_t* plaintext = current_->buffers->plaintext.get() + next_ * layout_.chunk_size;
+        const std::uint8_t* plaintext =
+            current_->buffers->plaintext.get() + next_ * layout_.chunk_size;
         ++next_;
         handed_out_ += length;
         return Message{{plaintext, length}, n + 1 == layout_.chunks};
@@ -66,7 +75,28 @@ class ChunkGroups : public SealedMessages {
 
     std::uint64_t RebuiltChunks() const override { return rebuilt_; }
 
+    Status End() override {
+        if (damage_ == SealedDamage::kRepair)
+            return Status::Ok();
+        const Result<bool> agree =
+            CopiesAgree(source_, layout_, index_slots_.data(), header_bytes_);
+        if (!agree)
+            return agree.error();
+        return agree.value() ? Status::Ok() : DamagedError(Text(Msg::kWrittenBytesDiffer));
+    }
+
   private:
+    // The first slots, the index's, for the comparison with their copy.
+    void KeepIndexSlots(const GroupBatch& batch) {
+        const std::size_t wanted = layout_.index_chunks * layout_.slot_size;
+        if (damage_ == SealedDamage::kRepair || index_slots_.size() >= wanted)
+            return;
+        const std::size_t data = layout_.ChunksIn(batch.outcome.group) * layout_.slot_size;
+        const std::uint8_t* slots = batch.buffers->slots.get();
+        index_slots_.insert(index_slots_.end(), slots,
+                            slots + std::min(wanted - index_slots_.size(), data));
+    }
+
     void ReadAhead() {
         while (next_group_ < layout_.groups && ring_.HasFree()) {
             GroupBatch& batch = ring_.Acquire();
@@ -79,10 +109,13 @@ class ChunkGroups : public SealedMessages {
     void Open(GroupBatch& batch) {
         if (!batch.buffers)
             batch.buffers.emplace(layout_);
-        batch.outcome = ReadGroup(source_, layout_, cipher_, batch.outcome.group, *batch.buffers);
+        batch.outcome = ReadGroup(source_, layout_, cipher_, batch.outcome.group, *batch.buffers,
+                                  damage_ == SealedDamage::kRefuse);
     }
 
     ByteSource& source_;
+    SealedHeaderBytes header_bytes_;
+    SealedDamage damage_;
     ChunkLayout layout_;
     ChunkCipher cipher_;
     // The calling thread's.
@@ -91,6 +124,7 @@ class ChunkGroups : public SealedMessages {
     std::uint64_t next_group_ = 0;
     std::uint64_t handed_out_ = 0;
     std::uint64_t rebuilt_ = 0;
+    std::vector<std::uint8_t> index_slots_;  // only when refusing damage
     Status failure_ = Status::Ok();
     BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
 };
@@ -98,8 +132,8 @@ class ChunkGroups : public SealedMessages {
 }  // namespace
 
 std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
-                                              const SealedKeys& keys) {
-    return std::make_unique<ChunkGroups>(source, header, keys);
+                                              const SealedKeys& keys, SealedDamage damage) {
+    return std::make_unique<ChunkGroups>(source, header, keys, damage);
 }
 
 }  // namespace velmora

@@ -21,9 +21,8 @@ void ForEachCoreRun(std::size_t count, const Work& work) {
     std::vector<std::thread> helpers;
     helpers.reserve(runs - 1);
     for (std::size_t run = 1; run < runs; ++run)
-        helpers.emplace_back([&work, run, runs, count] {
-            work(count * run / runs, count * (run + 1) / runs);
-        });
+        helpers.emplace_back(
+            [&work, run, runs, count] { work(count * run / runs, count * (run + 1) / runs); });
     work(std::size_t{0}, count / runs);
     for (std::thread& helper : helpers)
         helper.join();

@@ -20,7 +20,7 @@ inline constexpr std::array<std::uint8_t, 8> kSealedMagic = {0x89, 'V', 'e', 'l'
 inline constexpr std::uint8_t kSealedVersion1 = 1;
 inline constexpr std::uint8_t kSealedVersion2 = 2;
 inline constexpr std::uint8_t kSealedVersion = kSealedVersion2;  // of new containers
-inline constexpr std::uint8_t kSealedKdfArgon2id13 = 1;  // crypto_pwhash_ALG_ARGON2ID13
+inline constexpr std::uint8_t kSealedKdfArgon2id13 = 1;          // crypto_pwhash_ALG_ARGON2ID13
 
 inline constexpr std::size_t kSealedSaltBytes = 16;
 inline constexpr std::size_t kSealedStreamHeaderBytes = 24;
@@ -47,9 +47,9 @@ inline constexpr std::size_t kSealedHeaderBytes = 130;
 // Version 2 from here on; the key check and the checksum are the last 64
 // bytes of either version's header.
 inline constexpr std::size_t kSealedNoncePrefixAt = 42;
-inline constexpr std::size_t kSealedGroupDataAt = 58;    // u8
-inline constexpr std::size_t kSealedGroupParityAt = 59;  // u8
-inline constexpr std::size_t kSealedIndexLengthAt = 60;  // u64
+inline constexpr std::size_t kSealedGroupDataAt = 58;        // u8
+inline constexpr std::size_t kSealedGroupParityAt = 59;      // u8
+inline constexpr std::size_t kSealedIndexLengthAt = 60;      // u64
 inline constexpr std::size_t kSealedPlaintextLengthAt = 68;  // u64
 inline constexpr std::size_t kSealedHeaderBytes2 = 140;
 inline constexpr std::size_t kSealedHeaderBytesMax = kSealedHeaderBytes2;

@@ -45,7 +45,8 @@ bool KdfLimitsInRange(const SealedParameters& parameters) {
 }
 
 bool ChunkSizeInRange(const SealedParameters& parameters, std::uint8_t version) {
-    const std::uint32_t most = version == kSealedVersion1 ? kSealedChunkSizeMax : kSealedChunkSizeMax2;
+    const std::uint32_t most =
+        version == kSealedVersion1 ? kSealedChunkSizeMax : kSealedChunkSizeMax2;
     return parameters.chunk_size >= kSealedChunkSizeMin && parameters.chunk_size <= most;
 }
 
@@ -168,8 +169,8 @@ namespace {
 
 Result<SealedHeader> ReadHeaderAt(ByteSource& source, std::int64_t at) {
     std::array<std::uint8_t, kSealedHeaderBytesMax> bytes;
-    const auto length = static_cast<std::size_t>(std::clamp<std::int64_t>(
-        source.Size() - at, 0, static_cast<std::int64_t>(bytes.size())));
+    const auto length = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(source.Size() - at, 0, static_cast<std::int64_t>(bytes.size())));
     const std::size_t magic = std::min(length, kSealedMagic.size());
     if (Status read = source.ReadAt(at, bytes.data(), magic); !read)
         return read.error();

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <array>
-#include <vector>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/result.h"
 #include "container/byte_source.h"

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/utf8.h"
 #include "container/sealed/little_endian.h"
 #include "container/sealed/sealed_failure.h"
-#include "base/utf8.h"
 
 namespace velmora {
 namespace {
@@ -32,8 +32,7 @@ Result<std::vector<std::uint8_t>> EncodeSealedIndex(const std::vector<SealedEntr
     SealedTreeCheck check;
     for (const SealedEntry& entry : entries) {
         if (const std::optional<Msg> why = check.Admit(entry))
-            return Error{
-                Text(Msg::kSealedNameNotStorable, {ShownUtf8(entry.path), Text(*why)})};
+            return Error{Text(Msg::kSealedNameNotStorable, {ShownUtf8(entry.path), Text(*why)})};
         bytes.push_back(entry.folder ? kSealedKindFolder : kSealedKindFile);
         AppendLittleEndian(bytes, static_cast<std::uint16_t>(entry.path.size()));
         bytes.insert(bytes.end(), entry.path.begin(), entry.path.end());

@@ -71,8 +71,7 @@ std::array<std::uint8_t, kSealedHashBytes> SealedKeys::KeyCheck(
     const SealedHeaderBytes& header) const {
     std::array<std::uint8_t, kSealedHashBytes> check;
     crypto_generichash(check.data(), check.size(), header.data(),
-                       header.size() - 2 * kSealedHashBytes, secret_->check,
-                       sizeof secret_->check);
+                       header.size() - 2 * kSealedHashBytes, secret_->check, sizeof secret_->check);
     return check;
 }
 

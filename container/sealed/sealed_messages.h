@@ -29,7 +29,14 @@ class SealedMessages {
     virtual std::uint64_t PlaintextAfterHandedOut() const = 0;
     // Chunks rebuilt from parity so far (version 2).
     virtual std::uint64_t RebuiltChunks() const { return 0; }
+    // Once every message has been handed out: what the kind still checks.
+    virtual Status End() { return Status::Ok(); }
 };
+
+// How a version 2 reader takes damage: rebuilds what the parity allows, or,
+// for the check of a container just written, refuses any damage at all
+// (parity slots and copies included).
+enum class SealedDamage { kRepair, kRefuse };
 
 // Version 1: `state` initialised for pulling; `header` the first message's
 // associated data.
@@ -39,6 +46,6 @@ std::unique_ptr<SealedMessages> SecretStreamMessages(ByteSource& source, StreamS
 
 // Version 2, under keys already unlocked.
 std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
-                                              const SealedKeys& keys);
+                                              const SealedKeys& keys, SealedDamage damage);
 
 }  // namespace velmora

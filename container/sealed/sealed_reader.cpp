@@ -15,24 +15,18 @@ constexpr std::size_t kPiece = 1 << 20;
 // The program counts times in nanoseconds since 1970 in 64 bits (about 292
 // years either way); a stored time beyond that comes back as the nearest.
 std::int64_t Nanoseconds(const SealedEntry& entry) {
-    constexpr std::int64_t kLatestSecond = std::numeric_limits<std::int64_t>::max() / 1000000000 - 1;
+    constexpr std::int64_t kLatestSecond =
+        std::numeric_limits<std::int64_t>::max() / 1000000000 - 1;
     const std::int64_t seconds = std::clamp(entry.mtime_s, -kLatestSecond, kLatestSecond);
     return seconds * 1000000000 + entry.mtime_ns;
 }
 
 }  // namespace
 
-Result<RestoreIndex> SealedReader::ReadIndex() {
-    Result<SealedStreamReader> stream = SealedStreamReader::Open(source_, header_, keys_);
-    if (!stream)
-        return stream.error();
-    stream_.emplace(std::move(stream).value());
-    Result<std::vector<SealedEntry>> stored = ReadSealedIndex(*stream_);
-    if (!stored)
-        return stored.error();
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored) {
     RestoreIndex index;
-    index.entries.reserve(stored->size() - 1);
-    for (const SealedEntry& entry : stored.value()) {
+    index.entries.reserve(stored.size());
+    for (const SealedEntry& entry : stored) {
         const std::int64_t modified = Nanoseconds(entry);
         if (entry.path.empty()) {  // the folder itself, always first
             index.folder_attributes = entry.attributes;
@@ -51,6 +45,17 @@ Result<RestoreIndex> SealedReader::ReadIndex() {
         index.entries.push_back(std::move(decoded));
     }
     return index;
+}
+
+Result<RestoreIndex> SealedReader::ReadIndex() {
+    Result<SealedStreamReader> stream = SealedStreamReader::Open(source_, header_, keys_, damage_);
+    if (!stream)
+        return stream.error();
+    stream_.emplace(std::move(stream).value());
+    Result<std::vector<SealedEntry>> stored = ReadSealedIndex(*stream_);
+    if (!stored)
+        return stored.error();
+    return RestoreIndexOf(stored.value());
 }
 
 Status SealedReader::ReadFileData(const DecodedEntry& entry, const WritePiece& write) {

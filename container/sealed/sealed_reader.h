@@ -5,8 +5,10 @@
 #include "container/byte_source.h"
 #include "container/container_kind.h"
 #include "container/host.h"
+#include "container/sealed/sealed_entry.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
+#include "container/sealed/sealed_messages.h"
 #include "container/sealed/sealed_stream_reader.h"
 
 namespace velmora {
@@ -18,9 +20,11 @@ namespace velmora {
 // Names come out in the program's path form, in UTF-8.
 class SealedReader : public ContainerReader {
   public:
-    SealedReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
-                 Host& host)
-        : source_(source), header_(header), keys_(keys), host_(host) {}
+    // SealedDamage::kRefuse for the check of a container just written, where
+    // any damage means the disk did not keep what was written.
+    SealedReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys, Host& host,
+                 SealedDamage damage = SealedDamage::kRepair)
+        : source_(source), header_(header), keys_(keys), host_(host), damage_(damage) {}
 
     Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
@@ -31,7 +35,12 @@ class SealedReader : public ContainerReader {
     SealedHeader header_;
     const SealedKeys& keys_;
     Host& host_;
+    SealedDamage damage_;
     std::optional<SealedStreamReader> stream_;
 };
+
+// The index as the restore takes it: paths in the program's form, the
+// folder itself apart.
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored);
 
 }  // namespace velmora

@@ -9,8 +9,8 @@
 #include "base/messages.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_keys.h"
-#include "container/sealed/sodium_library.h"
 #include "container/sealed/sealed_messages.h"
+#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 
@@ -32,11 +32,11 @@ Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const Se
 }
 
 Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const SealedHeader& header,
-                                                    const SealedKeys& keys) {
+                                                    const SealedKeys& keys, SealedDamage damage) {
     if (Status unlocked = keys.Unlock(header); !unlocked)
         return unlocked.error();
     if (header.version == kSealedVersion2)
-        return SealedStreamReader(header, ChunkMessages(source, header, keys));
+        return SealedStreamReader(header, ChunkMessages(source, header, keys, damage));
     // Even an empty plaintext is one message.
     if (source.Size() < static_cast<std::int64_t>(kSealedHeaderBytes + kSealedMessageOverhead))
         return DamagedError(Text(Msg::kSealedNoFinalMessage));
@@ -44,9 +44,9 @@ Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const Se
     if (crypto_secretstream_xchacha20poly1305_init_pull(state.get(), header.stream_header.data(),
                                                         keys.stream_key()) != 0)
         return DamagedError(Text(Msg::kSealedMessageNotAuthentic, {"0"}));
-    return SealedStreamReader(header,
-                              SecretStreamMessages(source, std::move(state), EncodeSealedHeader(header),
-                                                   header.parameters.chunk_size));
+    return SealedStreamReader(
+        header, SecretStreamMessages(source, std::move(state), EncodeSealedHeader(header),
+                                     header.parameters.chunk_size));
 }
 
 SealedStreamReader::SealedStreamReader(const SealedHeader& header,
@@ -99,7 +99,7 @@ Status SealedStreamReader::Finish() {
     }
     if (position_ != message_.size())
         return DamagedError(Text(Msg::kSealedContentLeftOver));
-    return Status::Ok();
+    return messages_->End();
 }
 
 std::uint64_t SealedStreamReader::PlaintextLeftAtMost() const {
@@ -107,6 +107,8 @@ std::uint64_t SealedStreamReader::PlaintextLeftAtMost() const {
     return final_read_ ? most : most + messages_->PlaintextAfterHandedOut();
 }
 
-std::uint64_t SealedStreamReader::RebuiltChunks() const { return messages_->RebuiltChunks(); }
+std::uint64_t SealedStreamReader::RebuiltChunks() const {
+    return messages_->RebuiltChunks();
+}
 
 }  // namespace velmora

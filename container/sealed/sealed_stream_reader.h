@@ -9,6 +9,7 @@
 #include "container/byte_source.h"
 #include "container/sealed/guarded_memory.h"
 #include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_messages.h"
 
 namespace velmora {
 
@@ -33,7 +34,8 @@ class SealedStreamReader {
                                            std::string_view password);
     // The same with the keys already derived.
     static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
-                                           const SealedKeys& keys);
+                                           const SealedKeys& keys,
+                                           SealedDamage damage = SealedDamage::kRepair);
 
     SealedStreamReader(SealedStreamReader&&) noexcept;
     SealedStreamReader& operator=(SealedStreamReader&&) noexcept;

@@ -41,8 +41,8 @@ class SealedStreamWriter::Groups {
           layout_(header),
           cipher_(keys, header),
           full_code_(ParityCode::Make(layout_.ChunksIn(0), layout_.group_parity).value()),
-          last_code_(ParityCode::Make(layout_.ChunksIn(layout_.groups - 1), layout_.group_parity)
-                         .value()),
+          last_code_(
+              ParityCode::Make(layout_.ChunksIn(layout_.groups - 1), layout_.group_parity).value()),
           ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
                 [this](GroupBatch& batch) { Seal(batch); }) {
         current_ = &Acquire(0);
@@ -51,7 +51,8 @@ class SealedStreamWriter::Groups {
     std::span<std::uint8_t> Space() {
         if (current_ == nullptr)
             return {};
-        return {current_->plaintext.get() + current_->used, GroupPlaintext(*current_) - current_->used};
+        return {current_->plaintext.get() + current_->used,
+                GroupPlaintext(*current_) - current_->used};
     }
 
     Status Commit(std::size_t length) {
@@ -91,8 +92,9 @@ class SealedStreamWriter::Groups {
     std::size_t GroupPlaintext(const GroupBatch& batch) const {
         const std::uint64_t first = layout_.FirstChunk(batch.group);
         const std::uint64_t end = first + layout_.ChunksIn(batch.group);
-        return static_cast<std::size_t>(std::min(end * layout_.chunk_size, layout_.plaintext_length) -
-                                        first * layout_.chunk_size);
+        return static_cast<std::size_t>(
+            std::min(end * layout_.chunk_size, layout_.plaintext_length) -
+            first * layout_.chunk_size);
     }
 
     GroupBatch& Acquire(std::uint64_t group) {
@@ -158,11 +160,10 @@ class SealedStreamWriter::Groups {
     GroupBatch* current_ = nullptr;
     std::vector<std::uint8_t> pending_parity_;  // of the last group written
     std::vector<std::uint8_t> index_copy_;      // the index's slots, as written
-    BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
+    BatchRing<GroupBatch> ring_;                // last: its worker stops before the rest goes
 };
 
-Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out,
-                                                     std::string_view password,
+Result<SealedStreamWriter> SealedStreamWriter::Begin(BufferedWriter& out, std::string_view password,
                                                      const SealedParameters& parameters,
                                                      std::uint64_t index_length,
                                                      std::uint64_t plaintext_length) {
@@ -210,12 +211,20 @@ Status SealedStreamWriter::Write(const std::uint8_t* data, std::size_t length) {
     return Status::Ok();
 }
 
-std::span<std::uint8_t> SealedStreamWriter::Space() { return groups_->Space(); }
+std::span<std::uint8_t> SealedStreamWriter::Space() {
+    return groups_->Space();
+}
 
-Status SealedStreamWriter::Commit(std::size_t length) { return groups_->Commit(length); }
+Status SealedStreamWriter::Commit(std::size_t length) {
+    return groups_->Commit(length);
+}
 
-Status SealedStreamWriter::Finish() { return groups_->Finish(); }
+Status SealedStreamWriter::Finish() {
+    return groups_->Finish();
+}
 
-const SealedHeaderBytes& SealedStreamWriter::header() const { return groups_->header(); }
+const SealedHeaderBytes& SealedStreamWriter::header() const {
+    return groups_->header();
+}
 
 }  // namespace velmora

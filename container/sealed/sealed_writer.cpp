@@ -1,5 +1,7 @@
 #include "container/sealed/sealed_writer.h"
 
+#include "container/sealed/sealed_reader.h"
+
 #include <algorithm>
 #include <span>
 
@@ -50,7 +52,6 @@ Status SealedWriter::WriteIndex(BufferedWriter& out) {
         return bytes.error();
     header_.index_length = bytes->size();
     header_.plaintext_length = SealedPlaintextLength(index_, bytes->size());
-    index_ = {};
     Result<SealedStreamWriter> stream = SealedStreamWriter::Begin(out, keys_, header_);
     if (!stream)
         return stream.error();
@@ -92,6 +93,10 @@ Status SealedWriter::WriteFileData(BufferedWriter& out, std::int64_t size, const
         host_.PumpEvents();
     }
     return Status::Ok();
+}
+
+std::optional<RestoreIndex> SealedWriter::WrittenIndex() const {
+    return RestoreIndexOf(index_);
 }
 
 Status SealedWriter::Finish(BufferedWriter& out) {

@@ -32,6 +32,7 @@ class SealedWriter : public ContainerWriter {
     Status WriteEntry(BufferedWriter& out, const IndexEntry& entry) override;
     Status WriteFileData(BufferedWriter& out, std::int64_t size, const ReadPiece& read) override;
     Status Finish(BufferedWriter& out) override;
+    std::optional<RestoreIndex> WrittenIndex() const override;
 
     // What a reader of the written container checks it with.
     const SealedKeys& keys() const { return keys_; }

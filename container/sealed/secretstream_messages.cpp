@@ -20,7 +20,7 @@ struct OpenBatch {
     std::unique_ptr<std::uint8_t[]> ciphertext;
     std::unique_ptr<std::uint8_t[]> plaintext;
     std::size_t ciphertext_length = 0;
-    bool reaches_end = false;       // whether the source ends with it
+    bool reaches_end = false;         // whether the source ends with it
     std::uint64_t first_message = 0;  // the number of its first message
     // The worker's: how many of its messages opened and are well formed
     // (each but the last chunk_size bytes long), and what stopped it early.
@@ -33,7 +33,7 @@ struct OpenBatch {
 class SecretStreamBatches : public SealedMessages {
   public:
     SecretStreamBatches(ByteSource& source, StreamState state, const SealedHeaderBytes& header,
-            std::size_t chunk_size)
+                        std::size_t chunk_size)
         : source_(source),
           state_(std::move(state)),
           header_(header),
@@ -63,8 +63,8 @@ class SecretStreamBatches : public SealedMessages {
             }
             ReadAhead();
             if (!ring_.HasSubmitted()) {
-                failure_ = read_failure_ ? DamagedError(Text(Msg::kSealedNoFinalMessage))
-                                         : read_failure_;
+                failure_ =
+                    read_failure_ ? DamagedError(Text(Msg::kSealedNoFinalMessage)) : read_failure_;
                 return failure_.error();
             }
             current_ = &ring_.Oldest();
@@ -136,7 +136,8 @@ class SecretStreamBatches : public SealedMessages {
             unsigned long long opened = 0;
             unsigned char tag = 0;
             auto not_authentic = [&] {
-                return DamagedError(Text(Msg::kSealedMessageNotAuthentic, {std::to_string(number)}));
+                return DamagedError(
+                    Text(Msg::kSealedMessageNotAuthentic, {std::to_string(number)}));
             };
             if (crypto_secretstream_xchacha20poly1305_pull(
                     state_.get(), batch.plaintext.get() + batch.opened * chunk, &opened, &tag,
@@ -144,9 +145,10 @@ class SecretStreamBatches : public SealedMessages {
                     first ? header_.size() : 0) != 0)
                 return not_authentic();
             const bool final = tag == crypto_secretstream_xchacha20poly1305_TAG_FINAL;
-            const bool well_formed = final ? (opened > 0 || first)
-                                           : (tag == crypto_secretstream_xchacha20poly1305_TAG_MESSAGE &&
-                                              opened == chunk);
+            const bool well_formed =
+                final
+                    ? (opened > 0 || first)
+                    : (tag == crypto_secretstream_xchacha20poly1305_TAG_MESSAGE && opened == chunk);
             if (!well_formed)
                 return not_authentic();
             at += length;
@@ -166,7 +168,7 @@ class SecretStreamBatches : public SealedMessages {
     }
 
     ByteSource& source_;
-    StreamState state_;  // the worker's once the ring runs
+    StreamState state_;         // the worker's once the ring runs
     SealedHeaderBytes header_;  // the first message's associated data
     StreamBatchLayout layout_;
     bool broken_ = false;  // the worker's
