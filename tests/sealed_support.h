@@ -28,7 +28,7 @@ using SystemFileSystem = Win32FileSystem;
 using SystemFileSystem = PosixFileSystem;
 #endif
 
-// The smallest key derivation and messages, so that a test can open
+// The smallest key derivation and chunks (in the default groups), so that a test can open
 // thousands of containers.
 inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
 
