@@ -41,9 +41,11 @@ std::vector<std::uint8_t> RawIndex(std::uint64_t count, const std::vector<RawEnt
     return bytes;
 }
 
-Result<std::vector<SealedEntry>> ReadIndexOf(const std::vector<std::uint8_t>& plaintext) {
-    const auto sealed =
-        SealPlaintext(plaintext, "secreto", kFastParameters, SIZE_MAX, plaintext.size());
+// The index is the whole plaintext unless `index_length` says otherwise.
+Result<std::vector<SealedEntry>> ReadIndexOf(const std::vector<std::uint8_t>& plaintext,
+                                             std::size_t index_length = SIZE_MAX) {
+    const auto sealed = SealPlaintext(plaintext, "secreto", kFastParameters, SIZE_MAX,
+                                      std::min(index_length, plaintext.size()));
     MemoryByteSource source(sealed);
     SealedStreamReader stream = SealedStreamReader::Open(source, "secreto").value();
     return ReadSealedIndex(stream);
@@ -227,8 +229,9 @@ TEST(SealedIndexTest, ExactNamesDatesAndPermissionsRoundTrip) {
 TEST(SealedIndexTest, SizesAreCheckedAgainstTheRoomLeft) {
     for (const std::uint64_t claimed : {std::uint64_t{100}, std::uint64_t{101}}) {
         std::vector<std::uint8_t> plaintext = RawIndex(2, {{Folder("")}, {File("a", claimed)}});
+        const std::size_t index_length = plaintext.size();
         plaintext.resize(plaintext.size() + 100, 'd');
-        Result<std::vector<SealedEntry>> read = ReadIndexOf(plaintext);
+        Result<std::vector<SealedEntry>> read = ReadIndexOf(plaintext, index_length);
         EXPECT_EQ(read.ok(), claimed == 100) << claimed;
     }
 }

@@ -28,8 +28,8 @@ using SystemFileSystem = Win32FileSystem;
 using SystemFileSystem = PosixFileSystem;
 #endif
 
-// The smallest key derivation and messages, so that a test can open
-// thousands of containers.
+// The smallest key derivation and chunks (in groups of the default size),
+// so that a test can open thousands of containers.
 inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
 
 // A file system whose writes, to any file number, land in `bytes`; with

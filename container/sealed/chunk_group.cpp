@@ -43,6 +43,8 @@ Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at
     const std::uint64_t present = at >= size ? 0 : std::min(wanted, size - at);
     std::memset(out + present, 0, wanted - present);
     whole = present / layout.slot_size;
+    if (present == 0)  // `at` may lie past the end, where a source reads nothing
+        return Status::Ok();
     return source.ReadAt(static_cast<std::int64_t>(at), out, present);
 }
 

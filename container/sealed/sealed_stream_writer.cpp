@@ -56,6 +56,8 @@ class SealedStreamWriter::Groups {
     }
 
     Status Commit(std::size_t length) {
+        if (current_ == nullptr)  // the whole plaintext is in: no room
+            return length == 0 ? Status::Ok() : Status(Error{Text(Msg::kSealedContentLeftOver)});
         current_->used += length;
         if (current_->used < GroupPlaintext(*current_))
             return Status::Ok();

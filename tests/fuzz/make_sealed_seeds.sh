@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Writes the seeds of the sealed reader's fuzzer: the golden sealed container
-# (its password is the fuzzer's) with cut copies, and plaintexts of small
-# indexes, which the fuzzer also seals and reads back.
+# Writes the seeds of the sealed reader's fuzzer: the golden sealed containers
+# of both versions (their password is the fuzzer's) with cut and damaged
+# copies, and plaintexts of small indexes, which the fuzzer also seals and
+# reads back.
 # Usage: make_sealed_seeds.sh OUTPUT-FOLDER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -11,6 +12,12 @@ golden="$root/tests/data/sealed-golden.zol"
 cp "$golden" "$out/golden.zol"
 head -c 130 "$golden" > "$out/header-only.zol"
 head -c 700 "$golden" > "$out/cut.zol"
+# Version 2: whole, cut in its parity, a chunk and the first header damaged.
+golden2="$root/tests/data/sealed-golden-v2.zol"
+cp "$golden2" "$out/golden-v2.zol"
+head -c 30000 "$golden2" > "$out/cut-v2.zol"
+{ head -c 8000 "$golden2"; head -c 100 /dev/zero; tail -c +8101 "$golden2"; } > "$out/chunk-v2.zol"
+{ head -c 50 /dev/zero; tail -c +51 "$golden2"; } > "$out/header-v2.zol"
 
 # Little-endian integers as printf escapes: le BYTES VALUE.
 le() {

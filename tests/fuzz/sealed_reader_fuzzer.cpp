@@ -1,11 +1,13 @@
-// libFuzzer target for the sealed reader. The bytes are read twice: as a
-// container (the header's checks and the stream's framing), and as the
-// plaintext of a container sealed here (the index parser, which mutated
+// libFuzzer target for the sealed reader, both versions. The bytes are read
+// twice: as a container (the header's checks, version 1's stream framing,
+// version 2's chunks and their repair from parity), and as the plaintext of
+// a version 2 container sealed here (the index parser, which mutated
 // ciphertext would never reach past authentication). Beyond "no crash":
 // every refusal is damage, "not sealed" or a wrong password, never a read
 // outside the container; an accepted index never claims more than the
-// container holds; and whatever is accepted, the writer writes again and
-// the reader reads back the same.
+// container holds; whatever is accepted, the writer writes again and the
+// reader reads back the same; and a container sealed here with any one slot
+// zeroed reads back exactly, that slot rebuilt.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "container/buffered_io.h"
+#include "container/sealed/chunk_layout.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
@@ -25,7 +28,6 @@ using namespace velmora;
 
 // The golden container's password, so that it opens as a seed.
 constexpr std::string_view kPassword = "contraseña";
-constexpr SealedParameters kFast{1, 8192, 4096};
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "broken promise: %s\n", what);
@@ -112,19 +114,55 @@ std::optional<Tree> ReadAll(const std::vector<std::uint8_t>& bytes, bool ours) {
     return tree;
 }
 
-std::vector<std::uint8_t> Seal(const std::vector<SealedEntry>* entries,
-                               const std::vector<std::uint8_t>& data) {
+// The index's length at the start of a plaintext, as its entries' path
+// lengths say (at least 8 bytes, at most all of them).
+std::uint64_t IndexLength(const std::vector<std::uint8_t>& plaintext) {
+    std::uint64_t count = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        count |= std::uint64_t{plaintext[i]} << (8 * i);
+    std::size_t at = 8;
+    for (std::uint64_t i = 0; i < count && at + 3 <= plaintext.size(); ++i)
+        at += 3 + (plaintext[at + 1] | plaintext[at + 2] << 8) + 23;
+    return std::min(at, plaintext.size());
+}
+
+// Groups of 1 to 8 chunks and 1 to 3 parity slots, as `shape` says.
+SealedParameters Fast(std::uint8_t shape) {
+    return {1, 8192, 4096, 1u + shape % 8u, 1u + (shape / 8u) % 3u};
+}
+
+std::vector<std::uint8_t> Seal(const std::vector<std::uint8_t>& index,
+                               const std::vector<std::uint8_t>& data, std::uint8_t shape) {
     static MemoryWrites files;
     static BufferedWriter out(files, 0, 0);
     files.Next();
-    Result<SealedStreamWriter> writer = SealedStreamWriter::Begin(out, kPassword, kFast);
+    Result<SealedStreamWriter> writer = SealedStreamWriter::Begin(
+        out, kPassword, Fast(shape), index.size(), index.size() + data.size());
     if (!writer)
         Broken("the writer did not start");
-    if (entries != nullptr && !WriteSealedIndex(writer.value(), *entries))
-        Broken("the writer refused an index the reader accepted");
-    if (!writer->Write(data.data(), data.size()) || !writer->Finish() || !out.Flush())
+    if (!writer->Write(index.data(), index.size()) || !writer->Write(data.data(), data.size()) ||
+        !writer->Finish() || !out.Flush())
         Broken("the writer failed in memory");
     return files.bytes;
+}
+
+// A container sealed here, with the slot `shape` picks zeroed: its plaintext
+// reads back whole, that slot rebuilt if it held a chunk.
+void CheckRepair(std::vector<std::uint8_t> container, const std::vector<std::uint8_t>& plaintext,
+                 std::uint8_t shape) {
+    MemoryByteSource source(container);
+    const ChunkLayout layout(ReadSealedHeader(source).value());
+    const std::uint64_t slots = (container.size() - 2 * layout.header_size) / layout.slot_size;
+    const std::uint64_t at = layout.header_size + shape % slots * layout.slot_size;
+    std::fill_n(container.begin() + static_cast<std::ptrdiff_t>(at), layout.slot_size, 0);
+    std::uint64_t chunks = 0;
+    for (std::uint64_t n = 0; n < layout.chunks; ++n)
+        chunks += layout.ChunkAt(n) == at;
+    Result<SealedStreamReader> stream = SealedStreamReader::Open(source, kPassword);
+    std::vector<std::uint8_t> read(plaintext.size());
+    if (!stream || !stream->Read(read.data(), read.size()) || !stream->Finish() ||
+        read != plaintext || stream->RebuiltChunks() != chunks)
+        Broken("one zeroed slot not rebuilt exactly");
 }
 
 }  // namespace
@@ -132,9 +170,22 @@ std::vector<std::uint8_t> Seal(const std::vector<SealedEntry>* entries,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);
     std::optional<Tree> tree = ReadAll(bytes, false);
+    if (bytes.size() < 8)
+        return 0;  // no index
+    const std::uint8_t shape = bytes.back();
+    if (!tree) {
+        const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(IndexLength(bytes));
+        const std::vector<std::uint8_t> sealed =
+            Seal({bytes.begin(), at}, {at, bytes.end()}, shape);
+        CheckRepair(sealed, bytes, shape);
+        tree = ReadAll(sealed, true);
+    }
     if (!tree)
-        tree = ReadAll(Seal(nullptr, bytes), true);
-    if (tree && ReadAll(Seal(&tree->entries, tree->data), true) != tree)
+        return 0;
+    const Result<std::vector<std::uint8_t>> index = EncodeSealedIndex(tree->entries);
+    if (!index)
+        Broken("the writer refused an index the reader accepted");
+    if (ReadAll(Seal(index.value(), tree->data, shape), true) != tree)
         Broken("an accepted tree written again reads back otherwise");
     return 0;
 }
