@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "base/result.h"
+
+namespace velmora {
+
+// Reed-Solomon over GF(2^8) (ISA-L): `data_blocks` (k) blocks of equal
+// length give `parity_blocks` (p) parity blocks; any p of the k + p blocks
+// may be missing and are rebuilt from the others. The coding rows are
+// ISA-L's gf_gen_cauchy1_matrix(k + p, k): parity byte r is the GF(2^8)
+// (polynomial 0x11D) sum over j of inv((k + r) XOR j) * data_j. Every byte
+// is worked by ISA-L; a call allocates only tables of a few KiB.
+class ParityCode {
+  public:
+    // Bounds: 1 <= k, 1 <= p, k + p <= 255; a programming error otherwise.
+    static Result<ParityCode> Make(unsigned data_blocks, unsigned parity_blocks);
+
+    unsigned data_blocks() const { return data_blocks_; }
+    unsigned parity_blocks() const { return parity_blocks_; }
+
+    // parity[0..p) from data[0..k), every block `length` bytes.
+    void Encode(std::span<const std::uint8_t* const> data, std::span<std::uint8_t* const> parity,
+                std::size_t length) const;
+
+    // blocks[0..k+p): data then parity, all `length` bytes; the blocks whose
+    // indexes are in `missing` (sorted, distinct, < k+p) are rewritten from
+    // the others. False (nothing written) when more than p are missing or
+    // `missing` is not such a list.
+    bool Rebuild(std::span<std::uint8_t* const> blocks, std::span<const unsigned> missing,
+                 std::size_t length) const;
+
+  private:
+    ParityCode(unsigned data_blocks, unsigned parity_blocks);
+
+    unsigned data_blocks_;
+    unsigned parity_blocks_;
+    std::vector<std::uint8_t> matrix_;         // (k + p) x k: identity, then the coding rows
+    std::vector<std::uint8_t> encode_tables_;  // ec_init_tables of the coding rows
+};
+
+}  // namespace velmora
