@@ -432,6 +432,12 @@ constexpr Written kTexts[] = {
     {Msg::kStillBeingWritten,
      "Otro programa todavía está escribiendo «{1}» (lo tiene abierto o lo ha cambiado mientras "
      "se leía). No se ha restaurado ni borrado nada: vuelve a intentarlo cuando termine."},
+
+    {Msg::kPasswordNotUtf8, "La contraseña no es texto UTF-8 válido."},
+    {Msg::kPasswordEmpty, "La contraseña está vacía. Escriba una contraseña."},
+    {Msg::kPasswordCharactersNotAdmitted,
+     "La contraseña tiene caracteres que no se admiten (de control, o que Unicode no define). "
+     "Escríbala sin ellos."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -255,6 +255,11 @@ enum class Msg {
     kStagedTreeChanged,
     kRestoredWithoutDetails,
     kStillBeingWritten,
+    // The password of a sealed container, prepared as Unicode's rules for
+    // passwords ask.
+    kPasswordNotUtf8,
+    kPasswordEmpty,
+    kPasswordCharactersNotAdmitted,
 
     kCount  // not a message: the number of them
 };
