@@ -440,6 +440,11 @@ constexpr Written kTexts[] = {
     {Msg::kSealedChunksRebuilt,
      "El contenedor estaba dañado: se han rehecho {1} bloques con su paridad."},
     {Msg::kWrittenIndexDiffers, "su índice no es el de la carpeta"},
+    {Msg::kPasswordNotUtf8, "La contraseña no es texto UTF-8 válido."},
+    {Msg::kPasswordEmpty, "La contraseña está vacía. Escriba una contraseña."},
+    {Msg::kPasswordCharactersNotAdmitted,
+     "La contraseña tiene caracteres que no se admiten (de control, o que Unicode no define). "
+     "Escríbala sin ellos."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -260,6 +260,11 @@ enum class Msg {
     kSealedSizeWrong,
     kSealedChunksRebuilt,
     kWrittenIndexDiffers,
+    // The password of a sealed container, prepared as Unicode's rules for
+    // passwords ask.
+    kPasswordNotUtf8,
+    kPasswordEmpty,
+    kPasswordCharactersNotAdmitted,
 
     kCount  // not a message: the number of them
 };

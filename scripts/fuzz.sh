@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) and runs them on seeds
-# made by velmora-cli (the sealed reader's: by make_sealed_seeds.sh). `fuzz.sh short` is the fixed-seed pass of `make test`;
-# `fuzz.sh SECONDS` runs each target for that long.
+# made by velmora-cli (the sealed reader's: by make_sealed_seeds.sh; the
+# parity code's from nothing). `fuzz.sh short` is the fixed-seed pass of
+# `make test`; `fuzz.sh SECONDS` runs each target for that long.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-short}"
@@ -10,6 +11,7 @@ cmake --build --preset fuzz
 build=build/fuzz
 tests/fuzz/make_seeds.sh "$build/cli/velmora-cli" "$build/seeds"
 tests/fuzz/make_sealed_seeds.sh "$build/sealed-seeds"
+mkdir -p "$build/parity-seeds"
 limits=(-malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1)
 
 run() {  # target, seeds folder, then libFuzzer's own arguments
@@ -27,10 +29,12 @@ if [ "$mode" = short ]; then
   roundtrip=$(run roundtrip_fuzzer "$build/seeds" -seed=1 -runs=1500)
   # A version 2 input is opened, sealed, damaged and repaired: about 15 ms each.
   sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=4000)
+  parity=$(run parity_rebuild_fuzzer "$build/parity-seeds" -seed=1 -runs=20000)
 else
   decode=$(run decode_fuzzer "$build/seeds" -max_total_time="$mode")
   roundtrip=$(run roundtrip_fuzzer "$build/seeds" -max_total_time="$mode")
   sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -max_total_time="$mode")
+  parity=$(run parity_rebuild_fuzzer "$build/parity-seeds" -max_total_time="$mode")
 fi
 echo "fuzzing: $decode decodes of mutated containers, $roundtrip encode-decode round trips," \
-  "$sealed sealed containers and indexes read; no failure"
+  "$sealed sealed containers and indexes read, $parity parity groups rebuilt; no failure"

@@ -4,7 +4,9 @@
 
 #include "base/cp1252.h"
 #include "base/cp1252_case.h"
+#include "base/messages.h"
 #include "base/name_text.h"
+#include "base/password_text.h"
 
 namespace velmora {
 namespace {
@@ -122,6 +124,46 @@ TEST(NameTextTest, ControlBytesAreShownEscaped) {
     EXPECT_EQ(EscapeControlBytes(text), "a\\x01\\x0A\\x7F\xF1\\x00z");
     EXPECT_EQ(EscapeControlBytes(text, true), "a\\x01\n\\x7F\xF1\\x00z");
     EXPECT_EQ(ShownName("\\CARPETA\\\x1B[2J"), "\\CARPETA\\\\x1B[2J");
+}
+
+// Typed on any system, a password gives the same bytes: spaces made ASCII,
+// the text in NFC (not NFKC); or it is refused with its message.
+TEST(PasswordTextTest, SpacesBecomeAsciiTheTextNfcAndMalformedOrControlRefused) {
+    struct Case {
+        const char* what;
+        std::string typed;
+        std::string prepared;  // or the refusal's text
+    };
+    const Case cases[] = {
+        {"ASCII", "Contrase~a 123!", "Contrase~a 123!"},
+        {"e, acute accent", "cafe\xCC\x81", "caf\xC3\xA9"},
+        {"e acute", "caf\xC3\xA9", "caf\xC3\xA9"},
+        {"a, dot above, dot below", "a\xCC\x87\xCC\xA3", "\xE1\xBA\xA1\xCC\x87"},
+        {"no-break space",
+         "a\xC2\xA0"
+         "b",
+         "a b"},
+        {"ideographic space",
+         "\xE3\x80\x80"
+         "x\xE3\x80\x80",
+         " x "},
+        {"Hangul jamo", "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8", "\xEA\xB0\x81"},
+        {"ligature fi", "\xEF\xAC\x81", "\xEF\xAC\x81"},
+        {"empty", "", Text(Msg::kPasswordEmpty)},
+        {"cut short", "a\xC3", Text(Msg::kPasswordNotUtf8)},
+        {"Windows-1252",
+         "contrase\xF1"
+         "a",
+         Text(Msg::kPasswordNotUtf8)},
+        {"tab", "a\tb", Text(Msg::kPasswordCharactersNotAdmitted)},
+        {"NUL", std::string("a\0b", 3), Text(Msg::kPasswordCharactersNotAdmitted)},
+        {"C1 next line", "a\xC2\x85", Text(Msg::kPasswordCharactersNotAdmitted)},
+        {"unassigned U+0378", "\xCD\xB8", Text(Msg::kPasswordCharactersNotAdmitted)},
+    };
+    for (const Case& c : cases) {
+        const Result<std::string> prepared = OpaqueStringPassword(c.typed);
+        EXPECT_EQ(prepared ? prepared.value() : prepared.error().message, c.prepared) << c.what;
+    }
 }
 
 }  // namespace

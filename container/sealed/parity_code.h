@@ -14,7 +14,8 @@ namespace velmora {
 // may be missing and are rebuilt from the others. The coding rows are
 // ISA-L's gf_gen_cauchy1_matrix(k + p, k): parity byte r is the GF(2^8)
 // (polynomial 0x11D) sum over j of inv((k + r) XOR j) * data_j. Every byte
-// is worked by ISA-L; a call allocates only tables of a few KiB.
+// is worked by ISA-L; a call allocates only tables of a few KiB, and calls
+// on one code may run on several threads at once.
 class ParityCode {
   public:
     // Bounds: 1 <= k, 1 <= p, k + p <= 255; a programming error otherwise.
