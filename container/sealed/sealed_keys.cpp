@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/password_text.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sodium_library.h"
 
@@ -60,7 +61,12 @@ Result<SealedKeys> SealedKeys::Derive(std::string_view password,
 Result<SealedKeys> SealedKeys::Derive(std::string_view password, const SealedHeader& header) {
     if (header.version == kSealedVersion1)
         return Derive(password, header.salt, header.parameters);
-    return Derive(password, header.salt, header.parameters);
+    Result<std::string> prepared = OpaqueStringPassword(password);
+    if (!prepared)
+        return prepared.error();
+    Result<SealedKeys> keys = Derive(prepared.value(), header.salt, header.parameters);
+    sodium_memzero(prepared->data(), prepared->size());
+    return keys;
 }
 
 const std::uint8_t* SealedKeys::stream_key() const {
