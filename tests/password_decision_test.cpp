@@ -183,7 +183,8 @@ TEST(PasswordDecisionTest, SealingCountsCharactersAndBytesAndKeepsWhatWasTyped) 
 // bytes is checked against the container itself, case and all.
 TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
     const std::string password = "Ábrete sésamo";
-    const std::vector<std::uint8_t> container = SealPlaintext({1, 2, 3}, password, kFastParameters);
+    const std::vector<std::uint8_t> container =
+        SealPlaintext({1, 2, 3, 4, 5, 6, 7, 8}, password, kFastParameters);
     const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
     std::vector<std::string> checked;
     const SealedUnlock pumped = PumpedUnlock(header, [] {});
@@ -252,8 +253,8 @@ TEST(PasswordDecisionTest, KeysCanBeTheFirstThingARunDerives) {
 
 // The derivation runs on a worker thread while the windows' events run.
 TEST(PasswordDecisionTest, TheKeyIsDerivedWhileTheWindowsRun) {
-    const std::vector<std::uint8_t> container =
-        SealPlaintext({}, "contraseña", SealedParameters{3, 64 << 20, 4096});
+    const std::vector<std::uint8_t> container = SealPlaintext(
+        std::vector<std::uint8_t>(8), "contraseña", SealedParameters{3, 64 << 20, 4096});
     const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
     int pumps = 0;
     Result<std::shared_ptr<const SealedKeys>> keys =
