@@ -259,6 +259,11 @@ enum class Msg {
     kSealedChunkNotRebuilt,
     kSealedSizeWrong,
     kSealedChunksRebuilt,
+    kCostlyKey,
+    kCostlyKeyQuestion,
+    kCostlyKeyRefused,
+    kYes,
+    kNo,
 
     kCount  // not a message: the number of them
 };
