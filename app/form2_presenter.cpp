@@ -1,5 +1,7 @@
 #include "app/form2_presenter.h"
 
+#include "base/messages.h"
+
 namespace velmora {
 namespace {
 
@@ -29,12 +31,20 @@ void Form2Presenter::Command1_Click(DialogMode mode) {
     const PasswordCoding coding = CodingOf(mode);
     SealedUnlock unlock;
     if (mode == DialogMode::kOpeningSealed && state_.sealed_header)
-        unlock = PumpedUnlock(*state_.sealed_header, [this] { view_.PumpEvents(); });
+        unlock = PumpedUnlock(
+            *state_.sealed_header, [this] { view_.PumpEvents(); },
+            [this](const std::string& cost) {
+                return view_.AskYesNo(Text(Msg::kCostlyKeyQuestion, {cost}));
+            });
     PasswordDecision decision;
     {
         Busy busy(checking_);
         decision = DecidePassword(tables_, mode, view_.BoxText(0, coding), view_.BoxText(1, coding),
                                   state_.StoredCheck, unlock);
+    }
+    if (decision.declined) {
+        Command2_Click();
+        return;
     }
     view_.SetBoxText(0, decision.first_box, coding);
     view_.SetBoxText(1, decision.second_box, coding);

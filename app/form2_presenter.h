@@ -23,6 +23,8 @@ class Form2View {
     virtual void HideSecondBox() = 0;
     virtual void FocusBox(int index) = 0;
     virtual void ShowMessage(const std::string& cp1252, MessageIcon icon) = 0;
+    // A modal question with the buttons "Sí" and "No": true for "Sí".
+    virtual bool AskYesNo(const std::string& cp1252) = 0;
     // Lets pending window events run.
     virtual void PumpEvents() = 0;
     virtual void HideDialog() = 0;
@@ -46,7 +48,9 @@ class Form2Presenter {
     // keys) and hides the dialog; a refusal shows its message and puts the
     // focus in the first box. Either way the boxes show what the decision
     // leaves in them. While a sealed container's key is being derived the
-    // windows' events run, and "Ok" pressed again meanwhile does nothing.
+    // windows' events run, and "Ok" pressed again meanwhile does nothing. A
+    // costly derivation is asked about first; "No" ends the program with
+    // nothing done.
     void Command1_Click(DialogMode mode);
     // "Cancelar" and the close box end the program.
     void Command2_Click();

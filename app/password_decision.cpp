@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/costly_key.h"
 #include "base/cp1252_case.h"
 #include "base/messages.h"
 #include "base/name_text.h"
@@ -74,6 +75,11 @@ PasswordDecision DecideSealed(DialogMode mode, const TypedPassword& first,
     Result<std::shared_ptr<const SealedKeys>> keys =
         unlock ? unlock(typed_first)
                : Result<std::shared_ptr<const SealedKeys>>(WrongPasswordError());
+    if (!keys && keys.error().message.empty()) {
+        PasswordDecision declined;
+        declined.declined = true;
+        return declined;
+    }
     if (!keys) {
         const bool wrong = FaultOf(keys.error()) == SealedFault::kWrongPassword;
         return Refuse(wrong ? Text(Msg::kWrongPassword) : keys.error().message,
@@ -110,12 +116,15 @@ EnterInPasswordBox OnEnter(DialogMode mode, int box) {
                                              : EnterInPasswordBox::kFocusSecondBox;
 }
 
-SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump) {
-    return [header, pump = std::move(pump)](
+SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump,
+                          CostlyKeyConsent consent) {
+    return [header, pump = std::move(pump), consent = std::move(consent)](
                const std::string& password) -> Result<std::shared_ptr<const SealedKeys>> {
+        if (SealedKeyDerivationCostly(header.parameters) &&
+            !consent(CostlyKeyText(header.parameters)))
+            return Error{""};
         Result<SealedKeys> keys = Error{""};
-        RunWhilePumping(
-            pump, [&] { keys = SealedKeys::Derive(password, header); });
+        RunWhilePumping(pump, [&] { keys = SealedKeys::Derive(password, header); });
         if (!keys)
             return keys.error();
         if (Status unlocked = keys->Unlock(header); !unlocked)

@@ -49,16 +49,24 @@ using TypedPassword = std::optional<std::string>;
 using SealedUnlock =
     std::function<Result<std::shared_ptr<const SealedKeys>>(const std::string& password)>;
 
+// Asked before a key whose header asks more than four times the default's
+// cost (SealedKeyDerivationCostly) is derived, given what the header asks
+// (CostlyKeyText, Windows-1252): true derives it, false derives nothing.
+using CostlyKeyConsent = std::function<bool(const std::string& cost)>;
+
 // The check of the container with this header: the keys are derived on a
 // worker thread while `pump` lets the windows' events run (the derivation
-// takes the better part of a second).
-SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump);
+// takes the better part of a second). A costly derivation is put to
+// `consent` first; declined, the check gives the empty error at once.
+SealedUnlock PumpedUnlock(const SealedHeader& header, std::function<void()> pump,
+                          CostlyKeyConsent consent);
 
 // The outcome of pressing "Ok": what the work needs (the legacy key, the
 // password to seal with, or the keys of the sealed container to open), or
 // the message to show with its icon. Either way, what each box holds
 // afterwards (in the mode's coding: kept, upper-cased or emptied); after a
-// refusal the focus goes back to the first box.
+// refusal the focus goes back to the first box. `declined`: the user
+// declined a costly key's derivation; nothing is to be done.
 struct PasswordDecision {
     std::string key;
     std::string sealed_password;
@@ -67,6 +75,7 @@ struct PasswordDecision {
     MessageIcon icon = MessageIcon::kCritical;
     std::string first_box;
     std::string second_box;
+    bool declined = false;
 
     bool accepted() const { return !key.empty() || !sealed_password.empty() || sealed_keys; }
 };
@@ -90,8 +99,8 @@ int FirstBoxLimit(DialogMode mode);
 // keys the container format cannot use are refused with their own messages.
 // Sealing: at least 8 characters, at most 1,024 bytes, both entries
 // exactly equal (case and every character count); opening a sealed
-// container: at most 1,024 bytes, and `unlock` must accept it. In every
-// mode an empty first box is a wrong password.
+// container: at most 1,024 bytes, and `unlock` must accept it (its empty
+// error: declined). In every mode an empty first box is a wrong password.
 PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
                                 const TypedPassword& first, const TypedPassword& second,
                                 const std::string& stored_check, const SealedUnlock& unlock = {});

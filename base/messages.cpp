@@ -248,10 +248,11 @@ constexpr Written kTexts[] = {
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin] [--original-case]\n"
+     "                        [--allow-costly-key]\n"
      "     velmora-cli recover CONTENEDOR.zol [--keep] [--original-case]\n"
      "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
-     "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
-     "     velmora-cli verify CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli list CONTENEDOR.zol [--password-stdin] [--allow-costly-key]\n"
+     "     velmora-cli verify CONTENEDOR.zol [--password-stdin] [--allow-costly-key]\n"
      "     velmora-cli register\n"
      "     velmora-cli unregister\n"
      "\n"
@@ -289,6 +290,9 @@ constexpr Written kTexts[] = {
      "                    guardaron, sin pasarlos a mayúsculas\n"
      "  --recover         convert: la clave antigua se deduce de la cabecera\n"
      "  --timings         encode, seal: dice cuánto han tardado el empaquetado y el borrado\n"
+     "  --allow-costly-key  decode, list, verify: deriva la clave aunque la cabecera\n"
+     "                    pida más de cuatro veces el coste habitual (sin la opción, se\n"
+     "                    rechaza con estado 3 antes de pedir la contraseña)\n"
      "\n"
      "La contraseña se pide en el terminal sin mostrarla (dos veces al codificar).\n"
      "Formato antiguo: de {1} a {2} caracteres; mayúsculas y minúsculas valen lo mismo.\n"
@@ -297,10 +301,10 @@ constexpr Written kTexts[] = {
      "borrado para en cuanto termina el archivo en curso.\n"
      "Estado de salida: 0 hecho (verify: contenedor sano), 1 contraseña incorrecta, 2 uso,\n"
      "3 entrada rechazada (contenedor dañado, árbol inseguro, clave que no se puede\n"
-     "deducir, contenedor ya sellado, nombres que este sistema confundiría), 4 fallo\n"
-     "durante el trabajo (convert: el contenedor antiguo sigue como estaba), 5 el\n"
-     "contenedor está completo pero parte de la carpeta (convert: el contenedor antiguo)\n"
-     "no se ha podido borrar, 130 cancelado.\n"},
+     "deducir o cuyo coste no se ha aceptado, contenedor ya sellado, nombres que este\n"
+     "sistema confundiría), 4 fallo durante el trabajo (convert: el contenedor antiguo\n"
+     "sigue como estaba), 5 el contenedor está completo pero parte de la carpeta\n"
+     "(convert: el contenedor antiguo) no se ha podido borrar, 130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},
@@ -445,6 +449,15 @@ constexpr Written kTexts[] = {
     {Msg::kPasswordCharactersNotAdmitted,
      "La contraseña tiene caracteres que no se admiten (de control, o que Unicode no define). "
      "Escríbala sin ellos."},
+    {Msg::kCostlyKey,
+     "La cabecera del contenedor pide para derivar su clave {1} MiB de memoria y {2} pasadas, "
+     "más de cuatro veces lo habitual: tardaría unos {3} segundos."},
+    {Msg::kCostlyKeyQuestion,
+     "{1} Un contenedor alterado puede pedirlo para ocupar el equipo. ¿Derivar la clave de "
+     "todos modos?"},
+    {Msg::kCostlyKeyRefused, "{1} No se ha derivado: si confía en él, use --allow-costly-key."},
+    {Msg::kYes, "Sí"},
+    {Msg::kNo, "No"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -265,6 +265,11 @@ enum class Msg {
     kPasswordNotUtf8,
     kPasswordEmpty,
     kPasswordCharactersNotAdmitted,
+    kCostlyKey,
+    kCostlyKeyQuestion,
+    kCostlyKeyRefused,
+    kYes,
+    kNo,
 
     kCount  // not a message: the number of them
 };

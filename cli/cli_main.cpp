@@ -45,6 +45,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.original_case = true;
         } else if (argument == "--recover") {
             options.recover = true;
+        } else if (argument == "--allow-costly-key") {
+            options.allow_costly_key = true;
         } else if (argument == "-C" && i + 1 < argc) {
             options.container_folder = argv[++i];
         } else if (options.command.empty()) {
@@ -67,10 +69,13 @@ int Parse(int argc, char** argv, FileSystem& files) {
         return Usage(kExitUsage);
     if (!options.container_folder.empty() && !encoding)
         return Usage(kExitUsage);
-    // Options of one command only: no password is read to recover a key,
-    // and a conversion keeps nothing of the legacy container.
+    // Options of some commands only: no password is read to recover a key,
+    // a conversion keeps nothing of the legacy container, and only the
+    // commands that open a sealed container derive its key.
+    const bool opening_sealed = command == "decode" || command == "list" || command == "verify";
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
-        (options.password_stdin && command == "recover") || (options.keep && command == "convert"))
+        (options.password_stdin && command == "recover") ||
+        (options.keep && command == "convert") || (options.allow_costly_key && !opening_sealed))
         return Usage(kExitUsage);
     return RunCommand(options, files);
 }

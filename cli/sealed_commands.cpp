@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/costly_key.h"
 #include "app/password_decision.h"
 #include "base/messages.h"
 #include "base/name_text.h"
@@ -49,7 +50,9 @@ namespace {
 // password is told and asked again on a terminal.
 Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header) {
     PasswordPrompt& prompt = run.prompt;
-    const SealedUnlock derive = PumpedUnlock(header, [&] { run.host.PumpEvents(); });
+    const SealedUnlock derive = PumpedUnlock(
+        header, [&] { run.host.PumpEvents(); },
+        [&](const std::string&) { return run.options.allow_costly_key; });
     // A derivation that fails for another reason than the password (memory)
     // ends the command with its own exit status; no other try would help.
     std::optional<Error> failure;
@@ -177,6 +180,11 @@ int SealFolder(CommandContext& run) {
 }
 
 int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header) {
+    // Refused before the password is asked: no try could go on.
+    if (SealedKeyDerivationCostly(header.parameters) && !run.options.allow_costly_key) {
+        Say(Text(Msg::kCostlyKeyRefused, {CostlyKeyText(header.parameters)}));
+        return kExitRefused;
+    }
     Result<std::shared_ptr<const SealedKeys>> keys = Unlock(run, header);
     if (!keys) {
         SayUnlessTold(keys.error());

@@ -65,6 +65,23 @@ expect_status 0 with_password "$password" "$cli" seal Pequeña
 expect_status 1 with_password 'otra contraseña' "$cli" verify Pequeña.zol
 expect_status 0 with_password "$password" "$cli" verify Pequeña.zol
 grep -q 'auténtico' out.txt || fail "verify said nothing"
+
+# A header asking for 13 passes (both copies, checksums made again): refused
+# with status 3 before the password is read, the cost told; with
+# --allow-costly-key it is derived (and the key check refuses the password).
+cp Pequeña.zol costly.zol
+python3 -c 'import hashlib, sys; d = bytearray(open(sys.argv[1], "rb").read())
+for at in (0, len(d) - 140):
+    d[at + 10] = 13; d[at + 108:at + 140] = hashlib.blake2b(d[at:at + 108], digest_size=32).digest()
+open(sys.argv[1], "wb").write(d)' costly.zol
+for command in decode list verify; do
+  expect_status 3 with_password "$password" "$cli" $command costly.zol
+  grep -q '256 MiB de memoria y 13 pasadas.*unos 3 segundos.*--allow-costly-key' err.txt ||
+    fail "$command did not tell the cost: $(cat err.txt)"
+done
+expect_status 1 with_password "$password" "$cli" verify costly.zol --allow-costly-key
+expect_status 2 "$cli" seal Pequeña --allow-costly-key
+rm costly.zol
 size=$(stat -c %s Pequeña.zol)
 for offset in 40 150 $((size - 30)) cut; do
   if [ "$offset" = cut ]; then head -c $((size - 1)) Pequeña.zol > damaged.zol

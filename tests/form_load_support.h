@@ -94,6 +94,10 @@ class TypingDialog : public Form2View {
     void HideSecondBox() override { second_box_hidden = true; }
     void FocusBox(int) override {}
     void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        messages.push_back(text);
+        return false;
+    }
     void PumpEvents() override {
         ++pumps;
         if (on_pump)

@@ -28,6 +28,15 @@ const std::string kFormat =
     "a no se puede usar con este formato. Elija otra contrase\xF1"
     "a.";
 
+// The check of a container whose key is not costly: nobody is asked.
+SealedUnlock CheapUnlock(
+    const SealedHeader& header, std::function<void()> pump = [] {}) {
+    return PumpedUnlock(header, std::move(pump), [](const std::string& cost) {
+        ADD_FAILURE() << "asked about a key that is not costly: " << cost;
+        return false;
+    });
+}
+
 struct Case {
     DialogMode mode;
     TypedPassword first;
@@ -187,7 +196,7 @@ TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
         SealPlaintext({1, 2, 3, 4, 5, 6, 7, 8}, password, kFastParameters);
     const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
     std::vector<std::string> checked;
-    const SealedUnlock pumped = PumpedUnlock(header, [] {});
+    const SealedUnlock pumped = CheapUnlock(header);
     const SealedUnlock unlock = [&](const std::string& typed) {
         checked.push_back(typed);
         return pumped(typed);
@@ -258,11 +267,52 @@ TEST(PasswordDecisionTest, TheKeyIsDerivedWhileTheWindowsRun) {
     const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
     int pumps = 0;
     Result<std::shared_ptr<const SealedKeys>> keys =
-        PumpedUnlock(header, [&pumps] { ++pumps; })("contraseña");
+        CheapUnlock(header, [&pumps] { ++pumps; })("contraseña");
     ASSERT_TRUE(keys) << keys.error().message;
     EXPECT_GT(pumps, 0);
-    EXPECT_EQ(FaultOf(PumpedUnlock(header, [] {})("Contraseña").error()),
-              SealedFault::kWrongPassword);
+    EXPECT_EQ(FaultOf(CheapUnlock(header)("Contraseña").error()), SealedFault::kWrongPassword);
+}
+
+// A header asking more than four times the default's cost (passes times
+// memory) is told (memory, passes, about how long) before anything is
+// derived; declined, nothing is (nothing pumped) and the decision is the
+// empty refusal that ends the dialog. velmora-cli's tests derive one agreed.
+TEST(PasswordDecisionTest, ACostlyKeyIsToldAndNotDerivedUnlessAgreed) {
+    constexpr std::uint64_t kMiB = 1 << 20;
+    const struct {
+        SealedParameters parameters;
+        std::string told;  // part of what is told; "" when not costly
+    } cases[] = {
+        {{12, 256 * kMiB, 4096}, ""},  // four times the default: the most not asked about
+        {{13, 256 * kMiB, 4096},
+         "256 MiB de memoria y 13 pasadas, m\xE1s de cuatro veces lo habitual: tardar\xED"
+         "a unos 3 segundos."},
+        {{4, 768 * kMiB, 4096}, ""},
+        {{4, 768 * kMiB + 1024, 4096}, "768 MiB de memoria y 4 pasadas, "},
+        {{3, 1024 * kMiB, 4096}, ""},  // the most memory there is, at the default's passes
+        {{64, 1024 * kMiB, 4096},
+         "y 64 pasadas, m\xE1s de cuatro veces lo habitual: tardar\xED"
+         "a unos 68 segundos."},
+    };
+    for (const auto& c : cases) {
+        const std::string label =
+            std::to_string(c.parameters.opslimit) + " x " + std::to_string(c.parameters.memlimit);
+        EXPECT_EQ(SealedKeyDerivationCostly(c.parameters), !c.told.empty()) << label;
+        if (c.told.empty())
+            continue;  // deriving it would take seconds
+        std::vector<std::string> asked;
+        int pumps = 0;
+        const SealedUnlock unlock = PumpedUnlock(
+            NewSealedHeader(c.parameters).value(), [&pumps] { ++pumps; },
+            [&asked](const std::string& cost) { return asked.push_back(cost), false; });
+        const PasswordDecision decision =
+            DecidePassword(CipherTables(nullptr), kOpen, "contraseña", "", "", unlock);
+        EXPECT_TRUE(decision.declined && !decision.accepted() && decision.message.empty()) << label;
+        ASSERT_EQ(asked.size(), 1u) << label;
+        EXPECT_EQ(asked[0].rfind("La cabecera del contenedor pide para derivar su clave ", 0), 0u);
+        EXPECT_NE(asked[0].find(c.told), std::string::npos) << label << ": " << asked[0];
+        EXPECT_EQ(pumps, 0) << label;
+    }
 }
 
 TEST(PasswordDecisionTest, TheTagIsReadAsANumber) {

@@ -141,6 +141,21 @@ class Form2Test : public QObject {
         QVERIFY(state.engine.sealed_keys->Unlock(header).ok());
     }
 
+    // A header asking for a costly key: the dialog asks before deriving
+    // anything, and "No" ends the program as "Cancelar" does.
+    void aCostlyKeyIsAskedAboutFirst() {
+        Open("4");
+        state.sealed_header = NewSealedHeader({64, 1u << 30, 4096}).value();
+        Type(0, "contrase\u00f1a");
+        form->Command1->click();
+        QCOMPARE(messages.questions.size(), std::size_t(1));
+        QVERIFY(messages.questions[0].startsWith("La cabecera del contenedor pide"));
+        QVERIFY(messages.questions[0].endsWith("\u00bfDerivar la clave de todos modos?"));
+        QCOMPARE(ends, 1);
+        QVERIFY(messages.texts.empty());
+        QVERIFY(!state.engine.sealed_keys);
+    }
+
     void enterOnTheFocusedOkPressesIt() {
         Open("1");
         QTest::keyClick(form->Text1[0], Qt::Key_Tab);

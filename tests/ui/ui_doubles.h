@@ -18,8 +18,14 @@ class RecordingMessages : public MessageBoxes {
         texts.push_back(text);
         icons.push_back(icon);
     }
+    bool Ask(const QString& question) override {
+        questions.push_back(question);
+        return answer;
+    }
     std::vector<QString> texts;
     std::vector<MessageIcon> icons;
+    std::vector<QString> questions;
+    bool answer = false;  // to every question: "Sí" or "No"
 };
 
 class RecordingOpener : public Opener {

@@ -77,6 +77,10 @@ void Form2::ShowMessage(const std::string& cp1252, MessageIcon icon) {
     services_.messages.Show(FromProgramText(cp1252), icon);
 }
 
+bool Form2::AskYesNo(const std::string& cp1252) {
+    return services_.messages.Ask(FromProgramText(cp1252));
+}
+
 void Form2::PumpEvents() {
     QCoreApplication::processEvents();
 }

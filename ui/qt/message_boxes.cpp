@@ -20,4 +20,14 @@ void QtMessageBoxes::Show(const QString& text, MessageIcon icon) {
     box.exec();
 }
 
+bool QtMessageBoxes::Ask(const QString& question) {
+    QMessageBox box(QMessageBox::Question, "Velmora", question);
+    QPushButton* yes = box.addButton(FromProgramText(Text(Msg::kYes)), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(FromProgramText(Text(Msg::kNo)), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 }  // namespace velmora

@@ -9,11 +9,12 @@
 namespace velmora {
 
 // The modal message boxes of the windows: text, one OK button, the title
-// "Velmora".
+// "Velmora"; a question has the buttons "Sí" and "No" (true for "Sí").
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
     virtual void Show(const QString& text, MessageIcon icon) = 0;
+    virtual bool Ask(const QString& question) = 0;
 };
 
 // The desktop's default action for an address or a file.

@@ -72,4 +72,9 @@ void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon) {
     MessageBoxW(owner, WidenProgramText(text).c_str(), L"Velmora", MB_OK | kind);
 }
 
+bool AskProgramQuestion(HWND owner, const std::string& text) {
+    return MessageBoxW(owner, WidenProgramText(text).c_str(), L"Velmora",
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 }  // namespace velmora

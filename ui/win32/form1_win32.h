@@ -41,5 +41,9 @@ void OpenLink(HWND label);
 
 // A message box of the program: the text, an OK button, the title "Velmora".
 void ShowProgramMessage(HWND owner, const std::string& text, MessageIcon icon);
+// A question of the program: the text, the buttons Yes and No in the
+// system's language ("Sí", "No" on a Spanish Windows), "No" the default;
+// true for Yes.
+bool AskProgramQuestion(HWND owner, const std::string& text);
 
 }  // namespace velmora

@@ -85,6 +85,10 @@ void Form2::ShowMessage(const std::string& cp1252, MessageIcon icon) {
     ShowProgramMessage(Handle(), cp1252, icon);
 }
 
+bool Form2::AskYesNo(const std::string& cp1252) {
+    return AskProgramQuestion(Handle(), cp1252);
+}
+
 void Form2::PumpEvents() {
     PumpPendingMessages();
 }

@@ -47,6 +47,7 @@ class Form2 : public DesignWindow, private Form2View {
     void HideSecondBox() override;
     void FocusBox(int index) override;
     void ShowMessage(const std::string& cp1252, MessageIcon icon) override;
+    bool AskYesNo(const std::string& cp1252) override;
     void PumpEvents() override;
     void HideDialog() override;
 
