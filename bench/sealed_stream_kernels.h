@@ -43,7 +43,8 @@ class DiscardingWrites : public SystemFileSystem {
 // copied in from `source` (a plaintext of that size).
 inline void Seal(DiscardingWrites& files, const std::vector<std::uint8_t>* source) {
     BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer = SealedStreamWriter::Begin(out, "benchmark", kFastKdf).value();
+    SealedStreamWriter writer =
+        SealedStreamWriter::Begin(out, "benchmark", kFastKdf, 8, kSealedPlaintextBytes).value();
     if (source != nullptr) {
         (void)writer.Write(source->data(), source->size());
     } else {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "container/sealed/chunk_layout.h"
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
 
@@ -118,10 +119,18 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
         std::vector<std::string> steps;
         std::string message;  // a prefix
     };
+    // Both headers in the salt; every slot of the only group, the index's
+    // copy too, beyond what its parity rebuilds.
     std::string header = good;
-    header[30] = static_cast<char>(header[30] ^ 1);  // in the salt
+    header[30] = static_cast<char>(header[30] ^ 1);
+    header[good.size() - kSealedHeaderBytes2 + 30] ^= 1;
+    const std::vector<std::uint8_t> bytes(good.begin(), good.end());
+    MemoryByteSource source(bytes);
+    const ChunkLayout layout(ReadSealedHeader(source).value());
+    ASSERT_EQ(layout.groups, 1u);
     std::string content = good;
-    content[content.size() / 2] = static_cast<char>(content[content.size() / 2] ^ 1);
+    for (std::uint64_t at = layout.header_size; at < layout.HeaderCopyAt(); at += layout.slot_size)
+        content[at + 5] ^= 1;
     const std::string damaged =
         "El contenedor sellado est\xE1 da\xF1"
         "ado: ";
