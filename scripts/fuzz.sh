@@ -28,8 +28,8 @@ if [ "$mode" = short ]; then
   decode=$(run decode_fuzzer "$build/seeds" -seed=1 -runs=30000)
   roundtrip=$(run roundtrip_fuzzer "$build/seeds" -seed=1 -runs=1500)
   # A version 2 input is opened, sealed, damaged and repaired: about 15 ms each.
-  sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=4000)
-  parity=$(run parity_rebuild_fuzzer "$build/parity-seeds" -seed=1 -runs=20000)
+  sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=1500)
+  parity=$(run parity_rebuild_fuzzer "$build/parity-seeds" -seed=1 -runs=10000)
 else
   decode=$(run decode_fuzzer "$build/seeds" -max_total_time="$mode")
   roundtrip=$(run roundtrip_fuzzer "$build/seeds" -max_total_time="$mode")
