@@ -439,6 +439,30 @@ constexpr Written kTexts[] = {
     {Msg::kSealedSizeWrong, "su tamaño ({1} bytes) no es el que dice su cabecera ({2} bytes)."},
     {Msg::kSealedChunksRebuilt,
      "El contenedor estaba dañado: se han rehecho {1} bloques con su paridad."},
+    {Msg::kSealedRepairable,
+     "El contenedor sellado está dañado, pero su paridad lo rehace entero; dañado: {1}. "
+     "«velmora-cli repair» lo repara."},
+    {Msg::kSealedDamagedDataChunks, "{1} bloques de datos"},
+    {Msg::kSealedDamagedParitySlots, "{1} bloques de paridad"},
+    {Msg::kSealedDamagedIndexCopy, "{1} bloques de la copia del índice"},
+    {Msg::kSealedDamagedHeaderCopies, "{1} copias de la cabecera"},
+    {Msg::kSealedDamagedLength, "el tamaño del archivo ({1} bytes en vez de {2})"},
+    {Msg::kSealedBeyondRepair,
+     "El contenedor sellado está dañado sin remedio: {1} bloques no se pueden rehacer con su "
+     "paridad. Archivos afectados ({2}):"},
+    {Msg::kSealedBeyondRepairIndexLost,
+     "El contenedor sellado está dañado sin remedio: {1} bloques no se pueden rehacer con su "
+     "paridad, y el índice no se puede leer: no se sabe qué archivos se han perdido."},
+    {Msg::kSealedNothingToRepair, "«{1}» está completo y es auténtico: no hay nada que reparar."},
+    {Msg::kSealedRepaired, "«{1}» se ha reescrito completo y auténtico."},
+    {Msg::kRepairingCaption, "Reparando..."},
+    {Msg::kRepairNotSealed,
+     "«{1}» no es un contenedor sellado: solo se reparan los sellados (uno antiguo se convierte "
+     "con «velmora-cli convert»)."},
+    {Msg::kRepairFailedKept,
+     "No se ha podido reparar el contenedor: {1} El contenedor dañado se conserva como estaba."},
+    {Msg::kRepairedNotSound, "la copia reparada, leída de nuevo del disco, no está completa."},
+    {Msg::kRepairedDiffers, "la copia reparada no coincide con lo leído ({1})."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -259,6 +259,22 @@ enum class Msg {
     kSealedChunkNotRebuilt,
     kSealedSizeWrong,
     kSealedChunksRebuilt,
+    // velmora-cli verify and repair of a version 2 container.
+    kSealedRepairable,
+    kSealedDamagedDataChunks,
+    kSealedDamagedParitySlots,
+    kSealedDamagedIndexCopy,
+    kSealedDamagedHeaderCopies,
+    kSealedDamagedLength,
+    kSealedBeyondRepair,
+    kSealedBeyondRepairIndexLost,
+    kSealedNothingToRepair,
+    kSealedRepaired,
+    kRepairingCaption,
+    kRepairNotSealed,
+    kRepairFailedKept,
+    kRepairedNotSound,
+    kRepairedDiffers,
 
     kCount  // not a message: the number of them
 };

@@ -62,7 +62,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
     const bool encoding = command == "encode" || command == "seal";
     const bool restoring = command == "decode" || command == "recover";
     const bool known =
-        encoding || restoring || command == "convert" || command == "list" || command == "verify";
+        encoding || restoring || command == "convert" || command == "list" || command == "verify" ||
+        command == "repair";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
     if (!options.container_folder.empty() && !encoding)
@@ -70,7 +71,7 @@ int Parse(int argc, char** argv, FileSystem& files) {
     // Options of one command only: no password is read to recover a key,
     // and a conversion keeps nothing of the legacy container.
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
-        (options.password_stdin && command == "recover") || (options.keep && command == "convert"))
+        (options.password_stdin && command == "recover") || (options.keep && (command == "convert" || command == "repair")))
         return Usage(kExitUsage);
     return RunCommand(options, files);
 }

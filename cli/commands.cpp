@@ -96,6 +96,10 @@ int OpenContainer(CommandContext& run) {
         Say(header.error().message);
         return kExitRefused;
     }
+    if (run.options.command == "repair") {
+        Say(Text(Msg::kRepairNotSealed, {run.files.DisplayPath(run.state.FolderPath)}));
+        return kExitRefused;
+    }
     return OpenLegacy(run, container, header->legacy);
 }
 

@@ -15,10 +15,14 @@ enum ExitStatus : int {
     kExitFailed = 4,
     // The container is complete, but part of the folder could not be wiped.
     kExitLeftBehind = 5,
+    // verify, repair: the container is damaged, and its parity repairs it
+    // whole (velmora-cli repair).
+    kExitRepairable = 6,
 };
 
 struct CliOptions {
-    // encode, seal, decode, recover, convert, list, verify, register, unregister
+    // encode, seal, decode, recover, convert, list, verify, repair, register,
+    // unregister
     std::string command;
     std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C

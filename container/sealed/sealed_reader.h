@@ -25,6 +25,8 @@ class SealedReader : public ContainerReader {
     Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
     Status ReadEnd() override;
+    // Version 2's chunks rebuilt from parity so far.
+    std::uint64_t RebuiltChunks() const { return stream_ ? stream_->RebuiltChunks() : 0; }
 
   private:
     ByteSource& source_;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "cli/command_context.h"
+#include "container/opened_container.h"
+#include "container/sealed/sealed_keys.h"
+
+namespace velmora {
+
+// `velmora-cli verify` of a version 2 container: every part checked
+// (CheckChunks); sound (kExitOk), damaged but repairable (kExitRepairable,
+// the damaged parts named) or beyond repair (kExitRefused, the files that
+// lost chunks touch named).
+int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
+                 const SealedKeys& keys);
+
+// `velmora-cli repair`: a sound version 2 container is left as it is; a
+// repairable one, or any version 1 container, is written again as a sound
+// version 2 container under its name (SealedRepair).
+int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
+                 const SealedKeys& keys, const std::string& password);
+
+}  // namespace velmora
