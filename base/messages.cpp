@@ -252,6 +252,7 @@ constexpr Written kTexts[] = {
      "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
      "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli verify CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli repair CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli register\n"
      "     velmora-cli unregister\n"
      "\n"
@@ -273,7 +274,12 @@ constexpr Written kTexts[] = {
      "          disco y coincide, sobrescribe el antiguo con bytes 0xFF y lo borra.\n"
      "list      muestra las entradas de un contenedor sin extraer nada.\n"
      "verify    comprueba un contenedor sin escribir nada: uno sellado, de principio a\n"
-     "          fin; de uno antiguo, solo lo que su estructura permite.\n"
+     "          fin (la versión 2: cada bloque, su paridad y las copias del índice y de\n"
+     "          la cabecera, y nombra lo dañado); de uno antiguo, solo lo que su\n"
+     "          estructura permite.\n"
+     "repair    reescribe un contenedor sellado dañado que su paridad rehace (o uno de\n"
+     "          la versión 1, que pasa a la versión 2) junto a él, lo comprueba leído\n"
+     "          del disco y solo entonces lo pone en lugar del dañado; uno sano no se toca.\n"
      "register  escribe para este usuario el tipo de archivo \".zol\" y las órdenes de\n"
      "          carpeta \"Encriptar...\" y \"Encriptar (seguro)...\" (registro y archivos\n"
      "          del escritorio), como hace velmora al abrirse sin argumento.\n"
@@ -300,7 +306,8 @@ constexpr Written kTexts[] = {
      "deducir, contenedor ya sellado, nombres que este sistema confundiría), 4 fallo\n"
      "durante el trabajo (convert: el contenedor antiguo sigue como estaba), 5 el\n"
      "contenedor está completo pero parte de la carpeta (convert: el contenedor antiguo)\n"
-     "no se ha podido borrar, 130 cancelado.\n"},
+     "no se ha podido borrar, 6 contenedor dañado que «velmora-cli repair» repara entero\n"
+     "(verify), 130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},

@@ -15,7 +15,7 @@ enum ExitStatus : int {
     kExitFailed = 4,
     // The container is complete, but part of the folder could not be wiped.
     kExitLeftBehind = 5,
-    // verify, repair: the container is damaged, and its parity repairs it
+    // verify: the container is damaged, and its parity repairs it
     // whole (velmora-cli repair).
     kExitRepairable = 6,
 };
