@@ -470,6 +470,13 @@ constexpr Written kTexts[] = {
      "No se ha podido reparar el contenedor: {1} El contenedor dañado se conserva como estaba."},
     {Msg::kRepairedNotSound, "la copia reparada, leída de nuevo del disco, no está completa."},
     {Msg::kRepairedDiffers, "la copia reparada no coincide con lo leído ({1})."},
+    {Msg::kSalvageNeedsVersion2,
+     "«{1}» no es un contenedor sellado de la versión 2: solo en esos se rescata cada archivo "
+     "por su lado."},
+    {Msg::kSealedIndexLost, "su índice no se puede rehacer: no se puede rescatar nada."},
+    {Msg::kSalvagedSuffix, "(rescatado)"},
+    {Msg::kSalvageLostFiles,
+     "No se han podido rescatar {1} archivos (tienen bloques dañados sin remedio):"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

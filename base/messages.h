@@ -275,6 +275,11 @@ enum class Msg {
     kRepairFailedKept,
     kRepairedNotSound,
     kRepairedDiffers,
+    // velmora-cli decode --salvage.
+    kSalvageNeedsVersion2,
+    kSealedIndexLost,
+    kSalvagedSuffix,
+    kSalvageLostFiles,
 
     kCount  // not a message: the number of them
 };

@@ -6,6 +6,7 @@
 #include "container/sealed/chunk_check.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed_repair.h"
+#include "container/sealed_salvage.h"
 
 namespace velmora {
 namespace {
@@ -67,6 +68,24 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
                  const SealedKeys& keys) {
     const Result<ChunkCheck> check = Check(run, container, header, keys);
     return check ? Report(check.value()) : Failed(check.error());
+}
+
+int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
+    CliHost::CatchInterrupts();
+    run.engine.keep_container = true;
+    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    std::vector<std::string> lost;
+    const Status salvaged = SalvageSealed(steps, keys, lost);
+    run.host.EndProgress();
+    if (!salvaged)
+        return Failed(salvaged.error());
+    PrintRestoredFolder(run.files, run.state.RestoredPath);
+    if (!lost.empty()) {
+        Print(Text(Msg::kSalvageLostFiles, {std::to_string(lost.size())}));
+        for (const std::string& path : lost)
+            WriteNativeOutput(EscapeControlBytes(path) + "\n");
+    }
+    return kExitOk;
 }
 
 int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,

@@ -18,6 +18,10 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
 // `velmora-cli repair`: a sound version 2 container is left as it is; a
 // repairable one, or any version 1 container, is written again as a sound
 // version 2 container under its name (SealedRepair).
+// `velmora-cli decode --salvage` (SalvageSealed): prints the restored folder,
+// then the files that could not be salvaged.
+int SalvageChunks(CommandContext& run, const SealedKeys& keys);
+
 int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
                  const SealedKeys& keys, const std::string& password);
 

@@ -45,6 +45,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.original_case = true;
         } else if (argument == "--recover") {
             options.recover = true;
+        } else if (argument == "--salvage") {
+            options.salvage = true;
         } else if (argument == "-C" && i + 1 < argc) {
             options.container_folder = argv[++i];
         } else if (options.command.empty()) {
@@ -71,6 +73,7 @@ int Parse(int argc, char** argv, FileSystem& files) {
     // Options of one command only: no password is read to recover a key,
     // and a conversion keeps nothing of the legacy container.
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
+        (options.salvage && (command != "decode" || options.keep || options.original_case)) ||
         (options.password_stdin && command == "recover") || (options.keep && (command == "convert" || command == "repair")))
         return Usage(kExitUsage);
     return RunCommand(options, files);

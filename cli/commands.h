@@ -31,6 +31,7 @@ struct CliOptions {
     bool timings = false;  // encode: how long packing and wiping took
     bool original_case = false;  // decode, recover: legacy names as they were stored
     bool recover = false;        // convert: the legacy key found without its password
+    bool salvage = false;        // decode: what a damaged sealed container still holds
 };
 
 int RunCommand(const CliOptions& options, FileSystem& files);

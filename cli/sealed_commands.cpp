@@ -199,6 +199,8 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
     if (run.options.command == "repair")
         return RepairSealed(run, container, header, *keys.value(), password);
     container.Close();
+    if (run.options.salvage)
+        return SalvageChunks(run, *keys.value());
     run.engine.keep_container = run.options.keep;
     run.state.sealed_keys = keys.value();
     return RunDecoding(run);

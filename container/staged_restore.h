@@ -35,6 +35,9 @@ class StagedRestore {
     // that is to hold them, before anything is made.
     void ReadIndex();
     const std::vector<DecodedEntry>& entries() const { return index_.entries; }
+    // After ReadIndex: the path the tree is to take (or the first free of
+    // "root (2)" ...), instead of the container's without ".zol".
+    void SetRoot(std::string root) { root_ = std::move(root); }
 
     // Makes the tree in the staging folder, proves the container's end,
     // flushes, and gives the tree its name; then (unless the container is

@@ -110,7 +110,8 @@ EOF
 
 # Beyond the parity: three slots of one group. verify and repair name the
 # file whose chunks are lost (and only it), decode refuses with nothing
-# created, and the container stays as it was.
+# created, decode --salvage restores the rest, and the container stays as
+# it was.
 mkdir Varios && head -c 400000 /dev/urandom > Varios/a.bin && printf 'dato' > Varios/b.txt
 expect_status 0 with_password "$password" "$cli" seal Varios
 damage Varios.zol damaged.zol zero $((140 + C)) $((3 * C))
@@ -123,6 +124,14 @@ for command in verify repair decode; do
   [ -z "$(ls -A | grep -v -e '\.zol$' -e '\.txt$' -e '^Datos$')" ] ||
     fail "a damaged container left something: $(ls -A)"
 done
+# decode --salvage restores every other file and lists the lost one, the
+# container kept as it was.
+expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage
+[ "$(cat 'damaged (rescatado)/b.txt')" = dato ] && [ ! -e 'damaged (rescatado)/a.bin' ] ||
+  fail "salvage did not restore exactly the files outside the damage"
+grep -qx 'a.bin' out.txt || fail "salvage did not name the lost file: $(cat out.txt)"
+[ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage changed the container"
+rm -r 'damaged (rescatado)'
 # A version 1 container is rewritten as version 2, its tree the same.
 cp "$data/sealed-golden.zol" antiguo.zol
 expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol

@@ -22,17 +22,13 @@ std::int64_t Nanoseconds(const SealedEntry& entry) {
 
 }  // namespace
 
-Result<RestoreIndex> SealedReader::ReadIndex() {
-    Result<SealedStreamReader> stream = SealedStreamReader::Open(source_, header_, keys_);
-    if (!stream)
-        return stream.error();
-    stream_.emplace(std::move(stream).value());
-    Result<std::vector<SealedEntry>> stored = ReadSealedIndex(*stream_);
-    if (!stored)
-        return stored.error();
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored,
+                            const std::function<bool(std::size_t)>& keep) {
     RestoreIndex index;
-    index.entries.reserve(stored->size() - 1);
-    for (const SealedEntry& entry : stored.value()) {
+    index.entries.reserve(stored.size() - 1);
+    for (const SealedEntry& entry : stored) {
+        if (!entry.path.empty() && keep && !keep(&entry - stored.data()))
+            continue;
         const std::int64_t modified = Nanoseconds(entry);
         if (entry.path.empty()) {  // the folder itself, always first
             index.folder_attributes = entry.attributes;
@@ -51,6 +47,17 @@ Result<RestoreIndex> SealedReader::ReadIndex() {
         index.entries.push_back(std::move(decoded));
     }
     return index;
+}
+
+Result<RestoreIndex> SealedReader::ReadIndex() {
+    Result<SealedStreamReader> stream = SealedStreamReader::Open(source_, header_, keys_);
+    if (!stream)
+        return stream.error();
+    stream_.emplace(std::move(stream).value());
+    Result<std::vector<SealedEntry>> stored = ReadSealedIndex(*stream_);
+    if (!stored)
+        return stored.error();
+    return RestoreIndexOf(stored.value());
 }
 
 Status SealedReader::ReadFileData(const DecodedEntry& entry, const WritePiece& write) {

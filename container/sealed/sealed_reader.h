@@ -1,15 +1,24 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "container/byte_source.h"
 #include "container/container_kind.h"
 #include "container/host.h"
+#include "container/sealed/sealed_entry.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_stream_reader.h"
 
 namespace velmora {
+
+// The restore's index of a sealed index: the entries `keep` takes (by their
+// place in `stored`; every one without it), in the program's path form;
+// entry 0, the folder itself, gives the root's details.
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored,
+                            const std::function<bool(std::size_t)>& keep = {});
 
 // Reads the sealed kind through the engine's seam, under keys already
 // derived: the key checked against the header, the whole index read and
