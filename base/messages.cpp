@@ -248,6 +248,8 @@ constexpr Written kTexts[] = {
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin] [--original-case]\n"
+     "     velmora-cli decode CONTENEDOR.zol --salvage [--password-stdin]\n"
+     "     velmora-cli extract CONTENEDOR.zol RUTA... [-C DESTINO] [--password-stdin]\n"
      "     velmora-cli recover CONTENEDOR.zol [--keep] [--original-case]\n"
      "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
      "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
@@ -264,7 +266,13 @@ constexpr Written kTexts[] = {
      "          y permisos exactos.\n"
      "decode    restaura CONTENEDOR.zol (de cualquier tipo) en una carpeta a su lado\n"
      "          (NOMBRE, NOMBRE (2), ...) y después borra el contenedor. Los nombres de\n"
-     "          un contenedor antiguo vuelven en mayúsculas.\n"
+     "          un contenedor antiguo vuelven en mayúsculas. Con --salvage (sellado,\n"
+     "          versión 2), restaura en «NOMBRE (rescatado)» cada archivo cuyos bloques\n"
+     "          están enteros, nombra los perdidos y no borra el contenedor.\n"
+     "extract   restaura solo las RUTAs dadas (como las muestra list; una carpeta,\n"
+     "          con todo lo que contiene) de un contenedor sellado de la versión 2 en\n"
+     "          NOMBRE junto a él (o en DESTINO), leyendo solo sus bloques; no borra\n"
+     "          el contenedor.\n"
      "recover   restaura un contenedor antiguo como decode, sin su contraseña: la clave\n"
      "          sale de su cabecera, y dice por qué no ha hecho falta la contraseña.\n"
      "convert   convierte un contenedor antiguo en uno sellado con el mismo nombre, sin\n"
@@ -287,7 +295,8 @@ constexpr Written kTexts[] = {
      "\n"
      "  --keep            conserva los originales (encode, seal) o el contenedor (decode,\n"
      "                    recover)\n"
-     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal)\n"
+     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal) o lo\n"
+     "                    extraído (extract)\n"
      "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
      "                    (convert: una línea con la antigua, salvo con --recover, y otra\n"
      "                    con la nueva)\n"
@@ -471,12 +480,13 @@ constexpr Written kTexts[] = {
     {Msg::kRepairedNotSound, "la copia reparada, leída de nuevo del disco, no está completa."},
     {Msg::kRepairedDiffers, "la copia reparada no coincide con lo leído ({1})."},
     {Msg::kSalvageNeedsVersion2,
-     "«{1}» no es un contenedor sellado de la versión 2: solo en esos se rescata cada archivo "
-     "por su lado."},
+     "«{1}» no es un contenedor sellado de la versión 2: solo de esos se leen los archivos "
+     "uno a uno."},
     {Msg::kSealedIndexLost, "su índice no se puede rehacer: no se puede rescatar nada."},
     {Msg::kSalvagedSuffix, "(rescatado)"},
     {Msg::kSalvageLostFiles,
      "No se han podido rescatar {1} archivos (tienen bloques dañados sin remedio):"},
+    {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

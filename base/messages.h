@@ -280,6 +280,7 @@ enum class Msg {
     kSealedIndexLost,
     kSalvagedSuffix,
     kSalvageLostFiles,
+    kExtractNotFound,
 
     kCount  // not a message: the number of them
 };

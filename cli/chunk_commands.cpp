@@ -1,10 +1,13 @@
 #include "cli/chunk_commands.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "cli/console.h"
 #include "container/sealed/chunk_check.h"
 #include "container/sealed/sealed_failure.h"
+#include "container/restore_source.h"
 #include "container/sealed_repair.h"
 #include "container/sealed_salvage.h"
 
@@ -59,7 +62,9 @@ Result<ChunkCheck> Check(CommandContext& run, OpenedContainer& container,
 
 int Failed(const Error& error) {
     Say(error.message);
-    return FaultOf(error) == SealedFault::kDamaged ? kExitRefused : kExitFailed;
+    const bool refused = FaultOf(error) == SealedFault::kDamaged || error.code == kPartRefusedCode ||
+                         error.code == kNotRestorableCode;
+    return refused ? kExitRefused : kExitFailed;
 }
 
 }  // namespace
@@ -85,6 +90,38 @@ int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
         for (const std::string& path : lost)
             WriteNativeOutput(EscapeControlBytes(path) + "\n");
     }
+    return kExitOk;
+}
+
+int ExtractChunks(CommandContext& run, const SealedKeys& keys) {
+    std::string destination;
+    if (!run.options.container_folder.empty()) {
+        Result<std::string> folder = run.files.FromSystemPath(run.options.container_folder,
+                                                              FileSystem::Given::kOutsideFolder);
+        if (!folder) {
+            Say(folder.error().message);
+            return kExitRefused;
+        }
+        destination = folder.value();
+    }
+    // Paths as the index writes them: "/" between names, none at the ends.
+    std::vector<std::string> paths;
+    for (std::string path : run.options.paths) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        while (path.starts_with("./"))
+            path.erase(0, 2);
+        while (path.ends_with("/"))
+            path.pop_back();
+        paths.push_back(path);
+    }
+    CliHost::CatchInterrupts();
+    run.engine.keep_container = true;
+    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    const Status extracted = ExtractSealed(steps, keys, paths, destination);
+    run.host.EndProgress();
+    if (!extracted)
+        return Failed(extracted.error());
+    PrintRestoredFolder(run.files, run.state.RestoredPath);
     return kExitOk;
 }
 

@@ -22,6 +22,9 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
 // then the files that could not be salvaged.
 int SalvageChunks(CommandContext& run, const SealedKeys& keys);
 
+// `velmora-cli extract` (ExtractSealed): prints the restored folder.
+int ExtractChunks(CommandContext& run, const SealedKeys& keys);
+
 int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
                  const SealedKeys& keys, const std::string& password);
 

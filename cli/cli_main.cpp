@@ -53,6 +53,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.command = argument;
         } else if (options.target.empty()) {
             options.target = argument;
+        } else if (options.command == "extract") {
+            options.paths.push_back(argument);
         } else {
             return Usage(kExitUsage);
         }
@@ -65,10 +67,11 @@ int Parse(int argc, char** argv, FileSystem& files) {
     const bool restoring = command == "decode" || command == "recover";
     const bool known =
         encoding || restoring || command == "convert" || command == "list" || command == "verify" ||
-        command == "repair";
+        command == "repair" || command == "extract";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
-    if (!options.container_folder.empty() && !encoding)
+    if ((!options.container_folder.empty() && !encoding && command != "extract") ||
+        (command == "extract" && options.paths.empty()))
         return Usage(kExitUsage);
     // Options of one command only: no password is read to recover a key,
     // and a conversion keeps nothing of the legacy container.

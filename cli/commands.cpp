@@ -100,6 +100,10 @@ int OpenContainer(CommandContext& run) {
         Say(Text(Msg::kRepairNotSealed, {run.files.DisplayPath(run.state.FolderPath)}));
         return kExitRefused;
     }
+    if (run.options.command == "extract" || run.options.salvage) {
+        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.DisplayPath(run.state.FolderPath)}));
+        return kExitRefused;
+    }
     return OpenLegacy(run, container, header->legacy);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -32,6 +33,7 @@ struct CliOptions {
     bool original_case = false;  // decode, recover: legacy names as they were stored
     bool recover = false;        // convert: the legacy key found without its password
     bool salvage = false;        // decode: what a damaged sealed container still holds
+    std::vector<std::string> paths;  // extract: the entries named
 };
 
 int RunCommand(const CliOptions& options, FileSystem& files);

@@ -201,6 +201,8 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
     container.Close();
     if (run.options.salvage)
         return SalvageChunks(run, *keys.value());
+    if (run.options.command == "extract")
+        return ExtractChunks(run, *keys.value());
     run.engine.keep_container = run.options.keep;
     run.state.sealed_keys = keys.value();
     return RunDecoding(run);

@@ -113,6 +113,7 @@ EOF
 # created, decode --salvage restores the rest, and the container stays as
 # it was.
 mkdir Varios && head -c 400000 /dev/urandom > Varios/a.bin && printf 'dato' > Varios/b.txt
+a_sum=$(sha256sum < Varios/a.bin)
 expect_status 0 with_password "$password" "$cli" seal Varios
 damage Varios.zol damaged.zol zero $((140 + C)) $((3 * C))
 copy=$(sha256sum < damaged.zol)
@@ -132,6 +133,24 @@ expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage
 grep -qx 'a.bin' out.txt || fail "salvage did not name the lost file: $(cat out.txt)"
 [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage changed the container"
 rm -r 'damaged (rescatado)'
+# extract restores the named entries alone, into -C's folder, and never
+# deletes the container; a lost chunk of a named file, or a name that is
+# not there, is refused with nothing made.
+mkdir Destino
+while IFS='|' read -r zol paths status made; do
+  expect_status "$status" with_password "$password" "$cli" extract "$zol" $paths -C Destino
+  [ "$(cd Destino && find . -type f | LC_ALL=C sort | xargs)" = "$made" ] ||
+    fail "extract $zol $paths made $(cd Destino && find .)"
+  [ -f "$zol" ] || fail "extract deleted $zol"
+  [ ! -f Destino/Varios/a.bin ] || [ "$(sha256sum < Destino/Varios/a.bin)" = "$a_sum" ] ||
+    fail "extract restored another a.bin"
+  rm -rf Destino/*
+done <<EOF
+damaged.zol|b.txt|0|./damaged/b.txt
+damaged.zol|a.bin|3|
+damaged.zol|b.txt nada|3|
+Varios.zol|./a.bin b.txt/|0|./Varios/a.bin ./Varios/b.txt
+EOF
 # A version 1 container is rewritten as version 2, its tree the same.
 cp "$data/sealed-golden.zol" antiguo.zol
 expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol

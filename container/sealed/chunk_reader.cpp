@@ -31,10 +31,12 @@ Result<RestoreIndex> ChunkReader::ReadIndex() {
     std::vector<std::uint64_t> offsets(stored->size(), 0);
     std::vector<char> kept(stored->size(), 1);
     std::uint64_t at = header_.index_length;
-    for (std::size_t i = 0; i < stored->size(); ++i) {
+    for (std::size_t i = 1; i < stored->size(); ++i) {
         const SealedEntry& entry = stored.value()[i];
-        if (entry.folder)
+        if (entry.folder) {
+            kept[i] = keep_(entry, 1, 0);
             continue;
+        }
         offsets[i] = at;
         const std::uint64_t first = entry.size == 0 ? 1 : at / layout_.chunk_size;
         const std::uint64_t last = entry.size == 0 ? 0 : (at + entry.size - 1) / layout_.chunk_size;

@@ -21,8 +21,8 @@ class SealedKeys;
 // chunks (ReadGroup: damaged chunks rebuilt where the parity allows), not
 // as one stream: a file whose chunks all open comes back whatever befell
 // the others. The index is read through the stream first; the restore's
-// index holds every folder and the files `keep` takes, given each file and
-// the chunks its bytes lie in (first > last for an empty file). Nothing
+// index holds the entries `keep` takes, given each entry and the chunks its
+// bytes lie in (first > last for a folder or an empty file). Nothing
 // unauthenticated is handed out: a lost chunk fails the file's read. The
 // end is not proven (ReadEnd does nothing): the reader serves salvage.
 class ChunkReader : public ContainerReader {
