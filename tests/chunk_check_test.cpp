@@ -3,7 +3,9 @@
 #include "container/sealed/chunk_check.h"
 
 #include "container/sealed/chunk_layout.h"
+#include "container/sealed/chunk_reader.h"
 #include "container/sealed/sealed_keys.h"
+#include "engine_support.h"
 #include "sealed_support.h"
 
 namespace velmora {
@@ -127,6 +129,43 @@ TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
             EXPECT_EQ(check->bytes, 20003u);
         }
     }
+}
+
+// Salvage reads each file from its own groups: with group 0 beyond repair,
+// the file in group 1 alone comes back exactly, a file the filter leaves out
+// is named, and a file with a lost chunk is refused as damage.
+TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
+    const SealedParameters parameters{1, 8192, 4096, 4, 2};
+    std::vector<std::uint8_t> bytes = SealTree(Tree(), kPassword, parameters);
+    MemoryByteSource source(bytes);
+    const SealedHeader header = ReadSealedHeader(source).value();
+    const ChunkLayout at(header);
+    for (std::uint64_t i = at.ChunkAt(1); i < at.ChunkAt(1) + 3 * at.slot_size; ++i)
+        bytes[i] ^= 0x5A;
+    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    PosixFileSystem files;
+    EngineState state;
+    TestHost host(files, state);
+    ChunkReader reader(source, header, keys, host,
+                       [](const SealedEntry& entry, std::uint64_t first, std::uint64_t last) {
+                           return entry.path != "b.bin" && (first > last || last < 5);
+                       });
+    const RestoreIndex index = reader.ReadIndex().value();
+    ASSERT_EQ(index.entries.size(), 2u);
+    EXPECT_EQ(reader.left_out(), std::vector<std::string>{"b.bin"});
+    std::map<std::string, std::string> read;
+    for (const DecodedEntry& entry : index.entries) {
+        std::string& content = read[entry.name];
+        const Status status =
+            reader.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+                content.append(reinterpret_cast<const char*>(data), length);
+                return Status::Ok();
+            });
+        if (!status)
+            content = FaultOf(status.error()) == SealedFault::kDamaged ? "damaged" : "other";
+    }
+    EXPECT_EQ(read,
+              (std::map<std::string, std::string>{{"\\a.bin", "damaged"}, {"\\c.txt", "ccc"}}));
 }
 
 }  // namespace
