@@ -76,7 +76,7 @@ int Parse(int argc, char** argv, FileSystem& files) {
     // Options of one command only: no password is read to recover a key,
     // and a conversion keeps nothing of the legacy container.
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
-        (options.salvage && (command != "decode" || options.keep || options.original_case)) ||
+        (options.salvage && (command != "decode" || options.original_case)) ||
         (options.password_stdin && command == "recover") || (options.keep && (command == "convert" || command == "repair")))
         return Usage(kExitUsage);
     return RunCommand(options, files);
