@@ -487,6 +487,8 @@ constexpr Written kTexts[] = {
     {Msg::kSalvageLostFiles,
      "No se han podido rescatar {1} archivos (tienen bloques dañados sin remedio):"},
     {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
+    {Msg::kRemovedAbandonedRepair,
+     "Se ha borrado «{1}», que dejó una reparación interrumpida."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -281,6 +281,7 @@ enum class Msg {
     kSalvagedSuffix,
     kSalvageLostFiles,
     kExtractNotFound,
+    kRemovedAbandonedRepair,
 
     kCount  // not a message: the number of them
 };

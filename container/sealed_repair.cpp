@@ -9,6 +9,7 @@
 #include "container/buffered_io.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
 #include "container/sealed/chunk_check.h"
@@ -93,6 +94,14 @@ void SealedRepair::Write() {
     for (int n = 1; n <= kNumberedNames; ++n) {
         repaired_name_ = Numbered("." + name_ + ".reparando", n);
         Result<int> created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
+        // What a killed repair left, unlocked, goes, said once.
+        if (!created && created.error().code == EEXIST &&
+            RemoveIfAbandoned(files, source_.folder(), repaired_name_)) {
+            run_.host.ShowMessage(
+                Text(Msg::kRemovedAbandonedRepair, {files.DisplayPath(InFolder(repaired_name_))}),
+                MessageIcon::kInformation);
+            created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
+        }
         if (created) {
             repaired_ = created.value();
             break;

@@ -18,7 +18,8 @@ namespace velmora {
 // anew from its plaintext, with a new salt and nonce prefix, under the same
 // password. The damaged container is never touched before the last step:
 //   1. the new container is written as .NAME.zol.reparando (or
-//      .reparando2, ...) beside it through the folder's handle, locked
+//      .reparando2, ...; one no run holds, a killed repair's, is removed
+//      first) beside it through the folder's handle, locked
 //      ("Cancelar" deletes it), flushed, read back from the disk and
 //      checked sound, its plaintext the one read;
 //   2. the damaged one is renamed .NAME.zol.antes-de-reparar (or ...2) and checked

@@ -82,6 +82,7 @@ damage() {  # source, destination, what: flip AT | zero AT LENGTH | cut SIZE | g
     grow) printf '\0' >> "$2" ;;
   esac
 }
+: > .trozo.zol.reparando  # what a killed repair left: the first repair removes it
 while IFS='|' read -r what told rebuilt; do
   read -r -a how <<< "$what"
   damage Pequeña.zol trozo.zol "${how[@]}"
