@@ -34,6 +34,11 @@ std::string Damage(const ChunkCheck& check) {
 
 // What the check found, and its exit status.
 int Report(const ChunkCheck& check) {
+    // Chunks all whole, but an index that breaks the rules: no parity helps.
+    if (!check.beyond_repair() && !check.index_read) {
+        Say(check.index_refused);
+        return kExitRefused;
+    }
     if (check.sound()) {
         Print(Text(Msg::kSealedSound, {std::to_string(check.entries), std::to_string(check.files),
                                        std::to_string(check.bytes)}));
@@ -136,7 +141,7 @@ int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHe
             Print(Text(Msg::kSealedNothingToRepair, {shown}));
             return kExitOk;
         }
-        if (check->beyond_repair())
+        if (check->beyond_repair() || !check->index_read)
             return Report(check.value());
     }
     container.Close();

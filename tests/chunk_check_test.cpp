@@ -131,6 +131,21 @@ TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
     }
 }
 
+// Every chunk whole but an index that breaks its rules (a count no
+// container can hold): not sound, and nothing for parity to repair.
+TEST(ChunkCheckTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
+    const std::vector<std::uint8_t> sealed =
+        SealPlaintext(std::vector<std::uint8_t>(100, 0xFF), kPassword, {1, 8192, 4096, 4, 2});
+    MemoryByteSource source(sealed);
+    const SealedHeader header = ReadSealedHeader(source).value();
+    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    const ChunkCheck check = CheckChunks(source, header, keys, [] {}).value();
+    EXPECT_FALSE(check.sound());
+    EXPECT_FALSE(check.beyond_repair());
+    EXPECT_FALSE(check.index_read);
+    EXPECT_FALSE(check.index_refused.empty());
+}
+
 // Salvage reads each file from its own groups: with group 0 beyond repair,
 // the file in group 1 alone comes back exactly, a file the filter leaves out
 // is named, and a file with a lost chunk is refused as damage.

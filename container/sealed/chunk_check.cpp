@@ -92,11 +92,15 @@ Result<std::uint64_t> DamagedHeaders(ByteSource& source, const SealedHeader& hea
 void ReadIndex(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
                const ChunkLayout& layout, ChunkCheck& check) {
     Result<SealedStreamReader> stream = SealedStreamReader::Open(source, header, keys);
-    if (!stream)
+    if (!stream) {
+        check.index_refused = stream.error().message;
         return;
+    }
     Result<std::vector<SealedEntry>> index = ReadSealedIndex(stream.value());
-    if (!index)
+    if (!index) {
+        check.index_refused = index.error().message;
         return;
+    }
     check.index_read = true;
     check.entries = index->size();
     std::uint64_t at = header.index_length;

@@ -27,6 +27,7 @@ struct ChunkCheck {
     // folder itself included) and, for each file touching a lost chunk, its
     // path.
     bool index_read = false;
+    std::string index_refused;  // why it was not, when no chunk was lost
     std::uint64_t entries = 0;
     std::uint64_t files = 0;
     std::uint64_t bytes = 0;
@@ -34,7 +35,7 @@ struct ChunkCheck {
 
     bool beyond_repair() const { return !lost.empty(); }
     bool sound() const {
-        return !beyond_repair() && chunks_rebuilt == 0 && parity_damaged == 0 &&
+        return !beyond_repair() && index_read && chunks_rebuilt == 0 && parity_damaged == 0 &&
                index_copies_damaged == 0 && headers_damaged == 0 && !size_wrong;
     }
 };
