@@ -248,11 +248,13 @@ constexpr Written kTexts[] = {
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin] [--original-case]\n"
-     "                        [--allow-costly-key]\n"
+     "     velmora-cli decode CONTENEDOR.zol --salvage [--password-stdin]\n"
+     "     velmora-cli extract CONTENEDOR.zol RUTA... [-C DESTINO] [--password-stdin]\n"
      "     velmora-cli recover CONTENEDOR.zol [--keep] [--original-case]\n"
      "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
-     "     velmora-cli list CONTENEDOR.zol [--password-stdin] [--allow-costly-key]\n"
-     "     velmora-cli verify CONTENEDOR.zol [--password-stdin] [--allow-costly-key]\n"
+     "     velmora-cli list CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli verify CONTENEDOR.zol [--password-stdin]\n"
+     "     velmora-cli repair CONTENEDOR.zol [--password-stdin]\n"
      "     velmora-cli register\n"
      "     velmora-cli unregister\n"
      "\n"
@@ -264,7 +266,13 @@ constexpr Written kTexts[] = {
      "          y permisos exactos.\n"
      "decode    restaura CONTENEDOR.zol (de cualquier tipo) en una carpeta a su lado\n"
      "          (NOMBRE, NOMBRE (2), ...) y después borra el contenedor. Los nombres de\n"
-     "          un contenedor antiguo vuelven en mayúsculas.\n"
+     "          un contenedor antiguo vuelven en mayúsculas. Con --salvage (sellado,\n"
+     "          versión 2), restaura en «NOMBRE (rescatado)» cada archivo cuyos bloques\n"
+     "          están enteros, nombra los perdidos y no borra el contenedor.\n"
+     "extract   restaura solo las RUTAs dadas (como las muestra list; una carpeta,\n"
+     "          con todo lo que contiene) de un contenedor sellado de la versión 2 en\n"
+     "          NOMBRE junto a él (o en DESTINO), leyendo solo sus bloques; no borra\n"
+     "          el contenedor.\n"
      "recover   restaura un contenedor antiguo como decode, sin su contraseña: la clave\n"
      "          sale de su cabecera, y dice por qué no ha hecho falta la contraseña.\n"
      "convert   convierte un contenedor antiguo en uno sellado con el mismo nombre, sin\n"
@@ -274,7 +282,12 @@ constexpr Written kTexts[] = {
      "          disco y coincide, sobrescribe el antiguo con bytes 0xFF y lo borra.\n"
      "list      muestra las entradas de un contenedor sin extraer nada.\n"
      "verify    comprueba un contenedor sin escribir nada: uno sellado, de principio a\n"
-     "          fin; de uno antiguo, solo lo que su estructura permite.\n"
+     "          fin (la versión 2: cada bloque, su paridad y las copias del índice y de\n"
+     "          la cabecera, y nombra lo dañado); de uno antiguo, solo lo que su\n"
+     "          estructura permite.\n"
+     "repair    reescribe un contenedor sellado dañado que su paridad rehace (o uno de\n"
+     "          la versión 1, que pasa a la versión 2) junto a él, lo comprueba leído\n"
+     "          del disco y solo entonces lo pone en lugar del dañado; uno sano no se toca.\n"
      "register  escribe para este usuario el tipo de archivo \".zol\" y las órdenes de\n"
      "          carpeta \"Encriptar...\" y \"Encriptar (seguro)...\" (registro y archivos\n"
      "          del escritorio), como hace velmora al abrirse sin argumento.\n"
@@ -282,7 +295,8 @@ constexpr Written kTexts[] = {
      "\n"
      "  --keep            conserva los originales (encode, seal) o el contenedor (decode,\n"
      "                    recover)\n"
-     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal)\n"
+     "  -C DESTINO        escribe el contenedor en la carpeta DESTINO (encode, seal) o lo\n"
+     "                    extraído (extract)\n"
      "  --password-stdin  lee la contraseña como una línea de la entrada estándar\n"
      "                    (convert: una línea con la antigua, salvo con --recover, y otra\n"
      "                    con la nueva)\n"
@@ -290,7 +304,7 @@ constexpr Written kTexts[] = {
      "                    guardaron, sin pasarlos a mayúsculas\n"
      "  --recover         convert: la clave antigua se deduce de la cabecera\n"
      "  --timings         encode, seal: dice cuánto han tardado el empaquetado y el borrado\n"
-     "  --allow-costly-key  decode, list, verify: deriva la clave aunque la cabecera\n"
+     "  --allow-costly-key  decode, extract, list, verify, repair: deriva la clave aunque la cabecera\n"
      "                    pida más de cuatro veces el coste habitual (sin la opción, se\n"
      "                    rechaza con estado 3 antes de pedir la contraseña)\n"
      "\n"
@@ -304,7 +318,8 @@ constexpr Written kTexts[] = {
      "deducir o cuyo coste no se ha aceptado, contenedor ya sellado, nombres que este\n"
      "sistema confundiría), 4 fallo durante el trabajo (convert: el contenedor antiguo\n"
      "sigue como estaba), 5 el contenedor está completo pero parte de la carpeta\n"
-     "(convert: el contenedor antiguo) no se ha podido borrar, 130 cancelado.\n"},
+     "(convert: el contenedor antiguo) no se ha podido borrar, 6 contenedor dañado que\n"
+     "«velmora-cli repair» repara entero (verify), 130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},
@@ -458,6 +473,39 @@ constexpr Written kTexts[] = {
     {Msg::kCostlyKeyRefused, "{1} No se ha derivado: si confía en él, use --allow-costly-key."},
     {Msg::kYes, "Sí"},
     {Msg::kNo, "No"},
+    {Msg::kSealedRepairable,
+     "El contenedor sellado está dañado, pero su paridad lo rehace entero; dañado: {1}. "
+     "«velmora-cli repair» lo repara."},
+    {Msg::kSealedDamagedDataChunks, "{1} bloques de datos"},
+    {Msg::kSealedDamagedParitySlots, "{1} bloques de paridad"},
+    {Msg::kSealedDamagedIndexCopy, "{1} bloques de la copia del índice"},
+    {Msg::kSealedDamagedHeaderCopies, "{1} copias de la cabecera"},
+    {Msg::kSealedDamagedLength, "el tamaño del archivo ({1} bytes en vez de {2})"},
+    {Msg::kSealedBeyondRepair,
+     "El contenedor sellado está dañado sin remedio: {1} bloques no se pueden rehacer con su "
+     "paridad. Archivos afectados ({2}):"},
+    {Msg::kSealedBeyondRepairIndexLost,
+     "El contenedor sellado está dañado sin remedio: {1} bloques no se pueden rehacer con su "
+     "paridad, y el índice no se puede leer: no se sabe qué archivos se han perdido."},
+    {Msg::kSealedNothingToRepair, "«{1}» está completo y es auténtico: no hay nada que reparar."},
+    {Msg::kSealedRepaired, "«{1}» se ha reescrito completo y auténtico."},
+    {Msg::kRepairingCaption, "Reparando..."},
+    {Msg::kRepairNotSealed,
+     "«{1}» no es un contenedor sellado: solo se reparan los sellados (uno antiguo se convierte "
+     "con «velmora-cli convert»)."},
+    {Msg::kRepairFailedKept,
+     "No se ha podido reparar el contenedor: {1} El contenedor dañado se conserva como estaba."},
+    {Msg::kRepairedDiffers, "la copia reparada no coincide con lo leído ({1})."},
+    {Msg::kSalvageNeedsVersion2,
+     "«{1}» no es un contenedor sellado de la versión 2: solo de esos se leen los archivos "
+     "uno a uno."},
+    {Msg::kSealedIndexLost, "su índice no se puede rehacer: no se puede rescatar nada."},
+    {Msg::kSalvagedSuffix, "(rescatado)"},
+    {Msg::kSalvageLostFiles,
+     "No se han podido rescatar {1} archivos (tienen bloques dañados sin remedio):"},
+    {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
+    {Msg::kRemovedAbandonedRepair,
+     "Se ha borrado «{1}», que dejó una reparación interrumpida."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -270,6 +270,28 @@ enum class Msg {
     kCostlyKeyRefused,
     kYes,
     kNo,
+    // velmora-cli verify and repair of a version 2 container.
+    kSealedRepairable,
+    kSealedDamagedDataChunks,
+    kSealedDamagedParitySlots,
+    kSealedDamagedIndexCopy,
+    kSealedDamagedHeaderCopies,
+    kSealedDamagedLength,
+    kSealedBeyondRepair,
+    kSealedBeyondRepairIndexLost,
+    kSealedNothingToRepair,
+    kSealedRepaired,
+    kRepairingCaption,
+    kRepairNotSealed,
+    kRepairFailedKept,
+    kRepairedDiffers,
+    // velmora-cli decode --salvage.
+    kSalvageNeedsVersion2,
+    kSealedIndexLost,
+    kSalvagedSuffix,
+    kSalvageLostFiles,
+    kExtractNotFound,
+    kRemovedAbandonedRepair,
 
     kCount  // not a message: the number of them
 };

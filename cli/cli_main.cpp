@@ -47,12 +47,16 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.recover = true;
         } else if (argument == "--allow-costly-key") {
             options.allow_costly_key = true;
+        } else if (argument == "--salvage") {
+            options.salvage = true;
         } else if (argument == "-C" && i + 1 < argc) {
             options.container_folder = argv[++i];
         } else if (options.command.empty()) {
             options.command = argument;
         } else if (options.target.empty()) {
             options.target = argument;
+        } else if (options.command == "extract") {
+            options.paths.push_back(argument);
         } else {
             return Usage(kExitUsage);
         }
@@ -64,18 +68,23 @@ int Parse(int argc, char** argv, FileSystem& files) {
     const bool encoding = command == "encode" || command == "seal";
     const bool restoring = command == "decode" || command == "recover";
     const bool known =
-        encoding || restoring || command == "convert" || command == "list" || command == "verify";
+        encoding || restoring || command == "convert" || command == "list" || command == "verify" ||
+        command == "repair" || command == "extract";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
-    if (!options.container_folder.empty() && !encoding)
+    if ((!options.container_folder.empty() && !encoding && command != "extract") ||
+        (command == "extract" && options.paths.empty()))
         return Usage(kExitUsage);
     // Options of some commands only: no password is read to recover a key,
     // a conversion keeps nothing of the legacy container, and only the
     // commands that open a sealed container derive its key.
-    const bool opening_sealed = command == "decode" || command == "list" || command == "verify";
+    const bool opening_sealed = command == "decode" || command == "list" || command == "verify" ||
+                                command == "repair" || command == "extract";
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
+        (options.salvage && (command != "decode" || options.original_case)) ||
         (options.password_stdin && command == "recover") ||
-        (options.keep && command == "convert") || (options.allow_costly_key && !opening_sealed))
+        (options.keep && (command == "convert" || command == "repair")) ||
+        (options.allow_costly_key && !opening_sealed))
         return Usage(kExitUsage);
     return RunCommand(options, files);
 }

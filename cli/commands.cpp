@@ -96,6 +96,14 @@ int OpenContainer(CommandContext& run) {
         Say(header.error().message);
         return kExitRefused;
     }
+    if (run.options.command == "repair") {
+        Say(Text(Msg::kRepairNotSealed, {run.files.DisplayPath(run.state.FolderPath)}));
+        return kExitRefused;
+    }
+    if (run.options.command == "extract" || run.options.salvage) {
+        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.DisplayPath(run.state.FolderPath)}));
+        return kExitRefused;
+    }
     return OpenLegacy(run, container, header->legacy);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -15,10 +16,14 @@ enum ExitStatus : int {
     kExitFailed = 4,
     // The container is complete, but part of the folder could not be wiped.
     kExitLeftBehind = 5,
+    // verify: the container is damaged, and its parity repairs it
+    // whole (velmora-cli repair).
+    kExitRepairable = 6,
 };
 
 struct CliOptions {
-    // encode, seal, decode, recover, convert, list, verify, register, unregister
+    // encode, seal, decode, recover, convert, list, verify, repair, register,
+    // unregister
     std::string command;
     std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C
@@ -28,6 +33,8 @@ struct CliOptions {
     bool original_case = false;     // decode, recover: legacy names as they were stored
     bool recover = false;           // convert: the legacy key found without its password
     bool allow_costly_key = false;  // decode, list, verify: a costly key derived all the same
+    bool salvage = false;           // decode: what a damaged sealed container still holds
+    std::vector<std::string> paths;  // extract: the entries named
 };
 
 int RunCommand(const CliOptions& options, FileSystem& files);

@@ -7,6 +7,7 @@
 #include "app/password_decision.h"
 #include "base/messages.h"
 #include "base/name_text.h"
+#include "cli/chunk_commands.h"
 #include "cli/console.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
@@ -47,8 +48,10 @@ namespace {
 
 // The container's keys from the typed password, derived while Ctrl-C keeps
 // working and checked against its header, as the dialog does; a wrong
-// password is told and asked again on a terminal.
-Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header) {
+// password is told and asked again on a terminal. The password that opened
+// it goes to `opened_with`.
+Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header,
+                                                 std::string& opened_with) {
     PasswordPrompt& prompt = run.prompt;
     const SealedUnlock derive = PumpedUnlock(
         header, [&] { run.host.PumpEvents(); },
@@ -59,6 +62,8 @@ Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const Seal
     const SealedUnlock unlock = [&](const std::string& password) {
         CliHost::CatchInterrupts();  // an interrupt while deriving is "Cancelar"
         Result<std::shared_ptr<const SealedKeys>> keys = derive(password);
+        if (keys)
+            opened_with = password;
         if (!keys && FaultOf(keys.error()) != SealedFault::kWrongPassword)
             failure = keys.error();
         return keys;
@@ -185,7 +190,8 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
         Say(Text(Msg::kCostlyKeyRefused, {CostlyKeyText(header.parameters)}));
         return kExitRefused;
     }
-    Result<std::shared_ptr<const SealedKeys>> keys = Unlock(run, header);
+    std::string password;
+    Result<std::shared_ptr<const SealedKeys>> keys = Unlock(run, header, password);
     if (!keys) {
         SayUnlessTold(keys.error());
         return keys.error().message.empty() || FaultOf(keys.error()) == SealedFault::kWrongPassword
@@ -194,9 +200,17 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
     }
     if (run.options.command == "list")
         return List(container, header, *keys.value());
+    if (run.options.command == "verify" && header.version == kSealedVersion2)
+        return VerifyChunks(run, container, header, *keys.value());
     if (run.options.command == "verify")
         return Verify(run, container, header, *keys.value());
+    if (run.options.command == "repair")
+        return RepairSealed(run, container, header, *keys.value(), password);
     container.Close();
+    if (run.options.salvage)
+        return SalvageChunks(run, *keys.value());
+    if (run.options.command == "extract")
+        return ExtractChunks(run, *keys.value());
     run.engine.keep_container = run.options.keep;
     run.state.sealed_keys = keys.value();
     return RunDecoding(run);

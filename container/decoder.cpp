@@ -84,6 +84,11 @@ RunResult Engine::Des_carpeta() {
         }
         return Fail(failure.message);
     }
+    // Damage the parity repaired is said once the job is done.
+    if (sealed_reader && sealed_reader->RebuiltChunks() > 0)
+        run_.host.ShowMessage(
+            Text(Msg::kSealedChunksRebuilt, {std::to_string(sealed_reader->RebuiltChunks())}),
+            MessageIcon::kInformation);
     if (beside_interrupted_wipe && !run_.options.keep_container) {
         (void)RemoveWipeRecord(run_.files, container);
         const std::string& restored = run_.state.RestoredPath;

@@ -31,7 +31,8 @@ void StagedRestore::ReadIndex() {
 void StagedRestore::Restore() {
     FileSystem& files = run_.files;
     run_.host.SetCaption(Text(Msg::kDecodingCaption));
-    staging_.emplace(run_, source_.folder(), ParentOf(root_), Nombre(run_.state.FolderPath));
+    staging_.emplace(run_, root_folder_ >= 0 ? root_folder_ : source_.folder(), ParentOf(root_),
+                     Nombre(run_.state.FolderPath));
     staging_->RemoveLeftovers();
     run_.state.Restoring = true;
     try {

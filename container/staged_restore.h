@@ -35,6 +35,14 @@ class StagedRestore {
     // that is to hold them, before anything is made.
     void ReadIndex();
     const std::vector<DecodedEntry>& entries() const { return index_.entries; }
+    // After ReadIndex: the path the tree is to take (or the first free of
+    // "root (2)" ...), instead of the container's without ".zol"; with
+    // `folder`, the open folder that is to hold it, instead of the
+    // container's.
+    void SetRoot(std::string root, int folder = -1) {
+        root_ = std::move(root);
+        root_folder_ = folder;
+    }
 
     // Makes the tree in the staging folder, proves the container's end,
     // flushes, and gives the tree its name; then (unless the container is
@@ -69,7 +77,8 @@ class StagedRestore {
     RestoreSource& source_;
     ContainerReader& reader_;
     RestoreIndex index_;
-    std::string root_;  // the restored root's path without the staging
+    std::string root_;      // the restored root's path without the staging
+    int root_folder_ = -1;  // the folder that holds it, when not the container's
     std::optional<StagingFolder> staging_;
     FolderHandles folders_{run_.files};
     std::map<std::string, std::uint32_t> folder_ids_;  // by folder entry name

@@ -2,10 +2,12 @@
 # velmora-cli with sealed containers: seal, list, verify and decode give the
 # tree back exactly (names in any language, case, dates, permissions, empty
 # folders, a sparse file past 2 GiB on Linux), and the exit statuses tell a
-# wrong password (1) from a damaged container (3), with nothing created.
+# wrong password (1), a damaged container repair mends (6) and one beyond
+# repair (3, nothing created); repair gives the sealed bytes back.
 set -euo pipefail
 cli="$1"
 sparse="${2:-3G}"  # the size of the sparse file (0: none)
+data="$(cd "$(dirname "$0")" && pwd)/data"
 . "$(dirname "$0")/cli_checks.sh"
 password='Contraseña de prueba'
 with_password() {  # password, command...
@@ -56,9 +58,11 @@ sealed=$(sha256sum < Datos.zol)
 expect_status 1 with_password 'contraseña de prueba' "$cli" decode Datos.zol
 grep -q 'Contraseña incorrecta.' err.txt || fail "no wrong-password message"
 
-# Damage anywhere, in a small container of its own: refused with status 3,
-# nothing created, the container as it was. A byte of the header, of the
-# index and of the last message, and the last byte cut off.
+# Damage in a small container of its own (one chunk, slots of C bytes after
+# the 140-byte header: data, two parity, the index's copy, the header's
+# copy). Each case: verify tells status 6 and names the damaged part; decode
+# restores exactly and says when chunks were rebuilt; repair gives back the
+# very bytes sealed; verify is then sound.
 mkdir Pequeña && printf 'dato' > Pequeña/uno.txt
 expect_status 0 with_password "$password" "$cli" seal Pequeña
 [ -f Pequeña.zol ] && [ ! -e Pequeña ] || fail "seal did not replace the folder by its container"
@@ -82,20 +86,97 @@ done
 expect_status 1 with_password "$password" "$cli" verify costly.zol --allow-costly-key
 expect_status 2 "$cli" seal Pequeña --allow-costly-key
 rm costly.zol
+expect_status 0 with_password "$password" "$cli" repair Pequeña.zol
+grep -q 'nada que reparar' out.txt || fail "repair of a sound container said nothing"
 size=$(stat -c %s Pequeña.zol)
-for offset in 40 150 $((size - 30)) cut; do
-  if [ "$offset" = cut ]; then head -c $((size - 1)) Pequeña.zol > damaged.zol
-  else
-    cp Pequeña.zol damaged.zol
-    printf 'X' | dd of=damaged.zol bs=1 seek="$offset" conv=notrunc status=none
-  fi
-  copy=$(sha256sum < damaged.zol)
-  expect_status 3 with_password "$password" "$cli" verify damaged.zol
-  expect_status 3 with_password "$password" "$cli" decode damaged.zol
-  [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "decode changed a damaged container"
+C=$(( (size - 280) / 4 ))
+damage() {  # source, destination, what: flip AT | zero AT LENGTH | cut SIZE | grow
+  cp "$1" "$2"
+  case $3 in
+    flip) printf 'X' | dd of="$2" bs=1 seek="$4" conv=notrunc status=none ;;
+    zero) dd if=/dev/zero of="$2" bs=1 seek="$4" count="$5" conv=notrunc status=none ;;
+    cut) truncate -s "$4" "$2" ;;
+    grow) printf '\0' >> "$2" ;;
+  esac
+}
+: > .trozo.zol.reparando  # what a killed repair left: the first repair removes it
+while IFS='|' read -r what told rebuilt; do
+  read -r -a how <<< "$what"
+  damage Pequeña.zol trozo.zol "${how[@]}"
+  expect_status 6 with_password "$password" "$cli" verify trozo.zol
+  grep -q "$told" out.txt || fail "$what: verify did not name $told: $(cat out.txt)"
+  expect_status 0 with_password "$password" "$cli" decode trozo.zol --keep
+  [ "$(cat trozo/uno.txt)" = dato ] || fail "$what: decode restored something else"
+  if [ "$rebuilt" = 0 ]; then ! grep -q 'rehecho' err.txt || fail "$what: a rebuild was said"
+  else grep -q "rehecho $rebuilt bloques" err.txt || fail "$what: no rebuild said: $(cat err.txt)"; fi
+  rm -r trozo
+  expect_status 0 with_password "$password" "$cli" repair trozo.zol
+  cmp -s trozo.zol Pequeña.zol || fail "$what: repair did not give the sealed bytes back"
+  [ -z "$(ls -A | grep -e '^\.')" ] || fail "$what: repair left $(ls -A)"
+done <<EOF
+flip 40|1 copias de la cabecera|0
+flip 150|1 bloques de datos|1
+zero 100 65536|1 bloques de datos|1
+flip $((140 + C + 10))|1 bloques de paridad|0
+zero $((140 + 2 * C)) 4096|1 bloques de paridad|0
+flip $((140 + 3 * C + 10))|copia del índice|0
+flip $((size - 30))|1 copias de la cabecera|0
+cut $((size - 1))|tamaño|0
+cut 70000|2 bloques de paridad|0
+grow|tamaño|0
+EOF
+
+# Beyond the parity: three slots of one group. verify and repair name the
+# file whose chunks are lost (and only it), decode refuses with nothing
+# created, decode --salvage restores the rest, and the container stays as
+# it was.
+mkdir Varios && head -c 400000 /dev/urandom > Varios/a.bin && printf 'dato' > Varios/b.txt
+a_sum=$(sha256sum < Varios/a.bin)
+expect_status 0 with_password "$password" "$cli" seal Varios
+damage Varios.zol damaged.zol zero $((140 + C)) $((3 * C))
+copy=$(sha256sum < damaged.zol)
+for command in verify repair decode; do
+  expect_status 3 with_password "$password" "$cli" $command damaged.zol
+  [ $command = decode ] || { grep -qx 'a.bin' out.txt && ! grep -q 'b.txt' out.txt; } ||
+    fail "$command did not name the lost file alone: $(cat out.txt)"
+  [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "$command changed a damaged container"
   [ -z "$(ls -A | grep -v -e '\.zol$' -e '\.txt$' -e '^Datos$')" ] ||
     fail "a damaged container left something: $(ls -A)"
 done
+# decode --salvage restores every other file and lists the lost one, the
+# container kept as it was.
+expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage
+[ "$(cat 'damaged (rescatado)/b.txt')" = dato ] && [ ! -e 'damaged (rescatado)/a.bin' ] ||
+  fail "salvage did not restore exactly the files outside the damage"
+grep -qx 'a.bin' out.txt || fail "salvage did not name the lost file: $(cat out.txt)"
+[ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage changed the container"
+rm -r 'damaged (rescatado)'
+# extract restores the named entries alone, into -C's folder, and never
+# deletes the container; a lost chunk of a named file, or a name that is
+# not there, is refused with nothing made.
+mkdir Destino
+while IFS='|' read -r zol paths status made; do
+  expect_status "$status" with_password "$password" "$cli" extract "$zol" $paths -C Destino
+  [ "$(cd Destino && find . -type f | LC_ALL=C sort | xargs)" = "$made" ] ||
+    fail "extract $zol $paths made $(cd Destino && find .)"
+  [ -f "$zol" ] || fail "extract deleted $zol"
+  [ ! -f Destino/Varios/a.bin ] || [ "$(sha256sum < Destino/Varios/a.bin)" = "$a_sum" ] ||
+    fail "extract restored another a.bin"
+  rm -rf Destino/*
+done <<EOF
+damaged.zol|b.txt|0|./damaged/b.txt
+damaged.zol|a.bin|3|
+damaged.zol|b.txt nada|3|
+Varios.zol|./a.bin b.txt/|0|./Varios/a.bin ./Varios/b.txt
+EOF
+# A version 1 container is rewritten as version 2, its tree the same.
+cp "$data/sealed-golden.zol" antiguo.zol
+expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol
+listed=$(cat out.txt)
+expect_status 0 with_password 'contraseña' "$cli" repair antiguo.zol
+[ "$(od -An -tu1 -j8 -N1 antiguo.zol | tr -d ' ')" = 2 ] || fail "repair kept version 1"
+expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol
+[ "$(cat out.txt)" = "$listed" ] || fail "repair changed a version 1 container's tree"
 [ "$(sha256sum < Datos.zol)" = "$sealed" ] || fail "the refusals touched the container"
 
 expect_status 0 with_password "$password" "$cli" decode Datos.zol

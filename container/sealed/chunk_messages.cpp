@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -48,9 +49,6 @@ class ChunkGroups : public SealedMessages {
             const GroupOutcome& outcome = current_->outcome;
             if (!outcome.read)
                 failure_ = outcome.read;
-            else if (!outcome.lost.empty())
-                failure_ = DamagedError(
-                    Text(Msg::kSealedChunkNotRebuilt, {std::to_string(outcome.lost.front())}));
             else if (damage_ == SealedDamage::kRefuse &&
                      (!outcome.damaged.empty() || outcome.parity_differs))
                 failure_ = DamagedError(Text(Msg::kWrittenBytesDiffer));
@@ -61,6 +59,13 @@ class ChunkGroups : public SealedMessages {
             rebuilt_ += outcome.rebuilt;
         }
         const std::uint64_t n = layout_.FirstChunk(current_->outcome.group) + next_;
+        // The chunks of a group before a lost one are handed out (the index
+        // in a group beyond repair is still read).
+        const std::vector<std::uint64_t>& lost = current_->outcome.lost;
+        if (std::find(lost.begin(), lost.end(), n) != lost.end()) {
+            failure_ = DamagedError(Text(Msg::kSealedChunkNotRebuilt, {std::to_string(n)}));
+            return failure_.error();
+        }
         const std::size_t length = layout_.ChunkLength(n);
         const std::uint8_t* plaintext =
             current_->buffers->plaintext.get() + next_ * layout_.chunk_size;

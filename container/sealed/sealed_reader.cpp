@@ -23,10 +23,13 @@ std::int64_t Nanoseconds(const SealedEntry& entry) {
 
 }  // namespace
 
-RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored) {
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored,
+                            const std::function<bool(std::size_t)>& keep) {
     RestoreIndex index;
-    index.entries.reserve(stored.size());
+    index.entries.reserve(stored.size() - 1);
     for (const SealedEntry& entry : stored) {
+        if (!entry.path.empty() && keep && !keep(&entry - stored.data()))
+            continue;
         const std::int64_t modified = Nanoseconds(entry);
         if (entry.path.empty()) {  // the folder itself, always first
             index.folder_attributes = entry.attributes;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "container/byte_source.h"
 #include "container/container_kind.h"
@@ -12,6 +14,12 @@
 #include "container/sealed/sealed_stream_reader.h"
 
 namespace velmora {
+
+// The restore's index of a sealed index: the entries `keep` takes (by their
+// place in `stored`; every one without it), in the program's path form;
+// entry 0, the folder itself, gives the root's details.
+RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored,
+                            const std::function<bool(std::size_t)>& keep = {});
 
 // Reads the sealed kind through the engine's seam, under keys already
 // derived: the key checked against the header, the whole index read and
@@ -29,6 +37,8 @@ class SealedReader : public ContainerReader {
     Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
     Status ReadEnd() override;
+    // Version 2's chunks rebuilt from parity so far.
+    std::uint64_t RebuiltChunks() const { return stream_ ? stream_->RebuiltChunks() : 0; }
 
   private:
     ByteSource& source_;
@@ -38,9 +48,5 @@ class SealedReader : public ContainerReader {
     SealedDamage damage_;
     std::optional<SealedStreamReader> stream_;
 };
-
-// The index as the restore takes it: paths in the program's form, the
-// folder itself apart.
-RestoreIndex RestoreIndexOf(const std::vector<SealedEntry>& stored);
 
 }  // namespace velmora

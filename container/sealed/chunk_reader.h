@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "container/container_kind.h"
+#include "container/host.h"
+#include "container/sealed/chunk_cipher.h"
+#include "container/sealed/chunk_group.h"
+#include "container/sealed/chunk_layout.h"
+#include "container/sealed/sealed_entry.h"
+
+namespace velmora {
+
+class SealedKeys;
+
+// Reads a version 2 container's files from the groups that hold their
+// chunks (ReadGroup: damaged chunks rebuilt where the parity allows), not
+// as one stream: a file whose chunks all open comes back whatever befell
+// the others. The index is read through the stream first; the restore's
+// index holds the entries `keep` takes, given each entry and the chunks its
+// bytes lie in (first > last for a folder or an empty file). Nothing
+// unauthenticated is handed out: a lost chunk fails the file's read. The
+// end is not proven (ReadEnd does nothing): the reader serves salvage.
+class ChunkReader : public ContainerReader {
+  public:
+    using Keep = std::function<bool(const SealedEntry& file, std::uint64_t first_chunk,
+                                    std::uint64_t last_chunk)>;
+    ChunkReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys, Host& host,
+                Keep keep);
+
+    Result<RestoreIndex> ReadIndex() override;
+    Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
+    Status ReadEnd() override { return Status::Ok(); }
+
+    // The paths of the files `keep` refused, in index order.
+    const std::vector<std::string>& left_out() const { return left_out_; }
+
+  private:
+    Status Load(std::uint64_t group);
+
+    ByteSource& source_;
+    SealedHeader header_;
+    const SealedKeys& keys_;
+    Host& host_;
+    Keep keep_;
+    ChunkLayout layout_;
+    ChunkCipher cipher_;
+    GroupBuffers buffers_;
+    GroupOutcome loaded_;
+    bool any_loaded_ = false;
+    std::map<std::string, std::uint64_t> offsets_;  // in the plaintext, by restore name
+    std::vector<std::string> left_out_;
+};
+
+}  // namespace velmora

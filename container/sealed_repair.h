@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "base/result.h"
+#include "container/restore_source.h"
+#include "container/run.h"
+#include "container/sealed/plaintext_hash.h"
+#include "container/sealed/sealed_keys.h"
+
+namespace velmora {
+
+// Rewrites the sealed container named by run.state.FolderPath as a sound
+// version 2 container under the same name. Version 2 keeps its header,
+// keys and nonces: the chunks read (rebuilt from parity where damaged) are
+// sealed again into exactly the bytes first written. Version 1 is sealed
+// anew from its plaintext, with a new salt and nonce prefix, under the same
+// password. The damaged container is never touched before the last step:
+//   1. the new container is written as .NAME.zol.reparando (or
+//      .reparando2, ...; one no run holds, a killed repair's, is removed
+//      first) beside it through the folder's handle, locked
+//      ("Cancelar" deletes it), flushed, read back from the disk and
+//      checked sound, its plaintext the one read;
+//   2. the damaged one is renamed .NAME.zol.antes-de-reparar (or ...2) and checked
+//      to be the file that was read; the new one is renamed NAME.zol (on
+//      a failure the damaged one gets its name back);
+//   3. the damaged one is deleted while its name still holds it (it is
+//      encrypted: nothing is overwritten) and the folder flushed.
+// A killed run leaves the damaged container whole under one of its names.
+class SealedRepair {
+  public:
+    SealedRepair(Run& run, const SealedKeys& keys, const std::string& password)
+        : run_(run), keys_(keys), password_(password), source_(run) {}
+    SealedRepair(const SealedRepair&) = delete;
+    SealedRepair& operator=(const SealedRepair&) = delete;
+
+    // Every step; the error says why and that the damaged container stays.
+    Status Repair();
+
+  private:
+    void Write();
+    void CheckWritten(const PlaintextDigest& expected);
+    void TakeName();
+    void RemoveRepaired();
+    std::string InFolder(const std::string& name) const;
+
+    Run& run_;
+    const SealedKeys& keys_;
+    const std::string& password_;
+    RestoreSource source_;
+    SealedHeader read_header_;
+    SealedHeader header_;                 // of the new container
+    std::optional<SealedKeys> new_keys_;  // version 1's conversion
+    std::string name_;
+    std::string repaired_name_;
+    int repaired_ = -1;
+    EntryInfo repaired_created_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,187 @@
+// The full check of a version 2 container: each kind of damage counted
+// where it lies, and lost chunks mapped to the files they hold.
+#include "container/sealed/chunk_check.h"
+
+#include "container/sealed/chunk_layout.h"
+#include "container/sealed/chunk_reader.h"
+#include "container/sealed/sealed_keys.h"
+#include "engine_support.h"
+#include "sealed_support.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::string_view kPassword = "contraseña";
+
+// Four chunks a group, two parity slots: chunk 0 holds the index and the
+// start of a.bin, a.bin runs to chunk 2, b.bin from chunk 2 to chunk 4
+// (group 1), c.txt in chunk 4.
+SealedTree Tree() {
+    return {{Folder(""), File("a.bin", 12000), File("b.bin", 8000), File("c.txt", 3)},
+            {std::string(12000, 'a'), std::string(8000, 'b'), "ccc"}};
+}
+
+struct Damage {
+    const char* what;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> flipped;  // from, length
+    std::int64_t size_change;
+    std::uint64_t rebuilt, parity, copies, headers;
+    bool size_wrong;
+    std::vector<std::uint64_t> lost;
+    bool index_read;
+    std::vector<std::string> lost_files;
+};
+
+TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
+    const SealedParameters parameters{1, 8192, 4096, 4, 2};
+    const std::vector<std::uint8_t> sealed = SealTree(Tree(), kPassword, parameters);
+    MemoryByteSource sound_source(sealed);
+    const SealedHeader header = ReadSealedHeader(sound_source).value();
+    const ChunkLayout at(header);
+    ASSERT_EQ(at.chunks, 5u);
+    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    const std::uint64_t slot = at.slot_size;
+    const Damage cases[] = {
+        {"none", {}, 0, 0, 0, 0, 0, false, {}, true, {}},
+        {"a data chunk", {{at.ChunkAt(1) + 7, 1}}, 0, 1, 0, 0, 0, false, {}, true, {}},
+        {"the last chunk's padding",
+         {{at.ChunkAt(4) + slot - 1, 1}},
+         0,
+         1,
+         0,
+         0,
+         0,
+         false,
+         {},
+         true,
+         {}},
+        {"a parity slot", {{at.ParityAt(1, 0), 1}}, 0, 0, 1, 0, 0, false, {}, true, {}},
+        {"data and parity of a group",
+         {{at.ChunkAt(1), 1}, {at.ParityAt(0, 1) + 9, 1}},
+         0,
+         1,
+         1,
+         0,
+         0,
+         false,
+         {},
+         true,
+         {}},
+        {"the index's chunk and its copy",
+         {{at.ChunkAt(0), 1}, {at.IndexCopyAt(0), 1}},
+         0,
+         1,
+         0,
+         1,
+         0,
+         false,
+         {},
+         true,
+         {}},
+        {"the first header", {{5, 1}}, 0, 0, 0, 0, 1, false, {}, true, {}},
+        {"the last byte cut", {}, -1, 0, 0, 0, 1, true, {}, true, {}},
+        {"a byte more", {}, 1, 0, 0, 0, 0, true, {}, true, {}},
+        {"three slots of group 0",
+         {{at.ChunkAt(1), 3 * slot}},
+         0,
+         0,
+         0,
+         0,
+         0,
+         false,
+         {1, 2, 3},
+         true,
+         {"a.bin", "b.bin"}},
+        {"the index and its copy lost",
+         {{at.ChunkAt(0), 3 * slot}, {at.IndexCopyAt(0), 1}},
+         0,
+         0,
+         0,
+         0,
+         0,
+         false,
+         {0, 1, 2},
+         false,
+         {}},
+    };
+    for (const Damage& damage : cases) {
+        SCOPED_TRACE(damage.what);
+        std::vector<std::uint8_t> bytes = sealed;
+        for (const auto& [from, length] : damage.flipped)
+            for (std::uint64_t i = from; i < from + length; ++i)
+                bytes[i] ^= 0x5A;
+        bytes.resize(bytes.size() + damage.size_change, 0);
+        MemoryByteSource source(bytes);
+        const Result<ChunkCheck> check = CheckChunks(source, header, keys, [] {});
+        ASSERT_TRUE(check);
+        EXPECT_EQ(check->chunks_rebuilt, damage.rebuilt);
+        EXPECT_EQ(check->parity_damaged, damage.parity);
+        EXPECT_EQ(check->index_copies_damaged, damage.copies);
+        EXPECT_EQ(check->headers_damaged, damage.headers);
+        EXPECT_EQ(check->size_wrong, damage.size_wrong);
+        EXPECT_EQ(check->lost, damage.lost);
+        EXPECT_EQ(check->index_read, damage.index_read);
+        EXPECT_EQ(check->lost_files, damage.lost_files);
+        EXPECT_EQ(check->sound(), std::string_view(damage.what) == "none");
+        if (damage.index_read) {
+            EXPECT_EQ(check->entries, 4u);
+            EXPECT_EQ(check->files, 3u);
+            EXPECT_EQ(check->bytes, 20003u);
+        }
+    }
+}
+
+// Every chunk whole but an index that breaks its rules (a count no
+// container can hold): not sound, and nothing for parity to repair.
+TEST(ChunkCheckTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
+    const std::vector<std::uint8_t> sealed =
+        SealPlaintext(std::vector<std::uint8_t>(100, 0xFF), kPassword, {1, 8192, 4096, 4, 2});
+    MemoryByteSource source(sealed);
+    const SealedHeader header = ReadSealedHeader(source).value();
+    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    const ChunkCheck check = CheckChunks(source, header, keys, [] {}).value();
+    EXPECT_FALSE(check.sound());
+    EXPECT_FALSE(check.beyond_repair());
+    EXPECT_FALSE(check.index_read);
+    EXPECT_FALSE(check.index_refused.empty());
+}
+
+// Salvage reads each file from its own groups: with group 0 beyond repair,
+// the file in group 1 alone comes back exactly, a file the filter leaves out
+// is named, and a file with a lost chunk is refused as damage.
+TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
+    const SealedParameters parameters{1, 8192, 4096, 4, 2};
+    std::vector<std::uint8_t> bytes = SealTree(Tree(), kPassword, parameters);
+    MemoryByteSource source(bytes);
+    const SealedHeader header = ReadSealedHeader(source).value();
+    const ChunkLayout at(header);
+    for (std::uint64_t i = at.ChunkAt(1); i < at.ChunkAt(1) + 3 * at.slot_size; ++i)
+        bytes[i] ^= 0x5A;
+    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    PosixFileSystem files;
+    EngineState state;
+    TestHost host(files, state);
+    ChunkReader reader(source, header, keys, host,
+                       [](const SealedEntry& entry, std::uint64_t first, std::uint64_t last) {
+                           return entry.path != "b.bin" && (first > last || last < 5);
+                       });
+    const RestoreIndex index = reader.ReadIndex().value();
+    ASSERT_EQ(index.entries.size(), 2u);
+    EXPECT_EQ(reader.left_out(), std::vector<std::string>{"b.bin"});
+    std::map<std::string, std::string> read;
+    for (const DecodedEntry& entry : index.entries) {
+        std::string& content = read[entry.name];
+        const Status status =
+            reader.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+                content.append(reinterpret_cast<const char*>(data), length);
+                return Status::Ok();
+            });
+        if (!status)
+            content = FaultOf(status.error()) == SealedFault::kDamaged ? "damaged" : "other";
+    }
+    EXPECT_EQ(read,
+              (std::map<std::string, std::string>{{"\\a.bin", "damaged"}, {"\\c.txt", "ccc"}}));
+}
+
+}  // namespace
+}  // namespace velmora
