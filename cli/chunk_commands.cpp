@@ -5,9 +5,9 @@
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "cli/console.h"
+#include "container/restore_source.h"
 #include "container/sealed/chunk_check.h"
 #include "container/sealed/sealed_failure.h"
-#include "container/restore_source.h"
 #include "container/sealed_repair.h"
 #include "container/sealed_salvage.h"
 
@@ -67,8 +67,8 @@ Result<ChunkCheck> Check(CommandContext& run, OpenedContainer& container,
 
 int Failed(const Error& error) {
     Say(error.message);
-    const bool refused = FaultOf(error) == SealedFault::kDamaged || error.code == kPartRefusedCode ||
-                         error.code == kNotRestorableCode;
+    const bool refused = FaultOf(error) == SealedFault::kDamaged ||
+                         error.code == kPartRefusedCode || error.code == kNotRestorableCode;
     return refused ? kExitRefused : kExitFailed;
 }
 
@@ -100,15 +100,8 @@ int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
 
 int ExtractChunks(CommandContext& run, const SealedKeys& keys) {
     std::string destination;
-    if (!run.options.container_folder.empty()) {
-        Result<std::string> folder = run.files.FromSystemPath(run.options.container_folder,
-                                                              FileSystem::Given::kOutsideFolder);
-        if (!folder) {
-            Say(folder.error().message);
-            return kExitRefused;
-        }
-        destination = folder.value();
-    }
+    if (const int given = ResolveGivenFolder(run, destination); given != kExitOk)
+        return given;
     // Paths as the index writes them: "/" between names, none at the ends.
     std::vector<std::string> paths;
     for (std::string path : run.options.paths) {

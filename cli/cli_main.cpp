@@ -67,9 +67,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
     const std::string& command = options.command;
     const bool encoding = command == "encode" || command == "seal";
     const bool restoring = command == "decode" || command == "recover";
-    const bool known =
-        encoding || restoring || command == "convert" || command == "list" || command == "verify" ||
-        command == "repair" || command == "extract";
+    const bool known = encoding || restoring || command == "convert" || command == "list" ||
+                       command == "verify" || command == "repair" || command == "extract";
     if (!known || options.target.empty())
         return Usage(kExitUsage);
     if ((!options.container_folder.empty() && !encoding && command != "extract") ||

@@ -40,6 +40,9 @@ int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& en
 // line, resolved by the file system in its present name coding; kExitOk,
 // or kExitRefused once the reason is told.
 int ResolveContainer(CommandContext& run);
+// The folder given with -C ("" without it) into `folder`; kExitOk, or
+// kExitRefused once the reason is told.
+int ResolveGivenFolder(CommandContext& run, std::string& folder);
 // Restores the container of run.state with the key it holds; prints the
 // restored folder.
 int RunDecoding(CommandContext& run);

@@ -41,6 +41,19 @@ int ResolveContainer(CommandContext& run) {
     return kExitOk;
 }
 
+int ResolveGivenFolder(CommandContext& run, std::string& folder) {
+    if (run.options.container_folder.empty())
+        return kExitOk;
+    Result<std::string> given =
+        run.files.FromSystemPath(run.options.container_folder, FileSystem::Given::kOutsideFolder);
+    if (!given) {
+        Say(given.error().message);
+        return kExitRefused;
+    }
+    folder = given.value();
+    return kExitOk;
+}
+
 int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
     Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
@@ -57,15 +70,8 @@ namespace {
 // A folder to encode or seal: the container's folder, then the kind's own.
 int EncodeOrSeal(CommandContext& run) {
     run.engine.keep_originals = run.options.keep;
-    if (!run.options.container_folder.empty()) {
-        Result<std::string> folder = run.files.FromSystemPath(run.options.container_folder,
-                                                              FileSystem::Given::kOutsideFolder);
-        if (!folder) {
-            Say(folder.error().message);
-            return kExitRefused;
-        }
-        run.engine.container_folder = folder.value();
-    }
+    if (const int given = ResolveGivenFolder(run, run.engine.container_folder); given != kExitOk)
+        return given;
     return run.options.command == "seal" ? SealFolder(run) : EncodeFolder(run);
 }
 

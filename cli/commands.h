@@ -29,11 +29,11 @@ struct CliOptions {
     std::string container_folder;  // -C
     bool keep = false;
     bool password_stdin = false;
-    bool timings = false;           // encode: how long packing and wiping took
-    bool original_case = false;     // decode, recover: legacy names as they were stored
-    bool recover = false;           // convert: the legacy key found without its password
-    bool allow_costly_key = false;  // decode, list, verify: a costly key derived all the same
-    bool salvage = false;           // decode: what a damaged sealed container still holds
+    bool timings = false;            // encode: how long packing and wiping took
+    bool original_case = false;      // decode, recover: legacy names as they were stored
+    bool recover = false;            // convert: the legacy key found without its password
+    bool allow_costly_key = false;   // decode, list, verify: a costly key derived all the same
+    bool salvage = false;            // decode: what a damaged sealed container still holds
     std::vector<std::string> paths;  // extract: the entries named
 };
 

@@ -8,6 +8,7 @@
 #include "container/converted_index.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
@@ -168,9 +169,7 @@ void Conversion::RemoveSealed() {
         return;
     (void)files.Close(sealed_);
     sealed_ = -1;
-    const Result<EntryInfo> now = files.InspectAt(source_.folder(), sealed_name_);
-    if (now && now->device == sealed_created_.device && now->inode == sealed_created_.inode)
-        (void)files.DeleteFileAt(source_.folder(), sealed_name_, now.value());
+    DeleteOwnFile(files, source_.folder(), sealed_name_, sealed_created_);
 }
 
 void Conversion::GiveLegacyItsNameBack() {

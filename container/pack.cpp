@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "container/buffered_io.h"
 #include "container/engine_failure.h"
+#include "container/own_file.h"
 #include "container/path_helpers.h"
 
 namespace velmora {
@@ -170,9 +171,7 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
         // run is ours and useless, so it goes, as long as its name still
         // holds the file this run created.
         (void)files.Close(container);
-        const Result<EntryInfo> now = files.InspectAt(container_folder, written);
-        if (now && now->device == created.device && now->inode == created.inode)
-            (void)files.DeleteFileAt(container_folder, written, now.value());
+        DeleteOwnFile(files, container_folder, written, created);
         files.CloseAll();
         run_.host.SetPicture1Tag("");
         throw;

@@ -43,11 +43,7 @@ void Restore::SetFolderAttributes(std::uint32_t folder, std::uint8_t stored) {
 }
 
 void Restore::SetDetail(const Status& set) {
-    if (set)
-        return;
-    if (!UnsupportedHere(set.error()))
-        ThrowFailure(set.error());
-    details_skipped_ = true;
+    KeepDetail(set, details_skipped_);
 }
 
 // Every restored folder is made through its parent's handle and opened at

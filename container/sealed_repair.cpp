@@ -9,6 +9,7 @@
 #include "container/buffered_io.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
@@ -202,9 +203,7 @@ void SealedRepair::RemoveRepaired() {
         return;
     (void)files.Close(repaired_);
     repaired_ = -1;
-    const Result<EntryInfo> now = files.InspectAt(source_.folder(), repaired_name_);
-    if (now && now->device == repaired_created_.device && now->inode == repaired_created_.inode)
-        (void)files.DeleteFileAt(source_.folder(), repaired_name_, now.value());
+    DeleteOwnFile(files, source_.folder(), repaired_name_, repaired_created_);
 }
 
 }  // namespace velmora

@@ -134,11 +134,7 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
 }
 
 void StagedRestore::SetDetail(const Status& set) {
-    if (set)
-        return;
-    if (!UnsupportedHere(set.error()))
-        ThrowFailure(set.error());
-    details_skipped_ = true;
+    KeepDetail(set, details_skipped_);
 }
 
 // Only attributes the entry does not have already are written, after its

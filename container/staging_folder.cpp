@@ -277,4 +277,12 @@ StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& na
     return all && gone && gone.value() ? StagedWipe::kRemoved : StagedWipe::kLeft;
 }
 
+void KeepDetail(const Status& set, bool& skipped) {
+    if (set)
+        return;
+    if (!UnsupportedHere(set.error()))
+        ThrowFailure(set.error());
+    skipped = true;
+}
+
 }  // namespace velmora

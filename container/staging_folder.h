@@ -16,6 +16,11 @@ inline bool UnsupportedHere(const Error& error) {
     return error.code == ENOSYS || error.code == ENOTSUP || error.code == EOPNOTSUPP;
 }
 
+// A permission, attribute or time set on a restored entry: where the file
+// system has no such thing, `skipped` is marked (and said once at the
+// end); any other failure fails the run.
+void KeepDetail(const Status& set, bool& skipped);
+
 // The staging folder's first name for a container: ".velmora-" and eight
 // hex digits drawn from the container's own name, whatever its length.
 std::string StagingName(const std::string& container_name);
@@ -85,8 +90,8 @@ class StagingFolder {
 // is made there, renamed as a staging folder is, and removed. Some drivers
 // cannot (fusefat loses what a renamed folder holds, so a folder that holds
 // anything is not renamed there: ENOSYS); then the error, carrying
-// kNotRestorableCode, says the container cannot be restored on that drive. Asked before a wipe: nothing
-// is wiped whose container this system could not restore where it lies.
+// kNotRestorableCode, says the container cannot be restored on that drive. Asked before a wipe:
+// nothing is wiped whose container this system could not restore where it lies.
 Status CheckPublishable(FileSystem& files, const std::string& container_path);
 
 // What became of a staging folder to remove.
