@@ -43,9 +43,11 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
 
 // A partial file nobody holds is what a run that ended early (the close
 // box, a crash) left behind: the run lock tells, as a writer holds its
-// partial file locked until it has its final name.
+// partial file locked until it has its final name. Opened for writing, as
+// Windows lets a file be deleted only through handles that share deletion
+// (a reading handle denies it).
 bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name) {
-    const Result<int> opened = files.OpenAt(folder, name, OpenMode::kRead);
+    const Result<int> opened = files.OpenAt(folder, name, OpenMode::kReadWrite);
     if (!opened)
         return false;
     const Result<EntryInfo> identity = files.InspectOpen(opened.value());

@@ -158,7 +158,7 @@ TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
     for (std::uint64_t i = at.ChunkAt(1); i < at.ChunkAt(1) + 3 * at.slot_size; ++i)
         bytes[i] ^= 0x5A;
     const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
-    PosixFileSystem files;
+    SystemFileSystem files;
     EngineState state;
     TestHost host(files, state);
     ChunkReader reader(source, header, keys, host,
