@@ -150,8 +150,12 @@ grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
 # Damaged, in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the
 # container stays as it was.
+# Every slot zeroed (the parity rebuilds up to two of a group), then both
+# headers (each is the other's copy).
 cp "$work/damaged.zol" "Dañado.zol"
-printf '\377' | dd of="Dañado.zol" bs=1 seek=70000 conv=notrunc status=none
+size=$(stat -c %s "Dañado.zol")
+head -c $((size - 280)) /dev/zero |
+  dd of="Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
 for where in content header; do
   listing=$(ls -A; sha256sum "Dañado.zol")
   "$velmora" "$work/files/Dañado.zol/C" &
@@ -166,7 +170,9 @@ for where in content header; do
   xdotool key Return
   finished $pid
   [ "$(ls -A; sha256sum "Dañado.zol")" = "$listing" ] || fail "a damaged container ($where) left something"
-  printf '\001' | dd of="Dañado.zol" bs=1 seek=20 conv=notrunc status=none
+  for at in 20 $((size - 120)); do
+    printf '\001' | dd of="Dañado.zol" bs=1 seek=$at conv=notrunc status=none
+  done
 done
 
 # "Cancelar" while the key is being derived (the better part of a second):

@@ -202,8 +202,12 @@ gone "Łódź"
 # Damaged, in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the
 # container stays as it was.
+# Every slot zeroed (the parity rebuilds up to two of a group), then both
+# headers (each is the other's copy).
 cp "$work/sealed-copy.zol" "$work/files/Dañado.zol"
-printf '\377' | dd of="$work/files/Dañado.zol" bs=1 seek=70000 conv=notrunc status=none
+size=$(stat -c %s "$work/files/Dañado.zol")
+head -c $((size - 280)) /dev/zero |
+  dd of="$work/files/Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
 for where in content header; do
   listing=$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")
   LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Dañado.zol")/C" &
@@ -219,7 +223,9 @@ for where in content header; do
   program_ended $pid
   [ "$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")" = "$listing" ] ||
     fail "a damaged container ($where) left something"
-  printf '\001' | dd of="$work/files/Dañado.zol" bs=1 seek=20 conv=notrunc status=none
+  for at in 20 $((size - 120)); do
+    printf '\001' | dd of="$work/files/Dañado.zol" bs=1 seek=$at conv=notrunc status=none
+  done
 done
 rm "$work/files/Dañado.zol"
 
