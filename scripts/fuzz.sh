@@ -12,7 +12,8 @@ build=build/fuzz
 tests/fuzz/make_seeds.sh "$build/cli/velmora-cli" "$build/seeds"
 tests/fuzz/make_sealed_seeds.sh "$build/sealed-seeds"
 mkdir -p "$build/parity-seeds"
-limits=(-malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1)
+# A failing input is written into the build folder, never the checkout.
+limits=(-malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$build/")
 
 run() {  # target, seeds folder, then libFuzzer's own arguments
   local target=$1 seeds=$2 corpus
