@@ -22,12 +22,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kNumberedNames = 1000;
 constexpr std::size_t kOverwritePiece = 1 << 16;
-
-std::string Numbered(const std::string& base, int n) {
-    return n == 1 ? base : base + std::to_string(n);
-}
 
 bool IsAccessError(int error_number) {
     return error_number == EACCES || error_number == EPERM;
@@ -61,7 +56,7 @@ void Conversion::CreateSealedFile() {
     FileSystem& files = run_.files;
     Result<int> created = Error{""};
     for (int n = 1; n <= kNumberedNames; ++n) {
-        sealed_name_ = Numbered(name_ + ".convirtiendo", n);
+        sealed_name_ = NumberedName(name_ + ".convirtiendo", n);
         created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
         // Beside a whole legacy container, an unfinished sealed one nobody
         // writes is what a killed conversion left: it goes, said once.
@@ -187,7 +182,7 @@ void Conversion::TakeName() {
     try {
         Status renamed = Error{""};
         for (int n = 1; n <= kNumberedNames; ++n) {
-            legacy_name_ = Numbered(name_ + ".antiguo", n);
+            legacy_name_ = NumberedName(name_ + ".antiguo", n);
             renamed = files.RenameAt(folder, name_, legacy_name_);
             if (renamed || renamed.error().code != EEXIST)
                 break;

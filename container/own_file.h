@@ -6,6 +6,13 @@
 
 namespace velmora {
 
+// The names a run tries, in turn, for a file of its own beside a container
+// (a conversion's, a repair's): `base`, then base2, base3 ...
+inline constexpr int kNumberedNames = 1000;
+inline std::string NumberedName(const std::string& base, int n) {
+    return n == 1 ? base : base + std::to_string(n);
+}
+
 // Deletes, through its folder's handle, a file this run created (a partial
 // container, a conversion's or a repair's new one), but only while `name`
 // still holds that very file: another program's file put there meanwhile

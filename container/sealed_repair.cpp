@@ -24,12 +24,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kNumberedNames = 1000;
 constexpr std::size_t kPiece = 1 << 20;
-
-std::string Numbered(const std::string& base, int n) {
-    return n == 1 ? base : base + std::to_string(n);
-}
 
 bool SameFile(const EntryInfo& a, const EntryInfo& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
@@ -93,7 +88,7 @@ void SealedRepair::Write() {
         static_cast<std::int64_t>(header_.plaintext_length - index_bytes.size());
 
     for (int n = 1; n <= kNumberedNames; ++n) {
-        repaired_name_ = Numbered("." + name_ + ".reparando", n);
+        repaired_name_ = NumberedName("." + name_ + ".reparando", n);
         Result<int> created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
         // What a killed repair left, unlocked, goes, said once.
         if (!created && created.error().code == EEXIST &&
@@ -173,7 +168,7 @@ void SealedRepair::TakeName() {
     std::string damaged_name;
     Status renamed = Error{""};
     for (int n = 1; n <= kNumberedNames; ++n) {
-        damaged_name = Numbered("." + name_ + ".antes-de-reparar", n);
+        damaged_name = NumberedName("." + name_ + ".antes-de-reparar", n);
         renamed = files.RenameAt(folder, name_, damaged_name);
         if (renamed || renamed.error().code != EEXIST)
             break;
