@@ -3,15 +3,22 @@
 # focus as on a desktop), and checks of what it shows. Needs fail() and, for
 # the checks, the window id in $current.
 
-# Starts openbox (its pid in $wm) and waits until it manages the screen.
+# Starts openbox (its pid in $wm) and waits until it manages the screen:
+# up to 30 s on a loaded machine, started again should it end first (it
+# did once, at the end of a full test run, before taking the screen).
 start_window_manager() {
-  openbox --sm-disable > /dev/null 2>&1 &
+  local tries=0
+  openbox --sm-disable > "$work/openbox.log" 2>&1 &
   wm=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && return 0
+    if ! kill -0 "$wm" 2> /dev/null && [ $((tries += 1)) -le 3 ]; then
+      openbox --sm-disable >> "$work/openbox.log" 2>&1 &
+      wm=$!
+    fi
     sleep 0.1
   done
-  fail "openbox did not start"
+  fail "openbox did not start: $(tail -n 5 "$work/openbox.log")"
 }
 
 # The frame of $current (client area and the frame's extents) is centred on
