@@ -133,28 +133,14 @@ void Conversion::WriteSealed(const std::string& password) {
 void Conversion::CheckWritten(const PlaintextDigest& expected,
                               const std::vector<SealedEntry>& written_index) {
     FileSystem& files = run_.files;
-    const int from_disk = OrFail(files.ReopenUncached(sealed_));
-    const Status checked = [&]() -> Status {
-        const Result<EntryInfo> written = files.InspectOpen(from_disk);
-        if (!written)
-            return written.error();
-        FileByteSource source(files, from_disk, written->size);
-        const Result<SealedHeader> header = ReadSealedHeader(source);
-        if (!header)
-            return header.error();
-        SealedReader reader(source, header.value(), *keys_, run_.host, SealedDamage::kRefuse);
-        std::vector<DecodedEntry> index;
-        if (const Status same =
-                CheckAgainst(reader, expected, RestoreIndexOf(written_index), index);
-            !same)
-            return Error{Text(Msg::kConvertedDiffers, {same.error().message})};
-        // The legacy container goes only for one this system restores.
-        if (Status restorable = CheckRestorable(files, run_.state.FolderPath, index); !restorable)
-            return restorable;
-        return CheckPublishable(files, run_.state.FolderPath);
-    }();
-    (void)files.Close(from_disk);
-    OrFail(checked);
+    std::vector<DecodedEntry> index;
+    if (const Status same = CheckSealedOnDisk(files, sealed_, *keys_, run_.host, expected,
+                                              RestoreIndexOf(written_index), index);
+        !same)
+        ThrowFailure(Error{Text(Msg::kConvertedDiffers, {same.error().message})});
+    // The legacy container goes only for one this system restores.
+    OrFail(CheckRestorable(files, run_.state.FolderPath, index));
+    OrFail(CheckPublishable(files, run_.state.FolderPath));
 }
 
 void Conversion::RemoveSealed() {

@@ -135,27 +135,12 @@ void SealedRepair::Write() {
 // Read back from the disk, in one pass: every part sound (chunks, parity,
 // copies, size) and the plaintext the one read from the damaged container.
 void SealedRepair::CheckWritten(const PlaintextDigest& expected) {
-    FileSystem& files = run_.files;
-    const int from_disk = OrFail(files.ReopenUncached(repaired_));
     const SealedKeys& keys = new_keys_ ? *new_keys_ : keys_;
-    const Status checked = [&]() -> Status {
-        const Result<EntryInfo> written = files.InspectOpen(from_disk);
-        if (!written)
-            return written.error();
-        FileByteSource source(files, from_disk, written->size);
-        const Result<SealedHeader> header = ReadSealedHeader(source);
-        if (!header)
-            return header.error();
-        // The reader refusing any damage proves every part sound in the
-        // same pass as the plaintext.
-        SealedReader reader(source, header.value(), keys, run_.host, SealedDamage::kRefuse);
-        std::vector<DecodedEntry> index;
-        if (const Status same = CheckAgainst(reader, expected, std::nullopt, index); !same)
-            return Error{Text(Msg::kRepairedDiffers, {same.error().message})};
-        return Status::Ok();
-    }();
-    (void)files.Close(from_disk);
-    OrFail(checked);
+    std::vector<DecodedEntry> index;
+    if (const Status same = CheckSealedOnDisk(run_.files, repaired_, keys, run_.host, expected,
+                                              std::nullopt, index);
+        !same)
+        ThrowFailure(Error{Text(Msg::kRepairedDiffers, {same.error().message})});
 }
 
 // Only the container that was read is replaced; no interrupt is taken here.

@@ -1,6 +1,9 @@
 #include "container/written_check.h"
 
 #include "base/messages.h"
+#include "container/file_byte_source.h"
+#include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_reader.h"
 
 namespace velmora {
 
@@ -30,6 +33,28 @@ Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
         return Error{Text(Msg::kWrittenBytesDiffer)};
     index_out = std::move(index->entries);
     return Status::Ok();
+}
+
+Status CheckSealedOnDisk(FileSystem& files, int written, const SealedKeys& keys, Host& host,
+                         const PlaintextDigest& expected,
+                         const std::optional<RestoreIndex>& expected_index,
+                         std::vector<DecodedEntry>& index) {
+    const Result<int> from_disk = files.ReopenUncached(written);
+    if (!from_disk)
+        return from_disk.error();
+    const Status checked = [&]() -> Status {
+        const Result<EntryInfo> info = files.InspectOpen(from_disk.value());
+        if (!info)
+            return info.error();
+        FileByteSource source(files, from_disk.value(), info->size);
+        const Result<SealedHeader> header = ReadSealedHeader(source);
+        if (!header)
+            return header.error();
+        SealedReader reader(source, header.value(), keys, host, SealedDamage::kRefuse);
+        return CheckAgainst(reader, expected, expected_index, index);
+    }();
+    (void)files.Close(from_disk.value());
+    return checked;
 }
 
 }  // namespace velmora

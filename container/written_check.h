@@ -1,7 +1,10 @@
 #pragma once
 
 #include "container/container_kind.h"
+#include "container/host.h"
 #include "container/sealed/plaintext_hash.h"
+#include "container/sealed/sealed_keys.h"
+#include "platform/file_system.h"
 
 namespace velmora {
 
@@ -14,5 +17,14 @@ namespace velmora {
 Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
                     const std::optional<RestoreIndex>& expected_index,
                     std::vector<DecodedEntry>& index);
+
+// A sealed container just written (`written`, open for writing and
+// flushed) read back from the disk, not from the system's cache, by a reader
+// that refuses any damage (parity and copies included), and checked as
+// CheckAgainst checks.
+Status CheckSealedOnDisk(FileSystem& files, int written, const SealedKeys& keys, Host& host,
+                         const PlaintextDigest& expected,
+                         const std::optional<RestoreIndex>& expected_index,
+                         std::vector<DecodedEntry>& index);
 
 }  // namespace velmora
