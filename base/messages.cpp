@@ -213,8 +213,11 @@ constexpr Written kTexts[] = {
     {Msg::kChangedSinceWritten, "«{1}» ha cambiado desde que se escribió; no se ha borrado."},
     {Msg::kNameEndsInDotOrSpace,
      "termina en punto o en espacio, que Windows no admite en un nombre."},
-    {Msg::kCharacterWindowsRefuses, "contiene un carácter que Windows no admite en un nombre."},
-    {Msg::kWindowsDeviceName, "es el nombre de un dispositivo de Windows y no se puede crear."},
+    {Msg::kCharacterWindowsRefuses,
+     "contiene el carácter «{1}», que Windows no admite en un nombre."},
+    {Msg::kControlCharacterWindowsRefuses,
+     "contiene un carácter de control (código {1}), que Windows no admite en un nombre."},
+    {Msg::kWindowsDeviceName, "es el nombre del dispositivo {1} de Windows y no se puede crear."},
 
     {Msg::kCannotOpenContainer, "No se puede abrir el contenedor «{1}»: {2}"},
     {Msg::kContainerNameMissing,

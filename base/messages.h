@@ -151,6 +151,7 @@ enum class Msg {
     kChangedSinceWritten,
     kNameEndsInDotOrSpace,
     kCharacterWindowsRefuses,
+    kControlCharacterWindowsRefuses,
     kWindowsDeviceName,
     // Start-up.
     kCannotOpenContainer,

@@ -182,15 +182,35 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     files.CloseAll();
 }
 
-TEST(Win32NamesTest, NamesWindowsCannotCreateAreTold) {
+TEST(Win32NamesTest, NamesWindowsCannotCreateAreToldWithWhat) {
     Win32FileSystem files;
-    for (const char* name : {"CON", "nul", "Aux.txt", "COM1", "lpt9.log", "a.", "b ", "x?y", "a<b",
-                             "c|d", "e\"f", "g*"})
-        EXPECT_NE(files.UncreatableName(name), "") << name;
-    for (const char* name : {"CONSOLA", "COM10", "a.b", "normal",
-                             "\xF1"
-                             "and\xFA"})
-        EXPECT_EQ(files.UncreatableName(name), "") << name;
+    // Pairs: a name (Windows-1252, where \xB9 \xB2 \xB3 are the superscript
+    // digits) and what its refusal names, or "" for a name Windows creates.
+    const char* const cases[] = {"CON",       "CON ",      "nul",         "NUL ",
+                                 "Aux.txt",   "AUX ",      "prn .tar.gz", "PRN ",
+                                 "COM0",      "COM0 ",     "com9.log",    "COM9 ",
+                                 "lpt0",      "LPT0 ",     "LPT\xB9",     "LPT\xB9 ",
+                                 "com\xB2.x", "COM\xB2 ",  "Lpt\xB3",     "LPT\xB3 ",
+                                 "conin$",    "CONIN$ ",   "CONOUT$.txt", "CONOUT$ ",
+                                 "a.",        "punto",     "b ",          "espacio",
+                                 "x?y",       "\xAB?\xBB", "e\"f",        "\xAB\"\xBB",
+                                 "h:i",       "\xAB:\xBB", "j/k",         "\xAB/\xBB",
+                                 "t\tab",     "digo 9)",   "\x1F",        "digo 31)",
+                                 "CONSOLA",   "",          "COM10",       "",
+                                 "LPT\xB4",   "",          "COM\xB9x",    "",
+                                 "CONIN",     "",          ".oculto",     "",
+                                 "NULL.txt",  "",          "a\xF1o",      ""};
+    for (std::size_t i = 0; i < std::size(cases); i += 2) {
+        const std::string why = files.UncreatableName(cases[i]);
+        const std::string told = cases[i + 1];
+        if (told.empty())
+            EXPECT_EQ(why, "") << cases[i];
+        else
+            EXPECT_NE(why.find(told), std::string::npos) << cases[i] << ": " << why;
+    }
+    files.SetNameCoding(NameCoding::kUtf8);
+    EXPECT_NE(files.UncreatableName("COM\u00B9").find("COM\xB9 "), std::string::npos);
+    EXPECT_EQ(files.UncreatableName("COM\u2074"), "");
 }
 
 TEST(Win32ClockTest, SecondsSinceMidnightStayWithinTheDay) {

@@ -10,6 +10,7 @@
 
 #include "base/cp1252.h"
 #include "base/messages.h"
+#include "platform/win32/reserved_names.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
@@ -220,32 +221,9 @@ std::size_t Win32FileSystem::NativeNameSize(const std::string& name) const {
 }
 
 std::string Win32FileSystem::UncreatableName(const std::string& component) const {
-    if (component.empty())
-        return "";
-    const char last = component.back();
-    if (last == '.' || last == ' ')
-        return Text(Msg::kNameEndsInDotOrSpace);
-    for (const char c : component) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
-            return Text(Msg::kCharacterWindowsRefuses);
-    }
-    // Device names stay devices whatever follows the first dot.
-    std::string base = component.substr(0, component.find('.'));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    for (char& c : base)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-    bool device = false;
-    for (const char* name : kDevices)
-        device = device || base == name;
-    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-        base[3] >= '1' && base[3] <= '9')
-        device = true;
-    if (device)
-        return Text(Msg::kWindowsDeviceName);
-    return "";
+    // A name the coding cannot hold is refused where it is converted.
+    Result<std::wstring> wide = WideOf(component, coding_);
+    return wide ? WhyWindowsRefusesName(wide.value()) : "";
 }
 
 }  // namespace velmora
