@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/password_decision.h"
+#include "app/startup_request.h"
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
@@ -168,14 +169,12 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
 
 void Form_Load(const std::string& command_line, ProgramState& state, StartupServices& services) {
     services.tables.CrearBuffer();
-    const std::string& C = command_line;
-    // The sealed verb's line is looked at first: on Linux, the line for a
-    // folder named "C" ends in "/C".
-    const std::string sealed_prefix = kSealedCommandPrefix;
-    if (C.compare(0, sealed_prefix.size(), sealed_prefix) == 0)
-        return Seal(C.substr(sealed_prefix.size()), state, services);
-    if (C.size() >= 2 && C.compare(C.size() - 2, 2, "/C") == 0)
-        return Decode(C.substr(0, C.size() - 2), state, services);
+    const StartupRequest request = ParseStartupLine(command_line, services.files);
+    if (request.verb == StartupRequest::Verb::kSeal)
+        return Seal(request.path, state, services);
+    if (request.verb == StartupRequest::Verb::kDecode)
+        return Decode(request.path, state, services);
+    const std::string& C = request.path;
 
     Host& host = services.windows.MainWindow();
     // The path means what the system makes of it (links, ".." and a

@@ -101,6 +101,7 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {
     temp.Write("caf\xC3\xA9 \xC5\x82/a", "a");  // "ł" has no Windows-1252 code
     temp.Write("con\\barra/a", "a");
     temp.Write("nota.txt", "nota");
+    temp.Write("\"nota.txt\"", "quotes are a name's own on Linux");
     temp.MakeFolder("Destino");
     std::filesystem::create_directory_symlink(temp.native + "/Destino", temp.native + "/enlace");
     temp.Write("mal\xFFnombre/a", "a");  // not UTF-8, for the sealed verb
@@ -125,10 +126,12 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {
         {"/S ", "No se puede codificar \xAB/S\xBB: falta el nombre de la carpeta detr\xE1s de /S."},
         {"/S " + t + "/falta", "No se puede consultar \xAB" + t + "/falta\xBB: no existe."},
         {"/S " + t + "/nota.txt", "\xAB" + t + "/nota.txt\xBB no es una carpeta."},
+        {"/S \"nota.txt\"", "\xAB" + t + "/\"nota.txt\"\xBB no es una carpeta."},
         {"/S " + t + "/enlace", "\xAB" + t + "/enlace\xBB no es una carpeta."},
         {"/S " + t + "/mal\xFFnombre", "El nombre \xAB"},
         {"/S /", "No se puede codificar \xAB/\xBB: indique una carpeta"},
     };
+    WorkingFolder inside(temp.native);
     for (const Case& c : cases) {
         const TreeSnapshot before = Snapshot(temp.native);
         host.messages.clear();

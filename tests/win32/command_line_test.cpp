@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/startup_request.h"
+#include "platform/win32/win32_file_system.h"
+
 namespace velmora {
 namespace {
 
@@ -24,6 +27,36 @@ TEST(ArgumentText, KeepsEverythingAfterTheProgramNameExactly) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ArgumentText(c.line), c.arguments) << "line: " << std::wstring(c.line).size();
+}
+
+// The verb and path start-up takes from the argument text: a pair of quotes
+// around the whole path (a shortcut's or a script's) is not part of it.
+TEST(ParseStartupLine, TakesTheVerbThenThePathWithoutItsQuotes) {
+    using Verb = StartupRequest::Verb;
+    struct Case {
+        const char* line;
+        Verb verb;
+        const char* path;
+    } cases[] = {
+        {R"(/S "C:\a\Mi Carpeta")", Verb::kSeal, R"(C:\a\Mi Carpeta)"},
+        {R"(/S C:\a\Mi Carpeta)", Verb::kSeal, R"(C:\a\Mi Carpeta)"},
+        {R"(/S "")", Verb::kSeal, ""},
+        {R"(/S "C:\a)", Verb::kSeal, R"("C:\a)"},
+        {R"("C:\a\b.zol"/C)", Verb::kDecode, R"(C:\a\b.zol)"},
+        {R"("C:\a\b.zol/C")", Verb::kDecode, R"(C:\a\b.zol)"},
+        {R"(C:\a b\c.zol/C)", Verb::kDecode, R"(C:\a b\c.zol)"},
+        {R"("C:\a\Mi Carpeta")", Verb::kFolder, R"(C:\a\Mi Carpeta)"},
+        {R"("C:\a" "C:\b")", Verb::kFolder, R"("C:\a" "C:\b")"},
+        {R"(C:\a")", Verb::kFolder, R"(C:\a")"},
+        {R"(")", Verb::kFolder, R"(")"},
+        {"", Verb::kFolder, ""},
+    };
+    Win32FileSystem files;
+    for (const Case& c : cases) {
+        const StartupRequest request = ParseStartupLine(c.line, files);
+        EXPECT_EQ(request.verb, c.verb) << c.line;
+        EXPECT_EQ(request.path, c.path) << c.line;
+    }
 }
 
 }  // namespace
