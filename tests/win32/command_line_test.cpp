@@ -39,12 +39,10 @@ TEST(ParseStartupLine, TakesTheVerbThenThePathWithoutItsQuotes) {
         const char* path;
     } cases[] = {
         {R"(/S "C:\a\Mi Carpeta")", Verb::kSeal, R"(C:\a\Mi Carpeta)"},
-        {R"(/S C:\a\Mi Carpeta)", Verb::kSeal, R"(C:\a\Mi Carpeta)"},
         {R"(/S "")", Verb::kSeal, ""},
         {R"(/S "C:\a)", Verb::kSeal, R"("C:\a)"},
         {R"("C:\a\b.zol"/C)", Verb::kDecode, R"(C:\a\b.zol)"},
         {R"("C:\a\b.zol/C")", Verb::kDecode, R"(C:\a\b.zol)"},
-        {R"(C:\a b\c.zol/C)", Verb::kDecode, R"(C:\a b\c.zol)"},
         {R"("C:\a\Mi Carpeta")", Verb::kFolder, R"(C:\a\Mi Carpeta)"},
         {R"("C:\a" "C:\b")", Verb::kFolder, R"("C:\a" "C:\b")"},
         {R"(C:\a")", Verb::kFolder, R"(C:\a")"},
