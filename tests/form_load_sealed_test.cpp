@@ -193,7 +193,6 @@ TEST_F(SealedFormLoadTest, DamageBeyondTheParityOffersTheSalvage) {
         EXPECT_NE(windows.questions[0].find("/Carpeta (rescatado)\xBB"), std::string::npos);
         EXPECT_EQ(temp.Read("Carpeta.zol"), bytes) << yes;
         ASSERT_EQ(host.messages.size(), yes ? 2u : 1u) << ::testing::PrintToString(host.messages);
-        EXPECT_EQ(host.messages[0].substr(0, 27), "El contenedor sellado est\xE1 ");
         if (!yes) {
             EXPECT_EQ(Snapshot(temp.native), before);
             EXPECT_TRUE(host.opened.empty());
