@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/password_decision.h"
+#include "app/salvage_offer.h"
 #include "app/startup_request.h"
 #include "base/messages.h"
 #include "container/engine.h"
@@ -72,7 +73,11 @@ void OpenSealed(const std::string& native_path, ProgramState& state, StartupServ
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
     Engine engine(files, host, services.tables, services.clock, state.engine);
-    engine.Des_carpeta();
+    const RunResult decoded = engine.Des_carpeta();
+    const EngineOptions options;
+    Run run{files, host, services.tables, services.clock, state.engine, options};
+    OfferSalvage(decoded, sealed->sealed, run,
+                 [&](const std::string& question) { return services.windows.AskYesNo(question); });
     state.engine.FolderPath.clear();
     state.engine.sealed_keys.reset();
     services.windows.ClearPasswordBox();

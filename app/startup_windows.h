@@ -26,6 +26,9 @@ class StartupWindows {
     virtual void ShowMainWindow() = 0;
     // Returns when the instructions window has been closed.
     virtual void ShowInstructionsModal() = 0;
+    // A modal question with the buttons "Sí" and "No" (Windows-1252 text,
+    // the title "Velmora"): true for "Sí".
+    virtual bool AskYesNo(const std::string& cp1252) = 0;
 };
 
 }  // namespace velmora

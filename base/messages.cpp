@@ -509,6 +509,12 @@ constexpr Written kTexts[] = {
     {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
     {Msg::kRemovedAbandonedRepair,
      "Se ha borrado «{1}», que dejó una reparación interrumpida."},
+    {Msg::kSalvageQuestion,
+     "¿Rescatar lo que está intacto? Cada archivo que se lea entero y auténtico se restaurará en "
+     "«{1}», junto al contenedor; el contenedor no se toca."},
+    {Msg::kSalvageRescued,
+     "Se han rescatado {1} archivos en «{2}»; el contenedor sigue como estaba."},
+    {Msg::kSalvageMoreLost, "y {1} más."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

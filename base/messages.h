@@ -293,6 +293,10 @@ enum class Msg {
     kSalvageLostFiles,
     kExtractNotFound,
     kRemovedAbandonedRepair,
+    // The windows' salvage, after the damage message.
+    kSalvageQuestion,
+    kSalvageRescued,
+    kSalvageMoreLost,
 
     kCount  // not a message: the number of them
 };

@@ -80,7 +80,9 @@ RunResult Engine::Des_carpeta() {
             legacy->Discard();
         if (staged && FaultOf(Error{failure.message, failure.code}) == SealedFault::kDamaged) {
             run_.files.CloseAll();
-            return Refuse(failure.message);
+            RunResult refused = Refuse(failure.message);
+            refused.files_damaged = true;
+            return refused;
         }
         return Fail(failure.message);
     }

@@ -74,6 +74,10 @@ struct RunResult {
     // Encoding finished with a complete container, but part of the folder
     // could not be wiped and is still there.
     bool left_behind = false;
+    // Decoding a sealed container: its index was read, then damage its
+    // parity cannot rebuild was found in the files' chunks (the files
+    // outside the damage can still be salvaged).
+    bool files_damaged = false;
 };
 
 }  // namespace velmora

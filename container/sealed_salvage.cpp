@@ -31,8 +31,8 @@ struct Part {
     int root_folder = -1;
 };
 
-Status RestorePart(Run& run, const SealedKeys& keys, Part part,
-                   std::vector<std::string>* left_out) {
+Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std::string>* left_out,
+                   std::size_t* restored_files) {
     const std::string& container = run.state.FolderPath;
     RestoreSource source(run);
     try {
@@ -54,6 +54,10 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part,
         staged.Restore();
         if (left_out)
             *left_out = reader.left_out();
+        if (restored_files)
+            *restored_files = static_cast<std::size_t>(
+                std::count_if(staged.entries().begin(), staged.entries().end(),
+                              [](const DecodedEntry& entry) { return entry.size >= 0; }));
     } catch (const EngineFailure& failure) {
         run.files.CloseAll();
         return Error{failure.message, failure.code};
@@ -63,7 +67,8 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part,
 
 }  // namespace
 
-Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost) {
+Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
+                     std::size_t* rescued) {
     const std::string& container = run.state.FolderPath;
     std::optional<ChunkCheck> check;
     Part part;
@@ -77,7 +82,7 @@ Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>&
         };
     };
     part.root = container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
-    return RestorePart(run, keys, std::move(part), &lost);
+    return RestorePart(run, keys, std::move(part), &lost, rescued);
 }
 
 Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::string>& paths,
@@ -112,7 +117,7 @@ Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::st
         part.root = destination + "\\" + name;
         part.root_folder = folder.value();
     }
-    return RestorePart(run, keys, std::move(part), nullptr);
+    return RestorePart(run, keys, std::move(part), nullptr, nullptr);
 }
 
 }  // namespace velmora

@@ -20,9 +20,11 @@ inline constexpr int kPartRefusedCode = -2903;
 
 // Every folder and every file whose chunks all open (CheckChunks), into
 // "NAME (rescatado)" (or the first free of "NAME (rescatado) (2)" ...)
-// beside the container; `lost` gets the paths of the files left out.
-// Refuses a container whose index is lost.
-Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost);
+// beside the container; `lost` gets the paths of the files left out, and
+// `rescued` (when given) how many files were restored. Refuses a container
+// whose index is lost.
+Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
+                     std::size_t* rescued = nullptr);
 
 // The entries named by `paths` (as the index writes them, "/" between
 // names; a folder brings everything in it) and the folders that hold them,

@@ -2,8 +2,9 @@
 # The real velmora in a real X server (Xvfb) with a window manager (openbox),
 # driven by xdotool as a person would: encode a folder typing the password
 # twice, refuse a wrong password, decode typing it once; the same with the
-# sealed verb's line and a sealed container, a damaged one, "Cancelar"
-# during the key's derivation and "Cancelar" and the close box mid-seal;
+# sealed verb's line and a sealed container, a damaged one, one salvaged,
+# "Cancelar" during the key's derivation and "Cancelar" and the close box
+# mid-seal;
 # the help picture;
 # the idle main window (its blank title, its frame centred, Escape, and Enter
 # on the focused "Cancelar"); the close box in the middle of an encode; a
@@ -174,6 +175,40 @@ for where in content header; do
     printf '\001' | dd of="Dañado.zol" bs=1 seek=$at conv=notrunc status=none
   done
 done
+
+# Beyond the parity of its one group but for its first slot (the index and
+# ü.txt's chunk spared: the second data slot and both parity slots zeroed):
+# after the damage message the salvage is asked ("No" the default); "Sí"
+# restores what is intact into "Rescate (rescatado)", the container kept
+# byte for byte.
+cp "$work/damaged.zol" "Rescate.zol"
+for slot in 1 3 4; do
+  head -c 65552 /dev/zero |
+    dd of="Rescate.zol" bs=64K seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
+done
+sum=$(sha256sum < "Rescate.zol")
+"$velmora" "$work/files/Rescate.zol/C" &
+pid=$!
+window "Escribe la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+window "^Velmora$"
+damage="$current"
+xdotool key Return
+for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.05; done
+window "^Velmora$"
+shot salvage-question
+xdotool key Tab space
+window "^Velmora$"
+shot salvage-done
+xdotool key Return
+finished $pid
+[ "$(sha256sum < "Rescate.zol")" = "$sum" ] || fail "the salvage changed the container"
+[ "$(cd "Rescate (rescatado)" && find . | sort | tr '\n' ' ')" = ". ./Ñandú ./Ñandú/vacía ./Ñandú/ü.txt " ] ||
+  fail "the salvage restored $(cd "Rescate (rescatado)" && find . | sort | tr '\n' ' ')"
+cmp "Rescate (rescatado)/Ñandú/ü.txt" "$work/original-sealed/Ñandú/ü.txt" || fail "ü.txt differs"
+grep -q "Rescate%20(rescatado)/$" "$work/opened" || fail "the rescued folder was not opened"
+rm -r "Rescate.zol" "Rescate (rescatado)"
 
 # "Cancelar" while the key is being derived (the better part of a second):
 # the dialog keeps answering, and the program ends with nothing touched.

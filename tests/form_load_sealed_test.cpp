@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/salvage_offer.h"
 #include "container/sealed/chunk_layout.h"
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
@@ -151,8 +152,64 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
         ASSERT_EQ(host.messages.size(), 1u) << c.label;
         EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.label;
         EXPECT_TRUE(dialog.messages.empty()) << c.label;
+        EXPECT_TRUE(windows.questions.empty()) << c.label;  // nothing left to salvage
         EXPECT_EQ(Snapshot(temp.native), before) << c.label;
     }
+}
+
+// Damage beyond the parity of the one group b.bin alone lies in, the index
+// sound: after the damage message the salvage is offered. "Sí" restores
+// every other file into "Carpeta (rescatado)" with the keys already
+// derived and names the lost one; "No" makes nothing. The container stays
+// byte for byte.
+TEST_F(SealedFormLoadTest, DamageBeyondTheParityOffersTheSalvage) {
+    sealed_parameters = {1, 8192, 4096, 4, 2};
+    temp.Write("Carpeta/a.txt", "uno");
+    temp.Write("Carpeta/b.bin", std::string(40000, 'b'));
+    temp.Write("Carpeta/Sub/c.txt", "tres");
+    TreeSnapshot intact = Snapshot(temp.native + "/Carpeta");
+    intact.erase("b.bin");
+    SealThroughTheVerb("Carpeta");
+    std::string bytes = temp.Read("Carpeta.zol");
+    const std::vector<std::uint8_t> sealed(bytes.begin(), bytes.end());
+    MemoryByteSource source(sealed);
+    const ChunkLayout layout(ReadSealedHeader(source).value());
+    ASSERT_GE(layout.groups, 3u);
+    for (std::uint64_t chunk = 4; chunk < 7; ++chunk)
+        bytes[layout.ChunkAt(chunk) + 5] ^= 1;
+    temp.Write("Carpeta.zol", bytes);
+    for (const bool yes : {false, true}) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        host.messages.clear();
+        windows.steps.clear();
+        windows.questions.clear();
+        windows.answer_yes = yes;
+        dialog.tries = {{kPassword, ""}};
+        EXPECT_TRUE(Start(temp.native + "/Carpeta.zol/C"));
+        // One password, typed once: the salvage takes the keys it gave.
+        EXPECT_EQ(windows.steps,
+                  (std::vector<std::string>{"dialog 4", "main window", "clear box"}));
+        ASSERT_EQ(windows.questions.size(), 1u) << yes;
+        EXPECT_NE(windows.questions[0].find("/Carpeta (rescatado)\xBB"), std::string::npos);
+        EXPECT_EQ(temp.Read("Carpeta.zol"), bytes) << yes;
+        ASSERT_EQ(host.messages.size(), yes ? 2u : 1u) << ::testing::PrintToString(host.messages);
+        if (!yes) {
+            EXPECT_EQ(Snapshot(temp.native), before);
+            EXPECT_TRUE(host.opened.empty());
+            continue;
+        }
+        EXPECT_EQ(Snapshot(temp.native + "/Carpeta (rescatado)"), intact);
+        EXPECT_EQ(host.messages[1],
+                  SalvageOutcomeText(2, files.DisplayPath(temp.native + "/Carpeta (rescatado)"),
+                                     {"b.bin"}));
+        ASSERT_EQ(host.opened.size(), 1u);
+        EXPECT_EQ(files.NativeForm(host.opened[0]).value(), temp.native + "/Carpeta (rescatado)/");
+    }
+    // A long list of lost files names the first ones and counts the rest.
+    const std::vector<std::string> lost(kLostFilesShown + 2, "x\xC5\x82");
+    const std::string text = SalvageOutcomeText(0, "R", lost);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\x81'), long(kLostFilesShown));
+    EXPECT_TRUE(text.ends_with("\ny 2 m\xE1s.")) << text;
 }
 
 // "Cancelar" while the key is being derived: the derivation lets the

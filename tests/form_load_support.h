@@ -55,11 +55,17 @@ class FakeWindows : public StartupWindows {
     void ClearPasswordBox() override { steps.push_back("clear box"); }
     void ShowMainWindow() override { steps.push_back("main window"); }
     void ShowInstructionsModal() override { steps.push_back("instructions"); }
+    bool AskYesNo(const std::string& question) override {
+        questions.push_back(question);
+        return answer_yes;
+    }
 
     std::function<void()> answer_dialog;
     std::string dialog_caption;
     std::string dialog_tag = "1";
     std::vector<std::string> steps;
+    std::vector<std::string> questions;
+    bool answer_yes = false;
 
   private:
     TestHost& host_;

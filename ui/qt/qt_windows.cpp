@@ -48,4 +48,8 @@ void QtWindows::ShowInstructionsModal() {
     f3().exec();
 }
 
+bool QtWindows::AskYesNo(const std::string& cp1252) {
+    return services_.messages.Ask(FromProgramText(cp1252));
+}
+
 }  // namespace velmora

@@ -26,6 +26,7 @@ class QtWindows : public StartupWindows {
     void ClearPasswordBox() override;
     void ShowMainWindow() override;
     void ShowInstructionsModal() override;
+    bool AskYesNo(const std::string& cp1252) override;
 
     Form1& form1() { return *form1_; }
     Form2& form2();

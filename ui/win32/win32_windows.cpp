@@ -49,4 +49,8 @@ void Win32Windows::ShowInstructionsModal() {
     f3_->ShowModal();
 }
 
+bool Win32Windows::AskYesNo(const std::string& cp1252) {
+    return AskProgramQuestion(form1_.Handle(), cp1252);
+}
+
 }  // namespace velmora

@@ -24,6 +24,7 @@ class Win32Windows : public StartupWindows {
     void ClearPasswordBox() override;
     void ShowMainWindow() override;
     void ShowInstructionsModal() override;
+    bool AskYesNo(const std::string& cp1252) override;
 
     Form1& form1() { return form1_; }
 
