@@ -505,7 +505,7 @@ constexpr Written kTexts[] = {
     {Msg::kSealedIndexLost, "su índice no se puede rehacer: no se puede rescatar nada."},
     {Msg::kSalvagedSuffix, "(rescatado)"},
     {Msg::kSalvageLostFiles,
-     "No se han podido rescatar {1} archivos (tienen bloques dañados sin remedio):"},
+     "Archivos que no se han podido rescatar (tienen bloques dañados sin remedio): {1}."},
     {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
     {Msg::kRemovedAbandonedRepair,
      "Se ha borrado «{1}», que dejó una reparación interrumpida."},
@@ -513,7 +513,7 @@ constexpr Written kTexts[] = {
      "¿Rescatar lo que está intacto? Cada archivo que se lea entero y auténtico se restaurará en "
      "«{1}», junto al contenedor; el contenedor no se toca."},
     {Msg::kSalvageRescued,
-     "Se han rescatado {1} archivos en «{2}»; el contenedor sigue como estaba."},
+     "Archivos rescatados en «{2}»: {1}. El contenedor sigue como estaba."},
     {Msg::kSalvageMoreLost, "y {1} más."},
 };
 
