@@ -292,6 +292,11 @@ enum class Msg {
     kSalvageLostFiles,
     kExtractNotFound,
     kRemovedAbandonedRepair,
+    // velmora-cli decode --salvage --salvage-partial.
+    kPartialMark,
+    kSalvagePartialFiles,
+    kSalvagePartialFile,
+    kSalvagePartialAlone,
 
     kCount  // not a message: the number of them
 };

@@ -31,8 +31,8 @@ struct Part {
     int root_folder = -1;
 };
 
-Status RestorePart(Run& run, const SealedKeys& keys, Part part,
-                   std::vector<std::string>* left_out) {
+Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std::string>* left_out,
+                   std::vector<ChunkReader::Holed>* holed = nullptr) {
     const std::string& container = run.state.FolderPath;
     RestoreSource source(run);
     try {
@@ -54,6 +54,8 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part,
         staged.Restore();
         if (left_out)
             *left_out = reader.left_out();
+        if (holed)
+            *holed = reader.holed();
     } catch (const EngineFailure& failure) {
         run.files.CloseAll();
         return Error{failure.message, failure.code};
@@ -63,7 +65,8 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part,
 
 }  // namespace
 
-Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost) {
+Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
+                     std::vector<ChunkReader::Holed>* partial) {
     const std::string& container = run.state.FolderPath;
     std::optional<ChunkCheck> check;
     Part part;
@@ -73,11 +76,13 @@ Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>&
             ThrowFailure(DamagedError(Text(Msg::kSealedIndexLost)));
         return [&](const SealedEntry&, std::uint64_t first, std::uint64_t last) {
             const auto found = std::lower_bound(check->lost.begin(), check->lost.end(), first);
-            return found == check->lost.end() || *found > last;
+            if (found == check->lost.end() || *found > last)
+                return ChunkReader::Take::kWhole;
+            return partial ? ChunkReader::Take::kWithHoles : ChunkReader::Take::kLeave;
         };
     };
     part.root = container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
-    return RestorePart(run, keys, std::move(part), &lost);
+    return RestorePart(run, keys, std::move(part), &lost, partial);
 }
 
 Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::string>& paths,
@@ -95,7 +100,7 @@ Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::st
                     named.insert(path);
                 keep = keep || inside || (entry.folder && Under(path, entry.path));
             }
-            return keep;
+            return keep ? ChunkReader::Take::kWhole : ChunkReader::Take::kLeave;
         };
     };
     part.after_index = [&] {

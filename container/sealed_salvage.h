@@ -5,6 +5,7 @@
 
 #include "base/result.h"
 #include "container/run.h"
+#include "container/sealed/chunk_reader.h"
 #include "container/sealed/sealed_keys.h"
 
 namespace velmora {
@@ -20,9 +21,12 @@ inline constexpr int kPartRefusedCode = -2903;
 
 // Every folder and every file whose chunks all open (CheckChunks), into
 // "NAME (rescatado)" (or the first free of "NAME (rescatado) (2)" ...)
-// beside the container; `lost` gets the paths of the files left out.
-// Refuses a container whose index is lost.
-Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost);
+// beside the container; `lost` gets the paths of the files left out. With
+// `partial`, the files that lost chunks are restored too, under their
+// marked names (PartialName), the lost chunks' bytes as zeros, and listed
+// there; `lost` then holds none. Refuses a container whose index is lost.
+Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
+                     std::vector<ChunkReader::Holed>* partial = nullptr);
 
 // The entries named by `paths` (as the index writes them, "/" between
 // names; a folder brings everything in it) and the folders that hold them,
