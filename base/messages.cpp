@@ -514,6 +514,9 @@ constexpr Written kTexts[] = {
      "Se han restaurado incompletos {1} archivos (con ceros donde sus bloques se perdieron):"},
     {Msg::kSalvagePartialFile, "  ({1} bytes perdidos, escritos como ceros)"},
     {Msg::kSalvagePartialAlone, "--salvage-partial solo se usa junto con --salvage."},
+    {Msg::kDamagedNameGivenBack,
+     "Una reparación interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
+     "eliminado «{2}», la copia reparada que no llegó a tomarlo."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

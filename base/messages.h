@@ -297,6 +297,8 @@ enum class Msg {
     kSalvagePartialFiles,
     kSalvagePartialFile,
     kSalvagePartialAlone,
+    // velmora-cli repair after a repair killed between its renames.
+    kDamagedNameGivenBack,
 
     kCount  // not a message: the number of them
 };

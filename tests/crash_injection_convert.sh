@@ -12,9 +12,10 @@
 #     new one;
 #   - no file takes a name that a later encode removes as an abandoned
 #     partial container (T.zol.parcial*);
-#   - while the old container still holds its name, what the kill left does
-#     not block the job run again: it succeeds, and an unfinished new
-#     container left is removed, said in one line.
+#   - while the old container still holds its name, or none does (killed
+#     between the renames), what the kill left does not block the job run
+#     again: it succeeds (the old container given its name back first), and
+#     an unfinished new container left is removed, said in one line.
 # Usage: crash_injection_convert.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries
 # every STEP-th point only). Prints the number of kill points tried.
 set -euo pipefail
@@ -77,6 +78,7 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
   is_new conv/T.zol || fail "$job: a complete run failed"
   tried=0
   swapped=0
+  given_back=0
   for ((k = 1; k <= total; k += step)); do
     rm -rf conv && mkdir conv && cp "$old" conv/T.zol
     set +e
@@ -92,21 +94,20 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
     for f in conv/${news// / conv/}; do is_new "$f" && new_kept=1; done
     [ "$old_kept" = 1 ] || [ "$new_kept" = 1 ] ||
       fail "$job point $k: neither the old container nor a new one ($(ls -A conv | tr '\n' ' '))"
-    if is_old conv/T.zol; then
+    if is_old conv/T.zol || [ ! -e conv/T.zol ]; then
       left=0
-      [ -e "conv/$unfinished" ] && left=1
+      is_old conv/T.zol && [ -e "conv/$unfinished" ] && left=1
+      [ -e conv/T.zol ] || given_back=$((given_back + 1))
       run "$job" "$cli" || fail "$job point $k: what the kill left blocks a new run"
       is_new conv/T.zol || fail "$job point $k: the new run lost data"
-      if [ "$left" = 1 ]; then
-        [ ! -e "conv/$unfinished" ] || fail "$job point $k: the abandoned new container stayed"
-        grep -q "$said" conv/out.txt || fail "$job point $k: its removal was not said"
-      fi
+      [ ! -e "conv/$unfinished" ] || fail "$job point $k: the abandoned new container stayed"
+      [ "$left" = 0 ] || grep -q "$said" conv/out.txt || fail "$job point $k: its removal was not said"
     else
-      is_new conv/T.zol || [ ! -e conv/T.zol ] || fail "$job point $k: T.zol holds neither container"
+      is_new conv/T.zol || fail "$job point $k: T.zol holds neither container"
       swapped=$((swapped + 1))
     fi
   done
-  report="$report${report:+; }$job: $tried kill points tried ($swapped after the new container took the name or in the swap)"
+  report="$report${report:+; }$job: $tried kill points tried ($swapped after the new container took the name, $given_back between the renames)"
 done 3<<EOF
 convert|legacy.zol|T.zol T.zol.antiguo*|T.zol T.zol.convirtiendo*|T.zol.convirtiendo|conversión interrumpida
 repair|damaged.zol|T.zol .T.zol.antes-de-reparar*|T.zol .T.zol.reparando*|.T.zol.reparando|reparación interrumpida
