@@ -251,7 +251,7 @@ constexpr Written kTexts[] = {
      "uso: velmora-cli encode CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli seal CARPETA [--keep] [-C DESTINO] [--password-stdin] [--timings]\n"
      "     velmora-cli decode CONTENEDOR.zol [--keep] [--password-stdin] [--original-case]\n"
-     "     velmora-cli decode CONTENEDOR.zol --salvage [--password-stdin]\n"
+     "     velmora-cli decode CONTENEDOR.zol --salvage [--salvage-partial] [--password-stdin]\n"
      "     velmora-cli extract CONTENEDOR.zol RUTA... [-C DESTINO] [--password-stdin]\n"
      "     velmora-cli recover CONTENEDOR.zol [--keep] [--original-case]\n"
      "     velmora-cli convert CONTENEDOR.zol [--password-stdin] [--recover]\n"
@@ -307,6 +307,9 @@ constexpr Written kTexts[] = {
      "                    guardaron, sin pasarlos a mayúsculas\n"
      "  --recover         convert: la clave antigua se deduce de la cabecera\n"
      "  --timings         encode, seal: dice cuánto han tardado el empaquetado y el borrado\n"
+     "  --salvage-partial  decode --salvage: restaura también cada archivo con bloques\n"
+     "                    perdidos, con ceros en su lugar, como «NOMBRE (incompleto).ext»,\n"
+     "                    y dice cuántos bytes perdió cada uno\n"
      "  --allow-costly-key  decode, extract, list, verify, repair: deriva la clave aunque la cabecera\n"
      "                    pida más de cuatro veces el coste habitual (sin la opción, se\n"
      "                    rechaza con estado 3 antes de pedir la contraseña)\n"
@@ -515,6 +518,14 @@ constexpr Written kTexts[] = {
     {Msg::kSalvageRescued,
      "Archivos rescatados en «{2}»: {1}. El contenedor sigue como estaba."},
     {Msg::kSalvageMoreLost, "y {1} más."},
+    {Msg::kPartialMark, "(incompleto)"},
+    {Msg::kSalvagePartialFiles,
+     "Se han restaurado incompletos {1} archivos (con ceros donde sus bloques se perdieron):"},
+    {Msg::kSalvagePartialFile, "  ({1} bytes perdidos, escritos como ceros)"},
+    {Msg::kSalvagePartialAlone, "--salvage-partial solo se usa junto con --salvage."},
+    {Msg::kDamagedNameGivenBack,
+     "Una reparación interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
+     "eliminado «{2}», la copia reparada que no llegó a tomarlo."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -297,6 +297,13 @@ enum class Msg {
     kSalvageQuestion,
     kSalvageRescued,
     kSalvageMoreLost,
+    // velmora-cli decode --salvage --salvage-partial.
+    kPartialMark,
+    kSalvagePartialFiles,
+    kSalvagePartialFile,
+    kSalvagePartialAlone,
+    // velmora-cli repair after a repair killed between its renames.
+    kDamagedNameGivenBack,
 
     kCount  // not a message: the number of them
 };

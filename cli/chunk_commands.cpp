@@ -85,7 +85,10 @@ int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
     run.engine.keep_container = true;
     Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
     std::vector<std::string> lost;
-    const Status salvaged = SalvageSealed(steps, keys, lost);
+    std::vector<ChunkReader::Holed> partial;
+    const Status salvaged =
+        SalvageSealed(steps, keys, lost, nullptr,
+                      run.options.salvage_partial ? &partial : nullptr);
     run.host.EndProgress();
     if (!salvaged)
         return Failed(salvaged.error());
@@ -94,6 +97,13 @@ int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
         Print(Text(Msg::kSalvageLostFiles, {std::to_string(lost.size())}));
         for (const std::string& path : lost)
             WriteNativeOutput(EscapeControlBytes(path) + "\n");
+    }
+    if (!partial.empty()) {
+        Print(Text(Msg::kSalvagePartialFiles, {std::to_string(partial.size())}));
+        for (const ChunkReader::Holed& file : partial) {
+            WriteNativeOutput(EscapeControlBytes(file.restored_path));
+            WriteOutput(Text(Msg::kSalvagePartialFile, {std::to_string(file.zeroed)}) + "\n");
+        }
     }
     return kExitOk;
 }

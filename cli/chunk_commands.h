@@ -19,7 +19,8 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
 // repairable one, or any version 1 container, is written again as a sound
 // version 2 container under its name (SealedRepair).
 // `velmora-cli decode --salvage` (SalvageSealed): prints the restored folder,
-// then the files that could not be salvaged.
+// then the files that could not be salvaged; with --salvage-partial, the
+// files restored with holes instead, each with the bytes it lost.
 int SalvageChunks(CommandContext& run, const SealedKeys& keys);
 
 // `velmora-cli extract` (ExtractSealed): prints the restored folder.

@@ -49,6 +49,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
             options.allow_costly_key = true;
         } else if (argument == "--salvage") {
             options.salvage = true;
+        } else if (argument == "--salvage-partial") {
+            options.salvage_partial = true;
         } else if (argument == "-C" && i + 1 < argc) {
             options.container_folder = argv[++i];
         } else if (options.command.empty()) {
@@ -85,6 +87,10 @@ int Parse(int argc, char** argv, FileSystem& files) {
         (options.keep && (command == "convert" || command == "repair")) ||
         (options.allow_costly_key && !opening_sealed))
         return Usage(kExitUsage);
+    if (options.salvage_partial && !options.salvage) {
+        WriteError(Text(Msg::kSalvagePartialAlone) + "\n");
+        return kExitUsage;
+    }
     return RunCommand(options, files);
 }
 

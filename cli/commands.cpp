@@ -10,6 +10,7 @@
 #include "cli/register_command.h"
 #include "cli/sealed_commands.h"
 #include "container/opened_container.h"
+#include "container/sealed_repair.h"
 
 namespace velmora {
 
@@ -85,6 +86,10 @@ int OpenContainer(CommandContext& run) {
     if (run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry)) {
         if (ResolveContainer(run) != kExitOk)
             return kExitRefused;
+        if (run.options.command == "repair") {
+            Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+            GiveBackTheDamagedName(steps);
+        }
         Result<OpenedHeader> header = container.Open(run.state.FolderPath);
         if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
             Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.DisplayPath(run.state.FolderPath)}));

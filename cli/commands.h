@@ -34,6 +34,7 @@ struct CliOptions {
     bool recover = false;            // convert: the legacy key found without its password
     bool allow_costly_key = false;   // decode, list, verify: a costly key derived all the same
     bool salvage = false;            // decode: what a damaged sealed container still holds
+    bool salvage_partial = false;    // decode --salvage: files that lost chunks too, zero-filled
     std::vector<std::string> paths;  // extract: the entries named
 };
 

@@ -4,6 +4,7 @@
 #include "base/messages.h"
 #include "cli/legacy_commands.h"
 #include "cli/sealed_commands.h"
+#include "container/conversion_leftovers.h"
 #include "container/opened_container.h"
 
 namespace velmora {
@@ -32,6 +33,10 @@ int ConvertContainer(CommandContext& run) {
     run.files.SetNameCoding(NameCoding::kUtf8);
     if (const int resolved = ResolveContainer(run); resolved != kExitOk)
         return resolved;
+    // Before the legacy container is opened for its key: a conversion killed
+    // between its renames left it without its name.
+    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    GiveBackTheLegacyName(steps);
     int status = kExitOk;
     Result<std::string> key = LegacyKey(run, status);
     if (!key) {

@@ -27,7 +27,8 @@ namespace velmora {
 //      a failure the damaged one gets its name back);
 //   3. the damaged one is deleted while its name still holds it (it is
 //      encrypted: nothing is overwritten) and the folder flushed.
-// A killed run leaves the damaged container whole under one of its names.
+// A killed run leaves the damaged container whole under one of its names
+// (GiveBackTheDamagedName gives it back its own).
 class SealedRepair {
   public:
     SealedRepair(Run& run, const SealedKeys& keys, const std::string& password)
@@ -57,5 +58,11 @@ class SealedRepair {
     int repaired_ = -1;
     EntryInfo repaired_created_;
 };
+
+// Before the container is opened: no NAME.zol, but .NAME.zol.antes-de-reparar
+// and a .NAME.zol.reparando no run holds (a repair killed between its two
+// renames): the damaged container gets its name back, never replacing
+// anything, and the new one is removed, said in one line.
+void GiveBackTheDamagedName(Run& run);
 
 }  // namespace velmora

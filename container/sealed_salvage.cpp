@@ -32,7 +32,8 @@ struct Part {
 };
 
 Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std::string>* left_out,
-                   std::size_t* restored_files) {
+                   std::size_t* restored_files,
+                   std::vector<ChunkReader::Holed>* holed = nullptr) {
     const std::string& container = run.state.FolderPath;
     RestoreSource source(run);
     try {
@@ -58,6 +59,8 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std:
             *restored_files = static_cast<std::size_t>(
                 std::count_if(staged.entries().begin(), staged.entries().end(),
                               [](const DecodedEntry& entry) { return entry.size >= 0; }));
+        if (holed)
+            *holed = reader.holed();
     } catch (const EngineFailure& failure) {
         run.files.CloseAll();
         return Error{failure.message, failure.code};
@@ -68,7 +71,7 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std:
 }  // namespace
 
 Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
-                     std::size_t* rescued) {
+                     std::size_t* rescued, std::vector<ChunkReader::Holed>* partial) {
     const std::string& container = run.state.FolderPath;
     std::optional<ChunkCheck> check;
     Part part;
@@ -78,11 +81,13 @@ Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>&
             ThrowFailure(DamagedError(Text(Msg::kSealedIndexLost)));
         return [&](const SealedEntry&, std::uint64_t first, std::uint64_t last) {
             const auto found = std::lower_bound(check->lost.begin(), check->lost.end(), first);
-            return found == check->lost.end() || *found > last;
+            if (found == check->lost.end() || *found > last)
+                return ChunkReader::Take::kWhole;
+            return partial ? ChunkReader::Take::kWithHoles : ChunkReader::Take::kLeave;
         };
     };
     part.root = container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
-    return RestorePart(run, keys, std::move(part), &lost, rescued);
+    return RestorePart(run, keys, std::move(part), &lost, rescued, partial);
 }
 
 Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::string>& paths,
@@ -100,7 +105,7 @@ Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::st
                     named.insert(path);
                 keep = keep || inside || (entry.folder && Under(path, entry.path));
             }
-            return keep;
+            return keep ? ChunkReader::Take::kWhole : ChunkReader::Take::kLeave;
         };
     };
     part.after_index = [&] {

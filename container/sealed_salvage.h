@@ -5,6 +5,7 @@
 
 #include "base/result.h"
 #include "container/run.h"
+#include "container/sealed/chunk_reader.h"
 #include "container/sealed/sealed_keys.h"
 
 namespace velmora {
@@ -21,10 +22,13 @@ inline constexpr int kPartRefusedCode = -2903;
 // Every folder and every file whose chunks all open (CheckChunks), into
 // "NAME (rescatado)" (or the first free of "NAME (rescatado) (2)" ...)
 // beside the container; `lost` gets the paths of the files left out, and
-// `rescued` (when given) how many files were restored. Refuses a container
-// whose index is lost.
+// `rescued` (when given) how many files were restored. With `partial`, the
+// files that lost chunks are restored too, under their marked names
+// (PartialName), the lost chunks' bytes as zeros, and listed there; `lost`
+// then holds none. Refuses a container whose index is lost.
 Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
-                     std::size_t* rescued = nullptr);
+                     std::size_t* rescued = nullptr,
+                     std::vector<ChunkReader::Holed>* partial = nullptr);
 
 // The entries named by `paths` (as the index writes them, "/" between
 // names; a folder brings everything in it) and the folders that hold them,

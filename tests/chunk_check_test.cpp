@@ -148,39 +148,69 @@ TEST(ChunkCheckTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
 
 // Salvage reads each file from its own groups: with group 0 beyond repair,
 // the file in group 1 alone comes back exactly, a file the filter leaves out
-// is named, and a file with a lost chunk is refused as damage.
+// is named, and a file with a lost chunk is refused as damage when taken
+// whole; taken with holes, it comes back under its marked name (past the
+// names taken, whatever their case) with exactly its intact bytes and zeros
+// for the lost chunks', counted.
 TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
     const SealedParameters parameters{1, 8192, 4096, 4, 2};
-    std::vector<std::uint8_t> bytes = SealTree(Tree(), kPassword, parameters);
+    SealedTree tree = Tree();
+    tree.entries.push_back(File("A (incompleto).bin", 0));
+    tree.contents.push_back("");
+    std::vector<std::uint8_t> bytes = SealTree(tree, kPassword, parameters);
     MemoryByteSource source(bytes);
     const SealedHeader header = ReadSealedHeader(source).value();
     const ChunkLayout at(header);
     for (std::uint64_t i = at.ChunkAt(1); i < at.ChunkAt(1) + 3 * at.slot_size; ++i)
         bytes[i] ^= 0x5A;
     const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
-    SystemFileSystem files;
-    EngineState state;
-    TestHost host(files, state);
-    ChunkReader reader(source, header, keys, host,
-                       [](const SealedEntry& entry, std::uint64_t first, std::uint64_t last) {
-                           return entry.path != "b.bin" && (first > last || last < 5);
-                       });
-    const RestoreIndex index = reader.ReadIndex().value();
-    ASSERT_EQ(index.entries.size(), 2u);
-    EXPECT_EQ(reader.left_out(), std::vector<std::string>{"b.bin"});
-    std::map<std::string, std::string> read;
-    for (const DecodedEntry& entry : index.entries) {
-        std::string& content = read[entry.name];
-        const Status status =
-            reader.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
-                content.append(reinterpret_cast<const char*>(data), length);
-                return Status::Ok();
-            });
-        if (!status)
-            content = FaultOf(status.error()) == SealedFault::kDamaged ? "damaged" : "other";
+    // a.bin keeps the bytes chunk 0 holds after the index.
+    const std::size_t intact = 4096 - header.index_length;
+    const std::string holed = std::string(intact, 'a') + std::string(12000 - intact, '\0');
+    using Take = ChunkReader::Take;
+    const struct {
+        Take damaged;
+        std::map<std::string, std::string> read;
+        std::vector<ChunkReader::Holed> holed;
+    } cases[] = {
+        {Take::kWhole,
+         {{"\\a.bin", "damaged"}, {"\\c.txt", "ccc"}, {"\\A (incompleto).bin", ""}},
+         {}},
+        {Take::kWithHoles,
+         {{"\\a (incompleto) (2).bin", holed}, {"\\c.txt", "ccc"}, {"\\A (incompleto).bin", ""}},
+         {{"a.bin", "a (incompleto) (2).bin", 12000 - intact}}},
+    };
+    for (const auto& c : cases) {
+        SystemFileSystem files;
+        EngineState state;
+        TestHost host(files, state);
+        ChunkReader reader(source, header, keys, host,
+                           [&](const SealedEntry& entry, std::uint64_t first, std::uint64_t last) {
+                               if (entry.path == "b.bin")
+                                   return Take::kLeave;
+                               return first > last || first > 3 ? Take::kWhole : c.damaged;
+                           });
+        const RestoreIndex index = reader.ReadIndex().value();
+        EXPECT_EQ(reader.left_out(), std::vector<std::string>{"b.bin"});
+        std::map<std::string, std::string> read;
+        for (const DecodedEntry& entry : index.entries) {
+            std::string& content = read[entry.name];
+            const Status status =
+                reader.ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
+                    content.append(reinterpret_cast<const char*>(data), length);
+                    return Status::Ok();
+                });
+            if (!status)
+                content = FaultOf(status.error()) == SealedFault::kDamaged ? "damaged" : "other";
+        }
+        EXPECT_EQ(read, c.read);
+        ASSERT_EQ(reader.holed().size(), c.holed.size());
+        for (std::size_t i = 0; i < c.holed.size(); ++i) {
+            EXPECT_EQ(reader.holed()[i].path, c.holed[i].path);
+            EXPECT_EQ(reader.holed()[i].restored_path, c.holed[i].restored_path);
+            EXPECT_EQ(reader.holed()[i].zeroed, c.holed[i].zeroed);
+        }
     }
-    EXPECT_EQ(read,
-              (std::map<std::string, std::string>{{"\\a.bin", "damaged"}, {"\\c.txt", "ccc"}}));
 }
 
 }  // namespace

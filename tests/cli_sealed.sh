@@ -132,6 +132,7 @@ EOF
 # it was.
 mkdir Varios && head -c 400000 /dev/urandom > Varios/a.bin && printf 'dato' > Varios/b.txt
 a_sum=$(sha256sum < Varios/a.bin)
+cp Varios/a.bin a-bin-original.txt  # seal wipes Varios
 expect_status 0 with_password "$password" "$cli" seal Varios
 damage Varios.zol damaged.zol zero $((140 + C)) $((3 * C))
 copy=$(sha256sum < damaged.zol)
@@ -150,6 +151,22 @@ expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage
   fail "salvage did not restore exactly the files outside the damage"
 tr -d '\r' < out.txt | grep -qx 'a.bin' || fail "salvage did not name the lost file: $(cat out.txt)"
 [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage changed the container"
+rm -r 'damaged (rescatado)'
+# With --salvage-partial a.bin comes back too, marked: exactly its intact
+# bytes in place, zeros for chunks 1-3 (bytes 65536 to 262143 of the
+# plaintext, the index first), the lost bytes listed; alone it is refused.
+expect_status 2 "$cli" decode damaged.zol --salvage-partial
+grep -q -- '--salvage-partial solo' err.txt || fail "--salvage-partial alone: $(cat err.txt)"
+expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage --salvage-partial
+index=$(od -An -tu8 -j60 -N8 damaged.zol | tr -d ' ')
+expected=$( (head -c $((65536 - index)) a-bin-original.txt; head -c 196608 /dev/zero
+  tail -c +$((262144 - index + 1)) a-bin-original.txt) | sha256sum)
+[ "$(sha256sum < 'damaged (rescatado)/a (incompleto).bin')" = "$expected" ] &&
+  [ "$(cat 'damaged (rescatado)/b.txt')" = dato ] ||
+  fail "salvage-partial did not restore the intact bytes and zeros alone"
+tr -d '\r' < out.txt | grep -q '^a (incompleto).bin  (196608 bytes perdidos' ||
+  fail "salvage-partial did not list the lost bytes: $(cat out.txt)"
+[ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage-partial changed the container"
 rm -r 'damaged (rescatado)'
 # extract restores the named entries alone, into -C's folder, and never
 # deletes the container; a lost chunk of a named file, or a name that is

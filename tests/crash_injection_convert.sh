@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Kills velmora-cli with SIGKILL right after each operation that changes the
-# disk while it converts a legacy container into a sealed one, and checks
-# after every kill that nothing was lost:
-#   - the legacy container is intact (as T.zol, or as T.zol.antiguo*), or a
-#     sealed container is there that decodes to the original tree (as T.zol,
-#     or as T.zol.convirtiendo*), or both; never neither;
-#   - whatever holds the name T.zol is the intact legacy container or a
-#     sealed container that decodes;
+# disk while it rewrites a container (each row of the table at the end:
+# convert, a legacy container into a sealed one; repair, a damaged sealed
+# container into a sound one), and checks after every kill that nothing was
+# lost:
+#   - the container read is intact, byte for byte (as T.zol, or under the
+#     name the job moves it to), or a new one is there that decodes to the
+#     original tree (repair: and verifies sound) (as T.zol, or under the
+#     name it is written as), or both; never neither;
+#   - whatever holds the name T.zol is the intact old container or a sound
+#     new one;
 #   - no file takes a name that a later encode removes as an abandoned
 #     partial container (T.zol.parcial*);
-#   - while the legacy container still holds its name, what the kill left
-#     does not block a new conversion.
+#   - while the old container still holds its name, or none does (killed
+#     between the renames), what the kill left does not block the job run
+#     again: it succeeds (the old container given its name back first), and
+#     an unfinished new container left is removed, said in one line.
 # Usage: crash_injection_convert.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries
 # every STEP-th point only). Prints the number of kill points tried.
 set -euo pipefail
@@ -33,61 +38,78 @@ listing() { (cd "$1" && find . -mindepth 1 | LC_ALL=C sort | while read -r p; do
   if [ -f "$p" ]; then echo "$p $(sha256sum < "$p" | cut -c1-16)"; else echo "$p/"; fi; done); }
 expected=$(listing original)
 
+# The old containers: legacy, and sealed with one byte of its first chunk
+# changed (the parity rebuilds it).
 mkdir enc && cp -a original enc/T
 (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null)
-mv enc/T.zol legacy.zol && rm -rf enc
-legacy_sum=$(sha256sum < legacy.zol)
+mv enc/T.zol legacy.zol && cp -a original enc/T
+(cd enc && echo "$sealed_password" | "$cli" seal T --password-stdin > /dev/null)
+mv enc/T.zol damaged.zol && rm -rf enc
+printf 'X' | dd of=damaged.zol bs=1 seek=150 conv=notrunc status=none
 
-convert() {  # the program, in conv/
-  (cd conv && printf '%s\n' clave "$sealed_password" | "$@" convert T.zol --password-stdin \
-    > out.txt 2>&1)
+run() {  # job, the program: in conv/
+  local job=$1; shift
+  case $job in
+    convert) (cd conv && printf '%s\n' clave "$sealed_password" |
+                "$@" convert T.zol --password-stdin > out.txt 2>&1) ;;
+    repair) (cd conv && printf '%s\n' "$sealed_password" |
+               "$@" repair T.zol --password-stdin > out.txt 2>&1) ;;
+  esac
 }
-is_legacy() { [ -f "$1" ] && [ "$(sha256sum < "$1")" = "$legacy_sum" ]; }
+is_old() { [ -f "$1" ] && [ "$(sha256sum < "$1")" = "$old_sum" ]; }
 is_sealed() { [ -f "$1" ] && [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 8956656c6d6f7261 ]; }
-decodes() {  # a sealed container restores the original tree
+is_new() {  # a sealed container restores the original tree (repair: and is sound)
+  is_sealed "$1" && ! is_old "$1" || return 1
   rm -rf check && mkdir check && cp "$1" check/T.zol
+  if [ "$job" = repair ]; then
+    echo "$sealed_password" | "$cli" verify check/T.zol --password-stdin > /dev/null 2>&1 || return 1
+  fi
   echo "$sealed_password" | "$cli" decode check/T.zol --password-stdin > /dev/null 2>&1 &&
     [ "$(listing check/T)" = "$expected" ]
 }
 
-mkdir conv && cp legacy.zol conv/T.zol
-VELMORA_POINTS_FILE="$work/points" convert "$crashing"
-total=$(cat points)
-is_sealed conv/T.zol && decodes conv/T.zol || fail "a complete conversion failed"
-
-tried=0
-swapped=0
-for ((k = 1; k <= total; k += step)); do
-  rm -rf conv && mkdir conv && cp legacy.zol conv/T.zol
-  set +e
-  VELMORA_KILL_AT=$k convert "$crashing" 2>/dev/null
-  status=$?
-  set -e
-  [ "$status" -eq 137 ] || fail "point $k: not killed (status $status)"
-  tried=$((tried + 1))
-  ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "point $k: a partial container's name"
-  legacy_kept=0
-  for f in conv/T.zol conv/T.zol.antiguo*; do is_legacy "$f" && legacy_kept=1; done
-  sealed_kept=0
-  for f in conv/T.zol conv/T.zol.convirtiendo*; do
-    is_sealed "$f" && decodes "$f" && sealed_kept=1
-  done
-  [ "$legacy_kept" = 1 ] || [ "$sealed_kept" = 1 ] ||
-    fail "point $k: neither the legacy container nor a sealed one ($(ls conv | tr '\n' ' '))"
-  if is_legacy conv/T.zol; then
-    left=0
-    [ -e conv/T.zol.convirtiendo ] && left=1
-    convert "$cli" || fail "point $k: what the kill left blocks a new conversion"
-    is_sealed conv/T.zol && decodes conv/T.zol || fail "point $k: the new conversion lost data"
-    # An unfinished sealed container beside the legacy one is removed, said once.
-    if [ "$left" = 1 ]; then
-      [ ! -e conv/T.zol.convirtiendo ] || fail "point $k: the abandoned sealed container stayed"
-      grep -q 'conversión interrumpida' conv/out.txt || fail "point $k: its removal was not said"
+report=""
+# job | old container | names the old one may have | the new one's | its unfinished name | said on its removal
+while IFS='|' read -r -u 3 job old olds news unfinished said; do
+  old_sum=$(sha256sum < "$old")
+  rm -rf conv && mkdir conv && cp "$old" conv/T.zol
+  VELMORA_POINTS_FILE="$work/points" run "$job" "$crashing"
+  total=$(cat points)
+  is_new conv/T.zol || fail "$job: a complete run failed"
+  tried=0
+  swapped=0
+  given_back=0
+  for ((k = 1; k <= total; k += step)); do
+    rm -rf conv && mkdir conv && cp "$old" conv/T.zol
+    set +e
+    VELMORA_KILL_AT=$k run "$job" "$crashing" 2>/dev/null
+    status=$?
+    set -e
+    [ "$status" -eq 137 ] || fail "$job point $k: not killed (status $status)"
+    tried=$((tried + 1))
+    ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "$job point $k: a partial container's name"
+    old_kept=0
+    new_kept=0
+    for f in conv/${olds// / conv/}; do is_old "$f" && old_kept=1; done
+    for f in conv/${news// / conv/}; do is_new "$f" && new_kept=1; done
+    [ "$old_kept" = 1 ] || [ "$new_kept" = 1 ] ||
+      fail "$job point $k: neither the old container nor a new one ($(ls -A conv | tr '\n' ' '))"
+    if is_old conv/T.zol || [ ! -e conv/T.zol ]; then
+      left=0
+      is_old conv/T.zol && [ -e "conv/$unfinished" ] && left=1
+      [ -e conv/T.zol ] || given_back=$((given_back + 1))
+      run "$job" "$cli" || fail "$job point $k: what the kill left blocks a new run"
+      is_new conv/T.zol || fail "$job point $k: the new run lost data"
+      [ ! -e "conv/$unfinished" ] || fail "$job point $k: the abandoned new container stayed"
+      [ "$left" = 0 ] || grep -q "$said" conv/out.txt || fail "$job point $k: its removal was not said"
+    else
+      is_new conv/T.zol || fail "$job point $k: T.zol holds neither container"
+      swapped=$((swapped + 1))
     fi
-  else
-    is_sealed conv/T.zol && decodes conv/T.zol || [ ! -e conv/T.zol ] ||
-      fail "point $k: T.zol holds neither container"
-    swapped=$((swapped + 1))
-  fi
-done
-echo "crash injection while converting: $tried kill points tried ($swapped after the sealed container took the name or in the swap); nothing lost"
+  done
+  report="$report${report:+; }$job: $tried kill points tried ($swapped after the new container took the name, $given_back between the renames)"
+done 3<<EOF
+convert|legacy.zol|T.zol T.zol.antiguo*|T.zol T.zol.convirtiendo*|T.zol.convirtiendo|conversión interrumpida
+repair|damaged.zol|T.zol .T.zol.antes-de-reparar*|T.zol .T.zol.reparando*|.T.zol.reparando|reparación interrumpida
+EOF
+echo "crash injection while converting and repairing: $report; nothing lost"

@@ -1,14 +1,26 @@
 #include "container/sealed/chunk_reader.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/messages.h"
+#include "container/sealed/partial_name.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_reader.h"
 #include "container/sealed/sealed_stream_reader.h"
 
 namespace velmora {
+namespace {
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+}  // namespace
 
 ChunkReader::ChunkReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
                          Host& host, Keep keep)
@@ -28,30 +40,46 @@ Result<RestoreIndex> ChunkReader::ReadIndex() {
     Result<std::vector<SealedEntry>> stored = ReadSealedIndex(stream.value());
     if (!stored)
         return stored.error();
-    std::vector<std::uint64_t> offsets(stored->size(), 0);
-    std::vector<char> kept(stored->size(), 1);
+    std::vector<SealedEntry>& entries = stored.value();
+    // A marked name takes no stored path, nor one differing only in ASCII
+    // case (a system that ignores case would take them for one).
+    std::set<std::string> taken;
+    for (const SealedEntry& entry : entries)
+        taken.insert(AsciiLower(entry.path));
+    const auto is_taken = [&](const std::string& path) {
+        return taken.count(AsciiLower(path)) != 0;
+    };
+    std::vector<Place> places(entries.size());
+    std::vector<char> kept(entries.size(), 1);
     std::uint64_t at = header_.index_length;
-    for (std::size_t i = 1; i < stored->size(); ++i) {
-        const SealedEntry& entry = stored.value()[i];
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        SealedEntry& entry = entries[i];
         if (entry.folder) {
-            kept[i] = keep_(entry, 1, 0);
+            kept[i] = keep_(entry, 1, 0) != Take::kLeave;
             continue;
         }
-        offsets[i] = at;
+        places[i].offset = at;
         const std::uint64_t first = entry.size == 0 ? 1 : at / layout_.chunk_size;
         const std::uint64_t last = entry.size == 0 ? 0 : (at + entry.size - 1) / layout_.chunk_size;
-        kept[i] = keep_(entry, first, last);
-        if (!kept[i])
+        const Take take = keep_(entry, first, last);
+        kept[i] = take != Take::kLeave;
+        if (take == Take::kLeave)
             left_out_.push_back(entry.path);
+        if (take == Take::kWithHoles) {
+            const std::string marked = PartialName(entry.path, Text(Msg::kPartialMark), is_taken);
+            taken.insert(AsciiLower(marked));
+            places[i].holed = static_cast<int>(holed_.size());
+            holed_.push_back({entry.path, marked, 0});
+            entry.path = marked;
+        }
         at += entry.size;
     }
-    RestoreIndex index =
-        RestoreIndexOf(stored.value(), [&](std::size_t i) { return kept[i] != 0; });
+    RestoreIndex index = RestoreIndexOf(entries, [&](std::size_t i) { return kept[i] != 0; });
     std::size_t next = 0;
-    for (std::size_t i = 1; i < stored->size(); ++i) {
+    for (std::size_t i = 1; i < entries.size(); ++i) {
         if (!kept[i])
             continue;
-        offsets_[index.entries[next].name] = offsets[i];
+        places_[index.entries[next].name] = places[i];
         ++next;
     }
     return index;
@@ -69,20 +97,28 @@ Status ChunkReader::Load(std::uint64_t group) {
 }
 
 Status ChunkReader::ReadFileData(const DecodedEntry& entry, const WritePiece& write) {
-    std::uint64_t at = offsets_.at(entry.name);
+    const Place& place = places_.at(entry.name);
+    std::uint64_t at = place.offset;
     std::uint64_t left = static_cast<std::uint64_t>(entry.size);
     while (left > 0) {
         const std::uint64_t chunk = at / layout_.chunk_size;
         if (Status loaded = Load(layout_.GroupOf(chunk)); !loaded)
             return loaded;
-        if (std::find(loaded_.lost.begin(), loaded_.lost.end(), chunk) != loaded_.lost.end())
+        const bool lost =
+            std::find(loaded_.lost.begin(), loaded_.lost.end(), chunk) != loaded_.lost.end();
+        if (lost && place.holed < 0)
             return DamagedError(Text(Msg::kSealedChunkNotRebuilt, {std::to_string(chunk)}));
         const std::uint64_t within = at - chunk * layout_.chunk_size;
         const std::uint64_t length = std::min(left, layout_.ChunkLength(chunk) - within);
-        const std::uint8_t* plaintext =
+        const std::uint8_t* piece =
             buffers_.plaintext.get() +
-            (chunk - layout_.FirstChunk(loaded_.group)) * layout_.chunk_size;
-        if (Status written = write(plaintext + within, static_cast<std::size_t>(length)); !written)
+            (chunk - layout_.FirstChunk(loaded_.group)) * layout_.chunk_size + within;
+        if (lost) {
+            zeros_.resize(layout_.chunk_size, 0);
+            piece = zeros_.data();
+            holed_[static_cast<std::size_t>(place.holed)].zeroed += length;
+        }
+        if (Status written = write(piece, static_cast<std::size_t>(length)); !written)
             return written;
         at += length;
         left -= length;

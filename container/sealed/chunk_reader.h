@@ -23,12 +23,23 @@ class SealedKeys;
 // the others. The index is read through the stream first; the restore's
 // index holds the entries `keep` takes, given each entry and the chunks its
 // bytes lie in (first > last for a folder or an empty file). Nothing
-// unauthenticated is handed out: a lost chunk fails the file's read. The
-// end is not proven (ReadEnd does nothing): the reader serves salvage.
+// unauthenticated is handed out: a lost chunk fails the read of a file
+// taken whole; a file taken with holes comes back under its marked name
+// (PartialName), a lost chunk's bytes written as zeros. The end is not
+// proven (ReadEnd does nothing): the reader serves salvage.
 class ChunkReader : public ContainerReader {
   public:
-    using Keep = std::function<bool(const SealedEntry& file, std::uint64_t first_chunk,
+    enum class Take { kLeave, kWhole, kWithHoles };
+    using Keep = std::function<Take(const SealedEntry& file, std::uint64_t first_chunk,
                                     std::uint64_t last_chunk)>;
+    // A file taken with holes: its stored path, the path it is restored
+    // under (both "/" between names), and the bytes of it written as zeros
+    // (counted as they are read).
+    struct Holed {
+        std::string path;
+        std::string restored_path;
+        std::uint64_t zeroed = 0;
+    };
     ChunkReader(ByteSource& source, const SealedHeader& header, const SealedKeys& keys, Host& host,
                 Keep keep);
 
@@ -38,6 +49,8 @@ class ChunkReader : public ContainerReader {
 
     // The paths of the files `keep` refused, in index order.
     const std::vector<std::string>& left_out() const { return left_out_; }
+    // The files taken with holes, in index order.
+    const std::vector<Holed>& holed() const { return holed_; }
 
   private:
     Status Load(std::uint64_t group);
@@ -52,8 +65,14 @@ class ChunkReader : public ContainerReader {
     GroupBuffers buffers_;
     GroupOutcome loaded_;
     bool any_loaded_ = false;
-    std::map<std::string, std::uint64_t> offsets_;  // in the plaintext, by restore name
+    struct Place {
+        std::uint64_t offset = 0;  // in the plaintext
+        int holed = -1;            // among holed_, for a file taken with holes
+    };
+    std::map<std::string, Place> places_;  // by restore name
     std::vector<std::string> left_out_;
+    std::vector<Holed> holed_;
+    std::vector<std::uint8_t> zeros_;  // a chunk's worth, once a hole is read
 };
 
 }  // namespace velmora
