@@ -40,9 +40,12 @@ class SealedStreamWriter::Groups {
           header_bytes_(std::move(bytes)),
           layout_(header),
           cipher_(keys, header),
-          full_code_(ParityCode::Make(layout_.ChunksIn(0), layout_.group_parity).value()),
-          last_code_(
-              ParityCode::Make(layout_.ChunksIn(layout_.groups - 1), layout_.group_parity).value()),
+          full_code_(ParityCode::Make(static_cast<unsigned>(layout_.ChunksIn(0)),
+                                      static_cast<unsigned>(layout_.group_parity))
+                         .value()),
+          last_code_(ParityCode::Make(static_cast<unsigned>(layout_.ChunksIn(layout_.groups - 1)),
+                                      static_cast<unsigned>(layout_.group_parity))
+                         .value()),
           ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
                 [this](GroupBatch& batch) { Seal(batch); }) {
         current_ = &Acquire(0);
