@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,43 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+
+// Makes (or removes) a symbolic link to a folder: under Wine a Unix one,
+// through the system's own ln and rm (Wine's CreateSymbolicLinkW makes
+// nothing, and a Unix program it starts cannot be waited for); on Windows
+// where the account may make them.
+bool FolderLink(const fs::path& target, const fs::path& link, bool make) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!unix_name)
+        return make ? CreateSymbolicLinkW(link.wstring().c_str(), target.wstring().c_str(),
+                                          SYMBOLIC_LINK_FLAG_DIRECTORY | 2) &&
+                          fs::is_symlink(link)
+                    : RemoveDirectoryW(link.wstring().c_str());
+    auto unix_form = [&](const fs::path& path) {
+        char* const name = unix_name(path.wstring().c_str());
+        const std::string kept = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return "\"" + kept + "\"";
+    };
+    const std::string command = make ? "ln -s " + unix_form(target) + " " +
+                                           unix_form(link.parent_path()) + "/" +
+                                           link.filename().string()
+                                     : "rm " + unix_form(link);
+    std::wstring wide(command.begin(), command.end());
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(CreateProcessW(make ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm", wide.data(), nullptr,
+                               nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    bool done = false;
+    for (int tries = 0; !done && tries < 100; ++tries, Sleep(50))
+        done = (GetFileAttributesW(link.wstring().c_str()) != INVALID_FILE_ATTRIBUTES) == make;
+    EXPECT_TRUE(done) << command;  // under Wine a link can always be made
+    return done;
+}
 
 // A fresh folder under the user's temporary folder; `path` is the program's
 // form of it. Files are made with the standard library, not the code under
@@ -164,9 +202,15 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     std::ofstream(Native("a.txt"), std::ios::app) << "mas";
     EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", seen).value());
     EXPECT_TRUE(fs::exists(Native("a.txt")));
+    const EntryInfo changed = files.InspectAt(folder, "a.txt").value();
+    fs::rename(Native("a.txt"), Native("b.txt"));
+    std::ofstream(Native("a.txt")) << "unomas";  // same name and size
+    EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", changed).value());
+    EXPECT_FALSE(files.SetAttrAt(folder, "a.txt", kHidden, &changed).ok());
     EXPECT_TRUE(
         files.DeleteFileAt(folder, "a.txt", files.InspectAt(folder, "a.txt").value()).value());
     EXPECT_FALSE(fs::exists(Native("a.txt")));
+    EXPECT_TRUE(fs::exists(Native("b.txt")));
 
     const EntryInfo sub = files.InspectAt(folder, "sub").value();
     EXPECT_FALSE(files.OpenAt(folder, "..", OpenMode::kRead).ok());
@@ -179,6 +223,73 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     const int again = files.OpenFolder(path).value();
     EXPECT_TRUE(files.TryLock(folder).value());
     EXPECT_FALSE(files.TryLock(again).value());
+    files.CloseAll();
+}
+
+// A link to a folder (Wine shows a Unix one as a reparse point) is opened as
+// itself and refused by every call that expects a file or a folder; the
+// folder it leads to is never changed.
+TEST_F(Win32PlatformTest, AFolderLinkIsNeverFollowed) {
+    Write("fuera/f", "fuera");
+    fs::create_directory(Native("T"));
+    if (!FolderLink(Native("fuera"), Native("T/enlace"), true))
+        GTEST_SKIP() << "Windows lets this account make no symbolic link";
+    const int folder = files.OpenFolder(P("T")).value();
+    const EntryInfo outside = files.Inspect(P("fuera")).value();
+    EXPECT_EQ(files.InspectAt(folder, "enlace").value().kind, EntryKind::kSymlink);
+    EXPECT_EQ(files.ListFolderAt(folder).value().at(0).kind, EntryKind::kSymlink);
+    EXPECT_EQ(files.OpenFolderAt(folder, "enlace").error().code, ELOOP);
+    EXPECT_FALSE(files.OpenAt(folder, "enlace", OpenMode::kRead).ok());
+    EXPECT_FALSE(files.SetAttrAt(folder, "enlace", kHidden, &outside).ok());
+    const Result<bool> removed = files.RemoveFolderAt(folder, "enlace", outside);
+    EXPECT_FALSE(removed.ok() && removed.value());
+    for (const char* name : {"enlace\\f", "..", "a:b", "*"})
+        EXPECT_FALSE(files.OpenAt(folder, name, OpenMode::kRead).ok()) << name;
+    EXPECT_EQ(files.GetAttr(P("fuera")).value(), kFolder);
+    EXPECT_TRUE(fs::exists(Native("fuera/f")));
+    files.CloseAll();
+    FolderLink(Native("fuera"), Native("T/enlace"), false);
+}
+
+// Every call reaches the entry through the folder's handle: with the folder
+// renamed away after it was opened and another of the same name and shape in
+// its place, each acts in the folder opened, or (a rename or delete under
+// Wine, whose server does them by the path recorded at the open) is refused;
+// the same-named stand-in is never touched.
+TEST_F(Win32PlatformTest, CallsReachTheOpenedFolderWhereverItWent) {
+    Write("T/f", "original");
+    Write("T/g", "g");
+    fs::create_directory(Native("T/sub"));
+    const int folder = files.OpenFolder(P("T")).value();
+    const EntryInfo g = files.InspectAt(folder, "g").value();
+    fs::rename(Native("T"), Native("movida"));
+    Write("T/f", "impostor");
+    Write("T/g", "g");
+    fs::create_directory(Native("T/sub"));
+    const int file = files.OpenAt(folder, "f", OpenMode::kRead).value();
+    char got[8] = {};
+    EXPECT_EQ(files.Read(file, 0, reinterpret_cast<std::uint8_t*>(got), 8).value(), 8u);
+    EXPECT_EQ(std::string(got, 8), "original");
+    ASSERT_TRUE(files.Close(file));
+    EXPECT_EQ(files.ListFolderAt(folder).value().size(), 3u);
+    ASSERT_TRUE(files.MakeFolderAt(folder, "nueva"));
+    EXPECT_EQ(files.MakeFolderAt(folder, "nueva").error().code, EEXIST);
+    const int sub = files.OpenFolderAt(folder, "sub").value();
+    EXPECT_EQ(files.InspectOpen(sub).value().inode, files.Inspect(P("movida\\sub")).value().inode);
+    ASSERT_TRUE(files.SetAttrAt(folder, "f", kHidden));
+    EXPECT_EQ(files.GetAttr(P("movida\\f")).value() & kHidden, kHidden);
+    EXPECT_TRUE(fs::exists(Native("movida/nueva")));
+    const bool renamed = files.RenameAt(folder, "f", "h").ok();
+    EXPECT_EQ(fs::exists(Native("movida/h")), renamed);
+    EXPECT_NE(fs::exists(Native("movida/f")), renamed);
+    const Result<bool> deleted = files.DeleteFileAt(folder, "g", g);
+    EXPECT_NE(fs::exists(Native("movida/g")), deleted.ok() && deleted.value());
+    EXPECT_EQ(renamed, deleted.ok());
+    // The stand-in is as it was made.
+    EXPECT_EQ(files.Dir(P("T\\"), kMaskEverything).value(), (Names{".", "..", "f", "g", "sub"}));
+    std::ifstream stand_in(Native("T/f"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stand_in), {}), "impostor");
+    EXPECT_EQ(files.GetAttr(P("T\\f")).value() & kHidden, 0);
     files.CloseAll();
 }
 

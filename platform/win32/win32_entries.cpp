@@ -1,5 +1,7 @@
 #include "platform/win32/win32_entries.h"
 
+#include <cstring>
+
 #include "base/messages.h"
 #include "platform/win32/win_error.h"
 
@@ -44,14 +46,25 @@ Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD li
         info.kind = EntryKind::kFolder;
     else if (GetFileType(handle) == FILE_TYPE_DISK)
         info.kind = EntryKind::kFile;
-    info.device = information.dwVolumeSerialNumber;
-    info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
+    // The 64-bit volume serial and 128-bit file id where the system gives
+    // them (FILE_ID_INFO); the 32-bit serial and 64-bit index otherwise.
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        static_assert(sizeof id.FileId.Identifier == 2 * sizeof info.inode);
+        info.device = id.VolumeSerialNumber;
+        std::memcpy(&info.inode, id.FileId.Identifier, sizeof info.inode);
+        std::memcpy(&info.inode_high, id.FileId.Identifier + sizeof info.inode,
+                    sizeof info.inode_high);
+    } else {
+        info.device = information.dwVolumeSerialNumber;
+        info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
+    }
     info.links = information.nNumberOfLinks;
     info.size =
         static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
     // The change time (content or entry) comes with the basic information.
-    info.modified_ns = UnixNanoseconds(static_cast<std::int64_t>(
-        Join(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)));
+    info.modified_ns = UnixNanoseconds(static_cast<std::int64_t>(Join(
+        information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)));
     FILE_BASIC_INFO basic{};
     if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
         info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
