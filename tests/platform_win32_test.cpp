@@ -272,6 +272,10 @@ TEST_F(Win32PlatformTest, CallsReachTheOpenedFolderWhereverItWent) {
     EXPECT_EQ(std::string(got, 8), "original");
     ASSERT_TRUE(files.Close(file));
     EXPECT_EQ(files.ListFolderAt(folder).value().size(), 3u);
+    const Result<int> created = files.OpenAt(folder, "nuevo", OpenMode::kCreateNew);
+    ASSERT_TRUE(created.ok());
+    ASSERT_TRUE(files.Close(created.value()));
+    EXPECT_TRUE(fs::exists(Native("movida/nuevo")));
     ASSERT_TRUE(files.MakeFolderAt(folder, "nueva"));
     EXPECT_EQ(files.MakeFolderAt(folder, "nueva").error().code, EEXIST);
     const int sub = files.OpenFolderAt(folder, "sub").value();

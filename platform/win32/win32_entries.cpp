@@ -34,15 +34,19 @@ int StoredAttributes(DWORD native) {
     return attributes == 0 ? kNormal : attributes;
 }
 
+// From the basic, standard and id information, none of which needs the
+// entry's name (Wine's fuller queries look the name up again, and fail for
+// an entry whose folder was renamed since it was opened).
 Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD listed_attributes) {
-    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
-    if (!got)
-        return got.error();
-    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard))
+        return LastWinError(Msg::kCannotInspect, shown);
     EntryInfo info;
-    if ((information.dwFileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
+    if ((basic.FileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
         info.kind = EntryKind::kSymlink;
-    else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    else if (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         info.kind = EntryKind::kFolder;
     else if (GetFileType(handle) == FILE_TYPE_DISK)
         info.kind = EntryKind::kFile;
@@ -56,20 +60,18 @@ Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD li
         std::memcpy(&info.inode_high, id.FileId.Identifier + sizeof info.inode,
                     sizeof info.inode_high);
     } else {
-        info.device = information.dwVolumeSerialNumber;
-        info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
+        Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+        if (!got)
+            return got.error();
+        info.device = got->dwVolumeSerialNumber;
+        info.inode = Join(got->nFileIndexHigh, got->nFileIndexLow);
     }
-    info.links = information.nNumberOfLinks;
-    info.size =
-        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
-    // The change time (content or entry) comes with the basic information.
-    info.modified_ns = UnixNanoseconds(static_cast<std::int64_t>(Join(
-        information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)));
-    FILE_BASIC_INFO basic{};
-    if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
-        info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
+    info.links = standard.NumberOfLinks;
+    info.size = standard.EndOfFile.QuadPart;
+    info.modified_ns = UnixNanoseconds(basic.LastWriteTime.QuadPart);
+    info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
     // What the read-only attribute means as POSIX permission bits.
-    const bool read_only = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool read_only = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     info.mode = (read_only ? 0444u : 0666u) | (info.kind == EntryKind::kFolder ? 0111u : 0u);
     return info;
 }

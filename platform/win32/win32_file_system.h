@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "base/messages.h"
@@ -117,6 +118,7 @@ class Win32FileSystem : public FileSystem {
 
     OpenFiles<OpenFile> open_files_;
     std::map<std::string, FileIdentity> written_files_;  // as they were when closed
+    std::set<std::string> unflushed_;  // written files whose flush at close failed
 };
 
 }  // namespace velmora

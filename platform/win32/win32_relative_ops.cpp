@@ -288,6 +288,7 @@ Result<bool> Win32FileSystem::DeleteInside(int folder, const std::string& name, 
     if (const DWORD error = DeleteOpen(handle.value))
         return WinError(error, action, DisplayPath(inside->shown));
     written_files_.erase(inside->shown);
+    unflushed_.erase(inside->shown);
     return true;
 }
 
@@ -324,6 +325,8 @@ Status Win32FileSystem::RenameAt(int folder, const std::string& from, const std:
         written_files_[target->shown] = written->second;
         written_files_.erase(source->shown);
     }
+    if (unflushed_.erase(source->shown) != 0)
+        unflushed_.insert(target->shown);
     return Status::Ok();
 }
 
@@ -331,34 +334,11 @@ Status Win32FileSystem::SyncFolderOpen(int) {
     return Status::Ok();  // as SyncFolder: NTFS journals a folder's names itself
 }
 
-// Every file this object wrote below the open folder is flushed again
-// through a handle opened by its file id on the folder's volume (the cache
-// is per file): the very file written, wherever its name is now.
 Status Win32FileSystem::SyncFileSystemOpen(int handle) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk, ShownNumber(handle));
-    const std::string& path = open_file->path;
-    const std::string prefix = path.back() == '\\' ? path : path + "\\";
-    for (const auto& [written, identity] : written_files_) {
-        if (written.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        FILE_ID_DESCRIPTOR id{};
-        id.dwSize = sizeof id;
-        id.Type = FileIdType;
-        id.FileId.QuadPart = static_cast<LONGLONG>(identity.index);
-        Handle file(OpenFileById(open_file->handle, &id, GENERIC_WRITE, kShareAll, nullptr, 0));
-        if (!file.ok() && IsMissing(GetLastError()))
-            continue;
-        Result<FileIdentity> now =
-            file.ok() ? IdentityOf(file.value, written) : Result<FileIdentity>(FileIdentity{});
-        if (!file.ok() || !now || now->volume != identity.volume ||
-            now->creation_time != identity.creation_time)
-            return LastWinError(Msg::kCannotFlushToDisk, DisplayPath(written));
-        if (!FlushFileBuffers(file.value))
-            return LastWinError(Msg::kCannotFlushToDisk, DisplayPath(written));
-    }
-    return Status::Ok();
+    return SyncFileSystem(open_file->path);  // no name is opened: it checks the flushes at close
 }
 
 // The run lock is a named mutex of this session, named after the volume and
