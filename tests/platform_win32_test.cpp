@@ -13,49 +13,13 @@
 #include "base/cp1252.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
+#include "tests/folder_link.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
-// Makes (or removes) a symbolic link to a folder: under Wine a Unix one,
-// through the system's own ln and rm (Wine's CreateSymbolicLinkW makes
-// nothing, and a Unix program it starts cannot be waited for); on Windows
-// where the account may make them.
-bool FolderLink(const fs::path& target, const fs::path& link, bool make) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (!unix_name)
-        return make ? CreateSymbolicLinkW(link.wstring().c_str(), target.wstring().c_str(),
-                                          SYMBOLIC_LINK_FLAG_DIRECTORY | 2) &&
-                          fs::is_symlink(link)
-                    : RemoveDirectoryW(link.wstring().c_str());
-    auto unix_form = [&](const fs::path& path) {
-        char* const name = unix_name(path.wstring().c_str());
-        const std::string kept = name ? name : "";
-        HeapFree(GetProcessHeap(), 0, name);
-        return "\"" + kept + "\"";
-    };
-    const std::string command = make ? "ln -s " + unix_form(target) + " " +
-                                           unix_form(link.parent_path()) + "/" +
-                                           link.filename().string()
-                                     : "rm " + unix_form(link);
-    std::wstring wide(command.begin(), command.end());
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(make ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm", wide.data(), nullptr,
-                               nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    bool done = false;
-    for (int tries = 0; !done && tries < 100; ++tries, Sleep(50))
-        done = (GetFileAttributesW(link.wstring().c_str()) != INVALID_FILE_ATTRIBUTES) == make;
-    EXPECT_TRUE(done) << command;  // under Wine a link can always be made
-    return done;
-}
 
 // A fresh folder under the user's temporary folder; `path` is the program's
 // form of it. Files are made with the standard library, not the code under
