@@ -4,7 +4,8 @@ namespace velmora {
 
 bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
     return now.kind == EntryKind::kFile && seen.kind == EntryKind::kFile &&
-           now.device == seen.device && now.inode == seen.inode && now.size == seen.size &&
+           now.device == seen.device && now.inode == seen.inode &&
+           now.inode_high == seen.inode_high && now.size == seen.size &&
            now.modified_ns == seen.modified_ns && now.changed_ns == seen.changed_ns &&
            now.links == 1;
 }
@@ -12,6 +13,7 @@ bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
 bool SameFolder(const EntryInfo& now, const EntryInfo& seen) {
     return now.kind == EntryKind::kFolder && seen.kind == EntryKind::kFolder &&
            now.device == seen.device && now.inode == seen.inode &&
+           now.inode_high == seen.inode_high &&
            (now.mount_id == 0 || seen.mount_id == 0 || now.mount_id == seen.mount_id);
 }
 

@@ -32,6 +32,9 @@ struct EntryInfo {
     EntryKind kind = EntryKind::kOther;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // The upper half of a 128-bit file id where the system has one (Windows'
+    // FILE_ID_INFO; ReFS uses it), 0 otherwise.
+    std::uint64_t inode_high = 0;
     std::uint64_t links = 0;
     std::int64_t size = 0;
     // Last change of the content, and of the content or the entry itself

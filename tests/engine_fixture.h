@@ -1,9 +1,11 @@
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@
 
 namespace velmora {
 
+#ifndef _WIN32
 // Folders made, and a file read, one name at a time through each folder's
 // handle: the whole path may pass the system's limit. The last name of
 // `path` is the file; MakeThroughHandles makes every name as a folder.
@@ -49,6 +52,8 @@ inline std::string ReadThroughHandles(const std::string& root,
     content.resize(read_bytes > 0 ? static_cast<std::size_t>(read_bytes) : 0);
     return content;
 }
+
+#endif
 
 // A temporary folder, the real file system behind a recording seam, a test
 // host, and one engine run at a time. Containers go into the temporary

@@ -8,9 +8,19 @@
 
 #include "container/host.h"
 #include "container/main_window_actions.h"
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+#else
 #include "platform/posix/posix_file_system.h"
+#endif
 
 namespace velmora {
+
+#ifdef _WIN32
+using SystemFileSystem = Win32FileSystem;
+#else
+using SystemFileSystem = PosixFileSystem;
+#endif
 
 // Thrown by the test host where the real program would exit.
 struct ProgramEnded {};
@@ -79,49 +89,49 @@ class SteppingClock : public Clock {
     double step_;
 };
 
-// The real POSIX file system with a window on it: the sizes of the writes
+// The real file system of the platform with a window on it: the sizes of the writes
 // to each path, the order of writes, flushes and deletes, failures injected
 // by path and operation, and a pause before every operation (`before`, told
 // the operation and the entry's path) where a test plays another program
 // changing the tree at exactly that moment.
-class RecordingFileSystem : public PosixFileSystem {
+class RecordingFileSystem : public SystemFileSystem {
   public:
     Result<int> Open(const std::string& path, OpenMode mode) override {
-        return Opened(path, mode, [&] { return PosixFileSystem::Open(path, mode); });
+        return Opened(path, mode, [&] { return SystemFileSystem::Open(path, mode); });
     }
     Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override {
         return Opened(Inside(folder, name), mode,
-                      [&] { return PosixFileSystem::OpenAt(folder, name, mode); });
+                      [&] { return SystemFileSystem::OpenAt(folder, name, mode); });
     }
     Result<int> OpenFolder(const std::string& path) override {
         Pause("open folder", path);
-        return Named(path, PosixFileSystem::OpenFolder(path));
+        return Named(path, SystemFileSystem::OpenFolder(path));
     }
     Result<int> OpenFolderAt(int folder, const std::string& name) override {
         const std::string path = Inside(folder, name);
         Pause("open folder", path);
-        return Named(path, PosixFileSystem::OpenFolderAt(folder, name));
+        return Named(path, SystemFileSystem::OpenFolderAt(folder, name));
     }
     Result<std::vector<DirEntry>> ListFolderAt(int folder) override {
         Pause("list", paths_[folder]);
-        return PosixFileSystem::ListFolderAt(folder);
+        return SystemFileSystem::ListFolderAt(folder);
     }
     Status MakeFolderAt(int folder, const std::string& name) override {
         Pause("make folder", Inside(folder, name));
-        return PosixFileSystem::MakeFolderAt(folder, name);
+        return SystemFileSystem::MakeFolderAt(folder, name);
     }
     Status SetAttrAt(int folder, const std::string& name, int attributes,
                      const EntryInfo* expected) override {
         Pause("set attributes", Inside(folder, name));
-        return PosixFileSystem::SetAttrAt(folder, name, attributes, expected);
+        return SystemFileSystem::SetAttrAt(folder, name, attributes, expected);
     }
     Status SetAttrOpen(int handle, int attributes) override {
         Pause("set attributes", paths_[handle]);
-        return PosixFileSystem::SetAttrOpen(handle, attributes);
+        return SystemFileSystem::SetAttrOpen(handle, attributes);
     }
     Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
                              std::size_t length) override {
-        Result<std::size_t> read = PosixFileSystem::Read(file, offset, out, length);
+        Result<std::size_t> read = SystemFileSystem::Read(file, offset, out, length);
         if (read)
             bytes_read[paths_[file]] += read.value();
         return read;
@@ -134,12 +144,12 @@ class RecordingFileSystem : public PosixFileSystem {
         log.push_back("write " + path);
         if (fail.write_errno != 0 && path.find(fail.write_path) != std::string::npos)
             return Error{"fallo inyectado al escribir", fail.write_errno};
-        return PosixFileSystem::Write(file, offset, data, length);
+        return SystemFileSystem::Write(file, offset, data, length);
     }
     Status Flush(int file) override {
         if (fail.flush)
             return Error{"fallo inyectado al asegurar", EIO};
-        return PosixFileSystem::Flush(file);
+        return SystemFileSystem::Flush(file);
     }
     Status SyncFileSystemOpen(int handle) override {
         log.push_back("sync");
@@ -148,34 +158,34 @@ class RecordingFileSystem : public PosixFileSystem {
             fail.on_sync();
         if (fail.sync)
             return Error{"fallo inyectado al asegurar", EIO};
-        return PosixFileSystem::SyncFileSystemOpen(handle);
+        return SystemFileSystem::SyncFileSystemOpen(handle);
     }
     Result<bool> DeleteFileAt(int folder, const std::string& name,
                               const EntryInfo& expected) override {
         const std::string path = Inside(folder, name);
         Pause("delete", path);
         log.push_back("delete " + path);
-        return PosixFileSystem::DeleteFileAt(folder, name, expected);
+        return SystemFileSystem::DeleteFileAt(folder, name, expected);
     }
     Result<bool> RemoveFolderAt(int folder, const std::string& name,
                                 const EntryInfo& expected) override {
         Pause("remove folder", Inside(folder, name));
-        return PosixFileSystem::RemoveFolderAt(folder, name, expected);
+        return SystemFileSystem::RemoveFolderAt(folder, name, expected);
     }
     Result<int> ReopenUncached(int file) override {
         if (before_reading_back)
             before_reading_back();
-        return PosixFileSystem::ReopenUncached(file);
+        return SystemFileSystem::ReopenUncached(file);
     }
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override {
         if (fail.details_errno != 0)
             return Error{"fallo inyectado en los permisos", fail.details_errno};
-        return PosixFileSystem::SetPermissionsOpen(handle, mode);
+        return SystemFileSystem::SetPermissionsOpen(handle, mode);
     }
     Status SetModifiedOpen(int handle, std::int64_t modified_ns) override {
         if (fail.details_errno != 0)
             return Error{"fallo inyectado en la fecha", fail.details_errno};
-        return PosixFileSystem::SetModifiedOpen(handle, modified_ns);
+        return SystemFileSystem::SetModifiedOpen(handle, modified_ns);
     }
     Status RenameAt(int folder, const std::string& from, const std::string& to) override {
         Pause("rename", Inside(folder, from));
@@ -185,7 +195,7 @@ class RecordingFileSystem : public PosixFileSystem {
             if (Result<EntryInfo> found = InspectAt(folder, from);
                 found && found->kind == EntryKind::kFolder)
                 return Error{"fallo inyectado al renombrar una carpeta", fail.folder_rename_errno};
-        return PosixFileSystem::RenameAt(folder, from, to);
+        return SystemFileSystem::RenameAt(folder, from, to);
     }
 
     // Plays a system that takes names differing only in case for one.
@@ -194,7 +204,7 @@ class RecordingFileSystem : public PosixFileSystem {
     // Plays a file system whose names are shorter (0: the real one's).
     Result<std::size_t> LongestName(const std::string& folder) override {
         return longest_name != 0 ? Result<std::size_t>(longest_name)
-                                 : PosixFileSystem::LongestName(folder);
+                                 : SystemFileSystem::LongestName(folder);
     }
     std::size_t longest_name = 0;
 
@@ -205,8 +215,8 @@ class RecordingFileSystem : public PosixFileSystem {
         bool flush = false;
         bool sync = false;
         bool rename = false;
-        int folder_rename_errno = 0;  // folders cannot be renamed (fusefat: ENOSYS)
-        int details_errno = 0;  // permissions and times cannot be set
+        int folder_rename_errno = 0;    // folders cannot be renamed (fusefat: ENOSYS)
+        int details_errno = 0;          // permissions and times cannot be set
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;
     // Runs when a written container is about to be read back from the disk.
@@ -230,8 +240,9 @@ class RecordingFileSystem : public PosixFileSystem {
     }
     template <typename OpenCall>
     Result<int> Opened(const std::string& path, OpenMode mode, const OpenCall& open) {
-        Pause(mode == OpenMode::kRead ? "open" : mode == OpenMode::kReadWrite ? "open to write"
-                                                                               : "create",
+        Pause(mode == OpenMode::kRead        ? "open"
+              : mode == OpenMode::kReadWrite ? "open to write"
+                                             : "create",
               path);
         if (auto it = fail.open.find(path); it != fail.open.end())
             return Error{"fallo inyectado al abrir", it->second};

@@ -6,12 +6,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/cp1252.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
+#include "tests/folder_link.h"
 
 namespace velmora {
 namespace {
@@ -164,9 +166,15 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     std::ofstream(Native("a.txt"), std::ios::app) << "mas";
     EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", seen).value());
     EXPECT_TRUE(fs::exists(Native("a.txt")));
+    const EntryInfo changed = files.InspectAt(folder, "a.txt").value();
+    fs::rename(Native("a.txt"), Native("b.txt"));
+    std::ofstream(Native("a.txt")) << "unomas";  // same name and size
+    EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", changed).value());
+    EXPECT_FALSE(files.SetAttrAt(folder, "a.txt", kHidden, &changed).ok());
     EXPECT_TRUE(
         files.DeleteFileAt(folder, "a.txt", files.InspectAt(folder, "a.txt").value()).value());
     EXPECT_FALSE(fs::exists(Native("a.txt")));
+    EXPECT_TRUE(fs::exists(Native("b.txt")));
 
     const EntryInfo sub = files.InspectAt(folder, "sub").value();
     EXPECT_FALSE(files.OpenAt(folder, "..", OpenMode::kRead).ok());
@@ -179,6 +187,77 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     const int again = files.OpenFolder(path).value();
     EXPECT_TRUE(files.TryLock(folder).value());
     EXPECT_FALSE(files.TryLock(again).value());
+    files.CloseAll();
+}
+
+// A link to a folder (Wine shows a Unix one as a reparse point) is opened as
+// itself and refused by every call that expects a file or a folder; the
+// folder it leads to is never changed.
+TEST_F(Win32PlatformTest, AFolderLinkIsNeverFollowed) {
+    Write("fuera/f", "fuera");
+    fs::create_directory(Native("T"));
+    if (!FolderLink(Native("fuera"), Native("T/enlace"), true))
+        GTEST_SKIP() << "Windows lets this account make no symbolic link";
+    const int folder = files.OpenFolder(P("T")).value();
+    const EntryInfo outside = files.Inspect(P("fuera")).value();
+    EXPECT_EQ(files.InspectAt(folder, "enlace").value().kind, EntryKind::kSymlink);
+    EXPECT_EQ(files.ListFolderAt(folder).value().at(0).kind, EntryKind::kSymlink);
+    EXPECT_EQ(files.OpenFolderAt(folder, "enlace").error().code, ELOOP);
+    EXPECT_FALSE(files.OpenAt(folder, "enlace", OpenMode::kRead).ok());
+    EXPECT_FALSE(files.SetAttrAt(folder, "enlace", kHidden, &outside).ok());
+    const Result<bool> removed = files.RemoveFolderAt(folder, "enlace", outside);
+    EXPECT_FALSE(removed.ok() && removed.value());
+    for (const char* name : {"enlace\\f", "..", "a:b", "*"})
+        EXPECT_FALSE(files.OpenAt(folder, name, OpenMode::kRead).ok()) << name;
+    EXPECT_EQ(files.GetAttr(P("fuera")).value(), kFolder);
+    EXPECT_TRUE(fs::exists(Native("fuera/f")));
+    files.CloseAll();
+    FolderLink(Native("fuera"), Native("T/enlace"), false);
+}
+
+// Every call reaches the entry through the folder's handle: with the folder
+// renamed away after it was opened and another of the same name and shape in
+// its place, each acts in the folder opened, or (a rename or delete under
+// Wine, whose server does them by the path recorded at the open) is refused;
+// the same-named stand-in is never touched.
+TEST_F(Win32PlatformTest, CallsReachTheOpenedFolderWhereverItWent) {
+    Write("T/f", "original");
+    Write("T/g", "g");
+    fs::create_directory(Native("T/sub"));
+    const int folder = files.OpenFolder(P("T")).value();
+    const EntryInfo g = files.InspectAt(folder, "g").value();
+    fs::rename(Native("T"), Native("movida"));
+    Write("T/f", "impostor");
+    Write("T/g", "g");
+    fs::create_directory(Native("T/sub"));
+    const int file = files.OpenAt(folder, "f", OpenMode::kRead).value();
+    char got[8] = {};
+    EXPECT_EQ(files.Read(file, 0, reinterpret_cast<std::uint8_t*>(got), 8).value(), 8u);
+    EXPECT_EQ(std::string(got, 8), "original");
+    ASSERT_TRUE(files.Close(file));
+    EXPECT_EQ(files.ListFolderAt(folder).value().size(), 3u);
+    const Result<int> created = files.OpenAt(folder, "nuevo", OpenMode::kCreateNew);
+    ASSERT_TRUE(created.ok());
+    ASSERT_TRUE(files.Close(created.value()));
+    EXPECT_TRUE(fs::exists(Native("movida/nuevo")));
+    ASSERT_TRUE(files.MakeFolderAt(folder, "nueva"));
+    EXPECT_EQ(files.MakeFolderAt(folder, "nueva").error().code, EEXIST);
+    const int sub = files.OpenFolderAt(folder, "sub").value();
+    EXPECT_EQ(files.InspectOpen(sub).value().inode, files.Inspect(P("movida\\sub")).value().inode);
+    ASSERT_TRUE(files.SetAttrAt(folder, "f", kHidden));
+    EXPECT_EQ(files.GetAttr(P("movida\\f")).value() & kHidden, kHidden);
+    EXPECT_TRUE(fs::exists(Native("movida/nueva")));
+    const bool renamed = files.RenameAt(folder, "f", "h").ok();
+    EXPECT_EQ(fs::exists(Native("movida/h")), renamed);
+    EXPECT_NE(fs::exists(Native("movida/f")), renamed);
+    const Result<bool> deleted = files.DeleteFileAt(folder, "g", g);
+    EXPECT_NE(fs::exists(Native("movida/g")), deleted.ok() && deleted.value());
+    EXPECT_EQ(renamed, deleted.ok());
+    // The stand-in is as it was made.
+    EXPECT_EQ(files.Dir(P("T\\"), kMaskEverything).value(), (Names{".", "..", "f", "g", "sub"}));
+    std::ifstream stand_in(Native("T/f"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stand_in), {}), "impostor");
+    EXPECT_EQ(files.GetAttr(P("T\\f")).value() & kHidden, 0);
     files.CloseAll();
 }
 

@@ -18,8 +18,14 @@ class TempFolder {
     TempFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
+#ifdef _WIN32
+        // mingw-w64 has no mkdtemp: its _mktemp and a folder made only if new.
+        if (_mktemp(pattern.data()) == nullptr || !std::filesystem::create_directory(pattern))
+            throw std::runtime_error("_mktemp failed");
+#else
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
+#endif
         native = pattern;
         path = ProgramPath(native, NameCoding::kWindows1252).value();
     }

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_entries.h"
 
+#include <cstring>
+
 #include "base/messages.h"
 #include "platform/win32/win_error.h"
 
@@ -32,31 +34,44 @@ int StoredAttributes(DWORD native) {
     return attributes == 0 ? kNormal : attributes;
 }
 
+// From the basic, standard and id information, none of which needs the
+// entry's name (Wine's fuller queries look the name up again, and fail for
+// an entry whose folder was renamed since it was opened).
 Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD listed_attributes) {
-    Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
-    if (!got)
-        return got.error();
-    const BY_HANDLE_FILE_INFORMATION& information = got.value();
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard))
+        return LastWinError(Msg::kCannotInspect, shown);
     EntryInfo info;
-    if ((information.dwFileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
+    if ((basic.FileAttributes | listed_attributes) & FILE_ATTRIBUTE_REPARSE_POINT)
         info.kind = EntryKind::kSymlink;
-    else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    else if (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         info.kind = EntryKind::kFolder;
     else if (GetFileType(handle) == FILE_TYPE_DISK)
         info.kind = EntryKind::kFile;
-    info.device = information.dwVolumeSerialNumber;
-    info.inode = Join(information.nFileIndexHigh, information.nFileIndexLow);
-    info.links = information.nNumberOfLinks;
-    info.size =
-        static_cast<std::int64_t>(Join(information.nFileSizeHigh, information.nFileSizeLow));
-    // The change time (content or entry) comes with the basic information.
-    info.modified_ns = UnixNanoseconds(static_cast<std::int64_t>(
-        Join(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)));
-    FILE_BASIC_INFO basic{};
-    if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
-        info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
+    // The 64-bit volume serial and 128-bit file id where the system gives
+    // them (FILE_ID_INFO); the 32-bit serial and 64-bit index otherwise.
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        static_assert(sizeof id.FileId.Identifier == 2 * sizeof info.inode);
+        info.device = id.VolumeSerialNumber;
+        std::memcpy(&info.inode, id.FileId.Identifier, sizeof info.inode);
+        std::memcpy(&info.inode_high, id.FileId.Identifier + sizeof info.inode,
+                    sizeof info.inode_high);
+    } else {
+        Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
+        if (!got)
+            return got.error();
+        info.device = got->dwVolumeSerialNumber;
+        info.inode = Join(got->nFileIndexHigh, got->nFileIndexLow);
+    }
+    info.links = standard.NumberOfLinks;
+    info.size = standard.EndOfFile.QuadPart;
+    info.modified_ns = UnixNanoseconds(basic.LastWriteTime.QuadPart);
+    info.changed_ns = UnixNanoseconds(basic.ChangeTime.QuadPart);
     // What the read-only attribute means as POSIX permission bits.
-    const bool read_only = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool read_only = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     info.mode = (read_only ? 0444u : 0666u) | (info.kind == EntryKind::kFolder ? 0111u : 0u);
     return info;
 }

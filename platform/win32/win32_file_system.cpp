@@ -134,6 +134,7 @@ Result<bool> Win32FileSystem::DeleteThroughHandle(const std::string& path, const
                                     sizeof disposition))
         return LastWinError(Msg::kCannotDeleteFile, path);
     written_files_.erase(path);
+    unflushed_.erase(path);
     return false;
 }
 
@@ -178,23 +179,14 @@ Status Win32FileSystem::SyncFolder(const std::string&) {
     return Status::Ok();
 }
 
-// Flushing a whole volume needs administrator rights, so every file this
-// object wrote under path is flushed instead (the cache is per file, so a new
-// handle flushes what the closed one left).
+// Flushing a whole volume needs administrator rights; every file this
+// object wrote was flushed instead when it was closed. Fails when one below
+// path could not be.
 Status Win32FileSystem::SyncFileSystem(const std::string& path) {
     const std::string prefix = path.empty() || path.back() == '\\' ? path : path + "\\";
-    for (const auto& [written, identity] : written_files_) {
-        if (written.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        Result<std::wstring> wide = LongWidePath(written, coding_);
-        if (!wide)
-            return wide.error();
-        Handle handle(CreateFileW(wide->c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!handle.ok() && IsMissing(GetLastError()))
-            continue;
-        if (!handle.ok() || !FlushFileBuffers(handle.value))
-            return LastWinError(Msg::kCannotFlushToDisk, written);
+    for (const std::string& written : unflushed_) {
+        if (written.compare(0, prefix.size(), prefix) == 0)
+            return WinError(ERROR_WRITE_FAULT, Msg::kCannotFlushToDisk, DisplayPath(written));
     }
     return Status::Ok();
 }
@@ -364,6 +356,12 @@ Status Win32FileSystem::Close(int file) {
         Result<FileIdentity> identity = IdentityOf(closing->handle, closing->path);
         if (identity)
             written_files_[closing->path] = identity.value();
+        // Made durable through its own handle now (the cache is per file),
+        // so nothing is reopened later to flush it.
+        if (FlushFileBuffers(closing->handle))
+            unflushed_.erase(closing->path);
+        else
+            unflushed_.insert(closing->path);
     }
     if (!CloseHandle(closing->handle))
         return LastWinError(Msg::kCannotClose, closing->path);

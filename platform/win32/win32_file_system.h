@@ -3,14 +3,18 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
+#include "base/messages.h"
 #include "platform/file_system.h"
 #include "platform/open_files.h"
 #include "platform/system_clock.h"
 #include "platform/win32/file_identity.h"
 
 namespace velmora {
+
+struct RelativeOpen;
 
 // The file system of Windows through the wide-character API, with the
 // program's Windows-1252 paths converted by table at the edge and long paths
@@ -95,12 +99,26 @@ class Win32FileSystem : public FileSystem {
     };
     Result<std::size_t> ReadUncached(const OpenFile& file, std::int64_t offset, std::uint8_t* out,
                                      std::size_t length);
-    // The path of `name` inside an open folder (one component, never "." or
-    // "..").
-    Result<std::string> PathIn(int folder, const std::string& name) const;
+    // One name inside an open folder: the folder's handle, the name as the
+    // system takes it (one component, never "." or "..") and the path shown
+    // in messages.
+    struct Inside {
+        void* folder;
+        std::wstring name;
+        std::string shown;
+    };
+    Result<Inside> Resolve(int folder, const std::string& name, Msg action) const;
+    // Opens the name relative to the folder's handle, never following it.
+    Result<void*> OpenInside(const Inside& inside, const RelativeOpen& how, Msg action) const;
+    Result<EntryInfo> InfoInside(const Inside& inside, void* handle) const;
+    Status SetAttributesOf(void* handle, int attributes, bool folder,
+                           const std::string& shown) const;
+    Result<bool> DeleteInside(int folder, const std::string& name, bool is_folder,
+                              const std::function<bool(const EntryInfo&)>& keep);
 
     OpenFiles<OpenFile> open_files_;
     std::map<std::string, FileIdentity> written_files_;  // as they were when closed
+    std::set<std::string> unflushed_;  // written files whose flush at close failed
 };
 
 }  // namespace velmora

@@ -1,7 +1,9 @@
 // The operations on entries inside an open folder. Each reaches the entry
-// as the folder's path and one component, opened as the name itself (a
+// by one name relative to the folder's handle (NtCreateFile's root folder),
+// never by a path resolved again: whatever the folders above have become,
+// the entry is looked for in that folder alone. The name itself is opened (a
 // reparse point is opened, never followed, and refused where a folder or a
-// file is expected), and checks identity on the handle it acts through.
+// file is expected), and identity is checked on the handle acted through.
 #include <windows.h>
 #undef DeleteFile
 
@@ -10,6 +12,9 @@
 
 #include "base/cp1252.h"
 #include "base/messages.h"
+#include "base/name_text.h"
+#include "platform/name_order.h"
+#include "platform/win32/nt_relative.h"
 #include "platform/win32/reserved_names.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_file_system.h"
@@ -17,16 +22,49 @@
 #include "platform/win32/win_error.h"
 
 namespace velmora {
+namespace {
 
-Result<std::string> Win32FileSystem::PathIn(int folder, const std::string& name) const {
+// Characters a single name never holds: separators, the stream separator
+// and the wildcards of a folder search.
+constexpr std::string_view kNotInAName = "\\/:*?<>\"";
+
+constexpr ACCESS_MASK kFolderAccess =
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+
+}  // namespace
+
+Result<Win32FileSystem::Inside> Win32FileSystem::Resolve(int folder, const std::string& name,
+                                                         Msg action) const {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotOpen, ShownNumber(folder));
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("\\/") != std::string::npos)
-        return WinError(ERROR_INVALID_NAME, Msg::kCannotOpen, open_folder->path + "\\" + name);
+        return WinError(ERROR_INVALID_HANDLE, action, ShownNumber(folder));
     const std::string& path = open_folder->path;
-    return path.back() == '\\' ? path + name : path + "\\" + name;
+    std::string shown = path.back() == '\\' ? path + name : path + "\\" + name;
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(kNotInAName) != std::string::npos)
+        return WinError(ERROR_INVALID_NAME, action, DisplayPath(shown));
+    Result<std::wstring> wide = WideOf(name, coding_);
+    if (!wide)
+        return UnrepresentableName(shown, 0);
+    return Inside{open_folder->handle, std::move(wide).value(), std::move(shown)};
+}
+
+Result<void*> Win32FileSystem::OpenInside(const Inside& inside, const RelativeOpen& how,
+                                          Msg action) const {
+    HANDLE opened = nullptr;
+    if (const DWORD error = OpenRelative(inside.folder, inside.name, how, &opened))
+        return WinError(error, action, DisplayPath(inside.shown));
+    return static_cast<void*>(opened);
+}
+
+// What the handle says, with the attributes the folder lists for the name:
+// Wine opens a Unix link to a folder as its target and shows the reparse
+// point only in the listing.
+Result<EntryInfo> Win32FileSystem::InfoInside(const Inside& inside, void* handle) const {
+    std::vector<Found> listed;
+    if (const DWORD error = ListRelative(inside.folder, inside.name, &listed))
+        return WinError(error, Msg::kCannotInspect, DisplayPath(inside.shown));
+    return InfoOfHandle(handle, inside.shown, listed.empty() ? 0 : listed.front().attributes);
 }
 
 Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
@@ -36,8 +74,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     Result<std::wstring> wide = LongWidePath(folder, coding_);
     if (!wide)
         return wide.error();
-    HANDLE handle = OpenNoFollow(
-        wide.value(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    HANDLE handle = OpenNoFollow(wide.value(), kFolderAccess);
     if (handle == INVALID_HANDLE_VALUE)
         return LastWinError(Msg::kCannotOpenFolder, folder);
     const DWORD listed = GetFileAttributesW(wide->c_str());
@@ -53,46 +90,103 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
 }
 
 Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    return OpenFolder(path.value());
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpenFolder);
+    if (!inside)
+        return inside.error();
+    Result<void*> opened =
+        OpenInside(inside.value(), RelativeOpen{kFolderAccess, kShareAll, kNtOpen, kNtFolderOnly},
+                   Msg::kCannotOpenFolder);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    Result<EntryInfo> info = InfoInside(inside.value(), handle.value);
+    if (!info)
+        return info.error();
+    if (info->kind != EntryKind::kFolder)
+        return WinError(
+            info->kind == EntryKind::kSymlink ? ERROR_CANT_RESOLVE_FILENAME : ERROR_DIRECTORY,
+            Msg::kCannotOpenFolder, DisplayPath(inside->shown));
+    const int number = open_files_.Add(OpenFile{handle.value, inside->shown, false});
+    handle.value = INVALID_HANDLE_VALUE;
+    return number;
 }
 
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, ShownNumber(folder));
-    return ListFolder(open_folder->path);
+    std::vector<Found> found;
+    if (const DWORD error = ListRelative(open_folder->handle, L"", &found))
+        return WinError(error, Msg::kCannotReadFolder, DisplayPath(open_folder->path));
+    std::vector<DirEntry> entries;
+    for (const Found& item : found) {
+        Result<std::string> name = ProgramPathOf(item.name, coding_);
+        if (!name)
+            return name.error();
+        Result<Inside> inside = Resolve(folder, name.value(), Msg::kCannotRead);
+        if (!inside)
+            return inside.error();
+        Result<void*> opened = OpenInside(inside.value(), RelativeOpen{}, Msg::kCannotRead);
+        if (!opened)
+            return opened.error();
+        Handle handle(opened.value());
+        Result<EntryInfo> info = InfoOfHandle(handle.value, inside->shown, item.attributes);
+        if (!info)
+            return info.error();
+        DirEntry entry{std::move(name).value()};
+        entry.info = info.value();
+        entry.kind = entry.info.kind;
+        entry.attributes = StoredAttributes(item.attributes);
+        entries.push_back(std::move(entry));
+    }
+    SortByName(entries);
+    return entries;
 }
 
 Result<EntryInfo> Win32FileSystem::InspectAt(int folder, const std::string& name) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    return Inspect(path.value());
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotInspect);
+    if (!inside)
+        return inside.error();
+    Result<void*> opened = OpenInside(inside.value(), RelativeOpen{}, Msg::kCannotInspect);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    return InfoInside(inside.value(), handle.value);
 }
 
 Result<int> Win32FileSystem::GetAttrAt(int folder, const std::string& name) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    return GetAttr(path.value());
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotReadAttributes);
+    if (!inside)
+        return inside.error();
+    std::vector<Found> listed;
+    if (const DWORD error = ListRelative(inside->folder, inside->name, &listed))
+        return WinError(error, Msg::kCannotReadAttributes, DisplayPath(inside->shown));
+    if (listed.empty())
+        return WinError(ERROR_FILE_NOT_FOUND, Msg::kCannotReadAttributes,
+                        DisplayPath(inside->shown));
+    return StoredAttributes(listed.front().attributes);
 }
 
 Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
                                   const EntryInfo* expected) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    if (expected) {
-        Result<EntryInfo> now = Inspect(path.value());
-        if (!now)
-            return now.error();
-        if (now->device != expected->device || now->inode != expected->inode)
-            return WinError(ERROR_FILE_INVALID, Msg::kCannotChangeAttributes, path.value());
-    }
-    return SetAttr(path.value(), attributes);
+    const Msg action = Msg::kCannotChangeAttributes;
+    Result<Inside> inside = Resolve(folder, name, action);
+    if (!inside)
+        return inside.error();
+    Result<void*> opened = OpenInside(
+        inside.value(), RelativeOpen{FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES}, action);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    Result<EntryInfo> now = InfoInside(inside.value(), handle.value);
+    if (!now)
+        return now.error();
+    if (now->kind == EntryKind::kSymlink ||
+        (expected && (now->device != expected->device || now->inode != expected->inode ||
+                      now->inode_high != expected->inode_high)))
+        return WinError(ERROR_FILE_INVALID, action, DisplayPath(inside->shown));
+    return SetAttributesOf(handle.value, attributes, now->kind == EntryKind::kFolder,
+                           inside->shown);
 }
 
 Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
@@ -105,73 +199,136 @@ Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
     return StoredAttributes(information.dwFileAttributes);
 }
 
+Status Win32FileSystem::SetAttributesOf(void* handle, int attributes, bool folder,
+                                        const std::string& shown) const {
+    FILE_BASIC_INFO basic{};  // zero times: they stay as they are
+    const DWORD settable =
+        static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
+    basic.FileAttributes = settable | (folder ? FILE_ATTRIBUTE_DIRECTORY
+                                              : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
+    if (!SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
+        return LastWinError(Msg::kCannotChangeAttributes, DisplayPath(shown));
+    return Status::Ok();
+}
+
 Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes, ShownNumber(handle));
-    FILE_BASIC_INFO basic{};
-    const DWORD settable =
-        static_cast<DWORD>(attributes & (kReadOnly | kHidden | kSystem | kArchive));
     BY_HANDLE_FILE_INFORMATION information;
     const bool folder = GetFileInformationByHandle(open_file->handle, &information) &&
                         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    basic.FileAttributes = settable | (folder ? FILE_ATTRIBUTE_DIRECTORY
-                                              : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
-    if (SetFileInformationByHandle(open_file->handle, FileBasicInfo, &basic, sizeof basic))
-        return Status::Ok();
     // A handle opened without the right to change attributes (a container
-    // being read): through its name.
-    return SetAttr(open_file->path, attributes);
+    // being read): through a second handle on the same file, never its name.
+    Handle changing(ReOpenFile(open_file->handle, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                               kShareAll, folder ? FILE_FLAG_BACKUP_SEMANTICS : 0));
+    return SetAttributesOf(changing.ok() ? changing.value : open_file->handle, attributes, folder,
+                           open_file->path);
 }
 
 Result<int> Win32FileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    return Open(path.value(), mode);
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpen);
+    if (!inside)
+        return inside.error();
+    const bool reading = mode == OpenMode::kRead;
+    const RelativeOpen how{
+        reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+        reading ? ULONG{FILE_SHARE_READ} : ULONG{FILE_SHARE_READ | FILE_SHARE_DELETE},
+        mode == OpenMode::kCreateNew ? kNtCreate : kNtOpen, kNtFileOnly};
+    Result<void*> opened = OpenInside(inside.value(), how, Msg::kCannotOpen);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    Result<EntryInfo> info = InfoInside(inside.value(), handle.value);
+    if (!info)
+        return info.error();
+    if (info->kind != EntryKind::kFile)
+        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, DisplayPath(inside->shown));
+    const int number = open_files_.Add(OpenFile{handle.value, inside->shown, !reading});
+    handle.value = INVALID_HANDLE_VALUE;
+    return number;
 }
 
 Status Win32FileSystem::MakeFolderAt(int folder, const std::string& name) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    return MakeFolder(path.value());
+    Result<Inside> inside = Resolve(folder, name, Msg::kCannotMakeFolder);
+    if (!inside)
+        return inside.error();
+    Result<void*> made = OpenInside(
+        inside.value(), RelativeOpen{FILE_LIST_DIRECTORY, kShareAll, kNtCreate, kNtFolderOnly},
+        Msg::kCannotMakeFolder);
+    if (!made)
+        return made.error();
+    CloseHandle(made.value());
+    return Status::Ok();
+}
+
+// Opens the entry for deletion, asks `keep` whether what the name holds now
+// must be left alone (true), and otherwise deletes it through that same
+// handle, so the entry checked is the entry deleted.
+Result<bool> Win32FileSystem::DeleteInside(int folder, const std::string& name, bool is_folder,
+                                           const std::function<bool(const EntryInfo&)>& keep) {
+    const Msg action = is_folder ? Msg::kCannotRemoveFolder : Msg::kCannotDeleteFile;
+    Result<Inside> inside = Resolve(folder, name, action);
+    if (!inside)
+        return inside.error();
+    Result<void*> opened =
+        OpenInside(inside.value(),
+                   RelativeOpen{DELETE | FILE_READ_ATTRIBUTES, kShareAll, kNtOpen,
+                                is_folder ? kNtFolderOnly : kNtFileOnly},
+                   action);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    Result<EntryInfo> now = InfoInside(inside.value(), handle.value);
+    if (!now)
+        return now.error();
+    if (keep(now.value()))
+        return false;
+    if (!RecordedPathStillLeadsTo(handle.value))
+        return WinError(ERROR_CANT_RESOLVE_FILENAME, action, DisplayPath(inside->shown));
+    if (const DWORD error = DeleteOpen(handle.value))
+        return WinError(error, action, DisplayPath(inside->shown));
+    written_files_.erase(inside->shown);
+    unflushed_.erase(inside->shown);
+    return true;
 }
 
 Result<bool> Win32FileSystem::DeleteFileAt(int folder, const std::string& name,
                                            const EntryInfo& expected) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    Result<bool> kept = DeleteThroughHandle(path.value(), [&](HANDLE, const EntryInfo& now) {
-        return Result<bool>(!SameUntouchedFile(now, expected));
-    });
-    if (!kept)
-        return kept.error();
-    return !kept.value();
+    return DeleteInside(folder, name, false,
+                        [&](const EntryInfo& now) { return !SameUntouchedFile(now, expected); });
 }
 
 Result<bool> Win32FileSystem::RemoveFolderAt(int folder, const std::string& name,
                                              const EntryInfo& expected) {
-    Result<std::string> path = PathIn(folder, name);
-    if (!path)
-        return path.error();
-    Result<bool> kept = DeleteThroughHandle(path.value(), [&](HANDLE, const EntryInfo& now) {
-        return Result<bool>(!SameFolder(now, expected));
-    });
-    if (!kept)
-        return kept.error();
-    return !kept.value();
+    return DeleteInside(folder, name, true,
+                        [&](const EntryInfo& now) { return !SameFolder(now, expected); });
 }
 
 Status Win32FileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
-    Result<std::string> source = PathIn(folder, from);
+    Result<Inside> source = Resolve(folder, from, Msg::kCannotRename);
     if (!source)
         return source.error();
-    Result<std::string> target = PathIn(folder, to);
+    Result<Inside> target = Resolve(folder, to, Msg::kCannotRename);
     if (!target)
         return target.error();
-    return RenameNew(source.value(), target.value());
+    Result<void*> opened =
+        OpenInside(source.value(), RelativeOpen{DELETE | FILE_READ_ATTRIBUTES}, Msg::kCannotRename);
+    if (!opened)
+        return opened.error();
+    Handle handle(opened.value());
+    if (!RecordedPathStillLeadsTo(handle.value) || !RecordedPathStillLeadsTo(target->folder))
+        return WinError(ERROR_CANT_RESOLVE_FILENAME, Msg::kCannotRename,
+                        DisplayPath(source->shown));
+    if (const DWORD error = RenameOpen(handle.value, target->folder, target->name))
+        return WinError(error, Msg::kCannotRename, DisplayPath(source->shown));
+    if (const auto written = written_files_.find(source->shown); written != written_files_.end()) {
+        written_files_[target->shown] = written->second;
+        written_files_.erase(source->shown);
+    }
+    if (unflushed_.erase(source->shown) != 0)
+        unflushed_.insert(target->shown);
+    return Status::Ok();
 }
 
 Status Win32FileSystem::SyncFolderOpen(int) {
@@ -182,7 +339,7 @@ Status Win32FileSystem::SyncFileSystemOpen(int handle) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk, ShownNumber(handle));
-    return SyncFileSystem(open_file->path);
+    return SyncFileSystem(open_file->path);  // no name is opened: it checks the flushes at close
 }
 
 // The run lock is a named mutex of this session, named after the volume and
