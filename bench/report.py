@@ -42,6 +42,11 @@ def ratio(ours, theirs):
     return statistics.median(ours) / statistics.median(theirs)
 
 
+def md(text):
+    """A table cell's text: its own "|" escaped."""
+    return text.replace("|", "\\|")
+
+
 def have(*paths):
     return all((work / path).exists() for path in paths)
 
@@ -99,7 +104,7 @@ for tree in ("mixed", "small") if have("seal-mixed.json") else ():
             theirs = runs(path, peer)
             measured[(tree, "sealed " + job, peer)] = ratio(net, theirs)
             measured[(tree, "sealed whole " + job, peer)] = ratio(ours, theirs)
-            print(f"| {tree} | {job} | {cell(ours)} | {statistics.median(net):.3f} s | {peer} | "
+            print(f"| {tree} | {job} | {cell(ours)} | {statistics.median(net):.3f} s | {md(peer)} | "
                   f"{cell(theirs)} | {ratio(net, theirs):.2f} |")
         if job == "pack" and have(f"pack-{tree}.json"):
             legacy_pack = runs(f"pack-{tree}.json", "velmora")
@@ -181,7 +186,7 @@ for goal, keys, limit in goals:
         continue
     worst = max(measured[k] for k in keys)
     shown = ", ".join(f"{measured[k]:.2f}" for k in keys)
-    print(f"| {goal} | {'met' if worst <= limit else '**not met**'}: {shown} |")
+    print(f"| {md(goal)} | {'met' if worst <= limit else '**not met**'}: {shown} |")
 if ("mixed", "sealed whole pack", "7z") in measured:
     whole = [(t, "sealed whole " + j, "7z") for t in both for j in ("pack", "restore")]
     print("| (no goal) sealed pack and restore with the key derivation, beside 7-Zip's AES | " +
