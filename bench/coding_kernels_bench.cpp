@@ -84,6 +84,13 @@ void SealedOpen(benchmark::State& state) {
     state.SetBytesProcessed(
         static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
 }
+void SealedOpenChecked(benchmark::State& state) {
+    const std::vector<std::uint8_t> sealed = bench::SealedSample();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::Open(sealed, SealedDamage::kRefuse));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * bench::kSealedPlaintextBytes));
+}
 // The same with one chunk of every group zeroed: each is rebuilt from its
 // group's parity (the cost of a repair, per group).
 void SealedOpenRebuildingOneChunkPerGroup(benchmark::State& state) {
@@ -124,6 +131,7 @@ BENCHMARK(Memcpy);
 BENCHMARK(SealedSealInPlace)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SealedSealByCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SealedOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SealedOpenChecked)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SealedOpenRebuildingOneChunkPerGroup)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PlaintextHashing)->Unit(benchmark::kMillisecond);
 BENCHMARK(SealedKeyDerivationDefault)->Unit(benchmark::kMillisecond)->Iterations(5);

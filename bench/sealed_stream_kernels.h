@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "container/buffered_io.h"
+#include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_stream_reader.h"
 #include "container/sealed/sealed_stream_writer.h"
 #ifdef _WIN32
@@ -66,9 +67,14 @@ inline std::vector<std::uint8_t> SealedSample() {
 }
 
 // Authenticates and hands out the whole plaintext; returns its last byte.
-inline std::uint8_t Open(const std::vector<std::uint8_t>& sealed) {
+// kRefuse: as a container just written is checked, every group's parity
+// recomputed and compared, and the copies at the end compared.
+inline std::uint8_t Open(const std::vector<std::uint8_t>& sealed,
+                         SealedDamage damage = SealedDamage::kRepair) {
     MemoryByteSource source(sealed);
-    SealedStreamReader reader = SealedStreamReader::Open(source, "benchmark").value();
+    const SealedHeader header = ReadSealedHeader(source).value();
+    const SealedKeys keys = SealedKeys::Derive("benchmark", header).value();
+    SealedStreamReader reader = SealedStreamReader::Open(source, header, keys, damage).value();
     std::uint8_t last = 0;
     for (std::size_t done = 0; done < kSealedPlaintextBytes;) {
         const auto view = reader.ReadView(kSealedPlaintextBytes - done).value();

@@ -14,6 +14,8 @@
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"
 #include "container/sealed/chunk_check.h"
+#include "container/sealed/chunk_layout.h"
+#include "container/sealed/parity_code.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_reader.h"
@@ -59,34 +61,17 @@ Status SealedRepair::Repair() {
     return Status::Ok();
 }
 
-// The plaintext read through the stream (damaged chunks rebuilt, nothing
-// unauthenticated) goes straight into the new container's stream.
 void SealedRepair::Write() {
-    FileSystem& files = run_.files;
     run_.host.SetCaption(Text(Msg::kRepairingCaption));
-    SealedStreamReader in =
-        OrFail(SealedStreamReader::Open(source_.container().source(), read_header_, keys_));
-    const std::vector<SealedEntry> index = OrFail(ReadSealedIndex(in));
-    const std::vector<std::uint8_t> index_bytes = OrFail(EncodeSealedIndex(index));
-    const SealedKeys* keys = &keys_;
-    if (read_header_.version == kSealedVersion2) {
-        header_ = read_header_;
-    } else {
-        header_ = OrFail(NewSealedHeader(run_.options.sealed_parameters));
-        header_.index_length = index_bytes.size();
-        header_.plaintext_length = SealedPlaintextLength(index, index_bytes.size());
-        Result<SealedKeys> derived = Error{""};
-        RunWhilePumping(run_.host, [&] { derived = SealedKeys::Derive(password_, header_); });
-        new_keys_.emplace(OrFail(std::move(derived)));
-        keys = &*new_keys_;
-    }
-    // A version 2 header kept as it was must describe this very index.
-    if (header_.index_length != index_bytes.size() ||
-        header_.plaintext_length != SealedPlaintextLength(index, index_bytes.size()))
-        ThrowFailure(DamagedError(Text(Msg::kSealedGeometryOutOfRange)));
-    const std::int64_t total =
-        static_cast<std::int64_t>(header_.plaintext_length - index_bytes.size());
+    CreateRepaired();
+    const PlaintextDigest read = read_header_.version == kSealedVersion2 ? Patch() : Reseal();
+    OrFail(run_.files.Flush(repaired_));
+    CheckWritten(read);
+}
 
+// The new container, created beside the damaged one and locked.
+void SealedRepair::CreateRepaired() {
+    FileSystem& files = run_.files;
     for (int n = 1; n <= kNumberedNames; ++n) {
         repaired_name_ = NumberedName("." + name_ + ".reparando", n);
         Result<int> created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
@@ -110,26 +95,125 @@ void SealedRepair::Write() {
     if (!OrFail(files.TryLock(repaired_)))
         ThrowFailure(
             Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(InFolder(repaired_name_))})});
+}
 
-    BufferedWriter out(files, repaired_, 0);
-    SealedStreamWriter stream = OrFail(SealedStreamWriter::Begin(out, *keys, header_));
-    OrFail(stream.Write(index_bytes.data(), index_bytes.size()));
+// Version 1: sealed anew, as version 2, from the plaintext read.
+PlaintextDigest SealedRepair::Reseal() {
+    SealedStreamReader in =
+        OrFail(SealedStreamReader::Open(source_.container().source(), read_header_, keys_));
+    const IndexRead index = ReadIndex(in);
+    header_ = OrFail(NewSealedHeader(run_.options.sealed_parameters));
+    header_.index_length = index.bytes.size();
+    header_.plaintext_length = index.plaintext_length;
+    Result<SealedKeys> derived = Error{""};
+    RunWhilePumping(run_.host, [&] { derived = SealedKeys::Derive(password_, header_); });
+    new_keys_.emplace(OrFail(std::move(derived)));
+    BufferedWriter out(run_.files, repaired_, 0);
+    SealedStreamWriter stream = OrFail(SealedStreamWriter::Begin(out, *new_keys_, header_));
+    OrFail(stream.Write(index.bytes.data(), index.bytes.size()));
+    const PlaintextDigest read = ReadRest(in, index, &stream);
+    OrFail(stream.Finish());
+    OrFail(out.Flush());
+    return read;
+}
+
+// Version 2 keeps its header, keys and nonces: the chunks that open are the
+// very bytes a new sealing would write. So the container is copied as it
+// is (blocks shared or copied inside the system where the file system can;
+// the damaged one only read) and what differs is patched in: the damaged
+// chunks as rebuilt, the parity of every group with damage, and, always
+// (they are small), the header, the copies of the index's slots and of the
+// header, and the size.
+PlaintextDigest SealedRepair::Patch() {
+    FileSystem& files = run_.files;
+    header_ = read_header_;
+    const ChunkLayout layout(header_);
+    const auto size = static_cast<std::int64_t>(layout.ContainerSize());
+    OrFail(files.CopyOpen(source_.container().file(), repaired_,
+                          std::min(source_.container().source().Size(), size)));
+    OrFail(files.SetSizeOpen(repaired_, size));
+    const SealedHeaderBytes header = EncodeSealedHeader(header_);
+    OrFail(files.Write(repaired_, 0, header.data(), header.size()));
+    OrFail(files.Write(repaired_, static_cast<std::int64_t>(layout.HeaderCopyAt()), header.data(),
+                       header.size()));
+    SealedStreamReader in = OrFail(SealedStreamReader::Open(
+        source_.container().source(), header_, keys_, SealedDamage::kRepair,
+        [&](const GroupOutcome& outcome, const std::uint8_t* slots) {
+            return PatchGroup(layout, outcome, slots);
+        }));
+    const IndexRead index = ReadIndex(in);
+    // The header kept must describe this very index.
+    if (header_.index_length != index.bytes.size() ||
+        header_.plaintext_length != index.plaintext_length)
+        ThrowFailure(DamagedError(Text(Msg::kSealedGeometryOutOfRange)));
+    return ReadRest(in, index, nullptr);
+}
+
+Status SealedRepair::PatchGroup(const ChunkLayout& layout, const GroupOutcome& outcome,
+                                const std::uint8_t* slots) {
+    FileSystem& files = run_.files;
+    const std::uint64_t first = layout.FirstChunk(outcome.group);
+    const std::uint64_t count = layout.ChunksIn(outcome.group);
+    const std::size_t slot = layout.slot_size;
+    auto put = [&](std::uint64_t at, const std::uint8_t* bytes) {
+        return files.Write(repaired_, static_cast<std::int64_t>(at), bytes, slot);
+    };
+    for (const std::uint64_t n : outcome.damaged) {
+        if (Status written = put(layout.ChunkAt(n), slots + (n - first) * slot); !written)
+            return written;
+    }
+    for (std::uint64_t n = first; n < std::min(first + count, layout.index_chunks); ++n) {
+        if (Status written = put(layout.IndexCopyAt(n), slots + (n - first) * slot); !written)
+            return written;
+    }
+    if (outcome.damaged.empty() && !outcome.parity_differs)
+        return Status::Ok();
+    const Result<ParityCode> code =
+        ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(layout.group_parity));
+    if (!code)
+        return code.error();
+    std::vector<std::uint8_t> parity(layout.group_parity * slot);
+    std::vector<const std::uint8_t*> data(count);
+    std::vector<std::uint8_t*> out(layout.group_parity);
+    for (std::uint64_t j = 0; j < count; ++j)
+        data[j] = slots + j * slot;
+    for (std::uint64_t r = 0; r < layout.group_parity; ++r)
+        out[r] = parity.data() + r * slot;
+    code->Encode(data, out, slot);
+    for (std::uint64_t r = 0; r < layout.group_parity; ++r) {
+        if (Status written = put(layout.ParityAt(outcome.group, r), out[r]); !written)
+            return written;
+    }
+    return Status::Ok();
+}
+
+SealedRepair::IndexRead SealedRepair::ReadIndex(SealedStreamReader& in) {
+    const std::vector<SealedEntry> index = OrFail(ReadSealedIndex(in));
+    IndexRead read{OrFail(EncodeSealedIndex(index)), index.size(), 0};
+    read.plaintext_length = SealedPlaintextLength(index, read.bytes.size());
+    return read;
+}
+
+// The plaintext after the index read through the stream (damaged chunks
+// rebuilt, nothing unauthenticated), into `stream` where given, to its
+// proven end; its digest.
+PlaintextDigest SealedRepair::ReadRest(SealedStreamReader& in, const IndexRead& index,
+                                       SealedStreamWriter* stream) {
+    const auto total = static_cast<std::int64_t>(index.plaintext_length - index.bytes.size());
     PlaintextHash plaintext;
     std::int64_t done = 0;
     while (done < total) {
         const std::span<const std::uint8_t> piece = OrFail(in.ReadView(static_cast<std::size_t>(
             std::min<std::int64_t>(total - done, static_cast<std::int64_t>(kPiece)))));
         plaintext.Update(piece.data(), piece.size());
-        OrFail(stream.Write(piece.data(), piece.size()));
+        if (stream != nullptr)
+            OrFail(stream->Write(piece.data(), piece.size()));
         done += static_cast<std::int64_t>(piece.size());
-        run_.host.CountWork({0, static_cast<std::int64_t>(index.size()), done, total});
+        run_.host.CountWork({0, static_cast<std::int64_t>(index.entries), done, total});
         run_.host.PumpEvents();
     }
     OrFail(in.Finish());
-    OrFail(stream.Finish());
-    OrFail(out.Flush());
-    OrFail(files.Flush(repaired_));
-    CheckWritten(plaintext.Final());
+    return plaintext.Final();
 }
 
 // Read back from the disk, in one pass: every part sound (chunks, parity,

@@ -2,19 +2,25 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/result.h"
 #include "container/restore_source.h"
 #include "container/run.h"
+#include "container/sealed/chunk_group.h"
 #include "container/sealed/plaintext_hash.h"
 #include "container/sealed/sealed_keys.h"
+#include "container/sealed/sealed_stream_reader.h"
+#include "container/sealed/sealed_stream_writer.h"
 
 namespace velmora {
 
 // Rewrites the sealed container named by run.state.FolderPath as a sound
 // version 2 container under the same name. Version 2 keeps its header,
-// keys and nonces: the chunks read (rebuilt from parity where damaged) are
-// sealed again into exactly the bytes first written. Version 1 is sealed
+// keys and nonces, so the bytes first written are known: the container is
+// copied as it is and the slots that differ (the damaged chunks as rebuilt
+// from parity, the parity of a damaged group, the copies at the end) are
+// patched in. Version 1 is sealed
 // anew from its plaintext, with a new salt and nonce prefix, under the same
 // password. The damaged container is never touched before the last step:
 //   1. the new container is written as .NAME.zol.reparando (or
@@ -40,7 +46,21 @@ class SealedRepair {
     Status Repair();
 
   private:
+    struct IndexRead {
+        std::vector<std::uint8_t> bytes;  // encoded again
+        std::size_t entries;
+        std::uint64_t plaintext_length;  // that the index implies
+    };
+
     void Write();
+    void CreateRepaired();
+    PlaintextDigest Reseal();
+    PlaintextDigest Patch();
+    Status PatchGroup(const ChunkLayout& layout, const GroupOutcome& outcome,
+                      const std::uint8_t* slots);
+    IndexRead ReadIndex(SealedStreamReader& in);
+    PlaintextDigest ReadRest(SealedStreamReader& in, const IndexRead& index,
+                             SealedStreamWriter* stream);
     void CheckWritten(const PlaintextDigest& expected);
     void TakeName();
     void RemoveRepaired();

@@ -182,6 +182,11 @@ class FileSystem {
     // Sets the size of an open file: what lies past its last write reads as
     // zeros (and takes no room where the system keeps holes).
     virtual Status SetSizeOpen(int file, std::int64_t size) = 0;
+    // Copies the first `length` bytes of the open file `from` (fewer where
+    // it ends first) to the start of `to`, open for writing and empty, never
+    // writing `from`. Here by plain reads and writes; a system may share the
+    // blocks (a reflink) or copy inside the kernel where the file system can.
+    virtual Status CopyOpen(int from, int to, std::int64_t length);
     // Sets the modification time of an open file or folder.
     virtual Status SetModifiedOpen(int handle, std::int64_t modified_ns) = 0;
     // Sets the read, write and search permission bits (0777) of an open file

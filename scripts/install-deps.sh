@@ -57,7 +57,7 @@ packages=(
 if [ "${1:-}" = "--bench" ]; then
   # What `make bench` adds: Google Benchmark, and the peers it is measured
   # against, timed by hyperfine.
-  packages=(libbenchmark-dev hyperfine p7zip-full zip unzip time python3 coreutils findutils)
+  packages=(libbenchmark-dev hyperfine p7zip-full zip unzip time python3 coreutils findutils age)
 fi
 
 missing=()

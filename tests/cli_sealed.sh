@@ -117,6 +117,7 @@ done <<EOF
 flip 40|1 copias de la cabecera|0
 flip 150|1 bloques de datos|1
 zero 100 65536|1 bloques de datos|1
+zero 140 $((2 * C))|1 bloques de datos|1
 flip $((140 + C + 10))|1 bloques de paridad|0
 zero $((140 + 2 * C)) 4096|1 bloques de paridad|0
 flip $((140 + 3 * C + 10))|copia del índice|0

@@ -91,6 +91,15 @@ round_trip() {  # kind, seal|encode, mount point, whether modes and times are ke
     return
   fi
   [ -f "$dir/Datos.zol" ] && [ ! -e "$dir/Datos" ] || fail "$kind: $how left no container or the folder"
+  if [ "$how" = seal ]; then
+    # repair: the container copied (a clone, a copy in the kernel or reads
+    # and writes, as the file system allows) and its damaged chunk patched.
+    cp "$dir/Datos.zol" "$work/sealed.zol"
+    printf 'X' | dd of="$dir/Datos.zol" bs=1 seek=150 conv=notrunc status=none
+    (cd "$dir" && printf '%s\n' "$password" | "$cli" repair Datos.zol --password-stdin) \
+      >"$work/out" 2>&1 || { cat "$work/out"; fail "$kind: repair"; }
+    cmp -s "$dir/Datos.zol" "$work/sealed.zol" || fail "$kind: repair did not give the sealed bytes back"
+  fi
   local container; container=$(sha256sum < "$dir/Datos.zol")
   if ! (cd "$dir" && printf '%s\n' "$password" | "$cli" decode Datos.zol --password-stdin $decode_options) \
       >"$work/out" 2>&1; then

@@ -22,10 +22,11 @@ struct GroupBatch {
 class ChunkGroups : public SealedMessages {
   public:
     ChunkGroups(ByteSource& source, const SealedHeader& header, const SealedKeys& keys,
-                SealedDamage damage)
+                SealedDamage damage, GroupListener listener)
         : source_(source),
           header_bytes_(EncodeSealedHeader(header)),
           damage_(damage),
+          listener_(std::move(listener)),
           layout_(header),
           cipher_(keys, header),
           ring_(layout_.group_data * layout_.slot_size > (8u << 20) ? 2 : 3,
@@ -54,6 +55,8 @@ class ChunkGroups : public SealedMessages {
                 failure_ = DamagedError(Text(Msg::kWrittenBytesDiffer));
             else
                 KeepIndexSlots(*current_);
+            if (failure_ && listener_ && outcome.lost.empty())
+                failure_ = listener_(outcome, current_->buffers->slots.get());
             if (!failure_)
                 return failure_.error();
             rebuilt_ += outcome.rebuilt;
@@ -115,12 +118,13 @@ class ChunkGroups : public SealedMessages {
         if (!batch.buffers)
             batch.buffers.emplace(layout_);
         batch.outcome = ReadGroup(source_, layout_, cipher_, batch.outcome.group, *batch.buffers,
-                                  damage_ == SealedDamage::kRefuse);
+                                  damage_ == SealedDamage::kRefuse || listener_);
     }
 
     ByteSource& source_;
     SealedHeaderBytes header_bytes_;
     SealedDamage damage_;
+    GroupListener listener_;
     ChunkLayout layout_;
     ChunkCipher cipher_;
     // The calling thread's.
@@ -137,8 +141,9 @@ class ChunkGroups : public SealedMessages {
 }  // namespace
 
 std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
-                                              const SealedKeys& keys, SealedDamage damage) {
-    return std::make_unique<ChunkGroups>(source, header, keys, damage);
+                                              const SealedKeys& keys, SealedDamage damage,
+                                              GroupListener listener) {
+    return std::make_unique<ChunkGroups>(source, header, keys, damage, std::move(listener));
 }
 
 }  // namespace velmora

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
 #include "base/result.h"
 #include "container/byte_source.h"
+#include "container/sealed/chunk_group.h"
 #include "container/sealed/guarded_memory.h"
 #include "container/sealed/sealed_header.h"
 
@@ -44,8 +46,16 @@ std::unique_ptr<SealedMessages> SecretStreamMessages(ByteSource& source, StreamS
                                                      const SealedHeaderBytes& header,
                                                      std::size_t chunk_size);
 
+// What a repair needs to patch a copy of a version 2 container: each group
+// whose chunks all opened (or were rebuilt), as the calling thread reaches
+// it, its parity compared with its data slots, and those data slots as they
+// were written (rebuilt where damaged). A failure it returns ends the read.
+using GroupListener =
+    std::function<Status(const GroupOutcome& outcome, const std::uint8_t* data_slots)>;
+
 // Version 2, under keys already unlocked.
 std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,
-                                              const SealedKeys& keys, SealedDamage damage);
+                                              const SealedKeys& keys, SealedDamage damage,
+                                              GroupListener listener = {});
 
 }  // namespace velmora

@@ -32,11 +32,13 @@ Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const Se
 }
 
 Result<SealedStreamReader> SealedStreamReader::Open(ByteSource& source, const SealedHeader& header,
-                                                    const SealedKeys& keys, SealedDamage damage) {
+                                                    const SealedKeys& keys, SealedDamage damage,
+                                                    GroupListener listener) {
     if (Status unlocked = keys.Unlock(header); !unlocked)
         return unlocked.error();
     if (header.version == kSealedVersion2)
-        return SealedStreamReader(header, ChunkMessages(source, header, keys, damage));
+        return SealedStreamReader(header,
+                                  ChunkMessages(source, header, keys, damage, std::move(listener)));
     // Even an empty plaintext is one message.
     if (source.Size() < static_cast<std::int64_t>(kSealedHeaderBytes + kSealedMessageOverhead))
         return DamagedError(Text(Msg::kSealedNoFinalMessage));

@@ -33,9 +33,11 @@ class SealedStreamReader {
     static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
                                            std::string_view password);
     // The same with the keys already derived.
+    // `listener` (version 2, kRepair) sees each group as it is reached.
     static Result<SealedStreamReader> Open(ByteSource& source, const SealedHeader& header,
                                            const SealedKeys& keys,
-                                           SealedDamage damage = SealedDamage::kRepair);
+                                           SealedDamage damage = SealedDamage::kRepair,
+                                           GroupListener listener = {});
 
     SealedStreamReader(SealedStreamReader&&) noexcept;
     SealedStreamReader& operator=(SealedStreamReader&&) noexcept;

@@ -38,6 +38,7 @@ class PosixFileSystem : public FileSystem {
     Status Flush(int file) override;
     Result<EntryInfo> InspectOpen(int file) override;
     Status SetSizeOpen(int file, std::int64_t size) override;
+    Status CopyOpen(int from, int to, std::int64_t length) override;
     Status SetModifiedOpen(int handle, std::int64_t modified_ns) override;
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override;
     std::uint32_t RestoredModeMask() const override;

@@ -107,6 +107,11 @@ Status CrashPointFileSystem::Write(int file, std::int64_t offset, const std::uin
 Status CrashPointFileSystem::Flush(int file) {
     return Point(PosixFileSystem::Flush(file));
 }
+Status CrashPointFileSystem::CopyOpen(int from, int to, std::int64_t length) {
+    Status copied = Point(PosixFileSystem::CopyOpen(from, to, length));
+    Named("CopyOpen");
+    return copied;
+}
 
 Result<std::vector<DirEntry>> CrashPointFileSystem::ListFolderAt(int folder) {
     Result<std::vector<DirEntry>> listed = PosixFileSystem::ListFolderAt(folder);

@@ -39,6 +39,7 @@ class CrashPointFileSystem : public PosixFileSystem {
     Status Write(int file, std::int64_t offset, const std::uint8_t* data,
                  std::size_t length) override;
     Status Flush(int file) override;
+    Status CopyOpen(int from, int to, std::int64_t length) override;
     Result<std::vector<DirEntry>> ListFolderAt(int folder) override;
     Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
                              std::size_t length) override;
