@@ -30,7 +30,8 @@ bool LooksLikeTheOldContainer(FileSystem& files, int file, std::int64_t size) {
 
 }  // namespace
 
-void GiveBackTheLegacyName(Run& run) {
+void GiveBackTheSetAsideName(Run& run, const std::string& set_aside,
+                             const std::string& unfinished_name, Msg told) {
     FileSystem& files = run.files;
     const std::string& container = run.state.FolderPath;
     const std::string parent = ParentOf(container);
@@ -39,31 +40,38 @@ void GiveBackTheLegacyName(Run& run) {
         return;
     const int folder = opened.value();
     const std::string name = Nombre(container);
-    const std::string legacy = name + ".antiguo";
-    const std::string sealed = name + ".convirtiendo";
     const Result<EntryInfo> there = files.InspectAt(folder, name);
-    const Result<EntryInfo> old = files.InspectAt(folder, legacy);
+    const Result<EntryInfo> old = files.InspectAt(folder, set_aside);
+    // Opened for writing: Windows deletes a file only through handles that
+    // share deletion.
     const Result<int> unfinished =
         !there && there.error().code == ENOENT && old && old->kind == EntryKind::kFile
-            ? files.OpenAt(folder, sealed, OpenMode::kRead)
+            ? files.OpenAt(folder, unfinished_name, OpenMode::kReadWrite)
             : Result<int>(Error{""});
     if (unfinished) {
-        // Held while its lock is: a live conversion between its renames
-        // keeps it locked, and is left alone.
+        // Held while its lock is: a live run between its renames keeps it
+        // locked, and is left alone.
         const Result<EntryInfo> identity = files.InspectOpen(unfinished.value());
         const Result<bool> free = files.TryLock(unfinished.value());
-        if (identity && free && free.value() && files.RenameAt(folder, legacy, name)) {
-            const Result<bool> deleted = files.DeleteFileAt(folder, sealed, identity.value());
+        if (identity && free && free.value() && files.RenameAt(folder, set_aside, name)) {
+            const Result<bool> deleted =
+                files.DeleteFileAt(folder, unfinished_name, identity.value());
             (void)files.SyncFolderOpen(folder);
             if (deleted && deleted.value())
-                run.host.ShowMessage(
-                    Text(Msg::kLegacyNameGivenBack, {files.DisplayPath(container),
-                                                     files.DisplayPath(Beside(container, sealed))}),
-                    MessageIcon::kInformation);
+                run.host.ShowMessage(Text(told, {files.DisplayPath(container),
+                                                 files.DisplayPath(
+                                                     Beside(container, unfinished_name))}),
+                                     MessageIcon::kInformation);
         }
         (void)files.Close(unfinished.value());
     }
     (void)files.Close(folder);
+}
+
+void GiveBackTheLegacyName(Run& run) {
+    const std::string name = Nombre(run.state.FolderPath);
+    GiveBackTheSetAsideName(run, name + ".antiguo", name + ".convirtiendo",
+                            Msg::kLegacyNameGivenBack);
 }
 
 void DestroyAbandonedLegacy(Run& run, int folder) {

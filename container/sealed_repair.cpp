@@ -7,6 +7,7 @@
 
 #include "base/messages.h"
 #include "container/buffered_io.h"
+#include "container/conversion_leftovers.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
 #include "container/own_file.h"
@@ -261,41 +262,9 @@ void SealedRepair::TakeName() {
 }
 
 void GiveBackTheDamagedName(Run& run) {
-    FileSystem& files = run.files;
-    const std::string& container = run.state.FolderPath;
-    const std::string parent = ParentOf(container);
-    const Result<int> opened = files.OpenFolder(parent.empty() ? "." : parent);
-    if (!opened)
-        return;
-    const int folder = opened.value();
-    const std::string name = Nombre(container);
-    const std::string damaged = "." + name + ".antes-de-reparar";
-    const std::string repaired = "." + name + ".reparando";
-    const Result<EntryInfo> there = files.InspectAt(folder, name);
-    const Result<EntryInfo> old = files.InspectAt(folder, damaged);
-    // Opened for writing: Windows deletes a file only through handles that
-    // share deletion.
-    const Result<int> unfinished =
-        !there && there.error().code == ENOENT && old && old->kind == EntryKind::kFile
-            ? files.OpenAt(folder, repaired, OpenMode::kReadWrite)
-            : Result<int>(Error{""});
-    if (unfinished) {
-        // A live repair between its renames holds the new one locked.
-        const Result<EntryInfo> identity = files.InspectOpen(unfinished.value());
-        const Result<bool> free = files.TryLock(unfinished.value());
-        if (identity && free && free.value() && files.RenameAt(folder, damaged, name)) {
-            const Result<bool> deleted = files.DeleteFileAt(folder, repaired, identity.value());
-            (void)files.SyncFolderOpen(folder);
-            if (deleted && deleted.value())
-                run.host.ShowMessage(
-                    Text(Msg::kDamagedNameGivenBack,
-                         {files.DisplayPath(container),
-                          files.DisplayPath(parent.empty() ? repaired : parent + "\\" + repaired)}),
-                    MessageIcon::kInformation);
-        }
-        (void)files.Close(unfinished.value());
-    }
-    (void)files.Close(folder);
+    const std::string name = Nombre(run.state.FolderPath);
+    GiveBackTheSetAsideName(run, "." + name + ".antes-de-reparar", "." + name + ".reparando",
+                            Msg::kDamagedNameGivenBack);
 }
 
 void SealedRepair::RemoveRepaired() {
