@@ -36,8 +36,7 @@ std::string Conversion::InFolder(const std::string& name) const {
 }
 
 bool Conversion::IsTheLegacyRead(const EntryInfo& now) const {
-    return now.device == legacy_read_.device && now.inode == legacy_read_.inode &&
-           now.size == legacy_read_.size && now.modified_ns == legacy_read_.modified_ns;
+    return SameEntryAndContent(now, legacy_read_);
 }
 
 void Conversion::ReadLegacy(const ContainerHeader& header) {

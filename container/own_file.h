@@ -20,7 +20,7 @@ inline std::string NumberedName(const std::string& base, int n) {
 inline void DeleteOwnFile(FileSystem& files, int folder, const std::string& name,
                           const EntryInfo& created) {
     const Result<EntryInfo> now = files.InspectAt(folder, name);
-    if (now && now->device == created.device && now->inode == created.inode)
+    if (now && SameEntry(now.value(), created))
         (void)files.DeleteFileAt(folder, name, now.value());
 }
 

@@ -118,9 +118,7 @@ void RestoreSource::DeleteContainer() {
     OrFail(container_.CheckNotBeingWritten());
     OrFail(files.SetAttrOpen(file, 0));
     EntryInfo expected = OrFail(files.InspectOpen(file));
-    const bool unchanged = expected.device == identity_.device &&
-                           expected.inode == identity_.inode && expected.size == identity_.size &&
-                           expected.modified_ns == identity_.modified_ns;
+    const bool unchanged = SameEntryAndContent(expected, identity_);
     container_.Close();
     const Result<bool> deleted =
         unchanged ? files.DeleteFileAt(folder_, Nombre(run_.state.FolderPath), expected)

@@ -29,11 +29,6 @@ namespace {
 
 constexpr std::size_t kPiece = 1 << 20;
 
-bool SameFile(const EntryInfo& a, const EntryInfo& b) {
-    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           a.modified_ns == b.modified_ns;
-}
-
 }  // namespace
 
 std::string SealedRepair::InFolder(const std::string& name) const {
@@ -245,7 +240,7 @@ void SealedRepair::TakeName() {
     }
     OrFail(renamed);
     const Result<EntryInfo> moved = files.InspectAt(folder, damaged_name);
-    Status placed = moved && SameFile(moved.value(), read)
+    Status placed = moved && SameEntryAndContent(moved.value(), read)
                         ? files.RenameAt(folder, repaired_name_, name_)
                         : Status(Error{Text(Msg::kChangedWhileReading,
                                             {files.DisplayPath(run_.state.FolderPath)})});

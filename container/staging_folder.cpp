@@ -39,8 +39,7 @@ bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& 
     if (!file)
         return false;
     Result<EntryInfo> identity = files.InspectOpen(file.value());
-    bool done = identity && identity->device == entry.info.device &&
-                identity->inode == entry.info.inode && identity->links == 1;
+    bool done = identity && SameEntry(identity.value(), entry.info) && identity->links == 1;
     const std::vector<std::uint8_t> ones(kWipeBlock, 0xFF);
     for (std::int64_t at = 0; done && at < identity->size; at += kWipeBlock) {
         const auto length =

@@ -52,6 +52,13 @@ struct EntryInfo {
     std::uint64_t mount_id = 0;
 };
 
+// The same entry: the same device and the same whole file id (inode, and
+// on Windows the high half of a 128-bit id).
+bool SameEntry(const EntryInfo& a, const EntryInfo& b);
+
+// The same entry, its size and last change of content as they were.
+bool SameEntryAndContent(const EntryInfo& now, const EntryInfo& seen);
+
 // The same folder: device, inode and, where both are known, mount.
 bool SameFolder(const EntryInfo& now, const EntryInfo& seen);
 

@@ -181,9 +181,7 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
     Result<EntryInfo> now = InfoInside(inside.value(), handle.value);
     if (!now)
         return now.error();
-    if (now->kind == EntryKind::kSymlink ||
-        (expected && (now->device != expected->device || now->inode != expected->inode ||
-                      now->inode_high != expected->inode_high)))
+    if (now->kind == EntryKind::kSymlink || (expected && !SameEntry(now.value(), *expected)))
         return WinError(ERROR_FILE_INVALID, action, DisplayPath(inside->shown));
     return SetAttributesOf(handle.value, attributes, now->kind == EntryKind::kFolder,
                            inside->shown);
