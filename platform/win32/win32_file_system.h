@@ -111,6 +111,21 @@ class Win32FileSystem : public FileSystem {
     // Opens the name relative to the folder's handle, never following it.
     Result<void*> OpenInside(const Inside& inside, const RelativeOpen& how, Msg action) const;
     Result<EntryInfo> InfoInside(const Inside& inside, void* handle) const;
+    // A name inside an open folder opened as OpenInside does, with what its
+    // handle says (InfoInside); the handle is closed with it unless taken.
+    struct OpenedInside {
+        Inside inside;
+        void* handle;
+        EntryInfo info;
+        OpenedInside(Inside where, void* opened) : inside(std::move(where)), handle(opened) {}
+        OpenedInside(OpenedInside&& other) noexcept
+            : inside(std::move(other.inside)), handle(other.Take()), info(other.info) {}
+        OpenedInside& operator=(OpenedInside&&) = delete;
+        ~OpenedInside();
+        void* Take();
+    };
+    Result<OpenedInside> OpenAndInspect(int folder, const std::string& name,
+                                        const RelativeOpen& how, Msg action) const;
     Status SetAttributesOf(void* handle, int attributes, bool folder,
                            const std::string& shown) const;
     Result<bool> DeleteInside(int folder, const std::string& name, bool is_folder,

@@ -67,6 +67,35 @@ Result<EntryInfo> Win32FileSystem::InfoInside(const Inside& inside, void* handle
     return InfoOfHandle(handle, inside.shown, listed.empty() ? 0 : listed.front().attributes);
 }
 
+Win32FileSystem::OpenedInside::~OpenedInside() {
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+}
+
+void* Win32FileSystem::OpenedInside::Take() {
+    void* taken = handle;
+    handle = INVALID_HANDLE_VALUE;
+    return taken;
+}
+
+Result<Win32FileSystem::OpenedInside> Win32FileSystem::OpenAndInspect(int folder,
+                                                                      const std::string& name,
+                                                                      const RelativeOpen& how,
+                                                                      Msg action) const {
+    Result<Inside> inside = Resolve(folder, name, action);
+    if (!inside)
+        return inside.error();
+    Result<void*> opened = OpenInside(inside.value(), how, action);
+    if (!opened)
+        return opened.error();
+    OpenedInside entry(std::move(inside).value(), opened.value());
+    Result<EntryInfo> info = InfoInside(entry.inside, entry.handle);
+    if (!info)
+        return info.error();
+    entry.info = info.value();
+    return entry;
+}
+
 Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     std::string folder = path.empty() ? "." : path;
     if (folder.size() == 2 && folder[1] == ':')
@@ -90,25 +119,17 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
 }
 
 Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpenFolder);
-    if (!inside)
-        return inside.error();
-    Result<void*> opened =
-        OpenInside(inside.value(), RelativeOpen{kFolderAccess, kShareAll, kNtOpen, kNtFolderOnly},
-                   Msg::kCannotOpenFolder);
+    Result<OpenedInside> opened =
+        OpenAndInspect(folder, name, RelativeOpen{kFolderAccess, kShareAll, kNtOpen, kNtFolderOnly},
+                       Msg::kCannotOpenFolder);
     if (!opened)
         return opened.error();
-    Handle handle(opened.value());
-    Result<EntryInfo> info = InfoInside(inside.value(), handle.value);
-    if (!info)
-        return info.error();
-    if (info->kind != EntryKind::kFolder)
+    OpenedInside& entry = opened.value();
+    if (entry.info.kind != EntryKind::kFolder)
         return WinError(
-            info->kind == EntryKind::kSymlink ? ERROR_CANT_RESOLVE_FILENAME : ERROR_DIRECTORY,
-            Msg::kCannotOpenFolder, DisplayPath(inside->shown));
-    const int number = open_files_.Add(OpenFile{handle.value, inside->shown, false});
-    handle.value = INVALID_HANDLE_VALUE;
-    return number;
+            entry.info.kind == EntryKind::kSymlink ? ERROR_CANT_RESOLVE_FILENAME : ERROR_DIRECTORY,
+            Msg::kCannotOpenFolder, DisplayPath(entry.inside.shown));
+    return open_files_.Add(OpenFile{entry.Take(), entry.inside.shown, false});
 }
 
 Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
@@ -144,14 +165,10 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
 }
 
 Result<EntryInfo> Win32FileSystem::InspectAt(int folder, const std::string& name) {
-    Result<Inside> inside = Resolve(folder, name, Msg::kCannotInspect);
-    if (!inside)
-        return inside.error();
-    Result<void*> opened = OpenInside(inside.value(), RelativeOpen{}, Msg::kCannotInspect);
+    Result<OpenedInside> opened = OpenAndInspect(folder, name, RelativeOpen{}, Msg::kCannotInspect);
     if (!opened)
         return opened.error();
-    Handle handle(opened.value());
-    return InfoInside(inside.value(), handle.value);
+    return opened.value().info;
 }
 
 Result<int> Win32FileSystem::GetAttrAt(int folder, const std::string& name) {
@@ -170,21 +187,15 @@ Result<int> Win32FileSystem::GetAttrAt(int folder, const std::string& name) {
 Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
                                   const EntryInfo* expected) {
     const Msg action = Msg::kCannotChangeAttributes;
-    Result<Inside> inside = Resolve(folder, name, action);
-    if (!inside)
-        return inside.error();
-    Result<void*> opened = OpenInside(
-        inside.value(), RelativeOpen{FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES}, action);
+    Result<OpenedInside> opened = OpenAndInspect(
+        folder, name, RelativeOpen{FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES}, action);
     if (!opened)
         return opened.error();
-    Handle handle(opened.value());
-    Result<EntryInfo> now = InfoInside(inside.value(), handle.value);
-    if (!now)
-        return now.error();
-    if (now->kind == EntryKind::kSymlink || (expected && !SameEntry(now.value(), *expected)))
-        return WinError(ERROR_FILE_INVALID, action, DisplayPath(inside->shown));
-    return SetAttributesOf(handle.value, attributes, now->kind == EntryKind::kFolder,
-                           inside->shown);
+    const OpenedInside& entry = opened.value();
+    if (entry.info.kind == EntryKind::kSymlink || (expected && !SameEntry(entry.info, *expected)))
+        return WinError(ERROR_FILE_INVALID, action, DisplayPath(entry.inside.shown));
+    return SetAttributesOf(entry.handle, attributes, entry.info.kind == EntryKind::kFolder,
+                           entry.inside.shown);
 }
 
 Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
@@ -225,26 +236,18 @@ Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
 }
 
 Result<int> Win32FileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
-    Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpen);
-    if (!inside)
-        return inside.error();
     const bool reading = mode == OpenMode::kRead;
     const RelativeOpen how{
         reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
         reading ? ULONG{FILE_SHARE_READ} : ULONG{FILE_SHARE_READ | FILE_SHARE_DELETE},
         mode == OpenMode::kCreateNew ? kNtCreate : kNtOpen, kNtFileOnly};
-    Result<void*> opened = OpenInside(inside.value(), how, Msg::kCannotOpen);
+    Result<OpenedInside> opened = OpenAndInspect(folder, name, how, Msg::kCannotOpen);
     if (!opened)
         return opened.error();
-    Handle handle(opened.value());
-    Result<EntryInfo> info = InfoInside(inside.value(), handle.value);
-    if (!info)
-        return info.error();
-    if (info->kind != EntryKind::kFile)
-        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, DisplayPath(inside->shown));
-    const int number = open_files_.Add(OpenFile{handle.value, inside->shown, !reading});
-    handle.value = INVALID_HANDLE_VALUE;
-    return number;
+    OpenedInside& entry = opened.value();
+    if (entry.info.kind != EntryKind::kFile)
+        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, DisplayPath(entry.inside.shown));
+    return open_files_.Add(OpenFile{entry.Take(), entry.inside.shown, !reading});
 }
 
 Status Win32FileSystem::MakeFolderAt(int folder, const std::string& name) {
@@ -266,28 +269,22 @@ Status Win32FileSystem::MakeFolderAt(int folder, const std::string& name) {
 Result<bool> Win32FileSystem::DeleteInside(int folder, const std::string& name, bool is_folder,
                                            const std::function<bool(const EntryInfo&)>& keep) {
     const Msg action = is_folder ? Msg::kCannotRemoveFolder : Msg::kCannotDeleteFile;
-    Result<Inside> inside = Resolve(folder, name, action);
-    if (!inside)
-        return inside.error();
-    Result<void*> opened =
-        OpenInside(inside.value(),
-                   RelativeOpen{DELETE | FILE_READ_ATTRIBUTES, kShareAll, kNtOpen,
-                                is_folder ? kNtFolderOnly : kNtFileOnly},
-                   action);
+    Result<OpenedInside> opened =
+        OpenAndInspect(folder, name,
+                       RelativeOpen{DELETE | FILE_READ_ATTRIBUTES, kShareAll, kNtOpen,
+                                    is_folder ? kNtFolderOnly : kNtFileOnly},
+                       action);
     if (!opened)
         return opened.error();
-    Handle handle(opened.value());
-    Result<EntryInfo> now = InfoInside(inside.value(), handle.value);
-    if (!now)
-        return now.error();
-    if (keep(now.value()))
+    const OpenedInside& entry = opened.value();
+    if (keep(entry.info))
         return false;
-    if (!RecordedPathStillLeadsTo(handle.value))
-        return WinError(ERROR_CANT_RESOLVE_FILENAME, action, DisplayPath(inside->shown));
-    if (const DWORD error = DeleteOpen(handle.value))
-        return WinError(error, action, DisplayPath(inside->shown));
-    written_files_.erase(inside->shown);
-    unflushed_.erase(inside->shown);
+    if (!RecordedPathStillLeadsTo(entry.handle))
+        return WinError(ERROR_CANT_RESOLVE_FILENAME, action, DisplayPath(entry.inside.shown));
+    if (const DWORD error = DeleteOpen(entry.handle))
+        return WinError(error, action, DisplayPath(entry.inside.shown));
+    written_files_.erase(entry.inside.shown);
+    unflushed_.erase(entry.inside.shown);
     return true;
 }
 
