@@ -76,6 +76,18 @@ Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown, DWORD li
     return info;
 }
 
+Result<DirEntry> ListedEntry(std::string name, HANDLE handle, const std::string& shown,
+                             DWORD listed_attributes) {
+    Result<EntryInfo> info = InfoOfHandle(handle, shown, listed_attributes);
+    if (!info)
+        return info.error();
+    DirEntry entry{std::move(name)};
+    entry.info = info.value();
+    entry.kind = entry.info.kind;
+    entry.attributes = StoredAttributes(listed_attributes);
+    return entry;
+}
+
 Result<FileIdentity> IdentityOf(HANDLE handle, const std::string& shown) {
     Result<BY_HANDLE_FILE_INFORMATION> got = HandleInformation(handle, shown);
     if (!got)

@@ -59,6 +59,10 @@ int StoredAttributes(DWORD native);
 Result<EntryInfo> InfoOfHandle(HANDLE handle, const std::string& shown,
                                DWORD listed_attributes = 0);
 Result<FileIdentity> IdentityOf(HANDLE handle, const std::string& shown);
+// A listed name as a folder's listing gives it: what its handle says, with
+// the attributes the listing showed.
+Result<DirEntry> ListedEntry(std::string name, HANDLE handle, const std::string& shown,
+                             DWORD listed_attributes);
 
 // Opens the name itself, any kind of entry, never a reparse point's target.
 HANDLE OpenNoFollow(const std::wstring& wide, DWORD access);

@@ -64,18 +64,15 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolder(const std::string& fol
         Result<std::string> name = ProgramPathOf(item.name, coding_);
         if (!name)
             return name.error();
-        DirEntry entry{std::move(name).value()};
-        const std::string shown = shown_prefix + entry.name;
+        const std::string shown = shown_prefix + name.value();
         Handle handle(OpenNoFollow(prefix + item.name, FILE_READ_ATTRIBUTES));
         if (!handle.ok())
             return LastWinError(Msg::kCannotRead, shown);
-        Result<EntryInfo> info = InfoOfHandle(handle.value, shown, item.attributes);
-        if (!info)
-            return info.error();
-        entry.info = info.value();
-        entry.kind = entry.info.kind;
-        entry.attributes = StoredAttributes(item.attributes);
-        entries.push_back(std::move(entry));
+        Result<DirEntry> entry =
+            ListedEntry(std::move(name).value(), handle.value, shown, item.attributes);
+        if (!entry)
+            return entry.error();
+        entries.push_back(std::move(entry).value());
     }
     SortByName(entries);
     return entries;

@@ -151,14 +151,11 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
         if (!opened)
             return opened.error();
         Handle handle(opened.value());
-        Result<EntryInfo> info = InfoOfHandle(handle.value, inside->shown, item.attributes);
-        if (!info)
-            return info.error();
-        DirEntry entry{std::move(name).value()};
-        entry.info = info.value();
-        entry.kind = entry.info.kind;
-        entry.attributes = StoredAttributes(item.attributes);
-        entries.push_back(std::move(entry));
+        Result<DirEntry> entry =
+            ListedEntry(std::move(name).value(), handle.value, inside->shown, item.attributes);
+        if (!entry)
+            return entry.error();
+        entries.push_back(std::move(entry).value());
     }
     SortByName(entries);
     return entries;
