@@ -7,7 +7,8 @@
 set -euo pipefail
 cli="$1"
 sparse="${2:-3G}"  # the size of the sparse file (0: none)
-data="$(cd "$(dirname "$0")" && pwd)/data"
+tests="$(cd "$(dirname "$0")" && pwd)"
+data="$tests/data"
 . "$(dirname "$0")/cli_checks.sh"
 password='Contraseña de prueba'
 with_password() {  # password, command...
@@ -93,7 +94,7 @@ C=$(( (size - 280) / 4 ))
 damage() {  # source, destination, what: flip AT | zero AT LENGTH | cut SIZE | grow
   cp "$1" "$2"
   case $3 in
-    flip) printf 'X' | dd of="$2" bs=1 seek="$4" conv=notrunc status=none ;;
+    flip) "$tests/flip_byte.py" "$2" "$4" ;;
     zero) dd if=/dev/zero of="$2" bs=1 seek="$4" count="$5" conv=notrunc status=none ;;
     cut) truncate -s "$4" "$2" ;;
     grow) printf '\0' >> "$2" ;;

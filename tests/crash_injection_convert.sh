@@ -19,6 +19,7 @@
 # Usage: crash_injection_convert.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries
 # every STEP-th point only). Prints the number of kill points tried.
 set -euo pipefail
+tests="$(cd "$(dirname "$0")" && pwd)"
 crashing=$(realpath "$1")
 cli=$(realpath "$2")
 step="${3:-1}"
@@ -45,7 +46,7 @@ mkdir enc && cp -a original enc/T
 mv enc/T.zol legacy.zol && cp -a original enc/T
 (cd enc && echo "$sealed_password" | "$cli" seal T --password-stdin > /dev/null)
 mv enc/T.zol damaged.zol && rm -rf enc
-printf 'X' | dd of=damaged.zol bs=1 seek=150 conv=notrunc status=none
+"$tests/flip_byte.py" damaged.zol 150
 
 run() {  # job, the program: in conv/
   local job=$1; shift

@@ -11,6 +11,7 @@
 # folder given with a trailing slash, and the instructions.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
+tests="$(cd "$(dirname "$0")" && pwd)"
 velmora="$1"
 artifacts="$2"
 mkdir -p "$artifacts"
@@ -171,9 +172,7 @@ for where in content header; do
   xdotool key Return
   finished $pid
   [ "$(ls -A; sha256sum "Dañado.zol")" = "$listing" ] || fail "a damaged container ($where) left something"
-  for at in 20 $((size - 120)); do
-    printf '\001' | dd of="Dañado.zol" bs=1 seek=$at conv=notrunc status=none
-  done
+  "$tests/flip_byte.py" "Dañado.zol" 20 $((size - 120))
 done
 
 # Beyond the parity of its one group but for its first slot (the index and

@@ -6,6 +6,7 @@
 # Root only; 77 when not root or a tool, /dev/fuse or /dev/loop-control is
 # missing. Every mount and loop device is undone on exit, failing or not.
 set -euo pipefail
+tests="$(cd "$(dirname "$0")" && pwd)"
 cli=$(realpath "$1")
 shift
 kinds=${*:-ntfs exfat fat btrfs xfs tmpfs overlay}  # or those named after the program
@@ -95,7 +96,7 @@ round_trip() {  # kind, seal|encode, mount point, whether modes and times are ke
     # repair: the container copied (a clone, a copy in the kernel or reads
     # and writes, as the file system allows) and its damaged chunk patched.
     cp "$dir/Datos.zol" "$work/sealed.zol"
-    printf 'X' | dd of="$dir/Datos.zol" bs=1 seek=150 conv=notrunc status=none
+    "$tests/flip_byte.py" "$dir/Datos.zol" 150
     (cd "$dir" && printf '%s\n' "$password" | "$cli" repair Datos.zol --password-stdin) \
       >"$work/out" 2>&1 || { cat "$work/out"; fail "$kind: repair"; }
     cmp -s "$dir/Datos.zol" "$work/sealed.zol" || fail "$kind: repair did not give the sealed bytes back"

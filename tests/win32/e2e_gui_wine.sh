@@ -13,6 +13,7 @@
 # artifacts folder.
 #   e2e_gui_wine.sh DIST_FOLDER WORK_FOLDER ARTIFACTS_FOLDER
 set -euo pipefail
+tests="$(cd "$(dirname "$0")/.." && pwd)"
 dist=$1
 work=$2
 artifacts=$3
@@ -223,9 +224,7 @@ for where in content header; do
   program_ended $pid
   [ "$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")" = "$listing" ] ||
     fail "a damaged container ($where) left something"
-  for at in 20 $((size - 120)); do
-    printf '\001' | dd of="$work/files/Dañado.zol" bs=1 seek=$at conv=notrunc status=none
-  done
+  "$tests/flip_byte.py" "$work/files/Dañado.zol" 20 $((size - 120))
 done
 rm "$work/files/Dañado.zol"
 
