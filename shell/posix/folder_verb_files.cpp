@@ -34,7 +34,7 @@ DesktopFile ServiceMenu(const std::vector<FolderVerb>& verbs, const std::string&
     for (const FolderVerb& verb : verbs) {
         actions += verb.id + ";";
         groups += "\n[Desktop Action " + verb.id + "]\n" + Names(verb, "Name") +
-                  "Icon=" + kMimeIconName + "\n" +
+                  "Icon=" + verb.icon + "\n" +
                   "Exec=" + DesktopExecArgument(data_home + "/" + EncryptWrapperPath(verb.id)) +
                   " %f\n";
     }
@@ -61,7 +61,7 @@ DesktopFile NemoAction(const FolderVerb& verb, const std::string& wrapper,
                 "Exec=" + DesktopExecArgument(wrapper) +
                 " %F\n"
                 "Icon-Name=" +
-                kMimeIconName +
+                verb.icon +
                 "\n"
                 "Selection=s\n"
                 "Extensions=dir;\n" +
@@ -74,7 +74,7 @@ DesktopFile FileManagerAction(const FolderVerb& verb, const std::string& wrapper
     return {FileManagerActionPath(verb.id),
             "[Desktop Entry]\n"
             "Type=Action\n" +
-                Names(verb, "Name") + Names(verb, "Tooltip") + "Icon=" + kMimeIconName +
+                Names(verb, "Name") + Names(verb, "Tooltip") + "Icon=" + verb.icon +
                 "\n"
                 "Profiles=folder;\n"
                 "\n"
@@ -91,13 +91,14 @@ DesktopFile SendTo(const FolderVerb& verb, const std::string& wrapper) {
     return {SendToPath(verb.id),
             "[Desktop Entry]\n"
             "Type=Application\n" +
-                Names(verb, "Name") + "Icon=" + kMimeIconName + "\n" +
+                Names(verb, "Name") + "Icon=" + verb.icon + "\n" +
                 "Exec=" + DesktopExecArgument(wrapper) +
                 " %f\n"
                 "MimeType=inode/directory;\n"};
 }
 
-// Nautilus lists scripts by file name, under "Scripts", per user only.
+// Nautilus lists scripts by file name, under "Scripts", per user only; the
+// package offers the verbs through its Nautilus extension instead.
 DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
     return {NautilusScriptPath(verb.name),
             "#!/bin/sh\n"
