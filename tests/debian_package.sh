@@ -39,6 +39,7 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar.desktop
 -rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar-seguro.desktop
 -rw-r--r-- ./usr/share/nautilus-python/extensions/velmora.py
+-rw-r--r-- ./usr/share/velmora/screenshots/sealing.png
 -rw-r--r-- ./usr/share/man/man1/velmora.1.gz
 -rw-r--r-- ./usr/share/man/man1/velmora-cli.1.gz
 -rw-r--r-- ./usr/share/doc/velmora/copyright
@@ -121,6 +122,14 @@ appstreamcli validate --no-net "$share/metainfo/org.example.velmora.metainfo.xml
   { cat "$work/appstream" >&2; fail "AppStream metadata"; }
 grep -qx '  <launchable type="desktop-id">org.example.velmora.desktop</launchable>' \
   "$share/metainfo/org.example.velmora.metainfo.xml" || fail "AppStream names another entry"
+# Its screenshots' addresses are the site's copies of pictures the package
+# ships.
+shots=$(grep -o 'https://velmora.example.org/screenshots/[a-z-]*\.png' \
+  "$share/metainfo/org.example.velmora.metainfo.xml" | sed 's|.*/||')
+[ "$(echo "$shots" | wc -w)" -ge 2 ] || fail "AppStream shows $shots"
+for shot in $shots; do
+  file "$share/velmora/screenshots/$shot" | grep -q 'PNG image' || fail "no picture $shot"
+done
 
 # The databases, built as dpkg's triggers build them, with the package's
 # share folder as a system data folder.
