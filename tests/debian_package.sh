@@ -26,6 +26,7 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rwxr-xr-x ./usr/lib/velmora/velmora-encriptar
 -rwxr-xr-x ./usr/lib/velmora/velmora-encriptar-seguro
 -rw-r--r-- ./usr/lib/velmora/secreto.ico
+-rw-r--r-- ./usr/lib/velmora/velmora-legacy.ico
 -rw-r--r-- ./usr/lib/velmora/velmora.hlp
 -rw-r--r-- ./usr/share/mime/packages/velmora.xml
 -rw-r--r-- ./usr/share/applications/velmora-zol.desktop

@@ -74,6 +74,8 @@ class DesktopIntegrationTest : public ::testing::Test {
                        Record() + ".tmp' && mv '" + Record() + ".tmp' '" + Record() + "'\n");
         chmod((temp.native + "/bin/velmora").c_str(), 0755);
         fs::copy_file(VELMORA_ICON, temp.native + "/bin/secreto.ico");
+        fs::copy_file(fs::path(VELMORA_ICON).replace_filename("velmora-legacy.ico"),
+                      temp.native + "/bin/velmora-legacy.ico");
     }
 
     std::string Data() const { return temp.native + "/data"; }
@@ -226,6 +228,7 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
         EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Name[es]"), verb.name);
         EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Icon"), verb.icon);
     }
+    EXPECT_TRUE(fs::exists(Data() + "/icons/hicolor/48x48/actions/velmora-legacy.png"));
     // Dolphin lists a service menu's actions in this order: the sealed first.
     EXPECT_EQ(KeyFile(Data() + "/kio/servicemenus/velmora-encriptar.desktop")
                   .Get("Desktop Entry", "Actions"),
@@ -316,6 +319,7 @@ TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
     const KeyFile early(Data() + "/nemo/actions/velmora-encriptar-seguro.nemo_action");
     fs::copy(VELMORA_PACKAGED_SHARE, system, fs::copy_options::recursive);
     temp.Write("system/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png", "drawn");
+    temp.Write("system/icons/hicolor/48x48/actions/velmora-legacy.png", "drawn");
 
     // Nemo shows every action it finds: the per-user one hides itself while
     // a file its "!" dependencies name exists.

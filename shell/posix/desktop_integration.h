@@ -19,8 +19,8 @@ struct DesktopFolders {
 
 inline constexpr const char* kMimeType = "application/x-velmora-zol";
 inline constexpr const char* kMimeIconName = "application-x-velmora-zol";
-// The legacy folder verb's icon (an open padlock): the package draws it; a
-// per-user registration only names it.
+// The legacy folder verb's icon (an open padlock): the package draws it in
+// every hicolor size, a registration takes it from velmora-legacy.ico.
 inline constexpr const char* kLegacyVerbIconName = "velmora-legacy";
 // The file type's description in English, the desktop files' default; the
 // registered title is its Spanish translation.

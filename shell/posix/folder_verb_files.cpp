@@ -1,7 +1,12 @@
 #include "shell/posix/folder_verb_files.h"
 
+#include <fstream>
+#include <optional>
+#include <sstream>
+
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/desktop_integration.h"
+#include "shell/posix/icon_file.h"
 
 namespace velmora {
 namespace {
@@ -111,6 +116,21 @@ DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
             true};
 }
 
+// A verb's icon other than the type's padlock (which comes with the type):
+// the largest image of ICON.ico beside the program, when there is one.
+std::optional<DesktopFile> VerbIcon(const FolderVerb& verb) {
+    if (verb.icon == kMimeIconName)
+        return std::nullopt;
+    const std::size_t slash = verb.program.rfind('/');
+    std::ifstream in(verb.program.substr(0, slash + 1) + verb.icon + ".ico", std::ios::binary);
+    std::ostringstream ico;
+    ico << in.rdbuf();
+    const std::optional<IconImage> image = LargestPngImage(ico.str());
+    if (!image)
+        return std::nullopt;
+    return DesktopFile{VerbIconPath(verb.icon, std::to_string(image->size)), image->png};
+}
+
 }  // namespace
 
 DesktopFiles FolderVerbFiles(const std::vector<FolderVerb>& verbs, const std::string& data_home,
@@ -126,6 +146,8 @@ DesktopFiles FolderVerbFiles(const std::vector<FolderVerb>& verbs, const std::st
         files.push_back(FileManagerAction(verb, wrapper));
         files.push_back(SendTo(verb, wrapper));
         files.push_back(NautilusScript(verb, wrapper));
+        if (std::optional<DesktopFile> icon = VerbIcon(verb))
+            files.push_back(*icon);
     }
     return files;
 }

@@ -68,4 +68,8 @@ std::string NautilusScriptPath(const std::string& name) {
     return "nautilus/scripts/" + name;
 }
 
+std::string VerbIconPath(const std::string& icon, const std::string& size) {
+    return "icons/hicolor/" + size + "x" + size + "/actions/" + icon + ".png";
+}
+
 }  // namespace velmora

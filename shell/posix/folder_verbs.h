@@ -49,6 +49,9 @@ std::string NemoActionPath(const std::string& id);
 std::string FileManagerActionPath(const std::string& id);
 std::string SendToPath(const std::string& id);
 std::string NautilusScriptPath(const std::string& name);
+// A verb's own icon at SIZE pixels (icons/hicolor/SIZExSIZE/actions/ICON.png);
+// it is drawn from ICON.ico beside the program.
+std::string VerbIconPath(const std::string& icon, const std::string& size);
 // Dolphin's service menu holds every verb as one action each.
 inline constexpr const char* kServiceMenuPath = "kio/servicemenus/velmora-encriptar.desktop";
 
