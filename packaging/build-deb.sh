@@ -31,6 +31,8 @@ install -m 755 "$here"/desktop/lib/* "$lib/"
   install -D -m 644 "$here/desktop/share/$file" "$share/$file"
 done
 chmod 755 "$share/kio/servicemenus/velmora-encriptar.desktop"
+# The windows' pictures the AppStream metadata names (by the site's address).
+install -D -m 644 -t "$share/velmora/screenshots" "$here"/screenshots/*.png
 python3 "$here/make_icons.py" "$share/icons/hicolor"
 find "$share/icons" -type f -exec chmod 644 {} +
 mkdir -p "$share/man/man1" "$share/doc/velmora"

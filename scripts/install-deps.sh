@@ -35,6 +35,7 @@ packages=(
   python3-nacl      # reads the golden sealed container apart from our code
   lintian           # checks the Debian package in the tests
   appstream         # appstreamcli validates the package's AppStream metadata
+  python3-nautilus  # the package test loads its Nautilus extension (no session needed)
   g++-mingw-w64-x86-64-posix  # the Windows cross compiler
   binutils-mingw-w64-x86-64   # windres
   wine              # runs the Windows tests

@@ -2,8 +2,8 @@
 # The Debian package: built from this build tree, its files and modes, its
 # control data, lintian, and the unpacked programs and desktop files working:
 # from the MIME and desktop databases as file managers read them, both
-# folder verbs for each file manager, the type's icons and the help file's
-# type.
+# folder verbs for each file manager (Nautilus through its extension), the
+# type's icons and the help file's type.
 set -euo pipefail
 build_deb="$1"
 build="$2"
@@ -26,6 +26,7 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rwxr-xr-x ./usr/lib/velmora/velmora-encriptar
 -rwxr-xr-x ./usr/lib/velmora/velmora-encriptar-seguro
 -rw-r--r-- ./usr/lib/velmora/secreto.ico
+-rw-r--r-- ./usr/lib/velmora/velmora-legacy.ico
 -rw-r--r-- ./usr/lib/velmora/velmora.hlp
 -rw-r--r-- ./usr/share/mime/packages/velmora.xml
 -rw-r--r-- ./usr/share/applications/velmora-zol.desktop
@@ -38,13 +39,16 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rw-r--r-- ./usr/share/file-manager/actions/velmora-encriptar-seguro.desktop
 -rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar.desktop
 -rw-r--r-- ./usr/share/Thunar/sendto/velmora-encriptar-seguro.desktop
+-rw-r--r-- ./usr/share/nautilus-python/extensions/velmora.py
+-rw-r--r-- ./usr/share/velmora/screenshots/sealing.png
 -rw-r--r-- ./usr/share/man/man1/velmora.1.gz
 -rw-r--r-- ./usr/share/man/man1/velmora-cli.1.gz
 -rw-r--r-- ./usr/share/doc/velmora/copyright
 -rw-r--r-- ./usr/share/doc/velmora/changelog.Debian.gz"
 for size in 16 22 24 32 48 64 128 256; do
   expected+="
--rw-r--r-- ./usr/share/icons/hicolor/${size}x${size}/mimetypes/application-x-velmora-zol.png"
+-rw-r--r-- ./usr/share/icons/hicolor/${size}x${size}/mimetypes/application-x-velmora-zol.png
+-rw-r--r-- ./usr/share/icons/hicolor/${size}x${size}/actions/velmora-legacy.png"
 done
 while read -r line; do
   [ -z "$line" ] || grep -qxF -- "$line" "$work/listing" || fail "package lacks: $line"
@@ -62,6 +66,8 @@ for needed in libqt6widgets6 libc6 fonts-comic-neue fonts-liberation2 $plugin_pa
   [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
     fail "Depends lacks $needed: $depends"
 done
+[[ ", $(dpkg-deb -f "$deb" Recommends)," == *", python3-nautilus,"* ]] ||
+  fail "Recommends lacks python3-nautilus"
 dpkg-deb --ctrl-tarfile "$deb" | tar -t | sort | tr '\n' ' ' |
   grep -qx '\./ \./control \./md5sums \./postrm ' ||
   fail "control files: $(dpkg-deb --ctrl-tarfile "$deb" | tar -t | tr '\n' ' ')"
@@ -117,6 +123,14 @@ appstreamcli validate --no-net "$share/metainfo/org.example.velmora.metainfo.xml
   { cat "$work/appstream" >&2; fail "AppStream metadata"; }
 grep -qx '  <launchable type="desktop-id">org.example.velmora.desktop</launchable>' \
   "$share/metainfo/org.example.velmora.metainfo.xml" || fail "AppStream names another entry"
+# Its screenshots' addresses are the site's copies of pictures the package
+# ships.
+shots=$(grep -o 'https://velmora.example.org/screenshots/[a-z-]*\.png' \
+  "$share/metainfo/org.example.velmora.metainfo.xml" | sed 's|.*/||')
+[ "$(echo "$shots" | wc -w)" -ge 2 ] || fail "AppStream shows $shots"
+for shot in $shots; do
+  file "$share/velmora/screenshots/$shot" | grep -q 'PNG image' || fail "no picture $shot"
+done
 
 # The databases, built as dpkg's triggers build them, with the package's
 # share folder as a system data folder.
@@ -160,7 +174,8 @@ value() {
 }
 # The files each file manager reads, in its own folder: both verbs, for one
 # selected local folder, each running its wrapper on the folder.
-verbs=("encriptar|Encriptar...|" "encriptar-seguro|Encriptar (seguro)...|/S ")
+# (Their order and icons are the registration's, checked with it.)
+verbs=("encriptar-seguro|Encriptar (seguro)...|/S " "encriptar|Encriptar...|")
 for verb in "${verbs[@]}"; do
   IFS='|' read -r id name prefix <<< "$verb"
   wrapper="/usr/lib/velmora/velmora-$id"
@@ -204,12 +219,51 @@ for verb in "${verbs[@]}"; do
     fail "$wrapper gave: $(cat "$work/recorded")"
 done
 
-# Registering beside the package: only the store, the wrappers and the
-# Nautilus scripts (which have no system-wide place) are written per user.
+# The Nautilus extension, as Nautilus loads it: for one local folder both
+# verbs in order (each with a packaged icon, each starting its wrapper on the
+# folder), nothing for a file, two items, a remote folder, the background,
+# nor while the user's own Nautilus scripts still offer the verbs.
+/usr/bin/python3 - "$share" "$work/files/a \$b 'c' d" <<'PYTHON' || fail "the Nautilus extension"
+import glob, importlib.util, os, sys
+from gi.repository import Gio
+share, folder = sys.argv[1], sys.argv[2]
+spec = importlib.util.spec_from_file_location("velmora", share + "/nautilus-python/extensions/velmora.py")
+extension = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(extension)
+started = []
+extension.subprocess.Popen = lambda command, **_: started.append(command)
+
+class Item:
+    def __init__(self, path, scheme="file", folder=True):
+        self.path, self.scheme, self.folder = path, scheme, folder
+    def get_uri_scheme(self): return self.scheme
+    def is_directory(self): return self.folder
+    def get_location(self): return Gio.File.new_for_path(self.path)
+
+menu = extension.VelmoraMenu()
+os.environ["LANGUAGE"] = "es"
+items = menu.get_file_items([Item(folder)])
+assert [item.props.label for item in items] == ["Encriptar (seguro)...", "Encriptar..."]
+for item, verb in zip(items, ("encriptar-seguro", "encriptar")):
+    assert glob.glob(f"{share}/icons/hicolor/48x48/*/{item.props.icon}.png"), item.props.icon
+    item.activate()
+    assert started.pop() == [f"/usr/lib/velmora/velmora-{verb}", folder]
+for selection in ([Item(folder + "/x", folder=False)], [Item(folder), Item(folder)],
+                  [Item(folder, scheme="sftp")]):
+    assert menu.get_file_items(selection) == [], selection
+assert menu.get_background_items(Item(folder)) == []
+scripts = os.environ["XDG_DATA_HOME"] + "/nautilus/scripts"
+os.makedirs(scripts)
+open(scripts + "/Encriptar...", "w").close()
+assert menu.get_file_items([Item(folder)]) == []
+os.remove(scripts + "/Encriptar...")
+PYTHON
+
+# Registering beside the package: only the store and the wrappers (which
+# have no system-wide place) are written per user.
 "$cli" register > /dev/null
 (cd "$XDG_DATA_HOME" && find . -type f ! -path './mime/*' ! -name mimeinfo.cache | sort) > "$work/per-user"
-printf '%s\n' "./nautilus/scripts/Encriptar (seguro)..." "./nautilus/scripts/Encriptar..." \
-  ./velmora/registry.reg ./velmora/velmora-encriptar ./velmora/velmora-encriptar-seguro |
+printf '%s\n' ./velmora/registry.reg ./velmora/velmora-encriptar ./velmora/velmora-encriptar-seguro |
   sort | diff - "$work/per-user" || fail "registering beside the package wrote more"
 "$cli" unregister > /dev/null
 [ -z "$(cd "$XDG_DATA_HOME" && find . -type f ! -path './mime/*' ! -name mimeinfo.cache)" ] ||

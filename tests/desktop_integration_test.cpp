@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -73,6 +74,8 @@ class DesktopIntegrationTest : public ::testing::Test {
                        Record() + ".tmp' && mv '" + Record() + ".tmp' '" + Record() + "'\n");
         chmod((temp.native + "/bin/velmora").c_str(), 0755);
         fs::copy_file(VELMORA_ICON, temp.native + "/bin/secreto.ico");
+        fs::copy_file(fs::path(VELMORA_ICON).replace_filename("velmora-legacy.ico"),
+                      temp.native + "/bin/velmora-legacy.ico");
     }
 
     std::string Data() const { return temp.native + "/data"; }
@@ -175,10 +178,11 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
     temp.MakeFolder("files/50%f it's $HOME \\ dir");
     temp.Write("files/plain.txt", "x");
     struct Verb {
-        std::string id, name, prefix;
+        std::string id, name, prefix, icon;
     };
-    for (const Verb& verb : {Verb{"encriptar", "Encriptar...", ""},
-                             Verb{"encriptar-seguro", "Encriptar (seguro)...", "/S "}}) {
+    for (const Verb& verb :
+         {Verb{"encriptar-seguro", "Encriptar (seguro)...", "/S ", "application-x-velmora-zol"},
+          Verb{"encriptar", "Encriptar...", "", "velmora-legacy"}}) {
         SCOPED_TRACE(verb.name);
         const std::vector<std::string> expected = {temp.native + "/files", verb.prefix + folder};
 
@@ -197,6 +201,7 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
         EXPECT_EQ(Run("desktop-file-validate " + Quoted(send_to)).first, 0);
         ASSERT_EQ(Run("gio launch " + Quoted(send_to) + " " + Quoted(folder)).first, 0);
         EXPECT_EQ(WaitForRecord(), expected);
+        EXPECT_EQ(KeyFile(send_to).Get("Desktop Entry", "Icon"), verb.icon);
 
         // A file-manager action's command: its own codes expanded (%f as
         // a quoted word, %% as %), then split as a shell would.
@@ -204,6 +209,7 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
         EXPECT_EQ(action.Get("X-Action-Profile folder", "MimeTypes"), "inode/directory;");
         EXPECT_EQ(action.Get("X-Action-Profile folder", "SelectionCount"), "=1");
         EXPECT_EQ(action.Get("Desktop Entry", "Name[es]"), verb.name);
+        EXPECT_EQ(action.Get("Desktop Entry", "Icon"), verb.icon);
         std::string command = action.Get("X-Action-Profile folder", "Exec");
         const std::size_t code = command.rfind("%f");
         command.replace(code, 2, Quoted(folder));
@@ -217,9 +223,16 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
         EXPECT_EQ(nemo.Get("Nemo Action", "Name[es]"), verb.name);
         EXPECT_EQ(nemo.Get("Nemo Action", "Extensions"), "dir;");
         EXPECT_EQ(nemo.Get("Nemo Action", "Selection"), "s");
+        EXPECT_EQ(nemo.Get("Nemo Action", "Icon-Name"), verb.icon);
         const KeyFile dolphin(Data() + "/kio/servicemenus/velmora-encriptar.desktop");
         EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Name[es]"), verb.name);
+        EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Icon"), verb.icon);
     }
+    EXPECT_TRUE(fs::exists(Data() + "/icons/hicolor/48x48/actions/velmora-legacy.png"));
+    // Dolphin lists a service menu's actions in this order: the sealed first.
+    EXPECT_EQ(KeyFile(Data() + "/kio/servicemenus/velmora-encriptar.desktop")
+                  .Get("Desktop Entry", "Actions"),
+              "encriptar-seguro;encriptar;");
     EXPECT_EQ(fs::status(Data() + "/kio/servicemenus/velmora-encriptar.desktop").permissions() &
                   fs::perms::all,
               fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -262,7 +275,9 @@ std::set<std::string> FilesUnder(const std::string& root) {
 }
 
 // Every desktop file a registration writes has a system-wide counterpart in
-// the package under the same name, so the package's can always win.
+// the package under the same name, so the package's can always win; a
+// folder verb's file is the package's but for the wrapper's folder and the
+// Nemo action's hiding (same names, icons, order and selection).
 TEST_F(DesktopIntegrationTest, ThePackageHasEveryDesktopFileARegistrationWrites) {
     RegisterNow();
     const std::set<std::string> packaged = FilesUnder(VELMORA_PACKAGED_SHARE);
@@ -275,6 +290,18 @@ TEST_F(DesktopIntegrationTest, ThePackageHasEveryDesktopFileARegistrationWrites)
                                    file.rfind("nautilus/", 0) == 0 ||
                                    file.rfind("icons/", 0) == 0 || caches;
         EXPECT_TRUE(per_user_only || packaged.count(file)) << file;
+        if (per_user_only || file.rfind("mime/", 0) == 0 || file.rfind("applications/", 0) == 0)
+            continue;
+        std::istringstream written(temp.Read("data/" + file));
+        std::string expected;
+        for (std::string line; std::getline(written, line);) {
+            for (std::size_t at; (at = line.find(Data() + "/velmora/")) != std::string::npos;)
+                line.replace(at, Data().size() + 9, "/usr/lib/velmora/");
+            if (line.rfind("Dependencies=", 0) != 0)
+                expected += line + "\n";
+        }
+        std::ifstream in(std::string(VELMORA_PACKAGED_SHARE) + "/" + file);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected) << file;
     }
 }
 
@@ -292,6 +319,7 @@ TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
     const KeyFile early(Data() + "/nemo/actions/velmora-encriptar-seguro.nemo_action");
     fs::copy(VELMORA_PACKAGED_SHARE, system, fs::copy_options::recursive);
     temp.Write("system/icons/hicolor/48x48/mimetypes/application-x-velmora-zol.png", "drawn");
+    temp.Write("system/icons/hicolor/48x48/actions/velmora-legacy.png", "drawn");
 
     // Nemo shows every action it finds: the per-user one hides itself while
     // a file its "!" dependencies name exists.
@@ -301,9 +329,9 @@ TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
         hidden |= dependency.rfind("!/", 0) == 0 && fs::exists(dependency.substr(1));
     EXPECT_TRUE(hidden) << early.Get("Nemo Action", "Dependencies");
 
+    // The package's Nautilus extension takes the Nautilus scripts' place.
     const std::vector<std::string> per_user_only = {
-        "velmora/registry.reg", "velmora/velmora-encriptar", "velmora/velmora-encriptar-seguro",
-        "nautilus/scripts/Encriptar...", "nautilus/scripts/Encriptar (seguro)..."};
+        "velmora/registry.reg", "velmora/velmora-encriptar", "velmora/velmora-encriptar-seguro"};
     for (const std::string& program_folder : {std::string("/usr/lib/velmora"), Bin()}) {
         SCOPED_TRACE(program_folder);
         RegisterFrom(program_folder);

@@ -10,6 +10,7 @@
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/file_type_files.h"
 #include "shell/posix/folder_verb_files.h"
+#include "shell/posix/folder_verbs.h"
 #include "shell/posix/system_integration.h"
 
 namespace velmora {
@@ -69,14 +70,16 @@ void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolder
     DesktopFiles verbs =
         FolderVerbFiles(RegisteredFolderVerbs(registry), folders.data_home, folders.system_data);
     files.insert(files.end(), verbs.begin(), verbs.end());
-    // The type's icon at every size an earlier registration left (from
-    // another icon file) is weighed as well.
+    // The type's and the legacy verb's icons at every size an earlier
+    // registration left (from another icon file) are weighed as well.
     std::error_code ignored;
     for (const auto& size : fs::directory_iterator(data / "icons" / "hicolor", ignored)) {
-        const std::string icon = "icons/hicolor/" + size.path().filename().string() +
-                                 "/mimetypes/" + kMimeIconName + ".png";
-        if (fs::exists(data / icon, ignored) && ProvidedSystemWide(icon, folders))
-            fs::remove(data / icon, ignored);
+        const std::string pixels = size.path().filename().string();
+        for (const std::string& icon :
+             {"icons/hicolor/" + pixels + "/mimetypes/" + kMimeIconName + ".png",
+              VerbIconPath(kLegacyVerbIconName, pixels.substr(0, pixels.find('x')))})
+            if (fs::exists(data / icon, ignored) && ProvidedSystemWide(icon, folders))
+                fs::remove(data / icon, ignored);
     }
 
     std::set<std::string> refreshed;

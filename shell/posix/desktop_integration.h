@@ -19,6 +19,9 @@ struct DesktopFolders {
 
 inline constexpr const char* kMimeType = "application/x-velmora-zol";
 inline constexpr const char* kMimeIconName = "application-x-velmora-zol";
+// The legacy folder verb's icon (an open padlock): the package draws it in
+// every hicolor size, a registration takes it from velmora-legacy.ico.
+inline constexpr const char* kLegacyVerbIconName = "velmora-legacy";
 // The file type's description in English, the desktop files' default; the
 // registered title is its Spanish translation.
 inline constexpr const char* kEnglishTypeTitle = "Folder encrypted by Velmora";
@@ -28,6 +31,10 @@ inline constexpr const char* kMimePackageFile = "velmora.xml";
 // is installed system-wide, in $XDG_DATA_HOME/velmora for a per-user
 // registration (with the folder verbs' wrappers).
 inline constexpr const char* kOpenWrapper = "velmora-open";
+// The package's Nautilus extension (nautilus-python reads the extensions
+// folder of every system data folder); beside it no Nautilus script is
+// written, so Nautilus never shows a verb twice.
+inline constexpr const char* kNautilusExtensionPath = "nautilus-python/extensions/velmora.py";
 
 // Renders what the registry store holds (the file type with its open command
 // and icon, and the folder verbs) into what Linux desktops read: a
@@ -41,8 +48,8 @@ inline constexpr const char* kOpenWrapper = "velmora-open";
 // A file that a system data folder already holds under the same name (the
 // Debian package's) is not written per user, and a per-user copy left by
 // an earlier registration is removed: the system's file wins, and no file
-// manager shows a verb twice. Nautilus scripts have no system-wide place and
-// are always written. Missing helper programs are skipped; nothing here
+// manager shows a verb twice; Nautilus scripts give way to the package's
+// Nautilus extension. Missing helper programs are skipped; nothing here
 // stops the program.
 void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolders& folders);
 

@@ -1,7 +1,12 @@
 #include "shell/posix/folder_verb_files.h"
 
+#include <fstream>
+#include <optional>
+#include <sstream>
+
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/desktop_integration.h"
+#include "shell/posix/icon_file.h"
 
 namespace velmora {
 namespace {
@@ -34,7 +39,7 @@ DesktopFile ServiceMenu(const std::vector<FolderVerb>& verbs, const std::string&
     for (const FolderVerb& verb : verbs) {
         actions += verb.id + ";";
         groups += "\n[Desktop Action " + verb.id + "]\n" + Names(verb, "Name") +
-                  "Icon=" + kMimeIconName + "\n" +
+                  "Icon=" + verb.icon + "\n" +
                   "Exec=" + DesktopExecArgument(data_home + "/" + EncryptWrapperPath(verb.id)) +
                   " %f\n";
     }
@@ -61,7 +66,7 @@ DesktopFile NemoAction(const FolderVerb& verb, const std::string& wrapper,
                 "Exec=" + DesktopExecArgument(wrapper) +
                 " %F\n"
                 "Icon-Name=" +
-                kMimeIconName +
+                verb.icon +
                 "\n"
                 "Selection=s\n"
                 "Extensions=dir;\n" +
@@ -74,7 +79,7 @@ DesktopFile FileManagerAction(const FolderVerb& verb, const std::string& wrapper
     return {FileManagerActionPath(verb.id),
             "[Desktop Entry]\n"
             "Type=Action\n" +
-                Names(verb, "Name") + Names(verb, "Tooltip") + "Icon=" + kMimeIconName +
+                Names(verb, "Name") + Names(verb, "Tooltip") + "Icon=" + verb.icon +
                 "\n"
                 "Profiles=folder;\n"
                 "\n"
@@ -91,13 +96,14 @@ DesktopFile SendTo(const FolderVerb& verb, const std::string& wrapper) {
     return {SendToPath(verb.id),
             "[Desktop Entry]\n"
             "Type=Application\n" +
-                Names(verb, "Name") + "Icon=" + kMimeIconName + "\n" +
+                Names(verb, "Name") + "Icon=" + verb.icon + "\n" +
                 "Exec=" + DesktopExecArgument(wrapper) +
                 " %f\n"
                 "MimeType=inode/directory;\n"};
 }
 
-// Nautilus lists scripts by file name, under "Scripts", per user only.
+// Nautilus lists scripts by file name, under "Scripts", per user only; the
+// package offers the verbs through its Nautilus extension instead.
 DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
     return {NautilusScriptPath(verb.name),
             "#!/bin/sh\n"
@@ -108,6 +114,21 @@ DesktopFile NautilusScript(const FolderVerb& verb, const std::string& wrapper) {
             "exec " +
                 ShellQuote(wrapper) + " \"$first\"\n",
             true};
+}
+
+// A verb's icon other than the type's padlock (which comes with the type):
+// the largest image of ICON.ico beside the program, when there is one.
+std::optional<DesktopFile> VerbIcon(const FolderVerb& verb) {
+    if (verb.icon == kMimeIconName)
+        return std::nullopt;
+    const std::size_t slash = verb.program.rfind('/');
+    std::ifstream in(verb.program.substr(0, slash + 1) + verb.icon + ".ico", std::ios::binary);
+    std::ostringstream ico;
+    ico << in.rdbuf();
+    const std::optional<IconImage> image = LargestPngImage(ico.str());
+    if (!image)
+        return std::nullopt;
+    return DesktopFile{VerbIconPath(verb.icon, std::to_string(image->size)), image->png};
 }
 
 }  // namespace
@@ -125,6 +146,8 @@ DesktopFiles FolderVerbFiles(const std::vector<FolderVerb>& verbs, const std::st
         files.push_back(FileManagerAction(verb, wrapper));
         files.push_back(SendTo(verb, wrapper));
         files.push_back(NautilusScript(verb, wrapper));
+        if (std::optional<DesktopFile> icon = VerbIcon(verb))
+            files.push_back(*icon);
     }
     return files;
 }

@@ -1,13 +1,14 @@
 #include "shell/posix/folder_verbs.h"
 
 #include "base/cp1252.h"
+#include "shell/posix/desktop_integration.h"
 #include "shell/registration.h"
 
 namespace velmora {
 
 const FolderVerbKind kFolderVerbKinds[2] = {
-    {Msg::kFolderVerb, "encriptar", "Encrypt..."},
-    {Msg::kSealedFolderVerb, "encriptar-seguro", "Encrypt (secure)..."},
+    {Msg::kSealedFolderVerb, "encriptar-seguro", "Encrypt (secure)...", kMimeIconName},
+    {Msg::kFolderVerb, "encriptar", "Encrypt...", kLegacyVerbIconName},
 };
 
 std::string VerbName(const FolderVerbKind& kind) {
@@ -41,7 +42,8 @@ std::vector<FolderVerb> RegisteredFolderVerbs(const RegistryStore& registry) {
         Result<std::string> prefix = Cp1252ToUtf8(rest.substr(1, rest.size() - 3));
         if (!prefix)
             continue;
-        verbs.push_back({kind.id, VerbName(kind), kind.english_name, *program, prefix.value()});
+        verbs.push_back(
+            {kind.id, VerbName(kind), kind.english_name, *program, prefix.value(), kind.icon});
     }
     return verbs;
 }
@@ -64,6 +66,10 @@ std::string SendToPath(const std::string& id) {
 
 std::string NautilusScriptPath(const std::string& name) {
     return "nautilus/scripts/" + name;
+}
+
+std::string VerbIconPath(const std::string& icon, const std::string& size) {
+    return "icons/hicolor/" + size + "x" + size + "/actions/" + icon + ".png";
 }
 
 }  // namespace velmora

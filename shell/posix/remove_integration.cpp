@@ -24,9 +24,11 @@ std::vector<std::string> RegistrationFiles(const fs::path& data) {
                                         SendToPath(kind.id), NautilusScriptPath(VerbName(kind))})
             files.push_back(path);
     std::error_code ignored;
-    for (const auto& size : fs::directory_iterator(data / "icons" / "hicolor", ignored))
-        files.push_back("icons/hicolor/" + size.path().filename().string() + "/mimetypes/" +
-                        kMimeIconName + ".png");
+    for (const auto& size : fs::directory_iterator(data / "icons" / "hicolor", ignored)) {
+        const std::string pixels = size.path().filename().string();
+        files.push_back("icons/hicolor/" + pixels + "/mimetypes/" + kMimeIconName + ".png");
+        files.push_back(VerbIconPath(kLegacyVerbIconName, pixels.substr(0, pixels.find('x'))));
+    }
     return files;
 }
 

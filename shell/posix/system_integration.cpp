@@ -19,7 +19,9 @@ bool ProvidedSystemWide(const std::string& relative_path, const DesktopFolders& 
     std::string system_place = relative_path;
     if (relative_path == std::string("velmora/") + kOpenWrapper)
         system_place = std::string("applications/") + kOpenDesktopFile;
-    else if (StartsWith(relative_path, "velmora/") || StartsWith(relative_path, "nautilus/"))
+    else if (StartsWith(relative_path, "nautilus/"))
+        system_place = kNautilusExtensionPath;
+    else if (StartsWith(relative_path, "velmora/"))
         return false;
     std::error_code ignored;
     for (const std::string& folder : folders.system_data)

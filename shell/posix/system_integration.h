@@ -8,9 +8,10 @@ namespace velmora {
 
 // True when a per-user file is not needed because one of the system's data
 // folders provides it: a file there under the same relative path (for the
-// open wrapper: the desktop entry that runs it). Files that have no
-// system-wide place (the registry store, the folder verbs' wrappers,
-// Nautilus scripts) are never provided.
+// open wrapper: the desktop entry that runs it; for a Nautilus script: the
+// package's Nautilus extension, which offers both verbs). Files that have
+// no system-wide place (the registry store, the folder verbs' wrappers) are
+// never provided.
 bool ProvidedSystemWide(const std::string& relative_path, const DesktopFolders& folders);
 
 // Runs update-mime-database or update-desktop-database on the per-user

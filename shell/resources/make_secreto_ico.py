@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Draws secreto.ico, the icon of ".zol" containers: a closed steel padlock
-with a blue band, as PNG images of 32 and 48 pixels in one Windows icon file.
+"""Draws secreto.ico, the icon of ".zol" containers and of the sealed folder
+verb: a closed steel padlock with a blue band, as PNG images of 32 and 48
+pixels in one Windows icon file; and velmora-legacy.ico, the legacy folder
+verb's: the same padlock open, its band amber (that kind only hides the
+contents).
 
-Run it from this folder to remake the icon: python3 make_secreto_ico.py
+Run it from this folder to remake the icons: python3 make_secreto_ico.py
 """
 import struct
 import zlib
@@ -39,6 +42,30 @@ def padlock(size):
     return rows
 
 
+BAND = (20, 70, 200, 255)
+SHACKLE = (150, 155, 165, 255)
+AMBER = (230, 150, 20, 255)
+
+
+def open_padlock(size):
+    """The padlock with its shackle lifted, the right leg out of the body,
+    and the band amber."""
+    s = size / 48.0
+    rows = padlock(size)
+    for y in range(size):
+        for x in range(size):
+            fx, fy = (x + 0.5) / s, (y + 0.5) / s
+            if 8 <= fx <= 40 and 22 <= fy <= 44:
+                rows[y][x] = AMBER if rows[y][x] == BAND else rows[y][x]
+                continue
+            dx, dy = fx - 24, fy - 15  # the ring 5 units higher
+            r = (dx * dx + dy * dy) ** 0.5
+            ring = 8 <= r <= 13 and fy <= 15
+            leg = 15 < fy < 22 and 8 <= abs(dx) <= 13 and (dx < 0 or fy <= 17)
+            rows[y][x] = SHACKLE if ring or leg else (0, 0, 0, 0)
+    return rows
+
+
 def png(rows):
     size = len(rows)
     raw = b"".join(b"\x00" + b"".join(bytes(p) for p in row) for row in rows)
@@ -64,6 +91,6 @@ def ico(images):
 
 
 if __name__ == "__main__":
-    images = [(size, png(padlock(size))) for size in (32, 48)]
-    with open("secreto.ico", "wb") as out:
-        out.write(ico(images))
+    for name, draw in (("secreto.ico", padlock), ("velmora-legacy.ico", open_padlock)):
+        with open(name, "wb") as out:
+            out.write(ico([(size, png(draw(size))) for size in (32, 48)]))
