@@ -13,14 +13,33 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
+// Whether Nautilus can load Python extensions (python3-nautilus, which the
+// package only recommends): its loader in Nautilus' extension folder under
+// /usr/lib or a multiarch folder of it.
+bool NautilusLoadsPythonExtensions() {
+    const fs::path loader = "nautilus/extensions-4/libnautilus-python.so";
+    std::error_code ignored;
+    for (const fs::path libraries : {"/usr/lib", "/usr/lib64"}) {
+        if (fs::exists(libraries / loader, ignored))
+            return true;
+        for (const auto& entry : fs::directory_iterator(libraries, ignored))
+            if (fs::exists(entry.path() / loader, ignored))
+                return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ProvidedSystemWide(const std::string& relative_path, const DesktopFolders& folders) {
     std::string system_place = relative_path;
     if (relative_path == std::string("velmora/") + kOpenWrapper)
         system_place = std::string("applications/") + kOpenDesktopFile;
-    else if (StartsWith(relative_path, "nautilus/"))
+    else if (StartsWith(relative_path, "nautilus/")) {
+        if (!NautilusLoadsPythonExtensions())
+            return false;
         system_place = kNautilusExtensionPath;
+    }
     else if (StartsWith(relative_path, "velmora/"))
         return false;
     std::error_code ignored;
