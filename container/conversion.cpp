@@ -53,23 +53,15 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
 // "Cancelar" deletes it while it is unfinished.
 void Conversion::CreateSealedFile() {
     FileSystem& files = run_.files;
-    Result<int> created = Error{""};
-    for (int n = 1; n <= kNumberedNames; ++n) {
-        sealed_name_ = NumberedName(name_ + ".convirtiendo", n);
-        created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
-        // Beside a whole legacy container, an unfinished sealed one nobody
-        // writes is what a killed conversion left: it goes, said once.
-        if (!created && created.error().code == EEXIST &&
-            RemoveIfAbandoned(files, source_.folder(), sealed_name_)) {
-            run_.host.ShowMessage(
-                Text(Msg::kRemovedAbandonedConversion, {files.DisplayPath(InFolder(sealed_name_))}),
-                MessageIcon::kInformation);
-            created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
-        }
-        if (created || created.error().code != EEXIST)
-            break;
-    }
-    sealed_ = OrFail(std::move(created));
+    // Beside a whole legacy container, an unfinished sealed one nobody
+    // writes is what a killed conversion left: it goes, said once.
+    const NumberedFile created = OrFail(CreateNumberedFile(
+        files, source_.folder(), {name_ + ".convirtiendo"}, [&](const std::string& taken) {
+            return RemoveIfAbandoned(run_, source_.folder(), taken,
+                                     Msg::kRemovedAbandonedConversion, InFolder(taken));
+        }));
+    sealed_ = created.handle;
+    sealed_name_ = created.name;
     sealed_created_ = OrFail(files.InspectOpen(sealed_));
     run_.host.SetPicture1Tag(InFolder(sealed_name_));
     if (!OrFail(files.TryLock(sealed_)))
@@ -165,17 +157,7 @@ void Conversion::TakeName() {
     // Windows renames no file that is open for reading.
     source_.container().Close();
     try {
-        Status renamed = Error{""};
-        for (int n = 1; n <= kNumberedNames; ++n) {
-            legacy_name_ = NumberedName(name_ + ".antiguo", n);
-            renamed = files.RenameAt(folder, name_, legacy_name_);
-            if (renamed || renamed.error().code != EEXIST)
-                break;
-        }
-        if (!renamed) {
-            legacy_name_.clear();
-            OrFail(renamed);
-        }
+        legacy_name_ = OrFail(RenameToNumbered(files, folder, name_, {name_ + ".antiguo"}));
         // Whatever held the name may have been swapped meanwhile: only the
         // container that was read is replaced.
         const Result<EntryInfo> moved = files.InspectAt(folder, legacy_name_);

@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "container/engine_failure.h"
+#include "container/own_file.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
 
@@ -25,8 +26,9 @@ std::string Inside(const std::string& folder, const std::string& name) {
     return folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-std::string Numbered(const std::string& base, int n) {
-    return n == 1 ? base : base + " (" + std::to_string(n) + ")";
+// ".velmora-1a2b3c4d", ".velmora-1a2b3c4d-2" ...
+NumberedNames StagingNames(const std::string& container_name) {
+    return {StagingName(container_name), kStagingTries, "-"};
 }
 
 // Bytes of 255 over the whole file; its identity right after, for the
@@ -68,21 +70,18 @@ std::string StagingName(const std::string& container_name) {
 }
 
 std::string WidestStagingName(const std::string& container_name) {
-    return StagingName(container_name) + "-" + std::to_string(kStagingTries);
-}
-
-std::string StagingFolder::NameNumber(int n) const {
-    return n == 1 ? first_name_ : first_name_ + "-" + std::to_string(n);
+    return StagingNames(container_name).Name(kStagingTries);
 }
 
 std::string StagingFolder::WidestPath() const {
-    return Inside(parent_path_, NameNumber(kStagingTries));
+    return Inside(parent_path_, WidestStagingName(container_name_));
 }
 
 void StagingFolder::RemoveLeftovers() {
     FileSystem& files = run_.files;
-    for (int n = 1; n <= kStagingTries; ++n) {
-        const std::string name = NameNumber(n);
+    const NumberedNames names = StagingNames(container_name_);
+    for (int n = 1; n <= names.count; ++n) {
+        const std::string name = names.Name(n);
         const Result<EntryInfo> found = files.InspectAt(parent_, name);
         if (!found || found->kind != EntryKind::kFolder)
             continue;
@@ -101,14 +100,7 @@ void StagingFolder::RemoveLeftovers() {
 
 int StagingFolder::Make(FolderHandles& folders, std::uint32_t id) {
     FileSystem& files = run_.files;
-    Status made = Error{""};
-    for (int n = 1; n <= kStagingTries; ++n) {
-        name_ = NameNumber(n);
-        made = files.MakeFolderAt(parent_, name_);
-        if (made || made.error().code != EEXIST)
-            break;
-    }
-    OrFail(made);
+    name_ = OrFail(MakeNumberedFolder(files, parent_, StagingNames(container_name_)));
     made_ = true;
     const int handle = OrFail(files.OpenFolderAt(parent_, name_));
     identity_ = OrFail(files.InspectOpen(handle));
@@ -131,18 +123,17 @@ void StagingFolder::CheckInPlace(const std::string& shown) {
 
 std::string StagingFolder::Publish(const std::string& root) {
     FileSystem& files = run_.files;
-    for (int n = 1;; ++n) {
-        if (n > kLargestCopyNumber)
-            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
-        const std::string candidate = Numbered(root, n);
-        const Status renamed = files.RenameAt(parent_, name_, Nombre(candidate));
-        if (!renamed && renamed.error().code == EEXIST)
-            continue;
-        OrFail(renamed);
-        published_ = true;
-        OrFail(files.SyncFolderOpen(parent_));
-        return candidate;
-    }
+    // The path beside it, "root (2)" ...: its last name is the name taken.
+    const Result<std::string> taken =
+        FirstFreeName({root, kLargestCopyNumber, " (", ")"}, [&](const std::string& candidate) {
+            return files.RenameAt(parent_, name_, Nombre(candidate));
+        });
+    if (!taken && taken.error().code == EEXIST)
+        ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
+    std::string path = OrFail(taken);
+    published_ = true;
+    OrFail(files.SyncFolderOpen(parent_));
+    return path;
 }
 
 bool StagingFolder::Remove() {
