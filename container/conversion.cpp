@@ -8,6 +8,7 @@
 #include "container/converted_index.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"
@@ -21,8 +22,6 @@
 
 namespace velmora {
 namespace {
-
-constexpr std::size_t kOverwritePiece = 1 << 16;
 
 bool IsAccessError(int error_number) {
     return error_number == EACCES || error_number == EPERM;
@@ -178,17 +177,6 @@ void Conversion::TakeName() {
     run_.host.SetPicture1Tag("");
 }
 
-Status Conversion::OverwriteLegacy(int file, std::int64_t size) {
-    static const std::vector<std::uint8_t> ones(kOverwritePiece, 0xFF);
-    for (std::int64_t at = 0; at < size; at += static_cast<std::int64_t>(kOverwritePiece)) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::int64_t>(size - at, kOverwritePiece));
-        if (Status written = run_.files.Write(file, at, ones.data(), piece); !written)
-            return written;
-    }
-    return run_.files.Flush(file);
-}
-
 std::string Conversion::DestroyLegacy() {
     FileSystem& files = run_.files;
     const int folder = source_.folder();
@@ -212,7 +200,7 @@ std::string Conversion::DestroyLegacy() {
         (void)files.Close(file);
         return Text(Msg::kConvertedLegacyChanged);
     }
-    const Status overwritten = OverwriteLegacy(file, before->size);
+    const Status overwritten = OverwriteWith255(files, file, before->size, true);
     const Result<EntryInfo> after = files.InspectOpen(file);
     (void)files.Close(file);
     if (!overwritten)

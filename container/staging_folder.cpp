@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "container/engine_failure.h"
+#include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int kStagingTries = 100;
 constexpr int kLargestCopyNumber = 32767;
-constexpr std::size_t kWipeBlock = 64 * 1024;
 
 std::string Inside(const std::string& folder, const std::string& name) {
     if (folder.empty())
@@ -42,12 +42,7 @@ bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& 
         return false;
     Result<EntryInfo> identity = files.InspectOpen(file.value());
     bool done = identity && SameEntry(identity.value(), entry.info) && identity->links == 1;
-    const std::vector<std::uint8_t> ones(kWipeBlock, 0xFF);
-    for (std::int64_t at = 0; done && at < identity->size; at += kWipeBlock) {
-        const auto length =
-            static_cast<std::size_t>(std::min<std::int64_t>(kWipeBlock, identity->size - at));
-        done = files.Write(file.value(), at, ones.data(), length).ok();
-    }
+    done = done && OverwriteWith255(files, file.value(), identity->size, false).ok();
     if (done)
         identity = files.InspectOpen(file.value());
     done = done && identity;
