@@ -1,7 +1,5 @@
 #include "container/conversion.h"
 
-#include <errno.h>
-
 #include <vector>
 
 #include "base/messages.h"
@@ -19,15 +17,9 @@
 #include "container/sealed/sealed_stream_writer.h"
 #include "container/staging_folder.h"
 #include "container/written_check.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
-namespace {
-
-bool IsAccessError(int error_number) {
-    return error_number == EACCES || error_number == EPERM;
-}
-
-}  // namespace
 
 std::string Conversion::InFolder(const std::string& name) const {
     const std::string parent = ParentOf(run_.state.FolderPath);
@@ -184,7 +176,7 @@ std::string Conversion::DestroyLegacy() {
     if (Status synced = files.SyncFolderOpen(folder); !synced)
         return synced.error().message;
     Result<int> opened = files.OpenAt(folder, legacy_name_, OpenMode::kReadWrite);
-    if (!opened && IsAccessError(opened.error().code)) {
+    if (!opened && RefusalOf(opened.error().code) == Refusal::kDenied) {
         // A read-only container: normal attributes let its owner write it.
         const Result<EntryInfo> now = files.InspectAt(folder, legacy_name_);
         if (now && IsTheLegacyRead(now.value()))

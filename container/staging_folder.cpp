@@ -13,6 +13,7 @@
 #include "container/own_file.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
 namespace {
@@ -35,7 +36,7 @@ NumberedNames StagingNames(const std::string& container_name) {
 // delete. False when it could not be opened or written.
 bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
     Result<int> file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
-    if (!file && (file.error().code == EACCES || file.error().code == EPERM) &&
+    if (!file && RefusalOf(file.error().code) == Refusal::kDenied &&
         files.SetAttrAt(folder, entry.name, 0, &entry.info))
         file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
     if (!file)

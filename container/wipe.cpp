@@ -1,21 +1,15 @@
-#include <errno.h>
-
 #include "container/wipe.h"
 #include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/overwrite.h"
 #include "container/path_helpers.h"
 #include "container/sealed/plaintext_hash.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
 namespace {
 
 constexpr std::size_t kReadPiece = 1 << 16;
-
-bool IsAccessError(int error_number) {
-    return error_number == EACCES || error_number == EPERM || error_number == EBUSY ||
-           error_number == ETXTBSY;
-}
 
 }  // namespace
 
@@ -108,7 +102,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     }
     Result<int> file = run_.files.OpenAt(folder, name, OpenMode::kReadWrite);
     bool attributes_reset = false;
-    if (!file && IsAccessError(file.error().code)) {
+    if (!file && RefusalOf(file.error().code) == Refusal::kDenied) {
         // A read-only file: normal attributes let its owner write it.
         (void)run_.files.SetAttrAt(folder, name, 0, &seen);
         attributes_reset = true;
@@ -116,9 +110,8 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     }
     if (!file) {
         overwrite_error_ = file.error().message;
-        if (IsAccessError(file.error().code) && !run_.options.report_leftovers)
-            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}),
-                              MessageIcon::kCritical);
+        if (RefusalOf(file.error().code) != Refusal::kNone && !run_.options.report_leftovers)
+            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}), MessageIcon::kCritical);
         return Overwrite::kNotOverwritten;
     }
     struct Closer {
