@@ -1,13 +1,12 @@
 #include "container/conversion.h"
 
-#include <errno.h>
-
 #include <vector>
 
 #include "base/messages.h"
 #include "container/converted_index.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"
@@ -18,17 +17,9 @@
 #include "container/sealed/sealed_stream_writer.h"
 #include "container/staging_folder.h"
 #include "container/written_check.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
-namespace {
-
-constexpr std::size_t kOverwritePiece = 1 << 16;
-
-bool IsAccessError(int error_number) {
-    return error_number == EACCES || error_number == EPERM;
-}
-
-}  // namespace
 
 std::string Conversion::InFolder(const std::string& name) const {
     const std::string parent = ParentOf(run_.state.FolderPath);
@@ -53,23 +44,15 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
 // "Cancelar" deletes it while it is unfinished.
 void Conversion::CreateSealedFile() {
     FileSystem& files = run_.files;
-    Result<int> created = Error{""};
-    for (int n = 1; n <= kNumberedNames; ++n) {
-        sealed_name_ = NumberedName(name_ + ".convirtiendo", n);
-        created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
-        // Beside a whole legacy container, an unfinished sealed one nobody
-        // writes is what a killed conversion left: it goes, said once.
-        if (!created && created.error().code == EEXIST &&
-            RemoveIfAbandoned(files, source_.folder(), sealed_name_)) {
-            run_.host.ShowMessage(
-                Text(Msg::kRemovedAbandonedConversion, {files.DisplayPath(InFolder(sealed_name_))}),
-                MessageIcon::kInformation);
-            created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
-        }
-        if (created || created.error().code != EEXIST)
-            break;
-    }
-    sealed_ = OrFail(std::move(created));
+    // Beside a whole legacy container, an unfinished sealed one nobody
+    // writes is what a killed conversion left: it goes, said once.
+    const NumberedFile created = OrFail(CreateNumberedFile(
+        files, source_.folder(), {name_ + ".convirtiendo"}, [&](const std::string& taken) {
+            return RemoveIfAbandoned(run_, source_.folder(), taken,
+                                     Msg::kRemovedAbandonedConversion, InFolder(taken));
+        }));
+    sealed_ = created.handle;
+    sealed_name_ = created.name;
     sealed_created_ = OrFail(files.InspectOpen(sealed_));
     run_.host.SetPicture1Tag(InFolder(sealed_name_));
     if (!OrFail(files.TryLock(sealed_)))
@@ -165,17 +148,7 @@ void Conversion::TakeName() {
     // Windows renames no file that is open for reading.
     source_.container().Close();
     try {
-        Status renamed = Error{""};
-        for (int n = 1; n <= kNumberedNames; ++n) {
-            legacy_name_ = NumberedName(name_ + ".antiguo", n);
-            renamed = files.RenameAt(folder, name_, legacy_name_);
-            if (renamed || renamed.error().code != EEXIST)
-                break;
-        }
-        if (!renamed) {
-            legacy_name_.clear();
-            OrFail(renamed);
-        }
+        legacy_name_ = OrFail(RenameToNumbered(files, folder, name_, {name_ + ".antiguo"}));
         // Whatever held the name may have been swapped meanwhile: only the
         // container that was read is replaced.
         const Result<EntryInfo> moved = files.InspectAt(folder, legacy_name_);
@@ -196,17 +169,6 @@ void Conversion::TakeName() {
     run_.host.SetPicture1Tag("");
 }
 
-Status Conversion::OverwriteLegacy(int file, std::int64_t size) {
-    static const std::vector<std::uint8_t> ones(kOverwritePiece, 0xFF);
-    for (std::int64_t at = 0; at < size; at += static_cast<std::int64_t>(kOverwritePiece)) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::int64_t>(size - at, kOverwritePiece));
-        if (Status written = run_.files.Write(file, at, ones.data(), piece); !written)
-            return written;
-    }
-    return run_.files.Flush(file);
-}
-
 std::string Conversion::DestroyLegacy() {
     FileSystem& files = run_.files;
     const int folder = source_.folder();
@@ -214,7 +176,7 @@ std::string Conversion::DestroyLegacy() {
     if (Status synced = files.SyncFolderOpen(folder); !synced)
         return synced.error().message;
     Result<int> opened = files.OpenAt(folder, legacy_name_, OpenMode::kReadWrite);
-    if (!opened && IsAccessError(opened.error().code)) {
+    if (!opened && RefusalOf(opened.error().code) == Refusal::kDenied) {
         // A read-only container: normal attributes let its owner write it.
         const Result<EntryInfo> now = files.InspectAt(folder, legacy_name_);
         if (now && IsTheLegacyRead(now.value()))
@@ -230,7 +192,7 @@ std::string Conversion::DestroyLegacy() {
         (void)files.Close(file);
         return Text(Msg::kConvertedLegacyChanged);
     }
-    const Status overwritten = OverwriteLegacy(file, before->size);
+    const Status overwritten = OverwriteWith255(files, file, before->size, true);
     const Result<EntryInfo> after = files.InspectOpen(file);
     (void)files.Close(file);
     if (!overwritten)

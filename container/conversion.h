@@ -60,7 +60,6 @@ class Conversion {
     void RemoveSealed();
     void GiveLegacyItsNameBack();
     bool IsTheLegacyRead(const EntryInfo& now) const;
-    Status OverwriteLegacy(int file, std::int64_t size);
     std::string InFolder(const std::string& name) const;
 
     Run& run_;

@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "container/file_byte_source.h"
 #include "container/legacy/record_reader.h"
+#include "container/overwrite.h"
 #include "container/path_helpers.h"
 
 namespace velmora {
@@ -58,10 +59,10 @@ void GiveBackTheSetAsideName(Run& run, const std::string& set_aside,
                 files.DeleteFileAt(folder, unfinished_name, identity.value());
             (void)files.SyncFolderOpen(folder);
             if (deleted && deleted.value())
-                run.host.ShowMessage(Text(told, {files.DisplayPath(container),
-                                                 files.DisplayPath(
-                                                     Beside(container, unfinished_name))}),
-                                     MessageIcon::kInformation);
+                run.host.ShowMessage(
+                    Text(told, {files.DisplayPath(container),
+                                files.DisplayPath(Beside(container, unfinished_name))}),
+                    MessageIcon::kInformation);
         }
         (void)files.Close(unfinished.value());
     }
@@ -86,15 +87,7 @@ void DestroyAbandonedLegacy(Run& run, int folder) {
     bool removed = false;
     if (before && before->kind == EntryKind::kFile && free && free.value() &&
         LooksLikeTheOldContainer(files, file, before->size)) {
-        static const std::vector<std::uint8_t> ones(1 << 16, 0xFF);
-        Status written = Status::Ok();
-        for (std::int64_t at = 0; written && at < before->size;
-             at += static_cast<std::int64_t>(ones.size()))
-            written = files.Write(file, at, ones.data(),
-                                  static_cast<std::size_t>(std::min<std::int64_t>(
-                                      before->size - at, static_cast<std::int64_t>(ones.size()))));
-        if (written)
-            written = files.Flush(file);
+        const Status written = OverwriteWith255(files, file, before->size, true);
         const Result<EntryInfo> after = files.InspectOpen(file);
         const Result<bool> deleted = written && after
                                          ? files.DeleteFileAt(folder, legacy, after.value())

@@ -1,7 +1,5 @@
 #include "container/pack.h"
 
-#include <errno.h>
-
 #include <algorithm>
 #include <optional>
 
@@ -46,7 +44,9 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
 // partial file locked until it has its final name. Opened for writing, as
 // Windows lets a file be deleted only through handles that share deletion
 // (a reading handle denies it).
-bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name) {
+bool RemoveIfAbandoned(Run& run, int folder, const std::string& name, Msg told,
+                       const std::string& shown_path) {
+    FileSystem& files = run.files;
     const Result<int> opened = files.OpenAt(folder, name, OpenMode::kReadWrite);
     if (!opened)
         return false;
@@ -56,33 +56,22 @@ bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name) {
                                      ? files.DeleteFileAt(folder, name, identity.value())
                                      : Result<bool>(false);
     (void)files.Close(opened.value());
-    return deleted && deleted.value();
-}
-
-bool Pack::RemoveAbandonedPartial(int folder, const std::string& partial,
-                                  const std::string& shown_path) {
-    if (!RemoveIfAbandoned(run_.files, folder, partial))
+    if (!deleted || !deleted.value())
         return false;
-    run_.host.ShowMessage(Text(Msg::kRemovedAbandonedPartial, {run_.files.DisplayPath(shown_path)}),
-                          MessageIcon::kInformation);
+    run.host.ShowMessage(Text(told, {files.DisplayPath(shown_path)}), MessageIcon::kInformation);
     return true;
 }
 
 int Pack::CreatePartial(int folder, const std::string& target, const std::string& name,
                         std::string& partial) {
     FileSystem& files = run_.files;
-    Result<int> opened = Error{""};
-    for (int n = 1; n < 1000; ++n) {
-        partial = name + ".parcial" + (n > 1 ? std::to_string(n) : "");
-        opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
-        if (!opened && opened.error().code == EEXIST &&
-            RemoveAbandonedPartial(folder, partial,
-                                   target.empty() ? partial : target + "\\" + partial))
-            opened = files.OpenAt(folder, partial, OpenMode::kCreateNew);
-        if (opened || opened.error().code != EEXIST)
-            break;
-    }
-    const int container = OrFail(std::move(opened));
+    const NumberedFile created = OrFail(
+        CreateNumberedFile(files, folder, {name + ".parcial"}, [&](const std::string& taken) {
+            return RemoveIfAbandoned(run_, folder, taken, Msg::kRemovedAbandonedPartial,
+                                     target.empty() ? taken : target + "\\" + taken);
+        }));
+    partial = created.name;
+    const int container = created.handle;
     // Held until the container has its final name: another run then knows
     // this partial file is being written.
     if (!OrFail(files.TryLock(container)))

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "container/container_kind.h"
 #include "container/dir_walk.h"
 #include "container/found_list.h"
@@ -14,9 +15,10 @@
 namespace velmora {
 
 // Deletes the file `name` of the folder when no run holds its lock (a run
-// writes its unfinished file locked): what a killed run left. True when
-// it was deleted.
-bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name);
+// writes its unfinished file locked): what a killed run left, then said
+// with `told` naming `shown_path`. True when it was deleted.
+bool RemoveIfAbandoned(Run& run, int folder, const std::string& name, Msg told,
+                       const std::string& shown_path);
 
 // Writes the container of a walked tree through a container kind's writer:
 // the index in found-list order, then every file's bytes, each read through
@@ -50,8 +52,6 @@ class Pack {
     // writer has gone; `partial` gets the name used.
     int CreatePartial(int folder, const std::string& target, const std::string& name,
                       std::string& partial);
-    bool RemoveAbandonedPartial(int folder, const std::string& partial,
-                                const std::string& shown_path);
     void WriteEntries(ContainerWriter& writer, BufferedWriter& out, const FoundList& sFound);
     void PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t entry,
                   const std::string& path, const SeeBytes& see);

@@ -195,8 +195,11 @@ void Restore::PublishIfCancelled() {
 
 // Every restored folder is still where it was made, by name from its
 // parent's handle, and the staging folder under its name: the tree takes
-// its name only as it was made.
+// its name only as it was made. The staging folder first, so that a change
+// is named where it was made (a handle below a moved folder may read
+// otherwise: Wine), and again last, right before it takes the name.
 void Restore::CheckTreeInPlace() {
+    staging_->CheckInPlace(run_.files.DisplayPath(root_));
     for (const auto& [part, id] : restored_folders_) {
         if (id == 0)
             continue;

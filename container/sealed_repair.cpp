@@ -1,7 +1,5 @@
 #include "container/sealed_repair.h"
 
-#include <errno.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -68,24 +66,14 @@ void SealedRepair::Write() {
 // The new container, created beside the damaged one and locked.
 void SealedRepair::CreateRepaired() {
     FileSystem& files = run_.files;
-    for (int n = 1; n <= kNumberedNames; ++n) {
-        repaired_name_ = NumberedName("." + name_ + ".reparando", n);
-        Result<int> created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
-        // What a killed repair left, unlocked, goes, said once.
-        if (!created && created.error().code == EEXIST &&
-            RemoveIfAbandoned(files, source_.folder(), repaired_name_)) {
-            run_.host.ShowMessage(
-                Text(Msg::kRemovedAbandonedRepair, {files.DisplayPath(InFolder(repaired_name_))}),
-                MessageIcon::kInformation);
-            created = files.OpenAt(source_.folder(), repaired_name_, OpenMode::kCreateNew);
-        }
-        if (created) {
-            repaired_ = created.value();
-            break;
-        }
-        if (created.error().code != EEXIST || n == kNumberedNames)
-            OrFail(std::move(created));
-    }
+    // What a killed repair left, unlocked, goes, said once.
+    const NumberedFile created = OrFail(CreateNumberedFile(
+        files, source_.folder(), {"." + name_ + ".reparando"}, [&](const std::string& taken) {
+            return RemoveIfAbandoned(run_, source_.folder(), taken, Msg::kRemovedAbandonedRepair,
+                                     InFolder(taken));
+        }));
+    repaired_ = created.handle;
+    repaired_name_ = created.name;
     repaired_created_ = OrFail(files.InspectOpen(repaired_));
     run_.host.SetPicture1Tag(InFolder(repaired_name_));
     if (!OrFail(files.TryLock(repaired_)))
@@ -230,15 +218,8 @@ void SealedRepair::TakeName() {
     OrFail(source_.container().CheckNotBeingWritten());
     const EntryInfo read = source_.container().identity();
     source_.container().Close();  // Windows renames no file open for reading
-    std::string damaged_name;
-    Status renamed = Error{""};
-    for (int n = 1; n <= kNumberedNames; ++n) {
-        damaged_name = NumberedName("." + name_ + ".antes-de-reparar", n);
-        renamed = files.RenameAt(folder, name_, damaged_name);
-        if (renamed || renamed.error().code != EEXIST)
-            break;
-    }
-    OrFail(renamed);
+    const std::string damaged_name =
+        OrFail(RenameToNumbered(files, folder, name_, {"." + name_ + ".antes-de-reparar"}));
     const Result<EntryInfo> moved = files.InspectAt(folder, damaged_name);
     Status placed = moved && SameEntryAndContent(moved.value(), read)
                         ? files.RenameAt(folder, repaired_name_, name_)

@@ -54,6 +54,7 @@ void StagedRestore::Restore() {
         }
         OrFail(reader_.ReadEnd());
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
+        staging_->CheckInPlace(files.DisplayPath(root_));  // the outermost change named
         CheckStagedTree();
         SetFolderDetails();
         staging_->CheckInPlace(files.DisplayPath(root_));

@@ -9,15 +9,17 @@
 
 #include "base/messages.h"
 #include "container/engine_failure.h"
+#include "container/overwrite.h"
+#include "container/own_file.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
 namespace {
 
 constexpr int kStagingTries = 100;
 constexpr int kLargestCopyNumber = 32767;
-constexpr std::size_t kWipeBlock = 64 * 1024;
 
 std::string Inside(const std::string& folder, const std::string& name) {
     if (folder.empty())
@@ -25,27 +27,23 @@ std::string Inside(const std::string& folder, const std::string& name) {
     return folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-std::string Numbered(const std::string& base, int n) {
-    return n == 1 ? base : base + " (" + std::to_string(n) + ")";
+// ".velmora-1a2b3c4d", ".velmora-1a2b3c4d-2" ...
+NumberedNames StagingNames(const std::string& container_name) {
+    return {StagingName(container_name), kStagingTries, "-"};
 }
 
 // Bytes of 255 over the whole file; its identity right after, for the
 // delete. False when it could not be opened or written.
 bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
     Result<int> file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
-    if (!file && (file.error().code == EACCES || file.error().code == EPERM) &&
+    if (!file && RefusalOf(file.error().code) == Refusal::kDenied &&
         files.SetAttrAt(folder, entry.name, 0, &entry.info))
         file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
     if (!file)
         return false;
     Result<EntryInfo> identity = files.InspectOpen(file.value());
     bool done = identity && SameEntry(identity.value(), entry.info) && identity->links == 1;
-    const std::vector<std::uint8_t> ones(kWipeBlock, 0xFF);
-    for (std::int64_t at = 0; done && at < identity->size; at += kWipeBlock) {
-        const auto length =
-            static_cast<std::size_t>(std::min<std::int64_t>(kWipeBlock, identity->size - at));
-        done = files.Write(file.value(), at, ones.data(), length).ok();
-    }
+    done = done && OverwriteWith255(files, file.value(), identity->size, false).ok();
     if (done)
         identity = files.InspectOpen(file.value());
     done = done && identity;
@@ -68,21 +66,18 @@ std::string StagingName(const std::string& container_name) {
 }
 
 std::string WidestStagingName(const std::string& container_name) {
-    return StagingName(container_name) + "-" + std::to_string(kStagingTries);
-}
-
-std::string StagingFolder::NameNumber(int n) const {
-    return n == 1 ? first_name_ : first_name_ + "-" + std::to_string(n);
+    return StagingNames(container_name).Name(kStagingTries);
 }
 
 std::string StagingFolder::WidestPath() const {
-    return Inside(parent_path_, NameNumber(kStagingTries));
+    return Inside(parent_path_, WidestStagingName(container_name_));
 }
 
 void StagingFolder::RemoveLeftovers() {
     FileSystem& files = run_.files;
-    for (int n = 1; n <= kStagingTries; ++n) {
-        const std::string name = NameNumber(n);
+    const NumberedNames names = StagingNames(container_name_);
+    for (int n = 1; n <= names.count; ++n) {
+        const std::string name = names.Name(n);
         const Result<EntryInfo> found = files.InspectAt(parent_, name);
         if (!found || found->kind != EntryKind::kFolder)
             continue;
@@ -101,14 +96,7 @@ void StagingFolder::RemoveLeftovers() {
 
 int StagingFolder::Make(FolderHandles& folders, std::uint32_t id) {
     FileSystem& files = run_.files;
-    Status made = Error{""};
-    for (int n = 1; n <= kStagingTries; ++n) {
-        name_ = NameNumber(n);
-        made = files.MakeFolderAt(parent_, name_);
-        if (made || made.error().code != EEXIST)
-            break;
-    }
-    OrFail(made);
+    name_ = OrFail(MakeNumberedFolder(files, parent_, StagingNames(container_name_)));
     made_ = true;
     const int handle = OrFail(files.OpenFolderAt(parent_, name_));
     identity_ = OrFail(files.InspectOpen(handle));
@@ -131,18 +119,17 @@ void StagingFolder::CheckInPlace(const std::string& shown) {
 
 std::string StagingFolder::Publish(const std::string& root) {
     FileSystem& files = run_.files;
-    for (int n = 1;; ++n) {
-        if (n > kLargestCopyNumber)
-            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
-        const std::string candidate = Numbered(root, n);
-        const Status renamed = files.RenameAt(parent_, name_, Nombre(candidate));
-        if (!renamed && renamed.error().code == EEXIST)
-            continue;
-        OrFail(renamed);
-        published_ = true;
-        OrFail(files.SyncFolderOpen(parent_));
-        return candidate;
-    }
+    // The path beside it, "root (2)" ...: its last name is the name taken.
+    const Result<std::string> taken =
+        FirstFreeName({root, kLargestCopyNumber, " (", ")"}, [&](const std::string& candidate) {
+            return files.RenameAt(parent_, name_, Nombre(candidate));
+        });
+    if (!taken && taken.error().code == EEXIST)
+        ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
+    std::string path = OrFail(taken);
+    published_ = true;
+    OrFail(files.SyncFolderOpen(parent_));
+    return path;
 }
 
 bool StagingFolder::Remove() {

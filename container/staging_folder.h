@@ -41,8 +41,7 @@ class StagingFolder {
         : run_(run),
           parent_(parent),
           parent_path_(std::move(parent_path)),
-          container_name_(container_name),
-          first_name_(StagingName(container_name)) {}
+          container_name_(container_name) {}
     StagingFolder(const StagingFolder&) = delete;
     StagingFolder& operator=(const StagingFolder&) = delete;
 
@@ -71,13 +70,10 @@ class StagingFolder {
     std::uint32_t made_mode() const { return made_mode_; }
 
   private:
-    std::string NameNumber(int n) const;
-
     Run& run_;
     int parent_;
     std::string parent_path_;
     std::string container_name_;
-    std::string first_name_;
     std::string name_;
     EntryInfo identity_;
     std::uint32_t made_mode_ = 0755;

@@ -1,22 +1,15 @@
-#include <errno.h>
-
 #include "container/wipe.h"
 #include "base/messages.h"
 #include "container/engine_failure.h"
+#include "container/overwrite.h"
 #include "container/path_helpers.h"
 #include "container/sealed/plaintext_hash.h"
+#include "platform/system_failure.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::int64_t kChunk = 65535;
-// The last chunk is shorter than one and a half chunks.
-constexpr std::size_t kLargestChunk = 98303;
-
-bool IsAccessError(int error_number) {
-    return error_number == EACCES || error_number == EPERM || error_number == EBUSY ||
-           error_number == ETXTBSY;
-}
+constexpr std::size_t kReadPiece = 1 << 16;
 
 }  // namespace
 
@@ -109,7 +102,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     }
     Result<int> file = run_.files.OpenAt(folder, name, OpenMode::kReadWrite);
     bool attributes_reset = false;
-    if (!file && IsAccessError(file.error().code)) {
+    if (!file && RefusalOf(file.error().code) == Refusal::kDenied) {
         // A read-only file: normal attributes let its owner write it.
         (void)run_.files.SetAttrAt(folder, name, 0, &seen);
         attributes_reset = true;
@@ -117,9 +110,8 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     }
     if (!file) {
         overwrite_error_ = file.error().message;
-        if (IsAccessError(file.error().code) && !run_.options.report_leftovers)
-            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}),
-                              MessageIcon::kCritical);
+        if (RefusalOf(file.error().code) != Refusal::kNone && !run_.options.report_leftovers)
+            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}), MessageIcon::kCritical);
         return Overwrite::kNotOverwritten;
     }
     struct Closer {
@@ -141,37 +133,18 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     if (!attributes_reset)
         (void)run_.files.SetAttrOpen(file.value(), 0);
 
-    static const std::vector<std::uint8_t> ones(kLargestChunk, 0xFF);
-    const std::int64_t n = opened->size;
-    bool complete = true;
-    auto write = [&](std::int64_t offset, std::int64_t piece) {
-        const Status done =
-            run_.files.Write(file.value(), offset, ones.data(), static_cast<std::size_t>(piece));
-        if (!done && run_.options.report_leftovers)
-            run_.host.ShowMessage(Text(Msg::kOverwrittenInPart, {done.error().message}),
+    const Status written = OverwriteWith255(run_.files, file.value(), opened->size, false,
+                                            [&] { run_.host.PumpEvents(); });
+    if (!written && run_.options.report_leftovers)
+        run_.host.ShowMessage(Text(Msg::kOverwrittenInPart, {written.error().message}),
                               MessageIcon::kCritical);
-        complete = done.ok();
-        return complete;
-    };
-    if (n > kChunk) {
-        const std::int64_t chunks = (n + kChunk / 2) / kChunk;  // nearest; halves cannot occur
-        std::int64_t written = 0;
-        for (std::int64_t c = 1; c <= chunks && complete; ++c) {
-            const std::int64_t piece = c < chunks ? kChunk : n - written;
-            if (write(written, piece))
-                written += piece;
-            run_.host.PumpEvents();
-        }
-    } else if (n > 0) {
-        write(0, n);
-    }
     const Result<EntryInfo> after = run_.files.InspectOpen(file.value());
     if (!after) {
         LeftBehind(path, Text(Msg::kOverwrittenBut, {after.error().message}));
         return Overwrite::kLeftAlone;
     }
     overwritten = after.value();
-    if (!complete)
+    if (!written)
         return Overwrite::kDone;
     run_.host.PumpEvents();
     (void)run_.files.Close(file.value());
@@ -194,7 +167,7 @@ bool Wipe::CopiedUp(std::uint32_t entry, int folder, int file, const EntryInfo& 
     if (!named || named->device != opened.device || named->inode != opened.inode)
         return false;
     PlaintextHash digest;
-    std::vector<std::uint8_t> piece(kLargestChunk);
+    std::vector<std::uint8_t> piece(kReadPiece);
     for (std::int64_t at = 0; at < opened.size;) {
         const Result<std::size_t> got = run_.files.Read(file, at, piece.data(), piece.size());
         if (!got || got.value() == 0)

@@ -314,24 +314,42 @@ TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
     EXPECT_FALSE(temp.Exists("B"));
 }
 
+// Refused (permissions, read-only) or busy (held by another program, a
+// program being run): the same message; only a refused file has its
+// attributes reset to be tried again, a busy one is left as it is.
 TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
-    temp.Write("E/bloqueado", "b");
-    temp.Write("E/libre", "l");
-    // The encoder reads through the same seam: the failure starts with the wipe.
-    before_wipe = [&](const FoundList&) { files.fail.open[Path("E\\bloqueado")] = EBUSY; };
-    ASSERT_EQ(Encode("E").outcome, Outcome::kDone);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "Error al intentar eliminar el archivo " +
-                                    files.DisplayPath(Path("E\\bloqueado")) +
-                                    "\nEl archivo est\xE1 siendo utilizado");
-    EXPECT_EQ(host.icons[0], MessageIcon::kCritical);
-    EXPECT_FALSE(temp.Exists("E/libre"));
+    for (const auto& [error_number, resets] :
+         std::vector<std::pair<int, int>>{{EBUSY, 0}, {ETXTBSY, 0}, {EACCES, 1}, {EPERM, 1}}) {
+        SCOPED_TRACE(error_number);
+        fs::remove(temp.native + "/E.zol");
+        temp.Write("E/bloqueado", "b");
+        temp.Write("E/libre", "l");
+        host = TestHost(files, state);
+        // The encoder reads through the same seam: the failure starts with the wipe.
+        before_wipe = [&, code = error_number](const FoundList&) {
+            files.fail.open[Path("E\\bloqueado")] = code;
+        };
+        int reset = 0;
+        files.before = [&](const std::string& operation, const std::string& path) {
+            reset += operation == "set attributes" && path == Path("E\\bloqueado");
+        };
+        ASSERT_EQ(Encode("E").outcome, Outcome::kDone);
+        files.before = nullptr;
+        files.fail.open.clear();
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0], "Error al intentar eliminar el archivo " +
+                                        files.DisplayPath(Path("E\\bloqueado")) +
+                                        "\nEl archivo est\xE1 siendo utilizado");
+        EXPECT_EQ(host.icons[0], MessageIcon::kCritical);
+        EXPECT_EQ(reset, resets);
+        EXPECT_FALSE(temp.Exists("E/libre"));
+    }
 
     // velmora-cli says what really happened: deleted without being
     // overwritten (the delete is tried all the same).
     fs::remove(temp.native + "/E.zol");
-    files.fail.open.clear();
     temp.Write("E/bloqueado", "b");
+    before_wipe = [&](const FoundList&) { files.fail.open[Path("E\\bloqueado")] = EBUSY; };
     host = TestHost(files, state);
     ASSERT_EQ(Encode("E", {.report_leftovers = true}).outcome, Outcome::kDone);
     ASSERT_EQ(host.messages.size(), 1u);

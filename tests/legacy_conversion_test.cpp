@@ -241,19 +241,22 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     MakeTree("T");
     EncodeAway("T");
     const std::string legacy = temp.Read("T.zol");
+    temp.Write("T.zol.antiguo", "ajeno");  // taken: the next numbered name is used
     files.before = [&](const std::string& operation, const std::string& path) {
         if (operation == "rename" && path.find("T.zol.convirtiendo") != std::string::npos)
             temp.Write("T.zol", "de otro programa");
     };
     EXPECT_EQ(Convert("T.zol").outcome, Outcome::kFailed);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find("T.zol.antiguo"), std::string::npos) << host.messages[0];
+    EXPECT_NE(host.messages[0].find("T.zol.antiguo2"), std::string::npos) << host.messages[0];
     EXPECT_EQ(temp.Read("T.zol"), "de otro programa");
-    EXPECT_EQ(temp.Read("T.zol.antiguo"), legacy);
+    EXPECT_EQ(temp.Read("T.zol.antiguo2"), legacy);
+    EXPECT_EQ(temp.Read("T.zol.antiguo"), "ajeno");
     EXPECT_FALSE(temp.Exists("T.zol.convirtiendo"));
 
     fs::remove(temp.native + "/T.zol");
-    fs::rename(temp.native + "/T.zol.antiguo", temp.native + "/T.zol");
+    fs::remove(temp.native + "/T.zol.antiguo");
+    fs::rename(temp.native + "/T.zol.antiguo2", temp.native + "/T.zol");
     host = TestHost(files, state);
     files.before = [&](const std::string& operation, const std::string& path) {
         if (operation == "open to write" && path.find("T.zol.antiguo") != std::string::npos)

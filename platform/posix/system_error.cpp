@@ -9,12 +9,11 @@ namespace velmora {
 namespace {
 
 Msg ReasonOf(int error_number) {
+    if (const Refusal refusal = RefusalOf(error_number); refusal != Refusal::kNone)
+        return ReasonOfRefusal(refusal);
     switch (error_number) {
         case ENOENT:
             return Msg::kReasonMissing;
-        case EACCES:
-        case EPERM:
-            return Msg::kReasonNoPermission;
         case EEXIST:
             return Msg::kReasonExists;
         case ENOTDIR:
@@ -33,9 +32,6 @@ Msg ReasonOf(int error_number) {
             return Msg::kReasonDiskError;
         case EROFS:
             return Msg::kReasonReadOnlyDisk;
-        case EBUSY:
-        case ETXTBSY:
-            return Msg::kReasonInUse;
         case ELOOP:
             return Msg::kReasonSymbolicLink;
         case ENAMETOOLONG:

@@ -13,6 +13,10 @@ struct Meaning {
     Msg reason;
 };
 
+Meaning Refused(int error_number) {
+    return {error_number, ReasonOfRefusal(RefusalOf(error_number))};
+}
+
 Meaning MeaningOf(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -22,10 +26,10 @@ Meaning MeaningOf(DWORD error) {
             return {ENOENT, Msg::kReasonMissing};
         case ERROR_ACCESS_DENIED:
         case ERROR_PRIVILEGE_NOT_HELD:
-            return {EACCES, Msg::kReasonNoPermission};
+            return Refused(EACCES);
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-            return {EBUSY, Msg::kReasonInUse};
+            return Refused(EBUSY);
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS:
             return {EEXIST, Msg::kReasonExists};

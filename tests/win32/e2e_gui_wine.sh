@@ -4,8 +4,8 @@
 # argument it registers and shows the instructions (closed with Escape); a
 # folder is encoded typing the password twice, after the help picture has
 # shown the help file in Notepad; the container refuses a wrong password and
-# opens with the right one; the same with the sealed verb's line and a
-# sealed container, a damaged one, one salvaged, and "Cancelar" during the
+# opens with the right one; the same with the sealed verb's line (its path
+# also in quotes) and a sealed container, a damaged one, one salvaged, and "Cancelar" during the
 # key's derivation; a file leaves the main window idle (its title blank, its
 # frame centred) until "Cancelar", clicked or pressed with Enter; "Cancelar"
 # and the close box in the middle of a large encode and of a large seal; at
@@ -200,6 +200,22 @@ gone "Łódź"
 [ "$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)" = "$sealed_original" ] ||
   fail "the sealed folder came back different: $(tree_listing "$work/files/$sealed")"
 
+# The sealed verb's line as a shortcut or a script writes it: the path in
+# quotes after "/S " (Wine quotes an argument holding a space the same way).
+mkdir -p "$work/files/Mi Carpeta"
+printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
+wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Mi Carpeta")" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+program_ended $pid
+[ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
+  [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
+rm "$work/files/Mi Carpeta.zol"
+
 # Damaged, in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the
 # container stays as it was.
@@ -387,5 +403,5 @@ cd /
 wineserver -k 2>/dev/null || true
 wineserver -w
 echo "velmora.exe under Wine: registration, help, encode, wrong and right password, seal and" \
-  "open sealed, damaged, idle, Enter, Cancelar and the close box mid-encode and mid-seal, 144 DPI"
+  "open sealed, quoted path, damaged, idle, Enter, Cancelar and the close box mid-encode and mid-seal, 144 DPI"
 rm -rf "$work"
