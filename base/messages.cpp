@@ -331,6 +331,8 @@ constexpr Written kTexts[] = {
      "cerrada)."},
     {Msg::kCancelled, "Cancelado."},
     {Msg::kNoPasswordReceived, "No se ha recibido ninguna contraseña."},
+    {Msg::kPasswordFileUnreadable, "No se puede leer la contraseña del archivo «{1}»."},
+    {Msg::kPasswordDescriptorUnreadable, "No se puede leer la contraseña del descriptor {1}."},
     {Msg::kListSummary, "{1} entradas, registros de {2} bytes, atributos de la carpeta {3}"},
     {Msg::kColumnAttributes, "atrib"},
     {Msg::kColumnParentAttributes, "padre"},
