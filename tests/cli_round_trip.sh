@@ -3,7 +3,8 @@
 # the exit statuses scripts rely on.
 set -euo pipefail
 cli="$1"
-. "$(dirname "$0")/cli_checks.sh"
+tests="$(cd "$(dirname "$0")" && pwd)"
+. "$tests/cli_checks.sh"
 
 mkdir -p "Mis datos/sub dir/vacía" && printf 'hola' > "Mis datos/a.txt"
 head -c 150000 /dev/urandom > "Mis datos/sub dir/grande.bin"
@@ -174,7 +175,7 @@ set -e
 fi
 
 expect_status 0 "$cli" --version
-version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\) .*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
+version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\) .*/\1/p' "$tests/../CMakeLists.txt")
 [ "$(tr -d '\r' < out.txt)" = "velmora-cli $version" ] || fail "--version: $(cat out.txt)"
 expect_status 2 "$cli"
 grep -q '^uso: velmora-cli seal' err.txt && [ ! -s out.txt ] || fail "the usage of a bad call"
