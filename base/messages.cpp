@@ -332,10 +332,10 @@ constexpr Written kTexts[] = {
      "Estado de salida: 0 hecho (verify: contenedor sano), 1 contraseña incorrecta o\n"
      "ausente, 2 uso, 3 entrada rechazada (contenedor dañado, árbol inseguro, clave que\n"
      "no se puede deducir o cuyo coste no se ha aceptado, contenedor ya existente o ya\n"
-     "sellado, nombres que este sistema confundiría), 4 fallo durante el trabajo (convert: el contenedor antiguo\n"
-     "sigue como estaba), 5 el contenedor está completo pero parte de la carpeta\n"
-     "(convert: el contenedor antiguo) no se ha podido borrar, 6 contenedor dañado que\n"
-     "«velmora-cli repair» repara entero (verify), 130 cancelado.\n"},
+     "sellado, nombres que este sistema confundiría), 4 fallo durante el trabajo\n"
+     "(convert: el contenedor antiguo sigue como estaba), 5 el contenedor está completo\n"
+     "pero parte de la carpeta (convert: el contenedor antiguo) no se ha podido borrar,\n"
+     "6 contenedor dañado que «velmora-cli repair» repara entero (verify), 130 cancelado.\n"},
     {Msg::kOutputLost,
      "velmora-cli: aviso: parte de la salida no se ha podido escribir (la salida está "
      "cerrada)."},
