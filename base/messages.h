@@ -180,6 +180,8 @@ enum class Msg {
     kOutputLost,
     kCancelled,
     kNoPasswordReceived,
+    kPasswordFileUnreadable,
+    kPasswordDescriptorUnreadable,
     kListSummary,
     kColumnAttributes,
     kColumnParentAttributes,

@@ -92,4 +92,35 @@ std::string ShownUtf8(std::string_view path) {
     return shown;
 }
 
+std::string JsonString(std::string_view text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string json = "\"";
+    const auto escaped = [&](char32_t code) {
+        json += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            json += kHex[(code >> shift) & 15];
+    };
+    while (!text.empty()) {
+        char32_t code = 0;
+        std::size_t length = CharacterAt(text, code);
+        if (length == 0) {
+            escaped(0xDC00 + static_cast<std::uint8_t>(text[0]));
+            length = 1;
+        } else if (code == '"' || code == '\\') {
+            json += '\\';
+            json += static_cast<char>(code);
+        } else if (code == '\n') {
+            json += "\\n";
+        } else if (code == '\t') {
+            json += "\\t";
+        } else if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || Reorders(code)) {
+            escaped(code);
+        } else {
+            json += text.substr(0, length);
+        }
+        text.remove_prefix(length);
+    }
+    return json + "\"";
+}
+
 }  // namespace velmora

@@ -16,4 +16,11 @@ bool IsValidUtf8(std::string_view text);
 // that are not UTF-8 as \xNN.
 std::string ShownUtf8(std::string_view path);
 
+// A text as a JSON string, quotes included: UTF-8 kept as it is; the quote,
+// the backslash, control characters (C0, DEL, C1) and the invisible ones
+// that reorder text escaped; each byte that is not UTF-8 (a Linux name may
+// hold any) as the lone surrogate U+DC80 + byte, as Python's
+// "surrogateescape" reads it.
+std::string JsonString(std::string_view text);
+
 }  // namespace velmora

@@ -35,12 +35,35 @@ int Parse(int argc, char** argv, FileSystem& files) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h")
             return Usage(0);
+        if (argument == "--version") {
+            WriteOutput(std::string("velmora-cli ") + VELMORA_VERSION + "\n");
+            return kExitOk;
+        }
         if (argument == "--keep") {
             options.keep = true;
         } else if (argument == "--timings") {
             options.timings = true;
-        } else if (argument == "--password-stdin") {
-            options.password_stdin = true;
+        } else if (argument == "--password-stdin" || argument == "--password-file" ||
+                   argument == "--password-fd") {
+            // One source of passwords, and a file or descriptor with it.
+            if (options.password.kind != PasswordSource::Kind::kTerminal ||
+                (argument != "--password-stdin" && i + 1 == argc))
+                return Usage(kExitUsage);
+            if (argument == "--password-stdin") {
+                options.password.kind = PasswordSource::Kind::kStdin;
+            } else if (argument == "--password-file") {
+                options.password.kind = PasswordSource::Kind::kFile;
+                options.password.file = argv[++i];
+            } else {
+                options.password.kind = PasswordSource::Kind::kDescriptor;
+                const std::string number = argv[++i];
+                if (number.empty() || number.size() > 9 ||
+                    number.find_first_not_of("0123456789") != std::string::npos)
+                    return Usage(kExitUsage);
+                options.password.descriptor = std::stoi(number);
+            }
+        } else if (argument == "--json") {
+            options.json = true;
         } else if (argument == "--original-case") {
             options.original_case = true;
         } else if (argument == "--recover") {
@@ -83,7 +106,8 @@ int Parse(int argc, char** argv, FileSystem& files) {
                                 command == "repair" || command == "extract";
     if ((options.original_case && !restoring) || (options.recover && command != "convert") ||
         (options.salvage && (command != "decode" || options.original_case)) ||
-        (options.password_stdin && command == "recover") ||
+        (options.password.kind != PasswordSource::Kind::kTerminal && command == "recover") ||
+        (options.json && command != "list") ||
         (options.keep && (command == "convert" || command == "repair")) ||
         (options.allow_costly_key && !opening_sealed))
         return Usage(kExitUsage);

@@ -1,6 +1,7 @@
 #include "cli/cli_output.h"
 
 #include "base/name_text.h"
+#include "base/utf8.h"
 #include "cli/console.h"
 
 namespace velmora {
@@ -19,6 +20,17 @@ void PrintRestoredFolder(FileSystem& files, const std::string& path) {
         WriteNativeOutput(native.value() + "\n");
     else
         Print(files.DisplayPath(path));
+}
+
+void PrintJson(const JsonEntry& entry) {
+    const std::string null = "null";
+    WriteNativeOutput(
+        "{\"name\": " + JsonString(entry.utf8_name) + ", \"kind\": \"" +
+        (entry.folder ? "folder" : "file") +
+        "\", \"size\": " + (entry.folder ? null : std::to_string(entry.size)) +
+        ", \"time\": " + (entry.time.empty() ? null : JsonString(entry.time)) +
+        ", \"attributes\": " + std::to_string(entry.attributes) + ", \"permissions\": " +
+        (entry.permissions < 0 ? null : JsonString(Formatted("%04o", entry.permissions))) + "}\n");
 }
 
 int ExitFor(const RunResult& result) {

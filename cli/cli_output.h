@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -25,6 +26,20 @@ std::string Formatted(const char* format, auto... values) {
     std::snprintf(line, sizeof line, format, values...);
     return line;
 }
+// One entry of `list --json` on its own line: {"name", "kind" ("file" or
+// "folder"), "size" (bytes; null for a folder), "time" (RFC 3339, UTC; null
+// when the kind keeps none), "attributes" (the DOS attributes),
+// "permissions" (octal text; null when the kind keeps none)}. The name is
+// UTF-8, "/" between its parts.
+struct JsonEntry {
+    std::string utf8_name;
+    bool folder = false;
+    std::int64_t size = 0;
+    std::string time;  // "" for null
+    int attributes = 0;
+    int permissions = -1;  // -1 for null
+};
+void PrintJson(const JsonEntry& entry);
 int ExitFor(const RunResult& result);
 // Says an error unless it is the empty one of a refusal already told.
 void SayUnlessTold(const Error& error);

@@ -17,7 +17,7 @@ namespace velmora {
 // source and the engine's options as velmora-cli sets them.
 struct CommandContext {
     explicit CommandContext(const CliOptions& given, FileSystem& disk)
-        : options(given), files(disk), prompt(given.password_stdin) {
+        : options(given), files(disk), prompt(given.password) {
         tables.CrearBuffer();
         engine.show_restored_folder = false;
         engine.report_leftovers = true;

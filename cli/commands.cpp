@@ -68,11 +68,17 @@ int RunDecoding(CommandContext& run) {
 
 namespace {
 
-// A folder to encode or seal: the container's folder, then the kind's own.
+// A folder to encode or seal: the container's folder and what the job
+// refuses without a password, then the kind's own.
 int EncodeOrSeal(CommandContext& run) {
     run.engine.keep_originals = run.options.keep;
     if (const int given = ResolveGivenFolder(run, run.engine.container_folder); given != kExitOk)
         return given;
+    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
+    if (Status ready = engine.CheckBeforePassword(); !ready) {
+        Say(ready.error().message);
+        return kExitRefused;
+    }
     return run.options.command == "seal" ? SealFolder(run) : EncodeFolder(run);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/password_prompt.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -28,7 +29,8 @@ struct CliOptions {
     std::string target;            // the folder or the container, as given
     std::string container_folder;  // -C
     bool keep = false;
-    bool password_stdin = false;
+    PasswordSource password;         // --password-stdin, --password-file, --password-fd
+    bool json = false;               // list: one JSON object per entry
     bool timings = false;            // encode: how long packing and wiping took
     bool original_case = false;      // decode, recover: legacy names as they were stored
     bool recover = false;            // convert: the legacy key found without its password

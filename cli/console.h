@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "base/result.h"
@@ -34,6 +35,12 @@ enum class LineText { kWindows1252, kUtf8 };
 Result<std::string> ReadHiddenLine(const std::string& prompt, LineText text);
 // One line of standard input.
 Result<std::string> ReadInputLine(LineText text);
+// One line of a stream, its line end (LF or CR LF) left out; nothing read
+// fails with kNoPasswordReceived.
+Result<std::string> ReadStreamLine(std::istream& stream, LineText text);
+// One line of an open descriptor, read byte by byte so that nothing after
+// it is taken from the descriptor.
+Result<std::string> ReadDescriptorLine(int descriptor, LineText text);
 // A line read from a terminal or a pipe (UTF-8 on both systems) in the text
 // asked for.
 Result<std::string> LineAs(std::string line, LineText text);

@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <cerrno>
 #include <iostream>
 
@@ -21,9 +22,28 @@ Result<std::string> LineAs(std::string line, LineText text) {
     return cp1252;
 }
 
-Result<std::string> ReadInputLine(LineText text) {
+Result<std::string> ReadStreamLine(std::istream& stream, LineText text) {
     std::string line;
-    if (!std::getline(std::cin, line))
+    if (!std::getline(stream, line))
+        return Error{Text(Msg::kNoPasswordReceived)};
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return LineAs(std::move(line), text);
+}
+
+Result<std::string> ReadInputLine(LineText text) {
+    return ReadStreamLine(std::cin, text);
+}
+
+Result<std::string> ReadDescriptorLine(int descriptor, LineText text) {
+    std::string line;
+    char byte = 0;
+    long got = 0;
+    while ((got = read(descriptor, &byte, 1)) == 1 && byte != '\n')
+        line += byte;
+    if (got < 0)
+        return Error{Text(Msg::kPasswordDescriptorUnreadable, {std::to_string(descriptor)})};
+    if (got == 0 && line.empty())
         return Error{Text(Msg::kNoPasswordReceived)};
     if (!line.empty() && line.back() == '\r')
         line.pop_back();

@@ -1,5 +1,8 @@
 #include "cli/legacy_commands.h"
 
+#include <algorithm>
+
+#include "base/cp1252.h"
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "container/legacy/legacy_reader.h"
@@ -39,28 +42,44 @@ Result<std::string> AskKey(CommandContext& run, DialogMode mode, const std::stri
 
 namespace {
 
+// The name of `list --json`: as stored, "\\A\\B\\" as "A/B", in UTF-8.
+std::string JsonName(std::string stored) {
+    std::replace(stored.begin(), stored.end(), '\\', '/');
+    const std::size_t first = stored.find_first_not_of('/');
+    if (first == std::string::npos)
+        return "";
+    return DisplayUtf8(stored.substr(first, stored.find_last_not_of('/') - first + 1));
+}
+
 // Checks the whole index first, then prints one line per entry as it is
-// read again: a damaged container prints nothing, and a huge index is never
-// held in memory.
+// read again (a table, or JSON with the names as stored; the kind keeps no
+// times or permissions): a damaged container prints nothing, and a huge
+// index is never held in memory.
 int List(ByteSource& source, const CipherTables& tables, const ContainerHeader& header,
-         const std::string& key) {
+         const std::string& key, bool json) {
     if (Status checked =
             ForEachRecord(source, header, [](const EntryRecord&) { return Status::Ok(); });
         !checked) {
         Say(checked.error().message);
         return kExitRefused;
     }
-    Print(Text(Msg::kListSummary,
-               {std::to_string(header.EntryCount), std::to_string(RecordSize(header.NameWidthCode)),
-                std::to_string(header.FolderAttributes)}));
-    Print(Formatted("%5s %5s %12s  %s", Text(Msg::kColumnAttributes).c_str(),
-                    Text(Msg::kColumnParentAttributes).c_str(), Text(Msg::kColumnSize).c_str(),
-                    Text(Msg::kColumnName).c_str()));
+    if (!json) {
+        Print(Text(Msg::kListSummary, {std::to_string(header.EntryCount),
+                                       std::to_string(RecordSize(header.NameWidthCode)),
+                                       std::to_string(header.FolderAttributes)}));
+        Print(Formatted("%5s %5s %12s  %s", Text(Msg::kColumnAttributes).c_str(),
+                        Text(Msg::kColumnParentAttributes).c_str(), Text(Msg::kColumnSize).c_str(),
+                        Text(Msg::kColumnName).c_str()));
+    }
     Status listed = ForEachRecord(source, header, [&](const EntryRecord& record) {
-        const std::string name =
-            DecodeStoredName(tables, record.EncodedName, key, record.EntrySize == -1);
-        const std::string size =
-            record.EntrySize == -1 ? Text(Msg::kFolderSize) : std::to_string(record.EntrySize);
+        const bool folder = record.EntrySize == -1;
+        if (json) {
+            PrintJson({JsonName(DecodeStoredNameAsStored(tables, record.EncodedName, key, folder)),
+                       folder, record.EntrySize, "", record.EntryAttributes, -1});
+            return Status::Ok();
+        }
+        const std::string name = DecodeStoredName(tables, record.EncodedName, key, folder);
+        const std::string size = folder ? Text(Msg::kFolderSize) : std::to_string(record.EntrySize);
         char columns[64];
         std::snprintf(columns, sizeof columns, "%5d %5d %12s  ", record.EntryAttributes,
                       record.ParentAttributes, size.c_str());
@@ -91,17 +110,15 @@ int Verify(CommandContext& run, OpenedContainer& container, const ContainerHeade
             continue;
         ++files;
         bytes += entry.size;
-        read = reader.ReadFileData(entry, [](const std::uint8_t*, std::size_t) {
-            return Status::Ok();
-        });
+        read = reader.ReadFileData(entry,
+                                   [](const std::uint8_t*, std::size_t) { return Status::Ok(); });
     }
     if (!read) {
         Say(read.error().message);
         return kExitRefused;
     }
-    Print(Text(Msg::kLegacyStructureSound,
-               {std::to_string(index->entries.size()), std::to_string(files),
-                std::to_string(bytes)}));
+    Print(Text(Msg::kLegacyStructureSound, {std::to_string(index->entries.size()),
+                                            std::to_string(files), std::to_string(bytes)}));
     Print(Text(Msg::kLegacyHasNoIntegrity));
     return kExitOk;
 }
@@ -155,7 +172,7 @@ int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerH
         return kExitWrongPassword;
     }
     if (run.options.command == "list")
-        return List(container.source(), run.tables, header, key.value());
+        return List(container.source(), run.tables, header, key.value(), run.options.json);
     if (run.options.command == "verify")
         return Verify(run, container, header, key.value());
     container.Close();

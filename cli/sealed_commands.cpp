@@ -49,16 +49,17 @@ namespace {
 // The container's keys from the typed password, derived while Ctrl-C keeps
 // working and checked against its header, as the dialog does; a wrong
 // password is told and asked again on a terminal. The password that opened
-// it goes to `opened_with`.
+// it goes to `opened_with`; a derivation that failed for another reason than
+// the password (memory) to `failure`.
 Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const SealedHeader& header,
-                                                 std::string& opened_with) {
+                                                 std::string& opened_with,
+                                                 std::optional<Error>& failure) {
     PasswordPrompt& prompt = run.prompt;
     const SealedUnlock derive = PumpedUnlock(
         header, [&] { run.host.PumpEvents(); },
         [&](const std::string&) { return run.options.allow_costly_key; });
-    // A derivation that fails for another reason than the password (memory)
-    // ends the command with its own exit status; no other try would help.
-    std::optional<Error> failure;
+    // A derivation that fails for another reason than the password ends the
+    // command with its own exit status; no other try would help.
     const SealedUnlock unlock = [&](const std::string& password) {
         CliHost::CatchInterrupts();  // an interrupt while deriving is "Cancelar"
         Result<std::shared_ptr<const SealedKeys>> keys = derive(password);
@@ -116,14 +117,24 @@ std::string UtcTime(std::int64_t seconds) {
 
 // The whole index is read and authenticated first, then printed: exact
 // names (in the system's own text, control bytes escaped), sizes, times,
-// attributes and permissions.
-int List(OpenedContainer& container, const SealedHeader& header, const SealedKeys& keys) {
+// attributes and permissions; or one JSON object per entry.
+int List(OpenedContainer& container, const SealedHeader& header, const SealedKeys& keys,
+         bool json) {
     Result<SealedStreamReader> stream = SealedStreamReader::Open(container.source(), header, keys);
     if (!stream)
         return Refused(stream.error());
     Result<std::vector<SealedEntry>> index = ReadSealedIndex(stream.value());
     if (!index)
         return Refused(index.error());
+    if (json) {
+        for (const SealedEntry& entry : index.value()) {
+            std::string time = UtcTime(entry.mtime_s) + Formatted(".%09uZ", entry.mtime_ns);
+            time[10] = 'T';
+            PrintJson({entry.path.empty() ? "." : entry.path, entry.folder,
+                       static_cast<std::int64_t>(entry.size), time, entry.attributes, entry.mode});
+        }
+        return kExitOk;
+    }
     std::uint64_t files = 0;
     std::uint64_t bytes = 0;
     for (const SealedEntry& entry : index.value())
@@ -191,15 +202,15 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
         return kExitRefused;
     }
     std::string password;
-    Result<std::shared_ptr<const SealedKeys>> keys = Unlock(run, header, password);
+    std::optional<Error> failure;
+    Result<std::shared_ptr<const SealedKeys>> keys = Unlock(run, header, password, failure);
     if (!keys) {
+        // A wrong password, or none given, as for every other command.
         SayUnlessTold(keys.error());
-        return keys.error().message.empty() || FaultOf(keys.error()) == SealedFault::kWrongPassword
-                   ? kExitWrongPassword
-                   : kExitFailed;
+        return failure ? kExitFailed : kExitWrongPassword;
     }
     if (run.options.command == "list")
-        return List(container, header, *keys.value());
+        return List(container, header, *keys.value(), run.options.json);
     if (run.options.command == "verify" && header.version == kSealedVersion2)
         return VerifyChunks(run, container, header, *keys.value());
     if (run.options.command == "verify")

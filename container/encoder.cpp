@@ -20,6 +20,39 @@
 
 namespace velmora {
 
+Status Engine::CheckFolderPath() {
+    const std::string& folder = run_.state.FolderPath;
+    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
+        !NamesAContainer(ContainerNameFor(Nombre(folder))))
+        return Error{Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)})};
+    return Status::Ok();
+}
+
+std::string Engine::ContainerPathOf(const std::string& folder) const {
+    const std::string container_name = ContainerNameFor(Nombre(folder));
+    return options_.container_folder.empty() ? container_name
+                                             : options_.container_folder + "\\" + container_name;
+}
+
+Status Engine::CheckBeforePassword() {
+    if (Status named = CheckFolderPath(); !named)
+        return named;
+    const std::string& folder = run_.state.FolderPath;
+    const std::string container_path = ContainerPathOf(folder);
+    if (FindInterruptedWipe(run_.files, container_path) != InterruptedWipe::kNone)
+        return Status::Ok();
+    // As the scan opens the folder, and tells a link or a file as the scan does.
+    Result<int> opened = run_.files.OpenFolder(folder);
+    if (!opened) {
+        if (const Result<EntryInfo> what = run_.files.Inspect(folder);
+            what && what->kind != EntryKind::kFolder)
+            return Error{Text(Msg::kNotAFolder, {run_.files.DisplayPath(folder)})};
+        return opened.error();
+    }
+    (void)run_.files.Close(opened.value());
+    return CheckEncodingTarget(container_path);
+}
+
 Status Engine::CheckEncodingTarget(const std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
     Result<std::string> target = options_.container_folder.empty()
@@ -60,10 +93,7 @@ Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& cont
 
 Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
-    const std::string container_name = ContainerNameFor(Nombre(folder));
-    container_path = options_.container_folder.empty()
-                         ? container_name
-                         : options_.container_folder + "\\" + container_name;
+    container_path = ContainerPathOf(folder);
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
     if (!scan) {
         // A kill after the last delete left the wipe's record and no folder.
@@ -139,9 +169,8 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     // The caption says what is happening from the start, the scan included.
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
-    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
-        !NamesAContainer(ContainerNameFor(Nombre(folder))))
-        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
+    if (Status named = CheckFolderPath(); !named)
+        return Refuse(named.error().message);
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
     ScannedTree tree(run_.files);
@@ -158,15 +187,15 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        PackContainer(tree, walk, sFound, writer, container_path,
-                      [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                          Result<ContainerHeader> header = ReadContainerHeader(source);
-                          if (!header)
-                              return header.error();
-                          return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                              run_.files, file, source, header.value(), run_.tables, run_.host,
-                              Contrasena));
-                      });
+        PackContainer(
+            tree, walk, sFound, writer, container_path,
+            [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                Result<ContainerHeader> header = ReadContainerHeader(source);
+                if (!header)
+                    return header.error();
+                return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                    run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
+            });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);

@@ -53,6 +53,14 @@ class Engine {
     // the container and shows the restored folder.
     RunResult Des_carpeta();
 
+    // What an encoding of FolderPath checks first that needs no password
+    // and touches nothing, with the messages the job gives: a path that
+    // names a folder, a folder there, the container's folder and no
+    // container there yet. Nothing is checked beside the record of an
+    // interrupted wipe, which the job itself explains. The job checks it all
+    // again.
+    Status CheckBeforePassword();
+
     // Returns after about Segundos seconds, pumping events meanwhile.
     void Espera(float Segundos) { velmora::Espera(run_, Segundos); }
 
@@ -72,6 +80,10 @@ class Engine {
     // scanned under the kind's name rules, and the container's path chosen
     // and checked.
     Status StartEncoding(ScannedTree& tree, NameRules rules, std::string& container_path);
+    // FolderPath names a folder that can be encoded (not the root, a name
+    // that gives a container's name).
+    Status CheckFolderPath();
+    std::string ContainerPathOf(const std::string& folder) const;
     Status CheckEncodingTarget(const std::string& container_path);
     Status ExplainInterruptedWipe(ScannedTree& tree, const std::string& container_path);
     // Writes the container of the entries through the kind's writer and,

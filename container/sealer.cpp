@@ -17,9 +17,8 @@ namespace velmora {
 RunResult Engine::Seal(const std::string& password) {
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
-    if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
-        !NamesAContainer(ContainerNameFor(Nombre(folder))))
-        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
+    if (Status named = CheckFolderPath(); !named)
+        return Refuse(named.error().message);
     // The key's derivation is the slow step: it runs on a thread of its own
     // while the folder is scanned, and the windows stay alive until it ends.
     // Its future waits for it however this function is left (the thread

@@ -34,8 +34,20 @@ only() {
 
 make_tree Datos
 expected=$(describe Datos)
+entries=$(cd Datos && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P %s\n' \) | LC_ALL=C sort)
 expect_status 0 sh -c "echo 'Clave Secreta' | '$cli' encode Datos --password-stdin"
 cp Datos.zol legacy.zol
+# list --json: every file and the folders stored (those without files), the
+# name as stored (Windows-1252 read as UTF-8), kind and size; the kind keeps
+# no times or permissions.
+expect_status 0 sh -c "echo 'clave secreta' | '$cli' list Datos.zol --password-stdin --json"
+listed=$(python3 -c 'import json, sys
+for e in map(json.loads, open(sys.argv[1], encoding="utf-8")):
+    assert e["time"] is None and e["permissions"] is None and e["attributes"] in (16, 32), e
+    print(e["name"] + ("/" if e["kind"] == "folder" else " %d" % e["size"]))' out.txt |
+  LC_ALL=C sort)
+[ "$(grep -v '/$' <<< "$listed")" = "$(grep -v '/$' <<< "$entries")" ] &&
+  [ -z "$(LC_ALL=C comm -23 <(echo "$listed") <(echo "$entries"))" ] || fail "list --json: $listed"
 
 # recover: the key from the header, the restore exactly as decode's.
 expect_status 0 "$cli" recover Datos.zol --keep
@@ -104,7 +116,9 @@ fi
 # convert: the legacy password, then the new one; the sealed container
 # takes the name and gives back the original tree.
 cp legacy.zol Conv.zol
-expect_status 0 sh -c "printf '%s\n' 'clave secreta' '$sealed_password' | '$cli' convert Conv.zol --password-stdin"
+printf '%s\n' 'clave secreta' "$sealed_password" > passwords.txt  # one file, both passwords
+expect_status 0 "$cli" convert Conv.zol --password-file passwords.txt
+rm passwords.txt
 grep -q 'es ahora un contenedor sellado' out.txt || fail "convert said nothing"
 only 'Conv.zol|legacy.zol|'
 [ "$(head -c 8 Conv.zol | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] || fail "not sealed"
@@ -142,4 +156,5 @@ expect_status 2 "$cli" recover legacy.zol --password-stdin
 expect_status 2 "$cli" convert legacy.zol --keep
 expect_status 2 "$cli" list legacy.zol --original-case
 expect_status 2 "$cli" decode legacy.zol --recover
+expect_status 2 "$cli" decode legacy.zol --json
 echo "legacy tools: recover, --original-case and convert passed"

@@ -3,7 +3,8 @@
 # the exit statuses scripts rely on.
 set -euo pipefail
 cli="$1"
-. "$(dirname "$0")/cli_checks.sh"
+tests="$(cd "$(dirname "$0")" && pwd)"
+. "$tests/cli_checks.sh"
 
 mkdir -p "Mis datos/sub dir/vacía" && printf 'hola' > "Mis datos/a.txt"
 head -c 150000 /dev/urandom > "Mis datos/sub dir/grande.bin"
@@ -32,8 +33,35 @@ cmp "Mis datos/SUB DIR/GRANDE.BIN" "original/sub dir/grande.bin" || fail "grande
 mkdir elsewhere
 expect_status 0 sh -c "echo 'clave' | '$cli' encode original --keep -C elsewhere --password-stdin"
 [ -f elsewhere/original.zol ] && [ -f original/a.txt ] || fail "--keep or -C not honoured"
-expect_status 3 sh -c "echo 'clave' | '$cli' encode original -C elsewhere --password-stdin"
-grep -q 'Ya existe' err.txt || fail "an existing container was not refused"
+# Refused before any password is read (none is given), with the job's message.
+while IFS='|' read -r args message; do
+  expect_status 3 sh -c "'$cli' $args --password-stdin < /dev/null"
+  grep -q "$message" err.txt && ! grep -q 'contraseña' err.txt || fail "$args: $(cat err.txt)"
+done <<'EOF'
+encode original -C elsewhere|Ya existe «.*original.zol»
+seal original -C elsewhere|Ya existe «.*original.zol»
+seal nada|«.*nada»
+encode elsewhere/original.zol|«.*original.zol» no es una carpeta
+decode nada.zol|«.*nada.zol»
+list elsewhere|«.*elsewhere»
+EOF
+# Where the password comes from: one source, a file or a descriptor (POSIX)
+# read as standard input is; none given is status 1.
+printf 'clave\r\n' > pw.txt
+sources="0|--password-file pw.txt|
+1|--password-stdin < /dev/null|No se ha recibido ninguna contraseña
+1|--password-file nada.txt|del archivo «nada.txt»
+2|--password-file pw.txt --password-stdin|^uso:
+2|--password-fd x|^uso:
+2|--password-file|^uso:"
+[ "$posix" = 0 ] || sources+="
+0|--password-fd 3 3< pw.txt|
+1|--password-fd 3 3< /dev/null|No se ha recibido ninguna contraseña
+1|--password-fd 9|del descriptor 9"
+while IFS='|' read -r status args message; do
+  expect_status "$status" sh -c "'$cli' list elsewhere/original.zol $args"
+  [ -z "$message" ] || grep -q "$message" err.txt || fail "list $args: $(cat err.txt)"
+done <<< "$sources"
 expect_status 1 sh -c "echo 'ab' | '$cli' encode original --password-stdin"
 grep -q 'al menos 3 caracteres' err.txt || fail "short password accepted"
 # The dialog's rules: no control characters; no key that turns every stored
@@ -146,12 +174,15 @@ set -e
   fail "decode into a closed pipe gave $status"
 fi
 
+expect_status 0 "$cli" --version
+version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\) .*/\1/p' "$tests/../CMakeLists.txt")
+[ "$(tr -d '\r' < out.txt)" = "velmora-cli $version" ] || fail "--version: $(cat out.txt)"
 expect_status 2 "$cli"
-grep -q '^uso: velmora-cli encode' err.txt && [ ! -s out.txt ] || fail "the usage of a bad call"
+grep -q '^uso: velmora-cli seal' err.txt && [ ! -s out.txt ] || fail "the usage of a bad call"
 expect_status 2 "$cli" frobnicate x
 # The usage is Spanish, in UTF-8, with the password's limits filled in.
 expect_status 0 "$cli" --help
-grep -q '^uso: velmora-cli encode CARPETA' out.txt && [ ! -s err.txt ] &&
+grep -q '^uso: velmora-cli seal CARPETA' out.txt && [ ! -s err.txt ] &&
   grep -q 'contraseña' out.txt && grep -q 'de 3 a 15 caracteres' out.txt ||
   fail "the usage: $(cat out.txt)"
 echo "velmora-cli round trip: all checks passed"

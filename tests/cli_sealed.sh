@@ -54,6 +54,23 @@ expect_status 0 with_password "$password" "$cli" seal Datos --keep
 expect_status 0 with_password "$password" "$cli" list Datos.zol
 grep -q 'Łódź/日本/ñandú.txt' out.txt || fail "list lacks an exact name"
 grep -q '2001-02-03 04:05:06' out.txt || fail "list lacks a date"
+# list --json: one object per entry of the tree, each field as the disk has it.
+expect_status 0 with_password "$password" "$cli" list Datos.zol --json
+python3 - Datos out.txt "$digits" "$posix" <<'PY' || fail "list --json: $(cat out.txt)"
+import json, os, sys, time
+root, digits, posix = sys.argv[1], int(sys.argv[3]), sys.argv[4] == "1"
+listing = [json.loads(line) for line in open(sys.argv[2], encoding="utf-8")]
+on_disk = {"."} | {os.path.relpath(os.path.join(d, n), root) for d, ds, fs in os.walk(root) for n in ds + fs}
+assert {e["name"] for e in listing} == on_disk and len(listing) == len(on_disk), listing
+for e in listing:
+    st = os.lstat(os.path.join(root, e["name"]))
+    folder = os.path.isdir(os.path.join(root, e["name"]))
+    assert e["kind"] == ("folder" if folder else "file") and e["size"] == (None if folder else st.st_size), e
+    ns = st.st_mtime_ns
+    when = time.strftime("%Y-%m-%dT%H:%M:%S.", time.gmtime(ns // 10**9)) + "%09d" % (ns % 10**9)
+    assert e["time"][:20 + digits] == when[:20 + digits] and e["time"][-1] == "Z", (e, when)
+    assert not posix or e["permissions"] == "%04o" % (st.st_mode & 0o7777), e
+PY
 
 sealed=$(sha256sum < Datos.zol)
 expect_status 1 with_password 'contraseña de prueba' "$cli" decode Datos.zol
@@ -68,6 +85,7 @@ mkdir Pequeña && printf 'dato' > Pequeña/uno.txt
 expect_status 0 with_password "$password" "$cli" seal Pequeña
 [ -f Pequeña.zol ] && [ ! -e Pequeña ] || fail "seal did not replace the folder by its container"
 expect_status 1 with_password 'otra contraseña' "$cli" verify Pequeña.zol
+expect_status 1 sh -c "'$cli' verify Pequeña.zol --password-stdin < /dev/null"  # none given
 expect_status 0 with_password "$password" "$cli" verify Pequeña.zol
 grep -q 'auténtico' out.txt || fail "verify said nothing"
 

@@ -43,6 +43,7 @@ lrwxrwxrwx ./usr/bin/velmora-cli -> ../lib/velmora/velmora-cli
 -rw-r--r-- ./usr/share/velmora/screenshots/sealing.png
 -rw-r--r-- ./usr/share/man/man1/velmora.1.gz
 -rw-r--r-- ./usr/share/man/man1/velmora-cli.1.gz
+-rw-r--r-- ./usr/share/bash-completion/completions/velmora-cli
 -rw-r--r-- ./usr/share/doc/velmora/copyright
 -rw-r--r-- ./usr/share/doc/velmora/changelog.Debian.gz"
 for size in 16 22 24 32 48 64 128 256; do
@@ -93,6 +94,18 @@ head -c 70000 /dev/urandom > "MIS DATOS/SUB/B.BIN"
 cp -r "MIS DATOS" original
 echo clave | "$cli" encode "MIS DATOS" --password-stdin > /dev/null || fail "encode"
 { [ ! -e "MIS DATOS" ] && [ -f "MIS DATOS.zol" ]; } || fail "encode left no container"
+[ "$("$cli" --version)" = "velmora-cli 2.0" ] || fail "--version: $("$cli" --version)"
+echo clave | "$cli" list "MIS DATOS.zol" --password-stdin --json | python3 -c '
+import json, sys
+assert sorted(json.loads(line)["name"] for line in sys.stdin) == ["A.TXT", "SUB/B.BIN"]' ||
+  fail "list --json"
+# The installed completion offers the commands, then containers for list.
+completions=$(bash -c '. "$1"; c() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velmora_cli
+  printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd,; }
+  c velmora-cli se; c velmora-cli list ""; c velmora-cli list x --j' _ \
+  "$root/usr/share/bash-completion/completions/velmora-cli" 2>/dev/null)
+[ "$completions" = "$(printf 'seal\nMIS DATOS.zol,original\n--json')" ] ||
+  fail "the completion offers: $completions"
 echo clave | "$cli" decode "MIS DATOS.zol" --password-stdin > /dev/null || fail "decode"
 diff -r original "MIS DATOS" || fail "the restored folder differs"
 

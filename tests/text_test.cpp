@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "base/password_text.h"
+#include "base/utf8.h"
 
 namespace velmora {
 namespace {
@@ -124,6 +125,23 @@ TEST(NameTextTest, ControlBytesAreShownEscaped) {
     EXPECT_EQ(EscapeControlBytes(text), "a\\x01\\x0A\\x7F\xF1\\x00z");
     EXPECT_EQ(EscapeControlBytes(text, true), "a\\x01\n\\x7F\xF1\\x00z");
     EXPECT_EQ(ShownName("\\CARPETA\\\x1B[2J"), "\\CARPETA\\\\x1B[2J");
+}
+
+TEST(Utf8TextTest, JsonStringsEscapeWhatJsonAndTerminalsMustNotSeeAndKeepTheRest) {
+    const struct {
+        std::string text;
+        std::string json;
+    } cases[] = {
+        {"Łódź/日本.txt", "\"Łódź/日本.txt\""},
+        {"a\"b\\c", "\"a\\\"b\\\\c\""},
+        {std::string("\n\t\x1B\0\x7F", 5), "\"\\n\\t\\u001b\\u0000\\u007f\""},
+        {"\xC2\x85 \xE2\x80\xAE \xE2\x80\xA8", "\"\\u0085 \\u202e \\u2028\""},
+        {"x\xFF\xC3", "\"x\\udcff\\udcc3\""},           // not UTF-8
+        {"\xED\xA0\x80", "\"\\udced\\udca0\\udc80\""},  // a surrogate's bytes
+        {"", "\"\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JsonString(c.text), c.json) << c.text;
 }
 
 // Typed on any system, a password gives the same bytes: spaces made ASCII,
