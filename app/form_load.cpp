@@ -67,6 +67,7 @@ void OpenSealed(const std::string& native_path, ProgramState& state, StartupServ
     }
 
     state.engine.FolderPath = path.value();
+    state.shown_subject = files.DisplayPath(path.value());
     state.sealed_header = sealed->sealed;
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
     services.windows.SetPasswordDialogTag(kOpeningSealedTag);
@@ -156,6 +157,7 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
         return Stop(host, Text(Msg::kNotAFolder, {shown}));
 
     state.engine.FolderPath = path.value();
+    state.shown_subject = shown;
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();

@@ -18,6 +18,9 @@ struct ProgramState {
     // The password accepted for sealing, as typed (UTF-8), until the seal
     // takes it.
     std::string sealed_password;
+    // The folder to seal or the sealed container to open, as messages show
+    // it: what the dialog names.
+    std::string shown_subject;
 };
 
 }  // namespace velmora
