@@ -24,7 +24,8 @@ void Form2Presenter::Shown(DialogMode mode) {
     if (!SecondBoxShown(mode))
         view_.HideSecondBox();
     if (IsSealedMode(mode))
-        view_.ShowSealedRows(SealedDialogText(mode, state_.shown_subject), Form2ClientHeight(mode));
+        view_.ShowSealedRows(SealedDialogText(mode, state_.shown_subject, state_.shown_container),
+                             Form2ClientHeight(mode));
 }
 
 void Form2Presenter::Command1_Click(DialogMode mode) {

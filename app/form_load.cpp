@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
+#include "container/path_helpers.h"
 #include "container/sealed/sealed_failure.h"
 #include "shell/registration.h"
 
@@ -158,6 +159,12 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
 
     state.engine.FolderPath = path.value();
     state.shown_subject = shown;
+    // The container goes to the current folder: the dialog says where when
+    // that is not beside the folder (started from a terminal elsewhere).
+    const Result<std::string> here = files.CurrentFolder();
+    if (here && here.value() != ParentOf(path.value()))
+        state.shown_container = files.DisplayPath(
+            here.value() + (here->back() == '\\' ? "" : "\\") + ContainerNameFor(Nombre(path.value())));
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();

@@ -21,6 +21,9 @@ struct ProgramState {
     // The folder to seal or the sealed container to open, as messages show
     // it: what the dialog names.
     std::string shown_subject;
+    // Sealing: where the container is written, as messages show it; ""
+    // when beside the folder.
+    std::string shown_container;
 };
 
 }  // namespace velmora

@@ -22,10 +22,13 @@ std::string ShownName(const std::string& path) {
 
 }  // namespace
 
-SealedDialogRows SealedDialogText(DialogMode mode, const std::string& shown_path) {
+SealedDialogRows SealedDialogText(DialogMode mode, const std::string& shown_path,
+                                  const std::string& shown_container) {
     const std::string name = ShownName(shown_path);
     if (mode == DialogMode::kSealing)
-        return {Text(Msg::kSealingDialogWhat, {name, name + ".zol"}),
+        return {shown_container.empty()
+                    ? Text(Msg::kSealingDialogWhat, {name, name + ".zol"})
+                    : Text(Msg::kSealingDialogWhatElsewhere, {name, shown_container}),
                 Text(Msg::kSealingDialogRule, {std::to_string(kShortestSealedPassword)})};
     // A container's name ends in ".zol", in any case.
     const std::string folder = name.size() > 4 ? name.substr(0, name.size() - 4) : name;

@@ -13,12 +13,14 @@ namespace velmora {
 // layout), in Windows-1252: the kind, the folder and its container by name,
 // what is written beside what and what is then wiped or deleted, and the
 // password's rule. shown_path: the folder to seal or the container to
-// open, as messages show it.
+// open, as messages show it; shown_container: where a seal writes its
+// container, "" when beside the folder.
 struct SealedDialogRows {
     std::string what;
     std::string rule;
 };
-SealedDialogRows SealedDialogText(DialogMode mode, const std::string& shown_path);
+SealedDialogRows SealedDialogText(DialogMode mode, const std::string& shown_path,
+                                  const std::string& shown_container = "");
 
 // The dialog's client height: the table's own in the legacy modes (the
 // rows hidden); below the lower row in the sealed ones.

@@ -539,6 +539,9 @@ constexpr Written kTexts[] = {
     {Msg::kPreparingKey, "Preparando la clave..."},
     {Msg::kSealedNotice, "La carpeta está guardada y cifrada en «{1}»."},
     {Msg::kRestoredNotice, "La carpeta está restaurada en «{1}»."},
+    {Msg::kSealingDialogWhatElsewhere,
+     "Encriptar (seguro): la carpeta «{1}» se guardará cifrada en «{2}» y después se borrará "
+     "(sobrescrita y eliminada)."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -313,6 +313,7 @@ enum class Msg {
     kPreparingKey,
     kSealedNotice,
     kRestoredNotice,
+    kSealingDialogWhatElsewhere,
 
     kCount  // not a message: the number of them
 };

@@ -76,11 +76,13 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
         // limit.
         EXPECT_EQ(dialog.first_box_limit, 0);
         EXPECT_FALSE(dialog.second_box_hidden);
-        // Taller, naming the folder, its container and the wipe; then the
-        // key's wait and where the container is are told.
+        // Taller, naming the folder, where its container goes (the working
+        // folder, not beside it) and the wipe; then the key's wait and
+        // where the container is are told.
         const std::string name = ShownUtf8(c.folder);
         EXPECT_NE(dialog.rows.what.find("\xAB" + name + "\xBB se guardar\xE1 cifrada en \xAB" +
-                                        name + ".zol\xBB, a su lado, y despu\xE9s se borrar\xE1"),
+                                        ShownUtf8(temp.native) + "/work/" + name +
+                                        ".zol\xBB y despu\xE9s se borrar\xE1"),
                   std::string::npos)
             << dialog.rows.what;
         EXPECT_GT(dialog.client_height, Form2Layout().client_height);
@@ -101,6 +103,8 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
     temp.MakeFolder("日本/Sub/Vacía");
     const TreeSnapshot original = Snapshot(temp.native + "/日本");
     SealThroughTheVerb("日本");
+    const std::string beside = "\xAB" + ShownUtf8("日本.zol") + "\xBB, a su lado, y despu\xE9s";
+    EXPECT_NE(dialog.rows.what.find(beside), std::string::npos) << dialog.rows.what;
 
     // Wrong, then right in the wrong case (the password is case-sensitive),
     // then right.

@@ -99,8 +99,8 @@ void Form2::HideDialog() {
 }
 
 void Form2::ShowSealedRows(const SealedDialogRows& rows, int client_height) {
-    SetBoxText(Control("Label4"), WidenProgramText(rows.what));
-    SetBoxText(Control("Label5"), WidenProgramText(rows.rule));
+    velmora::SetBoxText(Control("Label4"), WidenProgramText(rows.what));
+    velmora::SetBoxText(Control("Label5"), WidenProgramText(rows.rule));
     ShowWindow(Control("Label4"), SW_SHOWNA);
     ShowWindow(Control("Label5"), SW_SHOWNA);
     SetClientHeight(client_height);
