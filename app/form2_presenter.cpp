@@ -23,6 +23,9 @@ void Form2Presenter::Shown(DialogMode mode) {
     view_.LimitFirstBox(FirstBoxLimit(mode));
     if (!SecondBoxShown(mode))
         view_.HideSecondBox();
+    if (IsSealedMode(mode))
+        view_.ShowSealedRows(SealedDialogText(mode, state_.shown_subject, state_.shown_container),
+                             Form2ClientHeight(mode));
 }
 
 void Form2Presenter::Command1_Click(DialogMode mode) {
@@ -30,9 +33,19 @@ void Form2Presenter::Command1_Click(DialogMode mode) {
         return;
     const PasswordCoding coding = CodingOf(mode);
     SealedUnlock unlock;
+    // The derivation is the only time the events are pumped here.
+    bool deriving = false;
     if (mode == DialogMode::kOpeningSealed && state_.sealed_header)
         unlock = PumpedUnlock(
-            *state_.sealed_header, [this] { view_.PumpEvents(); },
+            *state_.sealed_header,
+            [this, &deriving] {
+                if (!deriving) {
+                    deriving = true;
+                    view_.SetCaption(Text(Msg::kPreparingKey));
+                    view_.SetBusy(true);
+                }
+                view_.PumpEvents();
+            },
             [this](const std::string& cost) {
                 return view_.AskYesNo(Text(Msg::kCostlyKeyQuestion, {cost}));
             });
@@ -41,6 +54,10 @@ void Form2Presenter::Command1_Click(DialogMode mode) {
         Busy busy(checking_);
         decision = DecidePassword(tables_, mode, view_.BoxText(0, coding), view_.BoxText(1, coding),
                                   state_.StoredCheck, unlock);
+    }
+    if (deriving) {
+        view_.SetBusy(false);
+        view_.SetCaption(Text(Msg::kTypePasswordToDecode));
     }
     if (decision.declined) {
         Command2_Click();

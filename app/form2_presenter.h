@@ -5,6 +5,7 @@
 
 #include "app/password_decision.h"
 #include "app/program_state.h"
+#include "app/sealed_windows.h"
 #include "cipher/cipher_tables.h"
 
 namespace velmora {
@@ -28,6 +29,12 @@ class Form2View {
     // Lets pending window events run.
     virtual void PumpEvents() = 0;
     virtual void HideDialog() = 0;
+    // The sealed modes' rows shown, the dialog made that tall (its client
+    // area, at 96 dots per inch).
+    virtual void ShowSealedRows(const SealedDialogRows& rows, int client_height) = 0;
+    virtual void SetCaption(const std::string& cp1252) = 0;
+    // The busy pointer over the dialog, or the usual ones again.
+    virtual void SetBusy(bool busy) = 0;
 };
 
 // The password dialog's behaviour, written once for every view: "Ok",
@@ -41,14 +48,16 @@ class Form2Presenter {
 
     // The dialog is shown or activated: the first box takes at most 15
     // characters in the legacy modes and has no limit in the sealed ones;
-    // only one box shows when decoding.
+    // only one box shows when decoding; in the sealed modes the dialog is
+    // taller and says what will happen (sealed_windows.h).
     void Shown(DialogMode mode);
     // "Ok": an accepted password leaves what the work needs in the state
     // (the legacy key, the password to seal with, or the sealed container's
     // keys) and hides the dialog; a refusal shows its message and puts the
     // focus in the first box. Either way the boxes show what the decision
     // leaves in them. While a sealed container's key is being derived the
-    // windows' events run, and "Ok" pressed again meanwhile does nothing. A
+    // caption says so, the pointer is busy, the windows' events run, and
+    // "Ok" pressed again meanwhile does nothing. A
     // costly derivation is asked about first; "No" ends the program with
     // nothing done.
     void Command1_Click(DialogMode mode);

@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
+#include "container/path_helpers.h"
 #include "container/sealed/sealed_failure.h"
 #include "shell/registration.h"
 
@@ -67,6 +68,7 @@ void OpenSealed(const std::string& native_path, ProgramState& state, StartupServ
     }
 
     state.engine.FolderPath = path.value();
+    state.shown_subject = files.DisplayPath(path.value());
     state.sealed_header = sealed->sealed;
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
     services.windows.SetPasswordDialogTag(kOpeningSealedTag);
@@ -156,6 +158,13 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
         return Stop(host, Text(Msg::kNotAFolder, {shown}));
 
     state.engine.FolderPath = path.value();
+    state.shown_subject = shown;
+    // The container goes to the current folder: the dialog says where when
+    // that is not beside the folder (started from a terminal elsewhere).
+    const Result<std::string> here = files.CurrentFolder();
+    if (here && here.value() != ParentOf(path.value()))
+        state.shown_container = files.DisplayPath(
+            here.value() + (here->back() == '\\' ? "" : "\\") + ContainerNameFor(Nombre(path.value())));
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();

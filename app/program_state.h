@@ -18,6 +18,12 @@ struct ProgramState {
     // The password accepted for sealing, as typed (UTF-8), until the seal
     // takes it.
     std::string sealed_password;
+    // The folder to seal or the sealed container to open, as messages show
+    // it: what the dialog names.
+    std::string shown_subject;
+    // Sealing: where the container is written, as messages show it; ""
+    // when beside the folder.
+    std::string shown_container;
 };
 
 }  // namespace velmora

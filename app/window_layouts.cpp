@@ -139,6 +139,26 @@ const ControlLayout kForm2Controls[] = {
      .pointer = Pointer::kColourHand,
      .tab_index = 4,
      .link = true},
+    // Shown only for the sealed kind, below the rest, in a taller dialog:
+    // what will happen, and the password's rule (sealed_dialog.h).
+    {.name = "Label4",
+     .kind = ControlKind::kLabel,
+     .left = 8,
+     .top = 172,
+     .width = 239,
+     .height = 56,
+     .font = {"MS Sans Serif", 8.25},
+     .visible = false,
+     .word_wrap = true},
+    {.name = "Label5",
+     .kind = ControlKind::kLabel,
+     .left = 8,
+     .top = 230,
+     .width = 239,
+     .height = 42,
+     .font = {"MS Sans Serif", 8.25},
+     .visible = false,
+     .word_wrap = true},
 };
 
 const ControlLayout kF3Controls[] = {

@@ -319,7 +319,8 @@ constexpr Written kTexts[] = {
      "  --salvage-partial  decode --salvage: restaura también cada archivo con bloques\n"
      "                    perdidos, con ceros en su lugar, como «NOMBRE (incompleto).ext»,\n"
      "                    y dice cuántos bytes perdió cada uno\n"
-     "  --allow-costly-key  decode, extract, list, verify, repair: deriva la clave aunque la cabecera\n"
+     "  --allow-costly-key  decode, extract, list, verify, repair: deriva la clave aunque la "
+     "cabecera\n"
      "                    pida más de cuatro veces el coste habitual (sin la opción, se\n"
      "                    rechaza con estado 3 antes de pedir la contraseña)\n"
      "\n"
@@ -522,13 +523,11 @@ constexpr Written kTexts[] = {
     {Msg::kSalvageLostFiles,
      "Archivos que no se han podido rescatar (tienen bloques dañados sin remedio): {1}."},
     {Msg::kExtractNotFound, "«{1}» no está en el contenedor: no se ha extraído nada."},
-    {Msg::kRemovedAbandonedRepair,
-     "Se ha borrado «{1}», que dejó una reparación interrumpida."},
+    {Msg::kRemovedAbandonedRepair, "Se ha borrado «{1}», que dejó una reparación interrumpida."},
     {Msg::kSalvageQuestion,
      "¿Rescatar lo que está intacto? Cada archivo que se lea entero y auténtico se restaurará en "
      "«{1}», junto al contenedor; el contenedor no se toca."},
-    {Msg::kSalvageRescued,
-     "Archivos rescatados en «{2}»: {1}. El contenedor sigue como estaba."},
+    {Msg::kSalvageRescued, "Archivos rescatados en «{2}»: {1}. El contenedor sigue como estaba."},
     {Msg::kSalvageMoreLost, "y {1} más."},
     {Msg::kPartialMark, "(incompleto)"},
     {Msg::kSalvagePartialFiles,
@@ -538,6 +537,23 @@ constexpr Written kTexts[] = {
     {Msg::kDamagedNameGivenBack,
      "Una reparación interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
      "eliminado «{2}», la copia reparada que no llegó a tomarlo."},
+
+    {Msg::kSealingDialogWhat,
+     "Encriptar (seguro): la carpeta «{1}» se guardará cifrada en «{2}», a su lado, y después "
+     "se borrará (sobrescrita y eliminada)."},
+    {Msg::kSealingDialogRule,
+     "Contraseña: al menos {1} caracteres, escrita dos veces igual; cuentan mayúsculas, "
+     "minúsculas y acentos."},
+    {Msg::kOpeningDialogWhat,
+     "Contenedor seguro «{1}»: la carpeta «{2}» se restaurará a su lado y después se borrará "
+     "el contenedor."},
+    {Msg::kOpeningDialogRule, "Contraseña: la misma con la que se encriptó, tal como se escribió."},
+    {Msg::kPreparingKey, "Preparando la clave..."},
+    {Msg::kSealedNotice, "La carpeta está guardada y cifrada en «{1}»."},
+    {Msg::kRestoredNotice, "La carpeta está restaurada en «{1}»."},
+    {Msg::kSealingDialogWhatElsewhere,
+     "Encriptar (seguro): la carpeta «{1}» se guardará cifrada en «{2}» y después se borrará "
+     "(sobrescrita y eliminada)."},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

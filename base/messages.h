@@ -306,6 +306,16 @@ enum class Msg {
     kSalvagePartialAlone,
     // velmora-cli repair after a repair killed between its renames.
     kDamagedNameGivenBack,
+    // What the windows say of a sealed job: the dialog before it, the wait
+    // for the key, the desktop notification after it.
+    kSealingDialogWhat,
+    kSealingDialogRule,
+    kOpeningDialogWhat,
+    kOpeningDialogRule,
+    kPreparingKey,
+    kSealedNotice,
+    kRestoredNotice,
+    kSealingDialogWhatElsewhere,
 
     kCount  // not a message: the number of them
 };

@@ -1,8 +1,8 @@
 #include <optional>
 
 #include "base/messages.h"
-#include "container/engine.h"
 #include "container/conversion_leftovers.h"
+#include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
@@ -105,6 +105,8 @@ RunResult Engine::Des_carpeta() {
         run_.host.OpenFolder(run_.state.RestoredPath);
         Espera(1);
     }
+    if (staged)
+        run_.host.SealedJob(SealedMoment::kRestored, run_.state.RestoredPath);
     return {Outcome::kDone, ""};
 }
 

@@ -17,6 +17,11 @@ struct WorkCount {
 // Icons of the program's message boxes.
 enum class MessageIcon { kCritical, kInformation };
 
+// The moments of a sealed job the windows tell of: the key being derived
+// (the better part of a second with nothing else to show) and derived, and
+// the job done.
+enum class SealedMoment { kDerivingKey, kKeyReady, kSealed, kRestored };
+
 // Everything the long operations need from the windows, and nothing more.
 // The Qt windows, the command-line program and the tests each implement it,
 // so the same engine runs under all three.
@@ -51,6 +56,11 @@ class Host {
     virtual void OpenFolder(const std::string& path) = 0;
 
     virtual void HideMainWindow() = 0;
+
+    // A moment of a sealed job; `path` (the program's form) is the
+    // container written (kSealed) or the folder restored (kRestored), ""
+    // for the key's moments. Only the windows tell of them.
+    virtual void SealedJob(SealedMoment, const std::string& /*path*/) {}
 
     // Closes the main window at the end of encoding; the window's close
     // handling ends the program.

@@ -13,6 +13,20 @@
 #include "container/sealed/sealed_writer.h"
 
 namespace velmora {
+namespace {
+
+// Where the container is, whole, for the windows to tell: a name alone is
+// in the current folder.
+std::string WrittenAt(FileSystem& files, const std::string& container_path) {
+    if (!ParentOf(container_path).empty())
+        return container_path;
+    const Result<std::string> here = files.CurrentFolder();
+    if (!here || here->empty())
+        return container_path;
+    return here.value() + (here->back() == '\\' ? "" : "\\") + container_path;
+}
+
+}  // namespace
 
 RunResult Engine::Seal(const std::string& password) {
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
@@ -29,13 +43,14 @@ RunResult Engine::Seal(const std::string& password) {
         return Fail(made.error().message);
     const SealedHeader& header = made.value();
     Result<SealedKeys> keys = Error{""};
-    std::future<void> derived = std::async(std::launch::async, [&] {
-        keys = SealedKeys::Derive(password, header);
-    });
+    run_.host.SealedJob(SealedMoment::kDerivingKey, "");
+    std::future<void> derived =
+        std::async(std::launch::async, [&] { keys = SealedKeys::Derive(password, header); });
     ScannedTree tree(run_.files);
     std::string container_path;
     const Status started = StartEncoding(tree, NameRules::kExact, container_path);
     PumpUntilDone(run_.host, derived);
+    run_.host.SealedJob(SealedMoment::kKeyReady, "");
     if (!started)
         return Refuse(started.error().message);
     derived.get();
@@ -45,19 +60,20 @@ RunResult Engine::Seal(const std::string& password) {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
         SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1, run_.host);
-        PackContainer(tree, walk, every, writer, container_path,
-                      [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                          Result<SealedHeader> written = ReadSealedHeader(source);
-                          if (!written)
-                              return written.error();
-                          return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
-                              source, written.value(), writer.keys(), run_.host,
-                              SealedDamage::kRefuse));
-                      });
+        PackContainer(
+            tree, walk, every, writer, container_path,
+            [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                Result<SealedHeader> written = ReadSealedHeader(source);
+                if (!written)
+                    return written.error();
+                return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
+                    source, written.value(), writer.keys(), run_.host, SealedDamage::kRefuse));
+            });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);
     }
+    run_.host.SealedJob(SealedMoment::kSealed, WrittenAt(run_.files, container_path));
     return Done(left_behind);
 }
 

@@ -19,7 +19,7 @@ packages=(
   desktop-file-utils  # update-desktop-database; desktop-file-validate in tests
   xdg-utils         # xdg-mime, used by the desktop tests
   libglib2.0-bin    # gio, used by the desktop tests to launch our entry
-  qt6-base-dev      # Qt 6 Widgets (the windows) and QTest
+  qt6-base-dev      # Qt 6 Widgets (the windows), D-Bus (notifications) and QTest
   libgl-dev         # needed by Qt 6's CMake files
   fonts-comic-neue  # stands in for Comic Sans MS
   fonts-liberation2 # stands in for MS Sans Serif and Times New Roman
@@ -29,6 +29,9 @@ packages=(
   x11-utils         # xprop, xwininfo: the frames and titles it shows
   xdotool           # types and presses keys in it
   imagemagick       # `import`: screenshots of the windows
+  dbus-daemon       # a session bus of the end-to-end test's own
+  python3-dbus      # its stand-in desktop notification service
+  python3-gi        #   (and the GLib main loop it runs on)
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package

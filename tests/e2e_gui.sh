@@ -2,9 +2,11 @@
 # The real velmora in a real X server (Xvfb) with a window manager (openbox),
 # driven by xdotool as a person would: encode a folder typing the password
 # twice, refuse a wrong password, decode typing it once; the same with the
-# sealed verb's line and a sealed container, a damaged one, one salvaged,
-# "Cancelar" during the key's derivation and "Cancelar" and the close box
-# mid-seal;
+# sealed verb's line and a sealed container (the dialog taller and naming
+# what will happen, the key's wait in the caption, one desktop notification
+# each, none without a notification service), a damaged one,
+# one salvaged, "Cancelar" during the key's derivation and "Cancelar" and
+# the close box mid-seal; the legacy dialog as it always was, to the pixel;
 # the help picture;
 # the idle main window (its blank title, its frame centred, Escape, and Enter
 # on the focused "Cancelar"); the close box in the middle of an encode; a
@@ -29,7 +31,11 @@ export PATH="$work/bin:$PATH"
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill ${pid:-} ${wm:-} $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+# A session bus of the test's own, for the desktop notifications.
+dbus-daemon --session --fork --print-address=4 --print-pid=5 4>"$work/bus" 5>"$work/bus.pid"
+bus=$(cat "$work/bus.pid")
+export DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus")"
+trap 'kill ${pid:-} ${wm:-} ${notifier:-} $bus $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
@@ -62,10 +68,22 @@ head -c 200000 /dev/urandom > "$work/files/Mis cartas/viejas/foto.jpg"
 cp -r "$work/files/Mis cartas" "$work/original"
 cd "$work/files"
 
-# Encode: the folder verb's command line, the password twice.
+# The window, its pixels differing from the picture given only where a
+# caret blinks (its 27 pixels).
+same_picture() {
+  local differing
+  import -window "$current" "$work/shot.png"
+  differing=$(compare -metric AE "$work/shot.png" "$1" null: 2>&1) || [ "$differing" -le 27 ] 2> /dev/null ||
+    { cp "$work/shot.png" "$artifacts/differs-$(basename "$1")"; fail "the window differs from $1: $differing"; }
+}
+
+# Encode: the folder verb's command line, the password twice. The dialog is
+# the legacy one, to the pixel.
 "$velmora" "$work/files/Mis cartas" &
 pid=$!
 window "Escriba la contrase"
+sleep 0.5
+same_picture "$tests/data/form2-legacy.png"
 frame_centred
 # The help picture hands the desktop's opener the help file.
 xdotool mousemove --window "$current" 26 60 click 1
@@ -116,18 +134,35 @@ mkdir -p "$work/files/$sealed/Ñandú/vacía"
 printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
 head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
 cp -r "$work/files/$sealed" "$work/original-sealed"
+# A notification service on the bus: each sealed job's end is one Notify.
+/usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &
+notifier=$!
+for _ in $(seq 100); do
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications 2> /dev/null |
+    grep -q true && break
+  sleep 0.1
+done
 "$velmora" "/S $work/files/$sealed" &
 pid=$!
 window "Escriba la contrase"
+# Taller than the legacy dialog, its rows naming the folder, its container
+# and the wipe, and the password's rule.
+sleep 0.5
+[ "$(xwininfo -id "$current" | awk '/Height:/ { print $NF }')" = 280 ] || fail "the sealed dialog is not taller"
+same_picture "$tests/data/form2-sealing.png"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 xdotool type --delay 40 "$sealed_password"
 shot form2-sealing
 xdotool key Return
+appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the key's wait was not told"
 finished $pid
 [ "$(head -c 8 "$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
   fail "no sealed container"
 [ ! -e "$sealed" ] || fail "the sealed folder was not wiped"
+[ "$(cat "$work/notices")" = "Velmora|Velmora|La carpeta está guardada y cifrada en «$work/files/$sealed.zol»." ] ||
+  fail "the seal's notification: $(cat "$work/notices")"
 cp "$sealed.zol" "$work/damaged.zol"
 
 # A double-click on it: the same dialog; a password differing only in case
@@ -137,6 +172,7 @@ pid=$!
 window "Escribe la contrase"
 xdotool type --delay 40 "clave segura de 2024"
 xdotool key Return
+appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the dialog did not tell the key's wait"
 window "^Velmora$"
 [ ! -e "$sealed" ] || fail "a wrong password restored something"
 xdotool key Return
@@ -148,6 +184,25 @@ finished $pid
 diff -r "$sealed" "$work/original-sealed" || fail "the sealed folder came back different"
 grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
   fail "the restored sealed folder was not opened: $(cat "$work/opened")"
+[ "$(tail -n +2 "$work/notices")" = "Velmora|Velmora|La carpeta está restaurada en «$work/files/$sealed»." ] ||
+  fail "the restore's notification: $(cat "$work/notices")"
+
+# Without a notification service the program ends by itself (no message
+# box waits), and nothing is sent.
+kill $notifier
+wait $notifier 2> /dev/null || true
+mkdir -p "Sin aviso" && printf 'x' > "Sin aviso/x.txt"
+"$velmora" "/S $work/files/Sin aviso" &
+pid=$!
+window "Escriba la contrase"
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+xdotool type --delay 40 "$sealed_password"
+xdotool key Return
+finished $pid
+[ -f "Sin aviso.zol" ] && [ ! -e "Sin aviso" ] || fail "sealing without a notification service failed"
+[ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
+rm "Sin aviso.zol"
 
 # Damaged, in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the

@@ -53,6 +53,9 @@ class TestHost : public Host {
         files_->CloseAll();
         throw ProgramEnded{};
     }
+    void SealedJob(SealedMoment moment, const std::string& path) override {
+        moments.emplace_back(moment, path);
+    }
 
     int pumps = 0;
     int cancel_at_pump = -1;
@@ -65,6 +68,7 @@ class TestHost : public Host {
     std::vector<std::string> opened;
     bool hidden = false;
     bool unloaded = false;
+    std::vector<std::pair<SealedMoment, std::string>> moments;
 
   private:
     FileSystem* files_;

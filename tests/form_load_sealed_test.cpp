@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/salvage_offer.h"
+#include "app/window_layouts.h"
+#include "base/utf8.h"
 #include "container/sealed/chunk_layout.h"
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
@@ -32,6 +34,7 @@ class SealedFormLoadTest : public FormLoadTest {
         ASSERT_TRUE(temp.Exists(name + ".zol")) << ::testing::PrintToString(host.messages);
         windows.steps.clear();
         host.messages.clear();
+        host.moments.clear();
     }
 
     bool IsSealed(const std::string& container) const {
@@ -59,6 +62,7 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
     for (const Case& c : cases) {
         temp.Write(c.folder + "/dato.txt", "dato");
         windows.steps.clear();
+        host.moments.clear();
         dialog.tries = {{kPassword, kPassword}};
         {
             WorkingFolder inside(temp.native + "/work");
@@ -72,6 +76,22 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
         // limit.
         EXPECT_EQ(dialog.first_box_limit, 0);
         EXPECT_FALSE(dialog.second_box_hidden);
+        // Taller, naming the folder, where its container goes (the working
+        // folder, not beside it) and the wipe; then the key's wait and
+        // where the container is are told.
+        const std::string name = ShownUtf8(c.folder);
+        EXPECT_NE(dialog.rows.what.find("\xAB" + name + "\xBB se guardar\xE1 cifrada en \xAB" +
+                                        ShownUtf8(temp.native) + "/work/" + name +
+                                        ".zol\xBB y despu\xE9s se borrar\xE1"),
+                  std::string::npos)
+            << dialog.rows.what;
+        EXPECT_GT(dialog.client_height, Form2Layout().client_height);
+        ASSERT_EQ(host.moments.size(), 3u) << c.given;
+        EXPECT_EQ(host.moments[0], std::make_pair(SealedMoment::kDerivingKey, std::string()));
+        EXPECT_EQ(host.moments[1], std::make_pair(SealedMoment::kKeyReady, std::string()));
+        EXPECT_EQ(host.moments[2].first, SealedMoment::kSealed);
+        EXPECT_EQ(files.NativeForm(host.moments[2].second).value(),
+                  temp.native + "/work/" + c.folder + ".zol");
     }
     EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
     EXPECT_TRUE(state.sealed_password.empty());
@@ -83,6 +103,8 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
     temp.MakeFolder("日本/Sub/Vacía");
     const TreeSnapshot original = Snapshot(temp.native + "/日本");
     SealThroughTheVerb("日本");
+    const std::string beside = "\xAB" + ShownUtf8("日本.zol") + "\xBB, a su lado, y despu\xE9s";
+    EXPECT_NE(dialog.rows.what.find(beside), std::string::npos) << dialog.rows.what;
 
     // Wrong, then right in the wrong case (the password is case-sensitive),
     // then right.
@@ -96,6 +118,22 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
     EXPECT_TRUE(dialog.second_box_hidden);
     EXPECT_EQ(dialog.first_box_limit, 0);
     EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
+    // The dialog names the container; each try's derivation is told by the
+    // caption and the busy pointer.
+    EXPECT_NE(dialog.rows.what.find("\xAB" + ShownUtf8("日本.zol") + "\xBB: la carpeta \xAB" +
+                                    ShownUtf8("日本") + "\xBB se restaurar\xE1"),
+              std::string::npos)
+        << dialog.rows.what;
+    const std::vector<std::string> one_try = {"Preparando la clave...", "busy", "not busy",
+                                              "Escribe la contrase\xF1"
+                                              "a:"};
+    std::vector<std::string> three_tries;
+    for (int i = 0; i < 3; ++i)
+        three_tries.insert(three_tries.end(), one_try.begin(), one_try.end());
+    EXPECT_EQ(dialog.captions, three_tries);
+    ASSERT_EQ(host.moments.size(), 1u);
+    EXPECT_EQ(host.moments[0].first, SealedMoment::kRestored);
+    EXPECT_EQ(files.NativeForm(host.moments[0].second).value(), temp.native + "/日本/");
 
     EXPECT_EQ(Snapshot(temp.native + "/日本"), original);
     EXPECT_FALSE(temp.Exists("日本.zol"));
@@ -249,6 +287,73 @@ TEST_F(SealedFormLoadTest, LegacyLinesKeepTheirOutcome) {
     EXPECT_NE(host.messages[0].find("Windows-1252"), std::string::npos);
     EXPECT_EQ(files.name_coding(), NameCoding::kWindows1252);
     EXPECT_TRUE(temp.Exists("Cartas/a.txt"));
+}
+
+// Only the sealed modes make the dialog taller with its rows, naming the
+// folder or container shown however its path ends; the main window tells
+// each moment of a sealed job.
+TEST_F(SealedFormLoadTest, WhatTheWindowsSayOfASealedJob) {
+    for (const DialogMode mode : {DialogMode::kEncoding, DialogMode::kDecoding,
+                                  DialogMode::kSealing, DialogMode::kOpeningSealed}) {
+        TypingDialog shown{state, tables, host};
+        state.shown_subject = "/home/ana/Fotos.zol";
+        EXPECT_THROW(shown.Run(mode), ProgramEnded);  // no tries: "Cancelar"
+        EXPECT_EQ(shown.client_height, IsSealedMode(mode) ? Form2ClientHeight(mode) : -1);
+        EXPECT_EQ(Form2ClientHeight(mode) > Form2Layout().client_height, IsSealedMode(mode));
+    }
+    const ControlLayout& lower = FindControl(Form2Layout(), "Label5");
+    EXPECT_GE(Form2ClientHeight(DialogMode::kSealing), lower.top + lower.height);
+
+    const struct {
+        DialogMode mode;
+        std::string path;
+        std::string what;  // part of the first row
+        std::string rule;  // part of the second
+    } rows[] = {
+        {DialogMode::kSealing, "/home/ana/Mis fotos/",
+         "carpeta \xABMis fotos\xBB se guardar\xE1 cifrada en \xABMis fotos.zol\xBB",
+         "al menos 8 caracteres"},
+        {DialogMode::kSealing, "C:\\Datos",
+         "\xAB"
+         "Datos\xBB se guardar\xE1 cifrada en \xAB"
+         "Datos.zol\xBB",
+         "dos veces igual"},
+        {DialogMode::kOpeningSealed, "/home/ana/Fotos.ZOL",
+         "seguro \xAB"
+         "Fotos.ZOL\xBB: la carpeta \xAB"
+         "Fotos\xBB se restaurar\xE1",
+         "se encript\xF3"},
+    };
+    for (const auto& c : rows) {
+        const SealedDialogRows said = SealedDialogText(c.mode, c.path);
+        EXPECT_NE(said.what.find(c.what), std::string::npos) << said.what;
+        EXPECT_NE(said.rule.find(c.rule), std::string::npos) << said.rule;
+    }
+
+    class Recording : public SealedJobView {
+      public:
+        void SetCaption(const std::string& caption) override { seen += "caption " + caption + ";"; }
+        void SetBusy(bool busy) override { seen += busy ? "busy;" : "not busy;"; }
+        void Notify(const std::string& text) override { seen += "notice " + text + ";"; }
+        std::string seen;
+    };
+    const struct {
+        SealedMoment moment;
+        std::string path;
+        std::string seen;
+    } moments[] = {
+        {SealedMoment::kDerivingKey, "", "caption Preparando la clave...;busy;"},
+        {SealedMoment::kKeyReady, "", "caption Codificando...;not busy;"},
+        {SealedMoment::kSealed, "/home/ana/Fotos.zol",
+         "notice La carpeta est\xE1 guardada y cifrada en \xAB/home/ana/Fotos.zol\xBB.;"},
+        {SealedMoment::kRestored, "/home/ana/Fotos/",
+         "notice La carpeta est\xE1 restaurada en \xAB/home/ana/Fotos\xBB.;"},
+    };
+    for (const auto& c : moments) {
+        Recording view;
+        ShowSealedMoment(view, c.moment, c.path);
+        EXPECT_EQ(view.seen, c.seen);
+    }
 }
 
 }  // namespace

@@ -110,8 +110,18 @@ class TypingDialog : public Form2View {
             on_pump();
     }
     void HideDialog() override { hidden = true; }
+    void ShowSealedRows(const SealedDialogRows& shown, int height) override {
+        rows = shown;
+        client_height = height;
+    }
+    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+    void SetBusy(bool busy) override { captions.push_back(busy ? "busy" : "not busy"); }
 
     std::vector<std::pair<std::string, std::string>> tries;
+    SealedDialogRows rows;
+    int client_height = -1;  // -1: the sealed rows never shown
+    // The captions set and the pointer's changes, in order.
+    std::vector<std::string> captions;
     std::array<std::string, 2> boxes;
     std::vector<std::string> messages;
     int first_box_limit = -1;

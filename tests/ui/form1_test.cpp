@@ -24,6 +24,26 @@ class Form1Test : public QObject {
   private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
+    // A sealed job's moments: the key's wait in the caption and the busy
+    // pointer, then the work's caption; at the end one notification.
+    void aSealedJobTellsItsMoments() {
+        std::vector<QString> notices;
+        services.notify = [&notices](const QString& text) { notices.push_back(text); };
+        Form1 form(files, state, services);
+        Host& host = form;
+        host.SealedJob(SealedMoment::kDerivingKey, "");
+        QCOMPARE(form.windowTitle(), QString("Preparando la clave..."));
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        host.SealedJob(SealedMoment::kKeyReady, "");
+        QCOMPARE(form.windowTitle(), QString("Codificando..."));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(notices.empty());
+        host.SealedJob(SealedMoment::kSealed, "\\tmp\\Mis fotos.zol");
+        QCOMPARE(notices,
+                 std::vector<QString>{
+                     "La carpeta est\u00e1 guardada y cifrada en \u00ab/tmp/Mis fotos.zol\u00bb."});
+    }
+
     void progressFillsTenthsOfTheBoxAndKeepsTheMark() {
         Form1 form(files, state, services);
         QCOMPARE(form.P1->FilledWidth(), 0);

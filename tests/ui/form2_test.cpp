@@ -1,5 +1,8 @@
 #include <QtTest>
 
+#include "app/sealed_windows.h"
+#include "app/window_layouts.h"
+#include "base/utf8.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form2.h"
@@ -20,10 +23,11 @@ class Form2Test : public QObject {
     std::unique_ptr<Form2> form;
 
     // A dialog in the given mode, shown and active.
-    Form2& Open(const QString& tag) {
+    Form2& Open(const QString& tag, const std::string& subject = "/home/ana/Mis fotos") {
         messages = RecordingMessages();
         ends = 0;
         state = ProgramState();
+        state.shown_subject = subject;
         tables.CrearBuffer();
         form = std::make_unique<Form2>(state, tables, services, "/opt/velmora");
         form->Tag = tag;
@@ -128,7 +132,18 @@ class Form2Test : public QObject {
         QVERIFY(!form->Text1[1]->isVisible());
         QVERIFY(form->Text1[0]->maxLength() > 1024);
         Type(0, "\u00f1and\u00fa azul");  // the wrong case
+        // While the key is derived: the caption says so, the pointer is busy.
+        QString caption_while;
+        QCursor* pointer_while = nullptr;
+        QTimer::singleShot(0, form.get(), [&] {
+            caption_while = form->windowTitle();
+            pointer_while = QApplication::overrideCursor();
+        });
         QTest::keyClick(form->Text1[0], Qt::Key_Return);
+        QCOMPARE(caption_while, QString("Preparando la clave..."));
+        QVERIFY(pointer_while && pointer_while->shape() == Qt::WaitCursor);
+        QCOMPARE(form->windowTitle(), QString("Escribe la contrase\u00f1a:"));
+        QVERIFY(!QApplication::overrideCursor());
         ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
         QVERIFY(!state.engine.sealed_keys);
 
@@ -154,6 +169,39 @@ class Form2Test : public QObject {
         QCOMPARE(ends, 1);
         QVERIFY(messages.texts.empty());
         QVERIFY(!state.engine.sealed_keys);
+    }
+
+    // The legacy dialogs keep the table's size, the rows hidden; the sealed
+    // ones grow and name the folder or the container.
+    void onlyTheSealedDialogSaysWhatWillHappen() {
+        const struct {
+            QString tag;
+            std::string subject;
+            QString what;  // part of the first row; "" when hidden
+        } cases[] = {
+            {"1", "/home/ana/Mis fotos", ""},
+            {"2", "/home/ana/Mis fotos.zol", ""},
+            {"3", "/home/ana/Mis fotos",
+             "la carpeta \u00abMis fotos\u00bb se guardar\u00e1 cifrada en \u00abMis "
+             "fotos.zol\u00bb, a su lado, y despu\u00e9s se borrar\u00e1"},
+            {"4", ShownUtf8("/home/ana/\u0141\u00f3d\u017a.zol"),
+             "seguro \u00ab\u0141\u00f3d\u017a.zol\u00bb: la carpeta "
+             "\u00ab\u0141\u00f3d\u017a\u00bb se restaurar\u00e1"},
+        };
+        for (const auto& c : cases) {
+            Open(c.tag, c.subject);
+            const DialogMode mode = ModeFromTag(c.tag.toStdString());
+            QCOMPARE(form->size(), QSize(Form2Layout().client_width, Form2ClientHeight(mode)));
+            QCOMPARE(form->Label4->isVisible(), !c.what.isEmpty());
+            QCOMPARE(form->Label5->isVisible(), !c.what.isEmpty());
+            if (c.what.isEmpty())
+                continue;
+            QVERIFY2(form->Label4->text().contains(c.what), qPrintable(form->Label4->text()));
+            QVERIFY(form->Label4->wordWrap());
+            // Every row fits its label.
+            for (QLabel* row : {form->Label4, form->Label5})
+                QVERIFY(row->heightForWidth(row->width()) <= row->height());
+        }
     }
 
     void enterOnTheFocusedOkPressesIt() {

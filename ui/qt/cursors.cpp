@@ -1,5 +1,6 @@
 #include "ui/qt/cursors.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPixmap>
 
@@ -25,6 +26,17 @@ QCursor DesignCursor(const QString& resource) {
     if (picture.isNull())
         return QCursor(Qt::PointingHandCursor);
     return QCursor(picture, word(10), word(12));
+}
+
+void SetBusyPointer(bool busy) {
+    static bool shown = false;
+    if (busy == shown)
+        return;
+    shown = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 }  // namespace velmora

@@ -9,4 +9,8 @@ namespace velmora {
 // the file gives.
 QCursor DesignCursor(const QString& resource);
 
+// The busy pointer over every window of the program, or the usual ones
+// again; asked twice the same, the second does nothing.
+void SetBusyPointer(bool busy);
+
 }  // namespace velmora

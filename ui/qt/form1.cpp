@@ -7,6 +7,7 @@
 
 #include "app/window_caption.h"
 #include "app/window_layouts.h"
+#include "ui/qt/cursors.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
 #include "ui/qt/window_style.h"
@@ -48,6 +49,18 @@ void Form1::OpenFolder(const std::string& path) {
     Result<std::string> native = files_.NativeForm(path);
     if (native)
         services_.opener.Open(QUrl::fromLocalFile(QString::fromStdString(native.value())));
+}
+
+void Form1::SealedJob(SealedMoment moment, const std::string& path) {
+    ShowSealedMoment(*this, moment, path.empty() ? path : files_.DisplayPath(path));
+}
+
+void Form1::SetBusy(bool busy) {
+    SetBusyPointer(busy);
+}
+
+void Form1::Notify(const std::string& text) {
+    services_.notify(FromProgramText(text));
 }
 
 void Form1::Command1_Click() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/main_window.h"
+#include "app/sealed_windows.h"
 #include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
@@ -18,7 +19,7 @@ namespace velmora {
 
 // The main window: progress while a folder is encoded or a container
 // decoded, "Cancelar", and the maker's link. It is the engine's Host.
-class Form1 : public QWidget, public Host {
+class Form1 : public QWidget, public Host, private SealedJobView {
     Q_OBJECT
   public:
     Form1(FileSystem& files, EngineState& state, UiServices& services);
@@ -40,6 +41,7 @@ class Form1 : public QWidget, public Host {
     void HideMainWindow() override { hide(); }
     void UnloadMainWindow() override;
     [[noreturn]] void EndProgram() override;
+    void SealedJob(SealedMoment moment, const std::string& path) override;
 
     void Command1_Click();
 
@@ -48,6 +50,9 @@ class Form1 : public QWidget, public Host {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    void SetBusy(bool busy) override;
+    void Notify(const std::string& text) override;
+
     MainWindow behaviour_;
     FileSystem& files_;
     UiServices& services_;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/window_layouts.h"
+#include "ui/qt/cursors.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
 
@@ -26,6 +27,8 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
     Command1 = Built<QPushButton>(this, "Command1");
     Command2 = Built<QPushButton>(this, "Command2");
     Label3 = Built<LinkLabel>(this, "Label3");
+    Label4 = Built<QLabel>(this, "Label4");
+    Label5 = Built<QLabel>(this, "Label5");
     Image1->installEventFilter(this);
     for (QLineEdit* box : Text1)
         box->installEventFilter(this);
@@ -89,6 +92,22 @@ void Form2::HideDialog() {
     hide();
 }
 
+void Form2::ShowSealedRows(const SealedDialogRows& rows, int client_height) {
+    Label4->setText(FromProgramText(rows.what));
+    Label5->setText(FromProgramText(rows.rule));
+    Label4->setVisible(true);
+    Label5->setVisible(true);
+    setFixedSize(width(), client_height);
+}
+
+void Form2::SetCaption(const std::string& cp1252) {
+    setWindowTitle(FromProgramText(cp1252));
+}
+
+void Form2::SetBusy(bool busy) {
+    SetBusyPointer(busy);
+}
+
 void Form2::reject() {
     Command2->click();
 }
@@ -122,8 +141,15 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void Form2::setVisible(bool visible) {
+    // Before the window is placed and centred: the sealed modes make it
+    // taller.
+    if (visible && !isVisible())
+        presenter_.Shown(Mode());
+    QDialog::setVisible(visible);
+}
+
 void Form2::showEvent(QShowEvent* event) {
-    presenter_.Shown(Mode());
     Text1[0]->setFocus();
     QDialog::showEvent(event);
 }

@@ -35,10 +35,13 @@ class Form2 : public QDialog, private Form2View {
     QPushButton* Command1;
     QPushButton* Command2;
     LinkLabel* Label3;
+    QLabel* Label4;  // the sealed modes' rows
+    QLabel* Label5;
     QString Tag = "1";
 
     void Command1_Click();
     void Command2_Click();
+    void setVisible(bool visible) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +63,9 @@ class Form2 : public QDialog, private Form2View {
     bool AskYesNo(const std::string& cp1252) override;
     void PumpEvents() override;
     void HideDialog() override;
+    void ShowSealedRows(const SealedDialogRows& rows, int client_height) override;
+    void SetCaption(const std::string& cp1252) override;
+    void SetBusy(bool busy) override;
 
     UiServices& services_;
     HelpViewing help_;

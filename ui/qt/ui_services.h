@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "container/host.h"
+#include "ui/qt/desktop_notice.h"
 
 namespace velmora {
 
@@ -30,6 +31,8 @@ struct UiServices {
     Opener& opener;
     // Closes every open file and ends the process at once; never returns.
     std::function<void()> end_program;
+    // A short desktop notification.
+    std::function<void(const QString&)> notify = SendDesktopNotice;
 };
 
 }  // namespace velmora

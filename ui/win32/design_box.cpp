@@ -170,6 +170,15 @@ void MouseOverBackground(HWND link) {
         InvalidateRect(link, nullptr, TRUE);
 }
 
+void SetBoxText(HWND box, const std::wstring& text) {
+    BoxState* state = StateOf(box);
+    if (!state)
+        return;
+    state->look.text = text;
+    SetWindowTextW(box, text.c_str());
+    InvalidateRect(box, nullptr, TRUE);
+}
+
 void AdvanceBoxProgress(HWND box, std::int64_t mark) {
     BoxState* state = StateOf(box);
     if (!state)

@@ -38,6 +38,9 @@ HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look);
 // Link labels: the mouse moved over the window's background.
 void MouseOverBackground(HWND link);
 
+// A label's text, drawn again.
+void SetBoxText(HWND box, const std::wstring& text);
+
 // The progress box: fills from the mark in its tag to `mark`.
 void AdvanceBoxProgress(HWND box, std::int64_t mark);
 

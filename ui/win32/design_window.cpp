@@ -88,17 +88,11 @@ std::wstring Wide(std::string_view cp1252) {
 
 DesignWindow::DesignWindow(const WindowLayout& layout) : dpi_(ScreenDpi()) {
     RegisterWindowClass(&DesignWindow::Procedure);
-    RECT frame{0, 0, Scale(layout.client_width), Scale(layout.client_height)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int left = work.left + (work.right - work.left - width) / 2;
-    const int top = work.top + (work.bottom - work.top - height) / 2;
+    const RECT frame = CentredFrame(Scale(layout.client_width), Scale(layout.client_height));
     const std::wstring caption = Wide(ShownCaption(std::string(layout.caption)));
-    window_ = CreateWindowExW(0, kClassName, caption.c_str(), kStyle, left, top, width, height,
-                              nullptr, nullptr, Program(), this);
+    window_ = CreateWindowExW(0, kClassName, caption.c_str(), kStyle, frame.left, frame.top,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              Program(), this);
     HICON big = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXICON));
     HICON small = LoadIconSized(layout.icon, GetSystemMetrics(SM_CXSMICON));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -130,6 +124,33 @@ DesignWindow::~DesignWindow() {
 
 int DesignWindow::Scale(int pixels) const {
     return MulDiv(pixels, dpi_, 96);
+}
+
+RECT DesignWindow::CentredFrame(int client_width, int client_height) const {
+    RECT frame{0, 0, client_width, client_height};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+void DesignWindow::SetClientHeight(int height) {
+    RECT client;
+    GetClientRect(window_, &client);
+    if (client.bottom == Scale(height))
+        return;
+    const RECT frame = CentredFrame(client.right, Scale(height));
+    SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DesignWindow::ShowBusy(bool busy) {
+    busy_ = busy;
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 HFONT DesignWindow::MakeFont(const Font& font, bool underlined) {
@@ -301,6 +322,12 @@ LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CLOSE:
             CloseRequested();
             return 0;
+        case WM_SETCURSOR:
+            if (busy_) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
         default:
             break;
     }

@@ -28,6 +28,11 @@ class DesignWindow {
     // The control of that name (and element of a control array).
     HWND Control(std::string_view name, int index = -1) const;
     void SetCaption(const std::wstring& caption);
+    // The client area made `height` designed pixels tall, the window
+    // centred again.
+    void SetClientHeight(int height);
+    // The busy pointer over the window, or the usual ones again.
+    void ShowBusy(bool busy);
 
   protected:
     // A push button was pressed: clicked, or by Enter or Escape.
@@ -54,11 +59,15 @@ class DesignWindow {
     void AddTooltip(HWND control, std::string_view tooltip);
     HWND Find(bool ControlLayout::*role) const;
     int Scale(int pixels) const;
+    // Where the window goes for a client area this big (screen pixels):
+    // its frame centred on the work area.
+    RECT CentredFrame(int client_width, int client_height) const;
 
     HWND window_ = nullptr;
     HWND tooltips_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the focus when the window was left
     int dpi_ = 96;
+    bool busy_ = false;
     std::vector<Made> controls_;
     std::vector<HFONT> fonts_;
     std::vector<std::wstring> tooltip_texts_;

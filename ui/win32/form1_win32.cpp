@@ -1,5 +1,9 @@
 #include "ui/win32/form1_win32.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+
 #include "app/window_caption.h"
 #include "shell/win32/open_in_shell.h"
 #include "ui/win32/event_pump.h"
@@ -45,6 +49,37 @@ void Form1::UnloadMainWindow() {
 void Form1::EndProgram() {
     files_.CloseAll();
     ExitProcess(0);
+}
+
+void Form1::SealedJob(SealedMoment moment, const std::string& path) {
+    ShowSealedMoment(*this, moment, path.empty() ? path : files_.DisplayPath(path));
+}
+
+void Form1::Notify(const std::string& text) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = Handle();
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON | NIF_TIP | NIF_INFO;
+    icon.hIcon = reinterpret_cast<HICON>(SendMessageW(Handle(), WM_GETICON, ICON_SMALL, 0));
+    icon.dwInfoFlags = NIIF_INFO;
+    auto copy = [](const std::wstring& from, wchar_t* to, std::size_t room) {
+        const std::size_t length = std::min(from.size(), room - 1);
+        std::copy_n(from.begin(), length, to);
+        to[length] = L'\0';
+    };
+    copy(L"Velmora", icon.szTip, std::size(icon.szTip));
+    copy(L"Velmora", icon.szInfoTitle, std::size(icon.szInfoTitle));
+    copy(WidenProgramText(text), icon.szInfo, std::size(icon.szInfo));
+    if (!Shell_NotifyIconW(NIM_ADD, &icon))
+        return;
+    ShowWindow(Handle(), SW_HIDE);
+    const ULONGLONG until = GetTickCount64() + 4000;
+    while (GetTickCount64() < until) {
+        PumpPendingMessages();
+        Sleep(15);
+    }
+    Shell_NotifyIconW(NIM_DELETE, &icon);
 }
 
 void Form1::ButtonPressed(HWND button) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/sealed_windows.h"
 #include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
@@ -10,7 +11,7 @@ namespace velmora {
 
 // The main window: progress while a folder is encoded or a container
 // decoded, "Cancelar", and the maker's link. It is the engine's Host.
-class Form1 : public DesignWindow, public Host {
+class Form1 : public DesignWindow, public Host, private SealedJobView {
   public:
     Form1(FileSystem& files, EngineState& state);
 
@@ -24,6 +25,7 @@ class Form1 : public DesignWindow, public Host {
     void HideMainWindow() override;
     void UnloadMainWindow() override;
     [[noreturn]] void EndProgram() override;
+    void SealedJob(SealedMoment moment, const std::string& path) override;
 
   protected:
     void ButtonPressed(HWND button) override;
@@ -31,6 +33,11 @@ class Form1 : public DesignWindow, public Host {
     void CloseRequested() override;
 
   private:
+    void SetBusy(bool busy) override { ShowBusy(busy); }
+    // A balloon from an icon in the notification area, shown for a few
+    // seconds, the window hidden meanwhile; the icon goes with it.
+    void Notify(const std::string& text) override;
+
     FileSystem& files_;
     MainWindow behaviour_;
     std::string picture1_tag_;

@@ -4,6 +4,7 @@
 
 #include "base/cp1252.h"
 #include "shell/win32/open_in_shell.h"
+#include "ui/win32/design_box.h"
 #include "ui/win32/event_pump.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/win32_text.h"
@@ -95,6 +96,22 @@ void Form2::PumpEvents() {
 
 void Form2::HideDialog() {
     ShowWindow(Handle(), SW_HIDE);
+}
+
+void Form2::ShowSealedRows(const SealedDialogRows& rows, int client_height) {
+    velmora::SetBoxText(Control("Label4"), WidenProgramText(rows.what));
+    velmora::SetBoxText(Control("Label5"), WidenProgramText(rows.rule));
+    ShowWindow(Control("Label4"), SW_SHOWNA);
+    ShowWindow(Control("Label5"), SW_SHOWNA);
+    SetClientHeight(client_height);
+}
+
+void Form2::SetCaption(const std::string& cp1252) {
+    DesignWindow::SetCaption(WidenProgramText(cp1252));
+}
+
+void Form2::SetBusy(bool busy) {
+    ShowBusy(busy);
 }
 
 void Form2::ButtonPressed(HWND button) {

@@ -50,6 +50,9 @@ class Form2 : public DesignWindow, private Form2View {
     bool AskYesNo(const std::string& cp1252) override;
     void PumpEvents() override;
     void HideDialog() override;
+    void ShowSealedRows(const SealedDialogRows& rows, int client_height) override;
+    void SetCaption(const std::string& cp1252) override;
+    void SetBusy(bool busy) override;
 
     HelpViewing help_;
     std::function<void()> end_program_;

@@ -22,7 +22,7 @@ Form2& Win32Windows::form2() {
 }
 
 void Win32Windows::SetPasswordDialogCaption(const std::string& caption) {
-    form2().SetCaption(WidenProgramText(caption));
+    form2().DesignWindow::SetCaption(WidenProgramText(caption));
 }
 
 void Win32Windows::SetPasswordDialogTag(const std::string& tag) {
