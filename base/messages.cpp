@@ -526,6 +526,14 @@ constexpr Written kTexts[] = {
     {Msg::kDamagedNameGivenBack,
      "Una reparación interrumpida dejó «{1}» con otro nombre: lo ha recuperado y se ha "
      "eliminado «{2}», la copia reparada que no llegó a tomarlo."},
+
+    {Msg::kMainWindowName, "Velmora"},
+    {Msg::kPasswordBoxName, "Contraseña"},
+    {Msg::kRepeatBoxName, "Repetición de la contraseña"},
+    {Msg::kProgressName, "Progreso"},
+    {Msg::kLogoName, "Logotipo de Velmora"},
+    {Msg::kFolderMenuPictureName, "Menú de una carpeta, con «Encriptar...» señalado"},
+    {Msg::kSmilingFaceName, "Cara sonriente"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

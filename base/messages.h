@@ -304,6 +304,14 @@ enum class Msg {
     kSalvagePartialAlone,
     // velmora-cli repair after a repair killed between its renames.
     kDamagedNameGivenBack,
+    // What a screen reader says of the windows and their controls.
+    kMainWindowName,
+    kPasswordBoxName,
+    kRepeatBoxName,
+    kProgressName,
+    kLogoName,
+    kFolderMenuPictureName,
+    kSmilingFaceName,
 
     kCount  // not a message: the number of them
 };
