@@ -29,6 +29,8 @@ packages=(
   x11-utils         # xprop, xwininfo: the frames and titles it shows
   xdotool           # types and presses keys in it
   imagemagick       # `import`: screenshots of the windows
+  at-spi2-core      # the accessibility bus: the windows as screen readers read them
+  python3-pyatspi   # reads that bus in the end-to-end test (tests/atspi_tree.py)
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package
