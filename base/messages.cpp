@@ -531,6 +531,7 @@ constexpr Written kTexts[] = {
     {Msg::kPasswordBoxName, "Contraseña"},
     {Msg::kRepeatBoxName, "Repetición de la contraseña"},
     {Msg::kProgressName, "Progreso"},
+    {Msg::kProgressValue, "{1} %"},
     {Msg::kLogoName, "Logotipo de Velmora"},
     {Msg::kFolderMenuPictureName, "Menú de una carpeta, con «Encriptar...» señalado"},
     {Msg::kSmilingFaceName, "Cara sonriente"},

@@ -309,6 +309,7 @@ enum class Msg {
     kPasswordBoxName,
     kRepeatBoxName,
     kProgressName,
+    kProgressValue,
     kLogoName,
     kFolderMenuPictureName,
     kSmilingFaceName,
