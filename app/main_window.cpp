@@ -19,6 +19,11 @@ int ProgressMarks::FilledWidth(int inside_width) const {
     return static_cast<int>(inside_width * marks / kMarksAcross);
 }
 
+int ProgressMarks::Percent() const {
+    return static_cast<int>(std::clamp<std::int64_t>(filled_, 0, kMarksAcross) * 100 /
+                            kMarksAcross);
+}
+
 bool LinkHover::Set(bool underlined) {
     if (underlined_ == underlined)
         return false;

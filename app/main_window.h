@@ -19,6 +19,8 @@ class ProgressMarks {
     std::string Tag() const { return std::to_string(tag_); }
     // The right edge of the filled part in a box `inside_width` wide.
     int FilledWidth(int inside_width) const;
+    // The filled part as a percentage of the box, as a screen reader says it.
+    int Percent() const;
 
   private:
     std::int64_t tag_ = 0;

@@ -22,7 +22,8 @@ const ControlLayout kForm1Controls[] = {
      .height = 94,
      .tab_index = 9,
      .picture = Resource::kLogo,
-     .fit = PictureFit::kSizedToPicture},
+     .fit = PictureFit::kSizedToPicture,
+     .accessible_name = FixedText(Msg::kLogoName)},
     {.name = "P1",
      .kind = ControlKind::kProgressBox,
      .left = 8,
@@ -31,7 +32,8 @@ const ControlLayout kForm1Controls[] = {
      .height = 17,
      .colour = kBlue,
      .tab_index = 3,
-     .tag = "0"},
+     .tag = "0",
+     .accessible_name = FixedText(Msg::kProgressName)},
     {.name = "Command1",
      .kind = ControlKind::kPushButton,
      .left = 88,
@@ -83,8 +85,10 @@ const ControlLayout kForm2Controls[] = {
      .height = 127,
      .tooltip = FixedText(Msg::kVelmoraHelp),
      .pointer = Pointer::kMonochromeHand,
+     .tab_index = 5,
      .picture = Resource::kVerticalTitle,
-     .fit = PictureFit::kStretched},
+     .fit = PictureFit::kStretched,
+     .pressable = true},
     {.name = "Text1",
      .index = 0,
      .kind = ControlKind::kTextBox,
@@ -95,7 +99,8 @@ const ControlLayout kForm2Controls[] = {
      .font = {"MS Sans Serif", 18},
      .tab_index = 0,
      .password = true,
-     .max_length = kFirstBoxLimit},
+     .max_length = kFirstBoxLimit,
+     .accessible_name = FixedText(Msg::kPasswordBoxName)},
     {.name = "Text1",
      .index = 1,
      .kind = ControlKind::kTextBox,
@@ -105,7 +110,8 @@ const ControlLayout kForm2Controls[] = {
      .height = 33,
      .font = {"MS Sans Serif", 18},
      .tab_index = 1,
-     .password = true},
+     .password = true,
+     .accessible_name = FixedText(Msg::kRepeatBoxName)},
     // Not the default button: Enter belongs to the password boxes.
     {.name = "Command1",
      .kind = ControlKind::kPushButton,
@@ -170,7 +176,8 @@ const ControlLayout kF3Controls[] = {
      .height = 168,
      .tab_index = 1,
      .picture = Resource::kContextMenu,
-     .fit = PictureFit::kClipped},
+     .fit = PictureFit::kClipped,
+     .accessible_name = FixedText(Msg::kFolderMenuPictureName)},
     {.name = "Picture1",
      .kind = ControlKind::kPictureBox,
      .left = 224,
@@ -179,7 +186,8 @@ const ControlLayout kF3Controls[] = {
      .height = 94,
      .tab_index = 0,
      .picture = Resource::kLogo,
-     .fit = PictureFit::kSizedToPicture},
+     .fit = PictureFit::kSizedToPicture,
+     .accessible_name = FixedText(Msg::kLogoName)},
     {.name = "Label1",
      .kind = ControlKind::kLabel,
      .left = 64,
@@ -198,7 +206,8 @@ const ControlLayout kF3Controls[] = {
      .width = 35,
      .height = 35,
      .picture = Resource::kSmilingFace,
-     .fit = PictureFit::kStretched},
+     .fit = PictureFit::kStretched,
+     .accessible_name = FixedText(Msg::kSmilingFaceName)},
     {.name = "Command1",
      .kind = ControlKind::kPushButton,
      .left = 128,
@@ -220,7 +229,8 @@ const WindowLayout& Form1Layout() {
                                      .client_height = 197,
                                      .caption = "",
                                      .icon = Resource::kPadlockIcon,
-                                     .controls = kForm1Controls};
+                                     .controls = kForm1Controls,
+                                     .accessible_name = FixedText(Msg::kMainWindowName)};
     return layout;
 }
 
@@ -250,6 +260,18 @@ const ControlLayout& FindControl(const WindowLayout& window, std::string_view na
         if (control.name == name && control.index == index)
             return control;
     throw std::out_of_range(std::string(window.name) + " has no control " + std::string(name));
+}
+
+std::string_view AccessibleName(const ControlLayout& control) {
+    if (!control.accessible_name.empty())
+        return control.accessible_name;
+    return control.caption.empty() ? control.tooltip : control.caption;
+}
+
+std::string AccessibleName(const WindowLayout& window, const std::string& title) {
+    if (title.find_first_not_of(' ') == std::string::npos)
+        return std::string(window.accessible_name);
+    return title;
 }
 
 std::vector<const ControlLayout*> TabOrder(const WindowLayout& window) {

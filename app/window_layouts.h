@@ -87,6 +87,10 @@ struct ControlLayout {
     bool word_wrap = false;
     bool link = false;  // a click opens the caption; the mouse over it underlines it
     std::string_view tag;
+    // What a screen reader calls the control; empty: its caption, or else
+    // its tooltip.
+    std::string_view accessible_name;
+    bool pressable = false;  // a picture a click presses (the help picture)
 };
 
 struct WindowLayout {
@@ -97,6 +101,7 @@ struct WindowLayout {
     Resource icon = Resource::kNone;
     std::string_view tag;
     std::span<const ControlLayout> controls;
+    std::string_view accessible_name;  // what a screen reader calls it while its caption is blank
 };
 
 // The maker's address, the caption of both link labels.
@@ -112,5 +117,20 @@ const ControlLayout& FindControl(const WindowLayout& window, std::string_view na
 
 // The controls that take the focus, in the order Tab visits them.
 std::vector<const ControlLayout*> TabOrder(const WindowLayout& window);
+
+// What a screen reader calls a control: its own name, or else its caption,
+// or else its tooltip.
+std::string_view AccessibleName(const ControlLayout& control);
+
+// What a screen reader calls a window whose title is `title`: the title,
+// unless it is blank.
+std::string AccessibleName(const WindowLayout& window, const std::string& title);
+
+// A link or a pressable picture: the keyboard reaches it with Tab, and
+// Enter or Space presses it as a click does. (No other label or picture
+// takes the focus.)
+inline bool PressedFromKeyboard(const ControlLayout& control) {
+    return control.link || control.pressable;
+}
 
 }  // namespace velmora

@@ -554,6 +554,14 @@ constexpr Written kTexts[] = {
     {Msg::kSealingDialogWhatElsewhere,
      "Encriptar (seguro): la carpeta «{1}» se guardará cifrada en «{2}» y después se borrará "
      "(sobrescrita y eliminada)."},
+    {Msg::kMainWindowName, "Velmora"},
+    {Msg::kPasswordBoxName, "Contraseña"},
+    {Msg::kRepeatBoxName, "Repetición de la contraseña"},
+    {Msg::kProgressName, "Progreso"},
+    {Msg::kProgressValue, "{1} %"},
+    {Msg::kLogoName, "Logotipo de Velmora"},
+    {Msg::kFolderMenuPictureName, "Menú de una carpeta, con «Encriptar...» señalado"},
+    {Msg::kSmilingFaceName, "Cara sonriente"},
 };
 
 constexpr std::size_t kMessages = static_cast<std::size_t>(Msg::kCount);

@@ -316,6 +316,15 @@ enum class Msg {
     kSealedNotice,
     kRestoredNotice,
     kSealingDialogWhatElsewhere,
+    // What a screen reader says of the windows and their controls.
+    kMainWindowName,
+    kPasswordBoxName,
+    kRepeatBoxName,
+    kProgressName,
+    kProgressValue,
+    kLogoName,
+    kFolderMenuPictureName,
+    kSmilingFaceName,
 
     kCount  // not a message: the number of them
 };

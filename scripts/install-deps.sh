@@ -32,6 +32,8 @@ packages=(
   dbus-daemon       # a session bus of the end-to-end test's own
   python3-dbus      # its stand-in desktop notification service
   python3-gi        #   (and the GLib main loop it runs on)
+  at-spi2-core      # the accessibility bus: the windows as screen readers read them
+  python3-pyatspi   # reads that bus in the end-to-end test (tests/atspi_tree.py)
   clang-14          # builds the fuzz targets
   libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for clang
   python3           # draws the icons of the Debian package

@@ -4,13 +4,15 @@
 # twice, refuse a wrong password, decode typing it once; the same with the
 # sealed verb's line and a sealed container (the dialog taller and naming
 # what will happen, the key's wait in the caption, one desktop notification
-# each, none without a notification service), a damaged one,
-# one salvaged, "Cancelar" during the key's derivation and "Cancelar" and
-# the close box mid-seal; the legacy dialog as it always was, to the pixel;
-# the help picture;
-# the idle main window (its blank title, its frame centred, Escape, and Enter
-# on the focused "Cancelar"); the close box in the middle of an encode; a
-# folder given with a trailing slash, and the instructions.
+# each, none without a notification service), a damaged one, one salvaged,
+# "Cancelar" during the key's derivation and "Cancelar" and the close box
+# mid-seal; the legacy dialog as it always was, to the pixel;
+# the help picture, clicked and pressed from the keyboard;
+# the idle main window (its blank title, its frame centred, Escape, the link
+# and "Cancelar" reached with Tab and pressed with Enter); the close box in
+# the middle of an encode; a folder given with a trailing slash, and the
+# instructions. Each window is also read as a screen reader reads it
+# (AT-SPI): roles and names, the progress value during a job.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
 tests="$(cd "$(dirname "$0")" && pwd)"
@@ -31,11 +33,12 @@ export PATH="$work/bin:$PATH"
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-# A session bus of the test's own, for the desktop notifications.
+# A session bus of the test's own, for the desktop notifications and the
+# accessibility bus.
 dbus-daemon --session --fork --print-address=4 --print-pid=5 4>"$work/bus" 5>"$work/bus.pid"
 bus=$(cat "$work/bus.pid")
 export DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus")"
-trap 'kill ${pid:-} ${wm:-} ${notifier:-} $bus $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill ${pid:-} ${wm:-} ${notifier:-} ${a11y:-} $bus $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
@@ -47,6 +50,19 @@ fail() {
 }
 . "$(dirname "$0")/window_manager.sh"
 start_window_manager
+
+# A screen reader's view: the accessibility bus of at-spi2-core on the
+# session bus, which Qt is told to serve.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+/usr/libexec/at-spi-bus-launcher --launch-immediately > "$work/a11y.log" 2>&1 &
+a11y=$!
+: > "$artifacts/atspi-trees.txt"
+# Waits until velmora's windows, read through AT-SPI, hold every line given
+# ("role|name|value"; * and ? as in file names). Each tree read is kept.
+atspi() {
+  /usr/bin/python3 "$tests/atspi_tree.py" "$@" >> "$artifacts/atspi-trees.txt" 2> "$work/missing" ||
+    fail "the screen reader's view: $(cat "$work/missing")"
+}
 
 # Waits for a visible window whose title matches, and gives it the focus.
 window() {
@@ -91,6 +107,14 @@ for _ in $(seq 50); do grep -q 'velmora\.hlp$' "$work/opened" 2>/dev/null && bre
 grep -q "file://$(dirname "$velmora")/velmora\.hlp$" "$work/opened" ||
   fail "the help picture opened: $(cat "$work/opened" 2>/dev/null)"
 window "Escriba la contrase"
+atspi "dialog|Escriba la contraseña:|" "password text|Contraseña|" \
+  "password text|Repetición de la contraseña|" "push button|Ok|" "push button|Cancelar|" \
+  "link|velmora.example.org|" "push button|Ayuda de Velmora|"
+# The help picture is the last control Tab reaches; Space presses it.
+xdotool key shift+Tab space
+for _ in $(seq 50); do [ "$(grep -c 'velmora\.hlp$' "$work/opened")" = 2 ] && break; sleep 0.1; done
+[ "$(grep -c 'velmora\.hlp$' "$work/opened")" = 2 ] || fail "Space on the help picture opened nothing"
+xdotool key Tab
 xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
@@ -105,6 +129,7 @@ container_sum=$(sha256sum "Mis cartas.zol")
 "$velmora" "$work/files/Mis cartas.zol/C" &
 pid=$!
 window "Escribe la contrase"
+atspi "dialog|Escribe la contraseña:|" "password text|Contraseña|"
 shot form2-decoding
 xdotool type --delay 40 "otra"
 xdotool key Return
@@ -291,6 +316,14 @@ for key in Escape "Tab Return"; do
   shot form1-idle
   frame_centred
   blank_title
+  atspi "frame|Velmora|" "image|Logotipo de Velmora|" "progress bar|Progreso|0" \
+    "push button|Cancelar|" "link|velmora.example.org|"
+  if [ "$key" != Escape ]; then
+    # Tab reaches the link after "Cancelar"; Enter opens it.
+    xdotool key Tab Return
+    for _ in $(seq 50); do grep -q '^http://velmora\.example\.org$' "$work/opened" && break; sleep 0.1; done
+    grep -q '^http://velmora\.example\.org$' "$work/opened" || fail "Enter on the link opened nothing"
+  fi
   xdotool key $key
   finished $pid
 done
@@ -308,8 +341,11 @@ xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
 xdotool key Return
-# Closed as soon as it shows: the container must still be unfinished.
-close_box "$(appearing "Codificando")"
+# Closed as soon as a screen reader reads some progress: the container must
+# still be unfinished.
+main=$(appearing "Codificando")
+atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
+close_box "$main"
 finished $pid
 [ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
 [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
@@ -367,6 +403,9 @@ finished $pid
 pid=$!
 window "Velmora 2.0"
 frame_centred
+atspi "dialog|Velmora 2.0|" "image|Logotipo de Velmora|" "image|Cara sonriente|" \
+  "image|Menú de una carpeta, con «Encriptar...» señalado|" "label|Para Encriptar una carpeta*|" \
+  "push button|ACEPTAR|"
 shot f3
 xdotool key Return
 finished $pid

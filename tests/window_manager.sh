@@ -22,21 +22,25 @@ start_window_manager() {
 }
 
 # The frame of $current (client area and the frame's extents) is centred on
-# the screen, within two pixels.
+# the screen, within two pixels, or becomes so within 5 s (a window is placed
+# again once its frame is known, later on a loaded machine).
 frame_centred() {
   local x y width height left right top bottom screen_width screen_height centre_x centre_y
-  read -r x y width height < <(xwininfo -id "$current" | awk '
-    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
-  IFS=', ' read -r left right top bottom < <(xprop -id "$current" _NET_FRAME_EXTENTS | sed 's/.*= //')
-  [ -n "$bottom" ] || fail "window $current has no frame"
-  read -r screen_width screen_height < <(xwininfo -root | awk '
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w, h }')
-  centre_x=$(( 2 * (x - left) + width + left + right - screen_width ))
-  centre_y=$(( 2 * (y - top) + height + top + bottom - screen_height ))
-  # Twice the offset of the frame's centre from the screen's.
-  [ "${centre_x#-}" -le 4 ] && [ "${centre_y#-}" -le 4 ] ||
-    fail "window $current's frame is off centre by ($((centre_x / 2)), $((centre_y / 2)))"
+  for _ in $(seq 50); do
+    read -r x y width height < <(xwininfo -id "$current" | awk '
+      /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+      /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+    IFS=', ' read -r left right top bottom < <(xprop -id "$current" _NET_FRAME_EXTENTS | sed 's/.*= //')
+    [ -n "$bottom" ] || fail "window $current has no frame"
+    read -r screen_width screen_height < <(xwininfo -root | awk '
+      /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w, h }')
+    # Twice the offset of the frame's centre from the screen's.
+    centre_x=$(( 2 * (x - left) + width + left + right - screen_width ))
+    centre_y=$(( 2 * (y - top) + height + top + bottom - screen_height ))
+    [ "${centre_x#-}" -le 4 ] && [ "${centre_y#-}" -le 4 ] && return 0
+    sleep 0.1
+  done
+  fail "window $current's frame is off centre by ($((centre_x / 2)), $((centre_y / 2)))"
 }
 
 # The title the window manager shows for $current is blank: not a name of

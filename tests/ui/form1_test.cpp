@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -51,6 +52,8 @@ class Form1Test : public QObject {
         QCOMPARE(form.P1->Tag(), QString("3"));
         const int inside = form.P1->contentsRect().width();
         QCOMPARE(form.P1->FilledWidth(), inside * 3 / 10);
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.P1)->valueInterface()->currentValue(),
+                 QVariant(30));  // what a screen reader reads
         form.AdvanceProgress(9);
         QCOMPARE(form.P1->FilledWidth(), inside * 9 / 10);
         form.show();

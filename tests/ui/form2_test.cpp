@@ -239,14 +239,24 @@ class Form2Test : public QObject {
         QCOMPARE(form->Text1[1]->cursorPosition(), 4);
     }
 
+    // A click, or Enter or Space once Tab has reached them.
     void helpPictureAndLinkOpenTheirTargets() {
         Open("1");
-        QTest::mouseClick(form->Image1, Qt::LeftButton);
-        QTest::mouseClick(form->Label3, Qt::LeftButton);
-        QCOMPARE(opener.opened.size(), std::size_t(2));
-        QCOMPARE(opener.opened[0], QUrl::fromLocalFile("/opt/velmora/velmora.hlp"));
-        QCOMPARE(opener.opened[1].host(), QString("velmora.example.org"));
-        opener.opened.clear();
+        for (const Qt::Key key : {Qt::Key_unknown, Qt::Key_Return, Qt::Key_Space}) {
+            for (PressableLabel* pressed :
+                 {form->Image1, static_cast<PressableLabel*>(form->Label3)}) {
+                if (key == Qt::Key_unknown) {
+                    QTest::mouseClick(pressed, Qt::LeftButton);
+                } else {
+                    pressed->setFocus(Qt::TabFocusReason);
+                    QTest::keyClick(pressed, key);
+                }
+            }
+            QCOMPARE(opener.opened.size(), std::size_t(2));
+            QCOMPARE(opener.opened[0], QUrl::fromLocalFile("/opt/velmora/velmora.hlp"));
+            QCOMPARE(opener.opened[1].host(), QString("velmora.example.org"));
+            opener.opened.clear();
+        }
     }
 };
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QLabel>
 #include <QStyle>
 #include <QtTest>
@@ -41,6 +42,11 @@ class WindowsLayoutTest : public QObject {
             QCOMPARE(widget->geometry(),
                      QRect(control.left, control.top, control.width, control.height));
             QCOMPARE(widget->isVisible(), control.visible);
+            if (control.visible)  // named for screen readers
+                QVERIFY2(!QAccessible::queryAccessibleInterface(widget)
+                              ->text(QAccessible::Name)
+                              .isEmpty(),
+                         control.name.data());
             if (!control.font.name.empty()) {
                 QCOMPARE(widget->font().family(), QString::fromLatin1(control.font.name.data()));
                 QCOMPARE(widget->font().pointSizeF(), control.font.points);

@@ -3,10 +3,11 @@
 # manager (openbox), driven by xdotool as a person would: started without
 # argument it registers and shows the instructions (closed with Escape); a
 # folder is encoded typing the password twice, after the help picture has
-# shown the help file in Notepad; the container refuses a wrong password and
-# opens with the right one; the same with the sealed verb's line (its path
-# also in quotes) and a sealed container, a damaged one, one salvaged, and "Cancelar" during the
-# key's derivation; a file leaves the main window idle (its title blank, its
+# shown the help file in Notepad (clicked, and pressed from the keyboard);
+# the container refuses a wrong password and opens with the right one; the
+# same with the sealed verb's line (its path also in quotes) and a sealed
+# container, a damaged one,
+# one salvaged, and "Cancelar" during the key's derivation; a file leaves the main window idle (its title blank, its
 # frame centred) until "Cancelar", clicked or pressed with Enter; "Cancelar"
 # and the close box in the middle of a large encode and of a large seal; at
 # 144 DPI the windows are scaled. A screenshot of each window is kept in the
@@ -108,13 +109,18 @@ pid=$!
 window "Escriba la contrase"
 client_size 255x173
 frame_centred
-# The help picture shows the plain-text help file in Notepad.
-click 26 60
-help=$(timeout 60 xdotool search --sync --onlyvisible --name "velmora.hlp" | head -n 1) ||
-  fail "the help picture opened no viewer of velmora.hlp"
-close_box "$help"
-gone "velmora.hlp"
-window "Escriba la contrase"
+# The help picture shows the plain-text help file in Notepad: clicked, and
+# pressed with Space as the last control Tab reaches (then Tab goes round to
+# the first box).
+for press in click keyboard; do
+  if [ "$press" = click ]; then click 26 60; else xdotool key shift+Tab space; fi
+  help=$(timeout 60 xdotool search --sync --onlyvisible --name "velmora.hlp" | head -n 1) ||
+    fail "the help picture ($press) opened no viewer of velmora.hlp"
+  close_box "$help"
+  gone "velmora.hlp"
+  window "Escriba la contrase"
+done
+xdotool key Tab
 xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"

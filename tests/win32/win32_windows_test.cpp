@@ -3,6 +3,8 @@
 // turns into button presses.
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32_file_system.h"
@@ -13,6 +15,36 @@
 
 namespace velmora {
 namespace {
+
+// What a screen reader reads of a control (MSAA): its role, name and value.
+struct Read {
+    long role = 0;
+    std::wstring name;
+    std::wstring value;
+};
+Read ReadAccessible(HWND control) {
+    Read read;
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
+        return read;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
+        read.role = role.lVal;
+    for (auto [text, get] : {std::pair{&read.name, &IAccessible::get_accName},
+                             std::pair{&read.value, &IAccessible::get_accValue}}) {
+        BSTR got = nullptr;
+        if ((object->*get)(self, &got) == S_OK && got)
+            *text = got;
+        SysFreeString(got);
+    }
+    object->Release();
+    return read;
+}
 
 void PressKey(HWND target, WPARAM key) {
     PostMessageW(target, WM_KEYDOWN, key, 1);
@@ -27,7 +59,11 @@ class Form2View : public ::testing::Test {
     int ended = 0;
     Form2 form{state, tables, HelpToShow("C:\\v", Desktop::kWindows), [this] { ++ended; }};
 
-    void SetUp() override { tables.CrearBuffer(); }
+    void SetUp() override {
+        tables.CrearBuffer();
+        CoInitialize(nullptr);
+    }
+    void TearDown() override { CoUninitialize(); }
     HWND Box(int index) const { return form.Control("Text1", index); }
     void Show() {
         ShowWindow(form.Handle(), SW_SHOW);
@@ -47,9 +83,14 @@ TEST_F(Form2View, FixedFrameAndPasswordBoxes) {
     EXPECT_GT(SendMessageW(Box(1), EM_GETLIMITTEXT, 0, 0), 15);
 }
 
-TEST_F(Form2View, TabVisitsTheBoxesThenOkThenCancelar) {
+TEST_F(Form2View, TabVisitsTheBoxesThenOkThenCancelarThenTheLinkAndTheHelpPicture) {
     Show();
-    const HWND expected[] = {Box(1), form.Control("Command1"), form.Control("Command2"), Box(0)};
+    const HWND expected[] = {Box(1),
+                             form.Control("Command1"),
+                             form.Control("Command2"),
+                             form.Control("Label3"),
+                             form.Control("Image1"),
+                             Box(0)};
     HWND at = Box(0);
     for (HWND next : expected) {
         at = GetNextDlgTabItem(form.Handle(), at, FALSE);
@@ -106,6 +147,30 @@ TEST_F(Form2View, OpeningASealedContainerShowsOneBoxWithoutTheLimit) {
     Show();
     EXPECT_FALSE(IsWindowVisible(Box(1)));
     EXPECT_GT(SendMessageW(Box(0), EM_GETLIMITTEXT, 0, 0), 1024);
+}
+
+// Screen readers name each password box by the hidden label before it.
+TEST_F(Form2View, ScreenReadersNameThePasswordBoxes) {
+    Show();
+    EXPECT_EQ(ReadAccessible(Box(0)).name, L"Contrase\u00f1a");
+    EXPECT_EQ(ReadAccessible(Box(1)).name, L"Repetici\u00f3n de la contrase\u00f1a");
+    EXPECT_EQ(ReadAccessible(form.Control("Image1")).name, L"Ayuda de Velmora");
+}
+
+// ... and read the progress box as a progress bar with its percentage.
+TEST(Form1View, ScreenReadersReadTheProgressBoxAsAProgressBar) {
+    CoInitialize(nullptr);
+    Win32FileSystem files;
+    EngineState state;
+    Form1 form(files, state);
+    ShowWindow(form.Handle(), SW_SHOW);
+    form.AdvanceProgress(3);
+    PumpPendingMessages();
+    const Read read = ReadAccessible(form.Control("P1"));
+    EXPECT_EQ(read.role, ROLE_SYSTEM_PROGRESSBAR);
+    EXPECT_EQ(read.name, L"Progreso");
+    EXPECT_EQ(read.value, L"30 %");
+    CoUninitialize();
 }
 
 TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {

@@ -22,20 +22,21 @@ Form2::Form2(ProgramState& state, const CipherTables& tables, UiServices& servic
     BuildWindow(this, layout);
     Tag = QString::fromLatin1(layout.tag.data(), static_cast<qsizetype>(layout.tag.size()));
     setMouseTracking(true);
-    Image1 = Built<QLabel>(this, "Image1");
+    Image1 = Built<PressableLabel>(this, "Image1");
     Text1 = {Built<QLineEdit>(this, "Text1", 0), Built<QLineEdit>(this, "Text1", 1)};
     Command1 = Built<QPushButton>(this, "Command1");
     Command2 = Built<QPushButton>(this, "Command2");
     Label3 = Built<LinkLabel>(this, "Label3");
     Label4 = Built<QLabel>(this, "Label4");
     Label5 = Built<QLabel>(this, "Label5");
-    Image1->installEventFilter(this);
     for (QLineEdit* box : Text1)
         box->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Label3, &LinkLabel::clicked, this,
             [this] { services_.opener.Open(QUrl(Label3->Target())); });
+    connect(Image1, &PressableLabel::clicked, this,
+            [this] { services_.opener.Open(QUrl::fromLocalFile(FromProgramText(help_.file))); });
 }
 
 void Form2::Command1_Click() {
@@ -118,10 +119,6 @@ void Form2::closeEvent(QCloseEvent* event) {
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        services_.opener.Open(QUrl::fromLocalFile(FromProgramText(help_.file)));
-        return true;
-    }
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box)
         return QDialog::eventFilter(watched, event);

@@ -30,7 +30,7 @@ class Form2 : public QDialog, private Form2View {
     Form2(ProgramState& state, const CipherTables& tables, UiServices& services,
           const std::string& program_folder);
 
-    QLabel* Image1;
+    PressableLabel* Image1;
     std::array<QLineEdit*, 2> Text1;
     QPushButton* Command1;
     QPushButton* Command2;

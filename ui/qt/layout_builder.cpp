@@ -9,6 +9,7 @@
 #include <QShortcut>
 
 #include "app/window_caption.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/cursors.h"
 #include "ui/qt/link_label.h"
 #include "ui/qt/program_text.h"
@@ -76,7 +77,7 @@ QPixmap Picture(const ControlLayout& control) {
 }
 
 QLabel* MakePicture(QWidget* window, const ControlLayout& control) {
-    auto* label = new QLabel(window);
+    QLabel* label = control.pressable ? new PressableLabel(window) : new QLabel(window);
     if (control.picture == Resource::kNone)
         return label;
     label->setPixmap(Picture(control));
@@ -171,6 +172,7 @@ QWidget* MakeControl(QWidget* window, const ControlLayout& control) {
 }  // namespace
 
 void BuildWindow(QWidget* window, const WindowLayout& layout) {
+    InstallAccessibility();
     MakeDesignWindow(window, Latin(layout.name), layout.client_width, layout.client_height,
                      FromProgramText(ShownCaption(std::string(layout.caption))),
                      ResourceFile(layout.icon));
@@ -187,7 +189,10 @@ void BuildWindow(QWidget* window, const WindowLayout& layout) {
             widget->setToolTip(ProgramText(control.tooltip));
         if (control.pointer != Pointer::kDefault)
             widget->setCursor(PointerCursor(control.pointer));
-        if (control.tab_index < 0)
+        widget->setAccessibleName(ProgramText(AccessibleName(control)));
+        if (PressedFromKeyboard(control))
+            widget->setFocusPolicy(Qt::TabFocus);
+        else if (control.tab_index < 0)
             widget->setFocusPolicy(Qt::NoFocus);
         if (!control.visible)
             widget->setVisible(false);

@@ -10,7 +10,9 @@ namespace velmora {
 // fixed client size, caption, icon, centred) and every control as its Qt
 // counterpart, named as in the design ("Index" holds a control array's
 // element, "tabIndex" the design's tab index), with Tab visiting them in
-// the design's order and Escape pressing the cancel button.
+// the design's order and Escape pressing the cancel button. Every control
+// has the accessible name app/ gives it; links and pressable pictures are
+// reached with Tab.
 void BuildWindow(QWidget* window, const WindowLayout& layout);
 
 // A control that BuildWindow made.

@@ -6,10 +6,28 @@
 
 namespace velmora {
 
-// A label that shows an address: clicking it emits clicked(); moving the
+// A label or picture that does something when pressed: a left click, or
+// Enter or Space once Tab has reached it, emits clicked(). Focused from the
+// keyboard it shows the style's focus rectangle; otherwise it looks as any
+// label.
+class PressableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit PressableLabel(QWidget* parent) : QLabel(parent) {}
+
+  signals:
+    void clicked();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A label that shows an address: pressing it emits clicked(); moving the
 // mouse over it underlines it, and the window takes the underline off again
 // through MouseOverBackground().
-class LinkLabel : public QLabel {
+class LinkLabel : public PressableLabel {
     Q_OBJECT
   public:
     explicit LinkLabel(QWidget* parent);
@@ -19,12 +37,8 @@ class LinkLabel : public QLabel {
     // What the desktop is asked to open.
     QString Target() const;
 
-  signals:
-    void clicked();
-
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void ShowUnderline();

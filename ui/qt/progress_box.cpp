@@ -1,5 +1,6 @@
 #include "ui/qt/progress_box.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace velmora {
@@ -9,8 +10,13 @@ ProgressBox::ProgressBox(QWidget* parent) : QFrame(parent) {
 }
 
 void ProgressBox::FillTo(std::int64_t mark) {
+    const int before = marks_.Percent();
     marks_.FillTo(mark);
     update();
+    if (marks_.Percent() != before && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, marks_.Percent());
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void ProgressBox::paintEvent(QPaintEvent* event) {

@@ -9,7 +9,8 @@
 
 namespace velmora {
 
-// The progress box: a framed box the work draws its marks in.
+// The progress box: a framed box the work draws its marks in. Screen
+// readers see a progress bar and its percentage (accessibility.h).
 class ProgressBox : public QFrame {
     Q_OBJECT
   public:
@@ -21,6 +22,7 @@ class ProgressBox : public QFrame {
     QString Tag() const { return QString::fromStdString(marks_.Tag()); }
     // The right edge of the filled area, in pixels inside the frame.
     int FilledWidth() const { return marks_.FilledWidth(contentsRect().width()); }
+    int Percent() const { return marks_.Percent(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "ui/win32/progress_accessible.h"
+
 namespace velmora {
 namespace {
 
@@ -78,6 +80,8 @@ void Paint(HWND box, BoxState& state) {
             PaintText(dc, area, state);
             break;
     }
+    if (state.look.pressable && GetFocus() == box)
+        DrawFocusRect(dc, &area);
     EndPaint(box, &paint);
 }
 
@@ -102,6 +106,28 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
             break;
         case WM_ERASEBKGND:
             return 1;
+        case WM_GETOBJECT:
+            if (state && state->look.kind == BoxKind::kProgress &&
+                static_cast<LONG>(lparam) == static_cast<LONG>(OBJID_CLIENT))
+                return ProgressBoxObject(box, wparam, [state] { return state->marks.Percent(); });
+            break;
+        case WM_GETDLGCODE:
+            // Space's character is the box's, not a mnemonic the dialog
+            // manager would look for.
+            if (state && state->look.pressable)
+                return DLGC_WANTCHARS;
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(box, nullptr, TRUE);
+            break;
+        case WM_KEYDOWN:
+            if (state && state->look.pressable && wparam == VK_SPACE && !(lparam & (1 << 30)) &&
+                state->look.on_click) {
+                state->look.on_click();
+                return 0;
+            }
+            break;
         case WM_SETCURSOR:
             if (state && state->look.cursor) {
                 SetCursor(state->look.cursor);
@@ -153,12 +179,14 @@ void RegisterBoxClass() {
 HWND CreateBox(HWND parent, int id, const RECT& bounds, BoxLook look) {
     RegisterBoxClass();
     const DWORD extended = look.kind == BoxKind::kProgress ? WS_EX_CLIENTEDGE : 0;
+    const DWORD tab_stop = look.pressable ? WS_TABSTOP : 0;
     auto state = std::make_unique<BoxState>();
     state->look = std::move(look);
-    HWND box = CreateWindowExW(
-        extended, kClassName, state->look.text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), state.get());
+    HWND box = CreateWindowExW(extended, kClassName, state->look.name.c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | tab_stop, bounds.left,
+                               bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleW(nullptr), state.get());
     if (box)
         state.release();  // owned by the window from WM_NCCREATE on
     return box;
@@ -183,8 +211,11 @@ void AdvanceBoxProgress(HWND box, std::int64_t mark) {
     BoxState* state = StateOf(box);
     if (!state)
         return;
+    const int before = state->marks.Percent();
     state->marks.FillTo(mark);
     InvalidateRect(box, nullptr, TRUE);
+    if (state->marks.Percent() != before)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace velmora

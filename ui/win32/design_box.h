@@ -12,7 +12,11 @@ namespace velmora {
 
 // The controls the standard Windows classes do not draw as designed: text
 // labels in a colour, link labels that underline under the mouse, picture
-// boxes and the progress box. One window class draws all of them.
+// boxes and the progress box. One window class draws all of them. A box's
+// window text is its accessible name, which screen readers read (MSAA); the
+// progress box answers them as a progress bar (progress_accessible.h); a
+// pressable box is reached with Tab, shows a focus rectangle while focused,
+// and Space presses it.
 enum class BoxKind { kLabel, kLink, kPicture, kIcon, kProgress };
 
 // How a picture fills its box.
@@ -21,6 +25,8 @@ enum class BoxFit { kNatural, kStretch };
 struct BoxLook {
     BoxKind kind = BoxKind::kLabel;
     std::wstring text;
+    std::wstring name;       // the window text: the accessible name
+    bool pressable = false;  // reached with Tab; Space presses it as a click does
     HFONT font = nullptr;
     HFONT underlined_font = nullptr;  // links only
     COLORREF colour = RGB(0, 0, 0);

@@ -177,6 +177,8 @@ void DesignWindow::AddTooltip(HWND control, std::string_view tooltip) {
 HWND DesignWindow::MakeBox(const ControlLayout& layout, int id, const RECT& bounds) {
     BoxLook look;
     look.text = Wide(layout.caption);
+    look.name = Wide(AccessibleName(layout));
+    look.pressable = PressedFromKeyboard(layout);
     look.colour = ToColorref(layout.colour);
     look.fit = layout.fit == PictureFit::kStretched ? BoxFit::kStretch : BoxFit::kNatural;
     look.cursor = PointerCursor(layout.pointer);
@@ -221,6 +223,11 @@ HWND DesignWindow::MakeControl(const ControlLayout& layout, int id) {
     HWND control = nullptr;
     switch (layout.kind) {
         case ControlKind::kTextBox:
+            // Never shown: screen readers name an edit by the static label
+            // right before it.
+            CreateWindowExW(0, L"STATIC", Wide(AccessibleName(layout)).c_str(), WS_CHILD,
+                            bounds.left, bounds.top, width, height, window_, nullptr, Program(),
+                            nullptr);
             control = make(WS_EX_CLIENTEDGE, L"EDIT",
                            ES_AUTOHSCROLL | (layout.password ? ES_PASSWORD : 0));
             if (layout.password)
@@ -273,9 +280,12 @@ void DesignWindow::EnterPressed() {
     // focus (the dialog manager does it itself only for a default-styled
     // one).
     HWND focus = GetFocus();
-    for (const Made& made : controls_)
+    for (const Made& made : controls_) {
         if (made.control == focus && made.layout->kind == ControlKind::kPushButton)
             return ButtonPressed(focus);
+        if (made.control == focus && PressedFromKeyboard(*made.layout))
+            return BoxClicked(focus);
+    }
     if (HWND button = Find(&ControlLayout::is_default))
         ButtonPressed(button);
 }

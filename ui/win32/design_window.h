@@ -38,7 +38,7 @@ class DesignWindow {
     // A push button was pressed: clicked, or by Enter or Escape.
     virtual void ButtonPressed(HWND button) = 0;
     // Enter where the dialog manager found no default button: presses the
-    // focused push button, or else the default button.
+    // focused push button or pressable box, or else the default button.
     virtual void EnterPressed();
     // Escape: presses the cancel button.
     virtual void EscapePressed();
