@@ -52,7 +52,7 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
 // Locked until the end, so that another run knows it is being written;
 // "Cancelar" deletes it while it is unfinished.
 void Conversion::CreateSealedFile() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     Result<int> created = Error{""};
     for (int n = 1; n <= kNumberedNames; ++n) {
         sealed_name_ = NumberedName(name_ + ".convirtiendo", n);
@@ -61,9 +61,9 @@ void Conversion::CreateSealedFile() {
         // writes is what a killed conversion left: it goes, said once.
         if (!created && created.error().code == EEXIST &&
             RemoveIfAbandoned(files, source_.folder(), sealed_name_)) {
-            run_.host.ShowMessage(
-                Text(Msg::kRemovedAbandonedConversion, {files.DisplayPath(InFolder(sealed_name_))}),
-                MessageIcon::kInformation);
+            run_.host.ShowMessage(Text(Msg::kRemovedAbandonedConversion,
+                                       {files.paths().DisplayPath(InFolder(sealed_name_))}),
+                                  MessageIcon::kInformation);
             created = files.OpenAt(source_.folder(), sealed_name_, OpenMode::kCreateNew);
         }
         if (created || created.error().code != EEXIST)
@@ -73,12 +73,12 @@ void Conversion::CreateSealedFile() {
     sealed_created_ = OrFail(files.InspectOpen(sealed_));
     run_.host.SetPicture1Tag(InFolder(sealed_name_));
     if (!OrFail(files.TryLock(sealed_)))
-        ThrowFailure(
-            Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(InFolder(sealed_name_))})});
+        ThrowFailure(Error{
+            Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(InFolder(sealed_name_))})});
 }
 
 void Conversion::WriteSealed(const std::string& password) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetCaption(Text(Msg::kConvertingCaption));
     const std::vector<SealedEntry> index =
         OrFail(ConvertedIndex(legacy_, legacy_read_.modified_ns));
@@ -131,7 +131,7 @@ void Conversion::WriteSealed(const std::string& password) {
 // must be the ones the legacy container gave.
 void Conversion::CheckWritten(const PlaintextDigest& expected,
                               const std::vector<SealedEntry>& written_index) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     std::vector<DecodedEntry> index;
     if (const Status same = CheckSealedOnDisk(files, sealed_, *keys_, run_.host, expected,
                                               RestoreIndexOf(written_index), index);
@@ -143,7 +143,7 @@ void Conversion::CheckWritten(const PlaintextDigest& expected,
 }
 
 void Conversion::RemoveSealed() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetPicture1Tag("");
     if (sealed_ < 0)
         return;
@@ -160,7 +160,7 @@ void Conversion::GiveLegacyItsNameBack() {
 }
 
 void Conversion::TakeName() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int folder = source_.folder();
     // Windows renames no file that is open for reading.
     source_.container().Close();
@@ -180,8 +180,8 @@ void Conversion::TakeName() {
         // container that was read is replaced.
         const Result<EntryInfo> moved = files.InspectAt(folder, legacy_name_);
         if (!moved || !IsTheLegacyRead(moved.value()))
-            ThrowFailure(
-                Error{Text(Msg::kChangedWhileReading, {files.DisplayPath(run_.state.FolderPath)})});
+            ThrowFailure(Error{Text(Msg::kChangedWhileReading,
+                                    {files.paths().DisplayPath(run_.state.FolderPath)})});
         OrFail(files.RenameAt(folder, sealed_name_, name_));
     } catch (const EngineFailure& failure) {
         GiveLegacyItsNameBack();
@@ -190,7 +190,7 @@ void Conversion::TakeName() {
             throw;
         throw EngineFailure{
             failure.message + " " +
-                Text(Msg::kLegacyKeptAs, {files.DisplayPath(InFolder(legacy_name_))}),
+                Text(Msg::kLegacyKeptAs, {files.paths().DisplayPath(InFolder(legacy_name_))}),
             failure.code};
     }
     run_.host.SetPicture1Tag("");
@@ -208,7 +208,7 @@ Status Conversion::OverwriteLegacy(int file, std::int64_t size) {
 }
 
 std::string Conversion::DestroyLegacy() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int folder = source_.folder();
     // The new names must be on disk before the old container's bytes go.
     if (Status synced = files.SyncFolderOpen(folder); !synced)

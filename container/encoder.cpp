@@ -9,6 +9,7 @@
 #include "container/legacy/legacy_writer.h"
 #include "container/legacy/password_check.h"
 #include "container/legacy/record_reader.h"
+#include "container/named_entry.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
@@ -23,7 +24,7 @@ namespace velmora {
 Status Engine::CheckEncodingTarget(const std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
     Result<std::string> target = options_.container_folder.empty()
-                                     ? run_.files.CurrentFolder()
+                                     ? run_.files.paths().CurrentFolder()
                                      : Result<std::string>(options_.container_folder);
     if (!target)
         return target.error();
@@ -33,9 +34,10 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     if (!inside)
         return inside.error();
     if (inside.value())
-        return Error{Text(Msg::kContainerInsideFolder, {run_.files.DisplayPath(target.value())})};
-    if (run_.files.Inspect(container_path).ok())
-        return Error{Text(Msg::kContainerExists, {run_.files.DisplayPath(container_path)})};
+        return Error{
+            Text(Msg::kContainerInsideFolder, {run_.files.paths().DisplayPath(target.value())})};
+    if (InspectNamed(run_.files, container_path).ok())
+        return Error{Text(Msg::kContainerExists, {run_.files.paths().DisplayPath(container_path)})};
     return Status::Ok();
 }
 
@@ -46,13 +48,13 @@ Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& cont
     const InterruptedWipe found = FindInterruptedWipe(run_.files, container_path);
     if (found == InterruptedWipe::kNone)
         return Status::Ok();
-    const std::string folder = run_.files.DisplayPath(run_.state.FolderPath);
-    const std::string container = run_.files.DisplayPath(container_path);
+    const std::string folder = run_.files.paths().DisplayPath(run_.state.FolderPath);
+    const std::string container = run_.files.paths().DisplayPath(container_path);
     if (found == InterruptedWipe::kContainerChanged)
         return Error{Text(Msg::kWipeInterruptedContainerChanged, {folder, container})};
     std::string names;
     for (const std::string& path : OverwrittenFiles(run_.files, tree.scan, tree.folders))
-        names += (names.empty() ? "" : ", ") + run_.files.DisplayPath(path);
+        names += (names.empty() ? "" : ", ") + run_.files.paths().DisplayPath(path);
     if (names.empty())
         names = Text(Msg::kWipeInterruptedNoneOverwritten);
     return Error{Text(Msg::kWipeWasInterrupted, {folder, container, names})};
@@ -67,12 +69,12 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
     if (!scan) {
         // A kill after the last delete left the wipe's record and no folder.
-        const Result<EntryInfo> gone = run_.files.Inspect(folder);
+        const Result<EntryInfo> gone = InspectNamed(run_.files, folder);
         if (!gone && gone.error().code == ENOENT && RemoveWipeRecord(run_.files, container_path))
-            run_.host.ShowMessage(
-                Text(Msg::kWipeRecordOfGoneFolderRemoved,
-                     {run_.files.DisplayPath(folder), run_.files.DisplayPath(container_path)}),
-                MessageIcon::kInformation);
+            run_.host.ShowMessage(Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                                       {run_.files.paths().DisplayPath(folder),
+                                        run_.files.paths().DisplayPath(container_path)}),
+                                  MessageIcon::kInformation);
         return scan.error();
     }
     tree.scan = std::move(scan).value();
@@ -141,7 +143,7 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
     const std::string& folder = run_.state.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
         !NamesAContainer(ContainerNameFor(Nombre(folder))))
-        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
+        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.paths().DisplayPath(folder)}));
     if (Contrasena.size() != kKeyLength || PasswordCheckHasEdgeSpace(run_.tables, Contrasena))
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
     ScannedTree tree(run_.files);
@@ -158,15 +160,15 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
         LegacyWriter writer(run_.tables, Contrasena, run_.host,
                             static_cast<std::size_t>(run_.state.BasePathLength));
-        PackContainer(tree, walk, sFound, writer, container_path,
-                      [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                          Result<ContainerHeader> header = ReadContainerHeader(source);
-                          if (!header)
-                              return header.error();
-                          return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                              run_.files, file, source, header.value(), run_.tables, run_.host,
-                              Contrasena));
-                      });
+        PackContainer(
+            tree, walk, sFound, writer, container_path,
+            [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                Result<ContainerHeader> header = ReadContainerHeader(source);
+                if (!header)
+                    return header.error();
+                return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
+                    run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
+            });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -17,7 +17,7 @@ inline std::string NumberedName(const std::string& base, int n) {
 // container, a conversion's or a repair's new one), but only while `name`
 // still holds that very file: another program's file put there meanwhile
 // is never touched.
-inline void DeleteOwnFile(FileSystem& files, int folder, const std::string& name,
+inline void DeleteOwnFile(TreeOps& files, int folder, const std::string& name,
                           const EntryInfo& created) {
     const Result<EntryInfo> now = files.InspectAt(folder, name);
     if (now && SameEntry(now.value(), created))

@@ -46,7 +46,7 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
 // partial file locked until it has its final name. Opened for writing, as
 // Windows lets a file be deleted only through handles that share deletion
 // (a reading handle denies it).
-bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name) {
+bool RemoveIfAbandoned(TreeOps& files, int folder, const std::string& name) {
     const Result<int> opened = files.OpenAt(folder, name, OpenMode::kReadWrite);
     if (!opened)
         return false;
@@ -63,14 +63,15 @@ bool Pack::RemoveAbandonedPartial(int folder, const std::string& partial,
                                   const std::string& shown_path) {
     if (!RemoveIfAbandoned(run_.files, folder, partial))
         return false;
-    run_.host.ShowMessage(Text(Msg::kRemovedAbandonedPartial, {run_.files.DisplayPath(shown_path)}),
-                          MessageIcon::kInformation);
+    run_.host.ShowMessage(
+        Text(Msg::kRemovedAbandonedPartial, {run_.files.paths().DisplayPath(shown_path)}),
+        MessageIcon::kInformation);
     return true;
 }
 
 int Pack::CreatePartial(int folder, const std::string& target, const std::string& name,
                         std::string& partial) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     Result<int> opened = Error{""};
     for (int n = 1; n < 1000; ++n) {
         partial = name + ".parcial" + (n > 1 ? std::to_string(n) : "");
@@ -86,7 +87,7 @@ int Pack::CreatePartial(int folder, const std::string& target, const std::string
     // Held until the container has its final name: another run then knows
     // this partial file is being written.
     if (!OrFail(files.TryLock(container)))
-        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(partial)})});
+        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(partial)})});
     return container;
 }
 
@@ -95,7 +96,7 @@ void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const Foun
     // Full paths are measured in the characters the system shows: the
     // folder's parent may hold characters a stored name could not.
     const std::string& folder = run_.state.FolderPath;
-    const std::size_t base = run_.files.CharacterCount(folder);
+    const std::size_t base = run_.files.paths().CharacterCount(folder);
     std::size_t longest = 0;
     for (std::size_t i = 0; i < sFound.size(); ++i)
         longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
@@ -119,10 +120,10 @@ void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const Foun
 
 void Pack::WriteContainer(const std::string& container_path, ContainerWriter& writer,
                           const FoundList& sFound, const SeeBytes& see, const CheckWritten& check) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const TreeScan& scan = tree_.scan;
     const std::string target = ParentOf(container_path);
-    const int container_folder = OrFail(files.OpenFolder(target.empty() ? "." : target));
+    const int container_folder = OrFail(files.OpenStartingFolder(target.empty() ? "." : target));
     const std::string name = Nombre(container_path);
     std::string partial;
     const int container = CreatePartial(container_folder, target, name, partial);
@@ -185,12 +186,12 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
 // that its copy is in the container.
 void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t entry,
                     const std::string& path, const SeeBytes& see) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const EntryInfo& seen = tree_.scan.entries[entry].info;
     const int source =
         OrFail(files.OpenAt(tree_.FolderOf(entry), tree_.NameOf(entry), OpenMode::kRead));
     auto changed = [&] {
-        return Error{Text(Msg::kChangedWhileEncoding, {files.DisplayPath(path)})};
+        return Error{Text(Msg::kChangedWhileEncoding, {files.paths().DisplayPath(path)})};
     };
     const Result<EntryInfo> opened = files.InspectOpen(source);
     if (!opened || !SameUntouchedFile(opened.value(), seen))

@@ -16,7 +16,7 @@ namespace velmora {
 // Deletes the file `name` of the folder when no run holds its lock (a run
 // writes its unfinished file locked): what a killed run left. True when
 // it was deleted.
-bool RemoveIfAbandoned(FileSystem& files, int folder, const std::string& name);
+bool RemoveIfAbandoned(TreeOps& files, int folder, const std::string& name);
 
 // Writes the container of a walked tree through a container kind's writer:
 // the index in found-list order, then every file's bytes, each read through

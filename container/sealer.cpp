@@ -19,7 +19,7 @@ RunResult Engine::Seal(const std::string& password) {
     const std::string& folder = run_.state.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
         !NamesAContainer(ContainerNameFor(Nombre(folder))))
-        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)}));
+        return Refuse(Text(Msg::kNotAFolderToEncode, {run_.files.paths().DisplayPath(folder)}));
     // The key's derivation is the slow step: it runs on a thread of its own
     // while the folder is scanned, and the windows stay alive until it ends.
     // Its future waits for it however this function is left (the thread
@@ -30,9 +30,8 @@ RunResult Engine::Seal(const std::string& password) {
         return Fail(made.error().message);
     const SealedHeader& header = made.value();
     Result<SealedKeys> keys = Error{""};
-    std::future<void> derived = std::async(std::launch::async, [&] {
-        keys = SealedKeys::Derive(password, header);
-    });
+    std::future<void> derived =
+        std::async(std::launch::async, [&] { keys = SealedKeys::Derive(password, header); });
     ScannedTree tree(run_.files);
     std::string container_path;
     const Status started = StartEncoding(tree, NameRules::kExact, container_path);
@@ -46,15 +45,15 @@ RunResult Engine::Seal(const std::string& password) {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
         SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1, run_.host);
-        PackContainer(tree, walk, every, writer, container_path,
-                      [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                          Result<SealedHeader> written = ReadSealedHeader(source);
-                          if (!written)
-                              return written.error();
-                          return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
-                              source, written.value(), writer.keys(), run_.host,
-                              SealedDamage::kRefuse));
-                      });
+        PackContainer(
+            tree, walk, every, writer, container_path,
+            [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
+                Result<SealedHeader> written = ReadSealedHeader(source);
+                if (!written)
+                    return written.error();
+                return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
+                    source, written.value(), writer.keys(), run_.host, SealedDamage::kRefuse));
+            });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);

@@ -31,7 +31,7 @@ std::string Numbered(const std::string& base, int n) {
 
 // Bytes of 255 over the whole file; its identity right after, for the
 // delete. False when it could not be opened or written.
-bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
+bool Overwrite(TreeOps& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
     Result<int> file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
     if (!file && (file.error().code == EACCES || file.error().code == EPERM) &&
         files.SetAttrAt(folder, entry.name, 0, &entry.info))
@@ -80,7 +80,7 @@ std::string StagingFolder::WidestPath() const {
 }
 
 void StagingFolder::RemoveLeftovers() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     for (int n = 1; n <= kStagingTries; ++n) {
         const std::string name = NameNumber(n);
         const Result<EntryInfo> found = files.InspectAt(parent_, name);
@@ -89,18 +89,19 @@ void StagingFolder::RemoveLeftovers() {
         const StagedWipe wiped = WipeStagedFolder(files, parent_, name, found.value(), true);
         if (wiped == StagedWipe::kHeld)
             continue;
-        const std::string container = files.DisplayPath(Inside(parent_path_, container_name_));
+        const std::string container =
+            files.paths().DisplayPath(Inside(parent_path_, container_name_));
         run_.host.ShowMessage(
             wiped == StagedWipe::kRemoved
                 ? Text(Msg::kStagingLeftoverRemoved, {container})
                 : Text(Msg::kStagingLeftoverKept,
-                       {container, files.DisplayPath(Inside(parent_path_, name))}),
+                       {container, files.paths().DisplayPath(Inside(parent_path_, name))}),
             MessageIcon::kInformation);
     }
 }
 
 int StagingFolder::Make(FolderHandles& folders, std::uint32_t id) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     Status made = Error{""};
     for (int n = 1; n <= kStagingTries; ++n) {
         name_ = NameNumber(n);
@@ -130,10 +131,11 @@ void StagingFolder::CheckInPlace(const std::string& shown) {
 }
 
 std::string StagingFolder::Publish(const std::string& root) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     for (int n = 1;; ++n) {
         if (n > kLargestCopyNumber)
-            ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
+            ThrowFailure(
+                Error{Text(Msg::kTooManyRestoredCopies, {files.paths().DisplayPath(root)})});
         const std::string candidate = Numbered(root, n);
         const Status renamed = files.RenameAt(parent_, name_, Nombre(candidate));
         if (!renamed && renamed.error().code == EEXIST)
@@ -151,9 +153,9 @@ bool StagingFolder::Remove() {
     return WipeStagedFolder(run_.files, parent_, name_, identity_, false) == StagedWipe::kRemoved;
 }
 
-Status CheckPublishable(FileSystem& files, const std::string& container_path) {
+Status CheckPublishable(TreeOps& files, const std::string& container_path) {
     const std::string parent_path = ParentOf(container_path);
-    const Result<int> parent = files.OpenFolder(parent_path.empty() ? "." : parent_path);
+    const Result<int> parent = files.OpenStartingFolder(parent_path.empty() ? "." : parent_path);
     if (!parent)
         return parent.error();
     const std::string first = StagingName(Nombre(container_path)) + ".prueba";
@@ -195,12 +197,12 @@ Status CheckPublishable(FileSystem& files, const std::string& container_path) {
         (void)files.RemoveFolderAt(parent.value(), now_named, identity.value());
     (void)files.Close(parent.value());
     if (!renamed && renamed.error().code == ENOSYS)
-        return Error{Text(Msg::kDriveCannotRestore, {files.DisplayPath(container_path)}),
+        return Error{Text(Msg::kDriveCannotRestore, {files.paths().DisplayPath(container_path)}),
                      kNotRestorableCode};
     return renamed;
 }
 
-StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& name,
+StagedWipe WipeStagedFolder(TreeOps& files, int parent, const std::string& name,
                             const EntryInfo& expected, bool unlocked_only) {
     const Result<int> root = files.OpenFolderAt(parent, name);
     if (!root)

@@ -1,10 +1,10 @@
 #include <errno.h>
 
-#include "container/wipe.h"
 #include "base/messages.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
 #include "container/sealed/plaintext_hash.h"
+#include "container/wipe.h"
 
 namespace velmora {
 namespace {
@@ -43,7 +43,8 @@ void Wipe::BorrarOrig(const FoundList& Lista) {
             case Overwrite::kGone:
                 break;
         }
-        if (batch.size() >= run_.options.wipe_batch_files || batch_bytes >= run_.options.wipe_batch_bytes) {
+        if (batch.size() >= run_.options.wipe_batch_files ||
+            batch_bytes >= run_.options.wipe_batch_bytes) {
             DeleteBatch(batch);
             batch_bytes = 0;
         }
@@ -76,10 +77,11 @@ void Wipe::RemoveFolders() {
         if (Result<int> folder = tree_.folders.Get(entry); folder)
             (void)run_.files.SetAttrOpen(folder.value(), 0);
         tree_.folders.Release(entry);
-        Result<int> parent = tree_.folders.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent
-                                                                   : tree_.scan.entries[entry].parent);
+        Result<int> parent = tree_.folders.Get(
+            entry == TreeScan::kRoot ? TreeScan::kRootParent : tree_.scan.entries[entry].parent);
         if (parent)
-            (void)run_.files.RemoveFolderAt(parent.value(), tree_.NameOf(entry), tree_.scan.entries[entry].info);
+            (void)run_.files.RemoveFolderAt(parent.value(), tree_.NameOf(entry),
+                                            tree_.scan.entries[entry].info);
     }
 }
 
@@ -92,7 +94,7 @@ void Wipe::RemoveFolders() {
 Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) {
     const EntryInfo& seen = tree_.scan.entries[entry].info;
     const std::string path = tree_.scan.FullPath(entry);
-    const std::string shown = run_.files.DisplayPath(path);
+    const std::string shown = run_.files.paths().DisplayPath(path);
     const std::string name = tree_.NameOf(entry);
     Result<int> folder_handle = tree_.folders.Get(tree_.scan.entries[entry].parent);
     if (!folder_handle) {
@@ -118,12 +120,11 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
     if (!file) {
         overwrite_error_ = file.error().message;
         if (IsAccessError(file.error().code) && !run_.options.report_leftovers)
-            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}),
-                              MessageIcon::kCritical);
+            run_.host.ShowMessage(Text(Msg::kFileInUse, {shown}), MessageIcon::kCritical);
         return Overwrite::kNotOverwritten;
     }
     struct Closer {
-        FileSystem& files;
+        TreeOps& files;
         int number;
         ~Closer() { (void)files.Close(number); }
     } closer{run_.files, file.value()};
@@ -149,7 +150,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
             run_.files.Write(file.value(), offset, ones.data(), static_cast<std::size_t>(piece));
         if (!done && run_.options.report_leftovers)
             run_.host.ShowMessage(Text(Msg::kOverwrittenInPart, {done.error().message}),
-                              MessageIcon::kCritical);
+                                  MessageIcon::kCritical);
         complete = done.ok();
         return complete;
     };
@@ -212,7 +213,8 @@ bool Wipe::CopiedUp(std::uint32_t entry, int folder, int file, const EntryInfo& 
 void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
     if (batch.empty())
         return;
-    const Status flushed = run_.files.SyncFileSystemOpen(OrFail(tree_.folders.Get(TreeScan::kRoot)));
+    const Status flushed =
+        run_.files.SyncFileSystemOpen(OrFail(tree_.folders.Get(TreeScan::kRoot)));
     for (const Overwritten& done : batch) {
         const std::string path = tree_.scan.FullPath(done.entry);
         if (!flushed) {
@@ -223,8 +225,9 @@ void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
         AllowDeletingIn(parent);
         Result<int> folder = tree_.folders.Get(parent);
         const Result<bool> deleted =
-            folder ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(done.entry), done.identity)
-                   : Result<bool>(folder.error());
+            folder
+                ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(done.entry), done.identity)
+                : Result<bool>(folder.error());
         if (!deleted)
             LeftBehind(path, Text(Msg::kOverwrittenBut, {deleted.error().message}));
         else if (!deleted.value())
@@ -240,9 +243,10 @@ void Wipe::DeleteUnwritten(std::uint32_t entry) {
     const std::uint32_t parent = tree_.scan.entries[entry].parent;
     AllowDeletingIn(parent);
     Result<int> folder = tree_.folders.Get(parent);
-    const Result<bool> deleted =
-        folder ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(entry), tree_.scan.entries[entry].info)
-               : Result<bool>(folder.error());
+    const Result<bool> deleted = folder
+                                     ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(entry),
+                                                               tree_.scan.entries[entry].info)
+                                     : Result<bool>(folder.error());
     if (!run_.options.report_leftovers) {
         if (!deleted || !deleted.value())
             files_left_.push_back(path);
@@ -250,7 +254,7 @@ void Wipe::DeleteUnwritten(std::uint32_t entry) {
     }
     if (deleted && deleted.value())
         run_.host.ShowMessage(Text(Msg::kDeletedWithoutOverwrite, {overwrite_error_}),
-                          MessageIcon::kInformation);
+                              MessageIcon::kInformation);
     else
         LeftBehind(path, Text(Msg::kNeitherOverwrittenNorDeleted, {overwrite_error_}));
 }

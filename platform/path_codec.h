@@ -43,8 +43,8 @@ class PathCodec {
     }
     // The process's current folder, and the folder that holds the running
     // program file, as program paths.
-    virtual Result<std::string> CurrentFolder() = 0;
-    virtual Result<std::string> ProgramFolder() = 0;
+    virtual Result<std::string> CurrentFolder() const = 0;
+    virtual Result<std::string> ProgramFolder() const = 0;
 
     // The length of a path in characters as the system shows it.
     virtual std::size_t CharacterCount(const std::string& path) const { return path.size(); }
