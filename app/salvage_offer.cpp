@@ -27,7 +27,7 @@ void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run
     const std::string& container = state.FolderPath;
     const std::string root =
         container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
-    if (!ask(Text(Msg::kSalvageQuestion, {run.files.DisplayPath(root)})))
+    if (!ask(Text(Msg::kSalvageQuestion, {run.files.paths().DisplayPath(root)})))
         return;
 
     EngineOptions options = run.options;
@@ -44,7 +44,7 @@ void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run
     }
     const std::string& restored = state.RestoredPath;
     run.host.ShowMessage(
-        SalvageOutcomeText(rescued, run.files.DisplayPath(restored.substr(0, restored.size() - 1)),
+        SalvageOutcomeText(rescued, run.files.paths().DisplayPath(restored.substr(0, restored.size() - 1)),
                            lost),
         MessageIcon::kInformation);
     if (options.show_restored_folder) {

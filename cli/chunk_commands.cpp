@@ -135,7 +135,7 @@ int ExtractChunks(CommandContext& run, const SealedKeys& keys) {
 
 int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
                  const SealedKeys& keys, const std::string& password) {
-    const std::string shown = run.files.DisplayPath(run.state.FolderPath);
+    const std::string shown = run.files.paths().DisplayPath(run.state.FolderPath);
     if (header.version == kSealedVersion2) {
         const Result<ChunkCheck> check = Check(run, container, header, keys);
         if (!check)

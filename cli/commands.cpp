@@ -98,7 +98,7 @@ int OpenContainer(CommandContext& run) {
         }
         Result<OpenedHeader> header = container.Open(run.state.FolderPath);
         if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
-            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.DisplayPath(run.state.FolderPath)}));
+            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.state.FolderPath)}));
             return kExitRefused;
         }
         if (header && header->kind == ContainerKind::kSealed)
@@ -114,11 +114,11 @@ int OpenContainer(CommandContext& run) {
         return kExitRefused;
     }
     if (run.options.command == "repair") {
-        Say(Text(Msg::kRepairNotSealed, {run.files.DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kRepairNotSealed, {run.files.paths().DisplayPath(run.state.FolderPath)}));
         return kExitRefused;
     }
     if (run.options.command == "extract" || run.options.salvage) {
-        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(run.state.FolderPath)}));
         return kExitRefused;
     }
     return OpenLegacy(run, container, header->legacy);

@@ -18,7 +18,7 @@ Result<std::string> LegacyKey(CommandContext& run, int& status) {
     if (!header)
         return header.error();
     if (header->kind == ContainerKind::kSealed)
-        return Error{Text(Msg::kAlreadySealed, {run.files.DisplayPath(run.state.FolderPath)})};
+        return Error{Text(Msg::kAlreadySealed, {run.files.paths().DisplayPath(run.state.FolderPath)})};
     if (run.options.recover)
         return FindKeyWithoutPassword(run, container, header->legacy);
     status = kExitWrongPassword;
@@ -57,7 +57,7 @@ int ConvertContainer(CommandContext& run) {
     const RunResult result = engine.Convert(password.value());
     run.state.PasswordKey.clear();
     if (result.outcome == Outcome::kDone && !result.left_behind)
-        Print(Text(Msg::kConvertedContainer, {run.files.DisplayPath(run.state.FolderPath)}));
+        Print(Text(Msg::kConvertedContainer, {run.files.paths().DisplayPath(run.state.FolderPath)}));
     return ExitFor(result);
 }
 

@@ -139,7 +139,7 @@ Result<std::string> FindKeyWithoutPassword(CommandContext& run, OpenedContainer&
                                            const ContainerHeader& header) {
     Result<std::string> key = RecoverKey(run.tables, container.source(), header);
     if (key)
-        Say(Text(Msg::kKeyFoundWithoutPassword, {run.files.DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kKeyFoundWithoutPassword, {run.files.paths().DisplayPath(run.state.FolderPath)}));
     return key;
 }
 

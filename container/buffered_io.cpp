@@ -5,7 +5,7 @@
 
 namespace velmora {
 
-BufferedWriter::BufferedWriter(FileSystem& files, int file, std::int64_t offset)
+BufferedWriter::BufferedWriter(TreeOps& files, int file, std::int64_t offset)
     : files_(files), file_(file), offset_(offset), buffer_(new std::uint8_t[kBufferedBytes]) {}
 
 Status BufferedWriter::Append(const std::uint8_t* data, std::size_t length) {
@@ -48,7 +48,7 @@ Status BufferedWriter::Flush() {
     return Status::Ok();
 }
 
-BufferedReader::BufferedReader(FileSystem& files, int file, std::int64_t offset)
+BufferedReader::BufferedReader(TreeOps& files, int file, std::int64_t offset)
     : files_(files), file_(file), offset_(offset) {}
 
 Result<std::size_t> BufferedReader::Read(std::uint8_t* out, std::size_t length) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -16,7 +16,7 @@ inline constexpr std::size_t kBufferedBytes = 1 << 20;
 
 class BufferedWriter {
   public:
-    BufferedWriter(FileSystem& files, int file, std::int64_t offset);
+    BufferedWriter(TreeOps& files, int file, std::int64_t offset);
     // Failures of the underlying writes show at the call that makes them.
     Status Append(const std::uint8_t* data, std::size_t length);
     // Room for up to `length` bytes (at most the buffer's size) at the end of
@@ -26,7 +26,7 @@ class BufferedWriter {
     Status Flush();
 
   private:
-    FileSystem& files_;
+    TreeOps& files_;
     int file_;
     std::int64_t offset_;  // where the buffer's first byte goes
     // Left uninitialised: every byte is written before it is used.
@@ -37,12 +37,12 @@ class BufferedWriter {
 
 class BufferedReader {
   public:
-    BufferedReader(FileSystem& files, int file, std::int64_t offset);
+    BufferedReader(TreeOps& files, int file, std::int64_t offset);
     // Reads up to length bytes; fewer only at the end of the file.
     Result<std::size_t> Read(std::uint8_t* out, std::size_t length);
 
   private:
-    FileSystem& files_;
+    TreeOps& files_;
     int file_;
     std::int64_t offset_;  // of the buffer's first byte in the file
     std::vector<std::uint8_t> buffer_;

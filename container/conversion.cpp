@@ -43,7 +43,7 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
 // Locked until the end, so that another run knows it is being written;
 // "Cancelar" deletes it while it is unfinished.
 void Conversion::CreateSealedFile() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     // Beside a whole legacy container, an unfinished sealed one nobody
     // writes is what a killed conversion left: it goes, said once.
     const NumberedFile created = OrFail(CreateNumberedFile(
@@ -56,12 +56,12 @@ void Conversion::CreateSealedFile() {
     sealed_created_ = OrFail(files.InspectOpen(sealed_));
     run_.host.SetPicture1Tag(InFolder(sealed_name_));
     if (!OrFail(files.TryLock(sealed_)))
-        ThrowFailure(
-            Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(InFolder(sealed_name_))})});
+        ThrowFailure(Error{
+            Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(InFolder(sealed_name_))})});
 }
 
 void Conversion::WriteSealed(const std::string& password) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetCaption(Text(Msg::kConvertingCaption));
     const std::vector<SealedEntry> index =
         OrFail(ConvertedIndex(legacy_, legacy_read_.modified_ns));
@@ -114,7 +114,7 @@ void Conversion::WriteSealed(const std::string& password) {
 // must be the ones the legacy container gave.
 void Conversion::CheckWritten(const PlaintextDigest& expected,
                               const std::vector<SealedEntry>& written_index) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     std::vector<DecodedEntry> index;
     if (const Status same = CheckSealedOnDisk(files, sealed_, *keys_, run_.host, expected,
                                               RestoreIndexOf(written_index), index);
@@ -126,7 +126,7 @@ void Conversion::CheckWritten(const PlaintextDigest& expected,
 }
 
 void Conversion::RemoveSealed() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetPicture1Tag("");
     if (sealed_ < 0)
         return;
@@ -143,7 +143,7 @@ void Conversion::GiveLegacyItsNameBack() {
 }
 
 void Conversion::TakeName() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int folder = source_.folder();
     // Windows renames no file that is open for reading.
     source_.container().Close();
@@ -153,8 +153,8 @@ void Conversion::TakeName() {
         // container that was read is replaced.
         const Result<EntryInfo> moved = files.InspectAt(folder, legacy_name_);
         if (!moved || !IsTheLegacyRead(moved.value()))
-            ThrowFailure(
-                Error{Text(Msg::kChangedWhileReading, {files.DisplayPath(run_.state.FolderPath)})});
+            ThrowFailure(Error{Text(Msg::kChangedWhileReading,
+                                    {files.paths().DisplayPath(run_.state.FolderPath)})});
         OrFail(files.RenameAt(folder, sealed_name_, name_));
     } catch (const EngineFailure& failure) {
         GiveLegacyItsNameBack();
@@ -163,14 +163,14 @@ void Conversion::TakeName() {
             throw;
         throw EngineFailure{
             failure.message + " " +
-                Text(Msg::kLegacyKeptAs, {files.DisplayPath(InFolder(legacy_name_))}),
+                Text(Msg::kLegacyKeptAs, {files.paths().DisplayPath(InFolder(legacy_name_))}),
             failure.code};
     }
     run_.host.SetPicture1Tag("");
 }
 
 std::string Conversion::DestroyLegacy() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int folder = source_.folder();
     // The new names must be on disk before the old container's bytes go.
     if (Status synced = files.SyncFolderOpen(folder); !synced)

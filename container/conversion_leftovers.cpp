@@ -20,7 +20,7 @@ std::string Beside(const std::string& container, const std::string& name) {
 
 // Still the legacy container the conversion read, or already overwritten
 // from its start: nothing another program made under that name.
-bool LooksLikeTheOldContainer(FileSystem& files, int file, std::int64_t size) {
+bool LooksLikeTheOldContainer(TreeOps& files, int file, std::int64_t size) {
     std::uint8_t first = 0;
     const Result<std::size_t> read = files.Read(file, 0, &first, 1);
     if (read && read.value() == 1 && first == 0xFF)
@@ -33,10 +33,10 @@ bool LooksLikeTheOldContainer(FileSystem& files, int file, std::int64_t size) {
 
 void GiveBackTheSetAsideName(Run& run, const std::string& set_aside,
                              const std::string& unfinished_name, Msg told) {
-    FileSystem& files = run.files;
+    TreeOps& files = run.files;
     const std::string& container = run.state.FolderPath;
     const std::string parent = ParentOf(container);
-    const Result<int> opened = files.OpenFolder(parent.empty() ? "." : parent);
+    const Result<int> opened = files.OpenStartingFolder(parent.empty() ? "." : parent);
     if (!opened)
         return;
     const int folder = opened.value();
@@ -60,8 +60,8 @@ void GiveBackTheSetAsideName(Run& run, const std::string& set_aside,
             (void)files.SyncFolderOpen(folder);
             if (deleted && deleted.value())
                 run.host.ShowMessage(
-                    Text(told, {files.DisplayPath(container),
-                                files.DisplayPath(Beside(container, unfinished_name))}),
+                    Text(told, {files.paths().DisplayPath(container),
+                                files.paths().DisplayPath(Beside(container, unfinished_name))}),
                     MessageIcon::kInformation);
         }
         (void)files.Close(unfinished.value());
@@ -76,7 +76,7 @@ void GiveBackTheLegacyName(Run& run) {
 }
 
 void DestroyAbandonedLegacy(Run& run, int folder) {
-    FileSystem& files = run.files;
+    TreeOps& files = run.files;
     const std::string legacy = Nombre(run.state.FolderPath) + ".antiguo";
     const Result<int> opened = files.OpenAt(folder, legacy, OpenMode::kReadWrite);
     if (!opened)
@@ -99,8 +99,8 @@ void DestroyAbandonedLegacy(Run& run, int folder) {
         return;
     (void)files.SyncFolderOpen(folder);
     run.host.ShowMessage(Text(Msg::kAbandonedLegacyDestroyed,
-                              {files.DisplayPath(Beside(run.state.FolderPath, legacy)),
-                               files.DisplayPath(run.state.FolderPath)}),
+                              {files.paths().DisplayPath(Beside(run.state.FolderPath, legacy)),
+                               files.paths().DisplayPath(run.state.FolderPath)}),
                          MessageIcon::kInformation);
 }
 

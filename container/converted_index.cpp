@@ -7,7 +7,7 @@
 
 #include "base/cp1252.h"
 #include "container/path_helpers.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 namespace {

@@ -15,7 +15,7 @@ namespace velmora {
 RunResult Engine::Convert(const std::string& password) {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
-        return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
+        return Refuse(Text(Msg::kNotAContainer, {run_.files.paths().DisplayPath(container)}));
     GiveBackTheLegacyName(run_);
     RestoreSource source(run_);
     Conversion conversion(run_, source);
@@ -24,7 +24,8 @@ RunResult Engine::Convert(const std::string& password) {
         if (header.kind == ContainerKind::kSealed) {
             source.OpenFolder();
             DestroyAbandonedLegacy(run_, source.folder());
-            ThrowFailure(Error{Text(Msg::kAlreadySealed, {run_.files.DisplayPath(container)})});
+            ThrowFailure(
+                Error{Text(Msg::kAlreadySealed, {run_.files.paths().DisplayPath(container)})});
         }
         conversion.ReadLegacy(header.legacy);
         source.OpenFolder();
@@ -42,8 +43,8 @@ RunResult Engine::Convert(const std::string& password) {
     run_.files.CloseAll();
     if (!left.empty())
         run_.host.ShowMessage(Text(Msg::kConvertedLegacyLeft,
-                                   {run_.files.DisplayPath(container),
-                                    run_.files.DisplayPath(conversion.LegacyPath()), left}),
+                                   {run_.files.paths().DisplayPath(container),
+                                    run_.files.paths().DisplayPath(conversion.LegacyPath()), left}),
                               MessageIcon::kCritical);
     return Done(!left.empty());
 }

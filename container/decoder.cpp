@@ -21,7 +21,7 @@ namespace velmora {
 RunResult Engine::Des_carpeta() {
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
-        return Refuse(Text(Msg::kNotAContainer, {run_.files.DisplayPath(container)}));
+        return Refuse(Text(Msg::kNotAContainer, {run_.files.paths().DisplayPath(container)}));
     const std::string root = container.substr(0, container.size() - 4);
     bool beside_interrupted_wipe = false;
     GiveBackTheLegacyName(run_);
@@ -52,10 +52,10 @@ RunResult Engine::Des_carpeta() {
             if (source.Holds(Nombre(root)))
                 beside_interrupted_wipe = true;
             else if (RemoveWipeRecord(run_.files, container))
-                run_.host.ShowMessage(
-                    Text(Msg::kWipeRecordOfGoneFolderRemoved,
-                         {run_.files.DisplayPath(root), run_.files.DisplayPath(container)}),
-                    MessageIcon::kInformation);
+                run_.host.ShowMessage(Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                                           {run_.files.paths().DisplayPath(root),
+                                            run_.files.paths().DisplayPath(container)}),
+                                      MessageIcon::kInformation);
         }
     } catch (const EngineFailure& failure) {
         run_.files.CloseAll();
@@ -96,8 +96,8 @@ RunResult Engine::Des_carpeta() {
         const std::string& restored = run_.state.RestoredPath;
         run_.host.ShowMessage(
             Text(Msg::kWipeInterruptedRestoredBeside,
-                 {run_.files.DisplayPath(root),
-                  run_.files.DisplayPath(restored.substr(0, restored.size() - 1))}),
+                 {run_.files.paths().DisplayPath(root),
+                  run_.files.paths().DisplayPath(restored.substr(0, restored.size() - 1))}),
             MessageIcon::kInformation);
     }
     if (options_.show_restored_folder) {

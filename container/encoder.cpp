@@ -9,6 +9,7 @@
 #include "container/legacy/legacy_writer.h"
 #include "container/legacy/password_check.h"
 #include "container/legacy/record_reader.h"
+#include "container/named_entry.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
@@ -24,7 +25,7 @@ Status Engine::CheckFolderPath() {
     const std::string& folder = run_.state.FolderPath;
     if (folder.empty() || folder == "\\" || folder.back() == '\\' ||
         !NamesAContainer(ContainerNameFor(Nombre(folder))))
-        return Error{Text(Msg::kNotAFolderToEncode, {run_.files.DisplayPath(folder)})};
+        return Error{Text(Msg::kNotAFolderToEncode, {run_.files.paths().DisplayPath(folder)})};
     return Status::Ok();
 }
 
@@ -42,11 +43,11 @@ Status Engine::CheckBeforePassword() {
     if (FindInterruptedWipe(run_.files, container_path) != InterruptedWipe::kNone)
         return Status::Ok();
     // As the scan opens the folder, and tells a link or a file as the scan does.
-    Result<int> opened = run_.files.OpenFolder(folder);
+    Result<int> opened = run_.files.OpenStartingFolder(folder);
     if (!opened) {
-        if (const Result<EntryInfo> what = run_.files.Inspect(folder);
+        if (const Result<EntryInfo> what = InspectNamed(run_.files, folder);
             what && what->kind != EntryKind::kFolder)
-            return Error{Text(Msg::kNotAFolder, {run_.files.DisplayPath(folder)})};
+            return Error{Text(Msg::kNotAFolder, {run_.files.paths().DisplayPath(folder)})};
         return opened.error();
     }
     (void)run_.files.Close(opened.value());
@@ -56,7 +57,7 @@ Status Engine::CheckBeforePassword() {
 Status Engine::CheckEncodingTarget(const std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
     Result<std::string> target = options_.container_folder.empty()
-                                     ? run_.files.CurrentFolder()
+                                     ? run_.files.paths().CurrentFolder()
                                      : Result<std::string>(options_.container_folder);
     if (!target)
         return target.error();
@@ -66,9 +67,10 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
     if (!inside)
         return inside.error();
     if (inside.value())
-        return Error{Text(Msg::kContainerInsideFolder, {run_.files.DisplayPath(target.value())})};
-    if (run_.files.Inspect(container_path).ok())
-        return Error{Text(Msg::kContainerExists, {run_.files.DisplayPath(container_path)})};
+        return Error{
+            Text(Msg::kContainerInsideFolder, {run_.files.paths().DisplayPath(target.value())})};
+    if (InspectNamed(run_.files, container_path).ok())
+        return Error{Text(Msg::kContainerExists, {run_.files.paths().DisplayPath(container_path)})};
     return Status::Ok();
 }
 
@@ -79,13 +81,13 @@ Status Engine::ExplainInterruptedWipe(ScannedTree& tree, const std::string& cont
     const InterruptedWipe found = FindInterruptedWipe(run_.files, container_path);
     if (found == InterruptedWipe::kNone)
         return Status::Ok();
-    const std::string folder = run_.files.DisplayPath(run_.state.FolderPath);
-    const std::string container = run_.files.DisplayPath(container_path);
+    const std::string folder = run_.files.paths().DisplayPath(run_.state.FolderPath);
+    const std::string container = run_.files.paths().DisplayPath(container_path);
     if (found == InterruptedWipe::kContainerChanged)
         return Error{Text(Msg::kWipeInterruptedContainerChanged, {folder, container})};
     std::string names;
     for (const std::string& path : OverwrittenFiles(run_.files, tree.scan, tree.folders))
-        names += (names.empty() ? "" : ", ") + run_.files.DisplayPath(path);
+        names += (names.empty() ? "" : ", ") + run_.files.paths().DisplayPath(path);
     if (names.empty())
         names = Text(Msg::kWipeInterruptedNoneOverwritten);
     return Error{Text(Msg::kWipeWasInterrupted, {folder, container, names})};
@@ -97,12 +99,12 @@ Status Engine::StartEncoding(ScannedTree& tree, NameRules rules, std::string& co
     Result<TreeScan> scan = ScanTree(run_.files, run_.host, folder, tree.folders, rules);
     if (!scan) {
         // A kill after the last delete left the wipe's record and no folder.
-        const Result<EntryInfo> gone = run_.files.Inspect(folder);
+        const Result<EntryInfo> gone = InspectNamed(run_.files, folder);
         if (!gone && gone.error().code == ENOENT && RemoveWipeRecord(run_.files, container_path))
-            run_.host.ShowMessage(
-                Text(Msg::kWipeRecordOfGoneFolderRemoved,
-                     {run_.files.DisplayPath(folder), run_.files.DisplayPath(container_path)}),
-                MessageIcon::kInformation);
+            run_.host.ShowMessage(Text(Msg::kWipeRecordOfGoneFolderRemoved,
+                                       {run_.files.paths().DisplayPath(folder),
+                                        run_.files.paths().DisplayPath(container_path)}),
+                                  MessageIcon::kInformation);
         return scan.error();
     }
     tree.scan = std::move(scan).value();

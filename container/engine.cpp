@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-Engine::Engine(FileSystem& files, Host& host, const CipherTables& tables, Clock& clock,
+Engine::Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock,
                EngineState& state, EngineOptions options)
     : options_(std::move(options)), run_{files, host, tables, clock, state, options_} {}
 

@@ -15,7 +15,7 @@
 #include "container/run.h"
 #include "container/scanned_tree.h"
 #include "container/sealed/plaintext_hash.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -24,11 +24,11 @@ namespace velmora {
 // through a container kind's writer (pack.h) and wipes it (wipe.h);
 // decoding restores a container through its kind's reader (restore.h).
 // They reach the windows only through the Host and the disk only through
-// the FileSystem.
+// the tree operations (folder handles and single names).
 class Engine {
   public:
-    Engine(FileSystem& files, Host& host, const CipherTables& tables, Clock& clock,
-           EngineState& state, EngineOptions options = {});
+    Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock, EngineState& state,
+           EngineOptions options = {});
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 

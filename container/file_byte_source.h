@@ -2,14 +2,14 @@
 
 #include "base/messages.h"
 #include "container/byte_source.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
 // The bytes of a file opened through the file system under a number.
 class FileByteSource : public ByteSource {
   public:
-    FileByteSource(FileSystem& files, int file, std::int64_t size)
+    FileByteSource(TreeOps& files, int file, std::int64_t size)
         : files_(files), file_(file), size_(size) {}
 
     std::int64_t Size() const override { return size_; }
@@ -23,7 +23,7 @@ class FileByteSource : public ByteSource {
     }
 
   private:
-    FileSystem& files_;
+    TreeOps& files_;
     int file_;
     std::int64_t size_;
 };

@@ -55,7 +55,7 @@ Result<int> FolderHandles::Get(std::uint32_t id) {
     const Result<EntryInfo> now = files_.InspectOpen(opened.value());
     if (!now || !SameFolder(now.value(), folder.identity)) {
         (void)files_.Close(opened.value());
-        return Error{Text(Msg::kFolderNoLongerTheSame, {files_.DisplayPath(PathOf(id))}),
+        return Error{Text(Msg::kFolderNoLongerTheSame, {files_.paths().DisplayPath(PathOf(id))}),
                      kNoLongerTheSame};
     }
     folder.handle = opened.value();

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "base/result.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -22,7 +22,7 @@ namespace velmora {
 // have been opened, so callers use it at once and ask again later.
 class FolderHandles {
   public:
-    explicit FolderHandles(FileSystem& files, std::size_t keep_open = 256)
+    explicit FolderHandles(TreeOps& files, std::size_t keep_open = 256)
         : files_(files), keep_open_(keep_open) {}
     ~FolderHandles() { CloseAll(); }
     FolderHandles(const FolderHandles&) = delete;
@@ -60,7 +60,7 @@ class FolderHandles {
     void Touch(std::uint32_t id, Folder& folder, bool just_opened);
     std::string PathOf(std::uint32_t id) const;
 
-    FileSystem& files_;
+    TreeOps& files_;
     std::size_t keep_open_;
     std::unordered_map<std::uint32_t, Folder> folders_;
     std::list<std::uint32_t> recent_;  // open, unpinned handles, most recent first

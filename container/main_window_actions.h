@@ -2,7 +2,7 @@
 
 #include "container/engine_state.h"
 #include "container/host.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -11,11 +11,11 @@ namespace velmora {
 // deleted, and the program ends. While the folder is being wiped it only
 // asks the wipe to stop at its next safe point, and a staged restore to
 // remove what it made (see EngineState::Wiping and Restoring).
-void PressCancelar(FileSystem& files, EngineState& state, Host& host);
+void PressCancelar(TreeOps& files, EngineState& state, Host& host);
 
 // The main window being closed (close box, or the unload at the end of
 // encoding): every open file is closed, the key forgotten, the program ended.
 // An unfinished container stays.
-void CloseMainWindow(FileSystem& files, EngineState& state, Host& host);
+void CloseMainWindow(TreeOps& files, EngineState& state, Host& host);
 
 }  // namespace velmora

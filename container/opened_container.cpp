@@ -29,7 +29,7 @@ std::string ContainerNameFor(const std::string& folder_name) {
 Result<OpenedHeader> OpenedContainer::Open(const std::string& path) {
     Close();
     path_ = path;
-    Result<int> file = files_.Open(path, OpenMode::kRead);
+    Result<int> file = files_.OpenStartingFile(path);
     if (!file)  // Windows: a writer's handle makes the open a sharing violation
         return file.error().code == EBUSY ? StillBeingWritten() : file.error();
     file_ = file.value();
@@ -57,7 +57,7 @@ Result<OpenedHeader> OpenedContainer::Open(const std::string& path) {
 }
 
 Error OpenedContainer::StillBeingWritten() const {
-    return Error{Text(Msg::kStillBeingWritten, {files_.DisplayPath(path_)}), EBUSY};
+    return Error{Text(Msg::kStillBeingWritten, {files_.paths().DisplayPath(path_)}), EBUSY};
 }
 
 Status OpenedContainer::CheckNotBeingWritten() {

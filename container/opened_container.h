@@ -7,7 +7,7 @@
 #include "container/file_byte_source.h"
 #include "container/legacy/container_format.h"
 #include "container/sealed/sealed_header.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -34,7 +34,7 @@ struct OpenedHeader {
 // through source(). Used by start-up, the decoder and velmora-cli alike.
 class OpenedContainer {
   public:
-    explicit OpenedContainer(FileSystem& files) : files_(files) {}
+    explicit OpenedContainer(TreeOps& files) : files_(files) {}
     ~OpenedContainer() { Close(); }
     OpenedContainer(const OpenedContainer&) = delete;
     OpenedContainer& operator=(const OpenedContainer&) = delete;
@@ -55,7 +55,7 @@ class OpenedContainer {
   private:
     Error StillBeingWritten() const;
 
-    FileSystem& files_;
+    TreeOps& files_;
     std::string path_;
     int file_ = -1;
     EntryInfo identity_;

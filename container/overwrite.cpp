@@ -11,7 +11,7 @@ constexpr std::size_t kLargestPiece = 98303;
 
 }  // namespace
 
-Status OverwriteWith255(FileSystem& files, int file, std::int64_t size, bool flush,
+Status OverwriteWith255(TreeOps& files, int file, std::int64_t size, bool flush,
                         const std::function<void()>& after_piece) {
     static const std::vector<std::uint8_t> ones(kLargestPiece, 0xFF);
     const std::int64_t pieces = std::max<std::int64_t>(1, (size + kPiece / 2) / kPiece);

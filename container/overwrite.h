@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -14,7 +14,7 @@ namespace velmora {
 // `after_piece` runs after each piece written (the windows' events). Stops
 // at the first write that fails and returns its failure; with `flush`, the
 // file is then flushed to the disk.
-Status OverwriteWith255(FileSystem& files, int file, std::int64_t size, bool flush,
+Status OverwriteWith255(TreeOps& files, int file, std::int64_t size, bool flush,
                         const std::function<void()>& after_piece = {});
 
 }  // namespace velmora

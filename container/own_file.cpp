@@ -18,7 +18,7 @@ Result<std::string> FirstFreeName(const NumberedNames& names,
     return taken.error();
 }
 
-Result<NumberedFile> CreateNumberedFile(FileSystem& files, int folder, const NumberedNames& names,
+Result<NumberedFile> CreateNumberedFile(TreeOps& files, int folder, const NumberedNames& names,
                                         const std::function<bool(const std::string&)>& clear) {
     int handle = -1;
     const Result<std::string> name = FirstFreeName(names, [&](const std::string& candidate) {
@@ -35,12 +35,12 @@ Result<NumberedFile> CreateNumberedFile(FileSystem& files, int folder, const Num
     return NumberedFile{handle, name.value()};
 }
 
-Result<std::string> MakeNumberedFolder(FileSystem& files, int folder, const NumberedNames& names) {
+Result<std::string> MakeNumberedFolder(TreeOps& files, int folder, const NumberedNames& names) {
     return FirstFreeName(
         names, [&](const std::string& candidate) { return files.MakeFolderAt(folder, candidate); });
 }
 
-Result<std::string> RenameToNumbered(FileSystem& files, int folder, const std::string& from,
+Result<std::string> RenameToNumbered(TreeOps& files, int folder, const std::string& from,
                                      const NumberedNames& names) {
     return FirstFreeName(names, [&](const std::string& candidate) {
         return files.RenameAt(folder, from, candidate);

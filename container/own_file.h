@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -37,19 +37,19 @@ struct NumberedFile {
 // Creates a file through `folder`'s handle under the first free name. A
 // name found taken is offered to `clear` first; when it removed what held
 // it (what a killed run left), the name is tried once more.
-Result<NumberedFile> CreateNumberedFile(FileSystem& files, int folder, const NumberedNames& names,
+Result<NumberedFile> CreateNumberedFile(TreeOps& files, int folder, const NumberedNames& names,
                                         const std::function<bool(const std::string&)>& clear);
 // Makes a folder through `folder`'s handle under the first free name.
-Result<std::string> MakeNumberedFolder(FileSystem& files, int folder, const NumberedNames& names);
+Result<std::string> MakeNumberedFolder(TreeOps& files, int folder, const NumberedNames& names);
 // Renames `from` inside `folder` to the first free name, never replacing.
-Result<std::string> RenameToNumbered(FileSystem& files, int folder, const std::string& from,
+Result<std::string> RenameToNumbered(TreeOps& files, int folder, const std::string& from,
                                      const NumberedNames& names);
 
 // Deletes, through its folder's handle, a file this run created (a partial
 // container, a conversion's or a repair's new one), but only while `name`
 // still holds that very file: another program's file put there meanwhile
 // is never touched.
-inline void DeleteOwnFile(FileSystem& files, int folder, const std::string& name,
+inline void DeleteOwnFile(TreeOps& files, int folder, const std::string& name,
                           const EntryInfo& created) {
     const Result<EntryInfo> now = files.InspectAt(folder, name);
     if (now && SameEntry(now.value(), created))

@@ -46,7 +46,7 @@ std::uint8_t Pack::AttributesOf(std::uint32_t entry) {
 // (a reading handle denies it).
 bool RemoveIfAbandoned(Run& run, int folder, const std::string& name, Msg told,
                        const std::string& shown_path) {
-    FileSystem& files = run.files;
+    TreeOps& files = run.files;
     const Result<int> opened = files.OpenAt(folder, name, OpenMode::kReadWrite);
     if (!opened)
         return false;
@@ -58,13 +58,13 @@ bool RemoveIfAbandoned(Run& run, int folder, const std::string& name, Msg told,
     (void)files.Close(opened.value());
     if (!deleted || !deleted.value())
         return false;
-    run.host.ShowMessage(Text(told, {files.DisplayPath(shown_path)}), MessageIcon::kInformation);
+    run.host.ShowMessage(Text(told, {files.paths().DisplayPath(shown_path)}), MessageIcon::kInformation);
     return true;
 }
 
 int Pack::CreatePartial(int folder, const std::string& target, const std::string& name,
                         std::string& partial) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const NumberedFile created = OrFail(
         CreateNumberedFile(files, folder, {name + ".parcial"}, [&](const std::string& taken) {
             return RemoveIfAbandoned(run_, folder, taken, Msg::kRemovedAbandonedPartial,
@@ -75,7 +75,7 @@ int Pack::CreatePartial(int folder, const std::string& target, const std::string
     // Held until the container has its final name: another run then knows
     // this partial file is being written.
     if (!OrFail(files.TryLock(container)))
-        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(partial)})});
+        ThrowFailure(Error{Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(partial)})});
     return container;
 }
 
@@ -84,7 +84,7 @@ void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const Foun
     // Full paths are measured in the characters the system shows: the
     // folder's parent may hold characters a stored name could not.
     const std::string& folder = run_.state.FolderPath;
-    const std::size_t base = run_.files.CharacterCount(folder);
+    const std::size_t base = run_.files.paths().CharacterCount(folder);
     std::size_t longest = 0;
     for (std::size_t i = 0; i < sFound.size(); ++i)
         longest = std::max(longest, base + sFound.PathLength(i) - folder.size());
@@ -108,10 +108,10 @@ void Pack::WriteEntries(ContainerWriter& writer, BufferedWriter& out, const Foun
 
 void Pack::WriteContainer(const std::string& container_path, ContainerWriter& writer,
                           const FoundList& sFound, const SeeBytes& see, const CheckWritten& check) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const TreeScan& scan = tree_.scan;
     const std::string target = ParentOf(container_path);
-    const int container_folder = OrFail(files.OpenFolder(target.empty() ? "." : target));
+    const int container_folder = OrFail(files.OpenStartingFolder(target.empty() ? "." : target));
     const std::string name = Nombre(container_path);
     std::string partial;
     const int container = CreatePartial(container_folder, target, name, partial);
@@ -174,12 +174,12 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
 // that its copy is in the container.
 void Pack::PackFile(ContainerWriter& writer, BufferedWriter& out, std::uint32_t entry,
                     const std::string& path, const SeeBytes& see) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const EntryInfo& seen = tree_.scan.entries[entry].info;
     const int source =
         OrFail(files.OpenAt(tree_.FolderOf(entry), tree_.NameOf(entry), OpenMode::kRead));
     auto changed = [&] {
-        return Error{Text(Msg::kChangedWhileEncoding, {files.DisplayPath(path)})};
+        return Error{Text(Msg::kChangedWhileEncoding, {files.paths().DisplayPath(path)})};
     };
     const Result<EntryInfo> opened = files.InspectOpen(source);
     if (!opened || !SameUntouchedFile(opened.value(), seen))

@@ -27,7 +27,7 @@ void Restore::ReadEntries(const ContainerHeader& header) {
         run_.options.original_case ? StoredNameCase::kAsStored : StoredNameCase::kUpper);
     index_ = OrFail(reader_->ReadIndex());
     // Upper-cased names cannot differ only in case; names as stored can.
-    if (run_.options.original_case && run_.files.IgnoresCase())
+    if (run_.options.original_case && run_.files.paths().IgnoresCase())
         OrFail(CheckCaseCollisions(index_.entries));
     source_.CheckNames(index_.entries);
 }
@@ -104,7 +104,7 @@ void Restore::Crear_carpetas() {
 }
 
 void Restore::Extraer() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetCaption(Text(Msg::kDecodingCaption));
     std::int64_t done = 0;
     for (const DecodedEntry& entry : index_.entries) {
@@ -161,7 +161,7 @@ void Restore::Extraer() {
 // here: it is nobody else's until it has its name, so a kill meanwhile
 // leaves the staging folder 0700 or the complete tree.
 void Restore::Publish() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     for (auto it = read_only_folders_.rbegin(); it != read_only_folders_.rend(); ++it) {
         const int handle = OrFail(folders_.Get(*it));
         SetDetail(files.SetAttrOpen(
@@ -199,7 +199,7 @@ void Restore::PublishIfCancelled() {
 // is named where it was made (a handle below a moved folder may read
 // otherwise: Wine), and again last, right before it takes the name.
 void Restore::CheckTreeInPlace() {
-    staging_->CheckInPlace(run_.files.DisplayPath(root_));
+    staging_->CheckInPlace(run_.files.paths().DisplayPath(root_));
     for (const auto& [part, id] : restored_folders_) {
         if (id == 0)
             continue;
@@ -210,7 +210,7 @@ void Restore::CheckTreeInPlace() {
             ThrowFailure(Error{Text(Msg::kStagedTreeChanged, {ShownName(std::string(part))}),
                                kNoLongerTheSame});
     }
-    staging_->CheckInPlace(run_.files.DisplayPath(root_));
+    staging_->CheckInPlace(run_.files.paths().DisplayPath(root_));
 }
 
 void Restore::Discard() {

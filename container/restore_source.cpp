@@ -15,19 +15,19 @@ constexpr int kLargestCopyNumber = 32767;
 
 }  // namespace
 
-Status CheckRestorable(FileSystem& files, const std::string& container_path,
+Status CheckRestorable(TreeOps& files, const std::string& container_path,
                        const std::vector<DecodedEntry>& entries) {
     const std::string root = container_path.substr(0, container_path.size() - 4);
     const std::string parent = ParentOf(container_path);
     Result<std::string> folder =
-        parent.empty() ? files.CurrentFolder() : Result<std::string>(parent);
+        parent.empty() ? files.paths().CurrentFolder() : Result<std::string>(parent);
     if (!folder)
         return folder.error();
     const Result<std::size_t> longest = files.LongestName(folder.value());
     if (!longest)
         return longest.error();
     const std::string staging = WidestStagingName(Nombre(container_path));
-    if (files.NativeNameSize(staging) > longest.value())
+    if (files.paths().NativeNameSize(staging) > longest.value())
         return Error{Text(Msg::kNotRestorableHere,
                           {ShownName("\\" + Nombre(root)), Text(Msg::kNamePartTooLong)}),
                      kNotRestorableCode};
@@ -36,7 +36,7 @@ Status CheckRestorable(FileSystem& files, const std::string& container_path,
     const std::string numbered = root + " (" + std::to_string(kLargestCopyNumber) + ")";
     const std::string staged = (parent.empty() ? "" : parent + "\\") + staging;
     const Result<std::size_t> root_size =
-        files.NativePathSize(staged.size() > numbered.size() ? staged : numbered);
+        files.paths().NativePathSize(staged.size() > numbered.size() ? staged : numbered);
     if (!root_size)
         return root_size.error();
     auto refuse = [&](const DecodedEntry& entry, const std::string& why) -> Status {
@@ -51,17 +51,17 @@ Status CheckRestorable(FileSystem& files, const std::string& container_path,
             const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
             const std::string component = entry.name.substr(start, end - start);
             if (component.size() * 3 > longest.value() &&
-                files.NativeNameSize(component) > longest.value())
+                files.paths().NativeNameSize(component) > longest.value())
                 return refuse(entry, Text(Msg::kNamePartTooLong));
-            if (const std::string why = files.UncreatableName(component); !why.empty())
+            if (const std::string why = files.paths().UncreatableName(component); !why.empty())
                 return refuse(entry, why);
             start = end + 1;
         }
-        if (root_size.value() + entry.name.size() * 3 > files.LongestPath()) {
-            const Result<std::size_t> size = files.NativePathSize(entry.name);
+        if (root_size.value() + entry.name.size() * 3 > files.paths().LongestPath()) {
+            const Result<std::size_t> size = files.paths().NativePathSize(entry.name);
             if (!size)
                 return size.error();
-            if (root_size.value() + size.value() > files.LongestPath())
+            if (root_size.value() + size.value() > files.paths().LongestPath())
                 return refuse(entry, Text(Msg::kPathTooLongForSystem));
         }
     }
@@ -72,12 +72,12 @@ OpenedHeader RestoreSource::Open() {
     // What is restored and what is deleted are the container that was read,
     // whatever its name comes to hold meanwhile. Its lock keeps a second run
     // off it.
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const OpenedHeader header = OrFail(container_.Open(run_.state.FolderPath));
     identity_ = container_.identity();
     if (!OrFail(files.TryLock(container_.file())))
-        ThrowFailure(
-            Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(run_.state.FolderPath)})});
+        ThrowFailure(Error{
+            Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(run_.state.FolderPath)})});
     return header;
 }
 
@@ -86,11 +86,11 @@ void RestoreSource::OpenFolder() {
     std::string folder = parent.empty() ? "." : parent;
     if (folder.back() == ':')
         folder += '\\';  // a drive's root folder, not its current folder
-    folder_ = OrFail(run_.files.OpenFolder(folder));
+    folder_ = OrFail(run_.files.OpenStartingFolder(folder));
     const Result<EntryInfo> named = run_.files.InspectAt(folder_, Nombre(run_.state.FolderPath));
     if (!named || named->device != identity_.device || named->inode != identity_.inode)
-        ThrowFailure(Error{
-            Text(Msg::kChangedWhileReading, {run_.files.DisplayPath(run_.state.FolderPath)})});
+        ThrowFailure(Error{Text(Msg::kChangedWhileReading,
+                                {run_.files.paths().DisplayPath(run_.state.FolderPath)})});
 }
 
 bool RestoreSource::Holds(const std::string& name) {
@@ -102,18 +102,18 @@ void RestoreSource::CheckNames(const std::vector<DecodedEntry>& entries) {
 }
 
 void RestoreSource::Finish(bool details_skipped) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     if (details_skipped)
-        run_.host.ShowMessage(
-            Text(Msg::kRestoredWithoutDetails, {files.DisplayPath(run_.state.RestoredPath)}),
-            MessageIcon::kInformation);
+        run_.host.ShowMessage(Text(Msg::kRestoredWithoutDetails,
+                                   {files.paths().DisplayPath(run_.state.RestoredPath)}),
+                              MessageIcon::kInformation);
     if (!run_.options.keep_container)
         DeleteContainer();
     files.CloseAll();
 }
 
 void RestoreSource::DeleteContainer() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int file = container_.file();
     OrFail(container_.CheckNotBeingWritten());
     OrFail(files.SetAttrOpen(file, 0));
@@ -128,7 +128,7 @@ void RestoreSource::DeleteContainer() {
         return;
     }
     ThrowFailure(Error{deleted ? Text(Msg::kRestoredButContainerChanged,
-                                      {files.DisplayPath(run_.state.FolderPath)})
+                                      {files.paths().DisplayPath(run_.state.FolderPath)})
                                : deleted.error().message});
 }
 

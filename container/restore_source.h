@@ -18,7 +18,7 @@ namespace velmora {
 // path (Windows), the whole path under the widest root the restore may
 // use must fit. The error names the entry and carries kNotRestorableCode.
 inline constexpr int kNotRestorableCode = -2901;
-Status CheckRestorable(FileSystem& files, const std::string& container_path,
+Status CheckRestorable(TreeOps& files, const std::string& container_path,
                        const std::vector<DecodedEntry>& entries);
 
 // The container a restore reads, from its first read to its delete, and the

@@ -7,7 +7,7 @@
 #include "container/folder_handles.h"
 #include "container/sealed/plaintext_hash.h"
 #include "container/tree_scan.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -16,7 +16,7 @@ namespace velmora {
 struct ScannedTree {
     static constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
 
-    explicit ScannedTree(FileSystem& disk) : files(disk), folders(disk) {}
+    explicit ScannedTree(TreeOps& disk) : files(disk), folders(disk) {}
 
     // The handle of the folder that holds a scanned entry (the root's is its
     // parent); the run fails when the folder is no longer the one scanned.
@@ -28,7 +28,7 @@ struct ScannedTree {
     // Whether the scanned folder is still where the scan saw it.
     bool StillThere(std::uint32_t folder);
 
-    FileSystem& files;
+    TreeOps& files;
     TreeScan scan;
     FolderHandles folders;
     // The digest of what was packed of each file on a file system that

@@ -35,12 +35,12 @@ std::string SealedRepair::InFolder(const std::string& name) const {
 }
 
 Status SealedRepair::Repair() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     try {
         const OpenedHeader opened = source_.Open();
         if (opened.kind != ContainerKind::kSealed)
-            ThrowFailure(
-                Error{Text(Msg::kRepairNotSealed, {files.DisplayPath(run_.state.FolderPath)})});
+            ThrowFailure(Error{
+                Text(Msg::kRepairNotSealed, {files.paths().DisplayPath(run_.state.FolderPath)})});
         read_header_ = opened.sealed;
         source_.OpenFolder();
         name_ = Nombre(run_.state.FolderPath);
@@ -65,7 +65,7 @@ void SealedRepair::Write() {
 
 // The new container, created beside the damaged one and locked.
 void SealedRepair::CreateRepaired() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     // What a killed repair left, unlocked, goes, said once.
     const NumberedFile created = OrFail(CreateNumberedFile(
         files, source_.folder(), {"." + name_ + ".reparando"}, [&](const std::string& taken) {
@@ -77,8 +77,8 @@ void SealedRepair::CreateRepaired() {
     repaired_created_ = OrFail(files.InspectOpen(repaired_));
     run_.host.SetPicture1Tag(InFolder(repaired_name_));
     if (!OrFail(files.TryLock(repaired_)))
-        ThrowFailure(
-            Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(InFolder(repaired_name_))})});
+        ThrowFailure(Error{
+            Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(InFolder(repaired_name_))})});
 }
 
 // Version 1: sealed anew, as version 2, from the plaintext read.
@@ -109,7 +109,7 @@ PlaintextDigest SealedRepair::Reseal() {
 // (they are small), the header, the copies of the index's slots and of the
 // header, and the size.
 PlaintextDigest SealedRepair::Patch() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     header_ = read_header_;
     const ChunkLayout layout(header_);
     const auto size = static_cast<std::int64_t>(layout.ContainerSize());
@@ -135,7 +135,7 @@ PlaintextDigest SealedRepair::Patch() {
 
 Status SealedRepair::PatchGroup(const ChunkLayout& layout, const GroupOutcome& outcome,
                                 const std::uint8_t* slots) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const std::uint64_t first = layout.FirstChunk(outcome.group);
     const std::uint64_t count = layout.ChunksIn(outcome.group);
     const std::size_t slot = layout.slot_size;
@@ -213,7 +213,7 @@ void SealedRepair::CheckWritten(const PlaintextDigest& expected) {
 
 // Only the container that was read is replaced; no interrupt is taken here.
 void SealedRepair::TakeName() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int folder = source_.folder();
     OrFail(source_.container().CheckNotBeingWritten());
     const EntryInfo read = source_.container().identity();
@@ -224,7 +224,7 @@ void SealedRepair::TakeName() {
     Status placed = moved && SameEntryAndContent(moved.value(), read)
                         ? files.RenameAt(folder, repaired_name_, name_)
                         : Status(Error{Text(Msg::kChangedWhileReading,
-                                            {files.DisplayPath(run_.state.FolderPath)})});
+                                            {files.paths().DisplayPath(run_.state.FolderPath)})});
     if (!placed) {
         (void)files.RenameAt(folder, damaged_name, name_);
         OrFail(placed);
@@ -244,7 +244,7 @@ void GiveBackTheDamagedName(Run& run) {
 }
 
 void SealedRepair::RemoveRepaired() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetPicture1Tag("");
     if (repaired_ < 0)
         return;

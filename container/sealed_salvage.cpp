@@ -32,15 +32,15 @@ struct Part {
 };
 
 Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std::string>* left_out,
-                   std::size_t* restored_files,
-                   std::vector<ChunkReader::Holed>* holed = nullptr) {
+                   std::size_t* restored_files, std::vector<ChunkReader::Holed>* holed = nullptr) {
     const std::string& container = run.state.FolderPath;
     RestoreSource source(run);
     try {
         const OpenedHeader header = source.Open();
         if (header.kind != ContainerKind::kSealed || header.sealed.version != kSealedVersion2)
-            ThrowFailure(Error{Text(Msg::kSalvageNeedsVersion2, {run.files.DisplayPath(container)}),
-                               kPartRefusedCode});
+            ThrowFailure(
+                Error{Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(container)}),
+                      kPartRefusedCode});
         ChunkReader reader(source.container().source(), header.sealed, keys, run.host,
                            part.keep(source.container().source(), header.sealed));
         StagedRestore staged(run, source, reader);
@@ -116,7 +116,7 @@ Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::st
     };
     part.root = container.substr(0, container.size() - 4);
     if (!destination.empty()) {
-        const Result<int> folder = run.files.OpenFolder(destination);
+        const Result<int> folder = run.files.OpenStartingFolder(destination);
         if (!folder)
             return folder.error();
         part.root = destination + "\\" + name;

@@ -17,10 +17,10 @@ namespace {
 
 // Where the container is, whole, for the windows to tell: a name alone is
 // in the current folder.
-std::string WrittenAt(FileSystem& files, const std::string& container_path) {
+std::string WrittenAt(TreeOps& files, const std::string& container_path) {
     if (!ParentOf(container_path).empty())
         return container_path;
-    const Result<std::string> here = files.CurrentFolder();
+    const Result<std::string> here = files.paths().CurrentFolder();
     if (!here || here->empty())
         return container_path;
     return here.value() + (here->back() == '\\' ? "" : "\\") + container_path;

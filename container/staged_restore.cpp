@@ -29,7 +29,7 @@ void StagedRestore::ReadIndex() {
 }
 
 void StagedRestore::Restore() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     run_.host.SetCaption(Text(Msg::kDecodingCaption));
     staging_.emplace(run_, root_folder_ >= 0 ? root_folder_ : source_.folder(), ParentOf(root_),
                      Nombre(run_.state.FolderPath));
@@ -54,10 +54,10 @@ void StagedRestore::Restore() {
         }
         OrFail(reader_.ReadEnd());
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
-        staging_->CheckInPlace(files.DisplayPath(root_));  // the outermost change named
+        staging_->CheckInPlace(files.paths().DisplayPath(root_));  // the outermost change named
         CheckStagedTree();
         SetFolderDetails();
-        staging_->CheckInPlace(files.DisplayPath(root_));
+        staging_->CheckInPlace(files.paths().DisplayPath(root_));
         OrFail(source_.container().CheckNotBeingWritten());
         const std::string restored = staging_->Publish(root_);
         run_.state.RestoredPath = restored + "\\";
@@ -78,7 +78,7 @@ void StagedRestore::Restore() {
 }
 
 void StagedRestore::MakeFolder(const DecodedEntry& entry) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const auto [folder, name] = FolderAndName(entry.name, true);
     const auto parent = folder_ids_.find(folder);
     if (parent == folder_ids_.end())
@@ -99,7 +99,7 @@ void StagedRestore::MakeFolder(const DecodedEntry& entry) {
 // permissions (less the umask's bits, but for root) once complete, still
 // out of other accounts' reach inside the staging folder.
 void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const auto [folder, name] = FolderAndName(entry.name, false);
     const auto parent = folder_ids_.find(folder);
     if (parent == folder_ids_.end())
@@ -152,7 +152,7 @@ void StagedRestore::SetAttributes(int handle, const std::string& name, std::uint
 void StagedRestore::SetFolderDetail(std::uint32_t id, const std::string& name,
                                     std::uint8_t attributes, std::uint32_t mode,
                                     std::int64_t modified_ns) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const int handle = OrFail(folders_.Get(id));
     SetDetail(files.SetPermissionsOpen(handle, mode & ~files.RestoredModeMask()));
     SetAttributes(handle, name, attributes);
@@ -180,7 +180,7 @@ std::string StagedRestore::EntryName(const Made& made) const {
 // entry added, removed or replaced, stops the restore before the tree has a
 // name.
 void StagedRestore::CheckStagedTree() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     std::vector<std::map<std::string, const Made*>> inside(folder_entries_.size());
     for (const Made& made : made_)
         inside[made.folder][made.name] = &made;

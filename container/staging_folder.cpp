@@ -34,7 +34,7 @@ NumberedNames StagingNames(const std::string& container_name) {
 
 // Bytes of 255 over the whole file; its identity right after, for the
 // delete. False when it could not be opened or written.
-bool Overwrite(FileSystem& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
+bool Overwrite(TreeOps& files, int folder, const DirEntry& entry, EntryInfo& overwritten) {
     Result<int> file = files.OpenAt(folder, entry.name, OpenMode::kReadWrite);
     if (!file && RefusalOf(file.error().code) == Refusal::kDenied &&
         files.SetAttrAt(folder, entry.name, 0, &entry.info))
@@ -74,7 +74,7 @@ std::string StagingFolder::WidestPath() const {
 }
 
 void StagingFolder::RemoveLeftovers() {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     const NumberedNames names = StagingNames(container_name_);
     for (int n = 1; n <= names.count; ++n) {
         const std::string name = names.Name(n);
@@ -84,18 +84,19 @@ void StagingFolder::RemoveLeftovers() {
         const StagedWipe wiped = WipeStagedFolder(files, parent_, name, found.value(), true);
         if (wiped == StagedWipe::kHeld)
             continue;
-        const std::string container = files.DisplayPath(Inside(parent_path_, container_name_));
+        const std::string container =
+            files.paths().DisplayPath(Inside(parent_path_, container_name_));
         run_.host.ShowMessage(
             wiped == StagedWipe::kRemoved
                 ? Text(Msg::kStagingLeftoverRemoved, {container})
                 : Text(Msg::kStagingLeftoverKept,
-                       {container, files.DisplayPath(Inside(parent_path_, name))}),
+                       {container, files.paths().DisplayPath(Inside(parent_path_, name))}),
             MessageIcon::kInformation);
     }
 }
 
 int StagingFolder::Make(FolderHandles& folders, std::uint32_t id) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     name_ = OrFail(MakeNumberedFolder(files, parent_, StagingNames(container_name_)));
     made_ = true;
     const int handle = OrFail(files.OpenFolderAt(parent_, name_));
@@ -118,14 +119,14 @@ void StagingFolder::CheckInPlace(const std::string& shown) {
 }
 
 std::string StagingFolder::Publish(const std::string& root) {
-    FileSystem& files = run_.files;
+    TreeOps& files = run_.files;
     // The path beside it, "root (2)" ...: its last name is the name taken.
     const Result<std::string> taken =
         FirstFreeName({root, kLargestCopyNumber, " (", ")"}, [&](const std::string& candidate) {
             return files.RenameAt(parent_, name_, Nombre(candidate));
         });
     if (!taken && taken.error().code == EEXIST)
-        ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.DisplayPath(root)})});
+        ThrowFailure(Error{Text(Msg::kTooManyRestoredCopies, {files.paths().DisplayPath(root)})});
     std::string path = OrFail(taken);
     published_ = true;
     OrFail(files.SyncFolderOpen(parent_));
@@ -138,9 +139,9 @@ bool StagingFolder::Remove() {
     return WipeStagedFolder(run_.files, parent_, name_, identity_, false) == StagedWipe::kRemoved;
 }
 
-Status CheckPublishable(FileSystem& files, const std::string& container_path) {
+Status CheckPublishable(TreeOps& files, const std::string& container_path) {
     const std::string parent_path = ParentOf(container_path);
-    const Result<int> parent = files.OpenFolder(parent_path.empty() ? "." : parent_path);
+    const Result<int> parent = files.OpenStartingFolder(parent_path.empty() ? "." : parent_path);
     if (!parent)
         return parent.error();
     const std::string first = StagingName(Nombre(container_path)) + ".prueba";
@@ -182,12 +183,12 @@ Status CheckPublishable(FileSystem& files, const std::string& container_path) {
         (void)files.RemoveFolderAt(parent.value(), now_named, identity.value());
     (void)files.Close(parent.value());
     if (!renamed && renamed.error().code == ENOSYS)
-        return Error{Text(Msg::kDriveCannotRestore, {files.DisplayPath(container_path)}),
+        return Error{Text(Msg::kDriveCannotRestore, {files.paths().DisplayPath(container_path)}),
                      kNotRestorableCode};
     return renamed;
 }
 
-StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& name,
+StagedWipe WipeStagedFolder(TreeOps& files, int parent, const std::string& name,
                             const EntryInfo& expected, bool unlocked_only) {
     const Result<int> root = files.OpenFolderAt(parent, name);
     if (!root)

@@ -88,7 +88,7 @@ class StagingFolder {
 // anything is not renamed there: ENOSYS); then the error, carrying
 // kNotRestorableCode, says the container cannot be restored on that drive. Asked before a wipe:
 // nothing is wiped whose container this system could not restore where it lies.
-Status CheckPublishable(FileSystem& files, const std::string& container_path);
+Status CheckPublishable(TreeOps& files, const std::string& container_path);
 
 // What became of a staging folder to remove.
 enum class StagedWipe { kRemoved, kHeld, kLeft };
@@ -99,7 +99,7 @@ enum class StagedWipe { kRemoved, kHeld, kLeft };
 // another mount) and given owner permissions, each file overwritten and
 // deleted only while it is the one listed. With `unlocked_only`, a folder a
 // live run holds locked is left alone (kHeld). kLeft when anything stays.
-StagedWipe WipeStagedFolder(FileSystem& files, int parent, const std::string& name,
+StagedWipe WipeStagedFolder(TreeOps& files, int parent, const std::string& name,
                             const EntryInfo& expected, bool unlocked_only);
 
 }  // namespace velmora

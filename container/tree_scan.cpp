@@ -30,22 +30,22 @@ bool SameOnceUpperCased(std::string_view a, std::string_view b) {
 
 // The entry's path is built only for a message.
 template <typename PathOf>
-Status CheckEntry(FileSystem& files, std::uint64_t root_device, const DirEntry& entry,
-                  NameRules rules, const PathOf& path_of) {
+Status CheckEntry(TreeOps& files, std::uint64_t root_device, const DirEntry& entry, NameRules rules,
+                  const PathOf& path_of) {
     const bool legacy = rules == NameRules::kLegacy;
     if (legacy && HasForbiddenCharacter(entry.name))
-        return Error{Text(Msg::kNameWithControlCharacters, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kNameWithControlCharacters, {files.paths().DisplayPath(path_of())})};
     if (entry.kind == EntryKind::kSymlink)
-        return Error{Text(Msg::kSymbolicLink, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kSymbolicLink, {files.paths().DisplayPath(path_of())})};
     if (entry.kind == EntryKind::kOther)
-        return Error{Text(Msg::kNotFileNorFolder, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kNotFileNorFolder, {files.paths().DisplayPath(path_of())})};
     const EntryInfo& info = entry.info;
     if (info.mount_root || (info.kind == EntryKind::kFolder && info.device != root_device))
-        return Error{Text(Msg::kMountPoint, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kMountPoint, {files.paths().DisplayPath(path_of())})};
     if (info.kind == EntryKind::kFile && info.links > 1)
-        return Error{Text(Msg::kHardLinks, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kHardLinks, {files.paths().DisplayPath(path_of())})};
     if (legacy && info.kind == EntryKind::kFile && info.size > kLargestFile)
-        return Error{Text(Msg::kFileTooLarge, {files.DisplayPath(path_of())})};
+        return Error{Text(Msg::kFileTooLarge, {files.paths().DisplayPath(path_of())})};
     return Status::Ok();
 }
 
@@ -76,12 +76,11 @@ namespace {
 
 // Opens the root and the folder that holds it, each once by its path, and
 // checks that the one holds the other under the root's name.
-Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
-                FolderHandles& folders) {
+Status OpenRoot(TreeOps& files, const std::string& root, TreeScan& scan, FolderHandles& folders) {
     std::string parent_path = ParentOf(root);
     if (!parent_path.empty() && parent_path.back() == ':')
         parent_path += '\\';  // a drive's root folder, not its current folder
-    Result<int> parent = files.OpenFolder(parent_path.empty() ? "." : parent_path);
+    Result<int> parent = files.OpenStartingFolder(parent_path.empty() ? "." : parent_path);
     if (!parent)
         return parent.error();
     Result<EntryInfo> parent_info = files.InspectOpen(parent.value());
@@ -91,11 +90,11 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
     }
     folders.AddOpen(TreeScan::kRootParent, parent.value(), parent_info.value(), parent_path);
     scan.root_name = Nombre(root);
-    Result<int> opened = files.OpenFolder(root);
+    Result<int> opened = files.OpenStartingFolder(root);
     if (!opened) {
         if (const Result<EntryInfo> what = files.InspectAt(parent.value(), scan.root_name);
             what && what->kind != EntryKind::kFolder)
-            return Error{Text(Msg::kNotAFolder, {files.DisplayPath(root)})};
+            return Error{Text(Msg::kNotAFolder, {files.paths().DisplayPath(root)})};
         return opened.error();
     }
     Result<EntryInfo> info = files.InspectOpen(opened.value());
@@ -108,12 +107,12 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
     EntryInfo expected = info.value();
     expected.mount_id = 0;  // a mounted folder's name reads the parent's mount
     if (!named || !SameFolder(named.value(), expected))
-        return Error{Text(Msg::kFolderReplacedWhileOpening, {files.DisplayPath(root)})};
+        return Error{Text(Msg::kFolderReplacedWhileOpening, {files.paths().DisplayPath(root)})};
     Result<bool> locked = files.TryLock(opened.value());
     if (!locked)
         return locked.error();
     if (!locked.value())
-        return Error{Text(Msg::kAlreadyWorkingOn, {files.DisplayPath(root)})};
+        return Error{Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(root)})};
     ScannedEntry top;
     top.info = info.value();
     scan.entries.push_back(top);
@@ -122,7 +121,7 @@ Status OpenRoot(FileSystem& files, const std::string& root, TreeScan& scan,
 
 }  // namespace
 
-Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
+Result<TreeScan> ScanTree(TreeOps& files, Host& host, const std::string& root,
                           FolderHandles& folders, NameRules rules) {
     TreeScan scan;
     scan.root_path = root;
@@ -151,12 +150,11 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
             if (rules == NameRules::kLegacy && previous &&
                 SameOnceUpperCased(previous->name, entry.name))
                 return Error{Text(Msg::kDifferOnlyInCase,
-                                  {files.DisplayPath(folder_path + "\\" + previous->name),
-                                   files.DisplayPath(path_of())})};
+                                  {files.paths().DisplayPath(folder_path + "\\" + previous->name),
+                                   files.paths().DisplayPath(path_of())})};
             previous = &entry;
-            if (Status checked =
-                    CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry, rules,
-                               path_of);
+            if (Status checked = CheckEntry(files, scan.entries[TreeScan::kRoot].info.device, entry,
+                                            rules, path_of);
                 !checked)
                 return checked.error();
             ScannedEntry scanned;
@@ -178,17 +176,18 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
 }
 
 Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
-                        const std::string& key, const FileSystem& files) {
+                        const std::string& key, const TreeOps& files) {
     // The message for one stored path, or "" when the container keeps it.
     auto problem = [&](const std::string& relative) -> std::string {
         if (relative.size() > 255)
-            return Text(Msg::kStoredPathTooLong, {files.DisplayPath(root + relative)});
+            return Text(Msg::kStoredPathTooLong, {files.paths().DisplayPath(root + relative)});
         if (relative.back() == ' ')
-            return Text(Msg::kNameEndsInSpace, {files.DisplayPath(root + relative)});
+            return Text(Msg::kNameEndsInSpace, {files.paths().DisplayPath(root + relative)});
         // Only the encoded name's ends can be taken for the field's padding.
         if (tables.EncCharacter(relative, 1, key) == ' ' ||
             tables.EncCharacter(relative, relative.size(), key) == ' ')
-            return Text(Msg::kNameNotStorableWithPassword, {files.DisplayPath(root + relative)});
+            return Text(Msg::kNameNotStorableWithPassword,
+                        {files.paths().DisplayPath(root + relative)});
         return "";
     };
     // Of several problems, the one of the first path in name order is told

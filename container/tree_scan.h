@@ -8,7 +8,7 @@
 #include "base/result.h"
 #include "cipher/cipher_tables.h"
 #include "container/folder_handles.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -37,7 +37,7 @@ struct TreeScan {
 
     std::string root_path;
     std::string root_name;  // the root's own name inside its parent
-    std::string names;  // every entry's name, back to back
+    std::string names;      // every entry's name, back to back
     std::vector<ScannedEntry> entries;
 
     std::string_view Name(std::uint32_t entry) const {
@@ -68,7 +68,7 @@ enum class NameRules { kLegacy, kExact };
 // its parent's handle and registered in `folders` under its entry number,
 // with the identity the listing saw. The root is locked for this run: a
 // second run on the same tree is refused.
-Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root,
+Result<TreeScan> ScanTree(TreeOps& files, Host& host, const std::string& root,
                           FolderHandles& folders, NameRules rules = NameRules::kLegacy);
 
 // Refuses entries of the scanned tree (files, and folders without files)
@@ -76,6 +76,6 @@ Result<TreeScan> ScanTree(FileSystem& files, Host& host, const std::string& root
 // key: stored paths over 255 characters, paths ending in a space, and names
 // whose encoded form begins or ends with a space.
 Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
-                        const std::string& key, const FileSystem& files);
+                        const std::string& key, const TreeOps& files);
 
 }  // namespace velmora

@@ -36,7 +36,8 @@ void Wipe::BorrarOrig(const FoundList& Lista) {
             case Overwrite::kGone:
                 break;
         }
-        if (batch.size() >= run_.options.wipe_batch_files || batch_bytes >= run_.options.wipe_batch_bytes) {
+        if (batch.size() >= run_.options.wipe_batch_files ||
+            batch_bytes >= run_.options.wipe_batch_bytes) {
             DeleteBatch(batch);
             batch_bytes = 0;
         }
@@ -69,10 +70,11 @@ void Wipe::RemoveFolders() {
         if (Result<int> folder = tree_.folders.Get(entry); folder)
             (void)run_.files.SetAttrOpen(folder.value(), 0);
         tree_.folders.Release(entry);
-        Result<int> parent = tree_.folders.Get(entry == TreeScan::kRoot ? TreeScan::kRootParent
-                                                                   : tree_.scan.entries[entry].parent);
+        Result<int> parent = tree_.folders.Get(
+            entry == TreeScan::kRoot ? TreeScan::kRootParent : tree_.scan.entries[entry].parent);
         if (parent)
-            (void)run_.files.RemoveFolderAt(parent.value(), tree_.NameOf(entry), tree_.scan.entries[entry].info);
+            (void)run_.files.RemoveFolderAt(parent.value(), tree_.NameOf(entry),
+                                            tree_.scan.entries[entry].info);
     }
 }
 
@@ -85,7 +87,7 @@ void Wipe::RemoveFolders() {
 Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) {
     const EntryInfo& seen = tree_.scan.entries[entry].info;
     const std::string path = tree_.scan.FullPath(entry);
-    const std::string shown = run_.files.DisplayPath(path);
+    const std::string shown = run_.files.paths().DisplayPath(path);
     const std::string name = tree_.NameOf(entry);
     Result<int> folder_handle = tree_.folders.Get(tree_.scan.entries[entry].parent);
     if (!folder_handle) {
@@ -115,7 +117,7 @@ Wipe::Overwrite Wipe::Sobrescribir(std::uint32_t entry, EntryInfo& overwritten) 
         return Overwrite::kNotOverwritten;
     }
     struct Closer {
-        FileSystem& files;
+        TreeOps& files;
         int number;
         ~Closer() { (void)files.Close(number); }
     } closer{run_.files, file.value()};
@@ -185,7 +187,8 @@ bool Wipe::CopiedUp(std::uint32_t entry, int folder, int file, const EntryInfo& 
 void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
     if (batch.empty())
         return;
-    const Status flushed = run_.files.SyncFileSystemOpen(OrFail(tree_.folders.Get(TreeScan::kRoot)));
+    const Status flushed =
+        run_.files.SyncFileSystemOpen(OrFail(tree_.folders.Get(TreeScan::kRoot)));
     for (const Overwritten& done : batch) {
         const std::string path = tree_.scan.FullPath(done.entry);
         if (!flushed) {
@@ -196,8 +199,9 @@ void Wipe::DeleteBatch(std::vector<Overwritten>& batch) {
         AllowDeletingIn(parent);
         Result<int> folder = tree_.folders.Get(parent);
         const Result<bool> deleted =
-            folder ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(done.entry), done.identity)
-                   : Result<bool>(folder.error());
+            folder
+                ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(done.entry), done.identity)
+                : Result<bool>(folder.error());
         if (!deleted)
             LeftBehind(path, Text(Msg::kOverwrittenBut, {deleted.error().message}));
         else if (!deleted.value())
@@ -213,9 +217,10 @@ void Wipe::DeleteUnwritten(std::uint32_t entry) {
     const std::uint32_t parent = tree_.scan.entries[entry].parent;
     AllowDeletingIn(parent);
     Result<int> folder = tree_.folders.Get(parent);
-    const Result<bool> deleted =
-        folder ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(entry), tree_.scan.entries[entry].info)
-               : Result<bool>(folder.error());
+    const Result<bool> deleted = folder
+                                     ? run_.files.DeleteFileAt(folder.value(), tree_.NameOf(entry),
+                                                               tree_.scan.entries[entry].info)
+                                     : Result<bool>(folder.error());
     if (!run_.options.report_leftovers) {
         if (!deleted || !deleted.value())
             files_left_.push_back(path);
@@ -223,7 +228,7 @@ void Wipe::DeleteUnwritten(std::uint32_t entry) {
     }
     if (deleted && deleted.value())
         run_.host.ShowMessage(Text(Msg::kDeletedWithoutOverwrite, {overwrite_error_}),
-                          MessageIcon::kInformation);
+                              MessageIcon::kInformation);
     else
         LeftBehind(path, Text(Msg::kNeitherOverwrittenNorDeleted, {overwrite_error_}));
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "container/named_entry.h"
 #include "container/path_helpers.h"
 #include "container/staging_folder.h"
 
@@ -11,11 +12,6 @@ namespace {
 std::string IdentityText(const EntryInfo& info) {
     return std::to_string(info.device) + " " + std::to_string(info.inode) + " " +
            std::to_string(info.size) + " " + std::to_string(info.modified_ns) + "\n";
-}
-
-Result<int> OpenFolderOf(FileSystem& files, const std::string& path) {
-    const std::string parent = ParentOf(path);
-    return files.OpenFolder(parent.empty() ? "." : parent);
 }
 
 }  // namespace
@@ -32,7 +28,7 @@ WipeRecord::~WipeRecord() {
 }
 
 Status WipeRecord::Write(const std::string& container_path) {
-    const Result<int> folder = OpenFolderOf(files_, container_path);
+    const Result<int> folder = OpenFolderHolding(files_, container_path);
     if (!folder)
         return folder.error();
     folder_ = folder.value();
@@ -68,8 +64,8 @@ void WipeRecord::Remove() {
     name_.clear();
 }
 
-InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& container_path) {
-    const Result<int> opened = OpenFolderOf(files, container_path);
+InterruptedWipe FindInterruptedWipe(TreeOps& files, const std::string& container_path) {
+    const Result<int> opened = OpenFolderHolding(files, container_path);
     if (!opened)
         return InterruptedWipe::kNone;
     const int folder = opened.value();
@@ -90,8 +86,8 @@ InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& contai
     return found;
 }
 
-bool RemoveWipeRecord(FileSystem& files, const std::string& container_path) {
-    const Result<int> opened = OpenFolderOf(files, container_path);
+bool RemoveWipeRecord(TreeOps& files, const std::string& container_path) {
+    const Result<int> opened = OpenFolderHolding(files, container_path);
     if (!opened)
         return false;
     const std::string name = WipeRecordName(Nombre(container_path));
@@ -106,7 +102,7 @@ bool RemoveWipeRecord(FileSystem& files, const std::string& container_path) {
     return removed;
 }
 
-std::vector<std::string> OverwrittenFiles(FileSystem& files, const TreeScan& scan,
+std::vector<std::string> OverwrittenFiles(TreeOps& files, const TreeScan& scan,
                                           FolderHandles& folders) {
     std::vector<std::string> overwritten;
     std::vector<std::uint8_t> buffer(1 << 16);

@@ -5,7 +5,7 @@
 
 #include "base/result.h"
 #include "container/tree_scan.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -19,7 +19,7 @@ namespace velmora {
 // tell whether the container is still the one the wipe trusted.
 class WipeRecord {
   public:
-    explicit WipeRecord(FileSystem& files) : files_(files) {}
+    explicit WipeRecord(TreeOps& files) : files_(files) {}
     ~WipeRecord();
     WipeRecord(const WipeRecord&) = delete;
     WipeRecord& operator=(const WipeRecord&) = delete;
@@ -28,7 +28,7 @@ class WipeRecord {
     void Remove();
 
   private:
-    FileSystem& files_;
+    TreeOps& files_;
     int folder_ = -1;
     std::string name_;
     EntryInfo written_;
@@ -40,16 +40,16 @@ std::string WipeRecordName(const std::string& container_name);
 // container (unchanged since its check), or a record whose container has
 // changed or gone.
 enum class InterruptedWipe { kNone, kSameContainer, kContainerChanged };
-InterruptedWipe FindInterruptedWipe(FileSystem& files, const std::string& container_path);
+InterruptedWipe FindInterruptedWipe(TreeOps& files, const std::string& container_path);
 
 // Removes the record beside a container, through the container folder's
 // handle and only while its name holds the record found there; true when
 // one was removed.
-bool RemoveWipeRecord(FileSystem& files, const std::string& container_path);
+bool RemoveWipeRecord(TreeOps& files, const std::string& container_path);
 
 // The files of a scanned tree that an interrupted wipe had already
 // overwritten: every byte 255, at the size the scan saw (not empty).
-std::vector<std::string> OverwrittenFiles(FileSystem& files, const TreeScan& scan,
+std::vector<std::string> OverwrittenFiles(TreeOps& files, const TreeScan& scan,
                                           FolderHandles& folders);
 
 }  // namespace velmora

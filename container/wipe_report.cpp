@@ -1,8 +1,8 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "container/wipe.h"
 #include "container/path_helpers.h"
+#include "container/wipe.h"
 
 // What the wipe tells: the files it leaves alone or behind, the summary of
 // what is left of the folder, and the end of a wipe cut short by "Cancelar".
@@ -19,15 +19,15 @@ std::string Count(std::size_t n, Msg one, Msg many) {
 
 void Wipe::LeaveAlone(const std::string& path) {
     files_left_.push_back(path);
-    run_.host.ShowMessage(Text(Msg::kChangedSinceRead, {run_.files.DisplayPath(path)}),
-                      MessageIcon::kCritical);
+    run_.host.ShowMessage(Text(Msg::kChangedSinceRead, {run_.files.paths().DisplayPath(path)}),
+                          MessageIcon::kCritical);
 }
 
 void Wipe::LeftBehind(const std::string& path, const std::string& why) {
     files_left_.push_back(path);
     if (run_.options.report_leftovers)
-        run_.host.ShowMessage(Text(Msg::kLeftBehind, {run_.files.DisplayPath(path), why}),
-                          MessageIcon::kCritical);
+        run_.host.ShowMessage(Text(Msg::kLeftBehind, {run_.files.paths().DisplayPath(path), why}),
+                              MessageIcon::kCritical);
 }
 
 // "Cancelar" during the wipe: the current file was finished and its batch
@@ -44,10 +44,10 @@ void Wipe::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
     for (const auto& [folder, former] : opened_folders_)
         if (Result<int> handle = tree_.folders.Get(folder); handle)
             (void)run_.files.SetAttrOpen(handle.value(), former);
-    std::string text = Text(Msg::kCancelledDuringWipe,
-                            {run_.files.DisplayPath(container_path_),
-                             run_.files.DisplayPath(run_.state.FolderPath),
-                             Count(untouched, Msg::kOneFile, Msg::kManyFiles)});
+    std::string text =
+        Text(Msg::kCancelledDuringWipe, {run_.files.paths().DisplayPath(container_path_),
+                                         run_.files.paths().DisplayPath(run_.state.FolderPath),
+                                         Count(untouched, Msg::kOneFile, Msg::kManyFiles)});
     if (files_left_.empty())
         text += Text(Msg::kCancelledNoneHalfDone);
     else
@@ -81,14 +81,14 @@ void Wipe::ReportLeftovers() {
         for (const std::string& path : *list)
             if (shown++ < kNamesShown)
                 names += (names.empty() ? "" : ", ") +
-                         Text(Msg::kQuoted, {run_.files.DisplayPath(path)});
+                         Text(Msg::kQuoted, {run_.files.paths().DisplayPath(path)});
     if (shown > kNamesShown)
         names += "...";
     run_.host.ShowMessage(Text(Msg::kWipeLeftSome,
-                               {run_.files.DisplayPath(container_path_),
+                               {run_.files.paths().DisplayPath(container_path_),
                                 Count(files_left_.size(), Msg::kOneFile, Msg::kManyFiles),
                                 Count(folders.size(), Msg::kOneFolder, Msg::kManyFolders), names}),
-                      MessageIcon::kCritical);
+                          MessageIcon::kCritical);
 }
 
 }  // namespace velmora

@@ -35,7 +35,7 @@ Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
     return Status::Ok();
 }
 
-Status CheckSealedOnDisk(FileSystem& files, int written, const SealedKeys& keys, Host& host,
+Status CheckSealedOnDisk(TreeOps& files, int written, const SealedKeys& keys, Host& host,
                          const PlaintextDigest& expected,
                          const std::optional<RestoreIndex>& expected_index,
                          std::vector<DecodedEntry>& index) {

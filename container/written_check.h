@@ -4,7 +4,7 @@
 #include "container/host.h"
 #include "container/sealed/plaintext_hash.h"
 #include "container/sealed/sealed_keys.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -22,7 +22,7 @@ Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
 // flushed) read back from the disk, not from the system's cache, by a reader
 // that refuses any damage (parity and copies included), and checked as
 // CheckAgainst checks.
-Status CheckSealedOnDisk(FileSystem& files, int written, const SealedKeys& keys, Host& host,
+Status CheckSealedOnDisk(TreeOps& files, int written, const SealedKeys& keys, Host& host,
                          const PlaintextDigest& expected,
                          const std::optional<RestoreIndex>& expected_index,
                          std::vector<DecodedEntry>& index);

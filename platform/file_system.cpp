@@ -4,25 +4,6 @@
 
 namespace velmora {
 
-bool SameEntry(const EntryInfo& a, const EntryInfo& b) {
-    return a.device == b.device && a.inode == b.inode && a.inode_high == b.inode_high;
-}
-
-bool SameEntryAndContent(const EntryInfo& now, const EntryInfo& seen) {
-    return SameEntry(now, seen) && now.size == seen.size && now.modified_ns == seen.modified_ns;
-}
-
-bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
-    return now.kind == EntryKind::kFile && seen.kind == EntryKind::kFile &&
-           SameEntryAndContent(now, seen) && now.changed_ns == seen.changed_ns && now.links == 1;
-}
-
-bool SameFolder(const EntryInfo& now, const EntryInfo& seen) {
-    return now.kind == EntryKind::kFolder && seen.kind == EntryKind::kFolder &&
-           SameEntry(now, seen) &&
-           (now.mount_id == 0 || seen.mount_id == 0 || now.mount_id == seen.mount_id);
-}
-
 namespace {
 
 // A failure that means the entry or a folder on its way is not there.
@@ -31,23 +12,6 @@ bool IsMissing(const Error& error) {
 }
 
 }  // namespace
-
-Status FileSystem::CopyOpen(int from, int to, std::int64_t length) {
-    std::vector<std::uint8_t> piece(std::size_t{1} << 20);
-    for (std::int64_t done = 0; done < length;) {
-        const Result<std::size_t> read =
-            Read(from, done, piece.data(),
-                 static_cast<std::size_t>(std::min<std::int64_t>(length - done, piece.size())));
-        if (!read)
-            return read.error();
-        if (read.value() == 0)
-            return Status::Ok();
-        if (Status written = Write(to, done, piece.data(), read.value()); !written)
-            return written;
-        done += static_cast<std::int64_t>(read.value());
-    }
-    return Status::Ok();
-}
 
 Result<std::vector<std::string>> FileSystem::Dir(const std::string& path, int mask) {
     std::vector<std::string> names;
@@ -76,10 +40,6 @@ Result<std::vector<std::string>> FileSystem::Dir(const std::string& path, int ma
         if (PassesMask(entry.attributes, mask))
             names.push_back(entry.name);
     return names;
-}
-
-Result<bool> FileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
-    return path == folder || path.rfind(folder + "\\", 0) == 0;
 }
 
 std::string OwnName(std::string path) {

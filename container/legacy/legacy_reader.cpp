@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-LegacyReader::LegacyReader(FileSystem& files, int container, ByteSource& source,
+LegacyReader::LegacyReader(TreeOps& files, int container, ByteSource& source,
                            const ContainerHeader& header, const CipherTables& tables, Host& host,
                            std::string key, StoredNameCase names)
     : files_(files),
@@ -26,30 +26,27 @@ Result<RestoreIndex> LegacyReader::ReadIndex() {
     RestoreIndex index;
     std::vector<DecodedEntry>& entries = index.entries;
     DecodedEntryCheck check(entries);
-    if (Status read = ForEachRecord(source_, header_,
-                                    [&](const EntryRecord& record) {
-                                        const bool folder = record.EntrySize == -1;
-                                        const std::string name =
-                                            names_ == StoredNameCase::kUpper
-                                                ? DecodeStoredName(tables_, record.EncodedName, key,
-                                                                   folder)
-                                                : DecodeStoredNameAsStored(
-                                                      tables_, record.EncodedName, key, folder);
-                                        entries.push_back({name, record.EntrySize,
-                                                           record.ParentAttributes,
-                                                           record.EntryAttributes});
-                                        return check.Add(entries.size() - 1);
-                                    });
+    if (Status read = ForEachRecord(
+            source_, header_,
+            [&](const EntryRecord& record) {
+                const bool folder = record.EntrySize == -1;
+                const std::string name =
+                    names_ == StoredNameCase::kUpper
+                        ? DecodeStoredName(tables_, record.EncodedName, key, folder)
+                        : DecodeStoredNameAsStored(tables_, record.EncodedName, key, folder);
+                entries.push_back(
+                    {name, record.EntrySize, record.ParentAttributes, record.EntryAttributes});
+                return check.Add(entries.size() - 1);
+            });
         !read)
         return read.error();
     if (Status checked = check.Finish(); !checked)
         return checked.error();
     index.folder_attributes = header_.FolderAttributes;
     stream_.emplace(tables_, key);
-    const std::int64_t data_area =
-        static_cast<std::int64_t>(kHeaderSize) +
-        static_cast<std::int64_t>(entries.size()) *
-            static_cast<std::int64_t>(RecordSize(header_.NameWidthCode));
+    const std::int64_t data_area = static_cast<std::int64_t>(kHeaderSize) +
+                                   static_cast<std::int64_t>(entries.size()) *
+                                       static_cast<std::int64_t>(RecordSize(header_.NameWidthCode));
     data_.emplace(files_, container_, data_area);
     buffer_.resize(kBlockSize);
     return index;

@@ -11,7 +11,7 @@
 #include "container/legacy/container_format.h"
 #include "container/legacy/data_coding.h"
 #include "container/legacy/record_reader.h"
-#include "platform/file_system.h"
+#include "platform/tree_ops.h"
 
 namespace velmora {
 
@@ -27,9 +27,9 @@ enum class StoredNameCase { kUpper, kAsStored };
 // keeps its record's own attributes beside its folder's.
 class LegacyReader : public ContainerReader {
   public:
-    LegacyReader(FileSystem& files, int container, ByteSource& source,
-                 const ContainerHeader& header, const CipherTables& tables, Host& host,
-                 std::string key, StoredNameCase names = StoredNameCase::kUpper);
+    LegacyReader(TreeOps& files, int container, ByteSource& source, const ContainerHeader& header,
+                 const CipherTables& tables, Host& host, std::string key,
+                 StoredNameCase names = StoredNameCase::kUpper);
 
     Result<RestoreIndex> ReadIndex() override;
     Status ReadFileData(const DecodedEntry& entry, const WritePiece& write) override;
@@ -38,7 +38,7 @@ class LegacyReader : public ContainerReader {
     Status ReadEnd() override { return Status::Ok(); }
 
   private:
-    FileSystem& files_;
+    TreeOps& files_;
     int container_;
     ByteSource& source_;
     ContainerHeader header_;

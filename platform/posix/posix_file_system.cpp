@@ -351,14 +351,14 @@ void PosixFileSystem::CloseAll() {
     open_files_.TakeAll([](const OpenFile& open_file) { close(open_file.descriptor); });
 }
 
-Result<std::string> PosixFileSystem::CurrentFolder() {
+Result<std::string> PosixFileSystem::CurrentFolder() const {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr)
         return SystemError(errno, Msg::kCannotFindCurrentFolder, ".");
     return OutsidePath(buffer, coding_);
 }
 
-Result<std::string> PosixFileSystem::ProgramFolder() {
+Result<std::string> PosixFileSystem::ProgramFolder() const {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n < 0)

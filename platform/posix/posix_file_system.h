@@ -66,8 +66,8 @@ class PosixFileSystem : public FileSystem {
     Result<bool> TryLock(int handle) override;
     Result<bool> HeldForWriting(int file) override;
     Result<bool> CopiesUpOnWrite(int handle) override;
-    Result<std::string> CurrentFolder() override;
-    Result<std::string> ProgramFolder() override;
+    Result<std::string> CurrentFolder() const override;
+    Result<std::string> ProgramFolder() const override;
     Result<std::string> NativeForm(const std::string& path) const override;
     std::string DisplayPath(const std::string& path) const override;
     Result<std::string> FromSystemPath(const std::string& given, Given what) override;

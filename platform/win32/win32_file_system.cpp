@@ -373,7 +373,7 @@ void Win32FileSystem::CloseAll() {
     });
 }
 
-Result<std::string> Win32FileSystem::CurrentFolder() {
+Result<std::string> Win32FileSystem::CurrentFolder() const {
     const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     std::wstring folder(needed, L'\0');
     const DWORD length = GetCurrentDirectoryW(needed, folder.data());
@@ -383,7 +383,7 @@ Result<std::string> Win32FileSystem::CurrentFolder() {
     return ProgramPathOf(folder, coding_);
 }
 
-Result<std::string> Win32FileSystem::ProgramFolder() {
+Result<std::string> Win32FileSystem::ProgramFolder() const {
     std::wstring file(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =

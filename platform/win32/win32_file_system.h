@@ -78,8 +78,8 @@ class Win32FileSystem : public FileSystem {
     std::size_t NativeNameSize(const std::string& name) const override;
     std::string UncreatableName(const std::string& component) const override;
     bool IgnoresCase() const override { return true; }
-    Result<std::string> CurrentFolder() override;
-    Result<std::string> ProgramFolder() override;
+    Result<std::string> CurrentFolder() const override;
+    Result<std::string> ProgramFolder() const override;
     Result<std::string> NativeForm(const std::string& path) const override;
     std::string DisplayPath(const std::string& path) const override;
     Result<std::string> FromSystemPath(const std::string& given, Given what) override;
