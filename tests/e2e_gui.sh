@@ -219,11 +219,7 @@ wait $notifier 2> /dev/null || true
 mkdir -p "Sin aviso" && printf 'x' > "Sin aviso/x.txt"
 "$velmora" "/S $work/files/Sin aviso" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+type_sealed_password_twice
 finished $pid
 [ -f "Sin aviso.zol" ] && [ ! -e "Sin aviso" ] || fail "sealing without a notification service failed"
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
@@ -361,11 +357,7 @@ before=$(cd "$work/files/Grande" && sha256sum ./*)
 for press in Cancelar close; do
   "$velmora" "/S $work/files/Grande" &
   pid=$!
-  window "Escriba la contrase"
-  xdotool type --delay 40 "$sealed_password"
-  xdotool key Return
-  xdotool type --delay 40 "$sealed_password"
-  xdotool key Return
+  type_sealed_password_twice
   main=$(appearing "Codificando")
   for _ in $(seq 400); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
   if [ "$press" = Cancelar ]; then

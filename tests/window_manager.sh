@@ -72,3 +72,13 @@ close_box() {
   xdotool windowactivate --sync "$1" 2> /dev/null || true
   xdotool key --clearmodifiers alt+F4
 }
+
+# The sealing dialog: the sealed password typed in both boxes, each ended
+# with Enter (`window` and $sealed_password are the calling script's).
+type_sealed_password_twice() {
+  window "Escriba la contrase"
+  xdotool type --delay 40 "$sealed_password"
+  xdotool key Return
+  xdotool type --delay 40 "$sealed_password"
+  xdotool key Return
+}

@@ -212,11 +212,7 @@ mkdir -p "$work/files/Mi Carpeta"
 printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
 wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Mi Carpeta")" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+type_sealed_password_twice
 program_ended $pid
 [ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
   [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
@@ -369,11 +365,7 @@ rm -f "$work/files/Grande.zol.parcial"*
 for press in Cancelar close; do
   wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Grande")" &
   pid=$!
-  window "Escriba la contrase"
-  xdotool type --delay 40 "$sealed_password"
-  xdotool key Return
-  xdotool type --delay 40 "$sealed_password"
-  xdotool key Return
+  type_sealed_password_twice
   main=$(appearing "Codificando")
   for _ in $(seq 600); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
   if [ "$press" = Cancelar ]; then
