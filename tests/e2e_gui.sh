@@ -171,11 +171,12 @@ done
 "$velmora" "/S $work/files/$sealed" &
 pid=$!
 window "Escriba la contrase"
-# Taller than the legacy dialog, its rows naming the folder, its container
-# and the wipe, and the password's rule.
+# Taller than the legacy dialog and centred as it is, its rows naming the
+# folder, its container and the wipe, and the password's rule.
 sleep 0.5
 [ "$(xwininfo -id "$current" | awk '/Height:/ { print $NF }')" = 280 ] || fail "the sealed dialog is not taller"
 same_picture "$tests/data/form2-sealing.png"
+frame_centred
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 xdotool type --delay 40 "$sealed_password"
@@ -195,6 +196,8 @@ cp "$sealed.zol" "$work/damaged.zol"
 "$velmora" "$work/files/$sealed.zol/C" &
 pid=$!
 window "Escribe la contrase"
+shot form2-opening-sealed
+frame_centred
 xdotool type --delay 40 "clave segura de 2024"
 xdotool key Return
 appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the dialog did not tell the key's wait"

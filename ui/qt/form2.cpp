@@ -10,6 +10,7 @@
 #include "ui/qt/cursors.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
+#include "ui/qt/window_style.h"
 
 namespace velmora {
 
@@ -98,7 +99,13 @@ void Form2::ShowSealedRows(const SealedDialogRows& rows, int client_height) {
     Label5->setText(FromProgramText(rows.rule));
     Label4->setVisible(true);
     Label5->setVisible(true);
+    if (height() == client_height)
+        return;
+    // Centred again for its new size before it is shown: placed only once
+    // shown, its client area would be kept where it is by the window
+    // manager, the frame half a title bar off centre.
     setFixedSize(width(), client_height);
+    CentreFrame(this);
 }
 
 void Form2::SetCaption(const std::string& cp1252) {

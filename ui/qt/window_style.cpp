@@ -33,10 +33,6 @@ void MakeFixedWindow(QWidget* window, int width, int height) {
     window->setFixedSize(width, height);
 }
 
-namespace {
-
-// The frame (or, before there is one, the client area) centred on the
-// screen's available area.
 void CentreFrame(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -46,6 +42,8 @@ void CentreFrame(QWidget* window) {
     window->move(area.x() + (area.width() - frame.width()) / 2,
                  area.y() + (area.height() - frame.height()) / 2);
 }
+
+namespace {
 
 bool FrameKnown(const QWidget* window) {
     return window->frameGeometry().size() != window->size();

@@ -23,6 +23,10 @@ void MakeFixedWindow(QWidget* window, int width, int height);
 // around it, so the window is placed again once the frame's size is known.
 void KeepFrameCentred(QWidget* window);
 
+// Centres the frame (or, before there is one, the client area) on the
+// screen's available area now: for a window resized before it is shown.
+void CentreFrame(QWidget* window);
+
 // A font by its design name and point size; missing families are replaced
 // through the substitutes installed at start.
 QFont DesignFont(const QString& family, double points, bool bold = false);
