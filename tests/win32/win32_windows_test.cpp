@@ -16,17 +16,17 @@
 namespace velmora {
 namespace {
 
-// What a screen reader reads of a control (MSAA): its role, name and value.
+// What a screen reader reads of a control or a window (MSAA): its role,
+// name and value.
 struct Read {
     long role = 0;
     std::wstring name;
     std::wstring value;
 };
-Read ReadAccessible(HWND control) {
+Read ReadAccessible(HWND control, LONG part = OBJID_CLIENT) {
     Read read;
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                          __uuidof(IAccessible),
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(part), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&object))))
         return read;
     VARIANT self{};
@@ -174,6 +174,7 @@ TEST(Form1View, ScreenReadersReadTheProgressBoxAsAProgressBar) {
 }
 
 TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {
+    CoInitialize(nullptr);
     Win32FileSystem files;
     EngineState state;
     Form1 form(files, state);
@@ -183,10 +184,18 @@ TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {
     EXPECT_FALSE(IsWindowVisible(form.Control("File1")));
     EXPECT_TRUE(IsWindowVisible(form.Control("Label3")));
     // The empty caption is shown blank: a window manager would name an
-    // untitled window itself.
+    // untitled window itself. Screen readers call the window by the name
+    // the Qt view gives it, and by its caption once it has one.
     wchar_t caption[8] = {};
     EXPECT_EQ(GetWindowTextW(form.Handle(), caption, 8), 1);
     EXPECT_EQ(std::wstring(caption), L" ");
+    for (const auto& [shown, name] :
+         {std::pair{"", L"Velmora"}, std::pair{"Codificando...", L"Codificando..."}}) {
+        form.SetCaption(shown);
+        for (const LONG part : {OBJID_WINDOW, OBJID_CLIENT})
+            EXPECT_EQ(ReadAccessible(form.Handle(), part).name, name) << shown << " " << part;
+    }
+    CoUninitialize();
 }
 
 // "ACEPTAR" is both the default and the cancel button.

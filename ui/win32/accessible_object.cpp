@@ -1,4 +1,4 @@
-#include "ui/win32/progress_accessible.h"
+#include "ui/win32/accessible_object.h"
 
 #include <oleacc.h>
 
@@ -14,14 +14,19 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// Every question goes to the standard object, but the role and the value.
-// (The interface's id is __uuidof's: mingw-w64's oleacc import library
-// gives IID_IAccessible as a function, not as data.)
-class ProgressAccessible : public IAccessible {
+HRESULT Answer(const std::wstring& text, BSTR* out) {
+    *out = SysAllocString(text.c_str());
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// Every question goes to the standard object, but those answered of the
+// object itself. (The interface's id is __uuidof's: mingw-w64's oleacc
+// import library gives IID_IAccessible as a function, not as data.)
+class AnsweringAccessible : public IAccessible {
   public:
-    ProgressAccessible(IAccessible* standard, std::function<int()> percent)
-        : standard_(standard), percent_(std::move(percent)) {}
-    virtual ~ProgressAccessible() { standard_->Release(); }
+    AnsweringAccessible(IAccessible* standard, AccessibleAnswers answers)
+        : standard_(standard), answers_(std::move(answers)) {}
+    virtual ~AnsweringAccessible() { standard_->Release(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
         if (id != IID_IUnknown && id != IID_IDispatch && id != __uuidof(IAccessible)) {
@@ -41,19 +46,16 @@ class ProgressAccessible : public IAccessible {
     }
 
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!IsSelf(child))
+        if (!IsSelf(child) || answers_.role == 0)
             return standard_->get_accRole(child, role);
         role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_PROGRESSBAR;
+        role->lVal = answers_.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (!IsSelf(child))
+        if (!IsSelf(child) || !answers_.value)
             return standard_->get_accValue(child, value);
-        const std::wstring text =
-            WidenProgramText(Text(Msg::kProgressValue, {std::to_string(percent_())}));
-        *value = SysAllocString(text.c_str());
-        return *value ? S_OK : E_OUTOFMEMORY;
+        return Answer(answers_.value(), value);
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -81,7 +83,9 @@ class ProgressAccessible : public IAccessible {
         return standard_->get_accChild(child, object);
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return standard_->get_accName(child, name);
+        if (!IsSelf(child) || !answers_.name)
+            return standard_->get_accName(child, name);
+        return Answer(answers_.name(), name);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
         return standard_->get_accDescription(child, text);
@@ -132,21 +136,29 @@ class ProgressAccessible : public IAccessible {
 
   private:
     IAccessible* standard_;
-    std::function<int()> percent_;
+    AccessibleAnswers answers_;
     LONG references_ = 1;
 };
 
 }  // namespace
 
-LRESULT ProgressBoxObject(HWND box, WPARAM wparam, std::function<int()> percent) {
+LRESULT AnsweredObject(HWND window, LONG object, WPARAM wparam, AccessibleAnswers answers) {
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(box, OBJID_CLIENT, __uuidof(IAccessible),
+    if (FAILED(CreateStdAccessibleObject(window, object, __uuidof(IAccessible),
                                          reinterpret_cast<void**>(&standard))))
         return 0;
-    auto* object = new ProgressAccessible(standard, std::move(percent));
-    const LRESULT result = LresultFromObject(__uuidof(IAccessible), wparam, object);
-    object->Release();
+    auto* answering = new AnsweringAccessible(standard, std::move(answers));
+    const LRESULT result = LresultFromObject(__uuidof(IAccessible), wparam, answering);
+    answering->Release();
     return result;
+}
+
+LRESULT ProgressBoxObject(HWND box, WPARAM wparam, std::function<int()> percent) {
+    return AnsweredObject(
+        box, OBJID_CLIENT, wparam,
+        {.role = ROLE_SYSTEM_PROGRESSBAR, .value = [percent = std::move(percent)] {
+             return WidenProgramText(Text(Msg::kProgressValue, {std::to_string(percent())}));
+         }});
 }
 
 }  // namespace velmora

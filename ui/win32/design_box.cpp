@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ui/win32/progress_accessible.h"
+#include "ui/win32/accessible_object.h"
 
 namespace velmora {
 namespace {

@@ -14,7 +14,7 @@ namespace velmora {
 // labels in a colour, link labels that underline under the mouse, picture
 // boxes and the progress box. One window class draws all of them. A box's
 // window text is its accessible name, which screen readers read (MSAA); the
-// progress box answers them as a progress bar (progress_accessible.h); a
+// progress box answers them as a progress bar (accessible_object.h); a
 // pressable box is reached with Tab, shows a focus rectangle while focused,
 // and Space presses it.
 enum class BoxKind { kLabel, kLink, kPicture, kIcon, kProgress };

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/window_caption.h"
+#include "ui/win32/accessible_object.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/win32_text.h"
 
@@ -86,7 +87,7 @@ std::wstring Wide(std::string_view cp1252) {
 
 }  // namespace
 
-DesignWindow::DesignWindow(const WindowLayout& layout) : dpi_(ScreenDpi()) {
+DesignWindow::DesignWindow(const WindowLayout& layout) : layout_(layout), dpi_(ScreenDpi()) {
     RegisterWindowClass(&DesignWindow::Procedure);
     const RECT frame = CentredFrame(Scale(layout.client_width), Scale(layout.client_height));
     const std::wstring caption = Wide(ShownCaption(std::string(layout.caption)));
@@ -332,6 +333,22 @@ LRESULT DesignWindow::Receive(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CLOSE:
             CloseRequested();
             return 0;
+        case WM_GETOBJECT: {
+            const LONG object = static_cast<LONG>(lparam);
+            if (layout_.accessible_name.empty() ||
+                (object != OBJID_CLIENT && object != OBJID_WINDOW))
+                break;
+            // The object may outlive this window: it keeps the handle and
+            // the (static) layout only.
+            auto name = [window = window_, &layout = layout_] {
+                const std::string title = NarrowToProgramText(WindowText(window)).value_or("");
+                return Wide(AccessibleName(layout, title));
+            };
+            const LRESULT answered = AnsweredObject(window_, object, wparam, {.name = name});
+            if (answered)
+                return answered;
+            break;
+        }
         case WM_SETCURSOR:
             if (busy_) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));

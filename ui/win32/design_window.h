@@ -16,7 +16,8 @@ namespace velmora {
 // 96 DPI to the screen's), centred on the screen, the controls created in
 // tab order with their fonts, colours, pictures, pointers and tooltips. As a
 // dialog does, it gives the focus back to the control that had it when it is
-// activated again (after a message box, or the help viewer).
+// activated again (after a message box, or the help viewer). Screen readers
+// (MSAA) call it by its layout's accessible name while its caption is blank.
 class DesignWindow {
   public:
     explicit DesignWindow(const WindowLayout& layout);
@@ -63,6 +64,7 @@ class DesignWindow {
     // its frame centred on the work area.
     RECT CentredFrame(int client_width, int client_height) const;
 
+    const WindowLayout& layout_;
     HWND window_ = nullptr;
     HWND tooltips_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the focus when the window was left
