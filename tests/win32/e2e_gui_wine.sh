@@ -175,6 +175,20 @@ xdotool key Return
 xdotool type --delay 40 "$sealed_password"
 shot form2-sealing-wine
 xdotool key Return
+# The end's notification: its icon in Wine's own tray window (openbox has no
+# tray) and, two seconds on, its balloon, a nameless window of Wine's
+# explorer, both while the program waits four seconds before it ends.
+appearing "^Wine System Tray$" 60 > /dev/null
+balloon=
+for _ in $(seq 50); do
+  for id in $(xdotool search --onlyvisible --class explorer.exe 2> /dev/null); do
+    name=$(xdotool getwindowname "$id" 2> /dev/null) && [ -z "$name" ] && { balloon=$id; break 2; }
+  done
+  sleep 0.1
+done
+[ -n "$balloon" ] || fail "the seal's balloon did not show"
+current=$balloon
+shot notification-wine
 program_ended $pid
 [ "$(head -c 8 "$work/files/$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
   fail "no sealed container"
