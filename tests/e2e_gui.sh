@@ -180,7 +180,6 @@ frame_centred
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 xdotool type --delay 40 "$sealed_password"
-shot form2-sealing
 xdotool key Return
 appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the key's wait was not told"
 finished $pid
@@ -196,7 +195,6 @@ cp "$sealed.zol" "$work/damaged.zol"
 "$velmora" "$work/files/$sealed.zol/C" &
 pid=$!
 window "Escribe la contrase"
-shot form2-opening-sealed
 frame_centred
 xdotool type --delay 40 "clave segura de 2024"
 xdotool key Return
@@ -219,14 +217,15 @@ grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
 # box waits), and nothing is sent.
 kill $notifier
 wait $notifier 2> /dev/null || true
-mkdir -p "Sin aviso" && printf 'x' > "Sin aviso/x.txt"
-"$velmora" "/S $work/files/Sin aviso" &
+# (The sealing dialog's shot, its folder named in any font.)
+mkdir -p "Fotos" && printf 'x' > "Fotos/x.txt"
+"$velmora" "/S $work/files/Fotos" &
 pid=$!
-type_sealed_password_twice
+type_sealed_password_twice form2-sealing
 finished $pid
-[ -f "Sin aviso.zol" ] && [ ! -e "Sin aviso" ] || fail "sealing without a notification service failed"
+[ -f "Fotos.zol" ] && [ ! -e "Fotos" ] || fail "sealing without a notification service failed"
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
-rm "Sin aviso.zol"
+rm "Fotos.zol"
 
 # Damaged, in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the
@@ -294,6 +293,7 @@ cp "$work/damaged.zol" "Clave.zol"
 "$velmora" "$work/files/Clave.zol/C" &
 pid=$!
 window "Escribe la contrase"
+shot form2-opening-sealed
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return Escape
 finished $pid

@@ -74,11 +74,13 @@ close_box() {
 }
 
 # The sealing dialog: the sealed password typed in both boxes, each ended
-# with Enter (`window` and $sealed_password are the calling script's).
+# with Enter, the dialog shot as $1 (if given) before the last Enter
+# (`window`, `shot` and $sealed_password are the calling script's).
 type_sealed_password_twice() {
   window "Escriba la contrase"
   xdotool type --delay 40 "$sealed_password"
   xdotool key Return
   xdotool type --delay 40 "$sealed_password"
+  [ -z "${1:-}" ] || shot "$1"
   xdotool key Return
 }
