@@ -221,7 +221,7 @@ wait $notifier 2> /dev/null || true
 mkdir -p "Fotos" && printf 'x' > "Fotos/x.txt"
 "$velmora" "/S $work/files/Fotos" &
 pid=$!
-type_sealed_password_twice form2-sealing
+type_password_twice "$sealed_password" form2-sealing
 finished $pid
 [ -f "Fotos.zol" ] && [ ! -e "Fotos" ] || fail "sealing without a notification service failed"
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
@@ -335,11 +335,7 @@ for i in $(seq 1 60); do head -c 8000000 /dev/urandom > "$work/files/Grande/part
 before=$(cd "$work/files/Grande" && sha256sum ./*)
 "$velmora" "$work/files/Grande" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
+type_password_twice clave
 # Closed as soon as a screen reader reads some progress: the container must
 # still be unfinished.
 main=$(appearing "Codificando")
@@ -360,7 +356,7 @@ before=$(cd "$work/files/Grande" && sha256sum ./*)
 for press in Cancelar close; do
   "$velmora" "/S $work/files/Grande" &
   pid=$!
-  type_sealed_password_twice
+  type_password_twice "$sealed_password"
   main=$(appearing "Codificando")
   for _ in $(seq 400); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
   if [ "$press" = Cancelar ]; then
@@ -385,11 +381,7 @@ mkdir -p "$work/files/Otra"
 printf 'otra' > "$work/files/Otra/nota.txt"
 "$velmora" "$work/files/Otra/" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
+type_password_twice clave
 finished $pid
 [ -f "Otra.zol" ] && [ ! -e "Otra" ] || fail "a folder given with a trailing slash was not encoded"
 

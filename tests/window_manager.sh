@@ -73,14 +73,14 @@ close_box() {
   xdotool key --clearmodifiers alt+F4
 }
 
-# The sealing dialog: the sealed password typed in both boxes, each ended
-# with Enter, the dialog shot as $1 (if given) before the last Enter
-# (`window`, `shot` and $sealed_password are the calling script's).
-type_sealed_password_twice() {
+# The encoding or sealing dialog: the password $1 typed in both boxes, each
+# ended with Enter, the dialog shot as $2 (if given) before the last Enter
+# (`window` and `shot` are the calling script's).
+type_password_twice() {
   window "Escriba la contrase"
-  xdotool type --delay 40 "$sealed_password"
+  xdotool type --delay 40 "$1"
   xdotool key Return
-  xdotool type --delay 40 "$sealed_password"
-  [ -z "${1:-}" ] || shot "$1"
+  xdotool type --delay 40 "$1"
+  [ -z "${2:-}" ] || shot "$2"
   xdotool key Return
 }

@@ -169,12 +169,7 @@ head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
 sealed_original=$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)
 LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/$sealed")" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-xdotool type --delay 40 "$sealed_password"
-shot form2-sealing-wine
-xdotool key Return
+type_password_twice "$sealed_password" form2-sealing-wine
 # The end's notification: its icon in Wine's own tray window (openbox has no
 # tray) and, two seconds on, its balloon, a nameless window of Wine's
 # explorer, both while the program waits four seconds before it ends.
@@ -226,7 +221,7 @@ mkdir -p "$work/files/Mi Carpeta"
 printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
 wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Mi Carpeta")" &
 pid=$!
-type_sealed_password_twice
+type_password_twice "$sealed_password"
 program_ended $pid
 [ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
   [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
@@ -336,11 +331,7 @@ for i in $(seq 1 50); do head -c 8000000 /dev/urandom > "$work/files/Grande/part
 before=$(cd "$work/files/Grande" && sha256sum ./*)
 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
+type_password_twice clave
 # Clicked as soon as the window shows: the container must still be
 # unfinished (a click during the wipe that follows would be too late).
 window "Codificando"
@@ -354,11 +345,7 @@ program_ended $pid
 # one stays as NAME.zol.parcial).
 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
 pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
+type_password_twice clave
 codificando=$(appearing "Codificando")
 # Closed once the container is being written (the window shows from the
 # scan on): a close before it leaves nothing unfinished to keep.
@@ -379,7 +366,7 @@ rm -f "$work/files/Grande.zol.parcial"*
 for press in Cancelar close; do
   wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Grande")" &
   pid=$!
-  type_sealed_password_twice
+  type_password_twice "$sealed_password"
   main=$(appearing "Codificando")
   for _ in $(seq 600); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
   if [ "$press" = Cancelar ]; then
