@@ -73,6 +73,7 @@ window() {
   sleep 0.3
 }
 shot() { import -window "$current" "$artifacts/$1.png"; }
+start() { "$velmora" "$@" & pid=$!; }  # the program, its pid in $pid
 finished() {  # pid: waits for the program to end by itself
   for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   fail "velmora did not end"
@@ -95,8 +96,7 @@ same_picture() {
 
 # Encode: the folder verb's command line, the password twice. The dialog is
 # the legacy one, to the pixel.
-"$velmora" "$work/files/Mis cartas" &
-pid=$!
+start "$work/files/Mis cartas"
 window "Escriba la contrase"
 sleep 0.5
 same_picture "$tests/data/form2-legacy.png"
@@ -126,8 +126,7 @@ finished $pid
 container_sum=$(sha256sum "Mis cartas.zol")
 
 # Decode: a wrong password first touches nothing.
-"$velmora" "$work/files/Mis cartas.zol/C" &
-pid=$!
+start "$work/files/Mis cartas.zol/C"
 window "Escribe la contrase"
 atspi "dialog|Escribe la contraseña:|" "password text|Contraseña|"
 shot form2-decoding
@@ -138,9 +137,7 @@ shot wrong-password
 [ "$(sha256sum "Mis cartas.zol")" = "$container_sum" ] || fail "a wrong password changed the container"
 [ ! -e "Mis cartas" ] || fail "a wrong password restored something"
 xdotool key Return
-window "Escribe la contrase"
-xdotool type --delay 40 "CLAVE"
-xdotool key Return
+enter_password Escribe "CLAVE"
 finished $pid
 [ ! -e "Mis cartas.zol" ] || fail "the container was not deleted"
 cmp "Mis cartas/CARTA.TXT" "$work/original/carta.txt" || fail "carta.txt differs"
@@ -168,8 +165,7 @@ for _ in $(seq 100); do
     grep -q true && break
   sleep 0.1
 done
-"$velmora" "/S $work/files/$sealed" &
-pid=$!
+start "/S $work/files/$sealed"
 window "Escriba la contrase"
 # Taller than the legacy dialog, its rows naming the folder, its container
 # and the wipe, and the password's rule.
@@ -192,18 +188,13 @@ cp "$sealed.zol" "$work/damaged.zol"
 
 # A double-click on it: the same dialog; a password differing only in case
 # is wrong, and the dialog stays for the right one.
-"$velmora" "$work/files/$sealed.zol/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "clave segura de 2024"
-xdotool key Return
+start "$work/files/$sealed.zol/C"
+enter_password Escribe "clave segura de 2024"
 appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the dialog did not tell the key's wait"
 window "^Velmora$"
 [ ! -e "$sealed" ] || fail "a wrong password restored something"
 xdotool key Return
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+enter_password Escribe "$sealed_password"
 finished $pid
 [ ! -e "$sealed.zol" ] || fail "the sealed container was not deleted"
 diff -r "$sealed" "$work/original-sealed" || fail "the sealed folder came back different"
@@ -217,9 +208,8 @@ grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
 kill $notifier
 wait $notifier 2> /dev/null || true
 mkdir -p "Sin aviso" && printf 'x' > "Sin aviso/x.txt"
-"$velmora" "/S $work/files/Sin aviso" &
-pid=$!
-type_sealed_password_twice
+start "/S $work/files/Sin aviso"
+enter_password Escriba "$sealed_password"
 finished $pid
 [ -f "Sin aviso.zol" ] && [ ! -e "Sin aviso" ] || fail "sealing without a notification service failed"
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
@@ -236,12 +226,9 @@ head -c $((size - 280)) /dev/zero |
   dd of="Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
 for where in content header; do
   listing=$(ls -A; sha256sum "Dañado.zol")
-  "$velmora" "$work/files/Dañado.zol/C" &
-  pid=$!
+  start "$work/files/Dañado.zol/C"
   if [ "$where" = content ]; then
-    window "Escribe la contrase"
-    xdotool type --delay 40 "$sealed_password"
-    xdotool key Return
+    enter_password Escribe "$sealed_password"
   fi
   window "^Velmora$"
   shot "damaged-$where"
@@ -262,11 +249,8 @@ for slot in 1 3 4; do
     dd of="Rescate.zol" bs=64K seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
 done
 sum=$(sha256sum < "Rescate.zol")
-"$velmora" "$work/files/Rescate.zol/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+start "$work/files/Rescate.zol/C"
+enter_password Escribe "$sealed_password"
 window "^Velmora$"
 damage="$current"
 xdotool key Return
@@ -288,8 +272,7 @@ rm -r "Rescate.zol" "Rescate (rescatado)"
 # "Cancelar" while the key is being derived (the better part of a second):
 # the dialog keeps answering, and the program ends with nothing touched.
 cp "$work/damaged.zol" "Clave.zol"
-"$velmora" "$work/files/Clave.zol/C" &
-pid=$!
+start "$work/files/Clave.zol/C"
 window "Escribe la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return Escape
@@ -303,8 +286,7 @@ rm "Clave.zol" "Dañado.zol"
 # manager's own); Escape cancels, and so does Enter on the focused
 # "Cancelar".
 for key in Escape "Tab Return"; do
-  "$velmora" "$work/files/Mis cartas/CARTA.TXT" &
-  pid=$!
+  start "$work/files/Mis cartas/CARTA.TXT"
   current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
     fail "no main window"
   xdotool windowactivate --sync "$current"
@@ -324,42 +306,28 @@ for key in Escape "Tab Return"; do
   finished $pid
 done
 
-# The close box in the middle of an encode ends the program at once: the
-# folder is untouched and no container is left under its name (the
-# unfinished one stays as NAME.zol.parcial).
+# A large folder: the close box in the middle of an encode, once a screen
+# reader reads some progress (the container must still be unfinished), and
+# "Cancelar" and the close box once a sealed container is being written.
+# The close box ends the program at once, the unfinished container left as
+# NAME.zol.parcial; "Cancelar" deletes it. The folder is untouched each time.
 mkdir -p "$work/files/Grande"
 for i in $(seq 1 60); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
 before=$(cd "$work/files/Grande" && sha256sum ./*)
-"$velmora" "$work/files/Grande" &
-pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
-# Closed as soon as a screen reader reads some progress: the container must
-# still be unfinished.
-main=$(appearing "Codificando")
-atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
-close_box "$main"
-finished $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
-ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
-rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
-
-# Sealing a large folder: "Cancelar" and the close box once the container is
-# being written. "Cancelar" deletes the unfinished container; the close box
-# leaves it as NAME.zol.parcial. The folder is untouched either way.
-mkdir -p "$work/files/Grande"
-for i in $(seq 1 30); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
-before=$(cd "$work/files/Grande" && sha256sum ./*)
-for press in Cancelar close; do
-  "$velmora" "/S $work/files/Grande" &
-  pid=$!
-  type_sealed_password_twice
-  main=$(appearing "Codificando")
-  for _ in $(seq 400); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
+unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
+for run in "encode close" "seal Cancelar" "seal close"; do
+  read -r verb press <<< "$run"
+  if [ "$verb" = encode ]; then
+    start "$work/files/Grande"
+    enter_password Escriba clave
+    main=$(appearing "Codificando")
+    atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
+  else
+    start "/S $work/files/Grande"
+    enter_password Escriba "$sealed_password"
+    main=$(appearing "Codificando")
+    for _ in $(seq 400); do unfinished && break; sleep 0.05; done
+  fi
   if [ "$press" = Cancelar ]; then
     xdotool windowactivate --sync "$main" 2> /dev/null || true
     xdotool mousemove --window "$main" 128 144 click 1
@@ -367,32 +335,24 @@ for press in Cancelar close; do
     close_box "$main"
   fi
   finished $pid
-  [ ! -e "$work/files/Grande.zol" ] || fail "$press mid-seal left a container"
-  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$press mid-seal touched the folder"
-  if [ "$press" = Cancelar ]; then
-    ! ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "Cancelar left the unfinished container"
-  else
-    ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished sealed container"
-  fi
+  [ ! -e "$work/files/Grande.zol" ] || fail "$run left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
+  if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
+  else unfinished || fail "$run left no unfinished container"; fi
+  rm -f "$work/files/Grande.zol.parcial"*
 done
-rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
+rm -rf "$work/files/Grande"
 
 # A folder given with a trailing separator, as terminal completion writes it.
 mkdir -p "$work/files/Otra"
 printf 'otra' > "$work/files/Otra/nota.txt"
-"$velmora" "$work/files/Otra/" &
-pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
+start "$work/files/Otra/"
+enter_password Escriba "clave"
 finished $pid
 [ -f "Otra.zol" ] && [ ! -e "Otra" ] || fail "a folder given with a trailing slash was not encoded"
 
 # No argument: registration, then the instructions; Enter closes them.
-"$velmora" &
-pid=$!
+start
 window "Velmora 2.0"
 frame_centred
 atspi "dialog|Velmora 2.0|" "image|Logotipo de Velmora|" "image|Cara sonriente|" \

@@ -73,12 +73,12 @@ close_box() {
   xdotool key --clearmodifiers alt+F4
 }
 
-# The sealing dialog: the sealed password typed in both boxes, each ended
-# with Enter (`window` and $sealed_password are the calling script's).
-type_sealed_password_twice() {
-  window "Escriba la contrase"
-  xdotool type --delay 40 "$sealed_password"
+# The password dialog titled "$1 la contraseña:" waited for, and the
+# password $2 typed and ended with Enter: once in a container's ("Escribe"),
+# in both boxes of a folder's ("Escriba"). (`window` is the calling script's.)
+enter_password() {  # Escribe|Escriba, password
+  window "$1 la contrase"
+  xdotool type --delay 40 "$2"
   xdotool key Return
-  xdotool type --delay 40 "$sealed_password"
-  xdotool key Return
+  [ "$1" = Escribe ] || { xdotool type --delay 40 "$2"; xdotool key Return; }
 }

@@ -69,6 +69,7 @@ shot() { import -window "$current" "$artifacts/$1.png"; }
 click() {
   xdotool mousemove --window "$current" "$1" "$2" click 1
 }
+start() { wine "$work/program/velmora.exe" "$@" & pid=$!; }  # its pid in $pid
 program_ended() {  # pid of the wine process started for velmora.exe
   for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   fail "velmora.exe did not end"
@@ -86,8 +87,7 @@ wineserver -w
 program="$(windows_path "$work/program")"
 
 # No argument: the five entries, then the instructions until Escape.
-wine "$work/program/velmora.exe" &
-pid=$!
+start
 window "Velmora 2.0"
 client_size 442x325
 frame_centred
@@ -104,8 +104,7 @@ head -c 200000 /dev/urandom > "$work/files/Cartas/viejas/foto.jpg"
 : > "$work/files/Cartas/viejas/vacío.txt"
 original=$(tree_listing "$work/files/Cartas" | upper)
 cd "$work/files"
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas")" &
-pid=$!
+start "$(windows_path "$work/files/Cartas")"
 window "Escriba la contrase"
 client_size 255x173
 frame_centred
@@ -132,8 +131,7 @@ program_ended $pid
 
 # Decode with a wrong password: refused, nothing touched; then the right one.
 container_sum=$(sha256sum < "$work/files/Cartas.zol")
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas.zol")/C" &
-pid=$!
+start "$(windows_path "$work/files/Cartas.zol")/C"
 window "Escribe la contrase"
 shot form2-decoding-wine
 xdotool type --delay 40 "otra"
@@ -145,9 +143,7 @@ gone "^Velmora$"
 [ "$(sha256sum < "$work/files/Cartas.zol")" = "$container_sum" ] || fail "container changed"
 [ -z "$(find "$work/files" -mindepth 1 -maxdepth 1 -type d)" ] ||
   fail "a folder was restored with a wrong password"
-window "Escribe la contrase"
-xdotool type --delay 40 "CLAVE"
-xdotool key Return
+enter_password Escribe "CLAVE"
 program_ended $pid
 [ ! -e "$work/files/Cartas.zol" ] || fail "the container was not deleted"
 # The restored folder's own name is matched without case, as Windows does.
@@ -167,8 +163,7 @@ mkdir -p "$work/files/$sealed/Ñandú/vacía"
 printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
 head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
 sealed_original=$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)
-LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/$sealed")" &
-pid=$!
+LC_ALL=C.UTF-8 start /S "$(windows_path "$work/files/$sealed")"
 window "Escriba la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
@@ -184,19 +179,14 @@ cp "$work/files/$sealed.zol" "$work/sealed-copy.zol"
 # A double-click on it: the same dialog; a password differing only in case
 # is wrong, and the dialog stays for the right one; every name comes back
 # exactly.
-LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" "$(windows_path "$work/files/$sealed.zol")/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "clave segura de 2024"
-xdotool key Return
+LC_ALL=C.UTF-8 start "$(windows_path "$work/files/$sealed.zol")/C"
+enter_password Escribe "clave segura de 2024"
 window "^Velmora$"
 shot message-wrong-sealed-password-wine
 xdotool key Return
 gone "^Velmora$"
 [ ! -e "$work/files/$sealed" ] || fail "a wrong password restored something"
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+enter_password Escribe "$sealed_password"
 program_ended $pid
 # The restored folder's window, which a loaded machine may open late
 # enough to take the next dialog's keys, is waited for and closed.
@@ -210,9 +200,8 @@ gone "Łódź"
 # quotes after "/S " (Wine quotes an argument holding a space the same way).
 mkdir -p "$work/files/Mi Carpeta"
 printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
-wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Mi Carpeta")" &
-pid=$!
-type_sealed_password_twice
+start /S "$(windows_path "$work/files/Mi Carpeta")"
+enter_password Escriba "$sealed_password"
 program_ended $pid
 [ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
   [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
@@ -229,12 +218,9 @@ head -c $((size - 280)) /dev/zero |
   dd of="$work/files/Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
 for where in content header; do
   listing=$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")
-  LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Dañado.zol")/C" &
-  pid=$!
+  LC_ALL=C.UTF-8 start "$(windows_path "$work/files/Dañado.zol")/C"
   if [ "$where" = content ]; then
-    window "Escribe la contrase"
-    xdotool type --delay 40 "$sealed_password"
-    xdotool key Return
+    enter_password Escribe "$sealed_password"
   fi
   window "^Velmora$"
   shot "message-damaged-$where-wine"
@@ -256,11 +242,8 @@ for slot in 1 3 4; do
     seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
 done
 sum=$(sha256sum < "$work/files/Rescate.zol")
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Rescate.zol")/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+start "$(windows_path "$work/files/Rescate.zol")/C"
+enter_password Escribe "$sealed_password"
 window "^Velmora$"
 damage=$current
 xdotool key Return
@@ -283,8 +266,7 @@ rm -r "$work/files/Rescate.zol" "$work/files/Rescate (rescatado)"
 # "Cancelar" (Escape) while the key is being derived: the dialog keeps
 # answering, and the program ends with nothing touched.
 cp "$work/sealed-copy.zol" "$work/files/Clave.zol"
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Clave.zol")/C" &
-pid=$!
+start "$(windows_path "$work/files/Clave.zol")/C"
 window "Escribe la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return Escape
@@ -298,8 +280,7 @@ rm "$work/files/Clave.zol"
 # while it has the focus; either just ends the program.
 printf 'nota' > "$work/files/nota.txt"
 for press in click enter; do
-  wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
-  pid=$!
+  start "$(windows_path "$work/files/nota.txt")"
   current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
     fail "no idle main window"
   sleep 2
@@ -316,58 +297,30 @@ for press in click enter; do
 done
 [ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
 
-# "Cancelar" in the middle of a large encode.
+# A large folder encoded, then sealed: "Cancelar" and the close box in the
+# middle of each. "Cancelar" deletes the unfinished container; the close
+# box ends the program at once and leaves it as NAME.zol.parcial. The
+# folder is untouched each time. "Cancelar" on the encode is clicked as
+# soon as the window shows (a click during the wipe that follows would be
+# too late); the rest once the container is being written (the window
+# shows from the scan on: a close before leaves nothing unfinished to keep).
 mkdir -p "$work/files/Grande"
 for i in $(seq 1 50); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
 before=$(cd "$work/files/Grande" && sha256sum ./*)
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
-pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
-# Clicked as soon as the window shows: the container must still be
-# unfinished (a click during the wipe that follows would be too late).
-window "Codificando"
-click 128 144
-program_ended $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
-
-# The close box in the middle of the same encode ends the program too: the
-# folder is untouched, no container is left under its name (the unfinished
-# one stays as NAME.zol.parcial).
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
-pid=$!
-window "Escriba la contrase"
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-xdotool key Return
-codificando=$(appearing "Codificando")
-# Closed once the container is being written (the window shows from the
-# scan on): a close before it leaves nothing unfinished to keep.
-for _ in $(seq 300); do
-  compgen -G "$work/files/Grande.zol.parcial*" > /dev/null && break
-  sleep 0.1
-done
-close_box "$codificando"
-program_ended $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the close box touched the folder"
-ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
-
-# Sealing the same folder: "Cancelar" and the close box once the container is
-# being written. "Cancelar" deletes the unfinished container; the close box
-# leaves it as NAME.zol.parcial. The folder is untouched either way.
-rm -f "$work/files/Grande.zol.parcial"*
-for press in Cancelar close; do
-  wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Grande")" &
-  pid=$!
-  type_sealed_password_twice
+unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
+for run in "encode Cancelar" "encode close" "seal Cancelar" "seal close"; do
+  read -r verb press <<< "$run"
+  if [ "$verb" = encode ]; then
+    start "$(windows_path "$work/files/Grande")"
+    enter_password Escriba clave
+  else
+    start /S "$(windows_path "$work/files/Grande")"
+    enter_password Escriba "$sealed_password"
+  fi
   main=$(appearing "Codificando")
-  for _ in $(seq 600); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
+  if [ "$run" != "encode Cancelar" ]; then
+    for _ in $(seq 600); do unfinished && break; sleep 0.05; done
+  fi
   if [ "$press" = Cancelar ]; then
     current=$main
     click 128 144
@@ -375,21 +328,18 @@ for press in Cancelar close; do
     close_box "$main"
   fi
   program_ended $pid
-  [ ! -e "$work/files/Grande.zol" ] || fail "$press mid-seal left a container"
-  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$press mid-seal touched the folder"
-  if [ "$press" = Cancelar ]; then
-    ! ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "Cancelar left the unfinished container"
-  else
-    ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished sealed container"
-  fi
+  [ ! -e "$work/files/Grande.zol" ] || fail "$run left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
+  if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
+  else unfinished || fail "$run left no unfinished container"; fi
+  rm -f "$work/files/Grande.zol.parcial"*
 done
 
 # At 144 DPI the design is scaled by one and a half.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k
 wineserver -w
-wine "$work/program/velmora.exe" &
-pid=$!
+start
 window "Velmora 2.0"
 client_size 663x488
 shot f3-144dpi-wine
