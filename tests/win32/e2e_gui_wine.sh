@@ -64,13 +64,14 @@ gone() {
   done
   fail "window '$1' still open"
 }
-shot() { import -window "$current" "$artifacts/$1.png"; }
+shot() { import -window "$current" "$artifacts/$1-wine.png"; }
 # Clicks at a point of the current window's client area.
 click() {
   xdotool mousemove --window "$current" "$1" "$2" click 1
 }
 start() { wine "$work/program/velmora.exe" "$@" & pid=$!; }  # its pid in $pid
-program_ended() {  # pid of the wine process started for velmora.exe
+open_container() { LC_ALL=C.UTF-8 start "$(windows_path "$work/files/$1")/C"; }
+finished() {  # pid of the wine process started for velmora.exe
   for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   fail "velmora.exe did not end"
 }
@@ -91,10 +92,10 @@ start
 window "Velmora 2.0"
 client_size 442x325
 frame_centred
-shot f3-wine
+shot f3
 check_registered_entries "$program"
 xdotool key Escape
-program_ended $pid
+finished $pid
 gone "Velmora 2.0"
 
 # Encode: the folder verb's command line, the password twice.
@@ -123,9 +124,9 @@ xdotool key Tab
 xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
-shot form2-encoding-wine
+shot form2-encoding
 xdotool key Return
-program_ended $pid
+finished $pid
 [ -f "$work/files/Cartas.zol" ] || fail "no container"
 [ ! -e "$work/files/Cartas" ] || fail "the folder was not wiped"
 
@@ -133,18 +134,18 @@ program_ended $pid
 container_sum=$(sha256sum < "$work/files/Cartas.zol")
 start "$(windows_path "$work/files/Cartas.zol")/C"
 window "Escribe la contrase"
-shot form2-decoding-wine
+shot form2-decoding
 xdotool type --delay 40 "otra"
 xdotool key Return
 window "^Velmora$"
-shot message-wrong-password-wine
+shot message-wrong-password
 xdotool key Return
 gone "^Velmora$"
 [ "$(sha256sum < "$work/files/Cartas.zol")" = "$container_sum" ] || fail "container changed"
 [ -z "$(find "$work/files" -mindepth 1 -maxdepth 1 -type d)" ] ||
   fail "a folder was restored with a wrong password"
 enter_password Escribe "CLAVE"
-program_ended $pid
+finished $pid
 [ ! -e "$work/files/Cartas.zol" ] || fail "the container was not deleted"
 # The restored folder's own name is matched without case, as Windows does.
 restored_root=$(find "$work/files" -mindepth 1 -maxdepth 1 -type d -iname cartas)
@@ -168,9 +169,9 @@ window "Escriba la contrase"
 xdotool type --delay 40 "$sealed_password"
 xdotool key Return
 xdotool type --delay 40 "$sealed_password"
-shot form2-sealing-wine
+shot form2-sealing
 xdotool key Return
-program_ended $pid
+finished $pid
 [ "$(head -c 8 "$work/files/$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
   fail "no sealed container"
 [ ! -e "$work/files/$sealed" ] || fail "the sealed folder was not wiped"
@@ -182,12 +183,12 @@ cp "$work/files/$sealed.zol" "$work/sealed-copy.zol"
 LC_ALL=C.UTF-8 start "$(windows_path "$work/files/$sealed.zol")/C"
 enter_password Escribe "clave segura de 2024"
 window "^Velmora$"
-shot message-wrong-sealed-password-wine
+shot message-wrong-sealed-password
 xdotool key Return
 gone "^Velmora$"
 [ ! -e "$work/files/$sealed" ] || fail "a wrong password restored something"
 enter_password Escribe "$sealed_password"
-program_ended $pid
+finished $pid
 # The restored folder's window, which a loaded machine may open late
 # enough to take the next dialog's keys, is waited for and closed.
 close_box "$(appearing "Łódź" 60)"
@@ -202,78 +203,17 @@ mkdir -p "$work/files/Mi Carpeta"
 printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
 start /S "$(windows_path "$work/files/Mi Carpeta")"
 enter_password Escriba "$sealed_password"
-program_ended $pid
+finished $pid
 [ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
   [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
 rm "$work/files/Mi Carpeta.zol"
 
-# Damaged, in its content (one message after the password) and in its
-# header (one message before any dialog): nothing is created, the
-# container stays as it was.
-# Every slot zeroed (the parity rebuilds up to two of a group), then both
-# headers (each is the other's copy).
-cp "$work/sealed-copy.zol" "$work/files/Dañado.zol"
-size=$(stat -c %s "$work/files/Dañado.zol")
-head -c $((size - 280)) /dev/zero |
-  dd of="$work/files/Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
-for where in content header; do
-  listing=$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")
-  LC_ALL=C.UTF-8 start "$(windows_path "$work/files/Dañado.zol")/C"
-  if [ "$where" = content ]; then
-    enter_password Escribe "$sealed_password"
-  fi
-  window "^Velmora$"
-  shot "message-damaged-$where-wine"
-  xdotool key Return
-  program_ended $pid
-  [ "$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")" = "$listing" ] ||
-    fail "a damaged container ($where) left something"
-  "$tests/flip_byte.py" "$work/files/Dañado.zol" 20 $((size - 120))
-done
-rm "$work/files/Dañado.zol"
-
-# Beyond the parity of its one group but for its first slot (the index and
-# ü.txt's chunk spared): after the damage message the salvage is asked
-# ("No" the default; Tab moves to "Sí"), and it restores what is intact
-# into "Rescate (rescatado)", the container kept byte for byte.
-cp "$work/sealed-copy.zol" "$work/files/Rescate.zol"
-for slot in 1 3 4; do
-  head -c 65552 /dev/zero | dd of="$work/files/Rescate.zol" bs=64K \
-    seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
-done
-sum=$(sha256sum < "$work/files/Rescate.zol")
-start "$(windows_path "$work/files/Rescate.zol")/C"
-enter_password Escribe "$sealed_password"
-window "^Velmora$"
-damage=$current
-xdotool key Return
-for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.1; done
-window "^Velmora$"
-shot message-salvage-question-wine
-xdotool key Tab space
-window "^Velmora$"
-shot message-salvage-done-wine
-xdotool key Return
-program_ended $pid
+damaged_container_refused "$work/sealed-copy.zol"
+container_salvaged "$work/sealed-copy.zol"
 close_box "$(appearing "Rescate" 60)"
 gone "Rescate"
-[ "$(sha256sum < "$work/files/Rescate.zol")" = "$sum" ] || fail "the salvage changed the container"
-[ "$(tree_listing "$work/files/Rescate (rescatado)" | LC_ALL=C sort)" = \
-  "$(grep -v datos.bin <<< "$sealed_original")" ] ||
-  fail "the salvage restored $(tree_listing "$work/files/Rescate (rescatado)")"
 rm -r "$work/files/Rescate.zol" "$work/files/Rescate (rescatado)"
-
-# "Cancelar" (Escape) while the key is being derived: the dialog keeps
-# answering, and the program ends with nothing touched.
-cp "$work/sealed-copy.zol" "$work/files/Clave.zol"
-start "$(windows_path "$work/files/Clave.zol")/C"
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return Escape
-program_ended $pid
-cmp "$work/files/Clave.zol" "$work/sealed-copy.zol" || fail "Cancelar during the key's derivation changed the container"
-[ ! -e "$work/files/Clave" ] || fail "Cancelar during the key's derivation restored something"
-rm "$work/files/Clave.zol"
+cancelled_during_the_key "$work/sealed-copy.zol"
 
 # A file, not a folder: the main window stays idle (its caption shown
 # blank, as the Qt view does) until "Cancelar", clicked or pressed with Enter
@@ -287,13 +227,13 @@ for press in click enter; do
   blank_title
   frame_centred
   client_size 256x197
-  shot form1-idle-wine
+  shot form1-idle
   if [ "$press" = click ]; then
     click 128 144
   else
     xdotool windowactivate --sync "$current" key Return
   fi
-  program_ended $pid
+  finished $pid
 done
 [ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
 
@@ -327,7 +267,7 @@ for run in "encode Cancelar" "encode close" "seal Cancelar" "seal close"; do
   else
     close_box "$main"
   fi
-  program_ended $pid
+  finished $pid
   [ ! -e "$work/files/Grande.zol" ] || fail "$run left a container"
   [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
   if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
@@ -342,9 +282,9 @@ wineserver -w
 start
 window "Velmora 2.0"
 client_size 663x488
-shot f3-144dpi-wine
+shot f3-144dpi
 xdotool key Escape
-program_ended $pid
+finished $pid
 
 cd /
 # The server writes the prefix back as it ends: let it finish first.
