@@ -153,9 +153,7 @@ grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not ope
 # own test hands it such passwords.)
 sealed="Łódź 日本"
 sealed_password="Clave Segura de 2024"
-mkdir -p "$work/files/$sealed/Ñandú/vacía"
-printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
-head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
+make_sealed_tree "$work/files/$sealed"
 cp -r "$work/files/$sealed" "$work/original-sealed"
 # A notification service on the bus: each sealed job's end is one Notify.
 /usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &

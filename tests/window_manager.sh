@@ -87,8 +87,12 @@ enter_password() {  # Escribe|Escriba, password
 # Steps on sealed containers that both scripts take, in the current folder:
 # each script gives open_container NAME (the program started on it, its pid
 # in $pid), finished PID, shot NAME, $tests and $sealed_password; the
-# sealed container given holds Ñandú/ü.txt ("uno"), Ñandú/vacía and a
-# 150,000-byte datos.bin.
+# sealed container given holds the tree make_sealed_tree makes.
+make_sealed_tree() {  # folder
+  mkdir -p "$1/Ñandú/vacía"
+  printf 'uno' > "$1/Ñandú/ü.txt"
+  head -c 150000 /dev/urandom > "$1/datos.bin"
+}
 
 # Damaged in its content (one message after the password) and in its
 # header (one message before any dialog): nothing is created, the container

@@ -160,9 +160,7 @@ restored=$(tree_listing "$restored_root" | upper)
 # win32_windows_test). The arguments reach Wine as UTF-8.
 sealed="Łódź_日本"
 sealed_password="Clave Segura de 2024"
-mkdir -p "$work/files/$sealed/Ñandú/vacía"
-printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
-head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
+make_sealed_tree "$work/files/$sealed"
 sealed_original=$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)
 LC_ALL=C.UTF-8 start /S "$(windows_path "$work/files/$sealed")"
 window "Escriba la contrase"
