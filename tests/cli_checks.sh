@@ -9,8 +9,12 @@ work=$(mktemp -d)
 trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_status() {  # expected, command...
-  local expected=$1; shift
+# With -e (or -o) PATTERN before the command, err.txt (out.txt) must match it.
+expect_status() {  # expected, [-e|-o PATTERN,] command...
+  local expected=$1 told="" pattern=""; shift
+  case $1 in -e) told=err.txt ;; -o) told=out.txt ;; esac
+  [ -z "$told" ] || { pattern=$2; shift 2; }
   set +e; "$@" >out.txt 2>err.txt; local status=$?; set -e
   [ "$status" -eq "$expected" ] || { cat out.txt err.txt >&2; fail "'$*' gave $status, not $expected"; }
+  [ -z "$told" ] || grep -q -- "$pattern" "$told" || fail "'$*' did not say '$pattern': $(cat "$told")"
 }

@@ -14,13 +14,11 @@ expect_status 0 sh -c "echo 'clave' | '$cli' encode 'Mis datos' --password-stdin
 [ -f "Mis datos.zol" ] || fail "no container"
 [ ! -e "Mis datos" ] || fail "the folder was not wiped"
 
-expect_status 0 sh -c "echo 'CLAVE' | '$cli' list 'Mis datos.zol' --password-stdin"
-grep -q 'SUB DIR\\GRANDE.BIN' out.txt || fail "list lacks a file"
+expect_status 0 -o 'SUB DIR\\GRANDE.BIN' sh -c "echo 'CLAVE' | '$cli' list 'Mis datos.zol' --password-stdin"
 grep -q '150000' out.txt || fail "list lacks a size"
 
 before=$(sha256sum "Mis datos.zol")
-expect_status 1 sh -c "echo 'otra' | '$cli' decode 'Mis datos.zol' --password-stdin"
-grep -q 'Contraseña incorrecta.' err.txt || fail "no wrong-password message"
+expect_status 1 -e 'Contraseña incorrecta.' sh -c "echo 'otra' | '$cli' decode 'Mis datos.zol' --password-stdin"
 [ "$(sha256sum "Mis datos.zol")" = "$before" ] || fail "wrong password touched the container"
 [ ! -e "Mis datos" ] || fail "wrong password created the folder"
 
@@ -62,14 +60,11 @@ while IFS='|' read -r status args message; do
   expect_status "$status" sh -c "'$cli' list elsewhere/original.zol $args"
   [ -z "$message" ] || grep -q "$message" err.txt || fail "list $args: $(cat err.txt)"
 done <<< "$sources"
-expect_status 1 sh -c "echo 'ab' | '$cli' encode original --password-stdin"
-grep -q 'al menos 3 caracteres' err.txt || fail "short password accepted"
+expect_status 1 -e 'al menos 3 caracteres' sh -c "echo 'ab' | '$cli' encode original --password-stdin"
 # The dialog's rules: no control characters; no key that turns every stored
 # name's leading backslash into a space ("â" second).
-expect_status 1 sh -c "printf 'cla\033ve\n' | '$cli' encode original --password-stdin"
-grep -q 'caracteres que no se pueden usar' err.txt || fail "a control character was accepted"
-expect_status 1 sh -c "printf 'x\303\242yz\n' | '$cli' encode original --password-stdin"
-grep -q 'no se puede usar con este formato' err.txt || fail "an unusable key was accepted"
+expect_status 1 -e 'caracteres que no se pueden usar' sh -c "printf 'cla\033ve\n' | '$cli' encode original --password-stdin"
+expect_status 1 -e 'no se puede usar con este formato' sh -c "printf 'x\303\242yz\n' | '$cli' encode original --password-stdin"
 
 head -c 30 elsewhere/original.zol > broken.zol
 expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
@@ -100,15 +95,13 @@ grep -q 'todavía está escribiendo «.*copia.zol»' err.txt || fail "no message
 # read-only parent for a normal account, an immutable file for root.
 if [ "$(id -u)" -ne 0 ]; then
   mkdir -p cerrada/T && printf 'x' > cerrada/T/a && chmod 555 cerrada
-  expect_status 5 sh -c "echo 'clave' | '$cli' encode cerrada/T -C . --password-stdin"
-  grep -q 'no se ha podido borrar del todo' err.txt || fail "what was left is not told"
+  expect_status 5 -e 'no se ha podido borrar del todo' sh -c "echo 'clave' | '$cli' encode cerrada/T -C . --password-stdin"
   [ -f T.zol ] && [ ! -e cerrada/T/a ] || fail "container or wipe missing"
   chmod 755 cerrada
 else
   mkdir -p fija/T && printf 'x' > fija/T/a && printf 'y' > fija/T/b
   if chattr +i fija/T/a 2>/dev/null; then
-    expect_status 5 sh -c "echo 'clave' | '$cli' encode fija/T -C . --password-stdin"
-    grep -q 'fija/T/a' err.txt || fail "the immutable file is not named"
+    expect_status 5 -e 'fija/T/a' sh -c "echo 'clave' | '$cli' encode fija/T -C . --password-stdin"
     [ "$(cat fija/T/a)" = x ] && [ ! -e fija/T/b ] || fail "wrong file kept"
     chattr -i fija/T/a
   fi
@@ -123,8 +116,7 @@ mv t.zol real/
 expect_status 0 sh -c "echo 'clave' | '$cli' decode L/../t.zol --password-stdin"
 [ "$(cat real/t/R.TXT)" = real ] && [ -f t/d.txt ] || fail "decode L/../t.zol did not mean real/t.zol"
 ln -s real/t/ into-t
-expect_status 3 sh -c "echo 'clave' | '$cli' encode real/t --keep -C into-t --password-stdin"
-grep -q 'dentro de la carpeta' err.txt || fail "-C through a link into the folder was not refused"
+expect_status 3 -e 'dentro de la carpeta' sh -c "echo 'clave' | '$cli' encode real/t --keep -C into-t --password-stdin"
 
 # Only stored names need Windows-1252; the folders around them are the system's.
 mkdir -p "łukasz/Datos" && printf x > "łukasz/Datos/a"

@@ -41,7 +41,15 @@ listing() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do
 
 make_tree original
 expected=$(listing original)
-original_files=$( (cd original && find . -type f -exec sha256sum {} + | sort) )
+# Every file under a folder with its hash.
+sums() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
+original_files=$(sums original)
+# Every file still under a folder is an original one, byte for byte.
+only_original_files() {  # folder, what
+  sums "$1" | while read -r line; do
+    grep -qxF "$line" <<< "$original_files" || fail "$2: a file was left changed: $line"
+  done
+}
 
 container_is_complete() {  # what
   rm -rf check && mkdir check && cp enc/T.zol check/
@@ -63,23 +71,20 @@ total=$(cd enc && echo clave | points "$crashing" encode T --password-stdin)
 rm -rf enc
 for ((k = 1; k <= total; k += step)); do
   rm -rf enc && mkdir enc && cp -a original enc/T
-  set +e
-  (cd enc && echo clave | VELMORA_KILL_AT=$k "$crashing" encode T --password-stdin > /dev/null 2>&1) 2>/dev/null
-  status=$?
-  set -e
+  status=0
+  (cd enc && echo clave | VELMORA_KILL_AT=$k "$crashing" encode T --password-stdin > /dev/null 2>&1) 2>/dev/null ||
+    status=$?
   [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
   tried=$((tried + 1))
   [ ! -e enc/T.zol ] || container_is_complete "encode point $k"
   if compgen -G "enc/.velmora-*.borrando" > /dev/null && [ -d enc/T ]; then  # killed in the wipe: said plainly
-    set +e
-    (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null 2> ../err.txt)
-    status=$?
-    set -e
+    status=0
+    (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null 2> ../err.txt) || status=$?
     [ "$status" -eq 3 ] && grep -q 'se interrumpió mientras borraba' err.txt ||
       fail "encode point $k: the rerun did not explain the interrupted wipe (status $status)"
     wiped_points=$((wiped_points + 1))
   fi
-  if [ -d enc/T ] && [ "$( (cd enc/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ]; then
+  if [ -d enc/T ] && [ "$(sums enc/T)" = "$original_files" ]; then
     if compgen -G 'enc/T.zol.parcial*' > /dev/null; then  # a retry is not blocked
       (cd enc && echo clave | "$cli" encode T --keep --password-stdin > /dev/null 2>&1) ||
         fail "encode point $k: a partial container blocks the next run"
@@ -95,22 +100,15 @@ signalled=0
 for signal in TERM HUP; do
   for ((k = 1; k <= total; k += step)); do
     rm -rf enc && mkdir enc && cp -a original enc/T
-    set +e
+    status=0
     (cd enc && echo clave | VELMORA_KILL_AT=$k VELMORA_KILL_SIGNAL=$(kill -l $signal) \
-      "$crashing" encode T --password-stdin > /dev/null 2>&1)
-    status=$?
-    set -e
+      "$crashing" encode T --password-stdin > /dev/null 2>&1) || status=$?
     case $status in 0|130) ;; *) fail "SIG$signal at point $k: status $status";; esac
     signalled=$((signalled + 1))
     ! compgen -G 'enc/T.zol.parcial*' > /dev/null || fail "SIG$signal at point $k: partial container left"
     [ -f enc/T.zol ] && container_is_complete "SIG$signal at point $k"
     [ -f enc/T.zol ] || [ "$status" -eq 130 ] || fail "SIG$signal at point $k: no container"
-    if [ -d enc/T ]; then
-      (cd enc/T && find . -type f -exec sha256sum {} + | sort) | while read -r line; do
-        grep -qxF "$line" <<< "$original_files" ||
-          fail "SIG$signal at point $k: a file was left changed: $line"
-      done
-    fi
+    [ ! -d enc/T ] || only_original_files enc/T "SIG$signal at point $k"
   done
 done
 
@@ -124,10 +122,9 @@ mkdir dec && cp container.zol dec/T.zol
 total=$(cd dec && echo clave | points "$crashing" decode T.zol --password-stdin)
 for ((k = 1; k <= total; k += step)); do
   rm -rf dec && mkdir dec && cp container.zol dec/T.zol
-  set +e
-  (cd dec && echo clave | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null
-  status=$?
-  set -e
+  status=0
+  (cd dec && echo clave | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null ||
+    status=$?
   [ "$status" -eq 137 ] || fail "decode point $k: not killed (status $status)"
   tried=$((tried + 1))
   if [ -f dec/T.zol ] && [ "$(sha256sum < dec/T.zol)" = "$container_sum" ]; then
@@ -153,10 +150,9 @@ total=$(cd sdec && echo 'clave sellada' | points "$crashing" decode T.zol --pass
 cleaned=0
 for ((k = 1; k <= total; k += step)); do
   rm -rf sdec && mkdir sdec && cp sealed.zol sdec/T.zol
-  set +e
-  (cd sdec && echo 'clave sellada' | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null
-  status=$?
-  set -e
+  status=0
+  (cd sdec && echo 'clave sellada' | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null ||
+    status=$?
   [ "$status" -eq 137 ] || fail "sealed decode point $k: not killed (status $status)"
   tried=$((tried + 1))
   [ ! -e sdec/T ] || [ "$(exact sdec/T)" = "$expected_exact" ] ||
@@ -210,12 +206,10 @@ while read -r command option signal at never _; do
   esac
   options=()
   [ "$option" = - ] || options=("$option")
-  set +e
+  status=0
   (cd int && printf '%s\n' "$typed" | VELMORA_SIGNAL_AT=$at VELMORA_KILL_SIGNAL=$(kill -l "$signal") \
     VELMORA_AFTER_FILE="$work/after" "$crashing" "${command%-*}" "$target" "${options[@]}" \
-    --password-stdin > /dev/null 2>&1)
-  status=$?
-  set -e
+    --password-stdin > /dev/null 2>&1) || status=$?
   ended=$(date +%s.%N)
   [ "$status" -eq 130 ] || fail "$row: status $status"
   [ -f after ] || fail "$row: the signal was not sent"
@@ -227,15 +221,11 @@ while read -r command option signal at never _; do
       if [ "$never" = - ]; then  # the wipe: the container is kept whole
         rm -rf check && mkdir check && cp int/T.zol check/ || fail "$row: no container"
         (cd check && echo "$sealed_password" | "$cli" decode T.zol --password-stdin > /dev/null 2>&1) &&
-          [ "$( (cd check/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ] ||
-          fail "$row: the container does not give the folder back"
-        (cd int/T && find . -type f -exec sha256sum {} + | sort) | while read -r line; do
-          grep -qxF "$line" <<< "$original_files" || fail "$row: a file was left changed: $line"
-        done
+          [ "$(sums check/T)" = "$original_files" ] || fail "$row: the container does not give the folder back"
+        only_original_files int/T "$row"
       else
         [ "$(ls -A int)" = T ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
-        [ "$( (cd int/T && find . -type f -exec sha256sum {} + | sort) )" = "$original_files" ] ||
-          fail "$row: the folder changed"
+        [ "$(sums int/T)" = "$original_files" ] || fail "$row: the folder changed"
       fi ;;
     decode-legacy)
       [ "$(sha256sum < int/T.zol)" = "$(sha256sum < container.zol)" ] || fail "$row: container changed" ;;

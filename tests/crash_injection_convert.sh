@@ -82,10 +82,8 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
   given_back=0
   for ((k = 1; k <= total; k += step)); do
     rm -rf conv && mkdir conv && cp "$old" conv/T.zol
-    set +e
-    VELMORA_KILL_AT=$k run "$job" "$crashing" 2>/dev/null
-    status=$?
-    set -e
+    status=0
+    VELMORA_KILL_AT=$k run "$job" "$crashing" 2>/dev/null || status=$?
     [ "$status" -eq 137 ] || fail "$job point $k: not killed (status $status)"
     tried=$((tried + 1))
     ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "$job point $k: a partial container's name"

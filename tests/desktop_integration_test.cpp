@@ -274,6 +274,13 @@ std::set<std::string> FilesUnder(const std::string& root) {
     return files;
 }
 
+// The caches the desktop's helpers keep in a data folder: the MIME
+// database (but for its packages) and the desktop entries'.
+bool HelpersCache(const std::string& file) {
+    return (file.rfind("mime/", 0) == 0 && file.rfind("mime/packages/", 0) != 0) ||
+           file == "applications/mimeinfo.cache";
+}
+
 // Every desktop file a registration writes has a system-wide counterpart in
 // the package under the same name, so the package's can always win; a
 // folder verb's file is the package's but for the wrapper's folder and the
@@ -282,13 +289,10 @@ TEST_F(DesktopIntegrationTest, ThePackageHasEveryDesktopFileARegistrationWrites)
     RegisterNow();
     const std::set<std::string> packaged = FilesUnder(VELMORA_PACKAGED_SHARE);
     for (const std::string& file : FilesUnder(Data())) {
-        // The icons are drawn when the package is built; the caches are
-        // the helpers' own.
-        const bool caches = (file.rfind("mime/", 0) == 0 && file.rfind("mime/packages/", 0) != 0) ||
-                            file == "applications/mimeinfo.cache";
+        // The icons are drawn when the package is built.
         const bool per_user_only = file.rfind("velmora/", 0) == 0 ||
                                    file.rfind("nautilus/", 0) == 0 ||
-                                   file.rfind("icons/", 0) == 0 || caches;
+                                   file.rfind("icons/", 0) == 0 || HelpersCache(file);
         EXPECT_TRUE(per_user_only || packaged.count(file)) << file;
         if (per_user_only || file.rfind("mime/", 0) == 0 || file.rfind("applications/", 0) == 0)
             continue;
@@ -337,10 +341,7 @@ TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
         RegisterFrom(program_folder);
         std::set<std::string> expected(per_user_only.begin(), per_user_only.end());
         std::set<std::string> left = FilesUnder(Data());
-        // The helpers leave their (now empty) caches behind.
-        std::erase_if(left, [](const std::string& file) {
-            return file.rfind("mime/", 0) == 0 || file == "applications/mimeinfo.cache";
-        });
+        std::erase_if(left, HelpersCache);  // left behind, now empty
         EXPECT_EQ(left, expected);
         EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
         EXPECT_NE(temp.Read("data/velmora/velmora-encriptar-seguro")
@@ -355,9 +356,7 @@ TEST_F(DesktopIntegrationTest, UnregisteringRemovesTheRegistrationAndKeepsTheUse
     RegisterNow();
     EXPECT_FALSE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
     std::set<std::string> left = FilesUnder(Data());
-    std::erase_if(left, [](const std::string& file) {
-        return file.rfind("mime/", 0) == 0 || file == "applications/mimeinfo.cache";
-    });
+    std::erase_if(left, HelpersCache);
     EXPECT_EQ(left, std::set<std::string>{"nemo/actions/other.nemo_action"});
     EXPECT_EQ(temp.Read("config/mimeapps.list"),
               "[Default Applications]\ntext/plain=gedit.desktop\n\n[Added Associations]\n");

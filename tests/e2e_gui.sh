@@ -73,6 +73,8 @@ window() {
   sleep 0.3
 }
 shot() { import -window "$current" "$artifacts/$1.png"; }
+start() { "$velmora" "$@" & pid=$!; }  # the program, its pid in $pid
+open_container() { start "$work/files/$1/C"; }
 finished() {  # pid: waits for the program to end by itself
   for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   fail "velmora did not end"
@@ -95,8 +97,7 @@ same_picture() {
 
 # Encode: the folder verb's command line, the password twice. The dialog is
 # the legacy one, to the pixel.
-"$velmora" "$work/files/Mis cartas" &
-pid=$!
+start "$work/files/Mis cartas"
 window "Escriba la contrase"
 sleep 0.5
 same_picture "$tests/data/form2-legacy.png"
@@ -126,8 +127,7 @@ finished $pid
 container_sum=$(sha256sum "Mis cartas.zol")
 
 # Decode: a wrong password first touches nothing.
-"$velmora" "$work/files/Mis cartas.zol/C" &
-pid=$!
+start "$work/files/Mis cartas.zol/C"
 window "Escribe la contrase"
 atspi "dialog|Escribe la contraseña:|" "password text|Contraseña|"
 shot form2-decoding
@@ -138,9 +138,7 @@ shot wrong-password
 [ "$(sha256sum "Mis cartas.zol")" = "$container_sum" ] || fail "a wrong password changed the container"
 [ ! -e "Mis cartas" ] || fail "a wrong password restored something"
 xdotool key Return
-window "Escribe la contrase"
-xdotool type --delay 40 "CLAVE"
-xdotool key Return
+enter_password Escribe "CLAVE"
 finished $pid
 [ ! -e "Mis cartas.zol" ] || fail "the container was not deleted"
 cmp "Mis cartas/CARTA.TXT" "$work/original/carta.txt" || fail "carta.txt differs"
@@ -155,9 +153,7 @@ grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not ope
 # own test hands it such passwords.)
 sealed="Łódź 日本"
 sealed_password="Clave Segura de 2024"
-mkdir -p "$work/files/$sealed/Ñandú/vacía"
-printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
-head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
+make_sealed_tree "$work/files/$sealed"
 cp -r "$work/files/$sealed" "$work/original-sealed"
 # A notification service on the bus: each sealed job's end is one Notify.
 /usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &
@@ -168,8 +164,7 @@ for _ in $(seq 100); do
     grep -q true && break
   sleep 0.1
 done
-"$velmora" "/S $work/files/$sealed" &
-pid=$!
+start "/S $work/files/$sealed"
 window "Escriba la contrase"
 # Taller than the legacy dialog and centred as it is, its rows naming the
 # folder, its container and the wipe, and the password's rule.
@@ -177,10 +172,7 @@ sleep 0.5
 [ "$(xwininfo -id "$current" | awk '/Height:/ { print $NF }')" = 280 ] || fail "the sealed dialog is not taller"
 same_picture "$tests/data/form2-sealing.png"
 frame_centred
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+enter_password Escriba "$sealed_password"
 appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the key's wait was not told"
 finished $pid
 [ "$(head -c 8 "$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
@@ -192,19 +184,15 @@ cp "$sealed.zol" "$work/damaged.zol"
 
 # A double-click on it: the same dialog; a password differing only in case
 # is wrong, and the dialog stays for the right one.
-"$velmora" "$work/files/$sealed.zol/C" &
-pid=$!
+start "$work/files/$sealed.zol/C"
 window "Escribe la contrase"
 frame_centred
-xdotool type --delay 40 "clave segura de 2024"
-xdotool key Return
+enter_password Escribe "clave segura de 2024"
 appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the dialog did not tell the key's wait"
 window "^Velmora$"
 [ ! -e "$sealed" ] || fail "a wrong password restored something"
 xdotool key Return
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
+enter_password Escribe "$sealed_password"
 finished $pid
 [ ! -e "$sealed.zol" ] || fail "the sealed container was not deleted"
 diff -r "$sealed" "$work/original-sealed" || fail "the sealed folder came back different"
@@ -219,95 +207,25 @@ kill $notifier
 wait $notifier 2> /dev/null || true
 # (The sealing dialog's shot, its folder named in any font.)
 mkdir -p "Fotos" && printf 'x' > "Fotos/x.txt"
-"$velmora" "/S $work/files/Fotos" &
-pid=$!
-type_password_twice "$sealed_password" form2-sealing
+start "/S $work/files/Fotos"
+enter_password Escriba "$sealed_password" form2-sealing
 finished $pid
 [ -f "Fotos.zol" ] && [ ! -e "Fotos" ] || fail "sealing without a notification service failed"
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
 rm "Fotos.zol"
 
-# Damaged, in its content (one message after the password) and in its
-# header (one message before any dialog): nothing is created, the
-# container stays as it was.
-# Every slot zeroed (the parity rebuilds up to two of a group), then both
-# headers (each is the other's copy).
-cp "$work/damaged.zol" "Dañado.zol"
-size=$(stat -c %s "Dañado.zol")
-head -c $((size - 280)) /dev/zero |
-  dd of="Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
-for where in content header; do
-  listing=$(ls -A; sha256sum "Dañado.zol")
-  "$velmora" "$work/files/Dañado.zol/C" &
-  pid=$!
-  if [ "$where" = content ]; then
-    window "Escribe la contrase"
-    xdotool type --delay 40 "$sealed_password"
-    xdotool key Return
-  fi
-  window "^Velmora$"
-  shot "damaged-$where"
-  xdotool key Return
-  finished $pid
-  [ "$(ls -A; sha256sum "Dañado.zol")" = "$listing" ] || fail "a damaged container ($where) left something"
-  "$tests/flip_byte.py" "Dañado.zol" 20 $((size - 120))
-done
-
-# Beyond the parity of its one group but for its first slot (the index and
-# ü.txt's chunk spared: the second data slot and both parity slots zeroed):
-# after the damage message the salvage is asked ("No" the default); "Sí"
-# restores what is intact into "Rescate (rescatado)", the container kept
-# byte for byte.
-cp "$work/damaged.zol" "Rescate.zol"
-for slot in 1 3 4; do
-  head -c 65552 /dev/zero |
-    dd of="Rescate.zol" bs=64K seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
-done
-sum=$(sha256sum < "Rescate.zol")
-"$velmora" "$work/files/Rescate.zol/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-window "^Velmora$"
-damage="$current"
-xdotool key Return
-for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.05; done
-window "^Velmora$"
-shot salvage-question
-xdotool key Tab space
-window "^Velmora$"
-shot salvage-done
-xdotool key Return
-finished $pid
-[ "$(sha256sum < "Rescate.zol")" = "$sum" ] || fail "the salvage changed the container"
-[ "$(cd "Rescate (rescatado)" && find . | sort | tr '\n' ' ')" = ". ./Ñandú ./Ñandú/vacía ./Ñandú/ü.txt " ] ||
-  fail "the salvage restored $(cd "Rescate (rescatado)" && find . | sort | tr '\n' ' ')"
-cmp "Rescate (rescatado)/Ñandú/ü.txt" "$work/original-sealed/Ñandú/ü.txt" || fail "ü.txt differs"
+damaged_container_refused "$work/damaged.zol"
+container_salvaged "$work/damaged.zol"
 grep -q "Rescate%20(rescatado)/$" "$work/opened" || fail "the rescued folder was not opened"
 rm -r "Rescate.zol" "Rescate (rescatado)"
-
-# "Cancelar" while the key is being derived (the better part of a second):
-# the dialog keeps answering, and the program ends with nothing touched.
-cp "$work/damaged.zol" "Clave.zol"
-"$velmora" "$work/files/Clave.zol/C" &
-pid=$!
-window "Escribe la contrase"
-shot form2-opening-sealed
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return Escape
-finished $pid
-cmp "Clave.zol" "$work/damaged.zol" || fail "Cancelar during the key's derivation changed the container"
-[ ! -e "Clave" ] || fail "Cancelar during the key's derivation restored something"
-rm "Clave.zol" "Dañado.zol"
+cancelled_during_the_key "$work/damaged.zol"
 
 # An ordinary file: nothing to do, the main window waits idle, its frame
 # centred and its title blank (neither the program's name nor the window
 # manager's own); Escape cancels, and so does Enter on the focused
 # "Cancelar".
 for key in Escape "Tab Return"; do
-  "$velmora" "$work/files/Mis cartas/CARTA.TXT" &
-  pid=$!
+  start "$work/files/Mis cartas/CARTA.TXT"
   current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
     fail "no main window"
   xdotool windowactivate --sync "$current"
@@ -327,38 +245,28 @@ for key in Escape "Tab Return"; do
   finished $pid
 done
 
-# The close box in the middle of an encode ends the program at once: the
-# folder is untouched and no container is left under its name (the
-# unfinished one stays as NAME.zol.parcial).
+# A large folder: the close box in the middle of an encode, once a screen
+# reader reads some progress (the container must still be unfinished), and
+# "Cancelar" and the close box once a sealed container is being written.
+# The close box ends the program at once, the unfinished container left as
+# NAME.zol.parcial; "Cancelar" deletes it. The folder is untouched each time.
 mkdir -p "$work/files/Grande"
 for i in $(seq 1 60); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
 before=$(cd "$work/files/Grande" && sha256sum ./*)
-"$velmora" "$work/files/Grande" &
-pid=$!
-type_password_twice clave
-# Closed as soon as a screen reader reads some progress: the container must
-# still be unfinished.
-main=$(appearing "Codificando")
-atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
-close_box "$main"
-finished $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
-ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
-rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
-
-# Sealing a large folder: "Cancelar" and the close box once the container is
-# being written. "Cancelar" deletes the unfinished container; the close box
-# leaves it as NAME.zol.parcial. The folder is untouched either way.
-mkdir -p "$work/files/Grande"
-for i in $(seq 1 30); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
-before=$(cd "$work/files/Grande" && sha256sum ./*)
-for press in Cancelar close; do
-  "$velmora" "/S $work/files/Grande" &
-  pid=$!
-  type_password_twice "$sealed_password"
-  main=$(appearing "Codificando")
-  for _ in $(seq 400); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
+unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
+for run in "encode close" "seal Cancelar" "seal close"; do
+  read -r verb press <<< "$run"
+  if [ "$verb" = encode ]; then
+    start "$work/files/Grande"
+    enter_password Escriba clave
+    main=$(appearing "Codificando")
+    atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
+  else
+    start "/S $work/files/Grande"
+    enter_password Escriba "$sealed_password"
+    main=$(appearing "Codificando")
+    for _ in $(seq 400); do unfinished && break; sleep 0.05; done
+  fi
   if [ "$press" = Cancelar ]; then
     xdotool windowactivate --sync "$main" 2> /dev/null || true
     xdotool mousemove --window "$main" 128 144 click 1
@@ -366,28 +274,24 @@ for press in Cancelar close; do
     close_box "$main"
   fi
   finished $pid
-  [ ! -e "$work/files/Grande.zol" ] || fail "$press mid-seal left a container"
-  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$press mid-seal touched the folder"
-  if [ "$press" = Cancelar ]; then
-    ! ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "Cancelar left the unfinished container"
-  else
-    ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished sealed container"
-  fi
+  [ ! -e "$work/files/Grande.zol" ] || fail "$run left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
+  if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
+  else unfinished || fail "$run left no unfinished container"; fi
+  rm -f "$work/files/Grande.zol.parcial"*
 done
-rm -rf "$work/files/Grande" "$work/files/Grande.zol.parcial"*
+rm -rf "$work/files/Grande"
 
 # A folder given with a trailing separator, as terminal completion writes it.
 mkdir -p "$work/files/Otra"
 printf 'otra' > "$work/files/Otra/nota.txt"
-"$velmora" "$work/files/Otra/" &
-pid=$!
-type_password_twice clave
+start "$work/files/Otra/"
+enter_password Escriba "clave"
 finished $pid
 [ -f "Otra.zol" ] && [ ! -e "Otra" ] || fail "a folder given with a trailing slash was not encoded"
 
 # No argument: registration, then the instructions; Enter closes them.
-"$velmora" &
-pid=$!
+start
 window "Velmora 2.0"
 frame_centred
 atspi "dialog|Velmora 2.0|" "image|Logotipo de Velmora|" "image|Cara sonriente|" \

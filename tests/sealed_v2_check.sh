@@ -40,9 +40,7 @@ b = f.read(1); f.seek(-1, 1); f.write(bytes([b[0] ^ 1]))' "$@"
 }
 flip "Datos/uno/dos/tres/otro.bin" 1
 touch -d '2001-02-03 04:05:06.123456789' "Datos/uno/dos/tres/otro.bin"
-expect_status 1 /usr/bin/python3 "$check" Datos.zol "$password" Datos
-grep -q 'otro.bin»: bytes differ' err.txt || fail "a changed file passed: $(cat err.txt)"
+expect_status 1 -e 'otro.bin»: bytes differ' /usr/bin/python3 "$check" Datos.zol "$password" Datos
 flip Datos.zol $((140 + 65552 + 100))
-expect_status 1 /usr/bin/python3 "$check" Datos.zol "$password" Datos
-grep -q 'parity slot 1 of group 2' err.txt || fail "a changed parity byte passed: $(cat err.txt)"
+expect_status 1 -e 'parity slot 1 of group 2' /usr/bin/python3 "$check" Datos.zol "$password" Datos
 echo "version 2 container read from its description alone: $(cat read.txt)"

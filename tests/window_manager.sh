@@ -1,7 +1,8 @@
-# Sourced by the end-to-end tests of the windows: openbox as the window
-# manager of their Xvfb display (so windows have frames, a close box and
-# focus as on a desktop), and checks of what it shows. Needs fail() and, for
-# the checks, the window id in $current.
+# Sourced by the end-to-end tests of the windows (Linux and Wine): openbox as
+# the window manager of their Xvfb display (so windows have frames, a close
+# box and focus as on a desktop), checks of what it shows, and the steps
+# both scripts take. Needs fail() and, for the checks, the window id in
+# $current.
 
 # Starts openbox (its pid in $wm) and waits until it manages the screen:
 # up to 30 s on a loaded machine, started again should it end first (it
@@ -73,14 +74,93 @@ close_box() {
   xdotool key --clearmodifiers alt+F4
 }
 
-# The encoding or sealing dialog: the password $1 typed in both boxes, each
-# ended with Enter, the dialog shot as $2 (if given) before the last Enter
-# (`window` and `shot` are the calling script's).
-type_password_twice() {
-  window "Escriba la contrase"
-  xdotool type --delay 40 "$1"
+# The password dialog titled "$1 la contraseña:" waited for, and the
+# password $2 typed and ended with Enter: once in a container's ("Escribe"),
+# in both boxes of a folder's ("Escriba"). (`window` is the calling script's.)
+enter_password() {  # Escribe|Escriba, password[, shot taken before the last Enter]
+  window "$1 la contrase"
+  xdotool type --delay 40 "$2"
+  [ "$1" = Escribe ] || { xdotool key Return; xdotool type --delay 40 "$2"; }
+  [ -z "${3:-}" ] || shot "$3"
   xdotool key Return
-  xdotool type --delay 40 "$1"
-  [ -z "${2:-}" ] || shot "$2"
+}
+
+# Steps on sealed containers that both scripts take, in the current folder:
+# each script gives open_container NAME (the program started on it, its pid
+# in $pid), finished PID, shot NAME, $tests and $sealed_password; the
+# sealed container given holds the tree make_sealed_tree makes.
+make_sealed_tree() {  # folder
+  mkdir -p "$1/Ñandú/vacía"
+  printf 'uno' > "$1/Ñandú/ü.txt"
+  head -c 150000 /dev/urandom > "$1/datos.bin"
+}
+
+# Damaged in its content (one message after the password) and in its
+# header (one message before any dialog): nothing is created, the container
+# stays as it was. Every slot zeroed (the parity rebuilds up to two of a
+# group), then both headers (each is the other's copy).
+damaged_container_refused() {  # a sealed container
+  local size listing where
+  cp "$1" Dañado.zol
+  size=$(stat -c %s Dañado.zol)
+  head -c $((size - 280)) /dev/zero | dd of=Dañado.zol bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
+  for where in content header; do
+    listing=$(ls -A; sha256sum < Dañado.zol)
+    open_container Dañado.zol
+    [ "$where" = header ] || enter_password Escribe "$sealed_password"
+    window "^Velmora$"
+    shot "damaged-$where"
+    xdotool key Return
+    finished $pid
+    [ "$(ls -A; sha256sum < Dañado.zol)" = "$listing" ] || fail "a damaged container ($where) left something"
+    "$tests/flip_byte.py" Dañado.zol 20 $((size - 120))
+  done
+  rm Dañado.zol
+}
+
+# Beyond the parity of its one group but for its first slot (the index and
+# ü.txt's chunk spared: the second data slot and both parity slots zeroed):
+# after the damage message the salvage is asked ("No" the default, Tab
+# moves to "Sí"), and it restores what is intact into "Rescate
+# (rescatado)", the container kept byte for byte.
+container_salvaged() {  # a sealed container
+  local slot sum damage
+  cp "$1" Rescate.zol
+  for slot in 1 3 4; do
+    head -c 65552 /dev/zero |
+      dd of=Rescate.zol bs=64K seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
+  done
+  sum=$(sha256sum < Rescate.zol)
+  open_container Rescate.zol
+  enter_password Escribe "$sealed_password"
+  window "^Velmora$"
+  damage=$current
   xdotool key Return
+  for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.1; done
+  window "^Velmora$"
+  shot salvage-question
+  xdotool key Tab space
+  window "^Velmora$"
+  shot salvage-done
+  xdotool key Return
+  finished $pid
+  [ "$(sha256sum < Rescate.zol)" = "$sum" ] || fail "the salvage changed the container"
+  [ "$(cd "Rescate (rescatado)" && find . | LC_ALL=C sort | tr '\n' ' ')" = ". ./Ñandú ./Ñandú/vacía ./Ñandú/ü.txt " ] ||
+    fail "the salvage restored $(cd "Rescate (rescatado)" && find . | tr '\n' ' ')"
+  [ "$(cat "Rescate (rescatado)/Ñandú/ü.txt")" = uno ] || fail "ü.txt differs"
+}
+
+# "Cancelar" while the key is being derived (the better part of a second):
+# the dialog keeps answering, and the program ends with nothing touched.
+cancelled_during_the_key() {  # a sealed container
+  cp "$1" Clave.zol
+  open_container Clave.zol
+  window "Escribe la contrase"
+  shot form2-opening-sealed
+  xdotool type --delay 40 "$sealed_password"
+  xdotool key Return Escape
+  finished $pid
+  cmp Clave.zol "$1" || fail "Cancelar during the key's derivation changed the container"
+  [ ! -e Clave ] || fail "Cancelar during the key's derivation restored something"
+  rm Clave.zol
 }

@@ -64,12 +64,14 @@ gone() {
   done
   fail "window '$1' still open"
 }
-shot() { import -window "$current" "$artifacts/$1.png"; }
+shot() { import -window "$current" "$artifacts/$1-wine.png"; }
 # Clicks at a point of the current window's client area.
 click() {
   xdotool mousemove --window "$current" "$1" "$2" click 1
 }
-program_ended() {  # pid of the wine process started for velmora.exe
+start() { wine "$work/program/velmora.exe" "$@" & pid=$!; }  # its pid in $pid
+open_container() { LC_ALL=C.UTF-8 start "$(windows_path "$work/files/$1")/C"; }
+finished() {  # pid of the wine process started for velmora.exe
   for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   fail "velmora.exe did not end"
 }
@@ -86,15 +88,14 @@ wineserver -w
 program="$(windows_path "$work/program")"
 
 # No argument: the five entries, then the instructions until Escape.
-wine "$work/program/velmora.exe" &
-pid=$!
+start
 window "Velmora 2.0"
 client_size 442x325
 frame_centred
-shot f3-wine
+shot f3
 check_registered_entries "$program"
 xdotool key Escape
-program_ended $pid
+finished $pid
 gone "Velmora 2.0"
 
 # Encode: the folder verb's command line, the password twice.
@@ -104,8 +105,7 @@ head -c 200000 /dev/urandom > "$work/files/Cartas/viejas/foto.jpg"
 : > "$work/files/Cartas/viejas/vacío.txt"
 original=$(tree_listing "$work/files/Cartas" | upper)
 cd "$work/files"
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas")" &
-pid=$!
+start "$(windows_path "$work/files/Cartas")"
 window "Escriba la contrase"
 client_size 255x173
 frame_centred
@@ -124,31 +124,28 @@ xdotool key Tab
 xdotool type --delay 40 "clave"
 xdotool key Return
 xdotool type --delay 40 "clave"
-shot form2-encoding-wine
+shot form2-encoding
 xdotool key Return
-program_ended $pid
+finished $pid
 [ -f "$work/files/Cartas.zol" ] || fail "no container"
 [ ! -e "$work/files/Cartas" ] || fail "the folder was not wiped"
 
 # Decode with a wrong password: refused, nothing touched; then the right one.
 container_sum=$(sha256sum < "$work/files/Cartas.zol")
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Cartas.zol")/C" &
-pid=$!
+start "$(windows_path "$work/files/Cartas.zol")/C"
 window "Escribe la contrase"
-shot form2-decoding-wine
+shot form2-decoding
 xdotool type --delay 40 "otra"
 xdotool key Return
 window "^Velmora$"
-shot message-wrong-password-wine
+shot message-wrong-password
 xdotool key Return
 gone "^Velmora$"
 [ "$(sha256sum < "$work/files/Cartas.zol")" = "$container_sum" ] || fail "container changed"
 [ -z "$(find "$work/files" -mindepth 1 -maxdepth 1 -type d)" ] ||
   fail "a folder was restored with a wrong password"
-window "Escribe la contrase"
-xdotool type --delay 40 "CLAVE"
-xdotool key Return
-program_ended $pid
+enter_password Escribe "CLAVE"
+finished $pid
 [ ! -e "$work/files/Cartas.zol" ] || fail "the container was not deleted"
 # The restored folder's own name is matched without case, as Windows does.
 restored_root=$(find "$work/files" -mindepth 1 -maxdepth 1 -type d -iname cartas)
@@ -163,13 +160,10 @@ restored=$(tree_listing "$restored_root" | upper)
 # win32_windows_test). The arguments reach Wine as UTF-8.
 sealed="Łódź_日本"
 sealed_password="Clave Segura de 2024"
-mkdir -p "$work/files/$sealed/Ñandú/vacía"
-printf 'uno' > "$work/files/$sealed/Ñandú/ü.txt"
-head -c 150000 /dev/urandom > "$work/files/$sealed/datos.bin"
+make_sealed_tree "$work/files/$sealed"
 sealed_original=$(tree_listing "$work/files/$sealed" | LC_ALL=C sort)
-LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/$sealed")" &
-pid=$!
-type_password_twice "$sealed_password" form2-sealing-wine
+LC_ALL=C.UTF-8 start /S "$(windows_path "$work/files/$sealed")"
+enter_password Escriba "$sealed_password" form2-sealing
 # The end's notification: its icon in Wine's own tray window (openbox has no
 # tray) and, two seconds on, its balloon, a nameless window of Wine's
 # explorer, both while the program waits four seconds before it ends.
@@ -183,8 +177,8 @@ for _ in $(seq 50); do
 done
 [ -n "$balloon" ] || fail "the seal's balloon did not show"
 current=$balloon
-shot notification-wine
-program_ended $pid
+shot notification
+finished $pid
 [ "$(head -c 8 "$work/files/$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
   fail "no sealed container"
 [ ! -e "$work/files/$sealed" ] || fail "the sealed folder was not wiped"
@@ -193,20 +187,15 @@ cp "$work/files/$sealed.zol" "$work/sealed-copy.zol"
 # A double-click on it: the same dialog; a password differing only in case
 # is wrong, and the dialog stays for the right one; every name comes back
 # exactly.
-LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" "$(windows_path "$work/files/$sealed.zol")/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "clave segura de 2024"
-xdotool key Return
+LC_ALL=C.UTF-8 start "$(windows_path "$work/files/$sealed.zol")/C"
+enter_password Escribe "clave segura de 2024"
 window "^Velmora$"
-shot message-wrong-sealed-password-wine
+shot message-wrong-sealed-password
 xdotool key Return
 gone "^Velmora$"
 [ ! -e "$work/files/$sealed" ] || fail "a wrong password restored something"
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-program_ended $pid
+enter_password Escribe "$sealed_password"
+finished $pid
 # The restored folder's window, which a loaded machine may open late
 # enough to take the next dialog's keys, is waited for and closed.
 close_box "$(appearing "Łódź" 60)"
@@ -219,183 +208,90 @@ gone "Łódź"
 # quotes after "/S " (Wine quotes an argument holding a space the same way).
 mkdir -p "$work/files/Mi Carpeta"
 printf 'dos' > "$work/files/Mi Carpeta/nota.txt"
-wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Mi Carpeta")" &
-pid=$!
-type_password_twice "$sealed_password"
-program_ended $pid
+start /S "$(windows_path "$work/files/Mi Carpeta")"
+enter_password Escriba "$sealed_password"
+finished $pid
 [ "$(head -c 8 "$work/files/Mi Carpeta.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] &&
   [ ! -e "$work/files/Mi Carpeta" ] || fail "the quoted path's folder was not sealed"
 rm "$work/files/Mi Carpeta.zol"
 
-# Damaged, in its content (one message after the password) and in its
-# header (one message before any dialog): nothing is created, the
-# container stays as it was.
-# Every slot zeroed (the parity rebuilds up to two of a group), then both
-# headers (each is the other's copy).
-cp "$work/sealed-copy.zol" "$work/files/Dañado.zol"
-size=$(stat -c %s "$work/files/Dañado.zol")
-head -c $((size - 280)) /dev/zero |
-  dd of="$work/files/Dañado.zol" bs=64K seek=140 oflag=seek_bytes conv=notrunc status=none
-for where in content header; do
-  listing=$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")
-  LC_ALL=C.UTF-8 wine "$work/program/velmora.exe" "$(windows_path "$work/files/Dañado.zol")/C" &
-  pid=$!
-  if [ "$where" = content ]; then
-    window "Escribe la contrase"
-    xdotool type --delay 40 "$sealed_password"
-    xdotool key Return
-  fi
-  window "^Velmora$"
-  shot "message-damaged-$where-wine"
-  xdotool key Return
-  program_ended $pid
-  [ "$(ls -A "$work/files"; sha256sum < "$work/files/Dañado.zol")" = "$listing" ] ||
-    fail "a damaged container ($where) left something"
-  "$tests/flip_byte.py" "$work/files/Dañado.zol" 20 $((size - 120))
-done
-rm "$work/files/Dañado.zol"
-
-# Beyond the parity of its one group but for its first slot (the index and
-# ü.txt's chunk spared): after the damage message the salvage is asked
-# ("No" the default; Tab moves to "Sí"), and it restores what is intact
-# into "Rescate (rescatado)", the container kept byte for byte.
-cp "$work/sealed-copy.zol" "$work/files/Rescate.zol"
-for slot in 1 3 4; do
-  head -c 65552 /dev/zero | dd of="$work/files/Rescate.zol" bs=64K \
-    seek=$((140 + slot * 65552)) oflag=seek_bytes conv=notrunc status=none
-done
-sum=$(sha256sum < "$work/files/Rescate.zol")
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Rescate.zol")/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return
-window "^Velmora$"
-damage=$current
-xdotool key Return
-for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.1; done
-window "^Velmora$"
-shot message-salvage-question-wine
-xdotool key Tab space
-window "^Velmora$"
-shot message-salvage-done-wine
-xdotool key Return
-program_ended $pid
+damaged_container_refused "$work/sealed-copy.zol"
+container_salvaged "$work/sealed-copy.zol"
 close_box "$(appearing "Rescate" 60)"
 gone "Rescate"
-[ "$(sha256sum < "$work/files/Rescate.zol")" = "$sum" ] || fail "the salvage changed the container"
-[ "$(tree_listing "$work/files/Rescate (rescatado)" | LC_ALL=C sort)" = \
-  "$(grep -v datos.bin <<< "$sealed_original")" ] ||
-  fail "the salvage restored $(tree_listing "$work/files/Rescate (rescatado)")"
 rm -r "$work/files/Rescate.zol" "$work/files/Rescate (rescatado)"
-
-# "Cancelar" (Escape) while the key is being derived: the dialog keeps
-# answering, and the program ends with nothing touched.
-cp "$work/sealed-copy.zol" "$work/files/Clave.zol"
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Clave.zol")/C" &
-pid=$!
-window "Escribe la contrase"
-xdotool type --delay 40 "$sealed_password"
-xdotool key Return Escape
-program_ended $pid
-cmp "$work/files/Clave.zol" "$work/sealed-copy.zol" || fail "Cancelar during the key's derivation changed the container"
-[ ! -e "$work/files/Clave" ] || fail "Cancelar during the key's derivation restored something"
-rm "$work/files/Clave.zol"
+cancelled_during_the_key "$work/sealed-copy.zol"
 
 # A file, not a folder: the main window stays idle (its caption shown
 # blank, as the Qt view does) until "Cancelar", clicked or pressed with Enter
 # while it has the focus; either just ends the program.
 printf 'nota' > "$work/files/nota.txt"
 for press in click enter; do
-  wine "$work/program/velmora.exe" "$(windows_path "$work/files/nota.txt")" &
-  pid=$!
+  start "$(windows_path "$work/files/nota.txt")"
   current=$(timeout 60 xdotool search --sync --onlyvisible --class "velmora.exe" | head -n 1) ||
     fail "no idle main window"
   sleep 2
   blank_title
   frame_centred
   client_size 256x197
-  shot form1-idle-wine
+  shot form1-idle
   if [ "$press" = click ]; then
     click 128 144
   else
     xdotool windowactivate --sync "$current" key Return
   fi
-  program_ended $pid
+  finished $pid
 done
 [ "$(cat "$work/files/nota.txt")" = nota ] || fail "the file was touched"
 
-# "Cancelar" in the middle of a large encode.
+# A large folder encoded, then sealed: "Cancelar" and the close box in the
+# middle of each. "Cancelar" deletes the unfinished container; the close
+# box ends the program at once and leaves it as NAME.zol.parcial. The
+# folder is untouched each time. "Cancelar" on the encode is clicked as
+# soon as the window shows (a click during the wipe that follows would be
+# too late); the rest once the container is being written (the window
+# shows from the scan on: a close before leaves nothing unfinished to keep).
 mkdir -p "$work/files/Grande"
 for i in $(seq 1 50); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
 before=$(cd "$work/files/Grande" && sha256sum ./*)
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
-pid=$!
-type_password_twice clave
-# Clicked as soon as the window shows: the container must still be
-# unfinished (a click during the wipe that follows would be too late).
-window "Codificando"
-click 128 144
-program_ended $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the unfinished container was left"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the folder was touched"
-
-# The close box in the middle of the same encode ends the program too: the
-# folder is untouched, no container is left under its name (the unfinished
-# one stays as NAME.zol.parcial).
-wine "$work/program/velmora.exe" "$(windows_path "$work/files/Grande")" &
-pid=$!
-type_password_twice clave
-codificando=$(appearing "Codificando")
-# Closed once the container is being written (the window shows from the
-# scan on): a close before it leaves nothing unfinished to keep.
-for _ in $(seq 300); do
-  compgen -G "$work/files/Grande.zol.parcial*" > /dev/null && break
-  sleep 0.1
-done
-close_box "$codificando"
-program_ended $pid
-[ ! -e "$work/files/Grande.zol" ] || fail "the close box left a container"
-[ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "the close box touched the folder"
-ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished container"
-
-# Sealing the same folder: "Cancelar" and the close box once the container is
-# being written. "Cancelar" deletes the unfinished container; the close box
-# leaves it as NAME.zol.parcial. The folder is untouched either way.
-rm -f "$work/files/Grande.zol.parcial"*
-for press in Cancelar close; do
-  wine "$work/program/velmora.exe" /S "$(windows_path "$work/files/Grande")" &
-  pid=$!
-  type_password_twice "$sealed_password"
+unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
+for run in "encode Cancelar" "encode close" "seal Cancelar" "seal close"; do
+  read -r verb press <<< "$run"
+  if [ "$verb" = encode ]; then
+    start "$(windows_path "$work/files/Grande")"
+    enter_password Escriba clave
+  else
+    start /S "$(windows_path "$work/files/Grande")"
+    enter_password Escriba "$sealed_password"
+  fi
   main=$(appearing "Codificando")
-  for _ in $(seq 600); do ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 && break; sleep 0.05; done
+  if [ "$run" != "encode Cancelar" ]; then
+    for _ in $(seq 600); do unfinished && break; sleep 0.05; done
+  fi
   if [ "$press" = Cancelar ]; then
     current=$main
     click 128 144
   else
     close_box "$main"
   fi
-  program_ended $pid
-  [ ! -e "$work/files/Grande.zol" ] || fail "$press mid-seal left a container"
-  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$press mid-seal touched the folder"
-  if [ "$press" = Cancelar ]; then
-    ! ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "Cancelar left the unfinished container"
-  else
-    ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1 || fail "no unfinished sealed container"
-  fi
+  finished $pid
+  [ ! -e "$work/files/Grande.zol" ] || fail "$run left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
+  if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
+  else unfinished || fail "$run left no unfinished container"; fi
+  rm -f "$work/files/Grande.zol.parcial"*
 done
 
 # At 144 DPI the design is scaled by one and a half.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k
 wineserver -w
-wine "$work/program/velmora.exe" &
-pid=$!
+start
 window "Velmora 2.0"
 client_size 663x488
-shot f3-144dpi-wine
+shot f3-144dpi
 xdotool key Escape
-program_ended $pid
+finished $pid
 
 cd /
 # The server writes the prefix back as it ends: let it finish first.
