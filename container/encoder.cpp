@@ -63,7 +63,7 @@ Status Engine::CheckEncodingTarget(const std::string& container_path) {
         return target.error();
     // By the real folders, not the texts: a link or a bind mount into the
     // folder must not let the container be written inside it and wiped.
-    Result<bool> inside = run_.files.IsSameOrInside(target.value(), folder);
+    Result<bool> inside = run_.files.paths().IsSameOrInside(target.value(), folder);
     if (!inside)
         return inside.error();
     if (inside.value())

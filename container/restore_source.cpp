@@ -23,7 +23,7 @@ Status CheckRestorable(TreeOps& files, const std::string& container_path,
         parent.empty() ? files.paths().CurrentFolder() : Result<std::string>(parent);
     if (!folder)
         return folder.error();
-    const Result<std::size_t> longest = files.LongestName(folder.value());
+    const Result<std::size_t> longest = files.paths().LongestName(folder.value());
     if (!longest)
         return longest.error();
     const std::string staging = WidestStagingName(Nombre(container_path));

@@ -11,8 +11,9 @@ namespace velmora {
 // The program's paths and names as the system writes and shows them: what
 // messages and formats need. Paths are Windows-1252 texts (or UTF-8, see
 // SetNameCoding) with "\" between components, whatever the platform; each
-// system converts at its own edge. Nothing here opens, changes or deletes an
-// entry.
+// system converts at its own edge. Nothing here changes or deletes an
+// entry, and nothing is kept open: the disk is only asked about the folders
+// a run starts from.
 class PathCodec {
   public:
     virtual ~PathCodec() = default;
@@ -63,6 +64,18 @@ class PathCodec {
     virtual std::string UncreatableName(const std::string& component) const {
         static_cast<void>(component);
         return "";
+    }
+    // Read-only questions about the folders a run starts from, asked before
+    // any of them is opened: whether path names the folder itself or
+    // anything below it, judged by the identity of the real folders where the
+    // system can (by default the texts are compared); and the longest name,
+    // in the system's units, that the folder can hold.
+    virtual Result<bool> IsSameOrInside(const std::string& path, const std::string& folder) const {
+        return path == folder || path.rfind(folder + "\\", 0) == 0;
+    }
+    virtual Result<std::size_t> LongestName(const std::string& folder) const {
+        static_cast<void>(folder);
+        return std::size_t{255};
     }
     // Whether the system takes two names that differ only in case for the
     // same name (Windows does).

@@ -21,8 +21,4 @@ Status TreeOps::CopyOpen(int from, int to, std::int64_t length) {
     return Status::Ok();
 }
 
-Result<bool> TreeOps::IsSameOrInside(const std::string& path, const std::string& folder) {
-    return path == folder || path.rfind(folder + "\\", 0) == 0;
-}
-
 }  // namespace velmora

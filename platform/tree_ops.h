@@ -31,15 +31,6 @@ class TreeOps {
     // Opens the container the user named, for reading only; anything but
     // a regular file is refused, a link is not followed.
     virtual Result<int> OpenStartingFile(const std::string& path) = 0;
-    // True when path names the folder itself or anything below it, judged by
-    // the identity of the real folders, not by the texts. By default the
-    // texts are compared.
-    virtual Result<bool> IsSameOrInside(const std::string& path, const std::string& folder);
-    // The longest name, in the system's units, that the folder can hold.
-    virtual Result<std::size_t> LongestName(const std::string& folder) {
-        static_cast<void>(folder);
-        return std::size_t{255};
-    }
 
     // Reads up to length bytes at offset; fewer only at the end of the file.
     virtual Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,

@@ -100,16 +100,17 @@ class SteppingClock : public Clock {
 // changing the tree at exactly that moment.
 class RecordingFileSystem : public SystemFileSystem {
   public:
-    Result<int> Open(const std::string& path, OpenMode mode) override {
-        return Opened(path, mode, [&] { return SystemFileSystem::Open(path, mode); });
+    Result<int> OpenStartingFile(const std::string& path) override {
+        return Opened(path, OpenMode::kRead,
+                      [&] { return SystemFileSystem::OpenStartingFile(path); });
     }
     Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override {
         return Opened(Inside(folder, name), mode,
                       [&] { return SystemFileSystem::OpenAt(folder, name, mode); });
     }
-    Result<int> OpenFolder(const std::string& path) override {
+    Result<int> OpenStartingFolder(const std::string& path) override {
         Pause("open folder", path);
-        return Named(path, SystemFileSystem::OpenFolder(path));
+        return Named(path, SystemFileSystem::OpenStartingFolder(path));
     }
     Result<int> OpenFolderAt(int folder, const std::string& name) override {
         const std::string path = Inside(folder, name);
@@ -206,7 +207,7 @@ class RecordingFileSystem : public SystemFileSystem {
     bool IgnoresCase() const override { return ignores_case; }
     bool ignores_case = false;
     // Plays a file system whose names are shorter (0: the real one's).
-    Result<std::size_t> LongestName(const std::string& folder) override {
+    Result<std::size_t> LongestName(const std::string& folder) const override {
         return longest_name != 0 ? Result<std::size_t>(longest_name)
                                  : SystemFileSystem::LongestName(folder);
     }

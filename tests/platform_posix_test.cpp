@@ -244,10 +244,11 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
 TEST_F(PlatformTest, RenamingNeverReplacesAnotherFile) {
     MakeFile("b", "b");
     MakeFile("c", "c");
-    const Status replaced = system.RenameNew(path + "\\b", path + "\\c");
+    const int folder = system.OpenStartingFolder(path).value();
+    const Status replaced = system.RenameAt(folder, "b", "c");
     ASSERT_FALSE(replaced.ok());
     EXPECT_EQ(replaced.error().code, EEXIST);
-    ASSERT_TRUE(system.RenameNew(path + "\\b", path + "\\d").ok());
+    ASSERT_TRUE(system.RenameAt(folder, "b", "d").ok());
     EXPECT_FALSE(fs::exists(native + "/b"));
     EXPECT_TRUE(fs::exists(native + "/c") && fs::exists(native + "/d"));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "platform/system_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_paths.h"
 #include "tests/folder_link.h"
@@ -124,13 +125,21 @@ TEST_F(Win32PlatformTest, PathsLongerThanMaxPathWork) {
     ASSERT_TRUE(files.Close(number));
     EXPECT_EQ(files.Inspect(file).value().size, 2);
     EXPECT_EQ(files.ListFolder(deep).value().at(0).name, "\xFAltimo.txt");
-    ASSERT_TRUE(files.DeleteFile(file));
+    const int inner = files.OpenStartingFolder(deep).value();
+    const EntryInfo written = files.InspectAt(inner, "\xFAltimo.txt").value();
+    ASSERT_TRUE(files.DeleteFileAt(inner, "\xFAltimo.txt", written).value());
     EXPECT_FALSE(files.Inspect(file).ok());
-    for (std::size_t i = folders.size() - 1; i > 0; --i)
-        ASSERT_TRUE(files.RemoveFolder(folders[i]));
+    ASSERT_TRUE(files.Close(inner));
+    for (std::size_t i = folders.size() - 1; i > 0; --i) {
+        const int parent = files.OpenStartingFolder(folders[i - 1]).value();
+        const std::string name = OwnName(folders[i]);
+        ASSERT_TRUE(
+            files.RemoveFolderAt(parent, name, files.InspectAt(parent, name).value()).value());
+        ASSERT_TRUE(files.Close(parent));
+    }
 }
 
-TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
+TEST_F(Win32PlatformTest, IdentityAndLinksComeFromTheHandle) {
     Write("uno", "abc");
     ASSERT_TRUE(
         CreateHardLinkW(Native("dos").wstring().c_str(), Native("uno").wstring().c_str(), nullptr));
@@ -139,21 +148,6 @@ TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
     EXPECT_EQ(one.links, 2u);
     EXPECT_EQ(files.Inspect(P("dos")).value().inode, one.inode);
     EXPECT_EQ(files.Inspect(path).value().kind, EntryKind::kFolder);
-
-    // A file written and closed here, then replaced by another under its
-    // name, is not deleted.
-    const int number = files.Open(P("w"), OpenMode::kCreateNew).value();
-    ASSERT_TRUE(files.Close(number));
-    fs::remove(Native("w"));
-    Write("w", "otro");
-    EXPECT_FALSE(files.DeleteFile(P("w")).ok());
-    EXPECT_TRUE(fs::exists(Native("w")));
-
-    const int again = files.Open(P("w"), OpenMode::kReadWrite).value();
-    ASSERT_TRUE(files.Close(again));
-    EXPECT_TRUE(files.DeleteFile(P("w")).ok());
-    EXPECT_FALSE(fs::exists(Native("w")));
-    EXPECT_FALSE(files.DeleteFile(path).ok());  // a folder is not a file
 }
 
 // Entries reached inside an open folder: deleted only while unchanged, a
@@ -161,7 +155,7 @@ TEST_F(Win32PlatformTest, IdentityLinksAndDeletionThroughTheHandle) {
 TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     std::ofstream(Native("a.txt")) << "uno";
     fs::create_directory(Native("sub"));
-    const int folder = files.OpenFolder(path).value();
+    const int folder = files.OpenStartingFolder(path).value();
     const EntryInfo seen = files.InspectAt(folder, "a.txt").value();
     std::ofstream(Native("a.txt"), std::ios::app) << "mas";
     EXPECT_FALSE(files.DeleteFileAt(folder, "a.txt", seen).value());
@@ -184,7 +178,7 @@ TEST_F(Win32PlatformTest, EntriesInsideAnOpenFolderAreCheckedBeforeTheyChange) {
     EXPECT_FALSE(files.RemoveFolderAt(folder, "sub", sub).value());
     EXPECT_TRUE(files.RemoveFolderAt(folder, "otra", sub).value());
 
-    const int again = files.OpenFolder(path).value();
+    const int again = files.OpenStartingFolder(path).value();
     EXPECT_TRUE(files.TryLock(folder).value());
     EXPECT_FALSE(files.TryLock(again).value());
     files.CloseAll();
@@ -198,7 +192,7 @@ TEST_F(Win32PlatformTest, AFolderLinkIsNeverFollowed) {
     fs::create_directory(Native("T"));
     if (!FolderLink(Native("fuera"), Native("T/enlace"), true))
         GTEST_SKIP() << "Windows lets this account make no symbolic link";
-    const int folder = files.OpenFolder(P("T")).value();
+    const int folder = files.OpenStartingFolder(P("T")).value();
     const EntryInfo outside = files.Inspect(P("fuera")).value();
     EXPECT_EQ(files.InspectAt(folder, "enlace").value().kind, EntryKind::kSymlink);
     EXPECT_EQ(files.ListFolderAt(folder).value().at(0).kind, EntryKind::kSymlink);
@@ -224,7 +218,7 @@ TEST_F(Win32PlatformTest, CallsReachTheOpenedFolderWhereverItWent) {
     Write("T/f", "original");
     Write("T/g", "g");
     fs::create_directory(Native("T/sub"));
-    const int folder = files.OpenFolder(P("T")).value();
+    const int folder = files.OpenStartingFolder(P("T")).value();
     const EntryInfo g = files.InspectAt(folder, "g").value();
     fs::rename(Native("T"), Native("movida"));
     Write("T/f", "impostor");

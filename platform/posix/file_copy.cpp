@@ -1,4 +1,4 @@
-// PosixFileSystem::CopyOpen: the blocks shared where the file system can
+// PosixTreeOps::CopyOpen: the blocks shared where the file system can
 // (FICLONE: btrfs, xfs), else copied inside the kernel (copy_file_range),
 // else by plain reads and writes (FUSE, tmpfs before 5.3, anything that
 // refuses both).
@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "base/messages.h"
-#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_tree_ops.h"
 #include "platform/posix/system_error.h"
 
 namespace velmora {
@@ -23,14 +23,14 @@ bool Unsupported(int error) {
 
 }  // namespace
 
-Status PosixFileSystem::CopyOpen(int from, int to, std::int64_t length) {
+Status PosixTreeOps::CopyOpen(int from, int to, std::int64_t length) {
     const OpenFile* source = open_files_.Find(from);
     const OpenFile* target = open_files_.Find(to);
     if (!source || !target)
-        return FileSystem::CopyOpen(from, to, length);
+        return TreeOps::CopyOpen(from, to, length);
     struct stat info;
     if (fstat(source->descriptor, &info) != 0)
-        return SystemError(errno, Msg::kCannotRead, DisplayPath(source->path));
+        return SystemError(errno, Msg::kCannotRead, Shown(source->path));
     // A clone takes the whole file: only when that is what is asked.
     if (info.st_size == length && ioctl(target->descriptor, FICLONE, source->descriptor) == 0)
         return Status::Ok();
@@ -43,9 +43,9 @@ Status PosixFileSystem::CopyOpen(int from, int to, std::int64_t length) {
         if (copied < 0 && errno == EINTR)
             continue;
         if (copied < 0 && done == 0 && Unsupported(errno))
-            return FileSystem::CopyOpen(from, to, length);
+            return TreeOps::CopyOpen(from, to, length);
         if (copied < 0)
-            return SystemError(errno, Msg::kCannotWrite, DisplayPath(target->path));
+            return SystemError(errno, Msg::kCannotWrite, Shown(target->path));
         if (copied == 0)
             break;
         done += copied;

@@ -13,7 +13,7 @@
 #include "base/cp1252.h"
 #include "base/messages.h"
 #include "platform/names.h"
-#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_path_codec.h"
 #include "platform/posix/system_error.h"
 
 namespace velmora {
@@ -45,7 +45,7 @@ struct Descriptor {
 // Windows-1252 form); only the entry's own name must have one. A folder
 // outside the tree is resolved whole, as the kernel does when a file is
 // made inside it.
-Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Given what) {
+Result<std::string> PosixPathCodec::FromSystemPath(const std::string& given, Given what) {
     if (given.empty())
         return SystemError(ENOENT, Msg::kCannotFind, "");
     if (what == Given::kOutsideFolder) {
@@ -92,7 +92,8 @@ Result<std::string> PosixFileSystem::FromSystemPath(const std::string& given, Gi
 // Walks up from path through ".." until the folder or the root of the
 // system is met, comparing device and inode: links, bind mounts and
 // different spellings of one folder are all seen through.
-Result<bool> PosixFileSystem::IsSameOrInside(const std::string& path, const std::string& folder) {
+Result<bool> PosixPathCodec::IsSameOrInside(const std::string& path,
+                                            const std::string& folder) const {
     Result<std::string> native_folder = NativePath(folder, coding_);
     Result<std::string> native_path = NativePath(path, coding_);
     if (!native_folder)
@@ -122,11 +123,7 @@ Result<bool> PosixFileSystem::IsSameOrInside(const std::string& path, const std:
     }
 }
 
-std::size_t PosixFileSystem::CharacterCount(const std::string& path) const {
-    return PathCharacters(path, coding_);
-}
-
-Result<std::size_t> PosixFileSystem::LongestName(const std::string& folder) {
+Result<std::size_t> PosixPathCodec::LongestName(const std::string& folder) const {
     Result<std::string> native = NativePath(folder, coding_);
     if (!native)
         return native.error();
@@ -135,15 +132,6 @@ Result<std::size_t> PosixFileSystem::LongestName(const std::string& folder) {
     if (longest < 0 && errno != 0)
         return SystemError(errno, Msg::kCannotInspect, DisplayPath(folder));
     return longest < 0 ? std::size_t{NAME_MAX} : static_cast<std::size_t>(longest);
-}
-
-// Names are stored as UTF-8: a Windows-1252 character takes one to three
-// bytes.
-std::size_t PosixFileSystem::NativeNameSize(const std::string& name) const {
-    if (coding_ == NameCoding::kUtf8)
-        return name.size();
-    Result<std::string> native = Cp1252ToUtf8(name);
-    return native ? native->size() : std::string::npos;
 }
 
 }  // namespace velmora

@@ -6,10 +6,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -20,7 +17,7 @@
 #include "platform/names.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/no_replace_rename.h"
-#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_tree_ops.h"
 #include "platform/posix/statx_info.h"
 #include "platform/posix/system_error.h"
 
@@ -60,22 +57,22 @@ struct Descriptor {
 
 }  // namespace
 
-Result<PosixFileSystem::Inside> PosixFileSystem::Resolve(int folder, const std::string& name,
+Result<PosixTreeOps::Inside> PosixTreeOps::Resolve(int folder, const std::string& name,
                                                          Msg action) const {
     const OpenFile* open_folder = open_files_.Find(folder);
     const std::string shown =
-        open_folder ? DisplayPath(open_folder->path + "\\" + name) : ShownNumber(folder);
+        open_folder ? Shown(open_folder->path + "\\" + name) : ShownNumber(folder);
     if (!open_folder)
         return SystemError(EBADF, action, shown);
     if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
         return SystemError(EINVAL, action, shown);
-    Result<std::string> native = NativePath(name, coding_);
+    Result<std::string> native = NativePath(name, Coding());
     if (!native)
         return native.error();
     return Inside{open_folder->descriptor, std::move(native).value(), shown};
 }
 
-int PosixFileSystem::OpenBeneath(int folder, const std::string& name, int flags,
+int PosixTreeOps::OpenBeneath(int folder, const std::string& name, int flags,
                                  mode_t mode) const {
     struct open_how how {};
     how.flags = static_cast<std::uint64_t>(flags);
@@ -102,17 +99,17 @@ int PosixFileSystem::OpenBeneath(int folder, const std::string& name, int flags,
     return opened;
 }
 
-Result<int> PosixFileSystem::OpenFolder(const std::string& path) {
-    Result<std::string> native = NativePath(path.empty() ? "." : path, coding_);
+Result<int> PosixTreeOps::OpenStartingFolder(const std::string& path) {
+    Result<std::string> native = NativePath(path.empty() ? "." : path, Coding());
     if (!native)
         return native.error();
     const int fd = open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return SystemError(errno, Msg::kCannotOpenFolder, DisplayPath(path));
+        return SystemError(errno, Msg::kCannotOpenFolder, Shown(path));
     return open_files_.Add(OpenFile{fd, path});
 }
 
-Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
+Result<int> PosixTreeOps::OpenFolderAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpenFolder);
     if (!inside)
         return inside.error();
@@ -123,11 +120,11 @@ Result<int> PosixFileSystem::OpenFolderAt(int folder, const std::string& name) {
     return open_files_.Add(OpenFile{fd, open_files_.Find(folder)->path + "\\" + name});
 }
 
-Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
+Result<std::vector<DirEntry>> PosixTreeOps::ListFolderAt(int folder) {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
         return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
-    const std::string shown = DisplayPath(open_folder->path);
+    const std::string shown = Shown(open_folder->path);
     // The listing reads through its own descriptor of the same folder.
     const int reading = openat(open_folder->descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (reading < 0)
@@ -147,7 +144,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
         const std::string_view native_name = item->d_name;
         if (native_name == "." || native_name == "..")
             continue;
-        Result<std::string> name = ProgramPath(native_name, coding_);
+        Result<std::string> name = ProgramPath(native_name, Coding());
         if (!name)
             return name.error();
         DirEntry entry{std::move(name).value(), EntryKind::kOther};
@@ -168,7 +165,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolderAt(int folder) {
     return entries;
 }
 
-Result<EntryInfo> PosixFileSystem::InspectAt(int folder, const std::string& name) {
+Result<EntryInfo> PosixTreeOps::InspectAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotInspect);
     if (!inside)
         return inside.error();
@@ -181,7 +178,7 @@ Result<EntryInfo> PosixFileSystem::InspectAt(int folder, const std::string& name
     return InfoOf(sx, &self);
 }
 
-Result<int> PosixFileSystem::GetAttrAt(int folder, const std::string& name) {
+Result<int> PosixTreeOps::GetAttrAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotReadAttributes);
     if (!inside)
         return inside.error();
@@ -191,7 +188,7 @@ Result<int> PosixFileSystem::GetAttrAt(int folder, const std::string& name) {
     return DosAttributesOf(st, EntryPath(inside->folder, inside->name), name);
 }
 
-Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
+Status PosixTreeOps::SetAttrAt(int folder, const std::string& name, int attributes,
                                   const EntryInfo* expected) {
     const Msg action = Msg::kCannotChangeAttributes;
     Result<Inside> inside = Resolve(folder, name, action);
@@ -209,28 +206,28 @@ Status PosixFileSystem::SetAttrAt(int folder, const std::string& name, int attri
     return WriteDosAttributesThrough(HandlePath(entry.fd), st, inside->shown, attributes);
 }
 
-Result<int> PosixFileSystem::GetAttrOpen(int handle, const std::string& name) {
+Result<int> PosixTreeOps::GetAttrOpen(int handle, const std::string& name) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return SystemError(EBADF, Msg::kCannotReadAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
-        return SystemError(errno, Msg::kCannotReadAttributes, DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotReadAttributes, Shown(open_file->path));
     return DosAttributesOf(st, HandlePath(open_file->descriptor), name, true);
 }
 
-Status PosixFileSystem::SetAttrOpen(int handle, int attributes) {
+Status PosixTreeOps::SetAttrOpen(int handle, int attributes) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return SystemError(EBADF, Msg::kCannotChangeAttributes, ShownNumber(handle));
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
-        return SystemError(errno, Msg::kCannotChangeAttributes, DisplayPath(open_file->path));
+        return SystemError(errno, Msg::kCannotChangeAttributes, Shown(open_file->path));
     return WriteDosAttributesThrough(HandlePath(open_file->descriptor), st,
-                                     DisplayPath(open_file->path), attributes);
+                                     Shown(open_file->path), attributes);
 }
 
-Result<int> PosixFileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
+Result<int> PosixTreeOps::OpenAt(int folder, const std::string& name, OpenMode mode) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpen);
     if (!inside)
         return inside.error();
@@ -243,7 +240,7 @@ Result<int> PosixFileSystem::OpenAt(int folder, const std::string& name, OpenMod
     return open_files_.Add(OpenFile{fd.release(), open_files_.Find(folder)->path + "\\" + name});
 }
 
-Status PosixFileSystem::MakeFolderAt(int folder, const std::string& name) {
+Status PosixTreeOps::MakeFolderAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotMakeFolder);
     if (!inside)
         return inside.error();
@@ -252,7 +249,7 @@ Status PosixFileSystem::MakeFolderAt(int folder, const std::string& name) {
     return Status::Ok();
 }
 
-Result<bool> PosixFileSystem::DeleteFileAt(int folder, const std::string& name,
+Result<bool> PosixTreeOps::DeleteFileAt(int folder, const std::string& name,
                                            const EntryInfo& expected) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotDeleteFile);
     if (!inside)
@@ -267,7 +264,7 @@ Result<bool> PosixFileSystem::DeleteFileAt(int folder, const std::string& name,
     return true;
 }
 
-Result<bool> PosixFileSystem::RemoveFolderAt(int folder, const std::string& name,
+Result<bool> PosixTreeOps::RemoveFolderAt(int folder, const std::string& name,
                                              const EntryInfo& expected) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotRemoveFolder);
     if (!inside)
@@ -283,7 +280,7 @@ Result<bool> PosixFileSystem::RemoveFolderAt(int folder, const std::string& name
     return true;
 }
 
-Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
+Status PosixTreeOps::RenameAt(int folder, const std::string& from, const std::string& to) {
     Result<Inside> source = Resolve(folder, from, Msg::kCannotRename);
     if (!source)
         return source.error();
@@ -295,77 +292,6 @@ Status PosixFileSystem::RenameAt(int folder, const std::string& from, const std:
         failed != 0)
         return SystemError(failed, Msg::kCannotGiveName, target->shown);
     return Status::Ok();
-}
-
-Status PosixFileSystem::SyncFolderOpen(int folder) {
-    const OpenFile* open_folder = open_files_.Find(folder);
-    if (!open_folder)
-        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(folder));
-    if (fsync(open_folder->descriptor) != 0)
-        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_folder->path));
-    return Status::Ok();
-}
-
-Status PosixFileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = open_files_.Find(handle);
-    if (!open_file)
-        return SystemError(EBADF, Msg::kCannotFlushToDisk, ShownNumber(handle));
-    if (syncfs(open_file->descriptor) != 0)
-        return SystemError(errno, Msg::kCannotFlushToDisk, DisplayPath(open_file->path));
-    return Status::Ok();
-}
-
-// The run lock is the kernel's advisory lock on the folder or file itself:
-// it goes with the descriptor, so a run that dies leaves no lock behind.
-Result<bool> PosixFileSystem::TryLock(int handle) {
-    const OpenFile* open_file = open_files_.Find(handle);
-    if (!open_file)
-        return SystemError(EBADF, Msg::kCannotLock, ShownNumber(handle));
-    if (flock(open_file->descriptor, LOCK_EX | LOCK_NB) == 0)
-        return true;
-    if (errno == EWOULDBLOCK)
-        return false;
-    return SystemError(errno, Msg::kCannotLock, DisplayPath(open_file->path));
-}
-
-// A read lease is granted only while no descriptor anywhere has the file
-// open for writing. It is given back at once, so a writer opening the file
-// later is held up for no more than that instant; if one comes in it, the
-// break is told by SIGURG, which is ignored unless handled (the default
-// SIGIO would end the program).
-Result<bool> PosixFileSystem::HeldForWriting(int file) {
-    const OpenFile* open_file = open_files_.Find(file);
-    if (!open_file)
-        return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));
-    const int fd = open_file->descriptor;
-    if (fcntl(fd, F_SETSIG, SIGURG) != 0)
-        return SystemError(errno, Msg::kCannotRead, DisplayPath(open_file->path));
-    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
-        (void)fcntl(fd, F_SETLEASE, F_UNLCK);
-        return false;
-    }
-    // No lease where the file system has none (EINVAL) or for another
-    // account's file without CAP_LEASE (EACCES): the caller's other guard
-    // (size and time) stands alone.
-    return errno == EAGAIN;
-}
-
-Result<bool> PosixFileSystem::CopiesUpOnWrite(int handle) {
-    constexpr decltype(statfs::f_type) kOverlayMagic = 0x794C7630;  // OVERLAYFS_SUPER_MAGIC
-    const OpenFile* open_file = open_files_.Find(handle);
-    if (!open_file)
-        return SystemError(EBADF, Msg::kCannotInspect, ShownNumber(handle));
-    struct statfs about;
-    if (fstatfs(open_file->descriptor, &about) != 0)
-        return SystemError(errno, Msg::kCannotInspect, DisplayPath(open_file->path));
-    return about.f_type == kOverlayMagic;
-}
-
-Result<std::size_t> PosixFileSystem::NativePathSize(const std::string& path) const {
-    Result<std::string> native = NativePath(path, coding_);
-    if (!native)
-        return native.error();
-    return native->size();
 }
 
 }  // namespace velmora

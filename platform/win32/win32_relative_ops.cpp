@@ -17,7 +17,7 @@
 #include "platform/win32/nt_relative.h"
 #include "platform/win32/reserved_names.h"
 #include "platform/win32/win32_entries.h"
-#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_tree_ops.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win_error.h"
 
@@ -33,7 +33,7 @@ constexpr ACCESS_MASK kFolderAccess =
 
 }  // namespace
 
-Result<Win32FileSystem::Inside> Win32FileSystem::Resolve(int folder, const std::string& name,
+Result<Win32TreeOps::Inside> Win32TreeOps::Resolve(int folder, const std::string& name,
                                                          Msg action) const {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
@@ -42,43 +42,43 @@ Result<Win32FileSystem::Inside> Win32FileSystem::Resolve(int folder, const std::
     std::string shown = path.back() == '\\' ? path + name : path + "\\" + name;
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of(kNotInAName) != std::string::npos)
-        return WinError(ERROR_INVALID_NAME, action, DisplayPath(shown));
-    Result<std::wstring> wide = WideOf(name, coding_);
+        return WinError(ERROR_INVALID_NAME, action, Shown(shown));
+    Result<std::wstring> wide = WideOf(name, Coding());
     if (!wide)
         return UnrepresentableName(shown, 0);
     return Inside{open_folder->handle, std::move(wide).value(), std::move(shown)};
 }
 
-Result<void*> Win32FileSystem::OpenInside(const Inside& inside, const RelativeOpen& how,
+Result<void*> Win32TreeOps::OpenInside(const Inside& inside, const RelativeOpen& how,
                                           Msg action) const {
     HANDLE opened = nullptr;
     if (const DWORD error = OpenRelative(inside.folder, inside.name, how, &opened))
-        return WinError(error, action, DisplayPath(inside.shown));
+        return WinError(error, action, Shown(inside.shown));
     return static_cast<void*>(opened);
 }
 
 // What the handle says, with the attributes the folder lists for the name:
 // Wine opens a Unix link to a folder as its target and shows the reparse
 // point only in the listing.
-Result<EntryInfo> Win32FileSystem::InfoInside(const Inside& inside, void* handle) const {
+Result<EntryInfo> Win32TreeOps::InfoInside(const Inside& inside, void* handle) const {
     std::vector<Found> listed;
     if (const DWORD error = ListRelative(inside.folder, inside.name, &listed))
-        return WinError(error, Msg::kCannotInspect, DisplayPath(inside.shown));
+        return WinError(error, Msg::kCannotInspect, Shown(inside.shown));
     return InfoOfHandle(handle, inside.shown, listed.empty() ? 0 : listed.front().attributes);
 }
 
-Win32FileSystem::OpenedInside::~OpenedInside() {
+Win32TreeOps::OpenedInside::~OpenedInside() {
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
 }
 
-void* Win32FileSystem::OpenedInside::Take() {
+void* Win32TreeOps::OpenedInside::Take() {
     void* taken = handle;
     handle = INVALID_HANDLE_VALUE;
     return taken;
 }
 
-Result<Win32FileSystem::OpenedInside> Win32FileSystem::OpenAndInspect(int folder,
+Result<Win32TreeOps::OpenedInside> Win32TreeOps::OpenAndInspect(int folder,
                                                                       const std::string& name,
                                                                       const RelativeOpen& how,
                                                                       Msg action) const {
@@ -96,11 +96,11 @@ Result<Win32FileSystem::OpenedInside> Win32FileSystem::OpenAndInspect(int folder
     return entry;
 }
 
-Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
+Result<int> Win32TreeOps::OpenStartingFolder(const std::string& path) {
     std::string folder = path.empty() ? "." : path;
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
-    Result<std::wstring> wide = LongWidePath(folder, coding_);
+    Result<std::wstring> wide = LongWidePath(folder, Coding());
     if (!wide)
         return wide.error();
     HANDLE handle = OpenNoFollow(wide.value(), kFolderAccess);
@@ -118,7 +118,7 @@ Result<int> Win32FileSystem::OpenFolder(const std::string& path) {
     return open_files_.Add(OpenFile{handle, folder, false});
 }
 
-Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
+Result<int> Win32TreeOps::OpenFolderAt(int folder, const std::string& name) {
     Result<OpenedInside> opened =
         OpenAndInspect(folder, name, RelativeOpen{kFolderAccess, kShareAll, kNtOpen, kNtFolderOnly},
                        Msg::kCannotOpenFolder);
@@ -128,20 +128,20 @@ Result<int> Win32FileSystem::OpenFolderAt(int folder, const std::string& name) {
     if (entry.info.kind != EntryKind::kFolder)
         return WinError(
             entry.info.kind == EntryKind::kSymlink ? ERROR_CANT_RESOLVE_FILENAME : ERROR_DIRECTORY,
-            Msg::kCannotOpenFolder, DisplayPath(entry.inside.shown));
+            Msg::kCannotOpenFolder, Shown(entry.inside.shown));
     return open_files_.Add(OpenFile{entry.Take(), entry.inside.shown, false});
 }
 
-Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
+Result<std::vector<DirEntry>> Win32TreeOps::ListFolderAt(int folder) {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadFolder, ShownNumber(folder));
     std::vector<Found> found;
     if (const DWORD error = ListRelative(open_folder->handle, L"", &found))
-        return WinError(error, Msg::kCannotReadFolder, DisplayPath(open_folder->path));
+        return WinError(error, Msg::kCannotReadFolder, Shown(open_folder->path));
     std::vector<DirEntry> entries;
     for (const Found& item : found) {
-        Result<std::string> name = ProgramPathOf(item.name, coding_);
+        Result<std::string> name = ProgramPathOf(item.name, Coding());
         if (!name)
             return name.error();
         Result<Inside> inside = Resolve(folder, name.value(), Msg::kCannotRead);
@@ -161,27 +161,27 @@ Result<std::vector<DirEntry>> Win32FileSystem::ListFolderAt(int folder) {
     return entries;
 }
 
-Result<EntryInfo> Win32FileSystem::InspectAt(int folder, const std::string& name) {
+Result<EntryInfo> Win32TreeOps::InspectAt(int folder, const std::string& name) {
     Result<OpenedInside> opened = OpenAndInspect(folder, name, RelativeOpen{}, Msg::kCannotInspect);
     if (!opened)
         return opened.error();
     return opened.value().info;
 }
 
-Result<int> Win32FileSystem::GetAttrAt(int folder, const std::string& name) {
+Result<int> Win32TreeOps::GetAttrAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotReadAttributes);
     if (!inside)
         return inside.error();
     std::vector<Found> listed;
     if (const DWORD error = ListRelative(inside->folder, inside->name, &listed))
-        return WinError(error, Msg::kCannotReadAttributes, DisplayPath(inside->shown));
+        return WinError(error, Msg::kCannotReadAttributes, Shown(inside->shown));
     if (listed.empty())
         return WinError(ERROR_FILE_NOT_FOUND, Msg::kCannotReadAttributes,
-                        DisplayPath(inside->shown));
+                        Shown(inside->shown));
     return StoredAttributes(listed.front().attributes);
 }
 
-Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
+Status Win32TreeOps::SetAttrAt(int folder, const std::string& name, int attributes,
                                   const EntryInfo* expected) {
     const Msg action = Msg::kCannotChangeAttributes;
     Result<OpenedInside> opened = OpenAndInspect(
@@ -190,12 +190,12 @@ Status Win32FileSystem::SetAttrAt(int folder, const std::string& name, int attri
         return opened.error();
     const OpenedInside& entry = opened.value();
     if (entry.info.kind == EntryKind::kSymlink || (expected && !SameEntry(entry.info, *expected)))
-        return WinError(ERROR_FILE_INVALID, action, DisplayPath(entry.inside.shown));
+        return WinError(ERROR_FILE_INVALID, action, Shown(entry.inside.shown));
     return SetAttributesOf(entry.handle, attributes, entry.info.kind == EntryKind::kFolder,
                            entry.inside.shown);
 }
 
-Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
+Result<int> Win32TreeOps::GetAttrOpen(int handle, const std::string&) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotReadAttributes, ShownNumber(handle));
@@ -205,7 +205,7 @@ Result<int> Win32FileSystem::GetAttrOpen(int handle, const std::string&) {
     return StoredAttributes(information.dwFileAttributes);
 }
 
-Status Win32FileSystem::SetAttributesOf(void* handle, int attributes, bool folder,
+Status Win32TreeOps::SetAttributesOf(void* handle, int attributes, bool folder,
                                         const std::string& shown) const {
     FILE_BASIC_INFO basic{};  // zero times: they stay as they are
     const DWORD settable =
@@ -213,11 +213,11 @@ Status Win32FileSystem::SetAttributesOf(void* handle, int attributes, bool folde
     basic.FileAttributes = settable | (folder ? FILE_ATTRIBUTE_DIRECTORY
                                               : (settable == 0 ? FILE_ATTRIBUTE_NORMAL : 0));
     if (!SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
-        return LastWinError(Msg::kCannotChangeAttributes, DisplayPath(shown));
+        return LastWinError(Msg::kCannotChangeAttributes, Shown(shown));
     return Status::Ok();
 }
 
-Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
+Status Win32TreeOps::SetAttrOpen(int handle, int attributes) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotChangeAttributes, ShownNumber(handle));
@@ -232,7 +232,7 @@ Status Win32FileSystem::SetAttrOpen(int handle, int attributes) {
                            open_file->path);
 }
 
-Result<int> Win32FileSystem::OpenAt(int folder, const std::string& name, OpenMode mode) {
+Result<int> Win32TreeOps::OpenAt(int folder, const std::string& name, OpenMode mode) {
     const bool reading = mode == OpenMode::kRead;
     const RelativeOpen how{
         reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
@@ -243,11 +243,11 @@ Result<int> Win32FileSystem::OpenAt(int folder, const std::string& name, OpenMod
         return opened.error();
     OpenedInside& entry = opened.value();
     if (entry.info.kind != EntryKind::kFile)
-        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, DisplayPath(entry.inside.shown));
+        return WinError(ERROR_CANT_ACCESS_FILE, Msg::kCannotOpen, Shown(entry.inside.shown));
     return open_files_.Add(OpenFile{entry.Take(), entry.inside.shown, !reading});
 }
 
-Status Win32FileSystem::MakeFolderAt(int folder, const std::string& name) {
+Status Win32TreeOps::MakeFolderAt(int folder, const std::string& name) {
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotMakeFolder);
     if (!inside)
         return inside.error();
@@ -263,7 +263,7 @@ Status Win32FileSystem::MakeFolderAt(int folder, const std::string& name) {
 // Opens the entry for deletion, asks `keep` whether what the name holds now
 // must be left alone (true), and otherwise deletes it through that same
 // handle, so the entry checked is the entry deleted.
-Result<bool> Win32FileSystem::DeleteInside(int folder, const std::string& name, bool is_folder,
+Result<bool> Win32TreeOps::DeleteInside(int folder, const std::string& name, bool is_folder,
                                            const std::function<bool(const EntryInfo&)>& keep) {
     const Msg action = is_folder ? Msg::kCannotRemoveFolder : Msg::kCannotDeleteFile;
     Result<OpenedInside> opened =
@@ -277,27 +277,26 @@ Result<bool> Win32FileSystem::DeleteInside(int folder, const std::string& name, 
     if (keep(entry.info))
         return false;
     if (!RecordedPathStillLeadsTo(entry.handle))
-        return WinError(ERROR_CANT_RESOLVE_FILENAME, action, DisplayPath(entry.inside.shown));
+        return WinError(ERROR_CANT_RESOLVE_FILENAME, action, Shown(entry.inside.shown));
     if (const DWORD error = DeleteOpen(entry.handle))
-        return WinError(error, action, DisplayPath(entry.inside.shown));
-    written_files_.erase(entry.inside.shown);
+        return WinError(error, action, Shown(entry.inside.shown));
     unflushed_.erase(entry.inside.shown);
     return true;
 }
 
-Result<bool> Win32FileSystem::DeleteFileAt(int folder, const std::string& name,
+Result<bool> Win32TreeOps::DeleteFileAt(int folder, const std::string& name,
                                            const EntryInfo& expected) {
     return DeleteInside(folder, name, false,
                         [&](const EntryInfo& now) { return !SameUntouchedFile(now, expected); });
 }
 
-Result<bool> Win32FileSystem::RemoveFolderAt(int folder, const std::string& name,
+Result<bool> Win32TreeOps::RemoveFolderAt(int folder, const std::string& name,
                                              const EntryInfo& expected) {
     return DeleteInside(folder, name, true,
                         [&](const EntryInfo& now) { return !SameFolder(now, expected); });
 }
 
-Status Win32FileSystem::RenameAt(int folder, const std::string& from, const std::string& to) {
+Status Win32TreeOps::RenameAt(int folder, const std::string& from, const std::string& to) {
     Result<Inside> source = Resolve(folder, from, Msg::kCannotRename);
     if (!source)
         return source.error();
@@ -311,68 +310,12 @@ Status Win32FileSystem::RenameAt(int folder, const std::string& from, const std:
     Handle handle(opened.value());
     if (!RecordedPathStillLeadsTo(handle.value) || !RecordedPathStillLeadsTo(target->folder))
         return WinError(ERROR_CANT_RESOLVE_FILENAME, Msg::kCannotRename,
-                        DisplayPath(source->shown));
+                        Shown(source->shown));
     if (const DWORD error = RenameOpen(handle.value, target->folder, target->name))
-        return WinError(error, Msg::kCannotRename, DisplayPath(source->shown));
-    if (const auto written = written_files_.find(source->shown); written != written_files_.end()) {
-        written_files_[target->shown] = written->second;
-        written_files_.erase(source->shown);
-    }
+        return WinError(error, Msg::kCannotRename, Shown(source->shown));
     if (unflushed_.erase(source->shown) != 0)
         unflushed_.insert(target->shown);
     return Status::Ok();
-}
-
-Status Win32FileSystem::SyncFolderOpen(int) {
-    return Status::Ok();  // as SyncFolder: NTFS journals a folder's names itself
-}
-
-Status Win32FileSystem::SyncFileSystemOpen(int handle) {
-    const OpenFile* open_file = open_files_.Find(handle);
-    if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotFlushToDisk, ShownNumber(handle));
-    return SyncFileSystem(open_file->path);  // no name is opened: it checks the flushes at close
-}
-
-// The run lock is a named mutex of this session, named after the volume and
-// the file index of what is locked: another run on the same folder or
-// container finds it; it goes when the handle is closed or the process ends.
-Result<bool> Win32FileSystem::TryLock(int handle) {
-    OpenFile* open_file = open_files_.Find(handle);
-    if (!open_file)
-        return WinError(ERROR_INVALID_HANDLE, Msg::kCannotLock, ShownNumber(handle));
-    Result<FileIdentity> identity = IdentityOf(open_file->handle, open_file->path);
-    if (!identity)
-        return identity.error();
-    const std::wstring name = L"Local\\velmora-run-" + std::to_wstring(identity->volume) + L"-" +
-                              std::to_wstring(identity->index);
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (mutex == nullptr)
-        return LastWinError(Msg::kCannotLock, open_file->path);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return false;
-    }
-    open_file->lock = mutex;
-    return true;
-}
-
-Result<std::size_t> Win32FileSystem::NativePathSize(const std::string& path) const {
-    Result<std::wstring> wide = WideOf(path, coding_);
-    if (!wide)
-        return wide.error();
-    return wide->size();
-}
-
-std::size_t Win32FileSystem::NativeNameSize(const std::string& name) const {
-    Result<std::wstring> wide = WideOf(name, coding_);
-    return wide ? wide->size() : std::string::npos;
-}
-
-std::string Win32FileSystem::UncreatableName(const std::string& component) const {
-    // A name the coding cannot hold is refused where it is converted.
-    Result<std::wstring> wide = WideOf(component, coding_);
-    return wide ? WhyWindowsRefusesName(wide.value()) : "";
 }
 
 }  // namespace velmora

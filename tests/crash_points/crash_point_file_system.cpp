@@ -57,9 +57,6 @@ T CrashPointFileSystem::Point(T result) {
     return result;
 }
 
-Status CrashPointFileSystem::DeleteFile(const std::string& path) {
-    return Point(PosixFileSystem::DeleteFile(path));
-}
 Status CrashPointFileSystem::SetAttrAt(int folder, const std::string& name, int attributes,
                                        const EntryInfo* expected) {
     return Point(PosixFileSystem::SetAttrAt(folder, name, attributes, expected));

@@ -23,7 +23,6 @@ class CrashPointFileSystem : public PosixFileSystem {
     CrashPointFileSystem();
     ~CrashPointFileSystem() override;
 
-    Status DeleteFile(const std::string& path) override;
     Status SetAttrAt(int folder, const std::string& name, int attributes,
                      const EntryInfo* expected = nullptr) override;
     Status SetAttrOpen(int handle, int attributes) override;

@@ -9,6 +9,7 @@
 #include "app/form_load.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/standard_descriptors.h"
+#include "platform/system_clock.h"
 #include "shell/posix/shell_integration.h"
 #include "ui/qt/message_boxes.h"
 #include "ui/qt/program_text.h"
