@@ -210,7 +210,6 @@ constexpr Written kTexts[] = {
 
     {Msg::kNotARegularFile,
      "«{1}» no es un archivo normal (es una carpeta, una tubería o un dispositivo); no se abre."},
-    {Msg::kChangedSinceWritten, "«{1}» ha cambiado desde que se escribió; no se ha borrado."},
     {Msg::kNameEndsInDotOrSpace,
      "termina en punto o en espacio, que Windows no admite en un nombre."},
     {Msg::kCharacterWindowsRefuses,

@@ -148,7 +148,6 @@ enum class Msg {
     kReasonSystemErrorWithText,
     // What the file systems refuse of their own.
     kNotARegularFile,
-    kChangedSinceWritten,
     kNameEndsInDotOrSpace,
     kCharacterWindowsRefuses,
     kControlCharacterWindowsRefuses,
