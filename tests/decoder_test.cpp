@@ -153,7 +153,6 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         {"escape sequence, carriage return and NUL", {{std::string("\\a\x1B[2J\rb\0c", 10), 1}}},
         {"component longer than the file system allows once converted",
          {{"\\a\\" + std::string(200, '\xE9'), 1}, {"\\r", 1}}},
-        {"slash inside a component", {{"\\a/b", 1}}},
         {"duplicate", {{"\\a", 1}, {"\\A", 1}}},
         {"folder without final backslash", {{"\\a", -1}, {"\\r", 1}}},
         {"file with final backslash", {{"\\a\\", 3}}},
