@@ -1,7 +1,5 @@
 #include "container/restore_source.h"
 
-#include <algorithm>
-
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "container/engine_failure.h"
