@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <optional>
 
 #include "app/password_decision.h"
 #include "app/salvage_offer.h"
 #include "app/startup_request.h"
 #include "base/messages.h"
 #include "container/engine.h"
-#include "container/opened_container.h"
+#include "container/open_any_container.h"
 #include "container/path_helpers.h"
-#include "container/sealed/sealed_failure.h"
 #include "shell/registration.h"
 
 namespace velmora {
@@ -42,34 +40,15 @@ void Stop(Host& host, const std::string& message) {
     host.EndProgram();
 }
 
-// A sealed container keeps every name exactly, so it is opened with the
-// paths in UTF-8 (日本.zol is a name it may have). Returns when the
-// container is not a sealed one, the file system back in Windows-1252, for
-// the legacy kind to go on exactly as it always has.
-void OpenSealed(const std::string& native_path, ProgramState& state, StartupServices& services) {
+// A sealed container: its password is asked, and it is restored with the
+// names in UTF-8, as OpenAnyContainer left the file system.
+void RestoreSealed(const std::string& path, const SealedHeader& header, ProgramState& state,
+                   StartupServices& services) {
     FileSystem& files = services.files;
     Host& host = services.windows.MainWindow();
-    files.SetNameCoding(NameCoding::kUtf8);
-    Result<std::string> path = files.FromSystemPath(native_path, FileSystem::Given::kEntry);
-    std::optional<OpenedHeader> sealed;
-    if (path && NamesAContainer(path.value())) {
-        OpenedContainer container(files);
-        Result<OpenedHeader> header = container.Open(path.value());
-        container.Close();
-        // Damage in a sealed header is found before any password is asked.
-        if (!header && FaultOf(header.error()) == SealedFault::kDamaged)
-            return Stop(host, header.error().message);
-        if (header && header->kind == ContainerKind::kSealed)
-            sealed = header.value();
-    }
-    if (!sealed) {
-        files.SetNameCoding(NameCoding::kWindows1252);
-        return;
-    }
-
-    state.engine.FolderPath = path.value();
-    state.shown_subject = files.DisplayPath(path.value());
-    state.sealed_header = sealed->sealed;
+    state.engine.FolderPath = path;
+    state.shown_subject = files.DisplayPath(path);
+    state.sealed_header = header;
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
     services.windows.SetPasswordDialogTag(kOpeningSealedTag);
     services.windows.ShowPasswordDialogModal();
@@ -78,7 +57,7 @@ void OpenSealed(const std::string& native_path, ProgramState& state, StartupServ
     const RunResult decoded = engine.Des_carpeta();
     const EngineOptions options;
     Run run{files, host, services.tables, services.clock, state.engine, options};
-    OfferSalvage(decoded, sealed->sealed, run,
+    OfferSalvage(decoded, header, run,
                  [&](const std::string& question) { return services.windows.AskYesNo(question); });
     state.engine.FolderPath.clear();
     state.engine.sealed_keys.reset();
@@ -90,26 +69,28 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     Host& host = services.windows.MainWindow();
     if (native_path.empty())
         return Stop(host, Text(Msg::kContainerNameMissing));
-    OpenSealed(native_path, state, services);
-    Result<std::string> path =
-        services.files.FromSystemPath(native_path, FileSystem::Given::kEntry);
-    if (!path)
-        return Stop(host, path.error().message);
-    state.engine.FolderPath = path.value();
+    // Only the header is read here; a missing, unreadable or too short
+    // container ends the program with a message, and nothing is created.
+    OpenedContainer container(services.files);
+    const AnyContainer found =
+        OpenAnyContainer(services.files, native_path, container, {.only_container_names = true});
+    container.Close();
+    // Damage in a sealed header is found before any password is asked.
+    if (found.damaged_sealed)
+        return Stop(host, found.damaged_sealed->message);
+    if (found.sealed())
+        return RestoreSealed(found.path.value(), found.header->sealed, state, services);
+    if (!found.path)
+        return Stop(host, found.path.error().message);
+    state.engine.FolderPath = found.path.value();
     const std::string shown = services.files.DisplayPath(state.engine.FolderPath);
     // Refused before the password is asked: no password could make it one.
     if (!NamesAContainer(state.engine.FolderPath))
         return Stop(host, Text(Msg::kNotAContainer, {shown}));
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
-
-    // Only the header is read here; a missing, unreadable or too short
-    // container ends the program with a message, and nothing is created.
-    OpenedContainer container(services.files);
-    Result<OpenedHeader> header = container.Open(state.engine.FolderPath);
-    container.Close();
-    if (!header)
-        return Stop(host, CannotOpen(shown, header.error().message));
-    state.StoredCheck = header->legacy.PasswordCheck;
+    if (!found.header)
+        return Stop(host, CannotOpen(shown, found.header.error().message));
+    state.StoredCheck = found.header->legacy.PasswordCheck;
 
     services.windows.SetPasswordDialogTag(kDecodingTag);
     services.windows.ShowPasswordDialogModal();
@@ -143,9 +124,7 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
     Host& host = services.windows.MainWindow();
     if (native_path.empty())
         return Stop(host, Text(Msg::kFolderNameMissing));
-    // Every name exactly as the system gives it, whatever its language.
-    files.SetNameCoding(NameCoding::kUtf8);
-    Result<std::string> path = files.FromSystemPath(native_path, FileSystem::Given::kEntry);
+    Result<std::string> path = ResolveForSealing(files, native_path);
     if (!path)
         return Stop(host, path.error().message);
     const std::string shown = files.DisplayPath(path.value());
@@ -163,8 +142,9 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
     // that is not beside the folder (started from a terminal elsewhere).
     const Result<std::string> here = files.CurrentFolder();
     if (here && here.value() != ParentOf(path.value()))
-        state.shown_container = files.DisplayPath(
-            here.value() + (here->back() == '\\' ? "" : "\\") + ContainerNameFor(Nombre(path.value())));
+        state.shown_container =
+            files.DisplayPath(here.value() + (here->back() == '\\' ? "" : "\\") +
+                              ContainerNameFor(Nombre(path.value())));
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();

@@ -36,9 +36,10 @@ struct CommandContext {
 // Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as
 // "Cancelar", the timings asked for; the job's exit status.
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode);
-// Sets run.state.FolderPath to the container's path given on the command
-// line, resolved by the file system in its present name coding; kExitOk,
-// or kExitRefused once the reason is told.
+// Sets run.state.FolderPath to the path given on the command line (a
+// folder to encode or seal, a container to convert), resolved in the name
+// coding of the kind written (seal and convert: UTF-8, ResolveForSealing);
+// kExitOk, or kExitRefused once the reason is told.
 int ResolveContainer(CommandContext& run);
 // The folder given with -C ("" without it) into `folder`; kExitOk, or
 // kExitRefused once the reason is told.

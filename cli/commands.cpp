@@ -9,7 +9,7 @@
 #include "cli/legacy_commands.h"
 #include "cli/register_command.h"
 #include "cli/sealed_commands.h"
-#include "container/opened_container.h"
+#include "container/open_any_container.h"
 #include "container/sealed_repair.h"
 
 namespace velmora {
@@ -32,8 +32,10 @@ int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& en
 }
 
 int ResolveContainer(CommandContext& run) {
+    const bool sealing = run.options.command == "seal" || run.options.command == "convert";
     Result<std::string> target =
-        run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
+        sealing ? ResolveForSealing(run.files, run.options.target)
+                : run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry);
     if (!target) {
         Say(target.error().message);
         return kExitRefused;
@@ -83,34 +85,32 @@ int EncodeOrSeal(CommandContext& run) {
 }
 
 // Only the header before the password: a damaged or hostile index is read
-// after it. A sealed container's path may hold any character, so it is
-// read with UTF-8 paths first; a legacy container goes on with
-// Windows-1252 paths, as that kind always has.
+// after it. The kind decides the names' coding (OpenAnyContainer).
 int OpenContainer(CommandContext& run) {
-    run.files.SetNameCoding(NameCoding::kUtf8);
     OpenedContainer container(run.files);
-    if (run.files.FromSystemPath(run.options.target, FileSystem::Given::kEntry)) {
-        if (ResolveContainer(run) != kExitOk)
-            return kExitRefused;
+    OpenAnyOptions options;
+    options.before_open = [&](const std::string& path) {
+        run.state.FolderPath = path;
         if (run.options.command == "repair") {
             Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
             GiveBackTheDamagedName(steps);
         }
-        Result<OpenedHeader> header = container.Open(run.state.FolderPath);
-        if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
-            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.state.FolderPath)}));
-            return kExitRefused;
-        }
-        if (header && header->kind == ContainerKind::kSealed)
-            return OpenSealed(run, container, header->sealed);
-        container.Close();
-    }
-    run.files.SetNameCoding(NameCoding::kWindows1252);
-    if (ResolveContainer(run) != kExitOk)
+    };
+    const AnyContainer found = OpenAnyContainer(run.files, run.options.target, container, options);
+    if (found.sealed() && run.options.command == "recover") {
+        Say(Text(Msg::kSealedKeyCannotBeFound,
+                 {run.files.paths().DisplayPath(run.state.FolderPath)}));
         return kExitRefused;
-    Result<OpenedHeader> header = container.Open(run.state.FolderPath);
-    if (!header) {
-        Say(header.error().message);
+    }
+    if (found.sealed())
+        return OpenSealed(run, container, found.header->sealed);
+    if (!found.path) {
+        Say(found.path.error().message);
+        return kExitRefused;
+    }
+    run.state.FolderPath = found.path.value();
+    if (!found.header) {
+        Say(found.header.error().message);
         return kExitRefused;
     }
     if (run.options.command == "repair") {
@@ -118,10 +118,11 @@ int OpenContainer(CommandContext& run) {
         return kExitRefused;
     }
     if (run.options.command == "extract" || run.options.salvage) {
-        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kSalvageNeedsVersion2,
+                 {run.files.paths().DisplayPath(run.state.FolderPath)}));
         return kExitRefused;
     }
-    return OpenLegacy(run, container, header->legacy);
+    return OpenLegacy(run, container, found.header->legacy);
 }
 
 }  // namespace
@@ -131,8 +132,6 @@ int RunCommand(const CliOptions& options, FileSystem& files) {
         return Register(files);
     if (options.command == "unregister")
         return Unregister();
-    if (options.command == "seal")
-        files.SetNameCoding(NameCoding::kUtf8);
     CommandContext run(options, files);
     if (options.command == "encode" || options.command == "seal")
         return ResolveContainer(run) == kExitOk ? EncodeOrSeal(run) : kExitRefused;

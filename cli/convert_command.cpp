@@ -30,7 +30,6 @@ Result<std::string> LegacyKey(CommandContext& run, int& status) {
 }  // namespace
 
 int ConvertContainer(CommandContext& run) {
-    run.files.SetNameCoding(NameCoding::kUtf8);
     if (const int resolved = ResolveContainer(run); resolved != kExitOk)
         return resolved;
     // Before the legacy container is opened for its key: a conversion killed

@@ -15,6 +15,11 @@ namespace velmora {
 // reads the files, wipes and creates the restored tree; a writer and a
 // reader turn that into the kind's own bytes and back.
 
+// What a kind of container asks of the names and sizes it stores: the
+// legacy kind gives names back upper-cased and keeps sizes in 31 bits; a
+// kind with exact names keeps whatever the system holds.
+enum class NameRules { kLegacy, kExact };
+
 // One entry of the index the pack step hands a writer, in found-list order.
 struct IndexEntry {
     const std::string& path;  // its full path, ending in "\" for a folder entry

@@ -6,6 +6,7 @@
 #include "container/converted_index.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
+#include "container/legacy/legacy_kind.h"
 #include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/pack.h"
@@ -34,9 +35,8 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
     OpenedContainer& container = source_.container();
     legacy_read_ = container.identity();
     name_ = Nombre(run_.state.FolderPath);
-    reader_ = std::make_unique<LegacyReader>(run_.files, container.file(), container.source(),
-                                             header, run_.tables, run_.host, run_.state.PasswordKey,
-                                             StoredNameCase::kAsStored);
+    reader_ = LegacyKind(run_, run_.state.PasswordKey)
+                  .Reader(container.file(), container.source(), header, StoredNameCase::kAsStored);
     legacy_ = OrFail(reader_->ReadIndex());
 }
 

@@ -1,3 +1,4 @@
+#include <memory>
 #include <optional>
 
 #include "base/messages.h"
@@ -9,7 +10,7 @@
 #include "container/restore.h"
 #include "container/restore_source.h"
 #include "container/sealed/sealed_failure.h"
-#include "container/sealed/sealed_reader.h"
+#include "container/sealed/sealed_kind.h"
 #include "container/staged_restore.h"
 #include "container/wipe_record.h"
 
@@ -27,15 +28,15 @@ RunResult Engine::Des_carpeta() {
     GiveBackTheLegacyName(run_);
     RestoreSource source(run_);
     std::optional<Restore> legacy;
-    std::optional<SealedReader> sealed_reader;
+    std::unique_ptr<SealedReader> sealed_reader;
     std::optional<StagedRestore> staged;
     try {
         const OpenedHeader header = source.Open();
         if (header.kind == ContainerKind::kSealed) {
             if (!run_.state.sealed_keys)
                 ThrowFailure(Error{Text(Msg::kWrongPassword)});
-            sealed_reader.emplace(source.container().source(), header.sealed,
-                                  *run_.state.sealed_keys, run_.host);
+            sealed_reader = SealedKind(run_.host).Reader(source.container().source(), header.sealed,
+                                                         *run_.state.sealed_keys);
             staged.emplace(run_, source, *sealed_reader);
             staged->ReadIndex();
         } else {

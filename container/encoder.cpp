@@ -5,8 +5,7 @@
 #include "container/engine.h"
 #include "container/engine_failure.h"
 #include "container/file_byte_source.h"
-#include "container/legacy/legacy_reader.h"
-#include "container/legacy/legacy_writer.h"
+#include "container/legacy/legacy_kind.h"
 #include "container/legacy/password_check.h"
 #include "container/legacy/record_reader.h"
 #include "container/named_entry.h"
@@ -177,27 +176,20 @@ RunResult Engine::Hacelo(const std::string& Contrasena) {
         return Refuse(Text(Msg::kPasswordUnusableByFormat));
     ScannedTree tree(run_.files);
     std::string container_path;
-    if (Status started = StartEncoding(tree, NameRules::kLegacy, container_path); !started)
+    const LegacyKind kind(run_, Contrasena);
+    if (Status started = StartEncoding(tree, LegacyKind::kNameRules, container_path); !started)
         return Refuse(started.error().message);
-    if (Status names = CheckStoredNames(tree.scan, folder, run_.tables, Contrasena, run_.files);
-        !names)
+    if (Status names = kind.CheckStoredNames(tree.scan, folder); !names)
         return Refuse(names.error().message);
 
     bool left_behind = false;
     try {
         FoundList sFound(tree.scan);
         const WalkResult walk = DirWalk(run_, tree, folder + "\\", sFound);
-        LegacyWriter writer(run_.tables, Contrasena, run_.host,
-                            static_cast<std::size_t>(run_.state.BasePathLength));
+        LegacyWriter writer = kind.Writer(static_cast<std::size_t>(run_.state.BasePathLength));
         PackContainer(
             tree, walk, sFound, writer, container_path,
-            [&](int file, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                Result<ContainerHeader> header = ReadContainerHeader(source);
-                if (!header)
-                    return header.error();
-                return std::unique_ptr<ContainerReader>(std::make_unique<LegacyReader>(
-                    run_.files, file, source, header.value(), run_.tables, run_.host, Contrasena));
-            });
+            [&](int file, ByteSource& source) { return kind.ReaderOfWritten(file, source); });
         left_behind = WipeFolder(tree, walk, sFound, container_path, true);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);

@@ -8,7 +8,7 @@
 #include "base/name_text.h"
 #include "container/case_collisions.h"
 #include "container/engine_failure.h"
-#include "container/legacy/legacy_reader.h"
+#include "container/legacy/legacy_kind.h"
 #include "container/legacy/stored_names.h"
 #include "container/path_helpers.h"
 
@@ -21,10 +21,10 @@ constexpr int kSettableBits = kReadOnly | kHidden | kSystem | kArchive;
 
 void Restore::ReadEntries(const ContainerHeader& header) {
     OpenedContainer& container = source_.container();
-    reader_ = std::make_unique<LegacyReader>(
-        run_.files, container.file(), container.source(), header, run_.tables, run_.host,
-        run_.state.PasswordKey,
-        run_.options.original_case ? StoredNameCase::kAsStored : StoredNameCase::kUpper);
+    reader_ = LegacyKind(run_, run_.state.PasswordKey)
+                  .Reader(container.file(), container.source(), header,
+                          run_.options.original_case ? StoredNameCase::kAsStored
+                                                     : StoredNameCase::kUpper);
     index_ = OrFail(reader_->ReadIndex());
     // Upper-cased names cannot differ only in case; names as stored can.
     if (run_.options.original_case && run_.files.paths().IgnoresCase())

@@ -1,11 +1,10 @@
 #include "container/restore_source.h"
 
-#include <algorithm>
-
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "container/engine_failure.h"
 #include "container/path_helpers.h"
+#include "container/relative_path.h"
 #include "container/staging_folder.h"
 
 namespace velmora {
@@ -43,19 +42,15 @@ Status CheckRestorable(TreeOps& files, const std::string& container_path,
         return Error{Text(Msg::kNotRestorableHere, {ShownName(entry.name), why}),
                      kNotRestorableCode};
     };
-    // A character takes at most three bytes in the system's form: names
-    // within a third of the limit need no conversion to be measured.
     for (const DecodedEntry& entry : entries) {
-        std::size_t start = 1;
-        while (start < entry.name.size()) {
-            const std::size_t end = std::min(entry.name.find('\\', start), entry.name.size());
-            const std::string component = entry.name.substr(start, end - start);
-            if (component.size() * 3 > longest.value() &&
-                files.paths().NativeNameSize(component) > longest.value())
-                return refuse(entry, Text(Msg::kNamePartTooLong));
-            if (const std::string why = files.paths().UncreatableName(component); !why.empty())
+        if (entry.name.size() > 1) {
+            const auto parsed = RelativePath::Parse(std::string_view(entry.name).substr(1),
+                                                    kProgramPath, entry.size == -1);
+            if (parsed.fault)
+                return refuse(entry, Text(*parsed.fault));
+            if (const std::string why = parsed.path.Uncreatable(files.paths(), longest.value());
+                !why.empty())
                 return refuse(entry, why);
-            start = end + 1;
         }
         if (root_size.value() + entry.name.size() * 3 > files.paths().LongestPath()) {
             const Result<std::size_t> size = files.paths().NativePathSize(entry.name);

@@ -9,8 +9,7 @@
 #include "container/pumped_work.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
-#include "container/sealed/sealed_reader.h"
-#include "container/sealed/sealed_writer.h"
+#include "container/sealed/sealed_kind.h"
 
 namespace velmora {
 namespace {
@@ -48,7 +47,7 @@ RunResult Engine::Seal(const std::string& password) {
         std::async(std::launch::async, [&] { keys = SealedKeys::Derive(password, header); });
     ScannedTree tree(run_.files);
     std::string container_path;
-    const Status started = StartEncoding(tree, NameRules::kExact, container_path);
+    const Status started = StartEncoding(tree, SealedKind::kNameRules, container_path);
     PumpUntilDone(run_.host, derived);
     run_.host.SealedJob(SealedMoment::kKeyReady, "");
     if (!started)
@@ -59,16 +58,11 @@ RunResult Engine::Seal(const std::string& password) {
     try {
         const FoundList every = EveryEntry(tree.scan);
         const WalkResult walk = EveryFolder(every);
-        SealedWriter writer(OrFail(std::move(keys)), header, folder.size() + 1, run_.host);
-        PackContainer(
-            tree, walk, every, writer, container_path,
-            [&](int, ByteSource& source) -> Result<std::unique_ptr<ContainerReader>> {
-                Result<SealedHeader> written = ReadSealedHeader(source);
-                if (!written)
-                    return written.error();
-                return std::unique_ptr<ContainerReader>(std::make_unique<SealedReader>(
-                    source, written.value(), writer.keys(), run_.host, SealedDamage::kRefuse));
-            });
+        const SealedKind kind(run_.host);
+        SealedWriter writer = kind.Writer(OrFail(std::move(keys)), header, folder.size() + 1);
+        PackContainer(tree, walk, every, writer, container_path, [&](int, ByteSource& source) {
+            return kind.ReaderOfWritten(source, writer.keys());
+        });
         left_behind = WipeFolder(tree, walk, every, container_path, false);
     } catch (const EngineFailure& failure) {
         return FailOrRefuse(failure);

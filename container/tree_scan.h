@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "cipher/cipher_tables.h"
+#include "container/container_kind.h"
 #include "container/folder_handles.h"
 #include "platform/tree_ops.h"
 
@@ -54,11 +54,6 @@ struct TreeScan {
     std::size_t RelativePathLength(std::uint32_t entry) const;
 };
 
-// What a kind of container asks of the names and sizes it stores: the
-// legacy kind gives names back upper-cased and keeps sizes in 31 bits; a
-// kind with exact names keeps whatever the system holds.
-enum class NameRules { kLegacy, kExact };
-
 // Reads the tree under root without changing anything, and refuses what
 // cannot be encoded and wiped safely: links, devices, sockets and pipes,
 // files with other hard links, mount points; and for the legacy kind names
@@ -70,12 +65,5 @@ enum class NameRules { kLegacy, kExact };
 // second run on the same tree is refused.
 Result<TreeScan> ScanTree(TreeOps& files, Host& host, const std::string& root,
                           FolderHandles& folders, NameRules rules = NameRules::kLegacy);
-
-// Refuses entries of the scanned tree (files, and folders without files)
-// whose stored name the container could not give back exactly under this
-// key: stored paths over 255 characters, paths ending in a space, and names
-// whose encoded form begins or ends with a space.
-Status CheckStoredNames(const TreeScan& scan, const std::string& root, const CipherTables& tables,
-                        const std::string& key, const TreeOps& files);
 
 }  // namespace velmora

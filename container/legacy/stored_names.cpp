@@ -7,6 +7,7 @@
 #include "base/name_text.h"
 #include "cipher/cipher_tables.h"
 #include "container/path_helpers.h"
+#include "container/relative_path.h"
 
 namespace velmora {
 namespace {
@@ -21,25 +22,14 @@ Status CheckName(const DecodedEntry& entry) {
         return Unsafe(name, Msg::kNameWithoutLeadingBackslash);
     const bool folder = entry.size == -1;
     if (folder != (name.back() == '\\'))
-        return Unsafe(name, folder ? Msg::kFolderWithoutFinalBackslash
-                                   : Msg::kFileWithFinalBackslash);
-    for (const char c : name)
-        if (!IsStorableNameCode(static_cast<unsigned char>(c)))
-            return Unsafe(name, Msg::kNameWithForbiddenCharacters);
-    if (name.back() == ' ')
-        return Unsafe(name, Msg::kStoredNameEndsInSpace);
+        return Unsafe(name,
+                      folder ? Msg::kFolderWithoutFinalBackslash : Msg::kFileWithFinalBackslash);
     if (name == "\\")
         return Status::Ok();
-    // Components between the leading "\" and the end (or the final "\").
-    const std::string inner = name.substr(1, folder ? name.size() - 2 : std::string::npos);
-    std::size_t start = 0;
-    while (start <= inner.size()) {
-        const std::size_t end = std::min(inner.find('\\', start), inner.size());
-        const std::string component = inner.substr(start, end - start);
-        if (component.empty() || component == "." || component == "..")
-            return Unsafe(name, Msg::kNameWithEmptyPart);
-        start = end + 1;
-    }
+    if (const auto parsed =
+            RelativePath::Parse(std::string_view(name).substr(1), kLegacyStoredPath, folder);
+        parsed.fault)
+        return Unsafe(name, *parsed.fault);
     return Status::Ok();
 }
 

@@ -1,9 +1,9 @@
 #include "container/sealed/sealed_tree_check.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "base/utf8.h"
+#include "container/relative_path.h"
 
 namespace velmora {
 namespace {
@@ -13,22 +13,7 @@ std::optional<Msg> PathFault(std::string_view path) {
         return Msg::kSealedEntryTooLong;
     if (!IsValidUtf8(path))
         return Msg::kSealedEntryNotUtf8;
-    if (path.find_first_of(std::string_view("\\\0", 2)) != std::string_view::npos)
-        return Msg::kSealedEntryForbiddenCharacter;
-    // Every component, the first and the last included, between "/"s: a
-    // leading or trailing "/" or a doubled one makes an empty one.
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = std::min(path.find('/', start), path.size());
-        const std::string_view name = path.substr(start, end - start);
-        if (name.empty() || name == "." || name == "..")
-            return Msg::kNameWithEmptyPart;
-        if (name.size() > kSealedMaxNameBytes)
-            return Msg::kSealedEntryTooLong;
-        if (end == path.size())
-            return std::nullopt;
-        start = end + 1;
-    }
+    return RelativePath::Parse(path, kSealedStoredPath).fault;
 }
 
 bool FieldsValid(const SealedEntry& entry) {
