@@ -7,6 +7,7 @@
 #include <cassert>
 
 #include "base/messages.h"
+#include "container/sealed/parallel_chunks.h"
 
 namespace velmora {
 namespace {
@@ -56,6 +57,27 @@ void ParityCode::Encode(std::span<const std::uint8_t* const> data,
     assert(data.size() == data_blocks_ && parity.size() == parity_blocks_);
     EncodeRows(length, data_blocks_, parity_blocks_,
                const_cast<unsigned char*>(encode_tables_.data()), data.data(), parity.data());
+}
+
+void ParityCode::EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
+                                   std::span<std::uint8_t* const> parity,
+                                   std::size_t length) const {
+    assert(data.size() == data_blocks_ && parity.size() == parity_blocks_);
+    // Every byte's parity depends on that byte of each block alone: the
+    // blocks are cut across into runs of whole 64-byte lines.
+    constexpr std::size_t kLine = 64;
+    ForEachCoreRun((length + kLine - 1) / kLine, [&](std::size_t begin, std::size_t end) {
+        const std::size_t from = begin * kLine;
+        const std::size_t to = std::min(end * kLine, length);
+        std::array<const std::uint8_t*, kMaxBlocks> in;
+        std::array<std::uint8_t*, kMaxBlocks> out;
+        for (unsigned i = 0; i < data_blocks_; ++i)
+            in[i] = data[i] + from;
+        for (unsigned i = 0; i < parity_blocks_; ++i)
+            out[i] = parity[i] + from;
+        EncodeRows(to - from, data_blocks_, parity_blocks_,
+                   const_cast<unsigned char*>(encode_tables_.data()), in.data(), out.data());
+    });
 }
 
 bool ParityCode::Rebuild(std::span<std::uint8_t* const> blocks, std::span<const unsigned> missing,

@@ -27,6 +27,10 @@ class ParityCode {
     // parity[0..p) from data[0..k), every block `length` bytes.
     void Encode(std::span<const std::uint8_t* const> data, std::span<std::uint8_t* const> parity,
                 std::size_t length) const;
+    // The same, the blocks' bytes split between the cores (a group's parity
+    // beside its chunks' cipher, which uses them all).
+    void EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
+                           std::span<std::uint8_t* const> parity, std::size_t length) const;
 
     // blocks[0..k+p): data then parity, all `length` bytes; the blocks whose
     // indexes are in `missing` (sorted, distinct, < k+p) are rewritten from

@@ -10,6 +10,7 @@
 #include "container/sealed/batch_ring.h"
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_layout.h"
+#include "container/sealed/group_memory.h"
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
 #include "container/sealed/sealed_keys.h"
@@ -20,8 +21,8 @@ namespace {
 // One group: its plaintext, then its slots (sealed chunks, zero-padded) and
 // its parity slots.
 struct GroupBatch {
-    std::unique_ptr<std::uint8_t[]> plaintext;
-    std::unique_ptr<std::uint8_t[]> slots;  // data slots, then parity slots
+    GroupMemory plaintext;
+    GroupMemory slots;  // data slots, then parity slots
     std::uint64_t group = 0;
     std::size_t used = 0;  // plaintext bytes filled
 };
@@ -105,9 +106,9 @@ class SealedStreamWriter::Groups {
     GroupBatch& Acquire(std::uint64_t group) {
         GroupBatch& batch = ring_.Acquire();
         if (!batch.plaintext) {
-            batch.plaintext.reset(new std::uint8_t[layout_.group_data * layout_.chunk_size]);
-            batch.slots.reset(
-                new std::uint8_t[(layout_.group_data + layout_.group_parity) * layout_.slot_size]);
+            batch.plaintext = AllocateGroupMemory(layout_.group_data * layout_.chunk_size);
+            batch.slots =
+                AllocateGroupMemory((layout_.group_data + layout_.group_parity) * layout_.slot_size);
         }
         batch.group = group;
         batch.used = 0;
@@ -153,7 +154,7 @@ class SealedStreamWriter::Groups {
         for (std::size_t r = 0; r < parity.size(); ++r)
             parity[r] = batch.slots.get() + (layout_.group_data + r) * layout_.slot_size;
         const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
-        code.Encode(data, parity, layout_.slot_size);
+        code.EncodeOnEveryCore(data, parity, layout_.slot_size);
     }
 
     BufferedWriter& out_;
