@@ -33,8 +33,8 @@ std::vector<unsigned> Subsets(unsigned n, unsigned size) {
 }  // namespace
 
 GroupBuffers::GroupBuffers(const ChunkLayout& layout)
-    : slots(new std::uint8_t[(layout.group_data + layout.group_parity) * layout.slot_size]),
-      plaintext(new std::uint8_t[layout.group_data * layout.chunk_size]) {}
+    : slots(AllocateGroupMemory((layout.group_data + layout.group_parity) * layout.slot_size)),
+      plaintext(AllocateGroupMemory(layout.group_data * layout.chunk_size)) {}
 
 Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at, std::size_t count,
                  std::uint8_t* out, std::size_t& whole) {
@@ -50,13 +50,14 @@ Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at
 
 namespace {
 
-// The stored parity slots against the parity of the data slots.
+// The stored parity slots against the parity of the data slots, which is
+// left in the group's parity slots.
 Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::uint64_t group,
-                          const std::uint8_t* slots, std::size_t count) {
+                          std::uint8_t* slots, std::size_t count) {
     const std::size_t slot = layout.slot_size;
     const std::size_t parity = layout.group_parity;
     std::vector<std::uint8_t> stored(parity * slot);
-    std::vector<std::uint8_t> computed(parity * slot);
+    std::uint8_t* computed = slots + layout.group_data * slot;
     for (std::size_t r = 0; r < parity; ++r) {
         std::size_t whole = 0;
         if (Status read = ReadSlots(source, layout, layout.ParityAt(group, r), 1,
@@ -69,13 +70,13 @@ Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::ui
     for (std::size_t j = 0; j < count; ++j)
         data[j] = slots + j * slot;
     for (std::size_t r = 0; r < parity; ++r)
-        out[r] = computed.data() + r * slot;
+        out[r] = computed + r * slot;
     const Result<ParityCode> code =
         ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(parity));
     if (!code)
         return code.error();
-    code->Encode(data, out, slot);
-    return stored == computed;
+    code->EncodeOnEveryCore(data, out, slot);
+    return std::equal(stored.begin(), stored.end(), computed);
 }
 
 }  // namespace
