@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <climits>
 
 #include "base/messages.h"
 #include "container/sealed/parallel_chunks.h"
@@ -39,11 +40,16 @@ ParityCode::ParityCode(unsigned data_blocks, unsigned parity_blocks)
     : data_blocks_(data_blocks),
       parity_blocks_(parity_blocks),
       matrix_((data_blocks + parity_blocks) * data_blocks),
-      encode_tables_(32 * data_blocks * parity_blocks) {
+      encode_tables_(32 * data_blocks * parity_blocks),
+      sum_tables_(32 * parity_blocks * parity_blocks) {
     const int k = static_cast<int>(data_blocks);
     const int p = static_cast<int>(parity_blocks);
     gf_gen_cauchy1_matrix(matrix_.data(), k + p, k);
     ec_init_tables(k, p, matrix_.data() + k * k, encode_tables_.data());
+    std::vector<std::uint8_t> identity(parity_blocks * parity_blocks, 0);
+    for (unsigned r = 0; r < parity_blocks; ++r)
+        identity[r * parity_blocks + r] = 1;
+    ec_init_tables(p, p, identity.data(), sum_tables_.data());
 }
 
 Result<ParityCode> ParityCode::Make(unsigned data_blocks, unsigned parity_blocks) {
@@ -78,6 +84,27 @@ void ParityCode::EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
         EncodeRows(to - from, data_blocks_, parity_blocks_,
                    const_cast<unsigned char*>(encode_tables_.data()), in.data(), out.data());
     });
+}
+
+void ParityCode::Add(unsigned block, const std::uint8_t* data,
+                     std::span<std::uint8_t* const> parity, std::size_t length) const {
+    assert(block < data_blocks_ && parity.size() == parity_blocks_ && length <= INT_MAX);
+    ec_encode_data_update(static_cast<int>(length), static_cast<int>(data_blocks_),
+                          static_cast<int>(parity_blocks_), static_cast<int>(block),
+                          const_cast<unsigned char*>(encode_tables_.data()),
+                          const_cast<unsigned char*>(data), const_cast<unsigned char**>(parity.data()));
+}
+
+void ParityCode::AddParity(std::span<const std::uint8_t* const> from,
+                           std::span<std::uint8_t* const> into, std::size_t length) const {
+    assert(from.size() == parity_blocks_ && into.size() == parity_blocks_ && length <= INT_MAX);
+    // Row r of the identity adds from[r] to into[r] alone.
+    for (unsigned r = 0; r < parity_blocks_; ++r)
+        ec_encode_data_update(static_cast<int>(length), static_cast<int>(parity_blocks_),
+                              static_cast<int>(parity_blocks_), static_cast<int>(r),
+                              const_cast<unsigned char*>(sum_tables_.data()),
+                              const_cast<unsigned char*>(from[r]),
+                              const_cast<unsigned char**>(into.data()));
 }
 
 bool ParityCode::Rebuild(std::span<std::uint8_t* const> blocks, std::span<const unsigned> missing,

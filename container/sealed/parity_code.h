@@ -32,6 +32,15 @@ class ParityCode {
     void EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
                            std::span<std::uint8_t* const> parity, std::size_t length) const;
 
+    // The same, a block at a time (while it is still in the processor's
+    // cache): adds data block `block`'s share to parity[0..p), which starts
+    // as zeros. AddParity adds one such partial parity to another: the
+    // parity is the sum of the partial ones, whatever blocks each took.
+    void Add(unsigned block, const std::uint8_t* data, std::span<std::uint8_t* const> parity,
+             std::size_t length) const;
+    void AddParity(std::span<const std::uint8_t* const> from, std::span<std::uint8_t* const> into,
+                   std::size_t length) const;
+
     // blocks[0..k+p): data then parity, all `length` bytes; the blocks whose
     // indexes are in `missing` (sorted, distinct, < k+p) are rewritten from
     // the others. False (nothing written) when more than p are missing or
@@ -46,6 +55,7 @@ class ParityCode {
     unsigned parity_blocks_;
     std::vector<std::uint8_t> matrix_;         // (k + p) x k: identity, then the coding rows
     std::vector<std::uint8_t> encode_tables_;  // ec_init_tables of the coding rows
+    std::vector<std::uint8_t> sum_tables_;     // ec_init_tables of the p x p identity
 };
 
 }  // namespace velmora

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include "base/messages.h"
 #include "container/sealed/batch_ring.h"
@@ -134,27 +136,39 @@ class SealedStreamWriter::Groups {
     }
 
     // On the worker (and the cores it borrows): every chunk into its slot,
-    // the rest of a short last slot zeros, then the group's parity.
+    // the rest of a short last slot zeros, and its share of the group's
+    // parity added while it is still in the cache; each core sums its
+    // chunks' shares apart, then adds them to the group's parity.
     void Seal(GroupBatch& batch) {
         const std::uint64_t first = layout_.FirstChunk(batch.group);
         const std::size_t count = layout_.ChunksIn(batch.group);
+        const std::size_t slot = layout_.slot_size;
+        const std::size_t parities = layout_.group_parity;
+        const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
+        std::uint8_t* parity_slots = batch.slots.get() + layout_.group_data * slot;
+        std::memset(parity_slots, 0, parities * slot);
+        std::mutex summing;
         ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+            std::vector<std::uint8_t> sum(parities * slot, 0);
+            std::vector<std::uint8_t*> sums(parities);
+            std::vector<const std::uint8_t*> from(parities);
+            std::vector<std::uint8_t*> into(parities);
+            for (std::size_t r = 0; r < parities; ++r) {
+                sums[r] = sum.data() + r * slot;
+                from[r] = sums[r];
+                into[r] = parity_slots + r * slot;
+            }
             for (std::size_t j = begin; j < end; ++j) {
                 const std::size_t length = layout_.ChunkLength(first + j);
-                std::uint8_t* slot = batch.slots.get() + j * layout_.slot_size;
+                std::uint8_t* at = batch.slots.get() + j * slot;
                 cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
-                             slot);
-                std::memset(slot + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
+                             at);
+                std::memset(at + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
+                code.Add(static_cast<unsigned>(j), at, sums, slot);
             }
+            std::lock_guard<std::mutex> lock(summing);
+            code.AddParity(from, into, slot);
         });
-        std::vector<const std::uint8_t*> data(count);
-        std::vector<std::uint8_t*> parity(layout_.group_parity);
-        for (std::size_t j = 0; j < count; ++j)
-            data[j] = batch.slots.get() + j * layout_.slot_size;
-        for (std::size_t r = 0; r < parity.size(); ++r)
-            parity[r] = batch.slots.get() + (layout_.group_data + r) * layout_.slot_size;
-        const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
-        code.EncodeOnEveryCore(data, parity, layout_.slot_size);
     }
 
     BufferedWriter& out_;
