@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
@@ -51,9 +52,9 @@ Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at
 namespace {
 
 // The stored parity slots against the parity of the data slots, which is
-// left in the group's parity slots.
+// left in the group's parity slots (computed there already if `summed`).
 Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::uint64_t group,
-                          std::uint8_t* slots, std::size_t count) {
+                          std::uint8_t* slots, std::size_t count, bool summed) {
     const std::size_t slot = layout.slot_size;
     const std::size_t parity = layout.group_parity;
     std::vector<std::uint8_t> stored(parity * slot);
@@ -65,6 +66,8 @@ Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::ui
             !read)
             return read.error();
     }
+    if (summed)
+        return std::equal(stored.begin(), stored.end(), computed);
     std::vector<const std::uint8_t*> data(count);
     std::vector<std::uint8_t*> out(parity);
     for (std::size_t j = 0; j < count; ++j)
@@ -117,11 +120,39 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole));
         !outcome.read)
         return outcome;
+    // To check the parity, each core adds its slots' shares of it while they
+    // are in the cache (as the writer does), into a sum of its own, then
+    // into the group's parity slots.
+    const std::size_t parities = layout.group_parity;
+    const Result<ParityCode> summing =
+        check_parity
+            ? ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(parities))
+            : Result<ParityCode>(Error{""});
+    const bool sum = check_parity && summing.ok();
+    if (sum)
+        std::memset(slots + layout.group_data * slot, 0, parities * slot);
+    std::mutex adding;
     std::vector<char> opened(count, 0);
     ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t j = begin; j < end; ++j)
+        std::vector<std::uint8_t> run_sum(sum ? parities * slot : 0, 0);
+        std::vector<std::uint8_t*> sums(parities);
+        std::vector<const std::uint8_t*> from(parities);
+        std::vector<std::uint8_t*> into(parities);
+        for (std::size_t r = 0; sum && r < parities; ++r) {
+            sums[r] = run_sum.data() + r * slot;
+            from[r] = sums[r];
+            into[r] = slots + (layout.group_data + r) * slot;
+        }
+        for (std::size_t j = begin; j < end; ++j) {
             opened[j] =
                 j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+            if (sum)
+                summing->Add(static_cast<unsigned>(j), slots + j * slot, sums, slot);
+        }
+        if (sum) {
+            std::lock_guard<std::mutex> lock(adding);
+            summing->AddParity(from, into, slot);
+        }
     });
     std::vector<unsigned> bad;
     for (std::size_t j = 0; j < count; ++j) {
@@ -146,7 +177,9 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     }
     if (bad.empty()) {
         if (check_parity) {
-            const Result<bool> agrees = ParityAgrees(source, layout, group, slots, count);
+            // A chunk taken from the index's copy changed the slots summed.
+            const Result<bool> agrees =
+                ParityAgrees(source, layout, group, slots, count, sum && outcome.damaged.empty());
             if (!agrees)
                 outcome.read = agrees.error();
             else
