@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
@@ -134,24 +135,18 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     std::mutex adding;
     std::vector<char> opened(count, 0);
     ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
-        std::vector<std::uint8_t> run_sum(sum ? parities * slot : 0, 0);
-        std::vector<std::uint8_t*> sums(parities);
-        std::vector<const std::uint8_t*> from(parities);
-        std::vector<std::uint8_t*> into(parities);
-        for (std::size_t r = 0; sum && r < parities; ++r) {
-            sums[r] = run_sum.data() + r * slot;
-            from[r] = sums[r];
-            into[r] = slots + (layout.group_data + r) * slot;
-        }
+        std::optional<ParitySum> run_sum;
+        if (sum)
+            run_sum.emplace(summing.value(), slot);
         for (std::size_t j = begin; j < end; ++j) {
             opened[j] =
                 j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
-            if (sum)
-                summing->Add(static_cast<unsigned>(j), slots + j * slot, sums, slot);
+            if (run_sum)
+                run_sum->Add(static_cast<unsigned>(j), slots + j * slot);
         }
-        if (sum) {
+        if (run_sum) {
             std::lock_guard<std::mutex> lock(adding);
-            summing->AddParity(from, into, slot);
+            run_sum->AddTo(slots + layout.group_data * slot);
         }
     });
     std::vector<unsigned> bad;

@@ -107,6 +107,20 @@ void ParityCode::AddParity(std::span<const std::uint8_t* const> from,
                               const_cast<unsigned char**>(into.data()));
 }
 
+ParitySum::ParitySum(const ParityCode& code, std::size_t length)
+    : code_(code), length_(length), sum_(code.parity_blocks() * length, 0) {
+    for (unsigned r = 0; r < code.parity_blocks(); ++r)
+        sums_.push_back(sum_.data() + r * length);
+}
+
+void ParitySum::AddTo(std::uint8_t* parity) const {
+    std::vector<const std::uint8_t*> from(sums_.begin(), sums_.end());
+    std::vector<std::uint8_t*> into;
+    for (unsigned r = 0; r < code_.parity_blocks(); ++r)
+        into.push_back(parity + r * length_);
+    code_.AddParity(from, into, length_);
+}
+
 bool ParityCode::Rebuild(std::span<std::uint8_t* const> blocks, std::span<const unsigned> missing,
                          std::size_t length) const {
     const unsigned k = data_blocks_;

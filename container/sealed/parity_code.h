@@ -58,4 +58,22 @@ class ParityCode {
     std::vector<std::uint8_t> sum_tables_;     // ec_init_tables of the p x p identity
 };
 
+// One core's share of a group's parity: the shares of the blocks it takes,
+// summed from zeros as they come (ParityCode::Add), then added to the
+// group's parity (p blocks of `length` bytes one after the other, from
+// zeros too), under a lock the cores share.
+class ParitySum {
+  public:
+    ParitySum(const ParityCode& code, std::size_t length);
+
+    void Add(unsigned block, const std::uint8_t* data) { code_.Add(block, data, sums_, length_); }
+    void AddTo(std::uint8_t* parity) const;
+
+  private:
+    const ParityCode& code_;
+    std::size_t length_;
+    std::vector<std::uint8_t> sum_;
+    std::vector<std::uint8_t*> sums_;
+};
+
 }  // namespace velmora

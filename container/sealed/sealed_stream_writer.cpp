@@ -6,7 +6,6 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <vector>
 
 #include "base/messages.h"
 #include "container/sealed/batch_ring.h"
@@ -143,31 +142,22 @@ class SealedStreamWriter::Groups {
         const std::uint64_t first = layout_.FirstChunk(batch.group);
         const std::size_t count = layout_.ChunksIn(batch.group);
         const std::size_t slot = layout_.slot_size;
-        const std::size_t parities = layout_.group_parity;
         const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
         std::uint8_t* parity_slots = batch.slots.get() + layout_.group_data * slot;
-        std::memset(parity_slots, 0, parities * slot);
+        std::memset(parity_slots, 0, layout_.group_parity * slot);
         std::mutex summing;
         ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
-            std::vector<std::uint8_t> sum(parities * slot, 0);
-            std::vector<std::uint8_t*> sums(parities);
-            std::vector<const std::uint8_t*> from(parities);
-            std::vector<std::uint8_t*> into(parities);
-            for (std::size_t r = 0; r < parities; ++r) {
-                sums[r] = sum.data() + r * slot;
-                from[r] = sums[r];
-                into[r] = parity_slots + r * slot;
-            }
+            ParitySum sum(code, slot);
             for (std::size_t j = begin; j < end; ++j) {
                 const std::size_t length = layout_.ChunkLength(first + j);
                 std::uint8_t* at = batch.slots.get() + j * slot;
                 cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
                              at);
                 std::memset(at + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
-                code.Add(static_cast<unsigned>(j), at, sums, slot);
+                sum.Add(static_cast<unsigned>(j), at);
             }
             std::lock_guard<std::mutex> lock(summing);
-            code.AddParity(from, into, slot);
+            sum.AddTo(parity_slots);
         });
     }
 
