@@ -58,7 +58,13 @@ Status SealedRepair::Repair() {
 void SealedRepair::Write() {
     run_.host.SetCaption(Text(Msg::kRepairingCaption));
     CreateRepaired();
-    const PlaintextDigest read = read_header_.version == kSealedVersion2 ? Patch() : Reseal();
+    if (read_header_.version == kSealedVersion2) {
+        const PlaintextDigest bytes = Patch();
+        OrFail(run_.files.Flush(repaired_));
+        CheckBytesWritten(bytes);
+        return;
+    }
+    const PlaintextDigest read = Reseal();
     OrFail(run_.files.Flush(repaired_));
     CheckWritten(read);
 }
@@ -95,10 +101,11 @@ PlaintextDigest SealedRepair::Reseal() {
     BufferedWriter out(run_.files, repaired_, 0);
     SealedStreamWriter stream = OrFail(SealedStreamWriter::Begin(out, *new_keys_, header_));
     OrFail(stream.Write(index.bytes.data(), index.bytes.size()));
-    const PlaintextDigest read = ReadRest(in, index, &stream);
+    PlaintextHash plaintext;
+    ReadRest(in, index, &stream, &plaintext);
     OrFail(stream.Finish());
     OrFail(out.Flush());
-    return read;
+    return plaintext.Final();
 }
 
 // Version 2 keeps its header, keys and nonces: the chunks that open are the
@@ -107,7 +114,10 @@ PlaintextDigest SealedRepair::Reseal() {
 // the damaged one only read) and what differs is patched in: the damaged
 // chunks as rebuilt, the parity of every group with damage, and, always
 // (they are small), the header, the copies of the index's slots and of the
-// header, and the size.
+// header, and the size. Meanwhile every byte the new container must hold,
+// its chunks authenticated (or rebuilt and authenticated) and its parity
+// computed from them, is digested in the order of the file; the digest is
+// returned.
 PlaintextDigest SealedRepair::Patch() {
     TreeOps& files = run_.files;
     header_ = read_header_;
@@ -120,6 +130,8 @@ PlaintextDigest SealedRepair::Patch() {
     OrFail(files.Write(repaired_, 0, header.data(), header.size()));
     OrFail(files.Write(repaired_, static_cast<std::int64_t>(layout.HeaderCopyAt()), header.data(),
                        header.size()));
+    expected_.emplace();
+    expected_->digest.Update(header.data(), header.size());
     SealedStreamReader in = OrFail(SealedStreamReader::Open(
         source_.container().source(), header_, keys_, SealedDamage::kRepair,
         [&](const GroupOutcome& outcome, const std::uint8_t* slots) {
@@ -130,7 +142,14 @@ PlaintextDigest SealedRepair::Patch() {
     if (header_.index_length != index.bytes.size() ||
         header_.plaintext_length != index.plaintext_length)
         ThrowFailure(DamagedError(Text(Msg::kSealedGeometryOutOfRange)));
-    return ReadRest(in, index, nullptr);
+    ReadRest(in, index, nullptr, nullptr);
+    // What follows the groups, in order: the last group's parity, the copy
+    // of the index's slots, the copy of the header.
+    PlaintextHash& digest = expected_->digest;
+    digest.Update(expected_->pending_parity.data(), expected_->pending_parity.size());
+    digest.Update(expected_->index_slots.data(), expected_->index_slots.size());
+    digest.Update(header.data(), header.size());
+    return digest.Final();
 }
 
 Status SealedRepair::PatchGroup(const ChunkLayout& layout, const GroupOutcome& outcome,
@@ -149,25 +168,37 @@ Status SealedRepair::PatchGroup(const ChunkLayout& layout, const GroupOutcome& o
     for (std::uint64_t n = first; n < std::min(first + count, layout.index_chunks); ++n) {
         if (Status written = put(layout.IndexCopyAt(n), slots + (n - first) * slot); !written)
             return written;
+        expected_->index_slots.insert(expected_->index_slots.end(), slots + (n - first) * slot,
+                                      slots + (n - first + 1) * slot);
     }
-    if (outcome.damaged.empty() && !outcome.parity_differs)
-        return Status::Ok();
-    const Result<ParityCode> code =
-        ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(layout.group_parity));
-    if (!code)
-        return code.error();
-    std::vector<std::uint8_t> parity(layout.group_parity * slot);
-    std::vector<const std::uint8_t*> data(count);
-    std::vector<std::uint8_t*> out(layout.group_parity);
-    for (std::uint64_t j = 0; j < count; ++j)
-        data[j] = slots + j * slot;
-    for (std::uint64_t r = 0; r < layout.group_parity; ++r)
-        out[r] = parity.data() + r * slot;
-    code->Encode(data, out, slot);
-    for (std::uint64_t r = 0; r < layout.group_parity; ++r) {
-        if (Status written = put(layout.ParityAt(outcome.group, r), out[r]); !written)
-            return written;
+    // The group's parity as computed from its slots: ReadGroup left it
+    // after them unless a chunk was damaged.
+    std::vector<std::uint8_t> parity(slots + layout.group_data * slot,
+                                     slots + (layout.group_data + layout.group_parity) * slot);
+    if (!outcome.damaged.empty() || outcome.parity_differs) {
+        const Result<ParityCode> code = ParityCode::Make(static_cast<unsigned>(count),
+                                                         static_cast<unsigned>(layout.group_parity));
+        if (!code)
+            return code.error();
+        std::vector<const std::uint8_t*> data(count);
+        std::vector<std::uint8_t*> out(layout.group_parity);
+        for (std::uint64_t j = 0; j < count; ++j)
+            data[j] = slots + j * slot;
+        for (std::uint64_t r = 0; r < layout.group_parity; ++r)
+            out[r] = parity.data() + r * slot;
+        code->Encode(data, out, slot);
+        for (std::uint64_t r = 0; r < layout.group_parity; ++r) {
+            if (Status written = put(layout.ParityAt(outcome.group, r), out[r]); !written)
+                return written;
+        }
     }
+    // In the file, a group's data comes before the parity of the group
+    // before it.
+    PlaintextHash& digest = expected_->digest;
+    digest.Update(slots, count * slot);
+    if (outcome.group > 0)
+        digest.Update(expected_->pending_parity.data(), expected_->pending_parity.size());
+    expected_->pending_parity = std::move(parity);
     return Status::Ok();
 }
 
@@ -179,17 +210,17 @@ SealedRepair::IndexRead SealedRepair::ReadIndex(SealedStreamReader& in) {
 }
 
 // The plaintext after the index read through the stream (damaged chunks
-// rebuilt, nothing unauthenticated), into `stream` where given, to its
-// proven end; its digest.
-PlaintextDigest SealedRepair::ReadRest(SealedStreamReader& in, const IndexRead& index,
-                                       SealedStreamWriter* stream) {
+// rebuilt, nothing unauthenticated), into `stream` and `plaintext` where
+// given, to its proven end.
+void SealedRepair::ReadRest(SealedStreamReader& in, const IndexRead& index,
+                            SealedStreamWriter* stream, PlaintextHash* plaintext) {
     const auto total = static_cast<std::int64_t>(index.plaintext_length - index.bytes.size());
-    PlaintextHash plaintext;
     std::int64_t done = 0;
     while (done < total) {
         const std::span<const std::uint8_t> piece = OrFail(in.ReadView(static_cast<std::size_t>(
             std::min<std::int64_t>(total - done, static_cast<std::int64_t>(kPiece)))));
-        plaintext.Update(piece.data(), piece.size());
+        if (plaintext != nullptr)
+            plaintext->Update(piece.data(), piece.size());
         if (stream != nullptr)
             OrFail(stream->Write(piece.data(), piece.size()));
         done += static_cast<std::int64_t>(piece.size());
@@ -197,7 +228,6 @@ PlaintextDigest SealedRepair::ReadRest(SealedStreamReader& in, const IndexRead& 
         run_.host.PumpEvents();
     }
     OrFail(in.Finish());
-    return plaintext.Final();
 }
 
 // Read back from the disk, in one pass: every part sound (chunks, parity,
@@ -207,6 +237,18 @@ void SealedRepair::CheckWritten(const PlaintextDigest& expected) {
     std::vector<DecodedEntry> index;
     if (const Status same = CheckSealedOnDisk(run_.files, repaired_, keys, run_.host, expected,
                                               std::nullopt, index);
+        !same)
+        ThrowFailure(Error{Text(Msg::kRepairedDiffers, {same.error().message})});
+}
+
+// Version 2's, read back from the disk: every byte the one expected, so
+// every chunk the one authenticated, every parity slot and copy the one
+// computed.
+void SealedRepair::CheckBytesWritten(const PlaintextDigest& expected) {
+    const ChunkLayout layout(header_);
+    if (const Status same =
+            CheckBytesOnDisk(run_.files, repaired_,
+                             static_cast<std::int64_t>(layout.ContainerSize()), expected);
         !same)
         ThrowFailure(Error{Text(Msg::kRepairedDiffers, {same.error().message})});
 }

@@ -27,7 +27,9 @@ namespace velmora {
 //      .reparando2, ...; one no run holds, a killed repair's, is removed
 //      first) beside it through the folder's handle, locked
 //      ("Cancelar" deletes it), flushed, read back from the disk and
-//      checked sound, its plaintext the one read;
+//      checked: version 2's byte for byte against the container whose
+//      every chunk was authenticated or rebuilt, version 1's sound, its
+//      plaintext the one read;
 //   2. the damaged one is renamed .NAME.zol.antes-de-reparar (or ...2) and checked
 //      to be the file that was read; the new one is renamed NAME.zol (on
 //      a failure the damaged one gets its name back);
@@ -59,9 +61,10 @@ class SealedRepair {
     Status PatchGroup(const ChunkLayout& layout, const GroupOutcome& outcome,
                       const std::uint8_t* slots);
     IndexRead ReadIndex(SealedStreamReader& in);
-    PlaintextDigest ReadRest(SealedStreamReader& in, const IndexRead& index,
-                             SealedStreamWriter* stream);
+    void ReadRest(SealedStreamReader& in, const IndexRead& index, SealedStreamWriter* stream,
+                  PlaintextHash* plaintext);
     void CheckWritten(const PlaintextDigest& expected);
+    void CheckBytesWritten(const PlaintextDigest& expected);
     void TakeName();
     void RemoveRepaired();
     std::string InFolder(const std::string& name) const;
@@ -77,6 +80,14 @@ class SealedRepair {
     std::string repaired_name_;
     int repaired_ = -1;
     EntryInfo repaired_created_;
+    // Version 2's bytes as the new container must hold them, digested in
+    // the file's order as the groups are read.
+    struct ExpectedBytes {
+        PlaintextHash digest;
+        std::vector<std::uint8_t> pending_parity;  // of the last group read
+        std::vector<std::uint8_t> index_slots;
+    };
+    std::optional<ExpectedBytes> expected_;
 };
 
 // Before the container is opened: no NAME.zol, but .NAME.zol.antes-de-reparar

@@ -1,11 +1,19 @@
 #include "container/written_check.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "base/messages.h"
 #include "container/file_byte_source.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_reader.h"
 
 namespace velmora {
+namespace {
+
+constexpr std::size_t kReadBackPiece = std::size_t{4} << 20;
+
+}  // namespace
 
 Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
                     const std::optional<RestoreIndex>& expected_index,
@@ -52,6 +60,35 @@ Status CheckSealedOnDisk(TreeOps& files, int written, const SealedKeys& keys, Ho
             return header.error();
         SealedReader reader(source, header.value(), keys, host, SealedDamage::kRefuse);
         return CheckAgainst(reader, expected, expected_index, index);
+    }();
+    (void)files.Close(from_disk.value());
+    return checked;
+}
+
+Status CheckBytesOnDisk(TreeOps& files, int written, std::int64_t size,
+                        const PlaintextDigest& expected) {
+    const Result<int> from_disk = files.ReopenUncached(written);
+    if (!from_disk)
+        return from_disk.error();
+    const Status checked = [&]() -> Status {
+        const Result<EntryInfo> info = files.InspectOpen(from_disk.value());
+        if (!info)
+            return info.error();
+        if (info->size != size)
+            return Error{Text(Msg::kWrittenBytesDiffer)};
+        FileByteSource source(files, from_disk.value(), size);
+        std::vector<std::uint8_t> piece(kReadBackPiece);
+        PlaintextHash read_back;
+        for (std::int64_t done = 0; done < size;) {
+            const std::size_t now = static_cast<std::size_t>(
+                std::min<std::int64_t>(size - done, static_cast<std::int64_t>(piece.size())));
+            if (Status read = source.ReadAt(done, piece.data(), now); !read)
+                return read;
+            read_back.Update(piece.data(), now);
+            done += static_cast<std::int64_t>(now);
+        }
+        return read_back.Final() == expected ? Status::Ok()
+                                             : Status(Error{Text(Msg::kWrittenBytesDiffer)});
     }();
     (void)files.Close(from_disk.value());
     return checked;

@@ -27,4 +27,11 @@ Status CheckSealedOnDisk(TreeOps& files, int written, const SealedKeys& keys, Ho
                          const std::optional<RestoreIndex>& expected_index,
                          std::vector<DecodedEntry>& index);
 
+// A file just written (`written`, open for writing) flushed and read back
+// whole from the disk, not from the system's cache: its size and the
+// digest of its bytes (a PlaintextHash of them, in order) against the ones
+// expected.
+Status CheckBytesOnDisk(TreeOps& files, int written, std::int64_t size,
+                        const PlaintextDigest& expected);
+
 }  // namespace velmora

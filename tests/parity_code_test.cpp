@@ -43,7 +43,9 @@ unsigned Inverse(unsigned a) {
     return b;
 }
 
-// Parity byte r is the sum over j of inv((k + r) XOR j) * data_j; every
+// Parity byte r is the sum over j of inv((k + r) XOR j) * data_j, also
+// when computed on every core or summed block by block by two ParitySums
+// taking alternate blocks; every
 // list of up to p missing blocks (overwritten first) is rebuilt exactly, and
 // p + 1 are refused with nothing written. Odd lengths reach ISA-L's tail
 // paths. Lists out of order or range: the fuzzer.
@@ -67,6 +69,20 @@ TEST(ParityCodeTest, ParityIsTheCauchyRowsAndUpToPMissingBlocksAreRebuilt) {
                     sum ^= Multiply(Inverse((k + r) ^ j), original[j][byte]);
                 ASSERT_EQ(original[k + r][byte], sum) << k << "+" << p << " parity " << r;
             }
+        Blocks split(p, std::vector<std::uint8_t>(length, 0xA5));
+        code.EncodeOnEveryCore({all.data(), k}, Pointers(split), length);
+        std::vector<std::uint8_t> summed(p * length, 0);
+        ParitySum even(code, length), odd(code, length);
+        for (unsigned j = 0; j < k; ++j)
+            (j % 2 == 0 ? even : odd).Add(j, original[j].data());
+        even.AddTo(summed.data());
+        odd.AddTo(summed.data());
+        for (unsigned r = 0; r < p; ++r) {
+            EXPECT_EQ(split[r], original[k + r]) << k << "+" << p << " on every core";
+            EXPECT_TRUE(std::equal(original[k + r].begin(), original[k + r].end(),
+                                   summed.begin() + r * length))
+                << k << "+" << p << " summed";
+        }
         std::vector<unsigned> missing;
         const auto lose_and_rebuild = [&](Blocks& blocks) {
             for (const unsigned index : missing)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <optional>
 
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
@@ -33,8 +35,8 @@ std::vector<unsigned> Subsets(unsigned n, unsigned size) {
 }  // namespace
 
 GroupBuffers::GroupBuffers(const ChunkLayout& layout)
-    : slots(new std::uint8_t[(layout.group_data + layout.group_parity) * layout.slot_size]),
-      plaintext(new std::uint8_t[layout.group_data * layout.chunk_size]) {}
+    : slots(AllocateGroupMemory((layout.group_data + layout.group_parity) * layout.slot_size)),
+      plaintext(AllocateGroupMemory(layout.group_data * layout.chunk_size)) {}
 
 Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at, std::size_t count,
                  std::uint8_t* out, std::size_t& whole) {
@@ -50,13 +52,14 @@ Status ReadSlots(ByteSource& source, const ChunkLayout& layout, std::uint64_t at
 
 namespace {
 
-// The stored parity slots against the parity of the data slots.
+// The stored parity slots against the parity of the data slots, which is
+// left in the group's parity slots (computed there already if `summed`).
 Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::uint64_t group,
-                          const std::uint8_t* slots, std::size_t count) {
+                          std::uint8_t* slots, std::size_t count, bool summed) {
     const std::size_t slot = layout.slot_size;
     const std::size_t parity = layout.group_parity;
     std::vector<std::uint8_t> stored(parity * slot);
-    std::vector<std::uint8_t> computed(parity * slot);
+    std::uint8_t* computed = slots + layout.group_data * slot;
     for (std::size_t r = 0; r < parity; ++r) {
         std::size_t whole = 0;
         if (Status read = ReadSlots(source, layout, layout.ParityAt(group, r), 1,
@@ -64,18 +67,20 @@ Result<bool> ParityAgrees(ByteSource& source, const ChunkLayout& layout, std::ui
             !read)
             return read.error();
     }
+    if (summed)
+        return std::equal(stored.begin(), stored.end(), computed);
     std::vector<const std::uint8_t*> data(count);
     std::vector<std::uint8_t*> out(parity);
     for (std::size_t j = 0; j < count; ++j)
         data[j] = slots + j * slot;
     for (std::size_t r = 0; r < parity; ++r)
-        out[r] = computed.data() + r * slot;
+        out[r] = computed + r * slot;
     const Result<ParityCode> code =
         ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(parity));
     if (!code)
         return code.error();
-    code->Encode(data, out, slot);
-    return stored == computed;
+    code->EncodeOnEveryCore(data, out, slot);
+    return std::equal(stored.begin(), stored.end(), computed);
 }
 
 }  // namespace
@@ -116,11 +121,33 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole));
         !outcome.read)
         return outcome;
+    // To check the parity, each core adds its slots' shares of it while they
+    // are in the cache (as the writer does), into a sum of its own, then
+    // into the group's parity slots.
+    const std::size_t parities = layout.group_parity;
+    const Result<ParityCode> summing =
+        check_parity
+            ? ParityCode::Make(static_cast<unsigned>(count), static_cast<unsigned>(parities))
+            : Result<ParityCode>(Error{""});
+    const bool sum = check_parity && summing.ok();
+    if (sum)
+        std::memset(slots + layout.group_data * slot, 0, parities * slot);
+    std::mutex adding;
     std::vector<char> opened(count, 0);
     ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t j = begin; j < end; ++j)
+        std::optional<ParitySum> run_sum;
+        if (sum)
+            run_sum.emplace(summing.value(), slot);
+        for (std::size_t j = begin; j < end; ++j) {
             opened[j] =
                 j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+            if (run_sum)
+                run_sum->Add(static_cast<unsigned>(j), slots + j * slot);
+        }
+        if (run_sum) {
+            std::lock_guard<std::mutex> lock(adding);
+            run_sum->AddTo(slots + layout.group_data * slot);
+        }
     });
     std::vector<unsigned> bad;
     for (std::size_t j = 0; j < count; ++j) {
@@ -145,7 +172,9 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     }
     if (bad.empty()) {
         if (check_parity) {
-            const Result<bool> agrees = ParityAgrees(source, layout, group, slots, count);
+            // A chunk taken from the index's copy changed the slots summed.
+            const Result<bool> agrees =
+                ParityAgrees(source, layout, group, slots, count, sum && outcome.damaged.empty());
             if (!agrees)
                 outcome.read = agrees.error();
             else

@@ -8,6 +8,7 @@
 #include "container/byte_source.h"
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_layout.h"
+#include "container/sealed/group_memory.h"
 
 namespace velmora {
 
@@ -15,8 +16,8 @@ namespace velmora {
 // read (and, where rebuilt, as rebuilt), and its chunks' plaintext.
 struct GroupBuffers {
     explicit GroupBuffers(const ChunkLayout& layout);
-    std::unique_ptr<std::uint8_t[]> slots;      // K data slots, then P parity slots
-    std::unique_ptr<std::uint8_t[]> plaintext;  // K chunks
+    GroupMemory slots;      // K data slots, then P parity slots
+    GroupMemory plaintext;  // K chunks
 };
 
 // What reading one group found.
@@ -37,7 +38,8 @@ struct GroupOutcome {
 // On return every chunk not in `lost` holds its authentic plaintext, and
 // the data slots hold exactly what was written (but lost chunks').
 // With `check_parity`, the group's parity slots are read and compared with
-// the parity of its (whole) data slots too.
+// the parity of its (whole) data slots too, and when no chunk was damaged
+// the buffers' parity slots hold that parity, as computed.
 GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
                        std::uint64_t group, GroupBuffers& buffers, bool check_parity = false);
 

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <climits>
 
 #include "base/messages.h"
+#include "container/sealed/parallel_chunks.h"
 
 namespace velmora {
 namespace {
@@ -38,11 +40,16 @@ ParityCode::ParityCode(unsigned data_blocks, unsigned parity_blocks)
     : data_blocks_(data_blocks),
       parity_blocks_(parity_blocks),
       matrix_((data_blocks + parity_blocks) * data_blocks),
-      encode_tables_(32 * data_blocks * parity_blocks) {
+      encode_tables_(32 * data_blocks * parity_blocks),
+      sum_tables_(32 * parity_blocks * parity_blocks) {
     const int k = static_cast<int>(data_blocks);
     const int p = static_cast<int>(parity_blocks);
     gf_gen_cauchy1_matrix(matrix_.data(), k + p, k);
     ec_init_tables(k, p, matrix_.data() + k * k, encode_tables_.data());
+    std::vector<std::uint8_t> identity(parity_blocks * parity_blocks, 0);
+    for (unsigned r = 0; r < parity_blocks; ++r)
+        identity[r * parity_blocks + r] = 1;
+    ec_init_tables(p, p, identity.data(), sum_tables_.data());
 }
 
 Result<ParityCode> ParityCode::Make(unsigned data_blocks, unsigned parity_blocks) {
@@ -56,6 +63,62 @@ void ParityCode::Encode(std::span<const std::uint8_t* const> data,
     assert(data.size() == data_blocks_ && parity.size() == parity_blocks_);
     EncodeRows(length, data_blocks_, parity_blocks_,
                const_cast<unsigned char*>(encode_tables_.data()), data.data(), parity.data());
+}
+
+void ParityCode::EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
+                                   std::span<std::uint8_t* const> parity,
+                                   std::size_t length) const {
+    assert(data.size() == data_blocks_ && parity.size() == parity_blocks_);
+    // Every byte's parity depends on that byte of each block alone: the
+    // blocks are cut across into runs of whole 64-byte lines.
+    constexpr std::size_t kLine = 64;
+    ForEachCoreRun((length + kLine - 1) / kLine, [&](std::size_t begin, std::size_t end) {
+        const std::size_t from = begin * kLine;
+        const std::size_t to = std::min(end * kLine, length);
+        std::array<const std::uint8_t*, kMaxBlocks> in;
+        std::array<std::uint8_t*, kMaxBlocks> out;
+        for (unsigned i = 0; i < data_blocks_; ++i)
+            in[i] = data[i] + from;
+        for (unsigned i = 0; i < parity_blocks_; ++i)
+            out[i] = parity[i] + from;
+        EncodeRows(to - from, data_blocks_, parity_blocks_,
+                   const_cast<unsigned char*>(encode_tables_.data()), in.data(), out.data());
+    });
+}
+
+void ParityCode::Add(unsigned block, const std::uint8_t* data,
+                     std::span<std::uint8_t* const> parity, std::size_t length) const {
+    assert(block < data_blocks_ && parity.size() == parity_blocks_ && length <= INT_MAX);
+    ec_encode_data_update(static_cast<int>(length), static_cast<int>(data_blocks_),
+                          static_cast<int>(parity_blocks_), static_cast<int>(block),
+                          const_cast<unsigned char*>(encode_tables_.data()),
+                          const_cast<unsigned char*>(data), const_cast<unsigned char**>(parity.data()));
+}
+
+void ParityCode::AddParity(std::span<const std::uint8_t* const> from,
+                           std::span<std::uint8_t* const> into, std::size_t length) const {
+    assert(from.size() == parity_blocks_ && into.size() == parity_blocks_ && length <= INT_MAX);
+    // Row r of the identity adds from[r] to into[r] alone.
+    for (unsigned r = 0; r < parity_blocks_; ++r)
+        ec_encode_data_update(static_cast<int>(length), static_cast<int>(parity_blocks_),
+                              static_cast<int>(parity_blocks_), static_cast<int>(r),
+                              const_cast<unsigned char*>(sum_tables_.data()),
+                              const_cast<unsigned char*>(from[r]),
+                              const_cast<unsigned char**>(into.data()));
+}
+
+ParitySum::ParitySum(const ParityCode& code, std::size_t length)
+    : code_(code), length_(length), sum_(code.parity_blocks() * length, 0) {
+    for (unsigned r = 0; r < code.parity_blocks(); ++r)
+        sums_.push_back(sum_.data() + r * length);
+}
+
+void ParitySum::AddTo(std::uint8_t* parity) const {
+    std::vector<const std::uint8_t*> from(sums_.begin(), sums_.end());
+    std::vector<std::uint8_t*> into;
+    for (unsigned r = 0; r < code_.parity_blocks(); ++r)
+        into.push_back(parity + r * length_);
+    code_.AddParity(from, into, length_);
 }
 
 bool ParityCode::Rebuild(std::span<std::uint8_t* const> blocks, std::span<const unsigned> missing,

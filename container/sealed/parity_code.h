@@ -27,6 +27,19 @@ class ParityCode {
     // parity[0..p) from data[0..k), every block `length` bytes.
     void Encode(std::span<const std::uint8_t* const> data, std::span<std::uint8_t* const> parity,
                 std::size_t length) const;
+    // The same, the blocks' bytes split between the cores (a group's parity
+    // beside its chunks' cipher, which uses them all).
+    void EncodeOnEveryCore(std::span<const std::uint8_t* const> data,
+                           std::span<std::uint8_t* const> parity, std::size_t length) const;
+
+    // The same, a block at a time (while it is still in the processor's
+    // cache): adds data block `block`'s share to parity[0..p), which starts
+    // as zeros. AddParity adds one such partial parity to another: the
+    // parity is the sum of the partial ones, whatever blocks each took.
+    void Add(unsigned block, const std::uint8_t* data, std::span<std::uint8_t* const> parity,
+             std::size_t length) const;
+    void AddParity(std::span<const std::uint8_t* const> from, std::span<std::uint8_t* const> into,
+                   std::size_t length) const;
 
     // blocks[0..k+p): data then parity, all `length` bytes; the blocks whose
     // indexes are in `missing` (sorted, distinct, < k+p) are rewritten from
@@ -42,6 +55,25 @@ class ParityCode {
     unsigned parity_blocks_;
     std::vector<std::uint8_t> matrix_;         // (k + p) x k: identity, then the coding rows
     std::vector<std::uint8_t> encode_tables_;  // ec_init_tables of the coding rows
+    std::vector<std::uint8_t> sum_tables_;     // ec_init_tables of the p x p identity
+};
+
+// One core's share of a group's parity: the shares of the blocks it takes,
+// summed from zeros as they come (ParityCode::Add), then added to the
+// group's parity (p blocks of `length` bytes one after the other, from
+// zeros too), under a lock the cores share.
+class ParitySum {
+  public:
+    ParitySum(const ParityCode& code, std::size_t length);
+
+    void Add(unsigned block, const std::uint8_t* data) { code_.Add(block, data, sums_, length_); }
+    void AddTo(std::uint8_t* parity) const;
+
+  private:
+    const ParityCode& code_;
+    std::size_t length_;
+    std::vector<std::uint8_t> sum_;
+    std::vector<std::uint8_t*> sums_;
 };
 
 }  // namespace velmora

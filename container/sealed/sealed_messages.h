@@ -49,9 +49,11 @@ std::unique_ptr<SealedMessages> SecretStreamMessages(ByteSource& source, StreamS
 // What a repair needs to patch a copy of a version 2 container: each group
 // whose chunks all opened (or were rebuilt), as the calling thread reaches
 // it, its parity compared with its data slots, and those data slots as they
-// were written (rebuilt where damaged). A failure it returns ends the read.
+// were written (rebuilt where damaged), followed, where no chunk was
+// damaged, by the group's parity slots as computed from them (ReadGroup). A
+// failure it returns ends the read.
 using GroupListener =
-    std::function<Status(const GroupOutcome& outcome, const std::uint8_t* data_slots)>;
+    std::function<Status(const GroupOutcome& outcome, const std::uint8_t* slots)>;
 
 // Version 2, under keys already unlocked.
 std::unique_ptr<SealedMessages> ChunkMessages(ByteSource& source, const SealedHeader& header,

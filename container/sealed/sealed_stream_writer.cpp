@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 #include "base/messages.h"
 #include "container/sealed/batch_ring.h"
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_layout.h"
+#include "container/sealed/group_memory.h"
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
 #include "container/sealed/sealed_keys.h"
@@ -20,8 +22,8 @@ namespace {
 // One group: its plaintext, then its slots (sealed chunks, zero-padded) and
 // its parity slots.
 struct GroupBatch {
-    std::unique_ptr<std::uint8_t[]> plaintext;
-    std::unique_ptr<std::uint8_t[]> slots;  // data slots, then parity slots
+    GroupMemory plaintext;
+    GroupMemory slots;  // data slots, then parity slots
     std::uint64_t group = 0;
     std::size_t used = 0;  // plaintext bytes filled
 };
@@ -105,9 +107,9 @@ class SealedStreamWriter::Groups {
     GroupBatch& Acquire(std::uint64_t group) {
         GroupBatch& batch = ring_.Acquire();
         if (!batch.plaintext) {
-            batch.plaintext.reset(new std::uint8_t[layout_.group_data * layout_.chunk_size]);
-            batch.slots.reset(
-                new std::uint8_t[(layout_.group_data + layout_.group_parity) * layout_.slot_size]);
+            batch.plaintext = AllocateGroupMemory(layout_.group_data * layout_.chunk_size);
+            batch.slots =
+                AllocateGroupMemory((layout_.group_data + layout_.group_parity) * layout_.slot_size);
         }
         batch.group = group;
         batch.used = 0;
@@ -133,27 +135,30 @@ class SealedStreamWriter::Groups {
     }
 
     // On the worker (and the cores it borrows): every chunk into its slot,
-    // the rest of a short last slot zeros, then the group's parity.
+    // the rest of a short last slot zeros, and its share of the group's
+    // parity added while it is still in the cache; each core sums its
+    // chunks' shares apart, then adds them to the group's parity.
     void Seal(GroupBatch& batch) {
         const std::uint64_t first = layout_.FirstChunk(batch.group);
         const std::size_t count = layout_.ChunksIn(batch.group);
+        const std::size_t slot = layout_.slot_size;
+        const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
+        std::uint8_t* parity_slots = batch.slots.get() + layout_.group_data * slot;
+        std::memset(parity_slots, 0, layout_.group_parity * slot);
+        std::mutex summing;
         ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+            ParitySum sum(code, slot);
             for (std::size_t j = begin; j < end; ++j) {
                 const std::size_t length = layout_.ChunkLength(first + j);
-                std::uint8_t* slot = batch.slots.get() + j * layout_.slot_size;
+                std::uint8_t* at = batch.slots.get() + j * slot;
                 cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
-                             slot);
-                std::memset(slot + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
+                             at);
+                std::memset(at + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
+                sum.Add(static_cast<unsigned>(j), at);
             }
+            std::lock_guard<std::mutex> lock(summing);
+            sum.AddTo(parity_slots);
         });
-        std::vector<const std::uint8_t*> data(count);
-        std::vector<std::uint8_t*> parity(layout_.group_parity);
-        for (std::size_t j = 0; j < count; ++j)
-            data[j] = batch.slots.get() + j * layout_.slot_size;
-        for (std::size_t r = 0; r < parity.size(); ++r)
-            parity[r] = batch.slots.get() + (layout_.group_data + r) * layout_.slot_size;
-        const ParityCode& code = count == layout_.group_data ? full_code_ : last_code_;
-        code.Encode(data, parity, layout_.slot_size);
     }
 
     BufferedWriter& out_;
