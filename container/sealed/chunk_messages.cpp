@@ -33,32 +33,32 @@ class ChunkGroups : public SealedMessages {
                 [this](GroupBatch& batch) { Open(batch); }) {}
 
     Result<Message> Next() override {
-        if (!failure_)
-            return failure_.error();
+        if (!status_)
+            return status_.error();
         if (current_ == nullptr || next_ == layout_.ChunksIn(current_->outcome.group)) {
             if (current_ != nullptr) {
                 ring_.Release();
                 current_ = nullptr;
             }
             if (next_group_ == layout_.groups && !ring_.HasSubmitted()) {
-                failure_ = DamagedError(Text(Msg::kSealedContentLeftOver));
-                return failure_.error();
+                status_ = DamagedError(Text(Msg::kSealedContentLeftOver));
+                return status_.error();
             }
             ReadAhead();
             current_ = &ring_.Oldest();
             next_ = 0;
             const GroupOutcome& outcome = current_->outcome;
             if (!outcome.read)
-                failure_ = outcome.read;
+                status_ = outcome.read;
             else if (damage_ == SealedDamage::kRefuse &&
                      (!outcome.damaged.empty() || outcome.parity_differs))
-                failure_ = DamagedError(Text(Msg::kWrittenBytesDiffer));
+                status_ = DamagedError(Text(Msg::kWrittenBytesDiffer));
             else
                 KeepIndexSlots(*current_);
-            if (failure_ && listener_ && outcome.lost.empty())
-                failure_ = listener_(outcome, current_->buffers->slots.get());
-            if (!failure_)
-                return failure_.error();
+            if (status_ && listener_ && outcome.lost.empty())
+                status_ = listener_(outcome, current_->buffers->slots.get());
+            if (!status_)
+                return status_.error();
             rebuilt_ += outcome.rebuilt;
         }
         const std::uint64_t n = layout_.FirstChunk(current_->outcome.group) + next_;
@@ -66,8 +66,8 @@ class ChunkGroups : public SealedMessages {
         // in a group beyond repair is still read).
         const std::vector<std::uint64_t>& lost = current_->outcome.lost;
         if (std::find(lost.begin(), lost.end(), n) != lost.end()) {
-            failure_ = DamagedError(Text(Msg::kSealedChunkNotRebuilt, {std::to_string(n)}));
-            return failure_.error();
+            status_ = DamagedError(Text(Msg::kSealedChunkNotRebuilt, {std::to_string(n)}));
+            return status_.error();
         }
         const std::size_t length = layout_.ChunkLength(n);
         const std::uint8_t* plaintext =
@@ -134,7 +134,7 @@ class ChunkGroups : public SealedMessages {
     std::uint64_t handed_out_ = 0;
     std::uint64_t rebuilt_ = 0;
     std::vector<std::uint8_t> index_slots_;  // only when refusing damage
-    Status failure_ = Status::Ok();
+    Status status_ = Status::Ok();
     BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
 };
 

@@ -42,8 +42,8 @@ class SecretStreamBatches : public SealedMessages {
 
     // The next message opened, or what refuses it (and everything after).
     Result<Message> Next() override {
-        if (!failure_)
-            return failure_.error();
+        if (!status_)
+            return status_.error();
         for (;;) {
             if (current_ != nullptr && next_ < current_->opened) {
                 const std::size_t i = next_++;
@@ -55,17 +55,17 @@ class SecretStreamBatches : public SealedMessages {
             }
             if (current_ != nullptr) {
                 if (!current_->failure) {
-                    failure_ = current_->failure;
-                    return failure_.error();
+                    status_ = current_->failure;
+                    return status_.error();
                 }
                 ring_.Release();
                 current_ = nullptr;
             }
             ReadAhead();
             if (!ring_.HasSubmitted()) {
-                failure_ =
+                status_ =
                     read_failure_ ? DamagedError(Text(Msg::kSealedNoFinalMessage)) : read_failure_;
-                return failure_.error();
+                return status_.error();
             }
             current_ = &ring_.Oldest();
             next_ = 0;
@@ -179,7 +179,7 @@ class SecretStreamBatches : public SealedMessages {
     OpenBatch* current_ = nullptr;
     std::size_t next_ = 0;  // in current_, the next message to hand out
     std::uint64_t handed_out_ = 0;
-    Status failure_ = Status::Ok();
+    Status status_ = Status::Ok();
     BatchRing<OpenBatch> ring_;  // last: its worker stops before the rest goes
 };
 
