@@ -27,7 +27,7 @@ struct OpenBatch {
     std::size_t opened = 0;
     std::size_t last_length = 0;
     bool final = false;  // whether the last one opened is the final message
-    Status failure = Status::Ok();
+    Status status = Status::Ok();
 };
 
 class SecretStreamBatches : public SealedMessages {
@@ -54,8 +54,8 @@ class SecretStreamBatches : public SealedMessages {
                                last && current_->final};
             }
             if (current_ != nullptr) {
-                if (!current_->failure) {
-                    status_ = current_->failure;
+                if (!current_->status) {
+                    status_ = current_->status;
                     return status_.error();
                 }
                 ring_.Release();
@@ -64,7 +64,7 @@ class SecretStreamBatches : public SealedMessages {
             ReadAhead();
             if (!ring_.HasSubmitted()) {
                 status_ =
-                    read_failure_ ? DamagedError(Text(Msg::kSealedNoFinalMessage)) : read_failure_;
+                    read_status_ ? DamagedError(Text(Msg::kSealedNoFinalMessage)) : read_status_;
                 return status_.error();
             }
             current_ = &ring_.Oldest();
@@ -88,7 +88,7 @@ class SecretStreamBatches : public SealedMessages {
     // Reads the source into every free batch, and hands each to the worker.
     void ReadAhead() {
         const std::int64_t size = source_.Size();
-        while (read_failure_ && read_from_ < size && ring_.HasFree()) {
+        while (read_status_ && read_from_ < size && ring_.HasFree()) {
             OpenBatch& batch = ring_.Acquire();
             if (!batch.ciphertext) {
                 batch.ciphertext.reset(new std::uint8_t[layout_.sealed_bytes]);
@@ -96,8 +96,8 @@ class SecretStreamBatches : public SealedMessages {
             }
             const std::size_t length = static_cast<std::size_t>(
                 std::min<std::int64_t>(size - read_from_, layout_.sealed_bytes));
-            read_failure_ = source_.ReadAt(read_from_, batch.ciphertext.get(), length);
-            if (!read_failure_)
+            read_status_ = source_.ReadAt(read_from_, batch.ciphertext.get(), length);
+            if (!read_status_)
                 return;
             batch.ciphertext_length = length;
             read_from_ += static_cast<std::int64_t>(length);
@@ -114,13 +114,13 @@ class SecretStreamBatches : public SealedMessages {
     void Open(OpenBatch& batch) {
         batch.opened = 0;
         batch.final = false;
-        batch.failure = Status::Ok();
+        batch.status = Status::Ok();
         if (broken_) {  // an earlier batch failed: this one is never read
-            batch.failure = DamagedError(Text(Msg::kSealedNoFinalMessage));
+            batch.status = DamagedError(Text(Msg::kSealedNoFinalMessage));
             return;
         }
-        batch.failure = OpenMessages(batch);
-        broken_ = !batch.failure;
+        batch.status = OpenMessages(batch);
+        broken_ = !batch.status;
     }
 
     Status OpenMessages(OpenBatch& batch) {
@@ -175,7 +175,7 @@ class SecretStreamBatches : public SealedMessages {
     // The calling thread's.
     std::int64_t read_from_ = kSealedHeaderBytes;
     std::uint64_t next_first_message_ = 0;
-    Status read_failure_ = Status::Ok();
+    Status read_status_ = Status::Ok();
     OpenBatch* current_ = nullptr;
     std::size_t next_ = 0;  // in current_, the next message to hand out
     std::uint64_t handed_out_ = 0;
