@@ -16,7 +16,7 @@ namespace velmora {
 
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
     const auto start = std::chrono::steady_clock::now();
     auto wipe_start = start;
     engine.SetBeforeWipe([&](const FoundList&) { wipe_start = std::chrono::steady_clock::now(); });
@@ -38,7 +38,7 @@ int ResolveContainer(CommandContext& run) {
         Say(target.error().message);
         return kExitRefused;
     }
-    run.state.FolderPath = target.value();
+    run.request.path = target.value();
     return kExitOk;
 }
 
@@ -57,11 +57,11 @@ int ResolveGivenFolder(CommandContext& run, std::string& folder) {
 
 int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
-    const RunResult result = engine.Des_carpeta();
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    const RunResult result = engine.Des_carpeta(run.request);
     if (result.outcome == Outcome::kDone) {
         run.host.EndProgress();
-        PrintRestoredFolder(run.files, run.state.RestoredPath);
+        PrintRestoredFolder(run.files, result.restored_path);
     }
     return ExitFor(result);
 }
@@ -74,8 +74,8 @@ int EncodeOrSeal(CommandContext& run) {
     run.engine.keep_originals = run.options.keep;
     if (const int given = ResolveGivenFolder(run, run.engine.container_folder); given != kExitOk)
         return given;
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
-    if (Status ready = engine.CheckBeforePassword(); !ready) {
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    if (Status ready = engine.CheckBeforePassword(run.request); !ready) {
         Say(ready.error().message);
         return kExitRefused;
     }
@@ -93,12 +93,12 @@ int OpenContainer(CommandContext& run) {
         if (ResolveContainer(run) != kExitOk)
             return kExitRefused;
         if (run.options.command == "repair") {
-            Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+            Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
             GiveBackTheDamagedName(steps);
         }
-        Result<OpenedHeader> header = container.Open(run.state.FolderPath);
+        Result<OpenedHeader> header = container.Open(run.request.path);
         if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
-            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.request.path)}));
             return kExitRefused;
         }
         if (header && header->kind == ContainerKind::kSealed)
@@ -108,17 +108,17 @@ int OpenContainer(CommandContext& run) {
     run.files.SetNameCoding(NameCoding::kWindows1252);
     if (ResolveContainer(run) != kExitOk)
         return kExitRefused;
-    Result<OpenedHeader> header = container.Open(run.state.FolderPath);
+    Result<OpenedHeader> header = container.Open(run.request.path);
     if (!header) {
         Say(header.error().message);
         return kExitRefused;
     }
     if (run.options.command == "repair") {
-        Say(Text(Msg::kRepairNotSealed, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kRepairNotSealed, {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     if (run.options.command == "extract" || run.options.salvage) {
-        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     return OpenLegacy(run, container, header->legacy);

@@ -77,6 +77,7 @@ class SealedRepair {
     std::string repaired_name_;
     int repaired_ = -1;
     EntryInfo repaired_created_;
+    std::optional<Unfinished> unfinished_;  // while the repaired one is unfinished
 };
 
 // Before the container is opened: no NAME.zol, but .NAME.zol.antes-de-reparar
