@@ -93,12 +93,14 @@ int OpenContainer(CommandContext& run) {
         if (ResolveContainer(run) != kExitOk)
             return kExitRefused;
         if (run.options.command == "repair") {
-            Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
+            Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel,
+                      run.request);
             GiveBackTheDamagedName(steps);
         }
         Result<OpenedHeader> header = container.Open(run.request.path);
         if (header && header->kind == ContainerKind::kSealed && run.options.command == "recover") {
-            Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.request.path)}));
+            Say(Text(Msg::kSealedKeyCannotBeFound,
+                     {run.files.paths().DisplayPath(run.request.path)}));
             return kExitRefused;
         }
         if (header && header->kind == ContainerKind::kSealed)

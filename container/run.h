@@ -53,8 +53,14 @@ class SafePoints final : public Host {
 struct Run {
     Run(TreeOps& disk, Host& view, const CipherTables& cipher, Clock& time,
         const EngineOptions& given, CancelToken& token, const EngineRequest& request = {})
-        : files(disk), host(view, disk, token), tables(cipher), clock(time), state(request),
-          options(given), cancel(token), heeding_(token, CancelToken::Heed::kAtSafePoint) {
+        : files(disk),
+          host(view, disk, token),
+          tables(cipher),
+          clock(time),
+          state(request),
+          options(given),
+          cancel(token),
+          heeding_(token, CancelToken::Heed::kAtSafePoint) {
         token.Clear();  // any earlier request was answered
     }
     Run(const Run&) = delete;
@@ -78,7 +84,8 @@ struct Run {
 class Unfinished {
   public:
     Unfinished(Run& run, std::function<void()> remove)
-        : points_(run.host), former_(std::exchange(points_.remove_unfinished_, std::move(remove))) {}
+        : points_(run.host),
+          former_(std::exchange(points_.remove_unfinished_, std::move(remove))) {}
     Unfinished(const Unfinished&) = delete;
     Unfinished& operator=(const Unfinished&) = delete;
     ~Unfinished() { points_.remove_unfinished_ = std::move(former_); }

@@ -87,7 +87,8 @@ class StagedRestore {
     bool details_skipped_ = false;  // the file system has no permissions, attributes or times
     // The file being written, until it is closed: Windows removes a deleted
     // file's name only once its last handle is closed.
-    int writing_ = -1;    // While staged, "Cancelar" does not end the program on the spot: the
+    int writing_ = -1;
+    // While staged, "Cancelar" does not end the program on the spot: the
     // restore stops at its next safe point and removes what it made.
     std::optional<CancelToken::Heeding> stops_on_cancel_;
 };

@@ -119,8 +119,9 @@ class EngineFixture : public ::testing::Test {
         EXPECT_TRUE(keys.ok());
         options.show_restored_folder = false;
         Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine, engine.Des_carpeta({.path = Path(container),
-                                                .sealed_keys = keys.ok() ? keys.value() : nullptr}));
+        return Kept(engine,
+                    engine.Des_carpeta({.path = Path(container),
+                                        .sealed_keys = keys.ok() ? keys.value() : nullptr}));
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole

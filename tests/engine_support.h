@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "container/host.h"
 #include "container/cancel_token.h"
+#include "container/host.h"
 #ifdef _WIN32
 #include "platform/win32/win32_file_system.h"
 #else

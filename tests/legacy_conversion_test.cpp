@@ -73,8 +73,9 @@ class LegacyConversionTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
         Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine, engine.Convert({.path = Path(container), .key = key,
-                                            .password = sealed_password}));
+        return Kept(
+            engine,
+            engine.Convert({.path = Path(container), .key = key, .password = sealed_password}));
     }
 
     // Restores a sealed container with its password.
@@ -90,9 +91,9 @@ class LegacyConversionTest : public EngineFixture {
         EXPECT_TRUE(keys.Unlock(header.sealed).ok());
         host = TestHost(files, cancel);
         Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
-        return Kept(engine, engine.Des_carpeta({.path = Path(container),
-                                                .sealed_keys = std::make_shared<SealedKeys>(
-                                                    std::move(keys))}));
+        return Kept(engine, engine.Des_carpeta(
+                                {.path = Path(container),
+                                 .sealed_keys = std::make_shared<SealedKeys>(std::move(keys))}));
     }
 
     std::string sealed_password =

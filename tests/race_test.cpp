@@ -70,7 +70,9 @@ class RaceTest : public EngineFixture {
             TestHost quiet(plain, quiet_cancel);
             Engine engine(plain, quiet, tables, clock, quiet_cancel,
                           {.keep_container = true, .show_restored_folder = false});
-            EXPECT_EQ(engine.Des_carpeta({.path = temp.path + "\\check\\T.zol", .key = key}).outcome, Outcome::kDone);
+            EXPECT_EQ(
+                engine.Des_carpeta({.path = temp.path + "\\check\\T.zol", .key = key}).outcome,
+                Outcome::kDone);
         }
         return temp.Read("check/T/" + relative);
     }
@@ -327,7 +329,8 @@ TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
         CancelToken other_cancel;
         TestHost other_host(other, other_cancel);
         Engine engine(other, other_host, tables, clock, other_cancel);
-        EXPECT_EQ(engine.Des_carpeta({.path = Path("T.zol"), .key = key}).outcome, Outcome::kRefused);
+        EXPECT_EQ(engine.Des_carpeta({.path = Path("T.zol"), .key = key}).outcome,
+                  Outcome::kRefused);
     });
     EXPECT_EQ(Decode("T.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");

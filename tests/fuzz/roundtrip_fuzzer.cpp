@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TestHost decoding_host(files, cancel);
     Engine decoder(files, decoding_host, tables, clock, cancel, {.show_restored_folder = false});
-    if (decoder.Des_carpeta({.path = temp.path + "\\out\\T.zol", .key = key}).outcome != Outcome::kDone)
+    if (decoder.Des_carpeta({.path = temp.path + "\\out\\T.zol", .key = key}).outcome !=
+        Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();
