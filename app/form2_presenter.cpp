@@ -66,23 +66,23 @@ void Form2Presenter::Command1_Click(DialogMode mode) {
     view_.SetBoxText(0, decision.first_box, coding);
     view_.SetBoxText(1, decision.second_box, coding);
     if (!decision.accepted()) {
-        state_.engine.PasswordKey.clear();
-        state_.engine.sealed_keys.reset();
+        state_.key.clear();
+        state_.sealed_keys.reset();
         state_.sealed_password.clear();
         view_.ShowMessage(decision.message, decision.icon);
         view_.FocusBox(0);
         return;
     }
     view_.PumpEvents();
-    state_.engine.PasswordKey = decision.key;
-    state_.engine.sealed_keys = decision.sealed_keys;
+    state_.key = decision.key;
+    state_.sealed_keys = decision.sealed_keys;
     state_.sealed_password = decision.sealed_password;
     view_.HideDialog();
     view_.PumpEvents();
 }
 
 void Form2Presenter::Command2_Click() {
-    state_.engine.PasswordKey.clear();
+    state_.key.clear();
     end_program_();
 }
 

@@ -46,21 +46,20 @@ void RestoreSealed(const std::string& path, const SealedHeader& header, ProgramS
                    StartupServices& services) {
     FileSystem& files = services.files;
     Host& host = services.windows.MainWindow();
-    state.engine.FolderPath = path;
     state.shown_subject = files.DisplayPath(path);
     state.sealed_header = header;
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
     services.windows.SetPasswordDialogTag(kOpeningSealedTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    Engine engine(files, host, services.tables, services.clock, state.engine);
-    const RunResult decoded = engine.Des_carpeta();
+    const EngineRequest request{.path = path, .sealed_keys = state.sealed_keys};
+    Engine engine(files, host, services.tables, services.clock, state.cancel);
+    const RunResult decoded = engine.Des_carpeta(request);
     const EngineOptions options;
-    Run run{files, host, services.tables, services.clock, state.engine, options};
+    Run run(files, host, services.tables, services.clock, options, state.cancel, request);
     OfferSalvage(decoded, header, run,
                  [&](const std::string& question) { return services.windows.AskYesNo(question); });
-    state.engine.FolderPath.clear();
-    state.engine.sealed_keys.reset();
+    state.sealed_keys.reset();
     services.windows.ClearPasswordBox();
     host.EndProgram();
 }
@@ -80,12 +79,12 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
         return Stop(host, found.damaged_sealed->message);
     if (found.sealed())
         return RestoreSealed(found.path.value(), found.header->sealed, state, services);
-    if (!found.path)
-        return Stop(host, found.path.error().message);
-    state.engine.FolderPath = found.path.value();
-    const std::string shown = services.files.DisplayPath(state.engine.FolderPath);
+    const Result<std::string>& path = found.path;
+    if (!path)
+        return Stop(host, path.error().message);
+    const std::string shown = services.files.DisplayPath(path.value());
     // Refused before the password is asked: no password could make it one.
-    if (!NamesAContainer(state.engine.FolderPath))
+    if (!NamesAContainer(path.value()))
         return Stop(host, Text(Msg::kNotAContainer, {shown}));
     services.windows.SetPasswordDialogCaption(Text(Msg::kTypePasswordToDecode));
     if (!found.header)
@@ -95,22 +94,20 @@ void Decode(const std::string& native_path, ProgramState& state, StartupServices
     services.windows.SetPasswordDialogTag(kDecodingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    Engine engine(services.files, host, services.tables, services.clock, state.engine);
-    engine.Des_carpeta();
-    state.engine.FolderPath.clear();
-    state.engine.PasswordKey.clear();
+    Engine engine(services.files, host, services.tables, services.clock, state.cancel);
+    engine.Des_carpeta({.path = path.value(), .key = state.key});
+    state.key.clear();
     services.windows.ClearPasswordBox();
     host.EndProgram();
 }
 
 void Encode(const std::string& folder, ProgramState& state, StartupServices& services) {
     Host& host = services.windows.MainWindow();
-    state.engine.BasePathLength = static_cast<std::int64_t>(folder.size());
     services.windows.SetPasswordDialogTag(kEncodingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    Engine engine(services.files, host, services.tables, services.clock, state.engine);
-    engine.Hacelo(state.engine.PasswordKey);
+    Engine engine(services.files, host, services.tables, services.clock, state.cancel);
+    engine.Hacelo({.path = folder, .key = state.key});
     // A finished run has unloaded the main window, which ends the program;
     // a refused or failed one has shown its message and ends here.
     host.EndProgram();
@@ -136,7 +133,6 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
     if (entry->kind != EntryKind::kFolder)
         return Stop(host, Text(Msg::kNotAFolder, {shown}));
 
-    state.engine.FolderPath = path.value();
     state.shown_subject = shown;
     // The container goes to the current folder: the dialog says where when
     // that is not beside the folder (started from a terminal elsewhere).
@@ -148,12 +144,12 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    std::string password = std::move(state.sealed_password);
+    EngineRequest request{.path = path.value(), .password = std::move(state.sealed_password)};
     state.sealed_password.clear();
-    Engine engine(files, host, services.tables, services.clock, state.engine,
+    Engine engine(files, host, services.tables, services.clock, state.cancel,
                   {.sealed_parameters = services.sealed_parameters});
-    engine.Seal(password);
-    std::fill(password.begin(), password.end(), '\0');
+    engine.Seal(request);
+    std::fill(request.password.begin(), request.password.end(), '\0');
     // As when encoding: a finished run has unloaded the main window, which
     // ends the program; a refused or failed one has shown its message.
     host.EndProgram();
@@ -187,18 +183,18 @@ void Form_Load(const std::string& command_line, ProgramState& state, StartupServ
         if (search)
             found = search.value();
     }
-    state.engine.FolderPath = path ? path.value() : std::string();
+    const std::string folder = path ? path.value() : std::string();
     if (found.empty() || C.empty()) {
         services.register_shell();
         services.windows.ShowInstructionsModal();
         host.EndProgram();
     }
-    Result<int> attributes = services.files.GetAttr(state.engine.FolderPath);
+    Result<int> attributes = services.files.GetAttr(folder);
     if (!attributes || !EncodesAttributeValue(attributes.value()))
         return;
-    if (state.engine.FolderPath == "\\")
+    if (folder == "\\")
         return Stop(host, Text(Msg::kNotAFolderToEncode, {services.files.DisplayPath("\\")}));
-    Encode(state.engine.FolderPath, state, services);
+    Encode(folder, state, services);
 }
 
 }  // namespace velmora

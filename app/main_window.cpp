@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "container/main_window_actions.h"
-
 namespace velmora {
 namespace {
 constexpr std::int64_t kMarksAcross = 10;
@@ -38,11 +36,16 @@ std::string LinkTarget(const std::string& caption) {
 }
 
 void MainWindow::Command1_Click() {
-    PressCancelar(files_, state_, view_);
+    if (state_.cancel.Request() != CancelToken::Heed::kNone)
+        return;  // the run answers it at its next safe point
+    files_.CloseAll();
+    view_.EndProgram();
 }
 
 void MainWindow::Form_Unload() {
-    CloseMainWindow(files_, state_, view_);
+    files_.CloseAll();
+    state_.key.clear();
+    view_.EndProgram();
 }
 
 }  // namespace velmora

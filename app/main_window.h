@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "container/engine_state.h"
+#include "app/program_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
 
@@ -48,11 +48,12 @@ std::string LinkTarget(const std::string& caption);
 // What the main window's buttons and close box do, whatever draws it.
 class MainWindow {
   public:
-    MainWindow(FileSystem& files, EngineState& state, Host& view)
+    MainWindow(FileSystem& files, ProgramState& state, Host& view)
         : files_(files), state_(state), view_(view) {}
 
-    // "Cancelar": every open file closed, an unfinished container deleted,
-    // the program ended.
+    // "Cancelar": the cancel token set for the run going on, which removes
+    // what is unfinished and ends the program (cancel_token.h); with no run,
+    // every open file closed and the program ended.
     void Command1_Click();
     // The close box, or the unload at the end of encoding: every open file
     // closed and the key forgotten; an unfinished container stays.
@@ -60,7 +61,7 @@ class MainWindow {
 
   private:
     FileSystem& files_;
-    EngineState& state_;
+    ProgramState& state_;
     Host& view_;
 };
 

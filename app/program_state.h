@@ -1,17 +1,26 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "container/engine_state.h"
+#include "container/cancel_token.h"
 #include "container/sealed/sealed_header.h"
 
 namespace velmora {
 
-// Everything one run of the program keeps: the engine's shared state (the
-// key among it) and what the password dialog checks a password against.
+class SealedKeys;
+
+// Everything one run of the program keeps: what the password dialog
+// decided, what it checks a password against, and the cancel token.
 struct ProgramState {
-    EngineState engine;
+    // The legacy key the dialog accepted; "" while none is.
+    std::string key;
+    // The keys of the sealed container being opened, once the dialog has
+    // checked its password against it.
+    std::shared_ptr<const SealedKeys> sealed_keys;
+    // "Cancelar", set by the main window, read by the run going on.
+    CancelToken cancel;
     std::string StoredCheck;
     // The header of the sealed container being opened.
     std::optional<SealedHeader> sealed_header;

@@ -21,7 +21,7 @@ std::string SalvageOutcomeText(std::size_t rescued, const std::string& shown,
 
 void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run,
                   const SalvageConsent& ask) {
-    EngineState& state = run.state;
+    const EngineState& state = run.state;
     if (!decoded.files_damaged || header.version != kSealedVersion2 || !state.sealed_keys)
         return;
     const std::string& container = state.FolderPath;
@@ -32,9 +32,8 @@ void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run
 
     EngineOptions options = run.options;
     options.keep_container = true;
-    Run salvage{run.files, run.host, run.tables, run.clock, state, options};
-    state.TotalBytes = 0;
-    state.RestoredPath.clear();
+    Run salvage(run.files, run.host, run.tables, run.clock, options, run.cancel,
+                {.path = container, .sealed_keys = state.sealed_keys});
     std::vector<std::string> lost;
     std::size_t rescued = 0;
     const Status salvaged = SalvageSealed(salvage, *state.sealed_keys, lost, &rescued);
@@ -42,7 +41,7 @@ void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run
         run.host.ShowMessage(salvaged.error().message, MessageIcon::kCritical);
         return;
     }
-    const std::string& restored = state.RestoredPath;
+    const std::string& restored = salvage.state.RestoredPath;
     run.host.ShowMessage(
         SalvageOutcomeText(rescued, run.files.paths().DisplayPath(restored.substr(0, restored.size() - 1)),
                            lost),

@@ -83,7 +83,7 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
 int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
     CliHost::CatchInterrupts();
     run.engine.keep_container = true;
-    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
     std::vector<std::string> lost;
     std::vector<ChunkReader::Holed> partial;
     const Status salvaged =
@@ -92,7 +92,7 @@ int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
     run.host.EndProgress();
     if (!salvaged)
         return Failed(salvaged.error());
-    PrintRestoredFolder(run.files, run.state.RestoredPath);
+    PrintRestoredFolder(run.files, steps.state.RestoredPath);
     if (!lost.empty()) {
         Print(Text(Msg::kSalvageLostFiles, {std::to_string(lost.size())}));
         for (const std::string& path : lost)
@@ -124,18 +124,18 @@ int ExtractChunks(CommandContext& run, const SealedKeys& keys) {
     }
     CliHost::CatchInterrupts();
     run.engine.keep_container = true;
-    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
     const Status extracted = ExtractSealed(steps, keys, paths, destination);
     run.host.EndProgress();
     if (!extracted)
         return Failed(extracted.error());
-    PrintRestoredFolder(run.files, run.state.RestoredPath);
+    PrintRestoredFolder(run.files, steps.state.RestoredPath);
     return kExitOk;
 }
 
 int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
                  const SealedKeys& keys, const std::string& password) {
-    const std::string shown = run.files.paths().DisplayPath(run.state.FolderPath);
+    const std::string shown = run.files.paths().DisplayPath(run.request.path);
     if (header.version == kSealedVersion2) {
         const Result<ChunkCheck> check = Check(run, container, header, keys);
         if (!check)
@@ -149,7 +149,7 @@ int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHe
     }
     container.Close();
     CliHost::CatchInterrupts();
-    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
     SealedRepair repair(steps, keys, password);
     const Status repaired = repair.Repair();
     run.host.EndProgress();

@@ -7,7 +7,6 @@
 #include "base/name_text.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
-#include "container/main_window_actions.h"
 
 namespace velmora {
 namespace {
@@ -16,8 +15,8 @@ constexpr int kInterruptedExit = 130;
 
 }  // namespace
 
-CliHost::CliHost(FileSystem& files, EngineState& state)
-    : files_(files), state_(state), terminal_(ErrorIsTerminal()) {}
+CliHost::CliHost(FileSystem& files, CancelToken& cancel)
+    : files_(files), cancel_(cancel), terminal_(ErrorIsTerminal()) {}
 
 void CliHost::CatchInterrupts() {
     velmora::CatchInterrupts();
@@ -27,9 +26,10 @@ void CliHost::PumpEvents() {
     if (!Interrupted())
         return;
     FinishProgressLine();
-    if (!state_.Wiping)  // the wipe says itself what it leaves
+    if (cancel_.heed() != CancelToken::Heed::kWipeStops)  // the wipe says itself what it leaves
         WriteError(Text(Msg::kCancelled) + "\n");
-    PressCancelar(files_, state_, *this);
+    if (cancel_.Request() == CancelToken::Heed::kNone)
+        EndProgram();
 }
 
 void CliHost::SetCaption(const std::string& caption) {

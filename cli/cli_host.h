@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "container/engine_state.h"
+#include "container/cancel_token.h"
 #include "container/host.h"
 #include "platform/file_system.h"
 
@@ -11,18 +11,17 @@ namespace velmora {
 
 // The engine's windows, played by a terminal: messages on standard error,
 // a progress bar when standard error is a terminal, and Ctrl-C as
-// "Cancelar".
+// "Cancelar": it sets the cancel token, or ends the program when no run
+// heeds it.
 class CliHost : public Host {
   public:
-    CliHost(FileSystem& files, EngineState& state);
+    CliHost(FileSystem& files, CancelToken& cancel);
 
     void PumpEvents() override;
     void SetCaption(const std::string& caption) override;
     // The windows' marks: the terminal measures the work its own way.
     void AdvanceProgress(std::int64_t) override {}
     void CountWork(const WorkCount& done) override;
-    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
-    std::string Picture1Tag() const override { return picture1_tag_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string&) override {}
     void HideMainWindow() override {}
@@ -42,9 +41,8 @@ class CliHost : public Host {
     void FinishProgressLine();
 
     FileSystem& files_;
-    EngineState& state_;
+    CancelToken& cancel_;
     std::string caption_;
-    std::string picture1_tag_;
     WorkCount done_;
     std::chrono::steady_clock::time_point drawn_at_;
     bool bar_shown_ = false;

@@ -26,8 +26,9 @@ struct CommandContext {
     const CliOptions& options;
     FileSystem& files;
     SystemClock clock;
-    EngineState state;
-    CliHost host{files, state};
+    EngineRequest request;  // the target and, for a while, what opens it
+    CancelToken cancel;
+    CliHost host{files, cancel};
     CipherTables tables{[](const std::string& text) { Say(text); }};
     PasswordPrompt prompt;
     EngineOptions engine;
@@ -36,15 +37,15 @@ struct CommandContext {
 // Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as
 // "Cancelar", the timings asked for; the job's exit status.
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode);
-// Sets run.state.FolderPath to the path given on the command line (a
-// folder to encode or seal, a container to convert), resolved in the name
-// coding of the kind written (seal and convert: UTF-8, ResolveForSealing);
-// kExitOk, or kExitRefused once the reason is told.
+// Sets run.request.path to the path given on the command line (a folder to
+// encode or seal, a container to convert), resolved in the name coding of
+// the kind written (seal and convert: UTF-8, ResolveForSealing); kExitOk,
+// or kExitRefused once the reason is told.
 int ResolveContainer(CommandContext& run);
 // The folder given with -C ("" without it) into `folder`; kExitOk, or
 // kExitRefused once the reason is told.
 int ResolveGivenFolder(CommandContext& run, std::string& folder);
-// Restores the container of run.state with the key it holds; prints the
+// Restores the container of run.request with the key it holds; prints the
 // restored folder.
 int RunDecoding(CommandContext& run);
 

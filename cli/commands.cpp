@@ -16,7 +16,7 @@ namespace velmora {
 
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
     const auto start = std::chrono::steady_clock::now();
     auto wipe_start = start;
     engine.SetBeforeWipe([&](const FoundList&) { wipe_start = std::chrono::steady_clock::now(); });
@@ -40,7 +40,7 @@ int ResolveContainer(CommandContext& run) {
         Say(target.error().message);
         return kExitRefused;
     }
-    run.state.FolderPath = target.value();
+    run.request.path = target.value();
     return kExitOk;
 }
 
@@ -59,11 +59,11 @@ int ResolveGivenFolder(CommandContext& run, std::string& folder) {
 
 int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
-    const RunResult result = engine.Des_carpeta();
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    const RunResult result = engine.Des_carpeta(run.request);
     if (result.outcome == Outcome::kDone) {
         run.host.EndProgress();
-        PrintRestoredFolder(run.files, run.state.RestoredPath);
+        PrintRestoredFolder(run.files, result.restored_path);
     }
     return ExitFor(result);
 }
@@ -76,8 +76,8 @@ int EncodeOrSeal(CommandContext& run) {
     run.engine.keep_originals = run.options.keep;
     if (const int given = ResolveGivenFolder(run, run.engine.container_folder); given != kExitOk)
         return given;
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
-    if (Status ready = engine.CheckBeforePassword(); !ready) {
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    if (Status ready = engine.CheckBeforePassword(run.request); !ready) {
         Say(ready.error().message);
         return kExitRefused;
     }
@@ -90,16 +90,17 @@ int OpenContainer(CommandContext& run) {
     OpenedContainer container(run.files);
     OpenAnyOptions options;
     options.before_open = [&](const std::string& path) {
-        run.state.FolderPath = path;
+        run.request.path = path;
         if (run.options.command == "repair") {
-            Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+            Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel,
+                      run.request);
             GiveBackTheDamagedName(steps);
         }
     };
     const AnyContainer found = OpenAnyContainer(run.files, run.options.target, container, options);
     if (found.sealed() && run.options.command == "recover") {
         Say(Text(Msg::kSealedKeyCannotBeFound,
-                 {run.files.paths().DisplayPath(run.state.FolderPath)}));
+                 {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     if (found.sealed())
@@ -108,18 +109,18 @@ int OpenContainer(CommandContext& run) {
         Say(found.path.error().message);
         return kExitRefused;
     }
-    run.state.FolderPath = found.path.value();
+    run.request.path = found.path.value();
     if (!found.header) {
         Say(found.header.error().message);
         return kExitRefused;
     }
     if (run.options.command == "repair") {
-        Say(Text(Msg::kRepairNotSealed, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kRepairNotSealed, {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     if (run.options.command == "extract" || run.options.salvage) {
         Say(Text(Msg::kSalvageNeedsVersion2,
-                 {run.files.paths().DisplayPath(run.state.FolderPath)}));
+                 {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     return OpenLegacy(run, container, found.header->legacy);

@@ -13,12 +13,12 @@ namespace {
 // The legacy container's key, and the exit status when there is none.
 Result<std::string> LegacyKey(CommandContext& run, int& status) {
     OpenedContainer container(run.files);
-    Result<OpenedHeader> header = container.Open(run.state.FolderPath);
+    Result<OpenedHeader> header = container.Open(run.request.path);
     status = kExitRefused;
     if (!header)
         return header.error();
     if (header->kind == ContainerKind::kSealed)
-        return Error{Text(Msg::kAlreadySealed, {run.files.paths().DisplayPath(run.state.FolderPath)})};
+        return Error{Text(Msg::kAlreadySealed, {run.files.paths().DisplayPath(run.request.path)})};
     if (run.options.recover)
         return FindKeyWithoutPassword(run, container, header->legacy);
     status = kExitWrongPassword;
@@ -34,7 +34,7 @@ int ConvertContainer(CommandContext& run) {
         return resolved;
     // Before the legacy container is opened for its key: a conversion killed
     // between its renames left it without its name.
-    Run steps{run.files, run.host, run.tables, run.clock, run.state, run.engine};
+    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
     GiveBackTheLegacyName(steps);
     int status = kExitOk;
     Result<std::string> key = LegacyKey(run, status);
@@ -51,12 +51,13 @@ int ConvertContainer(CommandContext& run) {
         return kExitWrongPassword;
     }
     CliHost::CatchInterrupts();
-    run.state.PasswordKey = key.value();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.state, run.engine);
-    const RunResult result = engine.Convert(password.value());
-    run.state.PasswordKey.clear();
+    EngineRequest request = run.request;
+    request.key = key.value();
+    request.password = password.value();
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    const RunResult result = engine.Convert(request);
     if (result.outcome == Outcome::kDone && !result.left_behind)
-        Print(Text(Msg::kConvertedContainer, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Print(Text(Msg::kConvertedContainer, {run.files.paths().DisplayPath(run.request.path)}));
     return ExitFor(result);
 }
 

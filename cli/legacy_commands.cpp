@@ -127,9 +127,9 @@ int Verify(CommandContext& run, OpenedContainer& container, const ContainerHeade
 int Restore(CommandContext& run, const std::string& key) {
     run.engine.keep_container = run.options.keep;
     run.engine.original_case = run.options.original_case;
-    run.state.PasswordKey = key;
+    run.request.key = key;
     const int status = RunDecoding(run);
-    run.state.PasswordKey.clear();
+    run.request.key.clear();
     return status;
 }
 
@@ -139,7 +139,7 @@ Result<std::string> FindKeyWithoutPassword(CommandContext& run, OpenedContainer&
                                            const ContainerHeader& header) {
     Result<std::string> key = RecoverKey(run.tables, container.source(), header);
     if (key)
-        Say(Text(Msg::kKeyFoundWithoutPassword, {run.files.paths().DisplayPath(run.state.FolderPath)}));
+        Say(Text(Msg::kKeyFoundWithoutPassword, {run.files.paths().DisplayPath(run.request.path)}));
     return key;
 }
 
@@ -149,11 +149,9 @@ int EncodeFolder(CommandContext& run) {
         SayUnlessTold(key.error());
         return kExitWrongPassword;
     }
-    run.state.PasswordKey = key.value();
-    run.state.BasePathLength = static_cast<std::int64_t>(run.state.FolderPath.size());
-    const int status = RunEncoding(run, [&](Engine& engine) { return engine.Hacelo(key.value()); });
-    run.state.PasswordKey.clear();
-    return status;
+    EngineRequest request = run.request;
+    request.key = key.value();
+    return RunEncoding(run, [&](Engine& engine) { return engine.Hacelo(request); });
 }
 
 int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerHeader& header) {

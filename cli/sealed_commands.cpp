@@ -192,7 +192,9 @@ int SealFolder(CommandContext& run) {
         SayUnlessTold(password.error());
         return kExitWrongPassword;
     }
-    return RunEncoding(run, [&](Engine& engine) { return engine.Seal(password.value()); });
+    EngineRequest request = run.request;
+    request.password = password.value();
+    return RunEncoding(run, [&](Engine& engine) { return engine.Seal(request); });
 }
 
 int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header) {
@@ -223,7 +225,7 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
     if (run.options.command == "extract")
         return ExtractChunks(run, *keys.value());
     run.engine.keep_container = run.options.keep;
-    run.state.sealed_keys = keys.value();
+    run.request.sealed_keys = keys.value();
     return RunDecoding(run);
 }
 

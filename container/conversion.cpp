@@ -41,7 +41,7 @@ void Conversion::ReadLegacy(const ContainerHeader& header) {
 }
 
 // Locked until the end, so that another run knows it is being written;
-// "Cancelar" deletes it while it is unfinished.
+// "Cancelar" removes it while it is unfinished.
 void Conversion::CreateSealedFile() {
     TreeOps& files = run_.files;
     // Beside a whole legacy container, an unfinished sealed one nobody
@@ -54,7 +54,7 @@ void Conversion::CreateSealedFile() {
     sealed_ = created.handle;
     sealed_name_ = created.name;
     sealed_created_ = OrFail(files.InspectOpen(sealed_));
-    run_.host.SetPicture1Tag(InFolder(sealed_name_));
+    unfinished_.emplace(run_, [this] { RemoveSealed(); });
     if (!OrFail(files.TryLock(sealed_)))
         ThrowFailure(Error{
             Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(InFolder(sealed_name_))})});
@@ -127,7 +127,7 @@ void Conversion::CheckWritten(const PlaintextDigest& expected,
 
 void Conversion::RemoveSealed() {
     TreeOps& files = run_.files;
-    run_.host.SetPicture1Tag("");
+    unfinished_.reset();
     if (sealed_ < 0)
         return;
     (void)files.Close(sealed_);
@@ -166,7 +166,7 @@ void Conversion::TakeName() {
                 Text(Msg::kLegacyKeptAs, {files.paths().DisplayPath(InFolder(legacy_name_))}),
             failure.code};
     }
-    run_.host.SetPicture1Tag("");
+    unfinished_.reset();
 }
 
 std::string Conversion::DestroyLegacy() {

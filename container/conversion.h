@@ -73,6 +73,7 @@ class Conversion {
     std::string sealed_name_;
     int sealed_ = -1;
     EntryInfo sealed_created_;
+    std::optional<Unfinished> unfinished_;  // while the sealed one is unfinished
 };
 
 }  // namespace velmora

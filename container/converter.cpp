@@ -12,7 +12,9 @@ namespace velmora {
 // whole; from the sealed container's first byte to its name, a failure
 // leaves the legacy container as it was; once the sealed container has the
 // name, what stays of the legacy one is told, as a wipe tells what it left.
-RunResult Engine::Convert(const std::string& password) {
+RunResult Engine::Convert(const EngineRequest& request) {
+    Start(request);
+    const std::string& password = request.password;
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
         return Refuse(Text(Msg::kNotAContainer, {run_.files.paths().DisplayPath(container)}));

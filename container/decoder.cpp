@@ -19,7 +19,8 @@ namespace velmora {
 // The container's kind, from its header, decides the restore: the legacy
 // kind's own or the sealed kind's, both staged: nothing appears under the
 // restored name before the whole tree is written, flushed and checked.
-RunResult Engine::Des_carpeta() {
+RunResult Engine::Des_carpeta(const EngineRequest& request) {
+    Start(request);
     const std::string& container = run_.state.FolderPath;
     if (!NamesAContainer(container))
         return Refuse(Text(Msg::kNotAContainer, {run_.files.paths().DisplayPath(container)}));
@@ -108,7 +109,9 @@ RunResult Engine::Des_carpeta() {
     }
     if (staged)
         run_.host.SealedJob(SealedMoment::kRestored, run_.state.RestoredPath);
-    return {Outcome::kDone, ""};
+    RunResult done{Outcome::kDone, ""};
+    done.restored_path = run_.state.RestoredPath;
+    return done;
 }
 
 }  // namespace velmora

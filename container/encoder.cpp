@@ -34,7 +34,8 @@ std::string Engine::ContainerPathOf(const std::string& folder) const {
                                              : options_.container_folder + "\\" + container_name;
 }
 
-Status Engine::CheckBeforePassword() {
+Status Engine::CheckBeforePassword(const EngineRequest& request) {
+    Start(request);
     if (Status named = CheckFolderPath(); !named)
         return named;
     const std::string& folder = run_.state.FolderPath;
@@ -152,9 +153,6 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
 
 bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,
                         const std::string& container_path, bool apply_walk_resets) {
-    // The container is complete and on disk: from here on "Cancelar" must
-    // not delete it.
-    run_.host.SetPicture1Tag("");
     if (before_wipe_)
         before_wipe_(files);
     if (options_.keep_originals)
@@ -166,7 +164,9 @@ bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundLi
     return wipe.LeftAnything();
 }
 
-RunResult Engine::Hacelo(const std::string& Contrasena) {
+RunResult Engine::Hacelo(const EngineRequest& request) {
+    Start(request);
+    const std::string& Contrasena = request.key;
     // The caption says what is happening from the start, the scan included.
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;

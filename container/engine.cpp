@@ -5,8 +5,12 @@
 namespace velmora {
 
 Engine::Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock,
-               EngineState& state, EngineOptions options)
-    : options_(std::move(options)), run_{files, host, tables, clock, state, options_} {}
+               CancelToken& cancel, EngineOptions options)
+    : options_(std::move(options)), run_(files, host, tables, clock, options_, cancel) {}
+
+void Engine::Start(const EngineRequest& request) {
+    run_.state = EngineState(request);
+}
 
 RunResult Engine::Refuse(const std::string& message) {
     run_.host.ShowMessage(message, MessageIcon::kCritical);
@@ -31,21 +35,6 @@ RunResult Engine::FailOrRefuse(const EngineFailure& failure) {
         return Fail(failure.message);
     run_.files.CloseAll();
     return Refuse(failure.message);
-}
-
-void Espera(Run& run, float Segundos) {
-    float start = static_cast<float>(run.clock.SecondsSinceMidnight());
-    float end = start + Segundos;
-    for (;;) {
-        if (static_cast<float>(run.clock.SecondsSinceMidnight()) >= end)
-            return;
-        run.host.PumpEvents();
-        const auto now = static_cast<float>(run.clock.SecondsSinceMidnight());
-        if (now < start) {  // midnight has passed: the clock went back a day
-            end -= 86400.0f;
-            start = now;
-        }
-    }
 }
 
 }  // namespace velmora

@@ -27,42 +27,51 @@ namespace velmora {
 // the tree operations (folder handles and single names).
 class Engine {
   public:
-    Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock, EngineState& state,
-           EngineOptions options = {});
+    // "Cancelar" and interrupts reach the runs through `cancel`.
+    Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock,
+           CancelToken& cancel, EngineOptions options = {});
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Encodes FolderPath into Nombre(FolderPath) & ".zol" with the key, wipes
-    // the folder, and unloads the main window.
-    RunResult Hacelo(const std::string& Contrasena);
+    // Each operation works on its request (engine_state.h) and returns how
+    // it ended; what its steps share meanwhile stays inside the engine.
 
-    // Seals FolderPath into Nombre(FolderPath) & ".zol" under a key derived
-    // from the password (UTF-8, as typed), with every name exactly as the
-    // system gives it, then wipes the folder as Hacelo does. The file
-    // system must take the program's paths in UTF-8.
-    RunResult Seal(const std::string& password);
+    // Encodes the folder request.path into Nombre(path) & ".zol" with
+    // request.key, wipes the folder, and unloads the main window.
+    RunResult Hacelo(const EngineRequest& request);
 
-    // Turns the legacy container FolderPath, read with PasswordKey, into a
-    // sealed container under the same name with the password (UTF-8, as
-    // typed), then overwrites and deletes the legacy container
-    // (conversion.h). Any failure before the sealed container has the name
-    // leaves the legacy one as it was.
-    RunResult Convert(const std::string& password);
+    // Seals the folder request.path into Nombre(path) & ".zol" under a key
+    // derived from request.password, with every name exactly as the system
+    // gives it, then wipes the folder as Hacelo does. The file system must
+    // take the program's paths in UTF-8.
+    RunResult Seal(const EngineRequest& request);
 
-    // Restores the container FolderPath next to it with PasswordKey, deletes
-    // the container and shows the restored folder.
-    RunResult Des_carpeta();
+    // Turns the legacy container request.path, read with request.key, into
+    // a sealed container under the same name with request.password, then
+    // overwrites and deletes the legacy container (conversion.h). Any
+    // failure before the sealed container has the name leaves the legacy
+    // one as it was.
+    RunResult Convert(const EngineRequest& request);
 
-    // What an encoding of FolderPath checks first that needs no password
-    // and touches nothing, with the messages the job gives: a path that
-    // names a folder, a folder there, the container's folder and no
-    // container there yet. Nothing is checked beside the record of an
+    // Restores the container request.path next to it with request.key (or
+    // request.sealed_keys), deletes the container and shows the restored
+    // folder, named in the outcome.
+    RunResult Des_carpeta(const EngineRequest& request);
+
+    // What an encoding of the folder request.path checks first that needs
+    // no password and touches nothing, with the messages the job gives: a
+    // path that names a folder, a folder there, the container's folder and
+    // no container there yet. Nothing is checked beside the record of an
     // interrupted wipe, which the job itself explains. The job checks it all
     // again.
-    Status CheckBeforePassword();
+    Status CheckBeforePassword(const EngineRequest& request);
 
     // Returns after about Segundos seconds, pumping events meanwhile.
     void Espera(float Segundos) { velmora::Espera(run_, Segundos); }
+
+    // What the steps of the last operation shared, as it left it (read by
+    // the tests).
+    const EngineState& state() const { return run_.state; }
 
     // Runs once the container is complete, right before the wipe, with the
     // found list: the tests' seam, and how velmora-cli times the wipe.
@@ -70,6 +79,8 @@ class Engine {
     void SetBeforeWipe(BeforeWipe hook) { before_wipe_ = std::move(hook); }
 
   private:
+    // The run's state started anew from the request.
+    void Start(const EngineRequest& request);
     RunResult Refuse(const std::string& message);
     RunResult Fail(const std::string& message);
     // A container this system would not restore is a refusal (nothing was

@@ -11,8 +11,30 @@ namespace velmora {
 
 class SealedKeys;
 
-// The state the encoder, the decoder and the windows share for one run.
+// What one run is asked to work on: the folder to encode or seal, or the
+// container to decode or convert, and what opens it.
+struct EngineRequest {
+    // The program's form of the path.
+    std::string path;
+    // The legacy kind's 15-character key: to encode with, or to read the
+    // container decoded or converted.
+    std::string key;
+    // The password of the sealed container written (UTF-8, as typed).
+    std::string password;
+    // The keys of the sealed container decoded, its password checked
+    // against it.
+    std::shared_ptr<const SealedKeys> sealed_keys;
+};
+
+// What the steps of one run share while it works, from its request on.
 struct EngineState {
+    EngineState() = default;
+    explicit EngineState(const EngineRequest& request)
+        : FolderPath(request.path),
+          BasePathLength(static_cast<std::int64_t>(request.path.size())),
+          PasswordKey(request.key),
+          sealed_keys(request.sealed_keys) {}
+
     // The folder to encode, or the container being decoded.
     std::string FolderPath;
     // Length of FolderPath; cut off each found path to get the stored one.
@@ -22,19 +44,10 @@ struct EngineState {
     std::string RestoredPath;
     // What the walk lists for removal after the wipe, in walk order.
     std::vector<std::string> RemovalList;
-    // The 15-character key; "" while none is accepted.
+    // The 15-character key of a legacy container read.
     std::string PasswordKey;
-    // The keys of the sealed container being decoded, once its password has
-    // been checked against it.
+    // The keys of the sealed container being decoded.
     std::shared_ptr<const SealedKeys> sealed_keys;
-    // While the folder is wiped, "Cancelar" does not end the program on the
-    // spot: it sets CancelRequested, and the wipe stops at its next safe
-    // point (the current file overwritten, its batch flushed and deleted).
-    bool Wiping = false;
-    // Likewise while a container is restored into its hidden staging
-    // folder: the restore removes what it made, then the program ends.
-    bool Restoring = false;
-    bool CancelRequested = false;
 };
 
 // What the program does beyond the format's own steps; the defaults are the
@@ -78,6 +91,8 @@ struct RunResult {
     // parity cannot rebuild was found in the files' chunks (the files
     // outside the damage can still be salvaged).
     bool files_damaged = false;
+    // Decoding done: the restored root folder, ending in "\\".
+    std::string restored_path;
 };
 
 }  // namespace velmora

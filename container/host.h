@@ -30,7 +30,8 @@ class Host {
     virtual ~Host() = default;
 
     // Lets pending window events run. "Cancelar" and the close box run
-    // inside this call and end the program there.
+    // inside this call: the close box ends the program there, "Cancelar"
+    // sets the cancel token (cancel_token.h) a run reads at its safe points.
     virtual void PumpEvents() = 0;
 
     // The main window's caption.
@@ -43,11 +44,6 @@ class Host {
     // The same step counted in entries and bytes, for a view that measures
     // it its own way (the terminal's); the windows draw only the marks.
     virtual void CountWork(const WorkCount&) {}
-
-    // The tag of the logo box: the file name of the container while it is
-    // being written, "" otherwise. "Cancelar" deletes the file it names.
-    virtual void SetPicture1Tag(const std::string& file_name) = 0;
-    virtual std::string Picture1Tag() const = 0;
 
     // A modal message with an OK button and the title "Velmora".
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;

@@ -116,9 +116,12 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
     std::string partial;
     const int container = CreatePartial(container_folder, target, name, partial);
     const EntryInfo created = OrFail(files.InspectOpen(container));
-    const std::string partial_path = target.empty() ? partial : target + "\\" + partial;
-    run_.host.SetPicture1Tag(partial_path);
     std::string written = partial;  // the name the container has now
+    std::optional<Unfinished> unfinished;
+    unfinished.emplace(run_, [&] {
+        (void)files.Close(container);
+        DeleteOwnFile(files, container_folder, partial, created);
+    });
     try {
         BufferedWriter out(files, container, 0);
         WriteEntries(writer, out, sFound);
@@ -153,6 +156,7 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
         run_.host.PumpEvents();
         OrFail(files.RenameAt(container_folder, partial, name));
         written = name;
+        unfinished.reset();
         if (wiping)
             OrFail(files.SyncFolderOpen(container_folder));
         OrFail(files.Close(container));
@@ -161,10 +165,10 @@ void Pack::WriteContainer(const std::string& container_path, ContainerWriter& wr
         // Nothing of the folder has been touched; the container of a failed
         // run is ours and useless, so it goes, as long as its name still
         // holds the file this run created.
+        unfinished.reset();
         (void)files.Close(container);
         DeleteOwnFile(files, container_folder, written, created);
         files.CloseAll();
-        run_.host.SetPicture1Tag("");
         throw;
     }
 }

@@ -68,7 +68,7 @@ void Restore::Crear_carpetas() {
     root_ = container.substr(0, container.size() - 4);
     staging_.emplace(run_, source_.folder(), ParentOf(root_), Nombre(container));
     staging_->RemoveLeftovers();
-    run_.state.Restoring = true;
+    stops_on_cancel_.emplace(run_.cancel, CancelToken::Heed::kStepStops);
     staging_->Make(folders_, 0);
     auto make = [&](int parent, const std::string& name) {
         OrFail(run_.files.MakeFolderAt(parent, name));
@@ -120,14 +120,14 @@ void Restore::Extraer() {
         std::int64_t written = 0;
         const Status read =
             reader_->ReadFileData(entry, [&](const std::uint8_t* data, std::size_t length) {
-                if (run_.state.CancelRequested)
+                if (run_.cancel.requested())
                     return Status(Error{"", ECANCELED});
                 if (Status wrote = files.Write(output, written, data, length); !wrote)
                     return wrote;
                 written += static_cast<std::int64_t>(length);
                 return Status::Ok();
             });
-        if (!read && run_.state.CancelRequested) {
+        if (!read && run_.cancel.requested()) {
             // The file cut short goes; the ones before it stay.
             const Result<EntryInfo> identity = files.InspectOpen(output);
             writing_ = -1;
@@ -151,7 +151,7 @@ void Restore::Extraer() {
     run_.host.PumpEvents();
     PublishIfCancelled();
     Publish();
-    run_.state.Restoring = false;
+    stops_on_cancel_.reset();
     source_.Finish(details_skipped_);
 }
 
@@ -181,9 +181,9 @@ void Restore::Publish() {
 }
 
 void Restore::PublishIfCancelled() {
-    if (!run_.state.CancelRequested)
+    if (!run_.cancel.requested())
         return;
-    run_.state.Restoring = false;
+    stops_on_cancel_.reset();
     try {
         Publish();
     } catch (const EngineFailure&) {
@@ -214,7 +214,7 @@ void Restore::CheckTreeInPlace() {
 }
 
 void Restore::Discard() {
-    run_.state.Restoring = false;
+    stops_on_cancel_.reset();
     if (writing_ >= 0)
         (void)run_.files.Close(writing_);
     writing_ = -1;

@@ -64,6 +64,9 @@ class Restore {
     std::map<std::string_view, std::uint32_t> restored_folders_;
     int writing_ = -1;  // the file being written, until it is closed
     bool details_skipped_ = false;
+    // While staged, "Cancelar" does not end the program on the spot: the
+    // restore stops at its next safe point and removes what it made.
+    std::optional<CancelToken::Heeding> stops_on_cancel_;
 };
 
 }  // namespace velmora

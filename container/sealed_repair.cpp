@@ -81,7 +81,7 @@ void SealedRepair::CreateRepaired() {
     repaired_ = created.handle;
     repaired_name_ = created.name;
     repaired_created_ = OrFail(files.InspectOpen(repaired_));
-    run_.host.SetPicture1Tag(InFolder(repaired_name_));
+    unfinished_.emplace(run_, [this] { RemoveRepaired(); });
     if (!OrFail(files.TryLock(repaired_)))
         ThrowFailure(Error{
             Text(Msg::kAlreadyWorkingOn, {files.paths().DisplayPath(InFolder(repaired_name_))})});
@@ -271,7 +271,7 @@ void SealedRepair::TakeName() {
         (void)files.RenameAt(folder, damaged_name, name_);
         OrFail(placed);
     }
-    run_.host.SetPicture1Tag("");
+    unfinished_.reset();
     (void)files.Close(repaired_);
     repaired_ = -1;
     (void)files.SyncFolderOpen(folder);
@@ -287,7 +287,7 @@ void GiveBackTheDamagedName(Run& run) {
 
 void SealedRepair::RemoveRepaired() {
     TreeOps& files = run_.files;
-    run_.host.SetPicture1Tag("");
+    unfinished_.reset();
     if (repaired_ < 0)
         return;
     (void)files.Close(repaired_);

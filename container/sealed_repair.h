@@ -88,6 +88,7 @@ class SealedRepair {
         std::vector<std::uint8_t> index_slots;
     };
     std::optional<ExpectedBytes> expected_;
+    std::optional<Unfinished> unfinished_;  // while the repaired one is unfinished
 };
 
 // Before the container is opened: no NAME.zol, but .NAME.zol.antes-de-reparar

@@ -27,7 +27,9 @@ std::string WrittenAt(TreeOps& files, const std::string& container_path) {
 
 }  // namespace
 
-RunResult Engine::Seal(const std::string& password) {
+RunResult Engine::Seal(const EngineRequest& request) {
+    Start(request);
+    const std::string& password = request.password;
     run_.host.SetCaption(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
     if (Status named = CheckFolderPath(); !named)

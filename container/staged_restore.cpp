@@ -34,7 +34,7 @@ void StagedRestore::Restore() {
     staging_.emplace(run_, root_folder_ >= 0 ? root_folder_ : source_.folder(), ParentOf(root_),
                      Nombre(run_.state.FolderPath));
     staging_->RemoveLeftovers();
-    run_.state.Restoring = true;
+    stops_on_cancel_.emplace(run_.cancel, CancelToken::Heed::kStepStops);
     try {
         staging_->Make(folders_, kRootId);
         folder_ids_["\\"] = kRootId;
@@ -68,12 +68,12 @@ void StagedRestore::Restore() {
                         index_.folder_modified_ns);
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
     } catch (const EngineFailure&) {
-        run_.state.Restoring = false;
+        stops_on_cancel_.reset();
         Discard();
         files.CloseAll();
         throw;
     }
-    run_.state.Restoring = false;
+    stops_on_cancel_.reset();
     source_.Finish(details_skipped_);
 }
 
@@ -221,9 +221,9 @@ void StagedRestore::CheckStagedTree() {
 // windows' events run): what was made goes, the container stays, and the
 // program ends.
 void StagedRestore::StopIfCancelled() {
-    if (!run_.state.CancelRequested)
+    if (!run_.cancel.requested())
         return;
-    run_.state.Restoring = false;
+    stops_on_cancel_.reset();
     Discard();
     run_.files.CloseAll();
     run_.host.EndProgram();

@@ -88,6 +88,9 @@ class StagedRestore {
     // The file being written, until it is closed: Windows removes a deleted
     // file's name only once its last handle is closed.
     int writing_ = -1;
+    // While staged, "Cancelar" does not end the program on the spot: the
+    // restore stops at its next safe point and removes what it made.
+    std::optional<CancelToken::Heeding> stops_on_cancel_;
 };
 
 }  // namespace velmora

@@ -14,13 +14,13 @@ constexpr std::size_t kReadPiece = 1 << 16;
 }  // namespace
 
 void Wipe::BorrarOrig(const FoundList& Lista) {
-    run_.state.CancelRequested = false;
+    run_.cancel.Clear();
     OrFail(record_.Write(container_path_));
-    run_.state.Wiping = true;
+    stops_on_cancel_.emplace(run_.cancel, CancelToken::Heed::kWipeStops);
     std::vector<Overwritten> batch;
     std::int64_t batch_bytes = 0;
     std::size_t next = 0;
-    for (; next < Lista.size() && !run_.state.CancelRequested; ++next) {
+    for (; next < Lista.size() && !run_.cancel.requested(); ++next) {
         if (Lista.IsFolderEntry(next))
             continue;
         EntryInfo overwritten;
@@ -43,12 +43,12 @@ void Wipe::BorrarOrig(const FoundList& Lista) {
         }
     }
     DeleteBatch(batch);
-    if (run_.state.CancelRequested) {
+    if (run_.cancel.requested()) {
         record_.Remove();
         StopWipeOnCancel(Lista, next);  // ends the program
         return;
     }
-    run_.state.Wiping = false;
+    stops_on_cancel_.reset();
     RemoveFolders();
     (void)run_.files.SyncFolderOpen(OrFail(tree_.folders.Get(TreeScan::kRootParent)));
     record_.Remove();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,10 @@ class Wipe {
     std::vector<std::string> files_left_;
     std::vector<std::pair<std::uint32_t, int>> opened_folders_;
     std::string overwrite_error_;  // why the last file could not be opened
+    // While the files are wiped, "Cancelar" does not end the program on the
+    // spot: the wipe stops at its next safe point (the current file
+    // overwritten, its batch flushed and deleted).
+    std::optional<CancelToken::Heeding> stops_on_cancel_;
     WipeRecord record_{run_.files};  // beside the container while the wipe runs
 };
 

@@ -34,7 +34,7 @@ void Wipe::LeftBehind(const std::string& path, const std::string& why) {
 // flushed and deleted, so every file still in the folder is either one the
 // wipe had not reached (as it was) or one it had to leave (reported).
 void Wipe::StopWipeOnCancel(const FoundList& Lista, std::size_t next) {
-    run_.state.Wiping = false;
+    stops_on_cancel_.reset();
     std::size_t untouched = 0;
     for (std::size_t i = next; i < Lista.size(); ++i)
         if (!Lista.IsFolderEntry(i))

@@ -149,8 +149,8 @@ TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
     };
     for (const auto& c : cases) {
         SystemFileSystem files;
-        EngineState state;
-        TestHost host(files, state);
+        CancelToken cancel;
+        TestHost host(files, cancel);
         ChunkReader reader(source, header, keys, host,
                            [&](const SealedEntry& entry, std::uint64_t first, std::uint64_t last) {
                                if (entry.path == "b.bin")

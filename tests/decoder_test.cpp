@@ -21,7 +21,7 @@ class DecoderTest : public EngineFixture {
     void EncodeAway(const std::string& folder) {
         ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
         ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
     }
 
     // A container written record by record, in the widest records, for names
@@ -99,7 +99,7 @@ TEST_F(DecoderTest, CancelWhileDecodingKeepsTheContainerAndWhatWasWritten) {
     const std::string staging = StagingName("M.zol");
     host.on_pump = [&](int) {
         if (temp.Exists(staging + "/B"))
-            PressCancelar(files, state, host);
+            host.PressCancelar();
     };
     EXPECT_THROW(Decode("M.zol"), ProgramEnded);
     EXPECT_EQ(ContainerBytes("M.zol"), container);
@@ -169,7 +169,7 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
                 cases.size());
     // Refused before: the same container with safe names restores.
     WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("H/A/B"), "dd");
 }
@@ -236,7 +236,7 @@ TEST_F(DecoderTest, AHugeClaimedIndexIsNeverReadWhole) {
 
     key = right_key;
     files.bytes_read.clear();
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     EXPECT_EQ(Decode("S.zol").outcome, Outcome::kRefused);
     EXPECT_LT(files.bytes_read[container], 1u << 20);
     EXPECT_FALSE(temp.Exists("S"));
@@ -259,7 +259,7 @@ TEST_F(DecoderTest, EveryTruncationOfAValidContainerIsRefusedWithNothingCreated)
 TEST_F(DecoderTest, EsperaPumpsForAboutTheTimeAskedEvenAcrossMidnight) {
     for (const double start : {500.0, 86399.6}) {
         SteppingClock steady(start, 0.1);
-        Engine engine(files, host, tables, steady, state);
+        Engine engine(files, host, tables, steady, cancel);
         host.pumps = 0;
         engine.Espera(0);
         EXPECT_EQ(host.pumps, 0) << start;

@@ -58,7 +58,6 @@ TEST_F(EncoderTest, WalkOrderRemovalListAndWipeFollowTheWorkedExample) {
     EXPECT_TRUE(temp.Exists("T.zol"));
     EXPECT_TRUE(host.unloaded);
     EXPECT_EQ(host.captions, std::vector<std::string>{"Codificando..."});
-    EXPECT_EQ(host.picture1_tag, "");
 }
 
 // The engine's whole output against bytes worked out by hand from the
@@ -161,10 +160,11 @@ TEST_F(EncoderTest, CancelAtAnyPumpRemovesTheUnfinishedContainerOnly) {
     ASSERT_GT(pumps, 8);
     fs::remove(temp.native + "/C.zol");
     for (int at = 1; at <= pumps; ++at) {
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         host.cancel_at_pump = at;
         EXPECT_THROW(Encode("C", {.keep_originals = true}), ProgramEnded) << at;
-        EXPECT_FALSE(temp.Exists("C.zol")) << "cancel at pump " << at;
+        EXPECT_FALSE(temp.Exists("C.zol") || temp.Exists("C.zol.parcial"))
+            << "cancel at pump " << at;
         EXPECT_EQ(Snapshot(temp.native + "/C"), before) << "cancel at pump " << at;
     }
 }
@@ -172,9 +172,9 @@ TEST_F(EncoderTest, CancelAtAnyPumpRemovesTheUnfinishedContainerOnly) {
 TEST_F(EncoderTest, ClosingWhileWritingKeepsTheUnfinishedContainer) {
     temp.Write("K/a", std::string(200000, 'a'));
     const TreeSnapshot before = Snapshot(temp.native + "/K");
-    host.on_pump = [&](int) {  // once the container is being written
-        if (!host.picture1_tag.empty())
-            CloseMainWindow(files, state, host);
+    host.on_pump = [&](int) {  // the close box, once the container is being written
+        if (temp.Exists("K.zol.parcial"))
+            host.EndProgram();
     };
     EXPECT_THROW(Encode("K"), ProgramEnded);
     EXPECT_TRUE(temp.Exists("K.zol.parcial"));
@@ -201,7 +201,7 @@ TEST_F(EncoderTest, CancelDuringTheWipeFinishesTheBatchAndKeepsTheContainer) {
     ASSERT_GT(wiping, 6);
     for (int at = 1; at <= wiping; ++at) {
         make();
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         before_wipe = [&](const FoundList&) { host.cancel_at_pump = host.pumps + at; };
         EXPECT_THROW(Encode("Z", {.wipe_batch_files = 2}), ProgramEnded) << at;
         EXPECT_EQ(ContainerBytes("Z.zol"), container) << at;
@@ -253,7 +253,7 @@ TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
         if (c.remove_folder)
             fs::remove_all(temp.native + "/W");
         if (c.remove_folder || c.decode) {
-            host = TestHost(files, state);
+            host = TestHost(files, cancel);
             const RunResult result = c.decode ? Decode("W.zol") : Encode("W");
             EXPECT_EQ(result.outcome, c.decode ? Outcome::kDone : Outcome::kRefused) << c.what;
             std::string said;
@@ -324,7 +324,7 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
         fs::remove(temp.native + "/E.zol");
         temp.Write("E/bloqueado", "b");
         temp.Write("E/libre", "l");
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         // The encoder reads through the same seam: the failure starts with the wipe.
         before_wipe = [&, code = error_number](const FoundList&) {
             files.fail.open[Path("E\\bloqueado")] = code;
@@ -350,7 +350,7 @@ TEST_F(EncoderTest, AccessErrorOnOverwriteShowsTheMessageAndGoesOn) {
     fs::remove(temp.native + "/E.zol");
     temp.Write("E/bloqueado", "b");
     before_wipe = [&](const FoundList&) { files.fail.open[Path("E\\bloqueado")] = EBUSY; };
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     ASSERT_EQ(Encode("E", {.report_leftovers = true}).outcome, Outcome::kDone);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("Se ha borrado sin sobrescribir"), std::string::npos);

@@ -69,33 +69,30 @@ class EngineFixture : public ::testing::Test {
     }
     // Encodes the folder named by its program path.
     RunResult EncodeAt(const std::string& folder_path, EngineOptions options = {}) {
-        state = EngineState{};
-        state.FolderPath = folder_path;
-        state.BasePathLength = static_cast<std::int64_t>(state.FolderPath.size());
-        state.PasswordKey = key;
         if (options.container_folder.empty())
             options.container_folder = temp.path;
-        Engine engine(files, host, tables, clock, state, options);
+        Engine engine(files, host, tables, clock, cancel, options);
         if (before_wipe)
             engine.SetBeforeWipe(before_wipe);
-        return engine.Hacelo(key);
+        return Kept(engine, engine.Hacelo({.path = folder_path, .key = key}));
     }
 
     RunResult Decode(const std::string& container, EngineOptions options = {}) {
-        state = EngineState{};
-        state.FolderPath = Path(container);
-        state.PasswordKey = key;
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Des_carpeta();
+        Engine engine(files, host, tables, clock, cancel, options);
+        return Kept(engine, engine.Des_carpeta({.path = Path(container), .key = key}));
     }
 
     RunResult Seal(const std::string& folder, EngineOptions options = {}) {
-        state = EngineState{};
-        state.FolderPath = Path(folder);
         options.container_folder = temp.path;
         options.sealed_parameters = {1, 8192, 4096};  // the fastest libsodium allows
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Seal(password);
+        Engine engine(files, host, tables, clock, cancel, options);
+        return Kept(engine, engine.Seal({.path = Path(folder), .password = password}));
+    }
+
+    // What the run's steps shared, kept for the tests to look at.
+    RunResult Kept(const Engine& engine, RunResult result) {
+        state = engine.state();
+        return result;
     }
 
     // The container's keys from a password, as the dialog and velmora-cli
@@ -120,12 +117,11 @@ class EngineFixture : public ::testing::Test {
     RunResult Unseal(const std::string& container, EngineOptions options = {}) {
         Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
         EXPECT_TRUE(keys.ok());
-        state = EngineState{};
-        state.FolderPath = Path(container);
-        state.sealed_keys = keys.ok() ? keys.value() : nullptr;
         options.show_restored_folder = false;
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Des_carpeta();
+        Engine engine(files, host, tables, clock, cancel, options);
+        return Kept(engine,
+                    engine.Des_carpeta({.path = Path(container),
+                                        .sealed_keys = keys.ok() ? keys.value() : nullptr}));
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole
@@ -134,7 +130,7 @@ class EngineFixture : public ::testing::Test {
     void ExpectNothingTouched(const std::string& what, const std::function<RunResult()>& run,
                               Outcome outcome = Outcome::kRefused) {
         const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         EXPECT_EQ(run().outcome, outcome) << what;
         ASSERT_EQ(host.messages.size(), 1u) << what;
         EXPECT_EQ(Snapshot(temp.native), before) << what;
@@ -149,7 +145,8 @@ class EngineFixture : public ::testing::Test {
 
     TempFolder temp;
     RecordingFileSystem files;
-    TestHost host{files, state};
+    CancelToken cancel;
+    TestHost host{files, cancel};
     CipherTables tables;
     SteppingClock clock{1000.0, 0.25};
     EngineState state;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "container/cancel_token.h"
 #include "container/host.h"
-#include "container/main_window_actions.h"
 #ifdef _WIN32
 #include "platform/win32/win32_file_system.h"
 #else
@@ -29,19 +29,22 @@ struct ProgramEnded {};
 // pressed at a chosen pump.
 class TestHost : public Host {
   public:
-    TestHost(FileSystem& files, EngineState& state) : files_(&files), state_(&state) {}
+    TestHost(FileSystem& files, CancelToken& cancel) : files_(&files), cancel_(&cancel) {}
 
     void PumpEvents() override {
         ++pumps;
         if (cancel_at_pump == pumps)
-            PressCancelar(*files_, *state_, *this);
+            PressCancelar();
         if (on_pump)
             on_pump(pumps);
     }
+    // As the main window's "Cancelar" does.
+    void PressCancelar() {
+        if (cancel_->Request() == CancelToken::Heed::kNone)
+            EndProgram();
+    }
     void SetCaption(const std::string& caption) override { captions.push_back(caption); }
     void AdvanceProgress(std::int64_t mark) override { marks.push_back(mark); }
-    void SetPicture1Tag(const std::string& file_name) override { picture1_tag = file_name; }
-    std::string Picture1Tag() const override { return picture1_tag; }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         messages.push_back(text);
         icons.push_back(icon);
@@ -62,7 +65,6 @@ class TestHost : public Host {
     std::function<void(int)> on_pump;
     std::vector<std::string> captions;
     std::vector<std::int64_t> marks;
-    std::string picture1_tag;
     std::vector<std::string> messages;
     std::vector<MessageIcon> icons;
     std::vector<std::string> opened;
@@ -72,7 +74,7 @@ class TestHost : public Host {
 
   private:
     FileSystem* files_;
-    EngineState* state_;
+    CancelToken* cancel_;
 };
 
 // A clock that moves by `step` seconds at every reading, wrapping at

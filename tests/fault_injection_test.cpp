@@ -29,7 +29,7 @@ class FaultInjectionTest : public EngineFixture {
     }
     void Reset() {
         files.fail = {};
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         before_wipe = nullptr;
     }
 };

@@ -141,8 +141,7 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
               host.captions.end());
     ASSERT_EQ(host.opened.size(), 1u);
     EXPECT_EQ(files.NativeForm(host.opened[0]).value(), temp.native + "/日本/");
-    EXPECT_FALSE(state.engine.sealed_keys);
-    EXPECT_TRUE(state.engine.FolderPath.empty());
+    EXPECT_FALSE(state.sealed_keys);
 }
 
 // Damage in the header is found before the password is asked; damage in
@@ -264,7 +263,7 @@ TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched)
     EXPECT_EQ(dialog.pumps, 1);
     EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 4"});
     EXPECT_TRUE(host.messages.empty() && dialog.messages.empty());
-    EXPECT_FALSE(state.engine.sealed_keys);
+    EXPECT_FALSE(state.sealed_keys);
     EXPECT_EQ(Snapshot(temp.native), before);
 }
 

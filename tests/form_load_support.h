@@ -150,7 +150,7 @@ class WorkingFolder {
 class FormLoadTest : public ::testing::Test {
   protected:
     FormLoadTest() : tables(nullptr) {
-        windows.answer_dialog = [this] { state.engine.PasswordKey = DeriveKey("clave").value(); };
+        windows.answer_dialog = [this] { state.key = DeriveKey("clave").value(); };
     }
 
     // Runs start-up; true when it ended the program, false when it returned
@@ -174,7 +174,7 @@ class FormLoadTest : public ::testing::Test {
 
     TempFolder temp;
     ForcedAttributes files;
-    TestHost host{files, state.engine};
+    TestHost host{files, state.cancel};
     SteppingClock clock{100.0, 0.5};
     CipherTables tables;
     ProgramState state;

@@ -49,8 +49,6 @@ TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolderWithItsCaptionFirst
     EXPECT_TRUE(temp.Exists("Cartas.zol"));
     EXPECT_FALSE(temp.Exists("Cartas"));
     EXPECT_TRUE(host.unloaded);
-    EXPECT_EQ(state.engine.BasePathLength,
-              static_cast<std::int64_t>((temp.path + "\\Cartas").size()));
     EXPECT_EQ(captions_at_first_pump, std::vector<std::string>{"Codificando..."});
 }
 
@@ -77,12 +75,11 @@ TEST_F(FormLoadTest, NothingUsableRegistersAndShowsTheInstructions) {
 TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     temp.Write("Fotos/uno.jpg", "jpg");
     {
-        EngineState encoding;
-        encoding.FolderPath = temp.path + "\\Fotos";
-        encoding.BasePathLength = static_cast<std::int64_t>(encoding.FolderPath.size());
         tables.CrearBuffer();
-        Engine engine(files, host, tables, clock, encoding, {.container_folder = temp.path});
-        ASSERT_EQ(engine.Hacelo(DeriveKey("clave").value()).outcome, Outcome::kDone);
+        Engine engine(files, host, tables, clock, state.cancel, {.container_folder = temp.path});
+        ASSERT_EQ(engine.Hacelo({.path = temp.path + "\\Fotos", .key = DeriveKey("clave").value()})
+                      .outcome,
+                  Outcome::kDone);
     }
     EXPECT_TRUE(Start(temp.native + "/Fotos.zol/C"));
     EXPECT_EQ(windows.dialog_caption,
@@ -91,8 +88,7 @@ TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 2", "main window", "clear box"}));
     EXPECT_EQ(temp.Read("Fotos/UNO.JPG"), "jpg");
     EXPECT_FALSE(temp.Exists("Fotos.zol"));
-    EXPECT_TRUE(state.engine.PasswordKey.empty());
-    EXPECT_TRUE(state.engine.FolderPath.empty());
+    EXPECT_TRUE(state.key.empty());
 }
 
 TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsWithOneMessageBeforeTheDialog) {

@@ -64,19 +64,18 @@ class LegacyConversionTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kWindows1252);
         ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
         ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
     }
 
     // As velmora-cli converts: the container's path in UTF-8, as the
     // sealed kind's paths are.
     RunResult Convert(const std::string& container, EngineOptions options = {}) {
         files.SetNameCoding(NameCoding::kUtf8);
-        state = EngineState{};
-        state.FolderPath = Path(container);
-        state.PasswordKey = key;
         options.sealed_parameters = kFast;
-        Engine engine(files, host, tables, clock, state, options);
-        return engine.Convert(sealed_password);
+        Engine engine(files, host, tables, clock, cancel, options);
+        return Kept(
+            engine,
+            engine.Convert({.path = Path(container), .key = key, .password = sealed_password}));
     }
 
     // Restores a sealed container with its password.
@@ -90,12 +89,11 @@ class LegacyConversionTest : public EngineFixture {
             SealedKeys::Derive(sealed_password, header.sealed.salt, header.sealed.parameters)
                 .value();
         EXPECT_TRUE(keys.Unlock(header.sealed).ok());
-        state = EngineState{};
-        state.FolderPath = Path(container);
-        state.sealed_keys = std::make_shared<SealedKeys>(std::move(keys));
-        host = TestHost(files, state);
-        Engine engine(files, host, tables, clock, state, {.show_restored_folder = false});
-        return engine.Des_carpeta();
+        host = TestHost(files, cancel);
+        Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
+        return Kept(engine, engine.Des_carpeta(
+                                {.path = Path(container),
+                                 .sealed_keys = std::make_shared<SealedKeys>(std::move(keys))}));
     }
 
     std::string sealed_password =
@@ -221,12 +219,12 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
     files.before_reading_back = nullptr;
     key = DeriveKey("secreto").value();
     const TreeSnapshot before = Snapshot(temp.native);
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     bool pressed = false;
     host.on_pump = [&](int) {
         if (!pressed && temp.Exists("T.zol.convirtiendo")) {
             pressed = true;
-            PressCancelar(files, state, host);
+            host.PressCancelar();
         }
     };
     EXPECT_THROW(Convert("T.zol"), ProgramEnded);
@@ -257,7 +255,7 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     fs::remove(temp.native + "/T.zol");
     fs::remove(temp.native + "/T.zol.antiguo");
     fs::rename(temp.native + "/T.zol.antiguo2", temp.native + "/T.zol");
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     files.before = [&](const std::string& operation, const std::string& path) {
         if (operation == "open to write" && path.find("T.zol.antiguo") != std::string::npos)
             std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
@@ -283,7 +281,7 @@ TEST_F(LegacyConversionTest, AKilledConversionsLeftoversGoWithTheNextRun) {
     ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone);
     fs::rename(temp.native + "/T.zol", temp.native + "/T.zol.convirtiendo");
     temp.Write("T.zol.antiguo", legacy);
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     ASSERT_EQ(Convert("T.zol").outcome, Outcome::kDone) << ::testing::PrintToString(host.messages);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("T.zol.convirtiendo"), std::string::npos) << host.messages[0];

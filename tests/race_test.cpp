@@ -66,13 +66,13 @@ class RaceTest : public EngineFixture {
         if (!fs::exists(temp.native + "/check/T")) {
             fs::copy_file(temp.native + "/T.zol", temp.native + "/check/T.zol");
             RecordingFileSystem plain;
-            EngineState decoding;
-            decoding.FolderPath = temp.path + "\\check\\T.zol";
-            decoding.PasswordKey = key;
-            TestHost quiet(plain, decoding);
-            Engine engine(plain, quiet, tables, clock, decoding,
+            CancelToken quiet_cancel;
+            TestHost quiet(plain, quiet_cancel);
+            Engine engine(plain, quiet, tables, clock, quiet_cancel,
                           {.keep_container = true, .show_restored_folder = false});
-            EXPECT_EQ(engine.Des_carpeta().outcome, Outcome::kDone);
+            EXPECT_EQ(
+                engine.Des_carpeta({.path = temp.path + "\\check\\T.zol", .key = key}).outcome,
+                Outcome::kDone);
         }
         return temp.Read("check/T/" + relative);
     }
@@ -213,7 +213,7 @@ TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
         At(race.operation, race.suffix,
            [&] { SwapForLink(staging + race.swapped, "movida", "fuera/vacia"); });
         raced = false;
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         const RunResult result =
             race.container == "S" ? Unseal("S.zol") : Decode(race.container + ".zol");
         EXPECT_TRUE(raced) << race.what;
@@ -309,14 +309,11 @@ TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
 TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
     auto second_encode = [&](const std::string& folder) {
         RecordingFileSystem other;
-        EngineState second;
-        second.FolderPath = Path(folder);
-        second.BasePathLength = static_cast<std::int64_t>(second.FolderPath.size());
-        second.PasswordKey = key;
-        TestHost other_host(other, second);
-        Engine engine(other, other_host, tables, clock, second,
+        CancelToken other_cancel;
+        TestHost other_host(other, other_cancel);
+        Engine engine(other, other_host, tables, clock, other_cancel,
                       {.container_folder = temp.path + "\\fuera"});
-        const RunResult result = engine.Hacelo(key);
+        const RunResult result = engine.Hacelo({.path = Path(folder), .key = key});
         EXPECT_EQ(result.outcome, Outcome::kRefused);
         ASSERT_EQ(other_host.messages.size(), 1u);
         EXPECT_NE(other_host.messages[0].find("otro proceso"), std::string::npos);
@@ -329,12 +326,11 @@ TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
     At("sync", "\\" + StagingName("T.zol"), [&] {
         second_encode(StagingName("T.zol"));
         RecordingFileSystem other;
-        EngineState second;
-        second.FolderPath = Path("T.zol");
-        second.PasswordKey = key;
-        TestHost other_host(other, second);
-        Engine engine(other, other_host, tables, clock, second);
-        EXPECT_EQ(engine.Des_carpeta().outcome, Outcome::kRefused);
+        CancelToken other_cancel;
+        TestHost other_host(other, other_cancel);
+        Engine engine(other, other_host, tables, clock, other_cancel);
+        EXPECT_EQ(engine.Des_carpeta({.path = Path("T.zol"), .key = key}).outcome,
+                  Outcome::kRefused);
     });
     EXPECT_EQ(Decode("T.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
@@ -357,7 +353,7 @@ TEST_F(RaceTest, OnlyAnAbandonedPartialContainerIsRemoved) {
     const int writer = open((temp.native + "/T.zol.parcial").c_str(), O_RDONLY);
     ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
     At("create", "T.zol.parcial2", [&] { EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose"); });
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     EXPECT_EQ(Encode("T", {.keep_originals = true}).outcome, Outcome::kDone);
     EXPECT_TRUE(raced);
     EXPECT_TRUE(host.messages.empty());

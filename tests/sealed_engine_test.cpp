@@ -135,7 +135,7 @@ TEST_F(SealedEngineTest, DamageAndTheWrongPasswordLeaveEverythingAsItWas) {
             changed[at] = static_cast<char>(changed[at] ^ 0x20);
         temp.Write("Carpeta.zol", changed);
         const TreeSnapshot before = Snapshot(temp.native);
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         if (damage.outcome == Outcome::kRefused && damage.offsets[0] < kSealedHeaderBytes2) {
             // Damaged headers are told before any password is tried.
             OpenedContainer opened(files);
@@ -174,7 +174,7 @@ TEST_F(SealedEngineTest, AContainerThatReadsBackWrongWipesNothing) {
     EXPECT_EQ(Snapshot(temp.native), before);
 
     files.SetNameCoding(NameCoding::kWindows1252);
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     EXPECT_EQ(Encode("Carpeta").outcome, Outcome::kFailed);
     EXPECT_EQ(Snapshot(temp.native), before);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -224,7 +224,7 @@ TEST_F(SealedEngineTest, SealWipesOnlyWhatDecodeWillRestore) {
         close(data);
         close(file);
 
-        host = TestHost(files, state);
+        host = TestHost(files, cancel);
         files.longest_name = c.longest_name;
         files.fail.folder_rename_errno = c.folder_rename_errno;
         const RunResult sealed = Seal(c.folder);
@@ -284,8 +284,8 @@ TEST_F(SealedEngineTest, CancelarWhileRestoringLeavesNothingBehind) {
         SCOPED_TRACE(made);
         const fs::path staged = fs::path(temp.native) / StagingName("Carpeta.zol") / made;
         host.on_pump = [&](int) {
-            if (!state.CancelRequested && fs::exists(staged))
-                PressCancelar(files, state, host);
+            if (!cancel.requested() && fs::exists(staged))
+                host.PressCancelar();
         };
         EXPECT_THROW(Unseal("Carpeta.zol"), ProgramEnded);
         EXPECT_EQ(Differences(before, Snapshot(temp.native)), "");
@@ -323,7 +323,7 @@ TEST_F(SealedEngineTest, PermissionsAreTheUsersUntilPublishedThenFollowTheUmask)
     fs::remove_all(root);
     files.before = nullptr;
     files.fail.details_errno = ENOSYS;
-    host = TestHost(files, state);
+    host = TestHost(files, cancel);
     ASSERT_EQ(Unseal("P.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("P/abierta/f.txt"), "f");
     ASSERT_EQ(host.messages.size(), 1u);

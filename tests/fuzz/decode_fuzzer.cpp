@@ -47,12 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PosixFileSystem files;
     SteppingClock clock(0, 1);
-    EngineState state;
-    TestHost host(files, state);
-    state.FolderPath = scratch.path + "\\in\\c.zol";
-    state.PasswordKey = key;
-    Engine engine(files, host, tables, clock, state, {.show_restored_folder = false});
-    const RunResult result = engine.Des_carpeta();
+    CancelToken cancel;
+    TestHost host(files, cancel);
+    Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
+    const RunResult result = engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol", .key = key});
 
     // Nothing may appear but the restored folder "c" (and, unless the run
     // finished, the container), nothing outside the scratch folder's "in".

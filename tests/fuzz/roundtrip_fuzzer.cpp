@@ -75,21 +75,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PosixFileSystem files;
     SteppingClock clock(0, 1);
-    EngineState encoding;
-    TestHost host(files, encoding);
-    encoding.FolderPath = temp.path + "\\T";
-    encoding.BasePathLength = static_cast<std::int64_t>(encoding.FolderPath.size());
-    Engine encoder(files, host, tables, clock, encoding,
+    CancelToken cancel;
+    TestHost host(files, cancel);
+    Engine encoder(files, host, tables, clock, cancel,
                    {.keep_originals = true, .container_folder = temp.path + "\\out"});
-    if (encoder.Hacelo(key).outcome != Outcome::kDone)
+    if (encoder.Hacelo({.path = temp.path + "\\T", .key = key}).outcome != Outcome::kDone)
         std::abort();
 
-    EngineState decoding;
-    decoding.FolderPath = temp.path + "\\out\\T.zol";
-    decoding.PasswordKey = key;
-    TestHost decoding_host(files, decoding);
-    Engine decoder(files, decoding_host, tables, clock, decoding, {.show_restored_folder = false});
-    if (decoder.Des_carpeta().outcome != Outcome::kDone)
+    TestHost decoding_host(files, cancel);
+    Engine decoder(files, decoding_host, tables, clock, cancel, {.show_restored_folder = false});
+    if (decoder.Des_carpeta({.path = temp.path + "\\out\\T.zol", .key = key}).outcome !=
+        Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();

@@ -20,7 +20,7 @@ class Form1Test : public QObject {
     RecordingOpener& opener = doubles.opener;
     UiServices& services = doubles.services;
     PosixFileSystem files;
-    EngineState state;
+    ProgramState state;
 
   private slots:
     void initTestCase() { InstallFontSubstitutes(); }
@@ -63,31 +63,43 @@ class Form1Test : public QObject {
         QVERIFY(drawn.pixelColor(form.P1->contentsRect().right() - 3, 8) != QColor(0, 0, 255));
     }
 
-    // "Cancelar" deletes the unfinished container, the close box keeps it
-    // and forgets the key; both close every file and end.
-    void cancelDeletesTheUnfinishedContainerClosingKeepsIt() {
-        for (const bool cancel : {true, false}) {
+    // While a run heeds the token, "Cancelar" only sets it: the run's next
+    // safe point answers it. Otherwise "Cancelar" and the close box both
+    // close every file and end; the close box forgets the key.
+    void cancelSetsTheTokenOfARunOrEndsLikeClosing() {
+        struct Case {
+            const char* what;
+            CancelToken::Heed heed;
+            bool cancel;
+            bool ends;
+        } cases[] = {{"cancel in a run", CancelToken::Heed::kAtSafePoint, true, false},
+                     {"cancel in a wipe", CancelToken::Heed::kWipeStops, true, false},
+                     {"cancel outside a run", CancelToken::Heed::kNone, true, true},
+                     {"close box", CancelToken::Heed::kAtSafePoint, false, true}};
+        for (const Case& c : cases) {
             TempFolder temp;
             temp.Write("a.zol", "unfinished");
             const int open = files.Open(temp.path + "\\a.zol", OpenMode::kRead).value();
+            state.cancel.Clear();
+            CancelToken::Heeding heeding(state.cancel, c.heed);
             Form1 form(files, state, services);
-            form.SetPicture1Tag(temp.path + "\\a.zol");
-            state.PasswordKey = "KEY";
+            state.key = "KEY";
             form.show();
             bool ended = false;
             try {
-                if (cancel)
+                if (c.cancel)
                     form.Command1_Click();
                 else
                     form.close();
             } catch (const ProgramEnded&) {
                 ended = true;
             }
-            QVERIFY(ended);
-            QCOMPARE(temp.Exists("a.zol"), !cancel);
+            QVERIFY2(ended == c.ends, c.what);
+            QVERIFY2(state.cancel.requested() == c.cancel, c.what);
             std::uint8_t byte;
-            QVERIFY(!files.Read(open, 0, &byte, 1).ok());  // closed
-            QCOMPARE(state.PasswordKey.empty(), !cancel);
+            QVERIFY2(files.Read(open, 0, &byte, 1).ok() == !c.ends, c.what);  // closed at the end
+            QVERIFY2(state.key.empty() == !c.cancel, c.what);
+            (void)files.Close(open);
         }
     }
 

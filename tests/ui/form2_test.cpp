@@ -19,17 +19,18 @@ class Form2Test : public QObject {
     int ends = 0;
     UiServices services{messages, opener, [this] { ++ends; }};
     CipherTables tables{nullptr};
-    ProgramState state;
+    std::unique_ptr<ProgramState> state;  // anew for each dialog
     std::unique_ptr<Form2> form;
 
     // A dialog in the given mode, shown and active.
     Form2& Open(const QString& tag, const std::string& subject = "/home/ana/Mis fotos") {
         messages = RecordingMessages();
         ends = 0;
-        state = ProgramState();
-        state.shown_subject = subject;
+        form.reset();
+        state = std::make_unique<ProgramState>();
+        state->shown_subject = subject;
         tables.CrearBuffer();
-        form = std::make_unique<Form2>(state, tables, services, "/opt/velmora");
+        form = std::make_unique<Form2>(*state, tables, services, "/opt/velmora");
         form->Tag = tag;
         form->show();
         form->activateWindow();
@@ -82,7 +83,7 @@ class Form2Test : public QObject {
             "La contrase\u00f1a tiene caracteres que no se pueden usar. Escr\u00edbala sin ellos.",
             MessageIcon::kCritical);
         QVERIFY(form->Text1[1]->text().isEmpty());
-        QVERIFY(state.engine.PasswordKey.empty());
+        QVERIFY(state->key.empty());
     }
 
     // Sealing: the first box has no 15-character limit, and what is typed
@@ -106,8 +107,8 @@ class Form2Test : public QObject {
         form->Command1->click();
         QVERIFY(messages.texts.empty());
         QVERIFY(!form->isVisible());
-        QCOMPARE(QString::fromStdString(state.sealed_password), typed);
-        QVERIFY(state.engine.PasswordKey.empty());
+        QCOMPARE(QString::fromStdString(state->sealed_password), typed);
+        QVERIFY(state->key.empty());
 
         // A lone surrogate has no UTF-8 form: refused, not replaced.
         Open("3");
@@ -128,7 +129,7 @@ class Form2Test : public QObject {
         header.key_check = SealedKeys::Derive("Ñandú azul", header.salt, header.parameters)
                                .value()
                                .KeyCheck(EncodeSealedHeader(header));
-        state.sealed_header = header;
+        state->sealed_header = header;
         QVERIFY(!form->Text1[1]->isVisible());
         QVERIFY(form->Text1[0]->maxLength() > 1024);
         Type(0, "\u00f1and\u00fa azul");  // the wrong case
@@ -145,22 +146,22 @@ class Form2Test : public QObject {
         QCOMPARE(form->windowTitle(), QString("Escribe la contrase\u00f1a:"));
         QVERIFY(!QApplication::overrideCursor());
         ExpectRefusal("Contrase\u00f1a incorrecta.", MessageIcon::kCritical);
-        QVERIFY(!state.engine.sealed_keys);
+        QVERIFY(!state->sealed_keys);
 
         messages = RecordingMessages();
         Type(0, "\u00d1and\u00fa azul");
         QTest::keyClick(form->Text1[0], Qt::Key_Return);
         QVERIFY(messages.texts.empty());
         QVERIFY(!form->isVisible());
-        QVERIFY(state.engine.sealed_keys);
-        QVERIFY(state.engine.sealed_keys->Unlock(header).ok());
+        QVERIFY(state->sealed_keys);
+        QVERIFY(state->sealed_keys->Unlock(header).ok());
     }
 
     // A header asking for a costly key: the dialog asks before deriving
     // anything, and "No" ends the program as "Cancelar" does.
     void aCostlyKeyIsAskedAboutFirst() {
         Open("4");
-        state.sealed_header = NewSealedHeader({64, 1u << 30, 4096}).value();
+        state->sealed_header = NewSealedHeader({64, 1u << 30, 4096}).value();
         Type(0, "contrase\u00f1a");
         form->Command1->click();
         QCOMPARE(messages.questions.size(), std::size_t(1));
@@ -168,7 +169,7 @@ class Form2Test : public QObject {
         QVERIFY(messages.questions[0].endsWith("\u00bfDerivar la clave de todos modos?"));
         QCOMPARE(ends, 1);
         QVERIFY(messages.texts.empty());
-        QVERIFY(!state.engine.sealed_keys);
+        QVERIFY(!state->sealed_keys);
     }
 
     // The legacy dialogs keep the table's size, the rows hidden; the sealed
@@ -217,10 +218,10 @@ class Form2Test : public QObject {
 
     void cancelEscapeAndCloseEndTheProgram() {
         Open("1");
-        state.engine.PasswordKey = "leftover";
+        state->key = "leftover";
         form->Command2->click();
         QCOMPARE(ends, 1);
-        QVERIFY(state.engine.PasswordKey.empty());
+        QVERIFY(state->key.empty());
         Open("1");
         QTest::keyClick(form.get(), Qt::Key_Escape);
         QCOMPARE(ends, 1);

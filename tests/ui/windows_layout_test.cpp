@@ -22,7 +22,6 @@ class WindowsLayoutTest : public QObject {
     UiDoubles doubles;
     UiServices& services = doubles.services;
     PosixFileSystem files;
-    EngineState engine;
     ProgramState state;
     CipherTables tables{nullptr};
 
@@ -79,7 +78,7 @@ class WindowsLayoutTest : public QObject {
     }
 
     void windowsFollowTheirTables() {
-        Form1 form1(files, engine, services);
+        Form1 form1(files, state, services);
         ExpectBuiltFrom(&form1, Form1Layout());
         QCOMPARE(form1.Label3->cursor().shape(), Qt::UpArrowCursor);
         QCOMPARE(form1.Picture1->pixmap().size(), QSize(201, 94));

@@ -103,7 +103,7 @@ TEST_F(Form2View, EnterInTheFirstBoxMovesOnWhenEncodingAndEscapeCancels) {
     PressKey(Box(0), VK_RETURN);
     EXPECT_EQ(GetFocus(), Box(1));
     EXPECT_EQ(ended, 0);
-    EXPECT_TRUE(state.engine.PasswordKey.empty());
+    EXPECT_TRUE(state.key.empty());
     PressKey(Box(1), VK_ESCAPE);
     EXPECT_EQ(ended, 1);
 }
@@ -139,7 +139,7 @@ TEST_F(Form2View, SealingTakesTheTypedTextAsUtf8WithoutTheLimit) {
               "\xC5\x81\xC3\xB3"
               "d\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC Clave \xF0\x9F\x94\x91");
     EXPECT_FALSE(IsWindowVisible(form.Handle()));
-    EXPECT_TRUE(state.engine.PasswordKey.empty());
+    EXPECT_TRUE(state.key.empty());
 }
 
 TEST_F(Form2View, OpeningASealedContainerShowsOneBoxWithoutTheLimit) {
@@ -161,7 +161,7 @@ TEST_F(Form2View, ScreenReadersNameThePasswordBoxes) {
 TEST(Form1View, ScreenReadersReadTheProgressBoxAsAProgressBar) {
     CoInitialize(nullptr);
     Win32FileSystem files;
-    EngineState state;
+    ProgramState state;
     Form1 form(files, state);
     ShowWindow(form.Handle(), SW_SHOW);
     form.AdvanceProgress(3);
@@ -176,7 +176,7 @@ TEST(Form1View, ScreenReadersReadTheProgressBoxAsAProgressBar) {
 TEST(Form1View, TheHiddenListsNeverShowAndTheCaptionIsBlank) {
     CoInitialize(nullptr);
     Win32FileSystem files;
-    EngineState state;
+    ProgramState state;
     Form1 form(files, state);
     ShowWindow(form.Handle(), SW_SHOW);
     PumpPendingMessages();

@@ -14,7 +14,7 @@
 
 namespace velmora {
 
-Form1::Form1(FileSystem& files, EngineState& state, UiServices& services)
+Form1::Form1(FileSystem& files, ProgramState& state, UiServices& services)
     : behaviour_(files, state, *this), files_(files), services_(services) {
     BuildWindow(this, Form1Layout());
     setMouseTracking(true);

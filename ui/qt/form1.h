@@ -6,7 +6,6 @@
 
 #include "app/main_window.h"
 #include "app/sealed_windows.h"
-#include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
 #include "ui/qt/link_label.h"
@@ -22,7 +21,7 @@ namespace velmora {
 class Form1 : public QWidget, public Host, private SealedJobView {
     Q_OBJECT
   public:
-    Form1(FileSystem& files, EngineState& state, UiServices& services);
+    Form1(FileSystem& files, ProgramState& state, UiServices& services);
 
     QLabel* Picture1;
     ProgressBox* P1;
@@ -34,8 +33,6 @@ class Form1 : public QWidget, public Host, private SealedJobView {
     void PumpEvents() override;
     void SetCaption(const std::string& caption) override;
     void AdvanceProgress(std::int64_t mark) override;
-    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
-    std::string Picture1Tag() const override { return picture1_tag_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string& path) override;
     void HideMainWindow() override { hide(); }
@@ -56,7 +53,6 @@ class Form1 : public QWidget, public Host, private SealedJobView {
     MainWindow behaviour_;
     FileSystem& files_;
     UiServices& services_;
-    std::string picture1_tag_;
 };
 
 }  // namespace velmora

@@ -10,7 +10,7 @@ QtWindows::QtWindows(FileSystem& files, ProgramState& state, const CipherTables&
       tables_(tables),
       services_(services),
       program_folder_(std::move(program_folder)),
-      form1_(std::make_unique<Form1>(files, state.engine, services)) {}
+      form1_(std::make_unique<Form1>(files, state, services)) {}
 
 Form2& QtWindows::form2() {
     if (!form2_)

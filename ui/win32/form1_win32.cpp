@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-Form1::Form1(FileSystem& files, EngineState& state)
+Form1::Form1(FileSystem& files, ProgramState& state)
     : DesignWindow(Form1Layout()), files_(files), behaviour_(files, state, *this) {}
 
 void Form1::PumpEvents() {

@@ -2,7 +2,6 @@
 
 #include "app/main_window.h"
 #include "app/sealed_windows.h"
-#include "container/engine_state.h"
 #include "container/host.h"
 #include "platform/file_system.h"
 #include "ui/win32/design_window.h"
@@ -13,13 +12,11 @@ namespace velmora {
 // decoded, "Cancelar", and the maker's link. It is the engine's Host.
 class Form1 : public DesignWindow, public Host, private SealedJobView {
   public:
-    Form1(FileSystem& files, EngineState& state);
+    Form1(FileSystem& files, ProgramState& state);
 
     void PumpEvents() override;
     void SetCaption(const std::string& caption) override;
     void AdvanceProgress(std::int64_t mark) override;
-    void SetPicture1Tag(const std::string& file_name) override { picture1_tag_ = file_name; }
-    std::string Picture1Tag() const override { return picture1_tag_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string& path) override;
     void HideMainWindow() override;
@@ -40,7 +37,6 @@ class Form1 : public DesignWindow, public Host, private SealedJobView {
 
     FileSystem& files_;
     MainWindow behaviour_;
-    std::string picture1_tag_;
 };
 
 // A link label was clicked: its caption is opened as a web address.

@@ -10,7 +10,7 @@ Win32Windows::Win32Windows(FileSystem& files, ProgramState& state, const CipherT
     : state_(state),
       tables_(tables),
       program_folder_(std::move(program_folder)),
-      form1_(files, state.engine) {}
+      form1_(files, state) {}
 
 Form2& Win32Windows::form2() {
     if (!form2_) {
