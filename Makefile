@@ -28,7 +28,7 @@ windows: deps
 	ctest --preset windows
 
 test: build build-asan build-tsan windows
-	scripts/fuzz.sh short
+	scripts/fuzz.sh short build/default/cli/velmora-cli
 	ctest --preset default
 	ctest --preset asan
 	ctest --preset tsan

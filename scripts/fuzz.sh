@@ -2,14 +2,20 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan) and runs them on seeds
 # made by velmora-cli (the sealed reader's: by make_sealed_seeds.sh; the
 # parity code's from nothing). `fuzz.sh short` is the fixed-seed pass of
-# `make test`; `fuzz.sh SECONDS` runs each target for that long.
+# `make test`; `fuzz.sh SECONDS` runs each target for that long. Given a
+# velmora-cli already built (`make test` passes the default build's), only
+# the fuzz targets are built here, and the seeds are made with that one.
+# Usage: fuzz.sh [short|SECONDS [VELMORA-CLI]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-short}"
-cmake --preset fuzz > /dev/null
-cmake --build --preset fuzz
 build=build/fuzz
-tests/fuzz/make_seeds.sh "$build/cli/velmora-cli" "$build/seeds"
+cli="${2:-$build/cli/velmora-cli}"
+cmake --preset fuzz > /dev/null
+targets=(decode_fuzzer roundtrip_fuzzer sealed_reader_fuzzer parity_rebuild_fuzzer)
+[ $# -ge 2 ] || targets+=(velmora-cli)
+cmake --build --preset fuzz --target "${targets[@]}"
+tests/fuzz/make_seeds.sh "$cli" "$build/seeds"
 tests/fuzz/make_sealed_seeds.sh "$build/sealed-seeds"
 mkdir -p "$build/parity-seeds"
 # A failing input is written into the build folder, never the checkout.
