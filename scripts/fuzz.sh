@@ -26,17 +26,28 @@ run() {  # target, seeds folder, then libFuzzer's own arguments
   shift 2
   corpus=$(mktemp -d)
   "$build/tests/fuzz/$target" "${limits[@]}" "$@" "$corpus" "$seeds" > "$build/$target.log" 2>&1 ||
-    { tail -n 40 "$build/$target.log"; rm -rf "$corpus"; return 1; }
+    { tail -n 40 "$build/$target.log" >&2; rm -rf "$corpus"; return 1; }
   rm -rf "$corpus"
   grep -m1 'stat::number_of_executed_units' "$build/$target.log" | awk '{print $2}'
 }
 
 if [ "$mode" = short ]; then
-  decode=$(run decode_fuzzer "$build/seeds" -seed=1 -runs=30000)
-  roundtrip=$(run roundtrip_fuzzer "$build/seeds" -seed=1 -runs=1500)
+  # A fixed number of runs each, so the same work whatever the order: the
+  # four (one thread each) run side by side on the cores.
+  run decode_fuzzer "$build/seeds" -seed=1 -runs=30000 > "$build/decode.count" &
+  run roundtrip_fuzzer "$build/seeds" -seed=1 -runs=1500 > "$build/roundtrip.count" &
   # A version 2 input is opened, sealed, damaged and repaired: about 15 ms each.
-  sealed=$(run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=1500)
-  parity=$(run parity_rebuild_fuzzer "$build/parity-seeds" -seed=1 -runs=10000)
+  run sealed_reader_fuzzer "$build/sealed-seeds" -seed=1 -runs=1500 > "$build/sealed.count" &
+  run parity_rebuild_fuzzer "$build/parity-seeds" -seed=1 -runs=10000 > "$build/parity.count" &
+  failed=0
+  for job in $(jobs -p); do
+    wait "$job" || failed=1
+  done
+  [ "$failed" = 0 ] || exit 1
+  decode=$(cat "$build/decode.count")
+  roundtrip=$(cat "$build/roundtrip.count")
+  sealed=$(cat "$build/sealed.count")
+  parity=$(cat "$build/parity.count")
 else
   decode=$(run decode_fuzzer "$build/seeds" -max_total_time="$mode")
   roundtrip=$(run roundtrip_fuzzer "$build/seeds" -max_total_time="$mode")
