@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` do all set-up on a fresh Debian 12.
-.PHONY: all deps build build-asan windows test demo bench fuzz reliability install uninstall-desktop package format clean
+.PHONY: all deps build build-asan build-tsan windows test demo bench fuzz reliability install uninstall-desktop package format clean
 
 all: build
 
@@ -14,6 +14,12 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
+# Only the threaded tests (the cipher's worker, the chunks sealed on every
+# core, the key derived on a thread of its own) under ThreadSanitizer.
+build-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+
 # The Windows programs, cross-built and tested under Wine; build/windows/dist
 # holds what goes to a Windows machine.
 windows: deps
@@ -21,10 +27,11 @@ windows: deps
 	cmake --build --preset windows
 	ctest --preset windows
 
-test: build build-asan windows
-	scripts/fuzz.sh short
+test: build build-asan build-tsan windows
+	scripts/fuzz.sh short build/default/cli/velmora-cli
 	ctest --preset default
 	ctest --preset asan
+	ctest --preset tsan
 
 # Fuzzes each target for FUZZ_SECONDS (default 300).
 FUZZ_SECONDS ?= 300

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,7 @@ class RecordingFileSystem : public SystemFileSystem {
     Result<std::size_t> Read(int file, std::int64_t offset, std::uint8_t* out,
                              std::size_t length) override {
         Result<std::size_t> read = SystemFileSystem::Read(file, offset, out, length);
+        std::lock_guard<std::mutex> lock(paths_mutex_);  // the sealed reader's worker reads
         if (read)
             bytes_read[paths_[file]] += read.value();
         return read;
@@ -241,6 +243,7 @@ class RecordingFileSystem : public SystemFileSystem {
             before(operation, path);
     }
     Result<int> Named(const std::string& path, Result<int> opened) {
+        std::lock_guard<std::mutex> lock(paths_mutex_);
         if (opened)
             paths_[opened.value()] = path;
         return opened;
@@ -256,6 +259,7 @@ class RecordingFileSystem : public SystemFileSystem {
         return Named(path, open());
     }
 
+    std::mutex paths_mutex_;
     std::map<int, std::string> paths_;
 };
 

@@ -13,8 +13,10 @@ namespace velmora {
 // A few batches passed to one worker thread and taken back in the order
 // they were given, so the stream's cipher runs on the worker while the
 // calling thread reads and writes files. The calling thread acquires a
-// batch, fills it, submits it, and later takes it back worked on; only the
-// calling thread touches the file system. Batches are reused in turn.
+// batch, fills it, submits it, and later takes it back worked on. The work
+// touches its batch and only what is safe from two threads (version 2's
+// reader reads the container on the worker: the file system's open-file
+// table takes a lock). Batches are reused in turn.
 template <typename Batch>
 class BatchRing {
   public:

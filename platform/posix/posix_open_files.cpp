@@ -55,6 +55,7 @@ Result<int> PosixTreeOps::OpenPath(const std::string& path, OpenMode mode) {
 
 Result<std::size_t> PosixTreeOps::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
+    const auto held = open_files_.Hold();  // the sealed reader's worker reads
     const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
         return SystemError(EBADF, Msg::kCannotRead, ShownNumber(file));

@@ -59,6 +59,7 @@ Result<int> Win32TreeOps::OpenPath(const std::string& path, OpenMode mode) {
 
 Result<std::size_t> Win32TreeOps::Read(int file, std::int64_t offset, std::uint8_t* out,
                                           std::size_t length) {
+    const auto held = open_files_.Hold();  // the sealed reader's worker reads
     const OpenFile* open_file = open_files_.Find(file);
     if (!open_file)
         return WinError(ERROR_INVALID_HANDLE, Msg::kCannotRead, ShownNumber(file));
