@@ -13,6 +13,23 @@ namespace {
 
 constexpr std::size_t kReadBackPiece = std::size_t{4} << 20;
 
+// Runs `check` on the written file opened again past the cache (its size
+// given), and closes that second handle whatever the check says.
+template <typename Check>
+Status CheckReopened(TreeOps& files, int written, Check check) {
+    const Result<int> from_disk = files.ReopenUncached(written);
+    if (!from_disk)
+        return from_disk.error();
+    const Status checked = [&]() -> Status {
+        const Result<EntryInfo> info = files.InspectOpen(from_disk.value());
+        if (!info)
+            return info.error();
+        return check(from_disk.value(), info->size);
+    }();
+    (void)files.Close(from_disk.value());
+    return checked;
+}
+
 }  // namespace
 
 Status CheckAgainst(ContainerReader& reader, const PlaintextDigest& expected,
@@ -47,36 +64,22 @@ Status CheckSealedOnDisk(TreeOps& files, int written, const SealedKeys& keys, Ho
                          const PlaintextDigest& expected,
                          const std::optional<RestoreIndex>& expected_index,
                          std::vector<DecodedEntry>& index) {
-    const Result<int> from_disk = files.ReopenUncached(written);
-    if (!from_disk)
-        return from_disk.error();
-    const Status checked = [&]() -> Status {
-        const Result<EntryInfo> info = files.InspectOpen(from_disk.value());
-        if (!info)
-            return info.error();
-        FileByteSource source(files, from_disk.value(), info->size);
+    return CheckReopened(files, written, [&](int from_disk, std::int64_t size) -> Status {
+        FileByteSource source(files, from_disk, size);
         const Result<SealedHeader> header = ReadSealedHeader(source);
         if (!header)
             return header.error();
         SealedReader reader(source, header.value(), keys, host, SealedDamage::kRefuse);
         return CheckAgainst(reader, expected, expected_index, index);
-    }();
-    (void)files.Close(from_disk.value());
-    return checked;
+    });
 }
 
 Status CheckBytesOnDisk(TreeOps& files, int written, std::int64_t size,
                         const PlaintextDigest& expected) {
-    const Result<int> from_disk = files.ReopenUncached(written);
-    if (!from_disk)
-        return from_disk.error();
-    const Status checked = [&]() -> Status {
-        const Result<EntryInfo> info = files.InspectOpen(from_disk.value());
-        if (!info)
-            return info.error();
-        if (info->size != size)
+    return CheckReopened(files, written, [&](int from_disk, std::int64_t on_disk) -> Status {
+        if (on_disk != size)
             return Error{Text(Msg::kWrittenBytesDiffer)};
-        FileByteSource source(files, from_disk.value(), size);
+        FileByteSource source(files, from_disk, size);
         std::vector<std::uint8_t> piece(kReadBackPiece);
         PlaintextHash read_back;
         for (std::int64_t done = 0; done < size;) {
@@ -89,9 +92,7 @@ Status CheckBytesOnDisk(TreeOps& files, int written, std::int64_t size,
         }
         return read_back.Final() == expected ? Status::Ok()
                                              : Status(Error{Text(Msg::kWrittenBytesDiffer)});
-    }();
-    (void)files.Close(from_disk.value());
-    return checked;
+    });
 }
 
 }  // namespace velmora

@@ -164,3 +164,17 @@ cancelled_during_the_key() {  # a sealed container
   [ ! -e Clave ] || fail "Cancelar during the key's derivation restored something"
   rm Clave.zol
 }
+
+# A large folder's job ended by "Cancelar" or the close box (`$work/files/
+# Grande`, its files' sums in $before, the program's pid in $pid): no
+# container, the folder untouched, the unfinished container deleted by
+# "Cancelar" and kept by the close box.
+unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
+large_folder_left() {  # the run's name, Cancelar|close
+  finished $pid
+  [ ! -e "$work/files/Grande.zol" ] || fail "$1 left a container"
+  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$1 touched the folder"
+  if [ "$2" = Cancelar ]; then ! unfinished || fail "$1 left the unfinished container"
+  else unfinished || fail "$1 left no unfinished container"; fi
+  rm -f "$work/files/Grande.zol.parcial"*
+}
