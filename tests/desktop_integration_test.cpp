@@ -102,6 +102,10 @@ class DesktopIntegrationTest : public ::testing::Test {
         return {WEXITSTATUS(status), output};
     }
 
+    static std::string FileType(const std::string& path) {
+        return Run("xdg-mime query filetype " + Quoted(path)).second;
+    }
+
     static std::string Quoted(const std::string& text) {
         std::string quoted = "'";
         for (char c : text)
@@ -127,8 +131,7 @@ class DesktopIntegrationTest : public ::testing::Test {
 TEST_F(DesktopIntegrationTest, TheFileTypeOpensWithOurEntry) {
     RegisterNow();
     temp.Write("files/Mis fotos.ZOL", "not empty, or GIO sniffs it as text");
-    EXPECT_EQ(Run("xdg-mime query filetype " + Quoted(temp.native + "/files/Mis fotos.ZOL")).second,
-              "application/x-velmora-zol");
+    EXPECT_EQ(FileType(temp.native + "/files/Mis fotos.ZOL"), "application/x-velmora-zol");
     EXPECT_EQ(Run("xdg-mime query default application/x-velmora-zol").second,
               "velmora-zol.desktop");
     const auto validated =
@@ -147,10 +150,8 @@ TEST_F(DesktopIntegrationTest, TheFileTypeOpensWithOurEntry) {
     // theirs.
     temp.Write("bin/velmora.hlp", "AYUDA\n");
     temp.Write("files/otro.hlp", "?_\x03\x00");
-    EXPECT_EQ(Run("xdg-mime query filetype " + Quoted(temp.native + "/bin/velmora.hlp")).second,
-              "text/plain");
-    EXPECT_NE(Run("xdg-mime query filetype " + Quoted(temp.native + "/files/otro.hlp")).second,
-              "text/plain");
+    EXPECT_EQ(FileType(temp.native + "/bin/velmora.hlp"), "text/plain");
+    EXPECT_NE(FileType(temp.native + "/files/otro.hlp"), "text/plain");
 }
 
 TEST_F(DesktopIntegrationTest, OpeningAContainerDeliversItsExactPathFollowedBySlashC) {
@@ -198,17 +199,15 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
 
         // Thunar's "Enviar a" entry is launched as any desktop entry.
         const std::string send_to = Data() + "/Thunar/sendto/velmora-" + verb.id + ".desktop";
-        EXPECT_EQ(Run("desktop-file-validate " + Quoted(send_to)).first, 0);
         ASSERT_EQ(Run("gio launch " + Quoted(send_to) + " " + Quoted(folder)).first, 0);
         EXPECT_EQ(WaitForRecord(), expected);
         EXPECT_EQ(KeyFile(send_to).Get("Desktop Entry", "Icon"), verb.icon);
 
         // A file-manager action's command: its own codes expanded (%f as
         // a quoted word, %% as %), then split as a shell would.
+        // (Each file's names and selection are the package's, compared with
+        // it below; its icon and order are the registration's own.)
         const KeyFile action(Data() + "/file-manager/actions/velmora-" + verb.id + ".desktop");
-        EXPECT_EQ(action.Get("X-Action-Profile folder", "MimeTypes"), "inode/directory;");
-        EXPECT_EQ(action.Get("X-Action-Profile folder", "SelectionCount"), "=1");
-        EXPECT_EQ(action.Get("Desktop Entry", "Name[es]"), verb.name);
         EXPECT_EQ(action.Get("Desktop Entry", "Icon"), verb.icon);
         std::string command = action.Get("X-Action-Profile folder", "Exec");
         const std::size_t code = command.rfind("%f");
@@ -220,12 +219,8 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
         EXPECT_EQ(WaitForRecord(), expected);
 
         const KeyFile nemo(Data() + "/nemo/actions/velmora-" + verb.id + ".nemo_action");
-        EXPECT_EQ(nemo.Get("Nemo Action", "Name[es]"), verb.name);
-        EXPECT_EQ(nemo.Get("Nemo Action", "Extensions"), "dir;");
-        EXPECT_EQ(nemo.Get("Nemo Action", "Selection"), "s");
         EXPECT_EQ(nemo.Get("Nemo Action", "Icon-Name"), verb.icon);
         const KeyFile dolphin(Data() + "/kio/servicemenus/velmora-encriptar.desktop");
-        EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Name[es]"), verb.name);
         EXPECT_EQ(dolphin.Get("Desktop Action " + verb.id, "Icon"), verb.icon);
     }
     EXPECT_TRUE(fs::exists(Data() + "/icons/hicolor/48x48/actions/velmora-legacy.png"));
@@ -237,32 +232,6 @@ TEST_F(DesktopIntegrationTest, BothFolderVerbsRunBesideTheFolderFromEveryFileMan
                   fs::perms::all,
               fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                   fs::perms::others_read | fs::perms::others_exec);
-}
-
-TEST_F(DesktopIntegrationTest, RegisteringAgainChangesNothingAndKeepsTheUsersLines) {
-    temp.Write("config/mimeapps.list",
-               "[Default Applications]\ntext/plain=gedit.desktop\n\n[Removed Associations]\n"
-               "image/png=gimp.desktop;\n");
-    RegisterNow();
-    const TreeSnapshot first = Snapshot(temp.native + "/config");
-    TreeSnapshot data_first = Snapshot(Data());
-    RegisterNow();
-    EXPECT_EQ(Snapshot(temp.native + "/config"), first);
-    EXPECT_EQ(Snapshot(Data()), data_first);
-    const std::string list = temp.Read("config/mimeapps.list");
-    EXPECT_NE(list.find("text/plain=gedit.desktop\n"), std::string::npos);
-    EXPECT_NE(list.find("[Removed Associations]\nimage/png=gimp.desktop;\n"), std::string::npos);
-    EXPECT_NE(list.find("application/x-velmora-zol=velmora-zol.desktop\n"), std::string::npos);
-}
-
-TEST_F(DesktopIntegrationTest, MissingHelpersAreSkippedAndTheStoreIsWrittenAnyway) {
-    const std::string saved_path = getenv("PATH");
-    setenv("PATH", (temp.native + "/home").c_str(), 1);
-    RegisterNow();
-    setenv("PATH", saved_path.c_str(), 1);
-    EXPECT_TRUE(fs::exists(Data() + "/velmora/registry.reg"));
-    EXPECT_TRUE(fs::exists(Data() + "/mime/packages/velmora.xml"));
-    EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
 }
 
 // The relative paths of the files under a folder.
@@ -279,6 +248,44 @@ std::set<std::string> FilesUnder(const std::string& root) {
 bool HelpersCache(const std::string& file) {
     return (file.rfind("mime/", 0) == 0 && file.rfind("mime/packages/", 0) != 0) ||
            file == "applications/mimeinfo.cache";
+}
+
+// Registering again changes nothing; unregistering removes every file and
+// line of the registration, and keeps the user's.
+TEST_F(DesktopIntegrationTest, RegisteringAgainChangesNothingAndUnregisteringKeepsTheUsersLines) {
+    const std::string users_list =
+        "[Default Applications]\ntext/plain=gedit.desktop\n\n[Removed Associations]\n"
+        "image/png=gimp.desktop;\n";
+    temp.Write("config/mimeapps.list", users_list);
+    temp.Write("data/nemo/actions/other.nemo_action", "[Nemo Action]\n");
+    RegisterNow();
+    const TreeSnapshot first = Snapshot(temp.native + "/config");
+    const TreeSnapshot data_first = Snapshot(Data());
+    RegisterNow();
+    EXPECT_EQ(Snapshot(temp.native + "/config"), first);
+    EXPECT_EQ(Snapshot(Data()), data_first);
+    EXPECT_NE(
+        temp.Read("config/mimeapps.list").find("application/x-velmora-zol=velmora-zol.desktop\n"),
+        std::string::npos);
+
+    EXPECT_FALSE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
+    std::set<std::string> left = FilesUnder(Data());
+    std::erase_if(left, HelpersCache);
+    EXPECT_EQ(left, std::set<std::string>{"nemo/actions/other.nemo_action"});
+    EXPECT_EQ(temp.Read("config/mimeapps.list"), users_list + "\n[Added Associations]\n");
+    temp.Write("files/a.zol", "not empty");
+    EXPECT_NE(FileType(temp.native + "/files/a.zol"), "application/x-velmora-zol");
+    EXPECT_TRUE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
+}
+
+TEST_F(DesktopIntegrationTest, MissingHelpersAreSkippedAndTheStoreIsWrittenAnyway) {
+    const std::string saved_path = getenv("PATH");
+    setenv("PATH", (temp.native + "/home").c_str(), 1);
+    RegisterNow();
+    setenv("PATH", saved_path.c_str(), 1);
+    EXPECT_TRUE(fs::exists(Data() + "/velmora/registry.reg"));
+    EXPECT_TRUE(fs::exists(Data() + "/mime/packages/velmora.xml"));
+    EXPECT_FALSE(fs::exists(Data() + "/mime/application/x-velmora-zol.xml"));
 }
 
 // Every desktop file a registration writes has a system-wide counterpart in
@@ -348,22 +355,6 @@ TEST_F(DesktopIntegrationTest, ThePackagesFilesWinOverEveryPerUserCopy) {
                       .find("exec '" + program_folder + "/velmora' \"/S $1\""),
                   std::string::npos);
     }
-}
-
-TEST_F(DesktopIntegrationTest, UnregisteringRemovesTheRegistrationAndKeepsTheUsersLines) {
-    temp.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=gedit.desktop\n");
-    temp.Write("data/nemo/actions/other.nemo_action", "[Nemo Action]\n");
-    RegisterNow();
-    EXPECT_FALSE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
-    std::set<std::string> left = FilesUnder(Data());
-    std::erase_if(left, HelpersCache);
-    EXPECT_EQ(left, std::set<std::string>{"nemo/actions/other.nemo_action"});
-    EXPECT_EQ(temp.Read("config/mimeapps.list"),
-              "[Default Applications]\ntext/plain=gedit.desktop\n\n[Added Associations]\n");
-    temp.Write("files/a.zol", "not empty");
-    EXPECT_NE(Run("xdg-mime query filetype " + Quoted(temp.native + "/files/a.zol")).second,
-              "application/x-velmora-zol");
-    EXPECT_TRUE(RemoveDesktopIntegration(DesktopFolders::FromEnvironment()).empty());
 }
 
 }  // namespace
