@@ -28,16 +28,14 @@ class RegistrationTest : public ::testing::Test {
 // form, over folder verbs left by an earlier program.
 TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
     struct Case {
-        std::string folder, open_command, icon, folder_command, sealed_command;
+        std::string folder, program, icon;
     };
     const Case cases[] = {
-        {"/opt/velmora", "\"/opt/velmora/velmora\" %1/C", "/opt/velmora/secreto.ico",
-         "\"/opt/velmora/velmora\" %1", "\"/opt/velmora/velmora\" /S %1"},
-        {"/home/ana/Mis Programas", "\"/home/ana/Mis Programas/velmora\" %1/C",
-         "/home/ana/Mis Programas/secreto.ico", "\"/home/ana/Mis Programas/velmora\" %1",
-         "\"/home/ana/Mis Programas/velmora\" /S %1"},
+        {"/opt/velmora", "/opt/velmora/velmora", "/opt/velmora/secreto.ico"},
+        {"/home/ana/Mis Programas", "/home/ana/Mis Programas/velmora",
+         "/home/ana/Mis Programas/secreto.ico"},
         // The root already ends in a separator: the form is kept.
-        {"/", "\"//velmora\" %1/C", "//secreto.ico", "\"//velmora\" %1", "\"//velmora\" /S %1"},
+        {"/", "//velmora", "//secreto.ico"},
     };
     {
         RegistryStore store(StoreFile());
@@ -60,13 +58,14 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
         EXPECT_EQ(reread.DefaultValue("Velmor.velmora"),
                   "Carpeta de Archivos Encriptada por Velmora");
         EXPECT_EQ(reread.DefaultValue(".zol"), "Velmor.velmora");
-        EXPECT_EQ(reread.DefaultValue("Velmor.velmora\\shell\\open\\command"), c.open_command);
+        const std::string program = "\"" + c.program + "\"";
+        EXPECT_EQ(reread.DefaultValue("Velmor.velmora\\shell\\open\\command"), program + " %1/C");
         EXPECT_EQ(reread.DefaultValue("Velmor.velmora\\DefaultIcon"), c.icon);
-        EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar...\\command"), c.folder_command);
+        EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar...\\command"), program + " %1");
         // Key names ignore case.
-        EXPECT_EQ(reread.DefaultValue("directory\\SHELL\\encriptar...\\command"), c.folder_command);
+        EXPECT_EQ(reread.DefaultValue("directory\\SHELL\\encriptar...\\command"), program + " %1");
         EXPECT_EQ(reread.DefaultValue("Directory\\shell\\Encriptar (seguro)...\\command"),
-                  c.sealed_command);
+                  program + " /S %1");
     }
     const std::string written = temp.Read("data/velmora/registry.reg");
     EXPECT_EQ(written.rfind("REGEDIT4\r\n", 0), 0u);
