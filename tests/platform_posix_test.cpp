@@ -13,6 +13,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
+#include "tests/numbered_files_check.h"
 #include "tests/temp_folder.h"
 
 namespace velmora {
@@ -165,35 +166,7 @@ TEST_F(PlatformTest, NamesConvertAtTheEdgeAndUnmappableOnesAreRefused) {
 }
 
 TEST_F(PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
-    const std::string first = path + "\\uno";
-    const std::string second = path + "\\dos";
-    Result<int> a = system.Open(first, OpenMode::kCreateNew);
-    Result<int> b = system.Open(second, OpenMode::kCreateNew);
-    ASSERT_TRUE(a.ok() && b.ok());
-    EXPECT_NE(a.value(), b.value());
-    const std::uint8_t data[] = {1, 2, 3, 4, 5};
-    ASSERT_TRUE(system.Write(a.value(), 0, data, 5).ok());
-    ASSERT_TRUE(system.Write(a.value(), 10, data, 2).ok());
-    ASSERT_TRUE(system.Flush(a.value()).ok());
-    EXPECT_EQ(system.InspectOpen(a.value())->size, 12);
-
-    std::uint8_t back[20] = {};
-    EXPECT_EQ(system.Read(a.value(), 3, back, 20).value(), 9u);  // short only at the end
-    EXPECT_EQ(back[0], 4);
-    EXPECT_EQ(back[7], 1);
-
-    system.CloseAll();
-    EXPECT_FALSE(system.Read(a.value(), 0, back, 1).ok());
-    EXPECT_FALSE(system.Write(b.value(), 0, data, 1).ok());
-
-    // Opening again neither truncates nor, for a new file, overwrites.
-    Result<int> again = system.Open(first, OpenMode::kReadWrite);
-    ASSERT_TRUE(again.ok());
-    EXPECT_EQ(system.InspectOpen(again.value())->size, 12);
-    Result<int> clash = system.Open(second, OpenMode::kCreateNew);
-    ASSERT_FALSE(clash.ok());
-    EXPECT_EQ(clash.error().code, EEXIST);
-    EXPECT_TRUE(system.Close(again.value()).ok());
+    ExpectNumberedFilesReadWriteAndCloseTogether(system, path);
 }
 
 TEST_F(PlatformTest, LinksAreNeverFollowed) {

@@ -13,8 +13,9 @@
 #include "base/cp1252.h"
 #include "platform/system_clock.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_paths.h"
 #include "tests/folder_link.h"
+#include "tests/numbered_files_check.h"
+#include "tests/temp_folder.h"
 
 namespace velmora {
 namespace {
@@ -27,19 +28,6 @@ using Names = std::vector<std::string>;
 // test.
 class Win32PlatformTest : public ::testing::Test {
   protected:
-    Win32PlatformTest() {
-        wchar_t name[MAX_PATH];
-        GetTempFileNameW(fs::temp_directory_path().wstring().c_str(), L"vel", 0, name);
-        root = name;
-        fs::remove(root);
-        fs::create_directory(root);
-        path = ProgramPathOf(root.wstring(), NameCoding::kWindows1252).value();
-    }
-    ~Win32PlatformTest() override {
-        for (auto& entry : fs::recursive_directory_iterator(root))
-            SetFileAttributesW(entry.path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(root);
-    }
     fs::path Native(const std::string& relative) const {
         return root / Cp1252ToUtf16(relative).value();
     }
@@ -49,8 +37,9 @@ class Win32PlatformTest : public ::testing::Test {
     }
     std::string P(const std::string& relative) const { return path + "\\" + relative; }
 
-    fs::path root;
-    std::string path;
+    TempFolder temp;
+    const fs::path root{temp.native};
+    const std::string& path = temp.path;
     Win32FileSystem files;
 };
 
@@ -92,24 +81,11 @@ TEST_F(Win32PlatformTest, NamesWindows1252CannotHoldAreRefusedByName) {
 }
 
 TEST_F(Win32PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
-    const int a = files.Open(P("a"), OpenMode::kCreateNew).value();
-    const int b = files.Open(P("b"), OpenMode::kCreateNew).value();
-    EXPECT_NE(a, b);
-    const std::string text = "0123456789";
-    ASSERT_TRUE(files.Write(a, 0, reinterpret_cast<const std::uint8_t*>(text.data()), 10));
-    ASSERT_TRUE(files.Write(a, 3, reinterpret_cast<const std::uint8_t*>("xy"), 2));
-    ASSERT_TRUE(files.Flush(a));
-    std::uint8_t got[16] = {};
-    EXPECT_EQ(files.Read(a, 2, got, 16).value(), 8u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 8), "2xy56789");
-    EXPECT_EQ(files.InspectOpen(a).value().size, 10);
-    EXPECT_EQ(files.Open(P("a"), OpenMode::kCreateNew).error().code, EEXIST);
+    ExpectNumberedFilesReadWriteAndCloseTogether(files, path);
     // Reading denies write sharing: a file still being written is not opened.
-    EXPECT_EQ(files.Open(P("a"), OpenMode::kRead).error().code, EBUSY);
-    files.CloseAll();
-    EXPECT_FALSE(files.Read(a, 0, got, 1).ok());
-    EXPECT_FALSE(files.Write(b, 0, got, 1).ok());
-    EXPECT_EQ(files.Open(P("none"), OpenMode::kRead).error().code, ENOENT);
+    const int writing = files.Open(P("uno"), OpenMode::kReadWrite).value();
+    EXPECT_EQ(files.Open(P("uno"), OpenMode::kRead).error().code, EBUSY);
+    EXPECT_TRUE(files.Close(writing));
 }
 
 TEST_F(Win32PlatformTest, PathsLongerThanMaxPathWork) {
