@@ -157,14 +157,8 @@ TEST(PasswordTextTest, SpacesBecomeAsciiTheTextNfcAndMalformedOrControlRefused) 
         {"e, acute accent", "cafe\xCC\x81", "caf\xC3\xA9"},
         {"e acute", "caf\xC3\xA9", "caf\xC3\xA9"},
         {"a, dot above, dot below", "a\xCC\x87\xCC\xA3", "\xE1\xBA\xA1\xCC\x87"},
-        {"no-break space",
-         "a\xC2\xA0"
-         "b",
-         "a b"},
-        {"ideographic space",
-         "\xE3\x80\x80"
-         "x\xE3\x80\x80",
-         " x "},
+        {"no-break space", "a\u00A0b", "a b"},
+        {"ideographic space", "\u3000x\u3000", " x "},
         {"Hangul jamo", "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8", "\xEA\xB0\x81"},
         {"ligature fi", "\xEF\xAC\x81", "\xEF\xAC\x81"},
         {"empty", "", Text(Msg::kPasswordEmpty)},
