@@ -16,31 +16,16 @@
 # Last, an interrupt in each phase of each command (see the table at the end).
 # Usage: crash_injection.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries every
 # STEP-th point only). Prints the number of kill points tried.
-set -euo pipefail
-crashing=$(realpath "$1")
-cli=$(realpath "$2")
-step="${3:-1}"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+. "$(dirname "$0")/crash_support.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-make_tree() {
-  rm -rf "$1" && mkdir -p "$1/sub/deeper" "$1/empty"
-  printf 'uno' > "$1/a.txt"
-  : > "$1/vacio"
-  head -c 140000 /dev/urandom > "$1/sub/grande.bin"
-  head -c 3000 /dev/urandom > "$1/sub/deeper/medio.bin"
-  for n in 1 2 3 4 5 6; do printf 'nota %s' "$n" > "$1/sub/nota$n.txt"; done
-}
-# The tree as the container gives it back: paths upper-cased, with contents.
-listing() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do
-  if [ -f "$p" ]; then echo "$(echo "$p" | tr '[:lower:]' '[:upper:]') $(sha256sum < "$p" | cut -c1-16)"
-  else echo "$(echo "$p" | tr '[:lower:]' '[:upper:]')/"; fi; done); }
-
-make_tree original
-expected=$(listing original)
+mkdir -p original/sub/deeper original/empty
+printf 'uno' > original/a.txt
+: > original/vacio
+head -c 140000 /dev/urandom > original/sub/grande.bin
+head -c 3000 /dev/urandom > original/sub/deeper/medio.bin
+for n in 1 2 3 4 5 6; do printf 'nota %s' "$n" > "original/sub/nota$n.txt"; done
+expected=$(listing original upper)
+expected_exact=$(listing original)
 # Every file under a folder with its hash.
 sums() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 original_files=$(sums original)
@@ -51,32 +36,42 @@ only_original_files() {  # folder, what
   done
 }
 
-container_is_complete() {  # what
-  rm -rf check && mkdir check && cp enc/T.zol check/
-  echo clave | "$cli" decode check/T.zol --keep --password-stdin > /dev/null 2>&1 ||
-    fail "$1: the container does not decode"
-  [ "$(listing check/T)" = "$expected" ] || fail "$1: the container lost data"
+container_is_complete() {  # container, password, what
+  rm -rf check && mkdir check && cp "$1" check/T.zol || fail "$3: no container"
+  echo "$2" | "$cli" decode check/T.zol --keep --password-stdin > /dev/null 2>&1 ||
+    fail "$3: the container does not decode"
+  [ "$(listing check/T upper)" = "$expected" ] || fail "$3: the container lost data"
 }
 
-points() {  # the number of crash points of a complete run
-  VELMORA_POINTS_FILE="$work/points" "$@" > /dev/null 2>&1
+# A folder of its own holding the original tree as T, or the container
+# given as T.zol.
+fresh() {  # folder[, container]
+  rm -rf "$1" && mkdir "$1"
+  if [ -n "${2:-}" ]; then cp "$2" "$1/T.zol"; else cp -a original "$1/T"; fi
+}
+# The number of crash points of a complete run, in its folder.
+points() {  # folder, password, command...
+  (cd "$1" && echo "$2" | VELMORA_POINTS_FILE="$work/points" "$crashing" "${@:3}" --password-stdin > /dev/null 2>&1)
   cat "$work/points"
+}
+# The run killed right after operation K.
+killed_at() {  # K, what, folder, password, command...
+  local status=0
+  (cd "$3" && echo "$4" | VELMORA_KILL_AT=$1 "$crashing" "${@:5}" --password-stdin > /dev/null 2>&1) 2>/dev/null ||
+    status=$?
+  [ "$status" -eq 137 ] || fail "$2 point $1: not killed (status $status)"
+  tried=$((tried + 1))
 }
 
 tried=0
 wiped_points=0
 # Encoding.
-mkdir -p enc && cp -a original enc/T
-total=$(cd enc && echo clave | points "$crashing" encode T --password-stdin)
-rm -rf enc
+fresh enc
+total=$(points enc clave encode T)
 for ((k = 1; k <= total; k += step)); do
-  rm -rf enc && mkdir enc && cp -a original enc/T
-  status=0
-  (cd enc && echo clave | VELMORA_KILL_AT=$k "$crashing" encode T --password-stdin > /dev/null 2>&1) 2>/dev/null ||
-    status=$?
-  [ "$status" -eq 137 ] || fail "encode point $k: not killed (status $status)"
-  tried=$((tried + 1))
-  [ ! -e enc/T.zol ] || container_is_complete "encode point $k"
+  fresh enc
+  killed_at $k encode enc clave encode T
+  [ ! -e enc/T.zol ] || container_is_complete enc/T.zol clave "encode point $k"
   if compgen -G "enc/.velmora-*.borrando" > /dev/null && [ -d enc/T ]; then  # killed in the wipe: said plainly
     status=0
     (cd enc && echo clave | "$cli" encode T --password-stdin > /dev/null 2> ../err.txt) || status=$?
@@ -99,63 +94,51 @@ encode_points=$tried
 signalled=0
 for signal in TERM HUP; do
   for ((k = 1; k <= total; k += step)); do
-    rm -rf enc && mkdir enc && cp -a original enc/T
+    fresh enc
     status=0
     (cd enc && echo clave | VELMORA_KILL_AT=$k VELMORA_KILL_SIGNAL=$(kill -l $signal) \
       "$crashing" encode T --password-stdin > /dev/null 2>&1) || status=$?
     case $status in 0|130) ;; *) fail "SIG$signal at point $k: status $status";; esac
     signalled=$((signalled + 1))
     ! compgen -G 'enc/T.zol.parcial*' > /dev/null || fail "SIG$signal at point $k: partial container left"
-    [ -f enc/T.zol ] && container_is_complete "SIG$signal at point $k"
+    [ -f enc/T.zol ] && container_is_complete enc/T.zol clave "SIG$signal at point $k"
     [ -f enc/T.zol ] || [ "$status" -eq 130 ] || fail "SIG$signal at point $k: no container"
     [ ! -d enc/T ] || only_original_files enc/T "SIG$signal at point $k"
   done
 done
 
-# Decoding.
-rm -rf dec && mkdir dec && cp -a original dec/T
-(cd dec && echo clave | "$cli" encode T --password-stdin > /dev/null)
-cp dec/T.zol container.zol
+# The containers the decodes start from: legacy and sealed.
+fresh dec
+(cd dec && echo clave | "$cli" encode T --password-stdin > /dev/null && mv T.zol ../container.zol)
+fresh dec
+(cd dec && echo "$sealed_password" | "$cli" seal T --password-stdin > /dev/null && mv T.zol ../sealed.zol)
 container_sum=$(sha256sum < container.zol)
-rm -rf dec
-mkdir dec && cp container.zol dec/T.zol
-total=$(cd dec && echo clave | points "$crashing" decode T.zol --password-stdin)
+sealed_sum=$(sha256sum < sealed.zol)
+
+# Decoding.
+fresh dec container.zol
+total=$(points dec clave decode T.zol)
 for ((k = 1; k <= total; k += step)); do
-  rm -rf dec && mkdir dec && cp container.zol dec/T.zol
-  status=0
-  (cd dec && echo clave | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null ||
-    status=$?
-  [ "$status" -eq 137 ] || fail "decode point $k: not killed (status $status)"
-  tried=$((tried + 1))
+  fresh dec container.zol
+  killed_at $k decode dec clave decode T.zol
   if [ -f dec/T.zol ] && [ "$(sha256sum < dec/T.zol)" = "$container_sum" ]; then
     continue  # the container is intact
   fi
   [ -d dec/T ] || fail "decode point $k: container damaged and nothing restored"
-  [ "$(listing dec/T)" = "$expected" ] || fail "decode point $k: container gone, tree incomplete"
+  [ "$(listing dec/T upper)" = "$expected" ] || fail "decode point $k: container gone, tree incomplete"
 done
 decode_points=$((tried - encode_points))
 
 # Decoding a sealed container: the container is intact and nothing stands
 # under the restored name but the complete tree; what a kill leaves staged
 # is the user's alone (0700), and the next decode overwrites and removes it.
-exact() { (cd "$1" && find . -mindepth 1 | sort | while read -r p; do
-  if [ -f "$p" ]; then echo "$p $(sha256sum < "$p" | cut -c1-16)"; else echo "$p/"; fi; done); }
-expected_exact=$(exact original)
-rm -rf sdec && mkdir sdec && cp -a original sdec/T
-(cd sdec && echo 'clave sellada' | "$cli" seal T --password-stdin > /dev/null)
-cp sdec/T.zol sealed.zol
-sealed_sum=$(sha256sum < sealed.zol)
-rm -rf sdec && mkdir sdec && cp sealed.zol sdec/T.zol
-total=$(cd sdec && echo 'clave sellada' | points "$crashing" decode T.zol --password-stdin)
+fresh sdec sealed.zol
+total=$(points sdec "$sealed_password" decode T.zol)
 cleaned=0
 for ((k = 1; k <= total; k += step)); do
-  rm -rf sdec && mkdir sdec && cp sealed.zol sdec/T.zol
-  status=0
-  (cd sdec && echo 'clave sellada' | VELMORA_KILL_AT=$k "$crashing" decode T.zol --password-stdin > /dev/null 2>&1) 2>/dev/null ||
-    status=$?
-  [ "$status" -eq 137 ] || fail "sealed decode point $k: not killed (status $status)"
-  tried=$((tried + 1))
-  [ ! -e sdec/T ] || [ "$(exact sdec/T)" = "$expected_exact" ] ||
+  fresh sdec sealed.zol
+  killed_at $k "sealed decode" sdec "$sealed_password" decode T.zol
+  [ ! -e sdec/T ] || [ "$(listing sdec/T)" = "$expected_exact" ] ||
     fail "sealed decode point $k: an incomplete tree under the restored name"
   staged=$(find sdec -mindepth 1 -maxdepth 1 -name '.velmora-*')
   if [ -n "$staged" ]; then
@@ -163,12 +146,12 @@ for ((k = 1; k <= total; k += step)); do
     [ "$(stat -c %a "$staged")" = 700 ] || [ -z "$(ls -A "$staged")" ] ||
       fail "sealed decode point $k: staging readable by others"
     [ "$(sha256sum < sdec/T.zol)" = "$sealed_sum" ] || fail "sealed decode point $k: staged and container gone"
-    said=$(cd sdec && echo 'clave sellada' | "$cli" decode T.zol --password-stdin 2>&1) ||
+    said=$(cd sdec && echo "$sealed_password" | "$cli" decode T.zol --password-stdin 2>&1) ||
       fail "sealed decode point $k: the next decode fails: $said"
     grep -q interrumpida <<< "$said" || fail "sealed decode point $k: the leftover is not told"
     [ -z "$(find sdec -mindepth 1 -maxdepth 1 -name '.velmora-*')" ] ||
       fail "sealed decode point $k: the next decode left the staging folder"
-    [ "$(exact sdec/T)" = "$expected_exact" ] || fail "sealed decode point $k: restored wrong"
+    [ "$(listing sdec/T)" = "$expected_exact" ] || fail "sealed decode point $k: restored wrong"
     cleaned=$((cleaned + 1))
   elif [ -f sdec/T.zol ]; then
     [ "$(sha256sum < sdec/T.zol)" = "$sealed_sum" ] || fail "sealed decode point $k: container changed"
@@ -183,22 +166,14 @@ done
 # the signal), within a generous bound; nothing is lost, no container, no
 # partial or staged file is left, and a container decoded or converted is
 # intact.
-sealed_password='contraseña sellada'
-rm -rf int && mkdir int && cp -a original int/T
-(cd int && echo "$sealed_password" | "$cli" seal T --password-stdin > /dev/null)
-mv int/T.zol sealed.zol
-sealed_sum=$(sha256sum < sealed.zol)
 interrupted=0
 while read -r command option signal at never _; do
   [ -n "$command" ] && [ "${command:0:1}" != "#" ] || continue
   row="$command $option SIG$signal at $at"
-  rm -rf int after && mkdir int
-  case $command in
-    seal|encode) cp -a original int/T; target=T ;;
-    decode-sealed|convert) cp sealed.zol int/T.zol; target=T.zol ;;
-    decode-legacy) cp container.zol int/T.zol; target=T.zol ;;
-  esac
-  [ "$command" = convert ] && cp container.zol int/T.zol
+  rm -f after
+  case $command in seal|encode) from= ;; decode-sealed) from=sealed.zol ;; *) from=container.zol ;; esac
+  fresh int "$from"
+  target=T${from:+.zol}
   case $command in
     seal|decode-sealed) typed=$sealed_password ;;
     convert) typed=$(printf '%s\n' clave "$sealed_password") ;;
@@ -219,23 +194,15 @@ while read -r command option signal at never _; do
   case $command in
     seal|encode)
       if [ "$never" = - ]; then  # the wipe: the container is kept whole
-        rm -rf check && mkdir check && cp int/T.zol check/ || fail "$row: no container"
-        (cd check && echo "$sealed_password" | "$cli" decode T.zol --password-stdin > /dev/null 2>&1) &&
-          [ "$(sums check/T)" = "$original_files" ] || fail "$row: the container does not give the folder back"
+        container_is_complete int/T.zol "$sealed_password" "$row"
         only_original_files int/T "$row"
       else
         [ "$(ls -A int)" = T ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
         [ "$(sums int/T)" = "$original_files" ] || fail "$row: the folder changed"
       fi ;;
-    decode-legacy)
-      [ "$(sha256sum < int/T.zol)" = "$(sha256sum < container.zol)" ] || fail "$row: container changed" ;;
     *)
-      [ "$(ls -A int)" = T.zol ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
-      if [ "$command" = convert ]; then
-        [ "$(sha256sum < int/T.zol)" = "$(sha256sum < container.zol)" ] || fail "$row: container changed"
-      else
-        [ "$(sha256sum < int/T.zol)" = "$sealed_sum" ] || fail "$row: container changed"
-      fi ;;
+      [ "$command" = decode-legacy ] || [ "$(ls -A int)" = T.zol ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
+      [ "$(sha256sum < int/T.zol)" = "$(sha256sum < "$from")" ] || fail "$row: container changed" ;;
   esac
   interrupted=$((interrupted + 1))
 done <<'ROWS'

@@ -18,25 +18,12 @@
 #     an unfinished new container left is removed, said in one line.
 # Usage: crash_injection_convert.sh CRASHING-CLI CLI [STEP]  (STEP > 1 tries
 # every STEP-th point only). Prints the number of kill points tried.
-set -euo pipefail
-tests="$(cd "$(dirname "$0")" && pwd)"
-crashing=$(realpath "$1")
-cli=$(realpath "$2")
-step="${3:-1}"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
-sealed_password='contraseña sellada'
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/crash_support.sh"
 
 mkdir -p original/Sub/Más original/Vacía
 printf 'uno' > original/Carta.Txt
 head -c 140000 /dev/urandom > original/Sub/Grande.bin
 printf 'dos' > original/Sub/Más/Nota.TXT
-# The tree as a sealed container gives it back: exact names, with contents.
-listing() { (cd "$1" && find . -mindepth 1 | LC_ALL=C sort | while read -r p; do
-  if [ -f "$p" ]; then echo "$p $(sha256sum < "$p" | cut -c1-16)"; else echo "$p/"; fi; done); }
 expected=$(listing original)
 
 # The old containers: legacy, and sealed with one byte of its first chunk
@@ -48,23 +35,17 @@ mv enc/T.zol legacy.zol && cp -a original enc/T
 mv enc/T.zol damaged.zol && rm -rf enc
 "$tests/flip_byte.py" damaged.zol 150
 
-run() {  # job, the program: in conv/
-  local job=$1; shift
-  case $job in
-    convert) (cd conv && printf '%s\n' clave "$sealed_password" |
-                "$@" convert T.zol --password-stdin > out.txt 2>&1) ;;
-    repair) (cd conv && printf '%s\n' "$sealed_password" |
-               "$@" repair T.zol --password-stdin > out.txt 2>&1) ;;
-  esac
+run() {  # the program: the job on conv/T.zol (convert asks the legacy password first)
+  (cd conv && { [ "$job" = repair ] || echo clave; echo "$sealed_password"; } |
+    "$@" "$job" T.zol --password-stdin > out.txt 2>&1)
 }
 is_old() { [ -f "$1" ] && [ "$(sha256sum < "$1")" = "$old_sum" ]; }
 is_sealed() { [ -f "$1" ] && [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 8956656c6d6f7261 ]; }
 is_new() {  # a sealed container restores the original tree (repair: and is sound)
   is_sealed "$1" && ! is_old "$1" || return 1
   rm -rf check && mkdir check && cp "$1" check/T.zol
-  if [ "$job" = repair ]; then
+  [ "$job" != repair ] ||
     echo "$sealed_password" | "$cli" verify check/T.zol --password-stdin > /dev/null 2>&1 || return 1
-  fi
   echo "$sealed_password" | "$cli" decode check/T.zol --password-stdin > /dev/null 2>&1 &&
     [ "$(listing check/T)" = "$expected" ]
 }
@@ -74,7 +55,7 @@ report=""
 while IFS='|' read -r -u 3 job old olds news unfinished said; do
   old_sum=$(sha256sum < "$old")
   rm -rf conv && mkdir conv && cp "$old" conv/T.zol
-  VELMORA_POINTS_FILE="$work/points" run "$job" "$crashing"
+  VELMORA_POINTS_FILE="$work/points" run "$crashing"
   total=$(cat points)
   is_new conv/T.zol || fail "$job: a complete run failed"
   tried=0
@@ -83,7 +64,7 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
   for ((k = 1; k <= total; k += step)); do
     rm -rf conv && mkdir conv && cp "$old" conv/T.zol
     status=0
-    VELMORA_KILL_AT=$k run "$job" "$crashing" 2>/dev/null || status=$?
+    VELMORA_KILL_AT=$k run "$crashing" 2>/dev/null || status=$?
     [ "$status" -eq 137 ] || fail "$job point $k: not killed (status $status)"
     tried=$((tried + 1))
     ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "$job point $k: a partial container's name"
@@ -97,7 +78,7 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
       left=0
       is_old conv/T.zol && [ -e "conv/$unfinished" ] && left=1
       [ -e conv/T.zol ] || given_back=$((given_back + 1))
-      run "$job" "$cli" || fail "$job point $k: what the kill left blocks a new run"
+      run "$cli" || fail "$job point $k: what the kill left blocks a new run"
       is_new conv/T.zol || fail "$job point $k: the new run lost data"
       [ ! -e "conv/$unfinished" ] || fail "$job point $k: the abandoned new container stayed"
       [ "$left" = 0 ] || grep -q "$said" conv/out.txt || fail "$job point $k: its removal was not said"

@@ -30,26 +30,15 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$work" > "$work/bin/x
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 # A session bus of the test's own, for the desktop notifications and the
 # accessibility bus.
 dbus-daemon --session --fork --print-address=4 --print-pid=5 4>"$work/bus" 5>"$work/bus.pid"
 bus=$(cat "$work/bus.pid")
 export DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus")"
-trap 'kill ${pid:-} ${wm:-} ${notifier:-} ${a11y:-} $bus $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-# A failure keeps a picture of the whole screen as it was.
-fail() {
-  import -window root "$artifacts/failure.png" 2> /dev/null || true
-  echo "FAIL: $*" >&2
-  exit 1
-}
-. "$(dirname "$0")/window_manager.sh"
-start_window_manager
+trap 'kill ${pid:-} ${wm:-} ${notifier:-} ${a11y:-} $bus ${xvfb:-} 2>/dev/null; rm -rf "$work"' EXIT
+shot_suffix=
+. "$tests/window_manager.sh"
+start_display
 
 # A screen reader's view: the accessibility bus of at-spi2-core on the
 # session bus, which Qt is told to serve.
@@ -63,28 +52,26 @@ atspi() {
   /usr/bin/python3 "$tests/atspi_tree.py" "$@" >> "$artifacts/atspi-trees.txt" 2> "$work/missing" ||
     fail "the screen reader's view: $(cat "$work/missing")"
 }
+progress_read() { [ "$1" != encode ] || atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"; }
 
-# Waits for a visible window whose title matches, and gives it the focus.
-window() {
-  local id
-  id=$(appearing "$1") || exit 1
-  xdotool windowactivate --sync "$id" 2>/dev/null || true
-  current="$id"
-  sleep 0.3
-}
-shot() { import -window "$current" "$artifacts/$1.png"; }
-start() { "$velmora" "$@" & pid=$!; }  # the program, its pid in $pid
+start() { "$velmora" "$@" & pid=$!; }
 open_container() { start "$work/files/$1/C"; }
-finished() {  # pid: waits for the program to end by itself
-  for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  fail "velmora did not end"
+encode_verb() { start "$1"; }
+seal_verb() { start "/S $1"; }
+# Waits until the desktop's opener was handed lines matching $1, $2 in all.
+opened() {
+  for _ in $(seq 50); do [ "$(grep -cx "$1" "$work/opened")" = "$2" ] && return 0; sleep 0.1; done
+  fail "the desktop's opener was handed: $(cat "$work/opened")"
 }
+helps=0
+help_shown() { opened "file://$(dirname "$velmora")/velmora\.hlp" $((helps += 1)); }
 
 mkdir -p "$work/files/Mis cartas/viejas" "$work/files/Mis cartas/vacia"
 printf 'Querida Ana' > "$work/files/Mis cartas/carta.txt"
 head -c 200000 /dev/urandom > "$work/files/Mis cartas/viejas/foto.jpg"
-cp -r "$work/files/Mis cartas" "$work/original"
+: > "$work/opened"
 cd "$work/files"
+original=$(listing "Mis cartas" upper)
 
 # The window, its pixels differing from the picture given only where a
 # caret blinks (its 27 pixels).
@@ -96,54 +83,26 @@ same_picture() {
 }
 
 # Encode: the folder verb's command line, the password twice. The dialog is
-# the legacy one, to the pixel.
-start "$work/files/Mis cartas"
+# the legacy one, to the pixel; its help picture hands the desktop's opener
+# the help file.
+encode_verb "$work/files/Mis cartas"
 window "Escriba la contrase"
 sleep 0.5
 same_picture "$tests/data/form2-legacy.png"
 frame_centred
-# The help picture hands the desktop's opener the help file.
-xdotool mousemove --window "$current" 26 60 click 1
-for _ in $(seq 50); do grep -q 'velmora\.hlp$' "$work/opened" 2>/dev/null && break; sleep 0.1; done
-grep -q "file://$(dirname "$velmora")/velmora\.hlp$" "$work/opened" ||
-  fail "the help picture opened: $(cat "$work/opened" 2>/dev/null)"
-window "Escriba la contrase"
 atspi "dialog|Escriba la contraseña:|" "password text|Contraseña|" \
   "password text|Repetición de la contraseña|" "push button|Ok|" "push button|Cancelar|" \
   "link|velmora.example.org|" "push button|Ayuda de Velmora|"
-# The help picture is the last control Tab reaches; Space presses it.
-xdotool key shift+Tab space
-for _ in $(seq 50); do [ "$(grep -c 'velmora\.hlp$' "$work/opened")" = 2 ] && break; sleep 0.1; done
-[ "$(grep -c 'velmora\.hlp$' "$work/opened")" = 2 ] || fail "Space on the help picture opened nothing"
-xdotool key Tab
-xdotool type --delay 40 "clave"
-xdotool key Return
-xdotool type --delay 40 "clave"
-shot form2-encoding
-xdotool key Return
-finished $pid
-[ -f "Mis cartas.zol" ] || fail "no container"
-[ ! -e "Mis cartas" ] || fail "the folder was not wiped"
-container_sum=$(sha256sum "Mis cartas.zol")
+help_picture_pressed
+enter_password Escriba clave form2-encoding
+encoded "Mis cartas" legacy
 
 # Decode: a wrong password first touches nothing.
-start "$work/files/Mis cartas.zol/C"
+open_container "Mis cartas.zol"
 window "Escribe la contrase"
 atspi "dialog|Escribe la contraseña:|" "password text|Contraseña|"
 shot form2-decoding
-xdotool type --delay 40 "otra"
-xdotool key Return
-window "^Velmora$"
-shot wrong-password
-[ "$(sha256sum "Mis cartas.zol")" = "$container_sum" ] || fail "a wrong password changed the container"
-[ ! -e "Mis cartas" ] || fail "a wrong password restored something"
-xdotool key Return
-enter_password Escribe "CLAVE"
-finished $pid
-[ ! -e "Mis cartas.zol" ] || fail "the container was not deleted"
-cmp "Mis cartas/CARTA.TXT" "$work/original/carta.txt" || fail "carta.txt differs"
-cmp "Mis cartas/VIEJAS/FOTO.JPG" "$work/original/viejas/foto.jpg" || fail "foto.jpg differs"
-[ -d "Mis cartas/VACIA" ] || fail "the empty folder was not restored"
+refused_then_restored "Mis cartas" otra CLAVE wrong-password "$original" upper
 grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not opened"
 
 # The sealed verb's command line: "/S " and a folder whose name Windows-1252
@@ -153,18 +112,12 @@ grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not ope
 # own test hands it such passwords.)
 sealed="Łódź 日本"
 sealed_password="Clave Segura de 2024"
-make_sealed_tree "$work/files/$sealed"
-cp -r "$work/files/$sealed" "$work/original-sealed"
+make_sealed_tree "$sealed"
 # A notification service on the bus: each sealed job's end is one Notify.
 /usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &
 notifier=$!
-for _ in $(seq 100); do
-  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications 2> /dev/null |
-    grep -q true && break
-  sleep 0.1
-done
-start "/S $work/files/$sealed"
+for _ in $(seq 100); do [ -e "$work/notices" ] && break; sleep 0.1; done
+seal_verb "$work/files/$sealed"
 window "Escriba la contrase"
 # Taller than the legacy dialog and centred as it is, its rows naming the
 # folder, its container and the wipe, and the password's rule.
@@ -173,29 +126,19 @@ sleep 0.5
 same_picture "$tests/data/form2-sealing.png"
 frame_centred
 enter_password Escriba "$sealed_password"
-appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the key's wait was not told"
-finished $pid
-[ "$(head -c 8 "$sealed.zol" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ] ||
-  fail "no sealed container"
-[ ! -e "$sealed" ] || fail "the sealed folder was not wiped"
+appearing "^Preparando la clave\.\.\.$" > /dev/null
+encoded "$sealed" sealed
 [ "$(cat "$work/notices")" = "Velmora|Velmora|La carpeta está guardada y cifrada en «$work/files/$sealed.zol»." ] ||
   fail "the seal's notification: $(cat "$work/notices")"
 cp "$sealed.zol" "$work/damaged.zol"
 
 # A double-click on it: the same dialog; a password differing only in case
 # is wrong, and the dialog stays for the right one.
-start "$work/files/$sealed.zol/C"
+open_container "$sealed.zol"
 window "Escribe la contrase"
 frame_centred
-enter_password Escribe "clave segura de 2024"
-appearing "^Preparando la clave\.\.\.$" > /dev/null || fail "the dialog did not tell the key's wait"
-window "^Velmora$"
-[ ! -e "$sealed" ] || fail "a wrong password restored something"
-xdotool key Return
-enter_password Escribe "$sealed_password"
-finished $pid
-[ ! -e "$sealed.zol" ] || fail "the sealed container was not deleted"
-diff -r "$sealed" "$work/original-sealed" || fail "the sealed folder came back different"
+refused_then_restored "$sealed" "clave segura de 2024" "$sealed_password" wrong-sealed-password \
+  "$sealed_original"
 grep -q "%C5%81%C3%B3d%C5%BA%20%E6%97%A5%E6%9C%AC/$" "$work/opened" ||
   fail "the restored sealed folder was not opened: $(cat "$work/opened")"
 [ "$(tail -n +2 "$work/notices")" = "Velmora|Velmora|La carpeta está restaurada en «$work/files/$sealed»." ] ||
@@ -207,10 +150,9 @@ kill $notifier
 wait $notifier 2> /dev/null || true
 # (The sealing dialog's shot, its folder named in any font.)
 mkdir -p "Fotos" && printf 'x' > "Fotos/x.txt"
-start "/S $work/files/Fotos"
+seal_verb "$work/files/Fotos"
 enter_password Escriba "$sealed_password" form2-sealing
-finished $pid
-[ -f "Fotos.zol" ] && [ ! -e "Fotos" ] || fail "sealing without a notification service failed"
+encoded Fotos sealed
 [ "$(wc -l < "$work/notices")" = 2 ] || fail "a notification was sent to no service"
 rm "Fotos.zol"
 
@@ -225,73 +167,36 @@ cancelled_during_the_key "$work/damaged.zol"
 # manager's own); Escape cancels, and so does Enter on the focused
 # "Cancelar".
 for key in Escape "Tab Return"; do
-  start "$work/files/Mis cartas/CARTA.TXT"
-  current=$(timeout 20 xdotool search --sync --onlyvisible --classname velmora | head -n 1) ||
-    fail "no main window"
-  xdotool windowactivate --sync "$current"
-  sleep 0.5
-  shot form1-idle
-  frame_centred
-  blank_title
+  idle_main_window "$work/files/Mis cartas/CARTA.TXT" --classname velmora
   atspi "frame|Velmora|" "image|Logotipo de Velmora|" "progress bar|Progreso|0" \
     "push button|Cancelar|" "link|velmora.example.org|"
   if [ "$key" != Escape ]; then
     # Tab reaches the link after "Cancelar"; Enter opens it.
     xdotool key Tab Return
-    for _ in $(seq 50); do grep -q '^http://velmora\.example\.org$' "$work/opened" && break; sleep 0.1; done
-    grep -q '^http://velmora\.example\.org$' "$work/opened" || fail "Enter on the link opened nothing"
+    opened 'http://velmora\.example\.org' 1
   fi
   xdotool key $key
   finished $pid
 done
 
 # A large folder: the close box in the middle of an encode, once a screen
-# reader reads some progress (the container must still be unfinished), and
-# "Cancelar" and the close box once a sealed container is being written.
-# The close box ends the program at once, the unfinished container left as
-# NAME.zol.parcial; "Cancelar" deletes it. The folder is untouched each time.
-mkdir -p "$work/files/Grande"
-for i in $(seq 1 60); do head -c 8000000 /dev/urandom > "$work/files/Grande/parte$i.bin"; done
-before=$(cd "$work/files/Grande" && sha256sum ./*)
-for run in "encode close" "seal Cancelar" "seal close"; do
-  read -r verb press <<< "$run"
-  if [ "$verb" = encode ]; then
-    start "$work/files/Grande"
-    enter_password Escriba clave
-    main=$(appearing "Codificando")
-    atspi "frame|Codificando...|" "progress bar|Progreso|[1-9]0"
-  else
-    start "/S $work/files/Grande"
-    enter_password Escriba "$sealed_password"
-    main=$(appearing "Codificando")
-    for _ in $(seq 400); do unfinished && break; sleep 0.05; done
-  fi
-  if [ "$press" = Cancelar ]; then
-    xdotool windowactivate --sync "$main" 2> /dev/null || true
-    xdotool mousemove --window "$main" 128 144 click 1
-  else
-    close_box "$main"
-  fi
-  large_folder_left "$run" "$press"
-done
-rm -rf "$work/files/Grande"
+# reader reads some progress, and "Cancelar" and the close box in the
+# middle of a seal.
+large_folder_stopped 60 "encode close" "seal Cancelar" "seal close"
 
 # A folder given with a trailing separator, as terminal completion writes it.
-mkdir -p "$work/files/Otra"
-printf 'otra' > "$work/files/Otra/nota.txt"
-start "$work/files/Otra/"
+mkdir -p Otra
+printf 'otra' > Otra/nota.txt
+encode_verb "$work/files/Otra/"
 enter_password Escriba "clave"
-finished $pid
-[ -f "Otra.zol" ] && [ ! -e "Otra" ] || fail "a folder given with a trailing slash was not encoded"
+encoded Otra legacy
 
 # No argument: registration, then the instructions; Enter closes them.
-start
-window "Velmora 2.0"
+instructions_shown f3
 frame_centred
 atspi "dialog|Velmora 2.0|" "image|Logotipo de Velmora|" "image|Cara sonriente|" \
   "image|Menú de una carpeta, con «Encriptar...» señalado|" "label|Para Encriptar una carpeta*|" \
   "push button|ACEPTAR|"
-shot f3
 xdotool key Return
 finished $pid
 [ -f "$XDG_DATA_HOME/velmora/registry.reg" ] || fail "nothing was registered"

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # The desktop's notification service, standing in: owns
 # org.freedesktop.Notifications on the session bus and writes each Notify's
-# application, summary and body to the file given, one line each.
+# application, summary and body to the file given, one line each (the file
+# made, empty, once the name is owned).
 import sys
 
 import dbus
@@ -34,4 +35,5 @@ dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 owned = dbus.service.BusName(INTERFACE, bus, do_not_queue=True)
 Notifications(bus, sys.argv[1])
+open(sys.argv[1], "a", encoding="utf-8").close()
 GLib.MainLoop().run()

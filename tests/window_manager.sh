@@ -1,8 +1,27 @@
-# Sourced by the end-to-end tests of the windows (Linux and Wine): openbox as
-# the window manager of their Xvfb display (so windows have frames, a close
+# Sourced by the end-to-end tests of the windows (Linux and Wine): a display
+# (Xvfb) with openbox as its window manager (so windows have frames, a close
 # box and focus as on a desktop), checks of what it shows, and the steps
-# both scripts take. Needs fail() and, for the checks, the window id in
-# $current.
+# both scripts take, in $work/files. Each script gives $work, $artifacts,
+# $shot_suffix, start ARGUMENTS... (the program started, its pid in $pid),
+# encode_verb FOLDER and seal_verb FOLDER (the folder verbs' command
+# lines); the checks look at the window whose id is in $current.
+
+# A failure keeps a picture of the whole screen as it was.
+fail() {
+  import -window root "$artifacts/failure.png" 2> /dev/null || true
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Xvfb on a display of its own (its pid in $xvfb), DISPLAY set, openbox on it.
+start_display() {
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  start_window_manager
+}
 
 # Starts openbox (its pid in $wm) and waits until it manages the screen:
 # up to 30 s on a loaded machine, started again should it end first (it
@@ -74,9 +93,38 @@ close_box() {
   xdotool key --clearmodifiers alt+F4
 }
 
+# Keys pressed on the window $current, and its going waited for (up to
+# 10 s): the next window may have the same title.
+answered() {
+  local asked=$current
+  xdotool key "$@"
+  for _ in $(seq 100); do xwininfo -id "$asked" > /dev/null 2>&1 || return 0; sleep 0.1; done
+}
+# Waits for a visible window whose title matches, and gives it the focus.
+window() {
+  local id
+  id=$(appearing "$1" 60) || exit 1
+  xdotool windowactivate --sync "$id" 2> /dev/null || true
+  current=$id
+  sleep 0.5
+}
+gone() {  # title: no visible window has it, or none within 10 s
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" > /dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window '$1' still open"
+}
+shot() { import -window "$current" "$artifacts/$1$shot_suffix.png"; }
+click() { xdotool mousemove --window "$current" "$1" "$2" click 1; }  # in the client area
+finished() {  # pid: waits for the program to end by itself
+  for _ in $(seq 600); do kill -0 "$1" 2> /dev/null || return 0; sleep 0.1; done
+  fail "the program did not end"
+}
+
 # The password dialog titled "$1 la contraseña:" waited for, and the
 # password $2 typed and ended with Enter: once in a container's ("Escribe"),
-# in both boxes of a folder's ("Escriba"). (`window` is the calling script's.)
+# in both boxes of a folder's ("Escriba").
 enter_password() {  # Escribe|Escriba, password[, shot taken before the last Enter]
   window "$1 la contrase"
   xdotool type --delay 40 "$2"
@@ -85,14 +133,92 @@ enter_password() {  # Escribe|Escriba, password[, shot taken before the last Ent
   xdotool key Return
 }
 
-# Steps on sealed containers that both scripts take, in the current folder:
-# each script gives open_container NAME (the program started on it, its pid
-# in $pid), finished PID, shot NAME, $tests and $sealed_password; the
-# sealed container given holds the tree make_sealed_tree makes.
-make_sealed_tree() {  # folder
+# The stories both scripts walk.
+is_sealed() { [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ]; }
+# Every entry of a folder, sorted: folders, and files with their contents'
+# sums; with "upper", upper-cased (as the legacy kind restores names).
+listing() {  # folder[, upper]
+  (cd "$1" && find . -mindepth 1 -type d -printf 'd %P\n' && find . -type f -printf '%P\n' |
+    while read -r f; do echo "f $f $(sha256sum < "$f" | cut -c1-16)"; done) |
+    if [ "${2:-}" = upper ]; then python3 -c 'import sys; sys.stdout.write(sys.stdin.read().upper())'
+    else cat; fi | LC_ALL=C sort
+}
+
+# The program ended by itself, the folder's container of the kind given
+# (the sealed kind known by its first bytes) made, the folder wiped.
+encoded() {  # folder, legacy|sealed
+  finished $pid
+  [ -f "$1.zol" ] || fail "no container $1.zol"
+  if is_sealed "$1.zol"; then [ "$2" = sealed ]; else [ "$2" = legacy ]; fi || fail "$1.zol is not $2"
+  [ ! -e "$1" ] || fail "$1 was not wiped"
+}
+
+# A wrong password told (for a sealed container, after the key's wait shown
+# in the caption), the container kept as it was and nothing restored; the
+# dialog, back, then takes the right one: the program ends by itself, the
+# container deleted and its folder (its own name matched without case, as
+# Windows does) holding what it held.
+refused_then_restored() {  # folder, wrong password, right one, the message's shot, listing[, upper]
+  local sum root
+  sum=$(sha256sum < "$1.zol")
+  enter_password Escribe "$2"
+  ! is_sealed "$1.zol" || appearing "^Preparando la clave\.\.\.$" 60 > /dev/null
+  window "^Velmora$"
+  shot "$4"
+  xdotool key Return
+  gone "^Velmora$"
+  [ "$(sha256sum < "$1.zol")" = "$sum" ] || fail "a wrong password changed $1.zol"
+  [ -z "$(find . -mindepth 1 -maxdepth 1 -iname "$1")" ] || fail "a wrong password restored $1"
+  enter_password Escribe "$3"
+  finished $pid
+  [ ! -e "$1.zol" ] || fail "$1.zol was not deleted"
+  root=$(find . -mindepth 1 -maxdepth 1 -type d -iname "$1")
+  [ -n "$root" ] && [ "$(listing "$root" "${6:-}")" = "$5" ] ||
+    fail "$1 came back different: $(ls -A; [ -z "$root" ] || listing "$root")"
+}
+
+# The help picture shows the help file (help_shown, the script's, checks
+# it): clicked, then pressed with Space as the last control Tab reaches;
+# Tab then goes round to the first box.
+help_picture_pressed() {
+  local press
+  for press in click keyboard; do
+    if [ "$press" = click ]; then click 26 60; else xdotool key shift+Tab space; fi
+    help_shown "$press"
+    window "Escriba la contrase"
+  done
+  xdotool key Tab
+}
+
+# No argument: the instructions (their shot's name given).
+instructions_shown() {
+  start
+  window "Velmora 2.0"
+  shot "$1"
+}
+
+# An ordinary file given: the main window waits idle, its frame centred
+# and its title blank (neither the program's name nor the window manager's
+# own). The window is found by xdotool's options given.
+idle_main_window() {  # file, xdotool's search options
+  start "$1"
+  shift
+  current=$(timeout 60 xdotool search --sync --onlyvisible "$@" | head -n 1) || fail "no main window"
+  xdotool windowactivate --sync "$current" 2> /dev/null || true
+  sleep 2
+  shot form1-idle
+  frame_centred
+  blank_title
+}
+
+# Steps on sealed containers: each script gives open_container NAME (the
+# program started on it), $tests and $sealed_password; the sealed container
+# given holds the tree make_sealed_tree makes.
+make_sealed_tree() {  # folder (its listing kept in $sealed_original)
   mkdir -p "$1/Ñandú/vacía"
   printf 'uno' > "$1/Ñandú/ü.txt"
   head -c 150000 /dev/urandom > "$1/datos.bin"
+  sealed_original=$(listing "$1")
 }
 
 # Damaged in its content (one message after the password) and in its
@@ -124,7 +250,7 @@ damaged_container_refused() {  # a sealed container
 # moves to "Sí"), and it restores what is intact into "Rescate
 # (rescatado)", the container kept byte for byte.
 container_salvaged() {  # a sealed container
-  local slot sum damage
+  local slot sum
   cp "$1" Rescate.zol
   for slot in 1 3 4; do
     head -c 65552 /dev/zero |
@@ -134,12 +260,10 @@ container_salvaged() {  # a sealed container
   open_container Rescate.zol
   enter_password Escribe "$sealed_password"
   window "^Velmora$"
-  damage=$current
-  xdotool key Return
-  for _ in $(seq 100); do xwininfo -id "$damage" > /dev/null 2>&1 || break; sleep 0.1; done
+  answered Return
   window "^Velmora$"
   shot salvage-question
-  xdotool key Tab space
+  answered Tab space
   window "^Velmora$"
   shot salvage-done
   xdotool key Return
@@ -165,16 +289,40 @@ cancelled_during_the_key() {  # a sealed container
   rm Clave.zol
 }
 
-# A large folder's job ended by "Cancelar" or the close box (`$work/files/
-# Grande`, its files' sums in $before, the program's pid in $pid): no
-# container, the folder untouched, the unfinished container deleted by
-# "Cancelar" and kept by the close box.
-unfinished() { ls "$work/files/Grande.zol.parcial"* > /dev/null 2>&1; }
-large_folder_left() {  # the run's name, Cancelar|close
-  finished $pid
-  [ ! -e "$work/files/Grande.zol" ] || fail "$1 left a container"
-  [ "$(cd "$work/files/Grande" && sha256sum ./*)" = "$before" ] || fail "$1 touched the folder"
-  if [ "$2" = Cancelar ]; then ! unfinished || fail "$1 left the unfinished container"
-  else unfinished || fail "$1 left no unfinished container"; fi
-  rm -f "$work/files/Grande.zol.parcial"*
+# A large folder (its number of 8 MB files given) encoded or sealed and
+# stopped, each run "encode|seal Cancelar|close": "Cancelar" on an encode
+# is clicked as soon as the window shows (a click during the wipe that
+# follows would be too late), the rest once the container is being written
+# (the window shows from the scan on: a close before leaves nothing
+# unfinished to keep), after progress_read (the script's) reads the window.
+# The close box ends the program at once, the unfinished container left as
+# NAME.zol.parcial; "Cancelar" deletes it. The folder is untouched each time.
+unfinished() { ls Grande.zol.parcial* > /dev/null 2>&1; }
+large_folder_stopped() {  # files, runs...
+  local run verb press main
+  mkdir -p Grande
+  for i in $(seq "$1"); do head -c 8000000 /dev/urandom > "Grande/parte$i.bin"; done
+  before=$(cd Grande && sha256sum ./*)
+  for run in "${@:2}"; do
+    read -r verb press <<< "$run"
+    if [ "$verb" = encode ]; then encode_verb "$work/files/Grande"; enter_password Escriba clave
+    else seal_verb "$work/files/Grande"; enter_password Escriba "$sealed_password"; fi
+    main=$(appearing "Codificando" 60) || exit 1
+    [ "$run" = "encode Cancelar" ] || for _ in $(seq 600); do unfinished && break; sleep 0.05; done
+    progress_read "$verb"
+    if [ "$press" = Cancelar ]; then
+      current=$main
+      xdotool windowactivate --sync "$main" 2> /dev/null || true
+      click 128 144
+    else
+      close_box "$main"
+    fi
+    finished $pid
+    [ ! -e Grande.zol ] || fail "$run left a container"
+    [ "$(cd Grande && sha256sum ./*)" = "$before" ] || fail "$run touched the folder"
+    if [ "$press" = Cancelar ]; then ! unfinished || fail "$run left the unfinished container"
+    else unfinished || fail "$run left no unfinished container"; fi
+    rm -f Grande.zol.parcial*
+  done
+  rm -r Grande
 }

@@ -21,13 +21,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The default value of a key, or nothing when the key is missing.
 . "$(dirname "$0")/registered_entries.sh"
-
-# A named value of a key, without its name and type.
-named_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
-}
 
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -49,7 +43,7 @@ done
 
 check_registered_entries "$install_dir"
 for verb in 'Encriptar...' 'Encriptar (seguro)...'; do
-  icon="$(named_value "HKCU\\Software\\Classes\\Directory\\shell\\$verb" Icon)"
+  icon="$(reg_value "HKCU\\Software\\Classes\\Directory\\shell\\$verb" Icon)"
   [ "$icon" = "$install_dir\velmora.exe,0" ] || fail "$verb: icon [$icon]"
 done
 # Each link and the file it starts (its path in UTF-16: read without NULs).
@@ -63,11 +57,11 @@ wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 ||
   fail "no entry in the list of installed programs"
 wine reg query "$uninstall_key" /v EstimatedSize 2>/dev/null | grep -q REG_DWORD ||
   fail "EstimatedSize is not a DWORD"
-size_kb="$(named_value "$uninstall_key" EstimatedSize)"
+size_kb="$(reg_value "$uninstall_key" EstimatedSize)"
 bytes="$(find "$unix_dir" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')"
 [ "$((size_kb))" -eq "$((bytes / 1024))" ] ||
   fail "EstimatedSize $((size_kb)) KB for $bytes bytes"
-path="$(named_value 'HKCU\Environment' Path)"
+path="$(reg_value 'HKCU\Environment' Path)"
 [ "$path" = "$user_path;$install_dir" ] || fail "PATH after installing: [$path]"
 
 wine "$unix_dir/Uninstall.exe" /S
@@ -75,7 +69,7 @@ wineserver -w
 
 [ ! -e "$unix_dir" ] || fail "left after uninstalling: $(ls -A "$unix_dir" | tr '\n' ' ')"
 [ ! -e "$start_menu" ] || fail "left after uninstalling: $(ls -A "$start_menu" | tr '\n' ' ')"
-path="$(named_value 'HKCU\Environment' Path)"
+path="$(reg_value 'HKCU\Environment' Path)"
 [ "$path" = "$user_path" ] || fail "PATH after uninstalling: [$path]"
 # A PATH the installer could not write back whole (1,000 characters, too
 # long with the folder added; 1,100, too long to read) is left as it is.
@@ -84,25 +78,18 @@ for size in 1000 1100; do
   wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$long_path" /f >/dev/null 2>&1
   wine "$setup" /S
   wineserver -w
-  [ "$(named_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "a $size-character PATH changed"
+  [ "$(reg_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "a $size-character PATH changed"
 done
 wine "$unix_dir/Uninstall.exe" /S
 wineserver -w
-[ "$(named_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "uninstalling changed a long PATH"
+[ "$(reg_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "uninstalling changed a long PATH"
 
-for key in 'Velmor.velmora' '.zol' 'Directory\shell\Encriptar...' \
-           'Directory\shell\Encriptar (seguro)...'; do
-  if wine reg query "HKCU\\Software\\Classes\\$key" >/dev/null 2>&1; then
-    fail "left after uninstalling: $key"
-  fi
+for key in Velmor.velmora .zol 'Directory\shell\Encriptar...' 'Directory\shell\Encriptar (seguro)...'; do
+  ! wine reg query "HKCU\\Software\\Classes\\$key" >/dev/null 2>&1 || fail "left after uninstalling: $key"
 done
-if wine reg query "$uninstall_key" >/dev/null 2>&1; then
-  fail "left after uninstalling: the entry in the list of installed programs"
-fi
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "left after uninstalling: $uninstall_key"
 
 wineserver -k 2>/dev/null || true
-if [ "$failures" -ne 0 ]; then
-  exit 1
-fi
+[ "$failures" -eq 0 ] || exit 1
 rm -rf "$work"
 echo "installer: installed, registered, uninstalled cleanly"

@@ -2,13 +2,17 @@
 # verb read back with `wine reg query`, for a program installed in the
 # Windows folder $1.
 # Needs fail() from the test that sources it.
-default_value() {
-  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+
+# A value of a key (the default one without a name), without its name and
+# type; nothing when the key or the value is missing.
+reg_value() {  # key[, name]
+  wine reg query "$1" ${2:+/v} ${2:-/ve} 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *${2:-(Default)} *REG_[A-Z_]* *//p"
 }
 
 check_entry() {
   local actual
-  actual="$(default_value "HKCU\\Software\\Classes\\$1")"
+  actual="$(reg_value "HKCU\\Software\\Classes\\$1")"
   [ "$actual" = "$2" ] || fail "$1 holds [$actual], expected [$2]"
 }
 

@@ -43,21 +43,14 @@ start)
     </dev/null >/dev/null 2>&1 &
   echo $! >"$pid_file"
   for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  if [ ! -s "$display_file" ]; then
-    echo "Xvfb did not start" >&2
-    stop_all
-    exit 1
-  fi
+  [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; stop_all; exit 1; }
   DISPLAY=":$(head -n 1 "$display_file")"
   export DISPLAY
   # The server and Wine's own background programs (started by the first
   # program, living as long as the server) get streams of their own too.
   wineserver -p </dev/null >/dev/null 2>&1
   log="$WINEPREFIX/start.log"
-  if ! "$2" cmd /c exit </dev/null >"$log" 2>&1; then
-    cat "$log"
-    exit 1
-  fi
+  "$2" cmd /c exit </dev/null >"$log" 2>&1 || { cat "$log"; exit 1; }
   ;;
 stop)
   stop_all
