@@ -60,26 +60,16 @@ expect_status 0 "$cli" recover Datos.zol --original-case
 [ ! -e Datos.zol ] || fail "recover kept the container"
 rm -rf Datos "Datos (2)" "Datos (3)"
 
-# Passwords of the legacy kind of several lengths and characters.
-for password in abc 'Contraseña' '123456789012345' 'ÀÉÎÕÜàéîõü ñÑ' '1234567÷abcdefg'; do
-  mkdir P && printf 'p' > P/p.txt
-  expect_status 0 sh -c "printf '%s\n' '$password' | '$cli' encode P --password-stdin"
-  expect_status 0 "$cli" recover P.zol
-  [ "$(cat P/P.TXT)" = p ] && [ ! -e P.zol ] || fail "recover with the password $password"
-  rm -rf P
-done
-
-# A damaged check value: no key fits, nothing is created.
-for offset in 6 13 20; do
-  cp legacy.zol Roto.zol
-  printf '\x01' | dd of=Roto.zol bs=1 seek="$offset" conv=notrunc status=none
-  copy=$(sha256sum < Roto.zol)
-  expect_status 3 -e 'no se puede deducir' "$cli" recover Roto.zol
-  [ "$(sha256sum < Roto.zol)" = "$copy" ] && [ ! -e Roto ] || fail "a damaged header was touched"
-  expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert Roto.zol --recover --password-stdin"
-  [ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "convert touched a damaged header"
-  rm Roto.zol
-done
+# A damaged check value (every byte of it is the unit tests'): no key fits,
+# nothing is created.
+cp legacy.zol Roto.zol
+printf '\x01' | dd of=Roto.zol bs=1 seek=13 conv=notrunc status=none
+copy=$(sha256sum < Roto.zol)
+expect_status 3 -e 'no se puede deducir' "$cli" recover Roto.zol
+[ "$(sha256sum < Roto.zol)" = "$copy" ] && [ ! -e Roto ] || fail "a damaged header was touched"
+expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert Roto.zol --recover --password-stdin"
+[ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "convert touched a damaged header"
+rm Roto.zol
 only 'legacy.zol|'
 
 # Two names equal but for case, in a container only another program could

@@ -73,24 +73,6 @@ expect_status 3 sh -c "echo 'clave' | '$cli' decode broken.zol --password-stdin"
 # What follows needs the Linux build: links, pipes, permissions and names
 # as Linux gives them (the Windows build under Wine sees them otherwise).
 if [ "$posix" = 1 ]; then
-# A container still being copied (the copier preallocated it and holds it
-# open for writing, half written): refused (3), left as it is, nothing made.
-python3 -c '
-import os, sys, time
-data = open(sys.argv[1], "rb").read()
-fd = os.open("copia.zol", os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o644)
-os.posix_fallocate(fd, 0, len(data))
-os.write(fd, data[: len(data) // 2])
-open("copiando", "w").close()
-while os.path.exists("copiando"):  # until told, or the work folder goes
-    time.sleep(0.05)' elsewhere/original.zol &
-copier=$!
-for _ in $(seq 200); do [ -e copiando ] && break; sleep 0.05; done
-copied=$(sha256sum copia.zol)
-expect_status 3 sh -c "echo 'clave' | '$cli' decode copia.zol --password-stdin"
-rm copiando; wait "$copier"
-grep -q 'todavía está escribiendo «.*copia.zol»' err.txt || fail "no message for a container being written"
-[ "$(sha256sum copia.zol)" = "$copied" ] && [ ! -e copia ] || fail "a container being written was used"
 # What the wipe cannot delete makes the exit status say so: a folder in a
 # read-only parent for a normal account, an immutable file for root.
 if [ "$(id -u)" -ne 0 ]; then

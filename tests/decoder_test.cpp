@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
-#include "container/legacy/password_check.h"
 #include "container/legacy/stored_names.h"
 #include "container/sealed/sealed_format.h"
 #include "tests/engine_fixture.h"
@@ -15,35 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DecoderTest : public EngineFixture {
-  protected:
-    // Encodes folder into folder.zol, keeping nothing but the container.
-    void EncodeAway(const std::string& folder) {
-        ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
-        ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files, cancel);
-    }
-
-    // A container written record by record, in the widest records, for names
-    // our encoder never writes. Each entry: stored relative path and size.
-    void WriteContainer(const std::string& name,
-                        const std::vector<std::pair<std::string, std::int32_t>>& entries) {
-        const std::uint8_t width = 2;
-        const auto head = SerializeHeader(
-            {16, static_cast<std::int32_t>(entries.size()), width, MakePasswordCheck(tables, key)});
-        std::string bytes(head.begin(), head.end());
-        std::string data;
-        for (const auto& [path, size] : entries) {
-            const auto record = SerializeRecord({tables.Enc(path, key), 32, 16, size}, width);
-            bytes.append(record.begin(), record.end());
-            std::string content(static_cast<std::size_t>(std::max(size, 0)), 'd');
-            EncodeFileData(reinterpret_cast<std::uint8_t*>(content.data()), content.size(),
-                           KeyStream(tables, key));
-            data += content;
-        }
-        temp.Write(name, bytes + data);
-    }
-};
+using DecoderTest = EngineFixture;
 
 TEST_F(DecoderTest, RoundTripRestoresEveryFileUpperCasedWithFolderAttributes) {
     // What each file must hold once restored, under its upper-cased name.
@@ -162,13 +132,13 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
         {"no entries", {}},
     };
     for (const auto& [what, entries] : cases) {
-        WriteContainer("H.zol", entries);
+        WriteLegacyContainer("H.zol", entries);
         ExpectNothingTouched(what, [&] { return Decode("H.zol"); });
     }
     std::printf("hostile containers: %zu unsafe or damaged indexes refused, nothing created\n",
                 cases.size());
     // Refused before: the same container with safe names restores.
-    WriteContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
+    WriteLegacyContainer("H.zol", {{"\\a\\b", 2}, {"\\r", 1}});
     host = TestHost(files, cancel);
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("H/A/B"), "dd");
@@ -176,7 +146,7 @@ TEST_F(DecoderTest, UnsafeOrDamagedContainersAreRefusedWithNothingCreated) {
 
 // Legal though our encoder never writes them: entries of one folder apart.
 TEST_F(DecoderTest, FolderEntriesApartFromEachOtherAreRestoredOnce) {
-    WriteContainer("H.zol", {{"\\a\\x", 2}, {"\\b\\y", 1}, {"\\a\\z", 3}, {"\\r", 1}});
+    WriteLegacyContainer("H.zol", {{"\\a\\x", 2}, {"\\b\\y", 1}, {"\\a\\z", 3}, {"\\r", 1}});
     ASSERT_EQ(Decode("H.zol").outcome, Outcome::kDone) << host.messages.at(0);
     EXPECT_EQ(temp.Read("H/A/X"), "dd");
     EXPECT_EQ(temp.Read("H/B/Y"), "d");
@@ -197,7 +167,7 @@ TEST_F(DecoderTest, PathsBeyondTheSystemsLimitAreRestoredThroughHandles) {
     }
     const std::string inner(120, 'n');
     MakeThroughHandles(temp.native, deep);
-    WriteContainer(deep_native + "H.zol", {{"\\r", 1}, {"\\" + inner + "\\" + inner, 1}});
+    WriteLegacyContainer(deep_native + "H.zol", {{"\\r", 1}, {"\\" + inner + "\\" + inner, 1}});
     ASSERT_EQ(Decode(deep_program + "H.zol").outcome, Outcome::kDone) << host.messages.at(0);
     deep.insert(deep.end(), {"H", std::string(120, 'N'), std::string(120, 'N')});
     EXPECT_EQ(ReadThroughHandles(temp.native, deep), "d");

@@ -140,15 +140,6 @@ TEST_F(EncoderTest, AttributesAreClampedOnlyInWidthCodeOneAndTopLevelResetIsExac
         EXPECT_LE(record.ParentAttributes, 32);
 }
 
-TEST_F(EncoderTest, ProgressMarksGrowPerFileAndNeverReachTen) {
-    temp.Write("P/a", std::string(100, 'a'));
-    temp.Write("P/b", "");
-    temp.Write("P/c", std::string(899, 'c'));
-    ASSERT_EQ(Encode("P", {.keep_originals = true}).outcome, Outcome::kDone);
-    EXPECT_EQ(state.TotalBytes, 999);
-    EXPECT_EQ(host.marks, (std::vector<std::int64_t>{1, 1, 9}));
-}
-
 TEST_F(EncoderTest, CancelAtAnyPumpRemovesTheUnfinishedContainerOnly) {
     temp.Write("C/a", std::string(70000, 'a'));
     temp.Write("C/b/c", std::string(200000, 'c'));
@@ -278,27 +269,23 @@ TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
     }
 }
 
-TEST_F(EncoderTest, WipeWritesTheChunksTheRoundingRuleGives) {
-    temp.Write("S/a", std::string(100000, 'a'));
-    temp.Write("S/b", std::string(70000, 'b'));
-    temp.Write("S/c", std::string(98303, 'c'));
-    temp.Write("S/d", "");
-    temp.Write("S/e", std::string(65535, 'e'));
-    ASSERT_EQ(Encode("S").outcome, Outcome::kDone);
+// The wipe overwrites in the chunks the rounding rule gives and flushes each
+// batch once, between its overwrites and its deletes; the progress marks
+// grow per file packed and never reach ten.
+TEST_F(EncoderTest, WipeChunksBatchesAndProgressMarksFollowTheirRules) {
+    const std::vector<std::pair<const char*, std::size_t>> sizes = {
+        {"a", 100000}, {"b", 70000}, {"c", 98303}, {"d", 0}, {"e", 65535}};
+    for (const auto& [name, size] : sizes)
+        temp.Write(std::string("S/") + name, std::string(size, *name));
+    ASSERT_EQ(Encode("S", {.wipe_batch_files = 2}).outcome, Outcome::kDone);
     using Sizes = std::vector<std::size_t>;
     EXPECT_EQ(files.writes[Path("S\\a")], (Sizes{65535, 34465}));
     EXPECT_EQ(files.writes[Path("S\\b")], (Sizes{70000}));
     EXPECT_EQ(files.writes[Path("S\\c")], (Sizes{65535, 32768}));
     EXPECT_EQ(files.writes[Path("S\\d")], Sizes{});
     EXPECT_EQ(files.writes[Path("S\\e")], (Sizes{65535}));
-    EXPECT_FALSE(temp.Exists("S"));
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
-    for (const char* name : {"a", "b", "c", "d", "e"})
-        temp.Write(std::string("B/") + name, std::string(10, *name));
-    ASSERT_EQ(Encode("B", {.wipe_batch_files = 2}).outcome, Outcome::kDone);
+    EXPECT_EQ(state.TotalBytes, 333838);
+    EXPECT_EQ(host.marks, (std::vector<std::int64_t>{2, 5, 8, 8, 9}));
     std::vector<std::string> wipe;
     for (const std::string& event : files.log)
         if (event.find(".zol") == std::string::npos)
@@ -306,12 +293,13 @@ TEST_F(EncoderTest, EachBatchIsFlushedOnceBetweenItsOverwritesAndItsDeletes) {
                 event == "sync" ? event : event.substr(0, event.find(' ')) + " " + Nombre(event));
     // The wipe's record is written before the first original is touched
     // and deleted once the last one is.
-    const std::string record = WipeRecordName("B.zol");
-    EXPECT_EQ(wipe, (std::vector<std::string>{"write " + record, "write a", "write b", "sync",
-                                              "delete a", "delete b", "write c", "write d", "sync",
-                                              "delete c", "delete d", "write e", "sync", "delete e",
-                                              "delete " + record}));
-    EXPECT_FALSE(temp.Exists("B"));
+    const std::string record = WipeRecordName("S.zol");
+    EXPECT_EQ(wipe, (std::vector<std::string>{"write " + record, "write a", "write a", "write b",
+                                              "sync", "delete a", "delete b", "write c", "write c",
+                                              "sync", "delete c", "delete d", "write e", "sync",
+                                              "delete e", "delete " + record}));
+    EXPECT_FALSE(temp.Exists("S"));
+    EXPECT_TRUE(host.messages.empty());
 }
 
 // Refused (permissions, read-only) or busy (held by another program, a

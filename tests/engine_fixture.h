@@ -7,12 +7,16 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "cipher/cipher_tables.h"
 #include "cipher/key_derivation.h"
 #include "container/engine.h"
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
+#include "container/legacy/password_check.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/staging_folder.h"
@@ -141,6 +145,35 @@ class EngineFixture : public ::testing::Test {
     std::vector<std::uint8_t> ContainerBytes(const std::string& relative) const {
         const std::string bytes = temp.Read(relative);
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }
+
+    // Encodes folder into folder.zol with the legacy kind's name coding,
+    // keeping nothing but the container.
+    void EncodeAway(const std::string& folder) {
+        files.SetNameCoding(NameCoding::kWindows1252);
+        ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
+        ASSERT_FALSE(temp.Exists(folder));
+        host = TestHost(files, cancel);
+    }
+
+    // A legacy container written record by record, in the widest records,
+    // for names our encoder never writes. Each entry: stored relative path
+    // and size (-1 for a folder); each file holds that many 'd'.
+    void WriteLegacyContainer(const std::string& name,
+                              const std::vector<std::pair<std::string, std::int32_t>>& entries) {
+        const auto head = SerializeHeader(
+            {16, static_cast<std::int32_t>(entries.size()), 2, MakePasswordCheck(tables, key)});
+        std::string bytes(head.begin(), head.end());
+        std::string data;
+        for (const auto& [path, size] : entries) {
+            const auto record = SerializeRecord({tables.Enc(path, key), 32, 16, size}, 2);
+            bytes.append(record.begin(), record.end());
+            std::string content(static_cast<std::size_t>(std::max(size, 0)), 'd');
+            EncodeFileData(reinterpret_cast<std::uint8_t*>(content.data()), content.size(),
+                           KeyStream(tables, key));
+            data += content;
+        }
+        temp.Write(name, bytes + data);
     }
 
     TempFolder temp;

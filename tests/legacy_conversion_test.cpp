@@ -3,11 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
-#include "container/legacy/password_check.h"
 #include "container/opened_container.h"
-#include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -40,31 +36,15 @@ class LegacyConversionTest : public EngineFixture {
     // A tree of mixed-case and accented names (UTF-8 on disk), a file above
     // 64 KiB, an empty file and folder, a folder holding only a folder.
     void MakeTree(const std::string& root) {
-        temp.Write(root +
-                       "/Se\xC3\xB1or \xC3\x91"
-                       "and\xC3\xBA/Carta.Txt",
-                   "Querido amigo");
-        temp.Write(root +
-                       "/Se\xC3\xB1or \xC3\x91"
-                       "and\xC3\xBA/Sub/Mixto.BIN",
-                   "m");
+        temp.Write(root + "/Señor Ñandú/Carta.Txt", "Querido amigo");
+        temp.Write(root + "/Señor Ñandú/Sub/Mixto.BIN", "m");
         std::string big(200000, '\0');
         for (std::size_t i = 0; i < big.size(); ++i)
             big[i] = static_cast<char>(i * 31 % 251);
         temp.Write(root + "/Grande.Bin", big);
-        temp.Write(root + "/vac\xC3\xADo.txt", "");
+        temp.Write(root + "/vacío.txt", "");
         temp.MakeFolder(root + "/Sola/Dentro");
-        temp.MakeFolder(root +
-                        "/\xC3\x89"
-                        "poca");
-    }
-
-    // The legacy container of folder, the folder gone.
-    void EncodeAway(const std::string& folder) {
-        files.SetNameCoding(NameCoding::kWindows1252);
-        ASSERT_EQ(Encode(folder).outcome, Outcome::kDone);
-        ASSERT_FALSE(temp.Exists(folder));
-        host = TestHost(files, cancel);
+        temp.MakeFolder(root + "/Época");
     }
 
     // As velmora-cli converts: the container's path in UTF-8, as the
@@ -73,53 +53,23 @@ class LegacyConversionTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
         Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(
-            engine,
-            engine.Convert({.path = Path(container), .key = key, .password = sealed_password}));
+        return Kept(engine,
+                    engine.Convert({.path = Path(container), .key = key, .password = password}));
     }
 
     // Restores a sealed container with its password.
     RunResult Unseal(const std::string& container) {
         files.SetNameCoding(NameCoding::kUtf8);
-        OpenedContainer opened(files);
-        const OpenedHeader header = opened.Open(Path(container)).value();
-        EXPECT_EQ(header.kind, ContainerKind::kSealed);
-        opened.Close();
-        SealedKeys keys =
-            SealedKeys::Derive(sealed_password, header.sealed.salt, header.sealed.parameters)
-                .value();
-        EXPECT_TRUE(keys.Unlock(header.sealed).ok());
         host = TestHost(files, cancel);
-        Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
-        return Kept(engine, engine.Des_carpeta(
-                                {.path = Path(container),
-                                 .sealed_keys = std::make_shared<SealedKeys>(std::move(keys))}));
+        return EngineFixture::Unseal(container);
     }
-
-    std::string sealed_password =
-        "contrase\xC3\xB1"
-        "a sellada";
 };
 
 // Two names equal but for case: both restored where case counts, refused
 // before anything is made where the system ignores it.
 TEST_F(LegacyConversionTest, NamesEqualButForCaseAreRefusedWhereCaseIsIgnored) {
-    const std::vector<std::pair<std::string, std::int32_t>> entries = {
-        {"\\Cartas\\Mixto.TXT", 3}, {"\\cartas\\mixto.txt", 4}, {"\\uno", 1}};
-    const auto head = SerializeHeader(
-        {16, static_cast<std::int32_t>(entries.size()), 0, MakePasswordCheck(tables, key)});
-    std::string bytes(head.begin(), head.end());
-    std::string data;
-    for (const auto& [name, size] : entries) {
-        const auto record = SerializeRecord({tables.Enc(name, key), 32, 16, size}, 0);
-        bytes.append(record.begin(), record.end());
-        data += std::string(static_cast<std::size_t>(size), 'd');
-    }
-    std::string coded = data;
-    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data()), 3, KeyStream(tables, key));
-    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data() + 3), 4, KeyStream(tables, key));
-    EncodeFileData(reinterpret_cast<std::uint8_t*>(coded.data() + 7), 1, KeyStream(tables, key));
-    temp.Write("C.zol", bytes + coded);
+    WriteLegacyContainer("C.zol",
+                         {{"\\Cartas\\Mixto.TXT", 3}, {"\\cartas\\mixto.txt", 4}, {"\\uno", 1}});
 
     files.ignores_case = true;
     ExpectNothingTouched("case ignored", [&] {
@@ -163,7 +113,7 @@ TEST_F(LegacyConversionTest, AConvertedContainerRestoresTheOriginalTree) {
     struct stat big, hidden, plain;
     ASSERT_EQ(stat((temp.native + "/T/Grande.Bin").c_str(), &big), 0);
     ASSERT_EQ(stat((temp.native + "/T/Sola/Dentro").c_str(), &hidden), 0);
-    ASSERT_EQ(stat((temp.native + "/T/vac\xC3\xADo.txt").c_str(), &plain), 0);
+    ASSERT_EQ(stat((temp.native + "/T/vacío.txt").c_str(), &plain), 0);
     EXPECT_EQ(big.st_mode & 07777, 0444u);
     EXPECT_EQ(plain.st_mode & 07777, 0644u);
     EXPECT_EQ(hidden.st_mode & 07777, 0755u);

@@ -19,29 +19,24 @@ head -c 30000 "$golden2" > "$out/cut-v2.zol"
 { head -c 8000 "$golden2"; head -c 100 /dev/zero; tail -c +8101 "$golden2"; } > "$out/chunk-v2.zol"
 { head -c 50 /dev/zero; tail -c +51 "$golden2"; } > "$out/header-v2.zol"
 
-# Little-endian integers as printf escapes: le BYTES VALUE.
-le() {
-  local i value=$2
-  for ((i = 0; i < $1; i++)); do
-    printf '\\x%02x' $((value & 255))
-    value=$((value >> 8))
-  done
+# Plaintexts of small indexes: the entry count, then each entry (kind, path
+# length, path, size, mtime seconds and nanoseconds, attributes, mode),
+# then the files' bytes.
+python3 - "$out" <<'PY'
+import struct, sys
+def index(entries, data=b""):
+    out = struct.pack("<Q", len(entries))
+    for kind, path, size, mtime, attributes, mode in entries:
+        name = path.encode()
+        out += struct.pack("<BH", kind, len(name)) + name
+        out += struct.pack("<QqIBH", size, mtime, 0, attributes, mode)
+    return out + data
+seeds = {
+    "index-root.bin": index([(1, "", 0, 1700000000, 16, 493)]),
+    "index-one-file.bin": index([(1, "", 0, 0, 16, 493), (2, "a", 3, 1, 32, 420)], b"xyz"),
+    "index-nested.bin": index([(1, "", 0, 0, 16, 493), (1, "Łódź", 0, 0, 16, 448),
+                               (2, "Łódź/日本", 1, 0, 32, 384)], b"!"),
 }
-# One entry: kind, path, size, mtime seconds, attributes, mode.
-entry() {
-  local path_length
-  path_length=$(printf '%s' "$2" | wc -c)
-  printf "$(le 1 "$1")$(le 2 "$path_length")"
-  printf '%s' "$2"
-  printf "$(le 8 "$3")$(le 8 "$4")$(le 4 0)$(le 1 "$5")$(le 2 "$6")"
-}
-{ printf "$(le 8 1)"; entry 1 "" 0 1700000000 16 493; } > "$out/index-root.bin"
-{ printf "$(le 8 2)"; entry 1 "" 0 0 16 493; entry 2 a 3 1 32 420; printf xyz; } \
-  > "$out/index-one-file.bin"
-{
-  printf "$(le 8 3)"
-  entry 1 "" 0 0 16 493
-  entry 1 "Łódź" 0 0 16 448
-  entry 2 "Łódź/日本" 1 0 32 384
-  printf '!'
-} > "$out/index-nested.bin"
+for name, data in seeds.items():
+    open(sys.argv[1] + "/" + name, "wb").write(data)
+PY
