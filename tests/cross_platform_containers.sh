@@ -25,11 +25,15 @@ tree_of() {  # every path, its kind, size and content hash
      fi
    done)
 }
-run() {  # cli, folder, command...
+run() {  # cli, folder, command... (with $password)
   local cli=$1 folder=$2; shift 2
-  (cd "$folder" && echo 'Contraseña' | "$cli" "$@" --password-stdin >/dev/null) ||
+  (cd "$folder" && echo "$password" | "$cli" "$@" --password-stdin >/dev/null) ||
     fail "$cli $* failed"
 }
+same_tree() {  # folder, folder, what differs
+  [ "$(tree_of "$1")" = "$(tree_of "$2")" ] || { diff <(tree_of "$1") <(tree_of "$2") >&2; fail "$3"; }
+}
+password='Contraseña'
 
 make_tree linux && make_tree windows && make_tree expected
 run "$linux_cli" linux encode Árbol
@@ -40,8 +44,7 @@ mkdir from_linux from_windows
 cp linux/Árbol.zol from_linux/ && cp windows/Árbol.zol from_windows/
 run "$windows_cli" from_linux decode Árbol.zol
 run "$linux_cli" from_windows decode Árbol.zol
-[ "$(tree_of from_linux)" = "$(tree_of from_windows)" ] || {
-  diff <(tree_of from_linux) <(tree_of from_windows) >&2; fail "the restored trees differ"; }
+same_tree from_linux from_windows "the restored trees differ"
 upper() { sed -e 's/á/Á/g; s/í/Í/g; s/ñ/Ñ/g; s/ó/Ó/g' | tr 'a-z' 'A-Z' | LC_ALL=C sort; }
 [ "$(tree_of from_linux/Árbol | upper)" = "$(tree_of expected/Árbol | upper)" ] || {
   diff <(tree_of expected/Árbol | upper) <(tree_of from_linux/Árbol | upper) >&2
@@ -54,31 +57,25 @@ sealed_tree() {
   printf 'こんにちは' > "$1/Sellado/Łódź/日本/ñandú.txt"
   head -c 70000 /dev/zero | tr '\0' 's' > "$1/Sellado/Grande.BIN"
 }
-seal_run() {  # cli, folder, command...
-  local cli=$1 folder=$2; shift 2
-  (cd "$folder" && echo 'Contraseña sellada' | "$cli" "$@" --password-stdin >/dev/null) ||
-    fail "$cli $* failed"
-}
+password='Contraseña sellada'
 mkdir sealed_linux sealed_windows sealed_expected
 sealed_tree sealed_linux && sealed_tree sealed_windows && sealed_tree sealed_expected
-seal_run "$linux_cli" sealed_linux seal Sellado
-seal_run "$windows_cli" sealed_windows seal Sellado
+run "$linux_cli" sealed_linux seal Sellado
+run "$windows_cli" sealed_windows seal Sellado
 mv sealed_linux/Sellado.zol sealed_windows/de_linux.zol
 mv sealed_windows/Sellado.zol sealed_linux/de_windows.zol
-seal_run "$windows_cli" sealed_windows decode de_linux.zol
-seal_run "$linux_cli" sealed_linux decode de_windows.zol
+run "$windows_cli" sealed_windows decode de_linux.zol
+run "$linux_cli" sealed_linux decode de_windows.zol
 for restored in sealed_windows/de_linux sealed_linux/de_windows; do
-  [ "$(tree_of "$restored")" = "$(tree_of sealed_expected/Sellado)" ] || {
-    diff <(tree_of sealed_expected/Sellado) <(tree_of "$restored") >&2
-    fail "$restored is not the sealed tree"; }
+  same_tree sealed_expected/Sellado "$restored" "$restored is not the sealed tree"
 done
 # Names Linux takes and Windows cannot create are refused on Windows, each
 # named, before anything is created.
 for name in aux.txt 'punto.' 'a?b'; do
   rm -rf refusal && mkdir -p "refusal/Nombres" && printf 'x' > "refusal/Nombres/$name"
-  seal_run "$linux_cli" refusal seal Nombres
+  run "$linux_cli" refusal seal Nombres
   set +e
-  (cd refusal && echo 'Contraseña sellada' | "$windows_cli" decode Nombres.zol --password-stdin \
+  (cd refusal && echo "$password" | "$windows_cli" decode Nombres.zol --password-stdin \
      >/dev/null 2>err.txt)
   status=$?
   set -e

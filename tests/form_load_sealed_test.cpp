@@ -37,15 +37,6 @@ class SealedFormLoadTest : public FormLoadTest {
         host.moments.clear();
     }
 
-    bool IsSealed(const std::string& container) const {
-        const std::string bytes = temp.Read(container);
-        return bytes.size() > kSealedMagic.size() &&
-               std::equal(kSealedMagic.begin(), kSealedMagic.end(), bytes.begin(),
-                          [](std::uint8_t magic, char byte) {
-                              return magic == static_cast<std::uint8_t>(byte);
-                          });
-    }
-
     TypingDialog dialog{state, tables, host};
 };
 
@@ -69,7 +60,9 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
             EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
         }
         EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 3", "main window"})) << c.given;
-        EXPECT_TRUE(IsSealed("work/" + c.folder + ".zol")) << c.given;
+        EXPECT_EQ(temp.Read("work/" + c.folder + ".zol").substr(0, kSealedMagic.size()),
+                  std::string(kSealedMagic.begin(), kSealedMagic.end()))
+            << c.given;
         EXPECT_FALSE(temp.Exists(c.folder)) << c.given;
         EXPECT_TRUE(dialog.messages.empty()) << c.given;
         // The sealed dialog: two boxes, the first without the 15-character
@@ -289,9 +282,9 @@ TEST_F(SealedFormLoadTest, LegacyLinesKeepTheirOutcome) {
 }
 
 // Only the sealed modes make the dialog taller with its rows, naming the
-// folder or container shown however its path ends; the main window tells
-// each moment of a sealed job.
-TEST_F(SealedFormLoadTest, WhatTheWindowsSayOfASealedJob) {
+// folder or container shown however its path ends (the main window's
+// moments: tests/ui/form1_test.cpp and e2e_gui.sh).
+TEST_F(SealedFormLoadTest, OnlyTheSealedDialogsGrowAndSayWhatWillHappen) {
     for (const DialogMode mode : {DialogMode::kEncoding, DialogMode::kDecoding,
                                   DialogMode::kSealing, DialogMode::kOpeningSealed}) {
         TypingDialog shown{state, tables, host};
@@ -327,31 +320,6 @@ TEST_F(SealedFormLoadTest, WhatTheWindowsSayOfASealedJob) {
         const SealedDialogRows said = SealedDialogText(c.mode, c.path);
         EXPECT_NE(said.what.find(c.what), std::string::npos) << said.what;
         EXPECT_NE(said.rule.find(c.rule), std::string::npos) << said.rule;
-    }
-
-    class Recording : public SealedJobView {
-      public:
-        void SetCaption(const std::string& caption) override { seen += "caption " + caption + ";"; }
-        void SetBusy(bool busy) override { seen += busy ? "busy;" : "not busy;"; }
-        void Notify(const std::string& text) override { seen += "notice " + text + ";"; }
-        std::string seen;
-    };
-    const struct {
-        SealedMoment moment;
-        std::string path;
-        std::string seen;
-    } moments[] = {
-        {SealedMoment::kDerivingKey, "", "caption Preparando la clave...;busy;"},
-        {SealedMoment::kKeyReady, "", "caption Codificando...;not busy;"},
-        {SealedMoment::kSealed, "/home/ana/Fotos.zol",
-         "notice La carpeta est\xE1 guardada y cifrada en \xAB/home/ana/Fotos.zol\xBB.;"},
-        {SealedMoment::kRestored, "/home/ana/Fotos/",
-         "notice La carpeta est\xE1 restaurada en \xAB/home/ana/Fotos\xBB.;"},
-    };
-    for (const auto& c : moments) {
-        Recording view;
-        ShowSealedMoment(view, c.moment, c.path);
-        EXPECT_EQ(view.seen, c.seen);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "container/buffered_io.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"
+#include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_stream_reader.h"
 #include "container/sealed/sealed_stream_writer.h"
 #ifdef _WIN32
@@ -75,14 +76,17 @@ struct SealedTree {
     bool operator==(const SealedTree&) const = default;
 };
 
+// `header` gives the parameters, the salt and the nonce prefix (a golden
+// container's own); its lengths are the tree's.
 inline std::vector<std::uint8_t> SealTree(const SealedTree& tree, std::string_view password,
-                                          const SealedParameters& parameters) {
+                                          SealedHeader header) {
     MemoryWrites files;
     BufferedWriter out(files, 0, 0);
     const std::vector<std::uint8_t> index = EncodeSealedIndex(tree.entries).value();
+    header.index_length = index.size();
+    header.plaintext_length = SealedPlaintextLength(tree.entries, index.size());
     SealedStreamWriter writer =
-        SealedStreamWriter::Begin(out, password, parameters, index.size(),
-                                  SealedPlaintextLength(tree.entries, index.size()))
+        SealedStreamWriter::Begin(out, SealedKeys::Derive(password, header).value(), header)
             .value();
     EXPECT_TRUE(writer.Write(index.data(), index.size()));
     for (const std::string& content : tree.contents)
@@ -91,6 +95,10 @@ inline std::vector<std::uint8_t> SealTree(const SealedTree& tree, std::string_vi
     EXPECT_TRUE(writer.Finish());
     EXPECT_TRUE(out.Flush());
     return files.bytes;
+}
+inline std::vector<std::uint8_t> SealTree(const SealedTree& tree, std::string_view password,
+                                          const SealedParameters& parameters) {
+    return SealTree(tree, password, NewSealedHeader(parameters).value());
 }
 
 // Everything a container holds, authenticated to its final message.
