@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/engine.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"

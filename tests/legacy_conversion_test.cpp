@@ -5,7 +5,6 @@
 
 #include "container/legacy/container_format.h"
 #include "container/legacy/data_coding.h"
-#include "container/legacy/password_check.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/engine_fixture.h"

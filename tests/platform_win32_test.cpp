@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "base/cp1252.h"
-#include "platform/system_clock.h"
+#include "platform/clock.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_paths.h"
+#include "platform/win32/win32_tree_ops.h"
 #include "tests/folder_link.h"
 
 namespace velmora {
