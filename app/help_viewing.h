@@ -17,8 +17,12 @@ struct HelpViewing {
     std::string viewer;  // the program started with the file; empty: the desktop's own
     std::string file;    // the file's path, in the program's form
 };
-HelpViewing HelpToShow(const std::string& program_folder, Desktop desktop);
-
 inline constexpr const char* kHelpFileName = "velmora.hlp";
+
+inline HelpViewing HelpToShow(const std::string& program_folder, Desktop desktop) {
+    if (desktop == Desktop::kWindows)
+        return {"notepad.exe", program_folder + "\\" + kHelpFileName};
+    return {"", program_folder + "/" + kHelpFileName};
+}
 
 }  // namespace velmora

@@ -1,15 +1,15 @@
 #include "app/password_decision.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
-#include "app/costly_key.h"
-#include "base/cp1252_case.h"
+#include "base/cp1252.h"
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "base/utf8.h"
-#include "cipher/key_derivation.h"
-#include "container/legacy/password_check.h"
+#include "cipher/cipher_tables.h"
+#include "container/legacy/container_format.h"
 #include "container/pumped_work.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_keys.h"
@@ -174,6 +174,25 @@ PasswordDecision DecidePassword(const CipherTables& tables, DialogMode mode,
     PasswordDecision accepted;
     accepted.key = key.value();
     return accepted;
+}
+
+namespace {
+
+// The middle of the default's measured cost (docs/sealed-format.md).
+constexpr double kDefaultSeconds = 0.8;
+
+}  // namespace
+
+long EstimatedDerivationSeconds(const SealedParameters& parameters) {
+    const double asked = double(parameters.opslimit) * double(parameters.memlimit);
+    const double usual = double(kSealedDefaultOpsLimit) * double(kSealedDefaultMemLimit);
+    return std::max(1L, std::lround(kDefaultSeconds * asked / usual));
+}
+
+std::string CostlyKeyText(const SealedParameters& parameters) {
+    const std::uint64_t mebibytes = (parameters.memlimit + (std::uint64_t{1} << 19)) >> 20;
+    return Text(Msg::kCostlyKey, {std::to_string(mebibytes), std::to_string(parameters.opslimit),
+                                  std::to_string(EstimatedDerivationSeconds(parameters))});
 }
 
 }  // namespace velmora

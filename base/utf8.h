@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace velmora {
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past
@@ -22,5 +24,14 @@ std::string ShownUtf8(std::string_view path);
 // hold any) as the lone surrogate U+DC80 + byte, as Python's
 // "surrogateescape" reads it.
 std::string JsonString(std::string_view text);
+
+// A sealed container's password (UTF-8 as typed) prepared and enforced as
+// RFC 8265's OpaqueString profile asks, so that the same password typed on
+// any keyboard or system gives the same bytes: every non-ASCII space
+// (Unicode's category Zs) becomes U+0020, and the text is put in NFC
+// (utf8proc). Refused, with the user's message: text that is not UTF-8, an
+// empty password, and control characters (Cc) or code points Unicode does
+// not assign (Cn; a later Unicode could normalise them otherwise).
+Result<std::string> OpaqueStringPassword(std::string_view utf8);
 
 }  // namespace velmora

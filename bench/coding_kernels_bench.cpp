@@ -10,7 +10,6 @@
 
 #include "bench/sealed_stream_kernels.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/legacy/data_coding.h"
 #include "container/sealed/chunk_layout.h"
 #include "container/sealed/plaintext_hash.h"

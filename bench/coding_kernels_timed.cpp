@@ -8,7 +8,6 @@
 
 #include "bench/sealed_stream_kernels.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/legacy/data_coding.h"
 
 namespace {

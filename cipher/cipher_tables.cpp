@@ -3,9 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "base/cp1252_case.h"
+#include "base/cp1252.h"
 #include "base/messages.h"
-#include "cipher/key_derivation.h"
 
 namespace velmora {
 namespace {

@@ -4,8 +4,33 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/result.h"
 
 namespace velmora {
+
+inline constexpr std::size_t kKeyLength = 15;
+
+// Turns a typed password (Windows-1252 codes, at least one character) into the
+// 15-character key: upper-cased, repeated end to end to 15 characters, and
+// each character raised by its 1-based position. A password that would need a
+// code above 255 somewhere (only the division sign at positions 9 to 15 can)
+// is refused rather than wrapped.
+Result<std::string> DeriveKey(const std::string& password);
+
+// The keys a container's check value allows. The check value is the key
+// encoded with itself: c_i = (k_i + k_p) mod 256 with p = KeyPosition(i, 15),
+// that is k_(i+1) and, for i = 15, k_1. The system is a cycle of odd length,
+// so its alternating sum c_1 - c_2 + c_3 - ... + c_15 is 2 k_1 mod 256: an
+// odd sum means no key gives these bytes (a damaged check value); an even
+// one gives k_1 up to 128, and each next character follows from the one
+// before it. So there are always two keys or none, the two differing by 128
+// in every character; both reproduce the check value, and what the key
+// encodes elsewhere (the "\" that begins every stored name) tells them
+// apart. A check value of any length but 15 allows none.
+std::vector<std::string> KeysFromCheckValue(std::string_view check);
 
 // The 1-based key position that shifts character i (1-based) of a text,
 // for a key of `key_length` characters: the key is applied from its second

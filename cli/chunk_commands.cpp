@@ -1,4 +1,4 @@
-#include "cli/chunk_commands.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 

@@ -1,10 +1,9 @@
-#include "cli/cli_main.h"
+#include "cli/commands.h"
 
 #include <string>
 
 #include "app/password_decision.h"
 #include "base/messages.h"
-#include "cli/commands.h"
 #include "cli/console.h"
 
 namespace velmora {

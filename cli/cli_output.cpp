@@ -2,6 +2,7 @@
 
 #include "base/name_text.h"
 #include "base/utf8.h"
+#include "cli/commands.h"
 #include "cli/console.h"
 
 namespace velmora {

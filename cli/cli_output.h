@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/commands.h"
 #include "container/engine_state.h"
 #include "platform/file_system.h"
 

@@ -3,12 +3,7 @@
 #include <chrono>
 
 #include "base/messages.h"
-#include "cli/command_context.h"
 #include "cli/console.h"
-#include "cli/convert_command.h"
-#include "cli/legacy_commands.h"
-#include "cli/register_command.h"
-#include "cli/sealed_commands.h"
 #include "container/open_any_container.h"
 #include "container/sealed_repair.h"
 

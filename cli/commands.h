@@ -1,11 +1,21 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "cipher/cipher_tables.h"
+#include "cli/cli_host.h"
+#include "cli/cli_output.h"
 #include "cli/password_prompt.h"
+#include "container/engine.h"
+#include "container/opened_container.h"
+#include "container/sealed/sealed_keys.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 
+// velmora-cli: the options read from its command line, what every command
+// works with (CommandContext), and the commands of each kind.
 namespace velmora {
 
 // Exit statuses of velmora-cli.
@@ -41,5 +51,103 @@ struct CliOptions {
 };
 
 int RunCommand(const CliOptions& options, FileSystem& files);
+
+// What every command that runs the engine works with: the disk, the
+// terminal standing in for the windows, the cipher's tables, the password's
+// source and the engine's options as velmora-cli sets them.
+struct CommandContext {
+    explicit CommandContext(const CliOptions& given, FileSystem& disk)
+        : options(given), files(disk), prompt(given.password) {
+        tables.CrearBuffer();
+        engine.show_restored_folder = false;
+        engine.report_leftovers = true;
+    }
+
+    const CliOptions& options;
+    FileSystem& files;
+    SystemClock clock;
+    EngineRequest request;  // the target and, for a while, what opens it
+    CancelToken cancel;
+    CliHost host{files, cancel};
+    CipherTables tables{[](const std::string& text) { Say(text); }};
+    PasswordPrompt prompt;
+    EngineOptions engine;
+};
+
+// Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as
+// "Cancelar", the timings asked for; the job's exit status.
+int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode);
+// Sets run.request.path to the path given on the command line (a folder to
+// encode or seal, a container to convert), resolved in the name coding of
+// the kind written (seal and convert: UTF-8, ResolveForSealing); kExitOk,
+// or kExitRefused once the reason is told.
+int ResolveContainer(CommandContext& run);
+// The folder given with -C ("" without it) into `folder`; kExitOk, or
+// kExitRefused once the reason is told.
+int ResolveGivenFolder(CommandContext& run, std::string& folder);
+// Restores the container of run.request with the key it holds; prints the
+// restored folder.
+int RunDecoding(CommandContext& run);
+
+// convert: a legacy container turned into a sealed one under the same name.
+// The legacy key first (its password asked, or found without it with
+// --recover), then the new password; the container's path may hold any
+// character.
+int ConvertContainer(CommandContext& run);
+
+// `velmora-cli register`: writes this user's shell integration, as starting
+// velmora without an argument does, and prints where it went.
+int Register(FileSystem& files);
+
+// `velmora-cli unregister`: removes this user's shell integration and
+// prints what was removed.
+int Unregister();
+
+// The sealed kind's commands: seal a folder; list, verify and decode a
+// sealed container whose header is read (the password is asked here).
+int SealFolder(CommandContext& run);
+int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header);
+
+// A new password, typed twice on a terminal (once on standard input), until
+// the sealed kind's rules take it; the empty error when a refusal was told.
+Result<std::string> AskNewPassword(CommandContext& run);
+
+// The legacy kind's commands: encode a folder; list, verify, decode and
+// recover a legacy container whose header is read (the password is asked
+// here, or the key found without it).
+int EncodeFolder(CommandContext& run);
+int OpenLegacy(CommandContext& run, OpenedContainer& container, const ContainerHeader& header);
+
+// The key from a typed password, asked until the dialog's rules accept it
+// (three times on a terminal); the empty error when a refusal was told.
+Result<std::string> AskKey(CommandContext& run, DialogMode mode, const std::string& stored_check);
+// The key found from the container alone, and why the password was not
+// needed said; the error says why it cannot be found.
+Result<std::string> FindKeyWithoutPassword(CommandContext& run, OpenedContainer& container,
+                                           const ContainerHeader& header);
+
+// `velmora-cli verify` of a version 2 container: every part checked
+// (CheckChunks); sound (kExitOk), damaged but repairable (kExitRepairable,
+// the damaged parts named) or beyond repair (kExitRefused, the files that
+// lost chunks touch named).
+int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
+                 const SealedKeys& keys);
+
+// `velmora-cli repair`: a sound version 2 container is left as it is; a
+// repairable one, or any version 1 container, is written again as a sound
+// version 2 container under its name (SealedRepair).
+// `velmora-cli decode --salvage` (SalvageSealed): prints the restored folder,
+// then the files that could not be salvaged; with --salvage-partial, the
+// files restored with holes instead, each with the bytes it lost.
+int SalvageChunks(CommandContext& run, const SealedKeys& keys);
+
+// `velmora-cli extract` (ExtractSealed): prints the restored folder.
+int ExtractChunks(CommandContext& run, const SealedKeys& keys);
+
+int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHeader& header,
+                 const SealedKeys& keys, const std::string& password);
+
+// velmora-cli's arguments, read and carried out on the given file system.
+int CliMain(int argc, char** argv, FileSystem& files);
 
 }  // namespace velmora

@@ -1,9 +1,7 @@
-#include "cli/convert_command.h"
+#include "cli/commands.h"
 
 #include "app/password_decision.h"
 #include "base/messages.h"
-#include "cli/legacy_commands.h"
-#include "cli/sealed_commands.h"
 #include "container/conversion_leftovers.h"
 #include "container/opened_container.h"
 

@@ -1,4 +1,4 @@
-#include "cli/legacy_commands.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 
@@ -6,8 +6,6 @@
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "container/legacy/legacy_reader.h"
-#include "container/legacy/record_reader.h"
-#include "container/legacy/recovered_key.h"
 #include "container/legacy/stored_names.h"
 
 namespace velmora {

@@ -1,6 +1,5 @@
 // velmora-cli: the program's engine for scripts and terminals.
-#include "cli/cli_main.h"
-#include "platform/posix/standard_descriptors.h"
+#include "cli/commands.h"
 #include "platform/posix/posix_file_system.h"
 
 int main(int argc, char** argv) {

@@ -1,13 +1,11 @@
-#include "cli/sealed_commands.h"
+#include "cli/commands.h"
 
 #include <memory>
 #include <optional>
 
-#include "app/costly_key.h"
 #include "app/password_decision.h"
 #include "base/messages.h"
 #include "base/name_text.h"
-#include "cli/chunk_commands.h"
 #include "cli/console.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_index.h"

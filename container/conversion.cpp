@@ -3,11 +3,9 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "container/converted_index.h"
+#include "container/byte_source.h"
 #include "container/engine_failure.h"
-#include "container/file_byte_source.h"
 #include "container/legacy/legacy_kind.h"
-#include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"
@@ -17,6 +15,7 @@
 #include "container/sealed/sealed_reader.h"
 #include "container/sealed/sealed_stream_writer.h"
 #include "container/staging_folder.h"
+#include "container/wipe.h"
 #include "container/written_check.h"
 #include "platform/system_failure.h"
 

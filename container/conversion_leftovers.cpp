@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "container/file_byte_source.h"
-#include "container/legacy/record_reader.h"
-#include "container/overwrite.h"
+#include "container/byte_source.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/path_helpers.h"
+#include "container/wipe.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "container/converted_index.h"
+#include "container/conversion.h"
 
 #include <algorithm>
 #include <map>

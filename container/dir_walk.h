@@ -7,6 +7,7 @@
 #include "container/found_list.h"
 #include "container/run.h"
 #include "container/scanned_tree.h"
+#include "container/tree_scan.h"
 
 namespace velmora {
 
@@ -32,5 +33,16 @@ WalkResult DirWalk(Run& run, ScannedTree& tree, const std::string& CurrDir, Foun
 // file's reset is the wipe's own, made right before it is overwritten, once
 // it is known to be the file that was packed.
 void ApplyWalkResets(Run& run, ScannedTree& tree, const WalkResult& walk);
+
+// The order of a kind that keeps every entry: the root first, then each
+// folder's entries in name order, a subfolder followed at once by what it
+// holds. Folders come before their contents, so a restore makes each folder
+// before anything inside it.
+FoundList EveryEntry(const TreeScan& scan);
+
+// What the wipe removes after the files of such a kind: every folder of the
+// tree, the root included, in the same order (the wipe goes through it
+// backwards, deepest first). Nothing is reset beforehand.
+WalkResult EveryFolder(const FoundList& every_entry);
 
 }  // namespace velmora

@@ -1,14 +1,14 @@
 #include <cerrno>
 
 #include "base/messages.h"
+#include "container/byte_source.h"
 #include "container/dir_walk.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
-#include "container/file_byte_source.h"
+#include "container/folder_handles.h"
+#include "container/legacy/container_format.h"
 #include "container/legacy/legacy_kind.h"
-#include "container/legacy/password_check.h"
-#include "container/legacy/record_reader.h"
-#include "container/named_entry.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"

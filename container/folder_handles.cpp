@@ -1,6 +1,7 @@
 #include "container/folder_handles.h"
 
 #include "base/messages.h"
+#include "container/path_helpers.h"
 
 namespace velmora {
 
@@ -95,6 +96,22 @@ void FolderHandles::CloseAll() {
             folder.handle = -1;
         }
     recent_.clear();
+}
+
+Result<int> OpenFolderHolding(TreeOps& files, const std::string& path) {
+    std::string parent = ParentOf(path);
+    if (!parent.empty() && parent.back() == ':')
+        parent += '\\';
+    return files.OpenStartingFolder(parent.empty() ? "." : parent);
+}
+
+Result<EntryInfo> InspectNamed(TreeOps& files, const std::string& path) {
+    const Result<int> folder = OpenFolderHolding(files, path);
+    if (!folder)
+        return folder.error();
+    Result<EntryInfo> info = files.InspectAt(folder.value(), Nombre(path));
+    (void)files.Close(folder.value());
+    return info;
 }
 
 }  // namespace velmora

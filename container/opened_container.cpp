@@ -4,8 +4,8 @@
 
 #include "base/messages.h"
 
-#include "base/cp1252_case.h"
-#include "container/legacy/record_reader.h"
+#include "base/cp1252.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/path_helpers.h"
 #include "container/sealed/sealed_failure.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/result.h"
-#include "container/file_byte_source.h"
+#include "container/byte_source.h"
 #include "container/legacy/container_format.h"
 #include "container/sealed/sealed_header.h"
 #include "platform/tree_ops.h"

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "base/name_text.h"
-#include "container/sealed/sealed_entry.h"
+#include "container/sealed/sealed_format.h"
 
 namespace velmora {
 namespace {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "container/container_kind.h"
 #include "container/folder_handles.h"
 #include "container/restore_source.h"
@@ -68,5 +69,12 @@ class Restore {
     // restore stops at its next safe point and removes what it made.
     std::optional<CancelToken::Heeding> stops_on_cancel_;
 };
+
+// Refuses, naming both, two paths of a container's tree that differ only in
+// case: two entries, two folders they lie in, or a file and a folder (each
+// path compared without its final "\", by its Windows-1252 upper case). A
+// system that ignores case would take them for one name and restore one
+// over the other, so the refusal comes before anything is made.
+Status CheckCaseCollisions(const std::vector<DecodedEntry>& entries);
 
 }  // namespace velmora

@@ -5,9 +5,9 @@
 
 #include "base/messages.h"
 #include "container/buffered_io.h"
+#include "container/byte_source.h"
 #include "container/conversion_leftovers.h"
 #include "container/engine_failure.h"
-#include "container/file_byte_source.h"
 #include "container/own_file.h"
 #include "container/pack.h"
 #include "container/path_helpers.h"

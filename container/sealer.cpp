@@ -1,9 +1,9 @@
 #include <future>
 
 #include "base/messages.h"
+#include "container/dir_walk.h"
 #include "container/engine.h"
 #include "container/engine_failure.h"
-#include "container/every_entry.h"
 #include "container/opened_container.h"
 #include "container/path_helpers.h"
 #include "container/pumped_work.h"

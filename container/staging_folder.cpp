@@ -9,10 +9,10 @@
 
 #include "base/messages.h"
 #include "container/engine_failure.h"
-#include "container/overwrite.h"
 #include "container/own_file.h"
 #include "container/path_helpers.h"
 #include "container/restore_source.h"
+#include "container/wipe.h"
 #include "platform/system_failure.h"
 
 namespace velmora {

@@ -1,7 +1,9 @@
 #include "container/wipe.h"
+
+#include <vector>
+
 #include "base/messages.h"
 #include "container/engine_failure.h"
-#include "container/overwrite.h"
 #include "container/path_helpers.h"
 #include "container/sealed/plaintext_hash.h"
 #include "platform/system_failure.h"
@@ -248,6 +250,30 @@ void Wipe::AllowDeletingIn(std::uint32_t folder) {
         return;
     if (run_.files.SetAttrOpen(handle.value(), attributes.value() & ~kReadOnly))
         opened_folders_.emplace_back(folder, attributes.value());
+}
+
+namespace {
+
+constexpr std::int64_t kPiece = 65535;
+// The last piece is shorter than one and a half pieces.
+constexpr std::size_t kLargestPiece = 98303;
+
+}  // namespace
+
+Status OverwriteWith255(TreeOps& files, int file, std::int64_t size, bool flush,
+                        const std::function<void()>& after_piece) {
+    static const std::vector<std::uint8_t> ones(kLargestPiece, 0xFF);
+    const std::int64_t pieces = std::max<std::int64_t>(1, (size + kPiece / 2) / kPiece);
+    for (std::int64_t piece = 1, at = 0; piece <= pieces && at < size; ++piece) {
+        const std::int64_t length = piece < pieces ? kPiece : size - at;
+        if (Status written = files.Write(file, at, ones.data(), static_cast<std::size_t>(length));
+            !written)
+            return written;
+        at += length;
+        if (after_piece)
+            after_piece();
+    }
+    return flush ? files.Flush(file) : Status::Ok();
 }
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "container/named_entry.h"
+#include "container/folder_handles.h"
 #include "container/path_helpers.h"
 #include "container/staging_folder.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "container/file_byte_source.h"
+#include "container/byte_source.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_reader.h"
 

@@ -9,4 +9,10 @@ class Clock {
     virtual double SecondsSinceMidnight() = 0;
 };
 
+// The system's clock, local time.
+class SystemClock : public Clock {
+  public:
+    double SecondsSinceMidnight() override;
+};
+
 }  // namespace velmora

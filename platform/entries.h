@@ -50,13 +50,21 @@ struct EntryInfo {
 
 // The same entry: the same device and the same whole file id (inode, and
 // on Windows the high half of a 128-bit id).
-bool SameEntry(const EntryInfo& a, const EntryInfo& b);
+inline bool SameEntry(const EntryInfo& a, const EntryInfo& b) {
+    return a.device == b.device && a.inode == b.inode && a.inode_high == b.inode_high;
+}
 
 // The same entry, its size and last change of content as they were.
-bool SameEntryAndContent(const EntryInfo& now, const EntryInfo& seen);
+inline bool SameEntryAndContent(const EntryInfo& now, const EntryInfo& seen) {
+    return SameEntry(now, seen) && now.size == seen.size && now.modified_ns == seen.modified_ns;
+}
 
 // The same folder: device, inode and, where both are known, mount.
-bool SameFolder(const EntryInfo& now, const EntryInfo& seen);
+inline bool SameFolder(const EntryInfo& now, const EntryInfo& seen) {
+    return now.kind == EntryKind::kFolder && seen.kind == EntryKind::kFolder &&
+           SameEntry(now, seen) &&
+           (now.mount_id == 0 || seen.mount_id == 0 || now.mount_id == seen.mount_id);
+}
 
 // The error code of an entry that is no longer the one the scan recorded
 // (another program renamed, replaced or changed it meanwhile). Windows' C
@@ -69,7 +77,10 @@ inline constexpr int kNoLongerTheSame = EBUSY;
 
 // The same entry, unchanged in content and in what points to it: same
 // device, inode, size and times, and no other name.
-bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen);
+inline bool SameUntouchedFile(const EntryInfo& now, const EntryInfo& seen) {
+    return now.kind == EntryKind::kFile && seen.kind == EntryKind::kFile &&
+           SameEntryAndContent(now, seen) && now.changed_ns == seen.changed_ns && now.links == 1;
+}
 
 struct DirEntry {
     std::string name;

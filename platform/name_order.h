@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/cp1252_case.h"
+#include "base/cp1252.h"
 
 namespace velmora {
 

@@ -4,9 +4,14 @@
 #include <string_view>
 
 #include "base/result.h"
-#include "platform/name_coding.h"
 
 namespace velmora {
+
+// How the program's paths write names. Windows-1252 is the program's own
+// text, the legacy kind's names and what the windows show; UTF-8 carries
+// every name exactly as the system gives it, whatever its language, as the
+// sealed kind keeps them.
+enum class NameCoding { kWindows1252, kUtf8 };
 
 // Converts between the program's paths (Windows-1252, or UTF-8 as it is,
 // with "\" between components) and the file system's own (UTF-8, "/"). A

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/result.h"
-#include "platform/name_coding.h"
+#include "platform/names.h"
 
 namespace velmora {
 

@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "base/cp1252_case.h"
+#include "base/cp1252.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 
 namespace velmora {
 namespace {

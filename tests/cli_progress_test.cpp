@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/progress_line.h"
+#include "cli/cli_host.h"
 
 namespace velmora {
 namespace {

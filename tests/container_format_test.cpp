@@ -4,10 +4,8 @@
 #include <vector>
 
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/legacy/container_format.h"
-#include "container/legacy/record_reader.h"
-#include "container/legacy/password_check.h"
+#include "container/legacy/legacy_reader.h"
 
 namespace velmora {
 namespace {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/legacy/data_coding.h"
 
 namespace velmora {

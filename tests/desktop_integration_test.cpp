@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "shell/posix/shell_integration.h"
+#include "shell/posix/desktop_integration.h"
 #include "tests/temp_folder.h"
 #include "tests/tree_snapshot.h"
 

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "container/legacy/container_format.h"
-#include "container/legacy/record_reader.h"
+#include "container/legacy/legacy_reader.h"
 #include "container/path_helpers.h"
 #include "container/wipe_record.h"
 #include "tests/engine_fixture.h"

@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
 #include "container/engine.h"
 #include "container/legacy/container_format.h"
 #include "container/legacy/data_coding.h"
-#include "container/legacy/password_check.h"
+#include "container/legacy/container_format.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/staging_folder.h"

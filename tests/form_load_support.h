@@ -11,7 +11,7 @@
 
 #include "app/form2_presenter.h"
 #include "app/form_load.h"
-#include "cipher/key_derivation.h"
+#include "cipher/cipher_tables.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "cipher/key_derivation.h"
+#include "cipher/cipher_tables.h"
 #include "container/engine.h"
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"

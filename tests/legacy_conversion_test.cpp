@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "container/legacy/container_format.h"
+#include "container/legacy/data_coding.h"
 #include "container/opened_container.h"
 #include "tests/engine_fixture.h"
 

@@ -9,15 +9,12 @@
 #include "base/cp1252.h"
 #include "base/messages.h"
 #include "cipher/cipher_tables.h"
-#include "cipher/key_derivation.h"
-#include "cipher/key_recovery.h"
 #include "container/byte_source.h"
-#include "container/case_collisions.h"
-#include "container/converted_index.h"
+#include "container/conversion.h"
 #include "container/legacy/container_format.h"
-#include "container/legacy/password_check.h"
-#include "container/legacy/recovered_key.h"
-#include "container/sealed/sealed_tree_check.h"
+#include "container/legacy/legacy_reader.h"
+#include "container/restore.h"
+#include "container/sealed/sealed_index.h"
 
 namespace velmora {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/password_decision.h"
-#include "cipher/key_derivation.h"
-#include "container/legacy/password_check.h"
+#include "cipher/cipher_tables.h"
+#include "container/legacy/container_format.h"
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/sealed_support.h"

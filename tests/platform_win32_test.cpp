@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "base/cp1252.h"
-#include "platform/system_clock.h"
+#include "platform/clock.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_tree_ops.h"
 #include "tests/folder_link.h"
 #include "tests/numbered_files_check.h"
 #include "tests/temp_folder.h"

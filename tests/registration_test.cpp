@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "platform/posix/regedit_file.h"
 #include "platform/posix/registry_store.h"
 #include "shell/registration.h"
 #include "tests/temp_folder.h"

@@ -3,10 +3,8 @@
 #include <string>
 
 #include "base/cp1252.h"
-#include "base/cp1252_case.h"
 #include "base/messages.h"
 #include "base/name_text.h"
-#include "base/password_text.h"
 #include "base/utf8.h"
 
 namespace velmora {

@@ -1,10 +1,9 @@
-#include "cli/register_command.h"
+#include "cli/commands.h"
 
 #include <cstdio>
 
-#include "cli/commands.h"
 #include "cli/console.h"
-#include "shell/posix/shell_integration.h"
+#include "shell/posix/desktop_integration.h"
 
 namespace velmora {
 

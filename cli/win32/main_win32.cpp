@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
-#include "cli/cli_main.h"
+#include "cli/commands.h"
 #include "platform/win32/win32_file_system.h"
 
 // The arguments are taken in UTF-16 from the system and handed on in UTF-8,

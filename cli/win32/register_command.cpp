@@ -1,4 +1,3 @@
-#include "cli/register_command.h"
 
 #include "cli/commands.h"
 #include "cli/console.h"

@@ -10,7 +10,7 @@
 #include "container/legacy/legacy_writer.h"
 #include "container/run.h"
 #include "container/tree_scan.h"
-#include "platform/name_coding.h"
+#include "platform/names.h"
 
 namespace velmora {
 

@@ -1,7 +1,6 @@
 #include "container/legacy/legacy_writer.h"
 
 #include "container/legacy/container_format.h"
-#include "container/legacy/password_check.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "container/legacy/record_reader.h"
+#include "container/legacy/legacy_reader.h"
 
 #include "base/messages.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "base/cp1252_case.h"
+#include "base/cp1252.h"
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "cipher/cipher_tables.h"

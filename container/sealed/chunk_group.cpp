@@ -1,9 +1,15 @@
 #include "container/sealed/chunk_group.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <optional>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
@@ -227,6 +233,29 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         outcome.lost.push_back(first + bad[i]);
     }
     return outcome;
+}
+
+void FreeGroupMemory::operator()(std::uint8_t* memory) const {
+    std::free(memory);
+}
+
+GroupMemory AllocateGroupMemory(std::size_t size) {
+#ifdef __linux__
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    void* memory = nullptr;
+    if (size >= kLargePage) {
+        const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
+        if (posix_memalign(&memory, kLargePage, rounded) != 0)
+            throw std::bad_alloc();
+        // Only advice: without large pages the memory is the same.
+        (void)madvise(memory, rounded, MADV_HUGEPAGE);
+        return GroupMemory(static_cast<std::uint8_t*>(memory));
+    }
+#endif
+    void* plain = std::malloc(size);
+    if (plain == nullptr)
+        throw std::bad_alloc();
+    return GroupMemory(static_cast<std::uint8_t*>(plain));
 }
 
 }  // namespace velmora

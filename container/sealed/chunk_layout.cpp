@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "container/sealed/little_endian.h"
+#include "container/sealed/sealed_format.h"
 
 namespace velmora {
 namespace {

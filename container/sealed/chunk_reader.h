@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "container/container_kind.h"
@@ -11,7 +12,7 @@
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_group.h"
 #include "container/sealed/chunk_layout.h"
-#include "container/sealed/sealed_entry.h"
+#include "container/sealed/sealed_format.h"
 
 namespace velmora {
 
@@ -74,5 +75,13 @@ class ChunkReader : public ContainerReader {
     std::vector<Holed> holed_;
     std::vector<std::uint8_t> zeros_;  // a chunk's worth, once a hole is read
 };
+
+// The path a file restored with holes takes, so that nobody mistakes it for
+// the original: `mark` before the extension of its last name ("a/b.txt"
+// gives "a/b (incompleto).txt"; a name whose only "." is its first, or
+// that has none, takes it at its end), then "(2)", "(3)" ... after the mark
+// while `taken` says the path is taken.
+std::string PartialName(const std::string& path, std::string_view mark,
+                        const std::function<bool(const std::string&)>& taken);
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 #include <cassert>
 #include <mutex>
 
-#include "container/sealed/sodium_library.h"
+#include "container/sealed/sealed_keys.h"
 
 namespace velmora {
 namespace {

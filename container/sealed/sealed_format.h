@@ -3,8 +3,58 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace velmora {
+
+// The sealed format's integers: little-endian, whatever the machine.
+template <typename Integer>
+void PutLittleEndian(std::uint8_t* at, Integer value) {
+    for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+}
+
+template <typename Integer>
+void AppendLittleEndian(std::vector<std::uint8_t>& out, Integer value) {
+    out.resize(out.size() + sizeof(Integer));
+    PutLittleEndian(out.data() + out.size() - sizeof(Integer), value);
+}
+
+template <typename Integer>
+Integer GetLittleEndian(const std::uint8_t* at) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        value |= static_cast<std::uint64_t>(at[i]) << (8 * i);
+    return static_cast<Integer>(value);
+}
+
+// One entry of a sealed container's index. Entry 0 is the sealed folder
+// itself (a folder with the empty path); every other path is relative to
+// it, UTF-8, its components separated by "/", exactly as the file system
+// gave the names.
+struct SealedEntry {
+    std::string path;
+    bool folder = false;
+    std::uint64_t size = 0;  // 0 for a folder
+    std::int64_t mtime_s = 0;
+    std::uint32_t mtime_ns = 0;   // below 1,000,000,000
+    std::uint8_t attributes = 0;  // DOS attributes
+    std::uint16_t mode = 0;       // POSIX permission bits, at most 07777
+
+    bool operator==(const SealedEntry&) const = default;
+};
+
+// How an entry is stored: u8 kind, u16 path length, the path's bytes, u64
+// size, i64 mtime seconds, u32 mtime nanoseconds, u8 attributes, u16 mode,
+// all little-endian.
+inline constexpr std::uint8_t kSealedKindFolder = 1;
+inline constexpr std::uint8_t kSealedKindFile = 2;
+inline constexpr std::size_t kSealedEntryFixedBytes = 1 + 2 + 8 + 8 + 4 + 1 + 2;
+
+// Longer paths or names are refused as absurd: no system makes them.
+inline constexpr std::size_t kSealedMaxPathBytes = 32767;
+inline constexpr std::size_t kSealedMaxNameBytes = 1024;
 
 // The constants of the sealed kind of container (docs/sealed-format.md).
 // The plaintext is the index, then every file's bytes. Version 1: a

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "base/messages.h"
-#include "container/sealed/little_endian.h"
 #include "container/sealed/sealed_failure.h"
-#include "container/sealed/sodium_library.h"
+#include "container/sealed/sealed_format.h"
+#include "container/sealed/sealed_keys.h"
 
 namespace velmora {
 namespace {

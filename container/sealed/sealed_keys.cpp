@@ -5,9 +5,8 @@
 #include <string>
 
 #include "base/messages.h"
-#include "base/password_text.h"
+#include "base/utf8.h"
 #include "container/sealed/sealed_failure.h"
-#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 namespace {
@@ -86,6 +85,32 @@ Status SealedKeys::Unlock(const SealedHeader& header) const {
     if (sodium_memcmp(check.data(), header.key_check.data(), check.size()) != 0)
         return WrongPasswordError();
     return Status::Ok();
+}
+
+Status EnsureSodium() {
+    // sodium_init is safe to call from several threads; 1 means it had
+    // been done already.
+    static const bool ready = sodium_init() >= 0;
+    if (!ready)
+        return Error{Text(Msg::kCryptoUnavailable)};
+    return Status::Ok();
+}
+
+void SodiumFree::operator()(void* memory) const {
+    sodium_free(memory);
+}
+
+void* AllocateGuardedBytes(std::size_t size) {
+    return sodium_malloc(size);
+}
+
+void WipeStreamState::operator()(crypto_secretstream_xchacha20poly1305_state* state) const {
+    sodium_memzero(state, sizeof *state);
+    delete state;
+}
+
+StreamState NewStreamState() {
+    return StreamState(new crypto_secretstream_xchacha20poly1305_state);
 }
 
 }  // namespace velmora

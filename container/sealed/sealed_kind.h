@@ -6,7 +6,7 @@
 #include "base/result.h"
 #include "container/sealed/sealed_reader.h"
 #include "container/sealed/sealed_writer.h"
-#include "platform/name_coding.h"
+#include "platform/names.h"
 
 namespace velmora {
 

@@ -8,8 +8,8 @@
 #include "base/result.h"
 #include "container/byte_source.h"
 #include "container/sealed/chunk_group.h"
-#include "container/sealed/guarded_memory.h"
 #include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_keys.h"
 
 namespace velmora {
 

@@ -10,7 +10,6 @@
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_messages.h"
-#include "container/sealed/sodium_library.h"
 
 namespace velmora {
 

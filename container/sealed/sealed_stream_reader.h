@@ -7,8 +7,8 @@
 
 #include "base/result.h"
 #include "container/byte_source.h"
-#include "container/sealed/guarded_memory.h"
 #include "container/sealed/sealed_header.h"
+#include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_messages.h"
 
 namespace velmora {

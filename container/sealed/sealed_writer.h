@@ -6,7 +6,6 @@
 
 #include "container/container_kind.h"
 #include "container/host.h"
-#include "container/sealed/sealed_entry.h"
 #include "container/sealed/sealed_format.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"

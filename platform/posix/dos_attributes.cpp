@@ -1,4 +1,4 @@
-#include "platform/posix/dos_attributes.h"
+#include "platform/posix/posix_tree_ops.h"
 
 #include <errno.h>
 #include <sys/stat.h>
@@ -9,7 +9,6 @@
 
 #include "base/messages.h"
 #include "platform/file_system.h"
-#include "platform/posix/system_error.h"
 
 namespace velmora {
 namespace {

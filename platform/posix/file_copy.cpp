@@ -10,7 +10,6 @@
 
 #include "base/messages.h"
 #include "platform/posix/posix_tree_ops.h"
-#include "platform/posix/system_error.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/posix/no_replace_rename.h"
+#include "platform/posix/posix_tree_ops.h"
 
 #include <dirent.h>
 #include <errno.h>

@@ -1,6 +1,6 @@
 #include <time.h>
 
-#include "platform/system_clock.h"
+#include "platform/clock.h"
 
 namespace velmora {
 

@@ -2,13 +2,13 @@
 #include "platform/posix/posix_file_system.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/messages.h"
 #include "platform/names.h"
-#include "platform/posix/dos_attributes.h"
-#include "platform/posix/statx_info.h"
-#include "platform/posix/system_error.h"
+#include "platform/posix/posix_tree_ops.h"
 
 namespace velmora {
 
@@ -52,6 +52,17 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
     if (mkdir(native->c_str(), 0777) != 0)
         return SystemError(errno, Msg::kCannotMakeFolder, DisplayPath(path));
     return Status::Ok();
+}
+
+void OpenMissingStandardDescriptors() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // open() returns the lowest free descriptor: this one.
+        const int opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != descriptor)
+            close(opened);
+    }
 }
 
 }  // namespace velmora

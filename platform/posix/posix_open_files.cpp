@@ -14,8 +14,6 @@
 #include "base/messages.h"
 #include "platform/names.h"
 #include "platform/posix/posix_tree_ops.h"
-#include "platform/posix/statx_info.h"
-#include "platform/posix/system_error.h"
 
 namespace velmora {
 

@@ -1,5 +1,5 @@
 // How a POSIX system writes and shows the program's paths.
-#include "platform/posix/posix_path_codec.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <errno.h>
 #include <limits.h>
@@ -12,7 +12,7 @@
 #include "base/name_text.h"
 #include "base/utf8.h"
 #include "platform/names.h"
-#include "platform/posix/system_error.h"
+#include "platform/posix/posix_tree_ops.h"
 
 namespace velmora {
 

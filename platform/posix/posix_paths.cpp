@@ -13,8 +13,8 @@
 #include "base/cp1252.h"
 #include "base/messages.h"
 #include "platform/names.h"
-#include "platform/posix/posix_path_codec.h"
-#include "platform/posix/system_error.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_tree_ops.h"
 
 namespace velmora {
 namespace {

@@ -15,11 +15,7 @@
 #include "base/messages.h"
 #include "platform/name_order.h"
 #include "platform/names.h"
-#include "platform/posix/dos_attributes.h"
-#include "platform/posix/no_replace_rename.h"
 #include "platform/posix/posix_tree_ops.h"
-#include "platform/posix/statx_info.h"
-#include "platform/posix/system_error.h"
 
 namespace velmora {
 namespace {

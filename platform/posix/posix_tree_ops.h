@@ -1,10 +1,14 @@
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
 
 #include "base/messages.h"
+#include "base/result.h"
+#include "platform/file_system.h"
 #include "platform/open_files.h"
 #include "platform/tree_ops.h"
 
@@ -86,5 +90,59 @@ class PosixTreeOps : public virtual TreeOps {
 
     OpenFiles<OpenFile> open_files_;
 };
+
+// Gives the entry `from` of folder `from_dir` the name `to` in `to_dir`,
+// never replacing an entry that exists: renameat2(RENAME_NOREPLACE) where
+// the file system has it, and where it is refused (FUSE file systems: NTFS,
+// exFAT, FAT, GVfs, sshfs answer EINVAL) a placeholder under `to` that
+// only this call can have made, checked by identity right before a plain
+// rename over it. Returns 0, or the errno of the failure (EEXIST when `to`
+// is taken).
+int RenameNoReplace(int from_dir, const char* from, int to_dir, const char* to);
+
+// The fields of a statx answer in the form the rest of the layer reads.
+struct stat StatOf(const struct statx& sx);
+
+// True when the entry is the root of a mount (another file system, or a
+// bind mount of a folder or of a single file, even from the same device).
+// folder is the answer for the folder that lists the entry, asked with
+// STATX_MNT_ID.
+// What the rest of the program reads of an entry.
+EntryInfo InfoOf(const struct stat& st);
+// The same with the mount id, and the mount-root mark when folder (the
+// answer for the folder that holds the entry) is given.
+EntryInfo InfoOf(const struct statx& sx, const struct statx* folder = nullptr);
+
+bool IsMountRoot(const struct statx& entry, const struct statx& folder);
+
+// DOS attributes on a POSIX file system. Folder from the file type;
+// read-only when the owner lacks write permission; hidden, system and
+// archive from the extended attribute user.DOSATTRIB (text "0x" + hex, as
+// Wine and Samba read it) when present, otherwise archive for a file and
+// hidden for a name beginning with "."; a file with nothing set reads 128.
+// `name` is the entry's own name, used for the dot rule; `shown_path` names
+// the entry in messages.
+// The same, for an entry whose lstat is already at hand. With `follow` the
+// extended attribute is read through native_path's last link (a handle's
+// /proc/self/fd entry); otherwise never.
+int DosAttributesOf(const struct stat& st, const std::string& native_path, const std::string& name,
+                    bool follow = false);
+
+Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
+                              const std::string& name);
+
+// Sets the read-only bit through the owner's write permission and always
+// writes user.DOSATTRIB with the hidden, system and archive bits. Where the
+// file system refuses user extended attributes only the read-only bit is
+// kept.
+Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
+                          int attributes);
+// The same through an open handle's /proc/self/fd entry, whose fstat is st.
+Status WriteDosAttributesThrough(const std::string& handle_path, const struct stat& st,
+                                 const std::string& shown_path, int attributes);
+
+// A failed system call as a user message: what was being done, the path as
+// the user knows it, and the reason in Spanish. The error number is kept.
+Error SystemError(int error_number, Msg action, const std::string& shown_path);
 
 }  // namespace velmora

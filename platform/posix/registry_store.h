@@ -4,10 +4,23 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/regedit_file.h"
 #include "platform/registry.h"
 
 namespace velmora {
+
+// Keys of the classes root and their string values, as a REGEDIT4 file holds
+// them: "[HKEY_CLASSES_ROOT\key]" sections and "@" (the default value) or
+// "name" = quoted string lines, with \ and " escaped by a backslash. Text is
+// Windows-1252, as REGEDIT4 files are.
+struct RegeditKeys {
+    // Key path (without the root) -> value name ("" for the default) -> data.
+    std::map<std::string, std::map<std::string, std::string>> keys;
+};
+
+std::string WriteRegedit(const RegeditKeys& keys);
+
+// Reads what WriteRegedit writes; lines it does not understand are skipped.
+RegeditKeys ReadRegedit(const std::string& text);
 
 // The classes root kept per user in a REGEDIT4 file, readable by a person and
 // importable into a Windows registry. Every change is written at once,

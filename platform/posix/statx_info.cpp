@@ -1,4 +1,4 @@
-#include "platform/posix/statx_info.h"
+#include "platform/posix/posix_tree_ops.h"
 
 #include <sys/sysmacros.h>
 

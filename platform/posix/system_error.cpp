@@ -1,4 +1,4 @@
-#include "platform/posix/system_error.h"
+#include "platform/posix/posix_tree_ops.h"
 
 #include <errno.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "platform/system_clock.h"
+#include "platform/clock.h"
 
 namespace velmora {
 

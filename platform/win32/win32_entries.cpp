@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/messages.h"
-#include "platform/win32/win_error.h"
+#include "platform/win32/win32_tree_ops.h"
 
 namespace velmora {
 namespace {

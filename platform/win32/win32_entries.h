@@ -8,10 +8,19 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/win32/file_identity.h"
 
 // What the Windows file system layer reads from handles and searches.
 namespace velmora {
+
+// What identifies a file beyond its name.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::int64_t size = 0;
+    std::uint64_t creation_time = 0;
+    std::uint64_t links = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
 
 inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Opens the name itself: a reparse point is opened, not followed, and

@@ -7,8 +7,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/win32/win32_entries.h"
-#include "platform/win32/win32_paths.h"
-#include "platform/win32/win_error.h"
+#include "platform/win32/win32_tree_ops.h"
 
 namespace velmora {
 

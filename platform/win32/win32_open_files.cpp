@@ -7,11 +7,8 @@
 
 #include "base/messages.h"
 #include "platform/names.h"
-#include "platform/win32/file_identity.h"
 #include "platform/win32/win32_entries.h"
-#include "platform/win32/win32_paths.h"
 #include "platform/win32/win32_tree_ops.h"
-#include "platform/win32/win_error.h"
 
 namespace velmora {
 namespace {

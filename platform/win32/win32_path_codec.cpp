@@ -1,6 +1,6 @@
 // How Windows writes and shows the program's paths, and how the paths a
 // user gives are taken.
-#include "platform/win32/win32_path_codec.h"
+#include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
 
@@ -12,9 +12,7 @@
 #include "base/messages.h"
 #include "base/utf8.h"
 #include "platform/names.h"
-#include "platform/win32/reserved_names.h"
-#include "platform/win32/win32_paths.h"
-#include "platform/win32/win_error.h"
+#include "platform/win32/win32_tree_ops.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_paths.h"
+#include "platform/win32/win32_tree_ops.h"
 
 #include <errno.h>
 #include <windows.h>
@@ -7,7 +7,6 @@
 #include "base/messages.h"
 #include "base/name_text.h"
 #include "base/utf8.h"
-#include "platform/win32/win_error.h"
 
 namespace velmora {
 namespace {

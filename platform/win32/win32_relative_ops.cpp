@@ -15,11 +15,8 @@
 #include "base/name_text.h"
 #include "platform/name_order.h"
 #include "platform/win32/nt_relative.h"
-#include "platform/win32/reserved_names.h"
 #include "platform/win32/win32_entries.h"
 #include "platform/win32/win32_tree_ops.h"
-#include "platform/win32/win32_paths.h"
-#include "platform/win32/win_error.h"
 
 namespace velmora {
 namespace {

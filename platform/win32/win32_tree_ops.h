@@ -4,8 +4,11 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "base/messages.h"
+#include "base/result.h"
+#include "platform/names.h"
 #include "platform/open_files.h"
 #include "platform/tree_ops.h"
 
@@ -116,5 +119,36 @@ class Win32TreeOps : public virtual TreeOps {
     OpenFiles<OpenFile> open_files_;
     std::set<std::string> unflushed_;  // written files whose flush at close failed
 };
+
+// A failed Windows call as a user message: what was being done, the path as
+// the user knows it and the reason in Spanish. The error keeps the C library
+// number the engine understands (EACCES, EBUSY, ENOENT ...), so the engine
+// reads failures the same way on every system.
+Error WinError(unsigned long windows_error, Msg action, const std::string& shown_path);
+
+// The same for the calling thread's last error.
+Error LastWinError(Msg action, const std::string& shown_path);
+
+// A program path ("\" between components, in the program's name coding) as
+// the wide path the file system is called with: made absolute and
+// normalised, then given the "\\?\" prefix so paths longer than MAX_PATH
+// work.
+Result<std::wstring> LongWidePath(const std::string& program_path, NameCoding coding);
+
+// A wide path from the system as a program path, without any "\\?\"
+// prefix. A name that cannot be written exactly in the coding is refused
+// (in UTF-8: an unpaired surrogate, which Windows allows in names).
+Result<std::string> ProgramPathOf(const std::wstring& wide_path, NameCoding coding);
+
+// The wide form of a program text in the coding.
+Result<std::wstring> WideOf(std::string_view program_text, NameCoding coding);
+
+// Why Windows cannot create an entry of this name, as the end of a sentence
+// naming what it refuses ("" when it can): a name ending in a dot or a
+// space, a character it forbids (< > : " / \ | ? * and the control
+// characters), or a device's name, alone or before any extension and in any
+// case: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9, the
+// last two also with a superscript 1, 2 or 3 for the digit.
+std::string WhyWindowsRefusesName(std::wstring_view name);
 
 }  // namespace velmora

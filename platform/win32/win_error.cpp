@@ -1,4 +1,4 @@
-#include "platform/win32/win_error.h"
+#include "platform/win32/win32_tree_ops.h"
 
 #include <errno.h>
 #include <windows.h>

@@ -6,12 +6,9 @@
 #include <set>
 #include <sstream>
 
-#include "shell/posix/desktop_file.h"
 #include "shell/posix/desktop_files.h"
-#include "shell/posix/file_type_files.h"
-#include "shell/posix/folder_verb_files.h"
 #include "shell/posix/folder_verbs.h"
-#include "shell/posix/system_integration.h"
+#include "shell/registration.h"
 
 namespace velmora {
 namespace {
@@ -107,6 +104,15 @@ void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolder
     const std::string merged = MergeMimeApps(existing, kMimeType, kOpenDesktopFile);
     if (merged != existing)
         WriteFile(mimeapps, merged, kReadable);
+}
+
+void RegisterShellIntegration(RegistryStore& store,
+                              const std::function<std::string()>& program_folder,
+                              const std::function<void()>& pump_events,
+                              const DesktopFolders& folders) {
+    RegistrationContext context{store, program_folder, '/', "velmora", pump_events};
+    RegistrarAsociacion(context);
+    RenderDesktopIntegration(store, folders);
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,5 +59,30 @@ void RenderDesktopIntegration(const RegistryStore& registry, const DesktopFolder
 // the type's lines in mimeapps.list; the caches are refreshed. Returns what
 // was removed.
 std::vector<std::string> RemoveDesktopIntegration(const DesktopFolders& folders);
+
+// True when a per-user file is not needed because one of the system's data
+// folders provides it: a file there under the same relative path (for the
+// open wrapper: the desktop entry that runs it; for a Nautilus script: the
+// package's Nautilus extension, which offers both verbs). Files that have
+// no system-wide place (the registry store, the folder verbs' wrappers) are
+// never provided.
+bool ProvidedSystemWide(const std::string& relative_path, const DesktopFolders& folders);
+
+// Runs update-mime-database or update-desktop-database on the per-user
+// folder that holds relative_path, when it is one of theirs.
+void RefreshCacheOf(const std::string& relative_path, const DesktopFolders& folders);
+
+// Runs a helper program found on PATH with its output discarded and waits
+// for it. False when it could not be started or did not exit with 0.
+bool RunQuietly(const std::vector<std::string>& argv);
+
+// What a start without an argument does on Linux before the instructions
+// window: the registration into the per-user registry store, then its
+// rendering for the desktop. program_folder answers with the running
+// program's folder as the user writes it ("/opt/velmora/bin").
+void RegisterShellIntegration(RegistryStore& store,
+                              const std::function<std::string()>& program_folder,
+                              const std::function<void()>& pump_events,
+                              const DesktopFolders& folders);
 
 }  // namespace velmora

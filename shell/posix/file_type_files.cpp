@@ -1,14 +1,12 @@
-#include "shell/posix/file_type_files.h"
+#include "shell/posix/desktop_files.h"
 
 #include <fstream>
 #include <sstream>
 
 #include "base/cp1252.h"
 #include "container/opened_container.h"
-#include "shell/posix/desktop_files.h"
 #include "shell/posix/desktop_integration.h"
 #include "shell/posix/folder_verbs.h"
-#include "shell/posix/icon_file.h"
 #include "shell/registration.h"
 
 namespace velmora {

@@ -1,12 +1,10 @@
-#include "shell/posix/folder_verb_files.h"
+#include "shell/posix/desktop_files.h"
 
 #include <fstream>
 #include <optional>
 #include <sstream>
 
-#include "shell/posix/desktop_files.h"
 #include "shell/posix/desktop_integration.h"
-#include "shell/posix/icon_file.h"
 
 namespace velmora {
 namespace {

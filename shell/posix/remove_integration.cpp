@@ -6,7 +6,6 @@
 #include "shell/posix/desktop_files.h"
 #include "shell/posix/desktop_integration.h"
 #include "shell/posix/folder_verbs.h"
-#include "shell/posix/system_integration.h"
 
 namespace velmora {
 namespace {

@@ -19,9 +19,8 @@
 #include <map>
 #include <string>
 
-#include "cli/cli_main.h"
+#include "cli/commands.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/standard_descriptors.h"
 
 namespace velmora {
 namespace {

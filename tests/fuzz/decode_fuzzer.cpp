@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "cipher/key_derivation.h"
-#include "container/legacy/record_reader.h"
+#include "cipher/cipher_tables.h"
 #include "container/engine.h"
+#include "container/legacy/legacy_reader.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"
 

@@ -9,8 +9,8 @@
 #include <map>
 #include <string>
 
-#include "base/cp1252_case.h"
-#include "cipher/key_derivation.h"
+#include "base/cp1252.h"
+#include "cipher/cipher_tables.h"
 #include "container/engine.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"

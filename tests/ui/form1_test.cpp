@@ -6,8 +6,8 @@
 #include "tests/temp_folder.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form1.h"
-#include "ui/qt/message_boxes.h"
-#include "ui/qt/window_style.h"
+#include "ui/qt/layout_builder.h"
+#include "ui/qt/ui_services.h"
 
 namespace velmora {
 

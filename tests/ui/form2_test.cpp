@@ -6,7 +6,7 @@
 #include "container/sealed/sealed_keys.h"
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form2.h"
-#include "ui/qt/window_style.h"
+#include "ui/qt/layout_builder.h"
 
 namespace velmora {
 

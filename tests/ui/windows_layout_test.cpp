@@ -6,11 +6,10 @@
 #include "app/window_layouts.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/ui/ui_doubles.h"
-#include "ui/qt/f3.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/form2.h"
 #include "ui/qt/layout_builder.h"
-#include "ui/qt/window_style.h"
+#include "ui/qt/qt_windows.h"
 
 namespace velmora {
 

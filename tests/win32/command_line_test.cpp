@@ -1,4 +1,4 @@
-#include "ui/win32/command_line.h"
+#include "ui/win32/win32_text.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32_file_system.h"
-#include "ui/win32/event_pump.h"
-#include "ui/win32/f3_win32.h"
+#include "ui/win32/design_window.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/form2_win32.h"
+#include "ui/win32/win32_windows.h"
 
 namespace velmora {
 namespace {

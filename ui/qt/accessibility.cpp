@@ -1,4 +1,4 @@
-#include "ui/qt/accessibility.h"
+#include "ui/qt/layout_builder.h"
 
 #include <QAccessibleWidget>
 

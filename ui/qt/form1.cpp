@@ -5,12 +5,9 @@
 #include <QLabel>
 #include <cstdlib>
 
-#include "app/window_caption.h"
 #include "app/window_layouts.h"
-#include "ui/qt/cursors.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
-#include "ui/qt/window_style.h"
 
 namespace velmora {
 

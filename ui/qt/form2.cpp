@@ -7,10 +7,8 @@
 #include <QTimer>
 
 #include "app/window_layouts.h"
-#include "ui/qt/cursors.h"
 #include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
-#include "ui/qt/window_style.h"
 
 namespace velmora {
 

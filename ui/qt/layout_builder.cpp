@@ -8,13 +8,10 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "app/window_caption.h"
-#include "ui/qt/accessibility.h"
-#include "ui/qt/cursors.h"
+#include "app/window_layouts.h"
 #include "ui/qt/link_label.h"
 #include "ui/qt/program_text.h"
 #include "ui/qt/progress_box.h"
-#include "ui/qt/window_style.h"
 
 namespace velmora {
 namespace {

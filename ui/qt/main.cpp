@@ -7,14 +7,13 @@
 #include <cstdlib>
 
 #include "app/form_load.h"
+#include "platform/clock.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/standard_descriptors.h"
-#include "platform/system_clock.h"
-#include "shell/posix/shell_integration.h"
-#include "ui/qt/message_boxes.h"
+#include "shell/posix/desktop_integration.h"
+#include "ui/qt/layout_builder.h"
 #include "ui/qt/program_text.h"
 #include "ui/qt/qt_windows.h"
-#include "ui/qt/window_style.h"
+#include "ui/qt/ui_services.h"
 
 namespace {
 

@@ -1,7 +1,11 @@
-#include "ui/qt/message_boxes.h"
+#include "ui/qt/ui_services.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
+#include <QVariantMap>
 
 #include "base/messages.h"
 #include "ui/qt/program_text.h"
@@ -28,6 +32,21 @@ bool QtMessageBoxes::Ask(const QString& question) {
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+void SendDesktopNotice(const QString& text) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage notify = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
+                                                         "/org/freedesktop/Notifications",
+                                                         "org.freedesktop.Notifications", "Notify");
+    constexpr int kShownMilliseconds = 6000;
+    notify << QString("Velmora") << 0u << QString("velmora") << QString("Velmora") << text
+           << QStringList() << QVariantMap() << kShownMilliseconds;
+    // Waited for: the program ends right after, which would drop a message
+    // still queued.
+    bus.call(notify, QDBus::Block, 2000);
 }
 
 }  // namespace velmora

@@ -5,9 +5,14 @@
 #include <functional>
 
 #include "container/host.h"
-#include "ui/qt/desktop_notice.h"
 
 namespace velmora {
+
+// A short desktop notification titled "Velmora", through the freedesktop
+// notification service on the session bus. Without a bus or a service it
+// does nothing, at once (the bus answers that no one has the name); a
+// service that does not answer is waited for two seconds at most.
+void SendDesktopNotice(const QString& text);
 
 // The modal message boxes of the windows: text, one OK button, the title
 // "Velmora"; a question has the buttons "Sí" and "No" (true for "Sí").
@@ -33,6 +38,15 @@ struct UiServices {
     std::function<void()> end_program;
     // A short desktop notification.
     std::function<void(const QString&)> notify = SendDesktopNotice;
+};
+
+// The program's message boxes in Qt: the title "Velmora", the icon asked
+// for, and one button reading "Aceptar" that Enter and Escape press; a
+// question's buttons read "Sí" and "No", and Escape presses "No".
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    void Show(const QString& text, MessageIcon icon) override;
+    bool Ask(const QString& question) override;
 };
 
 }  // namespace velmora

@@ -1,8 +1,11 @@
-#include "ui/qt/window_style.h"
+#include "ui/qt/layout_builder.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 
 // The pictures, icons and cursors are compiled into this static library; its
@@ -99,6 +102,39 @@ void SetTextColour(QWidget* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+}
+
+QCursor DesignCursor(const QString& resource) {
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return QCursor(Qt::PointingHandCursor);
+    const QByteArray bytes = file.readAll();
+    // The first directory entry of a cursor file keeps the hot spot where an
+    // icon keeps its planes and bit count.
+    if (bytes.size() < 22)
+        return QCursor(Qt::PointingHandCursor);
+    auto word = [&](int offset) {
+        return static_cast<unsigned char>(bytes[offset]) |
+               static_cast<unsigned char>(bytes[offset + 1]) << 8;
+    };
+    QPixmap picture;
+    picture.loadFromData(bytes, "CUR");
+    if (picture.isNull())
+        picture.loadFromData(bytes, "ICO");
+    if (picture.isNull())
+        return QCursor(Qt::PointingHandCursor);
+    return QCursor(picture, word(10), word(12));
+}
+
+void SetBusyPointer(bool busy) {
+    static bool shown = false;
+    if (busy == shown)
+        return;
+    shown = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/window_caption.h"
+#include "app/window_layouts.h"
 #include "ui/win32/accessible_object.h"
 #include "ui/win32/program_resources.h"
 #include "ui/win32/win32_text.h"

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,5 +75,13 @@ class DesignWindow {
     std::vector<HFONT> fonts_;
     std::vector<std::wstring> tooltip_texts_;
 };
+
+// Runs every window message waiting in the queue, then returns. Keyboard
+// messages go through the dialog manager of their window, so Tab, Enter and
+// Escape work as in a dialog.
+void PumpPendingMessages();
+
+// Runs window messages, waiting for them, until `done` holds.
+void RunMessagesUntil(const std::function<bool()>& done);
 
 }  // namespace velmora

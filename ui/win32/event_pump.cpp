@@ -1,4 +1,4 @@
-#include "ui/win32/event_pump.h"
+#include "ui/win32/design_window.h"
 
 #include <windows.h>
 

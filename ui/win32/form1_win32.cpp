@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/window_caption.h"
-#include "shell/win32/open_in_shell.h"
-#include "ui/win32/event_pump.h"
+#include "app/window_layouts.h"
+#include "shell/win32/shell_integration_win32.h"
+#include "ui/win32/design_window.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {

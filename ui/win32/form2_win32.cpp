@@ -3,9 +3,9 @@
 #include <imm.h>
 
 #include "base/cp1252.h"
-#include "shell/win32/open_in_shell.h"
+#include "shell/win32/shell_integration_win32.h"
 #include "ui/win32/design_box.h"
-#include "ui/win32/event_pump.h"
+#include "ui/win32/design_window.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/win32_text.h"
 

@@ -5,11 +5,11 @@
 
 #include "app/form_load.h"
 #include "base/cp1252.h"
-#include "platform/system_clock.h"
+#include "platform/clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "shell/win32/shell_integration_win32.h"
-#include "ui/win32/command_line.h"
-#include "ui/win32/event_pump.h"
+#include "ui/win32/design_window.h"
+#include "ui/win32/win32_text.h"
 #include "ui/win32/win32_windows.h"
 
 using namespace velmora;

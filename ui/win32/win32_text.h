@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -16,5 +17,10 @@ std::optional<std::string> NarrowToProgramText(const std::wstring& text);
 
 // The text of a window or control.
 std::wstring WindowText(HWND window);
+
+// Everything after the program's own name in the command line Windows gives
+// (GetCommandLineW): the name, quoted or not, and the blanks after it are
+// skipped; the rest is returned exactly, quotes and blanks included.
+std::wstring_view ArgumentText(std::wstring_view command_line);
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "ui/win32/win32_windows.h"
 
 #include "app/help_viewing.h"
+#include "ui/win32/design_window.h"
 #include "ui/win32/win32_text.h"
 
 namespace velmora {
@@ -51,6 +52,29 @@ void Win32Windows::ShowInstructionsModal() {
 
 bool Win32Windows::AskYesNo(const std::string& cp1252) {
     return AskProgramQuestion(form1_.Handle(), cp1252);
+}
+
+F3::F3() : DesignWindow(F3Layout()) {}
+
+void F3::ShowModal() {
+    HWND window = Handle();
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(Control("Command1"));
+    RunMessagesUntil([window] { return !IsWindow(window); });
+}
+
+void F3::Command1_Click() {
+    DestroyWindow(Handle());
+}
+
+void F3::ButtonPressed(HWND button) {
+    if (button == Control("Command1"))
+        Command1_Click();
+}
+
+void F3::CloseRequested() {
+    Command1_Click();
 }
 
 }  // namespace velmora

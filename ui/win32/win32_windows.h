@@ -4,11 +4,28 @@
 #include <string>
 
 #include "app/startup_windows.h"
-#include "ui/win32/f3_win32.h"
+#include "ui/win32/design_window.h"
 #include "ui/win32/form1_win32.h"
 #include "ui/win32/form2_win32.h"
 
 namespace velmora {
+
+// The instructions window: how the program is used from a folder's context
+// menu. "ACEPTAR" (also Enter and Escape) and the close box unload it.
+class F3 : public DesignWindow {
+  public:
+    F3();
+
+    // Shows the window and runs the windows until it has been unloaded.
+    void ShowModal();
+
+  protected:
+    void ButtonPressed(HWND button) override;
+    void CloseRequested() override;
+
+  private:
+    void Command1_Click();
+};
 
 // The three windows of one run. The main window exists from the start; the
 // password dialog and the instructions window are made on first use.
