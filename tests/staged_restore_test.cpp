@@ -40,7 +40,6 @@ TEST_F(StagedRestoreTest, FilesWithRunsOfZerosComeBackWhole) {
 // A failure after the whole tree is made, before it has its name: what was
 // made goes, the container stays, nothing else is touched.
 TEST_F(StagedRestoreTest, AFailureBeforeTheTreeIsNamedRemovesWhatWasMade) {
-    fs::remove_all(temp.native + "/C");
     const TreeSnapshot before = Snapshot(temp.native);
     const fs::path made = Staging() / "a/uno.txt";
     const std::vector<std::pair<const char*, std::function<void()>>> faults = {
@@ -52,11 +51,14 @@ TEST_F(StagedRestoreTest, AFailureBeforeTheTreeIsNamedRemovesWhatWasMade) {
              fs::remove(made), std::ofstream(made) << "uno";
          }},
         {"a folder replaced",
-         [&] { fs::rename(Staging() / "a", Staging() / "x"), fs::create_directory(Staging() / "a"); }},
+         [&] {
+             fs::rename(Staging() / "a", Staging() / "x"), fs::create_directory(Staging() / "a");
+         }},
         {"no free name", [&] { files.fail.folder_rename_errno = EEXIST; }},
         {"permissions refused", [&] { files.fail.details_errno = EPERM; }},
     };
     for (const auto& [what, fault] : faults) {
+        fs::rename(temp.native + "/C", temp.native + "/antes");
         files.fail = {};
         host = TestHost(files, cancel);
         bool once = false;
@@ -65,9 +67,11 @@ TEST_F(StagedRestoreTest, AFailureBeforeTheTreeIsNamedRemovesWhatWasMade) {
                 fault();
             once = true;
         };
-        EXPECT_EQ(Unseal("C.zol").outcome, Outcome::kFailed) << what;
+        EXPECT_EQ(Unseal("C.zol", {.keep_container = true}).outcome, Outcome::kFailed) << what;
         EXPECT_EQ(host.messages.size(), 1u) << what;
         fs::remove(temp.native + "/aparte");
+        fs::remove_all(temp.native + "/C");
+        fs::rename(temp.native + "/antes", temp.native + "/C");
         EXPECT_EQ(Snapshot(temp.native), before) << what;
     }
 }
