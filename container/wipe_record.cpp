@@ -46,8 +46,8 @@ Status WipeRecord::Write(const std::string& container_path) {
         written = files_.Flush(file.value());
     const Result<EntryInfo> info = files_.InspectOpen(file.value());
     (void)files_.Close(file.value());
-    if (written && info)
-        written_ = info.value();
+    if (info)
+        written_ = info.value();  // what Remove deletes, written whole or not
     if (written)
         written = files_.SyncFolderOpen(folder_);
     if (!written)

@@ -1,0 +1,119 @@
+#include <sys/file.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "tests/engine_fixture.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The restore of a sealed container through its staging folder.
+class StagedRestoreTest : public EngineFixture {
+  protected:
+    StagedRestoreTest() {
+        files.SetNameCoding(NameCoding::kUtf8);
+        temp.Write("C/a/uno.txt", "uno");
+        temp.Write("C/b.txt", "be");
+        const std::string zeros(200000, '\0');
+        temp.Write("C/ceros", zeros);
+        temp.Write("C/hueco", "principio" + zeros + "fin");
+        temp.Write("C/cola", "principio" + zeros);
+        EXPECT_EQ(Seal("C", {.keep_originals = true}).outcome, Outcome::kDone);
+    }
+    fs::path Staging(const std::string& suffix = "") const {
+        return fs::path(temp.native) / (StagingName("C.zol") + suffix);
+    }
+};
+
+// Runs of zeros are left as holes, at the start, the middle and the end.
+TEST_F(StagedRestoreTest, FilesWithRunsOfZerosComeBackWhole) {
+    fs::rename(temp.native + "/C", temp.native + "/antes");
+    ASSERT_EQ(Unseal("C.zol").outcome, Outcome::kDone);
+    for (const char* name : {"ceros", "hueco", "cola"})
+        EXPECT_EQ(temp.Read(std::string("C/") + name), temp.Read(std::string("antes/") + name))
+            << name;
+}
+
+// A failure after the whole tree is made, before it has its name: what was
+// made goes, the container stays, nothing else is touched.
+TEST_F(StagedRestoreTest, AFailureBeforeTheTreeIsNamedRemovesWhatWasMade) {
+    const TreeSnapshot before = Snapshot(temp.native);
+    const fs::path made = Staging() / "a/uno.txt";
+    const std::vector<std::pair<const char*, std::function<void()>>> faults = {
+        {"an entry added", [&] { std::ofstream(Staging() / "a/otro") << "x"; }},
+        {"a file removed", [&] { fs::remove(made); }},
+        {"a file replaced",  // the one made kept alive elsewhere, so its inode is not reused
+         [&] {
+             fs::create_hard_link(made, temp.native + "/aparte");
+             fs::remove(made), std::ofstream(made) << "uno";
+         }},
+        {"a folder replaced",
+         [&] {
+             fs::rename(Staging() / "a", Staging() / "x"), fs::create_directory(Staging() / "a");
+         }},
+        {"no free name", [&] { files.fail.folder_rename_errno = EEXIST; }},
+        {"permissions refused", [&] { files.fail.details_errno = EPERM; }},
+    };
+    for (const auto& [what, fault] : faults) {
+        fs::rename(temp.native + "/C", temp.native + "/antes");
+        files.fail = {};
+        host = TestHost(files, cancel);
+        bool once = false;
+        files.fail.on_sync = [&] {  // the first flush: every entry is made
+            if (!once)
+                fault();
+            once = true;
+        };
+        EXPECT_EQ(Unseal("C.zol", {.keep_container = true}).outcome, Outcome::kFailed) << what;
+        EXPECT_EQ(host.messages.size(), 1u) << what;
+        fs::remove(temp.native + "/aparte");
+        fs::remove_all(temp.native + "/C");
+        fs::rename(temp.native + "/antes", temp.native + "/C");
+        EXPECT_EQ(Snapshot(temp.native), before) << what;
+    }
+}
+
+// What a killed restore left is overwritten and removed, unless a live run
+// holds it, or it holds a file it cannot prove its own (linked elsewhere,
+// which is kept whole); the restore goes on beside it either way.
+TEST_F(StagedRestoreTest, LeftoversOfAKilledRestoreGoUnlessHeldOrUnprovable) {
+    struct Case {
+        const char* what;
+        bool linked, held;
+        const char* said;  // "" for nothing
+    };
+    const Case cases[] = {
+        {"a plain leftover", false, false, "Se han sobrescrito y borrado los restos"},
+        {"a file linked elsewhere", true, false, "Quedan restos"},
+        {"held by a live run", false, true, ""},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(temp.native + "/C");
+        fs::remove_all(Staging());
+        host = TestHost(files, cancel);
+        temp.Write(StagingName("C.zol") + "/d/resto", "resto");
+        if (c.linked)
+            fs::create_hard_link(Staging() / "d/resto", temp.native + "/enlace");
+        const int lock = open(Staging().c_str(), O_RDONLY | O_DIRECTORY);
+        if (c.held)
+            flock(lock, LOCK_EX);
+        EXPECT_EQ(Unseal("C.zol", {.keep_container = true}).outcome, Outcome::kDone) << c.what;
+        close(lock);
+        EXPECT_EQ(temp.Read("C/a/uno.txt"), "uno") << c.what;
+        EXPECT_EQ(fs::exists(Staging()), c.linked || c.held) << c.what;
+        EXPECT_EQ(host.messages.size(), *c.said ? 1u : 0u) << c.what;
+        if (*c.said && !host.messages.empty()) {
+            EXPECT_NE(host.messages[0].find(c.said), std::string::npos) << c.what;
+        }
+        if (c.linked) {
+            EXPECT_EQ(temp.Read("enlace"), "resto");
+        }
+        fs::remove(temp.native + "/enlace");
+    }
+}
+
+}  // namespace
+}  // namespace velmora
