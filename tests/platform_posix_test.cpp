@@ -115,15 +115,6 @@ TEST_F(PlatformTest, SettingAttributesWritesPermissionAndExtendedAttribute) {
     EXPECT_EQ(Attr("f"), kNormal);
     EXPECT_NE(fs::status(native + "/f").permissions() & fs::perms::owner_write, fs::perms::none);
 
-    // Through an open handle: the same two writes.
-    const int own =
-        system.OpenAt(system.OpenStartingFolder(path).value(), "f", OpenMode::kRead).value();
-    ASSERT_TRUE(system.SetAttrOpen(own, kReadOnly | kSystem).ok());
-    EXPECT_EQ(Attr("f"), kReadOnly | kSystem);
-    ASSERT_TRUE(system.SetAttrOpen(own, 0).ok());
-    EXPECT_EQ(Attr("f"), kNormal);
-    system.CloseAll();
-
     fs::create_directory(native + "/d");
     ASSERT_TRUE(system.SetAttr(path + "\\d", kHidden).ok());
     EXPECT_EQ(Attr("d"), kFolder | kHidden);
