@@ -97,7 +97,9 @@ void StagedRestore::MakeFolder(const DecodedEntry& entry) {
 
 // The file is its owner's alone while it is written; it gets its stored
 // permissions (less the umask's bits, but for root) once complete, still
-// out of other accounts' reach inside the staging folder.
+// out of other accounts' reach inside the staging folder, unless it has
+// them already. What it is (its identity, for the check before the tree
+// takes its name, and its permissions) is asked once.
 void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     TreeOps& files = run_.files;
     const auto [folder, name] = FolderAndName(entry.name, false);
@@ -124,10 +126,13 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     }));
     if (holes)
         OrFail(files.SetSizeOpen(output, written));
-    SetDetail(files.SetPermissionsOpen(output, entry.mode & ~files.RestoredModeMask()));
+    const EntryInfo identity = OrFail(files.InspectOpen(output));
+    if (const std::uint32_t mode = entry.mode & ~files.RestoredModeMask() & 0777;
+        (identity.mode & 0777) != mode)
+        SetDetail(files.SetPermissionsOpen(output, mode));
     SetAttributes(output, name, entry.attributes);
     SetDetail(files.SetModifiedOpen(output, entry.modified_ns));
-    made_.push_back({parent->second, name, OrFail(files.InspectOpen(output)), false});
+    made_.push_back({parent->second, name, identity, false});
     writing_ = -1;
     OrFail(files.Close(output));
     done += entry.size;

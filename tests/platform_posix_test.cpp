@@ -37,7 +37,26 @@ class PlatformTest : public ::testing::Test {
             getxattr((native + "/" + name).c_str(), "user.DOSATTRIB", value, sizeof value);
         return n < 0 ? "<none>" : std::string(value, static_cast<std::size_t>(n));
     }
-    int Attr(const std::string& name) { return system.GetAttr(path + "\\" + name).value(); }
+    // Read every way the program reads them (by path, in a listing, through
+    // the folder's handle and through the entry's own), which must agree.
+    int Attr(const std::string& name) {
+        const int by_path = system.GetAttr(path + "\\" + name).value();
+        const int folder = system.OpenStartingFolder(path).value();
+        const int own =
+            (fs::is_directory(native + "/" + name) ? system.OpenFolderAt(folder, name)
+                                                   : system.OpenAt(folder, name, OpenMode::kRead))
+                .value();
+        for (const DirEntry& entry : system.ListFolderAt(folder).value()) {
+            if (entry.name == name) {
+                EXPECT_EQ(entry.attributes, by_path) << name;
+            }
+        }
+        EXPECT_EQ(system.GetAttrAt(folder, name).value(), by_path) << name;
+        EXPECT_EQ(system.GetAttrOpen(own, name).value(), by_path) << name;
+        (void)system.Close(own);
+        (void)system.Close(folder);
+        return by_path;
+    }
 
     TempFolder temp;
     const std::string& native = temp.native;

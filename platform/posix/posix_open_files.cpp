@@ -164,7 +164,8 @@ const mode_t kUmaskAtStartUp = UmaskAtStartUp();
 }  // namespace
 
 std::uint32_t PosixTreeOps::RestoredModeMask() const {
-    return geteuid() == 0 ? 0u : static_cast<std::uint32_t>(kUmaskAtStartUp);
+    static const bool root = geteuid() == 0;
+    return root ? 0u : static_cast<std::uint32_t>(kUmaskAtStartUp);
 }
 
 // The file's pages leave the cache once they are on disk; the next reads

@@ -28,12 +28,6 @@ std::string HandlePath(int descriptor) {
     return "/proc/self/fd/" + std::to_string(descriptor);
 }
 
-// An entry of a folder reached through the folder's descriptor; the last
-// component is looked up in that folder alone.
-std::string EntryPath(int folder, const std::string& name) {
-    return HandlePath(folder) + "/" + name;
-}
-
 // Closes a descriptor when it goes out of scope.
 struct Descriptor {
     int fd;
@@ -151,7 +145,7 @@ Result<std::vector<DirEntry>> PosixTreeOps::ListFolderAt(int folder) {
         entry.info = InfoOf(sx, &self);
         entry.kind = entry.info.kind;
         entry.attributes =
-            DosAttributesOf(StatOf(sx), EntryPath(reading, item->d_name), entry.name);
+            DosAttributesOf(StatOf(sx), AttributeTarget{item->d_name, reading}, entry.name);
         entries.push_back(std::move(entry));
         errno = 0;
     }
@@ -181,7 +175,7 @@ Result<int> PosixTreeOps::GetAttrAt(int folder, const std::string& name) {
     struct stat st;
     if (fstatat(inside->folder, inside->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return SystemError(errno, Msg::kCannotReadAttributes, inside->shown);
-    return DosAttributesOf(st, EntryPath(inside->folder, inside->name), name);
+    return DosAttributesOf(st, AttributeTarget{inside->name, inside->folder}, name);
 }
 
 Status PosixTreeOps::SetAttrAt(int folder, const std::string& name, int attributes,
@@ -199,7 +193,8 @@ Status PosixTreeOps::SetAttrAt(int folder, const std::string& name, int attribut
     if (expected && (static_cast<std::uint64_t>(st.st_dev) != expected->device ||
                      static_cast<std::uint64_t>(st.st_ino) != expected->inode))
         return SystemError(kNoLongerTheSame, action, inside->shown);
-    return WriteDosAttributesThrough(HandlePath(entry.fd), st, inside->shown, attributes);
+    return WriteDosAttributesThrough(AttributeTarget{HandlePath(entry.fd)}, st, inside->shown,
+                                     attributes);
 }
 
 Result<int> PosixTreeOps::GetAttrOpen(int handle, const std::string& name) {
@@ -209,7 +204,7 @@ Result<int> PosixTreeOps::GetAttrOpen(int handle, const std::string& name) {
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
         return SystemError(errno, Msg::kCannotReadAttributes, Shown(open_file->path));
-    return DosAttributesOf(st, HandlePath(open_file->descriptor), name, true);
+    return DosAttributesOf(st, AttributeTarget{"", open_file->descriptor}, name);
 }
 
 Status PosixTreeOps::SetAttrOpen(int handle, int attributes) {
@@ -219,7 +214,7 @@ Status PosixTreeOps::SetAttrOpen(int handle, int attributes) {
     struct stat st;
     if (fstat(open_file->descriptor, &st) != 0)
         return SystemError(errno, Msg::kCannotChangeAttributes, Shown(open_file->path));
-    return WriteDosAttributesThrough(HandlePath(open_file->descriptor), st,
+    return WriteDosAttributesThrough(AttributeTarget{"", open_file->descriptor}, st,
                                      Shown(open_file->path), attributes);
 }
 

@@ -122,11 +122,18 @@ bool IsMountRoot(const struct statx& entry, const struct statx& folder);
 // hidden for a name beginning with "."; a file with nothing set reads 128.
 // `name` is the entry's own name, used for the dot rule; `shown_path` names
 // the entry in messages.
-// The same, for an entry whose lstat is already at hand. With `follow` the
-// extended attribute is read through native_path's last link (a handle's
-// /proc/self/fd entry); otherwise never.
-int DosAttributesOf(const struct stat& st, const std::string& native_path, const std::string& name,
-                    bool follow = false);
+
+// Where the entry's extended attribute is read or written: a path, an open
+// descriptor (`path` empty), or (for reading only) the entry named `path`
+// in the folder open as `descriptor`. A read never follows a link in the
+// last component.
+struct AttributeTarget {
+    std::string path;
+    int descriptor = -1;
+};
+
+// The attributes of an entry whose lstat (or fstat) is already at hand.
+int DosAttributesOf(const struct stat& st, const AttributeTarget& target, const std::string& name);
 
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
                               const std::string& name);
@@ -137,8 +144,9 @@ Result<int> ReadDosAttributes(const std::string& native_path, const std::string&
 // kept.
 Status WriteDosAttributes(const std::string& native_path, const std::string& shown_path,
                           int attributes);
-// The same through an open handle's /proc/self/fd entry, whose fstat is st.
-Status WriteDosAttributesThrough(const std::string& handle_path, const struct stat& st,
+// The same through a handle (a descriptor, or a path that reaches no link)
+// whose fstat is st.
+Status WriteDosAttributesThrough(const AttributeTarget& handle, const struct stat& st,
                                  const std::string& shown_path, int attributes);
 
 // A failed system call as a user message: what was being done, the path as
