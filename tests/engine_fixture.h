@@ -8,6 +8,7 @@
 #endif
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@
 #include "container/engine.h"
 #include "container/legacy/container_format.h"
 #include "container/legacy/data_coding.h"
-#include "container/legacy/container_format.h"
 #include "container/opened_container.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/staging_folder.h"
@@ -24,6 +24,16 @@
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
+
+// Changes the byte `from_end` bytes before the end of a file (its bits
+// inverted, so that it differs whatever it held).
+inline void FlipByteFromEnd(const std::string& native_path, int from_end) {
+    std::fstream file(native_path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekg(-from_end, std::ios::end);
+    const char held = static_cast<char>(file.get());
+    file.seekp(-from_end, std::ios::end);
+    file.put(static_cast<char>(~held));
+}
 
 #ifndef _WIN32
 // Folders made, and a file read, one name at a time through each folder's

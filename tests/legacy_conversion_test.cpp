@@ -143,10 +143,7 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
         {"the sealed container reads back wrong",
          [&] {
              files.before_reading_back = [&] {
-                 std::fstream written(temp.native + "/T.zol.convirtiendo",
-                                      std::ios::in | std::ios::out | std::ios::binary);
-                 written.seekp(-20, std::ios::end);
-                 written.put('?');
+                 FlipByteFromEnd(temp.native + "/T.zol.convirtiendo", 20);
              };
          },
          Outcome::kFailed},
