@@ -72,10 +72,11 @@ class LegacyConversionTest : public EngineFixture {
     RunResult Convert(const std::string& container, EngineOptions options = {}) {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
-        Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(
-            engine,
-            engine.Convert({.path = Path(container), .key = key, .password = sealed_password}));
+        Engine engine(files, host, tables, clock, cancel);
+        return Kept(engine, engine.Convert({.path = Path(container),
+                                            .key = key,
+                                            .password = sealed_password,
+                                            .options = options}));
     }
 
     // Restores a sealed container with its password.
@@ -90,10 +91,11 @@ class LegacyConversionTest : public EngineFixture {
                 .value();
         EXPECT_TRUE(keys.Unlock(header.sealed).ok());
         host = TestHost(files, cancel);
-        Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
+        Engine engine(files, host, tables, clock, cancel);
         return Kept(engine, engine.Des_carpeta(
                                 {.path = Path(container),
-                                 .sealed_keys = std::make_shared<SealedKeys>(std::move(keys))}));
+                                 .sealed_keys = std::make_shared<SealedKeys>(std::move(keys)),
+                                 .options = {.show_restored_folder = false}}));
     }
 
     std::string sealed_password =
