@@ -55,9 +55,8 @@ void RestoreSealed(const std::string& path, const SealedHeader& header, ProgramS
     const EngineRequest request{.path = path, .sealed_keys = state.sealed_keys};
     Engine engine(files, host, services.tables, services.clock, state.cancel);
     const RunResult decoded = engine.Des_carpeta(request);
-    const EngineOptions options;
-    Run run(files, host, services.tables, services.clock, options, state.cancel, request);
-    OfferSalvage(decoded, header, run,
+    Run run(files, host, services.tables, services.clock, state.cancel);
+    OfferSalvage(decoded, header, request, run,
                  [&](const std::string& question) { return services.windows.AskYesNo(question); });
     state.sealed_keys.reset();
     services.windows.ClearPasswordBox();
@@ -144,10 +143,11 @@ void Seal(const std::string& native_path, ProgramState& state, StartupServices& 
     services.windows.SetPasswordDialogTag(kSealingTag);
     services.windows.ShowPasswordDialogModal();
     services.windows.ShowMainWindow();
-    EngineRequest request{.path = path.value(), .password = std::move(state.sealed_password)};
+    EngineRequest request{.path = path.value(),
+                          .password = std::move(state.sealed_password),
+                          .options = {.sealed_parameters = services.sealed_parameters}};
     state.sealed_password.clear();
-    Engine engine(files, host, services.tables, services.clock, state.cancel,
-                  {.sealed_parameters = services.sealed_parameters});
+    Engine engine(files, host, services.tables, services.clock, state.cancel);
     engine.Seal(request);
     std::fill(request.password.begin(), request.password.end(), '\0');
     // As when encoding: a finished run has unloaded the main window, which

@@ -19,34 +19,29 @@ std::string SalvageOutcomeText(std::size_t rescued, const std::string& shown,
     return text;
 }
 
-void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run,
-                  const SalvageConsent& ask) {
-    const EngineState& state = run.state;
-    if (!decoded.files_damaged || header.version != kSealedVersion2 || !state.sealed_keys)
+void OfferSalvage(const RunResult& decoded, const SealedHeader& header,
+                  const EngineRequest& request, Run& run, const SalvageConsent& ask) {
+    if (!decoded.files_damaged || header.version != kSealedVersion2 || !request.sealed_keys)
         return;
-    const std::string& container = state.FolderPath;
+    const std::string& container = request.path;
     const std::string root =
         container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
     if (!ask(Text(Msg::kSalvageQuestion, {run.files.paths().DisplayPath(root)})))
         return;
 
-    EngineOptions options = run.options;
-    options.keep_container = true;
-    Run salvage(run.files, run.host, run.tables, run.clock, options, run.cancel,
-                {.path = container, .sealed_keys = state.sealed_keys});
-    std::vector<std::string> lost;
-    std::size_t rescued = 0;
-    const Status salvaged = SalvageSealed(salvage, *state.sealed_keys, lost, &rescued);
+    Run salvage(run.files, run.host, run.tables, run.clock, run.cancel, request);
+    const Result<Salvaged> salvaged = SalvageSealed(salvage, *request.sealed_keys);
     if (!salvaged) {
         run.host.ShowMessage(salvaged.error().message, MessageIcon::kCritical);
         return;
     }
-    const std::string& restored = salvage.state.RestoredPath;
+    const std::string& restored = salvaged->restored_path;
     run.host.ShowMessage(
-        SalvageOutcomeText(rescued, run.files.paths().DisplayPath(restored.substr(0, restored.size() - 1)),
-                           lost),
+        SalvageOutcomeText(salvaged->files,
+                           run.files.paths().DisplayPath(restored.substr(0, restored.size() - 1)),
+                           salvaged->lost),
         MessageIcon::kInformation);
-    if (options.show_restored_folder) {
+    if (request.options.show_restored_folder) {
         run.host.HideMainWindow();
         run.host.OpenFolder(restored);
         Espera(salvage, 1);

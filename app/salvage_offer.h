@@ -16,16 +16,17 @@ using SalvageConsent = std::function<bool(const std::string& question)>;
 // The most lost files a salvage's message names; the rest are counted.
 inline constexpr std::size_t kLostFilesShown = 10;
 
-// After the windows' decode of the sealed container run.state.FolderPath
-// has ended (its message shown): when it was refused for damage its parity
-// cannot rebuild in the files' chunks, and the container is of version 2,
-// `ask` is asked whether to salvage. "Sí" restores every intact file into
-// "NAME (rescatado)" beside the container (SalvageSealed) with the keys
-// already in run.state (no other password, no other derivation), never
-// touching the container, then tells how many files came back and which
-// were lost, and opens the folder. "No", or any other decode: nothing.
-void OfferSalvage(const RunResult& decoded, const SealedHeader& header, Run& run,
-                  const SalvageConsent& ask);
+// After the windows' decode of a sealed container has ended (its message
+// shown), given its request and how it ended: when it was refused for
+// damage its parity cannot rebuild in the files' chunks, and the container
+// is of version 2, `ask` is asked whether to salvage. "Sí" restores every
+// intact file into "NAME (rescatado)" beside the container (SalvageSealed)
+// with the request's keys (no other password, no other derivation), through
+// the disk, windows, tables, clock and cancel token of `run`, never touching
+// the container, then tells how many files came back and which were lost,
+// and opens the folder. "No", or any other decode: nothing.
+void OfferSalvage(const RunResult& decoded, const SealedHeader& header,
+                  const EngineRequest& request, Run& run, const SalvageConsent& ask);
 
 // The message after a salvage: the files rescued into the folder `shown`,
 // then the lost ones (paths as the index writes them, UTF-8), at most

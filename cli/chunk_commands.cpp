@@ -82,25 +82,20 @@ int VerifyChunks(CommandContext& run, OpenedContainer& container, const SealedHe
 
 int SalvageChunks(CommandContext& run, const SealedKeys& keys) {
     CliHost::CatchInterrupts();
-    run.engine.keep_container = true;
-    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
-    std::vector<std::string> lost;
-    std::vector<ChunkReader::Holed> partial;
-    const Status salvaged =
-        SalvageSealed(steps, keys, lost, nullptr,
-                      run.options.salvage_partial ? &partial : nullptr);
+    Run steps(run.files, run.host, run.tables, run.clock, run.cancel, run.request);
+    const Result<Salvaged> salvaged = SalvageSealed(steps, keys, run.options.salvage_partial);
     run.host.EndProgress();
     if (!salvaged)
         return Failed(salvaged.error());
-    PrintRestoredFolder(run.files, steps.state.RestoredPath);
-    if (!lost.empty()) {
-        Print(Text(Msg::kSalvageLostFiles, {std::to_string(lost.size())}));
-        for (const std::string& path : lost)
+    PrintRestoredFolder(run.files, salvaged->restored_path);
+    if (!salvaged->lost.empty()) {
+        Print(Text(Msg::kSalvageLostFiles, {std::to_string(salvaged->lost.size())}));
+        for (const std::string& path : salvaged->lost)
             WriteNativeOutput(EscapeControlBytes(path) + "\n");
     }
-    if (!partial.empty()) {
-        Print(Text(Msg::kSalvagePartialFiles, {std::to_string(partial.size())}));
-        for (const ChunkReader::Holed& file : partial) {
+    if (!salvaged->partial.empty()) {
+        Print(Text(Msg::kSalvagePartialFiles, {std::to_string(salvaged->partial.size())}));
+        for (const ChunkReader::Holed& file : salvaged->partial) {
             WriteNativeOutput(EscapeControlBytes(file.restored_path));
             WriteOutput(Text(Msg::kSalvagePartialFile, {std::to_string(file.zeroed)}) + "\n");
         }
@@ -123,13 +118,12 @@ int ExtractChunks(CommandContext& run, const SealedKeys& keys) {
         paths.push_back(path);
     }
     CliHost::CatchInterrupts();
-    run.engine.keep_container = true;
-    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
-    const Status extracted = ExtractSealed(steps, keys, paths, destination);
+    Run steps(run.files, run.host, run.tables, run.clock, run.cancel, run.request);
+    const Result<std::string> extracted = ExtractSealed(steps, keys, paths, destination);
     run.host.EndProgress();
     if (!extracted)
         return Failed(extracted.error());
-    PrintRestoredFolder(run.files, steps.state.RestoredPath);
+    PrintRestoredFolder(run.files, extracted.value());
     return kExitOk;
 }
 
@@ -149,7 +143,7 @@ int RepairSealed(CommandContext& run, OpenedContainer& container, const SealedHe
     }
     container.Close();
     CliHost::CatchInterrupts();
-    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
+    Run steps(run.files, run.host, run.tables, run.clock, run.cancel, run.request);
     SealedRepair repair(steps, keys, password);
     const Status repaired = repair.Repair();
     run.host.EndProgress();

@@ -11,7 +11,7 @@ namespace velmora {
 
 int RunEncoding(CommandContext& run, const std::function<RunResult(Engine&)>& encode) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel);
     const auto start = std::chrono::steady_clock::now();
     auto wipe_start = start;
     engine.SetBeforeWipe([&](const FoundList&) { wipe_start = std::chrono::steady_clock::now(); });
@@ -54,7 +54,7 @@ int ResolveGivenFolder(CommandContext& run, std::string& folder) {
 
 int RunDecoding(CommandContext& run) {
     CliHost::CatchInterrupts();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel);
     const RunResult result = engine.Des_carpeta(run.request);
     if (result.outcome == Outcome::kDone) {
         run.host.EndProgress();
@@ -68,10 +68,11 @@ namespace {
 // A folder to encode or seal: the container's folder and what the job
 // refuses without a password, then the kind's own.
 int EncodeOrSeal(CommandContext& run) {
-    run.engine.keep_originals = run.options.keep;
-    if (const int given = ResolveGivenFolder(run, run.engine.container_folder); given != kExitOk)
+    run.request.options.keep_originals = run.options.keep;
+    if (const int given = ResolveGivenFolder(run, run.request.options.container_folder);
+        given != kExitOk)
         return given;
-    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel);
     if (Status ready = engine.CheckBeforePassword(run.request); !ready) {
         Say(ready.error().message);
         return kExitRefused;
@@ -87,15 +88,13 @@ int OpenContainer(CommandContext& run) {
     options.before_open = [&](const std::string& path) {
         run.request.path = path;
         if (run.options.command == "repair") {
-            Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel,
-                      run.request);
+            Run steps(run.files, run.host, run.tables, run.clock, run.cancel, run.request);
             GiveBackTheDamagedName(steps);
         }
     };
     const AnyContainer found = OpenAnyContainer(run.files, run.options.target, container, options);
     if (found.sealed() && run.options.command == "recover") {
-        Say(Text(Msg::kSealedKeyCannotBeFound,
-                 {run.files.paths().DisplayPath(run.request.path)}));
+        Say(Text(Msg::kSealedKeyCannotBeFound, {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     if (found.sealed())
@@ -114,8 +113,7 @@ int OpenContainer(CommandContext& run) {
         return kExitRefused;
     }
     if (run.options.command == "extract" || run.options.salvage) {
-        Say(Text(Msg::kSalvageNeedsVersion2,
-                 {run.files.paths().DisplayPath(run.request.path)}));
+        Say(Text(Msg::kSalvageNeedsVersion2, {run.files.paths().DisplayPath(run.request.path)}));
         return kExitRefused;
     }
     return OpenLegacy(run, container, found.header->legacy);

@@ -54,24 +54,25 @@ int RunCommand(const CliOptions& options, FileSystem& files);
 
 // What every command that runs the engine works with: the disk, the
 // terminal standing in for the windows, the cipher's tables, the password's
-// source and the engine's options as velmora-cli sets them.
+// source and the request, with the engine's options as velmora-cli sets
+// them.
 struct CommandContext {
     explicit CommandContext(const CliOptions& given, FileSystem& disk)
         : options(given), files(disk), prompt(given.password) {
         tables.CrearBuffer();
-        engine.show_restored_folder = false;
-        engine.report_leftovers = true;
+        request.options.show_restored_folder = false;
+        request.options.report_leftovers = true;
     }
 
     const CliOptions& options;
     FileSystem& files;
     SystemClock clock;
-    EngineRequest request;  // the target and, for a while, what opens it
+    // The target, the options and, for a while, what opens it.
+    EngineRequest request;
     CancelToken cancel;
     CliHost host{files, cancel};
     CipherTables tables{[](const std::string& text) { Say(text); }};
     PasswordPrompt prompt;
-    EngineOptions engine;
 };
 
 // Runs an encoding job (encode, seal) as velmora-cli does: Ctrl-C as

@@ -32,7 +32,7 @@ int ConvertContainer(CommandContext& run) {
         return resolved;
     // Before the legacy container is opened for its key: a conversion killed
     // between its renames left it without its name.
-    Run steps(run.files, run.host, run.tables, run.clock, run.engine, run.cancel, run.request);
+    Run steps(run.files, run.host, run.tables, run.clock, run.cancel, run.request);
     GiveBackTheLegacyName(steps);
     int status = kExitOk;
     Result<std::string> key = LegacyKey(run, status);
@@ -52,7 +52,7 @@ int ConvertContainer(CommandContext& run) {
     EngineRequest request = run.request;
     request.key = key.value();
     request.password = password.value();
-    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel, run.engine);
+    Engine engine(run.files, run.host, run.tables, run.clock, run.cancel);
     const RunResult result = engine.Convert(request);
     if (result.outcome == Outcome::kDone && !result.left_behind)
         Print(Text(Msg::kConvertedContainer, {run.files.paths().DisplayPath(run.request.path)}));

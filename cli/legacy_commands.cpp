@@ -123,8 +123,8 @@ int Verify(CommandContext& run, OpenedContainer& container, const ContainerHeade
 
 // Restores the container with its key, as decode does.
 int Restore(CommandContext& run, const std::string& key) {
-    run.engine.keep_container = run.options.keep;
-    run.engine.original_case = run.options.original_case;
+    run.request.options.keep_container = run.options.keep;
+    run.request.options.original_case = run.options.original_case;
     run.request.key = key;
     const int status = RunDecoding(run);
     run.request.key.clear();

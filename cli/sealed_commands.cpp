@@ -71,8 +71,8 @@ Result<std::shared_ptr<const SealedKeys>> Unlock(CommandContext& run, const Seal
         Result<std::string> typed = prompt.AskUtf8(Text(Msg::kTypePasswordToDecode) + " ");
         if (!typed)
             return typed.error();
-        const PasswordDecision decision = DecidePassword(
-            run.tables, DialogMode::kOpeningSealed, typed.value(), std::nullopt, "", unlock);
+        const PasswordDecision decision = DecidePassword(run.tables, DialogMode::kOpeningSealed,
+                                                         typed.value(), std::nullopt, "", unlock);
         if (decision.accepted())
             return decision.sealed_keys;
         if (failure)
@@ -102,7 +102,8 @@ std::string UtcTime(std::int64_t seconds) {
     const std::int64_t day_of_era = z - era * 146097;
     const std::int64_t year_of_era =
         (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const std::int64_t day_of_year =
+        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
     const std::int64_t month_index = (5 * day_of_year + 2) / 153;
     const std::int64_t day = day_of_year - (153 * month_index + 2) / 5 + 1;
     const std::int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
@@ -140,14 +141,13 @@ int List(OpenedContainer& container, const SealedHeader& header, const SealedKey
             ++files;
             bytes += entry.size;
         }
-    Print(Text(Msg::kSealedListSummary, {std::to_string(index->size()), std::to_string(files),
-                                          std::to_string(bytes)}));
+    Print(Text(Msg::kSealedListSummary,
+               {std::to_string(index->size()), std::to_string(files), std::to_string(bytes)}));
     Print(Formatted("%5s %6s %14s  %-19s  %s", Text(Msg::kColumnAttributes).c_str(),
                     Text(Msg::kColumnPermissions).c_str(), Text(Msg::kColumnSize).c_str(),
                     Text(Msg::kColumnTime).c_str(), Text(Msg::kColumnName).c_str()));
     for (const SealedEntry& entry : index.value()) {
-        const std::string size =
-            entry.folder ? Text(Msg::kFolderSize) : std::to_string(entry.size);
+        const std::string size = entry.folder ? Text(Msg::kFolderSize) : std::to_string(entry.size);
         const std::string name = entry.path.empty() ? "." : entry.path;
         WriteNativeOutput(Formatted("%5d %6o %14s  %s  ", entry.attributes, entry.mode,
                                     size.c_str(), UtcTime(entry.mtime_s).c_str()) +
@@ -177,8 +177,8 @@ int Verify(CommandContext& run, OpenedContainer& container, const SealedHeader& 
     }
     if (Status end = reader.ReadEnd(); !end)
         return Refused(end.error());
-    Print(Text(Msg::kSealedSound, {std::to_string(index->entries.size() + 1),
-                                   std::to_string(files), std::to_string(bytes)}));
+    Print(Text(Msg::kSealedSound, {std::to_string(index->entries.size() + 1), std::to_string(files),
+                                   std::to_string(bytes)}));
     return kExitOk;
 }
 
@@ -222,7 +222,7 @@ int OpenSealed(CommandContext& run, OpenedContainer& container, const SealedHead
         return SalvageChunks(run, *keys.value());
     if (run.options.command == "extract")
         return ExtractChunks(run, *keys.value());
-    run.engine.keep_container = run.options.keep;
+    run.request.options.keep_container = run.options.keep;
     run.request.sealed_keys = keys.value();
     return RunDecoding(run);
 }

@@ -102,7 +102,7 @@ RunResult Engine::Des_carpeta(const EngineRequest& request) {
                   run_.files.paths().DisplayPath(restored.substr(0, restored.size() - 1))}),
             MessageIcon::kInformation);
     }
-    if (options_.show_restored_folder) {
+    if (run_.options.show_restored_folder) {
         run_.host.HideMainWindow();
         run_.host.OpenFolder(run_.state.RestoredPath);
         Espera(1);

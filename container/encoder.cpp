@@ -30,8 +30,9 @@ Status Engine::CheckFolderPath() {
 
 std::string Engine::ContainerPathOf(const std::string& folder) const {
     const std::string container_name = ContainerNameFor(Nombre(folder));
-    return options_.container_folder.empty() ? container_name
-                                             : options_.container_folder + "\\" + container_name;
+    return run_.options.container_folder.empty()
+               ? container_name
+               : run_.options.container_folder + "\\" + container_name;
 }
 
 Status Engine::CheckBeforePassword(const EngineRequest& request) {
@@ -56,9 +57,9 @@ Status Engine::CheckBeforePassword(const EngineRequest& request) {
 
 Status Engine::CheckEncodingTarget(const std::string& container_path) {
     const std::string& folder = run_.state.FolderPath;
-    Result<std::string> target = options_.container_folder.empty()
+    Result<std::string> target = run_.options.container_folder.empty()
                                      ? run_.files.paths().CurrentFolder()
-                                     : Result<std::string>(options_.container_folder);
+                                     : Result<std::string>(run_.options.container_folder);
     if (!target)
         return target.error();
     // By the real folders, not the texts: a link or a bind mount into the
@@ -142,7 +143,7 @@ void Engine::PackContainer(ScannedTree& tree, const WalkResult& walk, const Foun
         return CheckPublishable(run_.files, container_path);
     };
     // The originals kept, nothing is at risk: no digest, no check.
-    const bool checking = !options_.keep_originals;
+    const bool checking = !run_.options.keep_originals;
     const Pack::SeeBytes see = [&](const std::uint8_t* data, std::size_t length) {
         read.Update(data, length);
     };
@@ -155,7 +156,7 @@ bool Engine::WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundLi
                         const std::string& container_path, bool apply_walk_resets) {
     if (before_wipe_)
         before_wipe_(files);
-    if (options_.keep_originals)
+    if (run_.options.keep_originals)
         return false;
     if (apply_walk_resets)
         ApplyWalkResets(run_, tree, walk);

@@ -5,11 +5,12 @@
 namespace velmora {
 
 Engine::Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock,
-               CancelToken& cancel, EngineOptions options)
-    : options_(std::move(options)), run_(files, host, tables, clock, options_, cancel) {}
+               CancelToken& cancel)
+    : run_(files, host, tables, clock, cancel) {}
 
 void Engine::Start(const EngineRequest& request) {
     run_.state = EngineState(request);
+    run_.options = request.options;
 }
 
 RunResult Engine::Refuse(const std::string& message) {

@@ -29,12 +29,14 @@ class Engine {
   public:
     // "Cancelar" and interrupts reach the runs through `cancel`.
     Engine(TreeOps& files, Host& host, const CipherTables& tables, Clock& clock,
-           CancelToken& cancel, EngineOptions options = {});
+           CancelToken& cancel);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Each operation works on its request (engine_state.h) and returns how
-    // it ended; what its steps share meanwhile stays inside the engine.
+    // Each operation works on its request (engine_state.h), options
+    // included, and returns how it ended; what its steps share meanwhile
+    // stays inside the engine, so one engine serves requests with different
+    // options.
 
     // Encodes the folder request.path into Nombre(path) & ".zol" with
     // request.key, wipes the folder, and unloads the main window.
@@ -109,7 +111,6 @@ class Engine {
     bool WipeFolder(ScannedTree& tree, const WalkResult& walk, const FoundList& files,
                     const std::string& container_path, bool apply_walk_resets);
 
-    EngineOptions options_;
     Run run_;
     BeforeWipe before_wipe_;
 };

@@ -11,45 +11,6 @@ namespace velmora {
 
 class SealedKeys;
 
-// What one run is asked to work on: the folder to encode or seal, or the
-// container to decode or convert, and what opens it.
-struct EngineRequest {
-    // The program's form of the path.
-    std::string path;
-    // The legacy kind's 15-character key: to encode with, or to read the
-    // container decoded or converted.
-    std::string key;
-    // The password of the sealed container written (UTF-8, as typed).
-    std::string password;
-    // The keys of the sealed container decoded, its password checked
-    // against it.
-    std::shared_ptr<const SealedKeys> sealed_keys;
-};
-
-// What the steps of one run share while it works, from its request on.
-struct EngineState {
-    EngineState() = default;
-    explicit EngineState(const EngineRequest& request)
-        : FolderPath(request.path),
-          BasePathLength(static_cast<std::int64_t>(request.path.size())),
-          PasswordKey(request.key),
-          sealed_keys(request.sealed_keys) {}
-
-    // The folder to encode, or the container being decoded.
-    std::string FolderPath;
-    // Length of FolderPath; cut off each found path to get the stored one.
-    std::int64_t BasePathLength = 0;
-    std::int64_t TotalBytes = 0;
-    // The restored root folder, ending in "\".
-    std::string RestoredPath;
-    // What the walk lists for removal after the wipe, in walk order.
-    std::vector<std::string> RemovalList;
-    // The 15-character key of a legacy container read.
-    std::string PasswordKey;
-    // The keys of the sealed container being decoded.
-    std::shared_ptr<const SealedKeys> sealed_keys;
-};
-
 // What the program does beyond the format's own steps; the defaults are the
 // program's behaviour.
 struct EngineOptions {
@@ -74,6 +35,46 @@ struct EngineOptions {
     // The key derivation's limits and the message size of sealed
     // containers written.
     SealedParameters sealed_parameters;
+};
+
+// What one run is asked to work on: the folder to encode or seal, or the
+// container to decode or convert, what opens it, and how.
+struct EngineRequest {
+    // The program's form of the path.
+    std::string path;
+    // The legacy kind's 15-character key: to encode with, or to read the
+    // container decoded or converted.
+    std::string key;
+    // The password of the sealed container written (UTF-8, as typed).
+    std::string password;
+    // The keys of the sealed container decoded, its password checked
+    // against it.
+    std::shared_ptr<const SealedKeys> sealed_keys;
+    EngineOptions options;
+};
+
+// What the steps of one run share while it works, from its request on.
+struct EngineState {
+    EngineState() = default;
+    explicit EngineState(const EngineRequest& request)
+        : FolderPath(request.path),
+          BasePathLength(static_cast<std::int64_t>(request.path.size())),
+          PasswordKey(request.key),
+          sealed_keys(request.sealed_keys) {}
+
+    // The folder to encode, or the container being decoded.
+    std::string FolderPath;
+    // Length of FolderPath; cut off each found path to get the stored one.
+    std::int64_t BasePathLength = 0;
+    std::int64_t TotalBytes = 0;
+    // The restored root folder, ending in "\".
+    std::string RestoredPath;
+    // What the walk lists for removal after the wipe, in walk order.
+    std::vector<std::string> RemovalList;
+    // The 15-character key of a legacy container read.
+    std::string PasswordKey;
+    // The keys of the sealed container being decoded.
+    std::shared_ptr<const SealedKeys> sealed_keys;
 };
 
 enum class Outcome { kDone, kRefused, kFailed };

@@ -37,8 +37,8 @@ class Host {
     // The main window's caption.
     virtual void SetCaption(const std::string& caption) = 0;
 
-    // Draws the progress box from the mark kept in its tag to `mark`, then
-    // keeps `mark` in the tag.
+    // Moves the progress shown on to `mark` (tenths of the step done); the
+    // view remembers the last mark it drew.
     virtual void AdvanceProgress(std::int64_t mark) = 0;
 
     // The same step counted in entries and bytes, for a view that measures

@@ -47,18 +47,18 @@ class SafePoints final : public Host {
 };
 
 // What every step of one run works with: the disk, the windows (through
-// the run's safe points), the cipher's tables, the clock, the options, the
-// cancel token, heeded at the safe points while the run lives, and the
-// state its steps share, started from the request.
+// the run's safe points), the cipher's tables, the clock, the cancel token,
+// heeded at the safe points while the run lives, and the request's options
+// and the state its steps share, both started from the request.
 struct Run {
-    Run(TreeOps& disk, Host& view, const CipherTables& cipher, Clock& time,
-        const EngineOptions& given, CancelToken& token, const EngineRequest& request = {})
+    Run(TreeOps& disk, Host& view, const CipherTables& cipher, Clock& time, CancelToken& token,
+        const EngineRequest& request = {})
         : files(disk),
           host(view, disk, token),
           tables(cipher),
           clock(time),
           state(request),
-          options(given),
+          options(request.options),
           cancel(token),
           heeding_(token, CancelToken::Heed::kAtSafePoint) {
         token.Clear();  // any earlier request was answered
@@ -71,7 +71,7 @@ struct Run {
     const CipherTables& tables;
     Clock& clock;
     EngineState state;
-    const EngineOptions& options;
+    EngineOptions options;
     CancelToken& cancel;
 
   private:

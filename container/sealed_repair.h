@@ -15,7 +15,7 @@
 
 namespace velmora {
 
-// Rewrites the sealed container named by run.state.FolderPath as a sound
+// Rewrites the sealed container the run was asked for (its request) as a sound
 // version 2 container under the same name. Version 2 keeps its header,
 // keys and nonces, so the bytes first written are known: the container is
 // copied as it is and the slots that differ (the damaged chunks as rebuilt

@@ -22,7 +22,8 @@ bool Under(const std::string& path, const std::string& folder) {
            path[folder.size()] == '/';
 }
 
-// The restore, once `keep` is known from the opened container: in `root`
+// The restore (a salvage's, or an extraction's that keeps only the restored
+// folder), once `keep` is known from the opened container: in `root`
 // of the open folder `root_folder` (-1: the container's folder).
 struct Part {
     std::function<ChunkReader::Keep(ByteSource&, const SealedHeader&)> keep;
@@ -31,10 +32,11 @@ struct Part {
     int root_folder = -1;
 };
 
-Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std::string>* left_out,
-                   std::size_t* restored_files, std::vector<ChunkReader::Holed>* holed = nullptr) {
+Result<Salvaged> RestorePart(Run& run, const SealedKeys& keys, Part part, bool with_partial) {
     const std::string& container = run.state.FolderPath;
+    run.options.keep_container = true;
     RestoreSource source(run);
+    Salvaged restored;
     try {
         const OpenedHeader header = source.Open();
         if (header.kind != ContainerKind::kSealed || header.sealed.version != kSealedVersion2)
@@ -53,25 +55,23 @@ Status RestorePart(Run& run, const SealedKeys& keys, Part part, std::vector<std:
             if (entry.size >= 0)
                 run.state.TotalBytes += entry.size;
         staged.Restore();
-        if (left_out)
-            *left_out = reader.left_out();
-        if (restored_files)
-            *restored_files = static_cast<std::size_t>(
-                std::count_if(staged.entries().begin(), staged.entries().end(),
-                              [](const DecodedEntry& entry) { return entry.size >= 0; }));
-        if (holed)
-            *holed = reader.holed();
+        restored.restored_path = run.state.RestoredPath;
+        restored.files = static_cast<std::size_t>(
+            std::count_if(staged.entries().begin(), staged.entries().end(),
+                          [](const DecodedEntry& entry) { return entry.size >= 0; }));
+        restored.lost = reader.left_out();
+        if (with_partial)
+            restored.partial = reader.holed();
     } catch (const EngineFailure& failure) {
         run.files.CloseAll();
         return Error{failure.message, failure.code};
     }
-    return Status::Ok();
+    return restored;
 }
 
 }  // namespace
 
-Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>& lost,
-                     std::size_t* rescued, std::vector<ChunkReader::Holed>* partial) {
+Result<Salvaged> SalvageSealed(Run& run, const SealedKeys& keys, bool with_partial) {
     const std::string& container = run.state.FolderPath;
     std::optional<ChunkCheck> check;
     Part part;
@@ -83,15 +83,16 @@ Status SalvageSealed(Run& run, const SealedKeys& keys, std::vector<std::string>&
             const auto found = std::lower_bound(check->lost.begin(), check->lost.end(), first);
             if (found == check->lost.end() || *found > last)
                 return ChunkReader::Take::kWhole;
-            return partial ? ChunkReader::Take::kWithHoles : ChunkReader::Take::kLeave;
+            return with_partial ? ChunkReader::Take::kWithHoles : ChunkReader::Take::kLeave;
         };
     };
     part.root = container.substr(0, container.size() - 4) + " " + Text(Msg::kSalvagedSuffix);
-    return RestorePart(run, keys, std::move(part), &lost, rescued, partial);
+    return RestorePart(run, keys, std::move(part), with_partial);
 }
 
-Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::string>& paths,
-                     const std::string& destination) {
+Result<std::string> ExtractSealed(Run& run, const SealedKeys& keys,
+                                  const std::vector<std::string>& paths,
+                                  const std::string& destination) {
     const std::string& container = run.state.FolderPath;
     const std::string name = Nombre(container).substr(0, Nombre(container).size() - 4);
     std::set<std::string> named;
@@ -122,7 +123,10 @@ Status ExtractSealed(Run& run, const SealedKeys& keys, const std::vector<std::st
         part.root = destination + "\\" + name;
         part.root_folder = folder.value();
     }
-    return RestorePart(run, keys, std::move(part), nullptr, nullptr);
+    const Result<Salvaged> restored = RestorePart(run, keys, std::move(part), false);
+    if (!restored)
+        return restored.error();
+    return restored->restored_path;
 }
 
 }  // namespace velmora

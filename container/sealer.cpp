@@ -39,7 +39,7 @@ RunResult Engine::Seal(const EngineRequest& request) {
     // Its future waits for it however this function is left (the thread
     // uses the password and the header); a refusal of the folder is said
     // once it has ended.
-    const Result<SealedHeader> made = NewSealedHeader(options_.sealed_parameters);
+    const Result<SealedHeader> made = NewSealedHeader(run_.options.sealed_parameters);
     if (!made)
         return Fail(made.error().message);
     const SealedHeader& header = made.value();

@@ -84,22 +84,24 @@ class EngineFixture : public ::testing::Test {
     RunResult EncodeAt(const std::string& folder_path, EngineOptions options = {}) {
         if (options.container_folder.empty())
             options.container_folder = temp.path;
-        Engine engine(files, host, tables, clock, cancel, options);
+        Engine engine(files, host, tables, clock, cancel);
         if (before_wipe)
             engine.SetBeforeWipe(before_wipe);
-        return Kept(engine, engine.Hacelo({.path = folder_path, .key = key}));
+        return Kept(engine, engine.Hacelo({.path = folder_path, .key = key, .options = options}));
     }
 
     RunResult Decode(const std::string& container, EngineOptions options = {}) {
-        Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine, engine.Des_carpeta({.path = Path(container), .key = key}));
+        Engine engine(files, host, tables, clock, cancel);
+        return Kept(engine,
+                    engine.Des_carpeta({.path = Path(container), .key = key, .options = options}));
     }
 
     RunResult Seal(const std::string& folder, EngineOptions options = {}) {
         options.container_folder = temp.path;
         options.sealed_parameters = {1, 8192, 4096};  // the fastest libsodium allows
-        Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine, engine.Seal({.path = Path(folder), .password = password}));
+        Engine engine(files, host, tables, clock, cancel);
+        return Kept(engine,
+                    engine.Seal({.path = Path(folder), .password = password, .options = options}));
     }
 
     // What the run's steps shared, kept for the tests to look at.
@@ -131,10 +133,10 @@ class EngineFixture : public ::testing::Test {
         Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
         EXPECT_TRUE(keys.ok());
         options.show_restored_folder = false;
-        Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine,
-                    engine.Des_carpeta({.path = Path(container),
-                                        .sealed_keys = keys.ok() ? keys.value() : nullptr}));
+        Engine engine(files, host, tables, clock, cancel);
+        return Kept(engine, engine.Des_carpeta({.path = Path(container),
+                                                .sealed_keys = keys.ok() ? keys.value() : nullptr,
+                                                .options = options}));
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole

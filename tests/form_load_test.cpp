@@ -64,8 +64,11 @@ TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     temp.Write("Fotos/uno.jpg", "jpg");
     {
         tables.CrearBuffer();
-        Engine engine(files, host, tables, clock, state.cancel, {.container_folder = temp.path});
-        ASSERT_EQ(engine.Hacelo({.path = temp.path + "\\Fotos", .key = DeriveKey("clave").value()})
+        Engine engine(files, host, tables, clock, state.cancel);
+        ASSERT_EQ(engine
+                      .Hacelo({.path = temp.path + "\\Fotos",
+                               .key = DeriveKey("clave").value(),
+                               .options = {.container_folder = temp.path}})
                       .outcome,
                   Outcome::kDone);
     }

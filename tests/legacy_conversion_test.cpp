@@ -54,9 +54,11 @@ class LegacyConversionTest : public EngineFixture {
     RunResult Convert(const std::string& container, EngineOptions options = {}) {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
-        Engine engine(files, host, tables, clock, cancel, options);
-        return Kept(engine,
-                    engine.Convert({.path = Path(container), .key = key, .password = password}));
+        Engine engine(files, host, tables, clock, cancel);
+        return Kept(engine, engine.Convert({.path = Path(container),
+                                            .key = key,
+                                            .password = password,
+                                            .options = options}));
     }
 
     // Restores a sealed container with its password.

@@ -68,11 +68,14 @@ class RaceTest : public EngineFixture {
             RecordingFileSystem plain;
             CancelToken quiet_cancel;
             TestHost quiet(plain, quiet_cancel);
-            Engine engine(plain, quiet, tables, clock, quiet_cancel,
-                          {.keep_container = true, .show_restored_folder = false});
-            EXPECT_EQ(
-                engine.Des_carpeta({.path = temp.path + "\\check\\T.zol", .key = key}).outcome,
-                Outcome::kDone);
+            Engine engine(plain, quiet, tables, clock, quiet_cancel);
+            EXPECT_EQ(engine
+                          .Des_carpeta(
+                              {.path = temp.path + "\\check\\T.zol",
+                               .key = key,
+                               .options = {.keep_container = true, .show_restored_folder = false}})
+                          .outcome,
+                      Outcome::kDone);
         }
         return temp.Read("check/T/" + relative);
     }
@@ -311,9 +314,11 @@ TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
         RecordingFileSystem other;
         CancelToken other_cancel;
         TestHost other_host(other, other_cancel);
-        Engine engine(other, other_host, tables, clock, other_cancel,
-                      {.container_folder = temp.path + "\\fuera"});
-        const RunResult result = engine.Hacelo({.path = Path(folder), .key = key});
+        Engine engine(other, other_host, tables, clock, other_cancel);
+        const RunResult result =
+            engine.Hacelo({.path = Path(folder),
+                           .key = key,
+                           .options = {.container_folder = temp.path + "\\fuera"}});
         EXPECT_EQ(result.outcome, Outcome::kRefused);
         ASSERT_EQ(other_host.messages.size(), 1u);
         EXPECT_NE(other_host.messages[0].find("otro proceso"), std::string::npos);

@@ -49,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SteppingClock clock(0, 1);
     CancelToken cancel;
     TestHost host(files, cancel);
-    Engine engine(files, host, tables, clock, cancel, {.show_restored_folder = false});
-    const RunResult result = engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol", .key = key});
+    Engine engine(files, host, tables, clock, cancel);
+    const RunResult result = engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
+                                                 .key = key,
+                                                 .options = {.show_restored_folder = false}});
 
     // Nothing may appear but the restored folder "c" (and, unless the run
     // finished, the container), nothing outside the scratch folder's "in".
