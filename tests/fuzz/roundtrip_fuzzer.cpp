@@ -77,15 +77,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SteppingClock clock(0, 1);
     CancelToken cancel;
     TestHost host(files, cancel);
-    Engine encoder(files, host, tables, clock, cancel,
-                   {.keep_originals = true, .container_folder = temp.path + "\\out"});
-    if (encoder.Hacelo({.path = temp.path + "\\T", .key = key}).outcome != Outcome::kDone)
+    Engine encoder(files, host, tables, clock, cancel);
+    if (encoder
+            .Hacelo({.path = temp.path + "\\T",
+                     .key = key,
+                     .options = {.keep_originals = true, .container_folder = temp.path + "\\out"}})
+            .outcome != Outcome::kDone)
         std::abort();
 
     TestHost decoding_host(files, cancel);
-    Engine decoder(files, decoding_host, tables, clock, cancel, {.show_restored_folder = false});
-    if (decoder.Des_carpeta({.path = temp.path + "\\out\\T.zol", .key = key}).outcome !=
-        Outcome::kDone)
+    Engine decoder(files, decoding_host, tables, clock, cancel);
+    if (decoder
+            .Des_carpeta({.path = temp.path + "\\out\\T.zol",
+                          .key = key,
+                          .options = {.show_restored_folder = false}})
+            .outcome != Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();
