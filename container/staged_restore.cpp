@@ -107,9 +107,8 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     if (parent == folder_ids_.end())
         ThrowFailure(Error{Text(Msg::kDamagedMissingFolder, {ShownName(entry.name)})});
     const int output =
-        OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreateNew));
+        OrFail(files.OpenAt(OrFail(folders_.Get(parent->second)), name, OpenMode::kCreatePrivate));
     writing_ = output;
-    SetDetail(files.SetPermissionsOpen(output, 0600));
     // Pieces of zeros are not written: the file's size, set last, leaves
     // holes there, and a sparse file comes back sparse.
     std::int64_t written = 0;

@@ -93,6 +93,14 @@ enum class OpenMode {
     kRead,       // existing file, read only
     kReadWrite,  // existing file, read and write, never truncated
     kCreateNew,  // must not exist yet
+    // Must not exist yet; made readable and writable by its owner only (on
+    // POSIX, 0600 less the umask), for a file whose permissions are set
+    // once it is complete.
+    kCreatePrivate,
 };
+
+inline bool Creates(OpenMode mode) {
+    return mode == OpenMode::kCreateNew || mode == OpenMode::kCreatePrivate;
+}
 
 }  // namespace velmora

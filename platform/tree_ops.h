@@ -63,7 +63,7 @@ class TreeOps {
     virtual Result<int> GetAttrOpen(int handle, const std::string& name) = 0;
     virtual Status SetAttrOpen(int handle, int attributes) = 0;
     // Opens a file of the folder: kRead and kReadWrite refuse anything but a
-    // regular file; kCreateNew never replaces nor follows a link.
+    // regular file; kCreateNew and kCreatePrivate never replace nor follow a link.
     virtual Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) = 0;
     virtual Status MakeFolderAt(int folder, const std::string& name) = 0;
     // Deletes the file right after checking, through the folder's handle,

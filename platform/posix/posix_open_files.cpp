@@ -27,6 +27,7 @@ int PosixTreeOps::OpenFlags(OpenMode mode) {
         case OpenMode::kReadWrite:
             return common | O_RDWR;
         case OpenMode::kCreateNew:
+        case OpenMode::kCreatePrivate:
             return common | O_RDWR | O_CREAT | O_EXCL;
     }
     return common | O_RDONLY;
@@ -40,11 +41,11 @@ Result<int> PosixTreeOps::OpenPath(const std::string& path, OpenMode mode) {
     Result<std::string> native = NativePath(path, Coding());
     if (!native)
         return native.error();
-    const int fd = open(native->c_str(), OpenFlags(mode), 0666);
+    const int fd = open(native->c_str(), OpenFlags(mode), CreatedMode(mode));
     if (fd < 0)
         return SystemError(errno, Msg::kCannotOpen, Shown(path));
     struct stat st;
-    if (mode != OpenMode::kCreateNew && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    if (!Creates(mode) && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         close(fd);
         return Error{Text(Msg::kNotARegularFile, {Shown(path)}), EINVAL};
     }

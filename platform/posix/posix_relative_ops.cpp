@@ -222,11 +222,11 @@ Result<int> PosixTreeOps::OpenAt(int folder, const std::string& name, OpenMode m
     Result<Inside> inside = Resolve(folder, name, Msg::kCannotOpen);
     if (!inside)
         return inside.error();
-    Descriptor fd(OpenBeneath(inside->folder, inside->name, OpenFlags(mode), 0666));
+    Descriptor fd(OpenBeneath(inside->folder, inside->name, OpenFlags(mode), CreatedMode(mode)));
     if (fd.fd < 0)
         return SystemError(errno, Msg::kCannotOpen, inside->shown);
     struct stat st;
-    if (mode != OpenMode::kCreateNew && (fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)))
+    if (!Creates(mode) && (fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)))
         return Error{Text(Msg::kNotARegularFile, {inside->shown}), EINVAL};
     return open_files_.Add(OpenFile{fd.release(), open_files_.Find(folder)->path + "\\" + name});
 }

@@ -85,6 +85,10 @@ class PosixTreeOps : public virtual TreeOps {
     // Opens name in the folder, never through a link or into another mount.
     int OpenBeneath(int folder, const std::string& name, int flags, mode_t mode) const;
     static int OpenFlags(OpenMode mode);
+    // The permissions a created file asks for (the umask then applies).
+    static mode_t CreatedMode(OpenMode mode) {
+        return mode == OpenMode::kCreatePrivate ? 0600 : 0666;
+    }
     std::string Shown(const std::string& path) const { return paths().DisplayPath(path); }
     NameCoding Coding() const { return paths().name_coding(); }
 

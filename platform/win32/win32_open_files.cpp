@@ -39,7 +39,7 @@ Result<int> Win32TreeOps::OpenPath(const std::string& path, OpenMode mode) {
     const bool reading = mode == OpenMode::kRead;
     const DWORD access = reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     const DWORD share = reading ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_DELETE;
-    const DWORD disposition = mode == OpenMode::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
+    const DWORD disposition = Creates(mode) ? CREATE_NEW : OPEN_EXISTING;
     HANDLE handle = CreateFileW(wide->c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

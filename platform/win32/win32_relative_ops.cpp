@@ -234,7 +234,7 @@ Result<int> Win32TreeOps::OpenAt(int folder, const std::string& name, OpenMode m
     const RelativeOpen how{
         reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
         reading ? ULONG{FILE_SHARE_READ} : ULONG{FILE_SHARE_READ | FILE_SHARE_DELETE},
-        mode == OpenMode::kCreateNew ? kNtCreate : kNtOpen, kNtFileOnly};
+        Creates(mode) ? kNtCreate : kNtOpen, kNtFileOnly};
     Result<OpenedInside> opened = OpenAndInspect(folder, name, how, Msg::kCannotOpen);
     if (!opened)
         return opened.error();

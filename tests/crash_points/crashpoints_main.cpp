@@ -57,7 +57,7 @@ class CrashPointFileSystem : public PosixFileSystem {
     }
     Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override {
         Named(mode == OpenMode::kRead        ? "OpenAt"
-              : mode == OpenMode::kCreateNew ? "Create"
+              : Creates(mode)                ? "Create"
                                              : "OpenToWrite");
         if (mode == OpenMode::kRead)
             return PosixFileSystem::OpenAt(folder, name, mode);
