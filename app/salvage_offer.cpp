@@ -42,7 +42,7 @@ void OfferSalvage(const RunResult& decoded, const SealedHeader& header,
                            salvaged->lost),
         MessageIcon::kInformation);
     if (request.options.show_restored_folder) {
-        run.host.HideMainWindow();
+        run.host.MakeWayForFolder();
         run.host.OpenFolder(restored);
         Espera(salvage, 1);
     }

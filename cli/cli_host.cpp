@@ -31,7 +31,7 @@ void CliHost::PumpEvents() {
         EndProgram();
 }
 
-void CliHost::SetCaption(const std::string& caption) {
+void CliHost::BeginStep(const std::string& caption) {
     caption_ = caption;
     done_ = {};
     DrawProgressLine();

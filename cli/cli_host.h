@@ -18,14 +18,14 @@ class CliHost : public Host {
     CliHost(FileSystem& files, CancelToken& cancel);
 
     void PumpEvents() override;
-    void SetCaption(const std::string& caption) override;
+    void BeginStep(const std::string& caption) override;
     // The windows' marks: the terminal measures the work its own way.
     void AdvanceProgress(std::int64_t) override {}
     void CountWork(const WorkCount& done) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string&) override {}
-    void HideMainWindow() override {}
-    void UnloadMainWindow() override { EndProgress(); }
+    void MakeWayForFolder() override {}
+    void EndJob() override { EndProgress(); }
     [[noreturn]] void EndProgram() override;
 
     // Installs the handler of Ctrl-C, SIGTERM and SIGHUP (a closed terminal)

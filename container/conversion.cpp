@@ -61,7 +61,7 @@ void Conversion::CreateSealedFile() {
 
 void Conversion::WriteSealed(const std::string& password) {
     TreeOps& files = run_.files;
-    run_.host.SetCaption(Text(Msg::kConvertingCaption));
+    run_.host.BeginStep(Text(Msg::kConvertingCaption));
     const std::vector<SealedEntry> index =
         OrFail(ConvertedIndex(legacy_, legacy_read_.modified_ns));
     SealedHeader header = OrFail(NewSealedHeader(run_.options.sealed_parameters));

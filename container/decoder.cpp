@@ -103,7 +103,7 @@ RunResult Engine::Des_carpeta(const EngineRequest& request) {
             MessageIcon::kInformation);
     }
     if (run_.options.show_restored_folder) {
-        run_.host.HideMainWindow();
+        run_.host.MakeWayForFolder();
         run_.host.OpenFolder(run_.state.RestoredPath);
         Espera(1);
     }

@@ -169,7 +169,7 @@ RunResult Engine::Hacelo(const EngineRequest& request) {
     Start(request);
     const std::string& Contrasena = request.key;
     // The caption says what is happening from the start, the scan included.
-    run_.host.SetCaption(Text(Msg::kEncodingCaption));
+    run_.host.BeginStep(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
     if (Status named = CheckFolderPath(); !named)
         return Refuse(named.error().message);

@@ -19,7 +19,7 @@ RunResult Engine::Refuse(const std::string& message) {
 }
 
 RunResult Engine::Done(bool left_behind) {
-    run_.host.UnloadMainWindow();
+    run_.host.EndJob();
     RunResult done{Outcome::kDone, ""};
     done.left_behind = left_behind;
     return done;

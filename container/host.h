@@ -34,8 +34,10 @@ class Host {
     // sets the cancel token (cancel_token.h) a run reads at its safe points.
     virtual void PumpEvents() = 0;
 
-    // The main window's caption.
-    virtual void SetCaption(const std::string& caption) = 0;
+    // A long step begins: `title` (the program's form) says what it does
+    // (the windows show it as their caption, the terminal as the line its
+    // counts follow); the progress starts again from nothing.
+    virtual void BeginStep(const std::string& title) = 0;
 
     // Moves the progress shown on to `mark` (tenths of the step done); the
     // view remembers the last mark it drew.
@@ -51,16 +53,19 @@ class Host {
     // Opens a folder in the desktop's file manager (errors ignored).
     virtual void OpenFolder(const std::string& path) = 0;
 
-    virtual void HideMainWindow() = 0;
+    // The job's own view steps out of the way of the folder about to be
+    // opened (the windows hide; the terminal has nothing to do).
+    virtual void MakeWayForFolder() = 0;
 
     // A moment of a sealed job; `path` (the program's form) is the
     // container written (kSealed) or the folder restored (kRestored), ""
     // for the key's moments. Only the windows tell of them.
     virtual void SealedJob(SealedMoment, const std::string& /*path*/) {}
 
-    // Closes the main window at the end of encoding; the window's close
-    // handling ends the program.
-    virtual void UnloadMainWindow() = 0;
+    // The job is over: the view closes what it showed (the windows close,
+    // and their close handling ends the program; the terminal ends its
+    // progress line).
+    virtual void EndJob() = 0;
 
     // Closes every open file and ends the program at once. It does not
     // return to the engine.

@@ -108,7 +108,7 @@ void Restore::Crear_carpetas() {
 
 void Restore::Extraer() {
     TreeOps& files = run_.files;
-    run_.host.SetCaption(Text(Msg::kDecodingCaption));
+    run_.host.BeginStep(Text(Msg::kDecodingCaption));
     std::int64_t done = 0;
     for (const DecodedEntry& entry : index_.entries) {
         if (entry.size < 0)

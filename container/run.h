@@ -23,18 +23,18 @@ class SafePoints final : public Host {
         : view_(view), files_(files), cancel_(cancel) {}
 
     void PumpEvents() override;
-    void SetCaption(const std::string& caption) override { view_.SetCaption(caption); }
+    void BeginStep(const std::string& caption) override { view_.BeginStep(caption); }
     void AdvanceProgress(std::int64_t mark) override { view_.AdvanceProgress(mark); }
     void CountWork(const WorkCount& done) override { view_.CountWork(done); }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         view_.ShowMessage(text, icon);
     }
     void OpenFolder(const std::string& path) override { view_.OpenFolder(path); }
-    void HideMainWindow() override { view_.HideMainWindow(); }
+    void MakeWayForFolder() override { view_.MakeWayForFolder(); }
     void SealedJob(SealedMoment moment, const std::string& path) override {
         view_.SealedJob(moment, path);
     }
-    void UnloadMainWindow() override { view_.UnloadMainWindow(); }
+    void EndJob() override { view_.EndJob(); }
     [[noreturn]] void EndProgram() override;
 
   private:

@@ -56,7 +56,7 @@ Status SealedRepair::Repair() {
 }
 
 void SealedRepair::Write() {
-    run_.host.SetCaption(Text(Msg::kRepairingCaption));
+    run_.host.BeginStep(Text(Msg::kRepairingCaption));
     CreateRepaired();
     if (read_header_.version == kSealedVersion2) {
         const PlaintextDigest bytes = Patch();

@@ -30,7 +30,7 @@ std::string WrittenAt(TreeOps& files, const std::string& container_path) {
 RunResult Engine::Seal(const EngineRequest& request) {
     Start(request);
     const std::string& password = request.password;
-    run_.host.SetCaption(Text(Msg::kEncodingCaption));
+    run_.host.BeginStep(Text(Msg::kEncodingCaption));
     const std::string& folder = run_.state.FolderPath;
     if (Status named = CheckFolderPath(); !named)
         return Refuse(named.error().message);

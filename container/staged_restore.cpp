@@ -30,7 +30,7 @@ void StagedRestore::ReadIndex() {
 
 void StagedRestore::Restore() {
     TreeOps& files = run_.files;
-    run_.host.SetCaption(Text(Msg::kDecodingCaption));
+    run_.host.BeginStep(Text(Msg::kDecodingCaption));
     staging_.emplace(run_, root_folder_ >= 0 ? root_folder_ : source_.folder(), ParentOf(root_),
                      Nombre(run_.state.FolderPath));
     staging_->RemoveLeftovers();

@@ -44,15 +44,15 @@ class TestHost : public Host {
         if (cancel_->Request() == CancelToken::Heed::kNone)
             EndProgram();
     }
-    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+    void BeginStep(const std::string& caption) override { captions.push_back(caption); }
     void AdvanceProgress(std::int64_t mark) override { marks.push_back(mark); }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         messages.push_back(text);
         icons.push_back(icon);
     }
     void OpenFolder(const std::string& path) override { opened.push_back(path); }
-    void HideMainWindow() override { hidden = true; }
-    void UnloadMainWindow() override { unloaded = true; }
+    void MakeWayForFolder() override { hidden = true; }
+    void EndJob() override { unloaded = true; }
     [[noreturn]] void EndProgram() override {
         files_->CloseAll();
         throw ProgramEnded{};

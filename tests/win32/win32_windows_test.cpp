@@ -184,7 +184,7 @@ TEST(Form1View, ScreenReadersReadTheProgressAndTheCaptionIsBlank) {
     EXPECT_EQ(std::wstring(caption), L" ");
     for (const auto& [shown, name] :
          {std::pair{"", L"Velmora"}, std::pair{"Codificando...", L"Codificando..."}}) {
-        form.SetCaption(shown);
+        form.BeginStep(shown);
         for (const LONG part : {OBJID_WINDOW, OBJID_CLIENT})
             EXPECT_EQ(ReadAccessible(form.Handle(), part).name, name) << shown << " " << part;
     }

@@ -30,7 +30,7 @@ void Form1::PumpEvents() {
     QCoreApplication::processEvents();
 }
 
-void Form1::SetCaption(const std::string& caption) {
+void Form1::BeginStep(const std::string& caption) {
     setWindowTitle(FromProgramText(ShownCaption(caption)));
 }
 
@@ -64,7 +64,7 @@ void Form1::Command1_Click() {
     behaviour_.Command1_Click();
 }
 
-void Form1::UnloadMainWindow() {
+void Form1::EndJob() {
     behaviour_.Form_Unload();
 }
 

@@ -31,12 +31,12 @@ class Form1 : public QWidget, public Host, private SealedJobView {
     QListWidget* File1;
 
     void PumpEvents() override;
-    void SetCaption(const std::string& caption) override;
+    void BeginStep(const std::string& caption) override;
     void AdvanceProgress(std::int64_t mark) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string& path) override;
-    void HideMainWindow() override { hide(); }
-    void UnloadMainWindow() override;
+    void MakeWayForFolder() override { hide(); }
+    void EndJob() override;
     [[noreturn]] void EndProgram() override;
     void SealedJob(SealedMoment moment, const std::string& path) override;
 
@@ -47,6 +47,7 @@ class Form1 : public QWidget, public Host, private SealedJobView {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    void SetCaption(const std::string& caption) override { BeginStep(caption); }
     void SetBusy(bool busy) override;
     void Notify(const std::string& text) override;
 

@@ -18,7 +18,7 @@ void Form1::PumpEvents() {
     PumpPendingMessages();
 }
 
-void Form1::SetCaption(const std::string& caption) {
+void Form1::BeginStep(const std::string& caption) {
     DesignWindow::SetCaption(WidenProgramText(ShownCaption(caption)));
 }
 
@@ -38,11 +38,11 @@ void Form1::OpenFolder(const std::string& path) {
         OpenNativeInShell(native.value());
 }
 
-void Form1::HideMainWindow() {
+void Form1::MakeWayForFolder() {
     ShowWindow(Handle(), SW_HIDE);
 }
 
-void Form1::UnloadMainWindow() {
+void Form1::EndJob() {
     behaviour_.Form_Unload();
 }
 

@@ -15,12 +15,12 @@ class Form1 : public DesignWindow, public Host, private SealedJobView {
     Form1(FileSystem& files, ProgramState& state);
 
     void PumpEvents() override;
-    void SetCaption(const std::string& caption) override;
+    void BeginStep(const std::string& caption) override;
     void AdvanceProgress(std::int64_t mark) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void OpenFolder(const std::string& path) override;
-    void HideMainWindow() override;
-    void UnloadMainWindow() override;
+    void MakeWayForFolder() override;
+    void EndJob() override;
     [[noreturn]] void EndProgram() override;
     void SealedJob(SealedMoment moment, const std::string& path) override;
 
@@ -30,6 +30,7 @@ class Form1 : public DesignWindow, public Host, private SealedJobView {
     void CloseRequested() override;
 
   private:
+    void SetCaption(const std::string& caption) override { BeginStep(caption); }
     void SetBusy(bool busy) override { ShowBusy(busy); }
     // A balloon from an icon in the notification area, shown for a few
     // seconds, the window hidden meanwhile; the icon goes with it.
