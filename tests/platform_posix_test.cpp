@@ -13,6 +13,7 @@
 #include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
+#include "tests/numbered_files_check.h"
 #include "tests/temp_folder.h"
 
 namespace velmora {
@@ -123,6 +124,34 @@ TEST_F(PlatformTest, SettingAttributesWritesPermissionAndExtendedAttribute) {
     EXPECT_FALSE(system.SetAttr(path + "\\link", 0).ok());
 }
 
+TEST_F(PlatformTest, DirectorySearchHonoursTheMask) {
+    fs::create_directory(native + "/visible");
+    fs::create_directory(native + "/.punto");
+    fs::create_directory(native + "/marcada");
+    fs::create_directory(native + "/sistema");
+    MakeFile("archivo");
+    MakeFile(".oculto");
+    ASSERT_TRUE(system.SetAttr(path + "\\marcada", kHidden).ok());
+    ASSERT_TRUE(system.SetAttr(path + "\\sistema", kSystem).ok());
+
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(system.Dir(path + "\\", kMaskNoHidden).value(),
+              (Names{".", "..", "archivo", "sistema", "visible"}));
+    EXPECT_EQ(system.Dir(path + "\\", kMaskEverything).value(),
+              (Names{".", "..", ".oculto", ".punto", "archivo", "marcada", "sistema", "visible"}));
+
+    EXPECT_EQ(system.Dir(path + "\\visible", kMaskNoHidden).value(), Names{"visible"});
+    EXPECT_EQ(system.Dir(path + "\\sistema", kMaskNoHidden).value(), Names{"sistema"});
+    EXPECT_EQ(system.Dir(path + "\\archivo", kMaskNoHidden).value(), Names{"archivo"});
+    EXPECT_TRUE(system.Dir(path + "\\.punto", kMaskNoHidden)->empty());
+    EXPECT_TRUE(system.Dir(path + "\\marcada", kMaskNoHidden)->empty());
+    EXPECT_EQ(system.Dir(path + "\\marcada", kMaskEverything).value(), Names{"marcada"});
+    EXPECT_TRUE(system.Dir(path + "\\falta", kMaskEverything)->empty());
+    EXPECT_TRUE(system.Dir(path + "\\falta\\", kMaskEverything)->empty());
+    EXPECT_TRUE(system.Dir(path + "\\archivo\\", kMaskEverything)->empty());
+    EXPECT_TRUE(system.Dir("", kMaskEverything)->empty());
+}
+
 TEST_F(PlatformTest, ListingsAreSortedByUpperCaseThenRawBytes) {
     for (const char* name : {"b", "A", "a", "\xC3\x81", "\xC3\xA1", "_x", "Z"})
         MakeFile(name);
@@ -141,10 +170,22 @@ TEST_F(PlatformTest, ListingsAreSortedByUpperCaseThenRawBytes) {
     EXPECT_EQ(kinds[4], EntryKind::kSymlink);
 }
 
-// A name no Windows name can be refuses the listing.
-TEST_F(PlatformTest, ABackslashInANameIsRefused) {
+TEST_F(PlatformTest, NamesConvertAtTheEdgeAndUnmappableOnesAreRefused) {
+    MakeFile("caf\xC3\xA9 \xE2\x82\xAC");  // "café €"
+    EXPECT_EQ(system.ListFolder(path)->at(0).name, "caf\xE9 \x80");
+
+    MakeFile("\xC4\x81");  // a with macron: not in Windows-1252
+    Result<std::vector<DirEntry>> listing = system.ListFolder(path);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_NE(listing.error().message.find("?"), std::string::npos);
+    fs::remove(native + "/\xC4\x81");
+
     MakeFile("a\\b");
     EXPECT_FALSE(system.ListFolder(path).ok());
+}
+
+TEST_F(PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
+    ExpectNumberedFilesReadWriteAndCloseTogether(system, path);
 }
 
 TEST_F(PlatformTest, LinksAreNeverFollowed) {

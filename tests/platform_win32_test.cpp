@@ -15,6 +15,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_tree_ops.h"
 #include "tests/folder_link.h"
+#include "tests/numbered_files_check.h"
 #include "tests/temp_folder.h"
 
 namespace velmora {
@@ -43,11 +44,49 @@ class Win32PlatformTest : public ::testing::Test {
     Win32FileSystem files;
 };
 
-// The attributes set are the native ones.
 TEST_F(Win32PlatformTest, AttributesAreTheNativeOnes) {
     Write("f");
+    fs::create_directory(Native("d"));
+    EXPECT_EQ(files.GetAttr(P("d")).value(), kFolder);
     ASSERT_TRUE(files.SetAttr(P("f"), kReadOnly | kHidden | kArchive));
     EXPECT_EQ(GetFileAttributesW(Native("f").wstring().c_str()) & 0x27, 0x23u);
+    EXPECT_EQ(files.GetAttr(P("f")).value(), kReadOnly | kHidden | kArchive);
+    ASSERT_TRUE(files.SetAttr(P("f"), 0));
+    EXPECT_EQ(files.GetAttr(P("f")).value() & (kReadOnly | kHidden), 0);
+    EXPECT_FALSE(files.GetAttr(P("missing")).ok());
+}
+
+TEST_F(Win32PlatformTest, SearchesHonourTheMaskAndTheListingOrder) {
+    for (const char* name : {"b", "A", "\xE1rbol", "Z", "a_"})
+        Write(name);
+    Write("oculto");
+    ASSERT_TRUE(files.SetAttr(P("oculto"), kHidden));
+    fs::create_directory(Native("carpeta"));
+    EXPECT_EQ(files.Dir(path + "\\", kMaskEverything).value(),
+              (Names{".", "..", "A", "a_", "b", "carpeta", "oculto", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(path + "\\", kMaskNoHidden).value(),
+              (Names{".", "..", "A", "a_", "b", "carpeta", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(path + "\\", 0).value(), (Names{"A", "a_", "b", "Z", "\xE1rbol"}));
+    EXPECT_EQ(files.Dir(P("oculto"), kMaskNoHidden).value(), Names{});
+    EXPECT_EQ(files.Dir(P("carpeta\\."), kMaskEverything).value(), Names{"carpeta"});
+    EXPECT_EQ(files.Dir(P("nada\\"), kMaskEverything).value(), Names{});
+}
+
+TEST_F(Win32PlatformTest, NamesWindows1252CannotHoldAreRefusedByName) {
+    Write("bien");
+    std::ofstream(root / L"mal\u0100", std::ios::binary) << "x";
+    const Result<std::vector<DirEntry>> listing = files.ListFolder(path);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_NE(listing.error().message.find("mal?"), std::string::npos);
+    EXPECT_NE(listing.error().message.find("fuera de Windows-1252"), std::string::npos);
+}
+
+TEST_F(Win32PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
+    ExpectNumberedFilesReadWriteAndCloseTogether(files, path);
+    // Reading denies write sharing: a file still being written is not opened.
+    const int writing = files.Open(P("uno"), OpenMode::kReadWrite).value();
+    EXPECT_EQ(files.Open(P("uno"), OpenMode::kRead).error().code, EBUSY);
+    EXPECT_TRUE(files.Close(writing));
 }
 
 TEST_F(Win32PlatformTest, PathsLongerThanMaxPathWork) {
