@@ -96,8 +96,8 @@ class TypingDialog : public Form2View {
     void SetBoxText(int index, const std::string& text, PasswordCoding) override {
         boxes[index] = text;
     }
-    void LimitFirstBox(int characters) override { first_box_limit = characters; }
-    void HideSecondBox() override { second_box_hidden = true; }
+    void LimitFirstBox(int) override {}
+    void HideSecondBox() override {}
     void FocusBox(int) override {}
     void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
     bool AskYesNo(const std::string& text) override {
@@ -124,8 +124,6 @@ class TypingDialog : public Form2View {
     std::vector<std::string> captions;
     std::array<std::string, 2> boxes;
     std::vector<std::string> messages;
-    int first_box_limit = -1;
-    bool second_box_hidden = false;
     bool hidden = false;
     int pumps = 0;
     std::function<void()> on_pump;

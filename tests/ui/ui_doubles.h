@@ -20,12 +20,11 @@ class RecordingMessages : public MessageBoxes {
     }
     bool Ask(const QString& question) override {
         questions.push_back(question);
-        return answer;
+        return false;  // "No"
     }
     std::vector<QString> texts;
     std::vector<MessageIcon> icons;
     std::vector<QString> questions;
-    bool answer = false;  // to every question: "Sí" or "No"
 };
 
 class RecordingOpener : public Opener {
