@@ -111,7 +111,6 @@ grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not ope
 # spare key, which the program does not always see in time; the dialog's
 # own test hands it such passwords.)
 sealed="Łódź 日本"
-sealed_password="Clave Segura de 2024"
 make_sealed_tree "$sealed"
 # A notification service on the bus: each sealed job's end is one Notify.
 /usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &

@@ -98,7 +98,6 @@ refused_then_restored Cartas otra CLAVE message-wrong-password "$original" upper
 # outside the keyboard's map are handed to the dialog by
 # win32_windows_test). The arguments reach Wine as UTF-8.
 sealed="Łódź_日本"
-sealed_password="Clave Segura de 2024"
 make_sealed_tree "$sealed"
 seal_verb "$work/files/$sealed"
 enter_password Escriba "$sealed_password" form2-sealing
