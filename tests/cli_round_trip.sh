@@ -24,9 +24,6 @@ expect_status 1 -e 'Contraseña incorrecta.' sh -c "echo 'otra' | '$cli' decode 
 
 expect_status 0 sh -c "echo 'clave' | '$cli' decode 'Mis datos.zol' --password-stdin"
 [ ! -e "Mis datos.zol" ] || fail "the container was not deleted"
-cmp "Mis datos/A.TXT" original/a.txt || fail "a.txt differs"
-cmp "Mis datos/SUB DIR/GRANDE.BIN" "original/sub dir/grande.bin" || fail "grande.bin differs"
-[ -d "Mis datos/SUB DIR/VACÍA" ] || fail "empty folder missing"
 
 mkdir elsewhere
 expect_status 0 sh -c "echo 'clave' | '$cli' encode original --keep -C elsewhere --password-stdin"
