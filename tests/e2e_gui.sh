@@ -10,8 +10,7 @@
 # the help picture, clicked and pressed from the keyboard;
 # the idle main window (its blank title, its frame centred, Escape, the link
 # and "Cancelar" reached with Tab and pressed with Enter); the close box in
-# the middle of an encode; a folder given with a trailing slash, and the
-# instructions. Each window is also read as a screen reader reads it
+# the middle of an encode, and the instructions. Each window is also read as a screen reader reads it
 # (AT-SPI): roles and names, the progress value during a job.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
@@ -182,13 +181,6 @@ done
 # reader reads some progress, and "Cancelar" and the close box in the
 # middle of a seal.
 large_folder_stopped 60 "encode close" "seal Cancelar" "seal close"
-
-# A folder given with a trailing separator, as terminal completion writes it.
-mkdir -p Otra
-printf 'otra' > Otra/nota.txt
-encode_verb "$work/files/Otra/"
-enter_password Escriba "clave"
-encoded Otra legacy
 
 # No argument: registration, then the instructions; Enter closes them.
 instructions_shown f3
