@@ -1,14 +1,14 @@
 # Shared by the velmora-cli test scripts (sourced, the program to test in
 # $cli): whether it is the POSIX build (posix=1) or velmora-cli.exe under
 # Wine (0); a work folder, the current one, removed on exit whatever its
-# permissions; stop with a message; and run a command expecting an exit
+# permissions; what every script shares; and run a command expecting an exit
 # status, its output kept in out.txt and err.txt of the current folder.
+. "$(dirname "${BASH_SOURCE[0]}")/script_support.sh"
 posix=1
 case "$(basename "$cli")" in *wine*) posix=0 ;; esac
 work=$(mktemp -d)
 trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 # With -e (or -o) PATTERN before the command, err.txt (out.txt) must match it.
 expect_status() {  # expected, [-e|-o PATTERN,] command...
   local expected=$1 told="" pattern=""; shift

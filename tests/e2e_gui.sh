@@ -10,8 +10,7 @@
 # the help picture, clicked and pressed from the keyboard;
 # the idle main window (its blank title, its frame centred, Escape, the link
 # and "Cancelar" reached with Tab and pressed with Enter); the close box in
-# the middle of an encode; a folder given with a trailing slash, and the
-# instructions. Each window is also read as a screen reader reads it
+# the middle of an encode, and the instructions. Each window is also read as a screen reader reads it
 # (AT-SPI): roles and names, the progress value during a job.
 # A screenshot of each window is kept in the artifacts folder.
 set -euo pipefail
@@ -111,7 +110,6 @@ grep -q "Mis%20cartas/$" "$work/opened" || fail "the restored folder was not ope
 # spare key, which the program does not always see in time; the dialog's
 # own test hands it such passwords.)
 sealed="Łódź 日本"
-sealed_password="Clave Segura de 2024"
 make_sealed_tree "$sealed"
 # A notification service on the bus: each sealed job's end is one Notify.
 /usr/bin/python3 "$tests/fake_notifications.py" "$work/notices" &
@@ -183,13 +181,6 @@ done
 # reader reads some progress, and "Cancelar" and the close box in the
 # middle of a seal.
 large_folder_stopped 60 "encode close" "seal Cancelar" "seal close"
-
-# A folder given with a trailing separator, as terminal completion writes it.
-mkdir -p Otra
-printf 'otra' > Otra/nota.txt
-encode_verb "$work/files/Otra/"
-enter_password Escriba "clave"
-encoded Otra legacy
 
 # No argument: registration, then the instructions; Enter closes them.
 instructions_shown f3

@@ -6,6 +6,7 @@
 # encode_verb FOLDER and seal_verb FOLDER (the folder verbs' command
 # lines); the checks look at the window whose id is in $current.
 
+. "$(dirname "${BASH_SOURCE[0]}")/script_support.sh"
 # A failure keeps a picture of the whole screen as it was.
 fail() {
   import -window root "$artifacts/failure.png" 2> /dev/null || true
@@ -134,15 +135,6 @@ enter_password() {  # Escribe|Escriba, password[, shot taken before the last Ent
 }
 
 # The stories both scripts walk.
-is_sealed() { [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' ')" = 8956656c6d6f7261 ]; }
-# Every entry of a folder, sorted: folders, and files with their contents'
-# sums; with "upper", upper-cased (as the legacy kind restores names).
-listing() {  # folder[, upper]
-  (cd "$1" && find . -mindepth 1 -type d -printf 'd %P\n' && find . -type f -printf '%P\n' |
-    while read -r f; do echo "f $f $(sha256sum < "$f" | cut -c1-16)"; done) |
-    if [ "${2:-}" = upper ]; then python3 -c 'import sys; sys.stdout.write(sys.stdin.read().upper())'
-    else cat; fi | LC_ALL=C sort
-}
 
 # The program ended by itself, the folder's container of the kind given
 # (the sealed kind known by its first bytes) made, the folder wiped.
@@ -212,8 +204,10 @@ idle_main_window() {  # file, xdotool's search options
 }
 
 # Steps on sealed containers: each script gives open_container NAME (the
-# program started on it), $tests and $sealed_password; the sealed container
-# given holds the tree make_sealed_tree makes.
+# program started on it) and $tests; the sealed container given holds the
+# tree make_sealed_tree makes, sealed with $sealed_password (longer than the
+# legacy box takes).
+sealed_password="Clave Segura de 2024"
 make_sealed_tree() {  # folder (its listing kept in $sealed_original)
   mkdir -p "$1/Ñandú/vacía"
   printf 'uno' > "$1/Ñandú/ü.txt"

@@ -22,6 +22,11 @@ fail() {
 }
 
 . "$(dirname "$0")/registered_entries.sh"
+# A program (the installer, the uninstaller) run silently, to its end.
+silently() {
+  wine "$1" /S
+  wineserver -w
+}
 
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -34,8 +39,7 @@ start_menu="$(winepath -u "$user_dir"'\AppData\Roaming\Microsoft\Windows\Start M
 user_path='C:\uno;;%USERPROFILE%\dos;'
 wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path" /f >/dev/null 2>&1
 
-wine "$setup" /S
-wineserver -w
+silently "$setup"
 
 for file in velmora.exe velmora-cli.exe secreto.ico velmora.hlp LEEME.txt LICENSE.txt Uninstall.exe; do
   [ -f "$unix_dir/$file" ] || fail "not installed: $file"
@@ -64,8 +68,7 @@ bytes="$(find "$unix_dir" -type f -printf '%s\n' | awk '{ s += $1 } END { print 
 path="$(reg_value 'HKCU\Environment' Path)"
 [ "$path" = "$user_path;$install_dir" ] || fail "PATH after installing: [$path]"
 
-wine "$unix_dir/Uninstall.exe" /S
-wineserver -w
+silently "$unix_dir/Uninstall.exe"
 
 [ ! -e "$unix_dir" ] || fail "left after uninstalling: $(ls -A "$unix_dir" | tr '\n' ' ')"
 [ ! -e "$start_menu" ] || fail "left after uninstalling: $(ls -A "$start_menu" | tr '\n' ' ')"
@@ -76,12 +79,10 @@ path="$(reg_value 'HKCU\Environment' Path)"
 for size in 1000 1100; do
   long_path="C:\\$(head -c "$((size - 3))" /dev/zero | tr '\0' x)"
   wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$long_path" /f >/dev/null 2>&1
-  wine "$setup" /S
-  wineserver -w
+  silently "$setup"
   [ "$(reg_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "a $size-character PATH changed"
 done
-wine "$unix_dir/Uninstall.exe" /S
-wineserver -w
+silently "$unix_dir/Uninstall.exe"
 [ "$(reg_value 'HKCU\Environment' Path)" = "$long_path" ] || fail "uninstalling changed a long PATH"
 
 for key in Velmor.velmora .zol 'Directory\shell\Encriptar...' 'Directory\shell\Encriptar (seguro)...'; do
