@@ -15,19 +15,9 @@
 #include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_stream_reader.h"
 #include "container/sealed/sealed_stream_writer.h"
-#ifdef _WIN32
-#include "platform/win32/win32_file_system.h"
-#else
-#include "platform/posix/posix_file_system.h"
-#endif
+#include "tests/engine_support.h"
 
 namespace velmora {
-
-#ifdef _WIN32
-using SystemFileSystem = Win32FileSystem;
-#else
-using SystemFileSystem = PosixFileSystem;
-#endif
 
 // The smallest key derivation and chunks (in groups of the default size),
 // so that a test can open thousands of containers.

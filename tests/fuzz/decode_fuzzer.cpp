@@ -2,36 +2,18 @@
 // scratch folder with a fixed key. Beyond "no crash" it checks that what
 // the reader accepts lies inside the file, and that a decode never writes
 // anywhere but the restored folder next to the container.
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "cipher/cipher_tables.h"
-#include "container/engine.h"
 #include "container/legacy/legacy_reader.h"
-#include "tests/engine_support.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "tests/temp_folder.h"
-
-namespace {
 
 namespace fs = std::filesystem;
 using namespace velmora;
 
-[[noreturn]] void Broken(const char* what) {
-    std::fprintf(stderr, "broken promise: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const CipherTables tables = [] {
-        CipherTables t(nullptr);
-        t.CrearBuffer();
-        return t;
-    }();
-    static const std::string key = DeriveKey("fuzz").value();
     static const TempFolder scratch;
     const std::vector<std::uint8_t> bytes(data, data + size);
     MemoryByteSource source(bytes);
@@ -45,14 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(work / "c.zol", std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-    PosixFileSystem files;
-    SteppingClock clock(0, 1);
-    CancelToken cancel;
-    TestHost host(files, cancel);
-    Engine engine(files, host, tables, clock, cancel);
-    const RunResult result = engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
-                                                 .key = key,
-                                                 .options = {.show_restored_folder = false}});
+    const RunResult result = RunEngine([&](Engine& engine) {
+        return engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
+                                   .key = FuzzKey(),
+                                   .options = {.show_restored_folder = false}});
+    });
 
     // Nothing may appear but the restored folder "c" (and, unless the run
     // finished, the container), nothing outside the scratch folder's "in".

@@ -6,21 +6,16 @@
 // encoded, or refuse and write nothing.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "container/sealed/parity_code.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
+using velmora::Broken;
 using Blocks = std::vector<std::vector<std::uint8_t>>;
-
-[[noreturn]] void Broken(const char* what) {
-    std::fprintf(stderr, "broken promise: %s\n", what);
-    std::abort();
-}
 
 std::vector<std::uint8_t*> Pointers(Blocks& blocks) {
     std::vector<std::uint8_t*> pointers;

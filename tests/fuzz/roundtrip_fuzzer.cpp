@@ -10,9 +10,7 @@
 #include <string>
 
 #include "base/cp1252.h"
-#include "cipher/cipher_tables.h"
-#include "container/engine.h"
-#include "tests/engine_support.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "tests/temp_folder.h"
 
 namespace {
@@ -39,12 +37,6 @@ std::map<std::string, std::string> Tree(const fs::path& root, bool upper) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static CipherTables tables = [] {
-        CipherTables t(nullptr);
-        t.CrearBuffer();
-        return t;
-    }();
-    static const std::string key = DeriveKey("fuzz").value();
     static const TempFolder temp;
     const fs::path scratch = temp.native;
 
@@ -73,25 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto original = Tree(scratch / "T", true);
 
-    PosixFileSystem files;
-    SteppingClock clock(0, 1);
-    CancelToken cancel;
-    TestHost host(files, cancel);
-    Engine encoder(files, host, tables, clock, cancel);
-    if (encoder
-            .Hacelo({.path = temp.path + "\\T",
-                     .key = key,
-                     .options = {.keep_originals = true, .container_folder = temp.path + "\\out"}})
-            .outcome != Outcome::kDone)
+    if (RunEngine([&](Engine& engine) {
+            return engine.Hacelo(
+                {.path = temp.path + "\\T",
+                 .key = FuzzKey(),
+                 .options = {.keep_originals = true, .container_folder = temp.path + "\\out"}});
+        }).outcome != Outcome::kDone)
         std::abort();
-
-    TestHost decoding_host(files, cancel);
-    Engine decoder(files, decoding_host, tables, clock, cancel);
-    if (decoder
-            .Des_carpeta({.path = temp.path + "\\out\\T.zol",
-                          .key = key,
-                          .options = {.show_restored_folder = false}})
-            .outcome != Outcome::kDone)
+    if (RunEngine([&](Engine& engine) {
+            return engine.Des_carpeta({.path = temp.path + "\\out\\T.zol",
+                                       .key = FuzzKey(),
+                                       .options = {.show_restored_folder = false}});
+        }).outcome != Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();

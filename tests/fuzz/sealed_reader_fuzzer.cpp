@@ -9,7 +9,6 @@
 // reader reads back the same; and a container sealed here with any one slot
 // zeroed reads back exactly, that slot rebuilt.
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -21,6 +20,7 @@
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
 #include "platform/posix/posix_file_system.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -28,11 +28,6 @@ using namespace velmora;
 
 // The golden container's password, so that it opens as a seed.
 constexpr std::string_view kPassword = "contraseña";
-
-[[noreturn]] void Broken(const char* what) {
-    std::fprintf(stderr, "broken promise: %s\n", what);
-    std::abort();
-}
 
 // Where the containers sealed here are written: one BufferedWriter for the
 // whole run (its 1 MiB buffer would otherwise be allocated and faulted in
