@@ -104,6 +104,28 @@ class EngineFixture : public ::testing::Test {
                     engine.Seal({.path = Path(folder), .password = password, .options = options}));
     }
 
+    // Nothing injected or armed, and a host that has seen nothing.
+    void Fresh() {
+        files.fail = {};
+        files.before = nullptr;
+        files.before_reading_back = nullptr;
+        before_wipe = nullptr;
+        host = TestHost(files, cancel);
+    }
+
+    // Plays another program: runs `change` once, right before the first
+    // `operation` on a path ending in `suffix`; `changed` tells it ran.
+    void ChangeBefore(const std::string& operation, const std::string& suffix,
+                      std::function<void()> change) {
+        changed = false;
+        files.before = [=, this](const std::string& op, const std::string& path) {
+            if (!changed && op == operation && path.ends_with(suffix)) {
+                changed = true;
+                change();
+            }
+        };
+    }
+
     // What the run's steps shared, kept for the tests to look at.
     RunResult Kept(const Engine& engine, RunResult result) {
         state = engine.state();
@@ -197,6 +219,7 @@ class EngineFixture : public ::testing::Test {
     std::string key = DeriveKey("secreto").value();
     std::string password = "contraseña larga";
     Engine::BeforeWipe before_wipe;
+    bool changed = false;  // the change armed by ChangeBefore was made
 };
 
 }  // namespace velmora

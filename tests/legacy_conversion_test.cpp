@@ -55,10 +55,10 @@ class LegacyConversionTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
         Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine, engine.Convert({.path = Path(container),
-                                            .key = key,
-                                            .password = password,
-                                            .options = options}));
+        return Kept(
+            engine,
+            engine.Convert(
+                {.path = Path(container), .key = key, .password = password, .options = options}));
     }
 
     // Restores a sealed container with its password.
@@ -155,8 +155,7 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
         {"the wrong key", [&] { key = DeriveKey("otra").value(); }, Outcome::kRefused},
     };
     for (const Fault& fault : faults) {
-        files.fail = {};
-        files.before_reading_back = nullptr;
+        Fresh();
         key = DeriveKey("secreto").value();
         fault.inject();
         ExpectNothingTouched(
@@ -166,11 +165,9 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
                 faults.size());
 
     // "Cancelar" while the legacy data is read into the sealed container.
-    files.fail = {};
-    files.before_reading_back = nullptr;
+    Fresh();
     key = DeriveKey("secreto").value();
     const TreeSnapshot before = Snapshot(temp.native);
-    host = TestHost(files, cancel);
     bool pressed = false;
     host.on_pump = [&](int) {
         if (!pressed && temp.Exists("T.zol.convirtiendo")) {
@@ -191,10 +188,7 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     EncodeAway("T");
     const std::string legacy = temp.Read("T.zol");
     temp.Write("T.zol.antiguo", "ajeno");  // taken: the next numbered name is used
-    files.before = [&](const std::string& operation, const std::string& path) {
-        if (operation == "rename" && path.find("T.zol.convirtiendo") != std::string::npos)
-            temp.Write("T.zol", "de otro programa");
-    };
+    ChangeBefore("rename", "T.zol.convirtiendo", [&] { temp.Write("T.zol", "de otro programa"); });
     EXPECT_EQ(Convert("T.zol").outcome, Outcome::kFailed);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("T.zol.antiguo2"), std::string::npos) << host.messages[0];
@@ -207,10 +201,9 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     fs::remove(temp.native + "/T.zol.antiguo");
     fs::rename(temp.native + "/T.zol.antiguo2", temp.native + "/T.zol");
     host = TestHost(files, cancel);
-    files.before = [&](const std::string& operation, const std::string& path) {
-        if (operation == "open to write" && path.find("T.zol.antiguo") != std::string::npos)
-            std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
-    };
+    ChangeBefore("open to write", "T.zol.antiguo", [&] {
+        std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
+    });
     const RunResult result = Convert("T.zol");
     EXPECT_EQ(result.outcome, Outcome::kDone);
     EXPECT_TRUE(result.left_behind);
