@@ -110,6 +110,7 @@ class EngineFixture : public ::testing::Test {
         files.before = nullptr;
         files.before_reading_back = nullptr;
         before_wipe = nullptr;
+        changed = false;
         host = TestHost(files, cancel);
     }
 

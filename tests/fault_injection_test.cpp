@@ -56,8 +56,9 @@ TEST_F(FaultInjectionTest, FailuresLeaveTheOriginalsOrTheContainer) {
     for (const Fault& fault : faults) {
         MakeTree();
         fs::remove(temp.native + "/T.zol");
-        if (fault.decoding)
+        if (fault.decoding) {
             ASSERT_EQ(Encode("T").outcome, Outcome::kDone) << fault.what;
+        }
         fault.inject();
         ExpectNothingTouched(
             fault.what, [&] { return fault.decoding ? Decode("T.zol") : Encode("T"); },
@@ -137,18 +138,15 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         fs::remove(temp.native + "/T.zol");
         fs::remove_all(outside);
         temp.Write("fuera/a.txt", "de fuera");
-        bool raced = false;
-        auto run_once = [&] {
-            if (!raced)
-                race.change();
-            raced = true;
-        };
         if (race.between_overwrite_and_delete)
-            files.fail.on_sync = run_once;
+            ChangeBefore("sync", "", race.change);  // the first batch's flush
         else
-            before_wipe = [&](const FoundList&) { run_once(); };
+            before_wipe = [&](const FoundList&) {
+                race.change();
+                changed = true;
+            };
         const RunResult result = Encode("T", {.report_leftovers = true});
-        EXPECT_TRUE(raced) << race.what;
+        EXPECT_TRUE(changed) << race.what;
         EXPECT_EQ(result.outcome, Outcome::kDone) << race.what;
         EXPECT_TRUE(result.left_behind) << race.what;
         EXPECT_FALSE(host.messages.empty()) << race.what;

@@ -100,7 +100,6 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
     };
     for (const Race& race : races) {
         SetUp();
-        changed = false;
         const std::string moved = race.swapped == "T" ? "T-movida" : "sub-real";
         auto swap = [&] { SwapForLink(race.swapped, moved, race.target); };
         if (*race.before)

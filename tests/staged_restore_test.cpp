@@ -21,9 +21,7 @@ class StagedRestoreTest : public EngineFixture {
         temp.Write("C/cola", "principio" + zeros);
         EXPECT_EQ(Seal("C", {.keep_originals = true}).outcome, Outcome::kDone);
     }
-    fs::path Staging() const {
-        return fs::path(temp.native) / StagingName("C.zol");
-    }
+    fs::path Staging() const { return fs::path(temp.native) / StagingName("C.zol"); }
 };
 
 // Runs of zeros are left as holes, at the start, the middle and the end.
@@ -57,14 +55,8 @@ TEST_F(StagedRestoreTest, AFailureBeforeTheTreeIsNamedRemovesWhatWasMade) {
     };
     for (const auto& [what, fault] : faults) {
         fs::rename(temp.native + "/C", temp.native + "/antes");
-        files.fail = {};
-        host = TestHost(files, cancel);
-        bool once = false;
-        files.fail.on_sync = [&] {  // the first flush: every entry is made
-            if (!once)
-                fault();
-            once = true;
-        };
+        Fresh();
+        ChangeBefore("sync", "", fault);  // the first flush: every entry is made
         EXPECT_EQ(Unseal("C.zol", {.keep_container = true}).outcome, Outcome::kFailed) << what;
         EXPECT_EQ(host.messages.size(), 1u) << what;
         fs::remove(temp.native + "/aparte");
