@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
 #include "container/legacy/stored_names.h"
 #include "container/sealed/sealed_format.h"
 #include "tests/engine_fixture.h"

@@ -247,9 +247,7 @@ TEST_F(EncoderTest, AnInterruptedWipeIsExplainedByTheNextRun) {
             host = TestHost(files, cancel);
             const RunResult result = c.decode ? Decode("W.zol") : Encode("W");
             EXPECT_EQ(result.outcome, c.decode ? Outcome::kDone : Outcome::kRefused) << c.what;
-            std::string said;
-            for (const std::string& message : host.messages)
-                said += message + "\n";
+            const std::string said = ::testing::PrintToString(host.messages);
             EXPECT_NE(said.find(c.expected), std::string::npos) << c.what << ": " << said;
             EXPECT_FALSE(temp.Exists(record_name)) << c.what;
             EXPECT_EQ(temp.Exists("W.zol"), !c.decode) << c.what;

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
 #include "container/opened_container.h"
 #include "tests/engine_fixture.h"
 
@@ -135,23 +133,20 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
     struct Fault {
         const char* what;
         std::function<void()> inject;
-        Outcome outcome;
+        Outcome outcome = Outcome::kFailed;
     };
     const std::vector<Fault> faults = {
         {"disk full writing the sealed container",
-         [&] { files.fail.write_path = ".convirtiendo", files.fail.write_errno = ENOSPC; },
-         Outcome::kFailed},
-        {"the sealed container's flush fails", [&] { files.fail.flush = true; }, Outcome::kFailed},
+         [&] { files.fail.write_path = ".convirtiendo", files.fail.write_errno = ENOSPC; }},
+        {"the sealed container's flush fails", [&] { files.fail.flush = true; }},
         {"the sealed container reads back wrong",
          [&] {
              files.before_reading_back = [&] {
                  FlipByteFromEnd(temp.native + "/T.zol.convirtiendo", 20);
              };
-         },
-         Outcome::kFailed},
-        {"no rename", [&] { files.fail.rename = true; }, Outcome::kFailed},
-        {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; },
-         Outcome::kFailed},
+         }},
+        {"no rename", [&] { files.fail.rename = true; }},
+        {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; }},
         {"the wrong key", [&] { key = DeriveKey("otra").value(); }, Outcome::kRefused},
     };
     for (const Fault& fault : faults) {
