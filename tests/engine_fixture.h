@@ -133,33 +133,26 @@ class EngineFixture : public ::testing::Test {
         return result;
     }
 
-    // The container's keys from a password, as the dialog and velmora-cli
-    // find them; an error for the wrong one.
-    Result<std::shared_ptr<const SealedKeys>> KeysFor(const std::string& container,
-                                                      const std::string& typed) {
-        OpenedContainer opened(files);
-        Result<OpenedHeader> header = opened.Open(Path(container));
-        if (!header)
-            return header.error();
-        EXPECT_EQ(header->kind, ContainerKind::kSealed);
-        Result<SealedKeys> keys =
-            SealedKeys::Derive(typed, header->sealed.salt, header->sealed.parameters);
-        if (!keys)
-            return keys.error();
-        if (Status unlocked = keys->Unlock(header->sealed); !unlocked)
-            return unlocked.error();
-        return std::shared_ptr<const SealedKeys>(
-            std::make_shared<SealedKeys>(std::move(keys).value()));
-    }
-
+    // Restores a sealed container with the keys its password gives, found as
+    // the dialog and velmora-cli find them (the container closed again).
     RunResult Unseal(const std::string& container, EngineOptions options = {}) {
-        Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
-        EXPECT_TRUE(keys.ok());
+        const auto keys = [&]() -> std::shared_ptr<const SealedKeys> {
+            OpenedContainer opened(files);
+            Result<OpenedHeader> header = opened.Open(Path(container));
+            if (!header || header->kind != ContainerKind::kSealed)
+                return nullptr;
+            Result<SealedKeys> derived =
+                SealedKeys::Derive(password, header->sealed.salt, header->sealed.parameters);
+            if (!derived || !derived->Unlock(header->sealed))
+                return nullptr;
+            return std::make_shared<const SealedKeys>(std::move(derived).value());
+        }();
+        EXPECT_TRUE(keys) << container;
         options.show_restored_folder = false;
         Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine, engine.Des_carpeta({.path = Path(container),
-                                                .sealed_keys = keys.ok() ? keys.value() : nullptr,
-                                                .options = options}));
+        return Kept(
+            engine,
+            engine.Des_carpeta({.path = Path(container), .sealed_keys = keys, .options = options}));
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole
