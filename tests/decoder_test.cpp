@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
 #include "container/legacy/stored_names.h"
 #include "container/sealed/sealed_format.h"
 #include "tests/engine_fixture.h"
@@ -102,7 +101,8 @@ TEST_F(DecoderTest, LeftoversOfAKilledRestoreAreWipedByTheNextRun) {
     const std::string overwrite = "write " + Path(staging + "\\sub\\secreto.txt");
     EXPECT_NE(std::find(files.log.begin(), files.log.end(), overwrite), files.log.end());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find("interrumpida"), std::string::npos) << host.messages[0];
+    EXPECT_NE(host.messages[0].find("sobrescrito y borrado"), std::string::npos)
+        << host.messages[0];
 }
 
 TEST_F(DecoderTest, ProgressEndsAtNineAndReadOnlyFoldersStillGetTheirFiles) {

@@ -104,39 +104,55 @@ class EngineFixture : public ::testing::Test {
                     engine.Seal({.path = Path(folder), .password = password, .options = options}));
     }
 
+    // Nothing injected or armed, and a host that has seen nothing.
+    void Fresh() {
+        files.fail = {};
+        files.before = nullptr;
+        files.before_reading_back = nullptr;
+        before_wipe = nullptr;
+        changed = false;
+        host = TestHost(files, cancel);
+    }
+
+    // Plays another program: runs `change` once, right before the first
+    // `operation` on a path ending in `suffix`; `changed` tells it ran.
+    void ChangeBefore(const std::string& operation, const std::string& suffix,
+                      std::function<void()> change) {
+        changed = false;
+        files.before = [=, this](const std::string& op, const std::string& path) {
+            if (!changed && op == operation && path.ends_with(suffix)) {
+                changed = true;
+                change();
+            }
+        };
+    }
+
     // What the run's steps shared, kept for the tests to look at.
     RunResult Kept(const Engine& engine, RunResult result) {
         state = engine.state();
         return result;
     }
 
-    // The container's keys from a password, as the dialog and velmora-cli
-    // find them; an error for the wrong one.
-    Result<std::shared_ptr<const SealedKeys>> KeysFor(const std::string& container,
-                                                      const std::string& typed) {
-        OpenedContainer opened(files);
-        Result<OpenedHeader> header = opened.Open(Path(container));
-        if (!header)
-            return header.error();
-        EXPECT_EQ(header->kind, ContainerKind::kSealed);
-        Result<SealedKeys> keys =
-            SealedKeys::Derive(typed, header->sealed.salt, header->sealed.parameters);
-        if (!keys)
-            return keys.error();
-        if (Status unlocked = keys->Unlock(header->sealed); !unlocked)
-            return unlocked.error();
-        return std::shared_ptr<const SealedKeys>(
-            std::make_shared<SealedKeys>(std::move(keys).value()));
-    }
-
+    // Restores a sealed container with the keys its password gives, found as
+    // the dialog and velmora-cli find them (the container closed again).
     RunResult Unseal(const std::string& container, EngineOptions options = {}) {
-        Result<std::shared_ptr<const SealedKeys>> keys = KeysFor(container, password);
-        EXPECT_TRUE(keys.ok());
+        const auto keys = [&]() -> std::shared_ptr<const SealedKeys> {
+            OpenedContainer opened(files);
+            Result<OpenedHeader> header = opened.Open(Path(container));
+            if (!header || header->kind != ContainerKind::kSealed)
+                return nullptr;
+            Result<SealedKeys> derived =
+                SealedKeys::Derive(password, header->sealed.salt, header->sealed.parameters);
+            if (!derived || !derived->Unlock(header->sealed))
+                return nullptr;
+            return std::make_shared<const SealedKeys>(std::move(derived).value());
+        }();
+        EXPECT_TRUE(keys) << container;
         options.show_restored_folder = false;
         Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine, engine.Des_carpeta({.path = Path(container),
-                                                .sealed_keys = keys.ok() ? keys.value() : nullptr,
-                                                .options = options}));
+        return Kept(
+            engine,
+            engine.Des_carpeta({.path = Path(container), .sealed_keys = keys, .options = options}));
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole
@@ -197,6 +213,7 @@ class EngineFixture : public ::testing::Test {
     std::string key = DeriveKey("secreto").value();
     std::string password = "contraseña larga";
     Engine::BeforeWipe before_wipe;
+    bool changed = false;  // the change armed by ChangeBefore was made
 };
 
 }  // namespace velmora

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/legacy/container_format.h"
-#include "container/legacy/data_coding.h"
 #include "container/opened_container.h"
 #include "tests/engine_fixture.h"
 
@@ -55,10 +53,10 @@ class LegacyConversionTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kUtf8);
         options.sealed_parameters = kFast;
         Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine, engine.Convert({.path = Path(container),
-                                            .key = key,
-                                            .password = password,
-                                            .options = options}));
+        return Kept(
+            engine,
+            engine.Convert(
+                {.path = Path(container), .key = key, .password = password, .options = options}));
     }
 
     // Restores a sealed container with its password.
@@ -135,28 +133,24 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
     struct Fault {
         const char* what;
         std::function<void()> inject;
-        Outcome outcome;
+        Outcome outcome = Outcome::kFailed;
     };
     const std::vector<Fault> faults = {
         {"disk full writing the sealed container",
-         [&] { files.fail.write_path = ".convirtiendo", files.fail.write_errno = ENOSPC; },
-         Outcome::kFailed},
-        {"the sealed container's flush fails", [&] { files.fail.flush = true; }, Outcome::kFailed},
+         [&] { files.fail.write_path = ".convirtiendo", files.fail.write_errno = ENOSPC; }},
+        {"the sealed container's flush fails", [&] { files.fail.flush = true; }},
         {"the sealed container reads back wrong",
          [&] {
              files.before_reading_back = [&] {
                  FlipByteFromEnd(temp.native + "/T.zol.convirtiendo", 20);
              };
-         },
-         Outcome::kFailed},
-        {"no rename", [&] { files.fail.rename = true; }, Outcome::kFailed},
-        {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; },
-         Outcome::kFailed},
+         }},
+        {"no rename", [&] { files.fail.rename = true; }},
+        {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; }},
         {"the wrong key", [&] { key = DeriveKey("otra").value(); }, Outcome::kRefused},
     };
     for (const Fault& fault : faults) {
-        files.fail = {};
-        files.before_reading_back = nullptr;
+        Fresh();
         key = DeriveKey("secreto").value();
         fault.inject();
         ExpectNothingTouched(
@@ -166,11 +160,9 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
                 faults.size());
 
     // "Cancelar" while the legacy data is read into the sealed container.
-    files.fail = {};
-    files.before_reading_back = nullptr;
+    Fresh();
     key = DeriveKey("secreto").value();
     const TreeSnapshot before = Snapshot(temp.native);
-    host = TestHost(files, cancel);
     bool pressed = false;
     host.on_pump = [&](int) {
         if (!pressed && temp.Exists("T.zol.convirtiendo")) {
@@ -191,10 +183,7 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     EncodeAway("T");
     const std::string legacy = temp.Read("T.zol");
     temp.Write("T.zol.antiguo", "ajeno");  // taken: the next numbered name is used
-    files.before = [&](const std::string& operation, const std::string& path) {
-        if (operation == "rename" && path.find("T.zol.convirtiendo") != std::string::npos)
-            temp.Write("T.zol", "de otro programa");
-    };
+    ChangeBefore("rename", "T.zol.convirtiendo", [&] { temp.Write("T.zol", "de otro programa"); });
     EXPECT_EQ(Convert("T.zol").outcome, Outcome::kFailed);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("T.zol.antiguo2"), std::string::npos) << host.messages[0];
@@ -207,10 +196,9 @@ TEST_F(LegacyConversionTest, ChangesByOthersWhileTheNamesChangeLoseNothing) {
     fs::remove(temp.native + "/T.zol.antiguo");
     fs::rename(temp.native + "/T.zol.antiguo2", temp.native + "/T.zol");
     host = TestHost(files, cancel);
-    files.before = [&](const std::string& operation, const std::string& path) {
-        if (operation == "open to write" && path.find("T.zol.antiguo") != std::string::npos)
-            std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
-    };
+    ChangeBefore("open to write", "T.zol.antiguo", [&] {
+        std::ofstream(temp.native + "/T.zol.antiguo", std::ios::app) << "m\xC3\xA1s";
+    });
     const RunResult result = Convert("T.zol");
     EXPECT_EQ(result.outcome, Outcome::kDone);
     EXPECT_TRUE(result.left_behind);

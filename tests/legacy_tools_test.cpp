@@ -19,12 +19,10 @@
 namespace velmora {
 namespace {
 
-// One password of the table, its key, and what its check value looks like.
+// One password of the table and its key.
 struct Row {
     std::string password;
     std::string key;
-    bool leading_space = false;
-    bool trailing_space = false;
 };
 
 // Every Windows-1252 code a typed password can hold: no control code and
@@ -84,10 +82,8 @@ class LegacyKeyTest : public ::testing::Test {
                     continue;
                 row.key = key.value();
                 const std::string check = MakePasswordCheck(tables, row.key);
-                row.leading_space = check.front() == ' ';
-                row.trailing_space = check.back() == ' ';
-                leading += row.leading_space;
-                trailing += row.trailing_space;
+                leading += check.front() == ' ';
+                trailing += check.back() == ' ';
                 rows.push_back(row);
                 ++made;
             }
@@ -114,8 +110,6 @@ class LegacyKeyTest : public ::testing::Test {
 // the division sign's keys included.
 TEST_F(LegacyKeyTest, TheCheckValueGivesTwoKeysAndTheStoredNamesPickTheKey) {
     const std::vector<Row> rows = Table(200);
-    int leading = 0;
-    int trailing = 0;
     std::vector<std::vector<std::uint8_t>> containers;
     for (const Row& row : rows) {
         const std::string check = MakePasswordCheck(tables, row.key);
@@ -127,12 +121,8 @@ TEST_F(LegacyKeyTest, TheCheckValueGivesTwoKeysAndTheStoredNamesPickTheKey) {
         for (const std::string& key : keys)
             for (std::size_t i = 1; i <= kKeyLength; ++i)
                 EXPECT_EQ(tables.EncCharacter(key, i, key), check[i - 1]) << row.password;
-        leading += row.leading_space;
-        trailing += row.trailing_space;
         containers.push_back(ContainerOf(row.key));
     }
-    EXPECT_GE(leading, 8);
-    EXPECT_GE(trailing, 8);
     // The division sign elsewhere is no key at all.
     for (std::size_t position = 9; position <= kKeyLength; ++position) {
         std::string password(kKeyLength, 'k');

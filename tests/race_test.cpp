@@ -40,20 +40,6 @@ class RaceTest : public EngineFixture {
         outside_before = Snapshot(temp.native + "/fuera");
     }
 
-    // Runs `change` once, right before `operation` on a path ending in
-    // `suffix`.
-    void At(const std::string& operation, const std::string& suffix, std::function<void()> change) {
-        files.before = [=, this, done = false](const std::string& op,
-                                               const std::string& path) mutable {
-            if (done || op != operation || path.size() < suffix.size() ||
-                path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
-                return;
-            done = true;
-            raced = true;
-            change();
-        };
-    }
-
     void SwapForLink(const std::string& relative, const std::string& moved_to,
                      const std::string& target) {
         fs::rename(temp.native + "/" + relative, temp.native + "/" + moved_to);
@@ -85,54 +71,48 @@ class RaceTest : public EngineFixture {
     }
 
     TreeSnapshot outside_before;
-    bool raced = false;  // an armed pause was reached
 };
 
 TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
     struct Race {
         const char* what;
-        std::function<void()> arm;
+        const char* before;  // the operation paused at ("" for the wipe's start)
+        const char* suffix;
+        std::string swapped;  // moved away, a link to `target` put in its place
+        const char* target;
+        bool put_back;  // the swap undone before the wipe
         // Where the real content of sub/b.bin is afterwards: "" in the
         // container, or a path left as it was.
         std::string original_kept_at;
     };
     const std::vector<Race> races = {
         {"inner folder swapped for a link to a decoy while packing, put back before the wipe",
-         [this] {
-             At("open", "\\sub\\b.bin", [this] { SwapForLink("T/sub", "sub-real", "fuera/sub"); });
-             before_wipe = [this](const FoundList&) {
-                 FolderLink({}, fs::path(temp.native) / "T/sub", false);
-                 fs::rename(temp.native + "/sub-real", temp.native + "/T/sub");
-             };
-         },
-         ""},
-        {"inner folder swapped for a link right before the scan opens it",
-         [this] {
-             At("open folder", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); });
-         },
-         "sub-real/b.bin"},
-        {"inner folder swapped for a link right before the scan lists it",
-         [this] { At("list", "\\T\\sub", [this] { SwapForLink("T/sub", "sub-real", "fuera"); }); },
-         ""},
-        {"named folder swapped for a link right before the wipe",
-         [this] {
-             before_wipe = [this](const FoundList&) { SwapForLink("T", "T-movida", "fuera"); };
-         },
-         ""},
-        {"inner folder swapped for a link between its overwrites and its deletes",
-         [this] { At("sync", "\\T", [this] { SwapForLink("T/sub", "sub-real", "fuera"); }); }, ""},
-        {"named folder swapped for a link while its folders are removed",
-         [this] {
-             At("remove folder", "\\T\\sub", [this] { SwapForLink("T", "T-movida", "fuera"); });
-         },
-         ""},
+         "open", "\\sub\\b.bin", "T/sub", "fuera/sub", true, ""},
+        {"inner folder swapped for a link right before the scan opens it", "open folder",
+         "\\T\\sub", "T/sub", "fuera", false, "sub-real/b.bin"},
+        {"inner folder swapped for a link right before the scan lists it", "list", "\\T\\sub",
+         "T/sub", "fuera", false, ""},
+        {"named folder swapped for a link right before the wipe", "", "", "T", "fuera", false, ""},
+        {"inner folder swapped for a link between its overwrites and its deletes", "sync", "\\T",
+         "T/sub", "fuera", false, ""},
+        {"named folder swapped for a link while its folders are removed", "remove folder",
+         "\\T\\sub", "T", "fuera", false, ""},
     };
     for (const Race& race : races) {
         SetUp();
-        raced = false;
-        race.arm();
+        const std::string moved = race.swapped == "T" ? "T-movida" : "sub-real";
+        auto swap = [&] { SwapForLink(race.swapped, moved, race.target); };
+        if (*race.before)
+            ChangeBefore(race.before, race.suffix, swap);
+        else
+            before_wipe = [&](const FoundList&) { swap(); };
+        if (race.put_back)
+            before_wipe = [&](const FoundList&) {
+                FolderLink({}, fs::path(temp.native) / race.swapped, false);
+                fs::rename(temp.native + "/" + moved, temp.native + "/" + race.swapped);
+            };
         const RunResult result = Encode("T", {.report_leftovers = true});
-        EXPECT_TRUE(raced || before_wipe) << race.what;
+        EXPECT_TRUE(changed || !*race.before) << race.what;
         ExpectOutsideUntouched(race.what);
         if (race.original_kept_at.empty()) {
             ASSERT_EQ(result.outcome, Outcome::kDone) << race.what;
@@ -143,8 +123,7 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
             EXPECT_EQ(temp.Read(race.original_kept_at), std::string(70000, 'b')) << race.what;
             EXPECT_FALSE(temp.Exists("T.zol")) << race.what;
         }
-        files.before = nullptr;
-        before_wipe = nullptr;
+        Fresh();
         for (const char* left : {"T", "T.zol", "check", "sub-real", "T-movida", "fuera"}) {
             fs::permissions(temp.native, fs::perms::owner_all, fs::perm_options::add);
             FolderLink({}, fs::path(temp.native) / left, false);
@@ -157,9 +136,10 @@ TEST_F(RaceTest, EncodingPacksAndWipesOnlyTheTreeTheScanSaw) {
 // A file another program writes to after its overwrite, while the batch is
 // flushed, keeps what was written: its delete sees a changed file.
 TEST_F(RaceTest, AFileWrittenDuringTheFlushIsKeptAndNamed) {
-    At("sync", "\\T", [&] { std::ofstream(temp.native + "/T/a.txt", std::ios::app) << "nuevo"; });
+    ChangeBefore("sync", "\\T",
+                 [&] { std::ofstream(temp.native + "/T/a.txt", std::ios::app) << "nuevo"; });
     const RunResult result = Encode("T", {.report_leftovers = true});
-    EXPECT_TRUE(raced);
+    EXPECT_TRUE(changed);
     EXPECT_EQ(result.outcome, Outcome::kDone);
     EXPECT_TRUE(result.left_behind);
     EXPECT_EQ(temp.Read("T/a.txt"), "\xFF\xFF\xFFnuevo");
@@ -213,13 +193,12 @@ TEST_F(RaceTest, RestoringWritesOnlyIntoTheFoldersItMade) {
     for (const Race& race : races) {
         const std::string staging = StagingName(race.container + ".zol");
         const auto container = ContainerBytes(race.container + ".zol");
-        At(race.operation, race.suffix,
-           [&] { SwapForLink(staging + race.swapped, "movida", "fuera/vacia"); });
-        raced = false;
+        ChangeBefore(race.operation, race.suffix,
+                     [&] { SwapForLink(staging + race.swapped, "movida", "fuera/vacia"); });
         host = TestHost(files, cancel);
         const RunResult result =
             race.container == "S" ? Unseal("S.zol") : Decode(race.container + ".zol");
-        EXPECT_TRUE(raced) << race.what;
+        EXPECT_TRUE(changed) << race.what;
         EXPECT_EQ(result.outcome, Outcome::kFailed) << race.what;
         ExpectOutsideUntouched(race.what);
         EXPECT_EQ(ContainerBytes(race.container + ".zol"), container) << race.what;
@@ -282,13 +261,12 @@ TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
          container + "más"},
     };
     for (const Race& race : races) {
-        raced = false;
         if (*race.before)
-            At(race.before, "\\" + StagingName("T.zol"), race.change);
+            ChangeBefore(race.before, "\\" + StagingName("T.zol"), race.change);
         else
             race.change();
         const RunResult result = Decode("T.zol");
-        EXPECT_TRUE(raced || !*race.before) << race.what;
+        EXPECT_TRUE(changed || !*race.before) << race.what;
         EXPECT_EQ(result.outcome, race.outcome) << race.what;
         EXPECT_NE(result.message.find(race.told), std::string::npos) << race.what;
         EXPECT_EQ(temp.Read("T.zol"), race.left) << race.what;
@@ -310,32 +288,28 @@ TEST_F(RaceTest, TheContainerDeletedIsTheOneThatWasRead) {
 // a folder being restored, and a second decode of a container being
 // decoded are refused with their message, touching nothing.
 TEST_F(RaceTest, ASecondRunOnTheSameTreeIsRefused) {
-    auto second_encode = [&](const std::string& folder) {
+    // Another run on `path`, with its own engine: refused, and told why.
+    auto second_run = [&](bool decode, const std::string& path) {
         RecordingFileSystem other;
         CancelToken other_cancel;
         TestHost other_host(other, other_cancel);
         Engine engine(other, other_host, tables, clock, other_cancel);
-        const RunResult result =
-            engine.Hacelo({.path = Path(folder),
-                           .key = key,
-                           .options = {.container_folder = temp.path + "\\fuera"}});
-        EXPECT_EQ(result.outcome, Outcome::kRefused);
-        ASSERT_EQ(other_host.messages.size(), 1u);
-        EXPECT_NE(other_host.messages[0].find("otro proceso"), std::string::npos);
+        const EngineRequest request{
+            .path = Path(path), .key = key, .options = {.container_folder = temp.path + "\\fuera"}};
+        EXPECT_EQ((decode ? engine.Des_carpeta(request) : engine.Hacelo(request)).outcome,
+                  Outcome::kRefused)
+            << path;
+        ASSERT_EQ(other_host.messages.size(), 1u) << path;
+        EXPECT_NE(other_host.messages[0].find("otro proceso"), std::string::npos) << path;
     };
-    before_wipe = [&](const FoundList&) { second_encode("T"); };
+    before_wipe = [&](const FoundList&) { second_run(false, "T"); };
     ASSERT_EQ(Encode("T").outcome, Outcome::kDone);
     EXPECT_EQ(Restored("SUB/B.BIN"), std::string(70000, 'b'));
     before_wipe = nullptr;
 
-    At("sync", "\\" + StagingName("T.zol"), [&] {
-        second_encode(StagingName("T.zol"));
-        RecordingFileSystem other;
-        CancelToken other_cancel;
-        TestHost other_host(other, other_cancel);
-        Engine engine(other, other_host, tables, clock, other_cancel);
-        EXPECT_EQ(engine.Des_carpeta({.path = Path("T.zol"), .key = key}).outcome,
-                  Outcome::kRefused);
+    ChangeBefore("sync", "\\" + StagingName("T.zol"), [&] {
+        second_run(false, StagingName("T.zol"));
+        second_run(true, "T.zol");
     });
     EXPECT_EQ(Decode("T.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("T/SUB/C.TXT"), "tres");
@@ -357,10 +331,11 @@ TEST_F(RaceTest, OnlyAnAbandonedPartialContainerIsRemoved) {
     temp.Write("T.zol.parcial", "escribiéndose");
     const int writer = open((temp.native + "/T.zol.parcial").c_str(), O_RDONLY);
     ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
-    At("create", "T.zol.parcial2", [&] { EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose"); });
+    ChangeBefore("create", "T.zol.parcial2",
+                 [&] { EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose"); });
     host = TestHost(files, cancel);
     EXPECT_EQ(Encode("T", {.keep_originals = true}).outcome, Outcome::kDone);
-    EXPECT_TRUE(raced);
+    EXPECT_TRUE(changed);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(temp.Read("T.zol.parcial"), "escribiéndose");
     close(writer);

@@ -19,20 +19,7 @@ class WipePackTest : public EngineFixture {
         temp.Write("W/a.txt", "uno");
         temp.Write("W/grande.bin", std::string(3 << 20, 'g'));  // read in several pieces
         temp.Write("W/sub/b.txt", "dos");
-        files.fail = {};
-        files.before = nullptr;
-        before_wipe = nullptr;
-        host = TestHost(files, cancel);
-    }
-    // Runs `change` once, before the first `operation` on a path ending in `name`.
-    void ChangeBefore(const std::string& operation, const std::string& name,
-                      const std::function<void()>& change) {
-        files.before = [=, done = false](const std::string& op, const std::string& path) mutable {
-            if (!done && op == operation && path.ends_with(name)) {
-                done = true;
-                change();
-            }
-        };
+        Fresh();
     }
 };
 

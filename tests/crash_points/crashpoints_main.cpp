@@ -56,20 +56,16 @@ class CrashPointFileSystem : public PosixFileSystem {
         return Point(PosixFileSystem::SetAttrOpen(handle, attributes));
     }
     Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) override {
-        Named(mode == OpenMode::kRead        ? "OpenAt"
-              : Creates(mode)                ? "Create"
-                                             : "OpenToWrite");
         if (mode == OpenMode::kRead)
             return PosixFileSystem::OpenAt(folder, name, mode);
+        Named(Creates(mode) ? "Create" : "OpenToWrite");
         return Point(PosixFileSystem::OpenAt(folder, name, mode));
     }
     Status MakeFolderAt(int folder, const std::string& name) override {
-        Named("MakeFolderAt");
         return Point(PosixFileSystem::MakeFolderAt(folder, name));
     }
     Result<bool> DeleteFileAt(int folder, const std::string& name,
                               const EntryInfo& expected) override {
-        Named("DeleteFileAt");
         return Point(PosixFileSystem::DeleteFileAt(folder, name, expected));
     }
     Result<bool> RemoveFolderAt(int folder, const std::string& name,
@@ -92,7 +88,7 @@ class CrashPointFileSystem : public PosixFileSystem {
     }
     Status Flush(int file) override { return Point(PosixFileSystem::Flush(file)); }
     Status CopyOpen(int from, int to, std::int64_t length) override {
-        return Named("CopyOpen", Point(PosixFileSystem::CopyOpen(from, to, length)));
+        return Point(PosixFileSystem::CopyOpen(from, to, length));
     }
     Result<std::vector<DirEntry>> ListFolderAt(int folder) override {
         return Named("ListFolderAt", PosixFileSystem::ListFolderAt(folder));
