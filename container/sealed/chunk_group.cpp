@@ -140,11 +140,11 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         std::memset(slots + layout.group_data * slot, 0, parities * slot);
     std::mutex adding;
     std::vector<char> opened(count, 0);
-    ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+    ForEachCoreTaking(count, [&](const auto& next) {
         std::optional<ParitySum> run_sum;
         if (sum)
             run_sum.emplace(summing.value(), slot);
-        for (std::size_t j = begin; j < end; ++j) {
+        for (std::size_t j = 0; next(j);) {
             opened[j] =
                 j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
             if (run_sum)
