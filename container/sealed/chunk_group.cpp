@@ -13,6 +13,7 @@
 
 #include "container/sealed/parallel_chunks.h"
 #include "container/sealed/parity_code.h"
+#include "container/sealed/slot_pieces.h"
 
 namespace velmora {
 namespace {
@@ -122,11 +123,9 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
     const std::size_t slot = layout.slot_size;
     std::uint8_t* slots = buffers.slots.get();
     auto plaintext = [&](std::size_t j) { return buffers.plaintext.get() + j * layout.chunk_size; };
-    std::size_t whole = 0;
-    // The data slots of a group are contiguous.
-    if ((outcome.read = ReadSlots(source, layout, layout.ChunkAt(first), count, slots, whole));
-        !outcome.read)
-        return outcome;
+    // The data slots of a group are contiguous; one core reads them while
+    // the others open those read.
+    SlotPieces pieces(source, layout, layout.ChunkAt(first), count, slots);
     // To check the parity, each core adds its slots' shares of it while they
     // are in the cache (as the writer does), into a sum of its own, then
     // into the group's parity slots.
@@ -140,13 +139,14 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         std::memset(slots + layout.group_data * slot, 0, parities * slot);
     std::mutex adding;
     std::vector<char> opened(count, 0);
-    ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+    ForEachCoreTaking(count, [&](const auto& next) {
         std::optional<ParitySum> run_sum;
         if (sum)
             run_sum.emplace(summing.value(), slot);
-        for (std::size_t j = begin; j < end; ++j) {
-            opened[j] =
-                j < whole && OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
+        pieces.ReadOnce();
+        for (std::size_t j = 0; next(j);) {
+            opened[j] = pieces.Wait(j) &&
+                        OpenSlot(layout, cipher, first + j, slots + j * slot, plaintext(j));
             if (run_sum)
                 run_sum->Add(static_cast<unsigned>(j), slots + j * slot);
         }
@@ -155,6 +155,8 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
             run_sum->AddTo(slots + layout.group_data * slot);
         }
     });
+    if ((outcome.read = pieces.status()); !outcome.read)
+        return outcome;
     std::vector<unsigned> bad;
     for (std::size_t j = 0; j < count; ++j) {
         if (opened[j])

@@ -146,9 +146,9 @@ class SealedStreamWriter::Groups {
         std::uint8_t* parity_slots = batch.slots.get() + layout_.group_data * slot;
         std::memset(parity_slots, 0, layout_.group_parity * slot);
         std::mutex summing;
-        ForEachCoreRun(count, [&](std::size_t begin, std::size_t end) {
+        ForEachCoreTaking(count, [&](const auto& next) {
             ParitySum sum(code, slot);
-            for (std::size_t j = begin; j < end; ++j) {
+            for (std::size_t j = 0; next(j);) {
                 const std::size_t length = layout_.ChunkLength(first + j);
                 std::uint8_t* at = batch.slots.get() + j * slot;
                 cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
