@@ -182,7 +182,10 @@ std::string StagedRestore::EntryName(const Made& made) const {
 // the parent's handle), and each holds exactly the entries made in it, each
 // the very one made: a folder swapped for a link or another folder, or an
 // entry added, removed or replaced, stops the restore before the tree has a
-// name.
+// name. What the restore itself set (attributes, times, permissions) is not
+// read again. A mount over a file is not looked for: only the staging
+// folder's own account (or root) can reach its entries, and that account
+// could as well write into the file, which no check here could tell.
 void StagedRestore::CheckStagedTree() {
     TreeOps& files = run_.files;
     std::vector<std::map<std::string, const Made*>> inside(folder_entries_.size());
@@ -198,18 +201,28 @@ void StagedRestore::CheckStagedTree() {
         if (!now || now->kind != EntryKind::kFolder || !SameFolder(now.value(), made.identity))
             changed(EntryName(made));
     }
+    // The list of names tells each entry's kind and inode number where the
+    // system keeps them there; an entry it does not show to be the one made
+    // (a FUSE system may leave them out) is inspected.
+    auto is_made = [&](int folder, const DirEntry& entry, const Made& made) {
+        const EntryKind kind = made.is_folder ? EntryKind::kFolder : EntryKind::kFile;
+        if (entry.kind == kind && entry.info.inode == made.identity.inode &&
+            (entry.info.device == 0 || entry.info.device == made.identity.device))
+            return true;
+        const Result<EntryInfo> now = files.InspectAt(folder, entry.name);
+        return now && now->kind == kind && now->device == made.identity.device &&
+               now->inode == made.identity.inode;
+    };
     for (std::uint32_t id = 0; id < inside.size(); ++id) {
-        const std::vector<DirEntry> listing = OrFail(files.ListFolderAt(OrFail(folders_.Get(id))));
+        const int folder_handle = OrFail(folders_.Get(id));
+        const std::vector<DirEntry> listing = OrFail(files.ListNamesAt(folder_handle));
         for (const DirEntry& entry : listing) {
             const auto found = inside[id].find(entry.name);
             const std::string folder = id == kRootId ? "\\" : folder_entries_[id]->name;
             if (found == inside[id].end())
                 changed(folder + entry.name);
-            const Made& made = *found->second;
-            if (entry.kind != (made.is_folder ? EntryKind::kFolder : EntryKind::kFile) ||
-                entry.info.device != made.identity.device ||
-                entry.info.inode != made.identity.inode)
-                changed(EntryName(made));
+            if (!is_made(folder_handle, entry, *found->second))
+                changed(EntryName(*found->second));
         }
         if (listing.size() != inside[id].size())
             for (const auto& [made_name, made] : inside[id])

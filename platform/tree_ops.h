@@ -52,6 +52,12 @@ class TreeOps {
     virtual Result<int> OpenFolderAt(int folder, const std::string& name) = 0;
     // Every entry of an open folder but "." and "..", sorted by name.
     virtual Result<std::vector<DirEntry>> ListFolderAt(int folder) = 0;
+    // Every entry of an open folder but "." and "..", in no set order, with
+    // no more than the list of names itself tells where the system keeps
+    // one (POSIX): the kind and inode number, kOther and 0 where it tells
+    // neither, and no device (0), times nor attributes. Here the whole
+    // listing.
+    virtual Result<std::vector<DirEntry>> ListNamesAt(int folder) { return ListFolderAt(folder); }
     virtual Result<EntryInfo> InspectAt(int folder, const std::string& name) = 0;
     virtual Result<int> GetAttrAt(int folder, const std::string& name) = 0;
     // Sets the attributes of the entry, provided it is still `expected`

@@ -2,7 +2,6 @@
 // call here gives the kernel more than one component: whatever the folders
 // above have become since the handle was opened, the entry is looked for in
 // that folder only, and a link or another mount found there is refused.
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -10,17 +9,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <memory>
-
 #include "base/messages.h"
-#include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/posix_tree_ops.h"
 
 namespace velmora {
 namespace {
-
-constexpr unsigned kStatxWanted = STATX_BASIC_STATS | STATX_MNT_ID;
 
 // A descriptor's own entry in /proc: the kernel's way to the very inode the
 // descriptor holds, for the calls that have no descriptor form.
@@ -108,51 +102,6 @@ Result<int> PosixTreeOps::OpenFolderAt(int folder, const std::string& name) {
     if (fd < 0)
         return SystemError(errno, Msg::kCannotOpenFolder, inside->shown);
     return open_files_.Add(OpenFile{fd, open_files_.Find(folder)->path + "\\" + name});
-}
-
-Result<std::vector<DirEntry>> PosixTreeOps::ListFolderAt(int folder) {
-    const OpenFile* open_folder = open_files_.Find(folder);
-    if (!open_folder)
-        return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
-    const std::string shown = Shown(open_folder->path);
-    // The listing reads through its own descriptor of the same folder.
-    const int reading = openat(open_folder->descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (reading < 0)
-        return SystemError(errno, Msg::kCannotReadFolder, shown);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(reading), closedir);
-    if (!dir) {
-        close(reading);
-        return SystemError(errno, Msg::kCannotReadFolder, shown);
-    }
-    struct statx self;
-    if (statx(reading, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
-        return SystemError(errno, Msg::kCannotReadFolder, shown);
-
-    std::vector<DirEntry> entries;
-    errno = 0;
-    while (const dirent* item = readdir(dir.get())) {
-        const std::string_view native_name = item->d_name;
-        if (native_name == "." || native_name == "..")
-            continue;
-        Result<std::string> name = ProgramPath(native_name, Coding());
-        if (!name)
-            return name.error();
-        DirEntry entry{std::move(name).value(), EntryKind::kOther};
-        struct statx sx;
-        if (statx(reading, item->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxWanted,
-                  &sx) != 0)
-            return SystemError(errno, Msg::kCannotRead, shown + "/" + entry.name);
-        entry.info = InfoOf(sx, &self);
-        entry.kind = entry.info.kind;
-        entry.attributes =
-            DosAttributesOf(StatOf(sx), AttributeTarget{item->d_name, reading}, entry.name);
-        entries.push_back(std::move(entry));
-        errno = 0;
-    }
-    if (errno != 0)
-        return SystemError(errno, Msg::kCannotReadFolder, shown);
-    SortByName(entries);
-    return entries;
 }
 
 Result<EntryInfo> PosixTreeOps::InspectAt(int folder, const std::string& name) {

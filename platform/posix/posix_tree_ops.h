@@ -44,6 +44,7 @@ class PosixTreeOps : public virtual TreeOps {
     void CloseAll() override;
     Result<int> OpenFolderAt(int folder, const std::string& name) override;
     Result<std::vector<DirEntry>> ListFolderAt(int folder) override;
+    Result<std::vector<DirEntry>> ListNamesAt(int folder) override;
     Result<EntryInfo> InspectAt(int folder, const std::string& name) override;
     Result<int> GetAttrAt(int folder, const std::string& name) override;
     Status SetAttrAt(int folder, const std::string& name, int attributes,
@@ -103,6 +104,9 @@ class PosixTreeOps : public virtual TreeOps {
 // rename over it. Returns 0, or the errno of the failure (EEXIST when `to`
 // is taken).
 int RenameNoReplace(int from_dir, const char* from, int to_dir, const char* to);
+
+// What the layer asks statx of an entry.
+constexpr unsigned kStatxWanted = STATX_BASIC_STATS | STATX_MNT_ID;
 
 // The fields of a statx answer in the form the rest of the layer reads.
 struct stat StatOf(const struct statx& sx);
