@@ -126,10 +126,14 @@ void StagedRestore::MakeFile(const DecodedEntry& entry, std::int64_t& done) {
     if (holes)
         OrFail(files.SetSizeOpen(output, written));
     const EntryInfo identity = OrFail(files.InspectOpen(output));
-    if (const std::uint32_t mode = entry.mode & ~files.RestoredModeMask() & 0777;
-        (identity.mode & 0777) != mode)
-        SetDetail(files.SetPermissionsOpen(output, mode));
-    SetAttributes(output, name, entry.attributes);
+    std::uint32_t mode_now = identity.mode & 0777;
+    if (const std::uint32_t mode = entry.mode & ~files.RestoredModeMask() & 0777; mode_now != mode) {
+        const Status set = files.SetPermissionsOpen(output, mode);
+        if (set)
+            mode_now = mode;
+        SetDetail(set);
+    }
+    SetAttributes(output, entry.attributes, files.GetAttrOfMadeFile(output, name, mode_now));
     SetDetail(files.SetModifiedOpen(output, entry.modified_ns));
     made_.push_back({parent->second, name, identity, false});
     writing_ = -1;
@@ -145,9 +149,8 @@ void StagedRestore::SetDetail(const Status& set) {
 // Only attributes the entry does not have already are written, after its
 // permissions: where the system keeps none of its own (POSIX), what a name
 // or its permissions already say needs no extended attribute.
-void StagedRestore::SetAttributes(int handle, const std::string& name, std::uint8_t stored) {
+void StagedRestore::SetAttributes(int handle, std::uint8_t stored, const Result<int>& now) {
     const int wanted = stored & ~kFolder;
-    const Result<int> now = run_.files.GetAttrOpen(handle, name);
     if (now && (now.value() & ~kFolder) == wanted)
         return;
     SetDetail(run_.files.SetAttrOpen(handle, wanted));
@@ -159,7 +162,7 @@ void StagedRestore::SetFolderDetail(std::uint32_t id, const std::string& name,
     TreeOps& files = run_.files;
     const int handle = OrFail(folders_.Get(id));
     SetDetail(files.SetPermissionsOpen(handle, mode & ~files.RestoredModeMask()));
-    SetAttributes(handle, name, attributes);
+    SetAttributes(handle, attributes, files.GetAttrOpen(handle, name));
     SetDetail(files.SetModifiedOpen(handle, modified_ns));
 }
 

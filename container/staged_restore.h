@@ -61,7 +61,7 @@ class StagedRestore {
     // A permission, attribute or time set, or left out where the file
     // system has no such thing (said once at the end).
     void SetDetail(const Status& set);
-    void SetAttributes(int handle, const std::string& name, std::uint8_t stored);
+    void SetAttributes(int handle, std::uint8_t stored, const Result<int>& now);
     void SetFolderDetail(std::uint32_t id, const std::string& name, std::uint8_t attributes,
                          std::uint32_t mode, std::int64_t modified_ns);
     void SetFolderDetails();

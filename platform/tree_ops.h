@@ -68,6 +68,13 @@ class TreeOps {
     // name beginning with "." reads hidden where the system has no bit).
     virtual Result<int> GetAttrOpen(int handle, const std::string& name) = 0;
     virtual Status SetAttrOpen(int handle, int attributes) = 0;
+    // The attributes of a file this layer has just made (kCreatePrivate),
+    // its permissions now `mode`, nothing written to its attributes yet:
+    // where they follow from that alone (POSIX), without asking; here asked.
+    virtual Result<int> GetAttrOfMadeFile(int handle, const std::string& name,
+                                          std::uint32_t /*mode*/) {
+        return GetAttrOpen(handle, name);
+    }
     // Opens a file of the folder: kRead and kReadWrite refuse anything but a
     // regular file; kCreateNew and kCreatePrivate never replace nor follow a link.
     virtual Result<int> OpenAt(int folder, const std::string& name, OpenMode mode) = 0;

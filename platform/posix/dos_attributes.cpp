@@ -111,13 +111,14 @@ Status WriteAttributes(const AttributeTarget& target, const struct stat& st,
 
 }  // namespace
 
-int DosAttributesOf(const struct stat& st, const AttributeTarget& target, const std::string& name) {
-    const bool folder = S_ISDIR(st.st_mode);
+namespace {
+
+// `stored`: the bits of user.DOSATTRIB, negative where it has none.
+int AttributesFrom(mode_t mode, int stored, const std::string& name) {
+    const bool folder = S_ISDIR(mode);
     int attributes = folder ? kFolder : 0;
-    if ((st.st_mode & S_IWUSR) == 0)
+    if ((mode & S_IWUSR) == 0)
         attributes |= kReadOnly;
-    char value[64];
-    const int stored = StoredBits(value, GetXattrOf(target, value, sizeof value - 1));
     if (stored >= 0) {
         attributes |= stored;
     } else {
@@ -129,6 +130,18 @@ int DosAttributesOf(const struct stat& st, const AttributeTarget& target, const 
     if (!folder && attributes == 0)
         attributes = kNormal;
     return attributes;
+}
+
+}  // namespace
+
+int DosAttributesOf(const struct stat& st, const AttributeTarget& target, const std::string& name) {
+    char value[64];
+    return AttributesFrom(st.st_mode, StoredBits(value, GetXattrOf(target, value, sizeof value - 1)),
+                          name);
+}
+
+int DosAttributesOfNewFile(mode_t mode, const std::string& name) {
+    return AttributesFrom(S_IFREG | (mode & 07777), -1, name);
 }
 
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,

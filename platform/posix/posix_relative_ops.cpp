@@ -156,6 +156,11 @@ Result<int> PosixTreeOps::GetAttrOpen(int handle, const std::string& name) {
     return DosAttributesOf(st, AttributeTarget{"", open_file->descriptor}, name);
 }
 
+Result<int> PosixTreeOps::GetAttrOfMadeFile(int /*handle*/, const std::string& name,
+                                            std::uint32_t mode) {
+    return DosAttributesOfNewFile(static_cast<mode_t>(mode), name);
+}
+
 Status PosixTreeOps::SetAttrOpen(int handle, int attributes) {
     const OpenFile* open_file = open_files_.Find(handle);
     if (!open_file)

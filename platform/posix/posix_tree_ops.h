@@ -47,6 +47,8 @@ class PosixTreeOps : public virtual TreeOps {
     Result<std::vector<DirEntry>> ListNamesAt(int folder) override;
     Result<EntryInfo> InspectAt(int folder, const std::string& name) override;
     Result<int> GetAttrAt(int folder, const std::string& name) override;
+    Result<int> GetAttrOfMadeFile(int handle, const std::string& name,
+                                  std::uint32_t mode) override;
     Status SetAttrAt(int folder, const std::string& name, int attributes,
                      const EntryInfo* expected = nullptr) override;
     Result<int> GetAttrOpen(int handle, const std::string& name) override;
@@ -142,6 +144,9 @@ struct AttributeTarget {
 
 // The attributes of an entry whose lstat (or fstat) is already at hand.
 int DosAttributesOf(const struct stat& st, const AttributeTarget& target, const std::string& name);
+// The attributes of a file just made with permissions `mode`: nothing
+// stored for it yet (no file system gives a new file user.DOSATTRIB).
+int DosAttributesOfNewFile(mode_t mode, const std::string& name);
 
 Result<int> ReadDosAttributes(const std::string& native_path, const std::string& shown_path,
                               const std::string& name);
