@@ -131,8 +131,9 @@ Result<ChunkCheck> CheckChunks(ByteSource& source, const SealedHeader& header,
     check.expected_size = layout.ContainerSize();
     check.size_wrong = check.size != check.expected_size;
     GroupBuffers buffers(layout);
+    CoreTeam team;
     for (std::uint64_t group = 0; group < layout.groups; ++group) {
-        const GroupOutcome outcome = ReadGroup(source, layout, cipher, group, buffers);
+        const GroupOutcome outcome = ReadGroup(source, layout, cipher, group, buffers, team);
         if (!outcome.read)
             return outcome.read.error();
         check.chunks_rebuilt += outcome.damaged.size() - outcome.lost.size();

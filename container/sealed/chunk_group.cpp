@@ -11,7 +11,7 @@
 #include <sys/mman.h>
 #endif
 
-#include "container/sealed/parallel_chunks.h"
+#include "container/sealed/core_team.h"
 #include "container/sealed/parity_code.h"
 #include "container/sealed/slot_pieces.h"
 
@@ -115,7 +115,8 @@ Result<bool> CopiesAgree(ByteSource& source, const ChunkLayout& layout,
 }
 
 GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
-                       std::uint64_t group, GroupBuffers& buffers, bool check_parity) {
+                       std::uint64_t group, GroupBuffers& buffers, CoreTeam& team,
+                       bool check_parity) {
     GroupOutcome outcome;
     outcome.group = group;
     const std::uint64_t first = layout.FirstChunk(group);
@@ -139,7 +140,7 @@ GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const Chun
         std::memset(slots + layout.group_data * slot, 0, parities * slot);
     std::mutex adding;
     std::vector<char> opened(count, 0);
-    ForEachCoreTaking(count, [&](const auto& next) {
+    team.ForEachCoreTaking(count, [&](const auto& next) {
         std::optional<ParitySum> run_sum;
         if (sum)
             run_sum.emplace(summing.value(), slot);

@@ -9,6 +9,7 @@
 #include "container/byte_source.h"
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_layout.h"
+#include "container/sealed/core_team.h"
 
 namespace velmora {
 
@@ -44,7 +45,7 @@ struct GroupOutcome {
 };
 
 // Reads group `group` into `buffers` and opens every chunk of it, on every
-// core. A chunk that does not open (changed, missing past the source's
+// core (the caller's and `team`'s). A chunk that does not open (changed, missing past the source's
 // end, its slot's padding not zero) is taken from the index's copy where it
 // has one, else rebuilt from the group's parity: any parity_blocks of the
 // group's slots may be damaged. A rebuilt chunk counts only once it opens.
@@ -54,7 +55,8 @@ struct GroupOutcome {
 // the parity of its (whole) data slots too, and when no chunk was damaged
 // the buffers' parity slots hold that parity, as computed.
 GroupOutcome ReadGroup(ByteSource& source, const ChunkLayout& layout, const ChunkCipher& cipher,
-                       std::uint64_t group, GroupBuffers& buffers, bool check_parity = false);
+                       std::uint64_t group, GroupBuffers& buffers, CoreTeam& team,
+                       bool check_parity = false);
 
 // Whether the copies at the end (the index's slots, the header) are the
 // bytes of the first ones: `index_slots` the first index_chunks slots as

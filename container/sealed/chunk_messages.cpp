@@ -118,7 +118,7 @@ class ChunkGroups : public SealedMessages {
         if (!batch.buffers)
             batch.buffers.emplace(layout_);
         batch.outcome = ReadGroup(source_, layout_, cipher_, batch.outcome.group, *batch.buffers,
-                                  damage_ == SealedDamage::kRefuse || listener_);
+                                  team_, damage_ == SealedDamage::kRefuse || listener_);
     }
 
     ByteSource& source_;
@@ -135,6 +135,7 @@ class ChunkGroups : public SealedMessages {
     std::uint64_t rebuilt_ = 0;
     std::vector<std::uint8_t> index_slots_;  // only when refusing damage
     Status status_ = Status::Ok();
+    CoreTeam team_;               // the cores the ring's worker borrows
     BatchRing<GroupBatch> ring_;  // last: its worker stops before the rest goes
 };
 

@@ -88,7 +88,7 @@ Status ChunkReader::Load(std::uint64_t group) {
     if (any_loaded_ && loaded_.group == group)
         return Status::Ok();
     any_loaded_ = false;
-    loaded_ = ReadGroup(source_, layout_, cipher_, group, buffers_);
+    loaded_ = ReadGroup(source_, layout_, cipher_, group, buffers_, team_);
     if (!loaded_.read)
         return loaded_.read;
     any_loaded_ = true;

@@ -64,6 +64,7 @@ class ChunkReader : public ContainerReader {
     ChunkLayout layout_;
     ChunkCipher cipher_;
     GroupBuffers buffers_;
+    CoreTeam team_;
     GroupOutcome loaded_;
     bool any_loaded_ = false;
     struct Place {

@@ -12,7 +12,7 @@
 #include "container/sealed/chunk_cipher.h"
 #include "container/sealed/chunk_group.h"
 #include "container/sealed/chunk_layout.h"
-#include "container/sealed/parallel_chunks.h"
+#include "container/sealed/core_team.h"
 #include "container/sealed/parity_code.h"
 #include "container/sealed/sealed_keys.h"
 
@@ -146,13 +146,12 @@ class SealedStreamWriter::Groups {
         std::uint8_t* parity_slots = batch.slots.get() + layout_.group_data * slot;
         std::memset(parity_slots, 0, layout_.group_parity * slot);
         std::mutex summing;
-        ForEachCoreTaking(count, [&](const auto& next) {
+        team_.ForEachCoreTaking(count, [&](const auto& next) {
             ParitySum sum(code, slot);
             for (std::size_t j = 0; next(j);) {
                 const std::size_t length = layout_.ChunkLength(first + j);
                 std::uint8_t* at = batch.slots.get() + j * slot;
-                cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length,
-                             at);
+                cipher_.Seal(first + j, batch.plaintext.get() + j * layout_.chunk_size, length, at);
                 std::memset(at + length + kSealedChunkOverhead, 0, layout_.chunk_size - length);
                 sum.Add(static_cast<unsigned>(j), at);
             }
@@ -170,6 +169,7 @@ class SealedStreamWriter::Groups {
     GroupBatch* current_ = nullptr;
     std::vector<std::uint8_t> pending_parity_;  // of the last group written
     std::vector<std::uint8_t> index_copy_;      // the index's slots, as written
+    CoreTeam team_;                             // the cores the ring's worker borrows
     BatchRing<GroupBatch> ring_;                // last: its worker stops before the rest goes
 };
 
