@@ -70,6 +70,9 @@ make_archives() {
   7z a -mx0 -pclave -mhe=on "archives/$1.7z" "trees/$1" > /dev/null
   zip -q -r -0 -P clave "archives/$1.zip" "trees/$1"
   tar -cf - "trees/$1" | age -r "$recipient" > "archives/$1.tar.age"
+  # On the disk before the restores: else the first restore timed that
+  # flushes (ours, which must) writes these archives back too.
+  sync
 }
 
 want legacy && rm -f pack-*.json unpack-*.json decode-*.json wipe-*.txt shred-*.json encode-*.json
