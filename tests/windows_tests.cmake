@@ -8,7 +8,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # Seen from tests/win32 too (a folder beside this one), whose tests must run
 # in the same prefix, on the same server and display.
 set(VELMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE INTERNAL "")
-set(VELMORA_WINE_ENV WINEPREFIX=${VELMORA_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+set(VELMORA_WINE_ENV WINEPREFIX=${VELMORA_WINEPREFIX} WINEDEBUG=-all,err+seh WINEDLLOVERRIDES=mscoree,mshtml=
     CACHE INTERNAL "")
 set(VELMORA_WINE_SERVER ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_server.sh CACHE INTERNAL "")
 
@@ -41,7 +41,7 @@ endfunction()
 # velmora-cli.exe as a command the shell scripts can run.
 set(VELMORA_CLI_WINE ${CMAKE_BINARY_DIR}/velmora-cli-wine)
 file(GENERATE OUTPUT ${VELMORA_CLI_WINE}
-     CONTENT "#!/bin/sh\nexport WINEPREFIX='${VELMORA_WINEPREFIX}' WINEDEBUG=-all\nexec '${CMAKE_CROSSCOMPILING_EMULATOR}' '$<TARGET_FILE:velmora-cli>' \"$@\"\n"
+     CONTENT "#!/bin/sh\nexport WINEPREFIX='${VELMORA_WINEPREFIX}' WINEDEBUG=-all,err+seh\nexec '${CMAKE_CROSSCOMPILING_EMULATOR}' '$<TARGET_FILE:velmora-cli>' \"$@\"\n"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(VELMORA_LINUX_CLI ${PROJECT_SOURCE_DIR}/build/default/cli/velmora-cli
