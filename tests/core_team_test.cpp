@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,25 @@ TEST(CoreTeamTest, EveryRoundTakesEachChunkOnceOnEveryThread) {
             std::this_thread::sleep_for(pause);
         }
     }
+}
+
+// The caller's share throwing: the helpers' shares still end before the
+// exception leaves (they use the caller's frame), and take every chunk.
+TEST(CoreTeamTest, ACallerThatThrowsWaitsForTheHelpersFirst) {
+    CoreTeam team;
+    const auto caller = std::this_thread::get_id();
+    std::atomic<int> helper_chunks{0};
+    const auto work = [&](const auto& next) {
+        if (std::this_thread::get_id() == caller)
+            throw std::runtime_error("caller's share");
+        for (std::size_t j = 0; next(j);) {
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+            ++helper_chunks;
+        }
+    };
+    EXPECT_THROW(team.ForEachCoreTaking(400, work), std::runtime_error);
+    if (std::thread::hardware_concurrency() > 1)
+        EXPECT_EQ(helper_chunks.load(), 400);
 }
 
 }  // namespace

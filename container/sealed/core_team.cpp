@@ -39,9 +39,19 @@ void CoreTeam::RunOnEveryThread(const void* body, Runner runner) {
         round_.fetch_add(1, std::memory_order_release);
     }
     round_changed_.notify_all();
-    runner(body);
-    while (busy_.load(std::memory_order_acquire) != 0)
-        std::this_thread::yield();
+    // The helpers use the caller's frame: they are waited for even when the
+    // caller's own share throws.
+    const auto wait_for_helpers = [this] {
+        while (busy_.load(std::memory_order_acquire) != 0)
+            std::this_thread::yield();
+    };
+    try {
+        runner(body);
+    } catch (...) {
+        wait_for_helpers();
+        throw;
+    }
+    wait_for_helpers();
 }
 
 void CoreTeam::Help() {
