@@ -68,7 +68,10 @@ only 'legacy.zol|'
 
 # Two names equal but for case, in a container only another program could
 # have written (ours refuses such a tree): key "clave", names in 70-byte
-# records.
+# records. Where case is ignored (under Wine) --original-case refuses it;
+# on Linux, and upper-cased anywhere, legacy_conversion_test decodes the
+# same container through the same restore.
+if [ "$posix" = 0 ]; then
 python3 - Caso.zol <<'PY'
 import sys
 key = bytes(c + i + 1 for i, c in enumerate((b"CLAVE" * 3)[:15]))
@@ -81,17 +84,9 @@ for name, data in entries:
 out += b"".join(enc(data) for _, data in entries)
 open(sys.argv[1], "wb").write(out)
 PY
-expect_status 3 sh -c "echo clave | '$cli' decode Caso.zol --keep --password-stdin"
-[ ! -e Caso ] || fail "two names equal once upper-cased were restored"
-if [ "$posix" = 1 ]; then
-  expect_status 0 sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
-  [ "$(cat Caso/Cartas/Mixto.TXT)" = ddd ] && [ "$(cat Caso/cartas/mixto.txt)" = dddd ] ||
-    fail "names differing in case were not both restored"
-  rm -rf Caso
-else
-  expect_status 3 -e 'solo se diferencian en mayúsculas' sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
-  [ ! -e Caso ] && [ -f Caso.zol ] || fail "a case collision created something"
-  rm Caso.zol
+expect_status 3 -e 'solo se diferencian en mayúsculas' sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
+[ ! -e Caso ] && [ -f Caso.zol ] || fail "a case collision created something"
+rm Caso.zol
 fi
 
 # convert: the legacy password, then the new one; the sealed container

@@ -40,7 +40,6 @@ run() {  # the program: the job on conv/T.zol (convert asks the legacy password 
     "$@" "$job" T.zol --password-stdin > out.txt 2>&1)
 }
 is_old() { [ -f "$1" ] && [ "$(sha256sum < "$1")" = "$old_sum" ]; }
-is_sealed() { [ -f "$1" ] && [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 8956656c6d6f7261 ]; }
 is_new() {  # a sealed container restores the original tree (repair: and is sound)
   is_sealed "$1" && ! is_old "$1" || return 1
   rm -rf check && mkdir check && cp "$1" check/T.zol
