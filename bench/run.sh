@@ -33,6 +33,8 @@ for tree in mixed small large; do
 done
 
 hf() { hyperfine --style basic --runs "$runs" --warmup 1 "$@"; }
+# Restores are timed in rounds of every tool (interleave.py says why).
+rounds() { python3 "$root/bench/interleave.py" --runs "$runs" "$@"; }
 aside="$root/bench/set-aside.sh"
 # Restores are timed a minute after the last mass deletion has reached the
 # disk, and what they make is set aside rather than deleted (set-aside.sh
@@ -92,7 +94,7 @@ for tree in mixed small; do
   echo "== $tree: unpack"
   settle
   make_archives "$tree"
-  hf --export-json "unpack-$tree.json" \
+  rounds --export-json "unpack-$tree.json" \
      --prepare "$aside un 'archives/$tree' && mkdir un && cat archives/* > /dev/null" \
      -n velmora "echo clave | $cli decode archives/$tree.zol --keep --password-stdin > /dev/null" \
      -n tar "tar -xf archives/$tree.tar -C un" \
@@ -117,7 +119,7 @@ for tree in mixed small; do
   fi
   # Container sizes: the sealed one, then the tar of the same tree.
   stat -c %s "sealed/$tree.zol" "archives/$tree.tar" > "size-$tree.txt"
-  hf --export-json "unseal-$tree.json" \
+  rounds --export-json "unseal-$tree.json" \
      --prepare "$aside un 'sealed/$tree' && mkdir un && cat sealed/* archives/* > /dev/null" \
      -n sealed "$sealed $cli decode sealed/$tree.zol --keep --password-stdin > /dev/null" \
      -n tar "tar -xf archives/$tree.tar -C un" \
@@ -129,7 +131,7 @@ for tree in mixed small; do
 
   if want legacy; then
   echo "== $tree: whole decode"
-  hf --export-json "decode-$tree.json" \
+  rounds --export-json "decode-$tree.json" \
      --prepare "$aside full && mkdir full full/un && cp archives/$tree.zol archives/$tree.tar full/ && sync && cat full/$tree.* > /dev/null" \
      -n velmora "echo clave | $cli decode full/$tree.zol --password-stdin > /dev/null" \
      -n "tar + sync" "tar -xf full/$tree.tar -C full/un && sync"
