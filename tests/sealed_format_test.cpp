@@ -256,7 +256,6 @@ TEST(SealedFormatTest, WriterAndReaderAgreeOnEveryBound) {
         {"memlimit 1 GiB + 1", {1, (1u << 30) + 1, 4096, 4, 2}, 8, 8, false},
         {"chunk 4095", {1, 8192, 4095, 4, 2}, 8, 8, false},
         {"chunk 1 MiB + 1", {1, 8192, (1u << 20) + 1, 4, 2}, 8, 8, false},
-        {"version 1's largest chunk", {1, 8192, 16u << 20, 1, 1}, 8, 8, false},
         {"no data in a group", {1, 8192, 4096, 0, 2}, 8, 8, false},
         {"128 data and 16 parity", {1, 8192, 4096, 128, 16}, 8, 8, true},
         {"129 data", {1, 8192, 4096, 129, 2}, 8, 8, false},
