@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,18 @@ inline void FlipByteFromEnd(const std::string& native_path, int from_end) {
 #ifndef _WIN32
 // Folders made, and a file read, one name at a time through each folder's
 // handle: the whole path may pass the system's limit. The last name of
-// `path` is the file; MakeThroughHandles makes every name as a folder.
-inline void MakeThroughHandles(const std::string& root, const std::vector<std::string>& path) {
+// `path` is the file; MakeThroughHandles makes every name as a folder, or
+// the last one a file holding `content` when it is given.
+inline void MakeThroughHandles(const std::string& root, const std::vector<std::string>& path,
+                               const std::optional<std::string>& content = std::nullopt) {
     int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
     for (const std::string& name : path) {
+        if (content && &name == &path.back()) {
+            const int file = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            EXPECT_EQ(write(file, content->data(), content->size()), ssize_t(content->size()));
+            close(file);
+            break;
+        }
         mkdirat(folder, name.c_str(), 0755);
         const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
         close(folder);
@@ -77,6 +86,10 @@ class EngineFixture : public ::testing::Test {
 
     std::string Path(const std::string& relative) const { return temp.path + "\\" + relative; }
 
+    // The fastest key derivation libsodium allows: the tests time the runs,
+    // not Argon2.
+    static constexpr SealedParameters kFastSealing{1, 8192, 4096};
+
     RunResult Encode(const std::string& folder, EngineOptions options = {}) {
         return EncodeAt(Path(folder), options);
     }
@@ -98,7 +111,7 @@ class EngineFixture : public ::testing::Test {
 
     RunResult Seal(const std::string& folder, EngineOptions options = {}) {
         options.container_folder = temp.path;
-        options.sealed_parameters = {1, 8192, 4096};  // the fastest libsodium allows
+        options.sealed_parameters = kFastSealing;
         Engine engine(files, host, tables, clock, cancel);
         return Kept(engine,
                     engine.Seal({.path = Path(folder), .password = password, .options = options}));

@@ -124,10 +124,6 @@ class RecordingFileSystem : public SystemFileSystem {
         Pause("list", paths_[folder]);
         return SystemFileSystem::ListFolderAt(folder);
     }
-    Status MakeFolderAt(int folder, const std::string& name) override {
-        Pause("make folder", Inside(folder, name));
-        return SystemFileSystem::MakeFolderAt(folder, name);
-    }
     Status SetAttrAt(int folder, const std::string& name, int attributes,
                      const EntryInfo* expected) override {
         Pause("set attributes", Inside(folder, name));

@@ -110,8 +110,6 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
         std::string content;
     };
     const std::vector<Race> races = {
-        {"rewritten in place with the same size", false, [&] { temp.Write("T/a.txt", "dos"); },
-         "T/a.txt", "dos"},
         {"rewritten in place, modification time put back", false,
          [&] {
              struct stat st;

@@ -56,7 +56,6 @@ TEST_F(FormLoadTest, EncodingRunsEndToEndFromTheWorkingFolderWithItsCaptionFirst
     }
     EXPECT_TRUE(temp.Exists("Cartas.zol"));
     EXPECT_FALSE(temp.Exists("Cartas"));
-    EXPECT_TRUE(host.unloaded);
     EXPECT_EQ(captions_at_first_pump, std::vector<std::string>{"Codificando..."});
 }
 

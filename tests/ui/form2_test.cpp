@@ -7,6 +7,7 @@
 #include "tests/ui/ui_doubles.h"
 #include "ui/qt/form2.h"
 #include "ui/qt/layout_builder.h"
+#include "ui/qt/program_text.h"
 
 namespace velmora {
 
@@ -157,31 +158,27 @@ class Form2Test : public QObject {
     }
 
     // The legacy dialogs keep the table's size, the rows hidden; the sealed
-    // ones grow and name the folder or the container.
+    // ones grow and show the rows app/ words (tests/form_load_sealed_test.cpp).
     void onlyTheSealedDialogSaysWhatWillHappen() {
         const struct {
             QString tag;
             std::string subject;
-            QString what;  // part of the first row; "" when hidden
-        } cases[] = {
-            {"1", "/home/ana/Mis fotos", ""},
-            {"2", "/home/ana/Mis fotos.zol", ""},
-            {"3", "/home/ana/Mis fotos",
-             "la carpeta \u00abMis fotos\u00bb se guardar\u00e1 cifrada en \u00abMis "
-             "fotos.zol\u00bb, a su lado, y despu\u00e9s se borrar\u00e1"},
-            {"4", ShownUtf8("/home/ana/\u0141\u00f3d\u017a.zol"),
-             "seguro \u00ab\u0141\u00f3d\u017a.zol\u00bb: la carpeta "
-             "\u00ab\u0141\u00f3d\u017a\u00bb se restaurar\u00e1"},
-        };
+            bool sealed;
+        } cases[] = {{"1", "/home/ana/Mis fotos", false},
+                     {"2", "/home/ana/Mis fotos.zol", false},
+                     {"3", "/home/ana/Mis fotos", true},
+                     {"4", ShownUtf8("/home/ana/\u0141\u00f3d\u017a.zol"), true}};
         for (const auto& c : cases) {
             Open(c.tag, c.subject);
             const DialogMode mode = ModeFromTag(c.tag.toStdString());
             QCOMPARE(form->size(), QSize(Form2Layout().client_width, Form2ClientHeight(mode)));
-            QCOMPARE(form->Label4->isVisible(), !c.what.isEmpty());
-            QCOMPARE(form->Label5->isVisible(), !c.what.isEmpty());
-            if (c.what.isEmpty())
+            QCOMPARE(form->Label4->isVisible(), c.sealed);
+            QCOMPARE(form->Label5->isVisible(), c.sealed);
+            if (!c.sealed)
                 continue;
-            QVERIFY2(form->Label4->text().contains(c.what), qPrintable(form->Label4->text()));
+            const SealedDialogRows rows = SealedDialogText(mode, c.subject);
+            QCOMPARE(form->Label4->text(), FromProgramText(rows.what));
+            QCOMPARE(form->Label5->text(), FromProgramText(rows.rule));
             QVERIFY(form->Label4->wordWrap());
             // Every row fits its label.
             for (QLabel* row : {form->Label4, form->Label5})
