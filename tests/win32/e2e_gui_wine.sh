@@ -21,7 +21,7 @@ artifacts=$3
 rm -rf "$work"
 mkdir -p "$work/program" "$work/files" "$artifacts"
 cp "$dist/velmora.exe" "$dist/secreto.ico" "$dist/velmora.hlp" "$work/program/"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all,err+seh WINEDLLOVERRIDES="mscoree,mshtml="
 
 cleanup() {
   wineserver -k 2>/dev/null || true
