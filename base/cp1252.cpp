@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "base/messages.h"
+#include "base/utf8.h"
 
 namespace velmora {
 namespace {
@@ -38,19 +39,9 @@ int CodeOf(char32_t c) {
 // The character that starts at text[at], moving `at` past it; kNoCharacter,
 // with `at` unmoved, when the UTF-8 there is malformed.
 char32_t NextUtf8(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if ((lead >= 0x80 && lead < 0xC2) || lead > 0xF4 || at + length > text.size())
-        return kNoCharacter;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xC0) != 0x80)
-            return kNoCharacter;
-        c = (c << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+    char32_t c = 0;
+    const std::size_t length = Utf8CharacterAt(text.substr(at), c);
+    if (length == 0)
         return kNoCharacter;
     at += length;
     return c;

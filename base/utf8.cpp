@@ -1,5 +1,6 @@
 #include "base/utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utf8proc.h>
 #include <vector>
@@ -9,43 +10,6 @@
 
 namespace velmora {
 namespace {
-
-// The length of the well-formed character at the start of text and its code
-// point, or 0 when the bytes there are not one.
-std::size_t CharacterAt(std::string_view text, char32_t& code) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(0);
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    }
-    // The sequence's length, the lead's bits of the code point, and the
-    // least code point that needs that length (shorter forms are overlong).
-    std::size_t length = 4;
-    code = lead & 0x07;
-    char32_t least = 0x10000;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1F;
-        least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0F;
-        least = 0x800;
-    } else if (lead < 0xF0 || lead > 0xF4) {
-        return 0;
-    }
-    if (text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (byte(i) & 0x3F);
-    }
-    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
-}
 
 // The invisible characters that reorder or hide the text that follows
 // (bidirectional controls, zero widths, line and paragraph separators): a
@@ -57,10 +21,23 @@ bool Reorders(char32_t code) {
 
 }  // namespace
 
+std::size_t Utf8CharacterAt(std::string_view text, char32_t& code) {
+    if (text.empty())
+        return 0;
+    utf8proc_int32_t read = 0;
+    const utf8proc_ssize_t length =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+                         static_cast<utf8proc_ssize_t>(std::min<std::size_t>(text.size(), 4)), &read);
+    if (length <= 0)
+        return 0;
+    code = static_cast<char32_t>(read);
+    return static_cast<std::size_t>(length);
+}
+
 bool IsValidUtf8(std::string_view text) {
     while (!text.empty()) {
         char32_t code;
-        const std::size_t length = CharacterAt(text, code);
+        const std::size_t length = Utf8CharacterAt(text, code);
         if (length == 0)
             return false;
         text.remove_prefix(length);
@@ -73,7 +50,7 @@ std::string ShownUtf8(std::string_view path) {
     std::string shown;
     while (!path.empty()) {
         char32_t code = 0;
-        std::size_t length = CharacterAt(path, code);
+        std::size_t length = Utf8CharacterAt(path, code);
         if (length == 0 || code < 0x20 || code == 0x7F) {
             const auto raw = static_cast<std::uint8_t>(path[0]);
             shown += "\\x";
@@ -105,7 +82,7 @@ std::string JsonString(std::string_view text) {
     };
     while (!text.empty()) {
         char32_t code = 0;
-        std::size_t length = CharacterAt(text, code);
+        std::size_t length = Utf8CharacterAt(text, code);
         if (length == 0) {
             escaped(0xDC00 + static_cast<std::uint8_t>(text[0]));
             length = 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace velmora {
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past
 // U+10FFFF, no sequence cut short.
 bool IsValidUtf8(std::string_view text);
+
+// The length of the well-formed character at the start of `text` (as
+// IsValidUtf8 reads it) and its code point in `code`, or 0 when the bytes
+// there are not one.
+std::size_t Utf8CharacterAt(std::string_view text, char32_t& code);
 
 // A UTF-8 text (a name, a path) as it can appear in a message (Windows-1252):
 // the characters Windows-1252 has as its codes, any other as a marked
