@@ -33,7 +33,9 @@ for tree in mixed small large; do
 done
 
 hf() { hyperfine --style basic --runs "$runs" --warmup 1 "$@"; }
-# Restores are timed in rounds of every tool (interleave.py says why).
+# Restores are timed in rounds of every tool (interleave.py says why). Each
+# pack starts once the last one's deletion has reached the disk: a tool that
+# flushes would else write that back too.
 rounds() { python3 "$root/bench/interleave.py" --runs "$runs" "$@"; }
 aside="$root/bench/set-aside.sh"
 # Restores are timed a minute after the last mass deletion has reached the
@@ -85,7 +87,7 @@ for tree in mixed small; do
   echo "== $tree: pack"
   note_load "$tree legacy"
   hf --export-json "pack-$tree.json" \
-     --prepare "rm -rf out && mkdir out && tar -cf - trees/$tree > /dev/null" \
+     --prepare "rm -rf out && mkdir out && sync && tar -cf - trees/$tree > /dev/null" \
      -n velmora "echo clave | $cli encode trees/$tree --keep -C out --password-stdin" \
      -n tar "tar -cf out/$tree.tar trees/$tree" \
      -n 7z "7z a -mx0 -pclave -mhe=on out/$tree.7z trees/$tree > /dev/null" \
@@ -106,7 +108,7 @@ for tree in mixed small; do
   echo "== $tree: sealed pack and restore"
   note_load "$tree sealed"
   hf --export-json "seal-$tree.json" \
-     --prepare "rm -rf out && mkdir out && tar -cf - trees/$tree > /dev/null" \
+     --prepare "rm -rf out && mkdir out && sync && tar -cf - trees/$tree > /dev/null" \
      -n sealed "$sealed $cli seal trees/$tree --keep -C out --password-stdin" \
      -n tar "tar -cf out/$tree.tar trees/$tree" \
      -n 7z "7z a -mx0 -pclave -mhe=on out/$tree.7z trees/$tree > /dev/null" \
