@@ -45,10 +45,10 @@ struct GroupOutcome {
 };
 
 // Reads group `group` into `buffers` and opens every chunk of it, on every
-// core (the caller's and `team`'s). A chunk that does not open (changed, missing past the source's
-// end, its slot's padding not zero) is taken from the index's copy where it
-// has one, else rebuilt from the group's parity: any parity_blocks of the
-// group's slots may be damaged. A rebuilt chunk counts only once it opens.
+// core (the caller's and `team`'s). A chunk that does not open (changed,
+// missing past the source's end, its slot's padding not zero) is taken from
+// the index's copy where it has one, else rebuilt from the group's parity:
+// any parity_blocks of the group's slots may be damaged. A rebuilt chunk counts only once it opens.
 // On return every chunk not in `lost` holds its authentic plaintext, and
 // the data slots hold exactly what was written (but lost chunks').
 // With `check_parity`, the group's parity slots are read and compared with
