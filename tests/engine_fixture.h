@@ -182,6 +182,13 @@ class EngineFixture : public ::testing::Test {
             EXPECT_FALSE(static_cast<unsigned char>(c) < 32 && c != '\n') << what;
     }
 
+    // The run said exactly one thing, holding `part`.
+    void ExpectSaidOnce(const std::string& part, const std::string& what = "") {
+        ASSERT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_NE(host.messages[0].find(part), std::string::npos)
+            << what << ": " << host.messages[0];
+    }
+
     std::vector<std::uint8_t> ContainerBytes(const std::string& relative) const {
         const std::string bytes = temp.Read(relative);
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());

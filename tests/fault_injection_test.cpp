@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 class FaultInjectionTest : public EngineFixture {
   protected:
     void MakeTree() {
-        fs::remove_all(temp.native + "/T");
+        temp.Remove({"T", "T.zol", "fuera"});
         temp.Write("T/a.txt", "uno");
         temp.Write("T/sub/b.bin", std::string(150000, 'b'));
         temp.Write("T/sub/c.txt", "tres");
@@ -55,7 +55,6 @@ TEST_F(FaultInjectionTest, FailuresLeaveTheOriginalsOrTheContainer) {
     };
     for (const Fault& fault : faults) {
         MakeTree();
-        fs::remove(temp.native + "/T.zol");
         if (fault.decoding) {
             ASSERT_EQ(Encode("T").outcome, Outcome::kDone) << fault.what;
         }
@@ -133,8 +132,6 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
     };
     for (const Race& race : races) {
         MakeTree();
-        fs::remove(temp.native + "/T.zol");
-        fs::remove_all(outside);
         temp.Write("fuera/a.txt", "de fuera");
         if (race.between_overwrite_and_delete)
             ChangeBefore("sync", "", race.change);  // the first batch's flush

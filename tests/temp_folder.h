@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include "platform/names.h"
@@ -51,6 +52,11 @@ class TempFolder {
     std::string Read(const std::string& relative) const {
         std::ifstream in(std::filesystem::path(native) / relative, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Removes each entry named, a whole folder included, if it is there.
+    void Remove(std::initializer_list<std::string> relatives) const {
+        for (const std::string& relative : relatives)
+            std::filesystem::remove_all(std::filesystem::path(native) / relative);
     }
     bool Exists(const std::string& relative) const {
         return std::filesystem::exists(

@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 class WipePackTest : public EngineFixture {
   protected:
     void MakeTree() {
-        fs::remove_all(temp.native + "/W");
-        fs::remove(temp.native + "/W.zol");
+        temp.Remove({"W", "W.zol"});
         temp.Write("W/a.txt", "uno");
         temp.Write("W/grande.bin", std::string(3 << 20, 'g'));  // read in several pieces
         temp.Write("W/sub/b.txt", "dos");
