@@ -23,9 +23,6 @@ namespace fs = std::filesystem;
 
 class PlatformTest : public ::testing::Test {
   protected:
-    void MakeFile(const std::string& name, const std::string& content = "x") {
-        temp.Write(name, content);
-    }
     void SetXattr(const std::string& name, const std::string& value) {
         ASSERT_EQ(setxattr((native + "/" + name).c_str(), "user.DOSATTRIB", value.data(),
                            value.size(), 0),
@@ -88,12 +85,12 @@ TEST_F(PlatformTest, AttributesComeFromTheExtendedAttributeOrTheDefaults) {
         if (c.folder)
             fs::create_directory(native + "/" + c.name);
         else
-            MakeFile(c.name);
+            temp.Write(c.name, "x");
         if (!c.xattr.empty())
             SetXattr(c.name, c.xattr);
         EXPECT_EQ(Attr(c.name), c.expected) << c.name;
     }
-    MakeFile("solo-lectura");
+    temp.Write("solo-lectura", "x");
     chmod((native + "/solo-lectura").c_str(), 0444);
     EXPECT_EQ(Attr("solo-lectura"), kArchive | kReadOnly);
     // The "." of a listing is the folder itself, not a hidden name.
@@ -101,7 +98,7 @@ TEST_F(PlatformTest, AttributesComeFromTheExtendedAttributeOrTheDefaults) {
 }
 
 TEST_F(PlatformTest, SettingAttributesWritesPermissionAndExtendedAttribute) {
-    MakeFile("f");
+    temp.Write("f", "x");
     ASSERT_TRUE(system.SetAttr(path + "\\f", 0).ok());
     EXPECT_EQ(Xattr("f"), "0x0");
     EXPECT_EQ(Attr("f"), kNormal);
@@ -129,8 +126,8 @@ TEST_F(PlatformTest, DirectorySearchHonoursTheMask) {
     fs::create_directory(native + "/.punto");
     fs::create_directory(native + "/marcada");
     fs::create_directory(native + "/sistema");
-    MakeFile("archivo");
-    MakeFile(".oculto");
+    temp.Write("archivo", "x");
+    temp.Write(".oculto", "x");
     ASSERT_TRUE(system.SetAttr(path + "\\marcada", kHidden).ok());
     ASSERT_TRUE(system.SetAttr(path + "\\sistema", kSystem).ok());
 
@@ -154,7 +151,7 @@ TEST_F(PlatformTest, DirectorySearchHonoursTheMask) {
 
 TEST_F(PlatformTest, ListingsAreSortedByUpperCaseThenRawBytes) {
     for (const char* name : {"b", "A", "a", "\xC3\x81", "\xC3\xA1", "_x", "Z"})
-        MakeFile(name);
+        temp.Write(name, "x");
     fs::create_directory(native + "/sub");
     fs::create_directory(native + "/.sub");
     fs::create_symlink(native + "/b", native + "/enlace");
@@ -171,16 +168,16 @@ TEST_F(PlatformTest, ListingsAreSortedByUpperCaseThenRawBytes) {
 }
 
 TEST_F(PlatformTest, NamesConvertAtTheEdgeAndUnmappableOnesAreRefused) {
-    MakeFile("caf\xC3\xA9 \xE2\x82\xAC");  // "café €"
+    temp.Write("caf\xC3\xA9 \xE2\x82\xAC", "x");  // "café €"
     EXPECT_EQ(system.ListFolder(path)->at(0).name, "caf\xE9 \x80");
 
-    MakeFile("\xC4\x81");  // a with macron: not in Windows-1252
+    temp.Write("\xC4\x81", "x");  // a with macron: not in Windows-1252
     Result<std::vector<DirEntry>> listing = system.ListFolder(path);
     ASSERT_FALSE(listing.ok());
     EXPECT_NE(listing.error().message.find("?"), std::string::npos);
     fs::remove(native + "/\xC4\x81");
 
-    MakeFile("a\\b");
+    temp.Write("a\\b", "x");
     EXPECT_FALSE(system.ListFolder(path).ok());
 }
 
@@ -189,7 +186,7 @@ TEST_F(PlatformTest, NumberedFilesReadWriteAndCloseTogether) {
 }
 
 TEST_F(PlatformTest, LinksAreNeverFollowed) {
-    MakeFile("objetivo", "contenido");
+    temp.Write("objetivo", "contenido");
     fs::create_symlink(native + "/objetivo", native + "/enlace");
     EXPECT_FALSE(system.Open(path + "\\enlace", OpenMode::kReadWrite).ok());
     EXPECT_EQ(system.Inspect(path + "\\enlace")->kind, EntryKind::kSymlink);
@@ -234,8 +231,8 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
 }
 
 TEST_F(PlatformTest, RenamingNeverReplacesAnotherFile) {
-    MakeFile("b", "b");
-    MakeFile("c", "c");
+    temp.Write("b", "b");
+    temp.Write("c", "c");
     const int folder = system.OpenStartingFolder(path).value();
     const Status replaced = system.RenameAt(folder, "b", "c");
     ASSERT_FALSE(replaced.ok());
