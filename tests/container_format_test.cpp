@@ -3,26 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "cipher/cipher_tables.h"
 #include "container/legacy/container_format.h"
 #include "container/legacy/legacy_reader.h"
 
 namespace velmora {
 namespace {
-
-TEST(PasswordCheckTest, CheckValueWithALeadingSpaceStillOpensWithItsKey) {
-    CipherTables tables(nullptr);
-    tables.CrearBuffer();
-    // Check character 1 is key[1] + key[2]; upper "A grave" (192) + 1 and
-    // "]" (93) + 2 add up to 288, which wraps to a space.
-    const std::string edge_key = DeriveKey("\xC0]x").value();
-    const std::string check = MakePasswordCheck(tables, edge_key);
-    ASSERT_EQ(check.front(), ' ');
-    EXPECT_TRUE(PasswordCheckHasEdgeSpace(tables, edge_key));
-    EXPECT_TRUE(PasswordMatches(tables, check, edge_key));
-    // The trimmed comparison would measure the check short and refuse it.
-    EXPECT_NE(tables.DesEnc(check, edge_key), edge_key);
-}
 
 // Truncations of the index are the decoder's test; these are the damages
 // a truncation cannot make.
