@@ -429,14 +429,15 @@ TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
 // Keys the format cannot give back, the root, and a container inside the
 // folder.
 TEST_F(EncoderTest, UngivableKeysRootAndContainerInsideTheFolderAreRefused) {
+    temp.Write("K/nombre", "n");
     temp.Write("V/sub/a", "a");
     const std::string right_key = key;
     key = DeriveKey("\xC0]x").value();
-    ExpectNothingTouched("a check value beginning with a space", [&] { return Encode("V"); });
-    // The stored "\sub\" would begin with a space: "\" (92) + 196 wraps to 32.
+    ExpectNothingTouched("a check value beginning with a space", [&] { return Encode("K"); });
+    // The stored "\nombre" would begin with a space: "\" (92) + 196 wraps to 32.
     key = std::string(15, 'A');
     key[1] = static_cast<char>(196);
-    ExpectNothingTouched("a stored name beginning with a space", [&] { return Encode("V"); });
+    ExpectNothingTouched("a stored name beginning with a space", [&] { return Encode("K"); });
     key = right_key;
     ExpectNothingTouched("the root", [&] { return EncodeAt("\\"); });
     // A folder named ".." would give the container "...zol", which names no
