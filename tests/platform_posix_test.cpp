@@ -230,17 +230,5 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     fs::current_path(previous);
 }
 
-TEST_F(PlatformTest, RenamingNeverReplacesAnotherFile) {
-    temp.Write("b", "b");
-    temp.Write("c", "c");
-    const int folder = system.OpenStartingFolder(path).value();
-    const Status replaced = system.RenameAt(folder, "b", "c");
-    ASSERT_FALSE(replaced.ok());
-    EXPECT_EQ(replaced.error().code, EEXIST);
-    ASSERT_TRUE(system.RenameAt(folder, "b", "d").ok());
-    EXPECT_FALSE(fs::exists(native + "/b"));
-    EXPECT_TRUE(fs::exists(native + "/c") && fs::exists(native + "/d"));
-}
-
 }  // namespace
 }  // namespace velmora
