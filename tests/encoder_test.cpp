@@ -357,13 +357,23 @@ TEST_F(EncoderTest, AContainerBesideWhichNothingMayBeCreatedIsKept) {
         "read-only folder", [&] { return Decode("P\\T.zol"); }, Outcome::kFailed);
 }
 
-// Each of these trees is refused before anything is touched.
-TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
+// Each of these trees is refused before anything is touched. Where the test
+// may mount, so is a tree holding a mount point: bind mounts keep the device
+// number, so only the mount itself tells them apart.
+TEST_F(EncoderTest, UnsafeTreesAndMountPointsAreRefusedWithNothingTouched) {
     temp.Write("outside/file", "fuera");
     temp.Write("outside/folder/x", "x");
     const std::string t = temp.native + "/U", out = temp.native + "/outside";
     auto file = [&](const std::string& name) {
         return [&, name] { temp.Write("U/" + name, "x"); };
+    };
+    bool unmounted = false;  // the mount just tried needs privileges this run does not have
+    auto mounted = [&](const std::string& source, const char* type, unsigned long flags,
+                       bool on_file) {
+        return [&, source, type, flags, on_file] {
+            on_file ? temp.Write("U/montado", "") : temp.MakeFolder("U/montado");
+            unmounted = mount(source.c_str(), (t + "/montado").c_str(), type, flags, nullptr) != 0;
+        };
     };
     const std::vector<std::pair<const char*, std::function<void()>>> cases = {
         {"link to a file outside", [&] { fs::create_symlink(out + "/file", t + "/l"); }},
@@ -378,52 +388,31 @@ TEST_F(EncoderTest, UnsafeTreesAreRefusedWithNothingTouched) {
         {"name outside Windows-1252", file("\xC4\x81")},
         {"backslash in a name", file("a\\b")},
         {"container already there", [&] { temp.Write("U.zol", "older"); }},
+        {"another file system", mounted("velmora-test", "tmpfs", 0, false)},
+        {"bind mount of a folder outside", mounted(out + "/folder", nullptr, MS_BIND, false)},
+        {"bind mount of a file outside", mounted(out + "/file", nullptr, MS_BIND, true)},
     };
+    std::size_t trees = 0, mounts = 0;
     for (const auto& [what, make] : cases) {
         temp.Remove({"U", "U.zol"});
         temp.Write("U/a.txt", "a");
         temp.MakeFolder("U/sub");
         ASSERT_TRUE(files.SetAttr(Path("U\\sub"), kHidden).ok());  // would be reset by the walk
         make();
+        if (std::exchange(unmounted, false))
+            continue;
         ExpectNothingTouched(what, [&] { return Encode("U"); });
+        if (umount2((t + "/montado").c_str(), MNT_DETACH) == 0)
+            ++mounts;
+        else
+            ++trees;
     }
     EXPECT_EQ(temp.Read("outside/file"), "fuera");
-    std::printf("hostile trees: %zu refused before anything was touched\n", cases.size());
-}
-
-// Where the test may mount. Bind mounts keep the device number, so only the
-// mount itself tells them apart.
-TEST_F(EncoderTest, MountPointsInsideTheTreeAreRefusedBindMountsIncluded) {
-    temp.Write("fuera/archivo", "fuera");
-    temp.Write("fuera/carpeta/x", "x");
-    struct Case {
-        const char* what;
-        std::string source;
-        const char* type;
-        unsigned long flags;
-        bool file;
-    };
-    const std::vector<Case> cases = {
-        {"another file system", "velmora-test", "tmpfs", 0, false},
-        {"bind mount of a folder outside", temp.native + "/fuera/carpeta", nullptr, MS_BIND, false},
-        {"bind mount of a file outside", temp.native + "/fuera/archivo", nullptr, MS_BIND, true},
-    };
-    for (const Case& c : cases) {
-        fs::remove_all(temp.native + "/M");
-        temp.Write("M/a.txt", "a");
-        const std::string mount_point = temp.native + "/M/montado";
-        if (c.file)
-            temp.Write("M/montado", "");
-        else
-            temp.MakeFolder("M/montado");
-        if (mount(c.source.c_str(), mount_point.c_str(), c.type, c.flags, nullptr) != 0)
-            GTEST_SKIP() << "mounting needs privileges this run does not have";
-        ExpectNothingTouched(c.what, [&] { return Encode("M"); });
-        umount2(mount_point.c_str(), MNT_DETACH);
-    }
-    EXPECT_EQ(temp.Read("fuera/archivo"), "fuera");
-    std::printf("mounts: %zu mount points inside the tree refused before anything was touched\n",
-                cases.size());
+    std::printf("hostile trees: %zu refused before anything was touched\n", trees);
+    if (mounts > 0)
+        std::printf(
+            "mounts: %zu mount points inside the tree refused before anything was touched\n",
+            mounts);
 }
 
 // Keys the format cannot give back, the root, and a container inside the
