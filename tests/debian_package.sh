@@ -57,8 +57,9 @@ grep -q 'velmora-cli unregister' <<< "$("$work/control/postrm" remove)" ||
 [ -z "$("$work/control/postrm" upgrade)" ] || fail "an upgrade talks of removal"
 lintian "$deb" > "$work/lintian" 2>&1 || { cat "$work/lintian" >&2; fail "lintian reports errors"; }
 
-# Unpacked into a scratch root: stripped programs, and velmora-cli (through
-# its link in bin) round-trips a folder.
+# Unpacked into a scratch root: stripped programs; velmora-cli runs through
+# its link in bin (its --help is read below; the round trip of the same
+# build's program: cli_round_trip.sh).
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 grep -qx 'License: Expat' "$root/usr/share/doc/velmora/copyright" ||
@@ -67,20 +68,16 @@ for program in velmora velmora-cli; do
   ! readelf -S "$root/usr/lib/velmora/$program" | grep -q '\.debug_info' || fail "$program not stripped"
 done
 cli="$root/usr/bin/velmora-cli"
-mkdir -p "$work/files/MIS DATOS/SUB" && cd "$work/files"
-printf 'hola' > "MIS DATOS/A.TXT"
-head -c 70000 /dev/urandom > "MIS DATOS/SUB/B.BIN"
-cp -r "MIS DATOS" original
-echo clave | "$cli" encode "MIS DATOS" --password-stdin > /dev/null || fail "encode"
-# The installed completion offers the commands, then containers for list.
+mkdir -p "$work/files/original" && cd "$work/files"
+: > "MIS DATOS.zol"
+# The installed completion offers the commands, then containers and
+# folders for list.
 completions=$(bash -c '. "$1"; c() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velmora_cli
   printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd,; }
   c velmora-cli se; c velmora-cli list ""; c velmora-cli list x --j' _ \
   "$root/usr/share/bash-completion/completions/velmora-cli" 2>/dev/null)
 [ "$completions" = "$(printf 'seal\nMIS DATOS.zol,original\n--json')" ] ||
   fail "the completion offers: $completions"
-echo clave | "$cli" decode "MIS DATOS.zol" --password-stdin > /dev/null || fail "decode"
-diff -r original "MIS DATOS" || fail "the restored folder differs"
 
 # The manual page names every command and option that --help does, and
 # lists every exit status --help gives; velmora(1) has its own.
