@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/password_decision.h"
 #include "cipher/cipher_tables.h"
 #include "container/legacy/container_format.h"
@@ -157,11 +159,10 @@ TEST_F(DecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
         const std::string label =
             std::to_string(int(c.mode)) + " " + c.first.value_or("<no code>").substr(0, 40);
         EXPECT_FALSE(decision.accepted()) << label;
-        EXPECT_EQ(decision.message, c.message) << label;
-        EXPECT_EQ(decision.icon, c.icon) << label;
-        EXPECT_EQ(decision.first_box, "") << label;
-        EXPECT_EQ(decision.second_box, c.second_box) << label;
-        EXPECT_EQ(checked, c.checked) << label;
+        EXPECT_EQ(std::tuple(decision.message, decision.icon, decision.first_box,
+                             decision.second_box, checked),
+                  std::tuple(c.message, c.icon, std::string(), c.second_box, c.checked))
+            << label;
     }
 }
 
@@ -191,10 +192,10 @@ TEST_F(DecisionTest, AcceptedPasswordsGiveWhatTheirModeNeeds) {
         const PasswordDecision decision =
             DecidePassword(tables, c.mode, c.first, c.second, stored, unlock);
         EXPECT_TRUE(decision.accepted()) << c.first << ": " << decision.message;
-        EXPECT_EQ(decision.key, c.key) << c.first;
-        EXPECT_EQ(decision.sealed_password, c.sealed_password) << c.first;
-        EXPECT_EQ(decision.first_box, c.first_box) << c.first;
-        EXPECT_EQ(decision.second_box, c.second_box) << c.first;
+        EXPECT_EQ(std::tuple(decision.key, decision.sealed_password, decision.first_box,
+                             decision.second_box),
+                  std::tuple(c.key, c.sealed_password, c.first_box, c.second_box))
+            << c.first;
         ASSERT_EQ(bool(decision.sealed_keys), c.mode == kOpen) << c.first;
         EXPECT_TRUE(c.mode != kOpen || decision.sealed_keys->Unlock(header)) << c.first;
     }
