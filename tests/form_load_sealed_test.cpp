@@ -251,40 +251,5 @@ TEST_F(SealedFormLoadTest, ALegacyContainersNameIsReadInWindows1252) {
     EXPECT_EQ(files.name_coding(), NameCoding::kWindows1252);
 }
 
-// The sealed dialogs' rows name the folder or container however its path
-// ends, and the taller dialog holds them (the rows shown only in the sealed
-// modes: tests/ui/form2_test.cpp; the main window's moments: form1_test.cpp
-// and e2e_gui.sh).
-TEST_F(SealedFormLoadTest, TheSealedDialogsSayWhatWillHappen) {
-    const ControlLayout& lower = FindControl(Form2Layout(), "Label5");
-    EXPECT_GE(Form2ClientHeight(DialogMode::kSealing), lower.top + lower.height);
-
-    const struct {
-        DialogMode mode;
-        std::string path;
-        std::string what;  // part of the first row
-        std::string rule;  // part of the second
-    } rows[] = {
-        {DialogMode::kSealing, "/home/ana/Mis fotos/",
-         "carpeta \xABMis fotos\xBB se guardar\xE1 cifrada en \xABMis fotos.zol\xBB",
-         "al menos 8 caracteres"},
-        {DialogMode::kSealing, "C:\\Datos",
-         "\xAB"
-         "Datos\xBB se guardar\xE1 cifrada en \xAB"
-         "Datos.zol\xBB",
-         "dos veces igual"},
-        {DialogMode::kOpeningSealed, "/home/ana/Fotos.ZOL",
-         "seguro \xAB"
-         "Fotos.ZOL\xBB: la carpeta \xAB"
-         "Fotos\xBB se restaurar\xE1",
-         "se encript\xF3"},
-    };
-    for (const auto& c : rows) {
-        const SealedDialogRows said = SealedDialogText(c.mode, c.path);
-        EXPECT_NE(said.what.find(c.what), std::string::npos) << said.what;
-        EXPECT_NE(said.rule.find(c.rule), std::string::npos) << said.rule;
-    }
-}
-
 }  // namespace
 }  // namespace velmora
