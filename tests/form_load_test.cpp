@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-#include "cipher/cipher_tables.h"
-#include "container/engine.h"
 #include "tests/form_load_support.h"
 #include "tests/tree_snapshot.h"
 
@@ -51,14 +49,8 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
 TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     temp.Write("Fotos/uno.jpg", "jpg");
     {
-        tables.CrearBuffer();
-        Engine engine(files, host, tables, clock, state.cancel);
-        ASSERT_EQ(engine
-                      .Hacelo({.path = temp.path + "\\Fotos",
-                               .key = DeriveKey("clave").value(),
-                               .options = {.container_folder = temp.path}})
-                      .outcome,
-                  Outcome::kDone);
+        WorkingFolder inside(temp.native);
+        ASSERT_TRUE(Start(temp.native + "/Fotos"));  // encoded with "clave"
     }
     EXPECT_TRUE(Start(temp.native + "/Fotos.zol/C"));
     EXPECT_EQ(windows.dialog_caption, kDecodingCaption);
