@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package: built from this build tree, its files and modes, its
 # control data, lintian, and the unpacked programs and desktop files working:
-# from the MIME and desktop databases as file managers read them, both
-# folder verbs for each file manager (Nautilus through its extension), the
-# type's icons and the help file's type.
+# from the MIME and desktop databases as file managers read them, and both
+# folder verbs for each file manager (Nautilus through its extension).
 set -euo pipefail
 build_deb="$1"
 build="$2"
@@ -58,8 +57,9 @@ grep -q 'velmora-cli unregister' <<< "$("$work/control/postrm" remove)" ||
 [ -z "$("$work/control/postrm" upgrade)" ] || fail "an upgrade talks of removal"
 lintian "$deb" > "$work/lintian" 2>&1 || { cat "$work/lintian" >&2; fail "lintian reports errors"; }
 
-# Unpacked into a scratch root: stripped programs, and velmora-cli (through
-# its link in bin) round-trips a folder.
+# Unpacked into a scratch root: stripped programs; velmora-cli runs through
+# its link in bin (its --help is read below; the round trip of the same
+# build's program: cli_round_trip.sh).
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 grep -qx 'License: Expat' "$root/usr/share/doc/velmora/copyright" ||
@@ -68,20 +68,16 @@ for program in velmora velmora-cli; do
   ! readelf -S "$root/usr/lib/velmora/$program" | grep -q '\.debug_info' || fail "$program not stripped"
 done
 cli="$root/usr/bin/velmora-cli"
-mkdir -p "$work/files/MIS DATOS/SUB" && cd "$work/files"
-printf 'hola' > "MIS DATOS/A.TXT"
-head -c 70000 /dev/urandom > "MIS DATOS/SUB/B.BIN"
-cp -r "MIS DATOS" original
-echo clave | "$cli" encode "MIS DATOS" --password-stdin > /dev/null || fail "encode"
-# The installed completion offers the commands, then containers for list.
+mkdir -p "$work/files/original" && cd "$work/files"
+: > "MIS DATOS.zol"
+# The installed completion offers the commands, then containers and
+# folders for list.
 completions=$(bash -c '. "$1"; c() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velmora_cli
   printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd,; }
   c velmora-cli se; c velmora-cli list ""; c velmora-cli list x --j' _ \
   "$root/usr/share/bash-completion/completions/velmora-cli" 2>/dev/null)
 [ "$completions" = "$(printf 'seal\nMIS DATOS.zol,original\n--json')" ] ||
   fail "the completion offers: $completions"
-echo clave | "$cli" decode "MIS DATOS.zol" --password-stdin > /dev/null || fail "decode"
-diff -r original "MIS DATOS" || fail "the restored folder differs"
 
 # The manual page names every command and option that --help does, and
 # lists every exit status --help gives; velmora(1) has its own.
@@ -128,27 +124,15 @@ export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/
 export XDG_DATA_DIRS="$share:/usr/share" XDG_CURRENT_DESKTOP=GNOME
 mkdir -p "$HOME"
 
-# The type: by extension in any case, opened by the package's entry, its
-# padlock found under every name GTK tries (the generic icon included), its
-# description in English with a Spanish translation; velmora.hlp is text.
-printf 'not empty' > "$work/files/Una caja.ZOL"
-[ "$(xdg-mime query filetype "$work/files/Una caja.ZOL")" = application/x-velmora-zol ] ||
-  fail "the type of a .zol file"
+# The type opened by the package's entry, its description in English with a
+# Spanish translation. (The package's type file is the per-user
+# registration's, byte for byte: desktop_integration_test reads how the
+# desktop takes it, its globs and icons.)
 [ "$(xdg-mime query default application/x-velmora-zol)" = velmora-zol.desktop ] ||
   fail "the default application of the type"
-icons=$(gio info -a standard::icon "$work/files/Una caja.ZOL" | sed -n 's/^ *standard::icon: //p')
-[ "$icons" = "application-x-velmora-zol, application-x-velmora-zol-symbolic" ] ||
-  fail "the type's icons are $icons"
-grep -qx 'application/x-velmora-zol:application-x-velmora-zol' "$share/mime/generic-icons" ||
-  fail "no generic icon for the type"
 grep -q '<comment>Folder encrypted by Velmora</comment>' "$share/mime/application/x-velmora-zol.xml" &&
   grep -q '<comment xml:lang="es">Carpeta de Archivos Encriptada por Velmora</comment>' \
     "$share/mime/application/x-velmora-zol.xml" || fail "the type's description"
-[ "$(xdg-mime query filetype "$root/usr/lib/velmora/velmora.hlp")" = text/plain ] ||
-  fail "velmora.hlp is not text"
-printf '?_\3\0' > "$work/files/otro.hlp"
-[ "$(xdg-mime query filetype "$work/files/otro.hlp")" != text/plain ] ||
-  fail "every .hlp file became text"
 grep -q '^Comment\[es\]=' "$share/applications/org.example.velmora.desktop" &&
   grep -qx 'Exec=velmora' "$share/applications/org.example.velmora.desktop" ||
   fail "the menu entry must start velmora alone, described in Spanish too"

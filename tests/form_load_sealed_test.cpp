@@ -32,9 +32,6 @@ class SealedFormLoadTest : public FormLoadTest {
         WorkingFolder inside(temp.native);
         ASSERT_TRUE(Start("/S " + temp.native + "/" + name));
         ASSERT_TRUE(temp.Exists(name + ".zol")) << ::testing::PrintToString(host.messages);
-        windows.steps.clear();
-        host.messages.clear();
-        host.moments.clear();
     }
 
     TypingDialog dialog{state, tables, host};
@@ -52,19 +49,18 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
         {"日本", "日本"}, {"Łódź", "Łódź"}, {"C", "C"}, {".oculta", ".oculta"}, {"Otra", "Otra/"}};
     for (const Case& c : cases) {
         temp.Write(c.folder + "/dato.txt", "dato");
-        windows.steps.clear();
-        host.moments.clear();
         dialog.tries = {{kPassword, kPassword}};
         {
             WorkingFolder inside(temp.native + "/work");
             EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
         }
-        EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 3", "main window"})) << c.given;
+        EXPECT_EQ(windows.steps, (Steps{"dialog 3", "main window"})) << c.given;
         EXPECT_EQ(temp.Read("work/" + c.folder + ".zol").substr(0, kSealedMagic.size()),
                   std::string(kSealedMagic.begin(), kSealedMagic.end()))
             << c.given;
         EXPECT_FALSE(temp.Exists(c.folder)) << c.given;
         EXPECT_TRUE(dialog.messages.empty()) << c.given;
+        EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
         // The dialog (its boxes: tests/ui/form2_test.cpp) taller, naming the folder, where its
         // container goes (the working folder, not beside it) and the wipe; then the key's wait and
         // where the container is are told.
@@ -82,7 +78,6 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
         EXPECT_EQ(files.NativeForm(host.moments[2].second).value(),
                   temp.native + "/work/" + c.folder + ".zol");
     }
-    EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
     EXPECT_TRUE(state.sealed_password.empty());
 }
 
@@ -99,10 +94,8 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
     // then right.
     dialog.tries = {{"equivocada", ""}, {"contraseña larga", ""}, {kPassword, ""}};
     EXPECT_TRUE(Start(temp.native + "/日本.zol/C"));
-    EXPECT_EQ(windows.dialog_caption,
-              "Escribe la contrase\xF1"
-              "a:");
-    EXPECT_EQ(windows.steps, (std::vector<std::string>{"dialog 4", "main window", "clear box"}));
+    EXPECT_EQ(windows.dialog_caption, kDecodingCaption);
+    EXPECT_EQ(windows.steps, (Steps{"dialog 4", "main window", "clear box"}));
     EXPECT_EQ(dialog.messages, (std::vector<std::string>{kWrong, kWrong}));
     EXPECT_TRUE(host.messages.empty()) << ::testing::PrintToString(host.messages);
     // The dialog names the container; each try's derivation is told by the
@@ -111,10 +104,8 @@ TEST_F(SealedFormLoadTest, ADoubleClickAsksUntilThePasswordOpensTheContainer) {
                                     ShownUtf8("日本") + "\xBB se restaurar\xE1"),
               std::string::npos)
         << dialog.rows.what;
-    const std::vector<std::string> one_try = {"Preparando la clave...", "busy", "not busy",
-                                              "Escribe la contrase\xF1"
-                                              "a:"};
-    std::vector<std::string> three_tries;
+    const Steps one_try = {"Preparando la clave...", "busy", "not busy", kDecodingCaption};
+    Steps three_tries;
     for (int i = 0; i < 3; ++i)
         three_tries.insert(three_tries.end(), one_try.begin(), one_try.end());
     EXPECT_EQ(dialog.captions, three_tries);
@@ -141,7 +132,7 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
     struct Case {
         std::string label;
         std::string bytes;
-        std::vector<std::string> steps;
+        Steps steps;
         std::string message;  // a prefix
     };
     // Both headers in the salt; every slot of the only group, the index's
@@ -167,8 +158,6 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
     for (const Case& c : cases) {
         temp.Write("Carpeta.zol", c.bytes);
         const TreeSnapshot before = Snapshot(temp.native);
-        windows.steps.clear();
-        host.messages.clear();
         dialog.messages.clear();
         dialog.tries = {{kPassword, ""}};
         EXPECT_TRUE(Start(temp.native + "/Carpeta.zol/C")) << c.label;
@@ -204,15 +193,11 @@ TEST_F(SealedFormLoadTest, DamageBeyondTheParityOffersTheSalvage) {
     temp.Write("Carpeta.zol", bytes);
     for (const bool yes : {false, true}) {
         const TreeSnapshot before = Snapshot(temp.native);
-        host.messages.clear();
-        windows.steps.clear();
-        windows.questions.clear();
         windows.answer_yes = yes;
         dialog.tries = {{kPassword, ""}};
         EXPECT_TRUE(Start(temp.native + "/Carpeta.zol/C"));
         // One password, typed once: the salvage takes the keys it gave.
-        EXPECT_EQ(windows.steps,
-                  (std::vector<std::string>{"dialog 4", "main window", "clear box"}));
+        EXPECT_EQ(windows.steps, (Steps{"dialog 4", "main window", "clear box"}));
         ASSERT_EQ(windows.questions.size(), 1u) << yes;
         EXPECT_NE(windows.questions[0].find("/Carpeta (rescatado)\xBB"), std::string::npos);
         EXPECT_EQ(temp.Read("Carpeta.zol"), bytes) << yes;
@@ -248,66 +233,22 @@ TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched)
     dialog.on_pump = [this] { host.EndProgram(); };
     EXPECT_TRUE(Start(temp.native + "/Lenta.zol/C"));
     EXPECT_EQ(dialog.pumps, 1);
-    EXPECT_EQ(windows.steps, std::vector<std::string>{"dialog 4"});
+    EXPECT_EQ(windows.steps, Steps{"dialog 4"});
     EXPECT_TRUE(host.messages.empty() && dialog.messages.empty());
     EXPECT_FALSE(state.sealed_keys);
     EXPECT_EQ(Snapshot(temp.native), before);
 }
 
-// Lines that only look like the sealed verb's keep the legacy outcome, and
-// a legacy container is opened exactly as before the sealed kind existed,
-// its name read in Windows-1252.
-TEST_F(SealedFormLoadTest, LegacyLinesKeepTheirOutcome) {
-    temp.Write("Cartas/a.txt", "a");
-    for (const std::string& line :
-         {"/s " + temp.native + "/Cartas", "/S" + temp.native + "/Cartas"}) {
-        windows.steps.clear();
-        EXPECT_TRUE(Start(line)) << line;
-        EXPECT_EQ(windows.steps, (std::vector<std::string>{"register", "instructions"})) << line;
-    }
+// A legacy container is opened exactly as before the sealed kind existed,
+// its name read in Windows-1252. (Lines that only look like the sealed
+// verb's: tests/form_load_test.cpp.)
+TEST_F(SealedFormLoadTest, ALegacyContainersNameIsReadInWindows1252) {
     temp.Write("\xC5\x82.zol", "demasiado corto");  // "ł": no Windows-1252 code
-    host.messages.clear();
     EXPECT_TRUE(Start(temp.native + "/\xC5\x82.zol/C"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].substr(0, 11), "El nombre \xAB");
     EXPECT_NE(host.messages[0].find("Windows-1252"), std::string::npos);
     EXPECT_EQ(files.name_coding(), NameCoding::kWindows1252);
-    EXPECT_TRUE(temp.Exists("Cartas/a.txt"));
-}
-
-// The sealed dialogs' rows name the folder or container however its path
-// ends, and the taller dialog holds them (the rows shown only in the sealed
-// modes: tests/ui/form2_test.cpp; the main window's moments: form1_test.cpp
-// and e2e_gui.sh).
-TEST_F(SealedFormLoadTest, TheSealedDialogsSayWhatWillHappen) {
-    const ControlLayout& lower = FindControl(Form2Layout(), "Label5");
-    EXPECT_GE(Form2ClientHeight(DialogMode::kSealing), lower.top + lower.height);
-
-    const struct {
-        DialogMode mode;
-        std::string path;
-        std::string what;  // part of the first row
-        std::string rule;  // part of the second
-    } rows[] = {
-        {DialogMode::kSealing, "/home/ana/Mis fotos/",
-         "carpeta \xABMis fotos\xBB se guardar\xE1 cifrada en \xABMis fotos.zol\xBB",
-         "al menos 8 caracteres"},
-        {DialogMode::kSealing, "C:\\Datos",
-         "\xAB"
-         "Datos\xBB se guardar\xE1 cifrada en \xAB"
-         "Datos.zol\xBB",
-         "dos veces igual"},
-        {DialogMode::kOpeningSealed, "/home/ana/Fotos.ZOL",
-         "seguro \xAB"
-         "Fotos.ZOL\xBB: la carpeta \xAB"
-         "Fotos\xBB se restaurar\xE1",
-         "se encript\xF3"},
-    };
-    for (const auto& c : rows) {
-        const SealedDialogRows said = SealedDialogText(c.mode, c.path);
-        EXPECT_NE(said.what.find(c.what), std::string::npos) << said.what;
-        EXPECT_NE(said.rule.find(c.rule), std::string::npos) << said.rule;
-    }
 }
 
 }  // namespace

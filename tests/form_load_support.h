@@ -40,6 +40,14 @@ class ForcedAttributes : public PosixFileSystem {
     bool searching_ = false;
 };
 
+// What start-up did with its windows, in order.
+using Steps = std::vector<std::string>;
+
+// The password dialog's caption when a container is opened.
+inline const std::string kDecodingCaption =
+    "Escribe la contrase\xF1"
+    "a:";
+
 // The windows as start-up drives them; the password dialog's modal step is
 // the test's.
 class FakeWindows : public StartupWindows {
@@ -63,7 +71,7 @@ class FakeWindows : public StartupWindows {
     std::function<void()> answer_dialog;
     std::string dialog_caption;
     std::string dialog_tag = "1";
-    std::vector<std::string> steps;
+    Steps steps;
     std::vector<std::string> questions;
     bool answer_yes = false;
 
@@ -152,8 +160,16 @@ class FormLoadTest : public ::testing::Test {
     }
 
     // Runs start-up; true when it ended the program, false when it returned
-    // with the main window left idle.
+    // with the main window left idle. What an earlier start recorded is
+    // forgotten first.
     bool Start(const std::string& command_line) {
+        windows.steps.clear();
+        windows.questions.clear();
+        host.messages.clear();
+        host.moments.clear();
+        host.opened.clear();
+        host.captions.clear();
+        host.pumps = 0;
         StartupServices services{files,
                                  clock,
                                  tables,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/password_decision.h"
 #include "cipher/cipher_tables.h"
 #include "container/legacy/container_format.h"
@@ -51,27 +53,36 @@ std::string Repeated(const std::string& text, int times) {
     return out;
 }
 
+// The two kinds of container a password is checked against: a legacy
+// one's check written with "abcabc" ("ABC" gives the same key), and a sealed
+// one's header; every sealed check counted.
+class DecisionTest : public ::testing::Test {
+  protected:
+    DecisionTest() {
+        tables.CrearBuffer();
+        stored = MakePasswordCheck(tables, DeriveKey("abcabc").value());
+    }
+
+    CipherTables tables{nullptr};
+    std::string stored;
+    const std::string password = "Ábrete sésamo";
+    const std::vector<std::uint8_t> container =
+        SealPlaintext({1, 2, 3, 4, 5, 6, 7, 8}, password, kFastParameters);
+    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
+    int checked = 0;
+    const SealedUnlock unlock = [this, pumped = CheapUnlock(header)](const std::string& typed) {
+        ++checked;
+        return pumped(typed);
+    };
+};
+
 // Every mode's refusals: the message, its icon, the upper box always
 // emptied and the lower one as the rules say. The legacy modes count
 // Windows-1252 codes and upper-case the lower box; the sealed ones count
 // characters, limit the bytes of UTF-8 and keep what was typed; opening a
 // sealed container checks its key against the container itself, case and
 // all, and only when the password could be one.
-TEST(PasswordDecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
-    CipherTables tables(nullptr);
-    tables.CrearBuffer();
-    // A container written with "abcabc": "ABC" gives the same key.
-    const std::string stored = MakePasswordCheck(tables, DeriveKey("abcabc").value());
-    const std::string password = "Ábrete sésamo";
-    const std::vector<std::uint8_t> container =
-        SealPlaintext({1, 2, 3, 4, 5, 6, 7, 8}, password, kFastParameters);
-    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
-    int checked = 0;
-    const SealedUnlock pumped = CheapUnlock(header);
-    const SealedUnlock unlock = [&](const std::string& typed) {
-        ++checked;
-        return pumped(typed);
-    };
+TEST_F(DecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
     const std::string too_short =
         "La contrase\xF1"
         "a debe tener al menos 8 caracteres.";
@@ -148,63 +159,51 @@ TEST(PasswordDecisionTest, RefusalsGiveTheirMessageIconAndBoxes) {
         const std::string label =
             std::to_string(int(c.mode)) + " " + c.first.value_or("<no code>").substr(0, 40);
         EXPECT_FALSE(decision.accepted()) << label;
-        EXPECT_EQ(decision.message, c.message) << label;
-        EXPECT_EQ(decision.icon, c.icon) << label;
-        EXPECT_EQ(decision.first_box, "") << label;
-        EXPECT_EQ(decision.second_box, c.second_box) << label;
-        EXPECT_EQ(checked, c.checked) << label;
+        EXPECT_EQ(std::tuple(decision.message, decision.icon, decision.first_box,
+                             decision.second_box, checked),
+                  std::tuple(c.message, c.icon, std::string(), c.second_box, c.checked))
+            << label;
     }
 }
 
-TEST(PasswordDecisionTest, AcceptedPasswordsGiveTheKeyInAnyCase) {
-    CipherTables tables(nullptr);
-    tables.CrearBuffer();
-    const std::string stored = MakePasswordCheck(tables, DeriveKey("abcabc").value());
-
-    const PasswordDecision encoded = DecidePassword(tables, kEnc, "Secreto", "sECRETO", "");
-    EXPECT_EQ(encoded.key, DeriveKey("SECRETO").value());
-    EXPECT_TRUE(encoded.first_box.empty() && encoded.second_box.empty());
-    // "a" + circumflex elsewhere than second is an ordinary character.
-    EXPECT_TRUE(DecidePassword(tables, kEnc, "\xE2xyz", "\xE2xyz", "").accepted());
-
-    // Decoding: a shorter password written out twice opens it; the upper box
-    // keeps its upper-cased text and the hidden box is not looked at.
-    const PasswordDecision decoded = DecidePassword(tables, kDec, "abc", "\x1b", stored);
-    EXPECT_EQ(decoded.key, DeriveKey("ABC").value());
-    EXPECT_EQ(decoded.first_box, "ABC");
-}
-
-// Sealing: what is typed is the password, case and every character kept.
-TEST(PasswordDecisionTest, SealingKeepsWhatWasTyped) {
-    for (const std::string& password : std::vector<std::string>{
+// Accepted, each mode gives what its job needs: the legacy modes the key of
+// the upper-cased password (decoding: a shorter password written out twice
+// opens it, the upper box keeps its upper-cased text and the hidden box is
+// not looked at); sealing what was typed, case and every character kept;
+// opening a sealed container the keys that open it.
+TEST_F(DecisionTest, AcceptedPasswordsGiveWhatTheirModeNeeds) {
+    struct Case {
+        DialogMode mode;
+        std::string first, second;
+        std::string key, sealed_password, first_box, second_box;
+    };
+    std::vector<Case> cases = {
+        {kEnc, "Secreto", "sECRETO", DeriveKey("SECRETO").value(), "", "", ""},
+        // "a" + circumflex elsewhere than second is an ordinary character.
+        {kEnc, "\xE2xyz", "\xE2xyz", DeriveKey("\xC2XYZ").value(), "", "", ""},
+        {kDec, "abc", "\x1b", DeriveKey("ABC").value(), "", "ABC", "\x1b"},
+        {kOpen, password, "", "", "", password, ""},
+    };
+    for (const std::string& typed : std::vector<std::string>{
              "ñandúes!", "日本語のパスワー", Repeated("ñ", 512), Repeated("日", 341) + "a",
-             std::string("Tab\tY\x01 nul\0!", 12), std::string("Łódź-hasło")}) {
+             std::string("Tab\tY\x01 nul\0!", 12), std::string("Łódź-hasło")})
+        cases.push_back({kSeal, typed, typed, "", typed, "", ""});
+    for (const Case& c : cases) {
         const PasswordDecision decision =
-            DecidePassword(CipherTables(nullptr), kSeal, password, password, "");
-        EXPECT_TRUE(decision.accepted()) << decision.message;
-        EXPECT_EQ(decision.sealed_password, password);
-        EXPECT_TRUE(decision.key.empty() && !decision.sealed_keys);
-        EXPECT_TRUE(decision.first_box.empty() && decision.second_box.empty());
+            DecidePassword(tables, c.mode, c.first, c.second, stored, unlock);
+        EXPECT_TRUE(decision.accepted()) << c.first << ": " << decision.message;
+        EXPECT_EQ(std::tuple(decision.key, decision.sealed_password, decision.first_box,
+                             decision.second_box),
+                  std::tuple(c.key, c.sealed_password, c.first_box, c.second_box))
+            << c.first;
+        ASSERT_EQ(bool(decision.sealed_keys), c.mode == kOpen) << c.first;
+        EXPECT_TRUE(c.mode != kOpen || decision.sealed_keys->Unlock(header)) << c.first;
     }
 }
 
-// Opening a sealed container: the right password opens it; without a
-// container to check against nothing opens; a failure other than the wrong
-// password is told as it is.
-TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
-    const std::string password = "Ábrete sésamo";
-    const std::vector<std::uint8_t> container =
-        SealPlaintext({1, 2, 3, 4, 5, 6, 7, 8}, password, kFastParameters);
-    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
-    CipherTables tables(nullptr);
-    const PasswordDecision opened =
-        DecidePassword(tables, kOpen, password, "", "", CheapUnlock(header));
-    ASSERT_TRUE(opened.accepted());
-    ASSERT_TRUE(opened.sealed_keys);
-    EXPECT_TRUE(opened.sealed_keys->Unlock(header));
-    EXPECT_EQ(opened.first_box, password);
-    EXPECT_TRUE(opened.key.empty() && opened.sealed_password.empty());
-
+// Without a container to check against nothing opens; a failure other than
+// the wrong password is told as it is.
+TEST_F(DecisionTest, OpeningTellsWhatStoppedTheCheck) {
     EXPECT_EQ(DecidePassword(tables, kOpen, password, "", "").message, kWrong);
     const SealedUnlock failing =
         [](const std::string&) -> Result<std::shared_ptr<const SealedKeys>> {
@@ -224,19 +223,6 @@ TEST(PasswordDecisionTest, OpeningASealedContainerChecksItsKey) {
 TEST(PasswordDecisionTest, KeysCanBeTheFirstThingARunDerives) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(DeriveAndExit(), ::testing::ExitedWithCode(0), "");
-}
-
-// The derivation runs on a worker thread while the windows' events run.
-TEST(PasswordDecisionTest, TheKeyIsDerivedWhileTheWindowsRun) {
-    const std::vector<std::uint8_t> container = SealPlaintext(
-        std::vector<std::uint8_t>(8), "contraseña", SealedParameters{3, 64 << 20, 4096});
-    const SealedHeader header = DecodeSealedHeader(container.data(), container.size()).value();
-    int pumps = 0;
-    Result<std::shared_ptr<const SealedKeys>> keys =
-        CheapUnlock(header, [&pumps] { ++pumps; })("contraseña");
-    ASSERT_TRUE(keys) << keys.error().message;
-    EXPECT_GT(pumps, 0);
-    EXPECT_EQ(FaultOf(CheapUnlock(header)("Contraseña").error()), SealedFault::kWrongPassword);
 }
 
 // A header asking more than four times the default's cost (passes times

@@ -171,11 +171,10 @@ TEST_F(Win32PlatformTest, AFolderLinkIsNeverFollowed) {
     EXPECT_EQ(files.InspectAt(folder, "enlace").value().kind, EntryKind::kSymlink);
     EXPECT_EQ(files.ListFolderAt(folder).value().at(0).kind, EntryKind::kSymlink);
     EXPECT_EQ(files.OpenFolderAt(folder, "enlace").error().code, ELOOP);
-    EXPECT_FALSE(files.OpenAt(folder, "enlace", OpenMode::kRead).ok());
     EXPECT_FALSE(files.SetAttrAt(folder, "enlace", kHidden, &outside).ok());
     const Result<bool> removed = files.RemoveFolderAt(folder, "enlace", outside);
     EXPECT_FALSE(removed.ok() && removed.value());
-    for (const char* name : {"enlace\\f", "..", "a:b", "*"})
+    for (const char* name : {"enlace", "enlace\\f", "..", "a:b", "*"})
         EXPECT_FALSE(files.OpenAt(folder, name, OpenMode::kRead).ok()) << name;
     EXPECT_EQ(files.GetAttr(P("fuera")).value(), kFolder);
     EXPECT_TRUE(fs::exists(Native("fuera/f")));

@@ -63,6 +63,14 @@ class RegistrationTest : public ::testing::Test {
     TempFolder temp;
     RegistryStore registry{StoreFile()};
 #endif
+    // Gives a key of the classes its default value, as another program would.
+    void SetDefault(const std::string& key, const std::string& value) {
+        Registry::Key opened = 0;
+        EXPECT_EQ(registry.RegCreateKeyA(Registry::kClassesRoot, key, opened), Registry::kSuccess);
+        registry.RegSetValueExA(opened, "", 0, Registry::kString, value);
+        registry.RegCloseKey(opened);
+    }
+
     int pumps = 0;
 };
 
@@ -87,13 +95,8 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
         {"/", "//velmora", "//secreto.ico"},
     };
 #endif
-    for (const char* verb : {"Encriptar...", "Encriptar (seguro)..."}) {
-        Registry::Key key = 0;
-        registry.RegCreateKeyA(Registry::kClassesRoot,
-                               std::string("Directory\\shell\\") + verb + "\\command", key);
-        registry.RegSetValueExA(key, "", 0, Registry::kString, "old");
-        registry.RegCloseKey(key);
-    }
+    for (const char* verb : {"Encriptar...", "Encriptar (seguro)..."})
+        SetDefault(std::string("Directory\\shell\\") + verb + "\\command", "old");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         pumps = 0;
@@ -124,27 +127,17 @@ TEST_F(RegistrationTest, WritesTheFiveEntriesAndTheSealedVerbOverEarlierVerbs) {
 // Unregistering removes Velmora's keys and its ".zol" binding, and nothing
 // of another program's.
 TEST_F(RegistrationTest, UnregisteringRemovesOnlyVelmorasKeys) {
-    Registry::Key other = 0;
-    ASSERT_EQ(registry.RegCreateKeyA(Registry::kClassesRoot, "Directory\\shell\\OtroVerbo", other),
-              Registry::kSuccess);
-    registry.RegCloseKey(other);
+    SetDefault("Directory\\shell\\OtroVerbo", "otro");
     Register("C:\\Velmora");
     EXPECT_EQ(UnregisterShellIntegration().size(), 4u);
     for (const char* key : {"Velmor.velmora", ".zol", "Directory\\shell\\Encriptar...\\command",
                             "Directory\\shell\\Encriptar (seguro)...\\command"})
         EXPECT_EQ(DefaultValue(key), "<missing>") << key;
-    HKEY left = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Full("Directory\\shell\\OtroVerbo").c_str(), 0,
-                            KEY_READ, &left),
-              ERROR_SUCCESS);
-    RegCloseKey(left);
+    EXPECT_EQ(DefaultValue("Directory\\shell\\OtroVerbo"), "otro");
 
     // A ".zol" bound to another program stays bound to it.
     Register("C:\\Velmora");
-    Registry::Key extension = 0;
-    registry.RegCreateKeyA(Registry::kClassesRoot, ".zol", extension);
-    registry.RegSetValueExA(extension, "", 0, Registry::kString, "Otro.programa");
-    registry.RegCloseKey(extension);
+    SetDefault(".zol", "Otro.programa");
     EXPECT_EQ(UnregisterShellIntegration().size(), 3u);
     EXPECT_EQ(DefaultValue(".zol"), "Otro.programa");
 }

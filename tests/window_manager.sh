@@ -117,6 +117,7 @@ gone() {  # title: no visible window has it, or none within 10 s
   fail "window '$1' still open"
 }
 shot() { import -window "$current" "$artifacts/$1$shot_suffix.png"; }
+told() { window "^Velmora$"; shot "$1"; xdotool key Return; }  # a message box, shot and closed
 click() { xdotool mousemove --window "$current" "$1" "$2" click 1; }  # in the client area
 finished() {  # pid: waits for the program to end by itself
   for _ in $(seq 600); do kill -0 "$1" 2> /dev/null || return 0; sleep 0.1; done
@@ -155,9 +156,7 @@ refused_then_restored() {  # folder, wrong password, right one, the message's sh
   sum=$(sha256sum < "$1.zol")
   enter_password Escribe "$2"
   ! is_sealed "$1.zol" || appearing "^Preparando la clave\.\.\.$" 60 > /dev/null
-  window "^Velmora$"
-  shot "$4"
-  xdotool key Return
+  told "$4"
   gone "^Velmora$"
   [ "$(sha256sum < "$1.zol")" = "$sum" ] || fail "a wrong password changed $1.zol"
   [ -z "$(find . -mindepth 1 -maxdepth 1 -iname "$1")" ] || fail "a wrong password restored $1"
@@ -228,9 +227,7 @@ damaged_container_refused() {  # a sealed container
     listing=$(ls -A; sha256sum < Dañado.zol)
     open_container Dañado.zol
     [ "$where" = header ] || enter_password Escribe "$sealed_password"
-    window "^Velmora$"
-    shot "damaged-$where"
-    xdotool key Return
+    told "damaged-$where"
     finished $pid
     [ "$(ls -A; sha256sum < Dañado.zol)" = "$listing" ] || fail "a damaged container ($where) left something"
     "$tests/flip_byte.py" Dañado.zol 20 $((size - 120))
@@ -258,9 +255,7 @@ container_salvaged() {  # a sealed container
   window "^Velmora$"
   shot salvage-question
   answered Tab space
-  window "^Velmora$"
-  shot salvage-done
-  xdotool key Return
+  told salvage-done
   finished $pid
   [ "$(sha256sum < Rescate.zol)" = "$sum" ] || fail "the salvage changed the container"
   [ "$(cd "Rescate (rescatado)" && find . | LC_ALL=C sort | tr '\n' ' ')" = ". ./Ñandú ./Ñandú/vacía ./Ñandú/ü.txt " ] ||
