@@ -152,14 +152,12 @@ rm -r 'damaged (rescatado)'
 # With --salvage-partial a.bin comes back too, marked, at its size (its
 # intact bytes and zeros for the lost chunks are chunk_check_test's), the
 # lost bytes listed; alone it is refused.
-expect_status 2 "$cli" decode damaged.zol --salvage-partial
-grep -q -- '--salvage-partial solo' err.txt || fail "--salvage-partial alone: $(cat err.txt)"
-expect_status 0 with_password "$password" "$cli" decode damaged.zol --salvage --salvage-partial
+expect_status 2 -e '--salvage-partial solo' "$cli" decode damaged.zol --salvage-partial
+expect_status 0 -o '^a (incompleto).bin  (196608 bytes perdidos' \
+  with_password "$password" "$cli" decode damaged.zol --salvage --salvage-partial
 [ "$(stat -c %s 'damaged (rescatado)/a (incompleto).bin')" = 400000 ] &&
   [ "$(cat 'damaged (rescatado)/b.txt')" = dato ] ||
   fail "salvage-partial did not restore both files"
-tr -d '\r' < out.txt | grep -q '^a (incompleto).bin  (196608 bytes perdidos' ||
-  fail "salvage-partial did not list the lost bytes: $(cat out.txt)"
 [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage-partial changed the container"
 rm -r 'damaged (rescatado)'
 # extract restores the named entries alone, into -C's folder, and never
@@ -190,9 +188,9 @@ expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol
 [ "$(cat out.txt)" = "$listed" ] || fail "repair changed a version 1 container's tree"
 [ "$(sha256sum < Datos.zol)" = "$sealed" ] || fail "the refusals touched the container"
 
-expect_status 0 with_password "$password" "$cli" decode Datos.zol
+# The restored folder takes the next free name.
+expect_status 0 -o 'Datos (2)' with_password "$password" "$cli" decode Datos.zol
 [ ! -e Datos.zol ] || fail "the container was not deleted"
-grep -q 'Datos (2)' out.txt || fail "the restored folder is not the next free name"
 after=$(describe "Datos (2)")
 [ "$after" = "$before" ] || { diff <(echo "$before") <(echo "$after") >&2; fail "the tree differs"; }
 if [ "$posix" = 1 ] && [ "$sparse" != 0 ]; then

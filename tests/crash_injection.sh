@@ -47,19 +47,12 @@ fresh() {  # folder[, container]
   rm -rf "$1" && mkdir "$1"
   if [ -n "${2:-}" ]; then cp "$2" "$1/T.zol"; else cp -a original "$1/T"; fi
 }
+# The crashing program run in a folder with a password.
+crashing_in() {  # folder, password, command...
+  (cd "$1" && echo "$2" | "$crashing" "${@:3}" --password-stdin > /dev/null 2>&1)
+}
 # The number of crash points of a complete run, in its folder.
-points() {  # folder, password, command...
-  (cd "$1" && echo "$2" | VELMORA_POINTS_FILE="$work/points" "$crashing" "${@:3}" --password-stdin > /dev/null 2>&1)
-  cat "$work/points"
-}
-# The run killed right after operation K.
-killed_at() {  # K, what, folder, password, command...
-  local status=0
-  (cd "$3" && echo "$4" | VELMORA_KILL_AT=$1 "$crashing" "${@:5}" --password-stdin > /dev/null 2>&1) 2>/dev/null ||
-    status=$?
-  [ "$status" -eq 137 ] || fail "$2 point $1: not killed (status $status)"
-  tried=$((tried + 1))
-}
+points() { VELMORA_POINTS_FILE="$work/points" crashing_in "$@"; cat "$work/points"; }  # folder, password, command...
 
 tried=0
 wiped_points=0
@@ -68,7 +61,7 @@ fresh enc
 total=$(points enc clave encode T)
 for ((k = 1; k <= total; k += step)); do
   fresh enc
-  killed_at $k encode enc clave encode T
+  killed_at $k encode crashing_in enc clave encode T
   [ ! -e enc/T.zol ] || container_is_complete enc/T.zol clave "encode point $k"
   if compgen -G "enc/.velmora-*.borrando" > /dev/null && [ -d enc/T ]; then  # killed in the wipe: said plainly
     status=0
@@ -101,7 +94,7 @@ fresh dec container.zol
 total=$(points dec clave decode T.zol)
 for ((k = 1; k <= total; k += step)); do
   fresh dec container.zol
-  killed_at $k decode dec clave decode T.zol
+  killed_at $k decode crashing_in dec clave decode T.zol
   if [ -f dec/T.zol ] && [ "$(sha256sum < dec/T.zol)" = "$container_sum" ]; then
     continue  # the container is intact
   fi
@@ -118,7 +111,7 @@ total=$(points sdec "$sealed_password" decode T.zol)
 cleaned=0
 for ((k = 1; k <= total; k += step)); do
   fresh sdec sealed.zol
-  killed_at $k "sealed decode" sdec "$sealed_password" decode T.zol
+  killed_at $k "sealed decode" crashing_in sdec "$sealed_password" decode T.zol
   [ ! -e sdec/T ] || [ "$(listing sdec/T)" = "$expected_exact" ] ||
     fail "sealed decode point $k: an incomplete tree under the restored name"
   staged=$(find sdec -mindepth 1 -maxdepth 1 -name '.velmora-*')

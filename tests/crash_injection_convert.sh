@@ -62,10 +62,7 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
   given_back=0
   for ((k = 1; k <= total; k += step)); do
     rm -rf conv && mkdir conv && cp "$old" conv/T.zol
-    status=0
-    VELMORA_KILL_AT=$k run "$crashing" 2>/dev/null || status=$?
-    [ "$status" -eq 137 ] || fail "$job point $k: not killed (status $status)"
-    tried=$((tried + 1))
+    killed_at $k "$job" run "$crashing"
     ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "$job point $k: a partial container's name"
     old_kept=0
     new_kept=0

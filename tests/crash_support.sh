@@ -1,7 +1,7 @@
 # Sourced by the crash injection scripts, run as SCRIPT CRASHING-CLI CLI
 # [STEP]: both programs, the step between the kill points tried, and what
 # the velmora-cli scripts share (a scratch folder of the run's own as the
-# current one, fail, listing).
+# current one, fail, listing), and a run killed at a chosen point.
 set -euo pipefail
 tests="$(cd "$(dirname "$0")" && pwd)"
 crashing=$(realpath "$1")
@@ -9,3 +9,10 @@ cli=$(realpath "$2")
 step="${3:-1}"
 . "$tests/cli_checks.sh"
 sealed_password='contraseña sellada'
+# The command run and killed right after operation K, counted in $tried.
+killed_at() {  # K, what, command...
+  local status=0
+  VELMORA_KILL_AT=$1 "${@:3}" 2>/dev/null || status=$?
+  [ "$status" -eq 137 ] || fail "$2 point $1: not killed (status $status)"
+  tried=$((tried + 1))
+}

@@ -80,11 +80,12 @@ Result<Opened> OpenPlaintext(const std::vector<std::uint8_t>& container, std::si
     return opened;
 }
 
-// What opening a container gives: "exact, N rebuilt", or the fault.
+// What opening a container (read in views of at most `most` bytes) gives:
+// "exact, N rebuilt", or the fault.
 std::string Outcome(const std::vector<std::uint8_t>& container,
                     const std::vector<std::uint8_t>& plaintext,
-                    std::string_view password = "secreto") {
-    const Result<Opened> opened = OpenPlaintext(container, plaintext.size(), SIZE_MAX, password);
+                    std::string_view password = "secreto", std::size_t most = SIZE_MAX) {
+    const Result<Opened> opened = OpenPlaintext(container, plaintext.size(), most, password);
     if (opened)
         return opened->plaintext == plaintext
                    ? "exact, " + std::to_string(opened->rebuilt) + " rebuilt"
@@ -95,37 +96,6 @@ std::string Outcome(const std::vector<std::uint8_t>& container,
         if (FaultOf(opened.error()) == fault)
             return name;
     return opened.error().message;
-}
-
-// A container given by Write in pieces of `piece` bytes or, `in_place`,
-// filled into the writer's room a piece at a time, an empty commit after
-// each (the last one once the room is gone).
-std::vector<std::uint8_t> Seal(const std::vector<std::uint8_t>& plaintext,
-                               const SealedParameters& parameters, std::uint64_t index_length,
-                               std::size_t piece, bool in_place) {
-    if (!in_place)
-        return SealPlaintext(plaintext, "secreto", parameters, piece, index_length);
-    MemoryWrites files;
-    BufferedWriter out(files, 0, 0);
-    SealedStreamWriter writer =
-        SealedStreamWriter::Begin(out, "secreto", parameters, index_length, plaintext.size())
-            .value();
-    for (std::size_t done = 0; done < plaintext.size();) {
-        const std::span<std::uint8_t> room = writer.Space();
-        if (room.empty()) {
-            ADD_FAILURE() << "no room at " << done;
-            break;
-        }
-        const std::size_t now = std::min({room.size(), piece, plaintext.size() - done});
-        std::copy_n(plaintext.begin() + done, now, room.begin());
-        EXPECT_TRUE(writer.Commit(now));
-        EXPECT_TRUE(writer.Commit(0));
-        done += now;
-    }
-    EXPECT_TRUE(writer.Space().empty());
-    EXPECT_TRUE(writer.Finish());
-    EXPECT_TRUE(out.Flush());
-    return files.bytes;
 }
 
 // Every length around a chunk and a group, given in pieces of every kind and
@@ -155,7 +125,7 @@ TEST(SealedFormatTest, PlaintextRoundTripsAtChunkAndGroupBoundaries) {
                          << "length " << length << ", piece " << piece
                          << (in_place ? " in place" : "") << ", K " << parameters.group_data);
             const std::vector<std::uint8_t> sealed =
-                Seal(plaintext, parameters, index, piece, in_place);
+                SealPlaintext(plaintext, "secreto", parameters, piece, index, in_place);
             const Geometry geometry(parameters, index, length);
             ASSERT_EQ(sealed.size(), geometry.Size());
             EXPECT_TRUE(std::equal(sealed.begin(), sealed.begin() + kHeader,
@@ -164,12 +134,8 @@ TEST(SealedFormatTest, PlaintextRoundTripsAtChunkAndGroupBoundaries) {
                 EXPECT_TRUE(std::equal(sealed.begin() + geometry.Data(n),
                                        sealed.begin() + geometry.Data(n) + geometry.C,
                                        sealed.begin() + geometry.IndexCopy(n)));
-            for (const std::size_t most : {std::size_t{1}, std::size_t{333}, SIZE_MAX}) {
-                Result<Opened> read = OpenPlaintext(sealed, length, most);
-                ASSERT_TRUE(read) << read.error().message;
-                EXPECT_EQ(read->plaintext, plaintext);
-                EXPECT_EQ(read->rebuilt, 0u);
-            }
+            for (const std::size_t most : {std::size_t{1}, std::size_t{333}, SIZE_MAX})
+                EXPECT_EQ(Outcome(sealed, plaintext, "secreto", most), "exact, 0 rebuilt") << most;
         }
     }
 }
@@ -299,13 +265,13 @@ TEST(SealedFormatTest, WriterAndReaderAgreeOnEveryBound) {
 // The reader's exactness: no byte of plaintext more or less than asked.
 TEST(SealedFormatTest, ReadingPastTheEndOrStoppingShortIsDamage) {
     const auto sealed = SealPlaintext(Bytes(5000), "secreto", kSmallGroups);
-    Result<Opened> longer = OpenPlaintext(sealed, 5001);
-    ASSERT_FALSE(longer);
-    EXPECT_EQ(longer.error().message, DamagedError(Text(Msg::kSealedEndsEarly)).message);
-    for (const std::size_t shorter : {std::size_t{4999}, std::size_t{4096}, std::size_t{0}}) {
-        Result<Opened> read = OpenPlaintext(sealed, shorter);
-        ASSERT_FALSE(read) << shorter;
-        EXPECT_EQ(read.error().message, DamagedError(Text(Msg::kSealedContentLeftOver)).message);
+    for (const auto& [asked, why] : {std::pair{5001, Msg::kSealedEndsEarly},
+                                     {4999, Msg::kSealedContentLeftOver},
+                                     {4096, Msg::kSealedContentLeftOver},
+                                     {0, Msg::kSealedContentLeftOver}}) {
+        Result<Opened> read = OpenPlaintext(sealed, asked);
+        ASSERT_FALSE(read) << asked;
+        EXPECT_EQ(read.error().message, DamagedError(Text(why)).message);
     }
 }
 
@@ -479,11 +445,20 @@ TEST_F(SealedDamageTest, NamedDamageIsRepairedOrRefusedAsPromised) {
     auto parity = [&](std::uint64_t g, std::uint64_t r) { return geometry.Parity(g, r); };
     const std::uint64_t copy = geometry.HeaderCopy();
     const std::uint64_t end = geometry.Size();
+    // With `wrong` given, a wrong password is told apart from damage (as
+    // `wrong` says), whichever header is read.
     const struct {
         const char* what;
         Damage damage;
         const char* expected;
+        const char* wrong = nullptr;
     } cases[] = {
+        {"none", [](auto&) {}, "exact, 0 rebuilt", "wrong password"},
+        {"the first key check", Flip(kKeyCheckAt), "exact, 0 rebuilt", "wrong password"},
+        {"the copy's key check", Flip(copy + kKeyCheckAt), "exact, 0 rebuilt", "wrong password"},
+        {"the salt, the copy's key check", Both(Flip(kSealedSaltAt), Flip(copy + kKeyCheckAt)),
+         "damaged", "damaged"},
+        {"both checksums", Both(Flip(kHeader - 1), Flip(copy + kHeader - 1)), "damaged", "damaged"},
         {"chunks 5 and 6 swapped", Copy(data(5), data(6), true), "exact, 2 rebuilt"},
         {"chunk 5 repeated over chunk 6", Copy(data(5), data(6)), "exact, 1 rebuilt"},
         {"chunk 5 from another container",
@@ -530,6 +505,9 @@ TEST_F(SealedDamageTest, NamedDamageIsRepairedOrRefusedAsPromised) {
         c.damage(damaged);
         EXPECT_EQ(Outcome(damaged, specimen.plaintext), c.expected) << c.what;
         EXPECT_EQ(specimen.Promised(damaged), c.expected) << c.what;
+        if (c.wrong) {
+            EXPECT_EQ(Outcome(damaged, specimen.plaintext, "Secreto"), c.wrong) << c.what;
+        }
     }
 }
 
@@ -583,33 +561,6 @@ TEST(SealedFormatTest, TheLegacyReaderRefusesASealedContainer) {
     EXPECT_EQ(as_legacy.EntryCount, 0x6D6C6556);
     EXPECT_EQ(as_legacy.NameWidthCode, 'o');
     EXPECT_FALSE(ReadContainerIndex(sealed_source));
-}
-
-// A wrong password is told apart from damage, whichever header is read.
-TEST(SealedFormatTest, AWrongPasswordIsToldApartFromADamagedHeader) {
-    const std::vector<std::uint8_t> plaintext = Bytes(3 * 4096);
-    const std::vector<std::uint8_t> intact = SealPlaintext(plaintext, "secreto", kSmallGroups);
-    const std::uint64_t copy = Geometry(kSmallGroups, 8, plaintext.size()).HeaderCopy();
-    const struct {
-        std::vector<std::uint64_t> flipped;
-        const char* right;
-        const char* wrong;
-    } cases[] = {
-        {{}, "exact, 0 rebuilt", "wrong password"},
-        {{kKeyCheckAt}, "exact, 0 rebuilt", "wrong password"},
-        {{copy + kKeyCheckAt}, "exact, 0 rebuilt", "wrong password"},
-        {{kSealedSaltAt, copy + kKeyCheckAt}, "damaged", "damaged"},
-        {{kHeader - 1, copy + kHeader - 1}, "damaged", "damaged"},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::uint8_t> damaged = intact;
-        for (const std::uint64_t at : c.flipped)
-            damaged[at] ^= 1;
-        EXPECT_EQ(Outcome(damaged, plaintext, "secreto"), c.right)
-            << testing::PrintToString(c.flipped);
-        EXPECT_EQ(Outcome(damaged, plaintext, "Secreto"), c.wrong)
-            << testing::PrintToString(c.flipped);
-    }
 }
 
 }  // namespace

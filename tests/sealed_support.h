@@ -41,19 +41,37 @@ class MemoryWrites : public SystemFileSystem {
 };
 
 // A container of a plaintext (at least 8 bytes, its first `index_length`
-// counted as the index) given in pieces of `piece` bytes.
+// counted as the index) given by Write in pieces of `piece` bytes or,
+// `in_place`, filled into the writer's room a piece at a time, an empty
+// commit after each (the last one once the room is gone).
 inline std::vector<std::uint8_t> SealPlaintext(const std::vector<std::uint8_t>& plaintext,
                                                std::string_view password,
                                                const SealedParameters& parameters,
                                                std::size_t piece = SIZE_MAX,
-                                               std::uint64_t index_length = 8) {
+                                               std::uint64_t index_length = 8,
+                                               bool in_place = false) {
     MemoryWrites files;
     BufferedWriter out(files, 0, 0);
     SealedStreamWriter writer =
         SealedStreamWriter::Begin(out, password, parameters, index_length, plaintext.size())
             .value();
-    for (std::size_t at = 0; at < plaintext.size(); at += piece)
-        EXPECT_TRUE(writer.Write(plaintext.data() + at, std::min(piece, plaintext.size() - at)));
+    for (std::size_t at = 0, now = 0; at < plaintext.size(); at += now) {
+        now = std::min(piece, plaintext.size() - at);
+        if (!in_place) {
+            EXPECT_TRUE(writer.Write(plaintext.data() + at, now));
+            continue;
+        }
+        const std::span<std::uint8_t> room = writer.Space();
+        if (room.empty()) {
+            ADD_FAILURE() << "no room at " << at;
+            break;
+        }
+        now = std::min(now, room.size());
+        std::copy_n(plaintext.begin() + at, now, room.begin());
+        EXPECT_TRUE(writer.Commit(now));
+        EXPECT_TRUE(writer.Commit(0));
+    }
+    EXPECT_TRUE(!in_place || writer.Space().empty());
     EXPECT_TRUE(writer.Finish());
     EXPECT_TRUE(out.Flush());
     return files.bytes;

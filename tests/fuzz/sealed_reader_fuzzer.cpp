@@ -57,34 +57,31 @@ struct Tree {
     bool operator==(const Tree&) const = default;
 };
 
-void CheckRefusal(const Error& error, bool wrong_password_possible) {
+// A refusal: damage, "not sealed", or (where the key may be wrong) a wrong
+// password; nothing read.
+std::nullopt_t Refused(const Error& error, bool wrong_password_possible = false) {
     const SealedFault fault = FaultOf(error);
     if (fault == SealedFault::kOther)
         Broken("a refusal that is not damage (a read outside the container?)");
     if (fault == SealedFault::kWrongPassword && !wrong_password_possible)
         Broken("a wrong password where the key was right");
+    return std::nullopt;
 }
 
 std::optional<Tree> ReadAll(const std::vector<std::uint8_t>& bytes, bool ours) {
     MemoryByteSource source(bytes);
     Result<SealedHeader> header = ReadSealedHeader(source);
-    if (!header) {
-        CheckRefusal(header.error(), false);
-        return std::nullopt;
-    }
+    if (!header)
+        return Refused(header.error());
     // Within the fuzzer's memory limit, and fast.
     if (header->parameters.memlimit > (1u << 20) || header->parameters.opslimit > 2)
         return std::nullopt;
     Result<SealedStreamReader> stream = SealedStreamReader::Open(source, *header, kPassword);
-    if (!stream) {
-        CheckRefusal(stream.error(), !ours);
-        return std::nullopt;
-    }
+    if (!stream)
+        return Refused(stream.error(), !ours);
     Result<std::vector<SealedEntry>> entries = ReadSealedIndex(stream.value());
-    if (!entries) {
-        CheckRefusal(entries.error(), false);
-        return std::nullopt;
-    }
+    if (!entries)
+        return Refused(entries.error());
     Tree tree{entries.value(), {}};
     std::uint64_t claimed = 0;
     for (const SealedEntry& entry : tree.entries)
@@ -98,18 +95,14 @@ std::optional<Tree> ReadAll(const std::vector<std::uint8_t>& bytes, bool ours) {
     for (const SealedEntry& entry : tree.entries) {
         for (std::uint64_t left = entry.size; left > 0;) {
             Result<std::span<const std::uint8_t>> view = stream->ReadView(left);
-            if (!view) {
-                CheckRefusal(view.error(), false);
-                return std::nullopt;
-            }
+            if (!view)
+                return Refused(view.error());
             tree.data.insert(tree.data.end(), view->begin(), view->end());
             left -= view->size();
         }
     }
-    if (Status end = stream->Finish(); !end) {
-        CheckRefusal(end.error(), false);
-        return std::nullopt;
-    }
+    if (Status end = stream->Finish(); !end)
+        return Refused(end.error());
     return tree;
 }
 
