@@ -91,6 +91,9 @@ open_container Cartas.zol
 window "Escribe la contrase"
 shot form2-decoding
 refused_then_restored Cartas otra CLAVE message-wrong-password "$original" upper
+# The restored folder's window, closed before the next dialog: shown late,
+# it would take that dialog's keys.
+window_closed Cartas
 
 # The sealed verb's command line as Explorer gives it ("/S " and the
 # folder's path, unquoted): a folder whose name Windows-1252 cannot hold,
