@@ -51,8 +51,9 @@ TEST(CoreTeamTest, ACallerThatThrowsWaitsForTheHelpersFirst) {
         }
     };
     EXPECT_THROW(team.ForEachCoreTaking(400, work), std::runtime_error);
-    if (std::thread::hardware_concurrency() > 1)
+    if (std::thread::hardware_concurrency() > 1) {
         EXPECT_EQ(helper_chunks.load(), 400);
+    }
 }
 
 }  // namespace

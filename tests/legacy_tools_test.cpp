@@ -17,6 +17,16 @@
 #include "container/sealed/sealed_index.h"
 
 namespace velmora {
+
+// An entry of a converted index, shown whole when a comparison fails (found by
+// argument-dependent lookup, so beside the type's namespace, not in an
+// unnamed one).
+void PrintTo(const SealedEntry& e, std::ostream* out) {
+    *out << "{" << e.path << (e.folder ? "/" : "") << " " << e.size << " " << e.mtime_s << "."
+         << e.mtime_ns << " attributes " << int{e.attributes} << " mode " << std::oct << e.mode
+         << std::dec << "}";
+}
+
 namespace {
 
 // One password of the table and its key.
@@ -204,13 +214,6 @@ TEST(CaseCollisionsTest, NamesEqualButForCaseAreRefusedNamingBoth) {
                   *c.first ? Text(Msg::kNamesDifferOnlyInCaseHere, {c.first, c.second}) : "")
             << c.entries[0].name;
     }
-}
-
-// An entry of a converted index, shown whole when a comparison fails.
-void PrintTo(const SealedEntry& e, std::ostream* out) {
-    *out << "{" << e.path << (e.folder ? "/" : "") << " " << e.size << " " << e.mtime_s << "."
-         << e.mtime_ns << " attributes " << int{e.attributes} << " mode " << std::oct << e.mode
-         << std::dec << "}";
 }
 
 // The sealed index a legacy index becomes: UTF-8 names as stored, every
