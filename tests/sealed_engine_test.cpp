@@ -14,15 +14,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every entry's snapshot with its modification time.
+// Every entry's snapshot with its modification time, in nanoseconds.
 TreeSnapshot WithTimes(const std::string& root) {
     TreeSnapshot snapshot = Snapshot(root);
-    for (auto& [path, description] : snapshot) {
-        struct stat st;
-        lstat((fs::path(root) / path).c_str(), &st);
+    for (auto& [path, description] : snapshot)
         description +=
-            " @" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
-    }
+            " @" +
+            std::to_string(fs::last_write_time(fs::path(root) / path).time_since_epoch().count());
     return snapshot;
 }
 

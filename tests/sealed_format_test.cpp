@@ -6,7 +6,6 @@
 
 #include "base/messages.h"
 #include "container/legacy/legacy_reader.h"
-#include "container/sealed/plaintext_hash.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/sealed_support.h"
