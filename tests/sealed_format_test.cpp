@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "base/messages.h"
-#include "container/legacy/legacy_reader.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/sealed_support.h"
@@ -541,19 +540,6 @@ TEST(SealedDamageRunTest, AZeroed64KiBRunAnywhereIsRepaired) {
         Zero(at, 65536)(damaged);
         specimen.Check(damaged, "run at " + std::to_string(at), true);
     }
-}
-
-// The legacy reader refuses a sealed container: its magic, read as a legacy
-// header, claims 1,835,820,374 records of an unknown width. (That a legacy
-// container is "not sealed", so that the legacy kind is tried, every legacy
-// decode shows.)
-TEST(SealedFormatTest, TheLegacyReaderRefusesASealedContainer) {
-    const auto sealed = SealPlaintext(Bytes(10), "secreto", kFastParameters);
-    MemoryByteSource sealed_source(sealed);
-    const ContainerHeader as_legacy = ReadContainerHeader(sealed_source).value();
-    EXPECT_EQ(as_legacy.EntryCount, 0x6D6C6556);
-    EXPECT_EQ(as_legacy.NameWidthCode, 'o');
-    EXPECT_FALSE(ReadContainerIndex(sealed_source));
 }
 
 }  // namespace
