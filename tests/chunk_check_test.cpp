@@ -13,14 +13,6 @@ namespace {
 
 constexpr std::string_view kPassword = "contraseña";
 
-// Four chunks a group, two parity slots: chunk 0 holds the index and the
-// start of a.bin, a.bin runs to chunk 2, b.bin from chunk 2 to chunk 4
-// (group 1), c.txt in chunk 4.
-SealedTree Tree() {
-    return {{Folder(""), File("a.bin", 12000), File("b.bin", 8000), File("c.txt", 3)},
-            {std::string(12000, 'a'), std::string(8000, 'b'), "ccc"}};
-}
-
 // What a check found beside a sound container's: the counts that are not
 // zero, the wrong size, the chunks and files lost, an index not read.
 std::string Found(const ChunkCheck& check) {
@@ -39,14 +31,28 @@ std::string Found(const ChunkCheck& check) {
     return found.empty() ? "sound" : found.substr(2);
 }
 
-TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
-    const SealedParameters parameters{1, 8192, 4096, 4, 2};
-    const std::vector<std::uint8_t> sealed = SealTree(Tree(), kPassword, parameters);
-    MemoryByteSource sound_source(sealed);
-    const SealedHeader header = ReadSealedHeader(sound_source).value();
-    const ChunkLayout at(header);
-    ASSERT_EQ(at.chunks, 5u);
+// Four chunks a group, two parity slots: chunk 0 holds the index and the
+// start of a.bin, a.bin runs to chunk 2, b.bin from chunk 2 to chunk 4
+// (group 1), c.txt in chunk 4; an empty file last.
+class ChunkCheckTest : public ::testing::Test {
+  protected:
+    static SealedHeader HeaderOf(const std::vector<std::uint8_t>& container) {
+        MemoryByteSource source(container);
+        return ReadSealedHeader(source).value();
+    }
+
+    const SealedTree tree{{Folder(""), File("a.bin", 12000), File("b.bin", 8000), File("c.txt", 3),
+                           File("A (incompleto).bin", 0)},
+                          {std::string(12000, 'a'), std::string(8000, 'b'), "ccc", ""}};
+    const std::vector<std::uint8_t> sealed =
+        SealTree(tree, kPassword, SealedParameters{1, 8192, 4096, 4, 2});
+    const SealedHeader header = HeaderOf(sealed);
+    const ChunkLayout at{header};
     const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+};
+
+TEST_F(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
+    ASSERT_EQ(at.chunks, 5u);
     const std::uint64_t slot = at.slot_size;
     const struct {
         const char* what;
@@ -91,8 +97,8 @@ TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
         EXPECT_EQ(Found(check.value()), damage.found);
         EXPECT_EQ(check->sound(), damage.found == "sound");
         if (check->index_read) {
-            EXPECT_EQ(check->entries, 4u);
-            EXPECT_EQ(check->files, 3u);
+            EXPECT_EQ(check->entries, 5u);
+            EXPECT_EQ(check->files, 4u);
             EXPECT_EQ(check->bytes, 20003u);
         }
     }
@@ -100,7 +106,7 @@ TEST(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
 
 // Every chunk whole but an index that breaks its rules (a count no
 // container can hold): not sound, and nothing for parity to repair.
-TEST(ChunkCheckTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
+TEST(ChunkCheckRulesTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
     const std::vector<std::uint8_t> sealed =
         SealPlaintext(std::vector<std::uint8_t>(100, 0xFF), kPassword, {1, 8192, 4096, 4, 2});
     MemoryByteSource source(sealed);
@@ -119,18 +125,11 @@ TEST(ChunkCheckTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
 // whole; taken with holes, it comes back under its marked name (past the
 // names taken, whatever their case) with exactly its intact bytes and zeros
 // for the lost chunks', counted.
-TEST(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
-    const SealedParameters parameters{1, 8192, 4096, 4, 2};
-    SealedTree tree = Tree();
-    tree.entries.push_back(File("A (incompleto).bin", 0));
-    tree.contents.push_back("");
-    std::vector<std::uint8_t> bytes = SealTree(tree, kPassword, parameters);
-    MemoryByteSource source(bytes);
-    const SealedHeader header = ReadSealedHeader(source).value();
-    const ChunkLayout at(header);
+TEST_F(ChunkCheckTest, FilesAreReadFromTheirOwnChunks) {
+    std::vector<std::uint8_t> bytes = sealed;
     for (std::uint64_t i = at.ChunkAt(1); i < at.ChunkAt(1) + 3 * at.slot_size; ++i)
         bytes[i] ^= 0x5A;
-    const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
+    MemoryByteSource source(bytes);
     // a.bin keeps the bytes chunk 0 holds after the index.
     const std::size_t intact = 4096 - header.index_length;
     const std::string holed = std::string(intact, 'a') + std::string(12000 - intact, '\0');
