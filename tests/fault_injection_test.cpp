@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "container/wipe_record.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -12,14 +13,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // Failures of the disk injected through the platform seam, while encoding and
-// while decoding. Each must end the run with one message and lose nothing:
-// the originals while encoding, the container while decoding.
+// while decoding, and another program stepping in at the moment each case
+// names. Each must end the run with one message and lose nothing: the
+// originals while encoding, the container while decoding.
 class FaultInjectionTest : public EngineFixture {
   protected:
     void MakeTree() {
         temp.Remove({"T", "T.zol", "fuera"});
         temp.Write("T/a.txt", "uno");
-        temp.Write("T/sub/b.bin", std::string(150000, 'b'));
+        // Past the 1 MiB the container is written in: still being read when
+        // the container's first bytes are written.
+        temp.Write("T/sub/b.bin", std::string(3 << 20, 'b'));
         temp.Write("T/sub/c.txt", "tres");
         // Hidden folder (18): the walk resets it, but only once the
         // container is complete.
@@ -150,6 +154,93 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
     }
     std::printf("races during the wipe: %zu tried, nothing destroyed that was not packed\n",
                 races.size());
+}
+
+// A file that is not, from before its first byte is read to after its last,
+// the one the scan saw fails the encode before anything is wiped.
+TEST_F(FaultInjectionTest, AFileChangedBetweenTheScanAndItsLastByteIsNeverPacked) {
+    struct Case {
+        const char* what;
+        const char* operation;  // the moment of the change
+        const char* name;
+        std::ios::openmode how;  // rewritten whole or grown
+    };
+    const Case cases[] = {
+        {"rewritten before it is opened", "open", "\\sub\\b.bin", std::ios::trunc},
+        {"rewritten while it is read", "write", ".parcial", std::ios::in},
+        {"grown while it is read", "write", ".parcial", std::ios::app},
+    };
+    for (const Case& c : cases) {
+        MakeTree();
+        ChangeBefore(c.operation, c.name, [&] {
+            std::ofstream(temp.native + "/T/sub/b.bin", std::ios::binary | c.how) << "cambio";
+        });
+        EXPECT_EQ(Encode("T").outcome, Outcome::kFailed) << c.what;
+        ExpectSaidOnce("sub/b.bin\xBB ha cambiado mientras se codificaba", c.what);
+        EXPECT_EQ(temp.Read("T/a.txt") + temp.Read("T/sub/c.txt"), "unotres") << c.what;
+        EXPECT_FALSE(temp.Exists("T.zol") || temp.Exists("T.zol.parcial")) << c.what;
+    }
+}
+
+// The wipe does not touch an original before its record is on disk beside
+// the complete container.
+TEST_F(FaultInjectionTest, WithoutItsRecordTheWipeTouchesNothing) {
+    const std::vector<std::pair<const char*, std::function<void()>>> faults = {
+        {"the record cannot be made",
+         [&] { files.fail.open[Path(WipeRecordName("T.zol"))] = EACCES; }},
+        {"the record cannot be flushed", [&] { files.fail.flush = true; }},
+    };
+    for (const auto& [what, inject] : faults) {
+        MakeTree();
+        // The walk resets the hidden folder before the wipe: done beforehand,
+        // the snapshot shows the wipe alone.
+        ASSERT_TRUE(files.SetAttr(Path("T\\oculta"), 0).ok());
+        const TreeSnapshot before = Snapshot(temp.native + "/T");
+        before_wipe = [&](const FoundList&) { inject(); };
+        EXPECT_EQ(Encode("T").outcome, Outcome::kFailed) << what;
+        EXPECT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_EQ(Snapshot(temp.native + "/T"), before) << what;
+        EXPECT_TRUE(temp.Exists("T.zol")) << what;
+        EXPECT_FALSE(temp.Exists(WipeRecordName("T.zol"))) << what;
+    }
+}
+
+// What the wipe meets between the pack and its own step: it goes on past
+// each, tells what it must, and leaves only what it says it leaves.
+TEST_F(FaultInjectionTest, TheWipeGoesOnPastWhatItMeetsAndSaysWhatStays) {
+    struct Case {
+        const char* what;
+        std::function<void()> on_wipe;
+        std::size_t messages;
+        const char* last_says;  // "" for none
+        bool left_behind;
+    };
+    const Case cases[] = {
+        {"a file deleted meanwhile", [&] { fs::remove(temp.native + "/T/a.txt"); }, 0, "", false},
+        {"a write of the overwrite fails",
+         [&] { files.fail.write_path = "\\a.txt", files.fail.write_errno = EIO; }, 1,
+         "solo en parte", false},
+        {"twelve files changed meanwhile",
+         [&] {
+             for (int i = 0; i < 12; ++i)
+                 temp.Write("T/sub/c.txt" + std::to_string(i), "otro");
+         },
+         13, "...", true},
+    };
+    for (const Case& c : cases) {
+        MakeTree();
+        for (int i = 0; i < 12; ++i)
+            temp.Write("T/sub/c.txt" + std::to_string(i), "seis");
+        before_wipe = [&](const FoundList&) { c.on_wipe(); };
+        const RunResult result = Encode("T", {.report_leftovers = true});
+        EXPECT_EQ(result.outcome, Outcome::kDone) << c.what;
+        EXPECT_EQ(result.left_behind, c.left_behind) << c.what;
+        ASSERT_EQ(host.messages.size(), c.messages) << c.what;
+        if (c.messages > 0) {
+            EXPECT_NE(host.messages.back().find(c.last_says), std::string::npos) << c.what;
+        }
+        EXPECT_EQ(temp.Exists("T"), c.left_behind) << c.what;
+    }
 }
 
 }  // namespace
