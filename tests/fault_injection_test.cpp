@@ -78,10 +78,8 @@ TEST_F(FaultInjectionTest, FailuresLeaveTheOriginalsOrTheContainer) {
 // disk. Its files stay, named; the rest of the wipe goes on.
 TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
     MakeTree();
-    bool failed_once = false;
-    files.fail.on_sync = [&] {
-        files.fail.sync = !failed_once;
-        failed_once = true;
+    files.fail.on_sync = [&, first = true]() mutable {
+        files.fail.sync = std::exchange(first, false);  // the first flush fails
     };
     const RunResult result = Encode("T", {.report_leftovers = true, .wipe_batch_files = 2});
     EXPECT_EQ(result.outcome, Outcome::kDone);
