@@ -257,24 +257,17 @@ TEST(ConvertedIndexTest, FoldersComeFirstFilesKeepTheirOrderAndAttributesStay) {
     };
     // 1999-12-31 23:59:59.5 UTC, and a time before 1970.
     for (const std::int64_t time : {std::int64_t{946684799500000000}, std::int64_t{-1500000000}}) {
-        const std::int64_t s = time < 0 ? -2 : 946684799;
-        auto folder = [&](const char* path, std::uint8_t attributes, std::uint16_t mode) {
-            return SealedEntry{path, true, 0, s, 500000000, attributes, mode};
-        };
-        auto file = [&](const char* path, std::uint64_t size, std::uint8_t attributes,
-                        std::uint16_t mode) {
-            return SealedEntry{path, false, size, s, 500000000, attributes, mode};
-        };
+        const std::int64_t s = time < 0 ? -2 : 946684799, ns = 500000000;
         const std::vector<SealedEntry> expected = {
-            folder("", 17, 0555),
-            folder("Se\xC3\xB1or", 16, 0755),
-            folder("Se\xC3\xB1or/Deeper", 18, 0755),
-            file("Se\xC3\xB1or/Deeper/m.bin", 3000, 33, 0444),
-            file("Se\xC3\xB1or/n.TXT", 5, 128, 0644),
-            folder("Vac\xC3\xADo", 17, 0555),
-            folder("A", 16, 0755),
-            folder("A/B", 16, 0755),
-            file("uno.txt", 1, 32, 0644),
+            {"", true, 0, s, ns, 17, 0555},
+            {"Se\xC3\xB1or", true, 0, s, ns, 16, 0755},
+            {"Se\xC3\xB1or/Deeper", true, 0, s, ns, 18, 0755},
+            {"Se\xC3\xB1or/Deeper/m.bin", false, 3000, s, ns, 33, 0444},
+            {"Se\xC3\xB1or/n.TXT", false, 5, s, ns, 128, 0644},
+            {"Vac\xC3\xADo", true, 0, s, ns, 17, 0555},
+            {"A", true, 0, s, ns, 16, 0755},
+            {"A/B", true, 0, s, ns, 16, 0755},
+            {"uno.txt", false, 1, s, ns, 32, 0644},
         };
         const Result<std::vector<SealedEntry>> index = ConvertedIndex(legacy, time);
         ASSERT_TRUE(index.ok()) << index.error().message;
