@@ -93,11 +93,12 @@ TEST_F(EncoderTest, OneShortFileAndOneEmptyFolderGiveTheGoldenContainerAndBack) 
 // are used as the system gives them (velmora-cli's round trip restores
 // under such a folder). Records of 70, 134 and 261 bytes end with the size.
 TEST_F(EncoderTest, WidthCodeSwitchesOnFullPathLengthAndEveryWidthReadsBack) {
-    const std::string parent = "\xC5\x82ukasz";  // "\u0142ukasz", 6 characters
+    const std::string parent = "\xC5\x82ukasz";  // "łukasz": 6 characters, 7 bytes
     temp.MakeFolder(parent);
     const std::string outside =
         files.FromSystemPath(temp.native + "/" + parent, FileSystem::Given::kOutsideFolder).value();
-    const std::size_t prefix = temp.native.size() + std::string("/123456/W/").size();
+    // The characters before the file's name: the temporary folder's, "/łukasz/W/".
+    const std::size_t prefix = temp.native.size() + 10;
     for (const auto& [length, code, record] :
          std::vector<std::tuple<std::size_t, int, std::size_t>>{
              {64, 0, 70}, {65, 1, 134}, {128, 1, 134}, {129, 2, 261}}) {
