@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "container/wipe_record.h"
 #include "tests/engine_fixture.h"
 
 namespace velmora {
@@ -12,14 +13,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // Failures of the disk injected through the platform seam, while encoding and
-// while decoding. Each must end the run with one message and lose nothing:
-// the originals while encoding, the container while decoding.
+// while decoding, and another program stepping in at the moment each case
+// names. Each must end the run with one message and lose nothing: the
+// originals while encoding, the container while decoding.
 class FaultInjectionTest : public EngineFixture {
   protected:
     void MakeTree() {
         temp.Remove({"T", "T.zol", "fuera"});
         temp.Write("T/a.txt", "uno");
-        temp.Write("T/sub/b.bin", std::string(150000, 'b'));
+        // Past the 1 MiB the container is written in: still being read when
+        // the container's first bytes are written.
+        temp.Write("T/sub/b.bin", std::string(3 << 20, 'b'));
         temp.Write("T/sub/c.txt", "tres");
         // Hidden folder (18): the walk resets it, but only once the
         // container is complete.
@@ -74,10 +78,8 @@ TEST_F(FaultInjectionTest, FailuresLeaveTheOriginalsOrTheContainer) {
 // disk. Its files stay, named; the rest of the wipe goes on.
 TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
     MakeTree();
-    bool failed_once = false;
-    files.fail.on_sync = [&] {
-        files.fail.sync = !failed_once;
-        failed_once = true;
+    files.fail.on_sync = [&, first = true]() mutable {
+        files.fail.sync = std::exchange(first, false);  // the first flush fails
     };
     const RunResult result = Encode("T", {.report_leftovers = true, .wipe_batch_files = 2});
     EXPECT_EQ(result.outcome, Outcome::kDone);
@@ -90,25 +92,30 @@ TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
     EXPECT_NE(host.messages[2].find("sub/b.bin"), std::string::npos);
 }
 
-// Another program changes the tree while it is wiped, at the two moments
-// that matter: after the container is complete (before any overwrite), and
-// between a batch's overwrites and its deletes. Whatever was not packed, or
-// is no longer the file that was packed, must come through intact.
-TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
+// Another program changes the tree while it is wiped, or the disk fails it,
+// at the two moments that matter: after the container is complete (before
+// any overwrite), and between a batch's overwrites and its deletes. Whatever
+// was not packed, or is no longer the file that was packed, must come
+// through intact; the wipe goes on past each, says once for each file it
+// leaves and then what stays, and leaves only what it says it leaves.
+TEST_F(FaultInjectionTest, TheWipeDestroysOnlyWhatWasPackedGoesOnAndSaysWhatStays) {
     const std::string T = temp.native + "/T";
     const std::string outside = temp.native + "/fuera";
     auto write_and_rename = [&] {
         temp.Write("T/nuevo", "nuevo");
         fs::rename(T + "/nuevo", T + "/a.txt");
     };
-    struct Race {
+    struct Case {
         const char* what;
         bool between_overwrite_and_delete;
         std::function<void()> change;
-        std::string survivor;  // the file whose content must survive
+        std::size_t messages;
+        const char* last_says;  // "" for none
+        bool left_behind;
+        std::string survivor;  // a file whose content must survive ("" for none)
         std::string content;
     };
-    const std::vector<Race> races = {
+    const std::vector<Case> cases = {
         {"rewritten in place, modification time put back", false,
          [&] {
              struct stat st;
@@ -117,39 +124,110 @@ TEST_F(FaultInjectionTest, RacesDuringTheWipeDestroyOnlyWhatWasPacked) {
              const struct timespec times[2] = {st.st_atim, st.st_mtim};
              utimensat(AT_FDCWD, (T + "/a.txt").c_str(), times, 0);
          },
-         "T/a.txt", "DOS"},
+         2, "T/a.txt", true, "T/a.txt", "DOS"},
         {"hard link made by a backup", false,
-         [&] { fs::create_hard_link(T + "/a.txt", outside + "/copia"); }, "fuera/copia", "uno"},
-        {"saved by write-and-rename", false, write_and_rename, "T/a.txt", "nuevo"},
+         [&] { fs::create_hard_link(T + "/a.txt", outside + "/copia"); }, 2, "T/a.txt", true,
+         "fuera/copia", "uno"},
+        {"saved by write-and-rename", false, write_and_rename, 2, "T/a.txt", true, "T/a.txt",
+         "nuevo"},
         {"swapped for a link to a file outside", false,
          [&] {
              fs::remove(T + "/a.txt");
              fs::create_symlink(outside + "/a.txt", T + "/a.txt");
          },
-         "fuera/a.txt", "de fuera"},
-        {"saved by write-and-rename after its overwrite", true, write_and_rename, "T/a.txt",
-         "nuevo"},
+         2, "T/a.txt", true, "fuera/a.txt", "de fuera"},
+        {"saved by write-and-rename after its overwrite", true, write_and_rename, 2, "T/a.txt",
+         true, "T/a.txt", "nuevo"},
+        {"a file deleted meanwhile", false, [&] { fs::remove(T + "/a.txt"); }, 0, "", false},
+        {"a write of the overwrite fails", false,
+         [&] { files.fail.write_path = "\\a.txt", files.fail.write_errno = EIO; }, 1,
+         "solo en parte", false},
+        {"twelve files changed meanwhile", false,
+         [&] {
+             for (int i = 0; i < 12; ++i)
+                 temp.Write("T/sub/c.txt" + std::to_string(i), "otro");
+         },
+         13, "...", true, "T/sub/c.txt0", "otro"},
     };
-    for (const Race& race : races) {
+    for (const Case& c : cases) {
         MakeTree();
         temp.Write("fuera/a.txt", "de fuera");
-        if (race.between_overwrite_and_delete)
-            ChangeBefore("sync", "", race.change);  // the first batch's flush
+        for (int i = 0; i < 12; ++i)
+            temp.Write("T/sub/c.txt" + std::to_string(i), "seis");
+        if (c.between_overwrite_and_delete)
+            ChangeBefore("sync", "", c.change);  // the first batch's flush
         else
             before_wipe = [&](const FoundList&) {
-                race.change();
+                c.change();
                 changed = true;
             };
         const RunResult result = Encode("T", {.report_leftovers = true});
-        EXPECT_TRUE(changed) << race.what;
-        EXPECT_EQ(result.outcome, Outcome::kDone) << race.what;
-        EXPECT_TRUE(result.left_behind) << race.what;
-        EXPECT_FALSE(host.messages.empty()) << race.what;
-        EXPECT_EQ(temp.Read(race.survivor), race.content) << race.what;
-        EXPECT_FALSE(temp.Exists("T/oculta/d.txt")) << race.what;  // the rest is wiped
+        EXPECT_TRUE(changed) << c.what;
+        EXPECT_EQ(result.outcome, Outcome::kDone) << c.what;
+        EXPECT_EQ(result.left_behind, c.left_behind) << c.what;
+        ASSERT_EQ(host.messages.size(), c.messages) << c.what;
+        if (c.messages > 0) {
+            EXPECT_NE(host.messages.back().find(c.last_says), std::string::npos) << c.what;
+        }
+        if (!c.survivor.empty()) {
+            EXPECT_EQ(temp.Read(c.survivor), c.content) << c.what;
+        }
+        EXPECT_FALSE(temp.Exists("T/oculta/d.txt")) << c.what;  // the rest is wiped
+        EXPECT_EQ(temp.Exists("T"), c.left_behind) << c.what;
     }
-    std::printf("races during the wipe: %zu tried, nothing destroyed that was not packed\n",
-                races.size());
+    std::printf(
+        "races and faults during the wipe: %zu tried, nothing destroyed that was not "
+        "packed\n",
+        cases.size());
+}
+
+// A file that is not, from before its first byte is read to after its last,
+// the one the scan saw fails the encode before anything is wiped.
+TEST_F(FaultInjectionTest, AFileChangedBetweenTheScanAndItsLastByteIsNeverPacked) {
+    struct Case {
+        const char* what;
+        const char* operation;  // the moment of the change
+        const char* name;
+        std::ios::openmode how;  // rewritten whole or grown
+    };
+    const Case cases[] = {
+        {"rewritten before it is opened", "open", "\\sub\\b.bin", std::ios::trunc},
+        {"rewritten while it is read", "write", ".parcial", std::ios::in},
+        {"grown while it is read", "write", ".parcial", std::ios::app},
+    };
+    for (const Case& c : cases) {
+        MakeTree();
+        ChangeBefore(c.operation, c.name, [&] {
+            std::ofstream(temp.native + "/T/sub/b.bin", std::ios::binary | c.how) << "cambio";
+        });
+        EXPECT_EQ(Encode("T").outcome, Outcome::kFailed) << c.what;
+        ExpectSaidOnce("sub/b.bin\xBB ha cambiado mientras se codificaba", c.what);
+        EXPECT_EQ(temp.Read("T/a.txt") + temp.Read("T/sub/c.txt"), "unotres") << c.what;
+        EXPECT_FALSE(temp.Exists("T.zol") || temp.Exists("T.zol.parcial")) << c.what;
+    }
+}
+
+// The wipe does not touch an original before its record is on disk beside
+// the complete container.
+TEST_F(FaultInjectionTest, WithoutItsRecordTheWipeTouchesNothing) {
+    const std::vector<std::pair<const char*, std::function<void()>>> faults = {
+        {"the record cannot be made",
+         [&] { files.fail.open[Path(WipeRecordName("T.zol"))] = EACCES; }},
+        {"the record cannot be flushed", [&] { files.fail.flush = true; }},
+    };
+    for (const auto& [what, inject] : faults) {
+        MakeTree();
+        // The walk resets the hidden folder before the wipe: done beforehand,
+        // the snapshot shows the wipe alone.
+        ASSERT_TRUE(files.SetAttr(Path("T\\oculta"), 0).ok());
+        const TreeSnapshot before = Snapshot(temp.native + "/T");
+        before_wipe = [&](const FoundList&) { inject(); };
+        EXPECT_EQ(Encode("T").outcome, Outcome::kFailed) << what;
+        EXPECT_EQ(host.messages.size(), 1u) << what;
+        EXPECT_EQ(Snapshot(temp.native + "/T"), before) << what;
+        EXPECT_TRUE(temp.Exists("T.zol")) << what;
+        EXPECT_FALSE(temp.Exists(WipeRecordName("T.zol"))) << what;
+    }
 }
 
 }  // namespace
