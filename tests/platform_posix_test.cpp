@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "platform/name_order.h"
 #include "platform/names.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/numbered_files_check.h"
