@@ -239,17 +239,5 @@ TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched)
     EXPECT_EQ(Snapshot(temp.native), before);
 }
 
-// A legacy container is opened exactly as before the sealed kind existed,
-// its name read in Windows-1252. (Lines that only look like the sealed
-// verb's: tests/form_load_test.cpp.)
-TEST_F(SealedFormLoadTest, ALegacyContainersNameIsReadInWindows1252) {
-    temp.Write("\xC5\x82.zol", "demasiado corto");  // "ł": no Windows-1252 code
-    EXPECT_TRUE(Start(temp.native + "/\xC5\x82.zol/C"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].substr(0, 11), "El nombre \xAB");
-    EXPECT_NE(host.messages[0].find("Windows-1252"), std::string::npos);
-    EXPECT_EQ(files.name_coding(), NameCoding::kWindows1252);
-}
-
 }  // namespace
 }  // namespace velmora

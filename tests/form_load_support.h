@@ -161,15 +161,13 @@ class FormLoadTest : public ::testing::Test {
 
     // Runs start-up; true when it ended the program, false when it returned
     // with the main window left idle. What an earlier start recorded is
-    // forgotten first.
+    // forgotten first (the host anew, but for what a pump does).
     bool Start(const std::string& command_line) {
         windows.steps.clear();
         windows.questions.clear();
-        host.messages.clear();
-        host.moments.clear();
-        host.opened.clear();
-        host.captions.clear();
-        host.pumps = 0;
+        std::function<void(int)> on_pump = std::move(host.on_pump);
+        host = TestHost(files, state.cancel);
+        host.on_pump = std::move(on_pump);
         StartupServices services{files,
                                  clock,
                                  tables,

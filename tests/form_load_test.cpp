@@ -74,6 +74,7 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsBeforeTheDialog) {
     temp.MakeFolder("Destino");
     std::filesystem::create_directory_symlink(temp.native + "/Destino", temp.native + "/enlace");
     temp.Write("mal\xFFnombre/a", "a");  // not UTF-8, for the sealed verb
+    temp.Write("\xC5\x82.zol", "demasiado corto");
     const std::string t = temp.native;
     struct Case {
         std::string line;
@@ -94,6 +95,11 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsBeforeTheDialog) {
          "\xAB" + t + "/datos.bin\xBB no es un contenedor de Velmora (no termina en .zol)."},
         {temp.native + "/caf\xC3\xA9 \xC5\x82", "El nombre \xAB"},
         {temp.native + "/con\\barra", "El nombre \xAB"},
+        // A legacy container's name is read in Windows-1252, as before the
+        // sealed kind existed.
+        {t + "/\xC5\x82.zol/C",
+         "El nombre \xAB?.zol\xBB tiene caracteres que Velmora no puede guardar (fuera de "
+         "Windows-1252)."},
         {"/", "No se puede codificar \xAB/\xBB: indique una carpeta"},
         // The sealed verb's line.
         {"/S ", "No se puede codificar \xAB/S\xBB: falta el nombre de la carpeta detr\xE1s de /S."},

@@ -5,7 +5,6 @@
 #include "app/password_decision.h"
 #include "cipher/cipher_tables.h"
 #include "container/legacy/container_format.h"
-#include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_keys.h"
 #include "tests/sealed_support.h"
 

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "platform/open_files.h"
-#include "platform/system_failure.h"
 
 namespace velmora {
 namespace {
@@ -41,14 +39,6 @@ TEST(OpenFilesTest, NumbersAreNeverReusedAndCloseAllTakesEveryEntryInOrder) {
     EXPECT_EQ(files.Find(c), nullptr);
     EXPECT_EQ(files.Add({13, "d"}), c + 1);
     EXPECT_EQ(ShownNumber(7), "#7");
-}
-
-TEST(SystemFailureTest, TheActionThePathAndTheReasonInOneSentence) {
-    const Error error = FailureAt(Msg::kCannotOpenFolder, "C:\\A\xF1o", "no existe.", ENOENT);
-    EXPECT_EQ(error.message,
-              "No se puede abrir la carpeta \xAB"
-              "C:\\A\xF1o\xBB: no existe.");
-    EXPECT_EQ(error.code, ENOENT);
 }
 
 }  // namespace
