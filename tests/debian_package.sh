@@ -88,19 +88,18 @@ for word in encode seal decode list verify register unregister \
 done
 statuses=$(sed -n '/^Estado de salida:/,$p' "$work/help" | grep -oE '(^|[ ,:])[0-9]+ ' | tr -d ' ,:')
 [ "$(echo "$statuses" | wc -w)" -ge 7 ] || fail "--help lists the exit statuses: $statuses"
-sed -n '/^\.SH EXIT STATUS/,/^\.SH [A-Z]/p' "$work/man" > "$work/man-statuses"
-for status in $statuses; do
-  grep -qx "\.B $status" "$work/man-statuses" || fail "velmora-cli(1) lacks exit status $status"
-done
+missing=$(sed 's/^/.B /' <<< "$statuses" |
+  grep -vxF -f <(sed -n '/^\.SH EXIT STATUS/,/^\.SH [A-Z]/p' "$work/man")) || true
+[ -z "$missing" ] || fail "velmora-cli(1) lacks exit statuses: $missing"
 zcat "$root/usr/share/man/man1/velmora.1.gz" | grep -q '^\.SH EXIT STATUS' ||
   fail "velmora(1) lacks its exit status"
 
-# The desktop files: entries validate, and so do the AppStream metadata.
+# The desktop files: entries validate (each error naming its file), and so
+# do the AppStream metadata.
 share="$root/usr/share"
-for entry in applications/velmora-zol.desktop applications/org.example.velmora.desktop \
-             Thunar/sendto/velmora-encriptar.desktop Thunar/sendto/velmora-encriptar-seguro.desktop; do
-  desktop-file-validate "$share/$entry" || fail "$entry does not validate"
-done
+desktop-file-validate "$share"/applications/{velmora-zol,org.example.velmora}.desktop \
+  "$share"/Thunar/sendto/velmora-encriptar{,-seguro}.desktop ||
+  fail "a desktop entry does not validate"
 appstreamcli validate --no-net "$share/metainfo/org.example.velmora.metainfo.xml" > "$work/appstream" ||
   { cat "$work/appstream" >&2; fail "AppStream metadata"; }
 grep -qx '  <launchable type="desktop-id">org.example.velmora.desktop</launchable>' \
