@@ -55,14 +55,13 @@ expect_status 0 "$cli" recover Datos.zol --original-case
 rm -rf Datos "Datos (2)" "Datos (3)"
 
 # A damaged check value (every byte of it is the unit tests'): no key fits,
-# nothing is created.
+# the container stays as it was and nothing is created.
 cp legacy.zol Roto.zol
 printf '\x01' | dd of=Roto.zol bs=1 seek=13 conv=notrunc status=none
 copy=$(sha256sum < Roto.zol)
 expect_status 3 -e 'no se puede deducir' "$cli" recover Roto.zol
-[ "$(sha256sum < Roto.zol)" = "$copy" ] && [ ! -e Roto ] || fail "a damaged header was touched"
 expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert Roto.zol --recover --password-stdin"
-[ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "convert touched a damaged header"
+[ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "recover or convert touched a damaged header"
 rm Roto.zol
 only 'legacy.zol|'
 
@@ -93,11 +92,12 @@ fi
 # takes the name and gives back the original tree.
 cp legacy.zol Conv.zol
 printf '%s\n' 'clave secreta' "$sealed_password" > passwords.txt  # one file, both passwords
-expect_status 0 "$cli" convert Conv.zol --password-file passwords.txt
+expect_status 0 -o 'es ahora un contenedor sellado' \
+  "$cli" convert Conv.zol --password-file passwords.txt
 rm passwords.txt
-grep -q 'es ahora un contenedor sellado' out.txt || fail "convert said nothing"
 only 'Conv.zol|legacy.zol|'
-is_sealed Conv.zol || fail "not sealed"
+# Sealed, and sound (the legacy container's password, or its upper-cased
+# names, would fail the decode).
 expect_status 0 sh -c "echo '$sealed_password' | '$cli' verify Conv.zol --password-stdin"
 expect_status 0 sh -c "echo '$sealed_password' | '$cli' decode Conv.zol --password-stdin"
 [ "$(listing Conv)" = "$expected" ] || fail "the converted container lost something"

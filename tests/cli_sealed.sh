@@ -43,10 +43,10 @@ expect_status 1 -e 'al menos 8 caracteres' with_password 'corta' "$cli" seal Dat
 # The big tree stays (--keep: its wipe and the check before it are the small
 # container's below), so that the restored copy can be compared with it.
 expect_status 0 with_password "$password" "$cli" seal Datos --keep
-[ -f Datos.zol ] || fail "seal wrote no container"
 
-expect_status 0 -o 'Łódź/日本/ñandú.txt' with_password "$password" "$cli" list Datos.zol
-grep -q '2001-02-03 04:05:06' out.txt || fail "list lacks a date"
+# The container listed (so it was written), each entry with its time.
+expect_status 0 -o '2001-02-03 04:05:06  Łódź/日本/ñandú.txt' \
+  with_password "$password" "$cli" list Datos.zol
 # list --json: one object per entry of the tree, each field as the disk has it.
 expect_status 0 with_password "$password" "$cli" list Datos.zol --json
 python3 - Datos out.txt "$digits" "$posix" <<'PY' || fail "list --json: $(cat out.txt)"
@@ -129,7 +129,7 @@ EOF
 # Beyond the parity: three slots of one group. verify and repair name the
 # file whose chunks are lost (and only it), decode refuses with nothing
 # created, decode --salvage restores the rest, and the container stays as
-# it was.
+# it was through them all.
 mkdir Varios && head -c 400000 /dev/urandom > Varios/a.bin && printf 'dato' > Varios/b.txt
 a_sum=$(sha256sum < Varios/a.bin)
 expect_status 0 with_password "$password" "$cli" seal Varios
@@ -139,7 +139,6 @@ for command in verify repair decode; do
   expect_status 3 with_password "$password" "$cli" $command damaged.zol
   [ $command = decode ] || { tr -d '\r' < out.txt | grep -qx 'a.bin' && ! grep -q 'b.txt' out.txt; } ||
     fail "$command did not name the lost file alone: $(cat out.txt)"
-  [ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "$command changed a damaged container"
   [ -z "$(ls -A | grep -v -e '\.zol$' -e '\.txt$' -e '^Datos$')" ] ||
     fail "a damaged container left something: $(ls -A)"
 done
@@ -158,7 +157,7 @@ expect_status 0 -o '^a (incompleto).bin  (196608 bytes perdidos' \
 [ "$(stat -c %s 'damaged (rescatado)/a (incompleto).bin')" = 400000 ] &&
   [ "$(cat 'damaged (rescatado)/b.txt')" = dato ] ||
   fail "salvage-partial did not restore both files"
-[ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "salvage-partial changed the container"
+[ "$(sha256sum < damaged.zol)" = "$copy" ] || fail "a command changed the damaged container"
 rm -r 'damaged (rescatado)'
 # extract restores the named entries alone, into -C's folder, and never
 # deletes the container; a lost chunk of a named file, or a name that is

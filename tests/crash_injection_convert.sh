@@ -64,11 +64,10 @@ while IFS='|' read -r -u 3 job old olds news unfinished said; do
     rm -rf conv && mkdir conv && cp "$old" conv/T.zol
     killed_at $k "$job" run "$crashing"
     ! compgen -G 'conv/T.zol.parcial*' > /dev/null || fail "$job point $k: a partial container's name"
-    old_kept=0
-    new_kept=0
-    for f in conv/${olds// / conv/}; do is_old "$f" && old_kept=1; done
-    for f in conv/${news// / conv/}; do is_new "$f" && new_kept=1; done
-    [ "$old_kept" = 1 ] || [ "$new_kept" = 1 ] ||
+    kept=0  # the old container or a new one
+    for f in conv/${olds// / conv/}; do is_old "$f" && kept=1; done
+    for f in conv/${news// / conv/}; do is_new "$f" && kept=1; done
+    [ "$kept" = 1 ] ||
       fail "$job point $k: neither the old container nor a new one ($(ls -A conv | tr '\n' ' '))"
     if is_old conv/T.zol || [ ! -e conv/T.zol ]; then
       left=0
