@@ -9,6 +9,7 @@
 
 #include "container/cancel_token.h"
 #include "container/host.h"
+#include "container/sealed/sealed_format.h"
 #ifdef _WIN32
 #include "platform/win32/win32_file_system.h"
 #else
@@ -22,6 +23,10 @@ using SystemFileSystem = Win32FileSystem;
 #else
 using SystemFileSystem = PosixFileSystem;
 #endif
+
+// The smallest key derivation and chunks (in groups of the default size):
+// the tests time the runs, not Argon2, and may open thousands of containers.
+inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
 
 // Thrown by the test host where the real program would exit.
 struct ProgramEnded {};

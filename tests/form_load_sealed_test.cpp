@@ -29,7 +29,6 @@ class SealedFormLoadTest : public FormLoadTest {
     // Seals temp/<name> into temp/<name>.zol through the sealed verb.
     void SealThroughTheVerb(const std::string& name) {
         dialog.tries = {{kPassword, kPassword}};
-        WorkingFolder inside(temp.native);
         ASSERT_TRUE(Start("/S " + temp.native + "/" + name));
         ASSERT_TRUE(temp.Exists(name + ".zol")) << ::testing::PrintToString(host.messages);
     }
@@ -47,13 +46,11 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
     };
     const Case cases[] = {
         {"日本", "日本"}, {"Łódź", "Łódź"}, {"C", "C"}, {".oculta", ".oculta"}, {"Otra", "Otra/"}};
+    working_folder = temp.native + "/work";
     for (const Case& c : cases) {
         temp.Write(c.folder + "/dato.txt", "dato");
         dialog.tries = {{kPassword, kPassword}};
-        {
-            WorkingFolder inside(temp.native + "/work");
-            EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
-        }
+        EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
         EXPECT_EQ(windows.steps, (Steps{"dialog 3", "main window"})) << c.given;
         EXPECT_EQ(temp.Read("work/" + c.folder + ".zol").substr(0, kSealedMagic.size()),
                   std::string(kSealedMagic.begin(), kSealedMagic.end()))

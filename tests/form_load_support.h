@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -140,29 +139,18 @@ class TypingDialog : public Form2View {
     Form2Presenter presenter_;
 };
 
-// Runs a step inside another working folder (containers are written there).
-class WorkingFolder {
-  public:
-    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-  private:
-    std::filesystem::path previous_;
-};
-
 class FormLoadTest : public ::testing::Test {
   protected:
     FormLoadTest() : tables(nullptr) {
         windows.answer_dialog = [this] { state.key = DeriveKey("clave").value(); };
     }
 
-    // Runs start-up; true when it ended the program, false when it returned
-    // with the main window left idle. What an earlier start recorded is
-    // forgotten first (the host anew, but for what a pump does).
+    // Runs start-up in `working_folder`; true when it ended the program,
+    // false when it returned with the main window left idle. What an earlier
+    // start recorded is forgotten first (the host anew, but for what a pump
+    // does).
     bool Start(const std::string& command_line) {
+        WorkingFolder inside(working_folder);
         windows.steps.clear();
         windows.questions.clear();
         std::function<void(int)> on_pump = std::move(host.on_pump);
@@ -191,8 +179,10 @@ class FormLoadTest : public ::testing::Test {
     CipherTables tables;
     ProgramState state;
     FakeWindows windows{host};
-    // The smallest key derivation, for the containers start-up seals.
-    SealedParameters sealed_parameters{1, 8192, 4096};
+    // For the containers start-up seals.
+    SealedParameters sealed_parameters = kFastParameters;
+    // Where start-up runs, and writes the containers of folders.
+    std::string working_folder = temp.native;
 };
 
 }  // namespace velmora

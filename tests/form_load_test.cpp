@@ -24,7 +24,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
         if (pump == 1)
             captions_at_first_pump = host.captions;
     };
-    WorkingFolder inside(temp.native + "/work");
+    working_folder = temp.native + "/work";
     for (const Case c : {Case{15, false}, Case{16, true}, Case{32, false}, Case{47, false},
                          Case{48, true}, Case{kNormal, true, false}}) {
         const std::string name = "F" + std::to_string(c.attributes);
@@ -48,10 +48,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
 
 TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     temp.Write("Fotos/uno.jpg", "jpg");
-    {
-        WorkingFolder inside(temp.native);
-        ASSERT_TRUE(Start(temp.native + "/Fotos"));  // encoded with "clave"
-    }
+    ASSERT_TRUE(Start(temp.native + "/Fotos"));  // encoded with "clave"
     EXPECT_TRUE(Start(temp.native + "/Fotos.zol/C"));
     EXPECT_EQ(windows.dialog_caption, kDecodingCaption);
     EXPECT_EQ(windows.steps, (Steps{"dialog 2", "main window", "clear box"}));
@@ -113,7 +110,6 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsBeforeTheDialog) {
         {"/s " + t + "/Destino", ""},
         {"/S" + t + "/Destino", ""},
     };
-    WorkingFolder inside(temp.native);
     for (const Case& c : cases) {
         const TreeSnapshot before = Snapshot(temp.native);
         EXPECT_TRUE(Start(c.line)) << c.line;

@@ -19,10 +19,6 @@
 
 namespace velmora {
 
-// The smallest key derivation and chunks (in groups of the default size),
-// so that a test can open thousands of containers.
-inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
-
 // A file system whose writes, to any file number, land in `bytes`; with
 // `fail_from` set, any write reaching past that many bytes fails.
 class MemoryWrites : public SystemFileSystem {
