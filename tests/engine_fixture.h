@@ -97,8 +97,7 @@ class EngineFixture : public ::testing::Test {
     }
 
     RunResult Decode(const std::string& container, EngineOptions options = {}) {
-        return Run(&Engine::Des_carpeta,
-                   {.path = Path(container), .key = key, .options = options});
+        return Run(&Engine::Des_carpeta, {.path = Path(container), .key = key, .options = options});
     }
 
     RunResult Seal(const std::string& folder, EngineOptions options = {}) {

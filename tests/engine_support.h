@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -81,6 +83,34 @@ class TestHost : public Host {
   private:
     FileSystem* files_;
     CancelToken* cancel_;
+};
+
+// A file system whose writes, to any file number, land in `bytes`, counted
+// from `start`: after Next, the next container is kept from where the last
+// one ended (one writer may serve many). With `fail_from` set, any write
+// reaching past that many bytes fails.
+class MemoryWrites : public SystemFileSystem {
+  public:
+    Status Write(int, std::int64_t offset, const std::uint8_t* data, std::size_t length) override {
+        const auto end = static_cast<std::size_t>(offset) + length;
+        if (end > fail_from)
+            return Error{"disco lleno", 28};
+        bytes.resize(std::max(bytes.size(), end - start));
+        std::copy(data, data + length, bytes.begin() + (static_cast<std::size_t>(offset) - start));
+        end_ = std::max(end_, end);
+        return Status::Ok();
+    }
+    void Next() {
+        bytes.clear();
+        start = end_;
+    }
+
+    std::vector<std::uint8_t> bytes;
+    std::size_t fail_from = SIZE_MAX;
+
+  private:
+    std::size_t start = 0;
+    std::size_t end_ = 0;
 };
 
 // A clock that moves by `step` seconds at every reading, wrapping at

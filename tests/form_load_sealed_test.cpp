@@ -10,6 +10,7 @@
 #include "base/utf8.h"
 #include "container/sealed/chunk_layout.h"
 #include "tests/form_load_support.h"
+#include "tests/sealed_support.h"
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
@@ -137,9 +138,7 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
     std::string header = good;
     header[30] = static_cast<char>(header[30] ^ 1);
     header[good.size() - kSealedHeaderBytes2 + 30] ^= 1;
-    const std::vector<std::uint8_t> bytes(good.begin(), good.end());
-    MemoryByteSource source(bytes);
-    const ChunkLayout layout(ReadSealedHeader(source).value());
+    const ChunkLayout layout(HeaderOf({good.begin(), good.end()}));
     ASSERT_EQ(layout.groups, 1u);
     std::string content = good;
     for (std::uint64_t at = layout.header_size; at < layout.HeaderCopyAt(); at += layout.slot_size)
@@ -181,9 +180,7 @@ TEST_F(SealedFormLoadTest, DamageBeyondTheParityOffersTheSalvage) {
     intact.erase("b.bin");
     SealThroughTheVerb("Carpeta");
     std::string bytes = temp.Read("Carpeta.zol");
-    const std::vector<std::uint8_t> sealed(bytes.begin(), bytes.end());
-    MemoryByteSource source(sealed);
-    const ChunkLayout layout(ReadSealedHeader(source).value());
+    const ChunkLayout layout(HeaderOf({bytes.begin(), bytes.end()}));
     ASSERT_GE(layout.groups, 3u);
     for (std::uint64_t chunk = 4; chunk < 7; ++chunk)
         bytes[layout.ChunkAt(chunk) + 5] ^= 1;
