@@ -13,6 +13,7 @@
 #include "cipher/cipher_tables.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"
+#include "tests/tree_snapshot.h"
 
 namespace velmora {
 
@@ -170,6 +171,15 @@ class FormLoadTest : public ::testing::Test {
         } catch (const ProgramEnded&) {
             return true;
         }
+    }
+
+    // Starts with `command_line`, which must end the program after the
+    // windows' `steps`, leaving the temporary folder exactly as it was.
+    void ExpectEndsTouchingNothing(const std::string& command_line, const Steps& steps) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        EXPECT_TRUE(Start(command_line)) << command_line;
+        EXPECT_EQ(windows.steps, steps) << command_line;
+        EXPECT_EQ(Snapshot(temp.native), before) << command_line;
     }
 
     TempFolder temp;
