@@ -238,6 +238,23 @@ class RecordingFileSystem : public SystemFileSystem {
         return SystemFileSystem::RenameAt(folder, from, to);
     }
 
+    // Attribute values forced by path for the start-up decision, for values
+    // a Linux file system cannot hold (15, 47, ...); the directory search
+    // still sees the real entry.
+    Result<int> GetAttr(const std::string& path) override {
+        const auto it = forced_attributes.find(path);
+        if (it != forced_attributes.end() && !searching_)
+            return it->second;
+        return SystemFileSystem::GetAttr(path);
+    }
+    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
+        searching_ = true;
+        Result<std::vector<std::string>> names = SystemFileSystem::Dir(path, mask);
+        searching_ = false;
+        return names;
+    }
+    std::map<std::string, int> forced_attributes;
+
     // Plays a system that takes names differing only in case for one.
     bool IgnoresCase() const override { return ignores_case; }
     bool ignores_case = false;
@@ -290,6 +307,7 @@ class RecordingFileSystem : public SystemFileSystem {
         return Named(path, open());
     }
 
+    bool searching_ = false;
     std::mutex paths_mutex_;
     std::map<int, std::string> paths_;
 };

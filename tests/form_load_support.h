@@ -4,7 +4,6 @@
 
 #include <array>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,29 +15,6 @@
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
-
-// The file system with attribute values forced for the start-up decision,
-// for values a Linux file system cannot hold (15, 47, ...). The directory
-// search still sees the real entry.
-class ForcedAttributes : public PosixFileSystem {
-  public:
-    Result<int> GetAttr(const std::string& path) override {
-        const auto it = forced.find(path);
-        if (it != forced.end() && !searching_)
-            return it->second;
-        return PosixFileSystem::GetAttr(path);
-    }
-    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
-        searching_ = true;
-        Result<std::vector<std::string>> names = PosixFileSystem::Dir(path, mask);
-        searching_ = false;
-        return names;
-    }
-    std::map<std::string, int> forced;
-
-  private:
-    bool searching_ = false;
-};
 
 // What start-up did with its windows, in order.
 using Steps = std::vector<std::string>;
@@ -183,7 +159,7 @@ class FormLoadTest : public ::testing::Test {
     }
 
     TempFolder temp;
-    ForcedAttributes files;
+    RecordingFileSystem files;
     TestHost host{files, state.cancel};
     SteppingClock clock{100.0, 0.5};
     CipherTables tables;

@@ -28,7 +28,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
                          Case{48, true}, Case{kNormal, true, false}}) {
         const std::string name = "F" + std::to_string(c.attributes);
         temp.Write(c.folder ? name + "/dato.txt" : name, "d");
-        files.forced[temp.path + "\\" + name] = c.attributes;
+        files.forced_attributes[temp.path + "\\" + name] = c.attributes;
         captions_at_first_pump.clear();
         const bool ended = Start(temp.native + "/" + name + (c.folder ? "//" : ""));
         const bool encoded = c.encodes && c.folder;
