@@ -36,11 +36,6 @@ std::string Found(const ChunkCheck& check) {
 // (group 1), c.txt in chunk 4; an empty file last.
 class ChunkCheckTest : public ::testing::Test {
   protected:
-    static SealedHeader HeaderOf(const std::vector<std::uint8_t>& container) {
-        MemoryByteSource source(container);
-        return ReadSealedHeader(source).value();
-    }
-
     const SealedTree tree{{Folder(""), File("a.bin", 12000), File("b.bin", 8000), File("c.txt", 3),
                            File("A (incompleto).bin", 0)},
                           {std::string(12000, 'a'), std::string(8000, 'b'), "ccc", ""}};
@@ -109,8 +104,8 @@ TEST_F(ChunkCheckTest, EachDamageIsFoundWhereItLies) {
 TEST(ChunkCheckRulesTest, AnAuthenticIndexThatBreaksTheRulesIsNotSound) {
     const std::vector<std::uint8_t> sealed =
         SealPlaintext(std::vector<std::uint8_t>(100, 0xFF), kPassword, {1, 8192, 4096, 4, 2});
+    const SealedHeader header = HeaderOf(sealed);
     MemoryByteSource source(sealed);
-    const SealedHeader header = ReadSealedHeader(source).value();
     const SealedKeys keys = SealedKeys::Derive(kPassword, header).value();
     const ChunkCheck check = CheckChunks(source, header, keys, [] {}).value();
     EXPECT_FALSE(check.sound());

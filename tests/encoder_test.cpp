@@ -453,12 +453,10 @@ TEST_F(EncoderTest, UngivableKeysRootAndContainerInsideTheFolderAreRefused) {
     for (const char* inside : {"V", "V\\sub", "enlace"})
         ExpectNothingTouched(inside,
                              [&] { return Encode("V", {.container_folder = Path(inside)}); });
-    const fs::path previous = fs::current_path();
-    fs::current_path(temp.native + "/V/sub");
+    WorkingFolder inside(temp.native + "/V/sub");
     ExpectNothingTouched("through a link", [&] {
         return EncodeAt(Path("padre\\V"), {.container_folder = files.CurrentFolder().value()});
     });
-    fs::current_path(previous);
 }
 
 }  // namespace

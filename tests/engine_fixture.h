@@ -86,10 +86,6 @@ class EngineFixture : public ::testing::Test {
 
     std::string Path(const std::string& relative) const { return temp.path + "\\" + relative; }
 
-    // The fastest key derivation libsodium allows: the tests time the runs,
-    // not Argon2.
-    static constexpr SealedParameters kFastSealing{1, 8192, 4096};
-
     RunResult Encode(const std::string& folder, EngineOptions options = {}) {
         return EncodeAt(Path(folder), options);
     }
@@ -97,24 +93,28 @@ class EngineFixture : public ::testing::Test {
     RunResult EncodeAt(const std::string& folder_path, EngineOptions options = {}) {
         if (options.container_folder.empty())
             options.container_folder = temp.path;
-        Engine engine(files, host, tables, clock, cancel);
-        if (before_wipe)
-            engine.SetBeforeWipe(before_wipe);
-        return Kept(engine, engine.Hacelo({.path = folder_path, .key = key, .options = options}));
+        return Run(&Engine::Hacelo, {.path = folder_path, .key = key, .options = options});
     }
 
     RunResult Decode(const std::string& container, EngineOptions options = {}) {
-        Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine,
-                    engine.Des_carpeta({.path = Path(container), .key = key, .options = options}));
+        return Run(&Engine::Des_carpeta, {.path = Path(container), .key = key, .options = options});
     }
 
     RunResult Seal(const std::string& folder, EngineOptions options = {}) {
         options.container_folder = temp.path;
-        options.sealed_parameters = kFastSealing;
+        options.sealed_parameters = kFastParameters;
+        return Run(&Engine::Seal, {.path = Path(folder), .password = password, .options = options});
+    }
+
+    // One run of a new engine (`before_wipe` armed); what its steps shared
+    // is kept for the tests to look at.
+    RunResult Run(RunResult (Engine::*run)(const EngineRequest&), const EngineRequest& request) {
         Engine engine(files, host, tables, clock, cancel);
-        return Kept(engine,
-                    engine.Seal({.path = Path(folder), .password = password, .options = options}));
+        if (before_wipe)
+            engine.SetBeforeWipe(before_wipe);
+        const RunResult result = (engine.*run)(request);
+        state = engine.state();
+        return result;
     }
 
     // Nothing injected or armed, and a host that has seen nothing.
@@ -140,12 +140,6 @@ class EngineFixture : public ::testing::Test {
         };
     }
 
-    // What the run's steps shared, kept for the tests to look at.
-    RunResult Kept(const Engine& engine, RunResult result) {
-        state = engine.state();
-        return result;
-    }
-
     // Restores a sealed container with the keys its password gives, found as
     // the dialog and velmora-cli find them (the container closed again).
     RunResult Unseal(const std::string& container, EngineOptions options = {}) {
@@ -162,10 +156,8 @@ class EngineFixture : public ::testing::Test {
         }();
         EXPECT_TRUE(keys) << container;
         options.show_restored_folder = false;
-        Engine engine(files, host, tables, clock, cancel);
-        return Kept(
-            engine,
-            engine.Des_carpeta({.path = Path(container), .sealed_keys = keys, .options = options}));
+        return Run(&Engine::Des_carpeta,
+                   {.path = Path(container), .sealed_keys = keys, .options = options});
     }
 
     // Runs one case that must end with `outcome` and one message, shown whole

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -9,6 +11,7 @@
 
 #include "container/cancel_token.h"
 #include "container/host.h"
+#include "container/sealed/sealed_format.h"
 #ifdef _WIN32
 #include "platform/win32/win32_file_system.h"
 #else
@@ -22,6 +25,10 @@ using SystemFileSystem = Win32FileSystem;
 #else
 using SystemFileSystem = PosixFileSystem;
 #endif
+
+// The smallest key derivation and chunks (in groups of the default size):
+// the tests time the runs, not Argon2, and may open thousands of containers.
+inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
 
 // Thrown by the test host where the real program would exit.
 struct ProgramEnded {};
@@ -76,6 +83,34 @@ class TestHost : public Host {
   private:
     FileSystem* files_;
     CancelToken* cancel_;
+};
+
+// A file system whose writes, to any file number, land in `bytes`, counted
+// from `start`: after Next, the next container is kept from where the last
+// one ended (one writer may serve many). With `fail_from` set, any write
+// reaching past that many bytes fails.
+class MemoryWrites : public SystemFileSystem {
+  public:
+    Status Write(int, std::int64_t offset, const std::uint8_t* data, std::size_t length) override {
+        const auto end = static_cast<std::size_t>(offset) + length;
+        if (end > fail_from)
+            return Error{"disco lleno", 28};
+        bytes.resize(std::max(bytes.size(), end - start));
+        std::copy(data, data + length, bytes.begin() + (static_cast<std::size_t>(offset) - start));
+        end_ = std::max(end_, end);
+        return Status::Ok();
+    }
+    void Next() {
+        bytes.clear();
+        start = end_;
+    }
+
+    std::vector<std::uint8_t> bytes;
+    std::size_t fail_from = SIZE_MAX;
+
+  private:
+    std::size_t start = 0;
+    std::size_t end_ = 0;
 };
 
 // A clock that moves by `step` seconds at every reading, wrapping at
@@ -203,6 +238,23 @@ class RecordingFileSystem : public SystemFileSystem {
         return SystemFileSystem::RenameAt(folder, from, to);
     }
 
+    // Attribute values forced by path for the start-up decision, for values
+    // a Linux file system cannot hold (15, 47, ...); the directory search
+    // still sees the real entry.
+    Result<int> GetAttr(const std::string& path) override {
+        const auto it = forced_attributes.find(path);
+        if (it != forced_attributes.end() && !searching_)
+            return it->second;
+        return SystemFileSystem::GetAttr(path);
+    }
+    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
+        searching_ = true;
+        Result<std::vector<std::string>> names = SystemFileSystem::Dir(path, mask);
+        searching_ = false;
+        return names;
+    }
+    std::map<std::string, int> forced_attributes;
+
     // Plays a system that takes names differing only in case for one.
     bool IgnoresCase() const override { return ignores_case; }
     bool ignores_case = false;
@@ -255,6 +307,7 @@ class RecordingFileSystem : public SystemFileSystem {
         return Named(path, open());
     }
 
+    bool searching_ = false;
     std::mutex paths_mutex_;
     std::map<int, std::string> paths_;
 };

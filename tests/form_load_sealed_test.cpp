@@ -10,6 +10,7 @@
 #include "base/utf8.h"
 #include "container/sealed/chunk_layout.h"
 #include "tests/form_load_support.h"
+#include "tests/sealed_support.h"
 #include "tests/tree_snapshot.h"
 
 namespace velmora {
@@ -29,7 +30,6 @@ class SealedFormLoadTest : public FormLoadTest {
     // Seals temp/<name> into temp/<name>.zol through the sealed verb.
     void SealThroughTheVerb(const std::string& name) {
         dialog.tries = {{kPassword, kPassword}};
-        WorkingFolder inside(temp.native);
         ASSERT_TRUE(Start("/S " + temp.native + "/" + name));
         ASSERT_TRUE(temp.Exists(name + ".zol")) << ::testing::PrintToString(host.messages);
     }
@@ -47,13 +47,11 @@ TEST_F(SealedFormLoadTest, TheSealedVerbSealsTheFolderItNames) {
     };
     const Case cases[] = {
         {"日本", "日本"}, {"Łódź", "Łódź"}, {"C", "C"}, {".oculta", ".oculta"}, {"Otra", "Otra/"}};
+    working_folder = temp.native + "/work";
     for (const Case& c : cases) {
         temp.Write(c.folder + "/dato.txt", "dato");
         dialog.tries = {{kPassword, kPassword}};
-        {
-            WorkingFolder inside(temp.native + "/work");
-            EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
-        }
+        EXPECT_TRUE(Start("/S " + temp.native + "/" + c.given)) << c.given;
         EXPECT_EQ(windows.steps, (Steps{"dialog 3", "main window"})) << c.given;
         EXPECT_EQ(temp.Read("work/" + c.folder + ".zol").substr(0, kSealedMagic.size()),
                   std::string(kSealedMagic.begin(), kSealedMagic.end()))
@@ -140,9 +138,7 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
     std::string header = good;
     header[30] = static_cast<char>(header[30] ^ 1);
     header[good.size() - kSealedHeaderBytes2 + 30] ^= 1;
-    const std::vector<std::uint8_t> bytes(good.begin(), good.end());
-    MemoryByteSource source(bytes);
-    const ChunkLayout layout(ReadSealedHeader(source).value());
+    const ChunkLayout layout(HeaderOf({good.begin(), good.end()}));
     ASSERT_EQ(layout.groups, 1u);
     std::string content = good;
     for (std::uint64_t at = layout.header_size; at < layout.HeaderCopyAt(); at += layout.slot_size)
@@ -157,16 +153,13 @@ TEST_F(SealedFormLoadTest, ADamagedContainerEndsWithOneMessageAndCreatesNothing)
     };
     for (const Case& c : cases) {
         temp.Write("Carpeta.zol", c.bytes);
-        const TreeSnapshot before = Snapshot(temp.native);
         dialog.messages.clear();
         dialog.tries = {{kPassword, ""}};
-        EXPECT_TRUE(Start(temp.native + "/Carpeta.zol/C")) << c.label;
-        EXPECT_EQ(windows.steps, c.steps) << c.label;
+        ExpectEndsTouchingNothing(temp.native + "/Carpeta.zol/C", c.steps);
         ASSERT_EQ(host.messages.size(), 1u) << c.label;
         EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.label;
         EXPECT_TRUE(dialog.messages.empty()) << c.label;
         EXPECT_TRUE(windows.questions.empty()) << c.label;  // nothing left to salvage
-        EXPECT_EQ(Snapshot(temp.native), before) << c.label;
     }
 }
 
@@ -184,9 +177,7 @@ TEST_F(SealedFormLoadTest, DamageBeyondTheParityOffersTheSalvage) {
     intact.erase("b.bin");
     SealThroughTheVerb("Carpeta");
     std::string bytes = temp.Read("Carpeta.zol");
-    const std::vector<std::uint8_t> sealed(bytes.begin(), bytes.end());
-    MemoryByteSource source(sealed);
-    const ChunkLayout layout(ReadSealedHeader(source).value());
+    const ChunkLayout layout(HeaderOf({bytes.begin(), bytes.end()}));
     ASSERT_GE(layout.groups, 3u);
     for (std::uint64_t chunk = 4; chunk < 7; ++chunk)
         bytes[layout.ChunkAt(chunk) + 5] ^= 1;
@@ -227,16 +218,13 @@ TEST_F(SealedFormLoadTest, CancelarDuringTheKeyDerivationEndsWithNothingTouched)
     sealed_parameters = {3, 64 << 20, 4096};  // long enough to pump
     temp.Write("Lenta/a.txt", "a");
     SealThroughTheVerb("Lenta");
-    const TreeSnapshot before = Snapshot(temp.native);
     dialog.tries = {{kPassword, ""}};
     dialog.pumps = 0;
     dialog.on_pump = [this] { host.EndProgram(); };
-    EXPECT_TRUE(Start(temp.native + "/Lenta.zol/C"));
+    ExpectEndsTouchingNothing(temp.native + "/Lenta.zol/C", {"dialog 4"});
     EXPECT_EQ(dialog.pumps, 1);
-    EXPECT_EQ(windows.steps, Steps{"dialog 4"});
     EXPECT_TRUE(host.messages.empty() && dialog.messages.empty());
     EXPECT_FALSE(state.sealed_keys);
-    EXPECT_EQ(Snapshot(temp.native), before);
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,31 +12,9 @@
 #include "cipher/cipher_tables.h"
 #include "tests/engine_support.h"
 #include "tests/temp_folder.h"
+#include "tests/tree_snapshot.h"
 
 namespace velmora {
-
-// The file system with attribute values forced for the start-up decision,
-// for values a Linux file system cannot hold (15, 47, ...). The directory
-// search still sees the real entry.
-class ForcedAttributes : public PosixFileSystem {
-  public:
-    Result<int> GetAttr(const std::string& path) override {
-        const auto it = forced.find(path);
-        if (it != forced.end() && !searching_)
-            return it->second;
-        return PosixFileSystem::GetAttr(path);
-    }
-    Result<std::vector<std::string>> Dir(const std::string& path, int mask) override {
-        searching_ = true;
-        Result<std::vector<std::string>> names = PosixFileSystem::Dir(path, mask);
-        searching_ = false;
-        return names;
-    }
-    std::map<std::string, int> forced;
-
-  private:
-    bool searching_ = false;
-};
 
 // What start-up did with its windows, in order.
 using Steps = std::vector<std::string>;
@@ -140,29 +116,18 @@ class TypingDialog : public Form2View {
     Form2Presenter presenter_;
 };
 
-// Runs a step inside another working folder (containers are written there).
-class WorkingFolder {
-  public:
-    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-  private:
-    std::filesystem::path previous_;
-};
-
 class FormLoadTest : public ::testing::Test {
   protected:
     FormLoadTest() : tables(nullptr) {
         windows.answer_dialog = [this] { state.key = DeriveKey("clave").value(); };
     }
 
-    // Runs start-up; true when it ended the program, false when it returned
-    // with the main window left idle. What an earlier start recorded is
-    // forgotten first (the host anew, but for what a pump does).
+    // Runs start-up in `working_folder`; true when it ended the program,
+    // false when it returned with the main window left idle. What an earlier
+    // start recorded is forgotten first (the host anew, but for what a pump
+    // does).
     bool Start(const std::string& command_line) {
+        WorkingFolder inside(working_folder);
         windows.steps.clear();
         windows.questions.clear();
         std::function<void(int)> on_pump = std::move(host.on_pump);
@@ -184,15 +149,26 @@ class FormLoadTest : public ::testing::Test {
         }
     }
 
+    // Starts with `command_line`, which must end the program after the
+    // windows' `steps`, leaving the temporary folder exactly as it was.
+    void ExpectEndsTouchingNothing(const std::string& command_line, const Steps& steps) {
+        const TreeSnapshot before = Snapshot(temp.native);
+        EXPECT_TRUE(Start(command_line)) << command_line;
+        EXPECT_EQ(windows.steps, steps) << command_line;
+        EXPECT_EQ(Snapshot(temp.native), before) << command_line;
+    }
+
     TempFolder temp;
-    ForcedAttributes files;
+    RecordingFileSystem files;
     TestHost host{files, state.cancel};
     SteppingClock clock{100.0, 0.5};
     CipherTables tables;
     ProgramState state;
     FakeWindows windows{host};
-    // The smallest key derivation, for the containers start-up seals.
-    SealedParameters sealed_parameters{1, 8192, 4096};
+    // For the containers start-up seals.
+    SealedParameters sealed_parameters = kFastParameters;
+    // Where start-up runs, and writes the containers of folders.
+    std::string working_folder = temp.native;
 };
 
 }  // namespace velmora

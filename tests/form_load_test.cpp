@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "tests/form_load_support.h"
-#include "tests/tree_snapshot.h"
 
 namespace velmora {
 namespace {
@@ -24,12 +23,12 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
         if (pump == 1)
             captions_at_first_pump = host.captions;
     };
-    WorkingFolder inside(temp.native + "/work");
+    working_folder = temp.native + "/work";
     for (const Case c : {Case{15, false}, Case{16, true}, Case{32, false}, Case{47, false},
                          Case{48, true}, Case{kNormal, true, false}}) {
         const std::string name = "F" + std::to_string(c.attributes);
         temp.Write(c.folder ? name + "/dato.txt" : name, "d");
-        files.forced[temp.path + "\\" + name] = c.attributes;
+        files.forced_attributes[temp.path + "\\" + name] = c.attributes;
         captions_at_first_pump.clear();
         const bool ended = Start(temp.native + "/" + name + (c.folder ? "//" : ""));
         const bool encoded = c.encodes && c.folder;
@@ -48,10 +47,7 @@ TEST_F(FormLoadTest, TheAttributeValueDecidesBetweenEncodingAndIdling) {
 
 TEST_F(FormLoadTest, DecodingAsksOnceWithItsOwnCaptionAndRestores) {
     temp.Write("Fotos/uno.jpg", "jpg");
-    {
-        WorkingFolder inside(temp.native);
-        ASSERT_TRUE(Start(temp.native + "/Fotos"));  // encoded with "clave"
-    }
+    ASSERT_TRUE(Start(temp.native + "/Fotos"));  // encoded with "clave"
     EXPECT_TRUE(Start(temp.native + "/Fotos.zol/C"));
     EXPECT_EQ(windows.dialog_caption, kDecodingCaption);
     EXPECT_EQ(windows.steps, (Steps{"dialog 2", "main window", "clear box"}));
@@ -113,29 +109,24 @@ TEST_F(FormLoadTest, WhatCannotBeWorkedOnEndsBeforeTheDialog) {
         {"/s " + t + "/Destino", ""},
         {"/S" + t + "/Destino", ""},
     };
-    WorkingFolder inside(temp.native);
     for (const Case& c : cases) {
-        const TreeSnapshot before = Snapshot(temp.native);
-        EXPECT_TRUE(Start(c.line)) << c.line;
+        // With a message: no dialog, nothing registered.
+        ExpectEndsTouchingNothing(c.line,
+                                  c.message.empty() ? Steps{"register", "instructions"} : Steps{});
         if (c.message.empty()) {
             EXPECT_TRUE(host.messages.empty()) << c.line;
-            EXPECT_EQ(windows.steps, (Steps{"register", "instructions"})) << c.line;
         } else {
             ASSERT_EQ(host.messages.size(), 1u) << c.line;
             EXPECT_EQ(host.messages[0].substr(0, c.message.size()), c.message) << c.line;
-            EXPECT_TRUE(windows.steps.empty()) << c.line;  // no dialog, nothing registered
         }
-        EXPECT_EQ(Snapshot(temp.native), before) << c.line;
     }
     EXPECT_EQ(tables.KeyIndexTable(1), 2);  // the tables are built first, whatever follows
 }
 
 TEST_F(FormLoadTest, CancellingTheEncodingDialogTouchesNothing) {
     temp.Write("Intacta/a", "a");
-    const TreeSnapshot before = Snapshot(temp.native);
     windows.answer_dialog = [this] { host.EndProgram(); };
-    EXPECT_TRUE(Start(temp.native + "/Intacta"));
-    EXPECT_EQ(Snapshot(temp.native), before);
+    ExpectEndsTouchingNothing(temp.native + "/Intacta", {"dialog 1"});
 }
 
 }  // namespace

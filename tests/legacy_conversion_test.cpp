@@ -31,12 +31,9 @@ class LegacyConversionTest : public EngineFixture {
     // sealed kind's paths are.
     RunResult Convert(const std::string& container, EngineOptions options = {}) {
         files.SetNameCoding(NameCoding::kUtf8);
-        options.sealed_parameters = kFastSealing;
-        Engine engine(files, host, tables, clock, cancel);
-        return Kept(
-            engine,
-            engine.Convert(
-                {.path = Path(container), .key = key, .password = password, .options = options}));
+        options.sealed_parameters = kFastParameters;
+        return Run(&Engine::Convert,
+                   {.path = Path(container), .key = key, .password = password, .options = options});
     }
 
     // Restores a sealed container with its password.

@@ -119,10 +119,8 @@ TEST_F(PlatformTest, SettingAttributesWritesPermissionAndExtendedAttribute) {
 }
 
 TEST_F(PlatformTest, DirectorySearchHonoursTheMask) {
-    fs::create_directory(native + "/visible");
-    fs::create_directory(native + "/.punto");
-    fs::create_directory(native + "/marcada");
-    fs::create_directory(native + "/sistema");
+    for (const char* folder : {"visible", ".punto", "marcada", "sistema"})
+        temp.MakeFolder(folder);
     temp.Write("archivo", "x");
     temp.Write(".oculto", "x");
     ASSERT_TRUE(system.SetAttr(path + "\\marcada", kHidden).ok());
@@ -134,15 +132,15 @@ TEST_F(PlatformTest, DirectorySearchHonoursTheMask) {
     EXPECT_EQ(system.Dir(path + "\\", kMaskEverything).value(),
               (Names{".", "..", ".oculto", ".punto", "archivo", "marcada", "sistema", "visible"}));
 
-    EXPECT_EQ(system.Dir(path + "\\visible", kMaskNoHidden).value(), Names{"visible"});
-    EXPECT_EQ(system.Dir(path + "\\sistema", kMaskNoHidden).value(), Names{"sistema"});
-    EXPECT_EQ(system.Dir(path + "\\archivo", kMaskNoHidden).value(), Names{"archivo"});
-    EXPECT_TRUE(system.Dir(path + "\\.punto", kMaskNoHidden)->empty());
-    EXPECT_TRUE(system.Dir(path + "\\marcada", kMaskNoHidden)->empty());
-    EXPECT_EQ(system.Dir(path + "\\marcada", kMaskEverything).value(), Names{"marcada"});
-    EXPECT_TRUE(system.Dir(path + "\\falta", kMaskEverything)->empty());
-    EXPECT_TRUE(system.Dir(path + "\\falta\\", kMaskEverything)->empty());
-    EXPECT_TRUE(system.Dir(path + "\\archivo\\", kMaskEverything)->empty());
+    // A search for one entry's path: the entry, if the mask lets it through.
+    const std::vector<std::tuple<std::string, int, Names>> searches = {
+        {"\\visible", kMaskNoHidden, {"visible"}}, {"\\sistema", kMaskNoHidden, {"sistema"}},
+        {"\\archivo", kMaskNoHidden, {"archivo"}}, {"\\.punto", kMaskNoHidden, {}},
+        {"\\marcada", kMaskNoHidden, {}},          {"\\marcada", kMaskEverything, {"marcada"}},
+        {"\\falta", kMaskEverything, {}},          {"\\falta\\", kMaskEverything, {}},
+        {"\\archivo\\", kMaskEverything, {}}};
+    for (const auto& [searched, mask, found] : searches)
+        EXPECT_EQ(system.Dir(path + searched, mask).value(), found) << searched << " " << mask;
     EXPECT_TRUE(system.Dir("", kMaskEverything)->empty());
 }
 
@@ -191,8 +189,7 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     fs::create_directories(native + "/d/sub");
     fs::create_directories(native + "/t");
     fs::create_directory_symlink(native + "/d/sub", native + "/L");
-    const fs::path previous = fs::current_path();
-    fs::current_path(native);
+    WorkingFolder inside(native);
     using Given = FileSystem::Given;
     const std::vector<std::tuple<std::string, Given, std::string>> cases = {
         {"L/../t", Given::kEntry, native + "/d/t"},
@@ -218,7 +215,6 @@ TEST_F(PlatformTest, GivenPathsMeanWhatTheKernelMakesOfThem) {
     EXPECT_FALSE(system.IsSameOrInside(path + "\\L\\..", sub).value());
     EXPECT_TRUE(system.IsSameOrInside(path + "\\L", sub).value());
     EXPECT_FALSE(system.IsSameOrInside(path + "\\t", path + "\\d").value());
-    fs::current_path(previous);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/result.h"
 #include "container/buffered_io.h"
 #include "container/sealed/sealed_failure.h"
+#include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
 #include "container/sealed/sealed_keys.h"
 #include "container/sealed/sealed_stream_reader.h"
@@ -19,26 +20,11 @@
 
 namespace velmora {
 
-// The smallest key derivation and chunks (in groups of the default size),
-// so that a test can open thousands of containers.
-inline constexpr SealedParameters kFastParameters{1, 8192, 4096};
-
-// A file system whose writes, to any file number, land in `bytes`; with
-// `fail_from` set, any write reaching past that many bytes fails.
-class MemoryWrites : public SystemFileSystem {
-  public:
-    Status Write(int, std::int64_t offset, const std::uint8_t* data, std::size_t length) override {
-        const auto end = static_cast<std::size_t>(offset) + length;
-        if (end > fail_from)
-            return Error{"disco lleno", 28};
-        bytes.resize(std::max(bytes.size(), end));
-        std::copy(data, data + length, bytes.begin() + offset);
-        return Status::Ok();
-    }
-
-    std::vector<std::uint8_t> bytes;
-    std::size_t fail_from = SIZE_MAX;
-};
+// The header of a sealed container held in memory.
+inline SealedHeader HeaderOf(const std::vector<std::uint8_t>& container) {
+    MemoryByteSource source(container);
+    return ReadSealedHeader(source).value();
+}
 
 // A container of a plaintext (at least 8 bytes, its first `index_length`
 // counted as the index) given by Write in pieces of `piece` bytes or,

@@ -67,4 +67,17 @@ class TempFolder {
     std::string path;
 };
 
+// Runs a step inside another working folder, made if missing.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
+
 }  // namespace velmora

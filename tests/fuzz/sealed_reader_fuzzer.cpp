@@ -19,7 +19,6 @@
 #include "container/sealed/sealed_failure.h"
 #include "container/sealed/sealed_header.h"
 #include "container/sealed/sealed_index.h"
-#include "platform/posix/posix_file_system.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -28,28 +27,6 @@ using namespace velmora;
 
 // The golden container's password, so that it opens as a seed.
 constexpr std::string_view kPassword = "contraseña";
-
-// Where the containers sealed here are written: one BufferedWriter for the
-// whole run (its 1 MiB buffer would otherwise be allocated and faulted in
-// for every input), writing on from where the last container ended; each
-// container's bytes are kept from its start.
-class MemoryWrites : public PosixFileSystem {
-  public:
-    Status Write(int, std::int64_t offset, const std::uint8_t* data, std::size_t length) override {
-        const auto at = static_cast<std::size_t>(offset) - start;
-        bytes.resize(std::max(bytes.size(), at + length));
-        std::copy(data, data + length, bytes.begin() + at);
-        end = std::max(end, static_cast<std::size_t>(offset) + length);
-        return Status::Ok();
-    }
-    void Next() {
-        bytes.clear();
-        start = end;
-    }
-    std::vector<std::uint8_t> bytes;
-    std::size_t start = 0;  // the current container's first byte in the "file"
-    std::size_t end = 0;
-};
 
 struct Tree {
     std::vector<SealedEntry> entries;
@@ -125,6 +102,9 @@ SealedParameters Fast(std::uint8_t shape) {
 
 std::vector<std::uint8_t> Seal(const std::vector<std::uint8_t>& index,
                                const std::vector<std::uint8_t>& data, std::uint8_t shape) {
+    // One BufferedWriter for the whole run (its 1 MiB buffer would otherwise
+    // be allocated and faulted in for every input), writing on from where
+    // the last container ended.
     static MemoryWrites files;
     static BufferedWriter out(files, 0, 0);
     files.Next();
