@@ -197,9 +197,8 @@ TEST_F(SealedEngineTest, PermissionsAreTheUsersUntilPublishedThenFollowTheUmask)
     EXPECT_EQ(mode(root / "abierta/f.txt"), 0666u & ~mask);
 
     fs::remove_all(root);
-    files.before = nullptr;
+    Fresh();
     files.fail.details_errno = ENOSYS;
-    host = TestHost(files, cancel);
     ASSERT_EQ(Unseal("P.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("P/abierta/f.txt"), "f");
     ExpectSaidOnce("no admite permisos");
