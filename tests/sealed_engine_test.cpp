@@ -35,10 +35,15 @@ class SealedEngineTest : public EngineFixture {
 };
 
 // Names in any language, names equal but for case, ":" and a tab, empty
-// and read-only folders, dates to the nanosecond and permission bits all
-// come back exactly, under the same name as the folder.
+// and read-only folders, dates to the nanosecond, permission bits and runs
+// of zeros (left as holes: at the start, the middle and the end) all come
+// back exactly, under the same name as the folder.
 TEST_F(SealedEngineTest, ATreeComesBackExactlyAsItWas) {
     temp.Write("Datos/Łódź/日本/Ünïcödé ñ.txt", "こんにちは");
+    const std::string zeros(200000, '\0');
+    temp.Write("Datos/ceros", zeros);
+    temp.Write("Datos/hueco", "principio" + zeros + "fin");
+    temp.Write("Datos/cola", "principio" + zeros);
     temp.Write("Datos/Mixto/CaSe.TXT", "mayúsculas");
     temp.Write("Datos/Mixto/case.txt", "minúsculas");
     temp.Write("Datos/a:b\tc", "raro");
@@ -192,9 +197,8 @@ TEST_F(SealedEngineTest, PermissionsAreTheUsersUntilPublishedThenFollowTheUmask)
     EXPECT_EQ(mode(root / "abierta/f.txt"), 0666u & ~mask);
 
     fs::remove_all(root);
-    files.before = nullptr;
+    Fresh();
     files.fail.details_errno = ENOSYS;
-    host = TestHost(files, cancel);
     ASSERT_EQ(Unseal("P.zol").outcome, Outcome::kDone);
     EXPECT_EQ(temp.Read("P/abierta/f.txt"), "f");
     ExpectSaidOnce("no admite permisos");

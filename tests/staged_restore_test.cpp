@@ -15,23 +15,10 @@ class StagedRestoreTest : public EngineFixture {
         files.SetNameCoding(NameCoding::kUtf8);
         temp.Write("C/a/uno.txt", "uno");
         temp.Write("C/b.txt", "be");
-        const std::string zeros(200000, '\0');
-        temp.Write("C/ceros", zeros);
-        temp.Write("C/hueco", "principio" + zeros + "fin");
-        temp.Write("C/cola", "principio" + zeros);
         EXPECT_EQ(Seal("C", {.keep_originals = true}).outcome, Outcome::kDone);
     }
     fs::path Staging() const { return fs::path(temp.native) / StagingName("C.zol"); }
 };
-
-// Runs of zeros are left as holes, at the start, the middle and the end.
-TEST_F(StagedRestoreTest, FilesWithRunsOfZerosComeBackWhole) {
-    fs::rename(temp.native + "/C", temp.native + "/antes");
-    ASSERT_EQ(Unseal("C.zol").outcome, Outcome::kDone);
-    for (const char* name : {"ceros", "hueco", "cola"})
-        EXPECT_EQ(temp.Read(std::string("C/") + name), temp.Read(std::string("antes/") + name))
-            << name;
-}
 
 // A failure after the whole tree is made, before it has its name: what was
 // made goes, the container stays, nothing else is touched.
