@@ -18,11 +18,8 @@ TEST(MessagesTest, EveryTextIsWindows1252AndUsesItsPlacesInOrder) {
         const std::string_view written = Utf8Text(message);
         const std::string text = Text(message);
         const Result<std::string> converted = Utf8ToCp1252(written);
+        // One byte a character: Utf8ToCp1252 gives no other (Cp1252Test).
         EXPECT_TRUE(converted.ok() && converted.value() == text) << i << ": " << written;
-        std::size_t continuation_bytes = 0;
-        for (const char c : written)
-            continuation_bytes += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-        EXPECT_EQ(text.size(), written.size() - continuation_bytes) << i << ": " << written;
         // The places a text uses are {1} .. {n}, none skipped.
         std::set<char> places;
         for (std::size_t k = 0; k + 2 < written.size(); ++k)
