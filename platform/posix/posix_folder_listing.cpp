@@ -67,6 +67,14 @@ Status EveryItem(DIR* dir, NameCoding coding, const std::string& shown, Each eac
 }  // namespace
 
 Result<std::vector<DirEntry>> PosixTreeOps::ListFolderAt(int folder) {
+    return ListAt(folder, true);
+}
+
+Result<std::vector<DirEntry>> PosixTreeOps::ListNamesAt(int folder) {
+    return ListAt(folder, false);
+}
+
+Result<std::vector<DirEntry>> PosixTreeOps::ListAt(int folder, bool inspected) {
     const OpenFile* open_folder = open_files_.Find(folder);
     if (!open_folder)
         return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
@@ -76,49 +84,32 @@ Result<std::vector<DirEntry>> PosixTreeOps::ListFolderAt(int folder) {
         return dir.error();
     const int reading = dirfd(dir->get());
     struct statx self;
-    if (statx(reading, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
+    if (inspected && statx(reading, "", AT_EMPTY_PATH, STATX_MNT_ID, &self) != 0)
         return SystemError(errno, Msg::kCannotReadFolder, shown);
 
-    std::vector<DirEntry> entries;
-    const Status listed =
-        EveryItem(dir->get(), Coding(), shown, [&](std::string name, const dirent& item) {
-            DirEntry entry{std::move(name), EntryKind::kOther};
-            struct statx sx;
-            if (statx(reading, item.d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxWanted,
-                      &sx) != 0)
-                return Status(SystemError(errno, Msg::kCannotRead, shown + "/" + entry.name));
-            entry.info = InfoOf(sx, &self);
-            entry.kind = entry.info.kind;
-            entry.attributes =
-                DosAttributesOf(StatOf(sx), AttributeTarget{item.d_name, reading}, entry.name);
-            entries.push_back(std::move(entry));
-            return Status::Ok();
-        });
-    if (!listed)
-        return listed.error();
-    SortByName(entries);
-    return entries;
-}
-
-Result<std::vector<DirEntry>> PosixTreeOps::ListNamesAt(int folder) {
-    const OpenFile* open_folder = open_files_.Find(folder);
-    if (!open_folder)
-        return SystemError(EBADF, Msg::kCannotReadFolder, ShownNumber(folder));
-    const std::string shown = Shown(open_folder->path);
-    Result<Listing> dir = OpenListing(open_folder->descriptor, shown);
-    if (!dir)
-        return dir.error();
     std::vector<DirEntry> entries;
     const Status listed =
         EveryItem(dir->get(), Coding(), shown, [&](std::string name, const dirent& item) {
             DirEntry entry{std::move(name), KindOf(item.d_type)};
             entry.info.kind = entry.kind;
             entry.info.inode = item.d_ino;
+            if (inspected) {
+                struct statx sx;
+                if (statx(reading, item.d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                          kStatxWanted, &sx) != 0)
+                    return Status(SystemError(errno, Msg::kCannotRead, shown + "/" + entry.name));
+                entry.info = InfoOf(sx, &self);
+                entry.kind = entry.info.kind;
+                entry.attributes =
+                    DosAttributesOf(StatOf(sx), AttributeTarget{item.d_name, reading}, entry.name);
+            }
             entries.push_back(std::move(entry));
             return Status::Ok();
         });
     if (!listed)
         return listed.error();
+    if (inspected)
+        SortByName(entries);
     return entries;
 }
 

@@ -85,6 +85,9 @@ class PosixTreeOps : public virtual TreeOps {
         std::string shown;
     };
     Result<Inside> Resolve(int folder, const std::string& name, Msg action) const;
+    // The whole listing (each entry inspected, sorted by name) or, not
+    // inspected, what the folder's list of names holds, in its order.
+    Result<std::vector<DirEntry>> ListAt(int folder, bool inspected);
     // Opens name in the folder, never through a link or into another mount.
     int OpenBeneath(int folder, const std::string& name, int flags, mode_t mode) const;
     static int OpenFlags(OpenMode mode);
