@@ -218,12 +218,7 @@ void Restore::CheckTreeInPlace() {
 
 void Restore::Discard() {
     stops_on_cancel_.reset();
-    if (writing_ >= 0)
-        (void)run_.files.Close(writing_);
-    writing_ = -1;
-    folders_.CloseAll();
-    if (staging_)
-        (void)staging_->Remove();
+    DiscardStaged(run_, writing_, folders_, staging_);
 }
 
 Status CheckCaseCollisions(const std::vector<DecodedEntry>& entries) {

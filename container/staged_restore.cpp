@@ -69,7 +69,7 @@ void StagedRestore::Restore() {
         OrFail(files.SyncFileSystemOpen(OrFail(folders_.Get(kRootId))));
     } catch (const EngineFailure&) {
         stops_on_cancel_.reset();
-        Discard();
+        DiscardStaged(run_, writing_, folders_, staging_);
         files.CloseAll();
         throw;
     }
@@ -244,20 +244,9 @@ void StagedRestore::StopIfCancelled() {
     if (!run_.cancel.requested())
         return;
     stops_on_cancel_.reset();
-    Discard();
+    DiscardStaged(run_, writing_, folders_, staging_);
     run_.files.CloseAll();
     run_.host.EndProgram();
-}
-
-// Every handle of the restore is closed first, so the removal has the
-// descriptors it needs even when the restore ran out of them.
-void StagedRestore::Discard() {
-    if (writing_ >= 0)
-        (void)run_.files.Close(writing_);
-    writing_ = -1;
-    folders_.CloseAll();
-    if (staging_)
-        (void)staging_->Remove();
 }
 
 }  // namespace velmora

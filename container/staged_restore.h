@@ -70,8 +70,6 @@ class StagedRestore {
     void CheckStagedTree();
     std::string EntryName(const Made& made) const;
     void StopIfCancelled();
-    // Overwrites and removes what this restore made (nothing once named).
-    void Discard();
 
     Run& run_;
     RestoreSource& source_;

@@ -133,6 +133,16 @@ std::string StagingFolder::Publish(const std::string& root) {
     return path;
 }
 
+void DiscardStaged(Run& run, int& writing, FolderHandles& folders,
+                   std::optional<StagingFolder>& staging) {
+    if (writing >= 0)
+        (void)run.files.Close(writing);
+    writing = -1;
+    folders.CloseAll();
+    if (staging)
+        (void)staging->Remove();
+}
+
 bool StagingFolder::Remove() {
     if (!made_ || published_)
         return true;

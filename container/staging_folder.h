@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "container/folder_handles.h"
@@ -80,6 +81,14 @@ class StagingFolder {
     bool made_ = false;
     bool published_ = false;
 };
+
+// Takes away what a failed restore made: the file being written closed
+// first (Windows removes a deleted file's name only once its last handle is
+// closed), then every folder's handle, so that the removal has the
+// descriptors it needs even when the restore ran out of them; then the
+// staging folder, if made, overwritten and removed.
+void DiscardStaged(Run& run, int& writing, FolderHandles& folders,
+                   std::optional<StagingFolder>& staging);
 
 // Whether a restore could give its staging folder a name beside the
 // container at `container_path`: a hidden folder holding an empty folder
