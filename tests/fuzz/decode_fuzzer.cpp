@@ -3,7 +3,6 @@
 // the reader accepts lies inside the file, and that a decode never writes
 // anywhere but the restored folder next to the container.
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "container/legacy/legacy_reader.h"
@@ -23,9 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fs::path work = fs::path(scratch.native) / "in";
     fs::remove_all(work);
-    fs::create_directory(work);
-    std::ofstream(work / "c.zol", std::ios::binary)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    scratch.Write("in/c.zol", std::string(reinterpret_cast<const char*>(data), size));
 
     const RunResult result = RunEngine([&](Engine& engine) {
         return engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
