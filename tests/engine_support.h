@@ -213,8 +213,7 @@ class RecordingFileSystem : public SystemFileSystem {
         return SystemFileSystem::RemoveFolderAt(folder, name, expected);
     }
     Result<int> ReopenUncached(int file) override {
-        if (before_reading_back)
-            before_reading_back();
+        Pause("read back", paths_[file]);  // a written container, from the disk
         return SystemFileSystem::ReopenUncached(file);
     }
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override {
@@ -276,8 +275,6 @@ class RecordingFileSystem : public SystemFileSystem {
         int details_errno = 0;          // permissions and times cannot be set
         std::function<void()> on_sync;  // runs at each flush of the file system
     } fail;
-    // Runs when a written container is about to be read back from the disk.
-    std::function<void()> before_reading_back;
     // Runs before each operation with its name and the entry's path.
     std::function<void(const std::string& operation, const std::string& path)> before;
     std::map<std::string, std::vector<std::size_t>> writes;
