@@ -24,11 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::remove_all(work);
     scratch.Write("in/c.zol", std::string(reinterpret_cast<const char*>(data), size));
 
-    const RunResult result = RunEngine([&](Engine& engine) {
-        return engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
-                                   .key = FuzzKey(),
-                                   .options = {.show_restored_folder = false}});
-    });
+    const RunResult result = Decode(scratch.path + "\\in\\c.zol");
 
     // Nothing may appear but the restored folder "c" (and, unless the run
     // finished, the container), nothing outside the scratch folder's "in".

@@ -71,11 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  .options = {.keep_originals = true, .container_folder = temp.path + "\\out"}});
         }).outcome != Outcome::kDone)
         std::abort();
-    if (RunEngine([&](Engine& engine) {
-            return engine.Des_carpeta({.path = temp.path + "\\out\\T.zol",
-                                       .key = FuzzKey(),
-                                       .options = {.show_restored_folder = false}});
-        }).outcome != Outcome::kDone)
+    if (Decode(temp.path + "\\out\\T.zol").outcome != Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();
