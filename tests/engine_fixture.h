@@ -121,7 +121,6 @@ class EngineFixture : public ::testing::Test {
     void Fresh() {
         files.fail = {};
         files.before = nullptr;
-        files.before_reading_back = nullptr;
         before_wipe = nullptr;
         changed = false;
         host = TestHost(files, cancel);

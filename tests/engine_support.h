@@ -194,8 +194,6 @@ class RecordingFileSystem : public SystemFileSystem {
     Status SyncFileSystemOpen(int handle) override {
         log.push_back("sync");
         Pause("sync", paths_[handle]);
-        if (fail.on_sync)
-            fail.on_sync();
         if (fail.sync)
             return Error{"fallo inyectado al asegurar", EIO};
         return SystemFileSystem::SyncFileSystemOpen(handle);
@@ -213,8 +211,7 @@ class RecordingFileSystem : public SystemFileSystem {
         return SystemFileSystem::RemoveFolderAt(folder, name, expected);
     }
     Result<int> ReopenUncached(int file) override {
-        if (before_reading_back)
-            before_reading_back();
+        Pause("read back", paths_[file]);  // a written container, from the disk
         return SystemFileSystem::ReopenUncached(file);
     }
     Status SetPermissionsOpen(int handle, std::uint32_t mode) override {
@@ -272,12 +269,9 @@ class RecordingFileSystem : public SystemFileSystem {
         bool flush = false;
         bool sync = false;
         bool rename = false;
-        int folder_rename_errno = 0;    // folders cannot be renamed (fusefat: ENOSYS)
-        int details_errno = 0;          // permissions and times cannot be set
-        std::function<void()> on_sync;  // runs at each flush of the file system
+        int folder_rename_errno = 0;  // folders cannot be renamed (fusefat: ENOSYS)
+        int details_errno = 0;        // permissions and times cannot be set
     } fail;
-    // Runs when a written container is about to be read back from the disk.
-    std::function<void()> before_reading_back;
     // Runs before each operation with its name and the entry's path.
     std::function<void(const std::string& operation, const std::string& path)> before;
     std::map<std::string, std::vector<std::size_t>> writes;

@@ -78,8 +78,9 @@ TEST_F(FaultInjectionTest, FailuresLeaveTheOriginalsOrTheContainer) {
 // disk. Its files stay, named; the rest of the wipe goes on.
 TEST_F(FaultInjectionTest, AFailedBatchFlushKeepsItsFilesAndNamesThem) {
     MakeTree();
-    files.fail.on_sync = [&, first = true]() mutable {
-        files.fail.sync = std::exchange(first, false);  // the first flush fails
+    files.before = [&, first = true](const std::string& operation, const std::string&) mutable {
+        if (operation == "sync")
+            files.fail.sync = std::exchange(first, false);  // the first flush fails
     };
     const RunResult result = Encode("T", {.report_leftovers = true, .wipe_batch_files = 2});
     EXPECT_EQ(result.outcome, Outcome::kDone);

@@ -103,9 +103,8 @@ TEST_F(LegacyConversionTest, FailuresBeforeTheSwapLeaveTheLegacyContainer) {
         {"the sealed container's flush fails", [&] { files.fail.flush = true; }},
         {"the sealed container reads back wrong",
          [&] {
-             files.before_reading_back = [&] {
-                 FlipByteFromEnd(temp.native + "/T.zol.convirtiendo", 20);
-             };
+             ChangeBefore("read back", ".convirtiendo",
+                          [&] { FlipByteFromEnd(temp.native + "/T.zol.convirtiendo", 20); });
          }},
         {"no rename", [&] { files.fail.rename = true; }},
         {"the folder is read-only", [&] { files.fail.open[Path("T.zol.convirtiendo")] = EROFS; }},

@@ -6,17 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "tests/parity_blocks.h"
+
 namespace velmora {
 namespace {
-
-using Blocks = std::vector<std::vector<std::uint8_t>>;
-
-std::vector<std::uint8_t*> Pointers(Blocks& blocks) {
-    std::vector<std::uint8_t*> pointers;
-    for (auto& block : blocks)
-        pointers.push_back(block.data());
-    return pointers;
-}
 
 // Calls `each` with every sorted list of at most `most` indexes below `all`.
 void EveryList(unsigned all, unsigned most, std::vector<unsigned>& list,

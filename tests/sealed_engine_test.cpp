@@ -77,10 +77,12 @@ TEST_F(SealedEngineTest, ATreeComesBackExactlyAsItWas) {
 // stays whole, for either kind.
 TEST_F(SealedEngineTest, AContainerThatReadsBackWrongWipesNothing) {
     temp.Write("Carpeta/uno.txt", std::string(100000, 'u'));
-    files.before_reading_back = [&] { FlipByteFromEnd(temp.native + "/Carpeta.zol.parcial", 20); };
+    const auto flip = [&] { FlipByteFromEnd(temp.native + "/Carpeta.zol.parcial", 20); };
+    ChangeBefore("read back", ".parcial", flip);
     ExpectNothingTouched(
         "sealed", [&] { return Seal("Carpeta"); }, Outcome::kFailed);
     files.SetNameCoding(NameCoding::kWindows1252);
+    ChangeBefore("read back", ".parcial", flip);
     ExpectNothingTouched(
         "legacy", [&] { return Encode("Carpeta"); }, Outcome::kFailed);
     ExpectSaidOnce("no coincide");

@@ -3,7 +3,6 @@
 // the reader accepts lies inside the file, and that a decode never writes
 // anywhere but the restored folder next to the container.
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "container/legacy/legacy_reader.h"
@@ -23,15 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fs::path work = fs::path(scratch.native) / "in";
     fs::remove_all(work);
-    fs::create_directory(work);
-    std::ofstream(work / "c.zol", std::ios::binary)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    scratch.Write("in/c.zol", std::string(reinterpret_cast<const char*>(data), size));
 
-    const RunResult result = RunEngine([&](Engine& engine) {
-        return engine.Des_carpeta({.path = scratch.path + "\\in\\c.zol",
-                                   .key = FuzzKey(),
-                                   .options = {.show_restored_folder = false}});
-    });
+    const RunResult result = Decode(scratch.path + "\\in\\c.zol");
 
     // Nothing may appear but the restored folder "c" (and, unless the run
     // finished, the container), nothing outside the scratch folder's "in".

@@ -38,4 +38,13 @@ RunResult RunEngine(Run run) {
     return run(engine);
 }
 
+// Restores the container at `path` (the program's form) with the fuzzers'
+// key, the restored folder not shown.
+inline RunResult Decode(const std::string& path) {
+    return RunEngine([&](Engine& engine) {
+        return engine.Des_carpeta(
+            {.path = path, .key = FuzzKey(), .options = {.show_restored_folder = false}});
+    });
+}
+
 }  // namespace velmora

@@ -11,20 +11,11 @@
 
 #include "container/sealed/parity_code.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/parity_blocks.h"
 
-namespace {
-
+using velmora::Blocks;
 using velmora::Broken;
-using Blocks = std::vector<std::vector<std::uint8_t>>;
-
-std::vector<std::uint8_t*> Pointers(Blocks& blocks) {
-    std::vector<std::uint8_t*> pointers;
-    for (auto& block : blocks)
-        pointers.push_back(block.data());
-    return pointers;
-}
-
-}  // namespace
+using velmora::Pointers;
 
 // Input: k, p, two bytes of length, the list's size (its top bit: the list
 // taken as given, not sorted and made distinct), its indexes, then the bytes

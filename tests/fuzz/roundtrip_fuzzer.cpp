@@ -40,10 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const TempFolder temp;
     const fs::path scratch = temp.native;
 
-    fs::remove_all(scratch / "T");
-    fs::remove_all(scratch / "out");
-    fs::create_directories(scratch / "T");
-    fs::create_directories(scratch / "out");
+    temp.Remove({"T", "out"});
+    temp.MakeFolder("T");
+    temp.MakeFolder("out");
     // Zeros once the bytes run out.
     FuzzedDataProvider recipe(data, size);
     auto next = [&] { return recipe.ConsumeIntegral<std::uint8_t>(); };
@@ -72,11 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  .options = {.keep_originals = true, .container_folder = temp.path + "\\out"}});
         }).outcome != Outcome::kDone)
         std::abort();
-    if (RunEngine([&](Engine& engine) {
-            return engine.Des_carpeta({.path = temp.path + "\\out\\T.zol",
-                                       .key = FuzzKey(),
-                                       .options = {.show_restored_folder = false}});
-        }).outcome != Outcome::kDone)
+    if (Decode(temp.path + "\\out\\T.zol").outcome != Outcome::kDone)
         std::abort();
     if (Tree(scratch / "out" / "T", false) != original)
         std::abort();
