@@ -16,3 +16,10 @@ killed_at() {  # K, what, command...
   [ "$status" -eq 137 ] || fail "$2 point $1: not killed (status $status)"
   tried=$((tried + 1))
 }
+# Whether a copy of the container, decoded in check/ with the password (the
+# copy kept there), gives back the tree listed.
+restores() {  # container, password, listing[, upper]
+  rm -rf check && mkdir check && cp "$1" check/T.zol &&
+    echo "$2" | "$cli" decode check/T.zol --keep --password-stdin > /dev/null 2>&1 &&
+    [ "$(listing check/T "${4:-}")" = "$3" ]
+}
