@@ -23,3 +23,8 @@ expect_status() {  # expected, [-e|-o PATTERN,] command...
   }
   [ -z "$told" ] || grep -q -- "$pattern" "$told" || fail "'$*' did not say '$pattern': $(cat "$told")"
 }
+# A command given the password on its standard input (the option added).
+with_password() {  # password, command...
+  local typed=$1; shift
+  printf '%s\n' "$typed" | "$@" --password-stdin
+}

@@ -12,10 +12,6 @@ tests="$(cd "$(dirname "$0")" && pwd)"
 data="$tests/data"
 . "$(dirname "$0")/cli_checks.sh"
 password='Contraseña de prueba'
-with_password() {  # password, command...
-  local typed=$1; shift
-  printf '%s\n' "$typed" | "$@" --password-stdin
-}
 
 mkdir -p "Datos/Łódź/日本" "Datos/vacía/más vacía"
 printf 'こんにちは' > "Datos/Łódź/日本/ñandú.txt"
