@@ -71,18 +71,8 @@ only 'legacy.zol|'
 # on Linux, and upper-cased anywhere, legacy_conversion_test decodes the
 # same container through the same restore.
 if [ "$posix" = 0 ]; then
-python3 - Caso.zol <<'PY'
-import sys
-key = bytes(c + i + 1 for i, c in enumerate((b"CLAVE" * 3)[:15]))
-def enc(data):
-    return bytes((b + key[(j + 1) % 15]) % 256 for j, b in enumerate(data))
-entries = [(b"\\Cartas\\Mixto.TXT", b"ddd"), (b"\\cartas\\mixto.txt", b"dddd"), (b"\\uno", b"u")]
-out = bytes([16]) + len(entries).to_bytes(4, "little") + bytes([0]) + enc(key)
-for name, data in entries:
-    out += enc(name).ljust(64, b" ") + bytes([32, 16]) + len(data).to_bytes(4, "little")
-out += b"".join(enc(data) for _, data in entries)
-open(sys.argv[1], "wb").write(out)
-PY
+"$tests/legacy_container.py" Caso.zol clave '\\Cartas\\Mixto.TXT' ddd \
+  '\\cartas\\mixto.txt' dddd '\\uno' u
 expect_status 3 -e 'solo se diferencian en mayúsculas' with_password clave "$cli" decode Caso.zol --original-case
 [ ! -e Caso ] && [ -f Caso.zol ] || fail "a case collision created something"
 rm Caso.zol

@@ -3,11 +3,10 @@
 # the velmora-cli scripts share (a scratch folder of the run's own as the
 # current one, fail, listing), and a run killed at a chosen point.
 set -euo pipefail
-tests="$(cd "$(dirname "$0")" && pwd)"
 crashing=$(realpath "$1")
 cli=$(realpath "$2")
 step="${3:-1}"
-. "$tests/cli_checks.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/cli_checks.sh"
 sealed_password='contraseña sellada'
 # The command run and killed right after operation K, counted in $tried.
 killed_at() {  # K, what, command...
