@@ -1,9 +1,11 @@
 # Shared by the velmora-cli test scripts (sourced, the program to test in
 # $cli): whether it is the POSIX build (posix=1) or velmora-cli.exe under
-# Wine (0); a work folder, the current one, removed on exit whatever its
-# permissions; what every script shares; and run a command expecting an exit
-# status, its output kept in out.txt and err.txt of the current folder.
-. "$(dirname "${BASH_SOURCE[0]}")/script_support.sh"
+# Wine (0); the tests' folder ($tests); a work folder, the current one,
+# removed on exit whatever its permissions; what every script shares; and run
+# a command expecting an exit status, its output kept in out.txt and err.txt
+# of the current folder.
+tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$tests/script_support.sh"
 posix=1
 case "$(basename "$cli")" in *wine*) posix=0 ;; esac
 work=$(mktemp -d)
@@ -22,4 +24,9 @@ expect_status() {  # expected, [-e|-o PATTERN,] command...
     fail "'$*' gave $status, not $expected"
   }
   [ -z "$told" ] || grep -q -- "$pattern" "$told" || fail "'$*' did not say '$pattern': $(cat "$told")"
+}
+# A command given the password on its standard input (the option added).
+with_password() {  # password, command...
+  local typed=$1; shift
+  printf '%s\n' "$typed" | "$@" --password-stdin
 }

@@ -29,12 +29,12 @@ only() {
 make_tree Datos
 expected=$(listing Datos)
 entries=$(cd Datos && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P %s\n' \) | LC_ALL=C sort)
-expect_status 0 sh -c "echo 'Clave Secreta' | '$cli' encode Datos --password-stdin"
+expect_status 0 with_password 'Clave Secreta' "$cli" encode Datos
 cp Datos.zol legacy.zol
 # list --json: every file and the folders stored (those without files), the
 # name as stored (Windows-1252 read as UTF-8), kind and size; the kind keeps
 # no times or permissions.
-expect_status 0 sh -c "echo 'clave secreta' | '$cli' list Datos.zol --password-stdin --json"
+expect_status 0 with_password 'clave secreta' "$cli" list Datos.zol --json
 listed=$(python3 -c 'import json, sys
 for e in map(json.loads, open(sys.argv[1], encoding="utf-8")):
     assert e["time"] is None and e["permissions"] is None and e["attributes"] in (16, 32), e
@@ -46,7 +46,7 @@ for e in map(json.loads, open(sys.argv[1], encoding="utf-8")):
 # recover: the key from the header, the restore exactly as decode's.
 expect_status 0 -e 'No ha hecho falta la contraseña' "$cli" recover Datos.zol --keep
 tr -d '\r' < out.txt | grep -q 'Datos[/\\]$' || fail "recover did not print the restored folder"
-expect_status 0 sh -c "echo 'clave secreta' | '$cli' decode Datos.zol --keep --password-stdin"
+expect_status 0 with_password 'clave secreta' "$cli" decode Datos.zol --keep
 [ "$(listing Datos)" = "$(listing "Datos (2)")" ] || fail "recover and decode differ"
 [ "$(listing Datos)" != "$expected" ] || fail "decode did not upper-case the names"
 expect_status 0 "$cli" recover Datos.zol --original-case
@@ -60,7 +60,7 @@ cp legacy.zol Roto.zol
 printf '\x01' | dd of=Roto.zol bs=1 seek=13 conv=notrunc status=none
 copy=$(sha256sum < Roto.zol)
 expect_status 3 -e 'no se puede deducir' "$cli" recover Roto.zol
-expect_status 3 sh -c "echo '$sealed_password' | '$cli' convert Roto.zol --recover --password-stdin"
+expect_status 3 with_password "$sealed_password" "$cli" convert Roto.zol --recover
 [ "$(sha256sum < Roto.zol)" = "$copy" ] || fail "recover or convert touched a damaged header"
 rm Roto.zol
 only 'legacy.zol|'
@@ -71,19 +71,9 @@ only 'legacy.zol|'
 # on Linux, and upper-cased anywhere, legacy_conversion_test decodes the
 # same container through the same restore.
 if [ "$posix" = 0 ]; then
-python3 - Caso.zol <<'PY'
-import sys
-key = bytes(c + i + 1 for i, c in enumerate((b"CLAVE" * 3)[:15]))
-def enc(data):
-    return bytes((b + key[(j + 1) % 15]) % 256 for j, b in enumerate(data))
-entries = [(b"\\Cartas\\Mixto.TXT", b"ddd"), (b"\\cartas\\mixto.txt", b"dddd"), (b"\\uno", b"u")]
-out = bytes([16]) + len(entries).to_bytes(4, "little") + bytes([0]) + enc(key)
-for name, data in entries:
-    out += enc(name).ljust(64, b" ") + bytes([32, 16]) + len(data).to_bytes(4, "little")
-out += b"".join(enc(data) for _, data in entries)
-open(sys.argv[1], "wb").write(out)
-PY
-expect_status 3 -e 'solo se diferencian en mayúsculas' sh -c "echo clave | '$cli' decode Caso.zol --original-case --password-stdin"
+"$tests/legacy_container.py" Caso.zol clave '\\Cartas\\Mixto.TXT' ddd \
+  '\\cartas\\mixto.txt' dddd '\\uno' u
+expect_status 3 -e 'solo se diferencian en mayúsculas' with_password clave "$cli" decode Caso.zol --original-case
 [ ! -e Caso ] && [ -f Caso.zol ] || fail "a case collision created something"
 rm Caso.zol
 fi
@@ -98,15 +88,15 @@ rm passwords.txt
 only 'Conv.zol|legacy.zol|'
 # Sealed, and sound (the legacy container's password, or its upper-cased
 # names, would fail the decode).
-expect_status 0 sh -c "echo '$sealed_password' | '$cli' verify Conv.zol --password-stdin"
-expect_status 0 sh -c "echo '$sealed_password' | '$cli' decode Conv.zol --password-stdin"
+expect_status 0 with_password "$sealed_password" "$cli" verify Conv.zol
+expect_status 0 with_password "$sealed_password" "$cli" decode Conv.zol
 [ "$(listing Conv)" = "$expected" ] || fail "the converted container lost something"
 rm -rf Conv
 
 # --recover: one line only, the new password.
 cp legacy.zol Rec.zol
-expect_status 0 -e 'No ha hecho falta la contraseña' sh -c "echo '$sealed_password' | '$cli' convert Rec.zol --recover --password-stdin"
-expect_status 0 sh -c "echo '$sealed_password' | '$cli' decode Rec.zol --password-stdin"
+expect_status 0 -e 'No ha hecho falta la contraseña' with_password "$sealed_password" "$cli" convert Rec.zol --recover
+expect_status 0 with_password "$sealed_password" "$cli" decode Rec.zol
 [ "$(listing Rec)" = "$expected" ] || fail "the recovered conversion lost something"
 rm -rf Rec
 
@@ -117,8 +107,8 @@ expect_status 1 -e 'al menos 8 caracteres' sh -c "printf '%s\n' 'clave secreta' 
 [ "$(sha256sum < legacy.zol)" = "$legacy" ] || fail "a refused conversion touched the container"
 only 'legacy.zol|'
 mkdir S && printf 's' > S/s
-expect_status 0 sh -c "echo '$sealed_password' | '$cli' seal S --password-stdin"
-expect_status 3 -e 'ya es un contenedor sellado' sh -c "echo '$sealed_password' | '$cli' convert S.zol --recover --password-stdin"
+expect_status 0 with_password "$sealed_password" "$cli" seal S
+expect_status 3 -e 'ya es un contenedor sellado' with_password "$sealed_password" "$cli" convert S.zol --recover
 expect_status 3 -e 'sin la contraseña' "$cli" recover S.zol
 [ ! -e S ] || fail "recover of a sealed container created something"
 

@@ -8,14 +8,8 @@
 set -euo pipefail
 cli="$1"
 sparse="${2:-3G}"  # the size of the sparse file (0: none)
-tests="$(cd "$(dirname "$0")" && pwd)"
-data="$tests/data"
 . "$(dirname "$0")/cli_checks.sh"
 password='Contraseña de prueba'
-with_password() {  # password, command...
-  local typed=$1; shift
-  printf '%s\n' "$typed" | "$@" --password-stdin
-}
 
 mkdir -p "Datos/Łódź/日本" "Datos/vacía/más vacía"
 printf 'こんにちは' > "Datos/Łódź/日本/ñandú.txt"
@@ -178,7 +172,7 @@ damaged.zol|b.txt nada|3|
 Varios.zol|./a.bin b.txt/|0|./Varios/a.bin ./Varios/b.txt
 EOF
 # A version 1 container is rewritten as version 2, its tree the same.
-cp "$data/sealed-golden.zol" antiguo.zol
+cp "$tests/data/sealed-golden.zol" antiguo.zol
 expect_status 0 with_password 'contraseña' "$cli" list antiguo.zol
 listed=$(cat out.txt)
 expect_status 0 with_password 'contraseña' "$cli" repair antiguo.zol

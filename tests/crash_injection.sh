@@ -24,16 +24,6 @@ head -c 3000 /dev/urandom > original/sub/deeper/medio.bin
 for n in 1 2 3 4 5 6; do printf 'nota %s' "$n" > "original/sub/nota$n.txt"; done
 expected=$(listing original upper)
 expected_exact=$(listing original)
-# Every file under a folder with its hash.
-sums() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
-original_files=$(sums original)
-
-container_is_complete() {  # container, password, what
-  rm -rf check && mkdir check && cp "$1" check/T.zol || fail "$3: no container"
-  echo "$2" | "$cli" decode check/T.zol --keep --password-stdin > /dev/null 2>&1 ||
-    fail "$3: the container does not decode"
-  [ "$(listing check/T upper)" = "$expected" ] || fail "$3: the container lost data"
-}
 
 # A folder of its own holding the original tree as T, or the container
 # given as T.zol.
@@ -56,13 +46,14 @@ total=$(points enc clave encode T)
 for ((k = 1; k <= total; k += step)); do
   fresh enc
   killed_at $k encode crashing_in enc clave encode T
-  [ ! -e enc/T.zol ] || container_is_complete enc/T.zol clave "encode point $k"
+  [ ! -e enc/T.zol ] || restores enc/T.zol clave "$expected" upper ||
+    fail "encode point $k: the container lost data"
   if compgen -G "enc/.velmora-*.borrando" > /dev/null && [ -d enc/T ]; then  # killed in the wipe: said plainly
     expect_status 3 -e 'se interrumpió mientras borraba' \
       sh -c "cd enc && echo clave | '$cli' encode T --password-stdin"
     wiped_points=$((wiped_points + 1))
   fi
-  if [ -d enc/T ] && [ "$(sums enc/T)" = "$original_files" ]; then
+  if [ -d enc/T ] && [ "$(listing enc/T)" = "$expected_exact" ]; then
     if compgen -G 'enc/T.zol.parcial*' > /dev/null; then  # a retry is not blocked
       expect_status 0 sh -c "cd enc && echo clave | '$cli' encode T --keep --password-stdin"
     fi
@@ -158,13 +149,14 @@ while read -r command option signal at never _; do
   case $command in
     seal|encode)
       if [ "$never" = - ]; then  # the wipe: the container is kept whole
-        container_is_complete int/T.zol "$sealed_password" "$row"
-        # Every file still in the folder is an original one, byte for byte.
-        changed=$(sums int/T | comm -13 <(echo "$original_files") -) || fail "$row: no folder"
+        restores int/T.zol "$sealed_password" "$expected_exact" || fail "$row: container lost data"
+        # Every entry still in the folder is an original one, byte for byte.
+        changed=$(listing int/T | LC_ALL=C comm -13 <(echo "$expected_exact") -) ||
+          fail "$row: no folder"
         [ -z "$changed" ] || fail "$row: a file was left changed: $changed"
       else
         [ "$(ls -A int)" = T ] || fail "$row: left $(ls -A int | tr '\n' ' ')"
-        [ "$(sums int/T)" = "$original_files" ] || fail "$row: the folder changed"
+        [ "$(listing int/T)" = "$expected_exact" ] || fail "$row: the folder changed"
       fi ;;
     *)
       [ "$command" = decode-legacy ] || [ "$(ls -A int)" = T.zol ] || fail "$row: left $(ls -A int | tr '\n' ' ')"

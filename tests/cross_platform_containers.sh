@@ -17,8 +17,7 @@ make_tree() {
 }
 run() {  # cli, folder, command... (with $password)
   local cli=$1 folder=$2; shift 2
-  (cd "$folder" && echo "$password" | "$cli" "$@" --password-stdin >/dev/null) ||
-    fail "$cli $* failed"
+  (cd "$folder" && with_password "$password" "$cli" "$@" >/dev/null) || fail "$cli $* failed"
 }
 same_tree() {  # folder, folder, what differs[, upper]
   [ "$(listing "$1" "${4:-}")" = "$(listing "$2" "${4:-}")" ] ||

@@ -7,11 +7,7 @@ import hashlib
 import struct
 import sys
 
-try:
-    from nacl import bindings as sodium
-except ImportError:
-    print("PyNaCl (python3-nacl) is missing: skipped")
-    sys.exit(77)
+from sealed_reader_support import index, keys, sodium
 
 data = open(sys.argv[1], "rb").read()
 assert data[:8] == b"\x89Velmora" and data[8] == 1 and data[9] == 1
@@ -19,21 +15,12 @@ assert hashlib.blake2b(data[:98], digest_size=32).digest() == data[98:130], "che
 opslimit, memlimit = struct.unpack_from("<IQ", data, 10)
 salt, (chunk,), stream_header = data[22:38], struct.unpack_from("<I", data, 38), data[42:66]
 
-master = sodium.crypto_pwhash_alg(32, "contraseña".encode(), salt, opslimit, memlimit,
-                                  sodium.crypto_pwhash_ALG_ARGON2ID13)
-
-
-def subkey(number):  # crypto_kdf_derive_from_key, context "VelmoraS"
-    return hashlib.blake2b(b"", digest_size=32, key=master,
-                           salt=struct.pack("<Q", number) + bytes(8),
-                           person=b"VelmoraS" + bytes(8)).digest()
-
-
-assert hashlib.blake2b(data[:66], digest_size=32, key=subkey(2)).digest() == data[66:98], \
+chunk_key, check_key = keys("contraseña".encode(), salt, opslimit, memlimit)
+assert hashlib.blake2b(data[:66], digest_size=32, key=check_key).digest() == data[66:98], \
     "key check"
 
 state = sodium.crypto_secretstream_xchacha20poly1305_state()
-sodium.crypto_secretstream_xchacha20poly1305_init_pull(state, stream_header, subkey(1))
+sodium.crypto_secretstream_xchacha20poly1305_init_pull(state, stream_header, chunk_key)
 offset, plaintext, tag = 130, b"", 0
 while tag != sodium.crypto_secretstream_xchacha20poly1305_TAG_FINAL:
     message = data[offset:offset + chunk + 17]
@@ -43,13 +30,7 @@ while tag != sodium.crypto_secretstream_xchacha20poly1305_TAG_FINAL:
     plaintext += piece
 assert offset == len(data), "bytes after the final message"
 
-(count,), at, entries = struct.unpack_from("<Q", plaintext), 8, []
-for _ in range(count):
-    kind, length = struct.unpack_from("<BH", plaintext, at)
-    path = plaintext[at + 3:at + 3 + length].decode()
-    at += 3 + length
-    entries.append((kind, path) + struct.unpack_from("<QqIBH", plaintext, at))
-    at += 23
+entries, at = index(plaintext)
 assert entries == [
     (1, "", 0, 1700000000, 0, 0x10, 0o755),
     (1, "Łódź", 0, 1700000060, 500, 0x10, 0o700),

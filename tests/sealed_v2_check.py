@@ -13,11 +13,7 @@ import struct
 import sys
 import unicodedata
 
-try:
-    from nacl import bindings as sodium
-except ImportError:
-    print("PyNaCl (python3-nacl) is missing: skipped")
-    sys.exit(77)
+from sealed_reader_support import index, keys, sodium
 
 
 def check(condition, message):
@@ -79,21 +75,14 @@ prepared = unicodedata.normalize("NFC", "".join(
 check(prepared and not any(unicodedata.category(c) == "Cc" for c in prepared), "password refused")
 
 
-def keys(secret):
-    master = sodium.crypto_pwhash_alg(32, secret, salt, ops, mem,
-                                      sodium.crypto_pwhash_ALG_ARGON2ID13)
-    return [hashlib.blake2b(b"", digest_size=32, key=master, salt=struct.pack("<Q", i) + bytes(8),
-                            person=b"VelmoraS" + bytes(8)).digest() for i in (1, 2)]
-
-
 def key_check(check_key):
     return hashlib.blake2b(data[:76], digest_size=32, key=check_key).digest() == data[76:108]
 
 
-chunk_key, check_key = keys(prepared.encode())
+chunk_key, check_key = keys(prepared.encode(), salt, ops, mem)
 if not key_check(check_key):
     raw = password.encode()
-    check(raw == prepared.encode() or not key_check(keys(raw)[1]),
+    check(raw == prepared.encode() or not key_check(keys(raw, salt, ops, mem)[1]),
           "the key derives from the password's bytes as typed, not from the prepared password")
     check(False, "key check: wrong password")
 
@@ -111,13 +100,7 @@ for n in range(N):
 
 # The index, then the files' bytes, against the folder.
 try:
-    (count,), at, entries = struct.unpack_from("<Q", plaintext), 8, []
-    for _ in range(count):
-        kind, length = struct.unpack_from("<BH", plaintext, at)
-        name = bytes(plaintext[at + 3:at + 3 + length]).decode()
-        at += 3 + length
-        entries.append((kind, name) + struct.unpack_from("<QqIBH", plaintext, at))
-        at += 23
+    entries, at = index(plaintext)
 except (struct.error, UnicodeDecodeError) as error:
     check(False, f"index unreadable: {error}")
 check(at == L, f"the index ends at {at}, the header says {L}")

@@ -29,8 +29,7 @@ touch -d '2001-02-03 04:05:06.123456789' "Datos/uno/dos/tres/otro.bin"
 touch -d '1969-07-20 20:17:40.5' "Datos/uno/.vacío"
 touch -d '1999-12-31 23:59:59' "Datos/vacía" "Datos/uno/dos/tres"
 
-printf '%s\n' "$password" | "$cli" seal Datos --keep --password-stdin > out.txt ||
-  { cat out.txt; fail "seal failed"; }
+expect_status 0 with_password "$password" "$cli" seal Datos --keep
 /usr/bin/python3 "$check" Datos.zol "$password" Datos > read.txt
 # The check is no formality: a byte of a file, then a byte of the last parity
 # slot, changed.
